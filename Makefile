@@ -1,0 +1,55 @@
+# The two commands a newcomer needs: `make run` and `make test`.
+# Both install missing Debian packages first, then configure and build.
+
+JOBS        ?= 2
+TEST_DIR    := build/test
+RELEASE_DIR := build/release
+FUZZ_DIR    := build/fuzz
+FUZZ_SECONDS ?= 60
+CMAKE_GEN   := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+
+.PHONY: all run test bench fuzz install deps release clean screenshot
+
+all: release
+
+deps:
+	@scripts/install-deps.sh test
+
+# Optimised build used by `make run`, `make bench` and `make install`.
+release: deps
+	@cmake -S . -B $(RELEASE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(RELEASE_DIR) -j $(JOBS)
+
+run: release
+	@scripts/run.sh $(RELEASE_DIR)
+
+# Every test, with the core under AddressSanitizer and UndefinedBehaviorSanitizer.
+test: deps
+	@cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUOREL_SANITIZE=ON >/dev/null
+	@cmake --build $(TEST_DIR) -j $(JOBS)
+	@cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
+
+bench:
+	@scripts/install-deps.sh test bench
+	@cmake -S . -B $(RELEASE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQUOREL_BENCH=ON >/dev/null
+	@cmake --build $(RELEASE_DIR) -j $(JOBS)
+	@scripts/bench.sh $(RELEASE_DIR)
+
+# libFuzzer targets (clang); each runs FUZZ_SECONDS seconds.
+fuzz:
+	@scripts/install-deps.sh test fuzz
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	    -DQUOREL_LIBFUZZER=ON -DQUOREL_GUI=OFF >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+install: release
+	@cmake --install $(RELEASE_DIR)
+
+# The main window with two pictures, grabbed under Xvfb into build/screenshot.png.
+screenshot: release
+	@scripts/install-deps.sh shots
+	@scripts/screenshot.sh $(RELEASE_DIR)
+
+clean:
+	rm -rf build

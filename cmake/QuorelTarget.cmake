@@ -1,0 +1,23 @@
+# Compiler settings shared by every target of the project's own code.
+
+if(QUOREL_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Warnings are errors for our own targets only, never for system headers.
+function(quorel_target_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  target_compile_features(${target} PUBLIC cxx_std_20)
+endfunction()
+
+# A core unit test: one GoogleTest executable, registered with CTest.
+function(quorel_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  quorel_target_defaults(${name})
+  target_link_libraries(${name} PRIVATE quorel_core quorel_test_support GTest::gtest_main ${ARG_LIBS})
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT
+      "QUOREL_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()
