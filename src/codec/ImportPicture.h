@@ -1,0 +1,20 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+#include "common/Result.h"
+#include "image/PackedDib.h"
+
+namespace quorel {
+
+// The reader for a path, judged by the first letter after the last "." of the
+// whole path: b → BMP, g → GIF, j → JPEG, p → PNG.
+Result<PackedDib> ReadPictureFile(const std::filesystem::path& path);
+
+// Empties the slot first, so a failed import always leaves it empty, then reads
+// the file into it. True when the slot holds a picture afterwards.
+bool ImportPictureFile(std::optional<PackedDib>& slot, const std::filesystem::path& path);
+
+}  // namespace quorel

@@ -1,0 +1,29 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <filesystem>
+#include <span>
+
+#include "common/Result.h"
+#include "image/PackedDib.h"
+
+namespace quorel {
+
+// A BMP file (or a bare packed DIB) as a picture: kCannotOpen, kUnsupported,
+// kOutOfMemory, kTooLarge on failure.
+Result<PackedDib> ReadBmpFile(const std::filesystem::path& path);
+// The same over bytes already in memory (fuzzing, the clipboard's image/bmp).
+Result<PackedDib> ReadBmpBytes(std::span<const uint8_t> bytes);
+
+enum class FileReplace {
+  kInPlace,     // create or truncate the file, then write
+  kAtomically,  // write a temporary file beside it and rename it over the old one
+};
+
+// Stores a picture with a 40-byte header (1, 4, 8, 24 or 32 bits) as a BMP
+// file; rewrites the picture's biSizeImage. False for other depths (no file is
+// created), a damaged picture, or a file that cannot be written.
+bool WriteBmpFile(PackedDib& picture, const std::filesystem::path& path,
+                  FileReplace replace = FileReplace::kInPlace);
+
+}  // namespace quorel
