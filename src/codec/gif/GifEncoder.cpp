@@ -1,0 +1,138 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "codec/gif/GifEncoder.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+
+#include "codec/gif/GifEncoderBlocks.h"
+#include "codec/gif/LzwEncoder.h"
+#include "codec/gif/PixelReader.h"
+#include "image/DibLayout.h"
+
+namespace quorel {
+namespace {
+
+// GIF sizes and indexes are 16 and 8 bits wide.
+constexpr int32_t kMaxGifSide = 65535;
+constexpr int32_t kMaxTransparentIndex = 255;
+
+// The output file: created (or truncated) on opening, closed on every exit.
+class GifOutputFile {
+ public:
+  explicit GifOutputFile(const std::filesystem::path& path)
+      : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
+  ~GifOutputFile() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  GifOutputFile(const GifOutputFile&) = delete;
+  GifOutputFile& operator=(const GifOutputFile&) = delete;
+
+  bool is_open() const { return fd_ >= 0; }
+
+  // False when fewer bytes than asked could be written.
+  bool Write(std::span<const uint8_t> bytes) {
+    while (!bytes.empty()) {
+      const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return false;
+      bytes = bytes.subspan(static_cast<size_t>(n));
+    }
+    return true;
+  }
+
+ private:
+  int fd_;
+};
+
+bool HasSupportedLayout(const PackedDib& picture) {
+  const int depth = picture.BitCount();
+  return picture.Planes() == 1 && (depth == 1 || depth == 4 || depth == 8);
+}
+
+bool SameShape(const PackedDib& a, const PackedDib& b) {
+  return a.Width() == b.Width() && a.Height() == b.Height() && a.Planes() == b.Planes() &&
+         a.BitCount() == b.BitCount();
+}
+
+// Compresses one picture into `compressed`. kBadInput when the picture yields
+// no pixel, its rows do not lie inside its block, or an index does not fit the
+// code size.
+Status CompressFrame(const PackedDib& picture, LzwEncoder& lzw,
+                     std::vector<uint8_t>& compressed) {
+  const auto geometry = CheckGeometry(picture, RowStart::kAfterPalette);
+  if (!geometry) return Status::kBadInput;
+  const PixelReader reader(ConstDibRows(picture.Bytes(), *geometry));
+  std::vector<uint8_t> row(static_cast<size_t>(reader.width()));
+  compressed.clear();
+  lzw.Begin(&compressed);
+  for (int32_t y = 0; y < reader.height(); ++y) {
+    reader.ReadRow(y, row);
+    if (!lzw.Add(row)) return Status::kBadInput;
+  }
+  return lzw.Finish() ? Status::kOk : Status::kBadInput;
+}
+
+Status WriteGif(const GifEncodeRequest& request, GifOutputFile& file) {
+  const PackedDib* first = request.frames.front().picture;
+  if (!first) return Status::kOutOfMemory;  // no picture to lock
+  if (!HasSupportedLayout(*first)) return Status::kBadInput;
+  // NOTE: sides and indexes that GIF cannot hold are refused rather than
+  // written truncated into a file that claims success.
+  if (first->Width() > kMaxGifSide || first->Height() > kMaxGifSide ||
+      request.transparent_index > kMaxTransparentIndex) {
+    return Status::kBadInput;
+  }
+
+  const int32_t width = first->Width();
+  const int32_t height = first->Height();
+  const GifCodeSizes sizes = ChooseCodeSizes(PaletteEntries(*first), request.transparent_index);
+  LzwEncoder lzw(sizes.min_code_size);
+
+  std::vector<uint8_t> bytes;
+  AppendHeader(bytes);
+  AppendScreenDescriptor(bytes, width, height, sizes.table_exponent);
+  AppendColourTable(bytes, *first, sizes);
+  AppendComment(bytes);
+  if (request.frames.size() > 1) AppendLoopExtension(bytes);
+  if (!file.Write(bytes)) return Status::kCannotOpen;
+
+  std::vector<uint8_t> compressed;
+  for (size_t i = 0; i < request.frames.size(); ++i) {
+    const GifFrame& frame = request.frames[i];
+    if (!frame.picture) return Status::kOutOfMemory;
+    if (i > 0 && !SameShape(*frame.picture, *first)) return Status::kFrameMismatch;
+    // Each frame is compressed completely before any of its blocks is written,
+    // so a frame that cannot be coded leaves nothing of itself in the file.
+    if (const Status status = CompressFrame(*frame.picture, lzw, compressed);
+        status != Status::kOk) {
+      return status;
+    }
+    bytes.clear();
+    AppendGraphicControl(bytes, frame.delay, request.transparent_index);
+    AppendImageDescriptor(bytes, width, height);
+    AppendImageData(bytes, sizes.min_code_size, compressed);
+    if (!file.Write(bytes)) return Status::kCannotOpen;
+  }
+
+  bytes.clear();
+  AppendTrailer(bytes);
+  return file.Write(bytes) ? Status::kOk : Status::kCannotOpen;
+}
+
+}  // namespace
+
+Status EncodeGifFile(const GifEncodeRequest& request, const std::filesystem::path& path) {
+  if (request.frames.empty()) return Status::kBadInput;  // before the file is touched
+  GifOutputFile file(path);
+  if (!file.is_open()) return Status::kCannotOpen;
+  try {
+    return WriteGif(request, file);
+  } catch (const std::bad_alloc&) {
+    return Status::kOutOfMemory;
+  }
+}
+
+}  // namespace quorel

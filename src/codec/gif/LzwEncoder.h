@@ -1,0 +1,64 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace quorel {
+
+// The GIF flavour of LZW: variable-width codes from min_code_size + 1 up to 12
+// bits, packed least significant bit first. Codes up to 4094 are assigned;
+// when the next free code would be 4095 the coder emits a clear code and
+// starts a fresh table. The stream is that of plain greedy LZW: every string is
+// extended as far as the table allows before its code is emitted.
+//
+// The lookup is a direct child table indexed by (code, pixel), so finding a
+// string's extension costs one load whatever the table holds.
+class LzwEncoder {
+ public:
+  static constexpr int kMaxCodeWidth = 12;
+  static constexpr uint32_t kCodeLimit = 4095;  // never assigned
+
+  // min_code_size 2 to 8. Allocates its tables (std::bad_alloc when memory runs out).
+  explicit LzwEncoder(int min_code_size);
+
+  // Starts a new stream in `out` (appending to it): a fresh table and the clear code.
+  void Begin(std::vector<uint8_t>* out);
+  // Feeds pixels in order. False (and nothing more is coded) when a pixel does
+  // not fit the alphabet of 2^min_code_size indexes.
+  bool Add(std::span<const uint8_t> pixels);
+  // Emits the pending string and the end code and completes the last byte.
+  // False when no pixel was added: a stream needs at least one.
+  bool Finish();
+
+  int min_code_size() const { return min_code_size_; }
+
+ private:
+  void Emit(uint32_t code);
+  void ResetTable();
+
+  int min_code_size_;
+  uint32_t clear_code_;
+  uint32_t end_code_;
+  uint32_t first_free_;
+
+  // children_[(code << min_code_size) | pixel]: the code of that string's
+  // extension by pixel, or 0 (no string extends to a code below first_free_).
+  std::vector<uint16_t> children_;
+  // The children_ slot that each assigned code fills, so that a clear empties
+  // exactly those slots instead of the whole table.
+  std::vector<uint32_t> slot_of_;
+
+  uint32_t next_free_ = 0;
+  int width_ = 0;
+  uint32_t width_limit_ = 0;
+  uint32_t current_ = 0;
+  bool has_current_ = false;
+
+  std::vector<uint8_t>* out_ = nullptr;
+  uint64_t bit_buffer_ = 0;  // pending bits, the oldest in the low end
+  int bit_count_ = 0;
+};
+
+}  // namespace quorel

@@ -1,0 +1,120 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "image/TwoLevel.h"
+
+#include <algorithm>
+
+#include "image/DibLayout.h"
+#include "image/DibPrimitives.h"
+
+namespace quorel {
+namespace {
+
+// Spare bytes behind the rows of an output picture.
+constexpr uint64_t kSpareBytes = 16;
+constexpr uint8_t kWhite = 255;
+
+void WriteTableEntry(std::span<uint8_t> block, size_t at, Colour colour) {
+  block[at] = BlueOf(colour);
+  block[at + 1] = GreenOf(colour);
+  block[at + 2] = RedOf(colour);
+  block[at + 3] = 0;
+}
+
+// A zero (all-ink) 1-bit picture of the given size with the two-entry table.
+std::optional<PackedDib> MakeOutput(const DibGeometry& in, Colour ink, Colour background) {
+  const uint64_t stride = RowStride(in.width, 1);
+  const uint64_t image_size = stride * static_cast<uint64_t>(in.height);
+  auto out = PackedDib::Allocate(kInfoHeaderSize + 8 + image_size + kSpareBytes);
+  if (!out) return std::nullopt;
+  WriteInfoHeader(*out, in.width, in.height, 1, static_cast<uint32_t>(image_size));
+  WriteTableEntry(out->Bytes(), kInfoHeaderSize, ink);
+  WriteTableEntry(out->Bytes(), kInfoHeaderSize + 4, background);
+  return out;
+}
+
+void SetBackground(std::span<uint8_t> row, int32_t x) {
+  row[static_cast<size_t>(x) >> 3] |= static_cast<uint8_t>(0x80u >> (x & 7));
+}
+
+// 24 bits: a threshold halfway between the darkest and the brightest pixel, so
+// a pale pen on white paper still separates; pixels at the threshold are ink.
+void ReduceTrueColour(const ConstDibRows& in, const DibRows& out) {
+  const DibGeometry& g = in.geometry();
+  int smallest = 765;
+  int largest = 0;
+  for (int32_t y = 0; y < g.height; ++y) {
+    const auto row = in.StoredRow(y);
+    for (int32_t x = 0; x < g.width; ++x) {
+      const int sum = row[3 * x] + row[3 * x + 1] + row[3 * x + 2];
+      smallest = std::min(smallest, sum);
+      largest = std::max(largest, sum);
+    }
+  }
+  const int threshold = smallest + (largest - smallest) / 2;
+  for (int32_t y = 0; y < g.height; ++y) {
+    const auto row = in.StoredRow(y);
+    const auto bits = out.StoredRow(y);
+    for (int32_t x = 0; x < g.width; ++x) {
+      const int sum = row[3 * x] + row[3 * x + 1] + row[3 * x + 2];
+      if (sum > threshold) SetBackground(bits, x);
+    }
+  }
+}
+
+// 8 and 4 bits: each entry decides alone by the top bit of its blue. An index
+// beyond the colour table reads as black, so it becomes ink.
+void ReducePalette(const ConstDibRows& in, const DibRows& out) {
+  const DibGeometry& g = in.geometry();
+  const uint32_t entries = std::min<uint32_t>(g.palette_entries, 256);
+  bool background_of[256] = {};
+  for (uint32_t i = 0; i < entries; ++i) {
+    uint8_t bgr[3];
+    in.PaletteColour(i, bgr);
+    background_of[i] = bgr[0] >= 128;
+  }
+  for (int32_t y = 0; y < g.height; ++y) {
+    const auto row = in.StoredRow(y);
+    const auto bits = out.StoredRow(y);
+    for (int32_t x = 0; x < g.width; ++x) {
+      uint8_t index;
+      if (g.bit_count == 8) {
+        index = row[x];
+      } else {
+        const uint8_t pair = row[static_cast<size_t>(x) >> 1];
+        index = (x & 1) ? (pair & 0x0F) : (pair >> 4);  // high nibble is the left pixel
+      }
+      if (background_of[index]) SetBackground(bits, x);
+    }
+  }
+}
+
+}  // namespace
+
+Colour ChooseBackground(Colour ink) {
+  return BrightnessSum(ink) > 128 ? MakeColour(0, 0, 0) : MakeColour(kWhite, kWhite, kWhite);
+}
+
+std::optional<PackedDib> ReduceToTwoLevels(const PackedDib& picture, Colour ink,
+                                           Colour background) {
+  const int depth = picture.BitCount();
+  if (depth != 1 && depth != 4 && depth != 8 && depth != 24) return std::nullopt;
+  const auto geometry = CheckGeometry(picture, RowStart::kAfterPalette);
+  if (!geometry) return std::nullopt;
+  // Already two-level: an exact copy, its own colours kept.
+  if (depth == 1) return DuplicateDib(picture);
+
+  auto out = MakeOutput(*geometry, ink, background);
+  if (!out) return std::nullopt;
+  const auto out_geometry = CheckGeometry(*out, RowStart::kAfterPalette);
+  if (!out_geometry) return std::nullopt;
+  const ConstDibRows in_rows(picture.Bytes(), *geometry);
+  const DibRows out_rows(out->Bytes(), *out_geometry);
+  if (depth == 24) {
+    ReduceTrueColour(in_rows, out_rows);
+  } else {
+    ReducePalette(in_rows, out_rows);
+  }
+  return out;
+}
+
+}  // namespace quorel
