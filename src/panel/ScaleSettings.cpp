@@ -1,0 +1,71 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "panel/ScaleSettings.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <string>
+
+#include "settings/IniStore.h"
+
+namespace quorel {
+namespace {
+
+// Every rounding of the scale rules: add 0.5 and truncate toward zero. Sizes
+// that no picture could have (a zero source side makes them infinite) are kept
+// inside int so the result stays defined; the picture routines refuse them.
+int32_t RoundSize(double v) {
+  v += 0.5;
+  if (!(v >= 0)) return 0;  // negative or not a number
+  if (v >= static_cast<double>(INT32_MAX)) return INT32_MAX;
+  return static_cast<int32_t>(v);
+}
+
+}  // namespace
+
+ScaleKeys ScaleKeysFor(PanelIndex index) {
+  if (index == PanelIndex::kSeal) return {"rate2_type", "rate2_h", "rate2_w", "rate2_v"};
+  return {"rate_type", "rate_h", "rate_w", "rate_v"};
+}
+
+ScaleSettings LimitScaleSettings(ScaleSettings s) {
+  s.mode = std::clamp<int32_t>(s.mode, kScaleNone, kScaleRatio);
+  s.target_height = std::clamp(s.target_height, kMinTargetSide, kMaxTargetSide);
+  s.target_width = std::clamp(s.target_width, kMinTargetSide, kMaxTargetSide);
+  s.ratio = std::clamp(s.ratio, kMinRatio, kMaxRatio);
+  return s;
+}
+
+ScaleSettings ReadScaleSettings(const IniStore& store, PanelIndex index) {
+  const ScaleKeys keys = ScaleKeysFor(index);
+  const ScaleSettings defaults;
+  ScaleSettings s;
+  s.mode = store.ReadInt(keys.mode, defaults.mode);
+  s.target_height = store.ReadInt(keys.target_height, defaults.target_height);
+  s.target_width = store.ReadInt(keys.target_width, defaults.target_width);
+  s.ratio = store.ReadInt(keys.ratio, defaults.ratio);
+  return LimitScaleSettings(s);
+}
+
+bool WriteScaleSettings(const IniStore& store, PanelIndex index, const ScaleSettings& s) {
+  const ScaleKeys keys = ScaleKeysFor(index);
+  bool ok = store.WriteInt(keys.mode, s.mode);
+  ok = store.WriteInt(keys.target_height, s.target_height) && ok;
+  ok = store.WriteInt(keys.target_width, s.target_width) && ok;
+  return store.WriteInt(keys.ratio, s.ratio) && ok;
+}
+
+OutputSizeResult ComputeOutputSize(const ScaleSettings& s, int32_t width, int32_t height) {
+  const double w = width;
+  const double h = height;
+  switch (s.mode) {
+    case kScaleNone: return {width, height, false};
+    case kScaleFitHeight: return {RoundSize(w / (h / s.target_height)), s.target_height, true};
+    case kScaleFitWidth: return {s.target_width, RoundSize(h / (w / s.target_width)), true};
+    case kScaleRatio:
+      return {RoundSize(s.ratio * w / 100.0), RoundSize(s.ratio * h / 100.0), true};
+    default: return {0, 0, false};
+  }
+}
+
+}  // namespace quorel
