@@ -1,0 +1,439 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "codec/gif/GifEncoder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "image/DibLayout.h"
+#include "image/TwoLevel.h"
+#include "support/GiflibDecode.h"
+#include "support/TempDir.h"
+#include "support/TestData.h"
+
+namespace quorel {
+namespace {
+
+using test::DecodeWithGiflib;
+using test::ReadFileBytes;
+using test::TempDir;
+using Bytes = std::vector<uint8_t>;
+
+// A palette picture of 1, 4 or 8 bits from colour indexes given top row first.
+// Entry i of its table is red i, green 255 − i, blue 3i (mod 256).
+PackedDib MakePicture(int depth, int32_t width, int32_t height, const Bytes& top_down,
+                      uint32_t clr_used = 0) {
+  const uint32_t entries = clr_used ? clr_used : (1u << depth);
+  const uint64_t stride = RowStride(width, depth);
+  const uint64_t pixels = stride * static_cast<uint64_t>(std::max(height, 0));
+  auto dib = PackedDib::Allocate(kInfoHeaderSize + 4 * entries + pixels);
+  WriteInfoHeader(*dib, width, height, static_cast<uint16_t>(depth),
+                  static_cast<uint32_t>(pixels), clr_used);
+  auto b = dib->Bytes();
+  for (uint32_t i = 0; i < entries; ++i) {
+    b[40 + 4 * i] = static_cast<uint8_t>(3 * i);
+    b[40 + 4 * i + 1] = static_cast<uint8_t>(255 - i);
+    b[40 + 4 * i + 2] = static_cast<uint8_t>(i);
+  }
+  const size_t rows = 40 + 4 * size_t{entries};
+  for (int32_t y = 0; y < height; ++y) {
+    const size_t row = rows + static_cast<size_t>(height - 1 - y) * stride;  // bottom-up
+    for (int32_t x = 0; x < width; ++x) {
+      const uint8_t v = top_down[static_cast<size_t>(y) * width + x];
+      if (depth == 8) b[row + x] = v;
+      else if (depth == 4) b[row + x / 2] |= static_cast<uint8_t>(x % 2 ? v : v << 4);
+      else b[row + x / 8] |= static_cast<uint8_t>(v << (7 - x % 8));
+    }
+  }
+  return std::move(*dib);
+}
+
+// --- A straightforward reference coder: greedy LZW over a map. ---------------
+
+struct Code {
+  uint32_t value;
+  int width;
+  bool operator==(const Code&) const = default;
+};
+
+std::vector<Code> ReferenceCodes(const Bytes& pixels, int n) {
+  const uint32_t clear = 1u << n, end = clear + 1;
+  std::map<std::pair<uint32_t, uint8_t>, uint32_t> table;
+  uint32_t next = clear + 2;
+  int width = n + 1;
+  std::vector<Code> codes = {{clear, width}};
+  uint32_t current = pixels[0];
+  for (size_t i = 1; i < pixels.size(); ++i) {
+    const uint8_t p = pixels[i];
+    if (auto it = table.find({current, p}); it != table.end()) {
+      current = it->second;
+      continue;
+    }
+    codes.push_back({current, width});
+    if (next == 4095) {  // table full: clear instead of assigning 4095
+      codes.push_back({clear, width});
+      table.clear();
+      next = clear + 2;
+      width = n + 1;
+    } else {
+      table[{current, p}] = next;
+      if (next == (1u << width)) ++width;
+      ++next;
+    }
+    current = p;
+  }
+  codes.push_back({current, width});
+  codes.push_back({end, width});
+  return codes;
+}
+
+Bytes Pack(const std::vector<Code>& codes) {
+  Bytes out;
+  uint32_t acc = 0;
+  int bits = 0;
+  for (const Code& c : codes) {
+    acc |= c.value << bits;
+    bits += c.width;
+    for (; bits >= 8; bits -= 8, acc >>= 8) out.push_back(static_cast<uint8_t>(acc));
+  }
+  if (bits > 0) out.push_back(static_cast<uint8_t>(acc));
+  return out;
+}
+
+// --- Reading back what the encoder wrote. -------------------------------------
+
+struct ImageData {
+  int min_code_size = 0;
+  std::vector<size_t> block_sizes;
+  Bytes data;  // the sub-blocks joined
+};
+
+// The image data of every frame, walking the blocks behind the colour table.
+std::vector<ImageData> ImageDataOf(const Bytes& gif) {
+  std::vector<ImageData> frames;
+  size_t at = 13 + 3 * (size_t{2} << (gif.at(10) & 7));
+  auto sub_blocks = [&](ImageData* into) {
+    while (gif.at(at) != 0) {
+      const size_t n = gif.at(at);
+      if (into) into->block_sizes.push_back(n);
+      if (into) into->data.insert(into->data.end(), gif.begin() + at + 1, gif.begin() + at + 1 + n);
+      at += 1 + n;
+    }
+    ++at;
+  };
+  while (gif.at(at) != 0x3B) {
+    if (gif.at(at) == 0x21) {
+      at += 2;
+      sub_blocks(nullptr);
+    } else {
+      EXPECT_EQ(gif.at(at), 0x2C);
+      at += 10;
+      ImageData frame;
+      frame.min_code_size = gif.at(at++);
+      sub_blocks(&frame);
+      frames.push_back(frame);
+    }
+  }
+  EXPECT_EQ(at + 1, gif.size()) << "bytes after the trailer";
+  return frames;
+}
+
+class GifEncoderTest : public ::testing::Test {
+ protected:
+  // Encodes; on success also checks that giflib reads back the very indexes.
+  Status Encode(const GifEncodeRequest& request, const std::vector<Bytes>& expected_frames = {}) {
+    const Status status = EncodeGifFile(request, path_);
+    if (status == Status::kOk) {
+      file_ = ReadFileBytes(path_);
+      std::string error;
+      const auto decoded = DecodeWithGiflib(file_, &error);
+      EXPECT_TRUE(decoded) << error;
+      if (decoded && !expected_frames.empty()) {
+        EXPECT_EQ(decoded->frames.size(), expected_frames.size());
+        for (size_t i = 0; i < std::min(decoded->frames.size(), expected_frames.size()); ++i) {
+          EXPECT_EQ(decoded->frames[i].indexes, expected_frames[i]) << "frame " << i;
+        }
+      }
+    }
+    return status;
+  }
+  Status EncodeOne(const PackedDib& picture, const Bytes& indexes, int32_t transparent = 1) {
+    return Encode({transparent, {{&picture, 0}}}, {indexes});
+  }
+
+  TempDir dir_;
+  std::filesystem::path path_ = dir_ / "$image.gif";
+  Bytes file_;
+};
+
+TEST_F(GifEncoderTest, WorkedExampleByteForByte) {
+  auto picture = MakePicture(1, 2, 2, Bytes(4, 0));
+  auto b = picture.Bytes();
+  std::fill(b.begin() + 40, b.begin() + 44, 0x00);  // entry 0 black
+  std::fill(b.begin() + 44, b.begin() + 47, 0xFF);  // entry 1 white
+  ASSERT_EQ(EncodeOne(picture, Bytes(4, 0)), Status::kOk);
+  const Bytes expected = {
+      'G', 'I', 'F', '8', '7', 'a',
+      0x02, 0x00, 0x02, 0x00, 0xF0, 0x00, 0x00,             // logical screen
+      0x00, 0x00, 0x00, 0xFF, 0xFF, 0xFF,                   // two colours
+      0x21, 0xFE, 0x03, 'K', 'V', 'T', 0x00,                // comment
+      0x21, 0xF9, 0x04, 0x09, 0x00, 0x00, 0x01, 0x00,       // graphic control
+      0x2C, 0x00, 0x00, 0x00, 0x00, 0x02, 0x00, 0x02, 0x00, 0x00,  // image descriptor
+      0x02, 0x02, 0x84, 0x51, 0x00,                         // codes 4 0 6 0 5 at 3 bits
+      0x3B};
+  EXPECT_EQ(file_, expected);
+}
+
+TEST_F(GifEncoderTest, SixteenPixelsOfIndexOne) {
+  ASSERT_EQ(EncodeOne(MakePicture(1, 4, 4, Bytes(16, 1)), Bytes(16, 1)), Status::kOk);
+  const auto frames = ImageDataOf(file_);
+  ASSERT_EQ(frames.size(), 1u);
+  EXPECT_EQ(frames[0].block_sizes, std::vector<size_t>{4});
+  EXPECT_EQ(frames[0].data, (Bytes{0x8C, 0x8F, 0x19, 0x05}));
+}
+
+TEST_F(GifEncoderTest, CompressedDataSplitsIntoBlocksOf255) {
+  // One row of random 8-bit indexes, as long as it takes for the data to
+  // reach exactly the size under test.
+  std::mt19937 random(7);
+  Bytes row;
+  for (int i = 0; i < 600; ++i) row.push_back(static_cast<uint8_t>(random()));
+  std::map<size_t, size_t> width_of_size;  // the first width giving each size
+  for (size_t width = row.size(); width >= 1; --width) {
+    width_of_size[Pack(ReferenceCodes(Bytes(row.begin(), row.begin() + width), 8)).size()] = width;
+  }
+  struct Case { size_t size; std::vector<size_t> blocks; };
+  const Case cases[] = {{254, {254}}, {255, {255}}, {256, {255, 1}}, {511, {255, 255, 1}}};
+  for (const auto& c : cases) {
+    ASSERT_TRUE(width_of_size.count(c.size)) << "no width gives " << c.size << " bytes";
+    const size_t width = width_of_size[c.size];
+    const Bytes pixels(row.begin(), row.begin() + width);
+    ASSERT_EQ(EncodeOne(MakePicture(8, static_cast<int32_t>(width), 1, pixels), pixels),
+              Status::kOk);
+    const auto frames = ImageDataOf(file_);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].block_sizes, c.blocks) << c.size;
+    EXPECT_EQ(frames[0].data.size(), c.size);
+  }
+}
+
+TEST_F(GifEncoderTest, FullTableIsClearedAtTwelveBits) {
+  // Random two-colour noise assigns a new code every few pixels.
+  std::mt19937 random(1);
+  const int32_t w = 600, h = 400;
+  Bytes pixels;
+  for (int i = 0; i < w * h; ++i) pixels.push_back(random() & 1);
+  ASSERT_EQ(EncodeOne(MakePicture(1, w, h, pixels), pixels), Status::kOk);
+
+  const auto codes = ReferenceCodes(pixels, 2);
+  int clears = 0;
+  for (size_t i = 1; i + 1 < codes.size(); ++i) {
+    if (codes[i].value != 4) continue;
+    ++clears;
+    EXPECT_EQ(codes[i].width, 12);
+    EXPECT_EQ(codes[i - 1].width, 12);
+    EXPECT_EQ(codes[i + 1].width, 3);
+  }
+  EXPECT_GE(clears, 2);
+  EXPECT_EQ(ImageDataOf(file_)[0].data, Pack(codes));
+}
+
+TEST_F(GifEncoderTest, TransparencyInEveryGraphicControlBlock) {
+  const auto a = MakePicture(1, 3, 2, {0, 1, 0, 1, 0, 1});
+  const auto b = MakePicture(1, 3, 2, {1, 1, 1, 0, 0, 0});
+  struct Case { int32_t transparent; uint8_t packed; uint8_t index; };
+  for (const Case c : {Case{-1, 0x08, 0}, Case{-200, 0x08, 0}, Case{1, 0x09, 1}, Case{0, 0x09, 0}}) {
+    ASSERT_EQ(Encode({c.transparent, {{&a, 0}, {&b, 0}}}), Status::kOk);
+    int seen = 0;
+    for (size_t i = 0; i + 8 <= file_.size(); ++i) {
+      if (file_[i] != 0x21 || file_[i + 1] != 0xF9) continue;
+      ++seen;
+      EXPECT_EQ(file_[i + 3], c.packed) << c.transparent;
+      EXPECT_EQ(file_[i + 6], c.index) << c.transparent;
+    }
+    EXPECT_EQ(seen, 2);
+  }
+}
+
+TEST_F(GifEncoderTest, CodeSizeAndTableFollowDepthColoursAndTransparentIndex) {
+  struct Case {
+    int depth;
+    uint32_t clr_used;
+    int32_t transparent;
+    int min_code_size;
+    uint8_t packed;
+  };
+  const Case cases[] = {
+      {1, 0, 1, 2, 0xF0},    // the program's own case: two entries, code size 2
+      {1, 0, -1, 2, 0xF0},
+      {1, 0, 5, 3, 0xF2},    // the transparent index needs room in the table
+      {4, 0, 1, 4, 0xF3},
+      {8, 0, 1, 8, 0xF7},
+      {8, 3, 1, 2, 0xF1},    // three colours: a four-entry table, entry 3 black
+      {8, 17, 1, 5, 0xF4},
+      {8, 2, 200, 8, 0xF7},
+  };
+  for (const auto& c : cases) {
+    const int32_t w = 7, h = 3;
+    Bytes pixels;
+    const uint32_t colours = c.clr_used ? c.clr_used : (1u << c.depth);
+    for (int i = 0; i < w * h; ++i) pixels.push_back(static_cast<uint8_t>((i * 5) % colours));
+    const auto picture = MakePicture(c.depth, w, h, pixels, c.clr_used);
+    ASSERT_EQ(EncodeOne(picture, pixels, c.transparent), Status::kOk) << c.depth;
+    EXPECT_EQ(file_[10], c.packed) << c.depth << "/" << c.clr_used;
+    EXPECT_EQ(ImageDataOf(file_)[0].min_code_size, c.min_code_size) << c.depth << "/" << c.clr_used;
+    const auto decoded = DecodeWithGiflib(file_);
+    const size_t table = size_t{2} << (c.packed & 7);
+    ASSERT_EQ(decoded->colours.size(), table);
+    for (size_t i = 0; i < table; ++i) {
+      const test::GifRgb want = i < colours
+          ? test::GifRgb{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
+                         static_cast<uint8_t>(3 * i)}
+          : test::GifRgb{0, 0, 0};
+      EXPECT_EQ(decoded->colours[i], want) << "entry " << i;
+    }
+  }
+}
+
+TEST_F(GifEncoderTest, NoFrameLeavesTheFileSystemAlone) {
+  test::WriteFileBytes(path_, {1, 2, 3});
+  EXPECT_EQ(EncodeGifFile({1, {}}, path_), Status::kBadInput);
+  EXPECT_EQ(ReadFileBytes(path_), (Bytes{1, 2, 3}));
+  EXPECT_EQ(EncodeGifFile({1, {}}, dir_ / "new.gif"), Status::kBadInput);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "new.gif"));
+}
+
+TEST_F(GifEncoderTest, RefusedFirstPictureLeavesAnEmptyFile) {
+  auto true_colour = MakePicture(8, 4, 4, Bytes(16, 0));
+  true_colour.SetField16(DibField::kBitCount, 24);
+  auto two_planes = MakePicture(1, 4, 4, Bytes(16, 0));
+  two_planes.SetField16(DibField::kPlanes, 2);
+  const auto plain = MakePicture(1, 4, 4, Bytes(16, 0));
+  struct Case { const char* what; const PackedDib* picture; int32_t transparent; Status status; };
+  const Case cases[] = {
+      {"24 bits", &true_colour, 1, Status::kBadInput},
+      {"two planes", &two_planes, 1, Status::kBadInput},
+      {"transparent index beyond one byte", &plain, 256, Status::kBadInput},
+      {"no picture", nullptr, 1, Status::kOutOfMemory},
+  };
+  for (const auto& c : cases) {
+    test::WriteFileBytes(path_, {1, 2, 3});
+    EXPECT_EQ(EncodeGifFile({c.transparent, {{c.picture, 0}}}, path_), c.status) << c.what;
+    EXPECT_TRUE(ReadFileBytes(path_).empty()) << c.what;
+  }
+  EXPECT_EQ(EncodeGifFile({1, {{&plain, 0}}}, dir_ / "missing" / "x.gif"), Status::kCannotOpen);
+}
+
+TEST_F(GifEncoderTest, FrameWithoutUsablePixelsLeavesTheFileFront) {
+  // Header, screen, a two-entry colour table and the comment.
+  constexpr size_t kFront = 6 + 7 + 6 + 7;
+  auto zero_height = MakePicture(1, 2, 0, {});
+  auto tall = MakePicture(1, 2, 2, Bytes(4, 0));
+  tall.SetField32(DibField::kHeight, 60000);  // rows far beyond the block
+  auto wide_index = MakePicture(8, 2, 2, {0, 1, 200, 1}, 2);  // 200 does not fit code size 2
+  auto top_down = MakePicture(1, 2, 2, Bytes(4, 0));
+  top_down.SetField32(DibField::kHeight, static_cast<uint32_t>(-2));
+  struct Case { const char* what; const PackedDib* picture; };
+  for (const auto& c : {Case{"height 0", &zero_height}, Case{"damaged height", &tall},
+                        Case{"index beyond the code size", &wide_index},
+                        Case{"top-down rows", &top_down}}) {
+    EXPECT_EQ(EncodeGifFile({1, {{c.picture, 0}}}, path_), Status::kBadInput) << c.what;
+    const Bytes written = ReadFileBytes(path_);
+    ASSERT_EQ(written.size(), kFront) << c.what;
+    EXPECT_EQ(Bytes(written.end() - 7, written.end()),
+              (Bytes{0x21, 0xFE, 0x03, 'K', 'V', 'T', 0x00})) << c.what;
+  }
+}
+
+TEST_F(GifEncoderTest, SeveralFramesLoopAndKeepTheirOwnDelays) {
+  const Bytes pa = {0, 1, 1, 0, 1, 0}, pb = {1, 1, 1, 0, 0, 0};
+  const auto a = MakePicture(1, 3, 2, pa);
+  const auto b = MakePicture(1, 3, 2, pb);
+  ASSERT_EQ(Encode({1, {{&a, 10}, {&b, 250}}}, {pa, pb}), Status::kOk);
+  const size_t after_comment = 6 + 7 + 6 + 7;
+  const Bytes loop = {0x21, 0xFF, 0x0B, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0',
+                      0x03, 0x01, 0x00, 0x00, 0x00};
+  EXPECT_EQ(Bytes(file_.begin() + after_comment, file_.begin() + after_comment + 19), loop);
+  const auto decoded = DecodeWithGiflib(file_);
+  ASSERT_EQ(decoded->frames.size(), 2u);
+  EXPECT_EQ(decoded->frames[0].delay, 10);
+  EXPECT_EQ(decoded->frames[1].delay, 250);
+  EXPECT_EQ(decoded->frames[1].disposal, 2);
+  EXPECT_EQ(std::count(file_.begin(), file_.end(), 0x3B), 1) << "one trailer";
+  EXPECT_EQ(decoded->comments, std::vector<std::string>{"KVT"});
+
+  // One frame: no loop block.
+  ASSERT_EQ(EncodeOne(a, pa), Status::kOk);
+  EXPECT_EQ(file_[after_comment], 0x21);
+  EXPECT_EQ(file_[after_comment + 1], 0xF9);
+}
+
+TEST_F(GifEncoderTest, LaterFrameOfAnotherShapeIsRefused) {
+  const auto first = MakePicture(1, 3, 2, Bytes(6, 0));
+  const auto wider = MakePicture(1, 4, 2, Bytes(8, 0));
+  const auto deeper = MakePicture(4, 3, 2, Bytes(6, 0));
+  for (const PackedDib* second : {&wider, &deeper}) {
+    EXPECT_EQ(EncodeGifFile({1, {{&first, 0}, {second, 0}}}, path_), Status::kFrameMismatch);
+    const Bytes written = ReadFileBytes(path_);
+    ASSERT_FALSE(written.empty());
+    EXPECT_NE(written.back(), 0x3B) << "no trailer after a refused frame";
+  }
+}
+
+TEST_F(GifEncoderTest, ReducedSignatureEncodesAsTwoColoursWithTransparentBackground) {
+  auto in = MakePicture(8, 5, 2, {0, 9, 9, 0, 9, 9, 9, 0, 9, 9});
+  // Entry 0 dark ink, entry 9 a bright page: blue ≥ 128 is background.
+  in.Bytes()[40 + 9 * 4] = 200;
+  const auto reduced = ReduceToTwoLevels(in, MakeColour(0, 0, 255), ChooseBackground(0x00FF0000));
+  ASSERT_TRUE(reduced);
+  const Bytes expected = {0, 1, 1, 0, 1, 1, 1, 0, 1, 1};
+  ASSERT_EQ(EncodeOne(*reduced, expected), Status::kOk);
+  const auto decoded = DecodeWithGiflib(file_);
+  EXPECT_EQ(decoded->colours, (std::vector<test::GifRgb>{{0, 0, 255}, {0, 0, 0}}));
+  EXPECT_EQ(decoded->transparent_index, 1);
+}
+
+// Our coder and the map-based reference must agree code for code on pictures
+// of every kind, including ones that fill the table many times over.
+TEST_F(GifEncoderTest, CodeStreamMatchesAReferenceCoder) {
+  std::mt19937 random(2024);
+  struct Case { const char* what; int depth; int32_t w, h; std::function<uint8_t(int, int)> pixel; };
+  auto noise = [&random](uint32_t colours) {
+    return [&random, colours](int, int) { return static_cast<uint8_t>(random() % colours); };
+  };
+  const Case cases[] = {
+      {"one pixel", 1, 1, 1, [](int, int) { return 1; }},
+      {"plain white", 1, 300, 120, [](int, int) { return 1; }},
+      {"checkerboard", 1, 64, 64, [](int x, int y) { return (x + y) & 1; }},
+      {"stripes", 4, 99, 37, [](int x, int) { return x % 16; }},
+      {"gradient", 8, 256, 64, [](int x, int y) { return (x + 3 * y) & 255; }},
+      {"two-colour noise", 1, 333, 301, noise(2)},
+      {"sparse ink", 1, 640, 200, [&random](int, int) { return random() % 50 != 0; }},
+      {"16-colour noise", 4, 257, 129, noise(16)},
+      {"256-colour noise", 8, 300, 200, noise(256)},
+      {"few colours of eight bits", 8, 123, 77, noise(5)},
+      {"long run then noise", 8, 4096, 3, [&random](int x, int) {
+         return x < 3000 ? 7 : static_cast<uint8_t>(random());
+       }},
+  };
+  for (const auto& c : cases) {
+    Bytes pixels;
+    for (int y = 0; y < c.h; ++y) {
+      for (int x = 0; x < c.w; ++x) pixels.push_back(c.pixel(x, y));
+    }
+    const auto picture = MakePicture(c.depth, c.w, c.h, pixels);
+    ASSERT_EQ(EncodeOne(picture, pixels), Status::kOk) << c.what;
+    const auto frames = ImageDataOf(file_);
+    ASSERT_EQ(frames.size(), 1u) << c.what;
+    EXPECT_EQ(frames[0].data, Pack(ReferenceCodes(pixels, frames[0].min_code_size))) << c.what;
+  }
+}
+
+}  // namespace
+}  // namespace quorel
