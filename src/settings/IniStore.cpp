@@ -26,6 +26,7 @@ enum class FileState { kRead, kMissing, kUnreadable };
 FileState ReadText(const std::filesystem::path& path, std::string& text) {
   std::error_code ec;
   if (!std::filesystem::exists(path, ec)) return ec ? FileState::kUnreadable : FileState::kMissing;
+  if (!std::filesystem::is_regular_file(path, ec)) return FileState::kUnreadable;
   std::ifstream in(path, std::ios::binary);
   if (!in) return FileState::kUnreadable;
   text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -1,0 +1,102 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "settings/SettingsFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "settings/EditorDefault.h"
+#include "settings/IniStore.h"
+#include "settings/OptionBits.h"
+#include "support/TempDir.h"
+
+namespace quorel {
+namespace {
+
+using test::TempDir;
+
+TEST(SettingsFolderTest, FollowsTheBaseDirectoryRules) {
+  struct Case {
+    const char* xdg;
+    const char* home;
+    const char* expected;  // null: no folder
+  };
+  const Case cases[] = {
+      {"/cfg", "/home/u", "/cfg/Wq"},
+      {nullptr, "/home/u", "/home/u/.config/Wq"},
+      {"", "/home/u", "/home/u/.config/Wq"},
+      {"relative/cfg", "/home/u", "/home/u/.config/Wq"},
+      {nullptr, nullptr, nullptr},
+      {"", "", nullptr},
+  };
+  for (const Case& c : cases) {
+    const auto folder = SettingsFolder::FromEnvironment(c.xdg, c.home);
+    if (c.expected == nullptr) {
+      EXPECT_FALSE(folder) << (c.xdg ? c.xdg : "(unset)");
+    } else {
+      ASSERT_TRUE(folder);
+      EXPECT_EQ(folder->Path(), c.expected);
+    }
+  }
+}
+
+TEST(SettingsFolderTest, NamesTheWorkingFilesAndCreatesTheFolder) {
+  TempDir dir;
+  const SettingsFolder folder(dir / "cfg" / "Wq");
+  EXPECT_EQ(folder.IniPath().filename(), "wq.ini");
+  EXPECT_EQ(folder.ImageGifPath().filename(), "$image.gif");
+  EXPECT_EQ(folder.TransferBmpPath().filename(), "$image.bmp");
+  EXPECT_EQ(folder.WorkingBmpPath(0).filename(), "$quorel_s.bmp");
+  EXPECT_EQ(folder.WorkingBmpPath(1).filename(), "$quorel_i.bmp");
+  EXPECT_EQ(folder.PreviewPagePath().filename(), "$quorel_view.html");
+  EXPECT_FALSE(std::filesystem::exists(folder.Path()));
+  EXPECT_TRUE(folder.Create());
+  EXPECT_TRUE(std::filesystem::is_directory(folder.Path()));
+  EXPECT_TRUE(folder.Create());  // already there
+  EXPECT_EQ(ChooseSettingsFolder(dir.path())->Path(), dir.path());
+}
+
+void MakeProgram(const std::filesystem::path& path, bool executable) {
+  std::ofstream(path) << "#!/bin/sh\n";
+  ::chmod(path.c_str(), executable ? 0755 : 0644);
+}
+
+TEST(EditorDefaultTest, TakesTheFirstListedPaintProgramOnThePath) {
+  TempDir dir;
+  std::filesystem::create_directories(dir / "a");
+  std::filesystem::create_directories(dir / "b");
+  MakeProgram(dir / "a" / "gimp", true);
+  MakeProgram(dir / "a" / "kolourpaint", false);  // not executable: not a candidate
+  MakeProgram(dir / "b" / "pinta", true);
+  const std::string path = (dir / "a").string() + ":" + (dir / "b").string();
+  EXPECT_EQ(DefaultEditorPath(path), (dir / "b" / "pinta").string());
+  EXPECT_EQ(DefaultEditorPath((dir / "a").string()), (dir / "a" / "gimp").string());
+  EXPECT_EQ(DefaultEditorPath(""), "");
+  EXPECT_EQ(DefaultEditorPath("relative:" + (dir / "none").string()), "");
+}
+
+TEST(EditorDefaultTest, FirstRunWritesTheEditorOnce) {
+  TempDir dir;
+  const IniStore store(dir / "wq.ini");
+  EXPECT_EQ(ApplyFirstRunDefaults(store, kDefaultOptionBits, "/usr/bin/pinta"), 15);
+  EXPECT_EQ(store.ReadString("Option", "GraphicEditor"), "/usr/bin/pinta");
+  // Bit 0 set: a stored editor is left alone.
+  EXPECT_EQ(ApplyFirstRunDefaults(store, 1, "/usr/bin/gimp"), 1);
+  EXPECT_EQ(store.ReadString("Option", "GraphicEditor"), "/usr/bin/pinta");
+  // The bits reach the file only when the caller writes them.
+  EXPECT_EQ(ReadOptionBits(store), kDefaultOptionBits);
+}
+
+TEST(OptionBitsTest, AlignmentAndStoredChoices) {
+  EXPECT_EQ(AlignmentOf(8 | 16), Alignment::kRight);  // right wins
+  EXPECT_EQ(AlignmentOf(16), Alignment::kCentre);
+  EXPECT_EQ(AlignmentOf(1 | 2 | 4), Alignment::kLeft);
+  // Bit 0 and unknown bits keep their values.
+  EXPECT_EQ(StoreOutputChoices(1 | 8 | 64, false, true, Alignment::kCentre), 1 | 4 | 16 | 64);
+  EXPECT_EQ(StoreOutputChoices(30, true, false, Alignment::kLeft), 2);
+}
+
+}  // namespace
+}  // namespace quorel
