@@ -1,0 +1,93 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "app/platform/ColourDialog.h"
+#include "common/Colour.h"
+#include "panel/ImagePanel.h"
+#include "settings/IniStore.h"
+#include "settings/SettingsFolder.h"
+
+class QCheckBox;
+class QLineEdit;
+class QToolButton;
+
+namespace quorel {
+
+class ColourSwatch;
+class PictureButton;
+
+// The program's one long-lived window: both panels side by side with their
+// readouts, swatches, scale and edit buttons, the output check boxes, the
+// alignment buttons and the output, settings and help buttons. Esc and the
+// close box end it; the rectangle is saved as "Rect" when it ends.
+class MainWindow : public QDialog {
+  Q_OBJECT
+
+ public:
+  MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // The option bits as the output commands last stored them.
+  int32_t OptionBits() const { return option_bits_; }
+  // A control by its dialog item id; null for an unknown id.
+  QWidget* Control(int id) const;
+  const ImagePanel& Panel(int index) const { return panels_[static_cast<size_t>(index)]; }
+  Colour PanelColour(int index) const { return colours_[static_cast<size_t>(index)]; }
+  const SettingsFolder& Folder() const { return folder_; }
+  const IniStore& Store() const { return store_; }
+
+  // Runs one command as if its control had been clicked.
+  void RunCommand(int id);
+
+  // Stores the check boxes and the alignment buttons into the option bits.
+  void StoreOptionBits();
+
+  // The three outputs.
+  bool CopySnippetToClipboard();
+  void SaveSnippetAsText();
+  void ShowBrowserPreview();
+
+  // Puts a new picture into a panel the way every road in does: the scale
+  // mode returns to 0, the picture is normalised and stored, the preview and
+  // readout are rebuilt and the scale button shows icon 108.
+  void TakeNewPicture(int index, std::optional<PackedDib> picture);
+  // The same with a picture file; a failed import leaves the panel empty.
+  void ImportIntoPanel(int index, const QString& path);
+
+  void done(int result) override;
+
+ private:
+  void BuildControls();
+  void PlaceWindow();
+  void LoadPicture(int index);
+  void SetColour(int index);
+  void SelectAlignment(int id);
+  void ShowPanel(int index);
+  void SetScaleIcon(int index);
+  void Shutdown();
+  std::optional<std::string> MakeSnippet();
+
+  SettingsFolder folder_;
+  IniStore store_;
+  int32_t option_bits_;
+  std::array<ImagePanel, 2> panels_;
+  std::array<Colour, 2> colours_{kDefaultSignatureColour, kDefaultSealColour};
+  CustomColours custom_colours_{};
+  std::map<int, QWidget*> controls_;
+  std::array<PictureButton*, 2> pictures_{};
+  std::array<QLineEdit*, 2> readouts_{};
+  std::array<ColourSwatch*, 2> swatches_{};
+  std::array<QToolButton*, 2> scale_buttons_{};
+  std::array<QCheckBox*, 2> enabled_{};
+  std::array<QToolButton*, 3> align_{};  // left, centre, right
+  bool shut_down_ = false;
+};
+
+}  // namespace quorel

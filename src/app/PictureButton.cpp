@@ -1,0 +1,44 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "app/PictureButton.h"
+
+#include <QPainter>
+
+#include "image/DibLayout.h"
+
+namespace quorel {
+
+QImage ImageOfPreview(const PackedDib& preview) {
+  if (preview.BitCount() != 24) return QImage();
+  const std::optional<DibGeometry> geometry = CheckGeometry(preview, RowStart::kAfterHeader);
+  if (!geometry) return QImage();
+  const ConstDibRows rows(preview.Bytes(), *geometry);
+  QImage image(geometry->width, geometry->height, QImage::Format_RGB888);
+  if (image.isNull()) return image;
+  for (int32_t y = 0; y < geometry->height; ++y) {
+    const std::span<const uint8_t> row = rows.TopDownRow(y);
+    uchar* line = image.scanLine(y);
+    for (int32_t x = 0; x < geometry->width; ++x) {
+      line[x * 3 + 0] = row[x * 3 + 2];  // red
+      line[x * 3 + 1] = row[x * 3 + 1];  // green
+      line[x * 3 + 2] = row[x * 3 + 0];  // blue
+    }
+  }
+  return image;
+}
+
+PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent) {
+  setFocusPolicy(Qt::TabFocus);
+}
+
+void PictureButton::SetPreview(const PackedDib* preview) {
+  preview_ = preview;
+  update();
+}
+
+void PictureButton::paintEvent(QPaintEvent* /*event*/) {
+  QPainter painter(this);
+  if (!isDown()) shown_ = preview_ ? ImageOfPreview(*preview_) : QImage();
+  if (!shown_.isNull()) painter.drawImage(0, 0, shown_);
+}
+
+}  // namespace quorel

@@ -1,0 +1,52 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "app/Startup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+#include "app/MainWindow.h"
+#include "app/platform/LocalLoop.h"
+#include "app/platform/MessageBox.h"
+#include "app/platform/SingleInstance.h"
+#include "settings/EditorDefault.h"
+#include "settings/OptionBits.h"
+
+namespace quorel {
+namespace {
+
+SettingsFolder ChooseFolder(const QString& given) {
+  if (!given.isEmpty()) return SettingsFolder(QFile::encodeName(given).toStdString());
+  if (std::optional<SettingsFolder> user = SettingsFolder::ForUser()) return *user;
+  // Neither XDG_CONFIG_HOME nor HOME: Qt's idea of the configuration folder.
+  const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+  return SettingsFolder(QFile::encodeName(QDir(config).filePath(QStringLiteral("Wq"))).toStdString());
+}
+
+}  // namespace
+
+int RunQuorel(const StartupPaths& paths) {
+  SingleInstance instance(paths.lock_folder);
+  switch (instance.Acquire()) {
+    case SingleInstance::Outcome::kAcquired: break;
+    case SingleInstance::Outcome::kAlreadyRunning:
+      MessageBox::ShowMessage(nullptr, MessageCode::kAlreadyRunning);
+      return 0;
+    case SingleInstance::Outcome::kFailed:
+      MessageBox::ShowMessage(nullptr, MessageCode::kSystemFault);
+      return 0;
+  }
+
+  const SettingsFolder folder = ChooseFolder(paths.settings_folder);
+  folder.Create();  // a failure is silent: reads then give defaults
+  const IniStore store(folder.IniPath());
+  int32_t bits = ReadOptionBits(store);
+  bits = ApplyFirstRunDefaults(store, bits, DefaultEditorPath());
+
+  MainWindow window(folder, bits);
+  RunModeless(window, nullptr);
+  WriteOptionBits(store, window.OptionBits());
+  return 0;
+}
+
+}  // namespace quorel

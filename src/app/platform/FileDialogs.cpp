@@ -1,0 +1,116 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "app/platform/FileDialogs.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "app/platform/LocalLoop.h"
+
+namespace quorel {
+namespace {
+
+struct HookState {
+  std::optional<QString> next_name;
+  FileDialogRequest last;
+};
+
+HookState& Hooks() {
+  static HookState state;
+  return state;
+}
+
+QString QtFilter(const FileFilter& filter) {
+  QString patterns = filter.patterns;
+  patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+  return filter.description + QStringLiteral(" (") + patterns + QLatin1Char(')');
+}
+
+// Shows the dialog (or takes the test's answer); the chosen path or none.
+std::optional<QString> RunDialog(QFileDialog& dialog, QWidget* owner) {
+  if (auto answer = std::exchange(Hooks().next_name, std::nullopt)) {
+    if (answer->isEmpty()) return std::nullopt;
+    return answer;
+  }
+  int result;
+  if (owner) {
+    result = dialog.exec();
+  } else {
+    result = RunModeless(dialog, nullptr);
+  }
+  if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first();
+}
+
+}  // namespace
+
+void FileDialog::SetNextFileName(const QString& name) { Hooks().next_name = name; }
+void FileDialog::ClearNextFileName() { Hooks().next_name.reset(); }
+const FileDialogRequest& FileDialog::LastRequest() { return Hooks().last; }
+
+QString PictureFolder() {
+  const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  return pictures.isEmpty() ? QDir::homePath() : pictures;
+}
+
+bool ChooseOpenFile(const FileFilter& filter, QString& path, QWidget* owner, const QString& title,
+                    QDir::Filters entries) {
+  QString start = path;
+  if (start.isEmpty()) {
+    start = PictureFolder() + QLatin1Char('/') + QString::fromUtf8(kDefaultFileName);
+  } else {
+    const qsizetype slash = start.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0) return false;
+    if (slash == start.size() - 1) start += QString::fromUtf8(kDefaultFileName);
+  }
+  QFileDialog dialog(owner, title, start, QtFilter(filter));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.selectFile(QFileInfo(start).fileName());
+  if (entries != QDir::Filters()) {
+    // The entry filter (executables only) needs Qt's own dialog.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFilter(entries);
+  }
+  Hooks().last = FileDialogRequest{title, start, QtFilter(filter), owner, false};
+  const std::optional<QString> chosen = RunDialog(dialog, owner);
+  if (!chosen || !QFileInfo::exists(*chosen)) return false;
+  path = QFileInfo(*chosen).absoluteFilePath();
+  return true;
+}
+
+bool ChooseTextOutputFile(QString& path, QWidget* owner) {
+  const QString untitled = QString::fromUtf8(kDefaultFileName) + QStringLiteral(".txt");
+  QString start = path;
+  if (start.isEmpty()) {
+    start = PictureFolder() + QLatin1Char('/') + untitled;
+  } else if (start.endsWith(QLatin1Char('/'))) {
+    start += untitled;
+  }
+  const QString title = QStringLiteral("Quorelをテキストファイルに書き出す");
+  const QString filters = QtFilter({QStringLiteral("テキストファイル"), QStringLiteral("*.txt")}) +
+                          QStringLiteral(";;") +
+                          QtFilter({QStringLiteral("全ファイル"), QStringLiteral("*")});
+  QFileDialog dialog(owner, title, start, filters);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.selectFile(QFileInfo(start).fileName());
+  Hooks().last = FileDialogRequest{title, start, filters, owner, true};
+  const std::optional<QString> chosen = RunDialog(dialog, owner);
+  if (!chosen) return false;
+  const std::optional<QString> forced = ForceTxtExtension(*chosen);
+  if (!forced) return false;
+  path = *forced;
+  return true;
+}
+
+std::optional<QString> ForceTxtExtension(const QString& path) {
+  const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+  if (slash < 0) return std::nullopt;
+  const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+  if (dot > slash) return path.left(dot + 1) + QStringLiteral("txt");
+  return path + QStringLiteral(".txt");
+}
+
+}  // namespace quorel

@@ -1,0 +1,61 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+
+#include <QDir>
+#include <QString>
+
+class QWidget;
+
+namespace quorel {
+
+// One filter of a file dialog: a description and patterns separated by ';'.
+struct FileFilter {
+  QString description;
+  QString patterns;
+};
+
+// What a file dialog was asked to show; tests read it back.
+struct FileDialogRequest {
+  QString title;
+  QString start_path;     // folder and proposed name
+  QString filter;         // as Qt shows it: "description (patterns)"
+  QWidget* owner = nullptr;
+  bool saving = false;
+};
+
+// Test hooks: the next dialog is answered with a name (an empty name cancels)
+// instead of being shown; the last request is kept either way.
+class FileDialog {
+ public:
+  static void SetNextFileName(const QString& name);
+  static void ClearNextFileName();
+  static const FileDialogRequest& LastRequest();
+};
+
+inline constexpr const char* kDefaultFileName = "無題";
+
+// The folder a dialog starts in when no name is given: the user's pictures.
+QString PictureFolder();
+
+// Runs the open dialog. `path` gives the starting folder and name and receives
+// the chosen full path. A non-empty path without any '/' returns false at
+// once, without a dialog; one ending in '/' proposes "無題" in that folder; an
+// empty one proposes "無題" in the picture folder. True when a file was chosen
+// and exists. Without an owner the dialog is not modal and every window stays
+// usable while it is open.
+bool ChooseOpenFile(const FileFilter& filter, QString& path, QWidget* owner, const QString& title,
+                    QDir::Filters entries = QDir::Filters());
+
+// Runs the save dialog for the text output, owned by `owner`. An existing
+// file is later overwritten without a question. On confirmation `path` holds
+// the chosen path with its extension forced to ".txt".
+bool ChooseTextOutputFile(QString& path, QWidget* owner);
+
+// The extension forcing of the text output: the part after the last full stop
+// of the file name becomes "txt", or ".txt" is appended when the name has no
+// full stop. None when the path has no '/'.
+std::optional<QString> ForceTxtExtension(const QString& path);
+
+}  // namespace quorel
