@@ -54,15 +54,18 @@ void AppendText(std::string& text, std::string_view piece) {
 }
 
 std::optional<ByteBuffer> ReadWholeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
+  // Only a regular file of a size a picture could have: a folder or a device
+  // would report a meaningless size.
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
+  const uintmax_t size = std::filesystem::file_size(path, ec);
+  if (ec || size == 0 || size > kMaxBlockBytes) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  const std::streamoff size = in.tellg();
-  if (size <= 0) return std::nullopt;
-  auto bytes = AllocateZeroed(static_cast<uint64_t>(size));
+  auto bytes = AllocateZeroed(size);
   if (!bytes) return std::nullopt;
-  in.seekg(0);
-  in.read(reinterpret_cast<char*>(bytes->data()), size);
-  if (in.gcount() != size) return std::nullopt;  // the file shrank while we read it
+  in.read(reinterpret_cast<char*>(bytes->data()), static_cast<std::streamsize>(size));
+  if (static_cast<uintmax_t>(in.gcount()) != size) return std::nullopt;  // it shrank meanwhile
   return bytes;
 }
 
