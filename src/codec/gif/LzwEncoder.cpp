@@ -1,9 +1,15 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "codec/gif/LzwEncoder.h"
 
+#include <algorithm>
 #include <cassert>
 
 namespace quorel {
+namespace {
+
+constexpr int kPairCodeSize = 2;  // the alphabet whose pixel pairs get their own table
+
+}  // namespace
 
 LzwEncoder::LzwEncoder(int min_code_size)
     : min_code_size_(min_code_size),
@@ -11,8 +17,12 @@ LzwEncoder::LzwEncoder(int min_code_size)
       end_code_(clear_code_ + 1),
       first_free_(clear_code_ + 2),
       children_(size_t{kCodeLimit} << min_code_size, 0),
-      slot_of_(kCodeLimit, 0) {
+      slot_of_(kCodeLimit, kNoSlot) {
   assert(min_code_size >= 2 && min_code_size <= 8);
+  if (min_code_size == kPairCodeSize) {
+    pairs_.assign(size_t{kCodeLimit} << (2 * kPairCodeSize), 0);
+    pair_slot_of_.assign(kCodeLimit, kNoSlot);
+  }
 }
 
 void LzwEncoder::Begin(std::vector<uint8_t>* out) {
@@ -27,7 +37,14 @@ void LzwEncoder::Begin(std::vector<uint8_t>* out) {
 }
 
 void LzwEncoder::ResetTable() {
-  for (uint32_t code = first_free_; code < next_free_; ++code) children_[slot_of_[code]] = 0;
+  for (uint32_t code = first_free_; code < next_free_; ++code) {
+    if (slot_of_[code] != kNoSlot) children_[slot_of_[code]] = 0;
+    slot_of_[code] = kNoSlot;
+    if (!pairs_.empty() && pair_slot_of_[code] != kNoSlot) {
+      pairs_[pair_slot_of_[code]] = 0;
+      pair_slot_of_[code] = kNoSlot;
+    }
+  }
   next_free_ = first_free_;
   width_ = min_code_size_ + 1;
   width_limit_ = 1u << width_;
@@ -44,46 +61,71 @@ void LzwEncoder::Emit(uint32_t code) {
   }
 }
 
+void LzwEncoder::EndString(uint32_t current, uint32_t slot, uint32_t pixel) {
+  Emit(current);
+  if (next_free_ >= kCodeLimit) {
+    // The table is full: the clear goes out at the widest width, and the next
+    // code at the narrowest again.
+    Emit(clear_code_);
+    ResetTable();
+    return;
+  }
+  const uint32_t code = next_free_;
+  children_[slot] = static_cast<uint16_t>(code);
+  slot_of_[code] = slot;
+  if (!pairs_.empty() && current >= first_free_) {
+    // current = parent + last pixel, so the new string is parent + last + pixel:
+    // its pair slot is current's child slot followed by the pixel.
+    const uint32_t pair_slot = (slot_of_[current] << kPairCodeSize) | pixel;
+    pairs_[pair_slot] = static_cast<uint16_t>(code);
+    pair_slot_of_[code] = pair_slot;
+  }
+  if (code >= width_limit_) {
+    ++width_;
+    width_limit_ <<= 1;
+  }
+  ++next_free_;
+}
+
 bool LzwEncoder::Add(std::span<const uint8_t> pixels) {
   if (pixels.empty()) return true;
-  const uint32_t alphabet = clear_code_;
+  if (*std::max_element(pixels.begin(), pixels.end()) >= clear_code_) return false;
   size_t i = 0;
   if (!has_current_) {
-    if (pixels[0] >= alphabet) return false;
     current_ = pixels[0];
     has_current_ = true;
     i = 1;
   }
+  // Locals, so that the hot loops keep them in registers across the stores
+  // of EndString.
+  const uint16_t* const children = children_.data();
+  const int shift = min_code_size_;
   uint32_t current = current_;
-  for (; i < pixels.size(); ++i) {
-    const uint32_t pixel = pixels[i];
-    if (pixel >= alphabet) {
-      current_ = current;
-      return false;
-    }
-    const uint32_t slot = (current << min_code_size_) | pixel;
-    const uint32_t child = children_[slot];
+  auto step = [&](uint32_t pixel) {
+    const uint32_t slot = (current << shift) | pixel;
+    const uint32_t child = children[slot];
     if (child != 0) {
       current = child;
-      continue;
-    }
-    Emit(current);
-    if (next_free_ >= kCodeLimit) {
-      // The table is full: the clear goes out at the widest width, and the
-      // next code at the narrowest again.
-      Emit(clear_code_);
-      ResetTable();
     } else {
-      children_[slot] = static_cast<uint16_t>(next_free_);
-      slot_of_[next_free_] = slot;
-      if (next_free_ >= width_limit_) {
-        ++width_;
-        width_limit_ <<= 1;
-      }
-      ++next_free_;
+      EndString(current, slot, pixel);
+      current = pixel;
     }
-    current = pixel;
+  };
+  if (!pairs_.empty()) {
+    const uint16_t* const pairs = pairs_.data();
+    while (i + 1 < pixels.size()) {
+      const uint32_t pair = (uint32_t{pixels[i]} << kPairCodeSize) | pixels[i + 1];
+      const uint32_t grandchild = pairs[(current << (2 * kPairCodeSize)) | pair];
+      if (grandchild != 0) {
+        current = grandchild;
+        i += 2;
+      } else {
+        step(pixels[i]);
+        i += 1;
+      }
+    }
   }
+  for (; i < pixels.size(); ++i) step(pixels[i]);
   current_ = current;
   return true;
 }

@@ -14,7 +14,10 @@ namespace quorel {
 // extended as far as the table allows before its code is emitted.
 //
 // The lookup is a direct child table indexed by (code, pixel), so finding a
-// string's extension costs one load whatever the table holds.
+// string's extension costs one load whatever the table holds. For the smallest
+// alphabet (two-colour pictures) a second table indexed by (code, two pixels)
+// lets the coder take two pixels per load while both extensions exist; it only
+// shortcuts steps the child table would take, so the stream stays the same.
 class LzwEncoder {
  public:
   static constexpr int kMaxCodeWidth = 12;
@@ -25,8 +28,8 @@ class LzwEncoder {
 
   // Starts a new stream in `out` (appending to it): a fresh table and the clear code.
   void Begin(std::vector<uint8_t>* out);
-  // Feeds pixels in order. False (and nothing more is coded) when a pixel does
-  // not fit the alphabet of 2^min_code_size indexes.
+  // Feeds pixels in order. False (and nothing of them is coded) when a pixel
+  // does not fit the alphabet of 2^min_code_size indexes.
   bool Add(std::span<const uint8_t> pixels);
   // Emits the pending string and the end code and completes the last byte.
   // False when no pixel was added: a stream needs at least one.
@@ -35,6 +38,11 @@ class LzwEncoder {
   int min_code_size() const { return min_code_size_; }
 
  private:
+  static constexpr uint32_t kNoSlot = UINT32_MAX;
+
+  // The string `current` has no extension by `pixel` (its child slot is
+  // `slot`): emit it and enter the extension, or clear a full table.
+  void EndString(uint32_t current, uint32_t slot, uint32_t pixel);
   void Emit(uint32_t code);
   void ResetTable();
 
@@ -47,8 +55,13 @@ class LzwEncoder {
   // extension by pixel, or 0 (no string extends to a code below first_free_).
   std::vector<uint16_t> children_;
   // The children_ slot that each assigned code fills, so that a clear empties
-  // exactly those slots instead of the whole table.
+  // exactly those slots instead of the whole table. It is also the code's
+  // parent and last pixel.
   std::vector<uint32_t> slot_of_;
+  // Only for min_code_size 2: pairs_[(code << 4) | (p1 << 2) | p2], the code of
+  // the string extended by p1 and p2, or 0; and the pairs_ slot each code fills.
+  std::vector<uint16_t> pairs_;
+  std::vector<uint32_t> pair_slot_of_;
 
   uint32_t next_free_ = 0;
   int width_ = 0;
