@@ -8,6 +8,11 @@ endif()
 # Warnings are errors for our own targets only, never for system headers.
 function(quorel_target_defaults target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+  # GCC 12 at -O2 and above reports a false -Wrestrict inside std::string's
+  # operator+ (GCC bug 105329), which breaks every optimised build.
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+    target_compile_options(${target} PRIVATE -Wno-restrict)
+  endif()
   target_compile_features(${target} PUBLIC cxx_std_20)
 endfunction()
 
