@@ -1,0 +1,39 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "common/Result.h"
+#include "image/DibLayout.h"
+#include "image/PackedDib.h"
+
+namespace quorel::fuzz {
+
+// A picture a reader returns must describe only bytes inside its block, and
+// its rows are read here (all of them for ordinary sizes, a sample of large
+// pictures to keep the fuzzer fast), so the sanitizers see any stale or
+// foreign byte. Anything else is a reader fault: abort, and the fuzzer keeps
+// the input.
+inline void CheckPicture(const Result<PackedDib>& result) {
+  if (!result) {
+    if (result.code() >= 0) std::abort();
+    return;
+  }
+  const PackedDib& picture = *result;
+  const auto geometry = CheckGeometry(picture, RowStart::kAfterPalette);
+  if (!geometry) std::abort();
+  ConstDibRows rows(picture.Bytes(), *geometry);
+  unsigned sum = 0;
+  const bool large = picture.BlockSize() > (size_t{1} << 22);
+  const int32_t step = large ? geometry->height / 16 + 1 : 1;
+  for (int32_t y = 0; y < geometry->height; y += step) {
+    for (uint8_t byte : rows.StoredRow(y)) sum += byte;
+  }
+  for (uint8_t byte : rows.StoredRow(geometry->height - 1)) sum += byte;
+  // Keep the loop from being optimised away.
+  volatile unsigned sink = sum;
+  (void)sink;
+}
+
+}  // namespace quorel::fuzz

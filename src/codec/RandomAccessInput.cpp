@@ -1,0 +1,43 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "codec/RandomAccessInput.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace quorel {
+
+bool MemoryInput::ReadAt(uint64_t offset, std::span<uint8_t> out) {
+  if (offset > bytes_.size() || out.size() > bytes_.size() - offset) return false;
+  std::copy_n(bytes_.begin() + static_cast<ptrdiff_t>(offset), out.size(), out.begin());
+  return true;
+}
+
+std::unique_ptr<FileInput> FileInput::Open(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  return std::unique_ptr<FileInput>(new FileInput(fd, static_cast<uint64_t>(info.st_size)));
+}
+
+FileInput::~FileInput() { ::close(fd_); }
+
+bool FileInput::ReadAt(uint64_t offset, std::span<uint8_t> out) {
+  while (!out.empty()) {
+    const ssize_t n = ::pread(fd_, out.data(), out.size(), static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    out = out.subspan(static_cast<size_t>(n));
+    offset += static_cast<uint64_t>(n);
+  }
+  return true;
+}
+
+}  // namespace quorel

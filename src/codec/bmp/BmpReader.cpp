@@ -1,0 +1,226 @@
+// Quorel — SPDX-License-Identifier: MIT
+// ReadBmpFile and ReadBmpBytes: BMP files and bare packed DIBs as pictures.
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+#include "codec/RandomAccessInput.h"
+#include "codec/bmp/BmpFile.h"
+#include "codec/bmp/BmpMasks.h"
+#include "common/LittleEndian.h"
+#include "image/DibLayout.h"
+
+namespace quorel {
+namespace {
+
+constexpr size_t kFileHeaderSize = 14;
+constexpr uint64_t kSpareBytes = 64;     // zero bytes behind the rows of a read picture
+constexpr uint32_t kMaxPaletteEntries = 256;
+constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kBiBitfields = 3;
+
+// What the bitmap header says, whichever of the two header forms it came in.
+struct BmpLayout {
+  std::array<uint8_t, kInfoHeaderSize> header{};  // the file's header in 40-byte form
+  uint64_t header_start = 0;
+  uint32_t header_size = 0;
+  uint64_t off_bits = 0;
+  int32_t width = 0;
+  int64_t height = 0;       // as stored: negative for top-down rows
+  int bit_count = 0;
+  uint32_t compression = 0;
+  uint32_t entries = 0;     // colour-table entries
+  uint64_t entry_size = 4;  // 3 after a 12-byte header
+};
+
+// The 12-byte core header rewritten as a 40-byte info header.
+void WidenCoreHeader(std::span<const uint8_t> core, BmpLayout& layout) {
+  auto& h = layout.header;
+  h.fill(0);
+  StoreLe32(h, 0, kInfoHeaderSize);
+  StoreLe32(h, 4, LoadLe16(core, 4));   // bcWidth
+  StoreLe32(h, 8, LoadLe16(core, 6));   // bcHeight
+  StoreLe16(h, 12, LoadLe16(core, 8));  // bcPlanes
+  StoreLe16(h, 14, LoadLe16(core, 10)); // bcBitCount
+  StoreLe32(h, 32, layout.entries);     // biClrUsed
+  StoreLe32(h, 36, layout.entries);     // biClrImportant
+}
+
+bool SupportedLayout(uint32_t compression, int bit_count) {
+  switch (compression) {
+    case kBiRgb:
+      return bit_count == 1 || bit_count == 4 || bit_count == 8 || bit_count == 16 ||
+             bit_count == 24 || bit_count == 32;
+    case kBiBitfields:
+      return bit_count == 16 || bit_count == 32;
+    default:
+      return false;  // run-length and embedded compressions are not read
+  }
+}
+
+Result<BmpLayout> ReadLayout(RandomAccessInput& in) {
+  BmpLayout layout;
+  std::array<uint8_t, kFileHeaderSize> file_header{};
+  if (!in.ReadAt(0, file_header)) return Status::kCannotOpen;
+  if (file_header[0] == 'B' && file_header[1] == 'M') {
+    layout.header_start = kFileHeaderSize;
+    layout.off_bits = LoadLe32(file_header, 10);
+  }  // otherwise a bare packed DIB: the header starts at offset 0
+
+  std::array<uint8_t, kInfoHeaderSize> raw{};
+  if (!in.ReadAt(layout.header_start, raw)) return Status::kCannotOpen;
+  layout.header_size = LoadLe32(raw, 0);
+  layout.entries = PaletteEntries(raw);
+  if (layout.header_size == kCoreHeaderSize) {
+    layout.entry_size = 3;
+    WidenCoreHeader(raw, layout);
+  } else if (layout.header_size == kInfoHeaderSize) {
+    layout.header = raw;
+  } else {
+    return Status::kUnsupported;  // version 4 and 5 headers among them
+  }
+  const auto& h = layout.header;
+  layout.width = static_cast<int32_t>(LoadLe32(h, 4));
+  layout.height = static_cast<int32_t>(LoadLe32(h, 8));
+  layout.bit_count = LoadLe16(h, 14);
+  layout.compression = LoadLe32(h, 16);
+  if (!SupportedLayout(layout.compression, layout.bit_count)) return Status::kUnsupported;
+  // NOTE: pictures without pixels and absurd colour tables are refused rather
+  // than carried along: nothing downstream could show them.
+  if (layout.width < 1 || layout.height == 0) return Status::kUnsupported;
+  if (layout.entries > kMaxPaletteEntries) return Status::kUnsupported;
+  if (static_cast<int64_t>(layout.width) * std::abs(layout.height) > kMaxPixels) {
+    return Status::kTooLarge;
+  }
+  return layout;
+}
+
+// Rows of a top-down file put bottom-up, in place.
+void FlipRows(std::span<uint8_t> rows, size_t stride, size_t height) {
+  for (size_t top = 0, bottom = height - 1; top < bottom; ++top, --bottom) {
+    std::swap_ranges(rows.begin() + static_cast<ptrdiff_t>(top * stride),
+                     rows.begin() + static_cast<ptrdiff_t>((top + 1) * stride),
+                     rows.begin() + static_cast<ptrdiff_t>(bottom * stride));
+  }
+}
+
+// The colour table into `table` (4-byte entries), widening 3-byte entries.
+bool ReadColourTable(RandomAccessInput& in, uint64_t offset, const BmpLayout& layout,
+                     std::span<uint8_t> table) {
+  const size_t stored = static_cast<size_t>(layout.entries * layout.entry_size);
+  if (!in.ReadAt(offset, table.first(stored))) return false;
+  if (layout.entry_size == 3) {
+    for (size_t i = layout.entries; i-- > 0;) {  // last entry first: the copy runs in place
+      table[4 * i + 3] = 0;
+      table[4 * i + 2] = table[3 * i + 2];
+      table[4 * i + 1] = table[3 * i + 1];
+      table[4 * i] = table[3 * i];
+    }
+  }
+  return true;
+}
+
+void ConvertRows(std::span<const uint8_t> source, size_t source_stride, int bit_count,
+                 const BmpMasks& masks, bool top_down, DibRows& rows) {
+  const auto& g = rows.geometry();
+  const size_t bytes_per_pixel = static_cast<size_t>(bit_count) / 8;
+  for (int32_t r = 0; r < g.height; ++r) {
+    const auto in = source.subspan(static_cast<size_t>(r) * source_stride, source_stride);
+    const auto out = rows.StoredRow(top_down ? g.height - 1 - r : r);
+    for (size_t x = 0; x < static_cast<size_t>(g.width); ++x) {
+      const size_t at = x * bytes_per_pixel;
+      const uint32_t pixel = bit_count == 16 ? LoadLe16(in, at) : LoadLe32(in, at);
+      out[3 * x] = masks.blue.Extract(pixel);
+      out[3 * x + 1] = masks.green.Extract(pixel);
+      out[3 * x + 2] = masks.red.Extract(pixel);
+    }
+  }
+}
+
+Result<PackedDib> ReadBmp(RandomAccessInput& in) {
+  auto read_layout = ReadLayout(in);
+  if (!read_layout) return read_layout.status();
+  const BmpLayout& layout = *read_layout;
+  const uint64_t file_size = in.Size();
+  const bool top_down = layout.height < 0;
+  const auto height = static_cast<uint64_t>(std::abs(layout.height));
+  const uint64_t source_stride = RowStride(layout.width, layout.bit_count);
+  const uint64_t needed = source_stride * height;  // below 2^34: pixels are capped
+  const uint32_t stored_size = LoadLe32(layout.header, 20);
+  // Rows are walked by stride, so a smaller stored image size cannot be trusted.
+  if (stored_size != 0 && stored_size < needed) return Status::kUnsupported;
+  const uint64_t image_bytes = stored_size != 0 ? stored_size : needed;
+
+  const bool bitfields = layout.compression == kBiBitfields;
+  const uint64_t masks_offset = layout.header_start + kInfoHeaderSize;
+  const uint64_t table_offset = layout.header_start + layout.header_size + (bitfields ? 12 : 0);
+  const uint64_t table_bytes = uint64_t{layout.entries} * layout.entry_size;
+  const uint64_t pixel_offset = layout.off_bits != 0 ? layout.off_bits : table_offset + table_bytes;
+  if (table_offset + table_bytes > file_size || image_bytes > file_size ||
+      pixel_offset > file_size - image_bytes) {
+    return Status::kCannotOpen;  // the file ends before the table or the rows
+  }
+
+  const uint64_t palette_size = uint64_t{4} * layout.entries;
+  if (layout.bit_count != 16 && layout.bit_count != 32) {
+    auto dib = PackedDib::Allocate(kInfoHeaderSize + palette_size + image_bytes + kSpareBytes);
+    if (!dib) {
+      return kInfoHeaderSize + palette_size + image_bytes + kSpareBytes > kMaxBlockBytes
+                 ? Status::kTooLarge : Status::kOutOfMemory;
+    }
+    auto block = dib->Bytes();
+    std::copy(layout.header.begin(), layout.header.end(), block.begin());
+    dib->SetField32(DibField::kHeight, static_cast<uint32_t>(height));
+    if (stored_size == 0) dib->SetField32(DibField::kSizeImage, static_cast<uint32_t>(needed));
+    if (dib->ClrUsed() == 0) dib->SetField32(DibField::kClrUsed, layout.entries);
+    auto table = block.subspan(kInfoHeaderSize, static_cast<size_t>(palette_size));
+    auto pixels = block.subspan(kInfoHeaderSize + table.size(), static_cast<size_t>(image_bytes));
+    if (!ReadColourTable(in, table_offset, layout, table) || !in.ReadAt(pixel_offset, pixels)) {
+      return Status::kCannotOpen;
+    }
+    if (top_down) FlipRows(pixels, static_cast<size_t>(source_stride), static_cast<size_t>(height));
+    return std::move(*dib);
+  }
+
+  BmpMasks masks = layout.bit_count == 16 ? BmpMasks::Default16() : BmpMasks::Default32();
+  if (bitfields) {
+    std::array<uint8_t, 12> raw_masks{};
+    if (!in.ReadAt(masks_offset, raw_masks)) return Status::kCannotOpen;
+    masks = {ComponentMask(LoadLe32(raw_masks, 0)), ComponentMask(LoadLe32(raw_masks, 4)),
+             ComponentMask(LoadLe32(raw_masks, 8))};
+  }
+  const uint64_t stride = RowStride(layout.width, 24);
+  const uint64_t block_size = kInfoHeaderSize + palette_size + stride * height + kSpareBytes;
+  if (block_size > kMaxBlockBytes || image_bytes > kMaxBlockBytes) return Status::kTooLarge;
+  auto source = AllocateZeroed(needed);
+  if (!source) return Status::kOutOfMemory;
+  if (!in.ReadAt(pixel_offset, *source)) return Status::kCannotOpen;
+  auto dib = PackedDib::Allocate(block_size);
+  if (!dib) return Status::kOutOfMemory;
+  // The file's header with 24 bits; biClrUsed keeps its value, the table stays zero.
+  std::copy(layout.header.begin(), layout.header.end(), dib->Bytes().begin());
+  dib->SetField32(DibField::kHeight, static_cast<uint32_t>(height));
+  dib->SetField16(DibField::kBitCount, 24);
+  dib->SetField32(DibField::kCompression, kBiRgb);
+  dib->SetField32(DibField::kSizeImage, static_cast<uint32_t>(stride * height));
+  auto geometry = CheckGeometry(*dib, RowStart::kAfterPalette);
+  if (!geometry) return Status::kUnsupported;
+  DibRows rows(dib->Bytes(), *geometry);
+  ConvertRows(*source, static_cast<size_t>(source_stride), layout.bit_count, masks, top_down, rows);
+  return std::move(*dib);
+}
+
+}  // namespace
+
+Result<PackedDib> ReadBmpFile(const std::filesystem::path& path) {
+  auto input = FileInput::Open(path);
+  if (!input) return Status::kCannotOpen;
+  return ReadBmp(*input);
+}
+
+Result<PackedDib> ReadBmpBytes(std::span<const uint8_t> bytes) {
+  MemoryInput input(bytes);
+  return ReadBmp(input);
+}
+
+}  // namespace quorel

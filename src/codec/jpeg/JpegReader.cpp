@@ -1,0 +1,162 @@
+// Quorel — SPDX-License-Identifier: MIT
+// ReadJpegFile: libjpeg decodes, this file chooses what is accepted and where
+// the rows land.
+#include "codec/jpeg/JpegReader.h"
+
+#include <csetjmp>
+#include <cstring>
+#include <optional>
+
+#include "codec/FileBlock.h"
+#include "codec/jpeg/JpegMemorySource.h"
+#include "image/DibLayout.h"
+
+namespace quorel {
+namespace {
+
+constexpr size_t kMinFileSize = 5;  // 4 bytes or fewer are refused before decoding
+// NOTE: the library's own working memory (progressive coefficient buffers) is
+// capped, and so is the number of scans, so a small hostile file cannot take
+// gigabytes or minutes.
+constexpr long kJpegWorkingMemory = 512L << 20;
+constexpr int kMaxScans = 1000;
+constexpr int kDotsPerCentimetre = 2;
+
+// The error manager whose error exit jumps back to DecodeJpeg. Trivially
+// destructible, like every other local of that function.
+struct JpegErrorManager {
+  jpeg_error_mgr manager;  // first member: the library sees only this
+  std::jmp_buf jump;
+  Status status;  // what the jump reports
+};
+
+JpegErrorManager& ErrorsOf(j_common_ptr cinfo) {
+  return *reinterpret_cast<JpegErrorManager*>(cinfo->err);
+}
+
+[[noreturn]] void ErrorExit(j_common_ptr cinfo) {
+  JpegErrorManager& errors = ErrorsOf(cinfo);
+  if (errors.status == Status::kOk) {
+    const int code = errors.manager.msg_code;
+    // Lossless, hierarchical and 12-bit frames are codings we do not take.
+    errors.status = code == JERR_SOF_UNSUPPORTED || code == JERR_BAD_PRECISION
+                        ? Status::kJpegCoding : Status::kJpegLibrary;
+  }
+  std::longjmp(errors.jump, 1);
+}
+
+void IgnoreMessage(j_common_ptr, int) {}  // warnings: decoding goes on, silently
+void NoOutput(j_common_ptr) {}
+
+void LimitScans(j_common_ptr cinfo) {
+  auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (decompress->input_scan_number > kMaxScans) {
+    ErrorsOf(cinfo).status = Status::kJpegLibrary;
+    ErrorExit(cinfo);
+  }
+}
+
+// Grey and three-component colour go on, as blue-green-red from the library;
+// everything else is refused.
+Status ChooseOutput(jpeg_decompress_struct& cinfo) {
+  if (cinfo.arith_code || cinfo.data_precision != 8) return Status::kJpegCoding;
+  if (cinfo.out_color_space != JCS_GRAYSCALE && cinfo.out_color_space != JCS_RGB) {
+    return Status::kJpegColourSpace;
+  }
+  cinfo.out_color_space = JCS_EXT_BGR;  // grey comes out repeated in all three bytes
+  cinfo.dct_method = JDCT_ISLOW;
+  cinfo.scale_num = 1;
+  cinfo.scale_denom = 1;
+  cinfo.quantize_colors = FALSE;
+  cinfo.do_fancy_upsampling = TRUE;
+  cinfo.do_block_smoothing = FALSE;
+  return Status::kOk;
+}
+
+// The zero-filled 24-bit picture for the output size, with its header. Kept
+// out of DecodeJpeg because it builds objects with destructors.
+Status MakePicture(const jpeg_decompress_struct& cinfo, std::optional<PackedDib>* picture,
+                   uint8_t** rows, size_t* stride) {
+  const int64_t width = cinfo.output_width;
+  const int64_t height = cinfo.output_height;
+  if (width < 1 || height < 1 || width * height > kMaxPixels) return Status::kTooLarge;
+  *stride = static_cast<size_t>(RowStride(width, 24));
+  *picture = PackedDib::Allocate(kInfoHeaderSize + *stride * static_cast<uint64_t>(height));
+  if (!*picture) return Status::kOutOfMemory;
+  PackedDib& dib = **picture;
+  WriteInfoHeader(dib, static_cast<int32_t>(width), static_cast<int32_t>(height), 24, 0);
+  if (cinfo.saw_JFIF_marker && cinfo.density_unit == kDotsPerCentimetre) {
+    dib.SetField32(DibField::kXPelsPerMeter, uint32_t{cinfo.X_density} * 100);
+    dib.SetField32(DibField::kYPelsPerMeter, uint32_t{cinfo.Y_density} * 100);
+  }
+  *rows = dib.Bytes().data() + kInfoHeaderSize;
+  return Status::kOk;
+}
+
+// The one function that the library's error exit jumps back to: all its locals
+// have trivial destructors, and every path, the jump's included, ends with the
+// library's memory released and, on failure, no picture.
+Status DecodeJpeg(const uint8_t* data, size_t size, std::optional<PackedDib>* picture) {
+  JpegErrorManager errors;
+  jpeg_decompress_struct cinfo;
+  JpegMemorySource source;
+  jpeg_progress_mgr progress;
+  std::memset(&cinfo, 0, sizeof cinfo);
+  cinfo.err = jpeg_std_error(&errors.manager);
+  errors.manager.error_exit = ErrorExit;
+  errors.manager.emit_message = IgnoreMessage;
+  errors.manager.output_message = NoOutput;
+  errors.status = Status::kOk;
+  progress.progress_monitor = LimitScans;
+
+  if (setjmp(errors.jump) != 0) {
+    jpeg_destroy_decompress(&cinfo);
+    picture->reset();
+    return errors.status;
+  }
+  jpeg_create_decompress(&cinfo);
+  cinfo.mem->max_memory_to_use = kJpegWorkingMemory;
+  cinfo.progress = &progress;
+  AttachJpegMemorySource(&cinfo, source, data, size);
+  jpeg_read_header(&cinfo, TRUE);  // a stream of tables only is an error here
+
+  Status status = ChooseOutput(cinfo);
+  uint8_t* rows = nullptr;
+  size_t stride = 0;
+  if (status == Status::kOk) {
+    jpeg_calc_output_dimensions(&cinfo);
+    status = MakePicture(cinfo, picture, &rows, &stride);
+  }
+  if (status == Status::kOk) {
+    jpeg_start_decompress(&cinfo);
+    // The first decoded line is the top row, stored last in the bottom-up block.
+    while (cinfo.output_scanline < cinfo.output_height) {
+      JSAMPROW row = rows + (cinfo.output_height - 1 - cinfo.output_scanline) * stride;
+      if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) break;  // cannot happen: the source never suspends
+    }
+    jpeg_finish_decompress(&cinfo);
+  }
+  jpeg_destroy_decompress(&cinfo);
+  if (status != Status::kOk) picture->reset();
+  return status;
+}
+
+Result<PackedDib> ReadJpeg(std::span<const uint8_t> bytes) {
+  if (bytes.size() < kMinFileSize) return Status::kCannotOpen;
+  std::optional<PackedDib> picture;
+  const Status status = DecodeJpeg(bytes.data(), bytes.size(), &picture);
+  if (status != Status::kOk) return status;
+  return std::move(*picture);
+}
+
+}  // namespace
+
+Result<PackedDib> ReadJpegFile(const std::filesystem::path& path) {
+  auto file = LoadFileBlock(path);
+  if (!file) return Status::kCannotOpen;
+  return ReadJpeg(file->Data());
+}
+
+Result<PackedDib> ReadJpegBytes(std::span<const uint8_t> bytes) { return ReadJpeg(bytes); }
+
+}  // namespace quorel

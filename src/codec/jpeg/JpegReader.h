@@ -1,0 +1,22 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+#include "common/Result.h"
+#include "image/PackedDib.h"
+
+namespace quorel {
+
+// A JPEG file as a 24-bit picture (bottom-up, blue-green-red; grey repeated in
+// all three bytes). Codes: kCannotOpen (cannot be read, or 4 bytes or
+// shorter), kOutOfMemory, kJpegColourSpace (CMYK, YCCK and other component
+// counts), kJpegCoding (arithmetic-coded, lossless, hierarchical or 12-bit
+// data), kTooLarge, kJpegLibrary (anything else the library refuses).
+Result<PackedDib> ReadJpegFile(const std::filesystem::path& path);
+// The same over bytes already in memory.
+Result<PackedDib> ReadJpegBytes(std::span<const uint8_t> bytes);
+
+}  // namespace quorel

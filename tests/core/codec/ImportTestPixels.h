@@ -1,0 +1,38 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "image/PackedDib.h"
+
+namespace quorel::test {
+
+// Pixels as red, green, blue triples, top row first.
+struct RgbPixels {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgb;
+
+  const uint8_t* At(int x, int y) const { return &rgb[3 * (static_cast<size_t>(y) * width + x)]; }
+};
+
+// A reference dump made by tests/data/make_fixtures.py: "QRGB", width, height
+// (32-bit little-endian), then the pixels.
+RgbPixels ReadRgbDump(const std::filesystem::path& path);
+
+// A picture of 1, 4, 8, 24 or 32 bits as seen on screen (palette looked up).
+RgbPixels PictureRgb(const PackedDib& picture);
+
+// A PNG decoded by libpng's simplified reader, alpha composited over white
+// with the PNG reader's rounding, or over black (`over_white` false).
+std::optional<RgbPixels> DecodePngReference(const std::filesystem::path& path, bool over_white = true);
+
+// Empty when equal; otherwise where and how they first differ, and how many
+// samples differ by more than `tolerance`.
+std::string CompareRgb(const RgbPixels& actual, const RgbPixels& expected, int tolerance = 0);
+
+}  // namespace quorel::test
