@@ -1,0 +1,237 @@
+// Quorel — SPDX-License-Identifier: MIT
+// The command-line tool run as a process on the sample pictures.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "codec/bmp/BmpFile.h"
+#include "output/Snippet.h"
+#include "panel/ImagePanel.h"
+#include "settings/IniStore.h"
+#include "settings/OptionBits.h"
+#include "settings/SettingsFolder.h"
+#include "support/DataUrl.h"
+#include "support/GiflibDecode.h"
+#include "support/TempDir.h"
+#include "support/TestData.h"
+#include "support/TestPictures.h"
+
+namespace quorel {
+namespace {
+
+using test::GiflibImage;
+using test::TempDir;
+
+std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::filesystem::path Sample(const char* name) {
+  return test::SourceDir() / "resources" / "samples" / name;
+}
+
+struct ToolRun {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+class SnippetToolTest : public ::testing::Test {
+ protected:
+  // Runs the tool with the settings folder `settings_` unless the arguments
+  // name another one, and a temporary folder of its own.
+  ToolRun Tool(const std::vector<std::string>& args, bool with_settings = true) {
+    const char* exe = std::getenv("QUOREL_SNIPPET");
+    EXPECT_NE(exe, nullptr) << "QUOREL_SNIPPET is not set";
+    std::string command = "TMPDIR='" + tmp_.path().string() + "' '" + (exe ? exe : "false") + "'";
+    if (with_settings) command += " --settings '" + settings_.path().string() + "'";
+    for (const std::string& a : args) command += " '" + a + "'";
+    command += " >'" + (io_ / "out").string() + "' 2>'" + (io_ / "err").string() + "'";
+    const int status = std::system(command.c_str());
+    ToolRun run;
+    run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = ReadText(io_ / "out");
+    run.err = ReadText(io_ / "err");
+    return run;
+  }
+  static GiflibImage Decode(const std::vector<uint8_t>& gif) {
+    std::string error;
+    const auto image = test::DecodeWithGiflib(gif, &error);
+    EXPECT_TRUE(image) << error;
+    return image.value_or(GiflibImage{});
+  }
+
+  TempDir settings_;
+  TempDir tmp_;
+  TempDir io_;
+};
+
+// Every GIF pixel is ink (index 0) exactly where the sample's brightness sum
+// is at or below the halfway threshold of its darkest and brightest pixels.
+void ExpectTwoLevelsOf(const std::filesystem::path& sample, const GiflibImage& gif) {
+  auto picture = ReadBmpFile(sample);
+  ASSERT_TRUE(picture.ok());
+  const int w = picture->Width();
+  const int h = picture->Height();
+  ASSERT_EQ(gif.width, w);
+  ASSERT_EQ(gif.height, h);
+  ASSERT_EQ(gif.frames.size(), 1u);
+  int lowest = 765, highest = 0;
+  auto sum = [&](int x, int y) {
+    const Bgr c = test::PixelAt(*picture, x, y);
+    return c.blue + c.green + c.red;
+  };
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      lowest = std::min(lowest, sum(x, y));
+      highest = std::max(highest, sum(x, y));
+    }
+  }
+  const int threshold = lowest + (highest - lowest) / 2;
+  int ink = 0;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) {
+      const int expected = sum(x, y) > threshold ? 1 : 0;
+      ASSERT_EQ(gif.frames[0].At(x, y), expected) << "at " << x << "," << y;
+      ink += expected == 0;
+    }
+  }
+  EXPECT_GT(ink, 100);  // the sample really has strokes
+}
+
+TEST_F(SnippetToolTest, SamplesBecomeTwoTagsWithTheSamplesPixels) {
+  const ToolRun run = Tool({"--signature", Sample("signature.bmp").string(), "--seal",
+                        Sample("seal.bmp").string(), "--align", "center"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  EXPECT_TRUE(run.out.starts_with("<div align=center style=\"width:100%\"><img src=\"data:image/gif;base64,R0lGODdh"));
+  EXPECT_TRUE(run.out.ends_with("\"></div>"));  // no line end added
+  const auto gifs = test::GifsOfSnippet(run.out);
+  ASSERT_EQ(gifs.size(), 2u);
+  const GiflibImage signature = Decode(gifs[0]);
+  ExpectTwoLevelsOf(Sample("signature.bmp"), signature);
+  EXPECT_EQ(signature.transparent_index, 1);
+  EXPECT_EQ(signature.colours[0], (test::GifRgb{0, 0, 0}));
+  const GiflibImage seal = Decode(gifs[1]);
+  ExpectTwoLevelsOf(Sample("seal.bmp"), seal);
+  EXPECT_EQ(seal.colours[0], (test::GifRgb{255, 0, 0}));
+  // Nothing is written into the settings folder; the temporary folder is gone.
+  EXPECT_TRUE(std::filesystem::is_empty(settings_.path()));
+  EXPECT_TRUE(std::filesystem::is_empty(tmp_.path()));
+}
+
+TEST_F(SnippetToolTest, OverridesScaleColourAndChoice) {
+  const ToolRun run = Tool({"--signature", Sample("signature.bmp").string(), "--no-seal",
+                        "--signature-scale", "height:48", "--signature-color", "#0000ff"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_TRUE(run.out.starts_with("<div align=right"));  // the default bits
+  const auto gifs = test::GifsOfSnippet(run.out);
+  ASSERT_EQ(gifs.size(), 1u);
+  const GiflibImage gif = Decode(gifs[0]);
+  EXPECT_EQ(gif.width, 120);
+  EXPECT_EQ(gif.height, 48);
+  EXPECT_EQ(gif.colours[0], (test::GifRgb{0, 0, 255}));
+}
+
+TEST_F(SnippetToolTest, StoredStateGivesWhatTheDesktopProgramWouldCopy) {
+  const SettingsFolder folder(settings_.path());
+  const IniStore store(folder.IniPath());
+  store.WriteInt("flags", option_bit::kDefaultsWritten | option_bit::kSeal | option_bit::kAlignCentre);
+  store.WriteInt("IneiColor", MakeColour(0, 128, 0));
+  store.WriteInt("rate2_type", kScaleFitHeight);
+  store.WriteInt("rate2_h", 32);
+  std::filesystem::copy_file(Sample("seal.bmp"), folder.WorkingBmpPath(1));
+  std::filesystem::copy_file(Sample("signature.bmp"), folder.WorkingBmpPath(0));
+  const std::string ini_before = ReadText(folder.IniPath());
+
+  const ToolRun run = Tool({});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+
+  // The same core calls the desktop program makes for its copy command.
+  ImagePanel signature, seal;
+  LoadPanelState(signature, PanelIndex::kSignature, folder, store);
+  LoadPanelState(seal, PanelIndex::kSeal, folder, store);
+  TempDir gif_folder;
+  SnippetRequest request;
+  request.option_bits = ReadOptionBits(store);
+  request.signature = &signature;
+  request.seal = &seal;
+  request.seal_colour = static_cast<Colour>(store.ReadInt("IneiColor", 255));
+  request.gif_folder = gif_folder.path();
+  EXPECT_EQ(run.out, BuildSnippet(request).text.value_or("(none)"));
+
+  const GiflibImage gif = Decode(test::GifsOfSnippet(run.out).at(0));
+  EXPECT_EQ(gif.height, 32);
+  EXPECT_EQ(gif.colours[0], (test::GifRgb{0, 128, 0}));
+  EXPECT_TRUE(run.out.starts_with("<div align=center"));
+  // Read only: wq.ini unchanged and no GIF left in the folder.
+  EXPECT_EQ(ReadText(folder.IniPath()), ini_before);
+  EXPECT_FALSE(std::filesystem::exists(folder.ImageGifPath()));
+}
+
+TEST_F(SnippetToolTest, PageAndOutputFile) {
+  const std::filesystem::path out = io_ / "snippet.txt";
+  test::WriteFileBytes(out, std::vector<uint8_t>(1 << 20, 'z'));  // longer than the page
+  const ToolRun run = Tool({"--signature", Sample("signature.bmp").string(), "--no-seal",
+                        "--signature-color", "c8c8c8", "--page", "-o", out.string()});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+  const std::string page = ReadText(out);
+  EXPECT_TRUE(page.starts_with("<html><body bgcolor=#000000><div align=right"));
+  EXPECT_TRUE(page.ends_with("</div></body></html>"));
+
+  const ToolRun dark = Tool({"--signature", Sample("signature.bmp").string(), "--no-seal", "--page"});
+  EXPECT_TRUE(dark.out.starts_with("<div align=right"));
+}
+
+TEST_F(SnippetToolTest, ExitCodesAndMessages) {
+  test::WriteFileBytes(io_ / "text.bmp", {'h', 'e', 'l', 'l', 'o'});
+  struct Case {
+    std::vector<std::string> args;
+    int exit_code;
+    std::string err_contains;
+  };
+  const Case cases[] = {
+      {{"--no-seal"}, 1, "Quorel(手書きの名前)が作成できません．\n"},  // no signature stored
+      {{"--no-signature"}, 1, "印影が作成できません．\n"},
+      {{"--no-signature", "--no-seal", "--align", "left"}, 0, ""},
+      {{"--signature", (io_ / "missing.bmp").string()}, 2, "missing.bmp: no such file"},
+      {{"--seal", (io_ / "text.bmp").string()}, 2, "text.bmp: "},
+      {{"--signature-scale", "tall"}, 2, "--signature-scale"},
+      {{"--bogus"}, 2, "unknown argument '--bogus'"},
+  };
+  for (const Case& c : cases) {
+    const ToolRun run = Tool(c.args);
+    EXPECT_EQ(run.exit_code, c.exit_code) << c.args[0] << ": " << run.err;
+    EXPECT_NE(run.err.find(c.err_contains), std::string::npos) << run.err;
+    if (c.exit_code != 0) {
+      EXPECT_EQ(run.out, "");
+    }
+    // A message or a named picture's error is one line; option errors add a hint.
+    if (c.exit_code == 1 || c.err_contains.find(".bmp") != std::string::npos) {
+      EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
+    }
+  }
+  EXPECT_EQ(Tool({"--no-signature", "--no-seal", "--align", "left"}).out,
+            "<div align=left style=\"width:100%\"></div>");
+}
+
+TEST_F(SnippetToolTest, HelpAndVersion) {
+  const ToolRun help = Tool({"--help"}, false);
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_NE(help.out.find("Usage: quorel-snippet"), std::string::npos);
+  const ToolRun version = Tool({"--version"}, false);
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_TRUE(version.out.starts_with("quorel-snippet "));
+}
+
+}  // namespace
+}  // namespace quorel
