@@ -315,11 +315,13 @@ TEST_F(GifEncoderTest, RefusedFirstPictureLeavesAnEmptyFile) {
   auto two_planes = MakePicture(1, 4, 4, Bytes(16, 0));
   two_planes.SetField16(DibField::kPlanes, 2);
   const auto plain = MakePicture(1, 4, 4, Bytes(16, 0));
+  const auto too_wide = MakePicture(1, 70000, 1, Bytes(70000, 0));  // GIF sides are 16 bits
   struct Case { const char* what; const PackedDib* picture; int32_t transparent; Status status; };
   const Case cases[] = {
       {"24 bits", &true_colour, 1, Status::kBadInput},
       {"two planes", &two_planes, 1, Status::kBadInput},
       {"transparent index beyond one byte", &plain, 256, Status::kBadInput},
+      {"wider than 65535", &too_wide, 1, Status::kBadInput},
       {"no picture", nullptr, 1, Status::kOutOfMemory},
   };
   for (const auto& c : cases) {
@@ -372,6 +374,15 @@ TEST_F(GifEncoderTest, SeveralFramesLoopAndKeepTheirOwnDelays) {
   ASSERT_EQ(EncodeOne(a, pa), Status::kOk);
   EXPECT_EQ(file_[after_comment], 0x21);
   EXPECT_EQ(file_[after_comment + 1], 0xF9);
+}
+
+TEST_F(GifEncoderTest, EachFrameIsReadBehindItsOwnColourTable) {
+  // Same shape, but the second picture's table has 16 entries, not 4: its rows
+  // start 48 bytes later than the first picture's would.
+  const Bytes pa = {0, 1, 2, 3, 3, 2}, pb = {3, 3, 0, 0, 1, 2};
+  const auto a = MakePicture(8, 3, 2, pa, 4);
+  const auto b = MakePicture(8, 3, 2, pb, 16);
+  ASSERT_EQ(Encode({-1, {{&a, 0}, {&b, 0}}}, {pa, pb}), Status::kOk);
 }
 
 TEST_F(GifEncoderTest, LaterFrameOfAnotherShapeIsRefused) {
