@@ -1,6 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "ImportTestPixels.h"
 
+#include <gif_lib.h>
 #include <png.h>
 
 #include <cstdlib>
@@ -67,6 +68,31 @@ std::optional<RgbPixels> DecodePngReference(const std::filesystem::path& path, b
       pixels.rgb.push_back(static_cast<uint8_t>((rgba[i + c] * alpha + under * (255 - alpha) + 127) / 255));
     }
   }
+  return pixels;
+}
+
+std::optional<RgbPixels> DecodeGifFirstImage(const std::filesystem::path& path, int* image_count) {
+  int error = 0;
+  GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
+  if (gif == nullptr) return std::nullopt;
+  std::optional<RgbPixels> pixels;
+  if (DGifSlurp(gif) == GIF_OK && gif->ImageCount > 0) {
+    const SavedImage& image = gif->SavedImages[0];
+    const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
+    pixels = RgbPixels{image.ImageDesc.Width, image.ImageDesc.Height, {}};
+    const size_t count = static_cast<size_t>(image.ImageDesc.Width) * image.ImageDesc.Height;
+    for (size_t i = 0; i < count; ++i) {
+      const int index = image.RasterBits[i];
+      if (map != nullptr && index < map->ColorCount) {
+        const GifColorType& c = map->Colors[index];
+        pixels->rgb.insert(pixels->rgb.end(), {c.Red, c.Green, c.Blue});
+      } else {
+        pixels->rgb.insert(pixels->rgb.end(), {0, 0, 0});  // beyond the table: black, as ours
+      }
+    }
+    if (image_count) *image_count = gif->ImageCount;
+  }
+  DGifCloseFile(gif, &error);
   return pixels;
 }
 

@@ -31,6 +31,11 @@ RgbPixels PictureRgb(const PackedDib& picture);
 // with the PNG reader's rounding, or over black (`over_white` false).
 std::optional<RgbPixels> DecodePngReference(const std::filesystem::path& path, bool over_white = true);
 
+// The first image of a GIF as giflib decodes it (its own size, its local or
+// the global colour table); none when giflib cannot read the whole file.
+// `image_count` receives the number of images in the file.
+std::optional<RgbPixels> DecodeGifFirstImage(const std::filesystem::path& path, int* image_count = nullptr);
+
 // Empty when equal; otherwise where and how they first differ, and how many
 // samples differ by more than `tolerance`.
 std::string CompareRgb(const RgbPixels& actual, const RgbPixels& expected, int tolerance = 0);
