@@ -74,6 +74,11 @@ std::optional<std::string> MakeImageTag(const PackedDib& picture, Colour ink, Co
   const auto two_level = ReduceToTwoLevels(picture, ink, background);
   if (!two_level) return std::nullopt;
   const std::filesystem::path path = gif_folder / kImageGifName;
+  // NOTE: the previous file is removed rather than truncated by the encoder:
+  // on ext4, truncating a file that holds data makes its next close wait for
+  // the disk (the replace-by-truncate safeguard), several milliseconds a tag.
+  std::error_code ec;
+  std::filesystem::remove(path, ec);
   GifEncodeRequest request;
   request.transparent_index = kBackgroundIndex;
   request.frames.push_back({&*two_level, 0});

@@ -1,0 +1,257 @@
+// Quorel — SPDX-License-Identifier: MIT
+// The whole snippet, stage by stage: (a) the samples' sizes, a 300 × 120
+// signature with a 64 × 64 seal; (b) a 4032 × 3024 camera JPEG of a signature
+// at fit-height 48, against the JPEG decode alone with libjpeg. Then the tool
+// against ImageMagick's equivalent pipeline, as whole processes.
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
+
+#include "BenchTiming.h"
+#include "codec/Base64.h"
+#include "codec/ImportPicture.h"
+#include "codec/gif/GifEncoder.h"
+#include "image/DibPrimitives.h"
+#include "image/Resample.h"
+#include "image/TwoLevel.h"
+#include "output/Snippet.h"
+#include "panel/ImagePanel.h"
+#include "settings/OptionBits.h"
+#include "settings/SettingsFolder.h"
+
+namespace quorel::bench {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// A fresh folder for the bench's files, removed at the end.
+class BenchFolder {
+ public:
+  BenchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "quorel-bench-XXXXXX").string();
+    if (::mkdtemp(pattern.data())) path_ = pattern;
+  }
+  ~BenchFolder() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  const std::filesystem::path& path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Grey paper with a few pen loops across it, as a phone photo of a signature.
+Bytes DrawSignatureRgb(int width, int height) {
+  Bytes rgb(static_cast<size_t>(width) * height * 3);
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> paper(228, 250);
+  for (size_t i = 0; i < rgb.size(); i += 3) rgb[i] = rgb[i + 1] = rgb[i + 2] = static_cast<uint8_t>(paper(random));
+  const double pen = height / 150.0;
+  for (double t = 0; t < 1; t += 0.2 / width) {
+    const double x = width * (0.1 + 0.8 * t) + width * 0.03 * std::cos(40 * t);
+    const double y = height * (0.5 + 0.2 * std::sin(37 * t) * std::sin(3 * t));
+    for (int dy = -static_cast<int>(pen); dy <= pen; ++dy) {
+      for (int dx = -static_cast<int>(pen); dx <= pen; ++dx) {
+        const int px = static_cast<int>(x) + dx;
+        const int py = static_cast<int>(y) + dy;
+        if (px < 0 || py < 0 || px >= width || py >= height || dx * dx + dy * dy > pen * pen) continue;
+        uint8_t* p = &rgb[(static_cast<size_t>(py) * width + px) * 3];
+        p[0] = 30;
+        p[1] = 30;
+        p[2] = 40;
+      }
+    }
+  }
+  return rgb;
+}
+
+bool WriteJpeg(const std::filesystem::path& path, const Bytes& rgb, int width, int height) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr jerr;
+  cinfo.err = jpeg_std_error(&jerr);
+  jpeg_create_compress(&cinfo);
+  jpeg_stdio_dest(&cinfo, file);
+  cinfo.image_width = static_cast<JDIMENSION>(width);
+  cinfo.image_height = static_cast<JDIMENSION>(height);
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, 90, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW row = const_cast<uint8_t*>(&rgb[static_cast<size_t>(cinfo.next_scanline) * width * 3]);
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  return std::fclose(file) == 0;
+}
+
+// The reference: the file read and decoded with libjpeg alone, the settings
+// our reader uses (islow DCT, fancy upsampling), one line at a time.
+size_t DecodeWithLibjpeg(const std::filesystem::path& path) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return 0;
+  jpeg_decompress_struct cinfo;
+  jpeg_error_mgr jerr;
+  cinfo.err = jpeg_std_error(&jerr);
+  jpeg_create_decompress(&cinfo);
+  jpeg_stdio_src(&cinfo, file);
+  jpeg_read_header(&cinfo, TRUE);
+  cinfo.dct_method = JDCT_ISLOW;
+  cinfo.do_fancy_upsampling = TRUE;
+  jpeg_start_decompress(&cinfo);
+  const size_t stride = static_cast<size_t>(cinfo.output_width) * cinfo.output_components;
+  Bytes pixels(stride * cinfo.output_height);
+  while (cinfo.output_scanline < cinfo.output_height) {
+    JSAMPROW row = &pixels[stride * cinfo.output_scanline];
+    jpeg_read_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  std::fclose(file);
+  return pixels.size();
+}
+
+struct Stages {
+  double import_ms, resample_ms, reduce_ms, gif_ms, base64_ms, total_ms;
+};
+
+// One panel's road through the stages, each timed on its own.
+Stages TimeStages(const std::filesystem::path& picture_file, ScaleSettings scale, Colour ink,
+                  const std::filesystem::path& folder, int runs) {
+  Stages s{};
+  ImagePanel panel;
+  auto import = [&] {
+    panel = ImagePanel{};
+    panel.picture = ReadPictureFile(picture_file).value();
+    NormaliseNewPicture(panel);
+    panel.scale = scale;
+  };
+  s.import_ms = MedianMs(runs, import);
+  const OutputSizeResult size = OutputSize(panel);
+  std::optional<PackedDib> copy;
+  // Scaled when a setting applies, else copied, as the snippet does.
+  s.resample_ms = MedianMs(runs, [&] {
+    copy = size.scaling_applies ? Resample(*panel.picture, size.width, size.height)
+                                : DuplicateDib(*panel.picture);
+  });
+  std::optional<PackedDib> two_level;
+  s.reduce_ms = MedianMs(runs, [&] { two_level = ReduceToTwoLevels(*copy, ink, ChooseBackground(ink)); });
+  const auto gif_path = folder / kImageGifName;
+  s.gif_ms = MedianMs(runs, [&] {
+    std::error_code ec;
+    std::filesystem::remove(gif_path, ec);  // as the snippet does before each tag
+    GifEncodeRequest request;
+    request.transparent_index = 1;
+    request.frames.push_back({&*two_level, 0});
+    EncodeGifFile(request, gif_path);
+  });
+  s.base64_ms = MedianMs(runs, [&] { EncodeBase64(*ReadWholeFile(gif_path)); });
+  return s;
+}
+
+double TimeWholeSnippet(const std::filesystem::path& signature_file, ScaleSettings signature_scale,
+                        const std::filesystem::path* seal_file, const std::filesystem::path& folder,
+                        int runs) {
+  return MedianMs(runs, [&] {
+    ImagePanel signature, seal;
+    signature.picture = ReadPictureFile(signature_file).value();
+    NormaliseNewPicture(signature);
+    signature.scale = signature_scale;
+    int32_t bits = option_bit::kSignature | option_bit::kAlignRight;
+    if (seal_file) {
+      seal.picture = ReadPictureFile(*seal_file).value();
+      NormaliseNewPicture(seal);
+      bits |= option_bit::kSeal;
+    }
+    SnippetRequest request;
+    request.option_bits = bits;
+    request.signature = &signature;
+    request.seal = &seal;
+    request.gif_folder = folder;
+    if (!BuildSnippet(request).ok()) std::fputs("snippet failed\n", stderr);
+  });
+}
+
+void PrintStages(const char* prefix, const Stages& s, double total_ms) {
+  // Each stage against the whole snippet: the ratio is its share of the time.
+  const std::string p(prefix);
+  PrintBench(p + "_import", s.import_ms, total_ms);
+  PrintBench(p + "_resample", s.resample_ms, total_ms);
+  PrintBench(p + "_reduce", s.reduce_ms, total_ms);
+  PrintBench(p + "_gif", s.gif_ms, total_ms);
+  PrintBench(p + "_base64", s.base64_ms, total_ms);
+}
+
+Stages Add(const Stages& a, const Stages& b) {
+  return {a.import_ms + b.import_ms, a.resample_ms + b.resample_ms, a.reduce_ms + b.reduce_ms,
+          a.gif_ms + b.gif_ms, a.base64_ms + b.base64_ms, 0};
+}
+
+double TimeCommand(const std::string& command, int runs) {
+  return MedianMs(runs, [&] {
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
+  });
+}
+
+}  // namespace
+}  // namespace quorel::bench
+
+int main() {
+  using namespace quorel;
+  using namespace quorel::bench;
+  const BenchFolder folder;
+  const std::filesystem::path samples = std::filesystem::path(QUOREL_SOURCE_DIR) / "resources" / "samples";
+  const auto signature_bmp = samples / "signature.bmp";
+  const auto seal_bmp = samples / "seal.bmp";
+
+  // (a) the sample sizes, no scaling.
+  const Stages small = Add(TimeStages(signature_bmp, {}, kDefaultSignatureColour, folder.path(), 200),
+                           TimeStages(seal_bmp, {}, kDefaultSealColour, folder.path(), 200));
+  const double small_total = TimeWholeSnippet(signature_bmp, {}, &seal_bmp, folder.path(), 200);
+  PrintStages("snippet_small", small, small_total);
+  // The whole snippet against the sum of its stages timed alone.
+  PrintBench("snippet_small_total_vs_stages", small_total,
+             small.import_ms + small.resample_ms + small.reduce_ms + small.gif_ms + small.base64_ms);
+
+  // (b) a camera picture at fit-height 48.
+  constexpr int kWidth = 4032, kHeight = 3024;
+  const auto jpeg = folder.path() / "signature.jpg";
+  if (!WriteJpeg(jpeg, DrawSignatureRgb(kWidth, kHeight), kWidth, kHeight)) {
+    std::fputs("cannot write the JPEG\n", stderr);
+    return 1;
+  }
+  const ScaleSettings fit48{kScaleFitHeight, 48, 48, 100};
+  const Stages large = TimeStages(jpeg, fit48, kDefaultSignatureColour, folder.path(), 7);
+  const double large_total = TimeWholeSnippet(jpeg, fit48, nullptr, folder.path(), 7);
+  const double libjpeg_ms = MedianMs(7, [&] { DecodeWithLibjpeg(jpeg); });
+  PrintStages("snippet_jpeg4032", large, large_total);
+  PrintBench("snippet_jpeg4032_total_vs_libjpeg_decode", large_total, libjpeg_ms);
+
+  // The tool against ImageMagick, whole processes writing the Base64 text.
+  const std::string tool = std::string("'") + QUOREL_SNIPPET_PATH + "' --settings '" +
+                           (folder.path() / "settings").string() + "' --signature '" +
+                           jpeg.string() + "' --no-seal --signature-scale height:48 >/dev/null";
+  const std::string magick = "convert '" + jpeg.string() +
+                             "' -resize x48 -threshold 50% -transparent white gif:- | base64 -w0 >/dev/null";
+  if (std::system("command -v convert >/dev/null 2>&1") != 0) {
+    std::puts("BENCH snippet_tool_vs_imagemagick skipped: ImageMagick's convert is not installed");
+    return 0;
+  }
+  PrintBench("snippet_tool_vs_imagemagick", TimeCommand(tool, 5), TimeCommand(magick, 5));
+  return 0;
+}
