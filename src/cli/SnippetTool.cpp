@@ -96,6 +96,12 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
   if (options.help) return {kExitOk, std::string(UsageText()), {}};
   if (options.version) return {kExitOk, std::string(kProgram) + " " + std::string(version) + "\n", {}};
 
+  if (options.settings) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(*options.settings, ec)) {
+      return Fail(kExitUsage, options.settings->string() + ": no such settings folder");
+    }
+  }
   // The stored state, read into memory. Without any settings folder (no HOME)
   // the defaults of an empty wq.ini apply.
   const auto folder = ChooseSettingsFolder(options.settings);

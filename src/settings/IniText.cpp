@@ -56,8 +56,13 @@ std::vector<Line> SplitLines(const std::string& text) {
   return lines;
 }
 
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 ParsedLine Parse(const std::string& text, const Line& line) {
-  const std::string_view content(text.data() + line.begin, line.content_end - line.begin);
+  std::string_view content(text.data() + line.begin, line.content_end - line.begin);
+  // An editor may have put a byte-order mark in front of the first line; it
+  // is no part of a name (and stays in the file).
+  if (line.begin == 0 && content.starts_with(kUtf8Bom)) content.remove_prefix(kUtf8Bom.size());
   const std::string_view trimmed = Trim(content);
   ParsedLine parsed;
   if (trimmed.empty() || trimmed[0] == ';' || trimmed[0] == '#') return parsed;
@@ -73,7 +78,7 @@ ParsedLine Parse(const std::string& text, const Line& line) {
   parsed.name = Trim(content.substr(0, eq));
   size_t value = eq + 1;
   while (value < content.size() && kBlanks.find(content[value]) != std::string_view::npos) ++value;
-  parsed.value_begin = line.begin + value;
+  parsed.value_begin = static_cast<size_t>(content.data() - text.data()) + value;
   return parsed;
 }
 

@@ -207,6 +207,7 @@ TEST_F(SnippetToolTest, ExitCodesAndMessages) {
       {{"--seal", (io_ / "text.bmp").string()}, 2, "text.bmp: "},
       {{"--signature-scale", "tall"}, 2, "--signature-scale"},
       {{"--bogus"}, 2, "unknown argument '--bogus'"},
+      {{"--settings", (io_ / "nowhere").string()}, 2, "nowhere: no such settings folder"},
   };
   for (const Case& c : cases) {
     const ToolRun run = Tool(c.args);

@@ -105,6 +105,15 @@ TEST(IniStoreFileTest, KeepsLineFeedEndsAndALastLineWithoutOne) {
   EXPECT_EQ(ReadText(store.Path()), "[Quorel]\nflags=1\nrate_h=64\n");
 }
 
+TEST(IniStoreFileTest, ByteOrderMarkIsNoPartOfTheFirstSection) {
+  TempDir dir;
+  const IniStore store(dir / "wq.ini");
+  WriteText(store.Path(), "\xEF\xBB\xBF[Quorel]\r\nflags=3\r\n");
+  EXPECT_EQ(store.ReadInt("flags", 14), 3);
+  ASSERT_TRUE(store.WriteInt("flags", 5));
+  EXPECT_EQ(ReadText(store.Path()), "\xEF\xBB\xBF[Quorel]\r\nflags=5\r\n");
+}
+
 TEST(IniStoreFileTest, AValueNeverBreaksIntoANewLine) {
   TempDir dir;
   const IniStore store(dir / "wq.ini");
