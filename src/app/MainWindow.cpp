@@ -13,11 +13,18 @@
 #include "app/DialogUnits.h"
 #include "app/Icons.h"
 #include "app/PictureButton.h"
+#include "app/dialogs/ScaleDialog.h"
+#include "app/dialogs/SettingsDialog.h"
+#include "app/hint/HintController.h"
 #include "app/platform/Browser.h"
 #include "app/platform/Clipboard.h"
 #include "app/platform/FileDialogs.h"
 #include "app/platform/MessageBox.h"
+#include "app/platform/ExternalEditor.h"
 #include "app/platform/Placement.h"
+#include "app/platform/PopupMenu.h"
+#include "app/platform/SiblingLink.h"
+#include "codec/bmp/BmpFile.h"
 #include "codec/ImportPicture.h"
 #include "output/PreviewPage.h"
 #include "output/Snippet.h"
@@ -46,16 +53,26 @@ QFont DialogFont() {
 
 }  // namespace
 
-MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* parent)
+MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* parent,
+                       std::unique_ptr<HintEnvironment> environment)
     : QDialog(parent),
       folder_(std::move(folder)),
       store_(folder_.IniPath()),
-      option_bits_(option_bits) {
+      option_bits_(option_bits),
+      hints_(std::make_unique<HintController>(std::move(environment))) {
   setWindowTitle(QStringLiteral("Quorel Ver1.0"));
   setWindowIcon(IconResource(101));
   setFont(DialogFont());
   BuildControls();
   PlaceWindow();
+
+  hints_->RecordHintRects(*this, [this](int id) { return Control(id); });
+  hints_->StartHints(*this);
+
+  sibling_ = std::make_unique<SiblingLink>();
+  connect(sibling_.get(), &SiblingLink::PicturePushed, this, &MainWindow::OnPicturePushed,
+          Qt::QueuedConnection);
+  sibling_->RegisterWithSibling();
 
   for (int i = 0; i < 2; ++i) {
     PictureButton* button = pictures_[static_cast<size_t>(i)];
@@ -82,7 +99,7 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
   }
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() { hints_->HideHint(); }
 
 void MainWindow::BuildControls() {
   const DialogUnits units = DialogUnits::ForFont(font());
@@ -201,6 +218,11 @@ void MainWindow::RunCommand(int id) {
       StoreOptionBits();
       ShowBrowserPreview();
       break;
+    case control::kSignatureScale: RunScaleDialog(0); break;
+    case control::kSealScale: RunScaleDialog(1); break;
+    case control::kSignatureEdit: EditPanelPicture(0); break;
+    case control::kSealEdit: EditPanelPicture(1); break;
+    case control::kSettings: RunSettingsDialog(); break;
     case control::kHelp: Browser::Open(HelpPageUrl()); break;
     default: break;
   }
@@ -272,6 +294,54 @@ void MainWindow::SetScaleIcon(int index) {
   scale_buttons_[i]->setIcon(IconResource(panels_[i].scale.mode == kScaleNone ? 108 : 109));
 }
 
+void MainWindow::RunScaleDialog(int index) {
+  ImagePanel& panel = panels_[static_cast<size_t>(index)];
+  hints_->SetHintsEnabled(false);
+  const bool confirmed = OpenScaleDialog(panel, store_, this);
+  hints_->SetHintsEnabled(true);
+  if (!confirmed) return;
+  SetScaleIcon(index);
+  // Only the readout's suffix changes; the preview is not redrawn.
+  UpdateTargetReadout(panel);
+  readouts_[static_cast<size_t>(index)]->setText(FromUtf8(panel.readout));
+}
+
+void MainWindow::RunSettingsDialog() {
+  hints_->SetHintsEnabled(false);
+  SettingsDialog dialog(store_, this);
+  dialog.exec();
+  hints_->SetHintsEnabled(true);
+}
+
+void MainWindow::EditPanelPicture(int index) {
+  ImagePanel& panel = panels_[static_cast<size_t>(index)];
+  if (!panel.picture) return;
+  const std::filesystem::path transfer = folder_.TransferBmpPath();
+  if (!WriteBmpFile(*panel.picture, transfer)) return;
+  if (index == 0) showMinimized();
+  const QString editor = FromUtf8(store_.ReadString(kOptionSection, kGraphicEditorKey));
+  if (RunEditor(editor, transfer, this)) {
+    ImportIntoPanel(index, QFile::decodeName(transfer.c_str()));
+  }
+  if (index == 0) showNormal();
+}
+
+void MainWindow::OnPicturePushed() {
+  const HintEnvironment& environment = hints_->Environment();
+  if (guard_.Drop(environment.NowMs())) return;
+  const PictureMenuOutcome outcome = RunPictureMenu(this, environment.CursorPos());
+  switch (outcome.choice) {
+    case PictureMenuChoice::kSignature:
+    case PictureMenuChoice::kSeal:
+      ImportIntoPanel(outcome.choice == PictureMenuChoice::kSignature ? 0 : 1,
+                      QFile::decodeName(folder_.TransferBmpPath().c_str()));
+      break;
+    case PictureMenuChoice::kClose:
+      if (outcome.mouse_button_down) guard_.Arm(environment.NowMs());
+      break;
+  }
+}
+
 std::optional<std::string> MainWindow::MakeSnippet() {
   SnippetRequest request;
   request.option_bits = option_bits_;
@@ -329,6 +399,8 @@ void MainWindow::Shutdown() {
   const QRect frame = frameGeometry();
   store_.WriteRect(WindowRect{frame.x(), frame.y(), frame.x() + frame.width(),
                               frame.y() + frame.height()});
+  hints_->HideHint();
+  sibling_->UnregisterFromSibling();
 }
 
 }  // namespace quorel

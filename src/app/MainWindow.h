@@ -5,9 +5,12 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "app/NotifyDismissGuard.h"
+#include "app/hint/HintEnvironment.h"
 #include "app/platform/ColourDialog.h"
 #include "common/Colour.h"
 #include "panel/ImagePanel.h"
@@ -21,7 +24,9 @@ class QToolButton;
 namespace quorel {
 
 class ColourSwatch;
+class HintController;
 class PictureButton;
+class SiblingLink;
 
 // The program's one long-lived window: both panels side by side with their
 // readouts, swatches, scale and edit buttons, the output check boxes, the
@@ -31,7 +36,10 @@ class MainWindow : public QDialog {
   Q_OBJECT
 
  public:
-  MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* parent = nullptr);
+  // `environment`: the clock, cursor and mouse the hints and the sibling's
+  // notifications look at (none: the real ones).
+  MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* parent = nullptr,
+             std::unique_ptr<HintEnvironment> environment = nullptr);
   ~MainWindow() override;
 
   // The option bits as the output commands last stored them.
@@ -61,6 +69,17 @@ class MainWindow : public QDialog {
   // The same with a picture file; a failed import leaves the panel empty.
   void ImportIntoPanel(int index, const QString& path);
 
+  // Writes the panel's picture to the transfer file, runs the external
+  // editor on it and takes it back when it was saved. The window is
+  // minimised meanwhile for the signature only.
+  void EditPanelPicture(int index);
+  // The sibling's notification that a picture waits in the transfer file.
+  void OnPicturePushed();
+
+  HintController& Hints() { return *hints_; }
+  SiblingLink& Sibling() { return *sibling_; }
+  const NotifyDismissGuard& Guard() const { return guard_; }
+
   void done(int result) override;
 
  private:
@@ -71,6 +90,8 @@ class MainWindow : public QDialog {
   void SelectAlignment(int id);
   void ShowPanel(int index);
   void SetScaleIcon(int index);
+  void RunScaleDialog(int index);
+  void RunSettingsDialog();
   void Shutdown();
   std::optional<std::string> MakeSnippet();
 
@@ -87,6 +108,9 @@ class MainWindow : public QDialog {
   std::array<QToolButton*, 2> scale_buttons_{};
   std::array<QCheckBox*, 2> enabled_{};
   std::array<QToolButton*, 3> align_{};  // left, centre, right
+  std::unique_ptr<HintController> hints_;
+  std::unique_ptr<SiblingLink> sibling_;
+  NotifyDismissGuard guard_;
   bool shut_down_ = false;
 };
 

@@ -1,0 +1,104 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "app/dialogs/ScaleDialog.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+
+#include "app/DialogUnits.h"
+#include "app/Icons.h"
+#include "app/platform/LocalLoop.h"
+#include "app/platform/Placement.h"
+#include "panel/ImagePanel.h"
+
+namespace quorel {
+namespace {
+
+// A box's number the way an unsigned dialog-item read gives it: 0 when empty
+// or unreadable, then compared as a signed 32-bit value.
+int32_t NumberIn(const QLineEdit* edit) {
+  bool ok = false;
+  const uint value = edit->text().toUInt(&ok);
+  return ok ? static_cast<int32_t>(value) : 0;
+}
+
+}  // namespace
+
+ScaleDialog::ScaleDialog(const ScaleSettings& current, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
+  setWindowTitle(QStringLiteral("画像を拡大/縮小する"));
+  QFont dialog_font = font();
+  dialog_font.setPointSize(8);
+  setFont(dialog_font);
+  const DialogUnits units = DialogUnits::ForFont(font());
+  setFixedSize(units.X(153), units.Y(100));
+
+  const std::array<QString, 4> captions{QStringLiteral("拡大/縮小しない"),
+                                        QStringLiteral("高さを合わせる"),
+                                        QStringLiteral("幅を合わせる"),
+                                        QStringLiteral("拡大/縮小率")};
+  const std::array<int, 4> ids{1011, 1016, 1017, 1018};
+  for (size_t i = 0; i < 4; ++i) {
+    modes_[i] = new QCheckBox(captions[i], this);
+    modes_[i]->setObjectName(QStringLiteral("c%1").arg(ids[i]));
+    modes_[i]->setGeometry(units.ToPixels(8, 8 + 16 * static_cast<int>(i), 80, 10));
+    // Plain check boxes kept exclusive by the dialog.
+    connect(modes_[i], &QCheckBox::clicked, this, [this, i] { SelectMode(static_cast<int>(i)); });
+  }
+  auto number_edit = [&](int id, int y, const QString& unit, int32_t value) {
+    auto* edit = new QLineEdit(QString::number(static_cast<uint32_t>(value)), this);
+    edit->setObjectName(QStringLiteral("c%1").arg(id));
+    edit->setAlignment(Qt::AlignRight);
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    edit->setGeometry(units.ToPixels(90, y, 30, 12));
+    auto* label = new QLabel(unit, this);
+    label->setGeometry(units.ToPixels(123, y + 2, 28, 10));
+    return edit;
+  };
+  height_ = number_edit(1020, 23, QStringLiteral("ピクセル"), current.target_height);
+  width_ = number_edit(1021, 39, QStringLiteral("ピクセル"), current.target_width);
+  ratio_ = number_edit(1012, 55, QStringLiteral("%"), current.ratio);
+
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setGeometry(units.ToPixels(22, 78, 50, 14));
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+  cancel->setGeometry(units.ToPixels(80, 78, 50, 14));
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  if (current.mode >= 0 && current.mode <= 3) modes_[static_cast<size_t>(current.mode)]->setChecked(true);
+}
+
+void ScaleDialog::SelectMode(int mode) {
+  for (size_t i = 0; i < modes_.size(); ++i) modes_[i]->setChecked(static_cast<int>(i) == mode);
+}
+
+ScaleSettings ScaleDialog::Chosen() const {
+  ScaleSettings chosen;
+  chosen.target_height = NumberIn(height_);
+  chosen.target_width = NumberIn(width_);
+  chosen.ratio = NumberIn(ratio_);
+  chosen.mode = kScaleRatio;
+  for (int mode = 0; mode < 3; ++mode) {
+    if (modes_[static_cast<size_t>(mode)]->isChecked()) {
+      chosen.mode = mode;
+      break;
+    }
+  }
+  return LimitScaleSettings(chosen);
+}
+
+bool OpenScaleDialog(ImagePanel& panel, const IniStore& store, QWidget* main_window) {
+  ScaleDialog dialog(panel.scale);
+  dialog.setWindowIcon(IconResource(101));
+  PlaceAtCursor(dialog);
+  if (RunModeless(dialog, main_window) != QDialog::Accepted) return false;
+  panel.scale = dialog.Chosen();
+  WriteScaleSettings(store, panel.index, panel.scale);
+  return true;
+}
+
+}  // namespace quorel

@@ -1,0 +1,78 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "app/platform/ExternalEditor.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTimer>
+#include <cerrno>
+#include <csignal>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+
+namespace quorel {
+namespace {
+
+constexpr int kPollMs = 100;
+
+// Started detached, the editor outlives a program that quits while it runs.
+// As the children's subreaper the program can still reap it and so learn when
+// it ends.
+void BecomeSubreaper() {
+  static const bool done = [] {
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0);
+    return true;
+  }();
+  (void)done;
+}
+
+bool ProcessEnded(pid_t pid) {
+  int status = 0;
+  const pid_t reaped = ::waitpid(pid, &status, WNOHANG);
+  if (reaped == pid) return true;
+  if (reaped == 0) return false;
+  // Not our child after all (no subreaper): ask whether it still exists.
+  return errno == ECHILD && ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+}  // namespace
+
+std::optional<FileStamp> StampOf(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto modified = std::filesystem::last_write_time(path, error);
+  if (error) return std::nullopt;
+  const uintmax_t size = std::filesystem::file_size(path, error);
+  if (error) return std::nullopt;
+  return FileStamp{
+      std::chrono::duration_cast<std::chrono::nanoseconds>(modified.time_since_epoch()).count(),
+      static_cast<uint64_t>(size)};
+}
+
+bool RunEditor(const QString& editor, const std::filesystem::path& file, QDialog* main_window) {
+  const std::optional<FileStamp> before = StampOf(file);
+  if (editor.isEmpty()) return false;
+  BecomeSubreaper();
+  qint64 pid = 0;
+  if (!QProcess::startDetached(editor, {QFile::decodeName(file.c_str())}, QString(), &pid) ||
+      pid <= 0) {
+    return false;
+  }
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    if (ProcessEnded(static_cast<pid_t>(pid))) loop.quit();
+  });
+  QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &loop,
+                   &QEventLoop::quit);
+  if (main_window) {
+    QObject::connect(main_window, &QDialog::finished, &loop, &QEventLoop::quit);
+    QObject::connect(main_window, &QObject::destroyed, &loop, &QEventLoop::quit);
+  }
+  poll.start(kPollMs);
+  if (!ProcessEnded(static_cast<pid_t>(pid))) loop.exec();
+  return StampOf(file) != before;
+}
+
+}  // namespace quorel

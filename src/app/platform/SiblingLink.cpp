@@ -1,0 +1,72 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "app/platform/SiblingLink.h"
+
+#include <QCoreApplication>
+#include <QLocalSocket>
+
+#include "app/ControlIds.h"
+
+namespace quorel {
+namespace {
+
+constexpr qint64 kMaxLineBytes = 64;
+
+}  // namespace
+
+SiblingLink::SiblingLink(QString own_name, QString sibling_name, QObject* parent)
+    : QObject(parent), own_name_(std::move(own_name)), sibling_name_(std::move(sibling_name)) {
+  if (own_name_.isEmpty()) {
+    // One link per run in the program; tests make several, each its own name.
+    static int links_made = 0;
+    own_name_ = QStringLiteral("quorel-%1").arg(QCoreApplication::applicationPid());
+    if (links_made++ > 0) own_name_ += QStringLiteral("-%1").arg(links_made);
+  }
+  // A socket file left by a crashed run with our process id would block the name.
+  QLocalServer::removeServer(own_name_);
+  server_.listen(own_name_);
+  connect(&server_, &QLocalServer::newConnection, this, &SiblingLink::Accept);
+}
+
+SiblingLink::~SiblingLink() = default;
+
+void SiblingLink::Accept() {
+  while (QLocalSocket* socket = server_.nextPendingConnection()) {
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+      while (socket->canReadLine()) {
+        const QByteArray line = socket->readLine(kMaxLineBytes).trimmed();
+        if (line == QByteArray::number(kPicturePushedMessage)) emit PicturePushed();
+      }
+      // A peer that never ends its line is cut off rather than buffered forever.
+      if (socket->bytesAvailable() > kMaxLineBytes) socket->abort();
+    });
+  }
+}
+
+// True when the sibling's server was found.
+bool SiblingLink::Send(const QByteArray& line) {
+  QLocalSocket socket;
+  socket.connectToServer(sibling_name_);
+  if (!socket.waitForConnected(kSiblingSendTimeoutMs)) return false;
+  // The outcome of the write is not used, as with any answer of the sibling.
+  socket.write(line);
+  socket.waitForBytesWritten(kSiblingSendTimeoutMs);
+  socket.disconnectFromServer();
+  if (socket.state() != QLocalSocket::UnconnectedState) {
+    socket.waitForDisconnected(kSiblingSendTimeoutMs);
+  }
+  return true;
+}
+
+bool SiblingLink::RegisterWithSibling() {
+  sibling_found_ = Send(QByteArray::number(kRegisterMessage) + ' ' + own_name_.toUtf8() + ' ' +
+                        QByteArray::number(kPicturePushedMessage) + '\n');
+  return sibling_found_;
+}
+
+bool SiblingLink::UnregisterFromSibling() {
+  if (!sibling_found_) return false;
+  return Send(QByteArray::number(kRegisterMessage) + ' ' + own_name_.toUtf8() + " 0\n");
+}
+
+}  // namespace quorel
