@@ -103,17 +103,21 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
     }
   }
   // The stored state, read into memory. Without any settings folder (no HOME)
-  // the defaults of an empty wq.ini apply.
-  const auto folder = ChooseSettingsFolder(options.settings);
-  const SettingsFolder settings = folder.value_or(SettingsFolder("/nonexistent/Wq"));
-  const IniStore store(settings.IniPath());
-  int32_t bits = ReadOptionBits(store);
-  Colour signature_colour = static_cast<Colour>(store.ReadInt(kSignatureColourKey, kDefaultSignatureColour));
-  Colour seal_colour = static_cast<Colour>(store.ReadInt(kSealColourKey, kDefaultSealColour));
+  // the state of an empty folder applies.
+  int32_t bits = kDefaultOptionBits;
+  Colour signature_colour = kDefaultSignatureColour;
+  Colour seal_colour = kDefaultSealColour;
   ImagePanel signature;
   ImagePanel seal;
-  LoadPanelState(signature, PanelIndex::kSignature, settings, store);
-  LoadPanelState(seal, PanelIndex::kSeal, settings, store);
+  seal.index = PanelIndex::kSeal;
+  if (const auto folder = ChooseSettingsFolder(options.settings)) {
+    const IniStore store(folder->IniPath());
+    bits = ReadOptionBits(store);
+    signature_colour = static_cast<Colour>(store.ReadInt(kSignatureColourKey, kDefaultSignatureColour));
+    seal_colour = static_cast<Colour>(store.ReadInt(kSealColourKey, kDefaultSealColour));
+    LoadPanelState(signature, PanelIndex::kSignature, *folder, store);
+    LoadPanelState(seal, PanelIndex::kSeal, *folder, store);
+  }
 
   for (auto [o, panel] : {std::pair{&options.signature, &signature}, std::pair{&options.seal, &seal}}) {
     if (!o->picture) continue;

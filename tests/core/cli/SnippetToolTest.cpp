@@ -225,14 +225,5 @@ TEST_F(SnippetToolTest, ExitCodesAndMessages) {
             "<div align=left style=\"width:100%\"></div>");
 }
 
-TEST_F(SnippetToolTest, HelpAndVersion) {
-  const ToolRun help = Tool({"--help"}, false);
-  EXPECT_EQ(help.exit_code, 0);
-  EXPECT_NE(help.out.find("Usage: quorel-snippet"), std::string::npos);
-  const ToolRun version = Tool({"--version"}, false);
-  EXPECT_EQ(version.exit_code, 0);
-  EXPECT_TRUE(version.out.starts_with("quorel-snippet "));
-}
-
 }  // namespace
 }  // namespace quorel
