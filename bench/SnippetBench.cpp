@@ -202,10 +202,15 @@ Stages Add(const Stages& a, const Stages& b) {
           a.gif_ms + b.gif_ms, a.base64_ms + b.base64_ms, 0};
 }
 
-double TimeCommand(const std::string& command, int runs) {
-  return MedianMs(runs, [&] {
-    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
-  });
+// Median milliseconds of a shell command, or none when any run fails.
+std::optional<double> TimeCommand(const std::string& command, int runs) {
+  bool failed = false;
+  const double ms = MedianMs(runs, [&] { failed |= std::system(command.c_str()) != 0; });
+  if (failed) {
+    std::fprintf(stderr, "failed: %s\n", command.c_str());
+    return std::nullopt;
+  }
+  return ms;
 }
 
 }  // namespace
@@ -243,6 +248,7 @@ int main() {
   PrintBench("snippet_jpeg4032_total_vs_libjpeg_decode", large_total, libjpeg_ms);
 
   // The tool against ImageMagick, whole processes writing the Base64 text.
+  std::filesystem::create_directories(folder.path() / "settings");
   const std::string tool = std::string("'") + QUOREL_SNIPPET_PATH + "' --settings '" +
                            (folder.path() / "settings").string() + "' --signature '" +
                            jpeg.string() + "' --no-seal --signature-scale height:48 >/dev/null";
@@ -252,6 +258,9 @@ int main() {
     std::puts("BENCH snippet_tool_vs_imagemagick skipped: ImageMagick's convert is not installed");
     return 0;
   }
-  PrintBench("snippet_tool_vs_imagemagick", TimeCommand(tool, 5), TimeCommand(magick, 5));
+  const auto tool_ms = TimeCommand(tool, 5);
+  const auto magick_ms = TimeCommand(magick, 5);
+  if (!tool_ms || !magick_ms) return 1;
+  PrintBench("snippet_tool_vs_imagemagick", *tool_ms, *magick_ms);
   return 0;
 }
