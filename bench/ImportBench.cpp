@@ -1,0 +1,156 @@
+// Quorel — SPDX-License-Identifier: MIT
+// Import of a 12-megapixel photo: the JPEG loader against libjpeg-turbo's own
+// decode of the same file into a plain buffer, and the BMP reader against a
+// plain read of the file.
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <utility>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "BenchTiming.h"
+#include "codec/bmp/BmpFile.h"
+#include "codec/jpeg/JpegReader.h"
+#include "image/DibPrimitives.h"
+
+namespace {
+
+constexpr int kWidth = 4032;
+constexpr int kHeight = 3024;
+
+// A synthetic photo: smooth gradients with some texture, so the coder has
+// work like a real picture's.
+std::vector<uint8_t> SyntheticRgb() {
+  std::vector<uint8_t> rgb(static_cast<size_t>(kWidth) * kHeight * 3);
+  size_t at = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const unsigned noise = (static_cast<unsigned>(x) * 2654435761u ^ static_cast<unsigned>(y) * 40503u) >> 28;
+      rgb[at++] = static_cast<uint8_t>((x * 255 / kWidth + noise) & 0xFF);
+      rgb[at++] = static_cast<uint8_t>((y * 255 / kHeight + 2 * noise) & 0xFF);
+      rgb[at++] = static_cast<uint8_t>(((x + y) / 32 % 2 ? 200 : 60) + noise);
+    }
+  }
+  return rgb;
+}
+
+void WriteJpeg(const std::filesystem::path& path, const std::vector<uint8_t>& rgb) {
+  FILE* out = std::fopen(path.c_str(), "wb");
+  if (!out) std::abort();
+  jpeg_compress_struct cinfo;
+  jpeg_error_mgr errors;
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_compress(&cinfo);
+  jpeg_stdio_dest(&cinfo, out);
+  cinfo.image_width = kWidth;
+  cinfo.image_height = kHeight;
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, 90, TRUE);  // baseline, 4:2:0
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW row = const_cast<JSAMPLE*>(rgb.data()) + static_cast<size_t>(cinfo.next_scanline) * kWidth * 3;
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::fclose(out);
+}
+
+std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) std::abort();
+  std::vector<uint8_t> bytes(std::filesystem::file_size(path));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (n <= 0) std::abort();
+    done += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  return bytes;
+}
+
+// libjpeg-turbo's own decode: the file into memory, then RGB rows into one
+// plain buffer, several lines per call.
+size_t ReferenceJpegDecode(const std::filesystem::path& path) {
+  const auto file = ReadWholeFile(path);
+  jpeg_decompress_struct cinfo;
+  jpeg_error_mgr errors;
+  cinfo.err = jpeg_std_error(&errors);
+  jpeg_create_decompress(&cinfo);
+  jpeg_mem_src(&cinfo, file.data(), file.size());
+  jpeg_read_header(&cinfo, TRUE);
+  jpeg_start_decompress(&cinfo);
+  const size_t row_bytes = static_cast<size_t>(cinfo.output_width) * cinfo.output_components;
+  std::vector<uint8_t> pixels(row_bytes * cinfo.output_height);
+  while (cinfo.output_scanline < cinfo.output_height) {
+    JSAMPROW rows[16];
+    for (int i = 0; i < 16; ++i) {
+      rows[i] = pixels.data() + std::min<size_t>(cinfo.output_scanline + i, cinfo.output_height - 1) * row_bytes;
+    }
+    jpeg_read_scanlines(&cinfo, rows, 16);
+  }
+  jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  return pixels.size();
+}
+
+// Medians of ours and of the reference taken in alternating rounds, so a
+// busy machine slows both alike.
+std::pair<double, double> AlternatingMedians(int rounds, const std::function<void()>& ours,
+                                             const std::function<void()>& reference) {
+  std::vector<double> ours_ms, reference_ms;
+  for (int i = 0; i < rounds; ++i) {
+    ours_ms.push_back(quorel::bench::MedianMs(3, ours));
+    reference_ms.push_back(quorel::bench::MedianMs(3, reference));
+  }
+  std::sort(ours_ms.begin(), ours_ms.end());
+  std::sort(reference_ms.begin(), reference_ms.end());
+  return {ours_ms[ours_ms.size() / 2], reference_ms[reference_ms.size() / 2]};
+}
+
+}  // namespace
+
+int main() {
+  std::string folder_template = (std::filesystem::temp_directory_path() / "quorel-bench-XXXXXX").string();
+  if (!::mkdtemp(folder_template.data())) return 1;
+  const std::filesystem::path folder = folder_template;
+  const auto jpeg_path = folder / "photo.jpg";
+  const auto bmp_path = folder / "photo.bmp";
+  const auto rgb = SyntheticRgb();
+  WriteJpeg(jpeg_path, rgb);
+  {
+    auto picture = quorel::ReadJpegFile(jpeg_path);
+    if (!picture || !quorel::WriteBmpFile(*picture, bmp_path)) return 1;
+  }
+
+  const auto [jpeg_ours, jpeg_ref] = AlternatingMedians(
+      5,
+      [&] {
+        if (!quorel::ReadJpegFile(jpeg_path)) std::abort();
+      },
+      [&] { ReferenceJpegDecode(jpeg_path); });
+  quorel::bench::PrintBench("import_jpeg_4032x3024", jpeg_ours, jpeg_ref);
+
+  const auto [bmp_ours, bmp_ref] = AlternatingMedians(
+      7,
+      [&] {
+        if (!quorel::ReadBmpFile(bmp_path)) std::abort();
+      },
+      [&] { ReadWholeFile(bmp_path); });
+  quorel::bench::PrintBench("import_bmp24_4032x3024", bmp_ours, bmp_ref);
+
+  std::filesystem::remove_all(folder);
+  return 0;
+}
