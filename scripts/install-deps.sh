@@ -11,7 +11,7 @@ for what in "${@:-test}"; do
     bench) packages+=(imagemagick) ;;
     fuzz)  packages+=(clang libclang-rt-14-dev) ;;
     shots) packages+=(xvfb xauth x11-apps fonts-noto-cjk) ;;
-    fixtures) packages+=(imagemagick python3-pil) ;;
+    fixtures) packages+=(imagemagick python3-pil libjpeg-turbo-progs) ;;
     *) echo "install-deps: unknown set '$what'" >&2; exit 2 ;;
   esac
 done
