@@ -17,7 +17,10 @@ void TestSibling::Accept() {
   while (QLocalSocket* socket = server_.nextPendingConnection()) {
     socket->setParent(this);
     auto read_lines = [this, socket] {
-      while (socket->canReadLine()) lines_.push_back(socket->readLine().chopped(1));
+      while (socket->canReadLine()) {
+        lines_.push_back(socket->readLine().chopped(1));
+        emit LineReceived(lines_.back());
+      }
     };
     connect(socket, &QLocalSocket::readyRead, this, read_lines);
     connect(socket, &QLocalSocket::disconnected, this, read_lines);

@@ -28,6 +28,9 @@ class TestSibling : public QObject {
   // Writes "1098\n" to the program's server; true when it was delivered.
   static bool Notify(const QString& program_server);
 
+ signals:
+  void LineReceived(const QByteArray& line);
+
  private:
   void Accept();
 

@@ -23,6 +23,8 @@ SiblingLink::SiblingLink(QString own_name, QString sibling_name, QObject* parent
   }
   // A socket file left by a crashed run with our process id would block the name.
   QLocalServer::removeServer(own_name_);
+  // Only the user's own programs may notify this one.
+  server_.setSocketOptions(QLocalServer::UserAccessOption);
   server_.listen(own_name_);
   connect(&server_, &QLocalServer::newConnection, this, &SiblingLink::Accept);
 }
