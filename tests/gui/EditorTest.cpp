@@ -27,7 +27,8 @@ namespace {
 QString WriteEditor(const QTemporaryDir& dir, const QByteArray& body) {
   QDir(dir.path()).mkpath(QStringLiteral("my editor"));
   const QString path = dir.filePath(QStringLiteral("my editor/edit picture.sh"));
-  test::WriteAll(path, "#!/bin/sh\n" + body);
+  // Detached like a real editor, it must not hold the test's output open.
+  test::WriteAll(path, "#!/bin/sh\nexec >/dev/null 2>&1\n" + body);
   QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   return path;
 }
@@ -50,7 +51,9 @@ class EditorTest : public QObject {
     settings.WriteIni("[Quorel]\nrate_type=2\n");
     // Saves the seal picture over the file it was given, once the test has
     // looked at the window (the ".go" file is the signal).
-    SetEditor(settings, WriteEditor(tools, "while [ ! -e \"$1.go\" ]; do sleep 0.01; done\n"
+    SetEditor(settings, WriteEditor(tools, "while [ ! -e \"$1.go\" ] && [ -e \"$1\" ]; do\n"
+                                           "  sleep 0.01\n"
+                                           "done\n"
                                            "cp '" + QFile::encodeName(test::SamplePath(QStringLiteral("seal.bmp"))) +
                                            "' \"$1\"\n"));
     MainWindow window(settings.Folder(), 14);
@@ -100,6 +103,34 @@ class EditorTest : public QObject {
     QFile::remove(settings.FilePath(QStringLiteral("$image.bmp")));
     test::Click(window.Control(control::kSealEdit));
     QVERIFY(!QFile::exists(settings.FilePath(QStringLiteral("$image.bmp"))));
+  }
+
+  void closingTheMainWindowEndsTheWait() {
+    TestSettings settings;
+    QTemporaryDir tools;
+    settings.PutSample(1, QStringLiteral("seal.bmp"));
+    // An editor that keeps running until the test lets it go (or its file goes).
+    SetEditor(settings, WriteEditor(tools, "while [ ! -e \"$1.go\" ] && [ -e \"$1\" ]; do\n"
+                                           "  sleep 0.01\n"
+                                           "done\n"));
+    MainWindow window(settings.Folder(), 14);
+    window.show();
+    QTimer::singleShot(0, &window, [&] { window.reject(); });
+    test::Click(window.Control(control::kSealEdit));  // returns although the editor runs
+    QVERIFY(!window.isVisible());
+    QVERIFY(window.Panel(1).picture.has_value());
+    test::WriteAll(settings.FilePath(QStringLiteral("$image.bmp.go")), "");
+  }
+
+  void pumpRunsEventsUntilItsTimeIsUp() {
+    bool ran = false;
+    QTimer::singleShot(0, [&] { ran = true; });
+    QVERIFY(!PumpPendingMessages(20));  // waited out: no quit request
+    QVERIFY(ran);
+    QDialog main;
+    main.show();
+    QTimer::singleShot(0, &main, [&] { main.reject(); });
+    QVERIFY(PumpPendingMessages(60000, &main));  // ended early by the window
   }
 
   void stampSeesSubSecondChanges() {

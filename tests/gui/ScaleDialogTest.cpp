@@ -6,10 +6,12 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include "FakeHintEnvironment.h"
 #include "GuiTestSupport.h"
 #include "app/ControlIds.h"
+#include "app/Icons.h"
 #include "app/MainWindow.h"
 #include "app/dialogs/ScaleDialog.h"
 #include "app/hint/HintController.h"
@@ -35,6 +37,12 @@ void WhenOpen(std::function<void(ScaleDialog&)> drive) {
     if (ScaleDialog* dialog = OpenDialog()) drive(*dialog);
   });
 }
+
+// The icon a scale button shows, as pixels.
+QImage ScaleIcon(const MainWindow& window, int id) {
+  return qobject_cast<QToolButton*>(window.Control(id))->icon().pixmap(16, 16).toImage();
+}
+QImage Icon(int number) { return IconResource(number).pixmap(16, 16).toImage(); }
 
 QString Readout(const MainWindow& window, int index) {
   return qobject_cast<QLineEdit*>(window.Control(index == 0 ? control::kSignatureReadout
@@ -111,6 +119,7 @@ class ScaleDialogTest : public QObject {
     QCOMPARE(store.ReadInt("rate_v", -1), 100);
     QVERIFY(!store.ReadRaw("Quorel", "rate2_type"));
     QVERIFY2(Readout(window, 0).endsWith(QStringLiteral("⇒40x16")), qPrintable(Readout(window, 0)));
+    QCOMPARE(ScaleIcon(window, control::kSignatureScale), Icon(109));
 
     // Back to mode 0: the numbers are still written and the suffix goes.
     WhenOpen([](ScaleDialog& dialog) {
@@ -122,6 +131,7 @@ class ScaleDialogTest : public QObject {
     QCOMPARE(store.ReadInt("rate_type", -1), 0);
     QCOMPARE(store.ReadInt("rate_v", -1), 300);
     QVERIFY(!Readout(window, 0).contains(QStringLiteral("⇒")));
+    QCOMPARE(ScaleIcon(window, control::kSignatureScale), Icon(108));
   }
 
   void cancelTouchesNothing() {
@@ -149,10 +159,12 @@ class ScaleDialogTest : public QObject {
     settings.WriteIni("[Quorel]\nrate2_type=3\nrate2_v=50\n");
     MainWindow window(settings.Folder(), 14);
     QVERIFY(Readout(window, 1).contains(QStringLiteral("⇒32x32")));
+    QCOMPARE(ScaleIcon(window, control::kSealScale), Icon(109));
     window.ImportIntoPanel(1, test::SamplePath(QStringLiteral("seal.bmp")));
     QCOMPARE(window.Panel(1).scale.mode, 0);
     QCOMPARE(window.Panel(1).scale.ratio, 50);  // the numbers stay
     QVERIFY(!Readout(window, 1).contains(QStringLiteral("⇒")));
+    QCOMPARE(ScaleIcon(window, control::kSealScale), Icon(108));
     QCOMPARE(settings.Store().ReadInt("rate2_type", -1), 0);
   }
 

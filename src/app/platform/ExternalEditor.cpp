@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QFile>
+#include <QPointer>
 #include <QProcess>
 #include <QTimer>
 #include <cerrno>
@@ -50,6 +51,25 @@ std::optional<FileStamp> StampOf(const std::filesystem::path& path) {
       static_cast<uint64_t>(size)};
 }
 
+bool PumpPendingMessages(int max_wait_ms, QDialog* main_window) {
+  QEventLoop loop;
+  bool waited_out = false;
+  QTimer tick;
+  tick.setSingleShot(true);
+  QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+    waited_out = true;
+    loop.quit();
+  });
+  if (main_window) {
+    QObject::connect(main_window, &QDialog::finished, &loop, &QEventLoop::quit);
+    QObject::connect(main_window, &QObject::destroyed, &loop, &QEventLoop::quit);
+  }
+  tick.start(max_wait_ms);
+  // Returns at once, without the tick, once the application has been told to quit.
+  loop.exec();
+  return !waited_out;
+}
+
 bool RunEditor(const QString& editor, const std::filesystem::path& file, QDialog* main_window) {
   const std::optional<FileStamp> before = StampOf(file);
   if (editor.isEmpty()) return false;
@@ -59,19 +79,19 @@ bool RunEditor(const QString& editor, const std::filesystem::path& file, QDialog
       pid <= 0) {
     return false;
   }
-  QEventLoop loop;
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-    if (ProcessEnded(static_cast<pid_t>(pid))) loop.quit();
-  });
-  QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &loop,
-                   &QEventLoop::quit);
+  // The wait also ends with the main window, so closing it never leaves the
+  // program waiting without a window.
+  QPointer<QDialog> main(main_window);
+  bool main_ended = false;
+  QMetaObject::Connection ended;
   if (main_window) {
-    QObject::connect(main_window, &QDialog::finished, &loop, &QEventLoop::quit);
-    QObject::connect(main_window, &QObject::destroyed, &loop, &QEventLoop::quit);
+    ended = QObject::connect(main_window, &QDialog::finished, [&main_ended] { main_ended = true; });
   }
-  poll.start(kPollMs);
-  if (!ProcessEnded(static_cast<pid_t>(pid))) loop.exec();
+  while (!ProcessEnded(static_cast<pid_t>(pid))) {
+    if (main_ended || (main_window && !main)) break;
+    if (PumpPendingMessages(kPollMs, main)) break;
+  }
+  QObject::disconnect(ended);
   return StampOf(file) != before;
 }
 

@@ -27,6 +27,11 @@ std::optional<FileStamp> StampOf(const std::filesystem::path& path);
 // ends. True when the file's stamp changed meanwhile; false also when
 // the editor cannot be started. An editor still running when the wait ends
 // keeps running.
+// Runs the events that arrive within `max_wait_ms`, so every window stays
+// alive. True when the wait ended otherwise: the application was told to
+// quit, or `main_window` (if given) ended.
+bool PumpPendingMessages(int max_wait_ms, QDialog* main_window = nullptr);
+
 bool RunEditor(const QString& editor, const std::filesystem::path& file,
                QDialog* main_window = nullptr);
 
