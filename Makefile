@@ -17,7 +17,7 @@ deps:
 
 # Optimised build used by `make run`, `make bench` and `make install`.
 release: deps
-	@cmake -S . -B $(RELEASE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S . -B $(RELEASE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQUOREL_GUI=ON >/dev/null
 	@cmake --build $(RELEASE_DIR) -j $(JOBS)
 
 run: release
@@ -25,13 +25,13 @@ run: release
 
 # Every test, with the core under AddressSanitizer and UndefinedBehaviorSanitizer.
 test: deps
-	@cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUOREL_SANITIZE=ON >/dev/null
+	@cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUOREL_SANITIZE=ON -DQUOREL_GUI=ON >/dev/null
 	@cmake --build $(TEST_DIR) -j $(JOBS)
 	@cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 
 bench:
 	@scripts/install-deps.sh test bench
-	@cmake -S . -B $(RELEASE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQUOREL_BENCH=ON >/dev/null
+	@cmake -S . -B $(RELEASE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQUOREL_BENCH=ON -DQUOREL_GUI=ON >/dev/null
 	@cmake --build $(RELEASE_DIR) -j $(JOBS)
 	@scripts/bench.sh $(RELEASE_DIR)
 
