@@ -32,15 +32,18 @@ void ReadPngData(png_structp png, png_bytep out, size_t length) {
 void PngWarning(png_structp, png_const_charp) {}  // warnings: reading goes on, silently
 
 // The picture and, for pictures with transparency, the straight blue-green-red-
-// alpha pixels that are composited into it. Owned outside DecodePng.
+// alpha pixels that are composited into it: one row at a time, or the whole
+// image when it is interlaced (later passes fill in earlier rows). Owned
+// outside DecodePng.
 struct PngTarget {
   std::optional<PackedDib> picture;
   std::optional<ByteBuffer> with_alpha;
+  bool whole_image_alpha = false;
   uint8_t* rows = nullptr;
   size_t stride = 0;
 };
 
-Status MakeTarget(int64_t width, int64_t height, bool has_alpha, PngTarget* target) {
+Status MakeTarget(int64_t width, int64_t height, bool has_alpha, bool interlaced, PngTarget* target) {
   if (width < 1 || height < 1 || width * height > kMaxPixels) return Status::kTooLarge;
   target->stride = static_cast<size_t>(RowStride(width, 24));
   target->picture = PackedDib::Allocate(kInfoHeaderSize + target->stride * static_cast<uint64_t>(height));
@@ -49,7 +52,8 @@ Status MakeTarget(int64_t width, int64_t height, bool has_alpha, PngTarget* targ
                   static_cast<uint32_t>(target->stride * static_cast<uint64_t>(height)));
   target->rows = target->picture->Bytes().data() + kInfoHeaderSize;
   if (has_alpha) {
-    const uint64_t bytes = 4 * static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
+    target->whole_image_alpha = interlaced;
+    const uint64_t bytes = 4 * static_cast<uint64_t>(width) * static_cast<uint64_t>(interlaced ? height : 1);
     if (bytes > kMaxBlockBytes) return Status::kTooLarge;
     target->with_alpha = AllocateZeroed(bytes);
     if (!target->with_alpha) return Status::kOutOfMemory;
@@ -60,20 +64,21 @@ Status MakeTarget(int64_t width, int64_t height, bool has_alpha, PngTarget* targ
 // Where libpng writes image row y: straight into the bottom-up picture, or into
 // the top-down alpha buffer.
 png_bytep RowFor(PngTarget& target, uint32_t width, uint32_t height, uint32_t y) {
-  if (target.with_alpha) return target.with_alpha->data() + size_t{4} * width * y;
+  if (target.with_alpha) {
+    return target.with_alpha->data() + size_t{4} * width * (target.whole_image_alpha ? y : 0);
+  }
   return target.rows + size_t{height - 1 - y} * target.stride;
 }
 
-// Over white: what a signature scanned onto a transparent background needs.
-void CompositeOverWhite(PngTarget& target, uint32_t width, uint32_t height) {
-  const uint8_t* in = target.with_alpha->data();
-  for (uint32_t y = 0; y < height; ++y) {
-    uint8_t* out = target.rows + size_t{height - 1 - y} * target.stride;
-    for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
-      const unsigned alpha = in[3];
-      for (int c = 0; c < 3; ++c) {
-        out[c] = static_cast<uint8_t>((in[c] * alpha + 255 * (255 - alpha) + 127) / 255);
-      }
+// Image row y over white: what a signature scanned onto a transparent
+// background needs.
+void CompositeOverWhite(PngTarget& target, uint32_t width, uint32_t height, uint32_t y) {
+  const uint8_t* in = RowFor(target, width, height, y);
+  uint8_t* out = target.rows + size_t{height - 1 - y} * target.stride;
+  for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
+    const unsigned alpha = in[3];
+    for (int c = 0; c < 3; ++c) {
+      out[c] = static_cast<uint8_t>((in[c] * alpha + 255 * (255 - alpha) + 127) / 255);
     }
   }
 }
@@ -113,16 +118,21 @@ Status DecodePng(const uint8_t* data, size_t size, PngTarget* target) {
   const int passes = png_set_interlace_handling(png);
   png_read_update_info(png, info);
 
-  Status status = MakeTarget(width, height, has_alpha, target);
+  Status status = MakeTarget(width, height, has_alpha, passes > 1, target);
   if (status == Status::kOk && png_get_rowbytes(png, info) != size_t{has_alpha ? 4u : 3u} * width) {
     status = Status::kPngLibrary;  // a combination the transforms above did not flatten
   }
   if (status == Status::kOk) {
     for (int pass = 0; pass < passes; ++pass) {
-      for (uint32_t y = 0; y < height; ++y) png_read_row(png, RowFor(*target, width, height, y), nullptr);
+      for (uint32_t y = 0; y < height; ++y) {
+        png_read_row(png, RowFor(*target, width, height, y), nullptr);
+        if (has_alpha && !target->whole_image_alpha) CompositeOverWhite(*target, width, height, y);
+      }
+    }
+    if (has_alpha && target->whole_image_alpha) {
+      for (uint32_t y = 0; y < height; ++y) CompositeOverWhite(*target, width, height, y);
     }
     png_read_end(png, nullptr);
-    if (has_alpha) CompositeOverWhite(*target, width, height);
   }
   png_destroy_read_struct(&png, &info, nullptr);
   return status;
