@@ -150,8 +150,37 @@ Status DecodeJpeg(const uint8_t* data, size_t size, std::optional<PackedDib>* pi
   return status;
 }
 
+// The coding a file's first frame header announces, found by walking the
+// marker segments from the start of the file up to the first frame or scan.
+// NOTE: checked here rather than left to the library, which decodes
+// arithmetic coding and, in newer versions, lossless frames.
+bool UsesRefusedCoding(std::span<const uint8_t> bytes) {
+  size_t at = 2;  // behind SOI; what is not JPEG at all is the library's to refuse
+  while (at + 1 < bytes.size()) {
+    if (bytes[at] != 0xFF) return false;
+    const uint8_t marker = bytes[at + 1];
+    if (marker == 0xFF) {  // fill byte
+      ++at;
+      continue;
+    }
+    if (marker == 0xDE) return true;  // DHP: hierarchical
+    if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+      return marker != 0xC0 && marker != 0xC1 && marker != 0xC2;  // baseline, extended, progressive
+    }
+    if (marker == 0xDA || marker == 0xD9) return false;  // a scan or the end before any frame
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+      at += 2;  // markers without a length
+      continue;
+    }
+    if (at + 3 >= bytes.size()) return false;
+    at += 2 + ((size_t{bytes[at + 2]} << 8) | bytes[at + 3]);
+  }
+  return false;
+}
+
 Result<PackedDib> ReadJpeg(std::span<const uint8_t> bytes) {
   if (bytes.size() < kMinFileSize) return Status::kCannotOpen;
+  if (UsesRefusedCoding(bytes)) return Status::kJpegCoding;
   std::optional<PackedDib> picture;
   const Status status = DecodeJpeg(bytes.data(), bytes.size(), &picture);
   if (status != Status::kOk) return status;
