@@ -9,30 +9,14 @@
 #include <string>
 
 namespace quorel {
-namespace {
 
-// Closes a POSIX descriptor when it goes out of scope.
-class FdGuard {
- public:
-  explicit FdGuard(int fd) : fd_(fd) {}
-  ~FdGuard() { Close(); }
-  FdGuard(const FdGuard&) = delete;
-  FdGuard& operator=(const FdGuard&) = delete;
-  int get() const { return fd_; }
-  bool Close() {
-    if (fd_ < 0) return true;
-    const bool ok = ::close(fd_) == 0;
-    fd_ = -1;
-    return ok;
-  }
+OutputFile::OutputFile(const std::filesystem::path& path)
+    : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
 
- private:
-  int fd_;
-};
-
-bool WriteAll(int fd, std::span<const uint8_t> bytes) {
+bool OutputFile::Write(std::span<const uint8_t> bytes) {
+  if (fd_ < 0) return false;
   while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     bytes = bytes.subspan(static_cast<size_t>(n));
@@ -40,7 +24,12 @@ bool WriteAll(int fd, std::span<const uint8_t> bytes) {
   return true;
 }
 
-}  // namespace
+bool OutputFile::Close() {
+  if (fd_ < 0) return true;
+  const bool ok = ::close(fd_) == 0;
+  fd_ = -1;
+  return ok;
+}
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
   std::error_code ec;
@@ -48,13 +37,14 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
   std::filesystem::create_directories(folder, ec);
 
   std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-  FdGuard fd(::mkstemp(temp.data()));
-  if (fd.get() < 0) return false;
-  // Keep the permissions an ordinary new file would get.
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd.get(), 0666 & ~mask);
-  const bool written = WriteAll(fd.get(), bytes) && ::fsync(fd.get()) == 0 && fd.Close();
+  OutputFile file(::mkstemp(temp.data()));
+  if (!file.is_open()) return false;
+  // The new file keeps the permissions of the one it replaces; a first one
+  // gets rw-r--r-- instead of the temporary file's private rw-------.
+  struct stat old_file {};
+  const mode_t mode = ::stat(path.c_str(), &old_file) == 0 ? (old_file.st_mode & 07777) : 0644;
+  ::fchmod(file.descriptor(), mode);
+  const bool written = file.Write(bytes) && ::fsync(file.descriptor()) == 0 && file.Close();
   if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
     ::unlink(temp.c_str());
     return false;
@@ -63,9 +53,8 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
 }
 
 bool WriteFileInPlace(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-  FdGuard fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (fd.get() < 0) return false;
-  return WriteAll(fd.get(), bytes) && fd.Close();
+  OutputFile file(path);
+  return file.Write(bytes) && file.Close();
 }
 
 }  // namespace quorel

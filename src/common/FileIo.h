@@ -7,6 +7,28 @@
 
 namespace quorel {
 
+// A file opened for writing: created, or truncated when it exists; closed when
+// the object goes out of scope.
+class OutputFile {
+ public:
+  explicit OutputFile(const std::filesystem::path& path);
+  // Takes over a descriptor that is already open for writing.
+  explicit OutputFile(int fd) : fd_(fd) {}
+  ~OutputFile() { Close(); }
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  bool is_open() const { return fd_ >= 0; }
+  int descriptor() const { return fd_; }
+  // False when fewer bytes than asked could be written.
+  bool Write(std::span<const uint8_t> bytes);
+  // False when closing reports an error (data that never reached the file).
+  bool Close();
+
+ private:
+  int fd_ = -1;
+};
+
 // Replaces `path` with `bytes` so that a crash leaves either the old file or the
 // new one, never a half-written one: a temporary file in the same folder is
 // written, flushed to disk and renamed over the old name. A missing folder is

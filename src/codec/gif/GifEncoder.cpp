@@ -1,15 +1,12 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "codec/gif/GifEncoder.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <new>
 
 #include "codec/gif/GifEncoderBlocks.h"
 #include "codec/gif/LzwEncoder.h"
 #include "codec/gif/PixelReader.h"
+#include "common/FileIo.h"
 #include "image/DibLayout.h"
 
 namespace quorel {
@@ -18,34 +15,6 @@ namespace {
 // GIF sizes and indexes are 16 and 8 bits wide.
 constexpr int32_t kMaxGifSide = 65535;
 constexpr int32_t kMaxTransparentIndex = 255;
-
-// The output file: created (or truncated) on opening, closed on every exit.
-class GifOutputFile {
- public:
-  explicit GifOutputFile(const std::filesystem::path& path)
-      : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
-  ~GifOutputFile() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  GifOutputFile(const GifOutputFile&) = delete;
-  GifOutputFile& operator=(const GifOutputFile&) = delete;
-
-  bool is_open() const { return fd_ >= 0; }
-
-  // False when fewer bytes than asked could be written.
-  bool Write(std::span<const uint8_t> bytes) {
-    while (!bytes.empty()) {
-      const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      bytes = bytes.subspan(static_cast<size_t>(n));
-    }
-    return true;
-  }
-
- private:
-  int fd_;
-};
 
 bool HasSupportedLayout(const PackedDib& picture) {
   const int depth = picture.BitCount();
@@ -75,7 +44,7 @@ Status CompressFrame(const PackedDib& picture, LzwEncoder& lzw,
   return lzw.Finish() ? Status::kOk : Status::kBadInput;
 }
 
-Status WriteGif(const GifEncodeRequest& request, GifOutputFile& file) {
+Status WriteGif(const GifEncodeRequest& request, OutputFile& file) {
   const PackedDib* first = request.frames.front().picture;
   if (!first) return Status::kOutOfMemory;  // no picture to lock
   if (!HasSupportedLayout(*first)) return Status::kBadInput;
@@ -126,7 +95,7 @@ Status WriteGif(const GifEncodeRequest& request, GifOutputFile& file) {
 
 Status EncodeGifFile(const GifEncodeRequest& request, const std::filesystem::path& path) {
   if (request.frames.empty()) return Status::kBadInput;  // before the file is touched
-  GifOutputFile file(path);
+  OutputFile file(path);
   if (!file.is_open()) return Status::kCannotOpen;
   try {
     return WriteGif(request, file);
