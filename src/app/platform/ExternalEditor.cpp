@@ -19,15 +19,17 @@ namespace {
 constexpr int kPollMs = 100;
 
 // Started detached, the editor outlives a program that quits while it runs.
-// As the children's subreaper the program can still reap it and so learn when
-// it ends.
-void BecomeSubreaper() {
-  static const bool done = [] {
-    ::prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0);
-    return true;
-  }();
-  (void)done;
-}
+// While the program is the children's subreaper the editor is re-parented to
+// it, so the program can reap it and learn when it ends. Only for the start:
+// orphans of anything else the program starts (the browser opener) must not
+// become its zombies.
+class SubreaperScope {
+ public:
+  SubreaperScope() { ::prctl(PR_SET_CHILD_SUBREAPER, 1, 0, 0, 0); }
+  ~SubreaperScope() { ::prctl(PR_SET_CHILD_SUBREAPER, 0, 0, 0, 0); }
+  SubreaperScope(const SubreaperScope&) = delete;
+  SubreaperScope& operator=(const SubreaperScope&) = delete;
+};
 
 bool ProcessEnded(pid_t pid) {
   int status = 0;
@@ -73,11 +75,13 @@ bool PumpPendingMessages(int max_wait_ms, QDialog* main_window) {
 bool RunEditor(const QString& editor, const std::filesystem::path& file, QDialog* main_window) {
   const std::optional<FileStamp> before = StampOf(file);
   if (editor.isEmpty()) return false;
-  BecomeSubreaper();
   qint64 pid = 0;
-  if (!QProcess::startDetached(editor, {QFile::decodeName(file.c_str())}, QString(), &pid) ||
-      pid <= 0) {
-    return false;
+  {
+    const SubreaperScope adopt_the_editor;
+    if (!QProcess::startDetached(editor, {QFile::decodeName(file.c_str())}, QString(), &pid) ||
+        pid <= 0) {
+      return false;
+    }
   }
   // The wait also ends with the main window, so closing it never leaves the
   // program waiting without a window.
