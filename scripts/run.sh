@@ -8,5 +8,6 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$build/src/app/quorel" ]; 
 fi
 echo "No display here: showing quorel-snippet on the sample pictures instead of the window."
 samples=$top/resources/samples
-exec "$build/src/cli/quorel-snippet" --settings "$(mktemp -d)" \
+"$build/src/cli/quorel-snippet" --settings "$(mktemp -d)" \
   --signature "$samples/signature.bmp" --seal "$samples/seal.bmp" --align center
+echo  # the snippet itself ends without a newline
