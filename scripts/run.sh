@@ -8,6 +8,8 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$build/src/app/quorel" ]; 
 fi
 echo "No display here: showing quorel-snippet on the sample pictures instead of the window."
 samples=$top/resources/samples
-"$build/src/cli/quorel-snippet" --settings "$(mktemp -d)" \
+settings=$(mktemp -d)
+trap 'rm -rf "$settings"' EXIT
+"$build/src/cli/quorel-snippet" --settings "$settings" \
   --signature "$samples/signature.bmp" --seal "$samples/seal.bmp" --align center
 echo  # the snippet itself ends without a newline
