@@ -17,7 +17,7 @@ using test::DataPath;
 
 // A BMP file put together field by field: file header, 40-byte (or other)
 // bitmap header, then whatever follows it.
-struct BmpSpec {
+struct BmpLayout {
   int32_t width = 1;
   int32_t height = 1;
   uint16_t bits = 24;
@@ -29,22 +29,22 @@ struct BmpSpec {
   int64_t off_bits = -1;  // -1: right after the header and `tail`'s table part
 };
 
-std::vector<uint8_t> MakeBmp(const BmpSpec& spec, const std::vector<uint8_t>& tail) {
-  std::vector<uint8_t> info(spec.header_size < 40 ? 40 : spec.header_size, 0);
-  StoreLe32(info, 0, spec.header_size);
-  StoreLe32(info, 4, static_cast<uint32_t>(spec.width));
-  StoreLe32(info, 8, static_cast<uint32_t>(spec.height));
+std::vector<uint8_t> MakeBmp(const BmpLayout& layout, const std::vector<uint8_t>& tail) {
+  std::vector<uint8_t> info(layout.header_size < 40 ? 40 : layout.header_size, 0);
+  StoreLe32(info, 0, layout.header_size);
+  StoreLe32(info, 4, static_cast<uint32_t>(layout.width));
+  StoreLe32(info, 8, static_cast<uint32_t>(layout.height));
   StoreLe16(info, 12, 1);
-  StoreLe16(info, 14, spec.bits);
-  StoreLe32(info, 16, spec.compression);
-  StoreLe32(info, 20, spec.size_image);
-  StoreLe32(info, 32, spec.clr_used);
+  StoreLe16(info, 14, layout.bits);
+  StoreLe32(info, 16, layout.compression);
+  StoreLe32(info, 20, layout.size_image);
+  StoreLe32(info, 32, layout.clr_used);
   std::vector<uint8_t> bytes;
-  if (spec.file_header) {
+  if (layout.file_header) {
     bytes.resize(14, 0);
     bytes[0] = 'B', bytes[1] = 'M';
     StoreLe32(bytes, 2, static_cast<uint32_t>(14 + info.size() + tail.size()));
-    StoreLe32(bytes, 10, spec.off_bits < 0 ? 0 : static_cast<uint32_t>(spec.off_bits));
+    StoreLe32(bytes, 10, layout.off_bits < 0 ? 0 : static_cast<uint32_t>(layout.off_bits));
   }
   bytes.insert(bytes.end(), info.begin(), info.end());
   bytes.insert(bytes.end(), tail.begin(), tail.end());
@@ -144,7 +144,7 @@ TEST(BmpReader, WidensCoreHeaderAndTable) {
 TEST(BmpReader, ConvertsSixteenAndThirtyTwoBits) {
   struct Case {
     const char* what;
-    BmpSpec spec;
+    BmpLayout layout;
     std::vector<uint8_t> tail;
     std::vector<uint8_t> rgb;
   };
@@ -161,7 +161,7 @@ TEST(BmpReader, ConvertsSixteenAndThirtyTwoBits) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    auto picture = ReadBmpBytes(MakeBmp(c.spec, c.tail));
+    auto picture = ReadBmpBytes(MakeBmp(c.layout, c.tail));
     ASSERT_TRUE(picture) << picture.code();
     EXPECT_EQ(picture->BitCount(), 24);
     EXPECT_EQ(picture->Compression(), 0u);

@@ -68,7 +68,7 @@ std::vector<uint8_t> RootCodes(const std::vector<uint8_t>& indexes, int m, bool 
   return out.SubBlocks();
 }
 
-struct GifSpec {
+struct GifLayout {
   uint16_t width = 5, height = 3;
   int table_bits = 1;           // global table of 2^b entries; 0: none
   int local_table_bits = 0;     // 0: no local table
@@ -78,24 +78,24 @@ struct GifSpec {
   int code_size = 2;
 };
 
-std::vector<uint8_t> MakeGif(const GifSpec& spec, const std::vector<uint8_t>& data) {
+std::vector<uint8_t> MakeGif(const GifLayout& layout, const std::vector<uint8_t>& data) {
   std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a'};
   auto put16 = [&](int v) { gif.push_back(static_cast<uint8_t>(v)), gif.push_back(static_cast<uint8_t>(v >> 8)); };
-  put16(spec.left + spec.width + 10);
-  put16(spec.top + spec.height + 10);
-  gif.push_back(spec.table_bits ? static_cast<uint8_t>(0x80 | (spec.table_bits - 1)) : 0);
+  put16(layout.left + layout.width + 10);
+  put16(layout.top + layout.height + 10);
+  gif.push_back(layout.table_bits ? static_cast<uint8_t>(0x80 | (layout.table_bits - 1)) : 0);
   gif.push_back(0), gif.push_back(0);
   auto put_table = [&](int bits) {
     for (int i = 0; i < (1 << bits); ++i) gif.insert(gif.end(), {static_cast<uint8_t>(i * 10), 100, 200});
   };
-  if (spec.table_bits) put_table(spec.table_bits);
-  gif.insert(gif.end(), spec.before_image.begin(), spec.before_image.end());
+  if (layout.table_bits) put_table(layout.table_bits);
+  gif.insert(gif.end(), layout.before_image.begin(), layout.before_image.end());
   gif.push_back(',');
-  put16(spec.left), put16(spec.top), put16(spec.width), put16(spec.height);
-  gif.push_back(static_cast<uint8_t>((spec.interlaced ? 0x40 : 0) |
-                                     (spec.local_table_bits ? 0x80 | (spec.local_table_bits - 1) : 0)));
-  if (spec.local_table_bits) put_table(spec.local_table_bits);
-  gif.push_back(static_cast<uint8_t>(spec.code_size));
+  put16(layout.left), put16(layout.top), put16(layout.width), put16(layout.height);
+  gif.push_back(static_cast<uint8_t>((layout.interlaced ? 0x40 : 0) |
+                                     (layout.local_table_bits ? 0x80 | (layout.local_table_bits - 1) : 0)));
+  if (layout.local_table_bits) put_table(layout.local_table_bits);
+  gif.push_back(static_cast<uint8_t>(layout.code_size));
   gif.insert(gif.end(), data.begin(), data.end());
   gif.push_back(';');
   return gif;

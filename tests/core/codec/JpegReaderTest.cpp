@@ -18,7 +18,7 @@ namespace {
 
 using test::DataPath;
 
-struct JpegSpec {
+struct JpegLayout {
   int width = 2;
   int height = 2;
   int components = 1;
@@ -28,7 +28,7 @@ struct JpegSpec {
 };
 
 // A JPEG made in memory by libjpeg's compressor (the test's independent encoder).
-std::vector<uint8_t> CompressJpeg(const JpegSpec& spec, const std::vector<uint8_t>& samples) {
+std::vector<uint8_t> CompressJpeg(const JpegLayout& layout, const std::vector<uint8_t>& samples) {
   jpeg_compress_struct cinfo;
   jpeg_error_mgr errors;
   cinfo.err = jpeg_std_error(&errors);
@@ -36,17 +36,17 @@ std::vector<uint8_t> CompressJpeg(const JpegSpec& spec, const std::vector<uint8_
   unsigned char* out = nullptr;
   unsigned long out_size = 0;
   jpeg_mem_dest(&cinfo, &out, &out_size);
-  cinfo.image_width = static_cast<JDIMENSION>(spec.width);
-  cinfo.image_height = static_cast<JDIMENSION>(spec.height);
-  cinfo.input_components = spec.components;
-  cinfo.in_color_space = spec.components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+  cinfo.image_width = static_cast<JDIMENSION>(layout.width);
+  cinfo.image_height = static_cast<JDIMENSION>(layout.height);
+  cinfo.input_components = layout.components;
+  cinfo.in_color_space = layout.components == 1 ? JCS_GRAYSCALE : JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, 95, TRUE);
-  cinfo.density_unit = static_cast<UINT8>(spec.density_unit);
-  cinfo.X_density = static_cast<UINT16>(spec.x_density);
-  cinfo.Y_density = static_cast<UINT16>(spec.y_density);
+  cinfo.density_unit = static_cast<UINT8>(layout.density_unit);
+  cinfo.X_density = static_cast<UINT16>(layout.x_density);
+  cinfo.Y_density = static_cast<UINT16>(layout.y_density);
   jpeg_start_compress(&cinfo, TRUE);
-  const size_t row_bytes = static_cast<size_t>(spec.width * spec.components);
+  const size_t row_bytes = static_cast<size_t>(layout.width * layout.components);
   while (cinfo.next_scanline < cinfo.image_height) {
     JSAMPROW row = const_cast<JSAMPLE*>(samples.data()) + cinfo.next_scanline * row_bytes;
     jpeg_write_scanlines(&cinfo, &row, 1);
