@@ -93,25 +93,6 @@ TEST(BmpReader, RefusesRunLengthAndNewerHeaders) {
   }
 }
 
-TEST(BmpReader, CompletesSizeImageOfOnePixel) {
-  auto picture = ReadBmpBytes(MakeBmp({}, {1, 2, 3, 0}));
-  ASSERT_TRUE(picture);
-  EXPECT_EQ(picture->SizeImage(), 4u);
-  EXPECT_EQ(picture->BlockSize(), 40u + 4 + 64);
-  EXPECT_EQ(test::PictureRgb(*picture).rgb, (std::vector<uint8_t>{3, 2, 1}));
-}
-
-TEST(BmpReader, EightBitWithoutCountGetsTheFullTable) {
-  std::vector<uint8_t> tail(256 * 4 + 4, 0);
-  tail[4 * 7 + 2] = 200;   // entry 7 red
-  tail[1024] = 7;          // the one pixel
-  auto picture = ReadBmpBytes(MakeBmp({.bits = 8}, tail));
-  ASSERT_TRUE(picture);
-  EXPECT_EQ(picture->ClrUsed(), 256u);
-  EXPECT_EQ(PaletteEntries(*picture), 256u);
-  EXPECT_EQ(test::PictureRgb(*picture).rgb, (std::vector<uint8_t>{200, 0, 0}));
-}
-
 TEST(BmpReader, ReadsBareDib) {
   const auto file = test::ReadFileBytes(DataPath("bmp/rgb24.bmp"));
   auto with_header = ReadBmpBytes(file);
@@ -141,14 +122,27 @@ TEST(BmpReader, WidensCoreHeaderAndTable) {
   EXPECT_EQ(test::PictureRgb(*picture).rgb, (std::vector<uint8_t>{30, 20, 10, 60, 50, 40}));
 }
 
-TEST(BmpReader, ConvertsSixteenAndThirtyTwoBits) {
+// Every picture comes out bottom-up, with its size image filled in, and 16 and
+// 32 bits become 24.
+TEST(BmpReader, ReadsPixelLayouts) {
+  std::vector<uint8_t> pal8(256 * 4 + 4, 0);  // no colour count: the full table
+  pal8[4 * 7 + 2] = 200;                       // entry 7 red
+  pal8[1024] = 7;                              // the one pixel
   struct Case {
     const char* what;
     BmpLayout layout;
     std::vector<uint8_t> tail;
     std::vector<uint8_t> rgb;
+    uint16_t bit_count = 24;
+    uint32_t size_image = 4;
+    uint32_t clr_used = 0;
   };
   const Case cases[] = {
+      {"1×1 without size image", {}, {1, 2, 3, 0}, {3, 2, 1}},
+      {"8 bits, clrUsed 0", {.bits = 8}, pal8, {200, 0, 0}, 8, 4, 256},
+      {"top-down", {.height = -2}, {0, 0, 255, 0, 255, 0, 0, 0}, {255, 0, 0, 0, 0, 255}, 24, 8},
+      {"top-down 16-bit", {.height = -2, .bits = 16}, {0x00, 0x7C, 0, 0, 0x1F, 0, 0, 0},
+       {248, 0, 0, 0, 0, 248}, 24, 8},
       {"16-bit 0x7FFF", {.bits = 16}, {0xFF, 0x7F, 0, 0}, {248, 248, 248}},
       {"16-bit 0x7C00", {.bits = 16}, {0x00, 0x7C, 0, 0}, {248, 0, 0}},
       {"32-bit", {.bits = 32}, {10, 20, 30, 0}, {30, 20, 10}},
@@ -163,23 +157,12 @@ TEST(BmpReader, ConvertsSixteenAndThirtyTwoBits) {
     SCOPED_TRACE(c.what);
     auto picture = ReadBmpBytes(MakeBmp(c.layout, c.tail));
     ASSERT_TRUE(picture) << picture.code();
-    EXPECT_EQ(picture->BitCount(), 24);
+    EXPECT_EQ(picture->BitCount(), c.bit_count);
     EXPECT_EQ(picture->Compression(), 0u);
-    EXPECT_EQ(picture->SizeImage(), 4u);
+    EXPECT_EQ(picture->SizeImage(), c.size_image);
+    EXPECT_EQ(picture->ClrUsed(), c.clr_used);
     EXPECT_EQ(test::PictureRgb(*picture).rgb, c.rgb);
   }
-}
-
-TEST(BmpReader, TurnsTopDownRowsBottomUp) {
-  // 1 × 2, 24 bits, top row red then bottom row blue, stored top first.
-  auto picture = ReadBmpBytes(MakeBmp({.height = -2}, {0, 0, 255, 0, 255, 0, 0, 0}));
-  ASSERT_TRUE(picture);
-  EXPECT_EQ(picture->Height(), 2);
-  EXPECT_EQ(picture->SizeImage(), 8u);
-  EXPECT_EQ(test::PictureRgb(*picture).rgb, (std::vector<uint8_t>{255, 0, 0, 0, 0, 255}));
-  auto sixteen = ReadBmpBytes(MakeBmp({.height = -2, .bits = 16}, {0x00, 0x7C, 0, 0, 0x1F, 0, 0, 0}));
-  ASSERT_TRUE(sixteen);
-  EXPECT_EQ(test::PictureRgb(*sixteen).rgb, (std::vector<uint8_t>{248, 0, 0, 0, 0, 248}));
 }
 
 TEST(BmpReader, RefusesDamagedAndUnsupportedFiles) {

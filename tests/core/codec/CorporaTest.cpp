@@ -117,16 +117,9 @@ bool AcceptedBmpLayout(const std::vector<uint8_t>& file, int& bits) {
 fs::path BmpSuiteReference(const fs::path& suite, const std::string& name) {
   std::ifstream in(suite / "html" / "bmpsuite.html");
   const std::string html{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  const auto row = html.find("<td>g/" + name + "</td>");
-  if (row != std::string::npos) {
-    const auto src = html.find("src=\"", row);
-    if (src != std::string::npos) {
-      const auto end = html.find('"', src + 5);
-      const std::string png = html.substr(src + 5, end - src - 5);
-      if (png.size() > 4 && png.substr(png.size() - 4) == ".png") return suite / "html" / png;
-    }
-  }
-  return suite / "html" / fs::path(name).replace_extension(".png");
+  const auto src = html.find("src=\"", html.find("<td>g/" + name + "</td>"));
+  const std::string png = src == std::string::npos ? "" : html.substr(src + 5, html.find('"', src + 5) - src - 5);
+  return suite / "html" / (png.ends_with(".png") ? fs::path(png) : fs::path(name).replace_extension(".png"));
 }
 
 TEST(Corpora, BmpSuite) {
@@ -188,24 +181,20 @@ TEST(Corpora, GiflibPictures) {
   tally.Print("giflib-pic");
 }
 
+// The suite's .conf files: "[section]" and "key = value" lines, as "section.key".
 std::map<std::string, std::string> ReadConf(const fs::path& path) {
+  auto trim = [](std::string s) {
+    s.erase(0, s.find_first_not_of(" \t"));
+    return s.erase(s.find_last_not_of(" \t\r") + 1);
+  };
   std::map<std::string, std::string> values;
   std::ifstream in(path);
   std::string line, section;
   while (std::getline(in, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    if (line[0] == '[') {
-      section = line.substr(1, line.find(']') - 1);
-      continue;
-    }
     const auto eq = line.find('=');
-    if (eq == std::string::npos) continue;
-    auto trim = [](std::string s) {
-      s.erase(0, s.find_first_not_of(" \t"));
-      s.erase(s.find_last_not_of(" \t\r") + 1);
-      return s;
-    };
-    values[section + "." + trim(line.substr(0, eq))] = trim(line.substr(eq + 1));
+    if (line.starts_with('[')) section = line.substr(1, line.find(']') - 1);
+    else if (!line.starts_with('#') && eq != std::string::npos)
+      values[section + "." + trim(line.substr(0, eq))] = trim(line.substr(eq + 1));
   }
   return values;
 }

@@ -185,41 +185,38 @@ TEST(GifDecoder, InterlacedRowsLandInPassOrder) {
   EXPECT_EQ(Indexes(*picture), (std::vector<uint8_t>{0, 5, 3, 6, 2, 7, 4, 8, 1, 9}));
 }
 
-TEST(GifDecoder, LocalTableReplacesTheGlobalOne) {
-  auto picture = ReadGifBytes(MakeGif({.width = 2, .height = 1, .table_bits = 1, .local_table_bits = 3, .code_size = 3},
-                                      RootCodes({7, 1}, 3)));
-  ASSERT_TRUE(picture) << picture.code();
-  EXPECT_EQ(picture->ClrUsed(), 8u);
-  EXPECT_EQ(Indexes(*picture), (std::vector<uint8_t>{7, 1}));
-}
-
-TEST(GifDecoder, SkipsExtensionsBeforeTheImage) {
-  const std::vector<uint8_t> extensions = {'!', 0xF9, 4, 1, 0, 0, 1, 0,          // transparent index 1
+TEST(GifDecoder, DecodesTheIndexesOfUnusualStreams) {
+  std::vector<uint8_t> noise(64 * 80);
+  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<uint8_t>((i * 7 + i / 64) % 4);
+  auto early = RootCodes(std::vector<uint8_t>(7, 1), 2);  // only the first seven pixels
+  early.pop_back();                                        // no terminator either: the file just ends
+  auto early_gif = MakeGif({}, early);
+  early_gif.pop_back();
+  const std::vector<uint8_t> extensions = {'!', 0xF9, 4, 1, 0, 0, 1, 0,  // transparent index 1
                                            '!', 0xFE, 3, 'a', 'b', 'c', 2, 'd', 'e', 0};
-  auto picture = ReadGifBytes(MakeGif({.width = 2, .height = 1, .before_image = extensions},
-                                      RootCodes({1, 0}, 2)));
-  ASSERT_TRUE(picture) << picture.code();
-  EXPECT_EQ(Indexes(*picture), (std::vector<uint8_t>{1, 0}));
-}
-
-TEST(GifDecoder, FullTableKeepsTwelveBitCodes) {
-  std::vector<uint8_t> pixels(64 * 80);
-  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint8_t>((i * 7 + i / 64) % 4);
-  auto picture = ReadGifBytes(MakeGif({.width = 64, .height = 80, .table_bits = 2},
-                                      RootCodes(pixels, 2, /*clear_when_full=*/false)));
-  ASSERT_TRUE(picture) << picture.code();
-  EXPECT_EQ(Indexes(*picture), pixels);
-}
-
-TEST(GifDecoder, DataEndingEarlyLeavesIndexZero) {
-  std::vector<uint8_t> pixels(5 * 3, 1);
-  auto data = RootCodes(std::vector<uint8_t>(7, 1), 2);  // only the first seven pixels
-  data.pop_back();                                        // no terminator either: the file just ends
-  auto gif = MakeGif({}, data);
-  gif.pop_back();
-  auto picture = ReadGifBytes(gif);
-  ASSERT_TRUE(picture) << picture.code();
-  EXPECT_EQ(Indexes(*picture), (std::vector<uint8_t>{1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0}));
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> gif;
+    std::vector<uint8_t> indexes;
+    uint32_t clr_used;
+  };
+  const Case cases[] = {
+      {"local table replaces the global one",
+       MakeGif({.width = 2, .height = 1, .local_table_bits = 3, .code_size = 3}, RootCodes({7, 1}, 3)), {7, 1}, 8},
+      {"extensions before the image are skipped",
+       MakeGif({.width = 2, .height = 1, .before_image = extensions}, RootCodes({1, 0}, 2)), {1, 0}, 2},
+      {"a full table keeps twelve-bit codes",
+       MakeGif({.width = 64, .height = 80, .table_bits = 2}, RootCodes(noise, 2, /*clear_when_full=*/false)),
+       noise, 4},
+      {"data ending early leaves index 0", early_gif, {1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0}, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto picture = ReadGifBytes(c.gif);
+    ASSERT_TRUE(picture) << picture.code();
+    EXPECT_EQ(picture->ClrUsed(), c.clr_used);
+    EXPECT_EQ(Indexes(*picture), c.indexes);
+  }
 }
 
 // Codes given one by one with their widths, for streams no encoder writes.

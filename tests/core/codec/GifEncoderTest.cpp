@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "image/DibLayout.h"
-#include "image/TwoLevel.h"
 #include "support/GiflibDecode.h"
 #include "support/TempDir.h"
 #include "support/TestData.h"
+#include "support/TestPictures.h"
 
 namespace quorel {
 namespace {
@@ -29,29 +29,13 @@ using Bytes = std::vector<uint8_t>;
 // Entry i of its table is red i, green 255 − i, blue 3i (mod 256).
 PackedDib MakePicture(int depth, int32_t width, int32_t height, const Bytes& top_down,
                       uint32_t clr_used = 0) {
-  const uint32_t entries = clr_used ? clr_used : (1u << depth);
-  const uint64_t stride = RowStride(width, depth);
-  const uint64_t pixels = stride * static_cast<uint64_t>(std::max(height, 0));
-  auto dib = PackedDib::Allocate(kInfoHeaderSize + 4 * entries + pixels);
-  WriteInfoHeader(*dib, width, height, static_cast<uint16_t>(depth),
-                  static_cast<uint32_t>(pixels), clr_used);
-  auto b = dib->Bytes();
-  for (uint32_t i = 0; i < entries; ++i) {
-    b[40 + 4 * i] = static_cast<uint8_t>(3 * i);
-    b[40 + 4 * i + 1] = static_cast<uint8_t>(255 - i);
-    b[40 + 4 * i + 2] = static_cast<uint8_t>(i);
+  std::vector<Bgr> palette;
+  for (uint32_t i = 0; i < (clr_used ? clr_used : 1u << depth); ++i) {
+    palette.push_back({static_cast<uint8_t>(3 * i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(i)});
   }
-  const size_t rows = 40 + 4 * size_t{entries};
-  for (int32_t y = 0; y < height; ++y) {
-    const size_t row = rows + static_cast<size_t>(height - 1 - y) * stride;  // bottom-up
-    for (int32_t x = 0; x < width; ++x) {
-      const uint8_t v = top_down[static_cast<size_t>(y) * width + x];
-      if (depth == 8) b[row + x] = v;
-      else if (depth == 4) b[row + x / 2] |= static_cast<uint8_t>(x % 2 ? v : v << 4);
-      else b[row + x / 8] |= static_cast<uint8_t>(v << (7 - x % 8));
-    }
-  }
-  return std::move(*dib);
+  return test::MakeIndexed(depth, width, height, palette, [&](int x, int y) {
+    return top_down[static_cast<size_t>(y) * width + x];
+  }, clr_used);
 }
 
 // --- A straightforward reference coder: greedy LZW over a map. ---------------
@@ -335,7 +319,8 @@ TEST_F(GifEncoderTest, RefusedFirstPictureLeavesAnEmptyFile) {
 TEST_F(GifEncoderTest, FrameWithoutUsablePixelsLeavesTheFileFront) {
   // Header, screen, a two-entry colour table and the comment.
   constexpr size_t kFront = 6 + 7 + 6 + 7;
-  auto zero_height = MakePicture(1, 2, 0, {});
+  auto zero_height = MakePicture(1, 2, 1, Bytes(2, 0));
+  zero_height.SetField32(DibField::kHeight, 0);
   auto tall = MakePicture(1, 2, 2, Bytes(4, 0));
   tall.SetField32(DibField::kHeight, 60000);  // rows far beyond the block
   auto wide_index = MakePicture(8, 2, 2, {0, 1, 200, 1}, 2);  // 200 does not fit code size 2
@@ -395,19 +380,6 @@ TEST_F(GifEncoderTest, LaterFrameOfAnotherShapeIsRefused) {
     ASSERT_FALSE(written.empty());
     EXPECT_NE(written.back(), 0x3B) << "no trailer after a refused frame";
   }
-}
-
-TEST_F(GifEncoderTest, ReducedSignatureEncodesAsTwoColoursWithTransparentBackground) {
-  auto in = MakePicture(8, 5, 2, {0, 9, 9, 0, 9, 9, 9, 0, 9, 9});
-  // Entry 0 dark ink, entry 9 a bright page: blue ≥ 128 is background.
-  in.Bytes()[40 + 9 * 4] = 200;
-  const auto reduced = ReduceToTwoLevels(in, MakeColour(0, 0, 255), ChooseBackground(0x00FF0000));
-  ASSERT_TRUE(reduced);
-  const Bytes expected = {0, 1, 1, 0, 1, 1, 1, 0, 1, 1};
-  ASSERT_EQ(EncodeOne(*reduced, expected), Status::kOk);
-  const auto decoded = DecodeWithGiflib(file_);
-  EXPECT_EQ(decoded->colours, (std::vector<test::GifRgb>{{0, 0, 255}, {0, 0, 0}}));
-  EXPECT_EQ(decoded->transparent_index, 1);
 }
 
 // Our coder and the map-based reference must agree code for code on pictures

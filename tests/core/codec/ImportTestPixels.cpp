@@ -1,7 +1,6 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "ImportTestPixels.h"
 
-#include <gif_lib.h>
 #include <png.h>
 
 #include <cstdlib>
@@ -9,6 +8,7 @@
 
 #include "common/LittleEndian.h"
 #include "image/DibLayout.h"
+#include "support/GiflibDecode.h"
 #include "support/TestData.h"
 
 namespace quorel::test {
@@ -72,27 +72,16 @@ std::optional<RgbPixels> DecodePngReference(const std::filesystem::path& path, b
 }
 
 std::optional<RgbPixels> DecodeGifFirstImage(const std::filesystem::path& path, int* image_count) {
-  int error = 0;
-  GifFileType* gif = DGifOpenFileName(path.c_str(), &error);
-  if (gif == nullptr) return std::nullopt;
-  std::optional<RgbPixels> pixels;
-  if (DGifSlurp(gif) == GIF_OK && gif->ImageCount > 0) {
-    const SavedImage& image = gif->SavedImages[0];
-    const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
-    pixels = RgbPixels{image.ImageDesc.Width, image.ImageDesc.Height, {}};
-    const size_t count = static_cast<size_t>(image.ImageDesc.Width) * image.ImageDesc.Height;
-    for (size_t i = 0; i < count; ++i) {
-      const int index = image.RasterBits[i];
-      if (map != nullptr && index < map->ColorCount) {
-        const GifColorType& c = map->Colors[index];
-        pixels->rgb.insert(pixels->rgb.end(), {c.Red, c.Green, c.Blue});
-      } else {
-        pixels->rgb.insert(pixels->rgb.end(), {0, 0, 0});  // beyond the table: black, as ours
-      }
-    }
-    if (image_count) *image_count = gif->ImageCount;
+  const auto gif = DecodeGifFileWithGiflib(path);
+  if (!gif || gif->frames.empty()) return std::nullopt;
+  const GiflibFrame& frame = gif->frames[0];
+  const auto& table = frame.local_colours.empty() ? gif->colours : frame.local_colours;
+  RgbPixels pixels{frame.width, frame.height, {}};
+  for (const uint8_t index : frame.indexes) {
+    const GifRgb c = index < table.size() ? table[index] : GifRgb{0, 0, 0};  // beyond the table: black, as ours
+    pixels.rgb.insert(pixels.rgb.end(), c.begin(), c.end());
   }
-  DGifCloseFile(gif, &error);
+  if (image_count) *image_count = static_cast<int>(gif->frames.size());
   return pixels;
 }
 

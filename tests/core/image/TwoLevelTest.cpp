@@ -7,6 +7,7 @@
 
 #include "image/DibLayout.h"
 #include "image/DibPrimitives.h"
+#include "support/TestPictures.h"
 
 namespace quorel {
 namespace {
@@ -14,43 +15,10 @@ namespace {
 constexpr Colour kBlack = MakeColour(0, 0, 0);
 constexpr Colour kWhite = MakeColour(255, 255, 255);
 
-// A 24-bit picture, one row per vector, top row first.
-PackedDib Picture24(const std::vector<std::vector<Bgr>>& top_down) {
-  const auto height = static_cast<int32_t>(top_down.size());
-  const auto width = static_cast<int32_t>(top_down[0].size());
-  auto dib = CreateDib24(width, height);
-  const auto g = CheckGeometry(*dib, RowStart::kAfterPalette);
-  const DibRows rows(dib->Bytes(), *g);
-  for (int32_t y = 0; y < height; ++y) {
-    for (int32_t x = 0; x < width; ++x) {
-      const auto row = rows.TopDownRow(y);
-      row[3 * x] = top_down[y][x].blue;
-      row[3 * x + 1] = top_down[y][x].green;
-      row[3 * x + 2] = top_down[y][x].red;
-    }
-  }
-  return std::move(*dib);
-}
-
 // A one-row palette picture (8 or 4 bits) with the given table and indexes.
 PackedDib PaletteRow(int depth, const std::vector<Bgr>& table, const std::vector<uint8_t>& indexes) {
-  const auto width = static_cast<int32_t>(indexes.size());
-  const uint64_t stride = RowStride(width, depth);
-  auto dib = PackedDib::Allocate(kInfoHeaderSize + 4 * table.size() + stride);
-  WriteInfoHeader(*dib, width, 1, static_cast<uint16_t>(depth), static_cast<uint32_t>(stride),
-                  static_cast<uint32_t>(table.size()));
-  auto bytes = dib->Bytes();
-  for (size_t i = 0; i < table.size(); ++i) {
-    bytes[40 + 4 * i] = table[i].blue;
-    bytes[40 + 4 * i + 1] = table[i].green;
-    bytes[40 + 4 * i + 2] = table[i].red;
-  }
-  const size_t row = 40 + 4 * table.size();
-  for (size_t x = 0; x < indexes.size(); ++x) {
-    if (depth == 8) bytes[row + x] = indexes[x];
-    else bytes[row + x / 2] |= static_cast<uint8_t>(x % 2 ? indexes[x] : indexes[x] << 4);
-  }
-  return std::move(*dib);
+  return test::MakeIndexed(depth, static_cast<int32_t>(indexes.size()), 1, table,
+                           [&](int x, int) { return indexes[x]; }, static_cast<uint32_t>(table.size()));
 }
 
 // The bits of a 1-bit picture's top row: true where the pixel is background.
@@ -92,9 +60,9 @@ TEST(TwoLevelTest, TrueColourThresholdSitsHalfwayBetweenTheExtremes) {
       {"uniform colour is all ink", {500, 500, 500, 500}, {false, false, false, false}},
   };
   for (const auto& c : cases) {
-    std::vector<Bgr> row;
-    for (int sum : c.sums) row.push_back(Grey(sum));
-    const auto out = ReduceToTwoLevels(Picture24({row}), kBlack, kWhite);
+    const auto in = test::MakePicture24(static_cast<int32_t>(c.sums.size()), 1,
+                                        [&](int x, int) { return Grey(c.sums[x]); });
+    const auto out = ReduceToTwoLevels(in, kBlack, kWhite);
     ASSERT_TRUE(out) << c.what;
     EXPECT_EQ(TopRowBits(*out), c.background) << c.what;
   }
@@ -102,20 +70,13 @@ TEST(TwoLevelTest, TrueColourThresholdSitsHalfwayBetweenTheExtremes) {
 
 TEST(TwoLevelTest, OutputLayoutKeepsRowOrderAndCarriesInkAndBackground) {
   // 10 × 3: only the bottom row (stored first) is bright.
-  const Bgr dark{0, 0, 0}, bright{255, 255, 255};
-  const auto in = Picture24({std::vector<Bgr>(10, dark), std::vector<Bgr>(10, dark),
-                             std::vector<Bgr>(10, bright)});
+  const auto in = test::MakePicture24(10, 3, [](int, int y) { return Grey(y == 2 ? 765 : 0); });
   const Colour ink = MakeColour(0x12, 0x34, 0x56);
   const auto out = ReduceToTwoLevels(in, ink, kBlack);
   ASSERT_TRUE(out);
   EXPECT_EQ(out->BlockSize(), 40u + 8 + 4 * 3 + 16);
-  EXPECT_EQ(out->HeaderSize(), 40u);
-  EXPECT_EQ(out->Width(), 10);
-  EXPECT_EQ(out->Height(), 3);
-  EXPECT_EQ(out->Planes(), 1);
   EXPECT_EQ(out->BitCount(), 1);
   EXPECT_EQ(out->SizeImage(), 12u);
-  EXPECT_EQ(out->ClrUsed(), 0u);
   const auto b = out->Bytes();
   const std::vector<uint8_t> table(b.begin() + 40, b.begin() + 48);
   EXPECT_EQ(table, (std::vector<uint8_t>{0x56, 0x34, 0x12, 0, 0, 0, 0, 0}));

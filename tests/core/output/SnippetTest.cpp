@@ -153,26 +153,6 @@ TEST_F(SnippetTest, MissingOrFailingPictureGivesItsMessage) {
   }
 }
 
-TEST_F(SnippetTest, BackgroundFollowsTheInkBrightness) {
-  struct Case {
-    Colour ink;
-    test::GifRgb background;
-  };
-  const Case cases[] = {
-      {MakeColour(100, 28, 0), {255, 255, 255}},  // sum 128: white
-      {MakeColour(100, 29, 0), {0, 0, 0}},        // sum 129: black
-      {MakeColour(255, 255, 255), {0, 0, 0}},
-  };
-  for (const Case& c : cases) {
-    signature_colour_ = c.ink;
-    const SnippetResult result = Build(option_bit::kSignature);
-    ASSERT_TRUE(result.ok());
-    const GiflibImage gif = Decode(test::GifsOfSnippet(*result.text)[0]);
-    EXPECT_EQ(gif.colours[1], c.background) << c.ink;
-    EXPECT_EQ(gif.colours[0], (test::GifRgb{RedOf(c.ink), GreenOf(c.ink), BlueOf(c.ink)}));
-  }
-}
-
 TEST(ReadWholeFileTest, EmptyAndMissingFilesGiveNothing) {
   test::TempDir dir;
   EXPECT_FALSE(ReadWholeFile(dir / "missing"));

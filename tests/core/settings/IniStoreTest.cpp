@@ -97,29 +97,34 @@ TEST(IniStoreFileTest, CreatesAMissingFolderAndFileWithCrlfLines) {
   EXPECT_EQ(store.ReadRect(), (WindowRect{1, -2, 300, 400}));
 }
 
-TEST(IniStoreFileTest, KeepsLineFeedEndsAndALastLineWithoutOne) {
+// Line-feed ends, a last line without one and a byte order mark stay as they were.
+TEST(IniStoreFileTest, KeepsTheFilesOwnForm) {
+  struct Case {
+    std::string before, after;
+  };
+  const Case cases[] = {
+      {"[Quorel]\nflags=3", "[Quorel]\nflags=3\nrate_h=64\n"},
+      {"\xEF\xBB\xBF[Quorel]\r\nflags=3\r\n", "\xEF\xBB\xBF[Quorel]\r\nflags=3\r\nrate_h=64\r\n"},
+  };
   TempDir dir;
   const IniStore store(dir / "wq.ini");
-  WriteText(store.Path(), "[Quorel]\nflags=1");
-  ASSERT_TRUE(store.WriteInt("rate_h", 64));
-  EXPECT_EQ(ReadText(store.Path()), "[Quorel]\nflags=1\nrate_h=64\n");
+  for (const Case& c : cases) {
+    WriteText(store.Path(), c.before);
+    EXPECT_EQ(store.ReadInt("flags", 14), 3);
+    ASSERT_TRUE(store.WriteInt("rate_h", 64));
+    EXPECT_EQ(ReadText(store.Path()), c.after);
+  }
 }
 
-TEST(IniStoreFileTest, ByteOrderMarkIsNoPartOfTheFirstSection) {
-  TempDir dir;
-  const IniStore store(dir / "wq.ini");
-  WriteText(store.Path(), "\xEF\xBB\xBF[Quorel]\r\nflags=3\r\n");
-  EXPECT_EQ(store.ReadInt("flags", 14), 3);
-  ASSERT_TRUE(store.WriteInt("flags", 5));
-  EXPECT_EQ(ReadText(store.Path()), "\xEF\xBB\xBF[Quorel]\r\nflags=5\r\n");
-}
-
-TEST(IniStoreFileTest, AValueNeverBreaksIntoANewLine) {
+// A value is cut at a line end and after 255 characters.
+TEST(IniStoreFileTest, StringsStayOneShortLine) {
   TempDir dir;
   const IniStore store(dir / "wq.ini");
   ASSERT_TRUE(store.WriteString("Quorel", "OutputFile", "/tmp/a.txt\r\nflags=0"));
   EXPECT_EQ(store.ReadString("Quorel", "OutputFile"), "/tmp/a.txt");
   EXPECT_EQ(store.ReadInt("flags", 14), 14);
+  ASSERT_TRUE(store.WriteString("Quorel", "OutputFile", std::string(300, 'x')));
+  EXPECT_EQ(store.ReadString("Quorel", "OutputFile"), std::string(255, 'x'));
 }
 
 TEST(IniStoreFileTest, NeverReplacesAFileItCannotRead) {
@@ -180,13 +185,6 @@ TEST(IniStoreFileTest, ReadsTheRectOnlyWithAllFourParts) {
     ASSERT_TRUE(store.WriteString("Quorel", "Rect", c.stored));
     EXPECT_EQ(store.ReadRect(), c.expected) << '"' << c.stored << '"';
   }
-}
-
-TEST(IniStoreFileTest, CutsStringsTo255Characters) {
-  TempDir dir;
-  const IniStore store(dir / "wq.ini");
-  ASSERT_TRUE(store.WriteString("Quorel", "OutputFile", std::string(300, 'x')));
-  EXPECT_EQ(store.ReadString("Quorel", "OutputFile"), std::string(255, 'x'));
 }
 
 }  // namespace
