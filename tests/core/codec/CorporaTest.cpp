@@ -81,23 +81,6 @@ std::string CompareOpaque(const test::RgbPixels& actual, const std::vector<uint8
   return test::CompareRgb(masked, expected);
 }
 
-std::optional<std::vector<uint8_t>> PngRgba(const fs::path& path, int& width, int& height) {
-  // Over black and over white agree only where alpha is 255; rebuild RGBA from both.
-  auto black = test::DecodePngReference(path, false);
-  auto white = test::DecodePngReference(path, true);
-  if (!black || !white) return std::nullopt;
-  width = black->width, height = black->height;
-  std::vector<uint8_t> rgba;
-  for (size_t i = 0; i < black->rgb.size(); i += 3) {
-    const bool opaque = std::equal(black->rgb.begin() + static_cast<ptrdiff_t>(i),
-                                   black->rgb.begin() + static_cast<ptrdiff_t>(i + 3),
-                                   white->rgb.begin() + static_cast<ptrdiff_t>(i));
-    rgba.insert(rgba.end(), {black->rgb[i], black->rgb[i + 1], black->rgb[i + 2],
-                             static_cast<uint8_t>(opaque ? 255 : 0)});
-  }
-  return rgba;
-}
-
 // The layouts the BMP reader takes, judged from the file's own header.
 bool AcceptedBmpLayout(const std::vector<uint8_t>& file, int& bits) {
   if (file.size() < 14 + 16 || file[0] != 'B' || file[1] != 'M') return false;
@@ -217,8 +200,7 @@ TEST(Corpora, PygifTestSuite) {
     if (!first.empty() && !conf[first + ".pixels"].empty()) {
       rgba = test::ReadFileBytes(folder / conf[first + ".pixels"]);
     } else if (!first.empty() && !conf[first + ".image"].empty()) {
-      int w = 0, h = 0;
-      if (auto decoded = PngRgba(folder / conf[first + ".image"], w, h)) rgba = *decoded;
+      if (auto decoded = test::DecodePngRgba(folder / conf[first + ".image"])) rgba = decoded->rgba;
     }
     if (!picture) {
       tally.Add(first.empty() ? "refused_no_frames_expected" : "refused_with_frames_expected");
@@ -257,14 +239,13 @@ TEST(Corpora, PeterdnGifSuite) {
     auto picture = ReadGifFile(file);
     ASSERT_TRUE(picture) << picture.code();
     ExpectSound(picture, file);
-    int width = 0, height = 0;
     auto frame = *suite / "gifs" / "frames" / (file.stem().string() + "-0.png");
     if (!fs::exists(frame)) frame = *suite / "gifs" / "frames" / (file.stem().string() + ".png");
-    auto rgba = PngRgba(frame, width, height);
-    ASSERT_TRUE(rgba) << frame;
+    const auto png = test::DecodePngRgba(frame);
+    ASSERT_TRUE(png) << frame;
     const auto actual = test::PictureRgb(*picture);
-    if (actual.width == width && actual.height == height) {
-      EXPECT_EQ(CompareOpaque(actual, *rgba, width, height), "");
+    if (actual.width == png->width && actual.height == png->height) {
+      EXPECT_EQ(CompareOpaque(actual, png->rgba, png->width, png->height), "");
       tally.Add("matched");
     } else {
       tally.Add("loaded_other_size");

@@ -50,22 +50,28 @@ RgbPixels PictureRgb(const PackedDib& picture) {
   return pixels;
 }
 
-std::optional<RgbPixels> DecodePngReference(const std::filesystem::path& path, bool over_white) {
+std::optional<RgbaPixels> DecodePngRgba(const std::filesystem::path& path) {
   png_image image{};
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_file(&image, path.c_str())) return std::nullopt;
   image.format = PNG_FORMAT_RGBA;
-  std::vector<uint8_t> rgba(PNG_IMAGE_SIZE(image));
-  if (!png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr)) {
+  RgbaPixels pixels{static_cast<int>(image.width), static_cast<int>(image.height),
+                    std::vector<uint8_t>(PNG_IMAGE_SIZE(image))};
+  if (!png_image_finish_read(&image, nullptr, pixels.rgba.data(), 0, nullptr)) {
     png_image_free(&image);
     return std::nullopt;
   }
-  RgbPixels pixels{static_cast<int>(image.width), static_cast<int>(image.height), {}};
-  const unsigned under = over_white ? 255 : 0;
-  for (size_t i = 0; i < rgba.size(); i += 4) {
-    const unsigned alpha = rgba[i + 3];
+  return pixels;
+}
+
+std::optional<RgbPixels> DecodePngReference(const std::filesystem::path& path) {
+  const auto png = DecodePngRgba(path);
+  if (!png) return std::nullopt;
+  RgbPixels pixels{png->width, png->height, {}};
+  for (size_t i = 0; i < png->rgba.size(); i += 4) {
+    const unsigned alpha = png->rgba[i + 3];
     for (int c = 0; c < 3; ++c) {
-      pixels.rgb.push_back(static_cast<uint8_t>((rgba[i + c] * alpha + under * (255 - alpha) + 127) / 255));
+      pixels.rgb.push_back(static_cast<uint8_t>((png->rgba[i + c] * alpha + 255 * (255 - alpha) + 127) / 255));
     }
   }
   return pixels;

@@ -27,9 +27,15 @@ RgbPixels ReadRgbDump(const std::filesystem::path& path);
 // A picture of 1, 4, 8, 24 or 32 bits as seen on screen (palette looked up).
 RgbPixels PictureRgb(const PackedDib& picture);
 
-// A PNG decoded by libpng's simplified reader, alpha composited over white
-// with the PNG reader's rounding, or over black (`over_white` false).
-std::optional<RgbPixels> DecodePngReference(const std::filesystem::path& path, bool over_white = true);
+// A PNG decoded by libpng's simplified reader: red, green, blue, alpha.
+struct RgbaPixels {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgba;
+};
+std::optional<RgbaPixels> DecodePngRgba(const std::filesystem::path& path);
+// The same composited over white with the PNG reader's rounding.
+std::optional<RgbPixels> DecodePngReference(const std::filesystem::path& path);
 
 // The first image of a GIF as giflib decodes it (its own size, its local or
 // the global colour table); none when giflib cannot read the whole file.
