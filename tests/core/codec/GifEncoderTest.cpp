@@ -272,70 +272,71 @@ TEST_F(GifEncoderTest, CodeSizeAndTableFollowDepthColoursAndTransparentIndex) {
     ASSERT_EQ(EncodeOne(picture, pixels, c.transparent), Status::kOk) << c.depth;
     EXPECT_EQ(file_[10], c.packed) << c.depth << "/" << c.clr_used;
     EXPECT_EQ(ImageDataOf(file_)[0].min_code_size, c.min_code_size) << c.depth << "/" << c.clr_used;
-    const auto decoded = DecodeWithGiflib(file_);
-    const size_t table = size_t{2} << (c.packed & 7);
-    ASSERT_EQ(decoded->colours.size(), table);
-    for (size_t i = 0; i < table; ++i) {
-      const test::GifRgb want = i < colours
-          ? test::GifRgb{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
-                         static_cast<uint8_t>(3 * i)}
-          : test::GifRgb{0, 0, 0};
-      EXPECT_EQ(decoded->colours[i], want) << "entry " << i;
+    std::vector<test::GifRgb> table(size_t{2} << (c.packed & 7), test::GifRgb{0, 0, 0});
+    for (uint32_t i = 0; i < colours; ++i) {
+      table[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), static_cast<uint8_t>(3 * i)};
     }
+    EXPECT_EQ(DecodeWithGiflib(file_)->colours, table) << c.depth << "/" << c.clr_used;
   }
 }
 
-TEST_F(GifEncoderTest, NoFrameLeavesTheFileSystemAlone) {
-  test::WriteFileBytes(path_, {1, 2, 3});
-  EXPECT_EQ(EncodeGifFile({1, {}}, path_), Status::kBadInput);
-  EXPECT_EQ(ReadFileBytes(path_), (Bytes{1, 2, 3}));
-  EXPECT_EQ(EncodeGifFile({1, {}}, dir_ / "new.gif"), Status::kBadInput);
-  EXPECT_FALSE(std::filesystem::exists(dir_ / "new.gif"));
-}
-
-TEST_F(GifEncoderTest, RefusedFirstPictureLeavesAnEmptyFile) {
+// A refused request leaves an existing file alone when there is no frame, an
+// empty file when the first picture is refused, the file's front (header,
+// screen, two-entry table, comment) when its pixels are, and no trailer when a
+// later frame is.
+TEST_F(GifEncoderTest, RefusedRequestsAndWhatTheyLeave) {
+  enum Leaves { kUntouched, kEmpty, kFront, kNoTrailer };
   auto true_colour = MakePicture(8, 4, 4, Bytes(16, 0));
   true_colour.SetField16(DibField::kBitCount, 24);
   auto two_planes = MakePicture(1, 4, 4, Bytes(16, 0));
   two_planes.SetField16(DibField::kPlanes, 2);
-  const auto plain = MakePicture(1, 4, 4, Bytes(16, 0));
+  const auto plain = MakePicture(1, 2, 2, Bytes(4, 0));
   const auto too_wide = MakePicture(1, 70000, 1, Bytes(70000, 0));  // GIF sides are 16 bits
-  struct Case { const char* what; const PackedDib* picture; int32_t transparent; Status status; };
-  const Case cases[] = {
-      {"24 bits", &true_colour, 1, Status::kBadInput},
-      {"two planes", &two_planes, 1, Status::kBadInput},
-      {"transparent index beyond one byte", &plain, 256, Status::kBadInput},
-      {"wider than 65535", &too_wide, 1, Status::kBadInput},
-      {"no picture", nullptr, 1, Status::kOutOfMemory},
-  };
-  for (const auto& c : cases) {
-    test::WriteFileBytes(path_, {1, 2, 3});
-    EXPECT_EQ(EncodeGifFile({c.transparent, {{c.picture, 0}}}, path_), c.status) << c.what;
-    EXPECT_TRUE(ReadFileBytes(path_).empty()) << c.what;
-  }
-  EXPECT_EQ(EncodeGifFile({1, {{&plain, 0}}}, dir_ / "missing" / "x.gif"), Status::kCannotOpen);
-}
-
-TEST_F(GifEncoderTest, FrameWithoutUsablePixelsLeavesTheFileFront) {
-  // Header, screen, a two-entry colour table and the comment.
-  constexpr size_t kFront = 6 + 7 + 6 + 7;
   auto zero_height = MakePicture(1, 2, 1, Bytes(2, 0));
   zero_height.SetField32(DibField::kHeight, 0);
   auto tall = MakePicture(1, 2, 2, Bytes(4, 0));
   tall.SetField32(DibField::kHeight, 60000);  // rows far beyond the block
-  auto wide_index = MakePicture(8, 2, 2, {0, 1, 200, 1}, 2);  // 200 does not fit code size 2
+  const auto wide_index = MakePicture(8, 2, 2, {0, 1, 200, 1}, 2);  // 200 does not fit code size 2
   auto top_down = MakePicture(1, 2, 2, Bytes(4, 0));
   top_down.SetField32(DibField::kHeight, static_cast<uint32_t>(-2));
-  struct Case { const char* what; const PackedDib* picture; };
-  for (const auto& c : {Case{"height 0", &zero_height}, Case{"damaged height", &tall},
-                        Case{"index beyond the code size", &wide_index},
-                        Case{"top-down rows", &top_down}}) {
-    EXPECT_EQ(EncodeGifFile({1, {{c.picture, 0}}}, path_), Status::kBadInput) << c.what;
+  const auto wider = MakePicture(1, 3, 2, Bytes(6, 0));
+  const auto deeper = MakePicture(4, 2, 2, Bytes(4, 0));
+  struct Case { const char* what; GifEncodeRequest request; Status status; Leaves leaves; };
+  const Case cases[] = {
+      {"no frame", {1, {}}, Status::kBadInput, kUntouched},
+      {"24 bits", {1, {{&true_colour, 0}}}, Status::kBadInput, kEmpty},
+      {"two planes", {1, {{&two_planes, 0}}}, Status::kBadInput, kEmpty},
+      {"transparent index beyond one byte", {256, {{&plain, 0}}}, Status::kBadInput, kEmpty},
+      {"wider than 65535", {1, {{&too_wide, 0}}}, Status::kBadInput, kEmpty},
+      {"no picture", {1, {{nullptr, 0}}}, Status::kOutOfMemory, kEmpty},
+      {"height 0", {1, {{&zero_height, 0}}}, Status::kBadInput, kFront},
+      {"damaged height", {1, {{&tall, 0}}}, Status::kBadInput, kFront},
+      {"index beyond the code size", {1, {{&wide_index, 0}}}, Status::kBadInput, kFront},
+      {"top-down rows", {1, {{&top_down, 0}}}, Status::kBadInput, kFront},
+      {"wider second frame", {1, {{&plain, 0}, {&wider, 0}}}, Status::kFrameMismatch, kNoTrailer},
+      {"deeper second frame", {1, {{&plain, 0}, {&deeper, 0}}}, Status::kFrameMismatch, kNoTrailer},
+  };
+  const Bytes comment = {0x21, 0xFE, 0x03, 'K', 'V', 'T', 0x00};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::WriteFileBytes(path_, {1, 2, 3});
+    EXPECT_EQ(EncodeGifFile(c.request, path_), c.status);
     const Bytes written = ReadFileBytes(path_);
-    ASSERT_EQ(written.size(), kFront) << c.what;
-    EXPECT_EQ(Bytes(written.end() - 7, written.end()),
-              (Bytes{0x21, 0xFE, 0x03, 'K', 'V', 'T', 0x00})) << c.what;
+    switch (c.leaves) {
+      case kUntouched: EXPECT_EQ(written, (Bytes{1, 2, 3})); break;
+      case kEmpty: EXPECT_TRUE(written.empty()); break;
+      case kFront:
+        ASSERT_EQ(written.size(), 6u + 7 + 6 + 7);
+        EXPECT_EQ(Bytes(written.end() - 7, written.end()), comment);
+        break;
+      case kNoTrailer:
+        ASSERT_FALSE(written.empty());
+        EXPECT_NE(written.back(), 0x3B);
+    }
   }
+  EXPECT_EQ(EncodeGifFile({1, {}}, dir_ / "new.gif"), Status::kBadInput);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "new.gif"));
+  EXPECT_EQ(EncodeGifFile({1, {{&plain, 0}}}, dir_ / "missing" / "x.gif"), Status::kCannotOpen);
 }
 
 TEST_F(GifEncoderTest, SeveralFramesLoopAndKeepTheirOwnDelays) {
@@ -368,18 +369,6 @@ TEST_F(GifEncoderTest, EachFrameIsReadBehindItsOwnColourTable) {
   const auto a = MakePicture(8, 3, 2, pa, 4);
   const auto b = MakePicture(8, 3, 2, pb, 16);
   ASSERT_EQ(Encode({-1, {{&a, 0}, {&b, 0}}}, {pa, pb}), Status::kOk);
-}
-
-TEST_F(GifEncoderTest, LaterFrameOfAnotherShapeIsRefused) {
-  const auto first = MakePicture(1, 3, 2, Bytes(6, 0));
-  const auto wider = MakePicture(1, 4, 2, Bytes(8, 0));
-  const auto deeper = MakePicture(4, 3, 2, Bytes(6, 0));
-  for (const PackedDib* second : {&wider, &deeper}) {
-    EXPECT_EQ(EncodeGifFile({1, {{&first, 0}, {second, 0}}}, path_), Status::kFrameMismatch);
-    const Bytes written = ReadFileBytes(path_);
-    ASSERT_FALSE(written.empty());
-    EXPECT_NE(written.back(), 0x3B) << "no trailer after a refused frame";
-  }
 }
 
 // Our coder and the map-based reference must agree code for code on pictures

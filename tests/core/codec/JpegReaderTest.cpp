@@ -1,6 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -141,21 +142,16 @@ TEST(JpegReader, RefusesWhatItDoesNotTake) {
     EXPECT_EQ(ReadJpegBytes(c.bytes).status(), c.status);
   }
   EXPECT_EQ(ReadJpegFile(DataPath("jpeg/no-such-file.jpg")).status(), Status::kCannotOpen);
-}
 
-// Lossless (SOF3) and hierarchical (SOF5) frames: the SOF marker of a real
-// file changed, which is all the library looks at before it refuses.
-TEST(JpegReader, RefusesLosslessAndHierarchicalFrames) {
-  auto bytes = test::ReadFileBytes(DataPath("jpeg/grey.jpg"));
-  size_t sof = 0;
-  for (size_t i = 2; i + 1 < bytes.size(); ++i) {
-    if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) sof = i + 1;
-  }
-  ASSERT_NE(sof, 0u);
+  // Lossless (SOF3) and hierarchical (SOF5…) frames: the SOF marker of a real
+  // file changed, which is all the library looks at before it refuses.
+  auto grey = test::ReadFileBytes(DataPath("jpeg/grey.jpg"));
+  const uint8_t sof0[] = {0xFF, 0xC0};
+  const auto sof = std::search(grey.begin() + 2, grey.end(), std::begin(sof0), std::end(sof0));
+  ASSERT_NE(sof, grey.end());
   for (uint8_t marker : {0xC3, 0xC5, 0xC7, 0xCB, 0xCD, 0xCF}) {
-    SCOPED_TRACE(marker);
-    bytes[sof] = marker;
-    EXPECT_EQ(ReadJpegBytes(bytes).status(), Status::kJpegCoding);
+    sof[1] = marker;
+    EXPECT_EQ(ReadJpegBytes(grey).status(), Status::kJpegCoding) << int{marker};
   }
 }
 
