@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -296,17 +297,10 @@ TEST(Corpora, LibjpegTurboTestImages) {
 // reader does.
 std::optional<test::RgbPixels> PngSuiteExpected(const fs::path& json, int width, int height, bool sixteen) {
   std::ifstream in(json);
-  const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  std::vector<unsigned> values;
-  for (size_t i = 0; i < text.size();) {
-    if (!std::isdigit(static_cast<unsigned char>(text[i]))) {
-      ++i;
-      continue;
-    }
-    char* end = nullptr;
-    values.push_back(static_cast<unsigned>(std::strtoul(text.c_str() + i, &end, 10)));
-    i = static_cast<size_t>(end - text.c_str());
-  }
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  std::replace_if(text.begin(), text.end(), [](unsigned char c) { return !std::isdigit(c); }, ' ');
+  std::istringstream numbers(text);
+  const std::vector<unsigned> values{std::istream_iterator<unsigned>(numbers), std::istream_iterator<unsigned>()};
   if (values.size() != static_cast<size_t>(width) * height * 4) return std::nullopt;
   test::RgbPixels out{width, height, {}};
   for (size_t i = 0; i < values.size(); i += 4) {
