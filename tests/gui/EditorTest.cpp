@@ -1,12 +1,10 @@
 // Quorel — SPDX-License-Identifier: MIT
 // The external editor round trip with stand-in editor scripts, the file
 // stamp that tells a save, and the settings dialog that picks the editor.
-#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include "GuiTestSupport.h"
@@ -23,6 +21,10 @@ using test::TestSettings;
 
 namespace {
 
+// A stand-in editor's lines that wait until the test writes "<file>.go" (or
+// the file goes away).
+const QByteArray kWaitForGo = "while [ ! -e \"$1.go\" ] && [ -e \"$1\" ]; do sleep 0.01; done\n";
+
 // A stand-in editor: a shell script in a folder whose name has a blank.
 QString WriteEditor(const QTemporaryDir& dir, const QByteArray& body) {
   QDir(dir.path()).mkpath(QStringLiteral("my editor"));
@@ -34,9 +36,10 @@ QString WriteEditor(const QTemporaryDir& dir, const QByteArray& body) {
 }
 
 void SetEditor(const TestSettings& settings, const QString& editor) {
-  const QByteArray utf8 = editor.toUtf8();
-  settings.Store().WriteString("Option", "GraphicEditor", utf8.toStdString());
+  settings.Store().WriteString("Option", "GraphicEditor", editor.toUtf8().toStdString());
 }
+
+int EditButton(int panel) { return panel == 0 ? control::kSignatureEdit : control::kSealEdit; }
 
 }  // namespace
 
@@ -44,55 +47,48 @@ class EditorTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void savedPictureIsTakenBackAndTheModeReset() {
+  void editorRun_data() {
+    QTest::addColumn<int>("panel");
+    QTest::addColumn<QByteArray>("script");
+    QTest::addColumn<bool>("minimised");  // while the editor runs
+    QTest::addColumn<int>("width");       // of the panel's picture afterwards
+    QTest::addColumn<int>("mode");        // the scale mode afterwards, 3 before
+    const QByteArray save_seal =
+        "cp '" + QFile::encodeName(test::SamplePath(QStringLiteral("seal.bmp"))) + "' \"$1\"\n";
+    // The signature sample is 300 pixels wide, the seal's 64.
+    QTest::newRow("signature, saved: taken back") << 0 << kWaitForGo + save_seal << true << 64 << 0;
+    QTest::newRow("seal, not saved: unchanged") << 1 << QByteArray("exit 0\n") << false << 64 << 3;
+  }
+  void editorRun() {
+    QFETCH(int, panel);
+    QFETCH(QByteArray, script);
+    QFETCH(bool, minimised);
     TestSettings settings;
     QTemporaryDir tools;
-    settings.PutSample(0, QStringLiteral("signature.bmp"));
-    settings.WriteIni("[Quorel]\nrate_type=2\n");
-    // Saves the seal picture over the file it was given, once the test has
-    // looked at the window (the ".go" file is the signal).
-    SetEditor(settings, WriteEditor(tools, "while [ ! -e \"$1.go\" ] && [ -e \"$1\" ]; do\n"
-                                           "  sleep 0.01\n"
-                                           "done\n"
-                                           "cp '" + QFile::encodeName(test::SamplePath(QStringLiteral("seal.bmp"))) +
-                                           "' \"$1\"\n"));
+    settings.PutSample(panel);
+    settings.WriteIni("[Quorel]\nrate_type=3\nrate2_type=3\n");
+    SetEditor(settings, WriteEditor(tools, script));
     MainWindow window(settings.Folder(), 14);
     window.show();
-    bool minimised_while_editing = false;
+    bool minimised_while_editing = !minimised;
     const QString transfer = settings.FilePath(QStringLiteral("$image.bmp"));
     QTimer::singleShot(0, [&] {
       minimised_while_editing = window.isMinimized();
-      test::WriteAll(transfer + QStringLiteral(".go"), "");
+      test::WriteAll(transfer + QStringLiteral(".go"), "");  // the editor may go on
     });
-    test::Click(window.Control(control::kSignatureEdit));
-    QVERIFY(minimised_while_editing);
-    QVERIFY(!window.isMinimized());
-    QCOMPARE(window.Panel(0).picture->Width(), 64);  // the picture the editor saved
-    QCOMPARE(window.Panel(0).scale.mode, 0);
-    QCOMPARE(settings.Store().ReadInt("rate_type", -1), 0);
-  }
-
-  void editorClosedWithoutSavingChangesNothing() {
-    TestSettings settings;
-    QTemporaryDir tools;
-    settings.PutSample(1, QStringLiteral("seal.bmp"));
-    settings.WriteIni("[Quorel]\nrate2_type=3\n");
-    SetEditor(settings, WriteEditor(tools, "exit 0\n"));
-    MainWindow window(settings.Folder(), 14);
-    window.show();
-    bool minimised = true;
-    QTimer::singleShot(0, [&] { minimised = window.isMinimized(); });
-    test::Click(window.Control(control::kSealEdit));
+    test::Click(window.Control(EditButton(panel)));
     QTest::qWait(0);
-    QVERIFY(!minimised);  // the seal's edit leaves the window as it is
-    QCOMPARE(window.Panel(1).scale.mode, 3);
-    QCOMPARE(window.Panel(1).picture->Width(), 64);
-    QVERIFY(QFile::exists(settings.FilePath(QStringLiteral("$image.bmp"))));
+    QCOMPARE(minimised_while_editing, minimised);
+    QVERIFY(!window.isMinimized());
+    QVERIFY(QFile::exists(transfer));
+    QTEST(window.Panel(panel).picture->Width(), "width");
+    QTEST(window.Panel(panel).scale.mode, "mode");
+    QTEST(settings.Store().ReadInt(panel == 0 ? "rate_type" : "rate2_type", -1), "mode");
   }
 
   void missingEditorOrPictureDoesNothing() {
     TestSettings settings;
-    settings.PutSample(0, QStringLiteral("signature.bmp"));
+    settings.PutSample(0);
     SetEditor(settings, QStringLiteral("/nonexistent/editor"));
     MainWindow window(settings.Folder(), 14);
     window.show();
@@ -108,11 +104,8 @@ class EditorTest : public QObject {
   void closingTheMainWindowEndsTheWait() {
     TestSettings settings;
     QTemporaryDir tools;
-    settings.PutSample(1, QStringLiteral("seal.bmp"));
-    // An editor that keeps running until the test lets it go (or its file goes).
-    SetEditor(settings, WriteEditor(tools, "while [ ! -e \"$1.go\" ] && [ -e \"$1\" ]; do\n"
-                                           "  sleep 0.01\n"
-                                           "done\n"));
+    settings.PutSample(1);
+    SetEditor(settings, WriteEditor(tools, kWaitForGo));  // runs until the test lets it go
     MainWindow window(settings.Folder(), 14);
     window.show();
     QTimer::singleShot(0, &window, [&] { window.reject(); });
@@ -120,17 +113,6 @@ class EditorTest : public QObject {
     QVERIFY(!window.isVisible());
     QVERIFY(window.Panel(1).picture.has_value());
     test::WriteAll(settings.FilePath(QStringLiteral("$image.bmp.go")), "");
-  }
-
-  void pumpRunsEventsUntilItsTimeIsUp() {
-    bool ran = false;
-    QTimer::singleShot(0, [&] { ran = true; });
-    QVERIFY(!PumpPendingMessages(20));  // waited out: no quit request
-    QVERIFY(ran);
-    QDialog main;
-    main.show();
-    QTimer::singleShot(0, &main, [&] { main.reject(); });
-    QVERIFY(PumpPendingMessages(60000, &main));  // ended early by the window
   }
 
   void stampSeesSubSecondChanges() {
@@ -150,23 +132,34 @@ class EditorTest : public QObject {
     QVERIFY(!StampOf(file.parent_path() / "missing"));
   }
 
-  void settingsDialogOkStoresCancelDoesNot() {
+  void settingsButtonRunsTheDialogWithoutHints_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("OK") << "/usr/bin/new editor" << true << "/usr/bin/new editor";
+    QTest::newRow("OK with an empty box") << "" << true << "";
+    QTest::newRow("Cancel") << "/opt/paint" << false << "/usr/bin/old";
+  }
+  void settingsButtonRunsTheDialogWithoutHints() {
+    QFETCH(QString, typed);
+    QFETCH(bool, ok);
     TestSettings settings;
     SetEditor(settings, QStringLiteral("/usr/bin/old"));
-    {
-      SettingsDialog dialog(settings.Store(), nullptr);
-      QCOMPARE(dialog.windowTitle(), QStringLiteral("Quorel - 設定"));
-      QCOMPARE(dialog.PathEdit()->text(), QStringLiteral("/usr/bin/old"));
-      dialog.PathEdit()->setText(QStringLiteral("/opt/paint program/bin/paint"));
-      dialog.reject();
-    }
-    QCOMPARE(settings.Store().ReadString("Option", "GraphicEditor"), std::string("/usr/bin/old"));
-    {
-      SettingsDialog dialog(settings.Store(), nullptr);
-      dialog.PathEdit()->setText(QString());
-      dialog.accept();
-    }
-    QCOMPARE(settings.Store().ReadRaw("Option", "GraphicEditor"), std::optional<std::string>(""));
+    MainWindow window(settings.Folder(), 14);
+    bool hints_enabled = true;
+    QString shown;
+    test::WhenShown<SettingsDialog>([&](SettingsDialog& dialog) {
+      hints_enabled = window.Hints().HintsEnabled();
+      shown = dialog.PathEdit()->text();
+      dialog.PathEdit()->setText(typed);
+      ok ? dialog.accept() : dialog.reject();
+    });
+    test::Click(window.Control(control::kSettings));
+    QVERIFY(!hints_enabled);
+    QVERIFY(window.Hints().HintsEnabled());
+    QCOMPARE(shown, QStringLiteral("/usr/bin/old"));
+    const std::optional<std::string> stored = settings.Store().ReadRaw("Option", "GraphicEditor");
+    QTEST(QString::fromStdString(stored.value_or("<none>")), "stored");
   }
 
   void browseStartsFromTheBoxAndFillsIt() {
@@ -177,35 +170,12 @@ class EditorTest : public QObject {
     FileDialog::SetNextFileName(QStringLiteral("/bin/sh"));
     QTest::mouseClick(dialog.BrowseButton(), Qt::LeftButton);
     QCOMPARE(dialog.PathEdit()->text(), QStringLiteral("paint"));
-    FileDialog::ClearNextFileName();
 
     dialog.PathEdit()->setText(QString());
-    FileDialog::SetNextFileName(QStringLiteral("/bin/sh"));
     QTest::mouseClick(dialog.BrowseButton(), Qt::LeftButton);
     QCOMPARE(dialog.PathEdit()->text(), QStringLiteral("/bin/sh"));
-    QCOMPARE(FileDialog::LastRequest().title, QStringLiteral("画像編集ソフトを設定する"));
     QCOMPARE(FileDialog::LastRequest().start_path, PictureFolder() + QStringLiteral("/無題"));
     QCOMPARE(FileDialog::LastRequest().owner, static_cast<QWidget*>(&dialog));
-  }
-
-  void settingsButtonRunsTheDialogWithoutHints() {
-    TestSettings settings;
-    MainWindow window(settings.Folder(), 14);
-    bool hints_enabled = true;
-    QTimer::singleShot(0, [&] {
-      for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* dialog = qobject_cast<SettingsDialog*>(widget); dialog && dialog->isVisible()) {
-          hints_enabled = window.Hints().HintsEnabled();
-          dialog->PathEdit()->setText(QStringLiteral("/usr/bin/new editor"));
-          dialog->accept();
-        }
-      }
-    });
-    test::Click(window.Control(control::kSettings));
-    QVERIFY(!hints_enabled);
-    QVERIFY(window.Hints().HintsEnabled());
-    QCOMPARE(settings.Store().ReadString("Option", "GraphicEditor"),
-             std::string("/usr/bin/new editor"));
   }
 };
 

@@ -1,6 +1,11 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+#include <memory>
+
+#include "GuiTestSupport.h"
+#include "app/MainWindow.h"
+#include "app/hint/HintController.h"
 #include "app/hint/HintEnvironment.h"
 
 namespace quorel::test {
@@ -17,6 +22,21 @@ class FakeHintEnvironment : public HintEnvironment {
   QPoint cursor{-1000, -1000};
   bool button_down = false;
   QWidget* widget_at = nullptr;
+};
+
+// A main window over its own settings folder that sees the fake environment;
+// its hint timer is stopped, so the test ticks by hand.
+struct FakeEnvironmentWindow {
+  TestSettings settings;
+  FakeHintEnvironment* env = nullptr;
+  std::unique_ptr<MainWindow> window;
+
+  FakeEnvironmentWindow() {
+    auto fake = std::make_unique<FakeHintEnvironment>();
+    env = fake.get();
+    window = std::make_unique<MainWindow>(settings.Folder(), 14, nullptr, std::move(fake));
+    window->Hints().Timer().stop();
+  }
 };
 
 }  // namespace quorel::test

@@ -1,10 +1,15 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "GuiTestSupport.h"
 
+#include <QCheckBox>
 #include <QFile>
+#include <QLineEdit>
 #include <QTest>
+#include <QToolButton>
 #include <QWidget>
 
+#include "app/MainWindow.h"
+#include "app/platform/Browser.h"
 #include "app/platform/MessageBox.h"
 
 namespace quorel::test {
@@ -19,11 +24,16 @@ void TestSettings::WriteIni(const QByteArray& text) const {
   WriteAll(FilePath(QStringLiteral("wq.ini")), text);
 }
 
+QByteArray TestSettings::Ini() const { return ReadAll(FilePath(QStringLiteral("wq.ini"))); }
+
 void TestSettings::PutSample(int panel, const QString& sample_name) const {
   const QString target = FilePath(panel == 0 ? QStringLiteral("$quorel_s.bmp")
                                              : QStringLiteral("$quorel_i.bmp"));
+  const QString sample = !sample_name.isEmpty() ? sample_name
+                         : panel == 0           ? QStringLiteral("signature.bmp")
+                                                : QStringLiteral("seal.bmp");
   QFile::remove(target);
-  QFile::copy(SamplePath(sample_name), target);
+  QFile::copy(SamplePath(sample), target);
 }
 
 MessageLog::MessageLog()
@@ -32,6 +42,12 @@ MessageLog::MessageLog()
 }
 
 MessageLog::~MessageLog() { MessageBox::SetRecorder(nullptr); }
+
+BrowserSpy::BrowserSpy() {
+  Browser::SetOpener([opened = opened_](const QUrl& url) { *opened = url; });
+}
+
+BrowserSpy::~BrowserSpy() { Browser::SetOpener(nullptr); }
 
 QString SamplePath(const QString& name) {
   return QStringLiteral(QUOREL_SOURCE_DIR "/resources/samples/") + name;
@@ -51,6 +67,17 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
 void Click(QWidget* control) {
   QVERIFY(control != nullptr);
   QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, control->rect().center());
+}
+
+bool IsChecked(const MainWindow& window, int id) {
+  if (auto* box = qobject_cast<QCheckBox*>(window.Control(id))) return box->isChecked();
+  if (auto* button = qobject_cast<QToolButton*>(window.Control(id))) return button->isChecked();
+  return false;
+}
+
+QString ControlText(const MainWindow& window, int id) {
+  auto* edit = qobject_cast<QLineEdit*>(window.Control(id));
+  return edit ? edit->text() : QStringLiteral("<not a line edit>");
 }
 
 }  // namespace quorel::test

@@ -1,9 +1,13 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QApplication>
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -12,6 +16,10 @@
 #include "settings/SettingsFolder.h"
 
 class QWidget;
+
+namespace quorel {
+class MainWindow;
+}
 
 namespace quorel::test {
 
@@ -27,8 +35,11 @@ class TestSettings {
 
   // Replaces wq.ini by the given text.
   void WriteIni(const QByteArray& text) const;
-  // Copies a sample picture into a panel's working file (0 signature, 1 seal).
-  void PutSample(int panel, const QString& sample_name) const;
+  // The bytes of wq.ini.
+  QByteArray Ini() const;
+  // Copies a sample picture into a panel's working file (0 signature, 1 seal);
+  // by default the panel's own sample.
+  void PutSample(int panel, const QString& sample_name = QString()) const;
 
  private:
   QTemporaryDir dir_;
@@ -46,11 +57,45 @@ class MessageLog {
   std::vector<MessageCode>& codes_;
 };
 
+// Records the last page handed to the browser while it lives, instead of
+// opening it.
+class BrowserSpy {
+ public:
+  BrowserSpy();
+  ~BrowserSpy();
+  QUrl Opened() const { return *opened_; }
+
+ private:
+  std::shared_ptr<QUrl> opened_ = std::make_shared<QUrl>();
+};
+
 QString SamplePath(const QString& name);
 QByteArray ReadAll(const QString& path);
 void WriteAll(const QString& path, const QByteArray& bytes);
 
 // Clicks a control of a window with the left button.
 void Click(QWidget* control);
+
+// A check box or tool button of the main window is checked; a line edit's text.
+bool IsChecked(const MainWindow& window, int id);
+QString ControlText(const MainWindow& window, int id);
+
+// The visible top-level window of a type, if any.
+template <class Window>
+Window* ShownWindow() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible()) return window;
+  }
+  return nullptr;
+}
+
+// Runs `drive` on the window of that type once the event loop that shows it
+// has started (a modal dialog opened by the next click, say).
+template <class Window>
+void WhenShown(std::function<void(Window&)> drive) {
+  QTimer::singleShot(0, [drive = std::move(drive)] {
+    if (Window* window = ShownWindow<Window>()) drive(*window);
+  });
+}
 
 }  // namespace quorel::test

@@ -7,19 +7,41 @@
 #include <QTest>
 
 #include "FakeHintEnvironment.h"
-#include "GuiTestSupport.h"
 #include "TestSibling.h"
-#include "app/MainWindow.h"
-#include "app/hint/HintController.h"
 #include "app/NotifyDismissGuard.h"
 #include "app/platform/PopupMenu.h"
 #include "app/platform/SiblingLink.h"
 
 namespace quorel {
 
-using test::FakeHintEnvironment;
-using test::TestSettings;
 using test::TestSibling;
+
+namespace {
+
+// The sibling is there before the window starts.
+struct SiblingFirst {
+  TestSibling sibling;
+};
+
+struct Rig : SiblingFirst, test::FakeEnvironmentWindow {
+  // Sends one notification at `at_ms` and lets the window handle it; true
+  // when the menu was shown for it.
+  bool Notify(uint32_t at_ms) {
+    env->now_ms = at_ms;
+    const int shown = PictureMenu::TimesShown();
+    const bool was_armed = window->Guard().Armed();
+    if (!TestSibling::Notify(window->Sibling().OwnName())) return false;
+    // Handled once the menu ran, or the armed guard disarmed itself.
+    return QTest::qWaitFor([&] {
+             return PictureMenu::TimesShown() > shown || (was_armed && !window->Guard().Armed());
+           }) &&
+           PictureMenu::TimesShown() > shown;
+  }
+};
+
+PictureMenuOutcome Closed(bool by_click) { return {PictureMenuChoice::kClose, by_click}; }
+
+}  // namespace
 
 class SiblingLinkTest : public QObject {
   Q_OBJECT
@@ -27,35 +49,6 @@ class SiblingLinkTest : public QObject {
  private:
   // Local socket names live in the temporary folder: give the tests their own.
   QTemporaryDir socket_dir_;
-
-  struct Rig {
-    TestSettings settings;
-    TestSibling sibling;
-    FakeHintEnvironment* env = nullptr;
-    std::unique_ptr<MainWindow> window;
-
-    Rig() {
-      auto fake = std::make_unique<FakeHintEnvironment>();
-      env = fake.get();
-      window = std::make_unique<MainWindow>(settings.Folder(), 14, nullptr, std::move(fake));
-      window->Hints().Timer().stop();
-    }
-    // Sends one notification and lets the window handle it; true when the
-    // menu was shown for it.
-    bool Notify(uint32_t at_ms) {
-      env->now_ms = at_ms;
-      const int shown = PictureMenu::TimesShown();
-      const bool was_armed = window->Guard().Armed();
-      if (!TestSibling::Notify(window->Sibling().OwnName())) return false;
-      // Handled once the menu ran, or the armed guard disarmed itself.
-      if (!QTest::qWaitFor([&] {
-            return PictureMenu::TimesShown() > shown || (was_armed && !window->Guard().Armed());
-          })) {
-        return false;
-      }
-      return PictureMenu::TimesShown() > shown;
-    }
-  };
 
  private slots:
   void initTestCase() { qputenv("TMPDIR", QFile::encodeName(socket_dir_.path())); }
@@ -77,52 +70,50 @@ class SiblingLinkTest : public QObject {
     QVERIFY(!link.UnregisterFromSibling());
   }
 
-  void notificationImportsTheTransferFileIntoTheChosenPanel() {
-    Rig rig;
-    QFile::copy(test::SamplePath(QStringLiteral("seal.bmp")),
-                rig.settings.FilePath(QStringLiteral("$image.bmp")));
-    PictureMenu::SetNextOutcome(PictureMenuOutcome{PictureMenuChoice::kSeal, false});
-    QVERIFY(rig.Notify(0));
-    QVERIFY(rig.window->Panel(1).picture.has_value());
-    QCOMPARE(rig.window->Panel(1).picture->Width(), 64);
-    QVERIFY(!rig.window->Panel(0).picture.has_value());
+  void notificationImportsTheTransferFileIntoTheChosenPanel_data() {
+    QTest::addColumn<bool>("transfer_file");
+    QTest::addColumn<int>("panel");
+    QTest::newRow("seal, a file waits") << true << 1;
+    QTest::newRow("signature, no file: emptied") << false << 0;
   }
-
-  void pickingAPanelWithoutATransferFileEmptiesIt() {
+  void notificationImportsTheTransferFileIntoTheChosenPanel() {
+    QFETCH(bool, transfer_file);
+    QFETCH(int, panel);
     Rig rig;
     rig.window->ImportIntoPanel(0, test::SamplePath(QStringLiteral("signature.bmp")));
-    QVERIFY(rig.window->Panel(0).picture.has_value());
-    PictureMenu::SetNextOutcome(PictureMenuOutcome{PictureMenuChoice::kSignature, false});
+    if (transfer_file) {
+      QFile::copy(test::SamplePath(QStringLiteral("seal.bmp")),
+                  rig.settings.FilePath(QStringLiteral("$image.bmp")));
+    }
+    const bool other_before = rig.window->Panel(1 - panel).picture.has_value();
+    PictureMenu::SetNextOutcome(PictureMenuOutcome{
+        panel == 0 ? PictureMenuChoice::kSignature : PictureMenuChoice::kSeal, false});
     QVERIFY(rig.Notify(0));
-    QVERIFY(!rig.window->Panel(0).picture.has_value());
+    QCOMPARE(rig.window->Panel(panel).picture.has_value(), transfer_file);
+    if (transfer_file) QCOMPARE(rig.window->Panel(panel).picture->Width(), 64);
+    QCOMPARE(rig.window->Panel(1 - panel).picture.has_value(), other_before);
   }
 
+  void menuDismissedByAClickDropsTheNextNotificationWithinASecond_data() {
+    QTest::addColumn<bool>("by_click");  // how the menu at 10 s ended
+    QTest::addColumn<uint32_t>("next_ms");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("click, half a second later: dropped") << true << 10500u << false;
+    QTest::newRow("click, two seconds later") << true << 12000u << true;
+    QTest::newRow("Esc, at once") << false << 10001u << true;
+  }
   void menuDismissedByAClickDropsTheNextNotificationWithinASecond() {
+    QFETCH(bool, by_click);
+    QFETCH(uint32_t, next_ms);
     Rig rig;
-    PictureMenu::SetNextOutcome(PictureMenuOutcome{PictureMenuChoice::kClose, true});
+    PictureMenu::SetNextOutcome(Closed(by_click));
     QVERIFY(rig.Notify(10000));
-    QVERIFY(rig.window->Guard().Armed());
-    QVERIFY(!rig.Notify(10500));  // dropped, and the guard is disarmed
-    QVERIFY(!rig.window->Guard().Armed());
-    PictureMenu::SetNextOutcome(PictureMenuOutcome{PictureMenuChoice::kClose, false});
-    QVERIFY(rig.Notify(10600));  // however soon: shown again
-  }
-
-  void menuDismissedByAClickAllowsANotificationTwoSecondsLater() {
-    Rig rig;
-    PictureMenu::SetNextOutcome(PictureMenuOutcome{PictureMenuChoice::kClose, true});
-    QVERIFY(rig.Notify(10000));
-    PictureMenu::SetNextOutcome(PictureMenuOutcome{PictureMenuChoice::kClose, false});
-    QVERIFY(rig.Notify(12000));
-  }
-
-  void menuClosedWithEscDoesNotArmTheGuard() {
-    Rig rig;
-    PictureMenu::SetNextOutcome(PictureMenuOutcome{PictureMenuChoice::kClose, false});
-    QVERIFY(rig.Notify(10000));
-    QVERIFY(!rig.window->Guard().Armed());
-    PictureMenu::SetNextOutcome(PictureMenuOutcome{PictureMenuChoice::kClose, false});
-    QVERIFY(rig.Notify(10001));
+    QCOMPARE(rig.window->Guard().Armed(), by_click);
+    PictureMenu::SetNextOutcome(Closed(false));
+    QTEST(rig.Notify(next_ms), "shown");
+    QVERIFY(!rig.window->Guard().Armed());  // one notification is dropped at most
+    PictureMenu::SetNextOutcome(Closed(false));
+    QVERIFY(rig.Notify(next_ms + 100));
   }
 
   void otherLinesAreIgnored() {

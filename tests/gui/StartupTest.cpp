@@ -1,11 +1,9 @@
 // Quorel — SPDX-License-Identifier: MIT
 // The whole run from start to end: the single-instance lock, the first-run
 // defaults, and the option bits written when the window ends.
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include "GuiTestSupport.h"
 #include "app/MainWindow.h"
@@ -17,44 +15,32 @@ namespace quorel {
 using test::MessageLog;
 using test::TestSettings;
 
-namespace {
-
-// Ends the main window as soon as the run has opened it.
-void CloseMainWindowSoon() {
-  QTimer::singleShot(0, [] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (auto* window = qobject_cast<MainWindow*>(widget)) window->reject();
-    }
-  });
-}
-
-}  // namespace
-
 class StartupTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void firstRunWritesTheEditorAndTheFlags() {
+  void runKeepsOrWritesTheEditorAndTheFlags_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<int>("flags");
+    QTest::addColumn<bool>("editor_kept");
+    QTest::newRow("first run: defaults") << QByteArray("[Option]\nGraphicEditor=/my editor/paint\n")
+                                         << 15 << false;
+    QTest::newRow("later run: kept")
+        << QByteArray("[Quorel]\nflags=1\n[Option]\nGraphicEditor=/my editor/paint\n") << 1 << true;
+  }
+  void runKeepsOrWritesTheEditorAndTheFlags() {
+    QFETCH(QByteArray, ini);
+    QFETCH(bool, editor_kept);
     TestSettings settings;
     QTemporaryDir lock_folder;
-    settings.WriteIni("[Option]\nGraphicEditor=/old/editor\n");
-    MessageLog messages;
-    CloseMainWindowSoon();
+    settings.WriteIni(ini);
+    const MessageLog messages;
+    test::WhenShown<MainWindow>([](MainWindow& window) { window.reject(); });
     QCOMPARE(RunQuorel({lock_folder.path(), settings.Path()}), 0);
     QVERIFY(messages.Codes().empty());
-    QCOMPARE(settings.Store().ReadInt("flags", -1), 15);
-    QVERIFY(settings.Store().ReadString("Option", "GraphicEditor") != "/old/editor");
+    QTEST(settings.Store().ReadInt("flags", -1), "flags");
+    QCOMPARE(settings.Store().ReadString("Option", "GraphicEditor") == "/my editor/paint", editor_kept);
     QVERIFY(!settings.Store().ReadRaw("Quorel", "Rect")->empty());
-  }
-
-  void laterRunKeepsTheEditorAndTheFlags() {
-    TestSettings settings;
-    QTemporaryDir lock_folder;
-    settings.WriteIni("[Quorel]\nflags=1\n[Option]\nGraphicEditor=/my editor/paint\n");
-    CloseMainWindowSoon();
-    RunQuorel({lock_folder.path(), settings.Path()});
-    QCOMPARE(settings.Store().ReadInt("flags", -1), 1);
-    QCOMPARE(settings.Store().ReadString("Option", "GraphicEditor"), std::string("/my editor/paint"));
   }
 
   void secondInstanceIsRefused() {
@@ -63,11 +49,11 @@ class StartupTest : public QObject {
     settings.WriteIni("[Quorel]\nflags=7\n");
     SingleInstance running(lock_folder.path());
     QCOMPARE(running.Acquire(), SingleInstance::Outcome::kAcquired);
-    const QByteArray before = test::ReadAll(settings.FilePath(QStringLiteral("wq.ini")));
-    MessageLog messages;
+    const QByteArray before = settings.Ini();
+    const MessageLog messages;
     QCOMPARE(RunQuorel({lock_folder.path(), settings.Path()}), 0);
     QCOMPARE(messages.Codes(), std::vector<MessageCode>{MessageCode::kAlreadyRunning});
-    QCOMPARE(test::ReadAll(settings.FilePath(QStringLiteral("wq.ini"))), before);
+    QCOMPARE(settings.Ini(), before);
   }
 
   void lockLeftByACrashDoesNotBlock() {
@@ -80,7 +66,7 @@ class StartupTest : public QObject {
 
   void unusableLockFolderIsASystemFault() {
     TestSettings settings;
-    MessageLog messages;
+    const MessageLog messages;
     QCOMPARE(RunQuorel({QStringLiteral("/nonexistent/quorel/lock"), settings.Path()}), 0);
     QCOMPARE(messages.Codes(), std::vector<MessageCode>{MessageCode::kSystemFault});
   }
