@@ -17,7 +17,7 @@
 
 namespace quorel {
 
-using test::TestSettings;
+using test::TestWindow;
 
 namespace {
 
@@ -33,10 +33,6 @@ QString WriteEditor(const QTemporaryDir& dir, const QByteArray& body) {
   test::WriteAll(path, "#!/bin/sh\nexec >/dev/null 2>&1\n" + body);
   QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   return path;
-}
-
-void SetEditor(const TestSettings& settings, const QString& editor) {
-  settings.Store().WriteString("Option", "GraphicEditor", editor.toUtf8().toStdString());
 }
 
 int EditButton(int panel) { return panel == 0 ? control::kSignatureEdit : control::kSealEdit; }
@@ -63,15 +59,12 @@ class EditorTest : public QObject {
     QFETCH(int, panel);
     QFETCH(QByteArray, script);
     QFETCH(bool, minimised);
-    TestSettings settings;
     QTemporaryDir tools;
-    settings.PutSample(panel);
-    settings.WriteIni("[Quorel]\nrate_type=3\nrate2_type=3\n");
-    SetEditor(settings, WriteEditor(tools, script));
-    MainWindow window(settings.Folder(), 14);
+    TestWindow window(14, "[Quorel]\nrate_type=3\nrate2_type=3\n[Option]\nGraphicEditor=" +
+                              WriteEditor(tools, script).toUtf8() + "\n", {panel});
     window.show();
     bool minimised_while_editing = !minimised;
-    const QString transfer = settings.FilePath(QStringLiteral("$image.bmp"));
+    const QString transfer = window.settings.FilePath(QStringLiteral("$image.bmp"));
     QTimer::singleShot(0, [&] {
       minimised_while_editing = window.isMinimized();
       test::WriteAll(transfer + QStringLiteral(".go"), "");  // the editor may go on
@@ -83,36 +76,31 @@ class EditorTest : public QObject {
     QVERIFY(QFile::exists(transfer));
     QTEST(window.Panel(panel).picture->Width(), "width");
     QTEST(window.Panel(panel).scale.mode, "mode");
-    QTEST(settings.Store().ReadInt(panel == 0 ? "rate_type" : "rate2_type", -1), "mode");
+    QTEST(window.settings.Store().ReadInt(panel == 0 ? "rate_type" : "rate2_type", -1), "mode");
   }
 
   void missingEditorOrPictureDoesNothing() {
-    TestSettings settings;
-    settings.PutSample(0);
-    SetEditor(settings, QStringLiteral("/nonexistent/editor"));
-    MainWindow window(settings.Folder(), 14);
+    TestWindow window(14, "[Option]\nGraphicEditor=/nonexistent/editor\n", {0});
+    const QString transfer = window.settings.FilePath(QStringLiteral("$image.bmp"));
     window.show();
     test::Click(window.Control(control::kSignatureEdit));
     QVERIFY(!window.isMinimized());
     QVERIFY(window.Panel(0).picture.has_value());
     // No picture in the seal panel: not even the transfer file is written.
-    QFile::remove(settings.FilePath(QStringLiteral("$image.bmp")));
+    QFile::remove(transfer);
     test::Click(window.Control(control::kSealEdit));
-    QVERIFY(!QFile::exists(settings.FilePath(QStringLiteral("$image.bmp"))));
+    QVERIFY(!QFile::exists(transfer));
   }
 
   void closingTheMainWindowEndsTheWait() {
-    TestSettings settings;
-    QTemporaryDir tools;
-    settings.PutSample(1);
-    SetEditor(settings, WriteEditor(tools, kWaitForGo));  // runs until the test lets it go
-    MainWindow window(settings.Folder(), 14);
+    QTemporaryDir tools;  // the editor runs until the test lets it go
+    TestWindow window(14, "[Option]\nGraphicEditor=" + WriteEditor(tools, kWaitForGo).toUtf8(), {1});
     window.show();
     QTimer::singleShot(0, &window, [&] { window.reject(); });
     test::Click(window.Control(control::kSealEdit));  // returns although the editor runs
     QVERIFY(!window.isVisible());
     QVERIFY(window.Panel(1).picture.has_value());
-    test::WriteAll(settings.FilePath(QStringLiteral("$image.bmp.go")), "");
+    test::WriteAll(window.settings.FilePath(QStringLiteral("$image.bmp.go")), "");
   }
 
   void stampSeesSubSecondChanges() {
@@ -143,9 +131,7 @@ class EditorTest : public QObject {
   void settingsButtonRunsTheDialogWithoutHints() {
     QFETCH(QString, typed);
     QFETCH(bool, ok);
-    TestSettings settings;
-    SetEditor(settings, QStringLiteral("/usr/bin/old"));
-    MainWindow window(settings.Folder(), 14);
+    TestWindow window(14, "[Option]\nGraphicEditor=/usr/bin/old\n");
     bool hints_enabled = true;
     QString shown;
     test::WhenShown<SettingsDialog>([&](SettingsDialog& dialog) {
@@ -158,12 +144,12 @@ class EditorTest : public QObject {
     QVERIFY(!hints_enabled);
     QVERIFY(window.Hints().HintsEnabled());
     QCOMPARE(shown, QStringLiteral("/usr/bin/old"));
-    const std::optional<std::string> stored = settings.Store().ReadRaw("Option", "GraphicEditor");
+    const std::optional<std::string> stored = window.settings.Store().ReadRaw("Option", "GraphicEditor");
     QTEST(QString::fromStdString(stored.value_or("<none>")), "stored");
   }
 
   void browseStartsFromTheBoxAndFillsIt() {
-    TestSettings settings;
+    const test::TestSettings settings;
     SettingsDialog dialog(settings.Store(), nullptr);
     // A name without any folder: the browse button does nothing.
     dialog.PathEdit()->setText(QStringLiteral("paint"));

@@ -27,16 +27,16 @@ class FakeHintEnvironment : public HintEnvironment {
 // A main window over its own settings folder that sees the fake environment;
 // its hint timer is stopped, so the test ticks by hand.
 struct FakeEnvironmentWindow {
-  TestSettings settings;
-  FakeHintEnvironment* env = nullptr;
-  std::unique_ptr<MainWindow> window;
-
   FakeEnvironmentWindow() {
     auto fake = std::make_unique<FakeHintEnvironment>();
     env = fake.get();
-    window = std::make_unique<MainWindow>(settings.Folder(), 14, nullptr, std::move(fake));
+    window = std::make_unique<TestWindow>(14, QByteArray(), std::initializer_list<int>{},
+                                          std::move(fake));
     window->Hints().Timer().stop();
   }
+
+  FakeHintEnvironment* env = nullptr;
+  std::unique_ptr<TestWindow> window;
 };
 
 }  // namespace quorel::test

@@ -36,6 +36,16 @@ void TestSettings::PutSample(int panel, const QString& sample_name) const {
   QFile::copy(SamplePath(sample), target);
 }
 
+PreparedSettings::PreparedSettings(const QByteArray& ini, std::initializer_list<int> samples) {
+  if (!ini.isEmpty()) settings.WriteIni(ini);
+  for (int panel : samples) settings.PutSample(panel);
+}
+
+TestWindow::TestWindow(int flags, const QByteArray& ini, std::initializer_list<int> samples,
+                       std::unique_ptr<HintEnvironment> environment)
+    : PreparedSettings(ini, samples),
+      MainWindow(settings.Folder(), flags, nullptr, std::move(environment)) {}
+
 MessageLog::MessageLog()
     : shared_(std::make_shared<std::vector<MessageCode>>()), codes_(*shared_) {
   MessageBox::SetRecorder([codes = shared_](MessageCode code) { codes->push_back(code); });

@@ -8,18 +8,16 @@
 #include <QTimer>
 #include <QUrl>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
+#include "app/MainWindow.h"
 #include "common/Messages.h"
 #include "settings/IniStore.h"
 #include "settings/SettingsFolder.h"
 
 class QWidget;
-
-namespace quorel {
-class MainWindow;
-}
 
 namespace quorel::test {
 
@@ -43,6 +41,21 @@ class TestSettings {
 
  private:
   QTemporaryDir dir_;
+};
+
+// A settings folder of its own, prepared with wq.ini text (unless empty) and
+// the panels' own samples.
+struct PreparedSettings {
+  PreparedSettings(const QByteArray& ini, std::initializer_list<int> samples);
+  TestSettings settings;
+};
+
+// The main window over a prepared settings folder of its own.
+class TestWindow : public PreparedSettings, public MainWindow {
+ public:
+  explicit TestWindow(int flags = 14, const QByteArray& ini = QByteArray(),
+                      std::initializer_list<int> samples = {},
+                      std::unique_ptr<HintEnvironment> environment = nullptr);
 };
 
 // Records the message boxes shown while it lives, instead of showing them.

@@ -27,6 +27,7 @@ using test::IsChecked;
 using test::MessageLog;
 using test::ReadAll;
 using test::TestSettings;
+using test::TestWindow;
 
 namespace {
 
@@ -74,9 +75,7 @@ class MainWindowTest : public QObject {
   void opensWithTheStoredFlagsAndColours() {
     QFETCH(int, flags);
     QFETCH(int, align);
-    TestSettings settings;
-    settings.WriteIni("[Quorel]\nQuorelColor=33023\nIneiColor=16711680\n");
-    MainWindow window(settings.Folder(), flags);
+    const TestWindow window(flags, "[Quorel]\nQuorelColor=33023\nIneiColor=16711680\n");
     QTEST(IsChecked(window, control::kSignatureEnabled), "signature");
     QTEST(IsChecked(window, control::kSealEnabled), "seal");
     for (int id : {control::kAlignLeft, control::kAlignCentre, control::kAlignRight}) {
@@ -87,8 +86,7 @@ class MainWindowTest : public QObject {
   }
 
   void clipboardBitmapIsTakenAndTheClipboardEmptied() {
-    TestSettings settings;
-    MainWindow window(settings.Folder(), 14);
+    TestWindow window;
     // image/bmp: a BMP file whose bytes after the 14-byte header are the DIB.
     auto mime = std::make_unique<QMimeData>();
     mime->setData(QStringLiteral("image/bmp"), ReadAll(test::SamplePath(QStringLiteral("seal.bmp"))));
@@ -97,12 +95,11 @@ class MainWindowTest : public QObject {
     Click(window.Control(control::kSealPicture));
     QCOMPARE(window.Panel(1).picture->Width(), 64);
     QVERIFY(!BoardHas(QStringLiteral("image/bmp")));
-    QVERIFY(QFile::exists(settings.FilePath(QStringLiteral("$quorel_i.bmp"))));
+    QVERIFY(QFile::exists(window.settings.FilePath(QStringLiteral("$quorel_i.bmp"))));
   }
 
   void clipboardImageBecomesA24BitPicture() {
-    TestSettings settings;
-    MainWindow window(settings.Folder(), 14);
+    TestWindow window;
     QImage image(40, 20, QImage::Format_ARGB32);
     image.fill(QColor(10, 20, 30));
     image.setPixelColor(0, 0, QColor(255, 0, 0));  // top-left red
@@ -119,11 +116,9 @@ class MainWindowTest : public QObject {
   }
 
   void failedImportLeavesThePanelEmpty() {
-    TestSettings settings;
-    settings.PutSample(0);
-    MainWindow window(settings.Folder(), 14);
+    TestWindow window(14, {}, {0});
     QVERIFY(window.Panel(0).picture.has_value());
-    const QString broken = settings.FilePath(QStringLiteral("broken.bmp"));
+    const QString broken = window.settings.FilePath(QStringLiteral("broken.bmp"));
     test::WriteAll(broken, "BMnot a picture");
     FileDialog::SetNextFileName(broken);
     Click(window.Control(control::kSignaturePicture));
@@ -144,8 +139,7 @@ class MainWindowTest : public QObject {
   void colourTextOnTheClipboard() {
     QFETCH(QString, text);
     QFETCH(bool, taken);
-    TestSettings settings;
-    MainWindow window(settings.Folder(), 14);
+    TestWindow window;
     Board().setText(text);
     const int asked_before = ColourDialog::TimesAsked();
     ColourDialog::SetNextAnswer(Colour{0x00123456});  // the dialog's answer, if it is asked
@@ -158,11 +152,7 @@ class MainWindowTest : public QObject {
   }
 
   void copyPutsExactlyTheSnippetOnTheClipboard() {
-    TestSettings settings;
-    settings.PutSample(0);
-    settings.PutSample(1);
-    settings.WriteIni("[Quorel]\nflags=15\nQuorelColor=0\nIneiColor=255\n");
-    MainWindow window(settings.Folder(), 15);
+    TestWindow window(15, "[Quorel]\nflags=15\nQuorelColor=0\nIneiColor=255\n", {0, 1});
     Board().setText(QStringLiteral("old content"));
     MessageLog messages;
     Click(window.Control(control::kCopy));
@@ -173,7 +163,7 @@ class MainWindowTest : public QObject {
 #ifdef QUOREL_SNIPPET_TOOL
     // The command-line tool over the same settings folder prints the same bytes.
     QProcess tool;
-    tool.start(QStringLiteral(QUOREL_SNIPPET_TOOL), {QStringLiteral("--settings"), settings.Path()});
+    tool.start(QStringLiteral(QUOREL_SNIPPET_TOOL), {QStringLiteral("--settings"), window.settings.Path()});
     QVERIFY(tool.waitForFinished(30000));
     QCOMPARE(tool.exitCode(), 0);
     QCOMPARE(tool.readAllStandardOutput(), copied);
@@ -181,9 +171,7 @@ class MainWindowTest : public QObject {
   }
 
   void copyWhileTheClipboardIsBusyShowsMessage5() {
-    TestSettings settings;
-    settings.PutSample(0);
-    MainWindow window(settings.Folder(), 2 | 1);
+    TestWindow window(2 | 1, {}, {0});
     Board().setText(QStringLiteral("kept"));
     Clipboard::SetBusyForTest(true);
     MessageLog messages;
@@ -201,8 +189,8 @@ class MainWindowTest : public QObject {
   void outputWithoutAPictureShowsItsMessage() {
     QFETCH(int, flags);
     QFETCH(MessageCode, message);
-    TestSettings settings;
-    MainWindow window(settings.Folder(), flags);
+    const TestWindow window(flags);
+    const TestSettings& settings = window.settings;
     Board().setText(QStringLiteral("kept"));
     const BrowserSpy browser;
     const MessageLog messages;
@@ -218,9 +206,8 @@ class MainWindowTest : public QObject {
   }
 
   void textOutputForcesTxtAndRemembersTheFile() {
-    TestSettings settings;
-    settings.PutSample(1);
-    MainWindow window(settings.Folder(), 1 | 4);
+    TestWindow window(1 | 4, {}, {1});
+    const TestSettings& settings = window.settings;
     const QString existing = settings.FilePath(QStringLiteral("out.txt"));
     test::WriteAll(existing, QByteArray(200000, 'x'));  // longer than the snippet
     FileDialog::SetNextFileName(settings.FilePath(QStringLiteral("out.html")));
@@ -247,14 +234,11 @@ class MainWindowTest : public QObject {
   void previewWritesThePageAndOpensIt() {
     QFETCH(int, flags);
     QFETCH(QByteArray, signature_colour);
-    TestSettings settings;
-    settings.PutSample(0);
-    settings.PutSample(1);
-    settings.WriteIni("[Quorel]\nQuorelColor=" + signature_colour + "\nIneiColor=16777215\n");
-    MainWindow window(settings.Folder(), flags);
+    TestWindow window(flags, "[Quorel]\nQuorelColor=" + signature_colour + "\nIneiColor=16777215\n",
+                      {0, 1});
     const BrowserSpy browser;
     Click(window.Control(control::kPreview));
-    const QString page_path = settings.FilePath(QStringLiteral("$quorel_view.html"));
+    const QString page_path = window.settings.FilePath(QStringLiteral("$quorel_view.html"));
     QCOMPARE(browser.Opened(), QUrl::fromLocalFile(page_path));
     const QByteArray snippet = ExpectedSnippet(window);
     QFETCH(bool, black_page);
@@ -263,9 +247,7 @@ class MainWindowTest : public QObject {
   }
 
   void optionBitsAreStoredOnlyBeforeAnOutput() {
-    TestSettings settings;
-    settings.PutSample(0);
-    MainWindow window(settings.Folder(), 1 | 2 | 4 | 8);
+    TestWindow window(1 | 2 | 4 | 8, {}, {0});
     Click(window.Control(control::kSealEnabled));
     Click(window.Control(control::kAlignCentre));
     QCOMPARE(window.OptionBits(), 1 | 2 | 4 | 8);  // no output yet
@@ -274,13 +256,11 @@ class MainWindowTest : public QObject {
   }
 
   void rectangleIsFittedIntoItsMonitorAndSavedOnClose() {
-    TestSettings settings;
     const QRect monitor = QGuiApplication::primaryScreen()->geometry();
     const int left = monitor.x() + monitor.width() - 50;  // mostly off the right edge
-    settings.WriteIni(QStringLiteral("[Quorel]\nRect=%1,%2,%3,%4\n")
-                          .arg(left).arg(monitor.y() + 10).arg(left + 400).arg(monitor.y() + 210)
-                          .toUtf8());
-    MainWindow window(settings.Folder(), 14);
+    TestWindow window(14, QStringLiteral("[Quorel]\nRect=%1,%2,%3,%4\n")
+                              .arg(left).arg(monitor.y() + 10).arg(left + 400).arg(monitor.y() + 210)
+                              .toUtf8());
     QCOMPARE(window.frameGeometry().x() + window.frameGeometry().width(),
              monitor.x() + monitor.width());
     QCOMPARE(window.frameGeometry().y(), monitor.y() + 10);
@@ -289,14 +269,13 @@ class MainWindowTest : public QObject {
     window.move(40, 30);
     QTest::keyClick(&window, Qt::Key_Escape);
     QVERIFY(!window.isVisible());
-    const WindowRect rect = settings.Store().ReadRect();
+    const WindowRect rect = window.settings.Store().ReadRect();
     QCOMPARE(QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top),
              window.frameGeometry());
   }
 
   void helpOpensTheHelpPage() {
-    TestSettings settings;
-    MainWindow window(settings.Folder(), 14);
+    TestWindow window;
     const BrowserSpy browser;
     Click(window.Control(control::kHelp));
     QVERIFY2(browser.Opened().toString().endsWith(QStringLiteral("/quorel/help/man.html")),

