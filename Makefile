@@ -21,6 +21,7 @@ release: deps
 	@cmake --build $(RELEASE_DIR) -j $(JOBS)
 
 run: release
+	@scripts/install-deps.sh run
 	@scripts/run.sh $(RELEASE_DIR)
 
 # Every test, with the core under AddressSanitizer and UndefinedBehaviorSanitizer.

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a target needs, and only those not yet installed.
-# Usage: install-deps.sh [test|run|bench|fuzz|shots]...   (default: test)
+# Usage: install-deps.sh [test|run|bench|fuzz|shots|fixtures]...   (default: test)
 set -euo pipefail
 
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev
           qt6-base-dev libjpeg62-turbo-dev libpng-dev libgif-dev)
 for what in "${@:-test}"; do
   case "$what" in
-    test|run) ;;
+    test) ;;
+    run) packages+=(fonts-noto-cjk) ;;  # the window's Japanese texts
     bench) packages+=(imagemagick) ;;
     fuzz)  packages+=(clang libclang-rt-14-dev) ;;
     shots) packages+=(xvfb xauth x11-apps fonts-noto-cjk) ;;
