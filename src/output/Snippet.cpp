@@ -1,10 +1,10 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "output/Snippet.h"
 
-#include <fstream>
 #include <new>
 
 #include "codec/Base64.h"
+#include "codec/FileBlock.h"
 #include "codec/gif/GifEncoder.h"
 #include "image/DibPrimitives.h"
 #include "image/Resample.h"
@@ -54,19 +54,11 @@ void AppendText(std::string& text, std::string_view piece) {
 }
 
 std::optional<ByteBuffer> ReadWholeFile(const std::filesystem::path& path) {
-  // Only a regular file of a size a picture could have: a folder or a device
-  // would report a meaningless size.
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return std::nullopt;
-  const uintmax_t size = std::filesystem::file_size(path, ec);
-  if (ec || size == 0 || size > kMaxBlockBytes) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  auto bytes = AllocateZeroed(size);
-  if (!bytes) return std::nullopt;
-  in.read(reinterpret_cast<char*>(bytes->data()), static_cast<std::streamsize>(size));
-  if (static_cast<uintmax_t>(in.gcount()) != size) return std::nullopt;  // it shrank meanwhile
-  return bytes;
+  // The importers' loader: only a regular file of a size a picture could have.
+  auto file = LoadFileBlock(path);
+  if (!file || file->size == 0) return std::nullopt;
+  file->block.resize(file->size);  // drops the zero slack behind the data
+  return std::move(file->block);
 }
 
 std::optional<std::string> MakeImageTag(const PackedDib& picture, Colour ink, Colour background,
