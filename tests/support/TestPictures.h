@@ -29,22 +29,31 @@ namespace quorel::test {
 
 inline Bgr Grey(uint8_t v) { return {v, v, v}; }
 
+// Writes `pixel(x, y)` (y from the top) into every pixel of a picture whose
+// rows follow the header, `bytes_per_pixel` 3 or 4 (the fourth byte `fourth`).
+inline void PaintPixels(PackedDib& dib, int bytes_per_pixel,
+                        const std::function<Bgr(int, int)>& pixel, uint8_t fourth = 0) {
+  const auto g = CheckGeometry(dib, RowStart::kAfterHeader);
+  const DibRows rows(dib.Bytes(), *g);
+  for (int y = 0; y < g->height; ++y) {
+    const auto row = rows.TopDownRow(y);
+    for (int x = 0; x < g->width; ++x) {
+      const Bgr c = pixel(x, y);
+      uint8_t* at = &row[static_cast<size_t>(x * bytes_per_pixel)];
+      at[0] = c.blue;
+      at[1] = c.green;
+      at[2] = c.red;
+      if (bytes_per_pixel == 4) at[3] = fourth;
+    }
+  }
+}
+
 // A 24-bit picture whose pixel at (x, y), y counted from the top, is `pixel(x, y)`.
 inline PackedDib MakePicture24(int32_t width, int32_t height,
                                const std::function<Bgr(int, int)>& pixel) {
   auto dib = CreateDib24(width, height);
   EXPECT_TRUE(dib.has_value());
-  const auto g = CheckGeometry(*dib, RowStart::kAfterHeader);
-  const DibRows rows(dib->Bytes(), *g);
-  for (int y = 0; y < height; ++y) {
-    const auto row = rows.TopDownRow(y);
-    for (int x = 0; x < width; ++x) {
-      const Bgr c = pixel(x, y);
-      row[x * 3] = c.blue;
-      row[x * 3 + 1] = c.green;
-      row[x * 3 + 2] = c.red;
-    }
-  }
+  PaintPixels(*dib, 3, pixel);
   return std::move(*dib);
 }
 
@@ -105,18 +114,7 @@ inline PackedDib MakePicture32(int32_t width, int32_t height,
   auto dib = PackedDib::Allocate(kInfoHeaderSize + stride * height);
   EXPECT_TRUE(dib.has_value());
   WriteInfoHeader(*dib, width, height, 32, static_cast<uint32_t>(stride * height));
-  const auto g = CheckGeometry(*dib, RowStart::kAfterHeader);
-  const DibRows rows(dib->Bytes(), *g);
-  for (int y = 0; y < height; ++y) {
-    const auto row = rows.TopDownRow(y);
-    for (int x = 0; x < width; ++x) {
-      const Bgr c = pixel(x, y);
-      row[x * 4] = c.blue;
-      row[x * 4 + 1] = c.green;
-      row[x * 4 + 2] = c.red;
-      row[x * 4 + 3] = fourth;
-    }
-  }
+  PaintPixels(*dib, 4, pixel, fourth);
   return std::move(*dib);
 }
 
