@@ -75,10 +75,9 @@ Bytes DrawSignature(int width, int height, uint32_t seed) {
 }
 
 std::optional<PackedDib> GreyToDib24(const Bytes& grey, int width, int height) {
-  auto dib = CreateDib24(width, height);
+  auto dib = CreateDib(width, height, 24);
   if (!dib) return std::nullopt;
-  const auto geometry = CheckGeometry(*dib, RowStart::kAfterPalette);
-  const DibRows rows(dib->Bytes(), *geometry);
+  const DibRows rows = DibRows::Of(*dib).value();
   for (int y = 0; y < height; ++y) {
     const auto row = rows.TopDownRow(y);
     for (int x = 0; x < width; ++x) {
@@ -86,17 +85,16 @@ std::optional<PackedDib> GreyToDib24(const Bytes& grey, int width, int height) {
       row[3 * x] = row[3 * x + 1] = row[3 * x + 2] = g;
     }
   }
-  return dib;
+  return std::move(*dib);
 }
 
 // The colour indexes of a 1-bit picture, top row first: giflib's input.
 std::vector<Bytes> IndexRows(const PackedDib& dib) {
-  const auto geometry = CheckGeometry(dib, RowStart::kAfterPalette);
-  const ConstDibRows rows(dib.Bytes(), *geometry);
-  std::vector<Bytes> out(static_cast<size_t>(geometry->height));
-  for (int32_t y = 0; y < geometry->height; ++y) {
+  const ConstDibRows rows = ConstDibRows::Of(dib).value();
+  std::vector<Bytes> out(static_cast<size_t>(rows.height()));
+  for (int32_t y = 0; y < rows.height(); ++y) {
     const auto bits = rows.TopDownRow(y);
-    for (int32_t x = 0; x < geometry->width; ++x) {
+    for (int32_t x = 0; x < rows.width(); ++x) {
       out[y].push_back((bits[x / 8] >> (7 - x % 8)) & 1);
     }
   }
@@ -156,7 +154,7 @@ int Run(int width, int height, int runs, int repeat, const std::filesystem::path
 
   bool ok = true;
   const double ours = MedianMs(runs, [&] {
-    for (int i = 0; i < repeat; ++i) ok &= EncodeGifFile({1, {{&*reduced, 0}}}, ours_path) == Status::kOk;
+    for (int i = 0; i < repeat; ++i) ok &= EncodeGifFile({1, {{&*reduced, 0}}}, ours_path).ok();
   }) / repeat;
   const double ref = MedianMs(runs, [&] {
     for (int i = 0; i < repeat; ++i) ok &= EncodeWithGiflib(rows, width, *reduced, ref_path);

@@ -24,7 +24,9 @@
 #include "image/DibPrimitives.h"
 #include "image/Resample.h"
 #include "image/TwoLevel.h"
+#include "output/OutputState.h"
 #include "output/Snippet.h"
+#include "codec/FileBlock.h"
 #include "panel/ImagePanel.h"
 #include "settings/OptionBits.h"
 #include "settings/SettingsFolder.h"
@@ -138,19 +140,19 @@ Stages TimeStages(const std::filesystem::path& picture_file, ScaleSettings scale
   auto import = [&] {
     panel = ImagePanel{};
     panel.picture = ReadPictureFile(picture_file).value();
-    NormaliseNewPicture(panel);
+    (void)NormaliseNewPicture(panel);
     panel.scale = scale;
   };
   s.import_ms = MedianMs(runs, import);
   const OutputSizeResult size = OutputSize(panel);
-  std::optional<PackedDib> copy;
-  // Scaled when a setting applies, else copied, as the snippet does.
+  std::optional<PackedDib> scaled;
+  // Scaled when a setting applies, else the picture itself, as the snippet does.
   s.resample_ms = MedianMs(runs, [&] {
-    copy = size.scaling_applies ? Resample(*panel.picture, size.width, size.height)
-                                : DuplicateDib(*panel.picture);
+    if (size.scaling_applies) scaled = Resample(*panel.picture, size.width, size.height).value();
   });
+  const PackedDib& copy = scaled ? *scaled : *panel.picture;
   std::optional<PackedDib> two_level;
-  s.reduce_ms = MedianMs(runs, [&] { two_level = ReduceToTwoLevels(*copy, ink, ChooseBackground(ink)); });
+  s.reduce_ms = MedianMs(runs, [&] { two_level = ReduceToTwoLevels(copy, ink, ChooseBackground(ink)).value(); });
   const auto gif_path = folder / kImageGifName;
   s.gif_ms = MedianMs(runs, [&] {
     std::error_code ec;
@@ -158,9 +160,9 @@ Stages TimeStages(const std::filesystem::path& picture_file, ScaleSettings scale
     GifEncodeRequest request;
     request.transparent_index = 1;
     request.frames.push_back({&*two_level, 0});
-    EncodeGifFile(request, gif_path);
+    (void)EncodeGifFile(request, gif_path);
   });
-  s.base64_ms = MedianMs(runs, [&] { EncodeBase64(*ReadWholeFile(gif_path)); });
+  s.base64_ms = MedianMs(runs, [&] { (void)EncodeBase64(LoadFileBlock(gif_path)->Data()); });
   return s;
 }
 
@@ -168,22 +170,19 @@ double TimeWholeSnippet(const std::filesystem::path& signature_file, ScaleSettin
                         const std::filesystem::path* seal_file, const std::filesystem::path& folder,
                         int runs) {
   return MedianMs(runs, [&] {
-    ImagePanel signature, seal;
+    OutputState state;
+    ImagePanel& signature = state.Panel(PanelIndex::kSignature);
     signature.picture = ReadPictureFile(signature_file).value();
-    NormaliseNewPicture(signature);
+    (void)NormaliseNewPicture(signature);
     signature.scale = signature_scale;
-    int32_t bits = option_bit::kSignature | option_bit::kAlignRight;
+    state.option_bits = option_bit::kSignature | option_bit::kAlignRight;
     if (seal_file) {
+      ImagePanel& seal = state.Panel(PanelIndex::kSeal);
       seal.picture = ReadPictureFile(*seal_file).value();
-      NormaliseNewPicture(seal);
-      bits |= option_bit::kSeal;
+      (void)NormaliseNewPicture(seal);
+      state.option_bits |= option_bit::kSeal;
     }
-    SnippetRequest request;
-    request.option_bits = bits;
-    request.signature = &signature;
-    request.seal = &seal;
-    request.gif_folder = folder;
-    if (!BuildSnippet(request).ok()) std::fputs("snippet failed\n", stderr);
+    if (!BuildSnippet(state, folder).ok()) std::fputs("snippet failed\n", stderr);
   });
 }
 

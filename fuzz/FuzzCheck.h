@@ -21,16 +21,16 @@ inline void CheckPicture(const Result<PackedDib>& result) {
     return;
   }
   const PackedDib& picture = *result;
-  const auto geometry = CheckGeometry(picture, RowStart::kAfterPalette);
-  if (!geometry) std::abort();
-  ConstDibRows rows(picture.Bytes(), *geometry);
+  const auto rows = ConstDibRows::Of(picture);
+  if (!rows) std::abort();
+  const int32_t height = rows->height();
   unsigned sum = 0;
   const bool large = picture.BlockSize() > (size_t{1} << 22);
-  const int32_t step = large ? geometry->height / 16 + 1 : 1;
-  for (int32_t y = 0; y < geometry->height; y += step) {
-    for (uint8_t byte : rows.StoredRow(y)) sum += byte;
+  const int32_t step = large ? height / 16 + 1 : 1;
+  for (int32_t y = 0; y < height; y += step) {
+    for (uint8_t byte : rows->StoredRow(y)) sum += byte;
   }
-  for (uint8_t byte : rows.StoredRow(geometry->height - 1)) sum += byte;
+  for (uint8_t byte : rows->StoredRow(height - 1)) sum += byte;
   // Keep the loop from being optimised away.
   volatile unsigned sink = sum;
   (void)sink;

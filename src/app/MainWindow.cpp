@@ -28,6 +28,7 @@
 #include "codec/ImportPicture.h"
 #include "output/PreviewPage.h"
 #include "output/Snippet.h"
+#include "settings/InkColours.h"
 #include "settings/OptionBits.h"
 
 namespace quorel {
@@ -51,6 +52,13 @@ QFont DialogFont() {
   return font;
 }
 
+// The message shown for an output that cannot be made.
+MessageCode MessageForStatus(Status status) {
+  if (status == Status::kSignatureFailed) return MessageCode::kSignatureFailed;
+  if (status == Status::kSealFailed) return MessageCode::kSealFailed;
+  return MessageCode::kSystemFault;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* parent,
@@ -58,8 +66,8 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
     : QDialog(parent),
       folder_(std::move(folder)),
       store_(folder_.IniPath()),
-      option_bits_(option_bits),
       hints_(std::make_unique<HintController>(std::move(environment))) {
+  state_.option_bits = option_bits;
   setWindowTitle(QStringLiteral("Quorel Ver1.0"));
   setWindowIcon(IconResource(101));
   setFont(DialogFont());
@@ -76,23 +84,22 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
 
   for (int i = 0; i < 2; ++i) {
     PictureButton* button = pictures_[static_cast<size_t>(i)];
-    SetUpPanel(panels_[static_cast<size_t>(i)], static_cast<PanelIndex>(i), button->width(),
+    SetUpPanel(state_.panels[static_cast<size_t>(i)], static_cast<PanelIndex>(i), button->width(),
                button->height(), folder_, store_);
     ShowPanel(i);
   }
   for (int i = 0; i < 2; ++i) {
-    UpdateTargetReadout(panels_[static_cast<size_t>(i)]);
+    UpdateTargetReadout(state_.panels[static_cast<size_t>(i)]);
     ShowPanel(i);
   }
 
-  colours_[0] = static_cast<Colour>(store_.ReadInt("QuorelColor", 0));
-  colours_[1] = static_cast<Colour>(store_.ReadInt("IneiColor", 255));
-  swatches_[0]->SetColour(colours_[0]);
-  swatches_[1]->SetColour(colours_[1]);
+  state_.inks = ReadInkColours(store_);
+  swatches_[0]->SetColour(state_.inks[0]);
+  swatches_[1]->SetColour(state_.inks[1]);
 
-  enabled_[0]->setChecked(option_bits_ & option_bit::kSignature);
-  enabled_[1]->setChecked(option_bits_ & option_bit::kSeal);
-  switch (AlignmentOf(option_bits_)) {
+  enabled_[0]->setChecked(option_bits & option_bit::kSignature);
+  enabled_[1]->setChecked(option_bits & option_bit::kSeal);
+  switch (AlignmentOf(option_bits)) {
     case Alignment::kRight: align_[2]->setChecked(true); break;
     case Alignment::kCentre: align_[1]->setChecked(true); break;
     case Alignment::kLeft: align_[0]->setChecked(true); break;
@@ -239,16 +246,16 @@ void MainWindow::StoreOptionBits() {
   } else if (align_[1]->isChecked()) {
     align = Alignment::kCentre;
   }
-  option_bits_ = StoreOutputChoices(option_bits_, enabled_[0]->isChecked(),
+  state_.option_bits = StoreOutputChoices(state_.option_bits, enabled_[0]->isChecked(),
                                     enabled_[1]->isChecked(), align);
 }
 
 void MainWindow::SetColour(int index) {
   const size_t i = static_cast<size_t>(index);
   std::optional<Colour> colour = Clipboard::TakeColourText();
-  if (!colour) colour = ChooseColour(this, colours_[i], custom_colours_);
+  if (!colour) colour = ChooseColour(this, state_.inks[i], custom_colours_);
   if (!colour) return;
-  colours_[i] = *colour;
+  state_.inks[i] = *colour;
   swatches_[i]->SetColour(*colour);
 }
 
@@ -266,24 +273,25 @@ void MainWindow::LoadPicture(int index) {
 }
 
 void MainWindow::TakeNewPicture(int index, std::optional<PackedDib> picture) {
-  ImagePanel& panel = panels_[static_cast<size_t>(index)];
+  ImagePanel& panel = state_.panels[static_cast<size_t>(index)];
   panel.picture = std::move(picture);
-  ApplyNewPicture(panel, store_);
+  (void)ApplyNewPicture(panel, store_);  // a picture that cannot be used leaves the panel empty
   RefreshPreview(panel);
   ShowPanel(index);
 }
 
 void MainWindow::ImportIntoPanel(int index, const QString& path) {
-  ImagePanel& panel = panels_[static_cast<size_t>(index)];
-  ImportPictureFile(panel.picture, ToPath(path));
-  ApplyNewPicture(panel, store_);
+  ImagePanel& panel = state_.panels[static_cast<size_t>(index)];
+  // NOTE: a file that cannot be read leaves the panel empty, without a word.
+  (void)ImportPictureFile(panel.picture, ToPath(path));
+  (void)ApplyNewPicture(panel, store_);  // a picture that cannot be used leaves the panel empty
   RefreshPreview(panel);
   ShowPanel(index);
 }
 
 void MainWindow::ShowPanel(int index) {
   const size_t i = static_cast<size_t>(index);
-  const ImagePanel& panel = panels_[i];
+  const ImagePanel& panel = state_.panels[i];
   readouts_[i]->setText(FromUtf8(panel.readout));
   pictures_[i]->SetPreview(panel.preview ? &*panel.preview : nullptr);
   SetScaleIcon(index);
@@ -291,11 +299,11 @@ void MainWindow::ShowPanel(int index) {
 
 void MainWindow::SetScaleIcon(int index) {
   const size_t i = static_cast<size_t>(index);
-  scale_buttons_[i]->setIcon(IconResource(panels_[i].scale.mode == kScaleNone ? 108 : 109));
+  scale_buttons_[i]->setIcon(IconResource(state_.panels[i].scale.mode == kScaleNone ? 108 : 109));
 }
 
 void MainWindow::RunScaleDialog(int index) {
-  ImagePanel& panel = panels_[static_cast<size_t>(index)];
+  ImagePanel& panel = state_.panels[static_cast<size_t>(index)];
   hints_->SetHintsEnabled(false);
   const bool confirmed = OpenScaleDialog(panel, store_, this);
   hints_->SetHintsEnabled(true);
@@ -314,7 +322,7 @@ void MainWindow::RunSettingsDialog() {
 }
 
 void MainWindow::EditPanelPicture(int index) {
-  ImagePanel& panel = panels_[static_cast<size_t>(index)];
+  ImagePanel& panel = state_.panels[static_cast<size_t>(index)];
   if (!panel.picture) return;
   const std::filesystem::path transfer = folder_.TransferBmpPath();
   if (!WriteBmpFile(*panel.picture, transfer)) return;
@@ -343,19 +351,12 @@ void MainWindow::OnPicturePushed() {
 }
 
 std::optional<std::string> MainWindow::MakeSnippet() {
-  SnippetRequest request;
-  request.option_bits = option_bits_;
-  request.signature = &panels_[0];
-  request.seal = &panels_[1];
-  request.signature_colour = colours_[0];
-  request.seal_colour = colours_[1];
-  request.gif_folder = folder_.Path();
-  SnippetResult result = BuildSnippet(request);
-  if (!result.ok()) {
-    MessageBox::ShowMessage(this, result.message);
+  auto snippet = BuildSnippet(state_, folder_.Path());
+  if (!snippet) {
+    MessageBox::ShowMessage(this, MessageForStatus(snippet.status()));
     return std::nullopt;
   }
-  return std::move(result.text);
+  return std::move(*snippet);
 }
 
 bool MainWindow::CopySnippetToClipboard() {
@@ -374,17 +375,22 @@ void MainWindow::SaveSnippetAsText() {
   QString path = FromUtf8(store_.ReadString(kQuorelSection, kOutputFileKey));
   if (!ChooseTextOutputFile(path, this)) return;
   const QByteArray utf8 = path.toUtf8();
-  store_.WriteString(kQuorelSection, kOutputFileKey,
-                     std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+  (void)store_.WriteString(kQuorelSection, kOutputFileKey,
+                           std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
   // NOTE: a file that cannot be written is not reported, as before.
-  WriteTextFile(*snippet, ToPath(path));
+  (void)WriteTextFile(*snippet, ToPath(path));
 }
 
 void MainWindow::ShowBrowserPreview() {
   const std::optional<std::string> snippet = MakeSnippet();
   if (!snippet) return;
   const std::filesystem::path page_path = folder_.PreviewPagePath();
-  WriteTextFile(MakePreviewPage(*snippet, option_bits_, colours_[0]), page_path);
+  const auto page = MakePreviewPage(*snippet, state_.option_bits, state_.inks[0]);
+  if (!page) {
+    MessageBox::ShowMessage(this, MessageForStatus(page.status()));
+    return;
+  }
+  (void)WriteTextFile(*page, page_path);
   Browser::Open(QUrl::fromLocalFile(QFile::decodeName(page_path.c_str())));
 }
 
@@ -397,7 +403,7 @@ void MainWindow::Shutdown() {
   if (shut_down_) return;
   shut_down_ = true;
   const QRect frame = frameGeometry();
-  store_.WriteRect(WindowRect{frame.x(), frame.y(), frame.x() + frame.width(),
+  (void)store_.WriteRect(WindowRect{frame.x(), frame.y(), frame.x() + frame.width(),
                               frame.y() + frame.height()});
   hints_->HideHint();
   sibling_->UnregisterFromSibling();

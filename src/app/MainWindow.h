@@ -13,6 +13,7 @@
 #include "app/hint/HintEnvironment.h"
 #include "app/platform/ColourDialog.h"
 #include "common/Colour.h"
+#include "output/OutputState.h"
 #include "panel/ImagePanel.h"
 #include "settings/IniStore.h"
 #include "settings/SettingsFolder.h"
@@ -43,11 +44,13 @@ class MainWindow : public QDialog {
   ~MainWindow() override;
 
   // The option bits as the output commands last stored them.
-  int32_t OptionBits() const { return option_bits_; }
+  int32_t OptionBits() const { return state_.option_bits; }
   // A control by its dialog item id; null for an unknown id.
   QWidget* Control(int id) const;
-  const ImagePanel& Panel(int index) const { return panels_[static_cast<size_t>(index)]; }
-  Colour PanelColour(int index) const { return colours_[static_cast<size_t>(index)]; }
+  const ImagePanel& Panel(int index) const { return state_.panels[static_cast<size_t>(index)]; }
+  Colour PanelColour(int index) const { return state_.inks[static_cast<size_t>(index)]; }
+  // What the outputs are made from.
+  const OutputState& State() const { return state_; }
   const SettingsFolder& Folder() const { return folder_; }
   const IniStore& Store() const { return store_; }
 
@@ -97,9 +100,7 @@ class MainWindow : public QDialog {
 
   SettingsFolder folder_;
   IniStore store_;
-  int32_t option_bits_;
-  std::array<ImagePanel, 2> panels_;
-  std::array<Colour, 2> colours_{kDefaultSignatureColour, kDefaultSealColour};
+  OutputState state_;
   CustomColours custom_colours_{};
   std::map<int, QWidget*> controls_;
   std::array<PictureButton*, 2> pictures_{};

@@ -9,15 +9,14 @@ namespace quorel {
 
 QImage ImageOfPreview(const PackedDib& preview) {
   if (preview.BitCount() != 24) return QImage();
-  const std::optional<DibGeometry> geometry = CheckGeometry(preview, RowStart::kAfterHeader);
-  if (!geometry) return QImage();
-  const ConstDibRows rows(preview.Bytes(), *geometry);
-  QImage image(geometry->width, geometry->height, QImage::Format_RGB888);
+  const auto rows = ConstDibRows::Of(preview);
+  if (!rows) return QImage();
+  QImage image(rows->width(), rows->height(), QImage::Format_RGB888);
   if (image.isNull()) return image;
-  for (int32_t y = 0; y < geometry->height; ++y) {
-    const std::span<const uint8_t> row = rows.TopDownRow(y);
+  for (int32_t y = 0; y < rows->height(); ++y) {
+    const std::span<const uint8_t> row = rows->TopDownRow(y);
     uchar* line = image.scanLine(y);
-    for (int32_t x = 0; x < geometry->width; ++x) {
+    for (int32_t x = 0; x < rows->width(); ++x) {
       line[x * 3 + 0] = row[x * 3 + 2];  // red
       line[x * 3 + 1] = row[x * 3 + 1];  // green
       line[x * 3 + 2] = row[x * 3 + 0];  // blue

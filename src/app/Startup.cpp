@@ -45,7 +45,7 @@ int RunQuorel(const StartupPaths& paths) {
 
   MainWindow window(folder, bits);
   RunModeless(window, nullptr);
-  WriteOptionBits(store, window.OptionBits());
+  (void)WriteOptionBits(store, window.OptionBits());
   return 0;
 }
 

@@ -9,18 +9,15 @@
 #include "cli/CliOptions.h"
 #include "codec/ImportPicture.h"
 #include "common/Messages.h"
+#include "output/OutputState.h"
 #include "output/PreviewPage.h"
 #include "output/Snippet.h"
-#include "panel/ImagePanel.h"
-#include "settings/IniStore.h"
 #include "settings/SettingsFolder.h"
 
 namespace quorel::cli {
 namespace {
 
 constexpr std::string_view kProgram = "quorel-snippet";
-constexpr std::string_view kSignatureColourKey = "QuorelColor";
-constexpr std::string_view kSealColourKey = "IneiColor";
 
 // A private folder below the system's temporary folder, removed with its
 // content when the tool ends.
@@ -55,21 +52,26 @@ ToolOutcome UsageError(const std::string& message) {
 }
 
 // Imports a picture named on the command line into the panel with the desktop
-// program's normalisation, without storing it. Returns the error text, empty
-// on success.
-std::string ImportNamedPicture(ImagePanel& panel, const std::filesystem::path& file) {
-  auto picture = ReadPictureFile(file);
-  if (!picture.ok()) {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) return "no such file";
-    return std::string(ToString(picture.status()));
-  }
-  panel.picture = std::move(picture).value();
-  NormaliseNewPicture(panel);
+// program's normalisation, without storing it.
+Result<void> ImportNamedPicture(ImagePanel& panel, const std::filesystem::path& file) {
+  panel.picture = QUOREL_TRY(ReadPictureFile(file));
   // Pictures under 16 pixels stay as they are (as in the desktop program); a
   // picture that cannot become 24 bits is refused.
-  if (!panel.picture) return "picture depth not supported";
-  return {};
+  return NormaliseNewPicture(panel);
+}
+
+// What a failed import says about the file.
+std::string ImportError(const std::filesystem::path& file, Status status) {
+  std::error_code ec;
+  if (!std::filesystem::exists(file, ec)) return "no such file";
+  return std::string(ToString(status));
+}
+
+// The message the desktop program shows for a snippet that cannot be made.
+MessageCode SnippetMessage(Status status) {
+  if (status == Status::kSignatureFailed) return MessageCode::kSignatureFailed;
+  if (status == Status::kSealFailed) return MessageCode::kSealFailed;
+  return MessageCode::kSystemFault;
 }
 
 void ApplyPanelOverride(const PanelOverride& o, int32_t bit, int32_t& bits, Colour& colour,
@@ -104,28 +106,21 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
   }
   // The stored state, read into memory. Without any settings folder (no HOME)
   // the state of an empty folder applies.
-  int32_t bits = kDefaultOptionBits;
-  Colour signature_colour = kDefaultSignatureColour;
-  Colour seal_colour = kDefaultSealColour;
-  ImagePanel signature;
-  ImagePanel seal;
+  OutputState state;
+  if (const auto folder = ChooseSettingsFolder(options.settings)) state = LoadOutputState(*folder);
+  ImagePanel& signature = state.Panel(PanelIndex::kSignature);
+  ImagePanel& seal = state.Panel(PanelIndex::kSeal);
   seal.index = PanelIndex::kSeal;
-  if (const auto folder = ChooseSettingsFolder(options.settings)) {
-    const IniStore store(folder->IniPath());
-    bits = ReadOptionBits(store);
-    signature_colour = static_cast<Colour>(store.ReadInt(kSignatureColourKey, kDefaultSignatureColour));
-    seal_colour = static_cast<Colour>(store.ReadInt(kSealColourKey, kDefaultSealColour));
-    LoadPanelState(signature, PanelIndex::kSignature, *folder, store);
-    LoadPanelState(seal, PanelIndex::kSeal, *folder, store);
-  }
 
   for (auto [o, panel] : {std::pair{&options.signature, &signature}, std::pair{&options.seal, &seal}}) {
     if (!o->picture) continue;
-    const std::string error = ImportNamedPicture(*panel, *o->picture);
-    if (!error.empty()) return Fail(kExitUsage, o->picture->string() + ": " + error);
+    if (auto imported = ImportNamedPicture(*panel, *o->picture); !imported) {
+      return Fail(kExitUsage, o->picture->string() + ": " + ImportError(*o->picture, imported.status()));
+    }
   }
-  ApplyPanelOverride(options.signature, option_bit::kSignature, bits, signature_colour, signature);
-  ApplyPanelOverride(options.seal, option_bit::kSeal, bits, seal_colour, seal);
+  int32_t& bits = state.option_bits;
+  ApplyPanelOverride(options.signature, option_bit::kSignature, bits, state.inks[0], signature);
+  ApplyPanelOverride(options.seal, option_bit::kSeal, bits, state.inks[1], seal);
   if (options.align) {
     bits = StoreOutputChoices(bits, bits & option_bit::kSignature, bits & option_bit::kSeal,
                               *options.align);
@@ -133,25 +128,19 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
 
   const PrivateTempFolder temp;
   if (!temp.ok()) return Fail(kExitNoSnippet, "cannot create a temporary folder");
-  SnippetRequest request;
-  request.option_bits = bits;
-  request.signature = &signature;
-  request.seal = &seal;
-  request.signature_colour = signature_colour;
-  request.seal_colour = seal_colour;
-  request.gif_folder = temp.path();
-  SnippetResult snippet = BuildSnippet(request);
-  if (!snippet.ok()) return {kExitNoSnippet, {}, std::string(MessageText(snippet.message)) + "\n"};
-
-  std::string text = options.page ? MakePreviewPage(*snippet.text, bits, signature_colour)
-                                  : std::move(*snippet.text);
+  auto snippet = BuildSnippet(state, temp.path());
+  if (!snippet) {
+    return {kExitNoSnippet, {}, std::string(MessageText(SnippetMessage(snippet.status()))) + "\n"};
+  }
+  auto text = options.page ? MakePreviewPage(*snippet, bits, state.inks[0]) : std::move(snippet);
+  if (!text) return {kExitNoSnippet, {}, std::string(MessageText(MessageCode::kSystemFault)) + "\n"};
   if (options.output) {
-    if (!WriteTextFile(text, *options.output)) {
+    if (!WriteTextFile(*text, *options.output)) {
       return Fail(kExitNoSnippet, options.output->string() + ": cannot be written");
     }
     return {};
   }
-  return {kExitOk, std::move(text), {}};
+  return {kExitOk, std::move(*text), {}};
 }
 
 }  // namespace quorel::cli

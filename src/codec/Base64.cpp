@@ -10,13 +10,13 @@ constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwx
 
 }  // namespace
 
-std::optional<std::string> EncodeBase64(std::span<const uint8_t> bytes) {
+Result<std::string> EncodeBase64(std::span<const uint8_t> bytes) {
   const size_t groups = (bytes.size() + 2) / 3;
   std::string text;
   try {
     text.resize(groups * 4);
   } catch (const std::bad_alloc&) {
-    return std::nullopt;
+    return Status::kOutOfMemory;
   }
   size_t in = 0;
   char* out = text.data();

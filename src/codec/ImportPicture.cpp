@@ -16,21 +16,20 @@ Result<PackedDib> ReadPictureFile(const std::filesystem::path& path) {
   // the separator: "C:\my.pictures\scan" is judged by its "p".
   const std::string text = path.string();
   const auto dot = text.rfind('.');
-  if (dot == std::string::npos || dot + 1 >= text.size()) return Status::kUnsupported;
+  if (dot == std::string::npos || dot + 1 >= text.size()) return Status::kNoPictureExtension;
   switch (std::tolower(static_cast<unsigned char>(text[dot + 1]))) {
     case 'b': return ReadBmpFile(path);
     case 'g': return ReadGifFile(path);
     case 'j': return ReadJpegFile(path);
     case 'p': return ReadPngFile(path);
-    default: return Status::kUnsupported;
+    default: return Status::kNoPictureExtension;
   }
 }
 
-bool ImportPictureFile(std::optional<PackedDib>& slot, const std::filesystem::path& path) {
+Result<void> ImportPictureFile(std::optional<PackedDib>& slot, const std::filesystem::path& path) {
   slot.reset();  // before anything else: a failed import leaves the slot empty
-  auto picture = ReadPictureFile(path);
-  if (picture) slot = std::move(*picture);
-  return slot.has_value();
+  slot = QUOREL_TRY(ReadPictureFile(path));
+  return {};
 }
 
 }  // namespace quorel

@@ -10,11 +10,12 @@
 namespace quorel {
 
 // The reader for a path, judged by the first letter after the last "." of the
-// whole path: b → BMP, g → GIF, j → JPEG, p → PNG.
+// whole path: b → BMP, g → GIF, j → JPEG, p → PNG; kNoPictureExtension
+// for any other path.
 Result<PackedDib> ReadPictureFile(const std::filesystem::path& path);
 
 // Empties the slot first, so a failed import always leaves it empty, then reads
-// the file into it. True when the slot holds a picture afterwards.
-bool ImportPictureFile(std::optional<PackedDib>& slot, const std::filesystem::path& path);
+// the file into it; the reader's status when it cannot.
+Result<void> ImportPictureFile(std::optional<PackedDib>& slot, const std::filesystem::path& path);
 
 }  // namespace quorel

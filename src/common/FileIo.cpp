@@ -31,14 +31,14 @@ bool OutputFile::Close() {
   return ok;
 }
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
+Result<void> WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
   std::error_code ec;
   const auto folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
   std::filesystem::create_directories(folder, ec);
 
   std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
   OutputFile file(::mkstemp(temp.data()));
-  if (!file.is_open()) return false;
+  if (!file.is_open()) return Status::kCannotOpen;
   // The new file keeps the permissions of the one it replaces; a first one
   // gets rw-r--r-- instead of the temporary file's private rw-------.
   struct stat old_file {};
@@ -47,14 +47,15 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint
   const bool written = file.Write(bytes) && ::fsync(file.descriptor()) == 0 && file.Close();
   if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
     ::unlink(temp.c_str());
-    return false;
+    return Status::kCannotOpen;
   }
-  return true;
+  return {};
 }
 
-bool WriteFileInPlace(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
+Result<void> WriteFileInPlace(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
   OutputFile file(path);
-  return file.Write(bytes) && file.Close();
+  if (!file.Write(bytes) || !file.Close()) return Status::kCannotOpen;
+  return {};
 }
 
 }  // namespace quorel

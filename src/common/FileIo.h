@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <span>
 
+#include "common/Result.h"
+
 namespace quorel {
 
 // A file opened for writing: created, or truncated when it exists; closed when
@@ -32,11 +34,11 @@ class OutputFile {
 // Replaces `path` with `bytes` so that a crash leaves either the old file or the
 // new one, never a half-written one: a temporary file in the same folder is
 // written, flushed to disk and renamed over the old name. A missing folder is
-// created. Returns false (and leaves the old file untouched) on any failure.
-bool WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes);
+// created. kCannotOpen (and the old file untouched) on any failure.
+Result<void> WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 
-// Creates or truncates `path` and writes `bytes`; false when the file cannot be
-// opened or the write is short.
-bool WriteFileInPlace(const std::filesystem::path& path, std::span<const uint8_t> bytes);
+// Creates or truncates `path` and writes `bytes`; kCannotOpen when the file
+// cannot be opened, the write is short or closing reports an error.
+Result<void> WriteFileInPlace(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 
 }  // namespace quorel

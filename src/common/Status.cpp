@@ -27,6 +27,9 @@ std::string_view ToString(Status status) {
     case Status::kJpegCoding: return "JPEG coding not supported";
     case Status::kTooLarge: return "picture too large";
     case Status::kPngLibrary: return "damaged or unsupported PNG data";
+    case Status::kSignatureFailed: return "the signature's image tag cannot be made";
+    case Status::kSealFailed: return "the seal's image tag cannot be made";
+    case Status::kNoPictureExtension: return "no picture extension";
   }
   return "unknown result";
 }

@@ -30,6 +30,9 @@ enum class Status : int {
   kJpegCoding = -52,       // added: arithmetic, lossless or hierarchical coding
   kTooLarge = -60,         // added: beyond the pixel or memory limit of a picture
   kPngLibrary = -70,       // added: an error raised inside libpng
+  kSignatureFailed = -80,  // added: the signature takes part but its tag cannot be made
+  kSealFailed = -81,       // added: the same for the seal
+  kNoPictureExtension = -82,  // added: the path names no picture format after its last "."
 };
 
 std::string_view ToString(Status status);

@@ -1,9 +1,10 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "image/ConvertTo24.h"
 
+#include <algorithm>
+
 #include "common/LittleEndian.h"
 #include "image/DibLayout.h"
-#include "image/DibPrimitives.h"
 
 namespace quorel {
 namespace {
@@ -38,55 +39,56 @@ size_t DirectRowsOffset(const PackedDib& picture) {
 
 }  // namespace
 
-std::optional<PackedDib> ConvertTo24(PackedDib picture) {
+void RowTo24(std::span<const uint8_t> in, int bit_count, const ConstDibRows& table,
+             std::span<uint8_t> out) {
+  const size_t width = out.size() / 3;
+  auto put = [&](size_t x, Bgr c) {
+    out[3 * x] = c.blue;
+    out[3 * x + 1] = c.green;
+    out[3 * x + 2] = c.red;
+  };
+  switch (bit_count) {
+    case 1:
+      for (size_t x = 0; x < width; ++x) put(x, table.PaletteColour((in[x / 8] >> (7 - x % 8)) & 1));
+      break;
+    case 4:
+      for (size_t x = 0; x < width; ++x) put(x, table.PaletteColour((in[x / 2] >> (x % 2 ? 0 : 4)) & 15));
+      break;
+    case 8:
+      for (size_t x = 0; x < width; ++x) put(x, table.PaletteColour(in[x]));
+      break;
+    case 24:
+      std::copy_n(in.begin(), 3 * width, out.begin());
+      break;
+    case 32:  // a 32-bit pixel's fourth byte carries no colour
+      for (size_t x = 0; x < width; ++x) put(x, {in[4 * x], in[4 * x + 1], in[4 * x + 2]});
+      break;
+  }
+}
+
+Result<PackedDib> ConvertTo24(PackedDib picture) {
   if (IsClean24(picture)) return picture;
   const int bit_count = picture.BitCount();
   if (bit_count != 1 && bit_count != 4 && bit_count != 8 && bit_count != 24 && bit_count != 32) {
-    return std::nullopt;
+    return Status::kUnsupported;
   }
-  auto geometry = CheckGeometry(picture, bit_count <= 8 ? RowStart::kAfterPalette
-                                                        : RowStart::kAfterHeader);
-  if (!geometry) return std::nullopt;
+  DibGeometry geometry;
   if (bit_count <= 8) {
-    if (picture.Compression() != kBiRgb) return std::nullopt;  // RLE rows are not rows
+    if (picture.Compression() != kBiRgb) return Status::kUnsupported;  // RLE rows are not rows
+    geometry = QUOREL_TRY(CheckGeometry(picture));
   } else {
-    // Rows behind a larger header or bit-field masks: check they still fit.
+    // Rows behind a larger header, a colour table or bit-field masks.
     const size_t offset = DirectRowsOffset(picture);
-    if (offset == 0 || offset > picture.BlockSize()) return std::nullopt;
-    if (static_cast<uint64_t>(geometry->height) > (picture.BlockSize() - offset) / geometry->stride) {
-      return std::nullopt;
-    }
-    geometry->pixel_offset = offset;
+    if (offset == 0) return Status::kUnsupported;
+    geometry = QUOREL_TRY(CheckGeometryAt(picture, offset));
   }
-
-  auto result = CreateDib24(geometry->width, geometry->height);
-  if (!result) return std::nullopt;
-  const auto out_geometry = CheckGeometry(*result, RowStart::kAfterHeader);
-  if (!out_geometry) return std::nullopt;
-  const ConstDibRows src(picture.Bytes(), *geometry);
-  const DibRows dst(result->Bytes(), *out_geometry);
-
-  const int width = geometry->width;
-  for (int32_t row = 0; row < geometry->height; ++row) {
-    const auto in = src.StoredRow(row);
-    const auto out = dst.StoredRow(row);
-    for (int x = 0; x < width; ++x) {
-      uint8_t* pixel = &out[static_cast<size_t>(x) * 3];
-      switch (bit_count) {
-        case 1: src.PaletteColour((in[x / 8] >> (7 - x % 8)) & 1, pixel); break;
-        case 4: src.PaletteColour((in[x / 2] >> (x % 2 == 0 ? 4 : 0)) & 0x0F, pixel); break;
-        case 8: src.PaletteColour(in[x], pixel); break;
-        case 24:
-        case 32: {
-          // Blue, green, red; a 32-bit pixel's fourth byte carries no colour.
-          const size_t at = static_cast<size_t>(x) * (bit_count / 8);
-          pixel[0] = in[at];
-          pixel[1] = in[at + 1];
-          pixel[2] = in[at + 2];
-          break;
-        }
-      }
-    }
+  PackedDib result =
+      QUOREL_TRY(CreateDib(geometry.width, geometry.height, 24, 0, PixelFill::kNone));
+  const ConstDibRows src(picture.Bytes(), geometry);
+  const DibRows dst = QUOREL_TRY(DibRows::Of(result));
+  const size_t pixel_bytes = 3 * static_cast<size_t>(geometry.width);
+  for (int32_t row = 0; row < geometry.height; ++row) {
+    RowTo24(src.StoredRow(row), bit_count, src, dst.StoredRow(row).first(pixel_bytes));
   }
   return result;
 }

@@ -1,8 +1,6 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "image/DibLayout.h"
 
-#include <cassert>
-
 #include "common/LittleEndian.h"
 
 namespace quorel {
@@ -21,12 +19,8 @@ uint64_t RowPixelBytes(int64_t width, int bit_count) {
   }
 }
 
-int RowPadding(int64_t width, int bit_count) {
-  return static_cast<int>((4 - RowPixelBytes(width, bit_count) % 4) % 4);
-}
-
 uint64_t RowStride(int64_t width, int bit_count) {
-  return RowPixelBytes(width, bit_count) + RowPadding(width, bit_count);
+  return (RowPixelBytes(width, bit_count) + 3) & ~uint64_t{3};
 }
 
 namespace {
@@ -67,59 +61,48 @@ uint64_t PaletteBytes(std::span<const uint8_t> header) {
 
 uint64_t PaletteBytes(const PackedDib& dib) { return PaletteBytes(dib.Bytes()); }
 
-std::optional<DibGeometry> CheckGeometry(const PackedDib& dib, RowStart start) {
+namespace {
+
+// Everything but the row offset, which the two checks find differently.
+Result<DibGeometry> BaseGeometry(const PackedDib& dib) {
   const uint64_t block = dib.BlockSize();
   const uint64_t header_size = dib.HeaderSize();
   if (block < kInfoHeaderSize || header_size < kInfoHeaderSize || header_size > block) {
-    return std::nullopt;
+    return Status::kBadInput;
   }
   DibGeometry g;
   g.width = dib.Width();
   g.height = dib.Height();
   g.bit_count = dib.BitCount();
-  if (g.width < 1 || g.height < 1) return std::nullopt;
-  const uint64_t stride = RowStride(g.width, g.bit_count);
-  if (stride == 0) return std::nullopt;
-
-  // All in 64 bits: width and height below 2^31 and stride below 2^34 cannot
-  // overflow, and the palette is at most 2^34 bytes.
-  const uint64_t palette_bytes = PaletteBytes(dib);
-  g.palette_offset = header_size;
-  g.palette_entries = dib.BitCount() <= 8 ? PaletteEntries(dib) : 0;
-  uint64_t pixel_offset = kInfoHeaderSize;
-  if (start == RowStart::kAfterPalette) {
-    pixel_offset = header_size + palette_bytes;
-    if (pixel_offset > block) return std::nullopt;
-  } else if (header_size + uint64_t{4} * g.palette_entries > block) {
-    g.palette_entries = static_cast<uint32_t>((block - header_size) / 4);
-  }
-  if (static_cast<uint64_t>(g.height) > (block - pixel_offset) / stride) return std::nullopt;
-  g.pixel_offset = static_cast<size_t>(pixel_offset);
-  g.stride = static_cast<size_t>(stride);
+  if (g.width < 1 || g.height < 1) return Status::kBadInput;
+  g.stride = static_cast<size_t>(RowStride(g.width, g.bit_count));
+  if (g.stride == 0) return Status::kBadInput;
+  g.palette_offset = static_cast<size_t>(header_size);
+  g.palette_entries = g.bit_count <= 8 ? PaletteEntries(dib) : 0;
   return g;
 }
 
-std::span<const uint8_t> ConstDibRows::StoredRow(int32_t index) const {
-  assert(index >= 0 && index < geometry_.height);
-  return block_.subspan(geometry_.pixel_offset + static_cast<size_t>(index) * geometry_.stride,
-                        geometry_.stride);
+Result<DibGeometry> PlaceRows(DibGeometry g, uint64_t pixel_offset, uint64_t block) {
+  // All in 64 bits: width and height below 2^31 and stride below 2^34 cannot
+  // overflow.
+  if (pixel_offset > block) return Status::kBadInput;
+  if (static_cast<uint64_t>(g.height) > (block - pixel_offset) / g.stride) return Status::kBadInput;
+  g.pixel_offset = static_cast<size_t>(pixel_offset);
+  return g;
 }
 
-void ConstDibRows::PaletteColour(uint32_t index, uint8_t bgr[3]) const {
-  if (index >= geometry_.palette_entries) {
-    bgr[0] = bgr[1] = bgr[2] = 0;
-    return;
-  }
-  const size_t at = geometry_.palette_offset + size_t{4} * index;
-  bgr[0] = block_[at];
-  bgr[1] = block_[at + 1];
-  bgr[2] = block_[at + 2];
+}  // namespace
+
+Result<DibGeometry> CheckGeometry(const PackedDib& dib) {
+  const DibGeometry g = QUOREL_TRY(BaseGeometry(dib));
+  return PlaceRows(g, g.palette_offset + PaletteBytes(dib), dib.BlockSize());
 }
 
-std::span<uint8_t> DibRows::StoredRow(int32_t index) const {
-  assert(index >= 0 && index < geometry_.height);
-  return block_.subspan(geometry_.pixel_offset + static_cast<size_t>(index) * geometry_.stride,
-                        geometry_.stride);
+Result<DibGeometry> CheckGeometryAt(const PackedDib& dib, uint64_t pixel_offset) {
+  DibGeometry g = QUOREL_TRY(BaseGeometry(dib));
+  const uint64_t room = (dib.BlockSize() - g.palette_offset) / 4;
+  if (g.palette_entries > room) g.palette_entries = static_cast<uint32_t>(room);
+  return PlaceRows(g, pixel_offset, dib.BlockSize());
 }
 
 }  // namespace quorel

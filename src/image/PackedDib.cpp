@@ -2,58 +2,77 @@
 #include "image/PackedDib.h"
 
 #include <algorithm>
+#include <new>
 
 #include "common/LittleEndian.h"
+#include "image/DibLayout.h"
 
 namespace quorel {
 
-std::optional<PackedDib> PackedDib::Allocate(uint64_t block_size) {
-  if (block_size > kMaxBlockBytes) return std::nullopt;
-  auto bytes = AllocateZeroed(block_size);
-  if (!bytes) return std::nullopt;
-  return PackedDib(std::move(*bytes));
+Result<PackedDib> PackedDib::Allocate(uint64_t block_size) {
+  if (block_size > kMaxBlockBytes) return Status::kTooLarge;
+  // NOTE: not zero-filled: a block about to be written whole would otherwise
+  // be touched twice (a camera picture is tens of megabytes).
+  std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[block_size]);
+  if (!bytes) return Status::kOutOfMemory;
+  return PackedDib(std::move(bytes), static_cast<size_t>(block_size));
 }
 
-std::optional<PackedDib> PackedDib::FromBytes(std::span<const uint8_t> bytes) {
-  if (bytes.empty()) return std::nullopt;
-  auto dib = Allocate(bytes.size());
-  if (dib) std::copy(bytes.begin(), bytes.end(), dib->bytes_.begin());
+Result<PackedDib> PackedDib::FromBytes(std::span<const uint8_t> bytes) {
+  if (bytes.empty()) return Status::kBadInput;
+  PackedDib dib = QUOREL_TRY(Allocate(bytes.size()));
+  std::copy(bytes.begin(), bytes.end(), dib.bytes_.get());
   return dib;
 }
 
 uint32_t PackedDib::Field32(DibField field) const {
   const auto offset = static_cast<size_t>(field);
-  return offset + 4 <= bytes_.size() ? LoadLe32(bytes_, offset) : 0;
+  return offset + 4 <= size_ ? LoadLe32(Bytes(), offset) : 0;
 }
 
 uint16_t PackedDib::Field16(DibField field) const {
   const auto offset = static_cast<size_t>(field);
-  return offset + 2 <= bytes_.size() ? LoadLe16(bytes_, offset) : 0;
+  return offset + 2 <= size_ ? LoadLe16(Bytes(), offset) : 0;
 }
 
 void PackedDib::SetField32(DibField field, uint32_t value) {
   const auto offset = static_cast<size_t>(field);
-  if (offset + 4 <= bytes_.size()) StoreLe32(bytes_, offset, value);
+  if (offset + 4 <= size_) StoreLe32(Bytes(), offset, value);
 }
 
 void PackedDib::SetField16(DibField field, uint16_t value) {
   const auto offset = static_cast<size_t>(field);
-  if (offset + 2 <= bytes_.size()) StoreLe16(bytes_, offset, value);
+  if (offset + 2 <= size_) StoreLe16(Bytes(), offset, value);
 }
 
-void WriteInfoHeader(PackedDib& dib, int32_t width, int32_t height, uint16_t bit_count,
-                     uint32_t size_image, uint32_t clr_used) {
-  dib.SetField32(DibField::kSize, kInfoHeaderSize);
-  dib.SetField32(DibField::kWidth, static_cast<uint32_t>(width));
-  dib.SetField32(DibField::kHeight, static_cast<uint32_t>(height));
-  dib.SetField16(DibField::kPlanes, 1);
-  dib.SetField16(DibField::kBitCount, bit_count);
-  dib.SetField32(DibField::kCompression, 0);
-  dib.SetField32(DibField::kSizeImage, size_image);
-  dib.SetField32(DibField::kXPelsPerMeter, 0);
-  dib.SetField32(DibField::kYPelsPerMeter, 0);
-  dib.SetField32(DibField::kClrUsed, clr_used);
-  dib.SetField32(DibField::kClrImportant, 0);
+Result<PackedDib> CreateDib(int32_t width, int32_t height, int bit_count,
+                           uint32_t palette_entries, PixelFill fill) {
+  if (width < 1 || height < 1 || RowPixelBytes(width, bit_count) == 0 || bit_count == 16) {
+    return Status::kBadInput;
+  }
+  if (int64_t{width} * height > kMaxPixels) return Status::kTooLarge;
+  const uint64_t stride = RowStride(width, bit_count);
+  const uint64_t image_size = stride * static_cast<uint64_t>(height);  // below 2^35
+  const uint64_t pixel_offset = kInfoHeaderSize + uint64_t{4} * palette_entries;
+  PackedDib dib = QUOREL_TRY(PackedDib::Allocate(pixel_offset + image_size));
+  const std::span<uint8_t> bytes = dib.Bytes();
+  std::fill_n(bytes.begin(), pixel_offset, 0);
+  StoreLe32(bytes, 0, kInfoHeaderSize);                     // biSize
+  StoreLe32(bytes, 4, static_cast<uint32_t>(width));        // biWidth
+  StoreLe32(bytes, 8, static_cast<uint32_t>(height));       // biHeight: bottom-up
+  StoreLe16(bytes, 12, 1);                                  // biPlanes
+  StoreLe16(bytes, 14, static_cast<uint16_t>(bit_count));   // biBitCount
+  StoreLe32(bytes, 20, static_cast<uint32_t>(image_size));  // biSizeImage
+  StoreLe32(bytes, 32, palette_entries);                    // biClrUsed
+  const auto rows = bytes.subspan(static_cast<size_t>(pixel_offset));
+  if (fill == PixelFill::kZero) {
+    std::fill(rows.begin(), rows.end(), 0);
+  } else if (const size_t pixel_bytes = RowPixelBytes(width, bit_count); pixel_bytes < stride) {
+    for (size_t at = pixel_bytes; at < rows.size(); at += stride) {
+      std::fill_n(rows.begin() + static_cast<ptrdiff_t>(at), stride - pixel_bytes, 0);
+    }
+  }
+  return dib;
 }
 
 }  // namespace quorel

@@ -3,10 +3,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
+#include <memory>
 #include <span>
 
-#include "common/ByteBuffer.h"
+#include "common/Result.h"
 
 namespace quorel {
 
@@ -24,21 +24,31 @@ enum class DibField : size_t {
   kSizeImage = 20, kXPelsPerMeter = 24, kYPelsPerMeter = 28, kClrUsed = 32, kClrImportant = 36,
 };
 
+struct Bgr {
+  uint8_t blue = 0;
+  uint8_t green = 0;
+  uint8_t red = 0;
+  bool operator==(const Bgr&) const = default;
+};
+
+// How CreateDib leaves the pixel bytes.
+enum class PixelFill {
+  kZero,      // every pixel 0: black, or colour-table entry 0
+  kNone,      // left as they come: the caller writes every pixel of every row
+};
+
 // One picture: a packed device-independent bitmap (40-byte header, colour
-// table, bottom-up rows padded to 4 bytes, spare bytes behind) in one owned,
-// zero-filled block. The block may come from anywhere (a file, the clipboard),
-// so nothing here trusts the header: fields outside the block read as 0 and
-// writes outside it are dropped.
+// table, bottom-up rows padded to 4 bytes) in one owned block. The block may
+// come from anywhere (a file, the clipboard), so nothing here trusts the
+// header: fields outside the block read as 0 and writes outside it are dropped.
 class PackedDib {
  public:
-  // A zero-filled block; none when it exceeds kMaxBlockBytes or memory runs out.
-  static std::optional<PackedDib> Allocate(uint64_t block_size);
-  // A copy of foreign bytes (a clipboard block); none for an empty span.
-  static std::optional<PackedDib> FromBytes(std::span<const uint8_t> bytes);
+  // A copy of foreign bytes (a clipboard block, say), taken as they are.
+  static Result<PackedDib> FromBytes(std::span<const uint8_t> bytes);
 
-  size_t BlockSize() const { return bytes_.size(); }
-  std::span<uint8_t> Bytes() { return bytes_; }
-  std::span<const uint8_t> Bytes() const { return bytes_; }
+  size_t BlockSize() const { return size_; }
+  std::span<uint8_t> Bytes() { return {bytes_.get(), size_}; }
+  std::span<const uint8_t> Bytes() const { return {bytes_.get(), size_}; }
 
   uint32_t Field32(DibField field) const;
   uint16_t Field16(DibField field) const;
@@ -48,20 +58,27 @@ class PackedDib {
   uint32_t HeaderSize() const { return Field32(DibField::kSize); }
   int32_t Width() const { return static_cast<int32_t>(Field32(DibField::kWidth)); }
   int32_t Height() const { return static_cast<int32_t>(Field32(DibField::kHeight)); }
-  uint16_t Planes() const { return Field16(DibField::kPlanes); }
   uint16_t BitCount() const { return Field16(DibField::kBitCount); }
   uint32_t Compression() const { return Field32(DibField::kCompression); }
-  uint32_t SizeImage() const { return Field32(DibField::kSizeImage); }
   uint32_t ClrUsed() const { return Field32(DibField::kClrUsed); }
 
  private:
-  explicit PackedDib(ByteBuffer bytes) : bytes_(std::move(bytes)) {}
+  friend Result<PackedDib> CreateDib(int32_t, int32_t, int, uint32_t, PixelFill);
+  // An uninitialised block; kTooLarge beyond kMaxBlockBytes, kOutOfMemory.
+  static Result<PackedDib> Allocate(uint64_t block_size);
+  PackedDib(std::unique_ptr<uint8_t[]> bytes, size_t size) : bytes_(std::move(bytes)), size_(size) {}
 
-  ByteBuffer bytes_;
+  std::unique_ptr<uint8_t[]> bytes_;
+  size_t size_ = 0;
 };
 
-// Writes a complete 40-byte header for a picture the system makes from scratch.
-void WriteInfoHeader(PackedDib& dib, int32_t width, int32_t height, uint16_t bit_count,
-                     uint32_t size_image, uint32_t clr_used = 0);
+// The one gate through which every picture the system makes is allocated: a
+// block of exactly header, `palette_entries` zero colour-table entries and
+// rows, with a complete 40-byte header (biClrUsed = palette_entries,
+// biSizeImage = stride × height). Row padding is always zero. kBadInput for a
+// side below 1 or another depth than 1, 4, 8, 24 or 32; kTooLarge beyond
+// kMaxPixels or kMaxBlockBytes; kOutOfMemory.
+Result<PackedDib> CreateDib(int32_t width, int32_t height, int bit_count,
+                           uint32_t palette_entries = 0, PixelFill fill = PixelFill::kZero);
 
 }  // namespace quorel

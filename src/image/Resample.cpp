@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <span>
+#include <vector>
 
 #include "image/DibLayout.h"
-#include "image/DibPrimitives.h"
 
 namespace quorel {
 namespace {
@@ -111,22 +111,17 @@ void Average(const ConstDibRows& src, const DibRows& dst, double dx, double dy) 
 
 }  // namespace
 
-std::optional<PackedDib> Resample(const PackedDib& source, int32_t width, int32_t height) {
-  if (width < 1 || height < 1 || source.BitCount() != 24) return std::nullopt;
-  const auto src_geometry = CheckGeometry(source, RowStart::kAfterPalette);
-  if (!src_geometry) return std::nullopt;
+Result<PackedDib> Resample(const PackedDib& source, int32_t width, int32_t height) {
+  if (width < 1 || height < 1) return Status::kBadInput;
+  if (source.BitCount() != 24) return Status::kUnsupported;
+  const ConstDibRows src = QUOREL_TRY(ConstDibRows::Of(source));
   // NOTE: the result is a clean 24-bit picture without a colour table even when
   // the source carries one, so that every consumer finds its rows right after
   // the header.
-  auto target = CreateDib24(width, height);
-  if (!target) return std::nullopt;
-  const auto dst_geometry = CheckGeometry(*target, RowStart::kAfterHeader);
-  if (!dst_geometry) return std::nullopt;
-
-  const ConstDibRows src(source.Bytes(), *src_geometry);
-  const DibRows dst(target->Bytes(), *dst_geometry);
-  const double dx = static_cast<double>(src_geometry->width) / width;
-  const double dy = static_cast<double>(src_geometry->height) / height;
+  PackedDib target = QUOREL_TRY(CreateDib(width, height, 24, 0, PixelFill::kNone));
+  const DibRows dst = QUOREL_TRY(DibRows::Of(target));
+  const double dx = static_cast<double>(src.width()) / width;
+  const double dy = static_cast<double>(src.height()) / height;
   if (dx <= 2.0) {
     Interpolate(src, dst, dx, dy);
   } else {

@@ -4,13 +4,10 @@
 #include <algorithm>
 
 #include "image/DibLayout.h"
-#include "image/DibPrimitives.h"
 
 namespace quorel {
 namespace {
 
-// Spare bytes behind the rows of an output picture.
-constexpr uint64_t kSpareBytes = 16;
 constexpr uint8_t kWhite = 255;
 
 void WriteTableEntry(std::span<uint8_t> block, size_t at, Colour colour) {
@@ -18,18 +15,6 @@ void WriteTableEntry(std::span<uint8_t> block, size_t at, Colour colour) {
   block[at + 1] = GreenOf(colour);
   block[at + 2] = RedOf(colour);
   block[at + 3] = 0;
-}
-
-// A zero (all-ink) 1-bit picture of the given size with the two-entry table.
-std::optional<PackedDib> MakeOutput(const DibGeometry& in, Colour ink, Colour background) {
-  const uint64_t stride = RowStride(in.width, 1);
-  const uint64_t image_size = stride * static_cast<uint64_t>(in.height);
-  auto out = PackedDib::Allocate(kInfoHeaderSize + 8 + image_size + kSpareBytes);
-  if (!out) return std::nullopt;
-  WriteInfoHeader(*out, in.width, in.height, 1, static_cast<uint32_t>(image_size));
-  WriteTableEntry(out->Bytes(), kInfoHeaderSize, ink);
-  WriteTableEntry(out->Bytes(), kInfoHeaderSize + 4, background);
-  return out;
 }
 
 void SetBackground(std::span<uint8_t> row, int32_t x) {
@@ -68,9 +53,7 @@ void ReducePalette(const ConstDibRows& in, const DibRows& out) {
   const uint32_t entries = std::min<uint32_t>(g.palette_entries, 256);
   bool background_of[256] = {};
   for (uint32_t i = 0; i < entries; ++i) {
-    uint8_t bgr[3];
-    in.PaletteColour(i, bgr);
-    background_of[i] = bgr[0] >= 128;
+    background_of[i] = in.PaletteColour(i).blue >= 128;
   }
   for (int32_t y = 0; y < g.height; ++y) {
     const auto row = in.StoredRow(y);
@@ -94,25 +77,23 @@ Colour ChooseBackground(Colour ink) {
   return BrightnessSum(ink) > 128 ? MakeColour(0, 0, 0) : MakeColour(kWhite, kWhite, kWhite);
 }
 
-std::optional<PackedDib> ReduceToTwoLevels(const PackedDib& picture, Colour ink,
-                                           Colour background) {
+Result<PackedDib> ReduceToTwoLevels(const PackedDib& picture, Colour ink, Colour background) {
   const int depth = picture.BitCount();
-  if (depth != 1 && depth != 4 && depth != 8 && depth != 24) return std::nullopt;
-  const auto geometry = CheckGeometry(picture, RowStart::kAfterPalette);
-  if (!geometry) return std::nullopt;
+  if (depth != 1 && depth != 4 && depth != 8 && depth != 24) return Status::kUnsupported;
+  const ConstDibRows in = QUOREL_TRY(ConstDibRows::Of(picture));
   // Already two-level: an exact copy, its own colours kept.
-  if (depth == 1) return DuplicateDib(picture);
+  if (depth == 1) return PackedDib::FromBytes(picture.Bytes());
 
-  auto out = MakeOutput(*geometry, ink, background);
-  if (!out) return std::nullopt;
-  const auto out_geometry = CheckGeometry(*out, RowStart::kAfterPalette);
-  if (!out_geometry) return std::nullopt;
-  const ConstDibRows in_rows(picture.Bytes(), *geometry);
-  const DibRows out_rows(out->Bytes(), *out_geometry);
+  // All ink to begin with; the reduction sets the background bits.
+  PackedDib out = QUOREL_TRY(CreateDib(in.width(), in.height(), 1, 2));
+  out.SetField32(DibField::kClrUsed, 0);  // the depth's own two entries
+  WriteTableEntry(out.Bytes(), kInfoHeaderSize, ink);
+  WriteTableEntry(out.Bytes(), kInfoHeaderSize + 4, background);
+  const DibRows out_rows = QUOREL_TRY(DibRows::Of(out));
   if (depth == 24) {
-    ReduceTrueColour(in_rows, out_rows);
+    ReduceTrueColour(in, out_rows);
   } else {
-    ReducePalette(in_rows, out_rows);
+    ReducePalette(in, out_rows);
   }
   return out;
 }

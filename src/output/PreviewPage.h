@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/Colour.h"
+#include "common/Result.h"
 
 namespace quorel {
 
@@ -18,12 +19,12 @@ inline constexpr std::string_view kBlackPageEnd = "</body></html>";
 bool NeedsBlackPage(int32_t option_bits, Colour signature_colour);
 
 // The preview page: the snippet inside the black page when needed, else the
-// bare snippet.
-std::string MakePreviewPage(std::string_view snippet, int32_t option_bits,
-                            Colour signature_colour);
+// bare snippet; kOutOfMemory when it cannot be made whole.
+Result<std::string> MakePreviewPage(std::string_view snippet, int32_t option_bits,
+                                    Colour signature_colour);
 
 // Creates or truncates the file and writes exactly the text (no byte-order
-// mark, no line end). False when the file cannot be opened or written.
-bool WriteTextFile(std::string_view text, const std::filesystem::path& path);
+// mark, no line end). kCannotOpen when the file cannot be opened or written.
+Result<void> WriteTextFile(std::string_view text, const std::filesystem::path& path);
 
 }  // namespace quorel

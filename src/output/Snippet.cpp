@@ -6,11 +6,9 @@
 #include "codec/Base64.h"
 #include "codec/FileBlock.h"
 #include "codec/gif/GifEncoder.h"
-#include "image/DibPrimitives.h"
 #include "image/Resample.h"
 #include "image/TwoLevel.h"
-#include "panel/ImagePanel.h"
-#include "settings/OptionBits.h"
+#include "output/OutputState.h"
 #include "settings/SettingsFolder.h"
 
 namespace quorel {
@@ -18,20 +16,21 @@ namespace {
 
 constexpr int32_t kBackgroundIndex = 1;  // colour-table entry 1 of a two-level picture
 
-// The picture at its output size: resampled when a scale setting applies,
-// otherwise a plain copy.
-std::optional<PackedDib> OutputCopy(const ImagePanel& panel) {
-  const OutputSizeResult size = OutputSize(panel);
-  if (size.scaling_applies) return Resample(*panel.picture, size.width, size.height);
-  return DuplicateDib(*panel.picture);
+// The GIF file's bytes: only a regular file of a size a picture could have.
+Result<FileBlock> ReadBack(const std::filesystem::path& path) {
+  auto file = LoadFileBlock(path);
+  if (!file || file->size == 0) return Status::kCannotOpen;
+  return std::move(*file);
 }
 
-std::optional<std::string> PanelTag(const ImagePanel* panel, Colour ink,
-                                    const std::filesystem::path& gif_folder) {
-  if (panel == nullptr || !panel->picture) return std::nullopt;
-  const auto copy = OutputCopy(*panel);
-  if (!copy) return std::nullopt;
-  return MakeImageTag(*copy, ink, ChooseBackground(ink), gif_folder);
+Result<std::string> PanelTag(const ImagePanel& panel, Colour ink,
+                             const std::filesystem::path& gif_folder) {
+  if (!panel.picture) return Status::kBadInput;
+  // The picture at its output size; without a scale setting the picture itself.
+  const OutputSizeResult size = OutputSize(panel);
+  if (!size.scaling_applies) return MakeImageTag(*panel.picture, ink, ChooseBackground(ink), gif_folder);
+  const PackedDib scaled = QUOREL_TRY(Resample(*panel.picture, size.width, size.height));
+  return MakeImageTag(scaled, ink, ChooseBackground(ink), gif_folder);
 }
 
 }  // namespace
@@ -45,26 +44,9 @@ std::string_view DivOpen(int32_t option_bits) {
   return "<div align=left style=\"width:100%\">";
 }
 
-void AppendText(std::string& text, std::string_view piece) {
-  try {
-    text.append(piece);
-  } catch (const std::bad_alloc&) {
-    // The piece is left out; the text stays as it was.
-  }
-}
-
-std::optional<ByteBuffer> ReadWholeFile(const std::filesystem::path& path) {
-  // The importers' loader: only a regular file of a size a picture could have.
-  auto file = LoadFileBlock(path);
-  if (!file || file->size == 0) return std::nullopt;
-  file->block.resize(file->size);  // drops the zero slack behind the data
-  return std::move(file->block);
-}
-
-std::optional<std::string> MakeImageTag(const PackedDib& picture, Colour ink, Colour background,
-                                        const std::filesystem::path& gif_folder) {
-  const auto two_level = ReduceToTwoLevels(picture, ink, background);
-  if (!two_level) return std::nullopt;
+Result<std::string> MakeImageTag(const PackedDib& picture, Colour ink, Colour background,
+                                 const std::filesystem::path& gif_folder) {
+  const PackedDib two_level = QUOREL_TRY(ReduceToTwoLevels(picture, ink, background));
   const std::filesystem::path path = gif_folder / kImageGifName;
   // NOTE: the previous file is removed rather than truncated by the encoder:
   // on ext4, truncating a file that holds data makes its next close wait for
@@ -73,36 +55,31 @@ std::optional<std::string> MakeImageTag(const PackedDib& picture, Colour ink, Co
   std::filesystem::remove(path, ec);
   GifEncodeRequest request;
   request.transparent_index = kBackgroundIndex;
-  request.frames.push_back({&*two_level, 0});
-  if (EncodeGifFile(request, path) != Status::kOk) return std::nullopt;
-  const auto bytes = ReadWholeFile(path);
-  if (!bytes) return std::nullopt;
-  const auto base64 = EncodeBase64(*bytes);
-  if (!base64) return std::nullopt;
-  std::string tag;
-  AppendText(tag, kImageTagStart);
-  AppendText(tag, *base64);
-  AppendText(tag, kImageTagEnd);
-  return tag;
+  request.frames.push_back({&two_level, 0});
+  QUOREL_TRY(EncodeGifFile(request, path));
+  const FileBlock gif = QUOREL_TRY(ReadBack(path));
+  const std::string base64 = QUOREL_TRY(EncodeBase64(gif.Data()));
+  try {
+    return std::string(kImageTagStart) + base64 + std::string(kImageTagEnd);
+  } catch (const std::bad_alloc&) {
+    return Status::kOutOfMemory;
+  }
 }
 
-SnippetResult BuildSnippet(const SnippetRequest& request) {
-  std::optional<std::string> signature_tag;
-  if (request.option_bits & option_bit::kSignature) {
-    signature_tag = PanelTag(request.signature, request.signature_colour, request.gif_folder);
-    if (!signature_tag) return {std::nullopt, MessageCode::kSignatureFailed};
+Result<std::string> BuildSnippet(const OutputState& state, const std::filesystem::path& gif_folder) {
+  std::string tags[2];
+  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+    const int32_t bit = index == PanelIndex::kSignature ? option_bit::kSignature : option_bit::kSeal;
+    if ((state.option_bits & bit) == 0) continue;
+    auto tag = PanelTag(state.Panel(index), state.inks[static_cast<size_t>(index)], gif_folder);
+    if (!tag) return index == PanelIndex::kSignature ? Status::kSignatureFailed : Status::kSealFailed;
+    tags[static_cast<size_t>(index)] = std::move(*tag);
   }
-  std::optional<std::string> seal_tag;
-  if (request.option_bits & option_bit::kSeal) {
-    seal_tag = PanelTag(request.seal, request.seal_colour, request.gif_folder);
-    if (!seal_tag) return {std::nullopt, MessageCode::kSealFailed};
+  try {
+    return std::string(DivOpen(state.option_bits)) + tags[0] + tags[1] + std::string(kDivClose);
+  } catch (const std::bad_alloc&) {
+    return Status::kOutOfMemory;
   }
-  std::string snippet;
-  AppendText(snippet, DivOpen(request.option_bits));
-  if (signature_tag) AppendText(snippet, *signature_tag);
-  if (seal_tag) AppendText(snippet, *seal_tag);
-  AppendText(snippet, kDivClose);
-  return {std::move(snippet), MessageCode::kSystemFault};
 }
 
 }  // namespace quorel

@@ -34,12 +34,6 @@ std::string PercentText(double percent) {
   return std::string(text, result.ptr) + "%)";
 }
 
-// Empties the readout; the preview keeps only its background.
-bool ClearReadout(ImagePanel& panel) {
-  panel.readout.clear();
-  return false;
-}
-
 }  // namespace
 
 void LoadPanelState(ImagePanel& panel, PanelIndex index, const SettingsFolder& folder,
@@ -48,83 +42,77 @@ void LoadPanelState(ImagePanel& panel, PanelIndex index, const SettingsFolder& f
   panel.index = index;
   panel.working_file = folder.WorkingBmpPath(static_cast<int>(index));
   panel.scale = ReadScaleSettings(store, index);
-  // The stored picture is used as it is: neither converted nor size-checked.
-  auto picture = ReadBmpFile(panel.working_file);
-  if (picture.ok()) {
+  if (auto picture = ReadBmpFile(panel.working_file)) {
     panel.picture = std::move(picture).value();
     panel.picture_width = panel.picture->Width();
     panel.picture_height = panel.picture->Height();
   }
 }
 
-bool SetUpPanel(ImagePanel& panel, PanelIndex index, int32_t preview_width,
+void SetUpPanel(ImagePanel& panel, PanelIndex index, int32_t preview_width,
                 int32_t preview_height, const SettingsFolder& folder, const IniStore& store) {
   LoadPanelState(panel, index, folder, store);
   panel.preview_width = preview_width;
   panel.preview_height = preview_height;
-  panel.preview = CreateDib24(preview_width, preview_height);
-  return RefreshPreview(panel);
+  if (auto preview = CreateDib(preview_width, preview_height, 24)) panel.preview = std::move(*preview);
+  RefreshPreview(panel);
 }
 
-bool NormaliseNewPicture(ImagePanel& panel) {
+Result<void> NormaliseNewPicture(ImagePanel& panel) {
   // A scale setting belongs to the picture it was chosen for.
   panel.scale.mode = kScaleNone;
-  if (!panel.picture) return false;
+  if (!panel.picture) return Status::kBadInput;
   panel.picture_width = panel.picture->Width();
   panel.picture_height = panel.picture->Height();
   // Small (and top-down) pictures stay as they came: the output can still use
   // them, but they are neither converted nor stored nor previewed.
-  if (panel.picture_width < kMinPictureSide || panel.picture_height < kMinPictureSide) return false;
-  panel.picture = ConvertTo24(std::move(*panel.picture));
-  return panel.picture.has_value();
+  if (panel.picture_width < kMinPictureSide || panel.picture_height < kMinPictureSide) return {};
+  auto converted = ConvertTo24(std::move(*panel.picture));
+  panel.picture.reset();
+  panel.picture = QUOREL_TRY(std::move(converted));
+  return {};
 }
 
-bool ApplyNewPicture(ImagePanel& panel, const IniStore& store) {
-  store.WriteString(kQuorelSection, ScaleKeysFor(panel.index).mode, "0");
-  if (!NormaliseNewPicture(panel)) return false;
+Result<void> ApplyNewPicture(ImagePanel& panel, const IniStore& store) {
+  (void)store.WriteString(kQuorelSection, ScaleKeysFor(panel.index).mode, "0");
+  QUOREL_TRY(NormaliseNewPicture(panel));
+  if (panel.picture_width < kMinPictureSide || panel.picture_height < kMinPictureSide) return {};
   // NOTE: replaced atomically, so a crash while storing keeps the previous
   // working picture intact. A failed write is not reported.
-  WriteBmpFile(*panel.picture, panel.working_file, FileReplace::kAtomically);
-  return true;
+  (void)WriteBmpFile(*panel.picture, panel.working_file, FileReplace::kAtomically);
+  return {};
 }
 
-bool RefreshPreview(ImagePanel& panel) {
-  if (panel.preview) FillDib(*panel.preview, {kPreviewBackgroundBgr[0], kPreviewBackgroundBgr[1],
-                                              kPreviewBackgroundBgr[2]});
+void RefreshPreview(ImagePanel& panel) {
+  panel.readout.clear();
+  if (panel.preview) FillDib(*panel.preview, kPreviewBackground);
   const int32_t width = panel.picture_width;
   const int32_t height = panel.picture_height;
   const int32_t bw = panel.preview_width;
   const int32_t bh = panel.preview_height;
-  if (!panel.picture || width < kMinPictureSide || height < kMinPictureSide) {
-    return ClearReadout(panel);
-  }
-  if (bw < 1 || bh < 1) return ClearReadout(panel);
+  if (!panel.picture || width < kMinPictureSide || height < kMinPictureSide) return;
+  if (bw < 1 || bh < 1) return;
 
-  std::string text = SizeText(width, height) + " (";
+  // A picture larger than the preview is shown reduced; a smaller one as it is.
   const double f = std::max(static_cast<double>(width) / bw, static_cast<double>(height) / bh);
-  std::optional<PackedDib> display;
+  std::optional<PackedDib> reduced;
   if (f > 1) {
-    const auto w = std::min<int32_t>(bw, static_cast<int32_t>(width / f));
-    const auto h = std::min<int32_t>(bh, static_cast<int32_t>(height / f));
-    display = Resample(*panel.picture, w, h);
-    if (!display) return ClearReadout(panel);
-    text += PercentText(100 / f);
-  } else {
-    display = DuplicateDib(*panel.picture);
-    if (!display) return ClearReadout(panel);
-    text += "100.0%)";
+    auto resampled = Resample(*panel.picture, std::min<int32_t>(bw, static_cast<int32_t>(width / f)),
+                              std::min<int32_t>(bh, static_cast<int32_t>(height / f)));
+    if (!resampled) return;
+    reduced = std::move(*resampled);
   }
-  const int32_t w = display->Width();
-  const int32_t h = display->Height();
-  if (w < 1 || h < 1) return ClearReadout(panel);
-  panel.readout = std::move(text);
+  const PackedDib& shown = reduced ? *reduced : *panel.picture;
+  const int32_t w = shown.Width();
+  const int32_t h = shown.Height();
+  if (w < 1 || h < 1) return;
+  panel.readout = SizeText(width, height) + " (" + (f > 1 ? PercentText(100 / f) : "100.0%)");
   if (panel.preview) {
     const int32_t left = (bw - w) / 2;
     const int32_t top = (bh - h) / 2;
     // Pictures that are not 24-bit (an old working file) leave the background.
-    CopyIntoRect(*panel.preview, {left, top, left + w, top + h}, *display);
+    CopyIntoRect(*panel.preview, {left, top, left + w, top + h}, shown);
   }
-  return true;
 }
 
 void UpdateTargetReadout(ImagePanel& panel) {

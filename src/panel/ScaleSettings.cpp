@@ -47,12 +47,15 @@ ScaleSettings ReadScaleSettings(const IniStore& store, PanelIndex index) {
   return LimitScaleSettings(s);
 }
 
-bool WriteScaleSettings(const IniStore& store, PanelIndex index, const ScaleSettings& s) {
+Result<void> WriteScaleSettings(const IniStore& store, PanelIndex index, const ScaleSettings& s) {
   const ScaleKeys keys = ScaleKeysFor(index);
-  bool ok = store.WriteInt(keys.mode, s.mode);
-  ok = store.WriteInt(keys.target_height, s.target_height) && ok;
-  ok = store.WriteInt(keys.target_width, s.target_width) && ok;
-  return store.WriteInt(keys.ratio, s.ratio) && ok;
+  // Every key is tried, so one failure does not leave the others unwritten.
+  Result<void> results[] = {store.WriteInt(keys.mode, s.mode),
+                            store.WriteInt(keys.target_height, s.target_height),
+                            store.WriteInt(keys.target_width, s.target_width),
+                            store.WriteInt(keys.ratio, s.ratio)};
+  for (const Result<void>& r : results) QUOREL_TRY(r);
+  return {};
 }
 
 OutputSizeResult ComputeOutputSize(const ScaleSettings& s, int32_t width, int32_t height) {

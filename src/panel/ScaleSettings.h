@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "common/Result.h"
+
 namespace quorel {
 
 class IniStore;
@@ -42,7 +44,7 @@ ScaleSettings LimitScaleSettings(ScaleSettings settings);
 // Read and limited, as at panel set-up.
 ScaleSettings ReadScaleSettings(const IniStore& store, PanelIndex index);
 // All four keys, as the scale dialog stores them on OK.
-bool WriteScaleSettings(const IniStore& store, PanelIndex index, const ScaleSettings& settings);
+Result<void> WriteScaleSettings(const IniStore& store, PanelIndex index, const ScaleSettings& settings);
 
 struct OutputSizeResult {
   int32_t width = 0;

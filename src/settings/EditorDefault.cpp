@@ -48,7 +48,9 @@ std::string DefaultEditorPath() {
 
 int32_t ApplyFirstRunDefaults(const IniStore& store, int32_t bits, const std::string& editor_path) {
   if (bits & option_bit::kDefaultsWritten) return bits;
-  store.WriteString(kOptionSection, kGraphicEditorKey, editor_path);
+  // NOTE: an unwritable file is no reason to stop the start; the editor is
+  // then simply not configured.
+  (void)store.WriteString(kOptionSection, kGraphicEditorKey, editor_path);
   return bits | option_bit::kDefaultsWritten;
 }
 

@@ -64,7 +64,7 @@ int32_t IniStore::ReadInt(std::string_view key, int32_t default_value) const {
   return ProfileAtoi(*raw, kIntChars);
 }
 
-bool IniStore::WriteInt(std::string_view key, int32_t value) const {
+Result<void> IniStore::WriteInt(std::string_view key, int32_t value) const {
   return WriteString(kQuorelSection, key, std::to_string(value));
 }
 
@@ -82,7 +82,7 @@ WindowRect IniStore::ReadRect() const {
   return {values[0], values[1], values[2], values[3]};
 }
 
-bool IniStore::WriteRect(const WindowRect& rect) const {
+Result<void> IniStore::WriteRect(const WindowRect& rect) const {
   char text[64];
   std::snprintf(text, sizeof text, "%d,%d,%d,%d", rect.left, rect.top, rect.right, rect.bottom);
   return WriteString(kQuorelSection, kRectKey, text);
@@ -92,7 +92,7 @@ std::string IniStore::ReadString(std::string_view section, std::string_view key)
   return ReadRaw(section, key).value_or("").substr(0, kStringChars);
 }
 
-bool IniStore::WriteString(std::string_view section, std::string_view key,
+Result<void> IniStore::WriteString(std::string_view section, std::string_view key,
                            std::string_view value) const {
   // A link (the folder shared through a link, say) stays a link: its target is
   // what gets replaced.
@@ -100,12 +100,12 @@ bool IniStore::WriteString(std::string_view section, std::string_view key,
   std::filesystem::path target = path_;
   if (std::filesystem::is_symlink(path_, ec)) {
     target = std::filesystem::weakly_canonical(path_, ec);
-    if (ec) return false;
+    if (ec) return Status::kCannotOpen;
   }
   std::string text;
   // A file that is there but cannot be read is never overwritten: the sibling's
   // settings would be lost.
-  if (ReadText(target, text) == FileState::kUnreadable) return false;
+  if (ReadText(target, text) == FileState::kUnreadable) return Status::kCannotOpen;
   IniText ini(std::move(text));
   ini.Set(section, key, value);
   const std::string& out = ini.Text();

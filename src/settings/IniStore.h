@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/Result.h"
+
 namespace quorel {
 
 inline constexpr std::string_view kQuorelSection = "Quorel";
@@ -47,18 +49,18 @@ class IniStore {
   // other character, 0 without digits). An absent key gives the default; a
   // present but empty or non-numeric one gives 0.
   int32_t ReadInt(std::string_view key, int32_t default_value) const;
-  bool WriteInt(std::string_view key, int32_t value) const;
+  Result<void> WriteInt(std::string_view key, int32_t value) const;
 
   // "Rect" of section "Quorel": "%d,%d,%d,%d". Empty, or fewer than three
   // commas, gives all four zero; text after a fourth comma is ignored.
   WindowRect ReadRect() const;
-  bool WriteRect(const WindowRect& rect) const;
+  Result<void> WriteRect(const WindowRect& rect) const;
 
   // A string key with an empty default; at most 255 characters are returned.
   std::string ReadString(std::string_view section, std::string_view key) const;
-  // Writes the value unchanged. False when the file could not be written (or
-  // exists but could not be read); the old file then stays as it was.
-  bool WriteString(std::string_view section, std::string_view key, std::string_view value) const;
+  // Writes the value unchanged. kCannotOpen when the file could not be written
+  // (or exists but could not be read); the old file then stays as it was.
+  Result<void> WriteString(std::string_view section, std::string_view key, std::string_view value) const;
 
   // The trimmed value, or none when the section or key is absent.
   std::optional<std::string> ReadRaw(std::string_view section, std::string_view key) const;

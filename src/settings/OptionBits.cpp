@@ -7,6 +7,6 @@ namespace quorel {
 
 int32_t ReadOptionBits(const IniStore& store) { return store.ReadInt(kFlagsKey, kDefaultOptionBits); }
 
-bool WriteOptionBits(const IniStore& store, int32_t bits) { return store.WriteInt(kFlagsKey, bits); }
+Result<void> WriteOptionBits(const IniStore& store, int32_t bits) { return store.WriteInt(kFlagsKey, bits); }
 
 }  // namespace quorel

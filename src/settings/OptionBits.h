@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "common/Result.h"
+
 namespace quorel {
 
 class IniStore;
@@ -42,6 +44,6 @@ constexpr int32_t StoreOutputChoices(int32_t bits, bool signature, bool seal, Al
 }
 
 int32_t ReadOptionBits(const IniStore& store);
-bool WriteOptionBits(const IniStore& store, int32_t bits);
+Result<void> WriteOptionBits(const IniStore& store, int32_t bits);
 
 }  // namespace quorel

@@ -40,14 +40,8 @@ bool BoardHas(const QString& format) {
 
 // The snippet the core builds for the window's present state.
 QByteArray ExpectedSnippet(const MainWindow& window) {
-  SnippetRequest request;
-  request.option_bits = window.OptionBits();
-  request.signature = &window.Panel(0);
-  request.seal = &window.Panel(1);
-  request.signature_colour = window.PanelColour(0);
-  request.seal_colour = window.PanelColour(1);
-  request.gif_folder = window.Folder().Path();
-  return QByteArray::fromStdString(BuildSnippet(request).text.value_or("<none>"));
+  const auto snippet = BuildSnippet(window.State(), window.Folder().Path());
+  return QByteArray::fromStdString(snippet ? *snippet : "<none>");
 }
 
 }  // namespace
@@ -285,8 +279,8 @@ class MainWindowTest : public QObject {
   void pictureButtonIsNotRedrawnWhileHeldDown() {
     PictureButton button;
     button.resize(20, 20);
-    std::optional<PackedDib> red = CreateDib24(20, 20);
-    std::optional<PackedDib> blue = CreateDib24(20, 20);
+    auto red = CreateDib(20, 20, 24);
+    auto blue = CreateDib(20, 20, 24);
     FillDib(*red, Bgr{0, 0, 255});
     FillDib(*blue, Bgr{255, 0, 0});
     const auto centre = [&] { return button.grab().toImage().pixelColor(5, 5); };

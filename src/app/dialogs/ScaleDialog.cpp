@@ -97,7 +97,7 @@ bool OpenScaleDialog(ImagePanel& panel, const IniStore& store, QWidget* main_win
   PlaceAtCursor(dialog);
   if (RunModeless(dialog, main_window) != QDialog::Accepted) return false;
   panel.scale = dialog.Chosen();
-  WriteScaleSettings(store, panel.index, panel.scale);
+  (void)WriteScaleSettings(store, panel.index, panel.scale);
   return true;
 }
 

@@ -64,8 +64,8 @@ void SettingsDialog::Browse() {
 
 void SettingsDialog::accept() {
   const QByteArray text = path_->text().left(kMaxPathChars).toUtf8();
-  store_.WriteString(kOptionSection, kGraphicEditorKey,
-                     std::string_view(text.constData(), static_cast<size_t>(text.size())));
+  (void)store_.WriteString(kOptionSection, kGraphicEditorKey,
+                           std::string_view(text.constData(), static_cast<size_t>(text.size())));
   QDialog::accept();
 }
 

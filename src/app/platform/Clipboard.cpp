@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <cstring>
 
+#include "image/DibLayout.h"
 #include "output/ColourText.h"
 
 namespace quorel {
@@ -23,8 +24,10 @@ bool& Busy() {
 std::optional<PackedDib> RawDibOf(const QByteArray& bmp) {
   if (bmp.size() <= kBmpFileHeaderSize || bmp[0] != 'B' || bmp[1] != 'M') return std::nullopt;
   const auto* bytes = reinterpret_cast<const uint8_t*>(bmp.constData());
-  return PackedDib::FromBytes(std::span<const uint8_t>(
+  auto dib = PackedDib::FromBytes(std::span<const uint8_t>(
       bytes + kBmpFileHeaderSize, static_cast<size_t>(bmp.size() - kBmpFileHeaderSize)));
+  if (!dib) return std::nullopt;
+  return std::move(*dib);
 }
 
 }  // namespace
@@ -34,16 +37,14 @@ std::optional<PackedDib> DibFromImage(const QImage& image) {
   const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
   const int64_t width = rgb.width();
   const int64_t height = rgb.height();
-  const uint64_t row_bytes = static_cast<uint64_t>(width) * 4;
-  auto dib = PackedDib::Allocate(kInfoHeaderSize + row_bytes * static_cast<uint64_t>(height));
+  auto dib = CreateDib(static_cast<int32_t>(width), static_cast<int32_t>(height), 32, 0,
+                       PixelFill::kNone);
   if (!dib) return std::nullopt;
-  WriteInfoHeader(*dib, static_cast<int32_t>(width), static_cast<int32_t>(height), 32,
-                  static_cast<uint32_t>(row_bytes * static_cast<uint64_t>(height)));
-  std::span<uint8_t> out = dib->Bytes().subspan(kInfoHeaderSize);
+  const DibRows rows = DibRows::Of(*dib).value();
   for (int64_t row = 0; row < height; ++row) {
     // Stored bottom-up: the picture's last line comes first.
     const uchar* line = rgb.constScanLine(static_cast<int>(height - 1 - row));
-    uint8_t* target = out.data() + row * static_cast<int64_t>(row_bytes);
+    uint8_t* target = rows.StoredRow(static_cast<int32_t>(row)).data();
     for (int64_t x = 0; x < width; ++x) {
       const QRgb pixel = reinterpret_cast<const QRgb*>(line)[x];
       target[x * 4 + 0] = static_cast<uint8_t>(qBlue(pixel));
@@ -52,7 +53,7 @@ std::optional<PackedDib> DibFromImage(const QImage& image) {
       target[x * 4 + 3] = 0;
     }
   }
-  return dib;
+  return std::move(*dib);
 }
 
 std::optional<PackedDib> Clipboard::TakePicture() {

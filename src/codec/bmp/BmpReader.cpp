@@ -7,6 +7,7 @@
 #include "codec/RandomAccessInput.h"
 #include "codec/bmp/BmpFile.h"
 #include "codec/bmp/BmpMasks.h"
+#include "common/ByteBuffer.h"
 #include "common/LittleEndian.h"
 #include "image/DibLayout.h"
 
@@ -14,7 +15,6 @@ namespace quorel {
 namespace {
 
 constexpr size_t kFileHeaderSize = 14;
-constexpr uint64_t kSpareBytes = 64;     // zero bytes behind the rows of a read picture
 constexpr uint32_t kMaxPaletteEntries = 256;
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
@@ -67,17 +67,23 @@ Result<BmpLayout> ReadLayout(RandomAccessInput& in) {
     layout.off_bits = LoadLe32(file_header, 10);
   }  // otherwise a bare packed DIB: the header starts at offset 0
 
+  // Only the header the file declares is read: a whole 12-byte-header file
+  // may be shorter than a 40-byte header.
   std::array<uint8_t, kInfoHeaderSize> raw{};
-  if (!in.ReadAt(layout.header_start, raw)) return Status::kCannotOpen;
+  if (!in.ReadAt(layout.header_start, std::span(raw).first(4))) return Status::kCannotOpen;
   layout.header_size = LoadLe32(raw, 0);
+  if (layout.header_size != kCoreHeaderSize && layout.header_size != kInfoHeaderSize) {
+    return Status::kUnsupported;  // version 4 and 5 headers among them
+  }
+  if (!in.ReadAt(layout.header_start, std::span(raw).first(layout.header_size))) {
+    return Status::kCannotOpen;
+  }
   layout.entries = PaletteEntries(raw);
   if (layout.header_size == kCoreHeaderSize) {
     layout.entry_size = 3;
     WidenCoreHeader(raw, layout);
-  } else if (layout.header_size == kInfoHeaderSize) {
-    layout.header = raw;
   } else {
-    return Status::kUnsupported;  // version 4 and 5 headers among them
+    layout.header = raw;
   }
   const auto& h = layout.header;
   layout.width = static_cast<int32_t>(LoadLe32(h, 4));
@@ -149,37 +155,36 @@ Result<PackedDib> ReadBmp(RandomAccessInput& in) {
   const uint32_t stored_size = LoadLe32(layout.header, 20);
   // Rows are walked by stride, so a smaller stored image size cannot be trusted.
   if (stored_size != 0 && stored_size < needed) return Status::kUnsupported;
-  const uint64_t image_bytes = stored_size != 0 ? stored_size : needed;
+  // NOTE: a larger stored size is taken as padding behind the rows: a file
+  // that holds every row is read even when it ends before biSizeImage says.
 
   const bool bitfields = layout.compression == kBiBitfields;
   const uint64_t masks_offset = layout.header_start + kInfoHeaderSize;
   const uint64_t table_offset = layout.header_start + layout.header_size + (bitfields ? 12 : 0);
   const uint64_t table_bytes = uint64_t{layout.entries} * layout.entry_size;
   const uint64_t pixel_offset = layout.off_bits != 0 ? layout.off_bits : table_offset + table_bytes;
-  if (table_offset + table_bytes > file_size || image_bytes > file_size ||
-      pixel_offset > file_size - image_bytes) {
+  if (table_offset + table_bytes > file_size || needed > file_size ||
+      pixel_offset > file_size - needed) {
     return Status::kCannotOpen;  // the file ends before the table or the rows
   }
 
-  const uint64_t palette_size = uint64_t{4} * layout.entries;
   if (layout.bit_count != 16 && layout.bit_count != 32) {
-    auto dib = PackedDib::Allocate(kInfoHeaderSize + palette_size + image_bytes + kSpareBytes);
-    if (!dib) {
-      return kInfoHeaderSize + palette_size + image_bytes + kSpareBytes > kMaxBlockBytes
-                 ? Status::kTooLarge : Status::kOutOfMemory;
-    }
-    auto block = dib->Bytes();
+    PackedDib dib = QUOREL_TRY(CreateDib(layout.width, static_cast<int32_t>(height),
+                                         layout.bit_count, layout.entries, PixelFill::kNone));
+    // The file's own header, made bottom-up with the table and rows it has here.
+    auto block = dib.Bytes();
     std::copy(layout.header.begin(), layout.header.end(), block.begin());
-    dib->SetField32(DibField::kHeight, static_cast<uint32_t>(height));
-    if (stored_size == 0) dib->SetField32(DibField::kSizeImage, static_cast<uint32_t>(needed));
-    if (dib->ClrUsed() == 0) dib->SetField32(DibField::kClrUsed, layout.entries);
-    auto table = block.subspan(kInfoHeaderSize, static_cast<size_t>(palette_size));
-    auto pixels = block.subspan(kInfoHeaderSize + table.size(), static_cast<size_t>(image_bytes));
+    dib.SetField32(DibField::kHeight, static_cast<uint32_t>(height));
+    dib.SetField32(DibField::kSizeImage, static_cast<uint32_t>(needed));
+    dib.SetField32(DibField::kClrUsed, layout.entries);
+    const DibRows rows = QUOREL_TRY(DibRows::Of(dib));
+    auto table = block.subspan(kInfoHeaderSize, size_t{4} * layout.entries);
+    auto pixels = block.subspan(rows.geometry().pixel_offset, static_cast<size_t>(needed));
     if (!ReadColourTable(in, table_offset, layout, table) || !in.ReadAt(pixel_offset, pixels)) {
       return Status::kCannotOpen;
     }
     if (top_down) FlipRows(pixels, static_cast<size_t>(source_stride), static_cast<size_t>(height));
-    return std::move(*dib);
+    return dib;
   }
 
   BmpMasks masks = layout.bit_count == 16 ? BmpMasks::Default16() : BmpMasks::Default32();
@@ -189,25 +194,22 @@ Result<PackedDib> ReadBmp(RandomAccessInput& in) {
     masks = {ComponentMask(LoadLe32(raw_masks, 0)), ComponentMask(LoadLe32(raw_masks, 4)),
              ComponentMask(LoadLe32(raw_masks, 8))};
   }
-  const uint64_t stride = RowStride(layout.width, 24);
-  const uint64_t block_size = kInfoHeaderSize + palette_size + stride * height + kSpareBytes;
-  if (block_size > kMaxBlockBytes || image_bytes > kMaxBlockBytes) return Status::kTooLarge;
+  PackedDib dib = QUOREL_TRY(CreateDib(layout.width, static_cast<int32_t>(height), 24,
+                                       layout.entries, PixelFill::kNone));
+  // The file's header with 24 bits; biClrUsed keeps its value, the table stays zero.
+  std::copy(layout.header.begin(), layout.header.end(), dib.Bytes().begin());
+  dib.SetField32(DibField::kHeight, static_cast<uint32_t>(height));
+  dib.SetField16(DibField::kBitCount, 24);
+  dib.SetField32(DibField::kCompression, kBiRgb);
+  dib.SetField32(DibField::kSizeImage, static_cast<uint32_t>(RowStride(layout.width, 24) * height));
+  dib.SetField32(DibField::kClrUsed, layout.entries);
+  std::fill_n(dib.Bytes().begin() + kInfoHeaderSize, size_t{4} * layout.entries, 0);
   auto source = AllocateZeroed(needed);
   if (!source) return Status::kOutOfMemory;
   if (!in.ReadAt(pixel_offset, *source)) return Status::kCannotOpen;
-  auto dib = PackedDib::Allocate(block_size);
-  if (!dib) return Status::kOutOfMemory;
-  // The file's header with 24 bits; biClrUsed keeps its value, the table stays zero.
-  std::copy(layout.header.begin(), layout.header.end(), dib->Bytes().begin());
-  dib->SetField32(DibField::kHeight, static_cast<uint32_t>(height));
-  dib->SetField16(DibField::kBitCount, 24);
-  dib->SetField32(DibField::kCompression, kBiRgb);
-  dib->SetField32(DibField::kSizeImage, static_cast<uint32_t>(stride * height));
-  auto geometry = CheckGeometry(*dib, RowStart::kAfterPalette);
-  if (!geometry) return Status::kUnsupported;
-  DibRows rows(dib->Bytes(), *geometry);
+  DibRows rows = QUOREL_TRY(DibRows::Of(dib));
   ConvertRows(*source, static_cast<size_t>(source_stride), layout.bit_count, masks, top_down, rows);
-  return std::move(*dib);
+  return dib;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "codec/bmp/BmpFile.h"
 #include "common/FileIo.h"
+#include "common/ByteBuffer.h"
 #include "common/LittleEndian.h"
 #include "image/DibLayout.h"
 
@@ -18,23 +19,25 @@ bool WritableDepth(int bit_count) {
 
 }  // namespace
 
-bool WriteBmpFile(PackedDib& picture, const std::filesystem::path& path, FileReplace replace) {
-  if (!WritableDepth(picture.BitCount()) || picture.HeaderSize() != kInfoHeaderSize) return false;
-  const auto geometry = CheckGeometry(picture, RowStart::kAfterPalette);
-  if (!geometry) return false;  // rows or colour table outside the block
-  const uint64_t size_image = uint64_t{geometry->stride} * static_cast<uint64_t>(geometry->height);
+Result<void> WriteBmpFile(PackedDib& picture, const std::filesystem::path& path,
+                          FileReplace replace) {
+  if (!WritableDepth(picture.BitCount()) || picture.HeaderSize() != kInfoHeaderSize) {
+    return Status::kUnsupported;
+  }
+  const auto geometry = QUOREL_TRY(CheckGeometry(picture));
+  const uint64_t size_image = uint64_t{geometry.stride} * static_cast<uint64_t>(geometry.height);
   picture.SetField32(DibField::kSizeImage, static_cast<uint32_t>(size_image));
 
   // Header, colour table and rows; the spare bytes behind the rows stay behind.
-  const uint64_t body = geometry->pixel_offset + size_image;
+  const uint64_t body = geometry.pixel_offset + size_image;
   auto file = AllocateZeroed(kFileHeaderSize + body);
-  if (!file) return false;
+  if (!file) return Status::kOutOfMemory;
   std::span<uint8_t> bytes(*file);
   bytes[0] = 'B';                                                     // bfType
   bytes[1] = 'M';
   StoreLe32(bytes, 2, static_cast<uint32_t>(kFileHeaderSize + body));  // bfSize
   // bfReserved1 and bfReserved2 stay 0.
-  StoreLe32(bytes, 10, static_cast<uint32_t>(kFileHeaderSize + geometry->pixel_offset));  // bfOffBits
+  StoreLe32(bytes, 10, static_cast<uint32_t>(kFileHeaderSize + geometry.pixel_offset));  // bfOffBits
   const auto source = picture.Bytes().first(static_cast<size_t>(body));
   std::copy(source.begin(), source.end(), bytes.begin() + kFileHeaderSize);
 

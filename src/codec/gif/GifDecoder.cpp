@@ -8,13 +8,13 @@
 #include "codec/FileBlock.h"
 #include "codec/gif/GifDecodeState.h"
 #include "common/LittleEndian.h"
+#include "image/DibLayout.h"
 
 namespace quorel {
 namespace {
 
 constexpr int64_t kMinFileSize = 11;  // 10 bytes or fewer hold no picture
 constexpr int64_t kDescriptorSize = 10;
-constexpr uint64_t kSpareBytes = 16;  // zero bytes behind the rows
 
 // The colour table in use as 4-byte entries (blue, green, red, 0).
 struct GifColourTable {
@@ -111,18 +111,16 @@ Result<PackedDib> DecodeGif(const FileBlock& file) {
   if (int64_t{s.width} * s.height > kMaxPixels) return Status::kTooLarge;
 
   const uint32_t entries = 1u << s.table_exponent;
-  s.stride = (static_cast<size_t>(s.width) + 3) & ~size_t{3};
-  const uint64_t size_image = uint64_t{s.stride} * static_cast<uint64_t>(s.height);
-  auto dib = PackedDib::Allocate(kInfoHeaderSize + 4 * entries + size_image + kSpareBytes);
-  if (!dib) return Status::kOutOfMemory;
-  WriteInfoHeader(*dib, s.width, s.height, 8, static_cast<uint32_t>(size_image), entries);
-  auto block = dib->Bytes();
+  PackedDib dib = QUOREL_TRY(CreateDib(s.width, s.height, 8, entries));
+  auto block = dib.Bytes();
   std::copy_n(table.entries.begin(), 4 * entries, block.begin() + kInfoHeaderSize);
-  s.rows = block.subspan(kInfoHeaderSize + 4 * entries, static_cast<size_t>(size_image));
+  const DibGeometry geometry = QUOREL_TRY(CheckGeometry(dib));
+  s.stride = geometry.stride;
+  s.rows = block.subspan(geometry.pixel_offset, geometry.stride * static_cast<size_t>(s.height));
   SetGifPasses(s);
 
   if (const Status decoded = DecodeGifRaster(s); decoded != Status::kOk) return decoded;
-  return std::move(*dib);
+  return dib;
 }
 
 }  // namespace

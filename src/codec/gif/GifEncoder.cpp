@@ -18,22 +18,20 @@ constexpr int32_t kMaxTransparentIndex = 255;
 
 bool HasSupportedLayout(const PackedDib& picture) {
   const int depth = picture.BitCount();
-  return picture.Planes() == 1 && (depth == 1 || depth == 4 || depth == 8);
+  return picture.Field16(DibField::kPlanes) == 1 && (depth == 1 || depth == 4 || depth == 8);
 }
 
 bool SameShape(const PackedDib& a, const PackedDib& b) {
-  return a.Width() == b.Width() && a.Height() == b.Height() && a.Planes() == b.Planes() &&
+  return a.Width() == b.Width() && a.Height() == b.Height() && a.Field16(DibField::kPlanes) == b.Field16(DibField::kPlanes) &&
          a.BitCount() == b.BitCount();
 }
 
 // Compresses one picture into `compressed`. kBadInput when the picture yields
 // no pixel, its rows do not lie inside its block, or an index does not fit the
 // code size.
-Status CompressFrame(const PackedDib& picture, LzwEncoder& lzw,
-                     std::vector<uint8_t>& compressed) {
-  const auto geometry = CheckGeometry(picture, RowStart::kAfterPalette);
-  if (!geometry) return Status::kBadInput;
-  const PixelReader reader(ConstDibRows(picture.Bytes(), *geometry));
+Result<void> CompressFrame(const PackedDib& picture, LzwEncoder& lzw,
+                           std::vector<uint8_t>& compressed) {
+  const PixelReader reader(QUOREL_TRY(ConstDibRows::Of(picture)));
   std::vector<uint8_t> row(static_cast<size_t>(reader.width()));
   compressed.clear();
   lzw.Begin(&compressed);
@@ -41,10 +39,16 @@ Status CompressFrame(const PackedDib& picture, LzwEncoder& lzw,
     reader.ReadRow(y, row);
     if (!lzw.Add(row)) return Status::kBadInput;
   }
-  return lzw.Finish() ? Status::kOk : Status::kBadInput;
+  if (!lzw.Finish()) return Status::kBadInput;
+  return {};
 }
 
-Status WriteGif(const GifEncodeRequest& request, OutputFile& file) {
+Result<void> Write(OutputFile& file, const std::vector<uint8_t>& bytes) {
+  if (!file.Write(bytes)) return Status::kCannotOpen;
+  return {};
+}
+
+Result<void> WriteGif(const GifEncodeRequest& request, OutputFile& file) {
   const PackedDib* first = request.frames.front().picture;
   if (!first) return Status::kOutOfMemory;  // no picture to lock
   if (!HasSupportedLayout(*first)) return Status::kBadInput;
@@ -66,7 +70,7 @@ Status WriteGif(const GifEncodeRequest& request, OutputFile& file) {
   AppendColourTable(bytes, *first, sizes);
   AppendComment(bytes);
   if (request.frames.size() > 1) AppendLoopExtension(bytes);
-  if (!file.Write(bytes)) return Status::kCannotOpen;
+  QUOREL_TRY(Write(file, bytes));
 
   std::vector<uint8_t> compressed;
   for (size_t i = 0; i < request.frames.size(); ++i) {
@@ -75,25 +79,26 @@ Status WriteGif(const GifEncodeRequest& request, OutputFile& file) {
     if (i > 0 && !SameShape(*frame.picture, *first)) return Status::kFrameMismatch;
     // Each frame is compressed completely before any of its blocks is written,
     // so a frame that cannot be coded leaves nothing of itself in the file.
-    if (const Status status = CompressFrame(*frame.picture, lzw, compressed);
-        status != Status::kOk) {
-      return status;
-    }
+    QUOREL_TRY(CompressFrame(*frame.picture, lzw, compressed));
     bytes.clear();
     AppendGraphicControl(bytes, frame.delay, request.transparent_index);
     AppendImageDescriptor(bytes, width, height);
     AppendImageData(bytes, sizes.min_code_size, compressed);
-    if (!file.Write(bytes)) return Status::kCannotOpen;
+    QUOREL_TRY(Write(file, bytes));
   }
 
   bytes.clear();
   AppendTrailer(bytes);
-  return file.Write(bytes) ? Status::kOk : Status::kCannotOpen;
+  QUOREL_TRY(Write(file, bytes));
+  // A write error the system reports only when the file is closed (a full
+  // disk, a network folder) is a failure too.
+  if (!file.Close()) return Status::kCannotOpen;
+  return {};
 }
 
 }  // namespace
 
-Status EncodeGifFile(const GifEncodeRequest& request, const std::filesystem::path& path) {
+Result<void> EncodeGifFile(const GifEncodeRequest& request, const std::filesystem::path& path) {
   if (request.frames.empty()) return Status::kBadInput;  // before the file is touched
   OutputFile file(path);
   if (!file.is_open()) return Status::kCannotOpen;

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "common/Status.h"
+#include "common/Result.h"
 #include "image/PackedDib.h"
 
 namespace quorel {
@@ -20,9 +20,10 @@ struct GifEncodeRequest {
   std::vector<GifFrame> frames;    // the frame count is frames.size()
 };
 
-// Writes the frames as one GIF file. kOk, kCannotOpen, kBadInput, kOutOfMemory
-// or kFrameMismatch; after a failure the partial file stays on disk (nothing is
-// touched when there is no frame).
-Status EncodeGifFile(const GifEncodeRequest& request, const std::filesystem::path& path);
+// Writes the frames as one GIF file. kCannotOpen (also for an error reported
+// when the file is closed), kBadInput, kOutOfMemory or kFrameMismatch; after a
+// failure the partial file stays on disk (nothing is touched when there is no
+// frame).
+Result<void> EncodeGifFile(const GifEncodeRequest& request, const std::filesystem::path& path);
 
 }  // namespace quorel

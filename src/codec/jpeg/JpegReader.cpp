@@ -75,23 +75,25 @@ Status ChooseOutput(jpeg_decompress_struct& cinfo) {
   return Status::kOk;
 }
 
-// The zero-filled 24-bit picture for the output size, with its header. Kept
-// out of DecodeJpeg because it builds objects with destructors.
+// The 24-bit picture for the output size, with its header, and the view of
+// its rows. Kept out of DecodeJpeg because it builds objects with destructors.
 Status MakePicture(const jpeg_decompress_struct& cinfo, std::optional<PackedDib>* picture,
-                   uint8_t** rows, size_t* stride) {
+                   std::optional<DibRows>* rows) {
   const int64_t width = cinfo.output_width;
   const int64_t height = cinfo.output_height;
-  if (width < 1 || height < 1 || width * height > kMaxPixels) return Status::kTooLarge;
-  *stride = static_cast<size_t>(RowStride(width, 24));
-  *picture = PackedDib::Allocate(kInfoHeaderSize + *stride * static_cast<uint64_t>(height));
-  if (!*picture) return Status::kOutOfMemory;
+  if (width * height > kMaxPixels) return Status::kTooLarge;
+  auto made = CreateDib(static_cast<int32_t>(width), static_cast<int32_t>(height), 24, 0,
+                        PixelFill::kNone);  // every row is decoded into
+  if (!made) return made.status();
+  *picture = std::move(made).value();
   PackedDib& dib = **picture;
-  WriteInfoHeader(dib, static_cast<int32_t>(width), static_cast<int32_t>(height), 24, 0);
   if (cinfo.saw_JFIF_marker && cinfo.density_unit == kDotsPerCentimetre) {
     dib.SetField32(DibField::kXPelsPerMeter, uint32_t{cinfo.X_density} * 100);
     dib.SetField32(DibField::kYPelsPerMeter, uint32_t{cinfo.Y_density} * 100);
   }
-  *rows = dib.Bytes().data() + kInfoHeaderSize;
+  auto view = DibRows::Of(dib);
+  if (!view) return view.status();
+  *rows = *view;
   return Status::kOk;
 }
 
@@ -123,11 +125,10 @@ Status DecodeJpeg(const uint8_t* data, size_t size, std::optional<PackedDib>* pi
   jpeg_read_header(&cinfo, TRUE);  // a stream of tables only is an error here
 
   Status status = ChooseOutput(cinfo);
-  uint8_t* rows = nullptr;
-  size_t stride = 0;
+  std::optional<DibRows> rows;
   if (status == Status::kOk) {
     jpeg_calc_output_dimensions(&cinfo);
-    status = MakePicture(cinfo, picture, &rows, &stride);
+    status = MakePicture(cinfo, picture, &rows);
   }
   if (status == Status::kOk) {
     jpeg_start_decompress(&cinfo);
@@ -139,7 +140,7 @@ Status DecodeJpeg(const uint8_t* data, size_t size, std::optional<PackedDib>* pi
       const JDIMENSION first = cinfo.output_scanline;
       const JDIMENSION count = std::min<JDIMENSION>(kLinesPerCall, cinfo.output_height - first);
       for (JDIMENSION i = 0; i < count; ++i) {
-        lines[i] = rows + (cinfo.output_height - 1 - (first + i)) * stride;
+        lines[i] = rows->TopDownRow(static_cast<int32_t>(first + i)).data();
       }
       if (jpeg_read_scanlines(&cinfo, lines, count) == 0) break;  // cannot happen: the source never suspends
     }

@@ -37,20 +37,18 @@ void PngWarning(png_structp, png_const_charp) {}  // warnings: reading goes on, 
 // outside DecodePng.
 struct PngTarget {
   std::optional<PackedDib> picture;
+  std::optional<DibRows> rows;
   std::optional<ByteBuffer> with_alpha;
   bool whole_image_alpha = false;
-  uint8_t* rows = nullptr;
-  size_t stride = 0;
 };
 
 Status MakeTarget(int64_t width, int64_t height, bool has_alpha, bool interlaced, PngTarget* target) {
-  if (width < 1 || height < 1 || width * height > kMaxPixels) return Status::kTooLarge;
-  target->stride = static_cast<size_t>(RowStride(width, 24));
-  target->picture = PackedDib::Allocate(kInfoHeaderSize + target->stride * static_cast<uint64_t>(height));
-  if (!target->picture) return Status::kOutOfMemory;
-  WriteInfoHeader(*target->picture, static_cast<int32_t>(width), static_cast<int32_t>(height), 24,
-                  static_cast<uint32_t>(target->stride * static_cast<uint64_t>(height)));
-  target->rows = target->picture->Bytes().data() + kInfoHeaderSize;
+  if (width * height > kMaxPixels) return Status::kTooLarge;
+  auto made = CreateDib(static_cast<int32_t>(width), static_cast<int32_t>(height), 24, 0,
+                        PixelFill::kNone);  // every row is decoded into
+  if (!made) return made.status();
+  target->picture = std::move(made).value();
+  target->rows = DibRows::Of(*target->picture).value();
   if (has_alpha) {
     target->whole_image_alpha = interlaced;
     const uint64_t bytes = 4 * static_cast<uint64_t>(width) * static_cast<uint64_t>(interlaced ? height : 1);
@@ -67,14 +65,15 @@ png_bytep RowFor(PngTarget& target, uint32_t width, uint32_t height, uint32_t y)
   if (target.with_alpha) {
     return target.with_alpha->data() + size_t{4} * width * (target.whole_image_alpha ? y : 0);
   }
-  return target.rows + size_t{height - 1 - y} * target.stride;
+  (void)height;
+  return target.rows->TopDownRow(static_cast<int32_t>(y)).data();
 }
 
 // Image row y over white: what a signature scanned onto a transparent
 // background needs.
 void CompositeOverWhite(PngTarget& target, uint32_t width, uint32_t height, uint32_t y) {
   const uint8_t* in = RowFor(target, width, height, y);
-  uint8_t* out = target.rows + size_t{height - 1 - y} * target.stride;
+  uint8_t* out = target.rows->TopDownRow(static_cast<int32_t>(y)).data();
   for (uint32_t x = 0; x < width; ++x, in += 4, out += 3) {
     const unsigned alpha = in[3];
     for (int c = 0; c < 3; ++c) {
