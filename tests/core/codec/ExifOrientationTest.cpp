@@ -16,11 +16,7 @@ namespace {
 
 using namespace std::string_view_literals;
 
-struct ExifCase {
-  const char* name;
-  std::string_view app1;
-  int orientation;
-};
+struct ExifCase { const char* name; std::string_view app1; int orientation; };
 
 // APP1 payloads: "Exif\0\0", TIFF header (order, 42, IFD0 offset), IFD0
 // (count, 12-byte entries: tag, type, count, value), next-IFD offset.
@@ -41,28 +37,23 @@ const ExifCase kExifCases[] = {
 
 TEST(ExifOrientationTest, ReadsTheTagAndIgnoresDamagedBlocks) {
   for (const ExifCase& c : kExifCases) {
-    const std::span bytes(reinterpret_cast<const uint8_t*>(c.app1.data()), c.app1.size());
-    EXPECT_EQ(static_cast<int>(ReadExifOrientation(bytes)), c.orientation) << c.name;
+    EXPECT_EQ(static_cast<int>(ReadExifOrientation({reinterpret_cast<const uint8_t*>(c.app1.data()), c.app1.size()})), c.orientation) << c.name;
   }
 }
 
-// Each fixture stores the same upright pattern of flat blocks turned or
-// mirrored, with the orientation that turns it back.
+// Each fixture stores the upright pattern turned or mirrored, with the orientation that turns it back.
 TEST(ExifOrientationTest, JpegReaderTurnsEveryOrientationUpright) {
   const PackedDib upright = ReadPngFile(test::DataPath("photo/upright.png")).value();
   for (int value = 1; value <= 8; ++value) {
     const std::string name = "photo/orient-" + std::to_string(value) + ".jpg";
     const auto decoded = ReadJpegFile(test::DataPath(name));
     ASSERT_TRUE(decoded.ok()) << name;
-    ASSERT_EQ(decoded->Width(), upright.Width()) << name;
-    ASSERT_EQ(decoded->Height(), upright.Height()) << name;
+    ASSERT_EQ(std::pair(decoded->Width(), decoded->Height()), std::pair(upright.Width(), upright.Height()));
     int worst = 0;
     for (int y = 0; y < upright.Height(); ++y) {
       for (int x = 0; x < upright.Width(); ++x) {
-        const Bgr a = test::PixelAt(*decoded, x, y);
-        const Bgr b = test::PixelAt(upright, x, y);
-        worst = std::max({worst, std::abs(a.blue - b.blue), std::abs(a.green - b.green),
-                          std::abs(a.red - b.red)});
+        const Bgr a = test::PixelAt(*decoded, x, y), b = test::PixelAt(upright, x, y);
+        for (int d : {a.blue - b.blue, a.green - b.green, a.red - b.red}) worst = std::max(worst, std::abs(d));
       }
     }
     EXPECT_LE(worst, 24) << name;  // JPEG error on flat blocks; a wrong turn is off by 100s
