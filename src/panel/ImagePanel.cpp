@@ -79,7 +79,11 @@ Result<void> NormaliseNewPicture(ImagePanel& panel) {
 Result<void> UpdateCleanedPicture(ImagePanel& panel) {
   panel.cleaned.reset();
   if (panel.cleanup == CleanupLevel::kNone || !panel.picture) return {};
-  if (panel.picture_width < kMinPictureSide || panel.picture_height < kMinPictureSide) return {};
+  // Small pictures and old working files that are not 24-bit are output as they are.
+  if (panel.picture_width < kMinPictureSide || panel.picture_height < kMinPictureSide ||
+      panel.picture->BitCount() != 24) {
+    return {};
+  }
   panel.cleaned = QUOREL_TRY(ApplyCleanup(*panel.picture, panel.cleanup));
   return {};
 }

@@ -38,8 +38,8 @@ struct ImagePanel {
   std::string readout;                  // UTF-8, e.g. "300x120 (53.33%)⇒120x48"
   CleanupLevel cleanup = CleanupLevel::kNone;
   // The picture after the clean-up, derived from `picture` (which stays as
-  // imported); empty for none and for pictures under 16 pixels, which are
-  // output as they are.
+  // imported); empty for none and for pictures under 16 pixels or not
+  // 24-bit, which are output as they are.
   std::optional<PackedDib> cleaned;
 };
 

@@ -2,7 +2,9 @@
 #include "image/cleanup/InkSpecks.h"
 
 #include <algorithm>
+#include <deque>
 #include <new>
+#include <utility>
 
 namespace quorel {
 
@@ -45,29 +47,43 @@ double PenWidth(const InkBits& ink) {
 Result<void> RemoveSpecks(InkBits& ink, int64_t min_area) {
   const int32_t w = ink.width();
   const int32_t h = ink.height();
-  // NOTE: a piece's bits are cleared as it is found (its pixels doubling as
-  // the work list), and set in a second mask when it is large enough.
+  // NOTE: a piece's bits are cleared as it is found and set in a second mask
+  // once it is known to be large enough. Memory stays bounded by the fill's
+  // front and the first `min_area` pixels of a piece, not by the ink: a
+  // black photo is one piece of millions of pixels.
   InkBits kept = QUOREL_TRY(InkBits::Create(w, h));
-  std::vector<std::pair<int32_t, int32_t>> piece;
+  std::deque<std::pair<int32_t, int32_t>> front;
+  std::vector<std::pair<int32_t, int32_t>> first;  // a piece's pixels until it is large enough
   try {
     for (int32_t y = 0; y < h; ++y) {
       for (size_t byte = 0; byte < ink.stride(); ++byte) {
         while (ink.Row(y)[byte] != 0) {
           const int32_t x = static_cast<int32_t>(byte * 8) + __builtin_ctz(ink.Row(y)[byte]);
-          piece.assign(1, {x, y});
-          ink.Clear(x, y);
-          for (size_t next = 0; next < piece.size(); ++next) {
-            const auto [px, py] = piece[next];
+          int64_t area = 0;
+          first.clear();
+          const auto visit = [&](int32_t vx, int32_t vy) {
+            ink.Clear(vx, vy);
+            front.emplace_back(vx, vy);
+            if (++area < min_area) {
+              first.emplace_back(vx, vy);
+              return;
+            }
+            if (area == min_area) {
+              for (const auto& [fx, fy] : first) kept.Set(fx, fy);
+              first.clear();
+            }
+            kept.Set(vx, vy);
+          };
+          visit(x, y);
+          while (!front.empty()) {
+            const auto [px, py] = front.front();
+            front.pop_front();
             for (int32_t yy = std::max(0, py - 1); yy <= std::min(h - 1, py + 1); ++yy) {
               for (int32_t xx = std::max(0, px - 1); xx <= std::min(w - 1, px + 1); ++xx) {
-                if (!ink.Get(xx, yy)) continue;
-                ink.Clear(xx, yy);
-                piece.emplace_back(xx, yy);
+                if (ink.Get(xx, yy)) visit(xx, yy);
               }
             }
           }
-          if (static_cast<int64_t>(piece.size()) < min_area) continue;
-          for (const auto& [kx, ky] : piece) kept.Set(kx, ky);
         }
       }
     }

@@ -41,7 +41,8 @@ class InkBits {
 double PenWidth(const InkBits& ink);
 
 // Clears every piece of ink (8-connected) smaller than `min_area` pixels.
-// Work in proportion to the ink. kOutOfMemory.
+// Work in proportion to the ink; memory in proportion to one piece's front
+// and min_area. kOutOfMemory.
 Result<void> RemoveSpecks(InkBits& ink, int64_t min_area);
 
 // The smallest rectangle around the ink; empty (all zero) without ink.
