@@ -133,6 +133,17 @@ TEST_F(SnippetToolTest, OverridesScaleColourAndChoice) {
   EXPECT_EQ(gif.width, 120);
   EXPECT_EQ(gif.height, 48);
   EXPECT_EQ(gif.colours[0], (test::GifRgb{0, 0, 255}));
+
+  // A light signature's page is black; -o writes exactly the page, over a longer file.
+  const std::filesystem::path out = io_ / "snippet.txt";
+  test::WriteFileBytes(out, std::vector<uint8_t>(1 << 20, 'z'));
+  const ToolRun page = Tool({"--signature", Sample("signature.bmp").string(), "--no-seal",
+                             "--signature-color", "c8c8c8", "--page", "-o", out.string()});
+  ASSERT_EQ(page.exit_code, 0) << page.err;
+  EXPECT_EQ(page.out, "");
+  const std::string text = ReadText(out);
+  EXPECT_TRUE(text.starts_with("<html><body bgcolor=#000000><div align=right"));
+  EXPECT_TRUE(text.ends_with("</div></body></html>"));
 }
 
 TEST_F(SnippetToolTest, StoredStateGivesWhatTheDesktopProgramWouldCopy) {
@@ -162,21 +173,6 @@ TEST_F(SnippetToolTest, StoredStateGivesWhatTheDesktopProgramWouldCopy) {
   // Read only: wq.ini unchanged and no GIF left in the folder.
   EXPECT_EQ(ReadText(folder.IniPath()), ini_before);
   EXPECT_FALSE(std::filesystem::exists(folder.Path() / kImageGifName));
-}
-
-TEST_F(SnippetToolTest, PageAndOutputFile) {
-  const std::filesystem::path out = io_ / "snippet.txt";
-  test::WriteFileBytes(out, std::vector<uint8_t>(1 << 20, 'z'));  // longer than the page
-  const ToolRun run = Tool({"--signature", Sample("signature.bmp").string(), "--no-seal",
-                        "--signature-color", "c8c8c8", "--page", "-o", out.string()});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(run.out, "");
-  const std::string page = ReadText(out);
-  EXPECT_TRUE(page.starts_with("<html><body bgcolor=#000000><div align=right"));
-  EXPECT_TRUE(page.ends_with("</div></body></html>"));
-
-  const ToolRun dark = Tool({"--signature", Sample("signature.bmp").string(), "--no-seal", "--page"});
-  EXPECT_TRUE(dark.out.starts_with("<div align=right"));
 }
 
 TEST_F(SnippetToolTest, ExitCodesAndMessages) {
