@@ -1,9 +1,9 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+// Pixels as the eye sees them, to compare our readers with independent decoders.
+
 #include <cstdint>
-#include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,39 +11,21 @@
 
 namespace quorel::test {
 
-// Pixels as red, green, blue triples, top row first.
+// Red, green, blue triples, top row first.
 struct RgbPixels {
   int width = 0;
   int height = 0;
   std::vector<uint8_t> rgb;
-
-  const uint8_t* At(int x, int y) const { return &rgb[3 * (static_cast<size_t>(y) * width + x)]; }
 };
 
-// A reference dump made by tests/data/make_fixtures.py: "QRGB", width, height
-// (32-bit little-endian), then the pixels.
-RgbPixels ReadRgbDump(const std::filesystem::path& path);
+// tests/data/<folder>/<name>.rgb, made by make_fixtures.py: "QRGB", width and
+// height (u32 LE), then the pixels another decoder gave.
+RgbPixels FixtureDump(const std::string& folder, const std::string& name);
 
-// A picture of 1, 4, 8, 24 or 32 bits as seen on screen (palette looked up).
+// A picture of 1, 4, 8, 24 or 32 bits with its colour table looked up.
 RgbPixels PictureRgb(const PackedDib& picture);
 
-// A PNG decoded by libpng's simplified reader: red, green, blue, alpha.
-struct RgbaPixels {
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> rgba;
-};
-std::optional<RgbaPixels> DecodePngRgba(const std::filesystem::path& path);
-// The same composited over white with the PNG reader's rounding.
-std::optional<RgbPixels> DecodePngReference(const std::filesystem::path& path);
-
-// The first image of a GIF as giflib decodes it (its own size, its local or
-// the global colour table); none when giflib cannot read the whole file.
-// `image_count` receives the number of images in the file.
-std::optional<RgbPixels> DecodeGifFirstImage(const std::filesystem::path& path, int* image_count = nullptr);
-
-// Empty when equal; otherwise where and how they first differ, and how many
-// samples differ by more than `tolerance`.
+// Empty when equal within `tolerance`; otherwise where they first differ and how many samples do.
 std::string CompareRgb(const RgbPixels& actual, const RgbPixels& expected, int tolerance = 0);
 
 }  // namespace quorel::test
