@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cmath>
 
 #include "ImportTestPixels.h"
 #include "codec/bmp/BmpFile.h"
@@ -40,32 +39,6 @@ Bytes MakeBmp(const BmpLayout& layout, const Bytes& tail) {
   return bytes;
 }
 
-// Fixtures written by other encoders must give the pixels Pillow decodes. Our
-// 16-bit components keep the file's 5 or 6 bits at the top of the byte
-// (31 → 248) where Pillow stretches them to 255: the dump is reduced alike.
-TEST(BmpReader, FixturesGiveTheIndependentDecodersPixels) {
-  struct Case { const char* name; int green_bits = 0; };
-  const Case cases[] = {{"pal1"}, {"pal4"}, {"pal8"}, {"rgb24"}, {"core12-pal4"}, {"core12-rgb24"},
-                        {"rgb32"}, {"rgb32-bf"}, {"topdown-rgb24"}, {"topdown-pal8"},
-                        {"rgb16-555", 5}, {"rgb16-bf555", 5}, {"rgb16-bf565", 6}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    auto picture = ReadBmpFile(DataPath(std::string("bmp/") + c.name + ".bmp"));
-    ASSERT_TRUE(picture) << picture.code();
-    EXPECT_EQ(picture->HeaderSize(), 40u);
-    auto expected = test::FixtureDump("bmp", c.name);
-    for (size_t i = 0; c.green_bits && i < expected.rgb.size(); ++i) {
-      const int bits = i % 3 == 1 ? c.green_bits : 5, max = (1 << bits) - 1;
-      expected.rgb[i] = static_cast<uint8_t>(std::lround(expected.rgb[i] * max / 255.0) << (8 - bits));
-    }
-    EXPECT_EQ(test::CompareRgb(test::PictureRgb(*picture), expected), "");
-  }
-  // A bare packed DIB (the clipboard's form) reads as the file does.
-  const auto file = test::ReadFileBytes(DataPath("bmp/rgb24.bmp"));
-  EXPECT_EQ(test::PictureRgb(ReadBmpBytes(std::span(file).subspan(14)).value()).rgb,
-            test::FixtureDump("bmp", "rgb24").rgb);
-}
-
 // Hand-made files of every pixel layout come out bottom-up in 1, 4, 8 or 24 bits.
 TEST(BmpReader, ReadsPixelLayouts) {
   Bytes pal8(256 * 4 + 4, 0);  // no colour count: the full table
@@ -76,9 +49,11 @@ TEST(BmpReader, ReadsPixelLayouts) {
                       12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0,  // size, width, height, planes, bits
                       10, 20, 30, 40, 50, 60,               // entries 0 and 1, blue first
                       0x40, 0, 0, 0};                       // pixels 0, 1
+  const auto rgb24 = test::ReadFileBytes(DataPath("bmp/rgb24.bmp"));
   struct Case { const char* what; Bytes file; Bytes rgb; uint16_t bit_count = 24; };
   const Case cases[] = {
-      {"1×1 without size image", MakeBmp({}, {1, 2, 3, 0}), {3, 2, 1}},
+      {"bare packed DIB, as on the clipboard", Bytes(rgb24.begin() + 14, rgb24.end()),
+       test::FixtureDump("bmp", "rgb24").rgb},
       {"8 bits, clrUsed 0", MakeBmp({.bits = 8}, pal8), {200, 0, 0}, 8},
       {"12-byte header shorter than 40 bytes", core, {30, 20, 10, 60, 50, 40}, 1},
       {"size image beyond the file, every row present", MakeBmp({.size_image = 0xFFFFFFF0}, {1, 2, 3, 0}),
@@ -86,11 +61,8 @@ TEST(BmpReader, ReadsPixelLayouts) {
       {"size image above the rows", MakeBmp({.width = 2, .size_image = 64}, {1, 2, 3, 4, 5, 6, 0, 0}),
        {3, 2, 1, 6, 5, 4}},
       {"rows at an offset", MakeBmp({.off_bits = 56}, {9, 9, 4, 5, 6, 0}), {6, 5, 4}},
-      {"top-down", MakeBmp({.height = -2}, {0, 0, 255, 0, 255, 0, 0, 0}), {255, 0, 0, 0, 0, 255}},
       {"top-down 16-bit", MakeBmp({.height = -2, .bits = 16}, {0x00, 0x7C, 0, 0, 0x1F, 0, 0, 0}),
        {248, 0, 0, 0, 0, 248}},
-      {"16-bit 0x7FFF", MakeBmp({.bits = 16}, {0xFF, 0x7F, 0, 0}), {248, 248, 248}},
-      {"32-bit", MakeBmp({.bits = 32}, {10, 20, 30, 0}), {30, 20, 10}},
       {"565 white", MakeBmp({.bits = 16, .compression = 3},
                             {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0, 0xFF, 0xFF, 0, 0}),
        {248, 252, 248}},

@@ -45,14 +45,12 @@ std::vector<fs::path> FilesIn(const fs::path& folder, const std::string& extensi
 }
 
 // What happened to the files of one suite, printed at the end of each test.
-struct Tally {
-  std::map<std::string, int> counts;
-  void Print(const std::string& suite) const {
-    std::cout << "CORPUS " << suite;
-    for (const auto& [what, n] : counts) std::cout << " " << what << "=" << n;
-    std::cout << std::endl;
-  }
-};
+using Tally = std::map<std::string, int>;
+void Print(const std::string& suite, const Tally& tally) {
+  std::cout << "CORPUS " << suite;
+  for (const auto& [what, n] : tally) std::cout << " " << what << "=" << n;
+  std::cout << std::endl;
+}
 
 // A returned picture must describe only bytes inside its block.
 void ExpectSound(const Result<PackedDib>& picture) { EXPECT_TRUE(!picture || CheckGeometry(*picture).ok()); }
@@ -97,7 +95,7 @@ TEST(Corpora, BmpSuite) {
       ExpectSound(picture);
       int bits = 0;
       if (folder != "g" || !AcceptedBmpLayout(test::ReadFileBytes(file), bits)) {
-        ++tally.counts[folder + (picture ? "_loaded" : "_refused")];
+        ++tally[folder + (picture ? "_loaded" : "_refused")];
         continue;
       }
       ASSERT_TRUE(picture) << picture.code();
@@ -108,15 +106,15 @@ TEST(Corpora, BmpSuite) {
           *suite / "html" / (png.ends_with(".png") ? fs::path(png) : file.filename().replace_extension(".png")));
       ASSERT_TRUE(reference);
       if (reference->height != picture->Height()) {  // pal8nonsquare's is resampled to its pixel aspect
-        ++tally.counts["g_reference_resampled"];
+        ++tally["g_reference_resampled"];
         continue;
       }
       // 5- and 6-bit components sit at the top of the byte (31 → 248); the reference stretches them.
       EXPECT_EQ(test::CompareRgb(test::PictureRgb(*picture), *reference, bits == 16 ? 7 : 0), "");
-      ++tally.counts["g_matched"];
+      ++tally["g_matched"];
     }
   }
-  tally.Print("bmpsuite");
+  Print("bmpsuite", tally);
 }
 
 // Three GIF suites against giflib's first image (its own size and table;
@@ -138,7 +136,7 @@ TEST(Corpora, GifSuites) {
       ExpectSound(picture);
       const auto giflib = test::DecodeGifFileWithGiflib(file);
       ASSERT_TRUE(!all_load || (picture && giflib)) << picture.code();
-      ++tally.counts[picture ? (giflib ? "matched_giflib" : "loaded_giflib_refuses") : "refused"];
+      ++tally[picture ? (giflib ? "matched_giflib" : "loaded_giflib_refuses") : "refused"];
       if (!picture || !giflib || giflib->frames.empty()) continue;
       const auto& frame = giflib->frames[0];
       const auto& table = frame.local_colours.empty() ? giflib->colours : frame.local_colours;
@@ -149,7 +147,7 @@ TEST(Corpora, GifSuites) {
       }
       EXPECT_EQ(test::CompareRgb(test::PictureRgb(*picture), expected), "");
     }
-    tally.Print(name);
+    Print(name, tally);
   }
 }
 
@@ -177,10 +175,10 @@ TEST(Corpora, LibjpegTurboTestImages) {
   ASSERT_TRUE(original) << original.code();
   EXPECT_EQ(test::CompareRgb(test::PictureRgb(*original), ReadPpm(folder / "testorig.ppm"), 3), "");
   Tally tally;
-  for (const auto& file : FilesIn(folder, ".jpg")) ExpectSound(ReadJpegFile(file)), ++tally.counts["jpg"];
-  for (const auto& file : FilesIn(folder, ".bmp")) ExpectSound(ReadBmpFile(file)), ++tally.counts["bmp"];
-  for (const auto& file : FilesIn(folder, ".png")) ExpectSound(ReadPngFile(file)), ++tally.counts["png"];
-  tally.Print("libjpeg-turbo-testimages");
+  for (const auto& file : FilesIn(folder, ".jpg")) ExpectSound(ReadJpegFile(file)), ++tally["jpg"];
+  for (const auto& file : FilesIn(folder, ".bmp")) ExpectSound(ReadBmpFile(file)), ++tally["bmp"];
+  for (const auto& file : FilesIn(folder, ".png")) ExpectSound(ReadPngFile(file)), ++tally["png"];
+  Print("libjpeg-turbo-testimages", tally);
 }
 
 // The suite's JSON dump (RGBA, 8 or 16 bits) reduced and composited over white as the PNG reader does.
@@ -217,9 +215,9 @@ TEST(Corpora, PngSuite) {
                                            picture->Height(), bytes.size() > 24 && bytes[24] == 16);  // IHDR depth
     ASSERT_TRUE(expected) << "no dump of this size";
     EXPECT_EQ(test::CompareRgb(test::PictureRgb(*picture), *expected), "");
-    ++tally.counts["matched"];
+    ++tally["matched"];
   }
-  tally.Print("pngsuite");
+  Print("pngsuite", tally);
 }
 
 }  // namespace

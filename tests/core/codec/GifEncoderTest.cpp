@@ -7,6 +7,7 @@
 #include <map>
 #include <random>
 
+#include "ImportTestPixels.h"
 #include "support/GiflibDecode.h"
 #include "support/TempDir.h"
 #include "support/TestData.h"
@@ -28,15 +29,13 @@ PackedDib MakePicture(int depth, int32_t width, int32_t height, const Bytes& top
                            [&](int x, int y) { return top_down[size_t(y) * width + x]; }, clr_used);
 }
 
-// A plain reference coder: greedy LZW over a map, a clear instead of code 4095,
-// packed least-significant bit first.
-struct Code { uint32_t value; int width; };
-std::vector<Code> ReferenceCodes(const Bytes& pixels, int n) {
-  const uint32_t clear = 1u << n;
-  std::map<std::pair<uint32_t, uint8_t>, uint32_t> table;
-  uint32_t next = clear + 2, current = pixels[0];
-  int width = n + 1;
-  std::vector<Code> codes = {{clear, width}};
+// A plain reference coder: greedy LZW over a map, a clear instead of code 4095.
+using Codes = std::vector<std::pair<int, int>>;  // value, width
+Codes ReferenceCodes(const Bytes& pixels, int n) {
+  const int clear = 1 << n;
+  std::map<std::pair<int, uint8_t>, int> table;
+  int next = clear + 2, current = pixels[0], width = n + 1;
+  Codes codes = {{clear, width}};
   for (size_t i = 1; i < pixels.size(); ++i) {
     if (auto it = table.find({current, pixels[i]}); it != table.end()) {
       current = it->second;
@@ -44,22 +43,11 @@ std::vector<Code> ReferenceCodes(const Bytes& pixels, int n) {
     }
     codes.push_back({current, width});
     if (next == 4095) codes.push_back({clear, width}), table.clear(), next = clear + 2, width = n + 1;
-    else if (table[{current, pixels[i]}] = next; next++ == (1u << width)) ++width;
+    else if (table[{current, pixels[i]}] = next; next++ == 1 << width) ++width;
     current = pixels[i];
   }
   codes.insert(codes.end(), {{current, width}, {clear + 1, width}});
   return codes;
-}
-Bytes Pack(const std::vector<Code>& codes) {
-  Bytes out;
-  uint32_t bits = 0;
-  int count = 0;
-  for (const Code& c : codes) {
-    bits |= c.value << count;
-    for (count += c.width; count >= 8; count -= 8, bits >>= 8) out.push_back(static_cast<uint8_t>(bits));
-  }
-  if (count > 0) out.push_back(static_cast<uint8_t>(bits));
-  return out;
 }
 
 // The first image's data: its minimum code size, sub-block sizes and joined bytes.
@@ -117,40 +105,51 @@ TEST_F(GifEncoderTest, WorkedExampleByteForByte) {
 }
 
 // Our coder and the reference agree code for code on pictures of every kind,
-// including ones that fill the table many times over.
+// including ones that fill the table many times over; the code size and the
+// table follow the depth, the colour count and the transparent index.
 TEST_F(GifEncoderTest, CodeStreamMatchesTheReferenceCoder) {
   std::mt19937 random(2024);
-  auto noise = [&random](uint32_t colours) {
-    return [&random, colours](int, int) { return static_cast<uint8_t>(random() % colours); };
+  auto noise = [&random](int colours) { return [&random, colours](int, int) { return int(random() % colours); }; };
+  struct Case {
+    const char* what;
+    int depth, entries, transparent, code_size, exponent;  // entries 0: the depth's full table
+    int32_t w, h;
+    std::function<int(int, int)> pixel;
   };
-  struct Case { const char* what; int depth; int32_t w, h; std::function<uint8_t(int, int)> pixel; };
   const Case cases[] = {
-      {"one pixel", 1, 1, 1, [](int, int) { return 1; }},
-      {"plain white", 1, 300, 120, [](int, int) { return 1; }},
-      {"checkerboard", 1, 64, 64, [](int x, int y) { return (x + y) & 1; }},
-      {"stripes", 4, 99, 37, [](int x, int) { return x % 16; }},
-      {"gradient", 8, 256, 64, [](int x, int y) { return (x + 3 * y) & 255; }},
-      {"two-colour noise", 1, 600, 400, noise(2)},
-      {"sparse ink", 1, 640, 200, [&random](int, int) { return random() % 50 != 0; }},
-      {"16-colour noise", 4, 257, 129, noise(16)},
-      {"256-colour noise", 8, 300, 200, noise(256)},
-      {"few colours of eight bits", 8, 123, 77, noise(5)},
-      {"long run then noise", 8, 4096, 3, [&random](int x, int) { return x < 3000 ? 7 : random() & 255; }},
+      {"one pixel: the program's own case", 1, 0, 1, 2, 1, 1, 1, [](int, int) { return 1; }},
+      {"no transparency", 1, 0, -1, 2, 1, 300, 120, [](int, int) { return 1; }},
+      {"the transparent index needs room", 1, 0, 5, 3, 3, 64, 64, [](int x, int y) { return (x + y) & 1; }},
+      {"stripes", 4, 0, 1, 4, 4, 99, 37, [](int x, int) { return x % 16; }},
+      {"gradient", 8, 0, 1, 8, 8, 256, 64, [](int x, int y) { return (x + 3 * y) & 255; }},
+      {"two-colour noise", 1, 0, 1, 2, 1, 600, 400, noise(2)},
+      {"sparse ink", 1, 0, 1, 2, 1, 640, 200, [&random](int, int) { return random() % 50 != 0; }},
+      {"16-colour noise", 4, 0, 1, 4, 4, 257, 129, noise(16)},
+      {"256-colour noise", 8, 0, 1, 8, 8, 300, 200, noise(256)},
+      {"three colours: entry 3 black", 8, 3, 1, 2, 2, 123, 77, noise(3)},
+      {"17 colours", 8, 17, 1, 5, 5, 21, 3, noise(17)},
+      {"transparent index beyond the colours", 8, 2, 200, 8, 8, 7, 3, noise(2)},
+      {"long run then noise", 8, 0, 1, 8, 8, 4096, 3, [&random](int x, int) { return x < 3000 ? 7 : random() & 255; }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     Bytes pixels;
-    for (int i = 0; i < c.w * c.h; ++i) pixels.push_back(c.pixel(i % c.w, i / c.w));
-    ASSERT_EQ(EncodeOne(MakePicture(c.depth, c.w, c.h, pixels), pixels), Status::kOk);
+    for (int i = 0; i < c.w * c.h; ++i) pixels.push_back(static_cast<uint8_t>(c.pixel(i % c.w, i / c.w)));
+    const auto picture = MakePicture(c.depth, c.w, c.h, pixels, uint32_t(c.entries));
+    ASSERT_EQ(EncodeOne(picture, pixels, c.transparent), Status::kOk);
     const ImageData image = FirstImageData(file_);
-    const auto codes = ReferenceCodes(pixels, image.min_code_size);
-    EXPECT_EQ(image.data, Pack(codes));
-    // In two-colour noise a full table is cleared at twelve bits; codes start again at three.
+    EXPECT_EQ(image.min_code_size, c.code_size);
+    const auto codes = ReferenceCodes(pixels, c.code_size);
+    EXPECT_EQ(image.data, test::PackCodes(codes));
+    EXPECT_EQ(file_[10], 0xF0 | (c.exponent - 1));
+    std::vector<test::GifRgb> table(size_t{1} << c.exponent, test::GifRgb{0, 0, 0});
+    for (int i = 0; i < (c.entries ? c.entries : 1 << c.depth); ++i) table[size_t(i)] = {uint8_t(i), uint8_t(255 - i), uint8_t(3 * i)};
+    EXPECT_EQ(DecodeWithGiflib(file_)->colours, table);
+    // A full table is cleared at twelve bits; codes start again at three.
     int clears = 0;
-    for (size_t i = 1; i + 1 < codes.size(); ++i) {
-      if (codes[i].value != 4 || image.min_code_size != 2) continue;
-      ++clears;
-      EXPECT_EQ(codes[i - 1].width + codes[i].width + codes[i + 1].width, 12 + 12 + 3);
+    for (size_t i = 1; c.code_size == 2 && i + 1 < codes.size(); ++i) {
+      clears += codes[i].first == 4;
+      EXPECT_TRUE(codes[i].first != 4 || codes[i - 1].second + codes[i].second + codes[i + 1].second == 12 + 12 + 3);
     }
     EXPECT_GE(clears, c.w == 600 ? 2 : 0);
   }
@@ -163,7 +162,7 @@ TEST_F(GifEncoderTest, CompressedDataSplitsIntoSubBlocksOf255) {
   for (int i = 0; i < 600; ++i) row.push_back(static_cast<uint8_t>(random()));
   std::map<size_t, size_t> width_of_size;
   for (size_t width = row.size(); width >= 1; --width) {
-    width_of_size[Pack(ReferenceCodes(Bytes(row.begin(), row.begin() + width), 8)).size()] = width;
+    width_of_size[test::PackCodes(ReferenceCodes(Bytes(row.begin(), row.begin() + width), 8)).size()] = width;
   }
   const std::pair<size_t, std::vector<size_t>> cases[] = {
       {254, {254}}, {255, {255}}, {256, {255, 1}}, {511, {255, 255, 1}}};
@@ -172,29 +171,6 @@ TEST_F(GifEncoderTest, CompressedDataSplitsIntoSubBlocksOf255) {
     const Bytes pixels(row.begin(), row.begin() + static_cast<ptrdiff_t>(width_of_size[size]));
     ASSERT_EQ(EncodeOne(MakePicture(8, static_cast<int32_t>(pixels.size()), 1, pixels), pixels), Status::kOk);
     EXPECT_EQ(FirstImageData(file_).blocks, blocks) << size;
-  }
-}
-
-TEST_F(GifEncoderTest, CodeSizeAndTableFollowDepthColoursAndTransparentIndex) {
-  // depth, colour-table entries (0: all), transparent index; code size, table exponent
-  const std::array<int, 5> cases[] = {
-      {1, 0, 1, 2, 1},  // the program's own case: two entries, code size 2
-      {1, 0, -1, 2, 1}, {1, 0, 5, 3, 3},  // the transparent index needs room in the table
-      {4, 0, 1, 4, 4},  {8, 0, 1, 8, 8},
-      {8, 3, 1, 2, 2},  // three colours: a four-entry table, entry 3 black
-      {8, 17, 1, 5, 5}, {8, 2, 200, 8, 8},
-  };
-  for (const auto& [depth, entries, transparent, code_size, exponent] : cases) {
-    SCOPED_TRACE(testing::Message() << depth << "/" << entries << "/" << transparent);
-    const int colours = entries ? entries : 1 << depth;
-    Bytes pixels;
-    for (int i = 0; i < 21; ++i) pixels.push_back(static_cast<uint8_t>((i * 5) % colours));
-    ASSERT_EQ(EncodeOne(MakePicture(depth, 7, 3, pixels, uint32_t(entries)), pixels, transparent), Status::kOk);
-    EXPECT_EQ(file_[10], 0xF0 | (exponent - 1));
-    EXPECT_EQ(FirstImageData(file_).min_code_size, code_size);
-    std::vector<test::GifRgb> table(size_t{1} << exponent, test::GifRgb{0, 0, 0});
-    for (int i = 0; i < colours; ++i) table[size_t(i)] = {uint8_t(i), uint8_t(255 - i), uint8_t(3 * i)};
-    EXPECT_EQ(DecodeWithGiflib(file_)->colours, table);
   }
 }
 

@@ -1,13 +1,18 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
-// Pixels as the eye sees them, to compare our readers with independent decoders.
+// Pixels as the eye sees them, to compare our codecs with independent ones.
 
-#include <cstdint>
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "image/PackedDib.h"
+#include "common/LittleEndian.h"
+#include "image/DibLayout.h"
+#include "support/TestData.h"
 
 namespace quorel::test {
 
@@ -20,12 +25,57 @@ struct RgbPixels {
 
 // tests/data/<folder>/<name>.rgb, made by make_fixtures.py: "QRGB", width and
 // height (u32 LE), then the pixels another decoder gave.
-RgbPixels FixtureDump(const std::string& folder, const std::string& name);
+inline RgbPixels FixtureDump(const std::string& folder, const std::string& name) {
+  const auto bytes = ReadFileBytes(DataPath(folder + "/" + name + ".rgb"));
+  if (bytes.size() < 12 || std::string(bytes.begin(), bytes.begin() + 4) != "QRGB") return {};
+  return {int(LoadLe32(bytes, 4)), int(LoadLe32(bytes, 8)), std::vector<uint8_t>(bytes.begin() + 12, bytes.end())};
+}
 
 // A picture of 1, 4, 8, 24 or 32 bits with its colour table looked up.
-RgbPixels PictureRgb(const PackedDib& picture);
+inline RgbPixels PictureRgb(const PackedDib& picture) {
+  const auto rows = ConstDibRows::Of(picture);
+  if (!rows) return {};
+  RgbPixels pixels{rows->width(), rows->height(), {}};
+  const int bits = rows->geometry().bit_count;
+  for (int y = 0; y < rows->height(); ++y) {
+    for (int x = 0; x < rows->width(); ++x) {
+      const auto at = rows->TopDownRow(y).subspan(size_t(x) * bits / 8);
+      const int shift = 8 - bits * (x % (8 / std::min(bits, 8)) + 1);
+      const Bgr c = bits >= 24 ? Bgr{at[0], at[1], at[2]} : rows->PaletteColour((at[0] >> shift) & ((1 << bits) - 1));
+      pixels.rgb.insert(pixels.rgb.end(), {c.red, c.green, c.blue});
+    }
+  }
+  return pixels;
+}
+
+// GIF codes (value, width in bits) packed least-significant bit first.
+inline std::vector<uint8_t> PackCodes(const std::vector<std::pair<int, int>>& codes) {
+  std::vector<uint8_t> out;
+  uint32_t bits = 0;
+  int count = 0;
+  for (const auto& [code, width] : codes) {
+    bits |= uint32_t(code) << count;
+    for (count += width; count >= 8; count -= 8, bits >>= 8) out.push_back(uint8_t(bits));
+  }
+  if (count > 0) out.push_back(uint8_t(bits));
+  return out;
+}
 
 // Empty when equal within `tolerance`; otherwise where they first differ and how many samples do.
-std::string CompareRgb(const RgbPixels& actual, const RgbPixels& expected, int tolerance = 0);
+inline std::string CompareRgb(const RgbPixels& actual, const RgbPixels& expected, int tolerance = 0) {
+  std::ostringstream out;
+  if (actual.width != expected.width || actual.height != expected.height || actual.rgb.size() != expected.rgb.size()) {
+    out << "size " << actual.width << "x" << actual.height << " instead of " << expected.width << "x" << expected.height;
+    return out.str();
+  }
+  size_t differing = 0;
+  for (size_t i = 0; i < actual.rgb.size(); ++i) {
+    if (std::abs(actual.rgb[i] - expected.rgb[i]) <= tolerance || differing++ > 0) continue;
+    out << "first at pixel " << i / 3 << " channel " << i % 3 << ": " << int{actual.rgb[i]} << " instead of "
+        << int{expected.rgb[i]};
+  }
+  if (differing != 0) out << "; " << differing << " samples differ";
+  return out.str();
+}
 
 }  // namespace quorel::test

@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "ImportTestPixels.h"
-#include "codec/jpeg/JpegMemorySource.h"
 #include "codec/jpeg/JpegReader.h"
 #include "support/TestData.h"
 
@@ -14,16 +13,6 @@ namespace {
 
 using test::DataPath;
 using Bytes = std::vector<uint8_t>;
-
-TEST(JpegReader, FixturesGiveTheIndependentDecodersPixels) {
-  for (const char* name : {"grey", "colour", "progressive", "restart", "rgb"}) {
-    SCOPED_TRACE(name);
-    auto picture = ReadJpegFile(DataPath(std::string("jpeg/") + name + ".jpg"));
-    ASSERT_TRUE(picture) << picture.code();
-    EXPECT_EQ(picture->BitCount(), 24);
-    EXPECT_EQ(test::CompareRgb(test::PictureRgb(*picture), test::FixtureDump("jpeg", name)), "");
-  }
-}
 
 // The first row of 16-line blocks lies wholly before the cut; its last line is
 // upsampled with the next block row's colour, so it is left out.
@@ -76,25 +65,6 @@ TEST(JpegReader, RefusesWhatItDoesNotTake) {
     sof[1] = marker;
     EXPECT_EQ(ReadJpegBytes(grey).status(), Status::kJpegCoding) << int{marker};
   }
-}
-
-// Pieces of at most 4096 bytes, then an end-of-image marker for ever.
-TEST(JpegMemorySource, HandsOutPiecesThenAnEndMarker) {
-  const Bytes data(10000, 0x55);
-  jpeg_decompress_struct cinfo;
-  jpeg_error_mgr errors;
-  cinfo.err = jpeg_std_error(&errors);
-  errors.output_message = [](j_common_ptr) {};  // the end-of-data warning is expected here
-  jpeg_create_decompress(&cinfo);
-  JpegMemorySource source;
-  AttachJpegMemorySource(&cinfo, source, data.data(), data.size());
-  cinfo.src->init_source(&cinfo);
-  std::vector<size_t> pieces;
-  for (int i = 0; i < 5 && FillJpegInput(&cinfo); ++i) pieces.push_back(cinfo.src->bytes_in_buffer);
-  EXPECT_EQ(pieces, (std::vector<size_t>{4096, 4096, 1808, 2, 2}));
-  EXPECT_EQ(cinfo.src->next_input_byte[0], 0xFF);
-  EXPECT_EQ(cinfo.src->next_input_byte[1], JPEG_EOI);
-  jpeg_destroy_decompress(&cinfo);
 }
 
 }  // namespace
