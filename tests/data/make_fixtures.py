@@ -17,16 +17,17 @@ def path(folder, name):
 
 def dump(file_path, image=None):
     """Pillow's pixels of the file (or of `image`), alpha over white as the PNG reader does it."""
-    if image is None:
-        image = Image.open(file_path)
-        image.seek(0)
+    image = Image.open(file_path) if image is None else image
     if image.mode in ("RGBA", "LA", "PA") or "transparency" in image.info and image.mode != "P":
         rgba = image.convert("RGBA")
         out = bytes((c * a + 255 * (255 - a) + 127) // 255 for r, g, b, a in rgba.getdata() for c in (r, g, b))
         image = Image.frombytes("RGB", rgba.size, out)
     rgb = image.convert("RGB")
-    with open(os.path.splitext(file_path)[0] + ".rgb", "wb") as out:
-        out.write(b"QRGB" + struct.pack("<II", *rgb.size) + rgb.tobytes())
+    open(os.path.splitext(file_path)[0] + ".rgb", "wb").write(b"QRGB" + struct.pack("<II", *rgb.size) + rgb.tobytes())
+
+def save(image, folder, name, **options):
+    image.save(path(folder, name), **options)
+    dump(path(folder, name))
 
 def picture(width, height):
     """Distinct colours in every pixel and a few hard edges."""
@@ -42,19 +43,17 @@ def convert(source_image, *args):
         source_image.save(os.path.join(tmp, "src.png"))
         subprocess.run(["convert", os.path.join(tmp, "src.png"), *args], check=True)
 
-def write_bmp(name, width, height, bits, compression, masks, rows):
-    """A 40-byte header BMP with bit-field masks (if any) and the rows as given."""
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, bits, compression, len(rows), 2835, 2835, 0, 0)
+def write_bmp(name, info, masks, rows):
     data = info + masks + rows
-    with open(path("bmp", name + ".bmp"), "wb") as out:
-        out.write(b"BM" + struct.pack("<IHHI", 14 + len(data), 0, 0, 14 + len(info) + len(masks)) + data)
+    open(path("bmp", name + ".bmp"), "wb").write(
+        b"BM" + struct.pack("<IHHI", 14 + len(data), 0, 0, 14 + len(info) + len(masks)) + data)
 
 def make_bmp():
     base, pal12 = picture(7, 5), picture(7, 5).quantize(12)
     w, h = base.size
-    base.convert("1").save(path("bmp", "pal1.bmp"))
-    base.quantize(200).save(path("bmp", "pal8.bmp"))
-    base.save(path("bmp", "rgb24.bmp"))
+    save(base.convert("1"), "bmp", "pal1.bmp")
+    save(base.quantize(200), "bmp", "pal8.bmp")
+    save(base, "bmp", "rgb24.bmp")
     # ImageMagick: 4-bit, the 12-byte core header, 32-bit BI_RGB, RLE and v5 headers.
     convert(pal12, "-type", "Palette", "BMP3:" + path("bmp", "pal4.bmp"))
     convert(pal12, "-type", "Palette", "BMP2:" + path("bmp", "core12-pal4.bmp"))
@@ -66,16 +65,17 @@ def make_bmp():
     convert(base.convert("RGBA"), "-type", "TrueColorAlpha", "BMP:" + path("bmp", "v5-rgb32.bmp"))
     # Layouts no encoder at hand writes with a 40-byte header, packed here.
     rows = [[base.getpixel((x, y)) for x in range(w)] for y in reversed(range(h))]
-    def rows16(pack):
-        return b"".join(b"".join(struct.pack("<H", pack(*p)) for p in row).ljust((2 * w + 3) & ~3, b"\0")
-                        for row in rows)
     rgb555 = lambda r, g, b: ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3)
     rgb565 = lambda r, g, b: ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3)
-    write_bmp("rgb16-555", w, h, 16, 0, b"", rows16(rgb555))
-    write_bmp("rgb16-bf565", w, h, 16, 3, struct.pack("<III", 0xF800, 0x07E0, 0x001F), rows16(rgb565))
-    write_bmp("rgb16-bf555", w, h, 16, 3, struct.pack("<III", 0x7C00, 0x03E0, 0x001F), rows16(rgb555))
-    write_bmp("rgb32-bf", w, h, 32, 3, struct.pack("<III", 0xFF0000, 0x00FF00, 0x0000FF),
-              b"".join(bytes((b, g, r, 0)) for row in rows for r, g, b in row))
+    for name, bits, masks, pixel in (
+            ("rgb16-555", 16, b"", rgb555), ("rgb16-bf565", 16, (0xF800, 0x07E0, 0x001F), rgb565),
+            ("rgb16-bf555", 16, (0x7C00, 0x03E0, 0x001F), rgb555),
+            ("rgb32-bf", 32, (0xFF0000, 0x00FF00, 0x0000FF), lambda r, g, b: b | g << 8 | r << 16)):
+        packed = b"".join(b"".join(struct.pack("<H" if bits == 16 else "<I", pixel(*p)) for p in row)
+                          .ljust((bits * w // 8 + 3) & ~3, b"\0") for row in rows)
+        masks = struct.pack("<III", *masks) if masks else b""
+        write_bmp(name, struct.pack("<IiiHHIIiiII", 40, w, h, 1, bits, 3 if masks else 0, len(packed), 2835, 2835,
+                                    0, 0), masks, packed)
     # Top-down: Pillow's own files with their rows reversed and the height negated.
     for name in ("rgb24", "pal8"):
         data = bytearray(open(path("bmp", name + ".bmp"), "rb").read())
@@ -87,23 +87,20 @@ def make_bmp():
         open(path("bmp", "topdown-" + name + ".bmp"), "wb").write(data)
     # A version-4 header (108 bytes): Pillow's 24-bit file with the header widened.
     data = open(path("bmp", "rgb24.bmp"), "rb").read()
-    info = bytearray(data[14:54] + bytes(68))
-    struct.pack_into("<I", info, 0, 108)
-    with open(path("bmp", "v4-rgb24.bmp"), "wb") as out:
-        out.write(b"BM" + struct.pack("<IHHI", 14 + len(info) + len(data) - 54, 0, 0, 14 + len(info)) + info + data[54:])
-    for name in ("pal1", "pal4", "pal8", "rgb24", "core12-pal4", "core12-rgb24", "rgb32", "rgb16-555",
-                 "rgb16-bf565", "rgb16-bf555", "rgb32-bf", "topdown-rgb24", "topdown-pal8"):
+    write_bmp("v4-rgb24", struct.pack("<I", 108) + data[18:54] + bytes(68), b"", data[54:])
+    for name in ("pal4", "core12-pal4", "core12-rgb24", "rgb32", "rgb16-555", "rgb16-bf565", "rgb16-bf555",
+                 "rgb32-bf", "topdown-rgb24", "topdown-pal8"):
         dump(path("bmp", name + ".bmp"))
 
 def make_gif():
     base = picture(7, 5).quantize(16)
-    base.save(path("gif", "plain.gif"), interlace=False)
-    picture(16, 19).quantize(64).save(path("gif", "interlaced.gif"), interlace=True)
+    save(base, "gif", "plain.gif", interlace=False)
+    save(picture(16, 19).quantize(64), "gif", "interlaced.gif", interlace=True)
     # Graphic control (transparent index) and comment extensions before the image.
-    base.save(path("gif", "extensions.gif"), interlace=False, transparency=3, comment=b"Quorel")
+    save(base, "gif", "extensions.gif", interlace=False, transparency=3, comment=b"Quorel")
     frames = [picture(7, 5).quantize(8), picture(5, 7).rotate(90, expand=True).quantize(8)]
-    frames[0].save(path("gif", "animated.gif"), save_all=True, append_images=frames[1:], duration=100, loop=0,
-                   interlace=False)
+    save(frames[0], "gif", "animated.gif", save_all=True, append_images=frames[1:], duration=100, loop=0,
+         interlace=False)
     # A local colour table: ImageMagick's file with its global table moved behind the image descriptor.
     convert(base, "-interlace", "none", "GIF:" + path("gif", "local-table.gif"))
     data = open(path("gif", "local-table.gif"), "rb").read()
@@ -115,25 +112,24 @@ def make_gif():
     descriptor[9] |= 0x80 | (flags & 7)
     open(path("gif", "local-table.gif"), "wb").write(
         data[:10] + bytes([flags & 0x70]) + data[11:13] + rest[:at] + bytes(descriptor) + table + rest[at + 10:])
-    for name in ("plain", "interlaced", "extensions", "animated", "local-table"):
-        dump(path("gif", name + ".gif"))
+    dump(path("gif", "local-table.gif"))
     # Cut in the middle of the image data: its reference is the whole file's.
     data = open(path("gif", "interlaced.gif"), "rb").read()
     open(path("gif", "truncated.gif"), "wb").write(data[:len(data) * 2 // 3])
 
 def make_jpeg():
     base = picture(16, 9)
-    base.convert("L").save(path("jpeg", "grey.jpg"), quality=90)
-    base.save(path("jpeg", "colour.jpg"), quality=90)
-    base.save(path("jpeg", "progressive.jpg"), quality=90, progressive=True)
+    save(base.convert("L"), "jpeg", "grey.jpg", quality=90)
+    save(base, "jpeg", "colour.jpg", quality=90)
+    save(base, "jpeg", "progressive.jpg", quality=90, progressive=True)
     base.convert("CMYK").save(path("jpeg", "cmyk.jpg"), quality=90)
     with tempfile.TemporaryDirectory() as tmp:
         base.save(os.path.join(tmp, "src.ppm"))
         for name, options in (("restart", ["-restart", "1B"]), ("rgb", ["-rgb"]), ("arithmetic", ["-arithmetic"])):
             subprocess.run(["cjpeg", "-quality", "90", *options, "-outfile", path("jpeg", name + ".jpg"),
                             os.path.join(tmp, "src.ppm")], check=True)
-    for name in ("grey", "colour", "progressive", "restart", "rgb"):
-        dump(path("jpeg", name + ".jpg"))
+    dump(path("jpeg", "restart.jpg"))
+    dump(path("jpeg", "rgb.jpg"))
     # Cut halfway through the scan: the reference is the whole file's (the rows before the cut match).
     whole = io.BytesIO()
     picture(16, 48).save(whole, "JPEG", quality=90)
@@ -144,23 +140,18 @@ def make_jpeg():
 
 def make_png():
     base = picture(7, 5)
-    base.save(path("png", "rgb8.png"))
-    base.convert("L").save(path("png", "grey8.png"))
-    base.quantize(16).save(path("png", "palette-trns.png"), transparency=2)
+    save(base, "png", "rgb8.png")
+    save(base.convert("L"), "png", "grey8.png")
+    save(base.quantize(16), "png", "palette-trns.png", transparency=2)
     rgba = base.convert("RGBA")
     rgba.putalpha(Image.linear_gradient("L").resize(base.size))
-    rgba.save(path("png", "rgba8.png"))
-    picture(16, 9).save(path("png", "interlaced.png"), interlace=True)
+    save(rgba, "png", "rgba8.png")
+    save(picture(16, 9), "png", "interlaced.png", interlace=True)
     Image.frombytes("I;16", (7, 5), bytes(range(70))).save(path("png", "grey16.png"))
-    for name in ("rgb8", "grey8", "palette-trns", "rgba8", "interlaced"):
-        dump(path("png", name + ".png"))
     # 16-bit grey: Pillow keeps 16 bits; the reference is the rounded 8-bit value.
     grey8 = bytes((v * 255 + 32767) // 65535 for v in struct.unpack("<35H", bytes(range(70))))
     dump(path("png", "grey16.png"), Image.frombytes("L", (7, 5), grey8))
 
 if __name__ == "__main__":
     ImageFile.LOAD_TRUNCATED_IMAGES = False
-    make_bmp()
-    make_gif()
-    make_jpeg()
-    make_png()
+    make_bmp(), make_gif(), make_jpeg(), make_png()

@@ -16,25 +16,20 @@ using Bytes = std::vector<uint8_t>;
 
 // A BMP file put together field by field: file header, bitmap header, then `tail`.
 struct BmpLayout {
-  int32_t width = 1;
-  int32_t height = 1;
+  int32_t width = 1, height = 1;
   uint16_t bits = 24;
-  uint32_t compression = 0;
-  uint32_t size_image = 0;
-  uint32_t clr_used = 0;
-  uint32_t header_size = 40;
+  uint32_t compression = 0, size_image = 0, clr_used = 0, header_size = 40;
   uint32_t off_bits = 0;  // 0: right behind the header and table
 };
 
 Bytes MakeBmp(const BmpLayout& layout, const Bytes& tail) {
   Bytes bytes(14 + 40, 0);
-  bytes[0] = 'B', bytes[1] = 'M';
-  StoreLe32(bytes, 2, static_cast<uint32_t>(bytes.size() + tail.size()));
-  StoreLe32(bytes, 10, layout.off_bits);
-  const uint32_t fields[] = {layout.header_size, static_cast<uint32_t>(layout.width),
-                             static_cast<uint32_t>(layout.height), layout.bits << 16 | 1u,
+  const uint32_t fields[] = {layout.header_size, uint32_t(layout.width), uint32_t(layout.height), layout.bits << 16 | 1u,
                              layout.compression, layout.size_image, 0, 0, layout.clr_used};
   for (size_t i = 0; i < std::size(fields); ++i) StoreLe32(bytes, 14 + 4 * i, fields[i]);
+  bytes[0] = 'B', bytes[1] = 'M';
+  StoreLe32(bytes, 2, uint32_t(bytes.size() + tail.size()));
+  StoreLe32(bytes, 10, layout.off_bits);
   bytes.insert(bytes.end(), tail.begin(), tail.end());
   return bytes;
 }

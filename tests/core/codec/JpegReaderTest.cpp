@@ -1,12 +1,12 @@
 // Quorel — SPDX-License-Identifier: MIT
+// The pixels of good files are compared in ImportPictureTest (fixtures) and CorporaTest (the suite).
+#include "codec/jpeg/JpegReader.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "ImportTestPixels.h"
-#include "codec/jpeg/JpegReader.h"
-#include "support/TestData.h"
 
 namespace quorel {
 namespace {
@@ -22,21 +22,20 @@ TEST(JpegReader, TruncatedFileLoadsWithItsFirstRows) {
   auto actual = test::PictureRgb(*picture), whole = test::FixtureDump("jpeg", "truncated");
   ASSERT_EQ(actual.height, 48);
   actual.height = whole.height = 15;
-  actual.rgb.resize(16 * 15 * 3);
-  whole.rgb.resize(16 * 15 * 3);
+  actual.rgb.resize(16 * 15 * 3), whole.rgb.resize(16 * 15 * 3);
   EXPECT_EQ(test::CompareRgb(actual, whole), "");
 }
 
 // The JFIF density (units at byte 13, densities at 14 and 16) is kept only in dots per centimetre.
 TEST(JpegReader, DensityInDotsPerCentimetreOnly) {
-  struct Case { uint8_t unit; uint32_t x, y; };
-  for (const Case c : {Case{2, 500, 700}, Case{1, 0, 0}, Case{0, 0, 0}}) {
+  for (const uint8_t unit : {2, 1, 0}) {
     auto grey = test::ReadFileBytes(DataPath("jpeg/grey.jpg"));
-    std::copy_n(Bytes{c.unit, 0, 5, 0, 7}.begin(), 5, grey.begin() + 13);
-    auto picture = ReadJpegBytes(grey);
+    std::copy_n(Bytes{unit, 0, 5, 0, 7}.begin(), 5, grey.begin() + 13);
+    const auto picture = ReadJpegBytes(grey);
     ASSERT_TRUE(picture) << picture.code();
-    EXPECT_EQ(picture->Field32(DibField::kXPelsPerMeter), c.x) << int{c.unit};
-    EXPECT_EQ(picture->Field32(DibField::kYPelsPerMeter), c.y) << int{c.unit};
+    const uint32_t per_metre = unit == 2 ? 100 : 0;
+    EXPECT_EQ(std::pair(picture->Field32(DibField::kXPelsPerMeter), picture->Field32(DibField::kYPelsPerMeter)),
+              std::pair(5 * per_metre, 7 * per_metre));
   }
 }
 
@@ -47,8 +46,7 @@ TEST(JpegReader, RefusesWhatItDoesNotTake) {
   ASSERT_NE(sof, grey.end());
   Bytes tables_only(grey.begin(), sof);
   tables_only.insert(tables_only.end(), {0xFF, 0xD9});
-  struct Case { const char* what; Bytes bytes; Status status; };
-  const Case cases[] = {
+  const std::tuple<const char*, Bytes, Status> cases[] = {
       {"4 bytes", {0xFF, 0xD8, 0xFF, 0xD9}, Status::kCannotOpen},
       {"empty", {}, Status::kCannotOpen},
       {"CMYK", test::ReadFileBytes(DataPath("jpeg/cmyk.jpg")), Status::kJpegColourSpace},
@@ -57,7 +55,7 @@ TEST(JpegReader, RefusesWhatItDoesNotTake) {
       {"tables only", tables_only, Status::kJpegLibrary},
       {"header cut before the frame", Bytes(grey.begin(), grey.begin() + 30), Status::kJpegLibrary},
   };
-  for (const Case& c : cases) EXPECT_EQ(ReadJpegBytes(c.bytes).status(), c.status) << c.what;
+  for (const auto& [what, bytes, status] : cases) EXPECT_EQ(ReadJpegBytes(bytes).status(), status) << what;
   EXPECT_EQ(ReadJpegFile(DataPath("jpeg/no-such-file.jpg")).status(), Status::kCannotOpen);
   // Lossless (SOF3) and hierarchical (SOF5…) frames: only the marker of a real
   // file changed, which is all the library looks at before it refuses.
