@@ -1,11 +1,9 @@
 #!/usr/bin/python3
 # Quorel — SPDX-License-Identifier: MIT
-"""Makes the reader fixtures in tests/data/{bmp,gif,jpeg,png} with other encoders
-(Pillow, ImageMagick's convert, libjpeg-turbo's cjpeg) and stores beside each the
-pixels Pillow decodes from it, as <name>.rgb: b"QRGB", width and height (u32 LE),
-then RGB triples, top row first. Files our readers must refuse get no dump.
-    scripts/install-deps.sh fixtures && tests/data/make_fixtures.py
-"""
+# The reader fixtures in tests/data/{bmp,gif,jpeg,png}, made by other encoders (Pillow, ImageMagick's convert,
+# libjpeg-turbo's cjpeg), each beside the pixels Pillow decodes from it, as <name>.rgb: b"QRGB", width and height
+# (u32 LE), RGB triples top row first; files our readers must refuse get none. Run: scripts/install-deps.sh fixtures
+# && tests/data/make_fixtures.py
 import io, os, struct, subprocess, tempfile
 from PIL import Image, ImageFile
 
@@ -16,8 +14,7 @@ def path(folder, name):
     return os.path.join(HERE, folder, name)
 
 def dump(file_path, image=None):
-    """Pillow's pixels of the file (or of `image`), alpha over white as the PNG reader does it."""
-    image = Image.open(file_path) if image is None else image
+    image = Image.open(file_path) if image is None else image  # alpha over white as the PNG reader does it
     if image.mode in ("RGBA", "LA", "PA") or "transparency" in image.info and image.mode != "P":
         rgba = image.convert("RGBA")
         out = bytes((c * a + 255 * (255 - a) + 127) // 255 for r, g, b, a in rgba.getdata() for c in (r, g, b))
@@ -26,11 +23,9 @@ def dump(file_path, image=None):
     open(os.path.splitext(file_path)[0] + ".rgb", "wb").write(b"QRGB" + struct.pack("<II", *rgb.size) + rgb.tobytes())
 
 def save(image, folder, name, **options):
-    image.save(path(folder, name), **options)
-    dump(path(folder, name))
+    image.save(path(folder, name), **options), dump(path(folder, name))
 
-def picture(width, height):
-    """Distinct colours in every pixel and a few hard edges."""
+def picture(width, height):  # distinct colours in every pixel and a few hard edges
     image = Image.new("RGB", (width, height))
     image.putdata([((x * 37 + y * 11) % 256, (y * 53 + 7) % 256, (x * 19 + y * 29 + 100) % 256)
                    for y in range(height) for x in range(width)])
@@ -128,8 +123,7 @@ def make_jpeg():
         for name, options in (("restart", ["-restart", "1B"]), ("rgb", ["-rgb"]), ("arithmetic", ["-arithmetic"])):
             subprocess.run(["cjpeg", "-quality", "90", *options, "-outfile", path("jpeg", name + ".jpg"),
                             os.path.join(tmp, "src.ppm")], check=True)
-    dump(path("jpeg", "restart.jpg"))
-    dump(path("jpeg", "rgb.jpg"))
+    dump(path("jpeg", "restart.jpg")), dump(path("jpeg", "rgb.jpg"))
     # Cut halfway through the scan: the reference is the whole file's (the rows before the cut match).
     whole = io.BytesIO()
     picture(16, 48).save(whole, "JPEG", quality=90)

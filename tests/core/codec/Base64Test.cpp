@@ -1,8 +1,6 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "codec/Base64.h"
-
 #include <gtest/gtest.h>
-
 #include "support/DataUrl.h"
 
 namespace quorel {

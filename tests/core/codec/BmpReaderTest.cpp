@@ -1,8 +1,6 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
-
 #include <climits>
-
 #include "ImportTestPixels.h"
 #include "codec/bmp/BmpFile.h"
 #include "common/LittleEndian.h"
@@ -40,29 +38,23 @@ TEST(BmpReader, ReadsPixelLayouts) {
   pal8[4 * 7 + 2] = 200;        // entry 7 red
   pal8[1024] = 7;               // the one pixel
   // 12-byte header, 1 bit, 2 × 1, two 3-byte entries, one row: 36 bytes in all.
-  const Bytes core = {'B', 'M', 36, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                      12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0,  // size, width, height, planes, bits
+  const Bytes core = {'B', 'M', 36, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0,  // headers
                       10, 20, 30, 40, 50, 60,               // entries 0 and 1, blue first
                       0x40, 0, 0, 0};                       // pixels 0, 1
   const auto rgb24 = test::ReadFileBytes(DataPath("bmp/rgb24.bmp"));
   struct Case { const char* what; Bytes file; Bytes rgb; uint16_t bit_count = 24; };
   const Case cases[] = {
-      {"bare packed DIB, as on the clipboard", Bytes(rgb24.begin() + 14, rgb24.end()),
-       test::FixtureDump("bmp", "rgb24").rgb},
+      {"bare packed DIB, as on the clipboard", Bytes(rgb24.begin() + 14, rgb24.end()), test::FixtureDump("bmp", "rgb24").rgb},
       {"8 bits, clrUsed 0", MakeBmp({.bits = 8}, pal8), {200, 0, 0}, 8},
       {"12-byte header shorter than 40 bytes", core, {30, 20, 10, 60, 50, 40}, 1},
-      {"size image beyond the file, every row present", MakeBmp({.size_image = 0xFFFFFFF0}, {1, 2, 3, 0}),
-       {3, 2, 1}},
-      {"size image above the rows", MakeBmp({.width = 2, .size_image = 64}, {1, 2, 3, 4, 5, 6, 0, 0}),
-       {3, 2, 1, 6, 5, 4}},
+      {"size image beyond the file, every row there", MakeBmp({.size_image = 0xFFFFFFF0}, {1, 2, 3, 0}), {3, 2, 1}},
+      {"size image above the rows", MakeBmp({.width = 2, .size_image = 64}, {1, 2, 3, 4, 5, 6, 0, 0}), {3, 2, 1, 6, 5, 4}},
       {"rows at an offset", MakeBmp({.off_bits = 56}, {9, 9, 4, 5, 6, 0}), {6, 5, 4}},
-      {"top-down 16-bit", MakeBmp({.height = -2, .bits = 16}, {0x00, 0x7C, 0, 0, 0x1F, 0, 0, 0}),
-       {248, 0, 0, 0, 0, 248}},
+      {"top-down 16-bit", MakeBmp({.height = -2, .bits = 16}, {0x00, 0x7C, 0, 0, 0x1F, 0, 0, 0}), {248, 0, 0, 0, 0, 248}},
       {"565 white", MakeBmp({.bits = 16, .compression = 3},
                             {0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0, 0xFF, 0xFF, 0, 0}),
        {248, 252, 248}},
-      {"mask of 0", MakeBmp({.bits = 32, .compression = 3},
-                            {0, 0, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0, 9, 8, 7, 6}), {0, 8, 9}},
+      {"mask of 0", MakeBmp({.bits = 32, .compression = 3}, {0, 0, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0, 9, 8, 7, 6}), {0, 8, 9}},
       {"10-bit masks keep their top bits",
        MakeBmp({.bits = 32, .compression = 3},
                {0, 0, 0xF0, 0x3F, 0, 0xFC, 0x0F, 0, 0xFF, 0x03, 0, 0, 0xFF, 0x03, 0xF0, 0x3F}),
@@ -80,12 +72,11 @@ TEST(BmpReader, ReadsPixelLayouts) {
 // Hostile or unsupported headers are refused before anything is allocated.
 TEST(BmpReader, RefusesDamagedAndUnsupportedFiles) {
   const Bytes pixel = {1, 2, 3, 0};
-  auto header_cut_short = MakeBmp({}, pixel);
-  header_cut_short.resize(40);
+  const auto whole = MakeBmp({}, pixel);
   struct Case { const char* what; Bytes bytes; Status status; };
   const Case cases[] = {
       {"10 bytes", Bytes(10, 'B'), Status::kCannotOpen},
-      {"header cut short", header_cut_short, Status::kCannotOpen},
+      {"header cut short", Bytes(whole.begin(), whole.begin() + 40), Status::kCannotOpen},
       {"rows cut short", MakeBmp({.width = 2}, pixel), Status::kCannotOpen},
       {"colour table past the end", MakeBmp({.bits = 8, .clr_used = 200}, pixel), Status::kCannotOpen},
       {"masks past the end", MakeBmp({.bits = 16, .compression = 3}, {}), Status::kCannotOpen},
@@ -97,12 +88,10 @@ TEST(BmpReader, RefusesDamagedAndUnsupportedFiles) {
       {"width 0", MakeBmp({.width = 0}, pixel), Status::kUnsupported},
       {"negative width", MakeBmp({.width = -1}, pixel), Status::kUnsupported},
       {"height 0", MakeBmp({.height = 0}, pixel), Status::kUnsupported},
-      {"size image below stride × height", MakeBmp({.height = 2, .size_image = 4}, Bytes(8, 0)),
-       Status::kUnsupported},
+      {"size image below stride × height", MakeBmp({.height = 2, .size_image = 4}, Bytes(8, 0)), Status::kUnsupported},
       {"huge colour count", MakeBmp({.bits = 8, .clr_used = 0x40000000}, pixel), Status::kUnsupported},
       {"huge width", MakeBmp({.width = INT32_MAX, .height = 2}, pixel), Status::kTooLarge},
       {"lowest height", MakeBmp({.height = INT32_MIN}, pixel), Status::kTooLarge},
-      {"rle8.bmp", test::ReadFileBytes(DataPath("bmp/rle8.bmp")), Status::kUnsupported},
       {"v4-rgb24.bmp", test::ReadFileBytes(DataPath("bmp/v4-rgb24.bmp")), Status::kUnsupported},
       {"v5-rgb32.bmp", test::ReadFileBytes(DataPath("bmp/v5-rgb32.bmp")), Status::kUnsupported},
   };

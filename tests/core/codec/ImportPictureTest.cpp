@@ -1,11 +1,8 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "codec/ImportPicture.h"
-
 #include <gtest/gtest.h>
-
 #include <cmath>
 #include <filesystem>
-
 #include "ImportTestPixels.h"
 #include "support/TempDir.h"
 #include "support/TestData.h"
@@ -14,16 +11,16 @@ namespace quorel {
 namespace fs = std::filesystem;
 namespace {
 
-// Every fixture written by another encoder reads, through the reader its
-// extension picks, as the other decoder's dump beside it. 16-bit BMP
-// components keep the file's 5 or 6 bits at the top of the byte (31 → 248)
-// where the dump stretches them to 255: the dump is reduced alike.
+// Every fixture reads, through the reader its extension picks, as the other decoder's dump beside it (16-bit
+// BMP components keep 5 or 6 bits at the top of the byte, 31 → 248, where the dump stretches them: reduced alike).
 TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
   int compared = 0;
   for (const char* folder : {"bmp", "gif", "jpeg", "png"}) {
     for (const auto& entry : fs::directory_iterator(test::DataPath(folder))) {
       const std::string name = entry.path().stem().string();
-      if (entry.path().extension() == ".rgb" || name == "truncated" || !fs::exists(test::DataPath(folder) / (name + ".rgb"))) continue;
+      if (entry.path().extension() == ".rgb" || name == "truncated" || !fs::exists(test::DataPath(folder) / (name + ".rgb"))) {
+        continue;
+      }
       SCOPED_TRACE(entry.path().string());
       auto picture = ReadPictureFile(entry.path());
       ASSERT_TRUE(picture) << picture.code();
@@ -39,9 +36,8 @@ TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
   EXPECT_EQ(compared, 13 + 5 + 5 + 6);
 }
 
-// The reader is chosen by the first letter after the last "." of the whole
-// path, whatever the case and the rest of the extension; a failed import
-// keeps the reason and leaves the slot empty, its old picture discarded first.
+// The reader is the first letter's after the last "." of the whole path, of any case; a failed import keeps
+// the reason and leaves the slot empty, its old picture discarded first.
 TEST(ImportPicture, ChoosesTheReaderByTheFirstLetterOfTheExtension) {
   test::TempDir dir;
   fs::create_directory(dir / "my.pictures");
@@ -50,10 +46,9 @@ TEST(ImportPicture, ChoosesTheReaderByTheFirstLetterOfTheExtension) {
       {"gif/plain.gif", "a.Gx", Status::kOk},          {"jpeg/grey.jpg", "x.jfif", Status::kOk},
       {"png/rgb8.png", "a.PNG", Status::kOk},          {"gif/plain.gif", "fake.jpg", Status::kJpegLibrary},
       {"bmp/pal8.bmp", "my.pictures/scan", Status::kPngLibrary},  // judged by the folder's "p"
-      {"bmp/pal8.bmp", "noextension", Status::kNoPictureExtension},
+      {"bmp/pal8.bmp", "noextension", Status::kNoPictureExtension}, {nullptr, "missing.bmp", Status::kCannotOpen},
       {"bmp/pal8.bmp", "picture.txt", Status::kNoPictureExtension},
       {"bmp/pal8.bmp", "trailing.", Status::kNoPictureExtension},
-      {nullptr, "missing.bmp", Status::kCannotOpen},
       {nullptr, R"(C:\my.pictures\scan)", Status::kCannotOpen},  // the other separator: a PNG too
   };
   for (const auto& [fixture, name, status] : cases) {

@@ -9,22 +9,19 @@
 #include <string>
 #include <utility>
 #include <vector>
-
 #include "common/LittleEndian.h"
 #include "image/DibLayout.h"
 #include "support/TestData.h"
 
 namespace quorel::test {
 
-// Red, green, blue triples, top row first.
-struct RgbPixels {
+struct RgbPixels {  // red, green, blue triples, top row first
   int width = 0;
   int height = 0;
   std::vector<uint8_t> rgb;
 };
 
-// tests/data/<folder>/<name>.rgb, made by make_fixtures.py: "QRGB", width and
-// height (u32 LE), then the pixels another decoder gave.
+// tests/data/<folder>/<name>.rgb by make_fixtures.py: "QRGB", width, height (u32 LE), another decoder's pixels.
 inline RgbPixels FixtureDump(const std::string& folder, const std::string& name) {
   const auto bytes = ReadFileBytes(DataPath(folder + "/" + name + ".rgb"));
   if (bytes.size() < 12 || std::string(bytes.begin(), bytes.begin() + 4) != "QRGB") return {};
@@ -61,20 +58,19 @@ inline std::vector<uint8_t> PackCodes(const std::vector<std::pair<int, int>>& co
   return out;
 }
 
-// Empty when equal within `tolerance`; otherwise where they first differ and how many samples do.
+// Empty when equal within `tolerance`; otherwise the first differing sample and how many differ.
 inline std::string CompareRgb(const RgbPixels& actual, const RgbPixels& expected, int tolerance = 0) {
-  std::ostringstream out;
   if (actual.width != expected.width || actual.height != expected.height || actual.rgb.size() != expected.rgb.size()) {
-    out << "size " << actual.width << "x" << actual.height << " instead of " << expected.width << "x" << expected.height;
-    return out.str();
+    return "size " + std::to_string(actual.width) + "x" + std::to_string(actual.height);
   }
+  std::ostringstream out;
   size_t differing = 0;
   for (size_t i = 0; i < actual.rgb.size(); ++i) {
-    if (std::abs(actual.rgb[i] - expected.rgb[i]) <= tolerance || differing++ > 0) continue;
-    out << "first at pixel " << i / 3 << " channel " << i % 3 << ": " << int{actual.rgb[i]} << " instead of "
-        << int{expected.rgb[i]};
+    if (std::abs(actual.rgb[i] - expected.rgb[i]) > tolerance && differing++ == 0) {
+      out << "sample " << i << ": " << int{actual.rgb[i]} << " instead of " << int{expected.rgb[i]};
+    }
   }
-  if (differing != 0) out << "; " << differing << " samples differ";
+  if (differing != 0) out << "; " << differing << " differ";
   return out.str();
 }
 

@@ -1,11 +1,8 @@
 // Quorel — SPDX-License-Identifier: MIT
 // The pixels of good files are compared in ImportPictureTest (fixtures) and CorporaTest (the suite).
 #include "codec/jpeg/JpegReader.h"
-
 #include <gtest/gtest.h>
-
 #include <algorithm>
-
 #include "ImportTestPixels.h"
 
 namespace quorel {
@@ -19,24 +16,9 @@ using Bytes = std::vector<uint8_t>;
 TEST(JpegReader, TruncatedFileLoadsWithItsFirstRows) {
   auto picture = ReadJpegFile(DataPath("jpeg/truncated.jpg"));
   ASSERT_TRUE(picture) << picture.code();
-  auto actual = test::PictureRgb(*picture), whole = test::FixtureDump("jpeg", "truncated");
-  ASSERT_EQ(actual.height, 48);
-  actual.height = whole.height = 15;
-  actual.rgb.resize(16 * 15 * 3), whole.rgb.resize(16 * 15 * 3);
-  EXPECT_EQ(test::CompareRgb(actual, whole), "");
-}
-
-// The JFIF density (units at byte 13, densities at 14 and 16) is kept only in dots per centimetre.
-TEST(JpegReader, DensityInDotsPerCentimetreOnly) {
-  for (const uint8_t unit : {2, 1, 0}) {
-    auto grey = test::ReadFileBytes(DataPath("jpeg/grey.jpg"));
-    std::copy_n(Bytes{unit, 0, 5, 0, 7}.begin(), 5, grey.begin() + 13);
-    const auto picture = ReadJpegBytes(grey);
-    ASSERT_TRUE(picture) << picture.code();
-    const uint32_t per_metre = unit == 2 ? 100 : 0;
-    EXPECT_EQ(std::pair(picture->Field32(DibField::kXPelsPerMeter), picture->Field32(DibField::kYPelsPerMeter)),
-              std::pair(5 * per_metre, 7 * per_metre));
-  }
+  const auto actual = test::PictureRgb(*picture).rgb, whole = test::FixtureDump("jpeg", "truncated").rgb;
+  ASSERT_EQ(actual.size(), 16u * 48 * 3);
+  EXPECT_TRUE(std::equal(actual.begin(), actual.begin() + 16 * 15 * 3, whole.begin()));
 }
 
 TEST(JpegReader, RefusesWhatItDoesNotTake) {
@@ -48,7 +30,6 @@ TEST(JpegReader, RefusesWhatItDoesNotTake) {
   tables_only.insert(tables_only.end(), {0xFF, 0xD9});
   const std::tuple<const char*, Bytes, Status> cases[] = {
       {"4 bytes", {0xFF, 0xD8, 0xFF, 0xD9}, Status::kCannotOpen},
-      {"empty", {}, Status::kCannotOpen},
       {"CMYK", test::ReadFileBytes(DataPath("jpeg/cmyk.jpg")), Status::kJpegColourSpace},
       {"arithmetic coding", test::ReadFileBytes(DataPath("jpeg/arithmetic.jpg")), Status::kJpegCoding},
       {"a GIF", test::ReadFileBytes(DataPath("gif/plain.gif")), Status::kJpegLibrary},
@@ -56,7 +37,6 @@ TEST(JpegReader, RefusesWhatItDoesNotTake) {
       {"header cut before the frame", Bytes(grey.begin(), grey.begin() + 30), Status::kJpegLibrary},
   };
   for (const auto& [what, bytes, status] : cases) EXPECT_EQ(ReadJpegBytes(bytes).status(), status) << what;
-  EXPECT_EQ(ReadJpegFile(DataPath("jpeg/no-such-file.jpg")).status(), Status::kCannotOpen);
   // Lossless (SOF3) and hierarchical (SOF5…) frames: only the marker of a real
   // file changed, which is all the library looks at before it refuses.
   for (const uint8_t marker : {0xC3, 0xC5, 0xC7, 0xCB, 0xCD, 0xCF}) {
