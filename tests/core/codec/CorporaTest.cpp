@@ -38,8 +38,7 @@ std::string ReadText(const fs::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A returned picture must describe only bytes inside its block.
-void ExpectSound(const Result<PackedDib>& picture) { EXPECT_TRUE(!picture || CheckGeometry(*picture).ok()); }
+void ExpectSound(const Result<PackedDib>& picture) { EXPECT_TRUE(!picture || CheckGeometry(*picture).ok()); }  // in its block
 
 // Samples in RGBA order (8 bits, or 16 reduced as the PNG reader does) composited over white like it.
 RgbPixels OverWhite(int width, int height, const std::vector<unsigned>& rgba, bool sixteen = false) {
@@ -123,7 +122,7 @@ TEST(Corpora, LibjpegTurboTestImages) {
   auto original = ReadJpegFile(folder / "testorig.jpg");
   ASSERT_TRUE(original) << original.code();
   std::ifstream ppm(folder / "testorig.ppm", std::ios::binary);
-  std::string magic;
+  std::string magic;  // P6, then width, height and the maximum sample
   int width = 0, height = 0, max = 0;
   ppm >> magic >> width >> height >> max;
   ppm.get();

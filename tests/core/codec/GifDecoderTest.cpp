@@ -15,8 +15,7 @@ using Bytes = std::vector<uint8_t>;
 Bytes Codes(const std::vector<std::pair<int, int>>& codes) {
   Bytes out = test::PackCodes(codes);
   out.insert(out.begin(), static_cast<uint8_t>(out.size()));
-  out.push_back(0);
-  return out;
+  return out.push_back(0), out;
 }
 
 struct GifLayout {
@@ -50,6 +49,12 @@ Bytes Indexes(const PackedDib& picture) {
   return out;
 }
 
+// Clear, 1, KwKwK "11", clear (6 is free again), 2, KwKwK "22", end: a clear mid-stream starts a fresh table.
+TEST(GifDecoder, ClearCodeMidStreamStartsAFreshTable) {
+  const auto picture = ReadGifBytes(MakeGif({}, Codes({{4, 3}, {1, 3}, {6, 3}, {4, 3}, {2, 3}, {6, 3}, {5, 3}})));
+  EXPECT_EQ(Indexes(picture.value()), (Bytes{1, 1, 1, 2, 2, 2}));
+}
+
 // A file cut in the middle of its data keeps the pixels decoded so far; the rest show colour 0.
 TEST(GifDecoder, TruncatedFileKeepsThePixelsItHolds) {
   auto picture = ReadGifFile(test::DataPath("gif/truncated.gif"));
@@ -74,6 +79,7 @@ TEST(LzwDecoder, ExpandsKwKwKForgetsOnClearAndKeepsAFullTable) {
       {0, {0}, 3}, {6, {0, 0}, 3},  // nothing learnt right after a clear; KwKwK: the code being defined, 6 = "00"
       {7, {0, 0, 0}, 4},            // KwKwK again, 7 = "000"; 8 is next, so codes widen to 4 bits
       {1, {1}, 4}, {8, {0, 0, 0, 1}, 4}, {9, {1, 0}, 4},  // 8 = "0001", 9 = "10", 10 = "00011"
+      {11, {1, 0, 1}, 4},                                  // KwKwK of a string whose ends differ: 11 = "101"
       {kClear, {}, 3}, {2, {2}, 3}, {6, {2, 2}, 3},       // 6 is free again: KwKwK of "2"
   };
   LzwDecoder lzw(2);

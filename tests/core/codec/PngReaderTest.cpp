@@ -1,5 +1,4 @@
 // Quorel — SPDX-License-Identifier: MIT
-// The pixels of good files are compared in ImportPictureTest (fixtures) and CorporaTest (the suite).
 #include "codec/png/PngReader.h"
 #include <gtest/gtest.h>
 #include "support/TestData.h"
