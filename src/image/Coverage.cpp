@@ -9,22 +9,37 @@
 namespace quorel {
 namespace {
 
-struct Levels {
-  int ink = 765;  // the darkest sum
-  int paper = 0;  // the brightest sum
-};
+int SumOf(std::span<const uint8_t> row, int32_t x) { return row[3 * x] + row[3 * x + 1] + row[3 * x + 2]; }
 
-Levels FindLevels(const ConstDibRows& in) {
-  Levels levels;
+// Writes the coverage of every pixel of the 24-bit `in` into the 8-bit `out`.
+void Ramp(const ConstDibRows& in, const DibRows& out) {
+  int ink = 765;  // the darkest sum
+  int paper = 0;  // the brightest
   for (int32_t y = 0; y < in.height(); ++y) {
     const auto row = in.StoredRow(y);
     for (int32_t x = 0; x < in.width(); ++x) {
-      const int sum = row[3 * x] + row[3 * x + 1] + row[3 * x + 2];
-      levels.ink = std::min(levels.ink, sum);
-      levels.paper = std::max(levels.paper, sum);
+      ink = std::min(ink, SumOf(row, x));
+      paper = std::max(paper, SumOf(row, x));
     }
   }
-  return levels;
+  const int margin = (paper - ink) / 8;
+  const int full = ink + margin;    // at or below: all ink
+  const int bare = paper - margin;  // at or above: bare paper
+  const int ramp = std::max(bare - full, 1);
+  const int threshold = ink + (paper - ink) / 2;  // the reduction's
+  for (int32_t y = 0; y < in.height(); ++y) {
+    const auto row = in.StoredRow(y);
+    const auto alpha = out.StoredRow(y);
+    for (int32_t x = 0; x < in.width(); ++x) {
+      const int sum = SumOf(row, x);
+      int value = 255;
+      if (paper > ink) value = std::clamp(((bare - sum) * 255 + ramp / 2) / ramp, 0, 255);
+      // Half coverage or more exactly where the reduction puts ink, whatever
+      // the rounding did.
+      value = sum <= threshold ? std::max(value, 128) : std::min(value, 127);
+      alpha[x] = static_cast<uint8_t>(value);
+    }
+  }
 }
 
 Result<PackedDib> CoverageOf24(const PackedDib& picture) {
@@ -34,28 +49,7 @@ Result<PackedDib> CoverageOf24(const PackedDib& picture) {
   for (size_t i = 0; i < 256; ++i) {
     table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = static_cast<uint8_t>(i);
   }
-  const Levels levels = FindLevels(in);
-  const int margin = (levels.paper - levels.ink) / 8;
-  const int full = levels.ink + margin;    // at or below: all ink
-  const int bare = levels.paper - margin;  // at or above: bare paper
-  const int ramp = std::max(bare - full, 1);
-  const int threshold = levels.ink + (levels.paper - levels.ink) / 2;  // the reduction's
-  const DibRows out_rows = QUOREL_TRY(DibRows::Of(out));
-  for (int32_t y = 0; y < in.height(); ++y) {
-    const auto row = in.StoredRow(y);
-    const auto alpha = out_rows.StoredRow(y);
-    for (int32_t x = 0; x < in.width(); ++x) {
-      const int sum = row[3 * x] + row[3 * x + 1] + row[3 * x + 2];
-      int value = 255;
-      if (levels.paper > levels.ink) {
-        value = std::clamp(((bare - sum) * 255 + ramp / 2) / ramp, 0, 255);
-      }
-      // Half coverage or more exactly where the reduction puts ink, whatever
-      // the rounding did.
-      value = sum <= threshold ? std::max(value, 128) : std::min(value, 127);
-      alpha[x] = static_cast<uint8_t>(value);
-    }
-  }
+  Ramp(in, QUOREL_TRY(DibRows::Of(out)));
   return out;
 }
 

@@ -12,9 +12,9 @@ namespace quorel {
 // (red + green + blue) is the paper, the darkest the ink. Pixels within an
 // eighth of that range of either level count as pure paper or pure ink (paper
 // grain, scanner noise); between them the coverage rises evenly. It is 128 or
-// more exactly where the two-level reduction of the same picture puts ink. A picture of one brightness
-// is all ink, as the reduction makes it. Other depths than 24 are converted
-// first. kUnsupported or kBadInput as for the conversion.
+// more exactly where the two-level reduction of the same picture puts ink. A
+// picture of one brightness is all ink, as the reduction makes it. Other
+// depths than 24 are converted first. kUnsupported or kBadInput as for the conversion.
 Result<PackedDib> MeasureCoverage(const PackedDib& picture);
 
 }  // namespace quorel
