@@ -12,7 +12,7 @@ for what in "${@:-test}"; do
     run) packages+=(fonts-noto-cjk) ;;  # the window's Japanese texts
     bench) packages+=(imagemagick) ;;
     fuzz)  packages+=(clang libclang-rt-14-dev) ;;
-    shots) packages+=(xvfb xauth x11-apps fonts-noto-cjk) ;;
+    shots) packages+=(xvfb xauth x11-apps fonts-noto-cjk chromium-headless-shell) ;;
     fixtures) packages+=(imagemagick python3-pil libjpeg-turbo-progs) ;;
     *) echo "install-deps: unknown set '$what'" >&2; exit 2 ;;
   esac
