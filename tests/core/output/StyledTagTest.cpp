@@ -75,8 +75,7 @@ TEST_F(StyledTagTest, DoubleDensityAndStoredStyle) {
   EXPECT_EQ(MadeSize({900, 360, true}, 300, 120, OutputDensity::kDouble), (PictureSize{900, 360}));
   EXPECT_EQ(Tag(signature_, {300, 120, false}, kGif2),
             MakeImageTag(signature_, kInk, ChooseBackground(kInk), dir_.path()).value());
-  // Only the exact stored values choose; anything else is the output of old.
-  // A new style's preview shows the snippet on white, then on black.
+  // Only exact stored values choose a style; a new style's preview is white, then black.
   const IniStore store(dir_ / "wq.ini");
   const OutputStyle png2{OutputFormat::kPng, OutputDensity::kDouble};
   for (const auto& [text, style] : {std::pair<std::string, OutputStyle>{"[Quorel]\nOutputFormat=1\nOutputDensity=2\n", png2},
