@@ -47,10 +47,12 @@ fuzz:
 install: release
 	@cmake --install $(RELEASE_DIR)
 
-# The main window with two pictures, grabbed under Xvfb into build/screenshot.png.
+# The main window with two pictures, grabbed under Xvfb into build/screenshot.png, and
+# the mark at 2× as Chromium renders it into build/sharp-2x.png.
 screenshot: release
 	@scripts/install-deps.sh shots
 	@scripts/screenshot.sh $(RELEASE_DIR)
+	@scripts/sharp-screenshot.sh $(RELEASE_DIR)
 
 clean:
 	rm -rf build
