@@ -10,7 +10,6 @@ class QToolButton;
 
 namespace quorel {
 
-
 // Chooses the external image editor ("GraphicEditor" of section "Option").
 // OK stores the box's text as it is, even empty; Cancel stores nothing.
 class SettingsDialog : public QDialog {
