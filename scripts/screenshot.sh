@@ -4,7 +4,7 @@
 set -euo pipefail
 build=$1
 top=$(cd "$(dirname "$0")/.." && pwd)
-tool=$build/tests/gui/quorel-screenshot
+tool=$build/scripts/screenshot/quorel-screenshot
 out=$top/build/screenshot.png
 [ -x "$tool" ] || { echo "screenshot: $tool is missing; build $build first" >&2; exit 1; }
 

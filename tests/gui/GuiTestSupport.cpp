@@ -4,17 +4,17 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QLocalSocket>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QToolButton>
-#include <QWidget>
 
-#include "app/MainWindow.h"
+#include "app/hint/HintController.h"
 #include "app/platform/Browser.h"
 #include "app/platform/MessageBox.h"
+#include "app/platform/SiblingLink.h"
 
 namespace quorel::test {
-
-TestSettings::TestSettings() { dir_.setAutoRemove(true); }
 
 SettingsFolder TestSettings::Folder() const {
   return SettingsFolder(QFile::encodeName(dir_.path()).toStdString());
@@ -26,14 +26,9 @@ void TestSettings::WriteIni(const QByteArray& text) const {
 
 QByteArray TestSettings::Ini() const { return ReadAll(FilePath(QStringLiteral("wq.ini"))); }
 
-void TestSettings::PutSample(int panel, const QString& sample_name) const {
-  const QString target = FilePath(panel == 0 ? QStringLiteral("$quorel_s.bmp")
-                                             : QStringLiteral("$quorel_i.bmp"));
-  const QString sample = !sample_name.isEmpty() ? sample_name
-                         : panel == 0           ? QStringLiteral("signature.bmp")
-                                                : QStringLiteral("seal.bmp");
-  QFile::remove(target);
-  QFile::copy(SamplePath(sample), target);
+void TestSettings::PutSample(int panel) const {
+  QFile::copy(SamplePath(panel == 0 ? QStringLiteral("signature.bmp") : QStringLiteral("seal.bmp")),
+              FilePath(panel == 0 ? QStringLiteral("$quorel_s.bmp") : QStringLiteral("$quorel_i.bmp")));
 }
 
 PreparedSettings::PreparedSettings(const QByteArray& ini, std::initializer_list<int> samples) {
@@ -41,23 +36,61 @@ PreparedSettings::PreparedSettings(const QByteArray& ini, std::initializer_list<
   for (int panel : samples) settings.PutSample(panel);
 }
 
-TestWindow::TestWindow(int flags, const QByteArray& ini, std::initializer_list<int> samples,
-                       std::unique_ptr<HintEnvironment> environment)
-    : PreparedSettings(ini, samples),
-      MainWindow(settings.Folder(), flags, nullptr, std::move(environment)) {}
+namespace {
 
-MessageLog::MessageLog()
-    : shared_(std::make_shared<std::vector<MessageCode>>()), codes_(*shared_) {
-  MessageBox::SetRecorder([codes = shared_](MessageCode code) { codes->push_back(code); });
+std::unique_ptr<HintEnvironment> MakeEnvironment(bool fake, FakeHintEnvironment*& env) {
+  if (!fake) return nullptr;
+  auto made = std::make_unique<FakeHintEnvironment>();
+  env = made.get();
+  return made;
 }
 
+}  // namespace
+
+TestWindow::TestWindow(int flags, const QByteArray& ini, std::initializer_list<int> samples,
+                       bool fake_environment)
+    : PreparedSettings(ini, samples),
+      MainWindow(settings.Folder(), flags, nullptr, MakeEnvironment(fake_environment, env)) {
+  if (fake_environment) Hints().Timer().stop();
+}
+
+MessageLog::MessageLog() {
+  MessageBox::SetRecorder([texts = texts_](const QString& text) { texts->append(text); });
+}
 MessageLog::~MessageLog() { MessageBox::SetRecorder(nullptr); }
+
+QString Text(MessageCode code) {
+  const std::string_view text = MessageText(code);
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 BrowserSpy::BrowserSpy() {
   Browser::SetOpener([opened = opened_](const QUrl& url) { *opened = url; });
 }
-
 BrowserSpy::~BrowserSpy() { Browser::SetOpener(nullptr); }
+
+TestSibling::TestSibling() {
+  const QString name = QString::fromLatin1(kSiblingServerName);
+  QLocalServer::removeServer(name);
+  server_.listen(name);
+  QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] {
+    while (QLocalSocket* socket = server_.nextPendingConnection()) {
+      auto read_lines = [lines = lines_, socket] {
+        while (socket->canReadLine()) lines->push_back(socket->readLine().chopped(1));
+      };
+      QObject::connect(socket, &QLocalSocket::readyRead, socket, read_lines);
+      read_lines();
+    }
+  });
+}
+
+bool TestSibling::Notify(const QString& program_server) {
+  QLocalSocket socket;
+  socket.connectToServer(program_server);
+  if (!socket.waitForConnected(5000)) return false;
+  socket.write("1098\n");
+  return socket.waitForBytesWritten(5000);
+}
 
 QString SamplePath(const QString& name) {
   return QStringLiteral(QUOREL_SOURCE_DIR "/resources/samples/") + name;
@@ -65,8 +98,7 @@ QString SamplePath(const QString& name) {
 
 QByteArray ReadAll(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-  return file.readAll();
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void WriteAll(const QString& path, const QByteArray& bytes) {
@@ -76,7 +108,13 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
 
 void Click(QWidget* control) {
   QVERIFY(control != nullptr);
-  QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, control->rect().center());
+  QPoint at = control->rect().center();
+  if (auto* box = qobject_cast<QCheckBox*>(control)) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    at = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).center();
+  }
+  QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, at);
 }
 
 bool IsChecked(const MainWindow& window, int id) {
