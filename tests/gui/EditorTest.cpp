@@ -9,7 +9,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/ControlIds.h"
-#include "app/MainWindow.h"
+#include "app/platform/MessageBox.h"
 #include "app/dialogs/SettingsDialog.h"
 #include "app/hint/HintController.h"
 #include "app/platform/ExternalEditor.h"
@@ -17,7 +17,7 @@
 
 namespace quorel {
 
-using test::TestWindow;
+using namespace test;
 
 namespace {
 
@@ -30,7 +30,7 @@ QString WriteEditor(const QTemporaryDir& dir, const QByteArray& body) {
   QDir(dir.path()).mkpath(QStringLiteral("my editor"));
   const QString path = dir.filePath(QStringLiteral("my editor/edit picture.sh"));
   // Detached like a real editor, it must not hold the test's output open.
-  test::WriteAll(path, "#!/bin/sh\nexec >/dev/null 2>&1\n" + body);
+  WriteAll(path, "#!/bin/sh\nexec >/dev/null 2>&1\n" + body);
   QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   return path;
 }
@@ -50,7 +50,7 @@ class EditorTest : public QObject {
     QTest::addColumn<int>("width");       // of the panel's picture afterwards
     QTest::addColumn<int>("mode");        // the scale mode afterwards, 3 before
     const QByteArray save_seal =
-        "cp '" + QFile::encodeName(test::SamplePath(QStringLiteral("seal.bmp"))) + "' \"$1\"\n";
+        "cp '" + QFile::encodeName(SamplePath(QStringLiteral("seal.bmp"))) + "' \"$1\"\n";
     // The signature sample is 300 pixels wide, the seal's 64.
     QTest::newRow("signature, saved: taken back") << 0 << kWaitForGo + save_seal << true << 64 << 0;
     QTest::newRow("seal, not saved: unchanged") << 1 << QByteArray("exit 0\n") << false << 64 << 3;
@@ -67,9 +67,9 @@ class EditorTest : public QObject {
     const QString transfer = window.settings.FilePath(QStringLiteral("$image.bmp"));
     QTimer::singleShot(0, [&] {
       minimised_while_editing = window.isMinimized();
-      test::WriteAll(transfer + QStringLiteral(".go"), "");  // the editor may go on
+      WriteAll(transfer + QStringLiteral(".go"), "");  // the editor may go on
     });
-    test::Click(window.Control(EditButton(panel)));
+    Click(window.Control(EditButton(panel)));
     QTest::qWait(0);
     QCOMPARE(minimised_while_editing, minimised);
     QVERIFY(!window.isMinimized());
@@ -79,17 +79,32 @@ class EditorTest : public QObject {
     QTEST(window.settings.Store().ReadInt(panel == 0 ? "rate_type" : "rate2_type", -1), "mode");
   }
 
-  void missingEditorOrPictureDoesNothing() {
-    TestWindow window(14, "[Option]\nGraphicEditor=/nonexistent/editor\n", {0});
-    const QString transfer = window.settings.FilePath(QStringLiteral("$image.bmp"));
+  void missingOrBrokenEditorIsReported_data() {
+    QTest::addColumn<QByteArray>("editor");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("settings_opened");
+    QTest::newRow("none found on the first run") << QByteArray() << kNoEditorText << true;
+    QTest::newRow("cannot be started") << QByteArray("/nonexistent/editor") << kEditorFailedText << false;
+  }
+  void missingOrBrokenEditorIsReported() {
+    QFETCH(QByteArray, editor);
+    QFETCH(QString, message);
+    TestWindow window(14, "[Option]\nGraphicEditor=" + editor + "\n", {0});
     window.show();
-    test::Click(window.Control(control::kSignatureEdit));
+    const MessageLog messages;
+    bool settings_opened = false;
+    WhenShown<SettingsDialog>([&](SettingsDialog& dialog) {
+      settings_opened = true;
+      dialog.reject();
+    });
+    Click(window.Control(control::kSignatureEdit));
+    QCOMPARE(messages.Texts(), QStringList{message});
+    QTEST(settings_opened, "settings_opened");
     QVERIFY(!window.isMinimized());
     QVERIFY(window.Panel(0).picture.has_value());
-    // No picture in the seal panel: not even the transfer file is written.
-    QFile::remove(transfer);
-    test::Click(window.Control(control::kSealEdit));
-    QVERIFY(!QFile::exists(transfer));
+    // No picture in the seal panel: nothing at all happens.
+    Click(window.Control(control::kSealEdit));
+    QCOMPARE(messages.Texts().size(), 1);
   }
 
   void closingTheMainWindowEndsTheWait() {
@@ -97,16 +112,16 @@ class EditorTest : public QObject {
     TestWindow window(14, "[Option]\nGraphicEditor=" + WriteEditor(tools, kWaitForGo).toUtf8(), {1});
     window.show();
     QTimer::singleShot(0, &window, [&] { window.reject(); });
-    test::Click(window.Control(control::kSealEdit));  // returns although the editor runs
+    Click(window.Control(control::kSealEdit));  // returns although the editor runs
     QVERIFY(!window.isVisible());
     QVERIFY(window.Panel(1).picture.has_value());
-    test::WriteAll(window.settings.FilePath(QStringLiteral("$image.bmp.go")), "");
+    WriteAll(window.settings.FilePath(QStringLiteral("$image.bmp.go")), "");
   }
 
   void stampSeesSubSecondChanges() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("x.bmp"));
-    test::WriteAll(path, "abc");
+    WriteAll(path, "abc");
     const std::filesystem::path file(QFile::encodeName(path).toStdString());
     const auto base = std::filesystem::last_write_time(file);
     const std::optional<FileStamp> before = StampOf(file);
@@ -114,7 +129,7 @@ class EditorTest : public QObject {
     QVERIFY(StampOf(file) != before);
     std::filesystem::last_write_time(file, base);
     QCOMPARE(StampOf(file), before);
-    test::WriteAll(path, "abcd");  // a different size counts even at the same time
+    WriteAll(path, "abcd");  // a different size counts even at the same time
     std::filesystem::last_write_time(file, base);
     QVERIFY(StampOf(file) != before);
     QVERIFY(!StampOf(file.parent_path() / "missing"));
@@ -134,13 +149,13 @@ class EditorTest : public QObject {
     TestWindow window(14, "[Option]\nGraphicEditor=/usr/bin/old\n");
     bool hints_enabled = true;
     QString shown;
-    test::WhenShown<SettingsDialog>([&](SettingsDialog& dialog) {
+    WhenShown<SettingsDialog>([&](SettingsDialog& dialog) {
       hints_enabled = window.Hints().HintsEnabled();
       shown = dialog.PathEdit()->text();
       dialog.PathEdit()->setText(typed);
       ok ? dialog.accept() : dialog.reject();
     });
-    test::Click(window.Control(control::kSettings));
+    Click(window.Control(control::kSettings));
     QVERIFY(!hints_enabled);
     QVERIFY(window.Hints().HintsEnabled());
     QCOMPARE(shown, QStringLiteral("/usr/bin/old"));
@@ -149,7 +164,7 @@ class EditorTest : public QObject {
   }
 
   void browseFillsTheBox() {
-    const test::TestSettings settings;
+    const TestSettings settings;
     SettingsDialog dialog(settings.Store(), nullptr);
     FileDialog::SetNextFileName(QStringLiteral("/bin/sh"));
     QTest::mouseClick(dialog.BrowseButton(), Qt::LeftButton);

@@ -4,8 +4,9 @@
 #include <QFontMetrics>
 #include <QTest>
 
-#include "FakeHintEnvironment.h"
+#include "GuiTestSupport.h"
 #include "app/ControlIds.h"
+#include "app/hint/HintController.h"
 #include "app/hint/HintLayout.h"
 #include "app/hint/HintTable.h"
 #include "app/hint/HintWindow.h"
@@ -16,15 +17,17 @@ class HintWindowTest : public QObject {
   Q_OBJECT
 
  private:
-  struct Rig : test::FakeEnvironmentWindow {
+  struct Rig {
     Rig() {
-      window->move(100, 100);
-      window->show();
-      env->widget_at = window.get();
+      window.move(100, 100);
+      window.show();
+      env->widget_at = &window;
     }
-    HintController& Hints() { return window->Hints(); }
+    test::TestWindow window{14, {}, {}, true};
+    test::FakeHintEnvironment* env = window.env;
+    HintController& Hints() { return window.Hints(); }
     QRect ControlOnScreen(int id) const {
-      QWidget* control = window->Control(id);
+      QWidget* control = window.Control(id);
       return QRect(control->mapToGlobal(QPoint(0, 0)), control->size());
     }
     void MoveTo(int id, QPoint offset = QPoint()) { env->cursor = ControlOnScreen(id).center() + offset; }
@@ -49,7 +52,7 @@ class HintWindowTest : public QObject {
     QCOMPARE(rig.Hints().Entries().size(), kHintTable.size());
     for (const HintEntry& entry : rig.Hints().Entries()) {
       QVERIFY2(entry.control != nullptr, qPrintable(QString::number(entry.control_id)));
-      QCOMPARE(entry.rect, rig.window->Control(entry.control_id)->geometry());
+      QCOMPARE(entry.rect, rig.window.Control(entry.control_id)->geometry());
       // The settings and help buttons have no hint.
       QVERIFY(entry.control_id != control::kSettings && entry.control_id != control::kHelp);
     }
@@ -109,7 +112,7 @@ class HintWindowTest : public QObject {
     rig.Ticks();
     QCOMPARE(rig.CurrentId(), control::kSignatureReadout);
     // Off every control: hidden on the same tick, and a new wait begins.
-    rig.env->cursor = rig.window->mapToGlobal(QPoint(2, rig.window->height() - 2));
+    rig.env->cursor = rig.window.mapToGlobal(QPoint(2, rig.window.height() - 2));
     rig.Ticks();
     QCOMPARE(rig.Hints().CurrentEntry(), -1);
     QVERIFY(rig.Hints().Window() == nullptr);

@@ -1,19 +1,19 @@
 // Quorel — SPDX-License-Identifier: MIT
 // The whole run from start to end: the single-instance lock, the first-run
 // defaults, and the option bits written when the window ends.
-#include <QFile>
-#include <QTemporaryDir>
+#include <QDialogButtonBox>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 
 #include "GuiTestSupport.h"
-#include "app/MainWindow.h"
 #include "app/Startup.h"
+#include "app/platform/MessageBox.h"
 #include "app/platform/SingleInstance.h"
 
 namespace quorel {
 
-using test::MessageLog;
-using test::TestSettings;
+using namespace test;
 
 class StartupTest : public QObject {
   Q_OBJECT
@@ -35,9 +35,9 @@ class StartupTest : public QObject {
     QTemporaryDir lock_folder;
     settings.WriteIni(ini);
     const MessageLog messages;
-    test::WhenShown<MainWindow>([](MainWindow& window) { window.reject(); });
+    WhenShown<MainWindow>([](MainWindow& window) { window.reject(); });
     QCOMPARE(RunQuorel({lock_folder.path(), settings.Path()}), 0);
-    QVERIFY(messages.Codes().empty());
+    QVERIFY(messages.Texts().isEmpty());
     QTEST(settings.Store().ReadInt("flags", -1), "flags");
     QCOMPARE(settings.Store().ReadString("Option", "GraphicEditor") == "/my editor/paint", editor_kept);
     QVERIFY(!settings.Store().ReadRaw("Quorel", "Rect")->empty());
@@ -52,7 +52,7 @@ class StartupTest : public QObject {
     const QByteArray before = settings.Ini();
     const MessageLog messages;
     QCOMPARE(RunQuorel({lock_folder.path(), settings.Path()}), 0);
-    QCOMPARE(messages.Codes(), std::vector<MessageCode>{MessageCode::kAlreadyRunning});
+    QCOMPARE(messages.Texts(), QStringList{Text(MessageCode::kAlreadyRunning)});
     QCOMPARE(settings.Ini(), before);
   }
 
@@ -60,7 +60,7 @@ class StartupTest : public QObject {
     QTemporaryDir lock_folder;
     SingleInstance first(lock_folder.path());
     // What a crashed copy leaves behind: a lock file naming a process that is gone.
-    test::WriteAll(first.LockPath(), "2147483646\nquorel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    WriteAll(first.LockPath(), "2147483646\nquorel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     QCOMPARE(first.Acquire(), SingleInstance::Outcome::kAcquired);
   }
 
@@ -68,7 +68,28 @@ class StartupTest : public QObject {
     TestSettings settings;
     const MessageLog messages;
     QCOMPARE(RunQuorel({QStringLiteral("/nonexistent/quorel/lock"), settings.Path()}), 0);
-    QCOMPARE(messages.Codes(), std::vector<MessageCode>{MessageCode::kSystemFault});
+    QCOMPARE(messages.Texts(), QStringList{Text(MessageCode::kSystemFault)});
+  }
+
+  void qtDialogsSpeakJapanese() {
+    QVERIFY(LoadQtTranslation(*qApp));
+    const QDialogButtonBox box(QDialogButtonBox::Cancel);
+    QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+  }
+
+  // The shortest message, whatever fonts draw it: the title bar holds the
+  // window icon, the caption and three buttons of about a line's height.
+  void messageBoxShowsTheWholeCaption() {
+    int width = 0;
+    int needed = 1;
+    WhenShown<QMessageBox>([&](QMessageBox& box) {
+      const QFontMetrics metrics(box.font());
+      needed = metrics.horizontalAdvance(box.windowTitle()) + 6 * metrics.height();
+      width = box.width();
+      box.accept();
+    });
+    MessageBox::ShowMessage(nullptr, MessageCode::kAlreadyRunning);
+    QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed)));
   }
 };
 
