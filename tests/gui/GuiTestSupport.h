@@ -12,27 +12,18 @@
 #include <vector>
 
 #include "app/MainWindow.h"
-#include "app/hint/HintEnvironment.h"
 #include "common/Messages.h"
-#include "settings/IniStore.h"
-#include "settings/SettingsFolder.h"
 
 namespace quorel::test {
 
 // A settings folder of its own in a temporary folder, removed afterwards.
-class TestSettings {
- public:
-  QString Path() const { return dir_.path(); }
-  QString FilePath(const QString& name) const { return dir_.filePath(name); }
+struct TestSettings {
+  QString Path() const { return dir.path(); }
+  QString FilePath(const QString& name) const { return dir.filePath(name); }
   SettingsFolder Folder() const;
   IniStore Store() const { return IniStore(Folder().IniPath()); }
   void WriteIni(const QByteArray& text) const;
-  QByteArray Ini() const;
-  // Copies the panel's sample (0 signature, 1 seal) into its working file.
-  void PutSample(int panel) const;
-
- private:
-  QTemporaryDir dir_;
+  QTemporaryDir dir;
 };
 
 // A clock, cursor and mouse that the test sets by hand.
@@ -53,53 +44,30 @@ struct PreparedSettings {
   FakeHintEnvironment* env = nullptr;  // the window's, when it has a fake one
 };
 
-// The main window over a settings folder of its own prepared with wq.ini
-// text (unless empty) and the panels' samples. With `fake_environment` its
-// hints see `env` and their timer is stopped, so a test ticks by hand.
-class TestWindow : public PreparedSettings, public MainWindow {
- public:
+// The main window over its own settings folder, prepared with wq.ini text and
+// the samples of the panels listed (0 signature, 1 seal). With a fake
+// environment its hint timer is stopped, so a test ticks by hand.
+struct TestWindow : PreparedSettings, MainWindow {
   explicit TestWindow(int flags = 14, const QByteArray& ini = {},
                       std::initializer_list<int> samples = {}, bool fake_environment = false);
 };
 
 // Records the message boxes' texts while it lives, instead of showing them.
-class MessageLog {
- public:
+struct MessageLog {
   MessageLog();
   ~MessageLog();
-  QStringList Texts() const { return *texts_; }
-
- private:
-  std::shared_ptr<QStringList> texts_ = std::make_shared<QStringList>();
+  std::shared_ptr<QStringList> texts = std::make_shared<QStringList>();
 };
 QString Text(MessageCode code);
 
 // Records the last page handed to the browser while it lives.
-class BrowserSpy {
- public:
+struct BrowserSpy {
   BrowserSpy();
   ~BrowserSpy();
-  QUrl Opened() const { return *opened_; }
-
- private:
-  std::shared_ptr<QUrl> opened_ = std::make_shared<QUrl>();
+  std::shared_ptr<QUrl> opened = std::make_shared<QUrl>();
 };
 
-// A stand-in for the sibling program: it listens under the sibling's name and
-// records every line a program writes to it.
-class TestSibling {
- public:
-  TestSibling();
-  const std::vector<QByteArray>& Lines() const { return *lines_; }
-  // Writes "1098\n" to the program's server; true when it was delivered.
-  static bool Notify(const QString& program_server);
-
- private:
-  QLocalServer server_;
-  std::shared_ptr<std::vector<QByteArray>> lines_ = std::make_shared<std::vector<QByteArray>>();
-};
-
-QString SamplePath(const QString& name);
+QString SamplePath(const char* name);
 QByteArray ReadAll(const QString& path);
 void WriteAll(const QString& path, const QByteArray& bytes);
 

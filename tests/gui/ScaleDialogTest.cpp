@@ -35,26 +35,19 @@ class ScaleDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void okLimitsWhatWasTyped_data() {
-    QTest::addColumn<QString>("height");
-    QTest::addColumn<QString>("width");
-    QTest::addColumn<QString>("ratio");
-    QTest::addColumn<ScaleSettings>("chosen");
-    QTest::newRow("5 and 700") << "5" << "700" << "50" << ScaleSettings{0, 16, 640, 50};
-    QTest::newRow("empty and 0") << "" << "48" << "0" << ScaleSettings{0, 16, 48, 10};
-    QTest::newRow("301") << "640" << "16" << "301" << ScaleSettings{0, 640, 16, 300};
-    // Typed in full these wrapped to the minimum; three digits are kept.
-    QTest::newRow("3000000000") << "3000000000" << "99999999999" << "-5" << ScaleSettings{0, 300, 640, 10};
-  }
+  // Typed in full, 3000000000 and 99999999999 wrapped to the minimum; now
+  // the boxes keep as many digits as the upper limits have.
   void okLimitsWhatWasTyped() {
-    QFETCH(QString, height);
-    QFETCH(QString, width);
-    QFETCH(QString, ratio);
-    ScaleDialog dialog(ScaleSettings{kScaleNone, 0, 0, 0});
-    Type(dialog.HeightEdit(), height);
-    Type(dialog.WidthEdit(), width);
-    Type(dialog.RatioEdit(), ratio);
-    QTEST(dialog.Chosen(), "chosen");
+    struct Case { QString height, width, ratio; ScaleSettings chosen; };
+    for (const Case& c : {Case{"5", "700", "50", {0, 16, 640, 50}}, Case{"", "48", "0", {0, 16, 48, 10}},
+                          Case{"640", "16", "301", {0, 640, 16, 300}},
+                          Case{"3000000000", "99999999999", "-5", {0, 300, 640, 10}}}) {
+      ScaleDialog dialog(ScaleSettings{kScaleNone, 0, 0, 0});
+      Type(dialog.HeightEdit(), c.height);
+      Type(dialog.WidthEdit(), c.width);
+      Type(dialog.RatioEdit(), c.ratio);
+      QCOMPARE(dialog.Chosen(), c.chosen);
+    }
   }
 
   void modeButtonsStayExclusive() {
@@ -94,7 +87,7 @@ class ScaleDialogTest : public QObject {
     QVERIFY(ShowsIcon(window, control::kSignatureScale, Icon::kScaleSet));
 
     // A new picture returns to mode 0; the numbers stay.
-    window.ImportIntoPanel(0, SamplePath(QStringLiteral("signature.bmp")));
+    window.ImportIntoPanel(0, SamplePath("signature.bmp"));
     QCOMPARE(window.Panel(0).scale, (ScaleSettings{0, 16, 640, 100}));
     QVERIFY(!ControlText(window, control::kSignatureReadout).contains(QStringLiteral("⇒")));
     QVERIFY(ShowsIcon(window, control::kSignatureScale, Icon::kScaleNone));

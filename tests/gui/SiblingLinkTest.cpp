@@ -2,6 +2,7 @@
 // The exchange with the sibling program, played by a stand-in: registration,
 // the "a picture waits" notification with its menu and dismiss guard, and the
 // withdrawal when the window ends.
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QMenu>
 #include <QTest>
@@ -16,6 +17,31 @@ using namespace test;
 
 namespace {
 
+// The sibling program's stand-in: it listens under the sibling's name and
+// records every line a program writes to it.
+struct TestSibling {
+  TestSibling() {
+    QLocalServer::removeServer(QString::fromLatin1(kSiblingServerName));
+    server.listen(QString::fromLatin1(kSiblingServerName));
+    QObject::connect(&server, &QLocalServer::newConnection, &server, [this] {
+      while (QLocalSocket* socket = server.nextPendingConnection()) {
+        QObject::connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
+          while (socket->canReadLine()) lines.push_back(socket->readLine().chopped(1));
+        });
+      }
+    });
+  }
+  QLocalServer server;
+  std::vector<QByteArray> lines;
+};
+
+// Writes one line to the program's server; true when it was delivered.
+bool Send(const QString& program_server, const QByteArray& line) {
+  QLocalSocket socket;
+  socket.connectToServer(program_server);
+  return socket.waitForConnected(5000) && socket.write(line) > 0 && socket.waitForBytesWritten(5000);
+}
+
 // The sibling is there before the window starts.
 struct Rig {
   TestSibling sibling;
@@ -27,7 +53,7 @@ struct Rig {
     window.env->now_ms = at_ms;
     const int shown = PictureMenu::TimesShown();
     const bool was_armed = window.Guard().Armed();
-    if (!TestSibling::Notify(window.Sibling().OwnName())) return false;
+    if (!Send(window.Sibling().OwnName(), "1098\n")) return false;
     // Handled once the menu ran, or the armed guard disarmed itself.
     return QTest::qWaitFor([&] {
              return PictureMenu::TimesShown() > shown || (was_armed && !window.Guard().Armed());
@@ -53,63 +79,45 @@ class SiblingLinkTest : public QObject {
   void registersAtStartAndWithdrawsAtTheEnd() {
     Rig rig;
     const QByteArray own = rig.window.Sibling().OwnName().toUtf8();
-    QTRY_COMPARE(rig.sibling.Lines().size(), size_t{1});
-    QCOMPARE(rig.sibling.Lines().front(), "1103 " + own + " 1098");
+    QTRY_COMPARE(rig.sibling.lines.size(), size_t{1});
+    QCOMPARE(rig.sibling.lines.front(), "1103 " + own + " 1098");
     rig.window.reject();
-    QTRY_COMPARE(rig.sibling.Lines().size(), size_t{2});
-    QCOMPARE(rig.sibling.Lines().back(), "1103 " + own + " 0");
+    QTRY_COMPARE(rig.sibling.lines.size(), size_t{2});
+    QCOMPARE(rig.sibling.lines.back(), "1103 " + own + " 0");
     SiblingLink alone(QStringLiteral("quorel-test-alone"), QStringLiteral("no sibling here"));
     QVERIFY(!alone.RegisterWithSibling());
   }
 
-  void notificationImportsTheTransferFileIntoTheChosenPanel_data() {
-    QTest::addColumn<bool>("transfer_file");
-    QTest::addColumn<int>("panel");
-    QTest::newRow("seal, a file waits") << true << 1;
-    QTest::newRow("signature, no file: emptied") << false << 0;
-  }
+  // The seal is chosen while a file waits; the signature is chosen when no
+  // file waits, and a failed import empties its panel.
   void notificationImportsTheTransferFileIntoTheChosenPanel() {
-    QFETCH(bool, transfer_file);
-    QFETCH(int, panel);
-    Rig rig;
-    rig.window.ImportIntoPanel(0, SamplePath(QStringLiteral("signature.bmp")));
-    if (transfer_file) {
-      QFile::copy(SamplePath(QStringLiteral("seal.bmp")),
-                  rig.window.settings.FilePath(QStringLiteral("$image.bmp")));
+    for (const int panel : {1, 0}) {
+      Rig rig;
+      rig.window.ImportIntoPanel(0, SamplePath("signature.bmp"));
+      if (panel == 1) QFile::copy(SamplePath("seal.bmp"), rig.window.settings.FilePath("$image.bmp"));
+      PictureMenu::SetNextOutcome(PictureMenuOutcome{
+          panel == 0 ? PictureMenuChoice::kSignature : PictureMenuChoice::kSeal, false});
+      QVERIFY(rig.Notify(0));
+      QCOMPARE(rig.window.Panel(0).picture.has_value(), panel == 1);
+      QCOMPARE(rig.window.Panel(1).picture.has_value(), panel == 1);
     }
-    const bool other_before = rig.window.Panel(1 - panel).picture.has_value();
-    PictureMenu::SetNextOutcome(PictureMenuOutcome{
-        panel == 0 ? PictureMenuChoice::kSignature : PictureMenuChoice::kSeal, false});
-    QVERIFY(rig.Notify(0));
-    QCOMPARE(rig.window.Panel(panel).picture.has_value(), transfer_file);
-    if (transfer_file) QCOMPARE(rig.window.Panel(panel).picture->Width(), 64);
-    QCOMPARE(rig.window.Panel(1 - panel).picture.has_value(), other_before);
   }
 
-  void menuDismissedByAClickDropsTheNextNotificationWithinASecond_data() {
-    QTest::addColumn<bool>("by_click");  // how the first menu ended
-    QTest::addColumn<uint32_t>("first_ms");
-    QTest::addColumn<uint32_t>("next_ms");
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("click, half a second later: dropped") << true << 10000u << 10500u << false;
-    QTest::newRow("click, two seconds later") << true << 10000u << 12000u << true;
-    QTest::newRow("Esc, at once") << false << 10000u << 10001u << true;
-    QTest::newRow("click, across the tick count's wrap: dropped")
-        << true << 0xFFFFFE00u << 0x100u << false;
-  }
   void menuDismissedByAClickDropsTheNextNotificationWithinASecond() {
-    QFETCH(bool, by_click);
-    QFETCH(uint32_t, first_ms);
-    QFETCH(uint32_t, next_ms);
-    Rig rig;
-    PictureMenu::SetNextOutcome(Closed(by_click));
-    QVERIFY(rig.Notify(first_ms));
-    QCOMPARE(rig.window.Guard().Armed(), by_click);
-    PictureMenu::SetNextOutcome(Closed(false));
-    QTEST(rig.Notify(next_ms), "shown");
-    QVERIFY(!rig.window.Guard().Armed());  // one notification is dropped at most
-    PictureMenu::SetNextOutcome(Closed(false));
-    QVERIFY(rig.Notify(next_ms + 100));
+    struct Case { bool by_click; uint32_t first_ms, next_ms; bool shown; };
+    for (const Case& c : {Case{true, 10000, 10500, false}, Case{true, 10000, 12000, true},
+                          Case{false, 10000, 10001, true},  // Esc
+                          Case{true, 0xFFFFFE00u, 0x100, false}}) {  // across the wrap
+      Rig rig;
+      PictureMenu::SetNextOutcome(Closed(c.by_click));
+      QVERIFY(rig.Notify(c.first_ms));
+      QCOMPARE(rig.window.Guard().Armed(), c.by_click);
+      PictureMenu::SetNextOutcome(Closed(false));
+      QCOMPARE(rig.Notify(c.next_ms), c.shown);
+      QVERIFY(!rig.window.Guard().Armed());  // one notification is dropped at most
+      PictureMenu::SetNextOutcome(Closed(false));
+      QVERIFY(rig.Notify(c.next_ms + 100));
+    }
   }
 
   // The real menu: a press outside it (never released, as Qt may believe
@@ -143,11 +151,7 @@ class SiblingLinkTest : public QObject {
   void otherLinesAreIgnored() {
     Rig rig;
     const int shown = PictureMenu::TimesShown();
-    QLocalSocket socket;
-    socket.connectToServer(rig.window.Sibling().OwnName());
-    QVERIFY(socket.waitForConnected(5000));
-    socket.write("1099\nhello\n" + QByteArray(200, 'x'));
-    QVERIFY(socket.waitForBytesWritten(5000));
+    QVERIFY(Send(rig.window.Sibling().OwnName(), "1099\nhello\n" + QByteArray(200, 'x')));
     QTest::qWait(50);
     QCOMPARE(PictureMenu::TimesShown(), shown);
   }

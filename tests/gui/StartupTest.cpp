@@ -19,28 +19,21 @@ class StartupTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void runKeepsOrWritesTheEditorAndTheFlags_data() {
-    QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<int>("flags");
-    QTest::addColumn<bool>("editor_kept");
-    QTest::newRow("first run: defaults") << QByteArray("[Option]\nGraphicEditor=/my editor/paint\n")
-                                         << 15 << false;
-    QTest::newRow("later run: kept")
-        << QByteArray("[Quorel]\nflags=1\n[Option]\nGraphicEditor=/my editor/paint\n") << 1 << true;
-  }
+  // The first run writes the default editor and sets bit 0; a later run
+  // keeps both.
   void runKeepsOrWritesTheEditorAndTheFlags() {
-    QFETCH(QByteArray, ini);
-    QFETCH(bool, editor_kept);
-    TestSettings settings;
-    QTemporaryDir lock_folder;
-    settings.WriteIni(ini);
-    const MessageLog messages;
-    WhenShown<MainWindow>([](MainWindow& window) { window.reject(); });
-    QCOMPARE(RunQuorel({lock_folder.path(), settings.Path()}), 0);
-    QVERIFY(messages.Texts().isEmpty());
-    QTEST(settings.Store().ReadInt("flags", -1), "flags");
-    QCOMPARE(settings.Store().ReadString("Option", "GraphicEditor") == "/my editor/paint", editor_kept);
-    QVERIFY(!settings.Store().ReadRaw("Quorel", "Rect")->empty());
+    for (const auto& [ini, flags] : {std::pair{QByteArray(), 15}, {QByteArray("[Quorel]\nflags=1\n"), 1}}) {
+      TestSettings settings;
+      QTemporaryDir lock_folder;
+      settings.WriteIni(ini + "[Option]\nGraphicEditor=/my editor/paint\n");
+      const MessageLog messages;
+      WhenShown<MainWindow>([](MainWindow& window) { window.reject(); });
+      QCOMPARE(RunQuorel({lock_folder.path(), settings.Path()}), 0);
+      QVERIFY(messages.texts->isEmpty());
+      QCOMPARE(settings.Store().ReadInt("flags", -1), flags);
+      QCOMPARE(settings.Store().ReadString("Option", "GraphicEditor") == "/my editor/paint", flags == 1);
+      QVERIFY(!settings.Store().ReadRaw("Quorel", "Rect")->empty());
+    }
   }
 
   void secondInstanceIsRefused() {
@@ -49,11 +42,10 @@ class StartupTest : public QObject {
     settings.WriteIni("[Quorel]\nflags=7\n");
     SingleInstance running(lock_folder.path());
     QCOMPARE(running.Acquire(), SingleInstance::Outcome::kAcquired);
-    const QByteArray before = settings.Ini();
     const MessageLog messages;
     QCOMPARE(RunQuorel({lock_folder.path(), settings.Path()}), 0);
-    QCOMPARE(messages.Texts(), QStringList{Text(MessageCode::kAlreadyRunning)});
-    QCOMPARE(settings.Ini(), before);
+    QCOMPARE(*messages.texts, QStringList{Text(MessageCode::kAlreadyRunning)});
+    QCOMPARE(ReadAll(settings.FilePath("wq.ini")), QByteArray("[Quorel]\nflags=7\n"));
   }
 
   void lockLeftByACrashDoesNotBlock() {
@@ -68,7 +60,7 @@ class StartupTest : public QObject {
     TestSettings settings;
     const MessageLog messages;
     QCOMPARE(RunQuorel({QStringLiteral("/nonexistent/quorel/lock"), settings.Path()}), 0);
-    QCOMPARE(messages.Texts(), QStringList{Text(MessageCode::kSystemFault)});
+    QCOMPARE(*messages.texts, QStringList{Text(MessageCode::kSystemFault)});
   }
 
   void qtDialogsSpeakJapanese() {
