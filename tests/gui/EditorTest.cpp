@@ -4,16 +4,11 @@
 // dialog that picks the editor.
 #include <QDir>
 #include <QLineEdit>
-#include <QTest>
 #include <QToolButton>
 
 #include "GuiTestSupport.h"
-#include "app/ControlIds.h"
 #include "app/dialogs/SettingsDialog.h"
-#include "app/hint/HintController.h"
 #include "app/platform/ExternalEditor.h"
-#include "app/platform/FileDialogs.h"
-#include "app/platform/MessageBox.h"
 
 namespace quorel {
 

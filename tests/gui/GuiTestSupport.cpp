@@ -5,12 +5,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QStyleOptionButton>
-#include <QTest>
 #include <QToolButton>
 
-#include "app/hint/HintController.h"
 #include "app/platform/Browser.h"
-#include "app/platform/MessageBox.h"
 
 namespace quorel::test {
 

@@ -1,17 +1,21 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+// What most GUI tests use, included once here.
 #include <QApplication>
-#include <QLocalServer>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
 #include <functional>
 #include <memory>
-#include <vector>
 
+#include "app/ControlIds.h"
 #include "app/MainWindow.h"
+#include "app/hint/HintController.h"
+#include "app/platform/FileDialogs.h"
+#include "app/platform/MessageBox.h"
 #include "common/Messages.h"
 
 namespace quorel::test {

@@ -1,12 +1,8 @@
 // Quorel — SPDX-License-Identifier: MIT
 // The hint window over the main window, driven tick by tick with a scripted
-// clock and cursor: timing, hit test, placement and measurement.
-#include <QFontMetrics>
-#include <QTest>
+// clock and cursor: timing, hit test and placement.
 
 #include "GuiTestSupport.h"
-#include "app/ControlIds.h"
-#include "app/hint/HintController.h"
 #include "app/hint/HintLayout.h"
 #include "app/hint/HintWindow.h"
 
@@ -47,16 +43,6 @@ class HintWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void everyHintBelongsToAControl() {
-    Rig rig;
-    QCOMPARE(rig.Hints().Entries().size(), kHintTable.size());
-    for (const HintEntry& entry : rig.Hints().Entries()) {
-      QCOMPARE(entry.rect, rig.window.Control(entry.control_id)->geometry());
-      // The settings and help buttons have no hint.
-      QVERIFY(entry.control_id != control::kSettings && entry.control_id != control::kHelp);
-    }
-  }
-
   // The wait starts on the tick that sees the cursor arrive; 1.2 s of rest
   // then show the hint below the control, also across the tick count's wrap.
   void restOfOnePointTwoSecondsShowsTheHintBelow() {
@@ -92,7 +78,9 @@ class HintWindowTest : public QObject {
     }
   }
 
-  void movingOntoAnotherControlReplacesTheHintAtOnce() {
+  // Another control replaces the hint at once; off every control or with a
+  // button pressed it hides on the same tick, and the wait starts again.
+  void movingOrPressingReplacesOrHidesTheHint() {
     Rig rig;
     rig.MoveTo(control::kSignaturePicture);
     rig.TickUntil(1300);
@@ -100,25 +88,17 @@ class HintWindowTest : public QObject {
     rig.MoveTo(control::kSignatureReadout);
     rig.TickUntil(1400);
     QCOMPARE(rig.CurrentId(), control::kSignatureReadout);
-    // Off every control: hidden on the same tick.
-    rig.env->cursor = rig.window.mapToGlobal(QPoint(2, rig.window.height() - 2));
+    rig.env->button_down = true;
     rig.TickUntil(1500);
     QVERIFY(rig.Hints().Window() == nullptr);
-  }
-
-  void pressedButtonHidesAndRestartsTheWait() {
-    Rig rig;
-    rig.MoveTo(control::kPreview);
-    rig.TickUntil(1300);
-    QCOMPARE(rig.CurrentId(), control::kPreview);
-    rig.env->button_down = true;
-    rig.TickUntil(1400);
-    QCOMPARE(rig.Hints().CurrentEntry(), -1);
     rig.env->button_down = false;
-    rig.TickUntil(2500);
+    rig.TickUntil(2700);  // 1.2 s from the first tick without the button
     QCOMPARE(rig.Hints().CurrentEntry(), -1);
-    rig.TickUntil(2600);
-    QCOMPARE(rig.CurrentId(), control::kPreview);
+    rig.TickUntil(2800);
+    QCOMPARE(rig.CurrentId(), control::kSignatureReadout);
+    rig.env->cursor = rig.window.mapToGlobal(QPoint(2, rig.window.height() - 2));
+    rig.TickUntil(2900);
+    QVERIFY(rig.Hints().Window() == nullptr);
   }
 
   void noHintWhileDisabledOrWhenCovered() {
@@ -143,18 +123,6 @@ class HintWindowTest : public QObject {
                           Case{{1000, 100, 20, 20}, hint, {924, 126}},
                           Case{{10, 100, 20, 20}, {1500, 20}, {0, 126}}}) {
       QCOMPARE(PlaceHint(c.control, c.size, QRect(0, 0, 1024, 768), 6), c.expected);
-    }
-  }
-
-  void measurement() {
-    const QFontMetrics metrics(HintFont(ToolHintInfo()));
-    for (const auto& [text, lines] : {std::pair{QStringLiteral("a\n\nb"), 3},  // an empty line counts
-                                      {QStringLiteral("a\n"), 1},  // a final line feed does not
-                                      {QStringLiteral(""), 0},
-                                      {QStringLiteral("x\n").repeated(45), 40}}) {
-      const HintLines measured = MeasureHint(text, metrics, 40);
-      QCOMPARE(static_cast<int>(measured.lines.size()), lines);
-      if (lines > 0) QCOMPARE(measured.WindowSize(3).height(), lines * metrics.height() + 6);
     }
   }
 };

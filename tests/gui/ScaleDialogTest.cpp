@@ -4,14 +4,11 @@
 // shows afterwards.
 #include <QCheckBox>
 #include <QLineEdit>
-#include <QTest>
 #include <QToolButton>
 
 #include "GuiTestSupport.h"
-#include "app/ControlIds.h"
 #include "app/Icons.h"
 #include "app/dialogs/ScaleDialog.h"
-#include "app/hint/HintController.h"
 
 namespace quorel {
 

@@ -1,14 +1,16 @@
 // Quorel — SPDX-License-Identifier: MIT
-// The whole run from start to end: the single-instance lock, the first-run
-// defaults, and the option bits written when the window ends.
+// The whole run from start to end (the single-instance lock, the first-run
+// defaults, the option bits written when the window ends), Qt's translation,
+// and the small services every window uses: placement, message boxes, the
+// file dialogs' starting names and filters, the text output's name.
 #include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTest>
 
 #include "GuiTestSupport.h"
+#include "app/DialogUnits.h"
 #include "app/Startup.h"
-#include "app/platform/MessageBox.h"
+#include "app/platform/Placement.h"
 #include "app/platform/SingleInstance.h"
 
 namespace quorel {
@@ -82,6 +84,84 @@ class StartupTest : public QObject {
     });
     MessageBox::ShowMessage(nullptr, MessageCode::kAlreadyRunning);
     QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed)));
+  }
+
+  void centreOnCursor() {
+    struct Case { QSize size; QPoint cursor; QRect monitor; QPoint expected; };
+    const QRect screen(0, 0, 1024, 768);
+    for (const Case& c : {Case{{201, 101}, {500, 400}, screen, {400, 350}},  // halves truncate
+                          Case{{200, 100}, {1000, 400}, screen, {824, 350}},
+                          Case{{200, 100}, {10, 5}, screen, {0, 0}},
+                          Case{{2000, 100}, {500, 400}, screen, {0, 350}},  // from the left edge
+                          Case{{200, 1000}, {500, 400}, screen, {400, -232}},  // to the bottom edge
+                          Case{{200, 100}, {1100, 50}, {1024, 0, 800, 600}, {1024, 0}}}) {
+      QCOMPARE(CentreOnCursor(c.size, c.cursor, c.monitor), c.expected);
+    }
+  }
+
+  void fitIntoMonitor() {
+    struct Case { QPoint saved; QSize size; QPoint expected; };
+    for (const Case& c : {Case{{100, 100}, {300, 200}, {100, 100}},
+                          Case{{900, 700}, {300, 200}, {724, 568}},
+                          Case{{-50, -20}, {300, 200}, {0, 0}},
+                          Case{{500, 10}, {1500, 200}, {0, 10}},
+                          Case{{10, 500}, {300, 900}, {10, 0}}}) {  // taller: from the top
+      QCOMPARE(FitIntoMonitor(c.saved, c.size, QRect(0, 0, 1024, 768)), c.expected);
+    }
+    const QRect far(100000, 100000, 10, 10);  // off every screen: the primary one
+    QCOMPARE(MonitorRectOf(far), MonitorRectOf(QRect(0, 0, 10, 10)));
+  }
+
+  void forceTxtExtension() {
+    for (const auto& [chosen, expected] :
+         {std::pair{"/home/u/report.html", "/home/u/report.txt"}, {"/home/u/report", "/home/u/report.txt"},
+          {"/home/u/a.b.c", "/home/u/a.b.txt"}, {"/home/u.v/report", "/home/u.v/report.txt"},
+          {"/tmp/x.", "/tmp/x.txt"}, {"x.html", "<none>"}}) {
+      QCOMPARE(ForceTxtExtension(QString::fromUtf8(chosen)).value_or(QStringLiteral("<none>")),
+               QString::fromUtf8(expected));
+    }
+  }
+
+  void openDialog() {
+    struct Case { QString path, answer, chosen, start; };  // chosen empty: refused
+    const QString self = QCoreApplication::applicationFilePath();
+    const QString untitled = PictureFolder() + QStringLiteral("/無題");
+    for (const Case& c : {Case{"", "", "", untitled},  // cancelled
+                          Case{"/tmp/", self, self, "/tmp/無題"},
+                          Case{"no-folder-here", self, "", ""},  // refused without a dialog
+                          Case{"", "/nonexistent/quorel/picture.bmp", "", untitled}}) {
+      QString path = c.path;
+      FileDialog::SetNextFileName(c.answer);
+      const bool taken = ChooseOpenFile(PictureFilters(), path, nullptr, QStringLiteral("t"));
+      FileDialog::ClearNextFileName();
+      QCOMPARE(path, taken ? c.chosen : c.path);
+      if (!c.start.isEmpty()) QCOMPARE(FileDialog::LastRequest().start_path, c.start);
+    }
+    // Every name the import takes is listed, after the first entry as it was.
+    const QStringList filters = FileDialog::LastRequest().filter.split(QStringLiteral(";;"));
+    QCOMPARE(filters.value(0), QStringLiteral("画像ファイル (*.jpg *.gif *.bmp *.png)"));
+    const QStringList names = filters.value(1).section(QLatin1Char('('), 1).chopped(1).split(' ');
+    for (const char* name : {"*.jpeg", "*.jpe", "*.jfif", "*.JPG", "*.PNG"}) QVERIFY(names.contains(name));
+    QCOMPARE(filters.value(2), QStringLiteral("全ファイル (*)"));
+  }
+
+  void pictureFolderFallsBackToHome() {
+    QTemporaryDir home;  // with no Pictures folder
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    QCOMPARE(PictureFolder(), home.path());
+  }
+
+  void saveDialogProposesUntitledTxtInAFolder() {
+    QString path = QStringLiteral("/tmp/out/");
+    FileDialog::SetNextFileName(QString());
+    QVERIFY(!ChooseTextOutputFile(path, nullptr));
+    QCOMPARE(FileDialog::LastRequest().start_path, QStringLiteral("/tmp/out/無題.txt"));
+    QCOMPARE(path, QStringLiteral("/tmp/out/"));  // cancelled: unchanged
+  }
+
+  void dialogUnitsTruncate() {
+    QCOMPARE(DialogUnits(6, 13).ToPixels(15, 15, 158, 61), QRect(22, 24, 237, 99));
   }
 };
 
