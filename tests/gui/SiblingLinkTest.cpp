@@ -134,14 +134,6 @@ class SiblingLinkTest : public QObject {
     }
     QCOMPARE(by_click, (std::vector<bool>{true, false}));
   }
-
-  void otherLinesAreIgnored() {
-    Rig rig;
-    const int shown = PictureMenu::TimesShown();
-    QVERIFY(Send(rig.window.Sibling().OwnName(), "1099\nhello\n" + QByteArray(200, 'x')));
-    QTest::qWait(50);
-    QCOMPARE(PictureMenu::TimesShown(), shown);
-  }
 };
 
 }  // namespace quorel

@@ -50,18 +50,15 @@ class StartupTest : public QObject {
     QCOMPARE(ReadAll(settings.FilePath("wq.ini")), QByteArray("[Quorel]\nflags=7\n"));
   }
 
-  void lockLeftByACrashDoesNotBlock() {
+  // A lock a crashed copy left (naming a process that is gone) does not
+  // block; a folder where no lock can be made is a system fault.
+  void lockLeftByACrashOrUnusable() {
     QTemporaryDir lock_folder;
     SingleInstance first(lock_folder.path());
-    // What a crashed copy leaves behind: a lock file naming a process that is gone.
     WriteAll(first.LockPath(), "2147483646\nquorel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     QCOMPARE(first.Acquire(), SingleInstance::Outcome::kAcquired);
-  }
-
-  void unusableLockFolderIsASystemFault() {
-    TestSettings settings;
     const MessageLog messages;
-    QCOMPARE(RunQuorel({QStringLiteral("/nonexistent/quorel/lock"), settings.Path()}), 0);
+    QCOMPARE(RunQuorel({QStringLiteral("/nonexistent/quorel/lock"), lock_folder.path()}), 0);
     QCOMPARE(*messages.texts, QStringList{Text(MessageCode::kSystemFault)});
   }
 
@@ -99,26 +96,10 @@ class StartupTest : public QObject {
     }
   }
 
-  void fitIntoMonitor() {
-    struct Case { QPoint saved; QSize size; QPoint expected; };
-    for (const Case& c : {Case{{100, 100}, {300, 200}, {100, 100}},
-                          Case{{900, 700}, {300, 200}, {724, 568}},
-                          Case{{-50, -20}, {300, 200}, {0, 0}},
-                          Case{{500, 10}, {1500, 200}, {0, 10}},
-                          Case{{10, 500}, {300, 900}, {10, 0}}}) {  // taller: from the top
-      QCOMPARE(FitIntoMonitor(c.saved, c.size, QRect(0, 0, 1024, 768)), c.expected);
-    }
-    const QRect far(100000, 100000, 10, 10);  // off every screen: the primary one
-    QCOMPARE(MonitorRectOf(far), MonitorRectOf(QRect(0, 0, 10, 10)));
-  }
-
   void forceTxtExtension() {
-    for (const auto& [chosen, expected] :
-         {std::pair{"/home/u/report.html", "/home/u/report.txt"}, {"/home/u/report", "/home/u/report.txt"},
-          {"/home/u/a.b.c", "/home/u/a.b.txt"}, {"/home/u.v/report", "/home/u.v/report.txt"},
-          {"/tmp/x.", "/tmp/x.txt"}, {"x.html", "<none>"}}) {
-      QCOMPARE(ForceTxtExtension(QString::fromUtf8(chosen)).value_or(QStringLiteral("<none>")),
-               QString::fromUtf8(expected));
+    for (const auto& [chosen, expected] : {std::pair{"/u/a.b.c", "/u/a.b.txt"}, {"/u/x.", "/u/x.txt"},
+                                           {"/u.v/report", "/u.v/report.txt"}, {"x.html", "<none>"}}) {
+      QCOMPARE(ForceTxtExtension(chosen).value_or("<none>"), QString::fromUtf8(expected));
     }
   }
 
@@ -150,14 +131,6 @@ class StartupTest : public QObject {
     qputenv("HOME", QFile::encodeName(home.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
     QCOMPARE(PictureFolder(), home.path());
-  }
-
-  void saveDialogProposesUntitledTxtInAFolder() {
-    QString path = QStringLiteral("/tmp/out/");
-    FileDialog::SetNextFileName(QString());
-    QVERIFY(!ChooseTextOutputFile(path, nullptr));
-    QCOMPARE(FileDialog::LastRequest().start_path, QStringLiteral("/tmp/out/無題.txt"));
-    QCOMPARE(path, QStringLiteral("/tmp/out/"));  // cancelled: unchanged
   }
 
   void dialogUnitsTruncate() {

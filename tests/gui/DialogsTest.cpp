@@ -1,20 +1,34 @@
 // Quorel — SPDX-License-Identifier: MIT
-// The external editor round trip with stand-in editor scripts, what is said
-// when there is no editor, the file stamp that tells a save, and the settings
-// dialog that picks the editor.
+// The two dialogs. The scale dialog: what typing leaves in the boxes and OK
+// makes of it, exclusive mode buttons, Cancel touching nothing, what the main
+// window shows afterwards. The editor: the round trip with stand-in editor
+// scripts, what is said when there is none, and the settings dialog.
+#include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QToolButton>
 
 #include "GuiTestSupport.h"
+#include "app/Icons.h"
+#include "app/dialogs/ScaleDialog.h"
 #include "app/dialogs/SettingsDialog.h"
-#include "app/platform/ExternalEditor.h"
 
 namespace quorel {
 
 using namespace test;
 
 namespace {
+
+bool ShowsIcon(const MainWindow& window, int id, Icon icon) {
+  const QIcon shown = qobject_cast<QToolButton*>(window.Control(id))->icon();
+  return shown.pixmap(16, 16).toImage() == IconOf(icon).pixmap(16, 16).toImage();
+}
+
+void Type(QLineEdit* edit, const QString& text) {
+  edit->clear();
+  QTest::keyClicks(edit, text);
+}
+
 
 // A stand-in editor's lines that wait until the test writes "<file>.go" (or
 // the file goes away).
@@ -31,6 +45,90 @@ QByteArray WriteEditor(const QTemporaryDir& dir, const QByteArray& body) {
 }
 
 }  // namespace
+
+class ScaleDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // Typed in full, 3000000000 and 99999999999 wrapped to the minimum; now
+  // the boxes keep as many digits as the upper limits have.
+  void okLimitsWhatWasTyped() {
+    struct Case { QString height, width, ratio; ScaleSettings chosen; };
+    for (const Case& c : {Case{"5", "700", "50", {0, 16, 640, 50}}, Case{"", "48", "0", {0, 16, 48, 10}},
+                          Case{"640", "16", "301", {0, 640, 16, 300}},
+                          Case{"3000000000", "99999999999", "-5", {0, 300, 640, 10}}}) {
+      ScaleDialog dialog(ScaleSettings{kScaleNone, 0, 0, 0});
+      Type(dialog.HeightEdit(), c.height);
+      Type(dialog.WidthEdit(), c.width);
+      Type(dialog.RatioEdit(), c.ratio);
+      QCOMPARE(dialog.Chosen(), c.chosen);
+    }
+  }
+
+  void modeButtonsStayExclusive() {
+    ScaleDialog dialog(ScaleSettings{kScaleFitWidth, 48, 48, 100});
+    QVERIFY(dialog.ModeButton(2)->isChecked());
+    for (int mode : {1, 3, 3, 0}) {
+      Click(dialog.ModeButton(mode));
+      for (int other = 0; other < 4; ++other) {
+        QCOMPARE(dialog.ModeButton(other)->isChecked(), other == mode);
+      }
+      QCOMPARE(dialog.Chosen().mode, mode);
+    }
+    dialog.ModeButton(0)->setChecked(false);
+    QCOMPARE(dialog.Chosen().mode, 3);  // none checked counts as the ratio
+  }
+
+  void okStoresTheSettingsAndUpdatesTheWindow() {
+    TestWindow window(14, {}, {0});  // the signature is 300 × 120
+    bool hints_were_enabled = true;
+    WhenShown<ScaleDialog>([&](ScaleDialog& dialog) {
+      hints_were_enabled = window.Hints().HintsEnabled();
+      Click(dialog.ModeButton(1));
+      Type(dialog.HeightEdit(), QStringLiteral("5"));
+      Type(dialog.WidthEdit(), QStringLiteral("700"));
+      QTest::keyClick(&dialog, Qt::Key_Return);  // OK is the default button
+    });
+    Click(window.Control(control::kSignatureScale));
+    QVERIFY(!hints_were_enabled);
+    QVERIFY(window.Hints().HintsEnabled());
+    QCOMPARE(window.Panel(0).scale, (ScaleSettings{kScaleFitHeight, 16, 640, 100}));
+    const IniStore store = window.settings.Store();
+    QCOMPARE(QList<int>({store.ReadInt("rate_type", -1), store.ReadInt("rate_h", -1),
+                         store.ReadInt("rate_w", -1), store.ReadInt("rate_v", -1)}),
+             QList<int>({1, 16, 640, 100}));
+    QVERIFY(ControlText(window, control::kSignatureReadout).endsWith(QStringLiteral("⇒40x16")));
+    QVERIFY(ShowsIcon(window, control::kSignatureScale, Icon::kScaleSet));
+
+    // A new picture returns to mode 0; the numbers stay.
+    window.ImportIntoPanel(0, SamplePath("signature.bmp"));
+    QCOMPARE(window.Panel(0).scale, (ScaleSettings{0, 16, 640, 100}));
+    QVERIFY(!ControlText(window, control::kSignatureReadout).contains(QStringLiteral("⇒")));
+    QVERIFY(ShowsIcon(window, control::kSignatureScale, Icon::kScaleNone));
+    QCOMPARE(store.ReadInt("rate_type", -1), 0);
+  }
+
+  void cancelOrClosingTheWindowTouchesNothing() {
+    TestWindow window(14, "[Quorel]\nrate2_type=7\nrate2_h=5\n");
+    window.show();
+    const ScaleSettings panel_before = window.Panel(1).scale;
+    bool ratio_checked = false;
+    WhenShown<ScaleDialog>([&](ScaleDialog& dialog) {
+      ratio_checked = dialog.ModeButton(3)->isChecked();  // 7 was read as 3
+      Click(dialog.ModeButton(1));
+      dialog.reject();
+    });
+    Click(window.Control(control::kSealScale));
+    QVERIFY(ratio_checked);
+    WhenShown<ScaleDialog>([&](ScaleDialog&) { window.reject(); });
+    Click(window.Control(control::kSealScale));
+    QVERIFY(ShownWindow<ScaleDialog>() == nullptr);
+    QCOMPARE(window.Panel(1).scale, panel_before);
+    const IniStore store = window.settings.Store();
+    QCOMPARE(QList<int>({store.ReadInt("rate2_type", -1), store.ReadInt("rate2_h", -1)}),
+             QList<int>({7, 5}));
+  }
+};
 
 class EditorTest : public QObject {
   Q_OBJECT
@@ -93,19 +191,6 @@ class EditorTest : public QObject {
     WriteAll(window.settings.FilePath("$image.bmp.go"), "");
   }
 
-  void stampSeesSubSecondChanges() {
-    QTemporaryDir dir;
-    WriteAll(dir.filePath("x.bmp"), "abc");
-    const std::filesystem::path file(QFile::encodeName(dir.filePath("x.bmp")).toStdString());
-    const auto base = std::filesystem::last_write_time(file);
-    const std::optional<FileStamp> before = StampOf(file);
-    std::filesystem::last_write_time(file, base + std::chrono::milliseconds(1));
-    QVERIFY(StampOf(file) != before);
-    WriteAll(dir.filePath("x.bmp"), "abcd");  // a different size counts even at the same time
-    std::filesystem::last_write_time(file, base);
-    QVERIFY(StampOf(file) != before);
-  }
-
   void settingsButtonRunsTheDialogWithoutHints() {
     for (const auto& [typed, ok] : {std::pair{QStringLiteral("/usr/bin/new editor"), true},
                                     {QString(), true}, {QStringLiteral("/opt/paint"), false}}) {
@@ -125,15 +210,16 @@ class EditorTest : public QObject {
       QCOMPARE(QString::fromStdString(window.settings.Store().ReadString("Option", "GraphicEditor")),
                ok ? typed : shown);
     }
-    const TestSettings settings;
-    SettingsDialog dialog(settings.Store(), nullptr);
-    FileDialog::SetNextFileName(QStringLiteral("/bin/sh"));
-    Click(dialog.BrowseButton());
-    QCOMPARE(dialog.PathEdit()->text(), QStringLiteral("/bin/sh"));
   }
 };
 
 }  // namespace quorel
 
-QTEST_MAIN(quorel::EditorTest)
-#include "EditorTest.moc"
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  quorel::ScaleDialogTest scale;
+  quorel::EditorTest editor;
+  return QTest::qExec(&scale, argc, argv) | QTest::qExec(&editor, argc, argv);
+}
+
+#include "DialogsTest.moc"
