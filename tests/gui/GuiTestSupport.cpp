@@ -2,23 +2,14 @@
 #include "GuiTestSupport.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QStyleOptionButton>
 #include <QToolButton>
 
-#include "app/platform/Browser.h"
-
 namespace quorel::test {
 
-SettingsFolder TestSettings::Folder() const {
-  return SettingsFolder(QFile::encodeName(dir.path()).toStdString());
-}
-
-void TestSettings::WriteIni(const QByteArray& text) const { WriteAll(FilePath("wq.ini"), text); }
-
 PreparedSettings::PreparedSettings(const QByteArray& ini, std::initializer_list<int> samples) {
-  if (!ini.isEmpty()) settings.WriteIni(ini);
+  if (!ini.isEmpty()) WriteAll(settings.FilePath("wq.ini"), ini);
   for (int panel : samples) {
     QFile::copy(SamplePath(panel == 0 ? "signature.bmp" : "seal.bmp"),
                 settings.FilePath(panel == 0 ? "$quorel_s.bmp" : "$quorel_i.bmp"));
@@ -39,18 +30,10 @@ TestWindow::TestWindow(int flags, const QByteArray& ini, std::initializer_list<i
   if (fake_environment) Hints().Timer().stop();
 }
 
-MessageLog::MessageLog() {
-  MessageBox::SetRecorder([texts = texts](const QString& text) { texts->append(text); });
-}
-MessageLog::~MessageLog() { MessageBox::SetRecorder(nullptr); }
-
 QString Text(MessageCode code) {
   const std::string_view text = MessageText(code);
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-BrowserSpy::BrowserSpy() { Browser::SetOpener([opened = opened](const QUrl& url) { *opened = url; }); }
-BrowserSpy::~BrowserSpy() { Browser::SetOpener(nullptr); }
 
 QString SamplePath(const char* name) {
   return QStringLiteral(QUOREL_SOURCE_DIR "/resources/samples/") + QLatin1String(name);

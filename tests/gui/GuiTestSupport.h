@@ -3,20 +3,20 @@
 
 // What most GUI tests use, included once here.
 #include <QApplication>
+#include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QUrl>
 #include <functional>
 #include <memory>
 
 #include "app/ControlIds.h"
 #include "app/MainWindow.h"
 #include "app/hint/HintController.h"
+#include "app/platform/Browser.h"
 #include "app/platform/FileDialogs.h"
 #include "app/platform/MessageBox.h"
-#include "common/Messages.h"
 
 namespace quorel::test {
 
@@ -24,9 +24,8 @@ namespace quorel::test {
 struct TestSettings {
   QString Path() const { return dir.path(); }
   QString FilePath(const QString& name) const { return dir.filePath(name); }
-  SettingsFolder Folder() const;
+  SettingsFolder Folder() const { return SettingsFolder(QFile::encodeName(dir.path()).toStdString()); }
   IniStore Store() const { return IniStore(Folder().IniPath()); }
-  void WriteIni(const QByteArray& text) const;
   QTemporaryDir dir;
 };
 
@@ -58,16 +57,16 @@ struct TestWindow : PreparedSettings, MainWindow {
 
 // Records the message boxes' texts while it lives, instead of showing them.
 struct MessageLog {
-  MessageLog();
-  ~MessageLog();
+  MessageLog() { MessageBox::SetRecorder([t = texts](const QString& text) { t->append(text); }); }
+  ~MessageLog() { MessageBox::SetRecorder(nullptr); }
   std::shared_ptr<QStringList> texts = std::make_shared<QStringList>();
 };
 QString Text(MessageCode code);
 
 // Records the last page handed to the browser while it lives.
 struct BrowserSpy {
-  BrowserSpy();
-  ~BrowserSpy();
+  BrowserSpy() { Browser::SetOpener([o = opened](const QUrl& url) { *o = url; }); }
+  ~BrowserSpy() { Browser::SetOpener(nullptr); }
   std::shared_ptr<QUrl> opened = std::make_shared<QUrl>();
 };
 

@@ -1,9 +1,8 @@
 // Quorel — SPDX-License-Identifier: MIT
 // The hint window over the main window, driven tick by tick with a scripted
-// clock and cursor: timing, hit test and placement.
+// clock and cursor: timing, hit test and placement below the control.
 
 #include "GuiTestSupport.h"
-#include "app/hint/HintLayout.h"
 #include "app/hint/HintWindow.h"
 
 namespace quorel {
@@ -63,7 +62,6 @@ class HintWindowTest : public QObject {
       QCOMPARE(shown.height(), hint->Lines().line_height + 6);
     }
   }
-
   // Moving two pixels keeps the wait; three restart it.
   void jitterRestartsTheWaitFromThreePixels() {
     for (const auto& [offset, shown_at] : {std::pair{QPoint(2, -2), 1300u}, {QPoint(3, 0), 2000u}}) {
@@ -77,7 +75,6 @@ class HintWindowTest : public QObject {
       QCOMPARE(rig.CurrentId(), control::kSaveText);
     }
   }
-
   // Another control replaces the hint at once; off every control or with a
   // button pressed it hides on the same tick, and the wait starts again.
   void movingOrPressingReplacesOrHidesTheHint() {
@@ -100,7 +97,6 @@ class HintWindowTest : public QObject {
     rig.TickUntil(2900);
     QVERIFY(rig.Hints().Window() == nullptr);
   }
-
   void noHintWhileDisabledOrWhenCovered() {
     Rig rig;
     rig.Hints().SetHintsEnabled(false);
@@ -114,17 +110,6 @@ class HintWindowTest : public QObject {
     QCOMPARE(rig.Hints().CurrentEntry(), -1);
   }
 
-  void placement() {
-    struct Case { QRect control; QSize size; QPoint expected; };
-    const QSize hint(100, 20);
-    for (const Case& c : {Case{{200, 100, 40, 20}, hint, {170, 126}},
-                          Case{{200, 100, 40, 21}, hint, {170, 126}},  // odd height: 5 pixels
-                          Case{{200, 740, 40, 20}, hint, {170, 714}},  // above near the bottom
-                          Case{{1000, 100, 20, 20}, hint, {924, 126}},
-                          Case{{10, 100, 20, 20}, {1500, 20}, {0, 126}}}) {
-      QCOMPARE(PlaceHint(c.control, c.size, QRect(0, 0, 1024, 768), 6), c.expected);
-    }
-  }
 };
 
 }  // namespace quorel

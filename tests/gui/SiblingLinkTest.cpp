@@ -78,7 +78,6 @@ class SiblingLinkTest : public QObject {
     SiblingLink alone(QStringLiteral("quorel-test-alone"), QStringLiteral("no sibling here"));
     QVERIFY(!alone.RegisterWithSibling());
   }
-
   // The seal is chosen while a file waits; the signature is chosen when no
   // file waits, and a failed import empties its panel.
   void notificationImportsTheTransferFileIntoTheChosenPanel() {
@@ -93,7 +92,6 @@ class SiblingLinkTest : public QObject {
       QCOMPARE(rig.window.Panel(1).picture.has_value(), panel == 1);
     }
   }
-
   // After a menu dismissed by a click outside, the next notification within
   // a second is dropped, across the tick count's wrap too; only one is.
   void dismissGuardDropsOneNotificationWithinASecond() {
@@ -106,7 +104,6 @@ class SiblingLinkTest : public QObject {
       QVERIFY(!guard.Drop(c.next_ms + 100));
     }
   }
-
   // The real menu: a press outside it (never released, as Qt may believe
   // after a click outside) and then Esc on the next menu. The press goes
   // through the window system, so Qt's idea of the held buttons follows it.
