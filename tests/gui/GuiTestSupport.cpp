@@ -2,9 +2,7 @@
 #include "GuiTestSupport.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
 #include <QStyleOptionButton>
-#include <QToolButton>
 
 namespace quorel::test {
 
@@ -58,17 +56,6 @@ void Click(QWidget* control) {
     at = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).center();
   }
   QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, at);
-}
-
-bool IsChecked(const MainWindow& window, int id) {
-  if (auto* box = qobject_cast<QCheckBox*>(window.Control(id))) return box->isChecked();
-  auto* button = qobject_cast<QToolButton*>(window.Control(id));
-  return button && button->isChecked();
-}
-
-QString ControlText(const MainWindow& window, int id) {
-  auto* edit = qobject_cast<QLineEdit*>(window.Control(id));
-  return edit ? edit->text() : QStringLiteral("<not a line edit>");
 }
 
 }  // namespace quorel::test

@@ -77,8 +77,6 @@ void WriteAll(const QString& path, const QByteArray& bytes);
 // Clicks a control with the left button; a check box on its indicator, which
 // is inside the hit area whatever fonts draw the label.
 void Click(QWidget* control);
-bool IsChecked(const MainWindow& window, int id);
-QString ControlText(const MainWindow& window, int id);
 
 // The visible top-level window of a type, if any.
 template <class Window>

@@ -97,19 +97,6 @@ class HintWindowTest : public QObject {
     rig.TickUntil(2900);
     QVERIFY(rig.Hints().Window() == nullptr);
   }
-  void noHintWhileDisabledOrWhenCovered() {
-    Rig rig;
-    rig.Hints().SetHintsEnabled(false);
-    rig.MoveTo(control::kCopy);
-    rig.TickUntil(3000);
-    QCOMPARE(rig.Hints().CurrentEntry(), -1);
-    rig.Hints().SetHintsEnabled(true);
-    QWidget cover;  // some other window lies over the control
-    rig.env->widget_at = &cover;
-    rig.TickUntil(6000);
-    QCOMPARE(rig.Hints().CurrentEntry(), -1);
-  }
-
 };
 
 }  // namespace quorel
