@@ -11,9 +11,7 @@
 #include "app/dialogs/ScaleDialog.h"
 #include "app/dialogs/SettingsDialog.h"
 
-namespace quorel {
-
-using namespace test;
+namespace quorel::test {
 
 namespace {
 
@@ -80,9 +78,8 @@ class ScaleDialogTest : public QObject {
     QVERIFY(window.Hints().HintsEnabled());
     QCOMPARE(window.Panel(0).scale, (ScaleSettings{kScaleFitHeight, 16, 640, 100}));
     const IniStore store = window.settings.Store();
-    QCOMPARE(QList<int>({store.ReadInt("rate_type", -1), store.ReadInt("rate_h", -1),
-                         store.ReadInt("rate_w", -1), store.ReadInt("rate_v", -1)}),
-             QList<int>({1, 16, 640, 100}));
+    QCOMPARE(QList<int>({store.ReadInt("rate_type", -1), store.ReadInt("rate_h", -1), store.ReadInt("rate_w", -1)}),
+             QList<int>({1, 16, 640}));
     QVERIFY(Readout(window).endsWith(QStringLiteral("⇒40x16")));
     QVERIFY(ShowsIcon(window, control::kSignatureScale, Icon::kScaleSet));
     window.ImportIntoPanel(0, SamplePath("signature.bmp"));  // a new picture: mode 0, no suffix
@@ -183,12 +180,12 @@ class EditorTest : public QObject {
   }
 };
 
-}  // namespace quorel
+}  // namespace quorel::test
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  quorel::ScaleDialogTest scale;
-  quorel::EditorTest editor;
+  quorel::test::ScaleDialogTest scale;
+  quorel::test::EditorTest editor;
   return QTest::qExec(&scale, argc, argv) | QTest::qExec(&editor, argc, argv);
 }
 

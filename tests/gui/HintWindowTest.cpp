@@ -5,7 +5,7 @@
 #include "GuiTestSupport.h"
 #include "app/hint/HintWindow.h"
 
-namespace quorel {
+namespace quorel::test {
 
 namespace {
 
@@ -15,8 +15,8 @@ struct Rig {
     window.show();
     env->widget_at = &window;
   }
-  test::TestWindow window{14, {}, {}, true};
-  test::FakeHintEnvironment* env = window.env;
+  TestWindow window{14, {}, {}, true};
+  FakeHintEnvironment* env = window.env;
   HintController& Hints() { return window.Hints(); }
   QRect ControlOnScreen(int id) const {
     QWidget* control = window.Control(id);
@@ -99,7 +99,7 @@ class HintWindowTest : public QObject {
   }
 };
 
-}  // namespace quorel
+}  // namespace quorel::test
 
-QTEST_MAIN(quorel::HintWindowTest)
+QTEST_MAIN(quorel::test::HintWindowTest)
 #include "HintWindowTest.moc"

@@ -9,9 +9,7 @@
 #include "app/platform/PopupMenu.h"
 #include "app/platform/SiblingLink.h"
 
-namespace quorel {
-
-using namespace test;
+namespace quorel::test {
 
 namespace {
 
@@ -124,7 +122,7 @@ class SiblingLinkTest : public QObject {
   }
 };
 
-}  // namespace quorel
+}  // namespace quorel::test
 
-QTEST_MAIN(quorel::SiblingLinkTest)
+QTEST_MAIN(quorel::test::SiblingLinkTest)
 #include "SiblingLinkTest.moc"
