@@ -25,7 +25,9 @@ QIcon IconOf(Icon icon) {
   // Each drawing is marked with its device pixel ratio, so Qt picks the
   // sharpest one instead of blowing up the 16-pixel one.
   for (const char* suffix : {"", "@2x", "@3x"}) {
-    result.addFile(QStringLiteral(":/icons/%1%2.png").arg(static_cast<int>(icon)).arg(QLatin1String(suffix)));
+    result.addFile(QStringLiteral(":/icons/%1%2.png")
+                       .arg(static_cast<int>(icon))
+                       .arg(QLatin1String(suffix)));
   }
   return result;
 }

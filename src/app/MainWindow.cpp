@@ -185,8 +185,10 @@ void MainWindow::BuildControls() {
     enabled_[i]->setAutoFillBackground(true);
     place(enabled_[i], layout.enabled_id, QRect(layout.enabled_x, 2, 32, 10));
 
-    scale_buttons_[i] = icon_button(layout.scale_id, Icon::kScaleNone, QRect(layout.scale_x, 91, 15, 14));
-    connect(scale_buttons_[i], &QToolButton::clicked, this, [this, index] { RunScaleDialog(index); });
+    scale_buttons_[i] =
+        icon_button(layout.scale_id, Icon::kScaleNone, QRect(layout.scale_x, 91, 15, 14));
+    connect(scale_buttons_[i], &QToolButton::clicked, this,
+            [this, index] { RunScaleDialog(index); });
     QToolButton* edit = icon_button(layout.edit_id, Icon::kEdit, QRect(layout.edit_x, 91, 15, 14));
     connect(edit, &QToolButton::clicked, this, [this, index] { EditPanelPicture(index); });
   }
@@ -220,15 +222,16 @@ void MainWindow::BuildControls() {
   }
   // Screen readers say the first line of a control's hint.
   for (const HintText& hint : kHintTable) {
-    const QString text = QString::fromUtf8(hint.text.data(), static_cast<qsizetype>(hint.text.size()));
+    const QString text =
+        QString::fromUtf8(hint.text.data(), static_cast<qsizetype>(hint.text.size()));
     Control(hint.control_id)->setAccessibleName(text.section(QLatin1Char('\n'), 0, 0));
   }
 
   // The output shortcuts, unless a text field has the keys.
-  for (const auto& [keys, slot] : {std::pair{QKeyCombination(Qt::CTRL, Qt::Key_C), &MainWindow::CopySnippet},
-                                   std::pair{QKeyCombination(Qt::CTRL, Qt::Key_S), &MainWindow::SaveSnippet},
-                                   std::pair{QKeyCombination(Qt::CTRL, Qt::Key_P), &MainWindow::PreviewSnippet}}) {
-    auto* shortcut = new QShortcut(QKeySequence(keys), this);
+  for (const auto& [key, slot] : {std::pair{Qt::Key_C, &MainWindow::CopySnippet},
+                                  std::pair{Qt::Key_S, &MainWindow::SaveSnippet},
+                                  std::pair{Qt::Key_P, &MainWindow::PreviewSnippet}}) {
+    auto* shortcut = new QShortcut(QKeySequence(QKeyCombination(Qt::CTRL, key)), this);
     connect(shortcut, &QShortcut::activated, this, [this, slot = slot] {
       if (!qobject_cast<QLineEdit*>(focusWidget())) (this->*slot)();
     });

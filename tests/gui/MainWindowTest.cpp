@@ -92,18 +92,19 @@ class MainWindowTest : public QObject {
   void closingTheWindowCancelsTheOpenDialog() {
     TestWindow window;
     window.show();
+    bool left_open = false;
     QTimer::singleShot(0, &window, [&] {
       window.reject();
-      QTimer::singleShot(0, [] {  // a dialog left open would take this pick
+      QTimer::singleShot(0, [&] {
         if (QDialog* dialog = ShownWindow<QFileDialog>()) {
-          static_cast<QFileDialog*>(dialog)->selectFile(SamplePath("seal.bmp"));
-          dialog->accept();
+          left_open = true;  // a file picked in it now would replace the picture
+          dialog->reject();
         }
       });
     });
     Click(window.Control(control::kSignaturePicture));
-    QVERIFY(ShownWindow<QFileDialog>() == nullptr);
-    QVERIFY(!window.Panel(0).picture.has_value());
+    QCoreApplication::processEvents();
+    QVERIFY(!left_open);
   }
   // A colour sample on the clipboard is taken without the dialog; other text
   // is left where it is and the dialog answers.

@@ -34,7 +34,8 @@ QString QtFilters(const QList<FileFilter>& filters) {
 }
 
 // Shows the dialog (or takes the test's answer); the chosen path or none.
-std::optional<QString> RunDialog(QFileDialog& dialog, QWidget* owner, QWidget* ends_with = nullptr) {
+std::optional<QString> RunDialog(QFileDialog& dialog, QWidget* owner,
+                                 QWidget* ends_with = nullptr) {
   if (auto answer = std::exchange(Hooks().next_name, std::nullopt)) {
     if (answer->isEmpty()) return std::nullopt;
     return answer;
