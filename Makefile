@@ -57,7 +57,7 @@ package:
 	@cd $(PACKAGE_DIR) && cpack
 	@ls $(PACKAGE_DIR)/*.deb
 
-# The main window with two pictures, grabbed under Xvfb into build/screenshot.png.
+# The main window with two pictures, grabbed under Xvfb at 1x and 2x into docs/.
 screenshot: release
 	@scripts/install-deps.sh shots
 	@scripts/screenshot.sh $(RELEASE_DIR)
