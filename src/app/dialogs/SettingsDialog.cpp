@@ -35,12 +35,13 @@ SettingsDialog::SettingsDialog(const IniStore& store, QWidget* owner)
   path_->setMaxLength(kMaxPathChars);
   path_->setGeometry(units.ToPixels(10, 26, 236, 13));
   path_->setText(QString::fromStdString(store_.ReadString(kOptionSection, kGraphicEditorKey)));
-  browse_ = new QToolButton(this);
-  browse_->setObjectName(QStringLiteral("c1004"));
-  browse_->setIcon(IconOf(Icon::kBrowse));
-  browse_->setIconSize(QSize(16, 16));
-  browse_->setGeometry(units.ToPixels(250, 26, 16, 13));
-  connect(browse_, &QToolButton::clicked, this, &SettingsDialog::Browse);
+  auto* browse = new QToolButton(this);
+  browse->setObjectName(QStringLiteral("c1004"));
+  browse->setIcon(IconOf(Icon::kBrowse));
+  browse->setIconSize(QSize(16, 16));
+  browse->setAccessibleName(QStringLiteral("参照"));
+  browse->setGeometry(units.ToPixels(250, 26, 16, 13));
+  connect(browse, &QToolButton::clicked, this, &SettingsDialog::Browse);
 
   AddOkCancel(*this, units.ToPixels(150, 88, 116, 14));
   PlaceAtCursor(*this);
