@@ -113,6 +113,11 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args) {
       const auto scale = v ? ParseScale(*v) : std::nullopt;
       if (!scale) return fail("option " + std::string(name) + " needs none, height:N, width:N or ratio:N");
       (name == "--signature-scale" ? o.signature : o.seal).scale = scale;
+    } else if (name == "--signature-cleanup" || name == "--seal-cleanup") {
+      const auto v = value();
+      const auto level = v ? ParseCleanupLevel(*v) : std::nullopt;
+      if (!level) return fail("option " + std::string(name) + " needs none, trim or photo");
+      (name == "--signature-cleanup" ? o.signature : o.seal).cleanup = level;
     } else if (name == "--align") {
       const auto v = value();
       const auto align = v ? ParseAlign(*v) : std::nullopt;
@@ -145,6 +150,10 @@ this run only. The settings folder and its files are never changed.
   --signature-scale none|height:N|width:N|ratio:N
   --seal-scale none|height:N|width:N|ratio:N
                            output size: N pixels (16-640) or N percent (10-300)
+  --signature-cleanup none|trim|photo
+  --seal-cleanup none|trim|photo
+                           before scaling: nothing, cut the white margins, or
+                           even out a photo's light, keep the ink and cut
   --page                   write the preview page instead of the bare snippet
   -o FILE                  write to FILE instead of standard output
   --settings DIR           read the stored state from DIR instead of the user's

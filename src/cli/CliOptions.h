@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/Colour.h"
+#include "image/cleanup/Cleanup.h"
 #include "panel/ScaleSettings.h"
 #include "settings/OptionBits.h"
 
@@ -19,6 +20,7 @@ struct PanelOverride {
   bool disabled = false;                          // --no-signature / --no-seal
   std::optional<Colour> colour;
   std::optional<ScaleSettings> scale;             // mode and the one value it uses
+  std::optional<CleanupLevel> cleanup;
 };
 
 struct CliOptions {

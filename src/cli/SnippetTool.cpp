@@ -113,7 +113,14 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
   seal.index = PanelIndex::kSeal;
 
   for (auto [o, panel] : {std::pair{&options.signature, &signature}, std::pair{&options.seal, &seal}}) {
-    if (!o->picture) continue;
+    // A clean-up named for this run applies to the picture named with it.
+    if (o->cleanup) panel->cleanup = *o->cleanup;
+    if (!o->picture) {
+      if (o->cleanup && !UpdateCleanedPicture(*panel)) {
+        return Fail(kExitNoSnippet, "the stored picture cannot be cleaned");
+      }
+      continue;
+    }
     if (auto imported = ImportNamedPicture(*panel, *o->picture); !imported) {
       return Fail(kExitUsage, o->picture->string() + ": " + ImportError(*o->picture, imported.status()));
     }

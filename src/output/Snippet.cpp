@@ -25,11 +25,13 @@ Result<FileBlock> ReadBack(const std::filesystem::path& path) {
 
 Result<std::string> PanelTag(const ImagePanel& panel, Colour ink,
                              const std::filesystem::path& gif_folder) {
-  if (!panel.picture) return Status::kBadInput;
-  // The picture at its output size; without a scale setting the picture itself.
+  // The cleaned picture (the picture itself without a clean-up) at its output
+  // size; without a scale setting as it is.
+  const PackedDib* picture = OutputPicture(panel);
+  if (!picture) return Status::kBadInput;
   const OutputSizeResult size = OutputSize(panel);
-  if (!size.scaling_applies) return MakeImageTag(*panel.picture, ink, ChooseBackground(ink), gif_folder);
-  const PackedDib scaled = QUOREL_TRY(Resample(*panel.picture, size.width, size.height));
+  if (!size.scaling_applies) return MakeImageTag(*picture, ink, ChooseBackground(ink), gif_folder);
+  const PackedDib scaled = QUOREL_TRY(Resample(*picture, size.width, size.height));
   return MakeImageTag(scaled, ink, ChooseBackground(ink), gif_folder);
 }
 

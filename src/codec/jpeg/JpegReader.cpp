@@ -9,8 +9,10 @@
 #include <optional>
 
 #include "codec/FileBlock.h"
+#include "codec/jpeg/ExifOrientation.h"
 #include "codec/jpeg/JpegMemorySource.h"
 #include "image/DibLayout.h"
+#include "image/Orientation.h"
 
 namespace quorel {
 namespace {
@@ -100,7 +102,8 @@ Status MakePicture(const jpeg_decompress_struct& cinfo, std::optional<PackedDib>
 // The one function that the library's error exit jumps back to: all its locals
 // have trivial destructors, and every path, the jump's included, ends with the
 // library's memory released and, on failure, no picture.
-Status DecodeJpeg(const uint8_t* data, size_t size, std::optional<PackedDib>* picture) {
+Status DecodeJpeg(const uint8_t* data, size_t size, std::optional<PackedDib>* picture,
+                  Orientation* orientation) {
   JpegErrorManager errors;
   jpeg_decompress_struct cinfo;
   JpegMemorySource source;
@@ -122,7 +125,13 @@ Status DecodeJpeg(const uint8_t* data, size_t size, std::optional<PackedDib>* pi
   cinfo.mem->max_memory_to_use = kJpegWorkingMemory;
   cinfo.progress = &progress;
   AttachJpegMemorySource(&cinfo, source, data, size);
+  jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);  // Exif, for the orientation
   jpeg_read_header(&cinfo, TRUE);  // a stream of tables only is an error here
+  for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
+    if (m->marker != JPEG_APP0 + 1) continue;
+    *orientation = ReadExifOrientation({m->data, m->data_length});
+    if (*orientation != Orientation::kTopLeft) break;  // an XMP segment may come first
+  }
 
   Status status = ChooseOutput(cinfo);
   std::optional<DibRows> rows;
@@ -183,8 +192,11 @@ Result<PackedDib> ReadJpeg(std::span<const uint8_t> bytes) {
   if (bytes.size() < kMinFileSize) return Status::kCannotOpen;
   if (UsesRefusedCoding(bytes)) return Status::kJpegCoding;
   std::optional<PackedDib> picture;
-  const Status status = DecodeJpeg(bytes.data(), bytes.size(), &picture);
+  Orientation orientation = Orientation::kTopLeft;
+  const Status status = DecodeJpeg(bytes.data(), bytes.size(), &picture, &orientation);
   if (status != Status::kOk) return status;
+  // Shown as every viewer shows it: upright by its Exif orientation.
+  if (orientation != Orientation::kTopLeft) return MakeUpright(*picture, orientation);
   return std::move(*picture);
 }
 
