@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a target needs, and only those not yet installed.
-# Usage: install-deps.sh [test|run|bench|fuzz|shots|fixtures]...   (default: test)
+# Usage: install-deps.sh [test|run|bench|fuzz|shots|fixtures|package]...   (default: test)
 set -euo pipefail
 
+# qt6-translations-l10n: Qt's own dialogs in Japanese (a test checks it is loaded).
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev
-          qt6-base-dev libjpeg62-turbo-dev libpng-dev libgif-dev)
+          qt6-base-dev libjpeg62-turbo-dev libpng-dev libgif-dev qt6-translations-l10n)
 optional=()  # installed when the system has them; the tests that need them skip otherwise
 for what in "${@:-test}"; do
   case "$what" in
@@ -14,6 +15,7 @@ for what in "${@:-test}"; do
     fuzz)  packages+=(clang libclang-rt-14-dev) ;;
     shots) packages+=(xvfb xauth x11-apps fonts-noto-cjk chromium-headless-shell) ;;
     fixtures) packages+=(imagemagick python3-pil libjpeg-turbo-progs) ;;
+    package) packages+=(dpkg-dev) ;;  # cpack's DEB generator
     *) echo "install-deps: unknown set '$what'" >&2; exit 2 ;;
   esac
 done

@@ -4,11 +4,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRegularExpressionValidator>
 
 #include "app/DialogUnits.h"
-#include "app/Icons.h"
+#include "app/dialogs/OkCancelBox.h"
 #include "app/platform/LocalLoop.h"
 #include "app/platform/Placement.h"
 #include "panel/ImagePanel.h"
@@ -47,27 +46,23 @@ ScaleDialog::ScaleDialog(const ScaleSettings& current, QWidget* parent)
     // Plain check boxes kept exclusive by the dialog.
     connect(modes_[i], &QCheckBox::clicked, this, [this, i] { SelectMode(static_cast<int>(i)); });
   }
-  auto number_edit = [&](int id, int y, const QString& unit, int32_t value) {
+  // No more digits than the upper limit has, so a long number cannot wrap
+  // into a small one: what is typed is what OK limits.
+  auto number_edit = [&](int id, int y, const QString& unit, int32_t value, int32_t max) {
     auto* edit = new QLineEdit(QString::number(static_cast<uint32_t>(value)), this);
     edit->setObjectName(QStringLiteral("c%1").arg(id));
     edit->setAlignment(Qt::AlignRight);
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    const QString digits = QStringLiteral("[0-9]{0,%1}").arg(QString::number(max).size());
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(digits), edit));
     edit->setGeometry(units.ToPixels(90, y, 30, 12));
     auto* label = new QLabel(unit, this);
     label->setGeometry(units.ToPixels(123, y + 2, 28, 10));
     return edit;
   };
-  height_ = number_edit(1020, 23, QStringLiteral("ピクセル"), current.target_height);
-  width_ = number_edit(1021, 39, QStringLiteral("ピクセル"), current.target_width);
-  ratio_ = number_edit(1012, 55, QStringLiteral("%"), current.ratio);
-
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
-  ok->setGeometry(units.ToPixels(22, 78, 50, 14));
-  ok->setDefault(true);
-  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-  auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-  cancel->setGeometry(units.ToPixels(80, 78, 50, 14));
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  height_ = number_edit(1020, 23, QStringLiteral("ピクセル"), current.target_height, kMaxTargetSide);
+  width_ = number_edit(1021, 39, QStringLiteral("ピクセル"), current.target_width, kMaxTargetSide);
+  ratio_ = number_edit(1012, 55, QStringLiteral("%"), current.ratio, kMaxRatio);
+  AddOkCancel(*this, units.ToPixels(22, 78, 108, 14));
 
   if (current.mode >= 0 && current.mode <= 3) modes_[static_cast<size_t>(current.mode)]->setChecked(true);
 }
@@ -93,7 +88,6 @@ ScaleSettings ScaleDialog::Chosen() const {
 
 bool OpenScaleDialog(ImagePanel& panel, const IniStore& store, QWidget* main_window) {
   ScaleDialog dialog(panel.scale);
-  dialog.setWindowIcon(IconResource(101));
   PlaceAtCursor(dialog);
   if (RunModeless(dialog, main_window) != QDialog::Accepted) return false;
   panel.scale = dialog.Chosen();

@@ -6,10 +6,8 @@
 #include "settings/IniStore.h"
 
 class QLineEdit;
-class QToolButton;
 
 namespace quorel {
-
 
 // Chooses the external image editor ("GraphicEditor" of section "Option").
 // OK stores the box's text as it is, even empty; Cancel stores nothing.
@@ -20,7 +18,6 @@ class SettingsDialog : public QDialog {
   SettingsDialog(const IniStore& store, QWidget* owner);
 
   QLineEdit* PathEdit() const { return path_; }
-  QToolButton* BrowseButton() const { return browse_; }
 
   void accept() override;
 
@@ -29,7 +26,6 @@ class SettingsDialog : public QDialog {
 
   IniStore store_;  // a copy: the store is nothing but its path
   QLineEdit* path_ = nullptr;
-  QToolButton* browse_ = nullptr;
 };
 
 }  // namespace quorel
