@@ -57,10 +57,12 @@ package:
 	@cd $(PACKAGE_DIR) && cpack
 	@ls $(PACKAGE_DIR)/*.deb
 
-# The main window with two pictures, grabbed under Xvfb at 1x and 2x into docs/.
+# The main window with two pictures, grabbed under Xvfb at 1x and 2x into docs/, and
+# the mark at 2× as Chromium renders it into build/sharp-2x.png.
 screenshot: release
 	@scripts/install-deps.sh shots
 	@scripts/screenshot.sh $(RELEASE_DIR)
+	@scripts/sharp-screenshot.sh $(RELEASE_DIR)
 
 clean:
 	rm -rf build

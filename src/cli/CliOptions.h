@@ -9,6 +9,7 @@
 
 #include "common/Colour.h"
 #include "image/cleanup/Cleanup.h"
+#include "output/OutputStyle.h"
 #include "panel/ScaleSettings.h"
 #include "settings/OptionBits.h"
 
@@ -27,7 +28,10 @@ struct CliOptions {
   PanelOverride signature;
   PanelOverride seal;
   std::optional<Alignment> align;
+  std::optional<OutputFormat> format;             // --format gif|png
+  std::optional<OutputDensity> density;           // --density 1|2
   bool page = false;
+  bool verbose = false;                           // the snippet's size on standard error
   std::optional<std::filesystem::path> output;    // -o FILE
   std::optional<std::filesystem::path> settings;  // --settings DIR
   bool help = false;

@@ -89,6 +89,15 @@ void ApplyPanelOverride(const PanelOverride& o, int32_t bit, int32_t& bits, Colo
   }
 }
 
+// The --verbose line; it marks a snippet that common editors refuse.
+std::string SizeLine(size_t characters) {
+  std::string line = std::string(kProgram) + ": snippet of " + std::to_string(characters) + " characters";
+  if (ExceedsSnippetBudget(characters)) {
+    line += " (over " + std::to_string(kSnippetCharacterBudget) + ": some editors refuse it)";
+  }
+  return line + "\n";
+}
+
 }  // namespace
 
 ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_view version) {
@@ -133,21 +142,25 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
                               *options.align);
   }
 
+  if (options.format) state.style.format = *options.format;
+  if (options.density) state.style.density = *options.density;
+
   const PrivateTempFolder temp;
   if (!temp.ok()) return Fail(kExitNoSnippet, "cannot create a temporary folder");
   auto snippet = BuildSnippet(state, temp.path());
   if (!snippet) {
     return {kExitNoSnippet, {}, std::string(MessageText(SnippetMessage(snippet.status()))) + "\n"};
   }
-  auto text = options.page ? MakePreviewPage(*snippet, bits, state.inks[0]) : std::move(snippet);
+  const std::string size_line = options.verbose ? SizeLine(snippet->size()) : std::string();
+  auto text = options.page ? MakePreviewPage(*snippet, bits, state.inks[0], state.style) : std::move(snippet);
   if (!text) return {kExitNoSnippet, {}, std::string(MessageText(MessageCode::kSystemFault)) + "\n"};
   if (options.output) {
     if (!WriteTextFile(*text, *options.output)) {
       return Fail(kExitNoSnippet, options.output->string() + ": cannot be written");
     }
-    return {};
+    return {kExitOk, {}, size_line};
   }
-  return {kExitOk, std::move(*text), {}};
+  return {kExitOk, std::move(*text), size_line};
 }
 
 }  // namespace quorel::cli
