@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QShortcut>
@@ -29,6 +31,7 @@
 #include "app/platform/SiblingLink.h"
 #include "codec/bmp/BmpFile.h"
 #include "codec/ImportPicture.h"
+#include "output/OutputStyle.h"
 #include "output/PreviewPage.h"
 #include "output/Snippet.h"
 #include "settings/InkColours.h"
@@ -97,6 +100,7 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
   }
 
   state_.inks = ReadInkColours(store_);
+  state_.style = ReadOutputStyle(store_);
   swatches_[0]->SetColour(state_.inks[0]);
   swatches_[1]->SetColour(state_.inks[1]);
 
@@ -220,6 +224,12 @@ void MainWindow::BuildControls() {
     connect(button, &QToolButton::clicked, this, command.slot);
     if (command.name) button->setAccessibleName(QString::fromUtf8(command.name));
   }
+  // The size of the last output, in the free space of the bottom row.
+  snippet_size_ = new QLabel(this);
+  snippet_size_->setObjectName(QStringLiteral("snippetSize"));
+  snippet_size_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  place(snippet_size_, 0, QRect(172, 116, 94, 12));
+
   // Screen readers say the first line of a control's hint.
   for (const HintText& hint : kHintTable) {
     const QString text =
@@ -334,20 +344,22 @@ void MainWindow::SetScaleIcon(int index) {
 
 void MainWindow::RunScaleDialog(int index) {
   ImagePanel& panel = state_.panels[static_cast<size_t>(index)];
+  const CleanupLevel cleanup_before = panel.cleanup;
   hints_->SetHintsEnabled(false);
   const bool confirmed = OpenScaleDialog(panel, store_, this);
   hints_->SetHintsEnabled(true);
   if (!confirmed) return;
-  SetScaleIcon(index);
-  // Only the readout's suffix changes; the preview is not redrawn.
+  // The preview shows the cleaned picture: redrawn when its level changed;
+  // otherwise only the readout's suffix changes.
+  if (panel.cleanup != cleanup_before) RefreshPreview(panel);
   UpdateTargetReadout(panel);
-  readouts_[static_cast<size_t>(index)]->setText(FromUtf8(panel.readout));
+  ShowPanel(index);
 }
 
 void MainWindow::RunSettingsDialog() {
   hints_->SetHintsEnabled(false);
   SettingsDialog dialog(store_, this);
-  dialog.exec();
+  if (dialog.exec() == QDialog::Accepted) state_.style = ReadOutputStyle(store_);
   hints_->SetHintsEnabled(true);
 }
 
@@ -399,7 +411,20 @@ std::optional<std::string> MainWindow::MakeSnippet() {
     MessageBox::ShowMessage(this, MessageForStatus(snippet.status()));
     return std::nullopt;
   }
+  ShowSnippetSize(snippet->size());
   return std::move(*snippet);
+}
+
+void MainWindow::ShowSnippetSize(size_t characters) {
+  const bool too_large = ExceedsSnippetBudget(characters);
+  snippet_size_->setText(QLocale::c().toString(static_cast<qulonglong>(characters)) +
+                         QStringLiteral(" 文字") + (too_large ? QStringLiteral(" ⚠") : QString()));
+  // Marked in red past what common blog and mail editors take in one piece.
+  snippet_size_->setStyleSheet(too_large ? QStringLiteral("color: #c00000;") : QString());
+  snippet_size_->setToolTip(
+      too_large ? QStringLiteral("%1 文字を超えるHTMLは、多くのブログやメールの編集画面で受け付けられません．")
+                      .arg(kSnippetCharacterBudget)
+                : QString());
 }
 
 void MainWindow::CopySnippet() {
@@ -430,7 +455,7 @@ void MainWindow::PreviewSnippet() {
   const std::optional<std::string> snippet = MakeSnippet();
   if (!snippet) return;
   const std::filesystem::path page_path = folder_.PreviewPagePath();
-  const auto page = MakePreviewPage(*snippet, state_.option_bits, state_.inks[0]);
+  const auto page = MakePreviewPage(*snippet, state_.option_bits, state_.inks[0], state_.style);
   if (!page) {
     MessageBox::ShowMessage(this, MessageForStatus(page.status()));
     return;

@@ -19,6 +19,7 @@
 #include "settings/SettingsFolder.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QMimeData;
 class QToolButton;
@@ -92,6 +93,7 @@ class MainWindow : public QDialog {
   void OpenHelp();
   void Shutdown();
   std::optional<std::string> MakeSnippet();
+  void ShowSnippetSize(size_t characters);
 
   SettingsFolder folder_;
   IniStore store_;
@@ -104,6 +106,7 @@ class MainWindow : public QDialog {
   std::array<QToolButton*, 2> scale_buttons_{};
   std::array<QCheckBox*, 2> enabled_{};
   std::array<QToolButton*, 3> align_{};  // left, centre, right
+  QLabel* snippet_size_ = nullptr;       // characters of the last output
   std::unique_ptr<HintController> hints_;
   std::unique_ptr<SiblingLink> sibling_;
   NotifyDismissGuard guard_;
