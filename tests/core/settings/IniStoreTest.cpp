@@ -134,40 +134,29 @@ TEST(IniStoreFileTest, FoldersAndLinks) {
   EXPECT_EQ(ReadText(dir / "real.ini"), "[Quorel]\r\nflags=3\r\n");
 }
 
-TEST(IniStoreFileTest, ReadsIntegersLikeAtoiOverFifteenCharacters) {
-  struct Case {
-    const char* stored;
-    int32_t expected;
-  };
-  const Case cases[] = {
-      {"-12abc", -12},  {"+7", 7},  {"0x1F", 0},  {"- 3", 0},
+// Numbers as atoi reads them from at most 15 characters; the rectangle only
+// with all four parts.
+TEST(IniStoreFileTest, ReadsNumbersLikeTheProfileFunctions) {
+  TempDir dir;
+  const IniStore store(dir / "wq.ini");
+  const std::pair<const char*, int32_t> numbers[] = {
+      {"-12abc", -12}, {"+7", 7}, {"0x1F", 0}, {"- 3", 0},
       {"1234567890123456789", INT_MAX},  // cut to 15 digits, still too large
       {"0000000000000123", 12},          // 16 characters, the last one cut
       {"-99999999999", INT_MIN},
   };
-  TempDir dir;
-  const IniStore store(dir / "wq.ini");
-  for (const Case& c : cases) {
-    ASSERT_TRUE(store.WriteString("Quorel", "v", c.stored));
-    EXPECT_EQ(store.ReadInt("v", -1), c.expected) << '"' << c.stored << '"';
+  for (const auto& [stored, expected] : numbers) {
+    ASSERT_TRUE(store.WriteString("Quorel", "v", stored));
+    EXPECT_EQ(store.ReadInt("v", -1), expected) << stored;
   }
-}
-
-TEST(IniStoreFileTest, ReadsTheRectOnlyWithAllFourParts) {
-  struct Case {
-    const char* stored;
-    WindowRect expected;
-  };
-  const Case cases[] = {
+  const std::pair<const char*, WindowRect> rects[] = {
       {"10,20,30", {}},  // a missing comma voids the numbers read before it
       {"10,20,30,40,50", {10, 20, 30, 40}},
       {"1,,3,4", {1, 0, 3, 4}},
   };
-  TempDir dir;
-  const IniStore store(dir / "wq.ini");
-  for (const Case& c : cases) {
-    ASSERT_TRUE(store.WriteString("Quorel", "Rect", c.stored));
-    EXPECT_EQ(store.ReadRect(), c.expected) << '"' << c.stored << '"';
+  for (const auto& [stored, expected] : rects) {
+    ASSERT_TRUE(store.WriteString("Quorel", "Rect", stored));
+    EXPECT_EQ(store.ReadRect(), expected) << stored;
   }
 }
 

@@ -72,14 +72,5 @@ TEST(EditorDefaultTest, FirstRunWritesTheEditorOnce) {
   EXPECT_EQ(ReadOptionBits(store), kDefaultOptionBits);
 }
 
-TEST(OptionBitsTest, AlignmentAndStoredChoices) {
-  EXPECT_EQ(AlignmentOf(8 | 16), Alignment::kRight);  // right wins
-  EXPECT_EQ(AlignmentOf(16), Alignment::kCentre);
-  EXPECT_EQ(AlignmentOf(1 | 2 | 4), Alignment::kLeft);
-  // Bit 0 and unknown bits keep their values.
-  EXPECT_EQ(StoreOutputChoices(1 | 8 | 64, false, true, Alignment::kCentre), 1 | 4 | 16 | 64);
-  EXPECT_EQ(StoreOutputChoices(30, true, false, Alignment::kLeft), 2);
-}
-
 }  // namespace
 }  // namespace quorel
