@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-#include "image/DibPrimitives.h"
 
 namespace quorel {
 namespace {
@@ -51,17 +48,6 @@ TEST(DibLayoutTest, CreateDibAndGeometryChecks) {
   EXPECT_FALSE(CheckGeometry(*dib));
   const uint8_t tiny[] = {40, 0, 0};
   EXPECT_FALSE(CheckGeometry(*PackedDib::FromBytes(tiny)));
-}
-
-TEST(DibLayoutTest, FillPaintsPixelsOnlyOfSoundTwentyFourBitPictures) {
-  auto dib = CreateDib(3, 2, 24);
-  FillDib(*dib, {1, 2, 3});
-  const auto b = dib->Bytes();
-  EXPECT_EQ(std::count(b.begin() + 40, b.end(), 1), 6);
-  EXPECT_EQ(std::count(b.begin() + 40, b.end(), 0), 6);  // padding
-  dib->SetField32(DibField::kWidth, 100000);  // rows would run past the block
-  FillDib(*dib, {9, 9, 9});
-  EXPECT_EQ(b[40], 1);
 }
 
 }  // namespace

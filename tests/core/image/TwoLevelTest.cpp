@@ -53,17 +53,6 @@ TEST(TwoLevelTest, TrueColourThresholdSitsHalfwayBetweenTheExtremes) {
   }
 }
 
-TEST(TwoLevelTest, OutputKeepsRowOrderAndCarriesInkAndBackground) {
-  // 10 × 3: only the bottom row (stored first) is bright.
-  const auto in = test::MakePicture24(10, 3, [](int, int y) { return OfSum(y == 2 ? 765 : 0); });
-  const auto out = ReduceToTwoLevels(in, MakeColour(0x12, 0x34, 0x56), kBlack);
-  ASSERT_TRUE(out);
-  const auto b = out->Bytes();
-  EXPECT_EQ(std::vector<uint8_t>(b.begin() + 40, b.end()),
-            (std::vector<uint8_t>{0x56, 0x34, 0x12, 0, 0, 0, 0, 0,  // ink, background
-                                  0xFF, 0xC0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
-}
-
 TEST(TwoLevelTest, PaletteEntriesDecideByTheTopBitOfBlue) {
   // Blue 127 ink, 128 and 255 background whatever red and green say; index 9
   // lies beyond the table and reads as black: ink.
