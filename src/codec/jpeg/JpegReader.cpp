@@ -16,11 +16,18 @@ namespace quorel {
 namespace {
 
 constexpr size_t kMinFileSize = 5;  // 4 bytes or fewer are refused before decoding
-// NOTE: the library's own working memory (progressive coefficient buffers) is
-// capped, and so is the number of scans, so a small hostile file cannot take
-// gigabytes or minutes.
-constexpr long kJpegWorkingMemory = 512L << 20;
+// NOTE: the library's own working memory (progressive coefficient buffers, 3
+// bytes a pixel at 4:2:0, 6 at 4:4:4) is capped, and so is the work: the scans
+// read so far times the picture's 8×8 blocks. Each scan may visit every block,
+// even one that is a single end-of-band run, so a small hostile file could
+// otherwise take minutes. A 12-megapixel progressive photo needs 2.9 million
+// block-scans (10 scans, 4:2:0), 5.7 million at 4:4:4; the largest
+// progressive picture the memory cap allows (1.5 million blocks: 67
+// megapixels at 4:2:0) has room for 85 scans under 2^27, and 2^27 blocks
+// of end-of-band runs take well under a second.
+constexpr long kJpegWorkingMemory = 192L << 20;
 constexpr int kMaxScans = 1000;
+constexpr int64_t kMaxBlockScans = int64_t{1} << 27;
 constexpr int kDotsPerCentimetre = 2;
 constexpr JDIMENSION kLinesPerCall = 16;
 
@@ -50,9 +57,19 @@ JpegErrorManager& ErrorsOf(j_common_ptr cinfo) {
 void IgnoreMessage(j_common_ptr, int) {}  // warnings: decoding goes on, silently
 void NoOutput(j_common_ptr) {}
 
+// The picture's 8×8 blocks over all components.
+int64_t BlocksOf(const jpeg_decompress_struct& cinfo) {
+  int64_t blocks = 0;
+  for (int c = 0; c < cinfo.num_components; ++c) {
+    blocks += int64_t{cinfo.comp_info[c].width_in_blocks} * cinfo.comp_info[c].height_in_blocks;
+  }
+  return blocks;
+}
+
 void LimitScans(j_common_ptr cinfo) {
   auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
-  if (decompress->input_scan_number > kMaxScans) {
+  const int scans = decompress->input_scan_number;
+  if (scans > kMaxScans || scans * BlocksOf(*decompress) > kMaxBlockScans) {
     ErrorsOf(cinfo).status = Status::kJpegLibrary;
     ErrorExit(cinfo);
   }
