@@ -9,7 +9,7 @@ for what in "${@:-test}"; do
   case "$what" in
     test) ;;
     run) packages+=(fonts-noto-cjk) ;;  # the window's Japanese texts
-    bench) packages+=(imagemagick) ;;
+    bench) packages+=(imagemagick libjpeg-turbo-progs) ;;  # convert and djpeg, the references
     fuzz)  packages+=(clang libclang-rt-14-dev) ;;
     shots) packages+=(xvfb xauth x11-apps fonts-noto-cjk) ;;
     fixtures) packages+=(imagemagick python3-pil libjpeg-turbo-progs) ;;

@@ -10,7 +10,7 @@
 
 #include "codec/FileBlock.h"
 #include "codec/jpeg/JpegMemorySource.h"
-#include "image/DibLayout.h"
+#include "image/RowSink.h"
 
 namespace quorel {
 namespace {
@@ -92,32 +92,25 @@ Status ChooseOutput(jpeg_decompress_struct& cinfo) {
   return Status::kOk;
 }
 
-// The 24-bit picture for the output size, with its header, and the view of
-// its rows. Kept out of DecodeJpeg because it builds objects with destructors.
-Status MakePicture(const jpeg_decompress_struct& cinfo, std::optional<PackedDib>* picture,
-                   std::optional<DibRows>* rows) {
-  const int64_t width = cinfo.output_width;
-  const int64_t height = cinfo.output_height;
-  if (width * height > kMaxPixels) return Status::kTooLarge;
-  auto made = CreateDib(static_cast<int32_t>(width), static_cast<int32_t>(height), 24, 0,
-                        PixelFill::kNone);  // every row is decoded into
-  if (!made) return made.status();
-  *picture = std::move(made).value();
-  PackedDib& dib = **picture;
-  if (cinfo.saw_JFIF_marker && cinfo.density_unit == kDotsPerCentimetre) {
-    dib.SetField32(DibField::kXPelsPerMeter, uint32_t{cinfo.X_density} * 100);
-    dib.SetField32(DibField::kYPelsPerMeter, uint32_t{cinfo.Y_density} * 100);
-  }
-  auto view = DibRows::Of(dib);
-  if (!view) return view.status();
-  *rows = *view;
-  return Status::kOk;
+// The JFIF density, kept for the picture's header when given in dots per
+// centimetre.
+struct JpegDensity {
+  uint32_t x_per_metre = 0;
+  uint32_t y_per_metre = 0;
+};
+
+// Tells the sink the output size. Kept out of DecodeJpeg because it builds
+// objects with destructors.
+Status BeginRows(const jpeg_decompress_struct& cinfo, RowSink& sink) {
+  if (int64_t{cinfo.output_width} * cinfo.output_height > kMaxPixels) return Status::kTooLarge;
+  return sink.Begin(static_cast<int32_t>(cinfo.output_width), static_cast<int32_t>(cinfo.output_height),
+                    RowOrder::kTopDown).status();
 }
 
 // The one function that the library's error exit jumps back to: all its locals
 // have trivial destructors, and every path, the jump's included, ends with the
 // library's memory released and, on failure, no picture.
-Status DecodeJpeg(const uint8_t* data, size_t size, std::optional<PackedDib>* picture) {
+Status DecodeJpeg(const uint8_t* data, size_t size, RowSink& sink, JpegDensity* density) {
   JpegErrorManager errors;
   jpeg_decompress_struct cinfo;
   JpegMemorySource source;
@@ -132,7 +125,6 @@ Status DecodeJpeg(const uint8_t* data, size_t size, std::optional<PackedDib>* pi
 
   if (setjmp(errors.jump) != 0) {
     jpeg_destroy_decompress(&cinfo);
-    picture->reset();
     return errors.status;
   }
   jpeg_create_decompress(&cinfo);
@@ -142,29 +134,29 @@ Status DecodeJpeg(const uint8_t* data, size_t size, std::optional<PackedDib>* pi
   jpeg_read_header(&cinfo, TRUE);  // a stream of tables only is an error here
 
   Status status = ChooseOutput(cinfo);
-  std::optional<DibRows> rows;
   if (status == Status::kOk) {
     jpeg_calc_output_dimensions(&cinfo);
-    status = MakePicture(cinfo, picture, &rows);
+    status = BeginRows(cinfo, sink);
+  }
+  if (cinfo.saw_JFIF_marker && cinfo.density_unit == kDotsPerCentimetre) {
+    *density = {uint32_t{cinfo.X_density} * 100, uint32_t{cinfo.Y_density} * 100};
   }
   if (status == Status::kOk) {
     jpeg_start_decompress(&cinfo);
-    // The first decoded line is the top row, stored last in the bottom-up
-    // block. NOTE: several lines per call, straight into the picture: fewer
-    // calls into the library than one line at a time, same result.
+    // The first decoded line is the top row. NOTE: as many lines per call as
+    // the sink takes (16 straight into a whole picture): fewer calls into the
+    // library than one line at a time, same result.
     JSAMPROW lines[kLinesPerCall];
+    const JDIMENSION window = std::clamp<JDIMENSION>(static_cast<JDIMENSION>(sink.Window()), 1, kLinesPerCall);
     while (cinfo.output_scanline < cinfo.output_height) {
       const JDIMENSION first = cinfo.output_scanline;
-      const JDIMENSION count = std::min<JDIMENSION>(kLinesPerCall, cinfo.output_height - first);
-      for (JDIMENSION i = 0; i < count; ++i) {
-        lines[i] = rows->TopDownRow(static_cast<int32_t>(first + i)).data();
-      }
+      const JDIMENSION count = std::min<JDIMENSION>(window, cinfo.output_height - first);
+      for (JDIMENSION i = 0; i < count; ++i) lines[i] = sink.Row(static_cast<int32_t>(first + i)).data();
       if (jpeg_read_scanlines(&cinfo, lines, count) == 0) break;  // cannot happen: the source never suspends
     }
     jpeg_finish_decompress(&cinfo);
   }
   jpeg_destroy_decompress(&cinfo);
-  if (status != Status::kOk) picture->reset();
   return status;
 }
 
@@ -196,13 +188,22 @@ bool UsesRefusedCoding(std::span<const uint8_t> bytes) {
   return false;
 }
 
-Result<PackedDib> ReadJpeg(std::span<const uint8_t> bytes) {
+Result<void> ReadJpegRows(std::span<const uint8_t> bytes, RowSink& sink, JpegDensity* density) {
   if (bytes.size() < kMinFileSize) return Status::kCannotOpen;
   if (UsesRefusedCoding(bytes)) return Status::kJpegCoding;
-  std::optional<PackedDib> picture;
-  const Status status = DecodeJpeg(bytes.data(), bytes.size(), &picture);
-  if (status != Status::kOk) return status;
-  return std::move(*picture);
+  return DecodeJpeg(bytes.data(), bytes.size(), sink, density);
+}
+
+Result<PackedDib> ReadJpeg(std::span<const uint8_t> bytes) {
+  PictureSink sink;
+  JpegDensity density;
+  QUOREL_TRY(ReadJpegRows(bytes, sink, &density));
+  PackedDib& picture = *sink.Picture();
+  if (density.x_per_metre != 0 || density.y_per_metre != 0) {
+    picture.SetField32(DibField::kXPelsPerMeter, density.x_per_metre);
+    picture.SetField32(DibField::kYPelsPerMeter, density.y_per_metre);
+  }
+  return std::move(picture);
 }
 
 }  // namespace
@@ -214,5 +215,12 @@ Result<PackedDib> ReadJpegFile(const std::filesystem::path& path) {
 }
 
 Result<PackedDib> ReadJpegBytes(std::span<const uint8_t> bytes) { return ReadJpeg(bytes); }
+
+Result<void> ReadJpegFileRows(const std::filesystem::path& path, RowSink& sink) {
+  auto file = LoadFileBlock(path);
+  if (!file) return Status::kCannotOpen;
+  JpegDensity density;  // only a whole picture carries it
+  return ReadJpegRows(file->Data(), sink, &density);
+}
 
 }  // namespace quorel

@@ -10,6 +10,7 @@
 
 #include "codec/FileBlock.h"
 #include "image/DibLayout.h"
+#include "image/RowSink.h"
 
 namespace quorel {
 namespace {
@@ -41,25 +42,22 @@ constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{16} << 20;
 constexpr png_uint_32 kMaxCachedChunks = 32;
 constexpr uint32_t kMaxPngWidth = uint32_t{1} << 23;
 
-// The picture and the row that libpng decodes into when the row cannot go
-// straight into the picture: pixels with transparency (composited into the
-// picture) and interlaced passes (each a sparse subset of the image, scattered
-// into the picture). NOTE: no whole-image buffer besides the picture, however
-// the file is coded. Owned outside DecodePng; `complete` is set once every
-// row has been decoded, so that a file missing only its end keeps its picture.
+// Where the rows go, and the row that libpng decodes into when the row cannot
+// go straight there: pixels with transparency (composited over white) and
+// interlaced passes (each a sparse subset of the image, scattered). NOTE: no
+// whole-image buffer besides the picture, however the file is coded. Owned
+// outside DecodePng; `complete` is set once every row has been decoded, so
+// that a file missing only its end keeps its picture.
 struct PngTarget {
-  std::optional<PackedDib> picture;
-  std::optional<DibRows> rows;
+  RowSink* sink = nullptr;
   std::optional<ByteBuffer> row;
   bool complete = false;
 };
 
-Status MakeTarget(int64_t width, int64_t height, size_t pixel_bytes, bool buffered, PngTarget* target) {
-  auto made = CreateDib(static_cast<int32_t>(width), static_cast<int32_t>(height), 24, 0,
-                        PixelFill::kNone);  // every pixel is decoded into
-  if (!made) return made.status();
-  target->picture = std::move(made).value();
-  target->rows = DibRows::Of(*target->picture).value();
+Status MakeTarget(int32_t width, int32_t height, size_t pixel_bytes, bool interlaced, bool buffered,
+                  PngTarget* target) {
+  const auto begun = target->sink->Begin(width, height, interlaced ? RowOrder::kAnyOrder : RowOrder::kTopDown);
+  if (!begun) return begun.status();
   if (buffered) {
     target->row = AllocateZeroed(pixel_bytes * static_cast<uint64_t>(width));
     if (!target->row) return Status::kOutOfMemory;
@@ -84,8 +82,7 @@ PassGrid GridOf(uint32_t width, uint32_t height, bool interlaced, int pass) {
 // what a signature scanned onto a transparent background needs.
 void PutRow(PngTarget& target, const PassGrid& grid, uint32_t y, size_t pixel_bytes) {
   const uint8_t* in = target.row->data();
-  uint8_t* out = target.rows->TopDownRow(static_cast<int32_t>(grid.y0 + y * grid.dy)).data() +
-                 size_t{3} * grid.x0;
+  uint8_t* out = target.sink->Row(static_cast<int32_t>(grid.y0 + y * grid.dy)).data() + size_t{3} * grid.x0;
   const size_t step = size_t{3} * grid.dx;
   for (uint32_t x = 0; x < grid.columns; ++x, in += pixel_bytes, out += step) {
     const unsigned alpha = pixel_bytes == 4 ? in[3] : 255;
@@ -165,14 +162,17 @@ Status DecodePng(const uint8_t* data, size_t size, PngTarget* target) {
     status = Status::kPngLibrary;  // a combination the transforms above did not flatten
   }
   const bool buffered = has_alpha || interlaced;
-  if (status == Status::kOk) status = MakeTarget(width, height, pixel_bytes, buffered, target);
+  if (status == Status::kOk) {
+    status = MakeTarget(static_cast<int32_t>(width), static_cast<int32_t>(height), pixel_bytes, interlaced,
+                        buffered, target);
+  }
   if (status == Status::kOk) {
     for (int pass = 0; pass < (interlaced ? 7 : 1); ++pass) {
       const PassGrid grid = GridOf(width, height, interlaced, pass);
       if (grid.columns == 0) continue;  // libpng skips empty passes too
       for (uint32_t y = 0; y < grid.rows; ++y) {
         if (!buffered) {
-          png_read_row(png, target->rows->TopDownRow(static_cast<int32_t>(y)).data(), nullptr);
+          png_read_row(png, target->sink->Row(static_cast<int32_t>(y)).data(), nullptr);
           continue;
         }
         png_read_row(png, target->row->data(), nullptr);
@@ -186,12 +186,17 @@ Status DecodePng(const uint8_t* data, size_t size, PngTarget* target) {
   return status;
 }
 
-Result<PackedDib> ReadPng(std::span<const uint8_t> bytes) {
+Result<void> ReadPngRows(std::span<const uint8_t> bytes, RowSink& sink) {
   QUOREL_TRY(CheckDeclaredSize(bytes));
   PngTarget target;
-  const Status status = DecodePng(bytes.data(), bytes.size(), &target);
-  if (status != Status::kOk) return status;
-  return std::move(*target.picture);
+  target.sink = &sink;
+  return DecodePng(bytes.data(), bytes.size(), &target);
+}
+
+Result<PackedDib> ReadPng(std::span<const uint8_t> bytes) {
+  PictureSink sink;
+  QUOREL_TRY(ReadPngRows(bytes, sink));
+  return std::move(*sink.Picture());
 }
 
 }  // namespace
@@ -203,5 +208,11 @@ Result<PackedDib> ReadPngFile(const std::filesystem::path& path) {
 }
 
 Result<PackedDib> ReadPngBytes(std::span<const uint8_t> bytes) { return ReadPng(bytes); }
+
+Result<void> ReadPngFileRows(const std::filesystem::path& path, RowSink& sink) {
+  auto file = LoadFileBlock(path);
+  if (!file) return Status::kCannotOpen;
+  return ReadPngRows(file->Data(), sink);
+}
 
 }  // namespace quorel
