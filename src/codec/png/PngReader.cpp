@@ -5,6 +5,7 @@
 
 #include <png.h>
 
+#include <array>
 #include <cstring>
 #include <optional>
 
@@ -72,10 +73,16 @@ struct PassGrid {
   uint32_t columns = 0, rows = 0;
 };
 
+// Adam7: where each of the seven passes starts and how far apart its pixels lie.
+constexpr std::array<uint32_t, 7> kPassX0{0, 4, 0, 2, 0, 1, 0}, kPassY0{0, 0, 4, 0, 2, 0, 1};
+constexpr std::array<uint32_t, 7> kPassDx{8, 8, 4, 4, 2, 2, 1}, kPassDy{8, 8, 8, 4, 4, 2, 2};
+
 PassGrid GridOf(uint32_t width, uint32_t height, bool interlaced, int pass) {
   if (!interlaced) return {0, 0, 1, 1, width, height};
-  return {PNG_PASS_START_COL(pass), PNG_PASS_START_ROW(pass), 1u << PNG_PASS_COL_SHIFT(pass),
-          1u << PNG_PASS_ROW_SHIFT(pass), PNG_PASS_COLS(width, pass), PNG_PASS_ROWS(height, pass)};
+  const uint32_t x0 = kPassX0[pass], y0 = kPassY0[pass], dx = kPassDx[pass], dy = kPassDy[pass];
+  // Widths up to 2^23 and heights up to 2^28: no sum below overflows.
+  return {x0, y0, dx, dy, width > x0 ? (width - x0 + dx - 1) / dx : 0,
+          height > y0 ? (height - y0 + dy - 1) / dy : 0};
 }
 
 // One decoded row of a pass into the picture; pixels with alpha go over white,
@@ -169,7 +176,7 @@ Status DecodePng(const uint8_t* data, size_t size, PngTarget* target) {
   if (status == Status::kOk) {
     for (int pass = 0; pass < (interlaced ? 7 : 1); ++pass) {
       const PassGrid grid = GridOf(width, height, interlaced, pass);
-      if (grid.columns == 0) continue;  // libpng skips empty passes too
+      if (grid.columns == 0 || grid.rows == 0) continue;  // libpng skips empty passes too
       for (uint32_t y = 0; y < grid.rows; ++y) {
         if (!buffered) {
           png_read_row(png, target->sink->Row(static_cast<int32_t>(y)).data(), nullptr);
