@@ -6,76 +6,57 @@ import struct, zlib
 from pathlib import Path
 
 def chunk(kind, data, length=None):
-    n = len(data) if length is None else length
-    return struct.pack('>I', n) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
+    return struct.pack('>I', len(data) if length is None else length) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
 
-def png(w, h, depth, colour, interlace, extra=b'', raw=0, lines=None):
-    out = b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, depth, colour, 0, 0, interlace)) + extra
-    z, zero = zlib.compressobj(9), bytes(1 << 20)
-    data = b''
-    for _ in range(raw >> 20): data += z.compress(zero)
+def png(w, h, depth, colour, interlace, extra=b'', raw=0):  # image data of `raw` zero bytes
+    z, data = zlib.compressobj(9), b''
+    for _ in range(raw >> 20): data += z.compress(bytes(1 << 20))
     data += z.compress(bytes(raw & 0xFFFFF)) + z.flush()
-    return out + chunk(b'IDAT', data) + chunk(b'IEND', b'')
+    ihdr = chunk(b'IHDR', struct.pack('>IIBBBBB', w, h, depth, colour, 0, 0, interlace))
+    return b'\x89PNG\r\n\x1a\n' + ihdr + extra + chunk(b'IDAT', data) + chunk(b'IEND', b'')
 
 def adam7_bytes(w, h, bits):  # filter byte plus packed pixels, over the seven passes
-    passes = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2)]
-    total = 0
-    for x0, y0, dx, dy in passes:
-        cols, rows = (w - x0 + dx - 1) // dx, (h - y0 + dy - 1) // dy
-        if cols and rows: total += rows * (1 + (cols * bits + 7) // 8)
-    return total
-
-class Bits:  # entropy-coded bytes, 0xFF stuffed
-    def __init__(self): self.out, self.acc, self.n = bytearray(), 0, 0
-    def put(self, value, count):
-        self.acc, self.n = (self.acc << count) | value, self.n + count
-        while self.n >= 8:
-            self.n -= 8
-            byte = (self.acc >> self.n) & 0xFF
-            self.out += b'\xff\x00' if byte == 0xFF else bytes([byte])
-    def done(self):
-        if self.n: self.put((1 << (8 - self.n)) - 1, 8 - self.n)
-        return bytes(self.out)
+    grid = [(0, 0, 8, 8), (4, 0, 8, 8), (0, 4, 4, 8), (2, 0, 4, 4), (0, 2, 2, 4), (1, 0, 2, 2), (0, 1, 1, 2)]
+    sizes = [((w - x + dx - 1) // dx, (h - y + dy - 1) // dy) for x, y, dx, dy in grid]
+    return sum(rows * (1 + (cols * bits + 7) // 8) for cols, rows in sizes if cols and rows)
 
 def seg(marker, body): return bytes([0xFF, marker]) + struct.pack('>H', len(body) + 2) + body
-def dht(cls_id, counts, symbols): return seg(0xC4, bytes([cls_id]) + bytes(counts + [0] * (16 - len(counts))) + bytes(symbols))
 
-def jpeg_header(w, h, sof=0xC0):
+def jpeg_header(w, h, sof=0xC0):  # grey; one Huffman code each: DC difference 0, a run of 2^14+ empty blocks
     return (b'\xff\xd8' + seg(0xDB, b'\x00' + b'\x01' * 64) + seg(sof, struct.pack('>BHHB', 8, h, w, 1) + b'\x01\x11\x00')
-            + dht(0x00, [1], [0]) + dht(0x10, [1], [0xE0]))  # one code each: DC difference 0, a run of 2^14+ empty blocks
+            + seg(0xC4, b'\x00\x01' + bytes(15) + b'\x00') + seg(0xC4, b'\x10\x01' + bytes(15) + b'\xe0'))
 
-def jpeg_eob_scans(w, h, scans):  # progressive grey: DC of zeros, then AC scans that are end-of-band runs only
+def jpeg_eob_scans(w, h, scans):  # progressive: DC of zeros, then AC scans of end-of-band runs only
     blocks = ((w + 7) // 8) * ((h + 7) // 8)
-    dc = Bits()
-    for _ in range(blocks // 8): dc.out += b'\x00'
-    dc.put(0, blocks % 8)
-    out = jpeg_header(w, h, 0xC2) + seg(0xDA, b'\x01\x01\x00\x00\x00\x00') + dc.done()
     runs = -(-blocks // 32767)
-    ac = Bits()
-    for i in range(runs): ac.put(blocks // runs + (i < blocks % runs) - 16384, 15)  # '0', then 14 extra bits
-    return out + (seg(0xDA, b'\x01\x01\x00\x01\x3f\x00') + ac.done()) * (scans - 1) + b'\xff\xd9'
+    bits = ''.join(format(blocks // runs + (i < blocks % runs) - 16384, '015b') for i in range(runs))  # '0', 14 extra bits
+    bits += '1' * (-len(bits) % 8)
+    ac = int(bits, 2).to_bytes(len(bits) // 8, 'big').replace(b'\xff', b'\xff\x00')
+    return (jpeg_header(w, h, 0xC2) + seg(0xDA, b'\x01\x01\x00\x00\x00\x00') + bytes(-(-blocks // 8))
+            + (seg(0xDA, b'\x01\x01\x00\x01\x3f\x00') + ac) * (scans - 1) + b'\xff\xd9')
 
 def gif(w, h):  # a 2-colour screen and one image of three codes: clear, 0, end
     return (b'GIF89a' + struct.pack('<HHBBB', w, h, 0x80, 0, 0) + b'\x00' * 3 + b'\xff' * 3
             + b'\x2c' + struct.pack('<HHHHB', 0, 0, w, h, 0) + b'\x02\x02\x44\x01\x00\x3b')
 
-one_pixel = struct.pack('>IIBBBBB', 1, 1, 8, 0, 0, 0, 0)
+baseline_scan = seg(0xDA, b'\x01\x01\x00\x00\x3f\x00')
 files = {
     'fuzz/regressions/png/interlaced-palette-trns-16384.png':
         png(16384, 16384, 1, 3, 1, chunk(b'PLTE', b'\0\0\0\xff\xff\xff') + chunk(b'tRNS', b'\0'), adam7_bytes(16384, 16384, 1)),
     'fuzz/regressions/png/grey-16384.png': png(16384, 16384, 8, 0, 0, raw=16384 * 16385),
     'fuzz/regressions/png/over-cap-pixels-20000.png': png(20000, 20000, 8, 0, 0, raw=20001),
     'fuzz/regressions/png/over-cap-width-2pow24.png': png(1 << 24, 1, 8, 0, 0, raw=(1 << 24) + 1),
-    'fuzz/regressions/jpeg/header-only-16384.jpg': jpeg_header(16384, 16384) + seg(0xDA, b'\x01\x01\x00\x00\x3f\x00'),
-    'fuzz/regressions/jpeg/over-cap-header-65500.jpg': jpeg_header(65500, 65500) + seg(0xDA, b'\x01\x01\x00\x00\x3f\x00'),
+    'fuzz/regressions/jpeg/header-only-16384.jpg': jpeg_header(16384, 16384) + baseline_scan,
+    'fuzz/regressions/jpeg/over-cap-header-65500.jpg': jpeg_header(65500, 65500) + baseline_scan,
     'fuzz/regressions/jpeg/progressive-999-eob-scans-16000.jpg': jpeg_eob_scans(16000, 16000, 999),
     'fuzz/regressions/jpeg/progressive-999-eob-scans-4096.jpg': jpeg_eob_scans(4096, 4096, 999),
     'tests/data/bounds/gif-16384x16384.gif': gif(16384, 16384),
     'tests/data/bounds/gif-65535x4096.gif': gif(65535, 4096),
 }
 for kind in (b'tEXt', b'zTXt', b'iTXt', b'sPLT'):  # declares 2 GiB, ends at once
+    one_pixel = chunk(b'IHDR', struct.pack('>IIBBBBB', 1, 1, 8, 0, 0, 0, 0))
     files[f'fuzz/regressions/png/{kind.decode().lower()}-declares-2gib.png'] = \
-        b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', one_pixel) + struct.pack('>I', 0x7FFFFFFF) + kind + b'k\0' + bytes(36)
+        b'\x89PNG\r\n\x1a\n' + one_pixel + struct.pack('>I', 0x7FFFFFFF) + kind + b'k\0' + bytes(36)
 for name, data in files.items():
     Path(name).parent.mkdir(parents=True, exist_ok=True)
     Path(name).write_bytes(data)

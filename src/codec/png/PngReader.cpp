@@ -42,6 +42,12 @@ void PngWarning(png_structp, png_const_charp) {}  // warnings: reading goes on, 
 constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{16} << 20;
 constexpr png_uint_32 kMaxCachedChunks = 32;
 constexpr uint32_t kMaxPngWidth = uint32_t{1} << 23;
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+// Fuzzing only: a huge valid picture costs seconds and finds nothing new.
+constexpr uint64_t kMaxPngPixels = uint64_t{1} << 24;
+#else
+constexpr uint64_t kMaxPngPixels = kMaxPixels;
+#endif
 
 // Where the rows go, and the row that libpng decodes into when the row cannot
 // go straight there: pixels with transparency (composited over white) and
@@ -94,13 +100,34 @@ void PutRow(PngTarget& target, const PassGrid& grid, uint32_t y, size_t pixel_by
   for (uint32_t x = 0; x < grid.columns; ++x, in += pixel_bytes, out += step) {
     const unsigned alpha = pixel_bytes == 4 ? in[3] : 255;
     if (alpha == 255) {
-      std::memcpy(out, in, 3);
+      out[0] = in[0], out[1] = in[1], out[2] = in[2];
     } else if (alpha == 0) {
-      std::memset(out, 255, 3);
+      out[0] = out[1] = out[2] = 255;
     } else {
       for (int c = 0; c < 3; ++c) {
         out[c] = static_cast<uint8_t>((in[c] * alpha + 255 * (255 - alpha) + 127) / 255);
       }
+    }
+  }
+}
+
+// Every row of every pass, each through the row buffer when `pixel_bytes` is
+// set, else straight into the sink. NOTE: out of DecodePng, whose setjmp
+// keeps the optimiser from keeping the pass walk right (GCC 12 at -O2 read
+// the pass table as zeros there); libpng's error exit passes through this
+// frame, whose locals are trivially destructible.
+void ReadRows(png_structp png, uint32_t width, uint32_t height, bool interlaced, size_t pixel_bytes,
+              PngTarget& target) {
+  for (int pass = 0; pass < (interlaced ? 7 : 1); ++pass) {
+    const PassGrid grid = GridOf(width, height, interlaced, pass);
+    if (grid.columns == 0 || grid.rows == 0) continue;  // libpng skips empty passes too
+    for (uint32_t y = 0; y < grid.rows; ++y) {
+      if (pixel_bytes == 0) {
+        png_read_row(png, target.sink->Row(static_cast<int32_t>(y)).data(), nullptr);
+        continue;
+      }
+      png_read_row(png, target.row->data(), nullptr);
+      PutRow(target, grid, y, pixel_bytes);
     }
   }
 }
@@ -114,7 +141,7 @@ Result<void> CheckDeclaredSize(std::span<const uint8_t> bytes) {
   };
   const uint64_t width = at(16);   // behind the signature, the chunk's length and "IHDR"
   const uint64_t height = at(20);
-  return width > kMaxPngWidth || width * height > uint64_t{kMaxPixels} ? Status::kTooLarge : Status::kOk;
+  return width > kMaxPngWidth || width * height > kMaxPngPixels ? Status::kTooLarge : Status::kOk;
 }
 
 // The one function that libpng's error exit jumps back to: its locals have
@@ -164,7 +191,7 @@ Status DecodePng(const uint8_t* data, size_t size, PngTarget* target) {
   png_read_update_info(png, info);
 
   Status status = Status::kOk;
-  if (int64_t{width} * height > kMaxPixels) status = Status::kTooLarge;
+  if (uint64_t{width} * height > kMaxPngPixels) status = Status::kTooLarge;
   if (status == Status::kOk && png_get_rowbytes(png, info) != pixel_bytes * width) {
     status = Status::kPngLibrary;  // a combination the transforms above did not flatten
   }
@@ -174,18 +201,7 @@ Status DecodePng(const uint8_t* data, size_t size, PngTarget* target) {
                         buffered, target);
   }
   if (status == Status::kOk) {
-    for (int pass = 0; pass < (interlaced ? 7 : 1); ++pass) {
-      const PassGrid grid = GridOf(width, height, interlaced, pass);
-      if (grid.columns == 0 || grid.rows == 0) continue;  // libpng skips empty passes too
-      for (uint32_t y = 0; y < grid.rows; ++y) {
-        if (!buffered) {
-          png_read_row(png, target->sink->Row(static_cast<int32_t>(y)).data(), nullptr);
-          continue;
-        }
-        png_read_row(png, target->row->data(), nullptr);
-        PutRow(*target, grid, y, pixel_bytes);
-      }
-    }
+    ReadRows(png, width, height, interlaced, buffered ? pixel_bytes : 0, *target);
     target->complete = true;
     png_read_end(png, nullptr);
   }
