@@ -32,6 +32,11 @@ bool OutputFile::Close() {
 }
 
 Result<void> WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
+  return WriteFileAtomically(path, {bytes});
+}
+
+Result<void> WriteFileAtomically(const std::filesystem::path& path,
+                                 std::initializer_list<std::span<const uint8_t>> pieces) {
   std::error_code ec;
   const auto folder = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
   std::filesystem::create_directories(folder, ec);
@@ -44,7 +49,9 @@ Result<void> WriteFileAtomically(const std::filesystem::path& path, std::span<co
   struct stat old_file {};
   const mode_t mode = ::stat(path.c_str(), &old_file) == 0 ? (old_file.st_mode & 07777) : 0644;
   ::fchmod(file.descriptor(), mode);
-  const bool written = file.Write(bytes) && ::fsync(file.descriptor()) == 0 && file.Close();
+  bool written = true;
+  for (const auto piece : pieces) written = written && file.Write(piece);
+  written = written && ::fsync(file.descriptor()) == 0 && file.Close();
   if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
     ::unlink(temp.c_str());
     return Status::kCannotOpen;
@@ -53,8 +60,16 @@ Result<void> WriteFileAtomically(const std::filesystem::path& path, std::span<co
 }
 
 Result<void> WriteFileInPlace(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
+  return WriteFileInPlace(path, {bytes});
+}
+
+Result<void> WriteFileInPlace(const std::filesystem::path& path,
+                              std::initializer_list<std::span<const uint8_t>> pieces) {
   OutputFile file(path);
-  if (!file.Write(bytes) || !file.Close()) return Status::kCannotOpen;
+  for (const auto piece : pieces) {
+    if (!file.Write(piece)) return Status::kCannotOpen;
+  }
+  if (!file.Close()) return Status::kCannotOpen;
   return {};
 }
 

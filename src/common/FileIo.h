@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <span>
 
 #include "common/Result.h"
@@ -36,9 +37,15 @@ class OutputFile {
 // written, flushed to disk and renamed over the old name. A missing folder is
 // created. kCannotOpen (and the old file untouched) on any failure.
 Result<void> WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes);
+// The same with the file's bytes in pieces, written one after the other (a
+// header and a picture's block, say, without copying them together first).
+Result<void> WriteFileAtomically(const std::filesystem::path& path,
+                                 std::initializer_list<std::span<const uint8_t>> pieces);
 
 // Creates or truncates `path` and writes `bytes`; kCannotOpen when the file
 // cannot be opened, the write is short or closing reports an error.
 Result<void> WriteFileInPlace(const std::filesystem::path& path, std::span<const uint8_t> bytes);
+Result<void> WriteFileInPlace(const std::filesystem::path& path,
+                              std::initializer_list<std::span<const uint8_t>> pieces);
 
 }  // namespace quorel

@@ -33,7 +33,6 @@ class SettingsFolder {
 
   const std::filesystem::path& Path() const { return folder_; }
   std::filesystem::path IniPath() const { return folder_ / kIniFileName; }
-  std::filesystem::path ImageGifPath() const { return folder_ / kImageGifName; }
   std::filesystem::path TransferBmpPath() const { return folder_ / kTransferBmpName; }
   // Panel 0 the signature, panel 1 the seal.
   std::filesystem::path WorkingBmpPath(int panel_index) const {

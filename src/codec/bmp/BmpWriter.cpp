@@ -1,10 +1,9 @@
 // Quorel — SPDX-License-Identifier: MIT
 // WriteBmpFile: a picture with a 40-byte header as a BMP file.
-#include <algorithm>
+#include <array>
 
 #include "codec/bmp/BmpFile.h"
 #include "common/FileIo.h"
-#include "common/ByteBuffer.h"
 #include "common/LittleEndian.h"
 #include "image/DibLayout.h"
 
@@ -28,21 +27,18 @@ Result<void> WriteBmpFile(PackedDib& picture, const std::filesystem::path& path,
   const uint64_t size_image = uint64_t{geometry.stride} * static_cast<uint64_t>(geometry.height);
   picture.SetField32(DibField::kSizeImage, static_cast<uint32_t>(size_image));
 
-  // Header, colour table and rows; the spare bytes behind the rows stay behind.
+  // The file header, then the picture's own header, colour table and rows,
+  // written straight from its block: no second picture-sized buffer.
   const uint64_t body = geometry.pixel_offset + size_image;
-  auto file = AllocateZeroed(kFileHeaderSize + body);
-  if (!file) return Status::kOutOfMemory;
-  std::span<uint8_t> bytes(*file);
-  bytes[0] = 'B';                                                     // bfType
-  bytes[1] = 'M';
-  StoreLe32(bytes, 2, static_cast<uint32_t>(kFileHeaderSize + body));  // bfSize
+  std::array<uint8_t, kFileHeaderSize> file_header{};
+  file_header[0] = 'B';                                                        // bfType
+  file_header[1] = 'M';
+  StoreLe32(file_header, 2, static_cast<uint32_t>(kFileHeaderSize + body));    // bfSize
   // bfReserved1 and bfReserved2 stay 0.
-  StoreLe32(bytes, 10, static_cast<uint32_t>(kFileHeaderSize + geometry.pixel_offset));  // bfOffBits
-  const auto source = picture.Bytes().first(static_cast<size_t>(body));
-  std::copy(source.begin(), source.end(), bytes.begin() + kFileHeaderSize);
-
-  return replace == FileReplace::kAtomically ? WriteFileAtomically(path, bytes)
-                                             : WriteFileInPlace(path, bytes);
+  StoreLe32(file_header, 10, static_cast<uint32_t>(kFileHeaderSize + geometry.pixel_offset));  // bfOffBits
+  const auto block = picture.Bytes().first(static_cast<size_t>(body));
+  return replace == FileReplace::kAtomically ? WriteFileAtomically(path, {file_header, block})
+                                             : WriteFileInPlace(path, {file_header, block});
 }
 
 }  // namespace quorel

@@ -6,8 +6,8 @@
 #include <array>
 
 #include "codec/FileBlock.h"
-#include "codec/gif/GifDecodeState.h"
-#include "common/LittleEndian.h"
+#include "codec/gif/GifCursor.h"
+#include "codec/gif/GifRaster.h"
 #include "image/DibLayout.h"
 
 namespace quorel {
@@ -22,54 +22,63 @@ struct GifColourTable {
   bool present = false;
 };
 
-bool IsGifSignature(std::span<const uint8_t> data) {
-  return data[0] == 'G' && data[1] == 'I' && data[2] == 'F' && data[3] == '8' &&
-         (data[4] == '7' || data[4] == '9') && data[5] == 'a';
+// What the logical screen and the first image descriptor say.
+struct GifImage {
+  int32_t width = 0;
+  int32_t height = 0;
+  int table_exponent = 0;  // the colour table holds 2^table_exponent entries
+  bool interlaced = false;
+  GifColourTable table;
+};
+
+bool IsGifSignature(const GifCursor& c) {
+  return c.At(0) == 'G' && c.At(1) == 'I' && c.At(2) == 'F' && c.At(3) == '8' &&
+         (c.At(4) == '7' || c.At(4) == '9') && c.At(5) == 'a';
 }
 
-// 2^b red, green, blue triples at the read position. NOTE: a table that runs
-// past the data is refused rather than completed from the zero slack.
-bool ReadColourTable(GifDecodeState& s, GifColourTable& table) {
-  const int64_t count = int64_t{1} << s.table_exponent;
-  if (s.position + 3 * count > s.size) return false;
+// 2^exponent red, green, blue triples at the cursor. NOTE: a table that runs
+// past the data is refused rather than completed with zeros.
+Result<void> ReadColourTable(GifCursor& c, GifImage& image) {
+  const int64_t count = int64_t{1} << image.table_exponent;
+  if (c.position + 3 * count > c.size()) return Status::kCannotOpen;
   for (int64_t i = 0; i < count; ++i) {
-    const int64_t at = s.position + 3 * i;
-    table.entries[4 * i] = s.ByteAt(at + 2);
-    table.entries[4 * i + 1] = s.ByteAt(at + 1);
-    table.entries[4 * i + 2] = s.ByteAt(at);
-    table.entries[4 * i + 3] = 0;
+    const int64_t at = c.position + 3 * i;
+    image.table.entries[4 * i] = c.At(at + 2);
+    image.table.entries[4 * i + 1] = c.At(at + 1);
+    image.table.entries[4 * i + 2] = c.At(at);
+    image.table.entries[4 * i + 3] = 0;
   }
-  s.position += 3 * count;
-  table.present = true;
-  return true;
+  c.position += 3 * count;
+  image.table.present = true;
+  return {};
 }
 
 // Walks the blocks after the logical screen up to the first image descriptor,
-// skipping extensions; leaves the position at the image data.
-Status FindFirstImage(GifDecodeState& s, uint8_t screen_flags, GifColourTable& table) {
-  while (s.position < s.size) {
-    switch (s.ByteAt(s.position)) {
+// skipping extensions; leaves the cursor at the image data.
+Result<void> FindFirstImage(GifCursor& c, uint8_t screen_flags, GifImage& image) {
+  while (c.position < c.size()) {
+    switch (c.At(c.position)) {
       case ',': {
-        if (s.position + kDescriptorSize > s.size) return Status::kCannotOpen;
-        s.width = LoadLe16(s.block, static_cast<size_t>(s.position + 5));
-        s.height = LoadLe16(s.block, static_cast<size_t>(s.position + 7));
-        const uint8_t flags = s.ByteAt(s.position + 9);
-        s.table_exponent = (screen_flags & 7) + 1;
-        s.interlaced = (flags & 0x40) != 0;
-        s.position += kDescriptorSize;
+        if (c.position + kDescriptorSize > c.size()) return Status::kCannotOpen;
+        image.width = c.Le16At(c.position + 5);
+        image.height = c.Le16At(c.position + 7);
+        const uint8_t flags = c.At(c.position + 9);
+        image.table_exponent = (screen_flags & 7) + 1;
+        image.interlaced = (flags & 0x40) != 0;
+        c.position += kDescriptorSize;
         if (flags & 0x80) {
-          s.table_exponent = (flags & 7) + 1;
-          if (!ReadColourTable(s, table)) return Status::kCannotOpen;
+          image.table_exponent = (flags & 7) + 1;
+          QUOREL_TRY(ReadColourTable(c, image));
         }
-        return Status::kOk;
+        return {};
       }
       case '!':
-        s.position += 2;  // introducer and label
-        while (const int length = s.ByteAt(s.position)) {
-          s.position += length + 1;
-          if (s.position >= s.size) return Status::kGifExtensionRunsOut;
+        c.position += 2;  // introducer and label
+        while (const int length = c.At(c.position)) {
+          c.position += length + 1;
+          if (c.position >= c.size()) return Status::kGifExtensionRunsOut;
         }
-        ++s.position;
+        ++c.position;
         break;
       case ';':
         return Status::kGifTrailerBeforeImage;
@@ -78,48 +87,38 @@ Status FindFirstImage(GifDecodeState& s, uint8_t screen_flags, GifColourTable& t
     }
   }
   // No image descriptor: the screen's size and table stand, and the raster
-  // reads the zero slack behind the data.
-  return Status::kOk;
+  // reads zeros past the data.
+  return {};
 }
 
-Result<PackedDib> DecodeGif(const FileBlock& file) {
-  if (static_cast<int64_t>(file.size) < kMinFileSize) return Status::kCannotOpen;
-  GifDecodeState s;
-  s.block = file.block;
-  s.size = static_cast<int64_t>(file.size);
-  if (!IsGifSignature(s.block)) return Status::kUnsupported;
+Result<PackedDib> DecodeGif(std::span<const uint8_t> bytes) {
+  if (static_cast<int64_t>(bytes.size()) < kMinFileSize) return Status::kCannotOpen;
+  GifCursor c{bytes, 13};  // just past the logical screen descriptor
+  if (!IsGifSignature(c)) return Status::kUnsupported;
 
-  s.width = LoadLe16(s.block, 6);
-  s.height = LoadLe16(s.block, 8);
-  const uint8_t screen_flags = s.block[10];
-  GifColourTable table;
+  GifImage image;
+  image.width = c.Le16At(6);
+  image.height = c.Le16At(8);
+  const uint8_t screen_flags = c.At(10);
   if (screen_flags & 0x80) {
-    s.table_exponent = (screen_flags & 7) + 1;
-    if (!ReadColourTable(s, table)) return Status::kCannotOpen;
+    image.table_exponent = (screen_flags & 7) + 1;
+    QUOREL_TRY(ReadColourTable(c, image));
   }
-  if (const Status found = FindFirstImage(s, screen_flags, table); found != Status::kOk) {
-    return found;
-  }
-  if (s.table_exponent < 1 || s.table_exponent > 8) return Status::kGifNoTableExponent;
-  if (!table.present) return Status::kGifNoColourTable;
-  if (s.width == 0) return Status::kGifZeroWidth;
-  if (s.height == 0) return Status::kGifZeroHeight;
+  QUOREL_TRY(FindFirstImage(c, screen_flags, image));
+  if (image.table_exponent < 1 || image.table_exponent > 8) return Status::kGifNoTableExponent;
+  if (!image.table.present) return Status::kGifNoColourTable;
+  if (image.width == 0) return Status::kGifZeroWidth;
+  if (image.height == 0) return Status::kGifZeroHeight;
   // The code size is judged before the picture is allocated, so a damaged file
   // costs no large block.
-  const int code_size = s.ByteAt(s.position);
+  const int code_size = c.At(c.position);
   if (code_size < 2 || code_size > 11) return Status::kGifBadCodeSize;
-  if (int64_t{s.width} * s.height > kMaxPixels) return Status::kTooLarge;
+  if (int64_t{image.width} * image.height > kMaxPixels) return Status::kTooLarge;
 
-  const uint32_t entries = 1u << s.table_exponent;
-  PackedDib dib = QUOREL_TRY(CreateDib(s.width, s.height, 8, entries));
-  auto block = dib.Bytes();
-  std::copy_n(table.entries.begin(), 4 * entries, block.begin() + kInfoHeaderSize);
-  const DibGeometry geometry = QUOREL_TRY(CheckGeometry(dib));
-  s.stride = geometry.stride;
-  s.rows = block.subspan(geometry.pixel_offset, geometry.stride * static_cast<size_t>(s.height));
-  SetGifPasses(s);
-
-  if (const Status decoded = DecodeGifRaster(s); decoded != Status::kOk) return decoded;
+  const uint32_t entries = 1u << image.table_exponent;
+  PackedDib dib = QUOREL_TRY(CreateDib(image.width, image.height, 8, entries));
+  std::copy_n(image.table.entries.begin(), 4 * entries, dib.Bytes().begin() + kInfoHeaderSize);
+  QUOREL_TRY(DecodeGifRaster(c, QUOREL_TRY(DibRows::Of(dib)), image.interlaced));
   return dib;
 }
 
@@ -128,13 +127,9 @@ Result<PackedDib> DecodeGif(const FileBlock& file) {
 Result<PackedDib> ReadGifFile(const std::filesystem::path& path) {
   auto file = LoadFileBlock(path);
   if (!file) return Status::kCannotOpen;
-  return DecodeGif(*file);
+  return DecodeGif(file->Data());
 }
 
-Result<PackedDib> ReadGifBytes(std::span<const uint8_t> bytes) {
-  auto file = MakeFileBlock(bytes);
-  if (!file) return Status::kCannotOpen;
-  return DecodeGif(*file);
-}
+Result<PackedDib> ReadGifBytes(std::span<const uint8_t> bytes) { return DecodeGif(bytes); }
 
 }  // namespace quorel

@@ -35,8 +35,6 @@ class LzwEncoder {
   // False when no pixel was added: a stream needs at least one.
   bool Finish();
 
-  int min_code_size() const { return min_code_size_; }
-
  private:
   static constexpr uint32_t kNoSlot = UINT32_MAX;
 

@@ -11,8 +11,8 @@
 #include <sstream>
 
 #include "codec/bmp/BmpFile.h"
+#include "output/OutputState.h"
 #include "output/Snippet.h"
-#include "panel/ImagePanel.h"
 #include "settings/IniStore.h"
 #include "settings/OptionBits.h"
 #include "settings/SettingsFolder.h"
@@ -133,15 +133,28 @@ TEST_F(SnippetToolTest, OverridesScaleColourAndChoice) {
   EXPECT_EQ(gif.width, 120);
   EXPECT_EQ(gif.height, 48);
   EXPECT_EQ(gif.colours[0], (test::GifRgb{0, 0, 255}));
+
+  // A light signature's page is black; -o writes exactly the page, over a longer file.
+  const std::filesystem::path out = io_ / "snippet.txt";
+  test::WriteFileBytes(out, std::vector<uint8_t>(1 << 20, 'z'));
+  const ToolRun page = Tool({"--signature", Sample("signature.bmp").string(), "--no-seal",
+                             "--signature-color", "c8c8c8", "--page", "-o", out.string()});
+  ASSERT_EQ(page.exit_code, 0) << page.err;
+  EXPECT_EQ(page.out, "");
+  const std::string text = ReadText(out);
+  EXPECT_TRUE(text.starts_with("<html><body bgcolor=#000000><div align=right"));
+  EXPECT_TRUE(text.ends_with("</div></body></html>"));
 }
 
 TEST_F(SnippetToolTest, StoredStateGivesWhatTheDesktopProgramWouldCopy) {
   const SettingsFolder folder(settings_.path());
   const IniStore store(folder.IniPath());
-  store.WriteInt("flags", option_bit::kDefaultsWritten | option_bit::kSeal | option_bit::kAlignCentre);
-  store.WriteInt("IneiColor", MakeColour(0, 128, 0));
-  store.WriteInt("rate2_type", kScaleFitHeight);
-  store.WriteInt("rate2_h", 32);
+  for (auto [key, value] : {std::pair<const char*, int32_t>{"flags", option_bit::kDefaultsWritten |
+                                                              option_bit::kSeal | option_bit::kAlignCentre},
+                            {"IneiColor", MakeColour(0, 128, 0)}, {"rate2_type", kScaleFitHeight},
+                            {"rate2_h", 32}}) {
+    ASSERT_TRUE(store.WriteInt(key, value));
+  }
   std::filesystem::copy_file(Sample("seal.bmp"), folder.WorkingBmpPath(1));
   std::filesystem::copy_file(Sample("signature.bmp"), folder.WorkingBmpPath(0));
   const std::string ini_before = ReadText(folder.IniPath());
@@ -150,17 +163,8 @@ TEST_F(SnippetToolTest, StoredStateGivesWhatTheDesktopProgramWouldCopy) {
   ASSERT_EQ(run.exit_code, 0) << run.err;
 
   // The same core calls the desktop program makes for its copy command.
-  ImagePanel signature, seal;
-  LoadPanelState(signature, PanelIndex::kSignature, folder, store);
-  LoadPanelState(seal, PanelIndex::kSeal, folder, store);
   TempDir gif_folder;
-  SnippetRequest request;
-  request.option_bits = ReadOptionBits(store);
-  request.signature = &signature;
-  request.seal = &seal;
-  request.seal_colour = static_cast<Colour>(store.ReadInt("IneiColor", 255));
-  request.gif_folder = gif_folder.path();
-  EXPECT_EQ(run.out, BuildSnippet(request).text.value_or("(none)"));
+  EXPECT_EQ(run.out, BuildSnippet(LoadOutputState(folder), gif_folder.path()).value());
 
   const GiflibImage gif = Decode(test::GifsOfSnippet(run.out).at(0));
   EXPECT_EQ(gif.height, 32);
@@ -168,26 +172,12 @@ TEST_F(SnippetToolTest, StoredStateGivesWhatTheDesktopProgramWouldCopy) {
   EXPECT_TRUE(run.out.starts_with("<div align=center"));
   // Read only: wq.ini unchanged and no GIF left in the folder.
   EXPECT_EQ(ReadText(folder.IniPath()), ini_before);
-  EXPECT_FALSE(std::filesystem::exists(folder.ImageGifPath()));
-}
-
-TEST_F(SnippetToolTest, PageAndOutputFile) {
-  const std::filesystem::path out = io_ / "snippet.txt";
-  test::WriteFileBytes(out, std::vector<uint8_t>(1 << 20, 'z'));  // longer than the page
-  const ToolRun run = Tool({"--signature", Sample("signature.bmp").string(), "--no-seal",
-                        "--signature-color", "c8c8c8", "--page", "-o", out.string()});
-  ASSERT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_EQ(run.out, "");
-  const std::string page = ReadText(out);
-  EXPECT_TRUE(page.starts_with("<html><body bgcolor=#000000><div align=right"));
-  EXPECT_TRUE(page.ends_with("</div></body></html>"));
-
-  const ToolRun dark = Tool({"--signature", Sample("signature.bmp").string(), "--no-seal", "--page"});
-  EXPECT_TRUE(dark.out.starts_with("<div align=right"));
+  EXPECT_FALSE(std::filesystem::exists(folder.Path() / kImageGifName));
 }
 
 TEST_F(SnippetToolTest, ExitCodesAndMessages) {
   test::WriteFileBytes(io_ / "text.bmp", {'h', 'e', 'l', 'l', 'o'});
+  test::WriteFileBytes(io_ / "notes.txt", {'h', 'i'});
   struct Case {
     std::vector<std::string> args;
     int exit_code;
@@ -199,6 +189,7 @@ TEST_F(SnippetToolTest, ExitCodesAndMessages) {
       {{"--no-signature", "--no-seal", "--align", "left"}, 0, ""},
       {{"--signature", (io_ / "missing.bmp").string()}, 2, "missing.bmp: no such file"},
       {{"--seal", (io_ / "text.bmp").string()}, 2, "text.bmp: "},
+      {{"--seal", (io_ / "notes.txt").string()}, 2, "notes.txt: no picture extension"},
       {{"--signature-scale", "tall"}, 2, "--signature-scale"},
       {{"--bogus"}, 2, "unknown argument '--bogus'"},
       {{"--settings", (io_ / "nowhere").string()}, 2, "nowhere: no such settings folder"},

@@ -1,283 +1,161 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
-
 #include "ImportTestPixels.h"
-#include "codec/gif/GifDecodeState.h"
 #include "codec/gif/GifDecoder.h"
-#include "image/DibLayout.h"
+#include "codec/gif/GifRowSink.h"
+#include "codec/gif/LzwDecoder.h"
 #include "support/TestData.h"
 
 namespace quorel {
 namespace {
 
-using test::DataPath;
+using Bytes = std::vector<uint8_t>;
 
-// Codes packed least-significant bit first into data sub-blocks.
-class CodeWriter {
- public:
-  void Put(int code, int width) {
-    bits_ |= static_cast<uint64_t>(code) << count_;
-    count_ += width;
-    while (count_ >= 8) Flush8();
-  }
-  std::vector<uint8_t> SubBlocks() {
-    if (count_ > 0) Flush8();
-    std::vector<uint8_t> out;
-    for (size_t at = 0; at < bytes_.size(); at += 255) {
-      const size_t n = std::min<size_t>(255, bytes_.size() - at);
-      out.push_back(static_cast<uint8_t>(n));
-      out.insert(out.end(), bytes_.begin() + static_cast<ptrdiff_t>(at),
-                 bytes_.begin() + static_cast<ptrdiff_t>(at + n));
-    }
-    out.push_back(0);
-    return out;
-  }
-
- private:
-  void Flush8() {
-    bytes_.push_back(static_cast<uint8_t>(bits_));
-    bits_ >>= 8;
-    count_ = count_ > 8 ? count_ - 8 : 0;
-  }
-  std::vector<uint8_t> bytes_;
-  uint64_t bits_ = 0;
-  int count_ = 0;
-};
-
-// Every pixel as its own root code, with the code width a decoder would use;
-// a clear code when the table would fill, unless `clear_when_full` is off.
-std::vector<uint8_t> RootCodes(const std::vector<uint8_t>& indexes, int m, bool clear_when_full = true) {
-  CodeWriter out;
-  const int clear = 1 << m;
-  int width = m + 1, next = clear + 2;
-  bool first = true;
-  out.Put(clear, width);
-  for (uint8_t index : indexes) {
-    out.Put(index, width);
-    if (!first && next < 4096) {
-      ++next;
-      if (next >= (1 << width) && width < 12) ++width;
-    }
-    first = false;
-    if (clear_when_full && next >= 4094) {
-      out.Put(clear, width);
-      width = m + 1, next = clear + 2, first = true;
-    }
-  }
-  out.Put(clear + 1, width);
-  return out.SubBlocks();
+// Codes (value, width) in one data sub-block and a terminator.
+Bytes Codes(const std::vector<std::pair<int, int>>& codes) {
+  Bytes out = test::PackCodes(codes);
+  out.insert(out.begin(), static_cast<uint8_t>(out.size()));
+  return out.push_back(0), out;
 }
 
 struct GifLayout {
-  uint16_t width = 5, height = 3;
-  int table_bits = 1;           // global table of 2^b entries; 0: none
-  int local_table_bits = 0;     // 0: no local table
-  bool interlaced = false;
-  uint16_t left = 0, top = 0;
-  std::vector<uint8_t> before_image = {};  // extension blocks
+  uint16_t width = 3, height = 2;
+  int table_bits = 2;  // a global table of 2^b entries; 0: none
+  Bytes before_image = {};  // extension blocks
   int code_size = 2;
 };
 
-std::vector<uint8_t> MakeGif(const GifLayout& layout, const std::vector<uint8_t>& data) {
-  std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a'};
-  auto put16 = [&](int v) { gif.push_back(static_cast<uint8_t>(v)), gif.push_back(static_cast<uint8_t>(v >> 8)); };
-  put16(layout.left + layout.width + 10);
-  put16(layout.top + layout.height + 10);
-  gif.push_back(layout.table_bits ? static_cast<uint8_t>(0x80 | (layout.table_bits - 1)) : 0);
-  gif.push_back(0), gif.push_back(0);
-  auto put_table = [&](int bits) {
-    for (int i = 0; i < (1 << bits); ++i) gif.insert(gif.end(), {static_cast<uint8_t>(i * 10), 100, 200});
-  };
-  if (layout.table_bits) put_table(layout.table_bits);
+// A GIF of one image in a logical screen 10 pixels larger both ways.
+Bytes MakeGif(const GifLayout& layout, const Bytes& data) {
+  Bytes gif = {'G', 'I', 'F', '8', '9', 'a'};
+  auto put16 = [&](int v) { gif.insert(gif.end(), {uint8_t(v), uint8_t(v >> 8)}); };
+  put16(layout.width + 10), put16(layout.height + 10);
+  gif.insert(gif.end(), {uint8_t(layout.table_bits ? 0x80 | (layout.table_bits - 1) : 0), 0, 0});
+  for (int i = 0; layout.table_bits && i < (1 << layout.table_bits); ++i) gif.insert(gif.end(), {uint8_t(i * 10), 100, 200});
   gif.insert(gif.end(), layout.before_image.begin(), layout.before_image.end());
   gif.push_back(',');
-  put16(layout.left), put16(layout.top), put16(layout.width), put16(layout.height);
-  gif.push_back(static_cast<uint8_t>((layout.interlaced ? 0x40 : 0) |
-                                     (layout.local_table_bits ? 0x80 | (layout.local_table_bits - 1) : 0)));
-  if (layout.local_table_bits) put_table(layout.local_table_bits);
-  gif.push_back(static_cast<uint8_t>(layout.code_size));
+  put16(0), put16(0), put16(layout.width), put16(layout.height);
+  gif.insert(gif.end(), {0, uint8_t(layout.code_size)});
   gif.insert(gif.end(), data.begin(), data.end());
   gif.push_back(';');
   return gif;
 }
 
 // The colour indexes of an 8-bit picture, top row first.
-std::vector<uint8_t> Indexes(const PackedDib& picture) {
-  const auto geometry = CheckGeometry(picture, RowStart::kAfterPalette);
-  std::vector<uint8_t> out;
-  if (!geometry) return out;
-  ConstDibRows rows(picture.Bytes(), *geometry);
-  for (int y = 0; y < geometry->height; ++y) {
-    const auto row = rows.TopDownRow(y);
-    out.insert(out.end(), row.begin(), row.begin() + geometry->width);
-  }
+Bytes Indexes(const PackedDib& picture) {
+  const ConstDibRows rows = ConstDibRows::Of(picture).value();
+  Bytes out;
+  for (int y = 0; y < rows.height(); ++y) out.insert(out.end(), &rows.TopDownRow(y)[0], &rows.TopDownRow(y)[0] + rows.width());
   return out;
 }
 
-TEST(GifDecoder, FixturesGiveTheIndependentDecodersPixels) {
-  for (const char* name : {"plain", "interlaced", "extensions", "animated", "local-table"}) {
-    SCOPED_TRACE(name);
-    auto picture = ReadGifFile(DataPath(std::string("gif/") + name + ".gif"));
-    ASSERT_TRUE(picture) << picture.code();
-    EXPECT_EQ(picture->BitCount(), 8);
-    EXPECT_EQ(test::CompareRgb(test::PictureRgb(*picture),
-                               test::ReadRgbDump(DataPath(std::string("gif/") + name + ".rgb"))), "");
-  }
+// Clear, 1, KwKwK "11", clear (6 is free again), 2, KwKwK "22", end: a clear mid-stream starts a fresh table.
+TEST(GifDecoder, ClearCodeMidStreamStartsAFreshTable) {
+  const auto picture = ReadGifBytes(MakeGif({}, Codes({{4, 3}, {1, 3}, {6, 3}, {4, 3}, {2, 3}, {6, 3}, {5, 3}})));
+  EXPECT_EQ(Indexes(picture.value()), (Bytes{1, 1, 1, 2, 2, 2}));
 }
 
-// Pixels past the cut show colour 0 of the table; the rest are the whole file's.
-TEST(GifDecoder, TruncatedFileKeepsTheRowsItHolds) {
-  auto picture = ReadGifFile(DataPath("gif/truncated.gif"));
+// A file cut in the middle of its data keeps the pixels decoded so far; the rest show colour 0.
+TEST(GifDecoder, TruncatedFileKeepsThePixelsItHolds) {
+  auto picture = ReadGifFile(test::DataPath("gif/truncated.gif"));
   ASSERT_TRUE(picture) << picture.code();
-  const auto actual = test::PictureRgb(*picture).rgb;
-  const auto whole = test::ReadRgbDump(DataPath("gif/interlaced.rgb")).rgb;
+  const auto actual = test::PictureRgb(*picture).rgb, whole = test::FixtureDump("gif", "interlaced").rgb;
   ASSERT_EQ(actual.size(), whole.size());
-  uint8_t bgr0[3];
-  ConstDibRows(picture->Bytes(), *CheckGeometry(*picture, RowStart::kAfterPalette)).PaletteColour(0, bgr0);
-  const std::vector<uint8_t> colour0 = {bgr0[2], bgr0[1], bgr0[0]};
+  const Bgr c = ConstDibRows::Of(*picture)->PaletteColour(0);
   size_t decoded = 0, missing = 0;
   for (size_t i = 0; i < actual.size(); i += 3) {
-    const std::vector<uint8_t> pixel(actual.begin() + i, actual.begin() + i + 3);
-    if (std::equal(pixel.begin(), pixel.end(), whole.begin() + i)) {
-      ++decoded;
-    } else {
-      EXPECT_EQ(pixel, colour0) << "pixel " << i / 3;
-      ++missing;
+    const Bytes pixel(&actual[i], &actual[i] + 3);
+    decoded += pixel == Bytes(&whole[i], &whole[i] + 3);
+    missing += pixel != Bytes(&whole[i], &whole[i] + 3) && pixel == Bytes{c.red, c.green, c.blue};
+  }
+  EXPECT_TRUE(decoded > 0 && missing > 0 && decoded + missing == actual.size() / 3) << decoded << " " << missing;
+}
+
+// Code by code: the string each code expands to and the code width after it is remembered.
+TEST(LzwDecoder, ExpandsKwKwKForgetsOnClearAndKeepsAFullTable) {
+  constexpr int kClear = -1;
+  struct Step { int code; Bytes string; int width; };
+  const Step steps[] = {
+      {0, {0}, 3}, {6, {0, 0}, 3},  // nothing learnt right after a clear; KwKwK: the code being defined, 6 = "00"
+      {7, {0, 0, 0}, 4},            // KwKwK again, 7 = "000"; 8 is next, so codes widen to 4 bits
+      {1, {1}, 4}, {8, {0, 0, 0, 1}, 4}, {9, {1, 0}, 4},  // 8 = "0001", 9 = "10", 10 = "00011"
+      {11, {1, 0, 1}, 4},                                  // KwKwK of a string whose ends differ: 11 = "101"
+      {kClear, {}, 3}, {2, {2}, 3}, {6, {2, 2}, 3},       // 6 is free again: KwKwK of "2"
+  };
+  LzwDecoder lzw(2);
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.code);
+    if (s.code == kClear) lzw.Clear();
+    const auto string = s.code == kClear ? Result<std::span<const uint8_t>>(std::span<const uint8_t>()) : lzw.Expand(s.code);
+    ASSERT_TRUE(string && (s.code == kClear || lzw.Remember().ok())) << string.code();
+    EXPECT_EQ(Bytes(string->begin(), string->end()), s.string);
+    EXPECT_EQ(lzw.CodeWidth(), s.width);
+  }
+  lzw.Clear();
+  EXPECT_EQ(lzw.Expand(lzw.EndCode()).status(), Status::kGifBadCodeAfterClear);
+  EXPECT_EQ(lzw.Expand(6).status(), Status::kGifBadCodeAfterClear);
+  // A full table without a clear keeps 12-bit codes and goes on expanding.
+  for (int i = 0; i < 6000; ++i) {
+    const auto string = lzw.Expand(i % 4);
+    ASSERT_TRUE(string && string->size() == 1 && (*string)[0] == i % 4) << i;
+    ASSERT_TRUE(lzw.Remember()) << i;
+    ASSERT_LE(lzw.CodeWidth(), LzwDecoder::kMaxCodeWidth) << i;
+  }
+  EXPECT_EQ(lzw.CodeWidth(), 12);
+  EXPECT_EQ(lzw.Expand(4095)->size(), 2u);  // the last code learnt: two roots
+}
+
+// Indexes in stream order land in the rows of the four interlaced passes
+// (every 8th row from 0, every 8th from 4, every 4th from 2, every 2nd from 1).
+TEST(GifRowSink, InterlacedRowsLandInPassOrder) {
+  for (int32_t height = 1; height <= 17; ++height) {
+    SCOPED_TRACE(height);
+    Bytes expected_rows;  // the row each stream row lands in
+    for (const auto& [start, step] : {std::pair(0, 8), std::pair(4, 8), std::pair(2, 4), std::pair(1, 2)}) {
+      for (int y = start; y < height; y += step) expected_rows.push_back(static_cast<uint8_t>(y));
     }
+    PackedDib dib = CreateDib(1, height, 8, 256).value();
+    GifRowSink sink(DibRows::Of(dib).value(), /*interlaced=*/true);
+    for (int32_t r = 0; r < height; ++r) EXPECT_EQ(sink.Put(Bytes{uint8_t(r)}), r + 1 < height ? GifEmit::kMore : GifEmit::kComplete);
+    EXPECT_EQ(sink.Put(Bytes{1}), GifEmit::kComplete);
+    const Bytes rows = Indexes(dib);
+    for (int32_t r = 0; r < height; ++r) EXPECT_EQ(rows[expected_rows[static_cast<size_t>(r)]], r);
   }
-  EXPECT_GT(decoded, 0u);
-  EXPECT_GT(missing, 0u);
-}
-
-TEST(GifDecoder, HeaderOfTheDecodedPicture) {
-  const std::vector<uint8_t> pixels = {0, 1, 1, 0, 1, 1, 1, 0, 0, 0, 0, 0, 1, 0, 1};
-  auto picture = ReadGifBytes(MakeGif({.left = 20, .top = 30}, RootCodes(pixels, 2)));
-  ASSERT_TRUE(picture) << picture.code();
-  EXPECT_EQ(picture->Width(), 5);
-  EXPECT_EQ(picture->Height(), 3);
-  EXPECT_EQ(picture->BitCount(), 8);
-  EXPECT_EQ(picture->SizeImage(), 8u * 3);
-  EXPECT_EQ(picture->ClrUsed(), 2u);
-  EXPECT_EQ(picture->BlockSize(), 40u + 8 + 24 + 16);
-  EXPECT_EQ(Indexes(*picture), pixels);
-  EXPECT_EQ(picture->Bytes()[40 + 4 + 0], 200);  // entry 1: blue 200, green 100, red 10
-  EXPECT_EQ(picture->Bytes()[40 + 4 + 2], 10);
-}
-
-TEST(GifDecoder, InterlacedRowsLandInPassOrder) {
-  GifDecodeState state;
-  state.height = 10;
-  state.interlaced = true;
-  SetGifPasses(state);
-  EXPECT_EQ(state.pass2, 2);
-  EXPECT_EQ(state.pass3, 3);
-  EXPECT_EQ(state.pass4, 5);
-  std::vector<int> rows;
-  for (int r = 0; r < 10; ++r) rows.push_back(GifImageRow(state, r));
-  EXPECT_EQ(rows, (std::vector<int>{0, 8, 4, 2, 6, 1, 3, 5, 7, 9}));
-
-  // Stream row r carries index r: image row y must then hold the r that maps to it.
-  std::vector<uint8_t> stream;
-  for (uint8_t r = 0; r < 10; ++r) stream.push_back(r);
-  auto picture = ReadGifBytes(MakeGif({.width = 1, .height = 10, .table_bits = 4, .interlaced = true, .code_size = 4},
-                                      RootCodes(stream, 4)));
-  ASSERT_TRUE(picture) << picture.code();
-  EXPECT_EQ(Indexes(*picture), (std::vector<uint8_t>{0, 5, 3, 6, 2, 7, 4, 8, 1, 9}));
-}
-
-TEST(GifDecoder, DecodesTheIndexesOfUnusualStreams) {
-  std::vector<uint8_t> noise(64 * 80);
-  for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<uint8_t>((i * 7 + i / 64) % 4);
-  auto early = RootCodes(std::vector<uint8_t>(7, 1), 2);  // only the first seven pixels
-  early.pop_back();                                        // no terminator either: the file just ends
-  auto early_gif = MakeGif({}, early);
-  early_gif.pop_back();
-  const std::vector<uint8_t> extensions = {'!', 0xF9, 4, 1, 0, 0, 1, 0,  // transparent index 1
-                                           '!', 0xFE, 3, 'a', 'b', 'c', 2, 'd', 'e', 0};
-  struct Case {
-    const char* what;
-    std::vector<uint8_t> gif;
-    std::vector<uint8_t> indexes;
-    uint32_t clr_used;
-  };
-  const Case cases[] = {
-      {"local table replaces the global one",
-       MakeGif({.width = 2, .height = 1, .local_table_bits = 3, .code_size = 3}, RootCodes({7, 1}, 3)), {7, 1}, 8},
-      {"extensions before the image are skipped",
-       MakeGif({.width = 2, .height = 1, .before_image = extensions}, RootCodes({1, 0}, 2)), {1, 0}, 2},
-      {"a full table keeps twelve-bit codes",
-       MakeGif({.width = 64, .height = 80, .table_bits = 2}, RootCodes(noise, 2, /*clear_when_full=*/false)),
-       noise, 4},
-      {"data ending early leaves index 0", early_gif, {1, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0}, 2},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    auto picture = ReadGifBytes(c.gif);
-    ASSERT_TRUE(picture) << picture.code();
-    EXPECT_EQ(picture->ClrUsed(), c.clr_used);
-    EXPECT_EQ(Indexes(*picture), c.indexes);
-  }
-}
-
-// Codes given one by one with their widths, for streams no encoder writes.
-std::vector<uint8_t> Codes(std::initializer_list<std::pair<int, int>> codes) {
-  CodeWriter out;
-  for (auto [code, width] : codes) out.Put(code, width);
-  return out.SubBlocks();
 }
 
 TEST(GifDecoder, RefusesDamagedFiles) {
-  struct Case {
-    const char* what;
-    std::vector<uint8_t> bytes;
-    Status status;
+  const auto good = Codes({{4, 3}, {0, 3}, {1, 3}, {0, 3}, {1, 4}, {0, 4}, {1, 4}, {5, 4}});
+  auto truncate = [](Bytes bytes, size_t size, Bytes tail = {}) {
+    return bytes.resize(size), bytes.insert(bytes.end(), tail.begin(), tail.end()), bytes;
   };
-  const auto good = RootCodes({0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0}, 2);
-  auto header_and_trailer = MakeGif({}, good);
-  header_and_trailer.resize(13 + 6);
-  header_and_trailer.push_back(';');
-  auto unknown_block = header_and_trailer;
-  unknown_block.back() = 'x';
-  auto ten_bytes = MakeGif({}, good);
-  ten_bytes.resize(10);
   auto bad_signature = MakeGif({}, good);
-  bad_signature[4] = '8';
-  auto cut_table = MakeGif({.table_bits = 8}, good);
-  cut_table.resize(13 + 100);
-  auto cut_descriptor = MakeGif({}, good);
-  cut_descriptor.resize(13 + 6 + 5);
-  auto no_exponent = MakeGif({.table_bits = 0}, good);
-  no_exponent.resize(13);
-  no_exponent.insert(no_exponent.end(), {'!', 1, 0});
+  bad_signature[4] = '8';  // GIF88a
+  const size_t screen = 13 + 3 * 4;
+  struct Case { const char* what; Bytes bytes; Status status; };
   const Case cases[] = {
-      {"10 bytes", ten_bytes, Status::kCannotOpen},
+      {"10 bytes", truncate(MakeGif({}, good), 10), Status::kCannotOpen},
       {"signature", bad_signature, Status::kUnsupported},
-      {"trailer before any image", header_and_trailer, Status::kGifTrailerBeforeImage},
-      {"unknown block", unknown_block, Status::kGifUnknownBlock},
+      {"trailer before any image", truncate(MakeGif({}, good), screen, {';'}), Status::kGifTrailerBeforeImage},
+      {"unknown block", truncate(MakeGif({}, good), screen, {'x'}), Status::kGifUnknownBlock},
       {"extension runs out", MakeGif({.before_image = {'!', 1, 200, 1, 2}}, {}), Status::kGifExtensionRunsOut},
-      {"no table exponent", no_exponent, Status::kGifNoTableExponent},
+      {"no table exponent", truncate(MakeGif({.table_bits = 0}, good), 13, {'!', 1, 0}), Status::kGifNoTableExponent},
       {"no colour table", MakeGif({.table_bits = 0}, good), Status::kGifNoColourTable},
       {"width 0", MakeGif({.width = 0}, good), Status::kGifZeroWidth},
       {"height 0", MakeGif({.height = 0}, good), Status::kGifZeroHeight},
       {"code size 1", MakeGif({.code_size = 1}, good), Status::kGifBadCodeSize},
       {"code size 12", MakeGif({.code_size = 12}, good), Status::kGifBadCodeSize},
-      {"code above the end code after a clear", MakeGif({}, Codes({{4, 3}, {6, 3}})),
-       Status::kGifBadCodeAfterClear},
-      // 0, then 7 (beyond the next free code 6) makes 7 the previous code while
-      // the next free code is only 7; the code after it must not refer to it.
-      {"prefix beyond the table, known code", MakeGif({}, Codes({{4, 3}, {0, 3}, {7, 3}, {0, 3}})),
+      {"code above the end code after a clear", MakeGif({}, Codes({{4, 3}, {6, 3}})), Status::kGifBadCodeAfterClear},
+      // 7 lies beyond the next free code 6 yet becomes the previous code; the
+      // code after it must not extend it.
+      {"prefix beyond the table, known code", MakeGif({.width = 5, .height = 3}, Codes({{4, 3}, {0, 3}, {7, 3}, {0, 3}})),
        Status::kGifBadPrefixKnown},
-      {"prefix beyond the table, unknown code", MakeGif({}, Codes({{4, 3}, {0, 3}, {7, 3}, {7, 3}})),
+      {"prefix beyond the table, unknown code", MakeGif({.width = 5, .height = 3}, Codes({{4, 3}, {0, 3}, {7, 3}, {7, 3}})),
        Status::kGifBadPrefixUnknown},
-      {"colour table past the data", cut_table, Status::kCannotOpen},
-      {"descriptor past the data", cut_descriptor, Status::kCannotOpen},
+      {"colour table past the data", truncate(MakeGif({.table_bits = 8}, good), 13 + 100), Status::kCannotOpen},
+      {"descriptor past the data", truncate(MakeGif({}, good), screen + 5), Status::kCannotOpen},
       {"too large", MakeGif({.width = 65535, .height = 65535}, good), Status::kTooLarge},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    EXPECT_EQ(ReadGifBytes(c.bytes).status(), c.status);
-  }
-  EXPECT_EQ(ReadGifFile(DataPath("gif/no-such-file.gif")).status(), Status::kCannotOpen);
+  for (const Case& c : cases) EXPECT_EQ(ReadGifBytes(c.bytes).status(), c.status) << c.what;
 }
 
 }  // namespace

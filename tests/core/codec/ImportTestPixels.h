@@ -1,49 +1,77 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
-#include <cstdint>
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
+// Pixels as the eye sees them, to compare our codecs with independent ones.
 
-#include "image/PackedDib.h"
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
+#include "common/LittleEndian.h"
+#include "image/DibLayout.h"
+#include "support/TestData.h"
 
 namespace quorel::test {
 
-// Pixels as red, green, blue triples, top row first.
-struct RgbPixels {
+struct RgbPixels {  // red, green, blue triples, top row first
   int width = 0;
   int height = 0;
   std::vector<uint8_t> rgb;
-
-  const uint8_t* At(int x, int y) const { return &rgb[3 * (static_cast<size_t>(y) * width + x)]; }
 };
 
-// A reference dump made by tests/data/make_fixtures.py: "QRGB", width, height
-// (32-bit little-endian), then the pixels.
-RgbPixels ReadRgbDump(const std::filesystem::path& path);
+// tests/data/<folder>/<name>.rgb by make_fixtures.py: "QRGB", width, height (u32 LE), another decoder's pixels.
+inline RgbPixels FixtureDump(const std::string& folder, const std::string& name) {
+  const auto bytes = ReadFileBytes(DataPath(folder + "/" + name + ".rgb"));
+  if (bytes.size() < 12 || std::string(bytes.begin(), bytes.begin() + 4) != "QRGB") return {};
+  return {int(LoadLe32(bytes, 4)), int(LoadLe32(bytes, 8)), std::vector<uint8_t>(bytes.begin() + 12, bytes.end())};
+}
 
-// A picture of 1, 4, 8, 24 or 32 bits as seen on screen (palette looked up).
-RgbPixels PictureRgb(const PackedDib& picture);
+// A picture of 1, 4, 8, 24 or 32 bits with its colour table looked up.
+inline RgbPixels PictureRgb(const PackedDib& picture) {
+  const auto rows = ConstDibRows::Of(picture);
+  if (!rows) return {};
+  RgbPixels pixels{rows->width(), rows->height(), {}};
+  const int bits = rows->geometry().bit_count;
+  for (int y = 0; y < rows->height(); ++y) {
+    for (int x = 0; x < rows->width(); ++x) {
+      const auto at = rows->TopDownRow(y).subspan(size_t(x) * bits / 8);
+      const int shift = 8 - bits * (x % (8 / std::min(bits, 8)) + 1);
+      const Bgr c = bits >= 24 ? Bgr{at[0], at[1], at[2]} : rows->PaletteColour((at[0] >> shift) & ((1 << bits) - 1));
+      pixels.rgb.insert(pixels.rgb.end(), {c.red, c.green, c.blue});
+    }
+  }
+  return pixels;
+}
 
-// A PNG decoded by libpng's simplified reader: red, green, blue, alpha.
-struct RgbaPixels {
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> rgba;
-};
-std::optional<RgbaPixels> DecodePngRgba(const std::filesystem::path& path);
-// The same composited over white with the PNG reader's rounding.
-std::optional<RgbPixels> DecodePngReference(const std::filesystem::path& path);
+// GIF codes (value, width in bits) packed least-significant bit first.
+inline std::vector<uint8_t> PackCodes(const std::vector<std::pair<int, int>>& codes) {
+  std::vector<uint8_t> out;
+  uint32_t bits = 0;
+  int count = 0;
+  for (const auto& [code, width] : codes) {
+    bits |= uint32_t(code) << count;
+    for (count += width; count >= 8; count -= 8, bits >>= 8) out.push_back(uint8_t(bits));
+  }
+  if (count > 0) out.push_back(uint8_t(bits));
+  return out;
+}
 
-// The first image of a GIF as giflib decodes it (its own size, its local or
-// the global colour table); none when giflib cannot read the whole file.
-// `image_count` receives the number of images in the file.
-std::optional<RgbPixels> DecodeGifFirstImage(const std::filesystem::path& path, int* image_count = nullptr);
-
-// Empty when equal; otherwise where and how they first differ, and how many
-// samples differ by more than `tolerance`.
-std::string CompareRgb(const RgbPixels& actual, const RgbPixels& expected, int tolerance = 0);
+// Empty when equal within `tolerance`; otherwise the first differing sample and how many differ.
+inline std::string CompareRgb(const RgbPixels& actual, const RgbPixels& expected, int tolerance = 0) {
+  if (actual.width != expected.width || actual.height != expected.height || actual.rgb.size() != expected.rgb.size()) {
+    return "size " + std::to_string(actual.width) + "x" + std::to_string(actual.height);
+  }
+  std::ostringstream out;
+  size_t differing = 0;
+  for (size_t i = 0; i < actual.rgb.size(); ++i) {
+    if (std::abs(actual.rgb[i] - expected.rgb[i]) > tolerance && differing++ == 0) {
+      out << "sample " << i << ": " << int{actual.rgb[i]} << " instead of " << int{expected.rgb[i]};
+    }
+  }
+  if (differing != 0) out << "; " << differing << " differ";
+  return out.str();
+}
 
 }  // namespace quorel::test

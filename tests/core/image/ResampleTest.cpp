@@ -3,128 +3,101 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/TestPictures.h"
 
 namespace quorel {
 namespace {
 
 using test::Grey;
-using test::MakePicture24;
 using test::PixelAt;
 
-// Columns alternate black and white: interpolating at a whole step lands on
-// black pixels only, while averaging mixes both.
-PackedDib Stripes(int width) {
-  return MakePicture24(width, 4, [](int x, int) { return Grey(x % 2 ? 255 : 0); });
-}
+// Grey levels that vary along both axes without a pattern a box could hide.
+uint8_t Level(int x, int y) { return static_cast<uint8_t>((x * 37 + y * 91 + x * y * 13) % 251); }
 
-TEST(ResampleTest, TwiceAsWideInterpolatesMoreAverages) {
-  const auto interpolated = Resample(Stripes(200), 100, 4);  // ratio exactly 2.0
-  ASSERT_TRUE(interpolated);
-  for (int x = 0; x < 100; ++x) EXPECT_EQ(PixelAt(*interpolated, x, 1).red, 0) << x;
-
-  const auto averaged = Resample(Stripes(201), 100, 4);  // ratio 2.01
-  ASSERT_TRUE(averaged);
-  for (int x = 0; x < 100; ++x) {
-    const int v = PixelAt(*averaged, x, 1).red;
-    EXPECT_GT(v, 0) << x;
-    EXPECT_LT(v, 255) << x;
+// The scale rules worked out pixel by pixel, on stored (bottom-up) indexes:
+// interpolation when the source is at most twice as wide, else the average of
+// the box [trunc(k·d + 0.5), trunc((k + 1)·d + 0.5)), truncated.
+int Model(int sw, int sh, int dw, int dh, int k, int i) {
+  const double dx = static_cast<double>(sw) / dw, dy = static_cast<double>(sh) / dh;
+  auto src = [&](int x, int stored_y) { return int{Level(x, sh - 1 - stored_y)}; };
+  if (dx <= 2.0) {
+    auto step = [](int a, int b, double t) { return a + static_cast<int>(t * (b - a) + 0.5); };
+    const int l = std::min(static_cast<int>(k * dx), sw - 1), j = std::min(static_cast<int>(i * dy), sh - 1);
+    const double gx = k * dx - l, gy = i * dy - j;
+    const int x2 = std::min(l + 1, sw - 1), y2 = std::min(j + 1, sh - 1);
+    if (x2 == l && y2 == j) return src(l, j);
+    if (y2 == j) return step(src(l, j), src(x2, j), gx);
+    if (x2 == l) return step(src(l, j), src(l, y2), gy);
+    return step(step(src(l, j), src(x2, j), gx), step(src(l, y2), src(x2, y2), gx), gy);
   }
+  auto box = [](int t, double d, int size, int& first, int& last) {
+    first = static_cast<int>(t * d + 0.5);
+    last = std::min(static_cast<int>((t + 1) * d + 0.5), size);
+    if (first >= last) first = std::min(first, size - 1), last = first + 1;
+  };
+  int x0, x1, y0, y1;
+  box(k, dx, sw, x0, x1);
+  box(i, dy, sh, y0, y1);
+  int sum = 0;
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) sum += src(x, y);
+  }
+  return sum / ((x1 - x0) * (y1 - y0));
 }
 
-TEST(ResampleTest, HalfwayBetweenBlackAndWhiteIsRounded128BothWays) {
-  struct Case {
-    int source_width, source_height, target_width, target_height;
-    uint8_t first, second;  // left/right, or bottom/top
-    int x, y;               // the halfway target pixel, from the top
-  };
+TEST(ResampleTest, EveryPixelFollowsTheScaleRulesAtUnevenRatios) {
+  struct Case { int sw, sh, dw, dh; };
   const Case cases[] = {
-      {2, 1, 4, 1, 0, 255, 1, 0},   // black then white: 127.5 + 0.5
-      {2, 1, 4, 1, 255, 0, 1, 0},   // white then black: 255 + trunc(-127.5 + 0.5)
-      {1, 2, 1, 4, 0, 255, 0, 2},   // along a column, bottom row black
-      {1, 2, 1, 4, 255, 0, 0, 2},
+      {30, 17, 19, 11},   // interpolated, both axes shrink by uneven ratios
+      {7, 5, 16, 13},     // interpolated, enlarged
+      {50, 23, 17, 9},    // averaged, both axes (2.94, 2.56)
+      {41, 31, 9, 13},    // averaged across, interpolation-sized rows
+      {9, 1, 3, 4},       // boxes without source rows take the nearest row
+      {200, 4, 100, 4},   // exactly twice as wide: still interpolated
+      {201, 4, 100, 4},   // just over: averaged
   };
   for (const Case& c : cases) {
-    const auto source = MakePicture24(c.source_width, c.source_height, [&](int x, int y) {
-      const bool second = c.source_width == 2 ? x == 1 : y == 0;  // y from the top
-      return Grey(second ? c.second : c.first);
-    });
-    const auto result = Resample(source, c.target_width, c.target_height);
+    const auto source = test::MakePicture24(c.sw, c.sh, [](int x, int y) { return Grey(Level(x, y)); });
+    const auto result = Resample(source, c.dw, c.dh);
     ASSERT_TRUE(result);
-    EXPECT_EQ(PixelAt(*result, c.x, c.y), Grey(128)) << int{c.first} << "→" << int{c.second};
+    for (int i = 0; i < c.dh; ++i) {
+      for (int k = 0; k < c.dw; ++k) {
+        ASSERT_EQ(PixelAt(*result, k, c.dh - 1 - i), Grey(static_cast<uint8_t>(Model(c.sw, c.sh, c.dw, c.dh, k, i))))
+            << c.sw << "x" << c.sh << "→" << c.dw << "x" << c.dh << " at stored " << k << "," << i;
+      }
+    }
   }
 }
 
-TEST(ResampleTest, InterpolatesAlongRowsThenBetweenRows) {
-  // Stored rows: bottom (0, 100), top (200, 50). Target pixel (1, 1) of 4 × 4
-  // counted in storage order is halfway in both directions.
-  const auto source = MakePicture24(2, 2, [](int x, int y) {
-    const uint8_t values[2][2] = {{200, 50}, {0, 100}};  // [row from the top][x]
-    return Grey(values[y][x]);
-  });
-  const auto result = Resample(source, 4, 4);
-  ASSERT_TRUE(result);
-  // along the bottom row: 50; along the top: 200 + trunc(-75 + 0.5) = 126;
-  // between them: 50 + trunc(38 + 0.5) = 88. Storage row 1 is row 2 from the top.
-  EXPECT_EQ(PixelAt(*result, 1, 2), Grey(88));
-  // The last source column and row are copied, not blended with anything.
-  EXPECT_EQ(PixelAt(*result, 3, 0), Grey(50));
-}
-
-TEST(ResampleTest, SameSizeIsAnExactCopy) {
-  const auto source = MakePicture24(37, 23, [](int x, int y) {
-    return Bgr{static_cast<uint8_t>(x * 7), static_cast<uint8_t>(y * 11), static_cast<uint8_t>(x ^ y)};
-  });
-  const auto result = Resample(source, 37, 23);
-  ASSERT_TRUE(result);
-  for (int y = 0; y < 23; ++y) {
-    for (int x = 0; x < 37; ++x) ASSERT_EQ(PixelAt(*result, x, y), PixelAt(source, x, y));
+TEST(ResampleTest, HandWorkedValues) {
+  // Halfway between black and white is 128 both ways round: 0 + trunc(127.5 + 0.5)
+  // and 255 + trunc(-127.5 + 0.5).
+  for (const uint8_t left : {0, 255}) {
+    const auto source = test::MakePicture24(2, 1, [&](int x, int) { return Grey(x ? 255 - left : left); });
+    EXPECT_EQ(PixelAt(*Resample(source, 4, 1), 1, 0), Grey(128));
   }
-}
-
-TEST(ResampleTest, AveragesEachBoxTruncating) {
+  // Boxes of three: (10 + 20 + 30) / 3 and (40 + 50 + 61) / 3 truncated.
   const uint8_t values[] = {10, 20, 30, 40, 50, 61};
-  const auto source = MakePicture24(6, 1, [&](int x, int) { return Grey(values[x]); });
-  const auto result = Resample(source, 2, 1);
-  ASSERT_TRUE(result);
-  EXPECT_EQ(PixelAt(*result, 0, 0), Grey(20));
-  EXPECT_EQ(PixelAt(*result, 1, 0), Grey(50));  // 151 / 3 truncated
-}
-
-TEST(ResampleTest, BoxWithoutSourceRowsTakesTheNearestRow) {
-  // Three times narrower but four times higher: each target row's box would
-  // hold no source row. It must not divide by zero or read outside the source.
-  const auto source = MakePicture24(9, 1, [](int x, int) { return Grey(static_cast<uint8_t>(x * 10)); });
-  const auto result = Resample(source, 3, 4);
-  ASSERT_TRUE(result);
-  for (int y = 0; y < 4; ++y) {
-    EXPECT_EQ(PixelAt(*result, 0, y), Grey(10));
-    EXPECT_EQ(PixelAt(*result, 2, y), Grey(70));
-  }
-}
-
-TEST(ResampleTest, ResultIsCleanEvenWhenTheSourceCarriesAColourTable) {
-  // A 24-bit picture with two colour-table entries in front of its rows.
-  auto source = test::MakeIndexed(24, 4, 2, {Grey(1), Grey(2)}, [](int, int) { return 0; }, 2);
-  const auto g = CheckGeometry(source, RowStart::kAfterPalette);
-  ASSERT_TRUE(g);
-  DibRows(source.Bytes(), *g).TopDownRow(0)[0] = 200;  // blue of the top-left pixel
-  const auto result = Resample(source, 4, 2);
-  ASSERT_TRUE(result);
-  EXPECT_EQ(result->ClrUsed(), 0u);
-  EXPECT_EQ(PixelAt(*result, 0, 0), (Bgr{200, 0, 0}));
+  const auto row = test::MakePicture24(6, 1, [&](int x, int) { return Grey(values[x]); });
+  EXPECT_EQ(PixelAt(*Resample(row, 2, 1), 0, 0), Grey(20));
+  EXPECT_EQ(PixelAt(*Resample(row, 2, 1), 1, 0), Grey(50));
+  // A 24-bit source behind a colour table gives a clean picture of its pixels.
+  const auto tabled = test::MakeIndexed(24, 4, 2, {Grey(1), Grey(2)}, [](int x, int) { return 200 + x; }, 2);
+  const auto clean = Resample(tabled, 4, 2);
+  EXPECT_EQ(clean->ClrUsed(), 0u);
+  EXPECT_EQ(PixelAt(*clean, 3, 0), (Bgr{203, 0, 0}));
 }
 
 TEST(ResampleTest, Refusals) {
   const auto picture = test::MakeUniform24(8, 8, Grey(9));
-  EXPECT_FALSE(Resample(picture, 0, 4));
-  EXPECT_FALSE(Resample(picture, 4, -1));
-  const auto eight_bit = test::MakeIndexed(8, 8, 8, {Grey(0)}, [](int, int) { return 0; });
-  EXPECT_FALSE(Resample(eight_bit, 4, 4));
-  // A header that claims more rows than the block holds.
+  EXPECT_EQ(Resample(picture, 0, 4).status(), Status::kBadInput);
+  EXPECT_EQ(Resample(test::MakeIndexed(8, 8, 8, {}, [](int, int) { return 0; }), 4, 4).status(),
+            Status::kUnsupported);
   auto damaged = test::MakeUniform24(8, 8, Grey(9));
   damaged.SetField32(DibField::kHeight, 1000);
-  EXPECT_FALSE(Resample(damaged, 4, 4));
+  EXPECT_EQ(Resample(damaged, 4, 4).status(), Status::kBadInput);
 }
 
 }  // namespace

@@ -15,22 +15,31 @@ namespace {
 using test::Grey;
 using test::PixelAt;
 
-const Bgr kBackground{128, 186, 186};
 const Bgr kRed{0, 0, 255};
 
 class ImagePanelTest : public ::testing::Test {
  protected:
-  // A panel whose preview is 160 × 80, set up from the (empty) folder.
+  // A panel whose preview is 160 × 80, set up from the folder.
   ImagePanel NewPanel(PanelIndex index = PanelIndex::kSignature) {
     ImagePanel panel;
     SetUpPanel(panel, index, 160, 80, folder_, store_);
     return panel;
   }
-  bool Give(ImagePanel& panel, PackedDib picture) {
+  Result<void> Give(ImagePanel& panel, PackedDib picture) {
     panel.picture = std::move(picture);
-    const bool stored = ApplyNewPicture(panel, store_);
+    auto applied = ApplyNewPicture(panel, store_);
     RefreshPreview(panel);
-    return stored;
+    return applied;
+  }
+  // The first and last preview rows, from the top, that show the picture.
+  std::pair<int, int> ShownRows(const ImagePanel& panel) {
+    int first = -1, last = -1;
+    for (int y = 0; y < 80; ++y) {
+      if (PixelAt(*panel.preview, 80, y) == kPreviewBackground) continue;
+      if (first < 0) first = y;
+      last = y;
+    }
+    return {first, last};
   }
 
   test::TempDir dir_;
@@ -38,121 +47,78 @@ class ImagePanelTest : public ::testing::Test {
   IniStore store_{folder_.IniPath()};
 };
 
-TEST_F(ImagePanelTest, ReadoutShowsSizePercentAndTarget) {
-  ImagePanel panel = NewPanel();
-  EXPECT_EQ(panel.readout, "");
-  ASSERT_TRUE(Give(panel, test::MakeUniform24(300, 120, kRed)));
-  EXPECT_EQ(panel.readout, "300x120 (53.33%)");
-  panel.scale.mode = kScaleFitHeight;
-  UpdateTargetReadout(panel);
-  EXPECT_EQ(panel.readout, "300x120 (53.33%)⇒120x48");
-  UpdateTargetReadout(panel);  // the suffix is replaced, not repeated
-  EXPECT_EQ(panel.readout, "300x120 (53.33%)⇒120x48");
-  panel.scale.mode = kScaleNone;
-  UpdateTargetReadout(panel);
-  EXPECT_EQ(panel.readout, "300x120 (53.33%)");
-}
-
-TEST_F(ImagePanelTest, PreviewIsCentredOnTheBackground) {
-  ImagePanel panel = NewPanel();
-  ASSERT_TRUE(panel.preview);
-  EXPECT_EQ(PixelAt(*panel.preview, 0, 0), kBackground);
-  Give(panel, test::MakeUniform24(300, 120, kRed));  // shown at 160 × 64, 8 rows free above
-  EXPECT_EQ(PixelAt(*panel.preview, 80, 7), kBackground);
-  EXPECT_EQ(PixelAt(*panel.preview, 0, 8), kRed);
-  EXPECT_EQ(PixelAt(*panel.preview, 159, 71), kRed);
-  EXPECT_EQ(PixelAt(*panel.preview, 80, 72), kBackground);
-}
-
-TEST_F(ImagePanelTest, ReadoutPercentByFit) {
+TEST_F(ImagePanelTest, ReadoutAndCentredPreviewByFit) {
   struct Case {
     int32_t width, height;
     const char* readout;
+    int first_row, last_row;  // -1: nothing shown
   };
   const Case cases[] = {
-      {160, 80, "160x80 (100.0%)"},   // exactly the preview: no resampling
-      {161, 80, "161x80 (99.38%)"},   // one pixel wider: resampled
-      {40, 20, "40x20 (100.0%)"},     // never enlarged
-      {5000, 16, ""},                 // the display height truncates to 0
-      {15, 200, ""},                  // too narrow to show
+      {300, 120, "300x120 (53.33%)", 8, 71},  // shown 160 × 64
+      {300, 123, "300x123 (53.33%)", 7, 71},  // shown 160 × 65: the odd row goes below
+      {160, 80, "160x80 (100.0%)", 0, 79},    // exactly the preview: no resampling
+      {40, 21, "40x21 (100.0%)", 29, 49},     // never enlarged; odd leftover 59
+      {5000, 16, "", -1, -1},                 // the display height truncates to 0
+      {15, 200, "", -1, -1},                  // too narrow to show
   };
   for (const Case& c : cases) {
     ImagePanel panel = NewPanel();
-    Give(panel, test::MakeUniform24(c.width, c.height, kRed));
+    (void)Give(panel, test::MakeUniform24(c.width, c.height, kRed));
     EXPECT_EQ(panel.readout, c.readout) << c.width << "x" << c.height;
+    EXPECT_EQ(ShownRows(panel), std::make_pair(c.first_row, c.last_row)) << c.width << "x" << c.height;
   }
-}
-
-TEST_F(ImagePanelTest, SmallPictureIsKeptButNeitherStoredNorShown) {
   ImagePanel panel = NewPanel();
-  ASSERT_TRUE(Give(panel, test::MakeUniform24(20, 20, kRed)));
-  ASSERT_TRUE(std::filesystem::exists(panel.working_file));
-
-  EXPECT_FALSE(Give(panel, test::MakeUniform24(15, 200, Grey(0))));
-  ASSERT_TRUE(panel.picture);
-  EXPECT_EQ(panel.picture_width, 15);
-  EXPECT_EQ(panel.picture_height, 200);
-  EXPECT_EQ(panel.readout, "");
-  EXPECT_EQ(PixelAt(*panel.preview, 80, 40), kBackground);
-
-  // After a restart the previous picture is back.
-  ImagePanel restarted = NewPanel();
-  ASSERT_TRUE(restarted.picture);
-  EXPECT_EQ(restarted.picture_width, 20);
-  EXPECT_EQ(restarted.readout, "20x20 (100.0%)");
+  (void)Give(panel, test::MakeUniform24(300, 120, kRed));
+  panel.scale.mode = kScaleFitHeight;
+  UpdateTargetReadout(panel);
+  UpdateTargetReadout(panel);  // the suffix is replaced, not repeated
+  EXPECT_EQ(panel.readout, "300x120 (53.33%)⇒120x48");
 }
 
-TEST_F(ImagePanelTest, NewPictureResetsTheScaleModeAndStoresTwentyFourBits) {
-  store_.WriteInt("rate2_type", 2);
-  store_.WriteInt("rate2_w", 100);
+TEST_F(ImagePanelTest, StoredPicturesAreShownAsTheyAre) {
+  // A working file replaced by another program: 24 bits behind a colour table.
+  auto tabled = test::MakeIndexed(24, 16, 16, {Grey(1), Grey(2)}, [](int x, int) { return x * 10; }, 2);
+  ASSERT_TRUE(WriteBmpFile(tabled, folder_.WorkingBmpPath(0)));
+  ImagePanel panel = NewPanel();
+  EXPECT_EQ(panel.readout, "16x16 (100.0%)");
+  for (int x = 0; x < 16; ++x) EXPECT_EQ(PixelAt(*panel.preview, 72 + x, 40), (Bgr{static_cast<uint8_t>(x * 10), 0, 0}));
+  // An 8-bit one is used unchanged but cannot be drawn.
+  auto eight_bit = test::MakeIndexed(8, 16, 16, {kRed}, [](int, int) { return 0; });
+  ASSERT_TRUE(WriteBmpFile(eight_bit, folder_.WorkingBmpPath(1)));
+  ImagePanel seal = NewPanel(PanelIndex::kSeal);
+  EXPECT_EQ(seal.picture->BitCount(), 8);
+  EXPECT_EQ(seal.readout, "16x16 (100.0%)");
+  EXPECT_EQ(ShownRows(seal).first, -1);
+}
+
+TEST_F(ImagePanelTest, NewPicturesResetTheScaleModeAndAreStoredInTwentyFourBits) {
+  (void)store_.WriteInt("rate2_type", 2);
+  (void)store_.WriteInt("rate2_w", 100);
   ImagePanel panel = NewPanel(PanelIndex::kSeal);
   EXPECT_EQ(panel.scale.mode, kScaleFitWidth);
   const std::vector<Bgr> palette = {{10, 20, 30}, {200, 100, 50}};
-  auto eight_bit = test::MakeIndexed(8, 16, 16, palette, [](int x, int) { return x % 2; });
-  ASSERT_TRUE(Give(panel, std::move(eight_bit)));
+  ASSERT_TRUE(Give(panel, test::MakeIndexed(8, 16, 16, palette, [](int x, int) { return x % 2; })));
   EXPECT_EQ(panel.scale.mode, kScaleNone);
   EXPECT_EQ(store_.ReadInt("rate2_type", -1), 0);
   EXPECT_EQ(store_.ReadInt("rate2_w", -1), 100);  // the other settings stay
-  EXPECT_EQ(panel.working_file.filename(), "$quorel_i.bmp");
-
-  auto stored = ReadBmpFile(panel.working_file);
-  ASSERT_TRUE(stored.ok());
+  auto stored = ReadBmpFile(folder_.WorkingBmpPath(1));
+  ASSERT_TRUE(stored);
   EXPECT_EQ(stored->BitCount(), 24);
-  EXPECT_EQ(PixelAt(*stored, 0, 0), palette[0]);
   EXPECT_EQ(PixelAt(*stored, 1, 15), palette[1]);
   // Replaced atomically: no temporary file is left beside it.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 2);  // wq.ini and it
-}
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 2);
 
-TEST_F(ImagePanelTest, UnconvertiblePictureLeavesThePanelEmpty) {
-  ImagePanel panel = NewPanel();
+  // A small picture is kept, but neither stored nor shown; a restart brings
+  // back the stored one.
+  ASSERT_TRUE(Give(panel, test::MakeUniform24(15, 200, Grey(0))));
+  EXPECT_EQ(panel.picture_width, 15);
+  EXPECT_EQ(panel.readout, "");
+  EXPECT_EQ(NewPanel(PanelIndex::kSeal).picture_width, 16);
+  // One that cannot become 24 bits leaves the panel empty.
   auto sixteen = test::MakeIndexed(8, 16, 16, {}, [](int, int) { return 0; });
   sixteen.SetField16(DibField::kBitCount, 16);
-  EXPECT_FALSE(Give(panel, std::move(sixteen)));
+  EXPECT_EQ(Give(panel, std::move(sixteen)).status(), Status::kUnsupported);
   EXPECT_FALSE(panel.picture);
-  EXPECT_FALSE(std::filesystem::exists(panel.working_file));
-}
-
-TEST_F(ImagePanelTest, EightBitWorkingFileIsUsedUnchanged) {
-  // Replaced while the program was closed.
-  auto eight_bit = test::MakeIndexed(8, 16, 16, {kRed}, [](int, int) { return 0; });
-  ASSERT_TRUE(WriteBmpFile(eight_bit, folder_.WorkingBmpPath(0)));
-  ImagePanel panel = NewPanel();
-  ASSERT_TRUE(panel.picture);
-  EXPECT_EQ(panel.picture->BitCount(), 8);
-  EXPECT_EQ(panel.readout, "16x16 (100.0%)");
-  EXPECT_EQ(PixelAt(*panel.preview, 80, 40), kBackground);  // the copy needs 24 bits
-}
-
-TEST_F(ImagePanelTest, NormalisingInMemoryWritesNothing) {
-  ImagePanel panel = NewPanel();
-  panel.scale.mode = kScaleRatio;
-  panel.picture = test::MakeIndexed(1, 30, 20, {Grey(0), Grey(255)}, [](int x, int) { return x & 1; });
-  EXPECT_TRUE(NormaliseNewPicture(panel));
-  EXPECT_EQ(panel.scale.mode, kScaleNone);
-  EXPECT_EQ(panel.picture->BitCount(), 24);
-  EXPECT_EQ(PixelAt(*panel.picture, 1, 0), Grey(255));
-  EXPECT_TRUE(std::filesystem::is_empty(dir_.path()));
 }
 
 }  // namespace

@@ -32,6 +32,7 @@ const std::string kForeignFile =
     "\r\n"
     "[ quorel ]\r\n"
     ";flags=98\r\n"
+    "#flags=97\r\n"
     "  Flags  =  7  \r\n"
     "FLAGS=5\r\n"
     "QuorelColor=\t255\r\n"
@@ -87,30 +88,21 @@ TEST_F(IniStoreTest, NewKeyGoesAtTheEndOfItsSectionAndNewSectionAtTheEnd) {
   EXPECT_EQ(store_.ReadInt("rate_type", 0), 2);
 }
 
-TEST(IniStoreFileTest, CreatesAMissingFolderAndFileWithCrlfLines) {
-  TempDir dir;
-  const IniStore store(dir / "a" / "b" / "wq.ini");
-  EXPECT_EQ(store.ReadInt("flags", 14), 14);
-  ASSERT_TRUE(store.WriteInt("flags", 15));
-  ASSERT_TRUE(store.WriteRect({1, -2, 300, 400}));
-  EXPECT_EQ(ReadText(store.Path()), "[Quorel]\r\nflags=15\r\nRect=1,-2,300,400\r\n");
-  EXPECT_EQ(store.ReadRect(), (WindowRect{1, -2, 300, 400}));
-}
-
-// Line-feed ends, a last line without one and a byte order mark stay as they were.
+// A new file gets CRLF lines (in a folder made for it); line-feed ends, a last
+// line without one and a byte order mark stay as they were.
 TEST(IniStoreFileTest, KeepsTheFilesOwnForm) {
   struct Case {
     std::string before, after;
   };
   const Case cases[] = {
+      {"", "[Quorel]\r\nrate_h=64\r\n"},
       {"[Quorel]\nflags=3", "[Quorel]\nflags=3\nrate_h=64\n"},
       {"\xEF\xBB\xBF[Quorel]\r\nflags=3\r\n", "\xEF\xBB\xBF[Quorel]\r\nflags=3\r\nrate_h=64\r\n"},
   };
   TempDir dir;
-  const IniStore store(dir / "wq.ini");
+  const IniStore store(dir / "a" / "wq.ini");
   for (const Case& c : cases) {
-    WriteText(store.Path(), c.before);
-    EXPECT_EQ(store.ReadInt("flags", 14), 3);
+    if (!c.before.empty()) WriteText(store.Path(), c.before);
     ASSERT_TRUE(store.WriteInt("rate_h", 64));
     EXPECT_EQ(ReadText(store.Path()), c.after);
   }
@@ -127,21 +119,17 @@ TEST(IniStoreFileTest, StringsStayOneShortLine) {
   EXPECT_EQ(store.ReadString("Quorel", "OutputFile"), std::string(255, 'x'));
 }
 
-TEST(IniStoreFileTest, NeverReplacesAFileItCannotRead) {
+// A file that is there but cannot be read is never replaced; a link stays a
+// link and its target is written.
+TEST(IniStoreFileTest, FoldersAndLinks) {
   TempDir dir;
-  const IniStore store(dir / "wq.ini");
-  std::filesystem::create_directory(store.Path());  // there, but not a readable file
-  EXPECT_FALSE(store.WriteInt("flags", 15));
-  EXPECT_TRUE(std::filesystem::is_directory(store.Path()));
-  EXPECT_EQ(store.ReadInt("flags", 14), 14);
-}
-
-TEST(IniStoreFileTest, WritesThroughALinkAndKeepsIt) {
-  TempDir dir;
+  const IniStore folder(dir / "folder.ini");
+  std::filesystem::create_directory(folder.Path());
+  EXPECT_EQ(folder.WriteInt("flags", 15).status(), Status::kCannotOpen);
+  EXPECT_TRUE(std::filesystem::is_directory(folder.Path()));
   WriteText(dir / "real.ini", "[Quorel]\r\nflags=1\r\n");
   std::filesystem::create_symlink(dir / "real.ini", dir / "wq.ini");
-  const IniStore store(dir / "wq.ini");
-  ASSERT_TRUE(store.WriteInt("flags", 3));
+  ASSERT_TRUE(IniStore(dir / "wq.ini").WriteInt("flags", 3));
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "wq.ini"));
   EXPECT_EQ(ReadText(dir / "real.ini"), "[Quorel]\r\nflags=3\r\n");
 }
@@ -152,11 +140,10 @@ TEST(IniStoreFileTest, ReadsIntegersLikeAtoiOverFifteenCharacters) {
     int32_t expected;
   };
   const Case cases[] = {
-      {"42", 42},           {"-12abc", -12},       {"+7", 7},
-      {"0x1F", 0},          {"- 3", 0},            {"abc", 0},
+      {"-12abc", -12},  {"+7", 7},  {"0x1F", 0},  {"- 3", 0},
       {"1234567890123456789", INT_MAX},  // cut to 15 digits, still too large
       {"0000000000000123", 12},          // 16 characters, the last one cut
-      {"-99999999999", INT_MIN},         {"2147483647", INT_MAX},
+      {"-99999999999", INT_MIN},
   };
   TempDir dir;
   const IniStore store(dir / "wq.ini");
@@ -172,15 +159,12 @@ TEST(IniStoreFileTest, ReadsTheRectOnlyWithAllFourParts) {
     WindowRect expected;
   };
   const Case cases[] = {
-      {"", {}},
       {"10,20,30", {}},  // a missing comma voids the numbers read before it
       {"10,20,30,40,50", {10, 20, 30, 40}},
-      {"a,b,c,d", {}},
       {"1,,3,4", {1, 0, 3, 4}},
   };
   TempDir dir;
   const IniStore store(dir / "wq.ini");
-  EXPECT_EQ(store.ReadRect(), WindowRect{});
   for (const Case& c : cases) {
     ASSERT_TRUE(store.WriteString("Quorel", "Rect", c.stored));
     EXPECT_EQ(store.ReadRect(), c.expected) << '"' << c.stored << '"';

@@ -28,7 +28,6 @@ TEST(SettingsFolderTest, FollowsTheBaseDirectoryRules) {
       {nullptr, "/home/u", "/home/u/.config/Wq"},
       {"", "/home/u", "/home/u/.config/Wq"},
       {"relative/cfg", "/home/u", "/home/u/.config/Wq"},
-      {nullptr, nullptr, nullptr},
       {"", "", nullptr},
   };
   for (const Case& c : cases) {
@@ -40,16 +39,6 @@ TEST(SettingsFolderTest, FollowsTheBaseDirectoryRules) {
       EXPECT_EQ(folder->Path(), c.expected);
     }
   }
-}
-
-TEST(SettingsFolderTest, CreatesAMissingFolder) {
-  TempDir dir;
-  const SettingsFolder folder(dir / "cfg" / "Wq");
-  EXPECT_FALSE(std::filesystem::exists(folder.Path()));
-  EXPECT_TRUE(folder.Create());
-  EXPECT_TRUE(std::filesystem::is_directory(folder.Path()));
-  EXPECT_TRUE(folder.Create());  // already there
-  EXPECT_EQ(folder.WorkingBmpPath(1), dir / "cfg" / "Wq" / "$quorel_i.bmp");
 }
 
 void MakeProgram(const std::filesystem::path& path, bool executable) {
