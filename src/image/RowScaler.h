@@ -47,6 +47,7 @@ class RowScaler final : public RowSink {
   size_t row_bytes_ = 0;
   std::vector<resample::Span> columns_;
   std::vector<uint64_t> sums_;  // of the target row being averaged
+  std::vector<uint32_t> column_sums_;  // each source byte summed down its box's rows
   int next_target_ = -1;       // the stored target row made next (top first)
   int pending_ = -1;           // the stored source row being written, -1 before the first
 };
