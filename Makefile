@@ -5,10 +5,11 @@ JOBS        ?= 2
 TEST_DIR    := build/test
 RELEASE_DIR := build/release
 FUZZ_DIR    := build/fuzz
+PACKAGE_DIR := build/package
 FUZZ_SECONDS ?= 60
 CMAKE_GEN   := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all run test bench fuzz install deps release clean screenshot
+.PHONY: all run test bench fuzz install deps release clean screenshot package
 
 all: release
 
@@ -47,10 +48,21 @@ fuzz:
 install: release
 	@cmake --install $(RELEASE_DIR)
 
-# The main window with two pictures, grabbed under Xvfb into build/screenshot.png.
+# A Debian package for /usr in build/package (the prefix is compiled in).
+package:
+	@scripts/install-deps.sh test package
+	@cmake -S . -B $(PACKAGE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQUOREL_GUI=ON \
+	    -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+	@cmake --build $(PACKAGE_DIR) -j $(JOBS) --target quorel quorel-snippet
+	@cd $(PACKAGE_DIR) && cpack
+	@ls $(PACKAGE_DIR)/*.deb
+
+# The main window with two pictures, grabbed under Xvfb at 1x and 2x into docs/, and
+# the mark at 2× as Chromium renders it into build/sharp-2x.png.
 screenshot: release
 	@scripts/install-deps.sh shots
 	@scripts/screenshot.sh $(RELEASE_DIR)
+	@scripts/sharp-screenshot.sh $(RELEASE_DIR)
 
 clean:
 	rm -rf build

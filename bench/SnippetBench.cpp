@@ -23,6 +23,7 @@
 #include <jpeglib.h>
 
 #include "BenchTiming.h"
+#include "CameraSignature.h"
 #include "codec/Base64.h"
 #include "codec/ImportPicture.h"
 #include "codec/gif/GifEncoder.h"
@@ -58,55 +59,6 @@ class BenchFolder {
  private:
   std::filesystem::path path_;
 };
-
-// Grey paper with a few pen loops across it, as a phone photo of a signature.
-Bytes DrawSignatureRgb(int width, int height) {
-  Bytes rgb(static_cast<size_t>(width) * height * 3);
-  std::mt19937 random(7);
-  std::uniform_int_distribution<int> paper(228, 250);
-  for (size_t i = 0; i < rgb.size(); i += 3) rgb[i] = rgb[i + 1] = rgb[i + 2] = static_cast<uint8_t>(paper(random));
-  const double pen = height / 150.0;
-  for (double t = 0; t < 1; t += 0.2 / width) {
-    const double x = width * (0.1 + 0.8 * t) + width * 0.03 * std::cos(40 * t);
-    const double y = height * (0.5 + 0.2 * std::sin(37 * t) * std::sin(3 * t));
-    for (int dy = -static_cast<int>(pen); dy <= pen; ++dy) {
-      for (int dx = -static_cast<int>(pen); dx <= pen; ++dx) {
-        const int px = static_cast<int>(x) + dx;
-        const int py = static_cast<int>(y) + dy;
-        if (px < 0 || py < 0 || px >= width || py >= height || dx * dx + dy * dy > pen * pen) continue;
-        uint8_t* p = &rgb[(static_cast<size_t>(py) * width + px) * 3];
-        p[0] = 30;
-        p[1] = 30;
-        p[2] = 40;
-      }
-    }
-  }
-  return rgb;
-}
-
-bool WriteJpeg(const std::filesystem::path& path, const Bytes& rgb, int width, int height) {
-  FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return false;
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr jerr;
-  cinfo.err = jpeg_std_error(&jerr);
-  jpeg_create_compress(&cinfo);
-  jpeg_stdio_dest(&cinfo, file);
-  cinfo.image_width = static_cast<JDIMENSION>(width);
-  cinfo.image_height = static_cast<JDIMENSION>(height);
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 90, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = const_cast<uint8_t*>(&rgb[static_cast<size_t>(cinfo.next_scanline) * width * 3]);
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  return std::fclose(file) == 0;
-}
 
 // The reference: the file read and decoded with libjpeg alone, the settings
 // our reader uses (islow DCT, fancy upsampling), one line at a time.

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 # Quorel — SPDX-License-Identifier: MIT
-# Draws the program's icons as 16 × 16 PNG files (and the window icon also at
-# 32 and 48) from the character pictures below. Run it after changing one;
-# the PNG files are kept in the repository.
+# Draws the program's icons as 16 × 16 PNG files with @2x and @3x copies for
+# high-density screens (and the window icon also at 32 and 48) from the
+# character pictures below. Run it after changing one; the PNG files are kept
+# in the repository.
 import struct
 import zlib
 from pathlib import Path
@@ -285,7 +286,12 @@ def main():
     for number, art in ICONS.items():
         lines = art.strip('\n').split('\n')
         assert len(lines) == 16 and all(len(l) == 16 for l in lines), number
-        write_png(here / f'{number}.png', [[PALETTE[ch] for ch in line] for line in lines])
+        pixels = [[PALETTE[ch] for ch in line] for line in lines]
+        write_png(here / f'{number}.png', pixels)
+        # High-density screens: each character pixel as a square, sharp at 2× and 3×.
+        for scale in (2, 3):
+            write_png(here / f'{number}@{scale}x.png',
+                      [[px for px in row for _ in range(scale)] for row in pixels for _ in range(scale)])
     for size in (16, 32, 48):
         write_png(here / f'101-{size}.png', seal(size))
 

@@ -3,6 +3,8 @@
 
 #include <QPainter>
 
+#include "app/FocusMark.h"
+
 namespace quorel {
 
 ColourSwatch::ColourSwatch(QWidget* parent) : QAbstractButton(parent) {
@@ -19,6 +21,7 @@ void ColourSwatch::paintEvent(QPaintEvent* /*event*/) {
   painter.setPen(Qt::black);
   painter.setBrush(QColor(RedOf(colour_), GreenOf(colour_), BlueOf(colour_)));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  DrawFocusMark(painter, *this);
 }
 
 }  // namespace quorel

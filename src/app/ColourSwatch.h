@@ -15,7 +15,6 @@ class ColourSwatch : public QAbstractButton {
   explicit ColourSwatch(QWidget* parent = nullptr);
 
   void SetColour(Colour colour);
-  Colour GetColour() const { return colour_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;

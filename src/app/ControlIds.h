@@ -6,7 +6,6 @@ namespace quorel {
 // The main window's controls and commands by their dialog item ids; the hint
 // table, the tests and the commands use the same numbers.
 namespace control {
-inline constexpr int kCancel = 2;
 inline constexpr int kAlignLeft = 1003;
 inline constexpr int kAlignCentre = 1004;
 inline constexpr int kSignatureSwatch = 1008;

@@ -21,8 +21,6 @@ class DialogUnits {
   QRect ToPixels(int x, int y, int width, int height) const {
     return QRect(X(x), Y(y), X(width), Y(height));
   }
-  int BaseX() const { return base_x_; }
-  int BaseY() const { return base_y_; }
 
  private:
   int base_x_;

@@ -15,14 +15,21 @@ static void RegisterResources() {
 
 namespace quorel {
 
-QIcon IconResource(int number) {
+QIcon IconOf(Icon icon) {
   RegisterResources();
-  if (number == 101) {
-    QIcon icon;
-    for (int size : {16, 32, 48}) icon.addFile(QStringLiteral(":/icons/101-%1.png").arg(size));
-    return icon;
+  QIcon result;
+  if (icon == Icon::kWindow) {
+    for (int size : {16, 32, 48}) result.addFile(QStringLiteral(":/icons/101-%1.png").arg(size));
+    return result;
   }
-  return QIcon(QStringLiteral(":/icons/%1.png").arg(number));
+  // Each drawing is marked with its device pixel ratio, so Qt picks the
+  // sharpest one instead of blowing up the 16-pixel one.
+  for (const char* suffix : {"", "@2x", "@3x"}) {
+    result.addFile(QStringLiteral(":/icons/%1%2.png")
+                       .arg(static_cast<int>(icon))
+                       .arg(QLatin1String(suffix)));
+  }
+  return result;
 }
 
 }  // namespace quorel

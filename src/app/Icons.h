@@ -5,9 +5,25 @@
 
 namespace quorel {
 
-// The program's icons by their resource numbers: 101 the window icon (a round
-// red seal), 103 browse, 105 copy, 106 save, 108/109 scale mode none/other,
-// 111–113 align right/centre/left, 114 edit, 115 help, 116 settings, 222 view.
-QIcon IconResource(int number);
+// The program's icons, named for what they show; the values are their
+// resource numbers (the file names under resources/icons).
+enum class Icon {
+  kWindow = 101,  // a round red seal
+  kBrowse = 103,
+  kCopy = 105,
+  kSave = 106,
+  kScaleNone = 108,
+  kScaleSet = 109,
+  kAlignRight = 111,
+  kAlignCentre = 112,
+  kAlignLeft = 113,
+  kEdit = 114,
+  kHelp = 115,
+  kSettings = 116,
+  kView = 222,
+};
+
+// The icon with its 2× and 3× drawings, for high-density screens.
+QIcon IconOf(Icon icon);
 
 }  // namespace quorel

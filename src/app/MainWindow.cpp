@@ -5,7 +5,11 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
+#include <QMimeData>
+#include <QShortcut>
 #include <QToolButton>
 
 #include "app/ColourSwatch.h"
@@ -16,6 +20,7 @@
 #include "app/dialogs/ScaleDialog.h"
 #include "app/dialogs/SettingsDialog.h"
 #include "app/hint/HintController.h"
+#include "app/hint/HintTable.h"
 #include "app/platform/Browser.h"
 #include "app/platform/Clipboard.h"
 #include "app/platform/FileDialogs.h"
@@ -26,6 +31,7 @@
 #include "app/platform/SiblingLink.h"
 #include "codec/bmp/BmpFile.h"
 #include "codec/ImportPicture.h"
+#include "output/OutputStyle.h"
 #include "output/PreviewPage.h"
 #include "output/Snippet.h"
 #include "settings/InkColours.h"
@@ -69,7 +75,7 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
       hints_(std::make_unique<HintController>(std::move(environment))) {
   state_.option_bits = option_bits;
   setWindowTitle(QStringLiteral("Quorel Ver1.0"));
-  setWindowIcon(IconResource(101));
+  setWindowIcon(IconOf(Icon::kWindow));
   setFont(DialogFont());
   BuildControls();
   PlaceWindow();
@@ -94,6 +100,7 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
   }
 
   state_.inks = ReadInkColours(store_);
+  state_.style = ReadOutputStyle(store_);
   swatches_[0]->SetColour(state_.inks[0]);
   swatches_[1]->SetColour(state_.inks[1]);
 
@@ -108,82 +115,137 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
 
 MainWindow::~MainWindow() { hints_->HideHint(); }
 
+namespace {
+
+// One panel's controls: their ids and where they sit, in dialog units.
+struct PanelLayout {
+  int picture_id, readout_id, swatch_id, enabled_id, scale_id, edit_id;
+  QRect picture, readout;
+  int swatch_x, enabled_x, scale_x, edit_x;
+  const char* enabled_text;
+  const char* open_title;
+};
+
+const std::array<PanelLayout, 2> kPanelLayouts{{
+    {control::kSignaturePicture, control::kSignatureReadout, control::kSignatureSwatch,
+     control::kSignatureEnabled, control::kSignatureScale, control::kSignatureEdit,
+     QRect(15, 15, 158, 61), QRect(16, 78, 167, 12), 15, 12, 46, 63, "Quorel",
+     "Quorelの画像を読み込む"},
+    {control::kSealPicture, control::kSealReadout, control::kSealSwatch, control::kSealEnabled,
+     control::kSealScale, control::kSealEdit, QRect(196, 16, 64, 61), QRect(197, 78, 106, 12),
+     196, 192, 227, 244, "印影", "印影の画像を読み込む"},
+}};
+
+// The alignment buttons from left to right.
+constexpr std::array<std::pair<int, Icon>, 3> kAlignButtons{{
+    {control::kAlignLeft, Icon::kAlignLeft},
+    {control::kAlignCentre, Icon::kAlignCentre},
+    {control::kAlignRight, Icon::kAlignRight},
+}};
+
+}  // namespace
+
 void MainWindow::BuildControls() {
   const DialogUnits units = DialogUnits::ForFont(font());
   setFixedSize(units.X(kWidthUnits), units.Y(kHeightUnits));
 
-  auto place = [&](QWidget* widget, int id, int x, int y, int w, int h) {
-    widget->setGeometry(units.ToPixels(x, y, w, h));
+  auto place = [&](QWidget* widget, int id, const QRect& rect) {
+    widget->setGeometry(units.ToPixels(rect.x(), rect.y(), rect.width(), rect.height()));
     if (id != 0) {
       widget->setObjectName(QStringLiteral("c%1").arg(id));
       controls_[id] = widget;
     }
   };
-  auto icon_button = [&](int id, int icon, int x, int y, int w, int h) {
+  auto icon_button = [&](int id, Icon icon, const QRect& rect) {
     auto* button = new QToolButton(this);
-    button->setIcon(IconResource(icon));
+    button->setIcon(IconOf(icon));
     button->setIconSize(QSize(16, 16));
-    place(button, id, x, y, w, h);
-    connect(button, &QToolButton::clicked, this, [this, id] { RunCommand(id); });
+    place(button, id, rect);
     return button;
   };
 
-  place(new QGroupBox(this), 0, 5, 3, 178, 108);
-  place(new QGroupBox(this), 0, 186, 3, 118, 108);
+  place(new QGroupBox(this), 0, QRect(5, 3, 178, 108));
+  place(new QGroupBox(this), 0, QRect(186, 3, 118, 108));
 
-  const std::array<int, 2> picture_ids{control::kSignaturePicture, control::kSealPicture};
-  const std::array<int, 2> readout_ids{control::kSignatureReadout, control::kSealReadout};
-  const std::array<int, 2> swatch_ids{control::kSignatureSwatch, control::kSealSwatch};
-  const std::array<int, 2> enable_ids{control::kSignatureEnabled, control::kSealEnabled};
-  const std::array<QRect, 2> picture_units{QRect(15, 15, 158, 61), QRect(196, 16, 64, 61)};
-  const std::array<QRect, 2> readout_units{QRect(16, 78, 167, 12), QRect(197, 78, 106, 12)};
-  const std::array<int, 2> swatch_x{15, 196};
-  const std::array<int, 2> enable_x{12, 192};
-  const std::array<QString, 2> enable_text{QStringLiteral("Quorel"), QStringLiteral("印影")};
+  for (size_t i = 0; i < kPanelLayouts.size(); ++i) {
+    const PanelLayout& layout = kPanelLayouts[i];
+    const int index = static_cast<int>(i);
+    pictures_[i] = new PictureButton(this);
+    place(pictures_[i], layout.picture_id, layout.picture);
+    connect(pictures_[i], &PictureButton::clicked, this, [this, index] { LoadPicture(index); });
+    connect(pictures_[i], &PictureButton::PictureDropped, this,
+            [this, index](const QMimeData& data) { (void)TakeOffered(index, data); });
 
-  for (size_t i = 0; i < 2; ++i) {
-    auto* picture = new PictureButton(this);
-    const QRect& p = picture_units[i];
-    place(picture, picture_ids[i], p.x(), p.y(), p.width(), p.height());
-    connect(picture, &PictureButton::clicked, this, [this, id = picture_ids[i]] { RunCommand(id); });
-    pictures_[i] = picture;
+    readouts_[i] = new QLineEdit(this);
+    readouts_[i]->setReadOnly(true);
+    place(readouts_[i], layout.readout_id, layout.readout);
 
-    auto* readout = new QLineEdit(this);
-    readout->setReadOnly(true);
-    const QRect& r = readout_units[i];
-    place(readout, readout_ids[i], r.x(), r.y(), r.width(), r.height());
-    readouts_[i] = readout;
-
-    auto* swatch = new ColourSwatch(this);
-    place(swatch, swatch_ids[i], swatch_x[i], 91, 26, 14);
-    connect(swatch, &ColourSwatch::clicked, this, [this, id = swatch_ids[i]] { RunCommand(id); });
-    swatches_[i] = swatch;
+    swatches_[i] = new ColourSwatch(this);
+    place(swatches_[i], layout.swatch_id, QRect(layout.swatch_x, 91, 26, 14));
+    connect(swatches_[i], &ColourSwatch::clicked, this, [this, index] { SetColour(index); });
 
     // The check boxes sit on the frames' top edges, so they come after them.
-    auto* enabled = new QCheckBox(enable_text[i], this);
-    enabled->setAutoFillBackground(true);
-    place(enabled, enable_ids[i], enable_x[i], 2, 32, 10);
-    enabled_[i] = enabled;
+    enabled_[i] = new QCheckBox(QString::fromUtf8(layout.enabled_text), this);
+    enabled_[i]->setAutoFillBackground(true);
+    place(enabled_[i], layout.enabled_id, QRect(layout.enabled_x, 2, 32, 10));
+
+    scale_buttons_[i] =
+        icon_button(layout.scale_id, Icon::kScaleNone, QRect(layout.scale_x, 91, 15, 14));
+    connect(scale_buttons_[i], &QToolButton::clicked, this,
+            [this, index] { RunScaleDialog(index); });
+    QToolButton* edit = icon_button(layout.edit_id, Icon::kEdit, QRect(layout.edit_x, 91, 15, 14));
+    connect(edit, &QToolButton::clicked, this, [this, index] { EditPanelPicture(index); });
   }
 
-  scale_buttons_[0] = icon_button(control::kSignatureScale, 108, 46, 91, 15, 14);
-  scale_buttons_[1] = icon_button(control::kSealScale, 108, 227, 91, 15, 14);
-  icon_button(control::kSignatureEdit, 114, 63, 91, 15, 14);
-  icon_button(control::kSealEdit, 114, 244, 91, 15, 14);
-
-  const std::array<int, 3> align_ids{control::kAlignLeft, control::kAlignCentre,
-                                     control::kAlignRight};
-  const std::array<int, 3> align_icons{113, 112, 111};
-  for (size_t i = 0; i < 3; ++i) {
-    align_[i] = icon_button(align_ids[i], align_icons[i], 8 + 16 * static_cast<int>(i), 113, 15, 14);
+  for (size_t i = 0; i < kAlignButtons.size(); ++i) {
+    const auto [id, icon] = kAlignButtons[i];
+    align_[i] = icon_button(id, icon, QRect(8 + 16 * static_cast<int>(i), 113, 15, 14));
     align_[i]->setCheckable(true);
+    connect(align_[i], &QToolButton::clicked, this, [this, id] { SelectAlignment(id); });
   }
 
-  icon_button(control::kPreview, 222, 65, 115, 32, 15);
-  icon_button(control::kCopy, 105, 101, 115, 32, 15);
-  icon_button(control::kSaveText, 106, 136, 115, 33, 15);
-  icon_button(control::kSettings, 116, 269, 115, 15, 15);
-  icon_button(control::kHelp, 115, 288, 115, 15, 15);
+  struct CommandButton {
+    int id;
+    Icon icon;
+    QRect rect;
+    void (MainWindow::*slot)();
+    const char* name;  // for screen readers where no hint says it
+  };
+  const std::array<CommandButton, 5> commands{{
+      {control::kPreview, Icon::kView, QRect(65, 115, 32, 15), &MainWindow::PreviewSnippet, nullptr},
+      {control::kCopy, Icon::kCopy, QRect(101, 115, 32, 15), &MainWindow::CopySnippet, nullptr},
+      {control::kSaveText, Icon::kSave, QRect(136, 115, 33, 15), &MainWindow::SaveSnippet, nullptr},
+      {control::kSettings, Icon::kSettings, QRect(269, 115, 15, 15), &MainWindow::RunSettingsDialog,
+       "設定"},
+      {control::kHelp, Icon::kHelp, QRect(288, 115, 15, 15), &MainWindow::OpenHelp, "ヘルプ"},
+  }};
+  for (const CommandButton& command : commands) {
+    QToolButton* button = icon_button(command.id, command.icon, command.rect);
+    connect(button, &QToolButton::clicked, this, command.slot);
+    if (command.name) button->setAccessibleName(QString::fromUtf8(command.name));
+  }
+  // The size of the last output, in the free space of the bottom row.
+  snippet_size_ = new QLabel(this);
+  snippet_size_->setObjectName(QStringLiteral("snippetSize"));
+  snippet_size_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  place(snippet_size_, 0, QRect(172, 116, 94, 12));
+
+  // Screen readers say the first line of a control's hint.
+  for (const HintText& hint : kHintTable) {
+    const QString text =
+        QString::fromUtf8(hint.text.data(), static_cast<qsizetype>(hint.text.size()));
+    Control(hint.control_id)->setAccessibleName(text.section(QLatin1Char('\n'), 0, 0));
+  }
+
+  // The output shortcuts, unless a text field has the keys.
+  for (const auto& [key, slot] : {std::pair{Qt::Key_C, &MainWindow::CopySnippet},
+                                  std::pair{Qt::Key_S, &MainWindow::SaveSnippet},
+                                  std::pair{Qt::Key_P, &MainWindow::PreviewSnippet}}) {
+    auto* shortcut = new QShortcut(QKeySequence(QKeyCombination(Qt::CTRL, key)), this);
+    connect(shortcut, &QShortcut::activated, this, [this, slot = slot] {
+      if (!qobject_cast<QLineEdit*>(focusWidget())) (this->*slot)();
+    });
+  }
 }
 
 void MainWindow::PlaceWindow() {
@@ -201,38 +263,6 @@ void MainWindow::PlaceWindow() {
 QWidget* MainWindow::Control(int id) const {
   const auto found = controls_.find(id);
   return found == controls_.end() ? nullptr : found->second;
-}
-
-void MainWindow::RunCommand(int id) {
-  switch (id) {
-    case control::kCancel: reject(); break;
-    case control::kAlignLeft:
-    case control::kAlignCentre:
-    case control::kAlignRight: SelectAlignment(id); break;
-    case control::kSignatureSwatch: SetColour(0); break;
-    case control::kSealSwatch: SetColour(1); break;
-    case control::kSignaturePicture: LoadPicture(0); break;
-    case control::kSealPicture: LoadPicture(1); break;
-    case control::kCopy:
-      StoreOptionBits();
-      CopySnippetToClipboard();
-      break;
-    case control::kSaveText:
-      StoreOptionBits();
-      SaveSnippetAsText();
-      break;
-    case control::kPreview:
-      StoreOptionBits();
-      ShowBrowserPreview();
-      break;
-    case control::kSignatureScale: RunScaleDialog(0); break;
-    case control::kSealScale: RunScaleDialog(1); break;
-    case control::kSignatureEdit: EditPanelPicture(0); break;
-    case control::kSealEdit: EditPanelPicture(1); break;
-    case control::kSettings: RunSettingsDialog(); break;
-    case control::kHelp: Browser::Open(HelpPageUrl()); break;
-    default: break;
-  }
 }
 
 void MainWindow::SelectAlignment(int id) {
@@ -260,16 +290,27 @@ void MainWindow::SetColour(int index) {
 }
 
 void MainWindow::LoadPicture(int index) {
-  if (std::optional<PackedDib> picture = Clipboard::TakePicture()) {
-    TakeNewPicture(index, std::move(picture));
+  // A picture, or a file copied in a file manager, on the clipboard.
+  if (const QMimeData* data = Clipboard::Content(); data && TakeOffered(index, *data)) {
+    Clipboard::Clear();
     return;
   }
   QString path;
-  const QString title = index == 0 ? QStringLiteral("Quorelの画像を読み込む")
-                                   : QStringLiteral("印影の画像を読み込む");
-  const FileFilter filter{QStringLiteral("画像ファイル"), QStringLiteral("*.jpg;*.gif;*.bmp;*.png")};
-  if (!ChooseOpenFile(filter, path, nullptr, title)) return;
+  const QString title = QString::fromUtf8(kPanelLayouts[static_cast<size_t>(index)].open_title);
+  // Without an owner every window stays usable; closing this one cancels it.
+  if (!ChooseOpenFile(PictureFilters(), path, nullptr, title, QDir::Filters(), this)) return;
   ImportIntoPanel(index, path);
+}
+
+bool MainWindow::TakeOffered(int index, const QMimeData& data) {
+  if (const std::optional<QString> file = PictureFileOf(data)) {
+    ImportIntoPanel(index, *file);
+    return true;
+  }
+  std::optional<PackedDib> picture = PictureOf(data);
+  if (!picture) return false;
+  TakeNewPicture(index, std::move(picture));
+  return true;
 }
 
 void MainWindow::TakeNewPicture(int index, std::optional<PackedDib> picture) {
@@ -281,12 +322,10 @@ void MainWindow::TakeNewPicture(int index, std::optional<PackedDib> picture) {
 }
 
 void MainWindow::ImportIntoPanel(int index, const QString& path) {
-  ImagePanel& panel = state_.panels[static_cast<size_t>(index)];
+  std::optional<PackedDib> picture;
   // NOTE: a file that cannot be read leaves the panel empty, without a word.
-  (void)ImportPictureFile(panel.picture, ToPath(path));
-  (void)ApplyNewPicture(panel, store_);  // a picture that cannot be used leaves the panel empty
-  RefreshPreview(panel);
-  ShowPanel(index);
+  (void)ImportPictureFile(picture, ToPath(path));
+  TakeNewPicture(index, std::move(picture));
 }
 
 void MainWindow::ShowPanel(int index) {
@@ -299,45 +338,61 @@ void MainWindow::ShowPanel(int index) {
 
 void MainWindow::SetScaleIcon(int index) {
   const size_t i = static_cast<size_t>(index);
-  scale_buttons_[i]->setIcon(IconResource(state_.panels[i].scale.mode == kScaleNone ? 108 : 109));
+  scale_buttons_[i]->setIcon(
+      IconOf(state_.panels[i].scale.mode == kScaleNone ? Icon::kScaleNone : Icon::kScaleSet));
 }
 
 void MainWindow::RunScaleDialog(int index) {
   ImagePanel& panel = state_.panels[static_cast<size_t>(index)];
+  const CleanupLevel cleanup_before = panel.cleanup;
   hints_->SetHintsEnabled(false);
   const bool confirmed = OpenScaleDialog(panel, store_, this);
   hints_->SetHintsEnabled(true);
   if (!confirmed) return;
-  SetScaleIcon(index);
-  // Only the readout's suffix changes; the preview is not redrawn.
+  // The preview shows the cleaned picture: redrawn when its level changed;
+  // otherwise only the readout's suffix changes.
+  if (panel.cleanup != cleanup_before) RefreshPreview(panel);
   UpdateTargetReadout(panel);
-  readouts_[static_cast<size_t>(index)]->setText(FromUtf8(panel.readout));
+  ShowPanel(index);
 }
 
 void MainWindow::RunSettingsDialog() {
   hints_->SetHintsEnabled(false);
   SettingsDialog dialog(store_, this);
-  dialog.exec();
+  if (dialog.exec() == QDialog::Accepted) state_.style = ReadOutputStyle(store_);
   hints_->SetHintsEnabled(true);
 }
 
 void MainWindow::EditPanelPicture(int index) {
   ImagePanel& panel = state_.panels[static_cast<size_t>(index)];
   if (!panel.picture) return;
+  const QString editor = FromUtf8(store_.ReadString(kOptionSection, kGraphicEditorKey));
+  if (editor.isEmpty()) {  // none was found on the first run
+    MessageBox::ShowText(this, QString::fromUtf8(kNoEditorText));
+    RunSettingsDialog();
+    return;
+  }
   const std::filesystem::path transfer = folder_.TransferBmpPath();
   if (!WriteBmpFile(*panel.picture, transfer)) return;
   if (index == 0) showMinimized();
-  const QString editor = FromUtf8(store_.ReadString(kOptionSection, kGraphicEditorKey));
-  if (RunEditor(editor, transfer, this)) {
-    ImportIntoPanel(index, QFile::decodeName(transfer.c_str()));
-  }
+  const EditorOutcome outcome = RunEditor(editor, transfer, this);
+  if (outcome == EditorOutcome::kSaved) ImportIntoPanel(index, QFile::decodeName(transfer.c_str()));
   if (index == 0) showNormal();
+  if (outcome == EditorOutcome::kNotStarted) {
+    MessageBox::ShowText(this, QString::fromUtf8(kEditorFailedText));
+  }
 }
 
+void MainWindow::OpenHelp() { Browser::Open(HelpPageUrl()); }
+
 void MainWindow::OnPicturePushed() {
+  // The menu's own loop delivers notifications too: one menu at a time.
+  if (menu_open_) return;
   const HintEnvironment& environment = hints_->Environment();
   if (guard_.Drop(environment.NowMs())) return;
+  menu_open_ = true;
   const PictureMenuOutcome outcome = RunPictureMenu(this, environment.CursorPos());
+  menu_open_ = false;
   switch (outcome.choice) {
     case PictureMenuChoice::kSignature:
     case PictureMenuChoice::kSeal:
@@ -345,7 +400,7 @@ void MainWindow::OnPicturePushed() {
                       QFile::decodeName(folder_.TransferBmpPath().c_str()));
       break;
     case PictureMenuChoice::kClose:
-      if (outcome.mouse_button_down) guard_.Arm(environment.NowMs());
+      if (outcome.dismissed_by_click) guard_.Arm(environment.NowMs());
       break;
   }
 }
@@ -356,41 +411,59 @@ std::optional<std::string> MainWindow::MakeSnippet() {
     MessageBox::ShowMessage(this, MessageForStatus(snippet.status()));
     return std::nullopt;
   }
+  ShowSnippetSize(snippet->size());
   return std::move(*snippet);
 }
 
-bool MainWindow::CopySnippetToClipboard() {
-  const std::optional<std::string> snippet = MakeSnippet();
-  if (!snippet) return false;
-  if (!Clipboard::PutText(*snippet)) {
-    MessageBox::ShowMessage(this, MessageCode::kClipboardBusy);
-    return false;
-  }
-  return true;
+void MainWindow::ShowSnippetSize(size_t characters) {
+  const bool too_large = ExceedsSnippetBudget(characters);
+  snippet_size_->setText(QLocale::c().toString(static_cast<qulonglong>(characters)) +
+                         QStringLiteral(" 文字") + (too_large ? QStringLiteral(" ⚠") : QString()));
+  // Marked in red past what common blog and mail editors take in one piece.
+  snippet_size_->setStyleSheet(too_large ? QStringLiteral("color: #c00000;") : QString());
+  snippet_size_->setToolTip(
+      too_large ? QStringLiteral("%1 文字を超えるHTMLは、多くのブログやメールの編集画面で受け付けられません．")
+                      .arg(kSnippetCharacterBudget)
+                : QString());
 }
 
-void MainWindow::SaveSnippetAsText() {
+void MainWindow::CopySnippet() {
+  StoreOptionBits();
+  const std::optional<std::string> snippet = MakeSnippet();
+  if (snippet && !Clipboard::PutText(*snippet)) {
+    MessageBox::ShowMessage(this, MessageCode::kClipboardBusy);
+  }
+}
+
+void MainWindow::SaveSnippet() {
+  StoreOptionBits();
   const std::optional<std::string> snippet = MakeSnippet();
   if (!snippet) return;
   QString path = FromUtf8(store_.ReadString(kQuorelSection, kOutputFileKey));
   if (!ChooseTextOutputFile(path, this)) return;
+  if (!WriteTextFile(*snippet, ToPath(path))) {
+    MessageBox::ShowText(this, QString::fromUtf8(kCannotSaveText));
+    return;  // the next dialog starts from the last file that was written
+  }
   const QByteArray utf8 = path.toUtf8();
   (void)store_.WriteString(kQuorelSection, kOutputFileKey,
                            std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
-  // NOTE: a file that cannot be written is not reported, as before.
-  (void)WriteTextFile(*snippet, ToPath(path));
 }
 
-void MainWindow::ShowBrowserPreview() {
+void MainWindow::PreviewSnippet() {
+  StoreOptionBits();
   const std::optional<std::string> snippet = MakeSnippet();
   if (!snippet) return;
   const std::filesystem::path page_path = folder_.PreviewPagePath();
-  const auto page = MakePreviewPage(*snippet, state_.option_bits, state_.inks[0]);
+  const auto page = MakePreviewPage(*snippet, state_.option_bits, state_.inks[0], state_.style);
   if (!page) {
     MessageBox::ShowMessage(this, MessageForStatus(page.status()));
     return;
   }
-  (void)WriteTextFile(*page, page_path);
+  if (!WriteTextFile(*page, page_path)) {  // the browser would show an old page
+    MessageBox::ShowText(this, QString::fromUtf8(kCannotSaveText));
+    return;
+  }
   Browser::Open(QUrl::fromLocalFile(QFile::decodeName(page_path.c_str())));
 }
 

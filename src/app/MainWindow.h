@@ -19,7 +19,9 @@
 #include "settings/SettingsFolder.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
+class QMimeData;
 class QToolButton;
 
 namespace quorel {
@@ -52,30 +54,19 @@ class MainWindow : public QDialog {
   // What the outputs are made from.
   const OutputState& State() const { return state_; }
   const SettingsFolder& Folder() const { return folder_; }
-  const IniStore& Store() const { return store_; }
 
-  // Runs one command as if its control had been clicked.
-  void RunCommand(int id);
+  // The three outputs, each after storing the check boxes and the alignment
+  // buttons into the option bits.
+  void CopySnippet();
+  void SaveSnippet();
+  void PreviewSnippet();
 
-  // Stores the check boxes and the alignment buttons into the option bits.
-  void StoreOptionBits();
-
-  // The three outputs.
-  bool CopySnippetToClipboard();
-  void SaveSnippetAsText();
-  void ShowBrowserPreview();
-
-  // Puts a new picture into a panel the way every road in does: the scale
+  // Puts a picture file into a panel the way every road in does: the scale
   // mode returns to 0, the picture is normalised and stored, the preview and
-  // readout are rebuilt and the scale button shows icon 108.
-  void TakeNewPicture(int index, std::optional<PackedDib> picture);
-  // The same with a picture file; a failed import leaves the panel empty.
+  // readout are rebuilt and the scale button shows "no scaling". A failed
+  // import leaves the panel empty.
   void ImportIntoPanel(int index, const QString& path);
 
-  // Writes the panel's picture to the transfer file, runs the external
-  // editor on it and takes it back when it was saved. The window is
-  // minimised meanwhile for the signature only.
-  void EditPanelPicture(int index);
   // The sibling's notification that a picture waits in the transfer file.
   void OnPicturePushed();
 
@@ -89,14 +80,20 @@ class MainWindow : public QDialog {
   void BuildControls();
   void PlaceWindow();
   void LoadPicture(int index);
+  bool TakeOffered(int index, const QMimeData& data);
+  void TakeNewPicture(int index, std::optional<PackedDib> picture);
   void SetColour(int index);
   void SelectAlignment(int id);
+  void StoreOptionBits();
   void ShowPanel(int index);
   void SetScaleIcon(int index);
   void RunScaleDialog(int index);
   void RunSettingsDialog();
+  void EditPanelPicture(int index);
+  void OpenHelp();
   void Shutdown();
   std::optional<std::string> MakeSnippet();
+  void ShowSnippetSize(size_t characters);
 
   SettingsFolder folder_;
   IniStore store_;
@@ -109,9 +106,11 @@ class MainWindow : public QDialog {
   std::array<QToolButton*, 2> scale_buttons_{};
   std::array<QCheckBox*, 2> enabled_{};
   std::array<QToolButton*, 3> align_{};  // left, centre, right
+  QLabel* snippet_size_ = nullptr;       // characters of the last output
   std::unique_ptr<HintController> hints_;
   std::unique_ptr<SiblingLink> sibling_;
   NotifyDismissGuard guard_;
+  bool menu_open_ = false;
   bool shut_down_ = false;
 };
 

@@ -1,8 +1,11 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "app/PictureButton.h"
 
+#include <QDropEvent>
 #include <QPainter>
 
+#include "app/FocusMark.h"
+#include "app/platform/Clipboard.h"
 #include "image/DibLayout.h"
 
 namespace quorel {
@@ -27,6 +30,7 @@ QImage ImageOfPreview(const PackedDib& preview) {
 
 PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent) {
   setFocusPolicy(Qt::TabFocus);
+  setAcceptDrops(true);
 }
 
 void PictureButton::SetPreview(const PackedDib* preview) {
@@ -38,6 +42,25 @@ void PictureButton::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
   if (!isDown()) shown_ = preview_ ? ImageOfPreview(*preview_) : QImage();
   if (!shown_.isNull()) painter.drawImage(0, 0, shown_);
+  DrawFocusMark(painter, *this);
+}
+
+void PictureButton::dragEnterEvent(QDragEnterEvent* event) {
+  // Refused data shows no drop cursor.
+  if (OffersPicture(*event->mimeData())) {
+    event->acceptProposedAction();
+  } else {
+    event->ignore();
+  }
+}
+
+void PictureButton::dropEvent(QDropEvent* event) {
+  if (!OffersPicture(*event->mimeData())) {
+    event->ignore();
+    return;
+  }
+  event->acceptProposedAction();
+  emit PictureDropped(*event->mimeData());
 }
 
 }  // namespace quorel

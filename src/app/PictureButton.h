@@ -6,6 +6,8 @@
 
 #include "image/PackedDib.h"
 
+class QMimeData;
+
 namespace quorel {
 
 // A 24-bit picture with its rows right after the header (the panels'
@@ -13,7 +15,8 @@ namespace quorel {
 QImage ImageOfPreview(const PackedDib& preview);
 
 // The button that shows a panel's preview one to one. While it is held down
-// nothing is redrawn: it keeps showing what it showed before the press.
+// nothing is redrawn: it keeps showing what it showed before the press. It
+// takes drops of picture files and picture data and refuses anything else.
 class PictureButton : public QAbstractButton {
   Q_OBJECT
 
@@ -23,8 +26,13 @@ class PictureButton : public QAbstractButton {
   // The preview to show from now on (none: nothing is drawn); repaints.
   void SetPreview(const PackedDib* preview);
 
+ signals:
+  void PictureDropped(const QMimeData& data);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   const PackedDib* preview_ = nullptr;

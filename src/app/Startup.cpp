@@ -1,9 +1,13 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "app/Startup.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QStandardPaths>
+#include <QTranslator>
+#include <memory>
 
 #include "app/MainWindow.h"
 #include "app/platform/LocalLoop.h"
@@ -24,6 +28,16 @@ SettingsFolder ChooseFolder(const QString& given) {
 }
 
 }  // namespace
+
+bool LoadQtTranslation(QCoreApplication& app) {
+  auto translator = std::make_unique<QTranslator>();
+  if (!translator->load(QStringLiteral("qtbase_ja"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    return false;
+  }
+  translator->setParent(&app);  // the application owns it from here
+  return QCoreApplication::installTranslator(translator.release());
+}
 
 int RunQuorel(const StartupPaths& paths) {
   SingleInstance instance(paths.lock_folder);

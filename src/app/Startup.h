@@ -3,6 +3,8 @@
 
 #include <QString>
 
+class QCoreApplication;
+
 namespace quorel {
 
 // Where start-up looks for things; tests point both at temporary folders.
@@ -16,5 +18,10 @@ struct StartupPaths {
 // default written), the main window until it ends, the option bits written.
 // Always returns 0.
 int RunQuorel(const StartupPaths& paths = StartupPaths());
+
+// Installs Qt's Japanese translation, so Qt's own dialogs (files, colours,
+// message box buttons) speak the program's language. False when the
+// translation is not installed; the program then runs with Qt's English.
+bool LoadQtTranslation(QCoreApplication& app);
 
 }  // namespace quorel

@@ -88,9 +88,9 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args) {
     } else if (name == "--version") {
       if (!takes_no_value()) return fail("option --version takes no value");
       o.version = true;
-    } else if (name == "--page") {
-      if (!takes_no_value()) return fail("option --page takes no value");
-      o.page = true;
+    } else if (name == "--page" || name == "--verbose") {
+      if (!takes_no_value()) return fail("option " + std::string(name) + " takes no value");
+      (name == "--page" ? o.page : o.verbose) = true;
     } else if (name == "--no-signature" || name == "--no-seal") {
       if (!takes_no_value()) return fail("option " + std::string(name) + " takes no value");
       (name == "--no-signature" ? o.signature : o.seal).disabled = true;
@@ -113,11 +113,24 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args) {
       const auto scale = v ? ParseScale(*v) : std::nullopt;
       if (!scale) return fail("option " + std::string(name) + " needs none, height:N, width:N or ratio:N");
       (name == "--signature-scale" ? o.signature : o.seal).scale = scale;
+    } else if (name == "--signature-cleanup" || name == "--seal-cleanup") {
+      const auto v = value();
+      const auto level = v ? ParseCleanupLevel(*v) : std::nullopt;
+      if (!level) return fail("option " + std::string(name) + " needs none, trim or photo");
+      (name == "--signature-cleanup" ? o.signature : o.seal).cleanup = level;
     } else if (name == "--align") {
       const auto v = value();
       const auto align = v ? ParseAlign(*v) : std::nullopt;
       if (!align) return fail("option --align needs left, center or right");
       o.align = align;
+    } else if (name == "--format") {
+      const auto v = value();
+      o.format = v ? ParseOutputFormat(*v) : std::nullopt;
+      if (!o.format) return fail("option --format needs gif or png");
+    } else if (name == "--density") {
+      const auto v = value();
+      o.density = v ? ParseOutputDensity(*v) : std::nullopt;
+      if (!o.density) return fail("option --density needs 1 or 2");
     } else {
       return fail("unknown argument '" + std::string(name) + "'");
     }
@@ -131,7 +144,7 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args) {
 
 std::string_view UsageText() {
   return R"(Usage: quorel-snippet [OPTION]...
-Builds the HTML snippet (both pictures as GIF data URLs inside one <div>) from
+Builds the HTML snippet (both pictures as data URLs inside one <div>) from
 the stored state in the settings folder, with the options overriding it for
 this run only. The settings folder and its files are never changed.
 
@@ -145,6 +158,13 @@ this run only. The settings folder and its files are never changed.
   --signature-scale none|height:N|width:N|ratio:N
   --seal-scale none|height:N|width:N|ratio:N
                            output size: N pixels (16-640) or N percent (10-300)
+  --signature-cleanup none|trim|photo
+  --seal-cleanup none|trim|photo
+                           before scaling: nothing, cut the white margins, or
+                           even out a photo's light, keep the ink and cut to it
+  --format gif|png         two-colour GIF, or PNG with smooth edges
+  --density 1|2            picture pixels per output pixel (2: sharp on HiDPI screens)
+  --verbose                print the snippet's size in characters to standard error
   --page                   write the preview page instead of the bare snippet
   -o FILE                  write to FILE instead of standard output
   --settings DIR           read the stored state from DIR instead of the user's

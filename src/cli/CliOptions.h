@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "common/Colour.h"
+#include "image/cleanup/Cleanup.h"
+#include "output/OutputStyle.h"
 #include "panel/ScaleSettings.h"
 #include "settings/OptionBits.h"
 
@@ -19,13 +21,17 @@ struct PanelOverride {
   bool disabled = false;                          // --no-signature / --no-seal
   std::optional<Colour> colour;
   std::optional<ScaleSettings> scale;             // mode and the one value it uses
+  std::optional<CleanupLevel> cleanup;
 };
 
 struct CliOptions {
   PanelOverride signature;
   PanelOverride seal;
   std::optional<Alignment> align;
+  std::optional<OutputFormat> format;             // --format gif|png
+  std::optional<OutputDensity> density;           // --density 1|2
   bool page = false;
+  bool verbose = false;                           // the snippet's size on standard error
   std::optional<std::filesystem::path> output;    // -o FILE
   std::optional<std::filesystem::path> settings;  // --settings DIR
   bool help = false;

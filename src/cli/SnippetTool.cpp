@@ -114,6 +114,15 @@ void ApplyPanelOverride(const PanelOverride& o, int32_t bit, int32_t& bits, Colo
   if (o.scale) ApplyScaleOverride(*o.scale, panel.scale);
 }
 
+// The --verbose line; it marks a snippet that common editors refuse.
+std::string SizeLine(size_t characters) {
+  std::string line = std::string(kProgram) + ": snippet of " + std::to_string(characters) + " characters";
+  if (ExceedsSnippetBudget(characters)) {
+    line += " (over " + std::to_string(kSnippetCharacterBudget) + ": some editors refuse it)";
+  }
+  return line + "\n";
+}
+
 }  // namespace
 
 ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_view version) {
@@ -137,11 +146,24 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
   ImagePanel& seal = state.Panel(PanelIndex::kSeal);
   seal.index = PanelIndex::kSeal;
 
+  OutputStyle style = state.style;
+  if (options.format) style.format = *options.format;
+  if (options.density) style.density = *options.density;
   bool prescaled[2] = {false, false};
   for (auto [o, panel] : {std::pair{&options.signature, &signature}, std::pair{&options.seal, &seal}}) {
-    if (!o->picture) continue;
+    // A clean-up named for this run applies to the picture named with it.
+    if (o->cleanup) panel->cleanup = *o->cleanup;
+    if (!o->picture) {
+      if (o->cleanup && !UpdateCleanedPicture(*panel)) {
+        return Fail(kExitNoSnippet, "the stored picture cannot be cleaned");
+      }
+      continue;
+    }
     std::optional<Result<void>> imported;
-    if (o->scale && o->scale->mode != kScaleNone) {
+    // Streamed only where the default output scales the picture itself: no
+    // clean-up (which works on the whole picture) and the default style.
+    if (o->scale && o->scale->mode != kScaleNone && panel->cleanup == CleanupLevel::kNone &&
+        style == OutputStyle{}) {
       ScaleSettings scale = panel->scale;
       ApplyScaleOverride(*o->scale, scale);
       imported = ImportScaledPicture(*panel, *o->picture, scale);
@@ -164,21 +186,24 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
                               *options.align);
   }
 
+  state.style = style;
+
   const PrivateTempFolder temp;
   if (!temp.ok()) return Fail(kExitNoSnippet, "cannot create a temporary folder");
   auto snippet = BuildSnippet(state, temp.path());
   if (!snippet) {
     return {kExitNoSnippet, {}, std::string(MessageText(SnippetMessage(snippet.status()))) + "\n"};
   }
-  auto text = options.page ? MakePreviewPage(*snippet, bits, state.inks[0]) : std::move(snippet);
+  const std::string size_line = options.verbose ? SizeLine(snippet->size()) : std::string();
+  auto text = options.page ? MakePreviewPage(*snippet, bits, state.inks[0], state.style) : std::move(snippet);
   if (!text) return {kExitNoSnippet, {}, std::string(MessageText(MessageCode::kSystemFault)) + "\n"};
   if (options.output) {
     if (!WriteTextFile(*text, *options.output)) {
       return Fail(kExitNoSnippet, options.output->string() + ": cannot be written");
     }
-    return {};
+    return {kExitOk, {}, size_line};
   }
-  return {kExitOk, std::move(*text), {}};
+  return {kExitOk, std::move(*text), size_line};
 }
 
 }  // namespace quorel::cli

@@ -15,6 +15,7 @@ namespace quorel {
 enum class RowOrder {
   kTopDown,   // row 0, 1, 2, … each written whole, once
   kAnyOrder,  // rows revisited or written in part (interlaced passes)
+  kTurnedAfter,  // top-down, but the picture is turned or mirrored once decoded
 };
 
 // Where a reader decodes the rows of a 24-bit (blue-green-red) picture: the

@@ -12,6 +12,7 @@ OutputState LoadOutputState(const SettingsFolder& folder) {
   OutputState state;
   state.option_bits = ReadOptionBits(store);
   state.inks = ReadInkColours(store);
+  state.style = ReadOutputStyle(store);
   for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
     LoadPanelState(state.Panel(index), index, folder, store);
   }

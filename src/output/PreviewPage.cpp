@@ -14,8 +14,13 @@ bool NeedsBlackPage(int32_t option_bits, Colour signature_colour) {
 }
 
 Result<std::string> MakePreviewPage(std::string_view snippet, int32_t option_bits,
-                                    Colour signature_colour) {
+                                    Colour signature_colour, const OutputStyle& style) {
   try {
+    if (style != OutputStyle{}) {
+      std::string page(kTwoBackgroundsStart);
+      page.append(snippet).append(kTwoBackgroundsMiddle).append(snippet).append(kTwoBackgroundsEnd);
+      return page;
+    }
     if (!NeedsBlackPage(option_bits, signature_colour)) return std::string(snippet);
     return std::string(kBlackPageStart) + std::string(snippet) + std::string(kBlackPageEnd);
   } catch (const std::bad_alloc&) {

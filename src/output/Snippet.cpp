@@ -9,6 +9,7 @@
 #include "image/Resample.h"
 #include "image/TwoLevel.h"
 #include "output/OutputState.h"
+#include "output/StyledTag.h"
 #include "settings/SettingsFolder.h"
 
 namespace quorel {
@@ -23,13 +24,17 @@ Result<FileBlock> ReadBack(const std::filesystem::path& path) {
   return std::move(*file);
 }
 
-Result<std::string> PanelTag(const ImagePanel& panel, Colour ink,
+Result<std::string> PanelTag(const ImagePanel& panel, Colour ink, const OutputStyle& style,
                              const std::filesystem::path& gif_folder) {
-  if (!panel.picture) return Status::kBadInput;
-  // The picture at its output size; without a scale setting the picture itself.
+  // The cleaned picture (the picture itself without a clean-up) at its output
+  // size; without a scale setting as it is.
+  const PackedDib* picture = OutputPicture(panel);
+  if (!picture) return Status::kBadInput;
   const OutputSizeResult size = OutputSize(panel);
-  if (!size.scaling_applies) return MakeImageTag(*panel.picture, ink, ChooseBackground(ink), gif_folder);
-  const PackedDib scaled = QUOREL_TRY(Resample(*panel.picture, size.width, size.height));
+  // Another format or density takes its own road; the default's stays as it was.
+  if (style != OutputStyle{}) return MakeStyledTag(*picture, size, ink, style, gif_folder);
+  if (!size.scaling_applies) return MakeImageTag(*picture, ink, ChooseBackground(ink), gif_folder);
+  const PackedDib scaled = QUOREL_TRY(Resample(*picture, size.width, size.height));
   return MakeImageTag(scaled, ink, ChooseBackground(ink), gif_folder);
 }
 
@@ -71,7 +76,8 @@ Result<std::string> BuildSnippet(const OutputState& state, const std::filesystem
   for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
     const int32_t bit = index == PanelIndex::kSignature ? option_bit::kSignature : option_bit::kSeal;
     if ((state.option_bits & bit) == 0) continue;
-    auto tag = PanelTag(state.Panel(index), state.inks[static_cast<size_t>(index)], gif_folder);
+    auto tag = PanelTag(state.Panel(index), state.inks[static_cast<size_t>(index)], state.style,
+                        gif_folder);
     if (!tag) return index == PanelIndex::kSignature ? Status::kSignatureFailed : Status::kSealFailed;
     tags[static_cast<size_t>(index)] = std::move(*tag);
   }

@@ -10,6 +10,7 @@
 #include "image/CopyIntoRect.h"
 #include "image/DibPrimitives.h"
 #include "image/Resample.h"
+#include "panel/CleanupSettings.h"
 #include "settings/IniStore.h"
 #include "settings/SettingsFolder.h"
 
@@ -42,11 +43,13 @@ void LoadPanelState(ImagePanel& panel, PanelIndex index, const SettingsFolder& f
   panel.index = index;
   panel.working_file = folder.WorkingBmpPath(static_cast<int>(index));
   panel.scale = ReadScaleSettings(store, index);
+  panel.cleanup = ReadCleanupLevel(store, index);
   if (auto picture = ReadBmpFile(panel.working_file)) {
     panel.picture = std::move(picture).value();
     panel.picture_width = panel.picture->Width();
     panel.picture_height = panel.picture->Height();
   }
+  (void)UpdateCleanedPicture(panel);  // a picture that cannot be cleaned is output as it is
 }
 
 void SetUpPanel(ImagePanel& panel, PanelIndex index, int32_t preview_width,
@@ -70,7 +73,31 @@ Result<void> NormaliseNewPicture(ImagePanel& panel) {
   auto converted = ConvertTo24(std::move(*panel.picture));
   panel.picture.reset();
   panel.picture = QUOREL_TRY(std::move(converted));
+  return UpdateCleanedPicture(panel);
+}
+
+Result<void> UpdateCleanedPicture(ImagePanel& panel) {
+  panel.cleaned.reset();
+  if (panel.cleanup == CleanupLevel::kNone || !panel.picture) return {};
+  // Small pictures and old working files that are not 24-bit are output as they are.
+  if (panel.picture_width < kMinPictureSide || panel.picture_height < kMinPictureSide ||
+      panel.picture->BitCount() != 24) {
+    return {};
+  }
+  panel.cleaned = QUOREL_TRY(ApplyCleanup(*panel.picture, panel.cleanup));
   return {};
+}
+
+Result<void> ApplyCleanupLevel(ImagePanel& panel, CleanupLevel level, const IniStore& store) {
+  panel.cleanup = level;
+  const Result<void> stored = WriteCleanupLevel(store, panel.index, level);
+  QUOREL_TRY(UpdateCleanedPicture(panel));
+  return stored;
+}
+
+const PackedDib* OutputPicture(const ImagePanel& panel) {
+  if (panel.cleaned) return &*panel.cleaned;
+  return panel.picture ? &*panel.picture : nullptr;
 }
 
 Result<void> ApplyNewPicture(ImagePanel& panel, const IniStore& store) {
@@ -86,23 +113,27 @@ Result<void> ApplyNewPicture(ImagePanel& panel, const IniStore& store) {
 void RefreshPreview(ImagePanel& panel) {
   panel.readout.clear();
   if (panel.preview) FillDib(*panel.preview, kPreviewBackground);
-  const int32_t width = panel.picture_width;
-  const int32_t height = panel.picture_height;
   const int32_t bw = panel.preview_width;
   const int32_t bh = panel.preview_height;
-  if (!panel.picture || width < kMinPictureSide || height < kMinPictureSide) return;
+  if (!panel.picture || panel.picture_width < kMinPictureSide ||
+      panel.picture_height < kMinPictureSide) {
+    return;
+  }
   if (bw < 1 || bh < 1) return;
+  const PackedDib& picture = *OutputPicture(panel);
+  const int32_t width = panel.cleaned ? picture.Width() : panel.picture_width;
+  const int32_t height = panel.cleaned ? picture.Height() : panel.picture_height;
 
   // A picture larger than the preview is shown reduced; a smaller one as it is.
   const double f = std::max(static_cast<double>(width) / bw, static_cast<double>(height) / bh);
   std::optional<PackedDib> reduced;
   if (f > 1) {
-    auto resampled = Resample(*panel.picture, std::min<int32_t>(bw, static_cast<int32_t>(width / f)),
+    auto resampled = Resample(picture, std::min<int32_t>(bw, static_cast<int32_t>(width / f)),
                               std::min<int32_t>(bh, static_cast<int32_t>(height / f)));
     if (!resampled) return;
     reduced = std::move(*resampled);
   }
-  const PackedDib& shown = reduced ? *reduced : *panel.picture;
+  const PackedDib& shown = reduced ? *reduced : picture;
   const int32_t w = shown.Width();
   const int32_t h = shown.Height();
   if (w < 1 || h < 1) return;
@@ -125,6 +156,7 @@ void UpdateTargetReadout(ImagePanel& panel) {
 }
 
 OutputSizeResult OutputSize(const ImagePanel& panel) {
+  if (panel.cleaned) return ComputeOutputSize(panel.scale, panel.cleaned->Width(), panel.cleaned->Height());
   return ComputeOutputSize(panel.scale, panel.picture_width, panel.picture_height);
 }
 

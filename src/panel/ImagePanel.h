@@ -8,6 +8,7 @@
 
 #include "common/Result.h"
 #include "image/PackedDib.h"
+#include "image/cleanup/Cleanup.h"
 #include "panel/ScaleSettings.h"
 
 namespace quorel {
@@ -35,9 +36,15 @@ struct ImagePanel {
   int32_t picture_height = 0;
   ScaleSettings scale;
   std::string readout;                  // UTF-8, e.g. "300x120 (53.33%)⇒120x48"
+  CleanupLevel cleanup = CleanupLevel::kNone;
+  // The picture after the clean-up, derived from `picture` (which stays as
+  // imported); empty for none and for pictures under 16 pixels or not
+  // 24-bit, which are output as they are.
+  std::optional<PackedDib> cleaned;
 };
 
-// The stored state alone (no preview): scale settings and the working file's
+// The stored state alone (no preview): scale settings, clean-up level, the
+// cleaned picture, and the working file's
 // picture, read with the BMP reader and used unchanged (neither converted nor
 // size-checked).
 void LoadPanelState(ImagePanel& panel, PanelIndex index, const SettingsFolder& folder,
@@ -50,7 +57,8 @@ void SetUpPanel(ImagePanel& panel, PanelIndex index, int32_t preview_width,
 
 // The normalisation of a new picture put into panel.picture, in memory only:
 // the scale mode returns to 0, the size is recorded, and a picture of at
-// least 16 × 16 is converted to 24 bits. The status of a failed conversion
+// least 16 × 16 is converted to 24 bits and cleaned at the panel's level
+// (which a new picture keeps). The status of a failed conversion
 // (the panel then has no picture); kBadInput when there is no picture at all.
 Result<void> NormaliseNewPicture(ImagePanel& panel);
 
@@ -59,7 +67,20 @@ Result<void> NormaliseNewPicture(ImagePanel& panel);
 // write is not reported). The caller refreshes the preview after.
 Result<void> ApplyNewPicture(ImagePanel& panel, const IniStore& store);
 
-// Repaints the preview and rewrites the readout from scratch: "%dx%d (" and
+// Derives panel.cleaned from the picture at panel.cleanup. On failure the
+// panel has no cleaned picture and the status is returned.
+Result<void> UpdateCleanedPicture(ImagePanel& panel);
+
+// A new clean-up level, as the processing dialog applies it on OK: stored
+// under the panel's key, the cleaned picture derived again. The caller
+// refreshes the preview and the readout after.
+Result<void> ApplyCleanupLevel(ImagePanel& panel, CleanupLevel level, const IniStore& store);
+
+// What the output and the preview show: the cleaned picture when there is
+// one, else the picture; none without a picture.
+const PackedDib* OutputPicture(const ImagePanel& panel);
+
+// Repaints the preview (of the output picture) and rewrites the readout from scratch: "%dx%d (" and
 // "%.2f%%)" or "100.0%)"; an empty readout and a background-only preview when
 // there is nothing to show.
 void RefreshPreview(ImagePanel& panel);
@@ -68,7 +89,8 @@ void RefreshPreview(ImagePanel& panel);
 // applies.
 void UpdateTargetReadout(ImagePanel& panel);
 
-// The panel's output size by its scale settings and recorded picture size.
+// The panel's output size by its scale settings and the recorded picture size,
+// or the cleaned picture's size when there is one.
 OutputSizeResult OutputSize(const ImagePanel& panel);
 
 }  // namespace quorel

@@ -2,71 +2,44 @@
 #include "GuiTestSupport.h"
 
 #include <QCheckBox>
-#include <QFile>
-#include <QLineEdit>
-#include <QTest>
-#include <QToolButton>
-#include <QWidget>
-
-#include "app/MainWindow.h"
-#include "app/platform/Browser.h"
-#include "app/platform/MessageBox.h"
+#include <QStyleOptionButton>
 
 namespace quorel::test {
 
-TestSettings::TestSettings() { dir_.setAutoRemove(true); }
-
-SettingsFolder TestSettings::Folder() const {
-  return SettingsFolder(QFile::encodeName(dir_.path()).toStdString());
-}
-
-void TestSettings::WriteIni(const QByteArray& text) const {
-  WriteAll(FilePath(QStringLiteral("wq.ini")), text);
-}
-
-QByteArray TestSettings::Ini() const { return ReadAll(FilePath(QStringLiteral("wq.ini"))); }
-
-void TestSettings::PutSample(int panel, const QString& sample_name) const {
-  const QString target = FilePath(panel == 0 ? QStringLiteral("$quorel_s.bmp")
-                                             : QStringLiteral("$quorel_i.bmp"));
-  const QString sample = !sample_name.isEmpty() ? sample_name
-                         : panel == 0           ? QStringLiteral("signature.bmp")
-                                                : QStringLiteral("seal.bmp");
-  QFile::remove(target);
-  QFile::copy(SamplePath(sample), target);
-}
-
 PreparedSettings::PreparedSettings(const QByteArray& ini, std::initializer_list<int> samples) {
-  if (!ini.isEmpty()) settings.WriteIni(ini);
-  for (int panel : samples) settings.PutSample(panel);
+  if (!ini.isEmpty()) WriteAll(settings.FilePath("wq.ini"), ini);
+  for (int panel : samples) {
+    QFile::copy(SamplePath(panel == 0 ? "signature.bmp" : "seal.bmp"),
+                settings.FilePath(panel == 0 ? "$quorel_s.bmp" : "$quorel_i.bmp"));
+  }
+}
+
+static std::unique_ptr<HintEnvironment> MakeEnvironment(bool fake, FakeHintEnvironment*& env) {
+  if (!fake) return nullptr;
+  auto made = std::make_unique<FakeHintEnvironment>();
+  env = made.get();
+  return made;
 }
 
 TestWindow::TestWindow(int flags, const QByteArray& ini, std::initializer_list<int> samples,
-                       std::unique_ptr<HintEnvironment> environment)
+                       bool fake_environment)
     : PreparedSettings(ini, samples),
-      MainWindow(settings.Folder(), flags, nullptr, std::move(environment)) {}
-
-MessageLog::MessageLog()
-    : shared_(std::make_shared<std::vector<MessageCode>>()), codes_(*shared_) {
-  MessageBox::SetRecorder([codes = shared_](MessageCode code) { codes->push_back(code); });
+      MainWindow(settings.Folder(), flags, nullptr, MakeEnvironment(fake_environment, env)) {
+  if (fake_environment) Hints().Timer().stop();
 }
 
-MessageLog::~MessageLog() { MessageBox::SetRecorder(nullptr); }
-
-BrowserSpy::BrowserSpy() {
-  Browser::SetOpener([opened = opened_](const QUrl& url) { *opened = url; });
+QString Text(MessageCode code) {
+  const std::string_view text = MessageText(code);
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-BrowserSpy::~BrowserSpy() { Browser::SetOpener(nullptr); }
-
-QString SamplePath(const QString& name) {
-  return QStringLiteral(QUOREL_SOURCE_DIR "/resources/samples/") + name;
+QString SamplePath(const char* name) {
+  return QStringLiteral(QUOREL_SOURCE_DIR "/resources/samples/") + QLatin1String(name);
 }
 
 QByteArray ReadAll(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return QByteArray();
-  return file.readAll();
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void WriteAll(const QString& path, const QByteArray& bytes) {
@@ -76,18 +49,13 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
 
 void Click(QWidget* control) {
   QVERIFY(control != nullptr);
-  QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, control->rect().center());
-}
-
-bool IsChecked(const MainWindow& window, int id) {
-  if (auto* box = qobject_cast<QCheckBox*>(window.Control(id))) return box->isChecked();
-  if (auto* button = qobject_cast<QToolButton*>(window.Control(id))) return button->isChecked();
-  return false;
-}
-
-QString ControlText(const MainWindow& window, int id) {
-  auto* edit = qobject_cast<QLineEdit*>(window.Control(id));
-  return edit ? edit->text() : QStringLiteral("<not a line edit>");
+  QPoint at = control->rect().center();
+  if (auto* box = qobject_cast<QCheckBox*>(control)) {
+    QStyleOptionButton option;
+    option.initFrom(box);
+    at = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).center();
+  }
+  QTest::mouseClick(control, Qt::LeftButton, Qt::NoModifier, at);
 }
 
 }  // namespace quorel::test

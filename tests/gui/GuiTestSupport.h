@@ -1,97 +1,82 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+// What most GUI tests use, included once here.
 #include <QApplication>
-#include <QByteArray>
-#include <QString>
+#include <QFile>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
-#include <QUrl>
 #include <functional>
-#include <initializer_list>
 #include <memory>
-#include <vector>
 
+#include "app/ControlIds.h"
 #include "app/MainWindow.h"
-#include "common/Messages.h"
-#include "settings/IniStore.h"
-#include "settings/SettingsFolder.h"
-
-class QWidget;
+#include "app/hint/HintController.h"
+#include "app/platform/Browser.h"
+#include "app/platform/FileDialogs.h"
+#include "app/platform/MessageBox.h"
 
 namespace quorel::test {
 
 // A settings folder of its own in a temporary folder, removed afterwards.
-class TestSettings {
- public:
-  TestSettings();
-
-  QString Path() const { return dir_.path(); }
-  QString FilePath(const QString& name) const { return dir_.filePath(name); }
-  SettingsFolder Folder() const;
+struct TestSettings {
+  QString Path() const { return dir.path(); }
+  QString FilePath(const QString& name) const { return dir.filePath(name); }
+  SettingsFolder Folder() const { return SettingsFolder(QFile::encodeName(dir.path()).toStdString()); }
   IniStore Store() const { return IniStore(Folder().IniPath()); }
-
-  // Replaces wq.ini by the given text.
-  void WriteIni(const QByteArray& text) const;
-  // The bytes of wq.ini.
-  QByteArray Ini() const;
-  // Copies a sample picture into a panel's working file (0 signature, 1 seal);
-  // by default the panel's own sample.
-  void PutSample(int panel, const QString& sample_name = QString()) const;
-
- private:
-  QTemporaryDir dir_;
+  QTemporaryDir dir;
 };
 
-// A settings folder of its own, prepared with wq.ini text (unless empty) and
-// the panels' own samples.
+// A clock, cursor and mouse that the test sets by hand.
+struct FakeHintEnvironment : HintEnvironment {
+  uint32_t NowMs() const override { return now_ms; }
+  QPoint CursorPos() const override { return cursor; }
+  bool MouseButtonDown() const override { return button_down; }
+  QWidget* WidgetAt(QPoint) const override { return widget_at; }
+  uint32_t now_ms = 0;
+  QPoint cursor{-1000, -1000};
+  bool button_down = false;
+  QWidget* widget_at = nullptr;
+};
+
 struct PreparedSettings {
   PreparedSettings(const QByteArray& ini, std::initializer_list<int> samples);
   TestSettings settings;
+  FakeHintEnvironment* env = nullptr;  // the window's, when it has a fake one
 };
 
-// The main window over a prepared settings folder of its own.
-class TestWindow : public PreparedSettings, public MainWindow {
- public:
-  explicit TestWindow(int flags = 14, const QByteArray& ini = QByteArray(),
-                      std::initializer_list<int> samples = {},
-                      std::unique_ptr<HintEnvironment> environment = nullptr);
+// The main window over its own settings folder, prepared with wq.ini text and
+// the samples of the panels listed (0 signature, 1 seal). With a fake
+// environment its hint timer is stopped, so a test ticks by hand.
+struct TestWindow : PreparedSettings, MainWindow {
+  explicit TestWindow(int flags = 14, const QByteArray& ini = {},
+                      std::initializer_list<int> samples = {}, bool fake_environment = false);
 };
 
-// Records the message boxes shown while it lives, instead of showing them.
-class MessageLog {
- public:
-  MessageLog();
-  ~MessageLog();
-  const std::vector<MessageCode>& Codes() const { return codes_; }
+// Records the message boxes' texts while it lives, instead of showing them.
+struct MessageLog {
+  MessageLog() { MessageBox::SetRecorder([t = texts](const QString& text) { t->append(text); }); }
+  ~MessageLog() { MessageBox::SetRecorder(nullptr); }
+  std::shared_ptr<QStringList> texts = std::make_shared<QStringList>();
+};
+QString Text(MessageCode code);
 
- private:
-  std::shared_ptr<std::vector<MessageCode>> shared_;
-  std::vector<MessageCode>& codes_;
+// Records the last page handed to the browser while it lives.
+struct BrowserSpy {
+  BrowserSpy() { Browser::SetOpener([o = opened](const QUrl& url) { *o = url; }); }
+  ~BrowserSpy() { Browser::SetOpener(nullptr); }
+  std::shared_ptr<QUrl> opened = std::make_shared<QUrl>();
 };
 
-// Records the last page handed to the browser while it lives, instead of
-// opening it.
-class BrowserSpy {
- public:
-  BrowserSpy();
-  ~BrowserSpy();
-  QUrl Opened() const { return *opened_; }
-
- private:
-  std::shared_ptr<QUrl> opened_ = std::make_shared<QUrl>();
-};
-
-QString SamplePath(const QString& name);
+QString SamplePath(const char* name);
 QByteArray ReadAll(const QString& path);
 void WriteAll(const QString& path, const QByteArray& bytes);
 
-// Clicks a control of a window with the left button.
+// Clicks a control with the left button; a check box on its indicator, which
+// is inside the hit area whatever fonts draw the label.
 void Click(QWidget* control);
-
-// A check box or tool button of the main window is checked; a line edit's text.
-bool IsChecked(const MainWindow& window, int id);
-QString ControlText(const MainWindow& window, int id);
 
 // The visible top-level window of a type, if any.
 template <class Window>

@@ -1,78 +1,111 @@
 // Quorel — SPDX-License-Identifier: MIT
-// The whole run from start to end: the single-instance lock, the first-run
-// defaults, and the option bits written when the window ends.
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
+// The whole run (single instance, first-run defaults, the option bits written
+// at the end), Qt's translation, and the services every window uses:
+// placement, message boxes, the file dialogs' starting names and filters.
+#include <QDialogButtonBox>
+#include <QMessageBox>
+#include <QPushButton>
 
 #include "GuiTestSupport.h"
-#include "app/MainWindow.h"
 #include "app/Startup.h"
+#include "app/platform/Placement.h"
 #include "app/platform/SingleInstance.h"
 
-namespace quorel {
-
-using test::MessageLog;
-using test::TestSettings;
+namespace quorel::test {
 
 class StartupTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void runKeepsOrWritesTheEditorAndTheFlags_data() {
-    QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<int>("flags");
-    QTest::addColumn<bool>("editor_kept");
-    QTest::newRow("first run: defaults") << QByteArray("[Option]\nGraphicEditor=/my editor/paint\n")
-                                         << 15 << false;
-    QTest::newRow("later run: kept")
-        << QByteArray("[Quorel]\nflags=1\n[Option]\nGraphicEditor=/my editor/paint\n") << 1 << true;
-  }
+  // The first run writes the default editor and sets bit 0; later runs keep both.
   void runKeepsOrWritesTheEditorAndTheFlags() {
-    QFETCH(QByteArray, ini);
-    QFETCH(bool, editor_kept);
-    TestSettings settings;
-    QTemporaryDir lock_folder;
-    settings.WriteIni(ini);
-    const MessageLog messages;
-    test::WhenShown<MainWindow>([](MainWindow& window) { window.reject(); });
-    QCOMPARE(RunQuorel({lock_folder.path(), settings.Path()}), 0);
-    QVERIFY(messages.Codes().empty());
-    QTEST(settings.Store().ReadInt("flags", -1), "flags");
-    QCOMPARE(settings.Store().ReadString("Option", "GraphicEditor") == "/my editor/paint", editor_kept);
-    QVERIFY(!settings.Store().ReadRaw("Quorel", "Rect")->empty());
+    for (const auto& [ini, flags] : {std::pair{QByteArray(), 15}, {QByteArray("[Quorel]\nflags=1\n"), 1}}) {
+      TestSettings settings;
+      QTemporaryDir lock_folder;
+      WriteAll(settings.FilePath("wq.ini"), ini + "[Option]\nGraphicEditor=/my editor/paint\n");
+      const MessageLog messages;
+      WhenShown<MainWindow>([](MainWindow& window) { window.reject(); });
+      QCOMPARE(RunQuorel({lock_folder.path(), settings.Path()}), 0);
+      QCOMPARE(settings.Store().ReadInt("flags", -1), flags);
+      QCOMPARE(settings.Store().ReadString("Option", "GraphicEditor") == "/my editor/paint", flags == 1);
+    }
   }
-
-  void secondInstanceIsRefused() {
+  // A second copy is refused; a lock a crashed copy left (naming a process
+  // that is gone) does not block; a folder where no lock can be made is a
+  // system fault.
+  void singleInstance() {
     TestSettings settings;
     QTemporaryDir lock_folder;
-    settings.WriteIni("[Quorel]\nflags=7\n");
     SingleInstance running(lock_folder.path());
+    WriteAll(running.LockPath(), "2147483646\nquorel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     QCOMPARE(running.Acquire(), SingleInstance::Outcome::kAcquired);
-    const QByteArray before = settings.Ini();
     const MessageLog messages;
     QCOMPARE(RunQuorel({lock_folder.path(), settings.Path()}), 0);
-    QCOMPARE(messages.Codes(), std::vector<MessageCode>{MessageCode::kAlreadyRunning});
-    QCOMPARE(settings.Ini(), before);
-  }
-
-  void lockLeftByACrashDoesNotBlock() {
-    QTemporaryDir lock_folder;
-    SingleInstance first(lock_folder.path());
-    // What a crashed copy leaves behind: a lock file naming a process that is gone.
-    test::WriteAll(first.LockPath(), "2147483646\nquorel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    QCOMPARE(first.Acquire(), SingleInstance::Outcome::kAcquired);
-  }
-
-  void unusableLockFolderIsASystemFault() {
-    TestSettings settings;
-    const MessageLog messages;
     QCOMPARE(RunQuorel({QStringLiteral("/nonexistent/quorel/lock"), settings.Path()}), 0);
-    QCOMPARE(messages.Codes(), std::vector<MessageCode>{MessageCode::kSystemFault});
+    QCOMPARE(*messages.texts, QStringList({Text(MessageCode::kAlreadyRunning), Text(MessageCode::kSystemFault)}));
   }
+  void qtDialogsSpeakJapanese() {
+    QVERIFY(LoadQtTranslation(*qApp));
+    const QDialogButtonBox box(QDialogButtonBox::Cancel);
+    QCOMPARE(box.button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+  }
+  // The shortest message, whatever fonts draw it: the title bar holds the
+  // window icon, the caption and three buttons of about a line's height.
+  void messageBoxShowsTheWholeCaption() {
+    int width = 0;
+    int needed = 1;
+    WhenShown<QMessageBox>([&](QMessageBox& box) {
+      const QFontMetrics metrics(box.font());
+      needed = metrics.horizontalAdvance(box.windowTitle()) + 6 * metrics.height();
+      width = box.width();
+      box.accept();
+    });
+    MessageBox::ShowMessage(nullptr, MessageCode::kAlreadyRunning);
+    QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed)));
+  }
+  void centreOnCursor() {
+    struct Case { QSize size; QPoint cursor; QRect monitor; QPoint expected; };
+    const QRect screen(0, 0, 1024, 768);
+    for (const Case& c : {Case{{201, 101}, {500, 400}, screen, {400, 350}},  // halves truncate
+                          Case{{2000, 100}, {500, 400}, screen, {0, 350}},  // from the left edge
+                          Case{{200, 1000}, {500, 400}, screen, {400, -232}},  // to the bottom edge
+                          Case{{200, 100}, {1100, 50}, {1024, 0, 800, 600}, {1024, 0}}}) {
+      QCOMPARE(CentreOnCursor(c.size, c.cursor, c.monitor), c.expected);
+    }
+  }
+  void openDialog() {
+    struct Case { QString path, answer, chosen, start; };  // chosen empty: refused
+    const QString self = QCoreApplication::applicationFilePath();
+    const QString untitled = PictureFolder() + QStringLiteral("/無題");
+    for (const Case& c : {Case{"", "", "", untitled},  // cancelled
+                          Case{"/tmp/", self, self, "/tmp/無題"},
+                          Case{"no-folder-here", self, "", ""}}) {  // refused without a dialog
+      QString path = c.path;
+      FileDialog::SetNextFileName(c.answer);
+      const bool taken = ChooseOpenFile(PictureFilters(), path, nullptr, QStringLiteral("t"));
+      FileDialog::ClearNextFileName();
+      QCOMPARE(path, taken ? c.chosen : c.path);
+      if (!c.start.isEmpty()) QCOMPARE(FileDialog::LastRequest().start_path, c.start);
+    }
+    // Every name the import takes is listed, after the first entry as it was.
+    const QStringList filters = FileDialog::LastRequest().filter.split(QStringLiteral(";;"));
+    QCOMPARE(filters.value(0), QStringLiteral("画像ファイル (*.jpg *.gif *.bmp *.png)"));
+    const QStringList names = filters.value(1).section(QLatin1Char('('), 1).chopped(1).split(' ');
+    for (const char* name : {"*.jpeg", "*.jpe", "*.jfif", "*.JPG", "*.PNG"}) {
+      QVERIFY(names.contains(name));
+    }
+    QCOMPARE(filters.value(2), QStringLiteral("全ファイル (*)"));
+  }
+  void pictureFolderFallsBackToHome() {
+    QTemporaryDir home;  // with no Pictures folder
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+    QCOMPARE(PictureFolder(), home.path());
+  }
+
 };
 
-}  // namespace quorel
+}  // namespace quorel::test
 
-QTEST_MAIN(quorel::StartupTest)
+QTEST_MAIN(quorel::test::StartupTest)
 #include "StartupTest.moc"

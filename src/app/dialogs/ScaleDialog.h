@@ -4,9 +4,11 @@
 #include <QDialog>
 #include <array>
 
+#include "image/cleanup/Cleanup.h"
 #include "panel/ScaleSettings.h"
 
 class QCheckBox;
+class QComboBox;
 class QLineEdit;
 
 namespace quorel {
@@ -14,24 +16,27 @@ namespace quorel {
 class IniStore;
 struct ImagePanel;
 
-// How one panel's picture is sized for the output: not at all, to a height,
-// to a width, or by a ratio. A tool window without an owner, so the main
-// window stays usable while it is open.
+// How one panel's picture is made ready for the output: its clean-up level,
+// then its size: not at all, to a height, to a width, or by a ratio. A tool
+// window without an owner, so the main window stays usable while it is open.
 class ScaleDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit ScaleDialog(const ScaleSettings& current, QWidget* parent = nullptr);
+  explicit ScaleDialog(const ScaleSettings& current, CleanupLevel cleanup = CleanupLevel::kNone,
+                       QWidget* parent = nullptr);
 
   // The settings as OK stores them: numbers limited to their ranges (an empty
   // or unreadable box counts as 0), the first checked mode button, mode 3
   // when none is checked.
   ScaleSettings Chosen() const;
+  CleanupLevel ChosenCleanup() const;
 
   QCheckBox* ModeButton(int mode) const { return modes_[static_cast<size_t>(mode)]; }
   QLineEdit* HeightEdit() const { return height_; }
   QLineEdit* WidthEdit() const { return width_; }
   QLineEdit* RatioEdit() const { return ratio_; }
+  QComboBox* CleanupBox() const { return cleanup_; }
 
  private:
   void SelectMode(int mode);
@@ -40,10 +45,12 @@ class ScaleDialog : public QDialog {
   QLineEdit* height_ = nullptr;
   QLineEdit* width_ = nullptr;
   QLineEdit* ratio_ = nullptr;
+  QComboBox* cleanup_ = nullptr;
 };
 
-// Runs the dialog for the panel; after OK the panel's four settings are
-// stored and written. True after OK, false after Cancel (nothing changes).
+// Runs the dialog for the panel; after OK the panel's four scale settings are
+// stored and written, and a changed clean-up level is stored and the cleaned
+// picture made again. True after OK, false after Cancel (nothing changes).
 // The dialog ends with `main_window` when that ends first.
 bool OpenScaleDialog(ImagePanel& panel, const IniStore& store, QWidget* main_window);
 

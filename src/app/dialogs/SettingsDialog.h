@@ -5,14 +5,14 @@
 
 #include "settings/IniStore.h"
 
+class QComboBox;
 class QLineEdit;
-class QToolButton;
 
 namespace quorel {
 
-
-// Chooses the external image editor ("GraphicEditor" of section "Option").
-// OK stores the box's text as it is, even empty; Cancel stores nothing.
+// Chooses the external image editor ("GraphicEditor" of section "Option")
+// and the output style (format and density). OK stores the editor box's text
+// as it is, even empty, and the style; Cancel stores nothing.
 class SettingsDialog : public QDialog {
   Q_OBJECT
 
@@ -20,7 +20,8 @@ class SettingsDialog : public QDialog {
   SettingsDialog(const IniStore& store, QWidget* owner);
 
   QLineEdit* PathEdit() const { return path_; }
-  QToolButton* BrowseButton() const { return browse_; }
+  QComboBox* FormatBox() const { return format_; }
+  QComboBox* DensityBox() const { return density_; }
 
   void accept() override;
 
@@ -29,7 +30,8 @@ class SettingsDialog : public QDialog {
 
   IniStore store_;  // a copy: the store is nothing but its path
   QLineEdit* path_ = nullptr;
-  QToolButton* browse_ = nullptr;
+  QComboBox* format_ = nullptr;
+  QComboBox* density_ = nullptr;
 };
 
 }  // namespace quorel

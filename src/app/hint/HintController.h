@@ -53,7 +53,6 @@ class HintController : public QObject {
   int CurrentEntry() const { return current_; }
   const HintWindow* Window() const { return window_.get(); }
   const std::array<HintEntry, 18>& Entries() const { return entries_; }
-  const ToolHintInfo& Info() const { return info_; }
   const HintEnvironment& Environment() const { return *environment_; }
   // The timer's ticks; tests drive HintTimerTick themselves and stop it.
   QTimer& Timer() { return timer_; }

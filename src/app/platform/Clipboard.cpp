@@ -3,10 +3,12 @@
 
 #include <QByteArray>
 #include <QClipboard>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMimeData>
-#include <cstring>
+#include <QPainter>
+#include <QUrl>
 
 #include "image/DibLayout.h"
 #include "output/ColourText.h"
@@ -15,10 +17,24 @@ namespace quorel {
 namespace {
 
 constexpr qsizetype kBmpFileHeaderSize = 14;
+constexpr qsizetype kAlphaMaskOffset = kBmpFileHeaderSize + 52;  // in a V3 or later info header
 
 bool& Busy() {
   static bool busy = false;
   return busy;
+}
+
+uint32_t ReadU32(const QByteArray& bytes, qsizetype at) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
+  return value;
+}
+
+// A 32-bit DIB whose header names an alpha mask; Qt's reader applies it.
+bool HasAlphaMask(const QByteArray& bmp) {
+  if (bmp.size() < kAlphaMaskOffset + 4) return false;
+  const uint32_t header_size = ReadU32(bmp, kBmpFileHeaderSize);
+  return header_size >= 56 && ReadU32(bmp, kAlphaMaskOffset) != 0;
 }
 
 std::optional<PackedDib> RawDibOf(const QByteArray& bmp) {
@@ -34,7 +50,12 @@ std::optional<PackedDib> RawDibOf(const QByteArray& bmp) {
 
 std::optional<PackedDib> DibFromImage(const QImage& image) {
   if (image.isNull()) return std::nullopt;
-  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  QImage rgb(image.size(), QImage::Format_RGB32);
+  rgb.fill(Qt::white);
+  {
+    QPainter painter(&rgb);
+    painter.drawImage(0, 0, image);
+  }
   const int64_t width = rgb.width();
   const int64_t height = rgb.height();
   auto dib = CreateDib(static_cast<int32_t>(width), static_cast<int32_t>(height), 32, 0,
@@ -56,29 +77,64 @@ std::optional<PackedDib> DibFromImage(const QImage& image) {
   return std::move(*dib);
 }
 
-std::optional<PackedDib> Clipboard::TakePicture() {
+std::optional<QString> PictureFileOf(const QMimeData& data) {
+  if (!data.hasUrls()) return std::nullopt;
+  for (const QUrl& url : data.urls()) {
+    if (!url.isLocalFile()) continue;
+    const QFileInfo file(url.toLocalFile());
+    const QString suffix = file.suffix().toLower();
+    for (const char* known : kPictureSuffixes) {
+      if (suffix == QLatin1String(known) && file.isFile()) return file.absoluteFilePath();
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<PackedDib> PictureOf(const QMimeData& data) {
+  const QString bmp_type = QStringLiteral("image/bmp");
+  if (data.hasFormat(bmp_type)) {
+    const QByteArray bmp = data.data(bmp_type);
+    if (!HasAlphaMask(bmp)) {
+      if (auto raw = RawDibOf(bmp)) return raw;
+    }
+  }
+  if (data.hasImage()) {
+    if (auto picture = DibFromImage(qvariant_cast<QImage>(data.imageData()))) return picture;
+  }
+  // Another program's drop, or a clipboard Qt does not convert: the picture
+  // types Qt reads itself.
+  for (const QString& format : data.formats()) {
+    if (!format.startsWith(QStringLiteral("image/"))) continue;
+    if (auto picture = DibFromImage(QImage::fromData(data.data(format)))) return picture;
+  }
+  return std::nullopt;
+}
+
+bool OffersPicture(const QMimeData& data) {
+  if (PictureFileOf(data)) return true;
+  if (data.hasImage()) return true;
+  for (const QString& format : data.formats()) {
+    if (format.startsWith(QStringLiteral("image/"))) return true;
+  }
+  return false;
+}
+
+const QMimeData* Clipboard::Content() {
   QClipboard* clipboard = QGuiApplication::clipboard();
-  const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
-  if (!data) return std::nullopt;
-  std::optional<PackedDib> picture;
-  if (data->hasFormat(QStringLiteral("image/bmp"))) {
-    picture = RawDibOf(data->data(QStringLiteral("image/bmp")));
-  }
-  if (!picture && data->hasImage()) {
-    picture = DibFromImage(qvariant_cast<QImage>(data->imageData()));
-  }
-  if (picture) clipboard->clear();
-  return picture;
+  return clipboard ? clipboard->mimeData() : nullptr;
+}
+
+void Clipboard::Clear() {
+  if (QClipboard* clipboard = QGuiApplication::clipboard()) clipboard->clear();
 }
 
 std::optional<Colour> Clipboard::TakeColourText() {
-  QClipboard* clipboard = QGuiApplication::clipboard();
-  const QMimeData* data = clipboard ? clipboard->mimeData() : nullptr;
+  const QMimeData* data = Content();
   if (!data || !data->hasText()) return std::nullopt;
   const QByteArray text = data->text().toUtf8();
   const std::optional<Colour> colour =
       ParseColourText(std::string_view(text.constData(), static_cast<size_t>(text.size())));
-  if (colour) clipboard->clear();
+  if (colour) Clear();
   return colour;
 }
 

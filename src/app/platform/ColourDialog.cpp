@@ -10,7 +10,6 @@ namespace {
 struct HookState {
   bool answer_set = false;
   std::optional<Colour> answer;
-  int asked = 0;
 };
 
 HookState& Hooks() {
@@ -33,10 +32,7 @@ void ColourDialog::SetNextAnswer(std::optional<Colour> answer) {
 
 void ColourDialog::ClearNextAnswer() { Hooks().answer_set = false; }
 
-int ColourDialog::TimesAsked() { return Hooks().asked; }
-
 std::optional<Colour> ChooseColour(QWidget* owner, Colour initial, CustomColours& custom) {
-  ++Hooks().asked;
   if (Hooks().answer_set) {
     Hooks().answer_set = false;
     return Hooks().answer;

@@ -15,12 +15,11 @@ namespace quorel {
 using CustomColours = std::array<Colour, 16>;
 
 // Test hook: the next colour dialog is answered (none = cancelled) instead of
-// shown; the number of dialogs asked for is counted either way.
+// shown.
 class ColourDialog {
  public:
   static void SetNextAnswer(std::optional<Colour> answer);
   static void ClearNextAnswer();
-  static int TimesAsked();
 };
 
 // Runs the colour dialog owned by `owner`, starting from `initial` and the

@@ -72,15 +72,16 @@ bool PumpPendingMessages(int max_wait_ms, QDialog* main_window) {
   return !waited_out;
 }
 
-bool RunEditor(const QString& editor, const std::filesystem::path& file, QDialog* main_window) {
+EditorOutcome RunEditor(const QString& editor, const std::filesystem::path& file,
+                        QDialog* main_window) {
   const std::optional<FileStamp> before = StampOf(file);
-  if (editor.isEmpty()) return false;
+  if (editor.isEmpty()) return EditorOutcome::kNotStarted;
   qint64 pid = 0;
   {
     const SubreaperScope adopt_the_editor;
     if (!QProcess::startDetached(editor, {QFile::decodeName(file.c_str())}, QString(), &pid) ||
         pid <= 0) {
-      return false;
+      return EditorOutcome::kNotStarted;
     }
   }
   // The wait also ends with the main window, so closing it never leaves the
@@ -96,7 +97,7 @@ bool RunEditor(const QString& editor, const std::filesystem::path& file, QDialog
     if (PumpPendingMessages(kPollMs, main)) break;
   }
   QObject::disconnect(ended);
-  return StampOf(file) != before;
+  return StampOf(file) != before ? EditorOutcome::kSaved : EditorOutcome::kUnchanged;
 }
 
 }  // namespace quorel

@@ -20,19 +20,20 @@ struct FileStamp {
 // None when the file cannot be examined.
 std::optional<FileStamp> StampOf(const std::filesystem::path& path);
 
-// Starts the editor with the file as its one argument (no shell: blanks in
-// either path need no quoting) and waits for it while the event loop keeps
-// running, so every window stays alive. The wait ends when the editor exits,
-// when the application is asked to quit, or when `main_window` (if given)
-// ends. True when the file's stamp changed meanwhile; false also when
-// the editor cannot be started. An editor still running when the wait ends
-// keeps running.
 // Runs the events that arrive within `max_wait_ms`, so every window stays
 // alive. True when the wait ended otherwise: the application was told to
 // quit, or `main_window` (if given) ended.
 bool PumpPendingMessages(int max_wait_ms, QDialog* main_window = nullptr);
 
-bool RunEditor(const QString& editor, const std::filesystem::path& file,
-               QDialog* main_window = nullptr);
+enum class EditorOutcome { kSaved, kUnchanged, kNotStarted };
+
+// Starts the editor with the file as its one argument (no shell: blanks in
+// either path need no quoting) and waits for it while the event loop keeps
+// running, so every window stays alive. The wait ends when the editor exits,
+// when the application is asked to quit, or when `main_window` (if given)
+// ends; an editor still running then keeps running. kSaved when the file's
+// stamp changed meanwhile.
+EditorOutcome RunEditor(const QString& editor, const std::filesystem::path& file,
+                        QDialog* main_window = nullptr);
 
 }  // namespace quorel

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "app/platform/Clipboard.h"
 #include "app/platform/LocalLoop.h"
 
 namespace quorel {
@@ -26,8 +27,15 @@ QString QtFilter(const FileFilter& filter) {
   return filter.description + QStringLiteral(" (") + patterns + QLatin1Char(')');
 }
 
+QString QtFilters(const QList<FileFilter>& filters) {
+  QStringList joined;
+  for (const FileFilter& filter : filters) joined << QtFilter(filter);
+  return joined.join(QStringLiteral(";;"));
+}
+
 // Shows the dialog (or takes the test's answer); the chosen path or none.
-std::optional<QString> RunDialog(QFileDialog& dialog, QWidget* owner) {
+std::optional<QString> RunDialog(QFileDialog& dialog, QWidget* owner,
+                                 QWidget* ends_with = nullptr) {
   if (auto answer = std::exchange(Hooks().next_name, std::nullopt)) {
     if (answer->isEmpty()) return std::nullopt;
     return answer;
@@ -36,7 +44,7 @@ std::optional<QString> RunDialog(QFileDialog& dialog, QWidget* owner) {
   if (owner) {
     result = dialog.exec();
   } else {
-    result = RunModeless(dialog, nullptr);
+    result = RunModeless(dialog, ends_with);
   }
   if (result != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().first();
@@ -50,11 +58,22 @@ const FileDialogRequest& FileDialog::LastRequest() { return Hooks().last; }
 
 QString PictureFolder() {
   const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-  return pictures.isEmpty() ? QDir::homePath() : pictures;
+  return !pictures.isEmpty() && QDir(pictures).exists() ? pictures : QDir::homePath();
 }
 
-bool ChooseOpenFile(const FileFilter& filter, QString& path, QWidget* owner, const QString& title,
-                    QDir::Filters entries) {
+QList<FileFilter> PictureFilters() {
+  QStringList patterns;
+  for (const char* suffix : kPictureSuffixes) {
+    const QString lower = QStringLiteral("*.") + QLatin1String(suffix);
+    patterns << lower << lower.toUpper();
+  }
+  return {{QStringLiteral("画像ファイル"), QStringLiteral("*.jpg;*.gif;*.bmp;*.png")},
+          {QStringLiteral("すべての画像ファイル"), patterns.join(QLatin1Char(';'))},
+          {QStringLiteral("全ファイル"), QStringLiteral("*")}};
+}
+
+bool ChooseOpenFile(const QList<FileFilter>& filters, QString& path, QWidget* owner,
+                    const QString& title, QDir::Filters entries, QWidget* ends_with) {
   QString start = path;
   if (start.isEmpty()) {
     start = PictureFolder() + QLatin1Char('/') + QString::fromUtf8(kDefaultFileName);
@@ -63,7 +82,7 @@ bool ChooseOpenFile(const FileFilter& filter, QString& path, QWidget* owner, con
     if (slash < 0) return false;
     if (slash == start.size() - 1) start += QString::fromUtf8(kDefaultFileName);
   }
-  QFileDialog dialog(owner, title, start, QtFilter(filter));
+  QFileDialog dialog(owner, title, start, QtFilters(filters));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.selectFile(QFileInfo(start).fileName());
@@ -72,8 +91,8 @@ bool ChooseOpenFile(const FileFilter& filter, QString& path, QWidget* owner, con
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFilter(entries);
   }
-  Hooks().last = FileDialogRequest{title, start, QtFilter(filter), owner, false};
-  const std::optional<QString> chosen = RunDialog(dialog, owner);
+  Hooks().last = FileDialogRequest{title, start, QtFilters(filters), owner, false};
+  const std::optional<QString> chosen = RunDialog(dialog, owner, ends_with);
   if (!chosen || !QFileInfo::exists(*chosen)) return false;
   path = QFileInfo(*chosen).absoluteFilePath();
   return true;
@@ -88,9 +107,8 @@ bool ChooseTextOutputFile(QString& path, QWidget* owner) {
     start += untitled;
   }
   const QString title = QStringLiteral("Quorelをテキストファイルに書き出す");
-  const QString filters = QtFilter({QStringLiteral("テキストファイル"), QStringLiteral("*.txt")}) +
-                          QStringLiteral(";;") +
-                          QtFilter({QStringLiteral("全ファイル"), QStringLiteral("*")});
+  const QString filters = QtFilters({{QStringLiteral("テキストファイル"), QStringLiteral("*.txt")},
+                                     {QStringLiteral("全ファイル"), QStringLiteral("*")}});
   QFileDialog dialog(owner, title, start, filters);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);

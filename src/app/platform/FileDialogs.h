@@ -4,6 +4,7 @@
 #include <optional>
 
 #include <QDir>
+#include <QList>
 #include <QString>
 
 class QWidget;
@@ -36,17 +37,23 @@ class FileDialog {
 
 inline constexpr const char* kDefaultFileName = "無題";
 
-// The folder a dialog starts in when no name is given: the user's pictures.
+// The folder a dialog starts in when no name is given: the user's pictures,
+// or the home folder when there is none.
 QString PictureFolder();
+
+// The open dialog's filters for pictures: the first entry as it always was,
+// then every name the import takes (any case), then all files.
+QList<FileFilter> PictureFilters();
 
 // Runs the open dialog. `path` gives the starting folder and name and receives
 // the chosen full path. A non-empty path without any '/' returns false at
 // once, without a dialog; one ending in '/' proposes "無題" in that folder; an
 // empty one proposes "無題" in the picture folder. True when a file was chosen
 // and exists. Without an owner the dialog is not modal and every window stays
-// usable while it is open.
-bool ChooseOpenFile(const FileFilter& filter, QString& path, QWidget* owner, const QString& title,
-                    QDir::Filters entries = QDir::Filters());
+// usable while it is open; it is cancelled when `ends_with` (if given) ends.
+bool ChooseOpenFile(const QList<FileFilter>& filters, QString& path, QWidget* owner,
+                    const QString& title, QDir::Filters entries = QDir::Filters(),
+                    QWidget* ends_with = nullptr);
 
 // Runs the save dialog for the text output, owned by `owner`. An existing
 // file is later overwritten without a question. On confirmation `path` holds

@@ -2,8 +2,9 @@
 #include "app/platform/MessageBox.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
-#include <QString>
+#include <QSpacerItem>
 
 namespace quorel {
 namespace {
@@ -20,13 +21,26 @@ QString FromUtf8(std::string_view text) {
 }  // namespace
 
 void MessageBox::ShowMessage(QWidget* owner, MessageCode code) {
+  ShowText(owner, FromUtf8(MessageText(code)));
+}
+
+void MessageBox::ShowText(QWidget* owner, const QString& text) {
   if (ActiveRecorder()) {
-    ActiveRecorder()(code);
+    ActiveRecorder()(text);
     return;
   }
   QApplication::beep();
-  QMessageBox box(QMessageBox::Warning, FromUtf8(kMessageCaption), FromUtf8(MessageText(code)),
-                  QMessageBox::Ok, owner);
+  const QString caption = FromUtf8(kMessageCaption);
+  QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, owner);
+  // QMessageBox sizes itself to its text alone; the title bar also holds the
+  // window icon and three buttons of about a line's height each. A spacer is
+  // the one width the box's own sizing keeps.
+  const QFontMetrics metrics(box.font());
+  const int caption_width = metrics.horizontalAdvance(caption) + 8 * metrics.height();
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+    grid->addItem(new QSpacerItem(caption_width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());  // the layout owns it
+  }
   box.exec();
 }
 

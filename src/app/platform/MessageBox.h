@@ -1,6 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QString>
 #include <functional>
 
 #include "common/Messages.h"
@@ -9,16 +10,24 @@ class QWidget;
 
 namespace quorel {
 
-// The program's message boxes: a beep, then the message of the table with the
-// caption "BASE64変換" and a warning icon. A test replaces the box by a
-// recorder, so nothing waits for a click.
+// Messages only the desktop program shows.
+inline constexpr const char* kCannotSaveText = "ファイルに保存できません．";
+inline constexpr const char* kNoEditorText =
+    "画像編集ソフトが設定されていません．\n設定ボタン（歯車）で設定してください．";
+inline constexpr const char* kEditorFailedText =
+    "画像編集ソフトを起動できません．\n設定ボタン（歯車）で設定を確かめてください．";
+
+// The program's message boxes: a beep, then the message with the caption
+// "BASE64変換" and a warning icon, wide enough for the whole caption. A test
+// replaces the box by a recorder, so nothing waits for a click.
 class MessageBox {
  public:
-  using Recorder = std::function<void(MessageCode)>;
+  using Recorder = std::function<void(const QString&)>;
 
   // Shows the message owned by `owner` (none: no owner) and returns when the
   // user has closed it.
   static void ShowMessage(QWidget* owner, MessageCode code);
+  static void ShowText(QWidget* owner, const QString& text);
 
   // While a recorder is set, messages go to it instead of the screen.
   static void SetRecorder(Recorder recorder);

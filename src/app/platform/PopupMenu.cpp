@@ -2,8 +2,9 @@
 #include "app/platform/PopupMenu.h"
 
 #include <QAction>
-#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 
 namespace quorel {
 namespace {
@@ -17,6 +18,30 @@ HookState& Hooks() {
   static HookState state;
   return state;
 }
+
+// Tells how the menu ended from the menu's own events. Qt's idea of the held
+// buttons is no guide: after a click outside a menu it may still believe the
+// button is down when the next menu ends with Esc.
+class DismissWatch : public QObject {
+ public:
+  explicit DismissWatch(QMenu& menu) : menu_(menu) { menu.installEventFilter(this); }
+  bool ByClickOutside() const { return by_click_outside_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonPress) {
+      const auto* press = static_cast<QMouseEvent*>(event);
+      by_click_outside_ = !menu_.rect().contains(press->position().toPoint());
+    } else if (event->type() == QEvent::KeyPress) {
+      by_click_outside_ = false;
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QMenu& menu_;
+  bool by_click_outside_ = false;
+};
 
 }  // namespace
 
@@ -33,12 +58,12 @@ PictureMenuOutcome RunPictureMenu(QWidget* owner, QPoint at) {
   QAction* signature = menu.addAction(QStringLiteral("Quorel画像として取り込む"));
   QAction* seal = menu.addAction(QStringLiteral("印影画像として取り込む"));
   menu.addAction(QStringLiteral("メニューを閉じる"));
+  const DismissWatch watch(menu);
   const QAction* chosen = menu.exec(at);
   PictureMenuOutcome outcome;
   if (chosen == signature) outcome.choice = PictureMenuChoice::kSignature;
   if (chosen == seal) outcome.choice = PictureMenuChoice::kSeal;
-  outcome.mouse_button_down =
-      (QGuiApplication::mouseButtons() & (Qt::LeftButton | Qt::RightButton)) != 0;
+  outcome.dismissed_by_click = !chosen && watch.ByClickOutside();
   return outcome;
 }
 

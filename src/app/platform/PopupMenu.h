@@ -13,7 +13,7 @@ enum class PictureMenuChoice { kClose = 0, kSignature = 1, kSeal = 2 };
 
 struct PictureMenuOutcome {
   PictureMenuChoice choice = PictureMenuChoice::kClose;
-  bool mouse_button_down = false;  // a button was held when the menu ended
+  bool dismissed_by_click = false;  // ended by a click outside the menu
 };
 
 // Shows "Quorel画像として取り込む", "印影画像として取り込む" and

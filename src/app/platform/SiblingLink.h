@@ -29,7 +29,6 @@ class SiblingLink : public QObject {
   ~SiblingLink() override;
 
   const QString& OwnName() const { return own_name_; }
-  bool Listening() const { return server_.isListening(); }
 
   // True when a sibling was found and the line was written.
   bool RegisterWithSibling();

@@ -9,7 +9,9 @@
 #include <optional>
 
 #include "codec/FileBlock.h"
+#include "codec/jpeg/ExifOrientation.h"
 #include "codec/jpeg/JpegMemorySource.h"
+#include "image/Orientation.h"
 #include "image/RowSink.h"
 
 namespace quorel {
@@ -107,16 +109,18 @@ struct JpegDensity {
 
 // Tells the sink the output size. Kept out of DecodeJpeg because it builds
 // objects with destructors.
-Status BeginRows(const jpeg_decompress_struct& cinfo, RowSink& sink) {
+Status BeginRows(const jpeg_decompress_struct& cinfo, RowSink& sink, Orientation orientation) {
   if (int64_t{cinfo.output_width} * cinfo.output_height > kMaxJpegPixels) return Status::kTooLarge;
   return sink.Begin(static_cast<int32_t>(cinfo.output_width), static_cast<int32_t>(cinfo.output_height),
-                    RowOrder::kTopDown).status();
+                    orientation == Orientation::kTopLeft ? RowOrder::kTopDown : RowOrder::kTurnedAfter)
+      .status();
 }
 
 // The one function that the library's error exit jumps back to: all its locals
 // have trivial destructors, and every path, the jump's included, ends with the
 // library's memory released and, on failure, no picture.
-Status DecodeJpeg(const uint8_t* data, size_t size, RowSink& sink, JpegDensity* density) {
+Status DecodeJpeg(const uint8_t* data, size_t size, RowSink& sink, JpegDensity* density,
+                  Orientation* orientation) {
   JpegErrorManager errors;
   jpeg_decompress_struct cinfo;
   JpegMemorySource source;
@@ -137,12 +141,18 @@ Status DecodeJpeg(const uint8_t* data, size_t size, RowSink& sink, JpegDensity* 
   cinfo.mem->max_memory_to_use = kJpegWorkingMemory;
   cinfo.progress = &progress;
   AttachJpegMemorySource(&cinfo, source, data, size);
+  jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);  // Exif, for the orientation
   jpeg_read_header(&cinfo, TRUE);  // a stream of tables only is an error here
+  for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
+    if (m->marker != JPEG_APP0 + 1) continue;
+    *orientation = ReadExifOrientation({m->data, m->data_length});
+    if (*orientation != Orientation::kTopLeft) break;  // an XMP segment may come first
+  }
 
   Status status = ChooseOutput(cinfo);
   if (status == Status::kOk) {
     jpeg_calc_output_dimensions(&cinfo);
-    status = BeginRows(cinfo, sink);
+    status = BeginRows(cinfo, sink, *orientation);
   }
   if (cinfo.saw_JFIF_marker && cinfo.density_unit == kDotsPerCentimetre) {
     *density = {uint32_t{cinfo.X_density} * 100, uint32_t{cinfo.Y_density} * 100};
@@ -194,21 +204,25 @@ bool UsesRefusedCoding(std::span<const uint8_t> bytes) {
   return false;
 }
 
-Result<void> ReadJpegRows(std::span<const uint8_t> bytes, RowSink& sink, JpegDensity* density) {
+Result<void> ReadJpegRows(std::span<const uint8_t> bytes, RowSink& sink, JpegDensity* density,
+                          Orientation* orientation) {
   if (bytes.size() < kMinFileSize) return Status::kCannotOpen;
   if (UsesRefusedCoding(bytes)) return Status::kJpegCoding;
-  return DecodeJpeg(bytes.data(), bytes.size(), sink, density);
+  return DecodeJpeg(bytes.data(), bytes.size(), sink, density, orientation);
 }
 
 Result<PackedDib> ReadJpeg(std::span<const uint8_t> bytes) {
   PictureSink sink;
   JpegDensity density;
-  QUOREL_TRY(ReadJpegRows(bytes, sink, &density));
+  Orientation orientation = Orientation::kTopLeft;
+  QUOREL_TRY(ReadJpegRows(bytes, sink, &density, &orientation));
   PackedDib& picture = *sink.Picture();
   if (density.x_per_metre != 0 || density.y_per_metre != 0) {
     picture.SetField32(DibField::kXPelsPerMeter, density.x_per_metre);
     picture.SetField32(DibField::kYPelsPerMeter, density.y_per_metre);
   }
+  // Shown as every viewer shows it: upright by its Exif orientation.
+  if (orientation != Orientation::kTopLeft) return MakeUpright(picture, orientation);
   return std::move(picture);
 }
 
@@ -226,7 +240,8 @@ Result<void> ReadJpegFileRows(const std::filesystem::path& path, RowSink& sink) 
   auto file = LoadFileBlock(path);
   if (!file) return Status::kCannotOpen;
   JpegDensity density;  // only a whole picture carries it
-  return ReadJpegRows(file->Data(), sink, &density);
+  Orientation orientation = Orientation::kTopLeft;  // a sink is told by the row order
+  return ReadJpegRows(file->Data(), sink, &density, &orientation);
 }
 
 }  // namespace quorel

@@ -15,7 +15,9 @@ namespace quorel {
 // all three bytes). Codes: kCannotOpen (cannot be read, or 4 bytes or
 // shorter), kOutOfMemory, kJpegColourSpace (CMYK, YCCK and other component
 // counts), kJpegCoding (arithmetic-coded, lossless, hierarchical or 12-bit
-// data), kTooLarge, kJpegLibrary (anything else the library refuses).
+// data), kTooLarge, kJpegLibrary (anything else the library refuses). The
+// picture is turned upright by its Exif orientation; a damaged Exif block is
+// ignored.
 Result<PackedDib> ReadJpegFile(const std::filesystem::path& path);
 // The same over bytes already in memory.
 Result<PackedDib> ReadJpegBytes(std::span<const uint8_t> bytes);

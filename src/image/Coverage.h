@@ -1,0 +1,20 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include "common/Result.h"
+#include "image/PackedDib.h"
+
+namespace quorel {
+
+// How much ink covers each pixel, as a new 8-bit picture of the same size whose
+// 256 colour-table entries are greys: index 0 bare paper, 255 full ink. The
+// levels are those the two-level reduction separates: the brightest pixel
+// (red + green + blue) is the paper, the darkest the ink. Pixels within an
+// eighth of that range of either level count as pure paper or pure ink (paper
+// grain, scanner noise); between them the coverage rises evenly. It is 128 or
+// more exactly where the two-level reduction of the same picture puts ink. A
+// picture of one brightness is all ink, as the reduction makes it. Other
+// depths than 24 are converted first. kUnsupported or kBadInput as for the conversion.
+Result<PackedDib> MeasureCoverage(const PackedDib& picture);
+
+}  // namespace quorel

@@ -1,0 +1,28 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "common/Result.h"
+#include "image/PackedDib.h"
+
+namespace quorel {
+
+// How a panel's picture is cleaned before the output: the numbers are those
+// stored in wq.ini.
+enum class CleanupLevel : int {
+  kNone = 0,   // as imported: today's output
+  kTrim = 1,   // white margins cut away
+  kPhoto = 2,  // a photo evened out and cleaned, then trimmed
+};
+
+// "none", "trim", "photo" (the tool's option values); none for other text.
+std::optional<CleanupLevel> ParseCleanupLevel(std::string_view text);
+std::string_view CleanupLevelName(CleanupLevel level);
+
+// The cleaned picture, a new block either way. Pictures that are not 24-bit
+// (a tiny one the panel keeps as it came) and kNone give an exact copy.
+Result<PackedDib> ApplyCleanup(const PackedDib& picture, CleanupLevel level);
+
+}  // namespace quorel

@@ -1,0 +1,51 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "common/Result.h"
+#include "image/CopyIntoRect.h"
+
+namespace quorel {
+
+// One bit a pixel, top-down rows: ink or not. An eighth of a byte mask, so a
+// 12-megapixel photo's mask and marks take 3 MB, not 24.
+class InkBits {
+ public:
+  static Result<InkBits> Create(int32_t width, int32_t height);
+
+  int32_t width() const { return width_; }
+  int32_t height() const { return height_; }
+  bool Get(int32_t x, int32_t y) const {
+    return (bits_[Byte(y, x)] >> (x & 7)) & 1;
+  }
+  void Set(int32_t x, int32_t y) { bits_[Byte(y, x)] |= static_cast<uint8_t>(1u << (x & 7)); }
+  void Clear(int32_t x, int32_t y) { bits_[Byte(y, x)] &= static_cast<uint8_t>(~(1u << (x & 7))); }
+  // Whether a byte of row y holds any ink, so empty stretches are skipped.
+  const uint8_t* Row(int32_t y) const { return &bits_[Byte(y, 0)]; }
+  size_t stride() const { return stride_; }
+
+ private:
+  size_t Byte(int32_t y, int32_t x) const {
+    return static_cast<size_t>(y) * stride_ + (static_cast<size_t>(x) >> 3);
+  }
+  int32_t width_ = 0;
+  int32_t height_ = 0;
+  size_t stride_ = 0;
+  std::vector<uint8_t> bits_;
+};
+
+// The typical pen width in pixels: twice the ink area over its outline, as
+// for a long stroke of that width. 0 without ink.
+double PenWidth(const InkBits& ink);
+
+// Clears every piece of ink (8-connected) smaller than `min_area` pixels.
+// Work in proportion to the ink; memory in proportion to one piece's front
+// and min_area. kOutOfMemory.
+Result<void> RemoveSpecks(InkBits& ink, int64_t min_area);
+
+// The smallest rectangle around the ink; empty (all zero) without ink.
+PixelRect InkBounds(const InkBits& ink);
+
+}  // namespace quorel

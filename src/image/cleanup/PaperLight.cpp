@@ -1,0 +1,202 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "image/cleanup/PaperLight.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quorel {
+namespace {
+
+// About a hundred cells across the shorter side, at least 4 pixels each.
+constexpr int32_t kCellsAcross = 96;
+constexpr int32_t kMinCell = 4;
+// The closing's reach in cells: strokes up to about 2 × 4 cells (a seal's
+// rim on a photo) are filled with paper.
+constexpr int32_t kClosingRadius = 4;
+
+// One pass of a running extreme (max or min) along rows or columns.
+template <class Pick>
+void Filter1d(std::vector<float>& grid, int32_t w, int32_t h, bool along_rows, Pick pick) {
+  const int32_t n = along_rows ? w : h;
+  const int32_t lines = along_rows ? h : w;
+  std::vector<float> line(static_cast<size_t>(n));
+  for (int32_t l = 0; l < lines; ++l) {
+    for (int32_t c = 0; c < 3; ++c) {
+      auto at = [&](int32_t i) -> float& {
+        const int32_t x = along_rows ? i : l;
+        const int32_t y = along_rows ? l : i;
+        return grid[(static_cast<size_t>(y) * w + x) * 3 + c];
+      };
+      for (int32_t i = 0; i < n; ++i) line[i] = at(i);
+      for (int32_t i = 0; i < n; ++i) {
+        float v = line[i];
+        const int32_t lo = std::max(0, i - kClosingRadius);
+        const int32_t hi = std::min(n - 1, i + kClosingRadius);
+        for (int32_t j = lo; j <= hi; ++j) v = pick(v, line[j]);
+        at(i) = v;
+      }
+    }
+  }
+}
+
+// A 3 × 3 mean, so the closing's plateaus join without steps.
+void Smooth(std::vector<float>& grid, int32_t w, int32_t h) {
+  std::vector<float> out(grid.size());
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t x = 0; x < w; ++x) {
+      for (int32_t c = 0; c < 3; ++c) {
+        float sum = 0;
+        int count = 0;
+        for (int32_t dy = -1; dy <= 1; ++dy) {
+          for (int32_t dx = -1; dx <= 1; ++dx) {
+            const int32_t xx = x + dx;
+            const int32_t yy = y + dy;
+            if (xx < 0 || yy < 0 || xx >= w || yy >= h) continue;
+            sum += grid[(static_cast<size_t>(yy) * w + xx) * 3 + c];
+            ++count;
+          }
+        }
+        out[(static_cast<size_t>(y) * w + x) * 3 + c] = sum / static_cast<float>(count);
+      }
+    }
+  }
+  grid.swap(out);
+}
+
+}  // namespace
+
+Result<PaperLight> PaperLight::Estimate(const ConstDibRows& picture) {
+  if (picture.geometry().bit_count != 24) return Status::kBadInput;
+  PaperLight light;
+  const int32_t w = picture.width();
+  const int32_t h = picture.height();
+  light.width_ = w;
+  light.cell_ = std::max(kMinCell, std::min(w, h) / kCellsAcross);
+  const int32_t cell = light.cell_;
+  const int32_t gw = (w + cell - 1) / cell;
+  const int32_t gh = (h + cell - 1) / cell;
+  light.grid_width_ = gw;
+  light.grid_height_ = gh;
+
+  // Cell means; the last row and column of cells may be partial.
+  std::vector<float> grid(static_cast<size_t>(gw) * gh * 3, 0.0f);
+  std::vector<uint32_t> sums(static_cast<size_t>(gw) * 3);
+  std::vector<uint8_t> darkest(static_cast<size_t>(gw) * gh * 3);  // each cell's least byte
+  for (int32_t gy = 0; gy < gh; ++gy) {
+    std::fill(sums.begin(), sums.end(), 0u);
+    uint8_t* least = &darkest[static_cast<size_t>(gy) * gw * 3];
+    std::fill(least, least + size_t{3} * gw, uint8_t{255});
+    const int32_t y_end = std::min(h, (gy + 1) * cell);
+    for (int32_t y = gy * cell; y < y_end; ++y) {
+      const uint8_t* row = picture.TopDownRow(y).data();
+      for (int32_t gx = 0; gx < gw; ++gx) {
+        uint32_t* s = &sums[static_cast<size_t>(gx) * 3];
+        uint8_t* m = &least[static_cast<size_t>(gx) * 3];
+        // Locals, not the arrays: bytes may alias, so the compiler would
+        // store each step back.
+        uint32_t s0 = 0, s1 = 0, s2 = 0;
+        uint8_t m0 = m[0], m1 = m[1], m2 = m[2];
+        const int32_t x_end = std::min(w, (gx + 1) * cell);
+        for (const uint8_t* p = row + 3 * gx * cell; p < row + 3 * x_end; p += 3) {
+          s0 += p[0];
+          s1 += p[1];
+          s2 += p[2];
+          m0 = std::min(m0, p[0]);
+          m1 = std::min(m1, p[1]);
+          m2 = std::min(m2, p[2]);
+        }
+        s[0] += s0;
+        s[1] += s1;
+        s[2] += s2;
+        m[0] = m0;
+        m[1] = m1;
+        m[2] = m2;
+      }
+    }
+    for (int32_t gx = 0; gx < gw; ++gx) {
+      const int32_t cw = std::min(w, (gx + 1) * cell) - gx * cell;
+      const float count = static_cast<float>(cw * (y_end - gy * cell));
+      for (int32_t c = 0; c < 3; ++c) {
+        grid[(static_cast<size_t>(gy) * gw + gx) * 3 + c] = sums[gx * 3 + c] / count;
+      }
+    }
+  }
+  const auto larger = [](float a, float b) { return std::max(a, b); };
+  const auto smaller = [](float a, float b) { return std::min(a, b); };
+  Filter1d(grid, gw, gh, true, larger);
+  Filter1d(grid, gw, gh, false, larger);
+  Filter1d(grid, gw, gh, true, smaller);
+  Filter1d(grid, gw, gh, false, smaller);
+  Smooth(grid, gw, gh);
+  for (float& v : grid) v = 255.0f / std::max(v, 1.0f);
+  light.inverse_ = std::move(grid);
+
+  // A pixel's 255 / paper is interpolated between grid nodes at most one
+  // cell away, so it is no less than the least of those nodes.
+  light.darkness_bound_.resize(static_cast<size_t>(gw) * gh);
+  for (int32_t gy = 0; gy < gh; ++gy) {
+    for (int32_t gx = 0; gx < gw; ++gx) {
+      float lightest = 255.0f;
+      for (int32_t c = 0; c < 3; ++c) {
+        float least_inverse = 1e9f;
+        for (int32_t ny = std::max(0, gy - 1); ny <= std::min(gh - 1, gy + 1); ++ny) {
+          for (int32_t nx = std::max(0, gx - 1); nx <= std::min(gw - 1, gx + 1); ++nx) {
+            least_inverse = std::min(least_inverse, light.inverse_[(static_cast<size_t>(ny) * gw + nx) * 3 + c]);
+          }
+        }
+        lightest = std::min(lightest, darkest[(static_cast<size_t>(gy) * gw + gx) * 3 + c] * least_inverse);
+      }
+      // One more for the rounding of the interpolation.
+      light.darkness_bound_[static_cast<size_t>(gy) * gw + gx] =
+          static_cast<uint8_t>(std::min(255.0f, std::ceil(255.5f - lightest) + 1));
+    }
+  }
+
+  // Each pixel column between the centres of two cells.
+  light.column_.resize(static_cast<size_t>(w));
+  light.weight_.resize(static_cast<size_t>(w));
+  for (int32_t x = 0; x < w; ++x) {
+    const float u = std::clamp((x + 0.5f) / cell - 0.5f, 0.0f, static_cast<float>(gw - 1));
+    const int32_t left = std::min(static_cast<int32_t>(u), std::max(0, gw - 2));
+    light.column_[x] = left;
+    light.weight_[x] = std::min(1.0f, u - static_cast<float>(left));
+  }
+  light.upper_.resize(size_t{3} * w);
+  light.lower_.resize(size_t{3} * w);
+  return light;
+}
+
+void PaperLight::Widen(int32_t grid_y, std::vector<float>& out) const {
+  const float* cells = &inverse_[static_cast<size_t>(grid_y) * grid_width_ * 3];
+  const int32_t last = grid_width_ - 1;
+  for (int32_t x = 0; x < width_; ++x) {
+    const float* a = cells + size_t{3} * column_[x];
+    const float* b = cells + size_t{3} * std::min(column_[x] + 1, last);
+    const float s = weight_[x];
+    for (int c = 0; c < 3; ++c) out[size_t{3} * x + c] = a[c] + (b[c] - a[c]) * s;
+  }
+}
+
+void PaperLight::WhiteRow(int32_t y, const uint8_t* row, int32_t from, int32_t to, float* white) {
+  const float v = std::clamp((y + 0.5f) / cell_ - 0.5f, 0.0f, static_cast<float>(grid_height_ - 1));
+  const int32_t top = std::min(static_cast<int32_t>(v), std::max(0, grid_height_ - 2));
+  const float t = std::min(1.0f, v - static_cast<float>(top));
+  if (top != widened_top_) {
+    if (top == widened_top_ + 1 && widened_top_ >= 0) {
+      upper_.swap(lower_);
+    } else {
+      Widen(top, upper_);
+    }
+    Widen(std::min(top + 1, grid_height_ - 1), lower_);
+    widened_top_ = top;
+  }
+  const size_t begin = size_t{3} * from;
+  const size_t end = size_t{3} * to;
+  const float* a = upper_.data();
+  const float* b = lower_.data();
+  for (size_t i = begin; i < end; ++i) {
+    white[i - begin] = static_cast<float>(row[i]) * (a[i] + (b[i] - a[i]) * t);
+  }
+}
+
+}  // namespace quorel

@@ -1,0 +1,55 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "common/Result.h"
+#include "image/DibLayout.h"
+
+namespace quorel {
+
+// The colour of the bare paper under uneven light, estimated on a decimated
+// grid: cell means, then a grey closing (the largest value around, then the
+// smallest) that fills ink strokes narrower than the window while keeping
+// gradients and soft shadows, then a light smoothing. Read back per row by
+// bilinear interpolation as 255 / paper, so a pixel times it is the pixel as
+// if the paper were white. O(1) work per pixel; memory a few grid rows and
+// two rows of the picture.
+class PaperLight {
+ public:
+  // kBadInput for a picture that is not 24-bit.
+  static Result<PaperLight> Estimate(const ConstDibRows& picture);
+
+  int32_t cell() const { return cell_; }
+  // At least the darkness (255 − the lightest channel made white-paper
+  // relative, as in WhiteRow) of every pixel in cell (gx, gy) of row band
+  // gy: cells of bare paper can be skipped by what looks for ink.
+  int DarknessBound(int32_t gx, int32_t gy) const {
+    return darkness_bound_[static_cast<size_t>(gy) * grid_width_ + gx];
+  }
+  // Pixels [from, to) of top-down row y as if on white paper: each byte (blue,
+  // green, red) times 255 / paper, into white[3 × (x − from) + channel].
+  // NOTE: keeps the two grid rows around y widened to the picture's width,
+  // so a walk down the picture widens each grid row once.
+  void WhiteRow(int32_t y, const uint8_t* row, int32_t from, int32_t to, float* white);
+
+ private:
+  PaperLight() = default;
+  void Widen(int32_t grid_y, std::vector<float>& out) const;
+
+  int32_t width_ = 0;
+  int32_t cell_ = 1;
+  int32_t grid_width_ = 0;
+  int32_t grid_height_ = 0;
+  std::vector<float> inverse_;      // grid_height_ × grid_width_ × 3: 255 / paper
+  std::vector<uint8_t> darkness_bound_;  // grid_height_ × grid_width_
+  std::vector<int32_t> column_;     // per pixel column: its left grid cell
+  std::vector<float> weight_;       // per pixel column: the right cell's share
+  int32_t widened_top_ = -1;        // the grid row in upper_, lower_ the next
+  std::vector<float> upper_;
+  std::vector<float> lower_;
+};
+
+}  // namespace quorel

@@ -1,0 +1,92 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "output/StyledTag.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+#include "codec/ImportPicture.h"
+#include "image/TwoLevel.h"
+#include "output/PreviewPage.h"
+#include "output/Snippet.h"
+#include "settings/IniStore.h"
+#include "support/TagPixels.h"
+#include "support/TempDir.h"
+#include "support/TestData.h"
+#include "support/TestPictures.h"
+
+namespace quorel {
+namespace {
+
+constexpr Colour kInk = MakeColour(20, 40, 160);
+constexpr OutputStyle kGif1{}, kPng1{OutputFormat::kPng}, kGif2{OutputFormat::kGif, OutputDensity::kDouble};
+
+class StyledTagTest : public ::testing::Test {
+ protected:
+  std::string Tag(const PackedDib& picture, OutputSizeResult output, OutputStyle style) {
+    return MakeStyledTag(picture, output, kInk, style, dir_.path()).value();
+  }
+  test::TempDir dir_;
+  const std::filesystem::path samples_ = test::SourceDir() / "resources" / "samples";
+  const PackedDib signature_ = ReadPictureFile(samples_ / "signature.bmp").value();
+};
+
+// The PNG against the GIF: alpha ≥ 128 agrees with GIF ink on 95 % of their union, colour
+// is the ink wherever alpha > 0, paper (the top row) has alpha 0, and a signature shrunk
+// by more than half (the scaler then averages) has at least 8 levels along its edges.
+TEST_F(StyledTagTest, PngCoverageAgreesWithTheGif) {
+  const PackedDib camera = test::MakePicture24(600, 240, [](int x, int y) {  // a wavy stroke on grainy paper
+    return std::abs(y - 120 - 60 * std::sin(x / 40.0)) < 7 ? Bgr{50, 35, 30} : test::Grey(228 + (x * 7919 + y * 104729) % 23);
+  });
+  const PackedDib seal = ReadPictureFile(samples_ / "seal.bmp").value();
+  for (const auto& [picture, output, min_levels] :
+       {std::tuple{&signature_, OutputSizeResult{300, 120, false}, 0u}, {&seal, {64, 64, false}, 0u},
+        {&signature_, {120, 48, true}, 8u}, {&signature_, {200, 80, true}, 0u},
+        {&camera, {120, 48, true}, 8u}, {&camera, {250, 100, true}, 8u}}) {
+    SCOPED_TRACE(std::to_string(output.width));
+    const test::RgbaPicture gif = test::DecodeTag(Tag(*picture, output, kGif1));
+    const test::RgbaPicture png = test::DecodeTag(Tag(*picture, output, kPng1));
+    ASSERT_EQ(png.width * png.height, output.width * output.height);
+    int either = 0, both = 0, off_colour = 0, stray = 0;
+    std::set<int> edge_levels;
+    for (int y = 0; y < png.height; ++y) {
+      for (int x = 0; x < png.width; ++x) {
+        const uint8_t* p = png.At(x, y);
+        either += gif.At(x, y)[3] != 0 || p[3] >= 128;
+        both += gif.At(x, y)[3] != 0 && p[3] >= 128;
+        if (p[3] == 0) continue;
+        off_colour += MakeColour(p[0], p[1], p[2]) != kInk;
+        stray += y == 0;  // bare paper in every picture
+        if (p[3] < 255) edge_levels.insert(p[3]);
+      }
+    }
+    EXPECT_GE(both, 0.95 * either);
+    EXPECT_EQ(off_colour + stray, 0);
+    EXPECT_GE(edge_levels.size(), min_levels);
+  }
+}
+
+// 2×: twice the output size within the source's (the tag's layout size is checked by the
+// browser tests); without a scale setting, exactly the 1× tag.
+TEST_F(StyledTagTest, DoubleDensityAndStoredStyle) {
+  EXPECT_EQ(MadeSize({120, 48, true}, 300, 120, OutputDensity::kDouble), (PictureSize{240, 96}));
+  EXPECT_EQ(MadeSize({250, 100, true}, 300, 120, OutputDensity::kDouble), (PictureSize{300, 120}));
+  EXPECT_EQ(MadeSize({900, 360, true}, 300, 120, OutputDensity::kDouble), (PictureSize{900, 360}));
+  EXPECT_EQ(Tag(signature_, {300, 120, false}, kGif2),
+            MakeImageTag(signature_, kInk, ChooseBackground(kInk), dir_.path()).value());
+  // Only exact stored values choose a style; a new style's preview is white, then black.
+  const IniStore store(dir_ / "wq.ini");
+  const OutputStyle png2{OutputFormat::kPng, OutputDensity::kDouble};
+  for (const auto& [text, style] : {std::pair<std::string, OutputStyle>{"[Quorel]\nOutputFormat=1\nOutputDensity=2\n", png2},
+                                    {"[Quorel]\nOutputFormat=png\nOutputDensity=3\n", {}},
+                                    {"[Quorel]\nOutputFormat=2\nOutputDensity=2\n", kGif2}}) {
+    test::WriteFileBytes(store.Path(), std::vector<uint8_t>(text.begin(), text.end()));
+    EXPECT_EQ(ReadOutputStyle(store), style) << text;
+  }
+  const std::string page = MakePreviewPage("<i>", 1, 0, png2).value();
+  EXPECT_LT(page.find("bgcolor=#ffffff><i>"), page.find("bgcolor=#000000><i>"));
+}
+
+}  // namespace
+}  // namespace quorel

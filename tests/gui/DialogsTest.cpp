@@ -1,0 +1,192 @@
+// Quorel — SPDX-License-Identifier: MIT
+// The scale dialog and what the main window shows after it; the external
+// editor round trip with stand-in scripts, and the settings dialog.
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include "GuiTestSupport.h"
+#include "app/Icons.h"
+#include "app/dialogs/ScaleDialog.h"
+#include "app/dialogs/SettingsDialog.h"
+
+namespace quorel::test {
+
+namespace {
+
+bool ShowsIcon(const MainWindow& window, int id, Icon icon) {
+  const QIcon shown = qobject_cast<QToolButton*>(window.Control(id))->icon();
+  return shown.pixmap(16, 16).toImage() == IconOf(icon).pixmap(16, 16).toImage();
+}
+
+QString Readout(const MainWindow& window) {
+  return qobject_cast<QLineEdit*>(window.Control(control::kSignatureReadout))->text();
+}
+
+void Type(QLineEdit* edit, const QString& text) {
+  edit->clear();
+  QTest::keyClicks(edit, text);
+}
+
+// A stand-in editor's lines that wait until the test writes "<file>.go" (or
+// the file goes away).
+const QByteArray kWaitForGo = "while [ ! -e \"$1.go\" ] && [ -e \"$1\" ]; do sleep 0.01; done\n";
+
+// A stand-in editor: a shell script in a folder whose name has a blank. Run
+// detached like a real editor, it must not hold the test's output open.
+QByteArray WriteEditor(const QTemporaryDir& dir, const QByteArray& body) {
+  QDir(dir.path()).mkpath(QStringLiteral("my editor"));
+  const QString path = dir.filePath(QStringLiteral("my editor/edit picture.sh"));
+  WriteAll(path, "#!/bin/sh\nexec >/dev/null 2>&1\n" + body);
+  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  return "[Quorel]\nrate_type=3\nrate2_type=3\n[Option]\nGraphicEditor=" + path.toUtf8() + "\n";
+}
+
+}  // namespace
+
+class ScaleDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // Typed in full, 3000000000 and 99999999999 wrapped to the minimum; now
+  // the boxes keep as many digits as the upper limits have.
+  void okLimitsWhatWasTyped() {
+    struct Case { QString height, width, ratio; ScaleSettings chosen; };
+    for (const Case& c : {Case{"5", "700", "50", {0, 16, 640, 50}}, Case{"", "48", "0", {0, 16, 48, 10}},
+                          Case{"640", "16", "301", {0, 640, 16, 300}},
+                          Case{"3000000000", "99999999999", "-5", {0, 300, 640, 10}}}) {
+      ScaleDialog dialog(ScaleSettings{kScaleNone, 0, 0, 0});
+      Type(dialog.HeightEdit(), c.height);
+      Type(dialog.WidthEdit(), c.width);
+      Type(dialog.RatioEdit(), c.ratio);
+      QCOMPARE(dialog.Chosen(), c.chosen);
+    }
+  }
+  void okStoresTheSettingsAndUpdatesTheWindow() {
+    TestWindow window(14, {}, {0});  // the signature is 300 × 120
+    bool hints_were_enabled = true;
+    WhenShown<ScaleDialog>([&](ScaleDialog& dialog) {
+      hints_were_enabled = window.Hints().HintsEnabled();
+      Click(dialog.ModeButton(1));
+      Type(dialog.HeightEdit(), QStringLiteral("5"));
+      Type(dialog.WidthEdit(), QStringLiteral("700"));
+      QTest::keyClick(&dialog, Qt::Key_Return);  // OK is the default button
+    });
+    Click(window.Control(control::kSignatureScale));
+    QVERIFY(!hints_were_enabled);
+    QVERIFY(window.Hints().HintsEnabled());
+    QCOMPARE(window.Panel(0).scale, (ScaleSettings{kScaleFitHeight, 16, 640, 100}));
+    const IniStore store = window.settings.Store();
+    QCOMPARE(QList<int>({store.ReadInt("rate_type", -1), store.ReadInt("rate_h", -1), store.ReadInt("rate_w", -1)}),
+             QList<int>({1, 16, 640}));
+    QVERIFY(Readout(window).endsWith(QStringLiteral("⇒40x16")));
+    QVERIFY(ShowsIcon(window, control::kSignatureScale, Icon::kScaleSet));
+    window.ImportIntoPanel(0, SamplePath("signature.bmp"));  // a new picture: mode 0, no suffix
+    QVERIFY(!Readout(window).contains(QStringLiteral("⇒")));
+    QVERIFY(ShowsIcon(window, control::kSignatureScale, Icon::kScaleNone));
+  }
+  void cancelOrClosingTheWindowTouchesNothing() {
+    TestWindow window(14, "[Quorel]\nrate2_type=7\nrate2_h=5\n");
+    window.show();
+    bool ratio_checked = false;
+    WhenShown<ScaleDialog>([&](ScaleDialog& dialog) {
+      ratio_checked = dialog.ModeButton(3)->isChecked();  // 7 was read as 3
+      Click(dialog.ModeButton(1));
+      ratio_checked = ratio_checked && !dialog.ModeButton(3)->isChecked();  // one at a time
+      dialog.reject();
+    });
+    Click(window.Control(control::kSealScale));
+    QVERIFY(ratio_checked);
+    WhenShown<ScaleDialog>([&](ScaleDialog&) { window.reject(); });
+    Click(window.Control(control::kSealScale));
+    QVERIFY(ShownWindow<ScaleDialog>() == nullptr);
+    QCOMPARE(window.Panel(1).scale.mode, 3);
+    QCOMPARE(window.settings.Store().ReadInt("rate2_type", -1), 7);
+  }
+};
+
+class EditorTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // The signature sample is 300 pixels wide, the seal's 64; the scale mode is
+  // 3 before and 0 after a picture is taken back.
+  void editorRun() {
+    const QByteArray save_seal = "cp '" + QFile::encodeName(SamplePath("seal.bmp")) + "' \"$1\"\n";
+    for (const int panel : {0, 1}) {  // the signature's editor saves, the seal's does not
+      QTemporaryDir tools;
+      TestWindow window(14, WriteEditor(tools, panel == 0 ? kWaitForGo + save_seal : "exit 0\n"), {panel});
+      window.show();
+      bool minimised_while_editing = false;
+      const QString transfer = window.settings.FilePath("$image.bmp");
+      QTimer::singleShot(0, [&] {
+        minimised_while_editing = window.isMinimized();
+        WriteAll(transfer + ".go", "");  // the editor may go on
+      });
+      Click(window.Control(panel == 0 ? control::kSignatureEdit : control::kSealEdit));
+      QTest::qWait(0);
+      QCOMPARE(minimised_while_editing, panel == 0);
+      QVERIFY(!window.isMinimized());
+      QCOMPARE(window.Panel(panel).picture->Width(), 64);
+      QCOMPARE(window.Panel(panel).scale.mode, panel == 0 ? 0 : 3);
+    }
+  }
+  void missingOrBrokenEditorIsReported() {
+    for (const auto& [editor, message] : {std::pair{QByteArray(), kNoEditorText},
+                                          {QByteArray("/nonexistent/editor"), kEditorFailedText}}) {
+      TestWindow window(14, "[Option]\nGraphicEditor=" + editor + "\n", {0});
+      window.show();
+      const MessageLog messages;
+      bool settings_opened = false;
+      WhenShown<SettingsDialog>([&](SettingsDialog& dialog) {
+        settings_opened = true;
+        dialog.reject();
+      });
+      Click(window.Control(control::kSignatureEdit));
+      QCOMPARE(*messages.texts, QStringList{QString::fromUtf8(message)});
+      QCOMPARE(settings_opened, editor.isEmpty());  // none found on the first run
+      Click(window.Control(control::kSealEdit));  // no picture: nothing at all happens
+      QCOMPARE(messages.texts->size(), 1);
+    }
+  }
+  void closingTheMainWindowEndsTheWait() {
+    QTemporaryDir tools;  // the editor runs until the test lets it go
+    TestWindow window(14, WriteEditor(tools, kWaitForGo), {1});
+    window.show();
+    QTimer::singleShot(0, &window, [&] { window.reject(); });
+    Click(window.Control(control::kSealEdit));  // returns although the editor runs
+    QVERIFY(!window.isVisible());
+    WriteAll(window.settings.FilePath("$image.bmp.go"), "");
+  }
+  void settingsButtonRunsTheDialogWithoutHints() {
+    for (const auto& [typed, ok] : {std::pair{QString(), true}, {QStringLiteral("/opt/paint"), false}}) {
+      TestWindow window(14, "[Option]\nGraphicEditor=/usr/bin/old\n");
+      bool hints_enabled = true;
+      QString shown;
+      WhenShown<SettingsDialog>([&](SettingsDialog& dialog) {
+        hints_enabled = window.Hints().HintsEnabled();
+        shown = dialog.PathEdit()->text();
+        dialog.PathEdit()->setText(typed);
+        ok ? dialog.accept() : dialog.reject();
+      });
+      Click(window.Control(control::kSettings));
+      QVERIFY(!hints_enabled);
+      QVERIFY(window.Hints().HintsEnabled());
+      QCOMPARE(shown, QStringLiteral("/usr/bin/old"));
+      QCOMPARE(QString::fromStdString(window.settings.Store().ReadString("Option", "GraphicEditor")),
+               ok ? typed : shown);
+    }
+  }
+};
+
+}  // namespace quorel::test
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  quorel::test::ScaleDialogTest scale;
+  quorel::test::EditorTest editor;
+  return QTest::qExec(&scale, argc, argv) | QTest::qExec(&editor, argc, argv);
+}
+
+#include "DialogsTest.moc"
