@@ -41,6 +41,8 @@ TEST(StreamedScale, GivesTheWholePicturesScaledBytes) {
       {*suite / "basn6a08.png", kScaleRatio, 33, true},         // alpha over white
       {*suite / "basi6a08.png", kScaleRatio, 33, false},        // interlaced: whole picture
       {test::DataPath("jpeg/progressive.jpg"), kScaleFitHeight, 48, false},  // 9 high: kept as it is
+      {test::DataPath("photo/orient-1.jpg"), kScaleFitHeight, 48, true},
+      {test::DataPath("photo/orient-6.jpg"), kScaleFitHeight, 48, false},    // turned once decoded
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file.filename().string() + " mode " + std::to_string(c.mode) + " " + std::to_string(c.value));
