@@ -1,9 +1,14 @@
 // Quorel — SPDX-License-Identifier: MIT
 // The whole snippet, stage by stage: (a) the samples' sizes, a 300 × 120
 // signature with a 64 × 64 seal; (b) a 4032 × 3024 camera JPEG of a signature
-// at fit-height 48, against the JPEG decode alone with libjpeg. Then the tool
-// against ImageMagick's equivalent pipeline, as whole processes.
+// at fit-height 48, against the JPEG decode alone with libjpeg, and the desktop
+// program's import of it. Then the tool against djpeg (time and peak memory)
+// and against ImageMagick's equivalent pipeline, as whole processes.
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -29,6 +34,7 @@
 #include "output/Snippet.h"
 #include "codec/FileBlock.h"
 #include "panel/ImagePanel.h"
+#include "settings/IniStore.h"
 #include "settings/OptionBits.h"
 #include "settings/SettingsFolder.h"
 
@@ -153,6 +159,45 @@ Stages Add(const Stages& a, const Stages& b) {
           a.gif_ms + b.gif_ms, a.base64_ms + b.base64_ms, 0};
 }
 
+// The peak resident memory of one run of a program, in MiB, or none when it
+// fails. The output goes to /dev/null.
+std::optional<double> PeakMiB(const std::vector<std::string>& args) {
+  std::vector<char*> argv;
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int null = ::open("/dev/null", O_WRONLY);
+    ::dup2(null, 1);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return std::nullopt;
+  }
+  return usage.ru_maxrss / 1024.0;
+}
+
+// The desktop program's import of a picture file: the picture read and
+// normalised, stored as the working file, the preview drawn.
+double TimeDesktopImport(const std::filesystem::path& picture_file, const std::filesystem::path& folder,
+                         int runs) {
+  const IniStore store(folder / "quorel.ini");
+  return MedianMs(runs, [&] {
+    ImagePanel panel;
+    panel.working_file = folder / "$quorel_s.bmp";
+    panel.preview_width = 240;
+    panel.preview_height = 90;
+    panel.preview = CreateDib(240, 90, 24).value();
+    if (!ImportPictureFile(panel.picture, picture_file).ok() || !ApplyNewPicture(panel, store).ok()) {
+      std::fputs("import failed\n", stderr);
+    }
+    RefreshPreview(panel);
+  });
+}
+
 // Median milliseconds of a shell command, or none when any run fails.
 std::optional<double> TimeCommand(const std::string& command, int runs) {
   bool failed = false;
@@ -198,11 +243,33 @@ int main() {
   PrintStages("snippet_jpeg4032", large, large_total);
   PrintBench("snippet_jpeg4032_total_vs_libjpeg_decode", large_total, libjpeg_ms);
 
-  // The tool against ImageMagick, whole processes writing the Base64 text.
+  // The desktop program keeps the picture: import, working file, preview.
+  PrintBench("desktop_import_jpeg4032_vs_libjpeg_decode", TimeDesktopImport(jpeg, folder.path(), 7),
+             libjpeg_ms);
+
+  // The tool as a whole process against djpeg decoding the same file, and the
+  // tool's peak resident memory (goals: 1.3 × djpeg, 16 MiB).
   std::filesystem::create_directories(folder.path() / "settings");
-  const std::string tool = std::string("'") + QUOREL_SNIPPET_PATH + "' --settings '" +
-                           (folder.path() / "settings").string() + "' --signature '" +
-                           jpeg.string() + "' --no-seal --signature-scale height:48 >/dev/null";
+  const std::vector<std::string> tool_args = {QUOREL_SNIPPET_PATH, "--settings", (folder.path() / "settings").string(),
+                                              "--signature", jpeg.string(), "--no-seal", "--signature-scale", "height:48"};
+  std::string tool = "'" + tool_args[0] + "'";
+  for (size_t i = 1; i < tool_args.size(); ++i) tool += " '" + tool_args[i] + "'";
+  tool += " >/dev/null";
+  const auto djpeg_path = std::string("/usr/bin/djpeg");
+  if (std::filesystem::exists(djpeg_path)) {
+    const auto tool_ms = TimeCommand(tool, 9);
+    const auto djpeg_ms = TimeCommand(djpeg_path + " -outfile /dev/null '" + jpeg.string() + "'", 9);
+    if (!tool_ms || !djpeg_ms) return 1;
+    PrintBench("snippet_tool_jpeg4032_vs_djpeg", *tool_ms, *djpeg_ms);
+  } else {
+    std::puts("BENCH snippet_tool_jpeg4032_vs_djpeg skipped: djpeg is not installed");
+  }
+  const auto tool_mib = PeakMiB(tool_args);
+  const auto djpeg_mib = PeakMiB({djpeg_path, "-outfile", "/dev/null", jpeg.string()});
+  if (tool_mib) {
+    std::printf("BENCH snippet_tool_jpeg4032_peak_rss tool_mib=%.1f djpeg_mib=%.1f goal_mib=16\n", *tool_mib,
+                djpeg_mib.value_or(0));
+  }
   const std::string magick = "convert '" + jpeg.string() +
                              "' -resize x48 -threshold 50% -transparent white gif:- | base64 -w0 >/dev/null";
   if (std::system("command -v convert >/dev/null 2>&1") != 0) {

@@ -8,6 +8,7 @@
 
 #include "cli/CliOptions.h"
 #include "codec/ImportPicture.h"
+#include "codec/ScaledImport.h"
 #include "common/Messages.h"
 #include "output/OutputState.h"
 #include "output/PreviewPage.h"
@@ -51,6 +52,37 @@ ToolOutcome UsageError(const std::string& message) {
   return Fail(kExitUsage, message + "\nTry '" + std::string(kProgram) + " --help'.");
 }
 
+// Only the mode and the value it names change; the others stay stored.
+void ApplyScaleOverride(const ScaleSettings& s, ScaleSettings& scale) {
+  scale.mode = s.mode;
+  if (s.mode == kScaleFitHeight) scale.target_height = s.target_height;
+  if (s.mode == kScaleFitWidth) scale.target_width = s.target_width;
+  if (s.mode == kScaleRatio) scale.ratio = s.ratio;
+}
+
+// A named picture with a scale for this run is decoded straight into the
+// scaler when its reader can: the panel then holds the picture at its output
+// size, with no scale left to apply, and the whole picture is never in
+// memory. The result is the same bytes as scaling the whole picture. False
+// when the stream cannot do it: pictures under 16 pixels (kept unscaled by
+// the normalisation), other formats, interlaced PNGs, sizes below 1.
+std::optional<Result<void>> ImportScaledPicture(ImagePanel& panel, const std::filesystem::path& file,
+                                                ScaleSettings scale) {
+  const auto choose = [&scale](PictureSize source) -> std::optional<PictureSize> {
+    if (source.width < kMinPictureSide || source.height < kMinPictureSide) return std::nullopt;
+    const OutputSizeResult size = ComputeOutputSize(scale, source.width, source.height);
+    if (!size.scaling_applies) return std::nullopt;
+    return PictureSize{size.width, size.height};
+  };
+  auto scaled = ReadPictureFileScaled(file, choose);
+  if (!scaled) return std::nullopt;
+  if (!*scaled) return Result<void>(scaled->status());
+  panel.picture = std::move(**scaled);
+  panel.picture_width = panel.picture->Width();
+  panel.picture_height = panel.picture->Height();
+  return Result<void>();
+}
+
 // Imports a picture named on the command line into the panel with the desktop
 // program's normalisation, without storing it.
 Result<void> ImportNamedPicture(ImagePanel& panel, const std::filesystem::path& file) {
@@ -79,14 +111,7 @@ void ApplyPanelOverride(const PanelOverride& o, int32_t bit, int32_t& bits, Colo
   if (o.picture) bits |= bit;  // a picture named for this run takes part
   if (o.disabled) bits &= ~bit;
   if (o.colour) colour = *o.colour;
-  if (o.scale) {
-    // Only the mode and the value it names change; the others stay stored.
-    const ScaleSettings& s = *o.scale;
-    panel.scale.mode = s.mode;
-    if (s.mode == kScaleFitHeight) panel.scale.target_height = s.target_height;
-    if (s.mode == kScaleFitWidth) panel.scale.target_width = s.target_width;
-    if (s.mode == kScaleRatio) panel.scale.ratio = s.ratio;
-  }
+  if (o.scale) ApplyScaleOverride(*o.scale, panel.scale);
 }
 
 // The --verbose line; it marks a snippet that common editors refuse.
@@ -121,6 +146,10 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
   ImagePanel& seal = state.Panel(PanelIndex::kSeal);
   seal.index = PanelIndex::kSeal;
 
+  OutputStyle style = state.style;
+  if (options.format) style.format = *options.format;
+  if (options.density) style.density = *options.density;
+  bool prescaled[2] = {false, false};
   for (auto [o, panel] : {std::pair{&options.signature, &signature}, std::pair{&options.seal, &seal}}) {
     // A clean-up named for this run applies to the picture named with it.
     if (o->cleanup) panel->cleanup = *o->cleanup;
@@ -130,20 +159,34 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
       }
       continue;
     }
-    if (auto imported = ImportNamedPicture(*panel, *o->picture); !imported) {
-      return Fail(kExitUsage, o->picture->string() + ": " + ImportError(*o->picture, imported.status()));
+    std::optional<Result<void>> imported;
+    // Streamed only where the default output scales the picture itself: no
+    // clean-up (which works on the whole picture) and the default style.
+    if (o->scale && o->scale->mode != kScaleNone && panel->cleanup == CleanupLevel::kNone &&
+        style == OutputStyle{}) {
+      ScaleSettings scale = panel->scale;
+      ApplyScaleOverride(*o->scale, scale);
+      imported = ImportScaledPicture(*panel, *o->picture, scale);
+      prescaled[static_cast<size_t>(panel->index)] = imported && *imported;
+    }
+    if (!imported) imported = ImportNamedPicture(*panel, *o->picture);
+    if (!*imported) {
+      return Fail(kExitUsage, o->picture->string() + ": " + ImportError(*o->picture, imported->status()));
     }
   }
   int32_t& bits = state.option_bits;
   ApplyPanelOverride(options.signature, option_bit::kSignature, bits, state.inks[0], signature);
   ApplyPanelOverride(options.seal, option_bit::kSeal, bits, state.inks[1], seal);
+  // A picture scaled while it was read keeps no scale of its own.
+  for (ImagePanel* panel : {&signature, &seal}) {
+    if (prescaled[static_cast<size_t>(panel->index)]) panel->scale.mode = kScaleNone;
+  }
   if (options.align) {
     bits = StoreOutputChoices(bits, bits & option_bit::kSignature, bits & option_bit::kSeal,
                               *options.align);
   }
 
-  if (options.format) state.style.format = *options.format;
-  if (options.density) state.style.density = *options.density;
+  state.style = style;
 
   const PrivateTempFolder temp;
   if (!temp.ok()) return Fail(kExitNoSnippet, "cannot create a temporary folder");

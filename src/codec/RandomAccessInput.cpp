@@ -17,10 +17,15 @@ bool MemoryInput::ReadAt(uint64_t offset, std::span<uint8_t> out) {
 }
 
 std::unique_ptr<FileInput> FileInput::Open(const std::filesystem::path& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // NOTE: opened non-blocking so that a named pipe or a device with a picture's
+  // name cannot hold the open; anything but a regular file is then refused,
+  // and reads block as usual.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return nullptr;
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 || flags < 0 ||
+      ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
     ::close(fd);
     return nullptr;
   }

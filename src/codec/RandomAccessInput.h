@@ -31,7 +31,8 @@ class MemoryInput final : public RandomAccessInput {
 // A file opened read-only; closed when the object goes.
 class FileInput final : public RandomAccessInput {
  public:
-  // None when the file cannot be opened or sized.
+  // None when the file cannot be opened or sized, or is not a regular file
+  // (a named pipe, a device, a folder).
   static std::unique_ptr<FileInput> Open(const std::filesystem::path& path);
   ~FileInput() override;
   FileInput(const FileInput&) = delete;

@@ -11,18 +11,31 @@
 #include "codec/FileBlock.h"
 #include "codec/jpeg/ExifOrientation.h"
 #include "codec/jpeg/JpegMemorySource.h"
-#include "image/DibLayout.h"
 #include "image/Orientation.h"
+#include "image/RowSink.h"
 
 namespace quorel {
 namespace {
 
 constexpr size_t kMinFileSize = 5;  // 4 bytes or fewer are refused before decoding
-// NOTE: the library's own working memory (progressive coefficient buffers) is
-// capped, and so is the number of scans, so a small hostile file cannot take
-// gigabytes or minutes.
-constexpr long kJpegWorkingMemory = 512L << 20;
+// NOTE: the library's own working memory (progressive coefficient buffers, 3
+// bytes a pixel at 4:2:0, 6 at 4:4:4) is capped, and so is the work: the scans
+// read so far times the picture's 8×8 blocks. Each scan may visit every block,
+// even one that is a single end-of-band run, so a small hostile file could
+// otherwise take minutes. A 12-megapixel progressive photo needs 2.9 million
+// block-scans (10 scans, 4:2:0), 5.7 million at 4:4:4; the largest
+// progressive picture the memory cap allows (1.5 million blocks: 67
+// megapixels at 4:2:0) has room for 85 scans under 2^27, and 2^27 blocks
+// of end-of-band runs take well under a second.
+constexpr long kJpegWorkingMemory = 192L << 20;
 constexpr int kMaxScans = 1000;
+constexpr int64_t kMaxBlockScans = int64_t{1} << 27;
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+// Fuzzing only: a huge valid picture costs seconds and finds nothing new.
+constexpr int64_t kMaxJpegPixels = int64_t{1} << 24;
+#else
+constexpr int64_t kMaxJpegPixels = kMaxPixels;
+#endif
 constexpr int kDotsPerCentimetre = 2;
 constexpr JDIMENSION kLinesPerCall = 16;
 
@@ -52,9 +65,19 @@ JpegErrorManager& ErrorsOf(j_common_ptr cinfo) {
 void IgnoreMessage(j_common_ptr, int) {}  // warnings: decoding goes on, silently
 void NoOutput(j_common_ptr) {}
 
+// The picture's 8×8 blocks over all components.
+int64_t BlocksOf(const jpeg_decompress_struct& cinfo) {
+  int64_t blocks = 0;
+  for (int c = 0; c < cinfo.num_components; ++c) {
+    blocks += int64_t{cinfo.comp_info[c].width_in_blocks} * cinfo.comp_info[c].height_in_blocks;
+  }
+  return blocks;
+}
+
 void LimitScans(j_common_ptr cinfo) {
   auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
-  if (decompress->input_scan_number > kMaxScans) {
+  const int scans = decompress->input_scan_number;
+  if (scans > kMaxScans || scans * BlocksOf(*decompress) > kMaxBlockScans) {
     ErrorsOf(cinfo).status = Status::kJpegLibrary;
     ErrorExit(cinfo);
   }
@@ -77,32 +100,26 @@ Status ChooseOutput(jpeg_decompress_struct& cinfo) {
   return Status::kOk;
 }
 
-// The 24-bit picture for the output size, with its header, and the view of
-// its rows. Kept out of DecodeJpeg because it builds objects with destructors.
-Status MakePicture(const jpeg_decompress_struct& cinfo, std::optional<PackedDib>* picture,
-                   std::optional<DibRows>* rows) {
-  const int64_t width = cinfo.output_width;
-  const int64_t height = cinfo.output_height;
-  if (width * height > kMaxPixels) return Status::kTooLarge;
-  auto made = CreateDib(static_cast<int32_t>(width), static_cast<int32_t>(height), 24, 0,
-                        PixelFill::kNone);  // every row is decoded into
-  if (!made) return made.status();
-  *picture = std::move(made).value();
-  PackedDib& dib = **picture;
-  if (cinfo.saw_JFIF_marker && cinfo.density_unit == kDotsPerCentimetre) {
-    dib.SetField32(DibField::kXPelsPerMeter, uint32_t{cinfo.X_density} * 100);
-    dib.SetField32(DibField::kYPelsPerMeter, uint32_t{cinfo.Y_density} * 100);
-  }
-  auto view = DibRows::Of(dib);
-  if (!view) return view.status();
-  *rows = *view;
-  return Status::kOk;
+// The JFIF density, kept for the picture's header when given in dots per
+// centimetre.
+struct JpegDensity {
+  uint32_t x_per_metre = 0;
+  uint32_t y_per_metre = 0;
+};
+
+// Tells the sink the output size. Kept out of DecodeJpeg because it builds
+// objects with destructors.
+Status BeginRows(const jpeg_decompress_struct& cinfo, RowSink& sink, Orientation orientation) {
+  if (int64_t{cinfo.output_width} * cinfo.output_height > kMaxJpegPixels) return Status::kTooLarge;
+  return sink.Begin(static_cast<int32_t>(cinfo.output_width), static_cast<int32_t>(cinfo.output_height),
+                    orientation == Orientation::kTopLeft ? RowOrder::kTopDown : RowOrder::kTurnedAfter)
+      .status();
 }
 
 // The one function that the library's error exit jumps back to: all its locals
 // have trivial destructors, and every path, the jump's included, ends with the
 // library's memory released and, on failure, no picture.
-Status DecodeJpeg(const uint8_t* data, size_t size, std::optional<PackedDib>* picture,
+Status DecodeJpeg(const uint8_t* data, size_t size, RowSink& sink, JpegDensity* density,
                   Orientation* orientation) {
   JpegErrorManager errors;
   jpeg_decompress_struct cinfo;
@@ -118,7 +135,6 @@ Status DecodeJpeg(const uint8_t* data, size_t size, std::optional<PackedDib>* pi
 
   if (setjmp(errors.jump) != 0) {
     jpeg_destroy_decompress(&cinfo);
-    picture->reset();
     return errors.status;
   }
   jpeg_create_decompress(&cinfo);
@@ -134,29 +150,29 @@ Status DecodeJpeg(const uint8_t* data, size_t size, std::optional<PackedDib>* pi
   }
 
   Status status = ChooseOutput(cinfo);
-  std::optional<DibRows> rows;
   if (status == Status::kOk) {
     jpeg_calc_output_dimensions(&cinfo);
-    status = MakePicture(cinfo, picture, &rows);
+    status = BeginRows(cinfo, sink, *orientation);
+  }
+  if (cinfo.saw_JFIF_marker && cinfo.density_unit == kDotsPerCentimetre) {
+    *density = {uint32_t{cinfo.X_density} * 100, uint32_t{cinfo.Y_density} * 100};
   }
   if (status == Status::kOk) {
     jpeg_start_decompress(&cinfo);
-    // The first decoded line is the top row, stored last in the bottom-up
-    // block. NOTE: several lines per call, straight into the picture: fewer
-    // calls into the library than one line at a time, same result.
+    // The first decoded line is the top row. NOTE: as many lines per call as
+    // the sink takes (16 straight into a whole picture): fewer calls into the
+    // library than one line at a time, same result.
     JSAMPROW lines[kLinesPerCall];
+    const JDIMENSION window = std::clamp<JDIMENSION>(static_cast<JDIMENSION>(sink.Window()), 1, kLinesPerCall);
     while (cinfo.output_scanline < cinfo.output_height) {
       const JDIMENSION first = cinfo.output_scanline;
-      const JDIMENSION count = std::min<JDIMENSION>(kLinesPerCall, cinfo.output_height - first);
-      for (JDIMENSION i = 0; i < count; ++i) {
-        lines[i] = rows->TopDownRow(static_cast<int32_t>(first + i)).data();
-      }
+      const JDIMENSION count = std::min<JDIMENSION>(window, cinfo.output_height - first);
+      for (JDIMENSION i = 0; i < count; ++i) lines[i] = sink.Row(static_cast<int32_t>(first + i)).data();
       if (jpeg_read_scanlines(&cinfo, lines, count) == 0) break;  // cannot happen: the source never suspends
     }
     jpeg_finish_decompress(&cinfo);
   }
   jpeg_destroy_decompress(&cinfo);
-  if (status != Status::kOk) picture->reset();
   return status;
 }
 
@@ -188,16 +204,26 @@ bool UsesRefusedCoding(std::span<const uint8_t> bytes) {
   return false;
 }
 
-Result<PackedDib> ReadJpeg(std::span<const uint8_t> bytes) {
+Result<void> ReadJpegRows(std::span<const uint8_t> bytes, RowSink& sink, JpegDensity* density,
+                          Orientation* orientation) {
   if (bytes.size() < kMinFileSize) return Status::kCannotOpen;
   if (UsesRefusedCoding(bytes)) return Status::kJpegCoding;
-  std::optional<PackedDib> picture;
+  return DecodeJpeg(bytes.data(), bytes.size(), sink, density, orientation);
+}
+
+Result<PackedDib> ReadJpeg(std::span<const uint8_t> bytes) {
+  PictureSink sink;
+  JpegDensity density;
   Orientation orientation = Orientation::kTopLeft;
-  const Status status = DecodeJpeg(bytes.data(), bytes.size(), &picture, &orientation);
-  if (status != Status::kOk) return status;
+  QUOREL_TRY(ReadJpegRows(bytes, sink, &density, &orientation));
+  PackedDib& picture = *sink.Picture();
+  if (density.x_per_metre != 0 || density.y_per_metre != 0) {
+    picture.SetField32(DibField::kXPelsPerMeter, density.x_per_metre);
+    picture.SetField32(DibField::kYPelsPerMeter, density.y_per_metre);
+  }
   // Shown as every viewer shows it: upright by its Exif orientation.
-  if (orientation != Orientation::kTopLeft) return MakeUpright(*picture, orientation);
-  return std::move(*picture);
+  if (orientation != Orientation::kTopLeft) return MakeUpright(picture, orientation);
+  return std::move(picture);
 }
 
 }  // namespace
@@ -209,5 +235,13 @@ Result<PackedDib> ReadJpegFile(const std::filesystem::path& path) {
 }
 
 Result<PackedDib> ReadJpegBytes(std::span<const uint8_t> bytes) { return ReadJpeg(bytes); }
+
+Result<void> ReadJpegFileRows(const std::filesystem::path& path, RowSink& sink) {
+  auto file = LoadFileBlock(path);
+  if (!file) return Status::kCannotOpen;
+  JpegDensity density;  // only a whole picture carries it
+  Orientation orientation = Orientation::kTopLeft;  // a sink is told by the row order
+  return ReadJpegRows(file->Data(), sink, &density, &orientation);
+}
 
 }  // namespace quorel

@@ -7,6 +7,7 @@
 
 #include "common/Result.h"
 #include "image/PackedDib.h"
+#include "image/RowSink.h"
 
 namespace quorel {
 
@@ -20,5 +21,7 @@ namespace quorel {
 Result<PackedDib> ReadJpegFile(const std::filesystem::path& path);
 // The same over bytes already in memory.
 Result<PackedDib> ReadJpegBytes(std::span<const uint8_t> bytes);
+// The same rows, top row first, into a sink.
+Result<void> ReadJpegFileRows(const std::filesystem::path& path, RowSink& sink);
 
 }  // namespace quorel

@@ -7,6 +7,7 @@
 
 #include "common/Result.h"
 #include "image/PackedDib.h"
+#include "image/RowSink.h"
 
 namespace quorel {
 
@@ -18,5 +19,7 @@ namespace quorel {
 Result<PackedDib> ReadPngFile(const std::filesystem::path& path);
 // The same over bytes already in memory.
 Result<PackedDib> ReadPngBytes(std::span<const uint8_t> bytes);
+// The same rows into a sink (top-down unless the file is interlaced).
+Result<void> ReadPngFileRows(const std::filesystem::path& path, RowSink& sink);
 
 }  // namespace quorel

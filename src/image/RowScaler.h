@@ -1,0 +1,55 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "common/ByteBuffer.h"
+#include "image/ResampleRows.h"
+#include "image/RowSink.h"
+
+namespace quorel {
+
+struct PictureSize {
+  int32_t width = 0;
+  int32_t height = 0;
+};
+
+// Scales rows as a reader decodes them, top row first, into the picture that
+// Resample would make of the whole picture, byte for byte, while holding only
+// the one or two source rows the current target row needs. The target size
+// is chosen once the source size is known; when there is none, or the rows
+// do not come top-down, the scaler declines (Begin fails with kUnsupported and
+// Declined() is true) and the caller reads the whole picture instead.
+class RowScaler final : public RowSink {
+ public:
+  using ChooseSize = std::function<std::optional<PictureSize>(PictureSize source)>;
+  explicit RowScaler(ChooseSize choose) : choose_(std::move(choose)) {}
+
+  Result<void> Begin(int32_t width, int32_t height, RowOrder order) override;
+  std::span<uint8_t> Row(int32_t y) override;
+
+  bool Declined() const { return declined_; }
+  // The scaled picture, once every source row has been written.
+  Result<PackedDib> Finish();
+
+ private:
+  void Complete(int source_row);  // a stored source row, all its bytes written
+
+  ChooseSize choose_;
+  bool declined_ = false;
+  resample::Plan plan_{};
+  std::optional<PackedDib> target_;
+  std::optional<DibRows> target_rows_;
+  ByteBuffer ring_;            // two source rows: a row and the one above it
+  size_t row_bytes_ = 0;
+  std::vector<resample::Span> columns_;
+  std::vector<uint64_t> sums_;  // of the target row being averaged
+  std::vector<uint32_t> column_sums_;  // each source byte summed down its box's rows
+  int next_target_ = -1;       // the stored target row made next (top first)
+  int pending_ = -1;           // the stored source row being written, -1 before the first
+};
+
+}  // namespace quorel
