@@ -2,6 +2,7 @@
 // The scale dialog and what the main window shows after it; the external
 // editor round trip with stand-in scripts, and the settings dialog.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
 #include <QToolButton>
@@ -45,7 +46,7 @@ QByteArray WriteEditor(const QTemporaryDir& dir, const QByteArray& body) {
 
 }  // namespace
 
-class ScaleDialogTest : public QObject {
+class DialogsTest : public QObject {
   Q_OBJECT
 
  private slots:
@@ -64,13 +65,15 @@ class ScaleDialogTest : public QObject {
     }
   }
   void okStoresTheSettingsAndUpdatesTheWindow() {
-    TestWindow window(14, {}, {0});  // the signature is 300 × 120
+    TestWindow window(14, {}, {0});  // the signature is 300 × 120 before trimming
     bool hints_were_enabled = true;
     WhenShown<ScaleDialog>([&](ScaleDialog& dialog) {
       hints_were_enabled = window.Hints().HintsEnabled();
       Click(dialog.ModeButton(1));
       Type(dialog.HeightEdit(), QStringLiteral("5"));
       Type(dialog.WidthEdit(), QStringLiteral("700"));
+      auto* cleanup = dialog.findChild<QComboBox*>(QStringLiteral("cleanup"));
+      cleanup->setCurrentIndex(cleanup->findText(QStringLiteral("余白を切り取る")));
       QTest::keyClick(&dialog, Qt::Key_Return);  // OK is the default button
     });
     Click(window.Control(control::kSignatureScale));
@@ -78,9 +81,10 @@ class ScaleDialogTest : public QObject {
     QVERIFY(window.Hints().HintsEnabled());
     QCOMPARE(window.Panel(0).scale, (ScaleSettings{kScaleFitHeight, 16, 640, 100}));
     const IniStore store = window.settings.Store();
-    QCOMPARE(QList<int>({store.ReadInt("rate_type", -1), store.ReadInt("rate_h", -1), store.ReadInt("rate_w", -1)}),
-             QList<int>({1, 16, 640}));
-    QVERIFY(Readout(window).endsWith(QStringLiteral("⇒40x16")));
+    QCOMPARE(QList<int>({store.ReadInt("rate_type", -1), store.ReadInt("rate_h", -1),
+                         store.ReadInt("rate_w", -1), store.ReadInt("clean_type", -1)}),
+             QList<int>({1, 16, 640, 1}));
+    QCOMPARE(Readout(window), QStringLiteral("254x94 (100.0%)⇒43x16"));  // the trimmed picture, redrawn
     QVERIFY(ShowsIcon(window, control::kSignatureScale, Icon::kScaleSet));
     window.ImportIntoPanel(0, SamplePath("signature.bmp"));  // a new picture: mode 0, no suffix
     QVERIFY(!Readout(window).contains(QStringLiteral("⇒")));
@@ -104,32 +108,29 @@ class ScaleDialogTest : public QObject {
     QCOMPARE(window.Panel(1).scale.mode, 3);
     QCOMPARE(window.settings.Store().ReadInt("rate2_type", -1), 7);
   }
-};
-
-class EditorTest : public QObject {
-  Q_OBJECT
-
- private slots:
-  // The signature sample is 300 pixels wide, the seal's 64; the scale mode is
-  // 3 before and 0 after a picture is taken back.
+  // The signature's editor saves the seal sample (64 pixels wide, the
+  // signature's 300): taken back, scale mode 0. The seal's runs on until the
+  // main window closes, which ends the wait with nothing taken.
   void editorRun() {
     const QByteArray save_seal = "cp '" + QFile::encodeName(SamplePath("seal.bmp")) + "' \"$1\"\n";
-    for (const int panel : {0, 1}) {  // the signature's editor saves, the seal's does not
+    for (const int panel : {0, 1}) {
       QTemporaryDir tools;
-      TestWindow window(14, WriteEditor(tools, panel == 0 ? kWaitForGo + save_seal : "exit 0\n"), {panel});
+      TestWindow window(14, WriteEditor(tools, panel == 0 ? kWaitForGo + save_seal : kWaitForGo), {panel});
       window.show();
       bool minimised_while_editing = false;
       const QString transfer = window.settings.FilePath("$image.bmp");
-      QTimer::singleShot(0, [&] {
+      QTimer::singleShot(0, &window, [&] {
         minimised_while_editing = window.isMinimized();
-        WriteAll(transfer + ".go", "");  // the editor may go on
+        panel == 0 ? WriteAll(transfer + ".go", "") : window.reject();  // the editor may go on
       });
       Click(window.Control(panel == 0 ? control::kSignatureEdit : control::kSealEdit));
       QTest::qWait(0);
       QCOMPARE(minimised_while_editing, panel == 0);
+      QCOMPARE(window.isVisible(), panel == 0);
       QVERIFY(!window.isMinimized());
       QCOMPARE(window.Panel(panel).picture->Width(), 64);
       QCOMPARE(window.Panel(panel).scale.mode, panel == 0 ? 0 : 3);
+      WriteAll(transfer + ".go", "");
     }
   }
   void missingOrBrokenEditorIsReported() {
@@ -148,45 +149,37 @@ class EditorTest : public QObject {
       QCOMPARE(settings_opened, editor.isEmpty());  // none found on the first run
       Click(window.Control(control::kSealEdit));  // no picture: nothing at all happens
       QCOMPARE(messages.texts->size(), 1);
+      QTest::qWait(0);  // an unused WhenShown lapses here, not in a later test
     }
   }
-  void closingTheMainWindowEndsTheWait() {
-    QTemporaryDir tools;  // the editor runs until the test lets it go
-    TestWindow window(14, WriteEditor(tools, kWaitForGo), {1});
-    window.show();
-    QTimer::singleShot(0, &window, [&] { window.reject(); });
-    Click(window.Control(control::kSealEdit));  // returns although the editor runs
-    QVERIFY(!window.isVisible());
-    WriteAll(window.settings.FilePath("$image.bmp.go"), "");
-  }
+  // OK stores the editor box as it is, even empty, and the output style;
+  // Cancel stores nothing.
   void settingsButtonRunsTheDialogWithoutHints() {
-    for (const auto& [typed, ok] : {std::pair{QString(), true}, {QStringLiteral("/opt/paint"), false}}) {
+    for (const bool ok : {true, false}) {
       TestWindow window(14, "[Option]\nGraphicEditor=/usr/bin/old\n");
       bool hints_enabled = true;
       QString shown;
       WhenShown<SettingsDialog>([&](SettingsDialog& dialog) {
         hints_enabled = window.Hints().HintsEnabled();
         shown = dialog.PathEdit()->text();
-        dialog.PathEdit()->setText(typed);
+        dialog.PathEdit()->clear();
+        dialog.FormatBox()->setCurrentIndex(1);  // PNG
+        dialog.DensityBox()->setCurrentIndex(1);  // double
         ok ? dialog.accept() : dialog.reject();
       });
       Click(window.Control(control::kSettings));
       QVERIFY(!hints_enabled);
       QVERIFY(window.Hints().HintsEnabled());
       QCOMPARE(shown, QStringLiteral("/usr/bin/old"));
-      QCOMPARE(QString::fromStdString(window.settings.Store().ReadString("Option", "GraphicEditor")),
-               ok ? typed : shown);
+      const IniStore store = window.settings.Store();
+      QCOMPARE(store.ReadString("Option", "GraphicEditor").empty(), ok);
+      QCOMPARE(QList<int>({store.ReadInt("OutputFormat", 0), store.ReadInt("OutputDensity", 1)}),
+               ok ? QList<int>({1, 2}) : QList<int>({0, 1}));
     }
   }
 };
 
 }  // namespace quorel::test
 
-int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  quorel::test::ScaleDialogTest scale;
-  quorel::test::EditorTest editor;
-  return QTest::qExec(&scale, argc, argv) | QTest::qExec(&editor, argc, argv);
-}
-
+QTEST_MAIN(quorel::test::DialogsTest)
 #include "DialogsTest.moc"

@@ -1,16 +1,16 @@
 // Quorel — SPDX-License-Identifier: MIT
 // The main window driven headless: pictures from the clipboard and drops,
-// colours, the outputs and their failures, focus marks, what it saves.
+// the outputs and their failures, focus marks, what it saves.
 #include <QAbstractButton>
 #include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMimeData>
 #include <QScreen>
 
 #include "GuiTestSupport.h"
 #include "app/platform/Clipboard.h"
-#include "app/platform/ColourDialog.h"
 #include "image/DibLayout.h"
 #include "output/Snippet.h"
 
@@ -106,50 +106,42 @@ class MainWindowTest : public QObject {
     QCoreApplication::processEvents();
     QVERIFY(!left_open);
   }
-  // A colour sample on the clipboard is taken without the dialog; other text
-  // is left where it is and the dialog answers.
-  void colourTextOnTheClipboard() {
-    for (const QString& text : {QStringLiteral("FF8000"), QStringLiteral("#ff8000")}) {
-      TestWindow window;
-      Board().setText(text);
-      ColourDialog::SetNextAnswer(Colour{0x00123456});  // the dialog's answer, if it is asked
-      Click(window.Control(control::kSealSwatch));
-      ColourDialog::ClearNextAnswer();
-      QCOMPARE(window.PanelColour(1), text.size() == 6 ? 33023u : 0x00123456u);
-      QCOMPARE(Board().text(), text.size() == 6 ? QString() : text);
-    }
-  }
+  // The option buttons show the stored bits, which change only with an
+  // output; a copy puts exactly the snippet on the clipboard and shows its
+  // size, or leaves a busy clipboard as it was and says so.
   void copyPutsExactlyTheSnippetOnTheClipboard() {
-    TestWindow window(15, "[Quorel]\nQuorelColor=0\nIneiColor=255\n", {0, 1});
+    TestWindow window(1 | 2 | 4 | 8, "[Quorel]\nQuorelColor=0\n", {0, 1});  // both outputs, right
     const MessageLog messages;
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
+    for (int id : {control::kSignatureEnabled, control::kSealEnabled, control::kAlignRight}) {
+      QVERIFY(qobject_cast<QAbstractButton*>(window.Control(id))->isChecked());
+    }
+    Click(window.Control(control::kSealEnabled));
+    Click(window.Control(control::kAlignCentre));
+    QCOMPARE(window.OptionBits(), 1 | 2 | 4 | 8);  // no output yet
     QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(window.OptionBits(), 1 | 2 | 16);
     const QByteArray copied = Board().text().toUtf8();
     QCOMPARE(copied, ExpectedSnippet(window));
+    const auto* size = window.findChild<QLabel*>(QStringLiteral("snippetSize"));
+    QVERIFY(size && size->text().contains(QString::number(copied.size())));
     Board().setText(QStringLiteral("kept"));
     Clipboard::SetBusyForTest(true);
     Click(window.Control(control::kCopy));
     QCOMPARE(*messages.texts, QStringList{Text(MessageCode::kClipboardBusy)});
     QCOMPARE(Board().text(), QStringLiteral("kept"));
   }
+  // Without a signature each output says so and writes nothing.
   void outputWithoutAPictureShowsItsMessage() {
-    for (const auto& [flags, message] : {std::pair{1 | 2 | 4, MessageCode::kSignatureFailed},
-                                         std::pair{1 | 4, MessageCode::kSealFailed}}) {
-      const TestWindow window(flags);
-      Board().setText(QStringLiteral("kept"));
-      const BrowserSpy browser;
-      const MessageLog messages;
-      for (int id : {control::kCopy, control::kPreview, control::kSaveText}) {
-        FileDialog::SetNextFileName(window.settings.FilePath("never.txt"));
-        Click(window.Control(id));
-      }
-      QCOMPARE(*messages.texts, QStringList(3, Text(message)));
-      QCOMPARE(Board().text(), QStringLiteral("kept"));
-      QVERIFY(browser.opened->isEmpty());
-      QVERIFY(!QFile::exists(window.settings.FilePath("$quorel_view.html")));
-      QVERIFY(!QFile::exists(window.settings.FilePath("never.txt")));
+    const TestWindow window(1 | 2 | 4);
+    const MessageLog messages;
+    for (int id : {control::kCopy, control::kPreview, control::kSaveText}) {
+      FileDialog::SetNextFileName(window.settings.FilePath("never.txt"));
+      Click(window.Control(id));
     }
+    QCOMPARE(*messages.texts, QStringList(3, Text(MessageCode::kSignatureFailed)));
+    QVERIFY(!QFile::exists(window.settings.FilePath("never.txt")));
   }
   // The text file and the preview page are written; a folder in the way of
   // either is reported, and nothing is remembered or opened.
@@ -183,32 +175,14 @@ class MainWindowTest : public QObject {
     QVERIFY(browser.opened->isEmpty());
     QCOMPARE(*messages.texts, QStringList(2, QString::fromUtf8(kCannotSaveText)));
   }
-  void optionBitsAreShownAndStoredOnlyBeforeAnOutput() {
-    TestWindow window(1 | 2 | 4 | 8, {}, {0});  // both outputs, right
-    for (int id : {control::kSignatureEnabled, control::kSealEnabled, control::kAlignRight}) {
-      QVERIFY(qobject_cast<QAbstractButton*>(window.Control(id))->isChecked());
-    }
-    Click(window.Control(control::kSealEnabled));
-    Click(window.Control(control::kAlignCentre));
-    QCOMPARE(window.OptionBits(), 1 | 2 | 4 | 8);  // no output yet
-    Click(window.Control(control::kCopy));
-    QCOMPARE(window.OptionBits(), 1 | 2 | 16);
-  }
-  void rectangleIsFittedIntoItsMonitorAndSavedOnClose() {
+  // A saved rectangle mostly off the right edge is fitted into its monitor;
+  // the owner-drawn controls show where the keyboard focus is; Esc closes and
+  // saves where the window is.
+  void focusIsMarkedAndTheRectangleKept() {
     const QRect monitor = QGuiApplication::primaryScreen()->geometry();
     TestWindow window(14, QStringLiteral("[Quorel]\nRect=%1,10,%2,210\n")
                               .arg(monitor.right() - 50).arg(monitor.right() + 350).toUtf8());
-    QCOMPARE(window.frameGeometry().right(), monitor.right());  // was mostly off the right edge
-    window.show();
-    window.move(40, 30);
-    QTest::keyClick(&window, Qt::Key_Escape);
-    const WindowRect rect = window.settings.Store().ReadRect();
-    QCOMPARE(QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)),
-             window.frameGeometry());
-  }
-  // The owner-drawn controls show where the keyboard focus is.
-  void focusIsMarked() {
-    TestWindow window;
+    QCOMPARE(window.frameGeometry().right(), monitor.right());
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     for (int id : {control::kSignaturePicture, control::kSealPicture, control::kSignatureSwatch,
@@ -219,6 +193,11 @@ class MainWindowTest : public QObject {
       control->setFocus();
       QVERIFY2(control->grab().toImage() != without, qPrintable(QString::number(id)));
     }
+    window.move(40, 30);
+    QTest::keyClick(&window, Qt::Key_Escape);
+    const WindowRect rect = window.settings.Store().ReadRect();
+    QCOMPARE(QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)),
+             window.frameGeometry());
   }
 };
 

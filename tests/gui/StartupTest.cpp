@@ -1,14 +1,13 @@
 // Quorel — SPDX-License-Identifier: MIT
 // The whole run (single instance, first-run defaults, the option bits written
 // at the end), Qt's translation, and the services every window uses:
-// placement, message boxes, the file dialogs' starting names and filters.
+// message boxes, the file dialogs' starting names and filters.
 #include <QDialogButtonBox>
 #include <QMessageBox>
 #include <QPushButton>
 
 #include "GuiTestSupport.h"
 #include "app/Startup.h"
-#include "app/platform/Placement.h"
 #include "app/platform/SingleInstance.h"
 
 namespace quorel::test {
@@ -17,8 +16,11 @@ class StartupTest : public QObject {
   Q_OBJECT
 
  private slots:
-  // The first run writes the default editor and sets bit 0; later runs keep both.
-  void runKeepsOrWritesTheEditorAndTheFlags() {
+  // The first run writes the default editor and sets bit 0; later runs keep
+  // both. A second copy is refused; a lock a crashed copy left (naming a
+  // process that is gone) does not block; a folder where no lock can be made
+  // is a system fault.
+  void runsOnceAtATimeAndKeepsTheEditorAndTheFlags() {
     for (const auto& [ini, flags] : {std::pair{QByteArray(), 15}, {QByteArray("[Quorel]\nflags=1\n"), 1}}) {
       TestSettings settings;
       QTemporaryDir lock_folder;
@@ -28,21 +30,14 @@ class StartupTest : public QObject {
       QCOMPARE(RunQuorel({lock_folder.path(), settings.Path()}), 0);
       QCOMPARE(settings.Store().ReadInt("flags", -1), flags);
       QCOMPARE(settings.Store().ReadString("Option", "GraphicEditor") == "/my editor/paint", flags == 1);
+      SingleInstance running(lock_folder.path());
+      WriteAll(running.LockPath(), "2147483646\nquorel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+      QCOMPARE(running.Acquire(), SingleInstance::Outcome::kAcquired);
+      QCOMPARE(RunQuorel({lock_folder.path(), settings.Path()}), 0);
+      QCOMPARE(RunQuorel({QStringLiteral("/nonexistent/quorel/lock"), settings.Path()}), 0);
+      QCOMPARE(*messages.texts,
+               QStringList({Text(MessageCode::kAlreadyRunning), Text(MessageCode::kSystemFault)}));
     }
-  }
-  // A second copy is refused; a lock a crashed copy left (naming a process
-  // that is gone) does not block; a folder where no lock can be made is a
-  // system fault.
-  void singleInstance() {
-    TestSettings settings;
-    QTemporaryDir lock_folder;
-    SingleInstance running(lock_folder.path());
-    WriteAll(running.LockPath(), "2147483646\nquorel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    QCOMPARE(running.Acquire(), SingleInstance::Outcome::kAcquired);
-    const MessageLog messages;
-    QCOMPARE(RunQuorel({lock_folder.path(), settings.Path()}), 0);
-    QCOMPARE(RunQuorel({QStringLiteral("/nonexistent/quorel/lock"), settings.Path()}), 0);
-    QCOMPARE(*messages.texts, QStringList({Text(MessageCode::kAlreadyRunning), Text(MessageCode::kSystemFault)}));
   }
   void qtDialogsSpeakJapanese() {
     QVERIFY(LoadQtTranslation(*qApp));
@@ -62,16 +57,6 @@ class StartupTest : public QObject {
     });
     MessageBox::ShowMessage(nullptr, MessageCode::kAlreadyRunning);
     QVERIFY2(width >= needed, qPrintable(QStringLiteral("%1 < %2").arg(width).arg(needed)));
-  }
-  void centreOnCursor() {
-    struct Case { QSize size; QPoint cursor; QRect monitor; QPoint expected; };
-    const QRect screen(0, 0, 1024, 768);
-    for (const Case& c : {Case{{201, 101}, {500, 400}, screen, {400, 350}},  // halves truncate
-                          Case{{2000, 100}, {500, 400}, screen, {0, 350}},  // from the left edge
-                          Case{{200, 1000}, {500, 400}, screen, {400, -232}},  // to the bottom edge
-                          Case{{200, 100}, {1100, 50}, {1024, 0, 800, 600}, {1024, 0}}}) {
-      QCOMPARE(CentreOnCursor(c.size, c.cursor, c.monitor), c.expected);
-    }
   }
   void openDialog() {
     struct Case { QString path, answer, chosen, start; };  // chosen empty: refused
@@ -96,13 +81,6 @@ class StartupTest : public QObject {
     }
     QCOMPARE(filters.value(2), QStringLiteral("全ファイル (*)"));
   }
-  void pictureFolderFallsBackToHome() {
-    QTemporaryDir home;  // with no Pictures folder
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
-    QCOMPARE(PictureFolder(), home.path());
-  }
-
 };
 
 }  // namespace quorel::test

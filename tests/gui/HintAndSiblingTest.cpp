@@ -1,11 +1,13 @@
 // Quorel — SPDX-License-Identifier: MIT
-// The exchange with the sibling program, played by a stand-in: registration,
-// withdrawal, and the "a picture waits" notification with its menu.
+// The main window with a scripted clock and cursor: the hint window, driven
+// tick by tick, and the exchange with the sibling program, played by a
+// stand-in (registration, withdrawal, the "a picture waits" notification).
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMenu>
 
 #include "GuiTestSupport.h"
+#include "app/hint/HintWindow.h"
 #include "app/platform/PopupMenu.h"
 #include "app/platform/SiblingLink.h"
 
@@ -40,13 +42,31 @@ bool Send(const QString& program_server, const QByteArray& line) {
 
 // The sibling is there before the window starts.
 struct Rig {
+  Rig() {
+    window.move(100, 100);
+    window.show();
+    env->widget_at = &window;
+  }
   TestSibling sibling;
   TestWindow window{14, {}, {}, true};
+  FakeHintEnvironment* env = window.env;
+  HintController& Hints() { return window.Hints(); }
+  QRect ControlOnScreen(int id) const {
+    QWidget* control = window.Control(id);
+    return QRect(control->mapToGlobal(QPoint(0, 0)), control->size());
+  }
+  // Ticks every 100 ms up to and including `until_ms`.
+  void TickUntil(uint32_t until_ms) {
+    while (env->now_ms != until_ms) {
+      env->now_ms += 100;
+      Hints().HintTimerTick();
+    }
+  }
 };
 
 }  // namespace
 
-class SiblingLinkTest : public QObject {
+class HintAndSiblingTest : public QObject {
   Q_OBJECT
 
  private:
@@ -56,49 +76,53 @@ class SiblingLinkTest : public QObject {
  private slots:
   void initTestCase() { qputenv("TMPDIR", QFile::encodeName(socket_dir_.path())); }
 
-  void registersAtStartAndWithdrawsAtTheEnd() {
+  // The wait starts on the tick that sees the cursor arrive; 1.2 s of rest
+  // then show the hint below the control, also across the tick count's wrap.
+  // Off every control it hides on the same tick.
+  void restOfOnePointTwoSecondsShowsTheHintBelow() {
+    for (const uint32_t start : {0u, 0xFFFFFF00u}) {
+      Rig rig;
+      rig.env->now_ms = start;
+      const QRect control = rig.ControlOnScreen(control::kCopy);
+      rig.env->cursor = control.center();
+      rig.TickUntil(start + 1200);
+      QCOMPARE(rig.Hints().CurrentEntry(), -1);
+      rig.TickUntil(start + 1300);
+      const int entry = rig.Hints().CurrentEntry();
+      QVERIFY(entry >= 0);
+      QCOMPARE(rig.Hints().Entries()[static_cast<size_t>(entry)].control_id, control::kCopy);
+      const HintWindow* hint = rig.Hints().Window();
+      QVERIFY(hint && hint->isVisible());
+      const QRect shown = hint->geometry();
+      QCOMPARE(shown.x(), control.x() + control.width() / 2 - shown.width() / 2);
+      QCOMPARE(shown.y(), control.y() + control.height() / 2 * 2 + 6);
+      QCOMPARE(shown.height(), hint->Lines().line_height + 6);
+      rig.env->cursor = rig.window.mapToGlobal(QPoint(2, rig.window.height() - 2));
+      rig.TickUntil(start + 1400);
+      QVERIFY(rig.Hints().Window() == nullptr);
+    }
+  }
+  // Registered at the start; a notification imports the waiting file into
+  // the panel chosen from the menu; withdrawn at the end.
+  void registersImportsAndWithdraws() {
     Rig rig;
     const QByteArray own = rig.window.Sibling().OwnName().toUtf8();
     QTRY_COMPARE(rig.sibling.lines.size(), size_t{1});
     QCOMPARE(rig.sibling.lines.front(), "1103 " + own + " 1098");
+    QFile::copy(SamplePath("seal.bmp"), rig.window.settings.FilePath("$image.bmp"));
+    PictureMenu::SetNextOutcome(PictureMenuOutcome{PictureMenuChoice::kSeal, false});
+    QVERIFY(Send(rig.window.Sibling().OwnName(), "1098\n"));
+    QTRY_VERIFY(rig.window.Panel(1).picture.has_value());
+    QVERIFY(!rig.window.Panel(0).picture.has_value());
     rig.window.reject();
     QTRY_COMPARE(rig.sibling.lines.size(), size_t{2});
     QCOMPARE(rig.sibling.lines.back(), "1103 " + own + " 0");
-  }
-  // The seal is chosen while a file waits; the signature is chosen when no
-  // file waits, and a failed import empties its panel.
-  void notificationImportsTheTransferFileIntoTheChosenPanel() {
-    for (const int panel : {1, 0}) {
-      Rig rig;
-      rig.window.ImportIntoPanel(0, SamplePath("signature.bmp"));
-      if (panel == 1) QFile::copy(SamplePath("seal.bmp"), rig.window.settings.FilePath("$image.bmp"));
-      PictureMenu::SetNextOutcome(PictureMenuOutcome{
-          panel == 0 ? PictureMenuChoice::kSignature : PictureMenuChoice::kSeal, false});
-      const int shown = PictureMenu::TimesShown();
-      QVERIFY(Send(rig.window.Sibling().OwnName(), "1098\n"));
-      QTRY_VERIFY(PictureMenu::TimesShown() > shown);
-      QCOMPARE(rig.window.Panel(0).picture.has_value(), panel == 1);
-      QCOMPARE(rig.window.Panel(1).picture.has_value(), panel == 1);
-    }
-  }
-  // After a menu dismissed by a click outside, the next notification within
-  // a second is dropped, across the tick count's wrap too; only one is.
-  void dismissGuardDropsOneNotificationWithinASecond() {
-    struct Case { uint32_t at_ms, next_ms; bool dropped; };
-    for (const Case& c : {Case{10000, 10500, true}, Case{10000, 12000, false},
-                          Case{0xFFFFFE00u, 0x100, true}}) {
-      NotifyDismissGuard guard;
-      guard.Arm(c.at_ms);
-      QCOMPARE(guard.Drop(c.next_ms), c.dropped);
-      QVERIFY(!guard.Drop(c.next_ms + 100));
-    }
   }
   // The real menu: a press outside it (never released, as Qt may believe
   // after a click outside) and then Esc on the next menu. The press goes
   // through the window system, so Qt's idea of the held buttons follows it.
   void realMenuTellsAClickOutsideFromEsc() {
     Rig rig;
-    rig.window.show();
     std::vector<bool> by_click;
     for (const bool click : {true, false}) {
       QTimer::singleShot(0, [&, click] {
@@ -124,5 +148,5 @@ class SiblingLinkTest : public QObject {
 
 }  // namespace quorel::test
 
-QTEST_MAIN(quorel::test::SiblingLinkTest)
-#include "SiblingLinkTest.moc"
+QTEST_MAIN(quorel::test::HintAndSiblingTest)
+#include "HintAndSiblingTest.moc"
