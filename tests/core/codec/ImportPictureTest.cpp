@@ -11,16 +11,16 @@ namespace quorel {
 namespace fs = std::filesystem;
 namespace {
 
-// Every fixture reads, through the reader its extension picks, as the other decoder's dump beside it (16-bit
-// BMP components keep 5 or 6 bits at the top of the byte, 31 → 248, where the dump stretches them: reduced alike).
+// Every fixture reads, through the reader its extension picks, as the other decoder's dump beside it
+// (16-bit BMP components keep 5 or 6 bits at the top of the byte, 31 → 248, where the dump stretches them:
+// reduced alike).
 TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
   int compared = 0;
   for (const char* folder : {"bmp", "gif", "jpeg", "png"}) {
     for (const auto& entry : fs::directory_iterator(test::DataPath(folder))) {
       const std::string name = entry.path().stem().string();
-      if (entry.path().extension() == ".rgb" || name == "truncated" || !fs::exists(test::DataPath(folder) / (name + ".rgb"))) {
-        continue;
-      }
+      const bool dumped = fs::exists(test::DataPath(folder) / (name + ".rgb"));
+      if (entry.path().extension() == ".rgb" || name == "truncated" || !dumped) continue;
       SCOPED_TRACE(entry.path().string());
       auto picture = ReadPictureFile(entry.path());
       ASSERT_TRUE(picture) << picture.code();
@@ -41,22 +41,22 @@ TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
 TEST(ImportPicture, ChoosesTheReaderByTheFirstLetterOfTheExtension) {
   test::TempDir dir;
   fs::create_directory(dir / "my.pictures");
+  using enum Status;
+  const char* bmp = "bmp/pal8.bmp";
   const std::tuple<const char*, const char*, Status> cases[] = {
-      {"bmp/pal8.bmp", "A.BMP", Status::kOk},          {"bmp/pal8.bmp", "a.bin", Status::kOk},
-      {"gif/plain.gif", "a.Gx", Status::kOk},          {"jpeg/grey.jpg", "x.jfif", Status::kOk},
-      {"png/rgb8.png", "a.PNG", Status::kOk},          {"gif/plain.gif", "fake.jpg", Status::kJpegLibrary},
-      {"bmp/pal8.bmp", "my.pictures/scan", Status::kPngLibrary},  // judged by the folder's "p"
-      {"bmp/pal8.bmp", "noextension", Status::kNoPictureExtension}, {nullptr, "missing.bmp", Status::kCannotOpen},
-      {"bmp/pal8.bmp", "picture.txt", Status::kNoPictureExtension},
-      {"bmp/pal8.bmp", "trailing.", Status::kNoPictureExtension},
-      {nullptr, R"(C:\my.pictures\scan)", Status::kCannotOpen},  // the other separator: a PNG too
+      {bmp, "A.BMP", kOk}, {bmp, "a.bin", kOk}, {"gif/plain.gif", "a.Gx", kOk}, {"png/rgb8.png", "a.PNG", kOk},
+      {"jpeg/grey.jpg", "x.jfif", kOk}, {nullptr, "missing.bmp", kCannotOpen},
+      {"gif/plain.gif", "fake.jpg", kJpegLibrary}, {bmp, "noextension", kNoPictureExtension},
+      {bmp, "my.pictures/scan", kPngLibrary},  // judged by the folder's "p"
+      {bmp, "picture.txt", kNoPictureExtension}, {bmp, "trailing.", kNoPictureExtension},
+      {nullptr, R"(C:\my.pictures\scan)", kCannotOpen},  // the other separator: a PNG too
   };
   for (const auto& [fixture, name, status] : cases) {
     SCOPED_TRACE(name);
     if (fixture) fs::copy_file(test::DataPath(fixture), dir / name);
     std::optional<PackedDib> slot = CreateDib(16, 16, 24).value();
     EXPECT_EQ(ImportPictureFile(slot, dir / name).status(), status);
-    EXPECT_EQ(slot.has_value(), status == Status::kOk);
+    EXPECT_EQ(slot.has_value(), status == kOk);
     if (fixture) fs::remove(dir / name);  // a.b and A.BMP may be one file on some systems
   }
 }

@@ -13,7 +13,7 @@ TEST(PngReader, RefusesDamagedFiles) {
   const std::vector<uint8_t> cases[] = {{}, {good.begin(), good.begin() + 8} /* signature only */,
                                         {good.begin(), good.end() - 30} /* cut in the image data */, bad_crc,
                                         test::ReadFileBytes(test::DataPath("bmp/rgb24.bmp"))};
-  for (const auto& bytes : cases) EXPECT_EQ(ReadPngBytes(bytes).status(), Status::kPngLibrary) << bytes.size();
+  for (const auto& b : cases) EXPECT_EQ(ReadPngBytes(b).status(), Status::kPngLibrary) << b.size();
   EXPECT_EQ(ReadPngFile(test::DataPath("png/no-such-file.png")).status(), Status::kCannotOpen);
 }
 
