@@ -53,22 +53,6 @@ Bytes Indexes(const PackedDib& picture) {
   return out;
 }
 
-// A file cut in the middle of its data keeps the pixels decoded so far; the rest show colour 0.
-TEST(GifDecoder, TruncatedFileKeepsThePixelsItHolds) {
-  auto picture = ReadGifFile(test::DataPath("gif/truncated.gif"));
-  ASSERT_TRUE(picture) << picture.code();
-  const auto actual = test::PictureRgb(*picture).rgb, whole = test::FixtureDump("gif", "interlaced").rgb;
-  ASSERT_EQ(actual.size(), whole.size());
-  const Bgr c = ConstDibRows::Of(*picture)->PaletteColour(0);
-  size_t decoded = 0, missing = 0;
-  for (size_t i = 0; i < actual.size(); i += 3) {
-    const Bytes pixel(&actual[i], &actual[i] + 3);
-    decoded += pixel == Bytes(&whole[i], &whole[i] + 3);
-    missing += pixel != Bytes(&whole[i], &whole[i] + 3) && pixel == Bytes{c.red, c.green, c.blue};
-  }
-  EXPECT_TRUE(decoded > 0 && missing > 0 && decoded + missing == actual.size() / 3) << decoded;
-}
-
 // Code by code: the string each code expands to and the code width after it is remembered.
 TEST(LzwDecoder, ExpandsKwKwKForgetsOnClearAndKeepsAFullTable) {
   constexpr int kClear = -1;

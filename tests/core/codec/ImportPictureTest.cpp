@@ -36,6 +36,23 @@ TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
   EXPECT_EQ(compared, 13 + 5 + 5 + 6);
 }
 
+// A file cut in its image data loads with the rows decoded before the cut (an interlaced GIF: the first
+// pass's row 0; a JPEG: 15 lines, the 16th upsampled with the missing block row's colour); others differ.
+TEST(ImportPicture, TruncatedFilesKeepTheRowsBeforeTheCut) {
+  const std::tuple<const char*, const char*, const char*, int> cases[] = {
+      {"gif", "truncated.gif", "interlaced", 1}, {"jpeg", "truncated.jpg", "truncated", 15}};
+  for (const auto& [folder, file, whole_file, rows] : cases) {
+    SCOPED_TRACE(file);
+    auto picture = ReadPictureFile(test::DataPath(folder) / file);
+    ASSERT_TRUE(picture) << picture.code();
+    const auto actual = test::PictureRgb(*picture), whole = test::FixtureDump(folder, whole_file);
+    ASSERT_EQ(actual.rgb.size(), whole.rgb.size());
+    const size_t kept = size_t{3} * rows * whole.width;
+    EXPECT_TRUE(std::equal(whole.rgb.begin(), whole.rgb.begin() + kept, actual.rgb.begin()));
+    EXPECT_NE(actual.rgb, whole.rgb);
+  }
+}
+
 // The reader is the first letter's after the last "." of the whole path, of any case; a failed import keeps
 // the reason and leaves the slot empty, its old picture discarded first.
 TEST(ImportPicture, ChoosesTheReaderByTheFirstLetterOfTheExtension) {
@@ -44,8 +61,8 @@ TEST(ImportPicture, ChoosesTheReaderByTheFirstLetterOfTheExtension) {
   using enum Status;
   const char* bmp = "bmp/pal8.bmp";
   const std::tuple<const char*, const char*, Status> cases[] = {
-      {bmp, "A.BMP", kOk}, {bmp, "a.bin", kOk}, {"gif/plain.gif", "a.Gx", kOk}, {"png/rgb8.png", "a.PNG", kOk},
-      {"jpeg/grey.jpg", "x.jfif", kOk}, {nullptr, "missing.bmp", kCannotOpen},
+      {bmp, "A.BMP", kOk}, {bmp, "a.bin", kOk}, {"gif/plain.gif", "a.Gx", kOk},
+      {"png/rgb8.png", "a.PNG", kOk}, {"jpeg/grey.jpg", "x.jfif", kOk}, {nullptr, "missing.bmp", kCannotOpen},
       {"gif/plain.gif", "fake.jpg", kJpegLibrary}, {bmp, "noextension", kNoPictureExtension},
       {bmp, "my.pictures/scan", kPngLibrary},  // judged by the folder's "p"
       {bmp, "picture.txt", kNoPictureExtension}, {bmp, "trailing.", kNoPictureExtension},
