@@ -105,12 +105,10 @@ TEST_F(GifEncoderTest, WorkedExampleByteForByte) {
 TEST_F(GifEncoderTest, CodeStreamMatchesTheReferenceCoder) {
   std::mt19937 rng(2024);
   auto noise = [&rng](int colours) { return [&rng, colours](int, int) { return int(rng() % colours); }; };
-  auto one = [](int, int) { return 1; };
   // entries 0: the depth's full table; code size and table exponent expected
   struct Case { const char* what; int depth, entries, transparent, code_size, exponent, w, h; Pixel pixel; };
   const Case cases[] = {
-      {"one pixel: the program's own case", 1, 0, 1, 2, 1, 1, 1, one},
-      {"no transparency", 1, 0, -1, 2, 1, 300, 120, one},
+      {"one pixel: the program's own case", 1, 0, 1, 2, 1, 1, 1, [](int, int) { return 1; }},
       {"the transparent index needs room", 1, 0, 5, 3, 3, 64, 64, [](int x, int y) { return (x + y) & 1; }},
       {"stripes", 4, 0, 1, 4, 4, 99, 37, [](int x, int) { return x % 16; }},
       {"two-colour noise", 1, 0, 1, 2, 1, 600, 400, noise(2)},
