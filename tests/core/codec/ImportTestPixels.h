@@ -39,8 +39,8 @@ inline RgbPixels PictureRgb(const PackedDib& picture) {
     for (int x = 0; x < rows->width(); ++x) {
       const auto at = rows->TopDownRow(y).subspan(size_t(x) * bits / 8);
       const int shift = 8 - bits * (x % (8 / std::min(bits, 8)) + 1);
-      const int index = (at[0] >> shift) & ((1 << bits) - 1);
-      const Bgr c = bits >= 24 ? Bgr{at[0], at[1], at[2]} : rows->PaletteColour(index);
+      const Bgr c = bits >= 24 ? Bgr{at[0], at[1], at[2]}
+                               : rows->PaletteColour((at[0] >> shift) & ((1 << bits) - 1));
       pixels.rgb.insert(pixels.rgb.end(), {c.red, c.green, c.blue});
     }
   }
