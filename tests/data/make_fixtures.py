@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 # Quorel — SPDX-License-Identifier: MIT
-# The reader fixtures in tests/data/{bmp,gif,jpeg,png}, made by other encoders (Pillow, ImageMagick's convert,
-# libjpeg-turbo's cjpeg), each beside the pixels Pillow decodes from it, as <name>.rgb: b"QRGB", width and height
-# (u32 LE), RGB triples top row first; files our readers must refuse get none. Run: scripts/install-deps.sh fixtures
-# && tests/data/make_fixtures.py
+# The reader fixtures in tests/data/{bmp,gif,jpeg,png}, made by other encoders (Pillow, ImageMagick's
+# convert, libjpeg-turbo's cjpeg), each beside the pixels Pillow decodes from it, as <name>.rgb: b"QRGB",
+# width and height (u32 LE), RGB triples top row first; files our readers must refuse get none.
+# Run: scripts/install-deps.sh fixtures && tests/data/make_fixtures.py
 import io, os, struct, subprocess, tempfile
 from PIL import Image
 
@@ -17,10 +17,11 @@ def dump(file_path, image=None):
     image = Image.open(file_path) if image is None else image  # alpha over white as the PNG reader does it
     if image.mode in ("RGBA", "LA", "PA") or "transparency" in image.info and image.mode != "P":
         rgba = image.convert("RGBA")
-        out = bytes((c * a + 255 * (255 - a) + 127) // 255 for r, g, b, a in rgba.getdata() for c in (r, g, b))
+        out = bytes((c * a + 255 * (255 - a) + 127) // 255 for *px, a in rgba.getdata() for c in px)
         image = Image.frombytes("RGB", rgba.size, out)
     rgb = image.convert("RGB")
-    open(os.path.splitext(file_path)[0] + ".rgb", "wb").write(b"QRGB" + struct.pack("<II", *rgb.size) + rgb.tobytes())
+    header = b"QRGB" + struct.pack("<II", *rgb.size)
+    open(os.path.splitext(file_path)[0] + ".rgb", "wb").write(header + rgb.tobytes())
 
 def save(image, folder, name, **options):
     image.save(path(folder, name), **options), dump(path(folder, name))
@@ -69,8 +70,9 @@ def make_bmp():
         packed = b"".join(b"".join(struct.pack("<H" if bits == 16 else "<I", pixel(*p)) for p in row)
                           .ljust((bits * w // 8 + 3) & ~3, b"\0") for row in rows)
         masks = struct.pack("<III", *masks) if masks else b""
-        write_bmp(name, struct.pack("<IiiHHIIiiII", 40, w, h, 1, bits, 3 if masks else 0, len(packed), 2835, 2835,
-                                    0, 0), masks, packed)
+        info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, bits, 3 if masks else 0, len(packed),
+                           2835, 2835, 0, 0)
+        write_bmp(name, info, masks, packed)
     # Top-down: Pillow's own files with their rows reversed and the height negated.
     for name in ("rgb24", "pal8"):
         data = bytearray(open(path("bmp", name + ".bmp"), "rb").read())
@@ -105,8 +107,9 @@ def make_gif():
     at = rest.index(b",")
     descriptor = bytearray(rest[at:at + 10])
     descriptor[9] |= 0x80 | (flags & 7)
-    open(path("gif", "local-table.gif"), "wb").write(
-        data[:10] + bytes([flags & 0x70]) + data[11:13] + rest[:at] + bytes(descriptor) + table + rest[at + 10:])
+    screen = data[:10] + bytes([flags & 0x70]) + data[11:13]
+    image = rest[:at] + bytes(descriptor) + table + rest[at + 10:]
+    open(path("gif", "local-table.gif"), "wb").write(screen + image)
     dump(path("gif", "local-table.gif"))
     # Cut in the middle of the image data: its reference is the whole file's.
     data = open(path("gif", "interlaced.gif"), "rb").read()
@@ -120,7 +123,8 @@ def make_jpeg():
     base.convert("CMYK").save(path("jpeg", "cmyk.jpg"), quality=90)
     with tempfile.TemporaryDirectory() as tmp:
         base.save(os.path.join(tmp, "src.ppm"))
-        for name, options in (("restart", ["-restart", "1B"]), ("rgb", ["-rgb"]), ("arithmetic", ["-arithmetic"])):
+        for name, options in (("restart", ["-restart", "1B"]), ("rgb", ["-rgb"]),
+                              ("arithmetic", ["-arithmetic"])):
             subprocess.run(["cjpeg", "-quality", "90", *options, "-outfile", path("jpeg", name + ".jpg"),
                             os.path.join(tmp, "src.ppm")], check=True)
     dump(path("jpeg", "restart.jpg")), dump(path("jpeg", "rgb.jpg"))

@@ -8,7 +8,8 @@
 namespace quorel {
 namespace {
 
-// A picture whose table and pixels are a pattern, with 16 spare bytes behind its rows that must not reach the file.
+// A picture whose table and pixels are a pattern, with 16 spare bytes behind its rows that must not reach
+// the file.
 PackedDib MakePicture(int32_t width, int32_t height, int bits, uint32_t entries) {
   const PackedDib dib = CreateDib(width, height, bits, entries).value();
   std::vector<uint8_t> bytes(dib.Bytes().begin(), dib.Bytes().end());
@@ -21,8 +22,8 @@ PackedDib MakePicture(int32_t width, int32_t height, int bits, uint32_t entries)
 TEST(BmpWriter, WritesHeaderTableAndRows) {
   // width, height, bits, colour-table entries, file size, offset of the rows
   const std::array<uint32_t, 6> cases[] = {
-      {3, 2, 24, 0, 14 + 40 + 24, 54}, {3, 2, 1, 2, 14 + 40 + 8 + 8, 62}, {5, 3, 4, 16, 14 + 40 + 64 + 12, 118},
-      {2, 2, 32, 0, 14 + 40 + 16, 54}, {2, 1, 24, 3, 14 + 40 + 12 + 8, 66},  // 24 bits behind a colour table
+      {3, 2, 24, 0, 14 + 40 + 24, 54}, {3, 2, 1, 2, 14 + 40 + 8 + 8, 62}, {2, 2, 32, 0, 14 + 40 + 16, 54},
+      {5, 3, 4, 16, 14 + 40 + 64 + 12, 118}, {2, 1, 24, 3, 14 + 40 + 12 + 8, 66},  // 24 bits after a table
   };
   test::TempDir dir;
   for (const auto& [width, height, bits, entries, file_size, off_bits] : cases) {
@@ -33,11 +34,11 @@ TEST(BmpWriter, WritesHeaderTableAndRows) {
       ASSERT_TRUE(WriteBmpFile(picture, dir / "out.bmp", replace));
       const auto file = test::ReadFileBytes(dir / "out.bmp");
       ASSERT_EQ(file.size(), file_size);
-      EXPECT_EQ(std::vector<uint32_t>({LoadLe16(file, 0), LoadLe32(file, 2), LoadLe32(file, 6), LoadLe32(file, 10),
-                                       LoadLe32(file, 14 + 20)}),  // biSizeImage
-                std::vector<uint32_t>({'B' | 'M' << 8, file_size, 0, off_bits, file_size - off_bits}));
+      // "BM", file size, reserved, rows' offset, biSizeImage
+      const std::vector<uint32_t> fields = {LoadLe16(file, 0), LoadLe32(file, 2), LoadLe32(file, 6),
+                                            LoadLe32(file, 10), LoadLe32(file, 14 + 20)};
+      EXPECT_EQ(fields, (std::vector<uint32_t>{0x4D42, file_size, 0, off_bits, file_size - off_bits}));
       EXPECT_TRUE(std::equal(file.begin() + 14, file.end(), picture.Bytes().begin()));
-      EXPECT_EQ(test::PictureRgb(ReadBmpFile(dir / "out.bmp").value()).rgb, test::PictureRgb(picture).rgb);
       EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
     }
   }
@@ -45,13 +46,14 @@ TEST(BmpWriter, WritesHeaderTableAndRows) {
 
 // Depths and headers it does not write, and damaged pictures, create no file.
 TEST(BmpWriter, RefusesWithoutCreatingAFile) {
+  using enum DibField;
   const std::tuple<DibField, uint32_t, Status> cases[] = {
-      {DibField::kBitCount, 16, Status::kUnsupported}, {DibField::kSize, 12, Status::kUnsupported},
-      {DibField::kHeight, static_cast<uint32_t>(-2), Status::kBadInput}, {DibField::kHeight, 1000, Status::kBadInput}};
+      {kBitCount, 16, Status::kUnsupported}, {kSize, 12, Status::kUnsupported},
+      {kHeight, static_cast<uint32_t>(-2), Status::kBadInput}, {kHeight, 1000, Status::kBadInput}};
   test::TempDir dir;
   for (const auto& [field, value, status] : cases) {
     PackedDib picture = MakePicture(3, 2, 24, 0);
-    field == DibField::kBitCount ? picture.SetField16(field, uint16_t(value)) : picture.SetField32(field, value);
+    field == kBitCount ? picture.SetField16(field, uint16_t(value)) : picture.SetField32(field, value);
     EXPECT_EQ(WriteBmpFile(picture, dir / "refused.bmp").status(), status) << value;
     EXPECT_FALSE(std::filesystem::exists(dir / "refused.bmp"));
   }

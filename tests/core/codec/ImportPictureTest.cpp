@@ -11,16 +11,16 @@ namespace quorel {
 namespace fs = std::filesystem;
 namespace {
 
-// Every fixture reads, through the reader its extension picks, as the other decoder's dump beside it (16-bit
-// BMP components keep 5 or 6 bits at the top of the byte, 31 → 248, where the dump stretches them: reduced alike).
+// Every fixture reads, through the reader its extension picks, as the other decoder's dump beside it
+// (16-bit BMP components keep 5 or 6 bits at the top of the byte, 31 → 248, where the dump stretches them:
+// reduced alike).
 TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
   int compared = 0;
   for (const char* folder : {"bmp", "gif", "jpeg", "png"}) {
     for (const auto& entry : fs::directory_iterator(test::DataPath(folder))) {
       const std::string name = entry.path().stem().string();
-      if (entry.path().extension() == ".rgb" || name == "truncated" || !fs::exists(test::DataPath(folder) / (name + ".rgb"))) {
-        continue;
-      }
+      const bool dumped = fs::exists(test::DataPath(folder) / (name + ".rgb"));
+      if (entry.path().extension() == ".rgb" || name == "truncated" || !dumped) continue;
       SCOPED_TRACE(entry.path().string());
       auto picture = ReadPictureFile(entry.path());
       ASSERT_TRUE(picture) << picture.code();
@@ -36,27 +36,44 @@ TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
   EXPECT_EQ(compared, 13 + 5 + 5 + 6);
 }
 
+// A file cut in its image data loads with the rows decoded before the cut (an interlaced GIF: the first
+// pass's row 0; a JPEG: 15 lines, the 16th upsampled with the missing block row's colour); others differ.
+TEST(ImportPicture, TruncatedFilesKeepTheRowsBeforeTheCut) {
+  const std::tuple<const char*, const char*, const char*, int> cases[] = {
+      {"gif", "truncated.gif", "interlaced", 1}, {"jpeg", "truncated.jpg", "truncated", 15}};
+  for (const auto& [folder, file, whole_file, rows] : cases) {
+    SCOPED_TRACE(file);
+    auto picture = ReadPictureFile(test::DataPath(folder) / file);
+    ASSERT_TRUE(picture) << picture.code();
+    const auto actual = test::PictureRgb(*picture), whole = test::FixtureDump(folder, whole_file);
+    ASSERT_EQ(actual.rgb.size(), whole.rgb.size());
+    const size_t kept = size_t{3} * rows * whole.width;
+    EXPECT_TRUE(std::equal(whole.rgb.begin(), whole.rgb.begin() + kept, actual.rgb.begin()));
+    EXPECT_NE(actual.rgb, whole.rgb);
+  }
+}
+
 // The reader is the first letter's after the last "." of the whole path, of any case; a failed import keeps
 // the reason and leaves the slot empty, its old picture discarded first.
 TEST(ImportPicture, ChoosesTheReaderByTheFirstLetterOfTheExtension) {
   test::TempDir dir;
   fs::create_directory(dir / "my.pictures");
+  using enum Status;
+  const char* bmp = "bmp/pal8.bmp";
   const std::tuple<const char*, const char*, Status> cases[] = {
-      {"bmp/pal8.bmp", "A.BMP", Status::kOk},          {"bmp/pal8.bmp", "a.bin", Status::kOk},
-      {"gif/plain.gif", "a.Gx", Status::kOk},          {"jpeg/grey.jpg", "x.jfif", Status::kOk},
-      {"png/rgb8.png", "a.PNG", Status::kOk},          {"gif/plain.gif", "fake.jpg", Status::kJpegLibrary},
-      {"bmp/pal8.bmp", "my.pictures/scan", Status::kPngLibrary},  // judged by the folder's "p"
-      {"bmp/pal8.bmp", "noextension", Status::kNoPictureExtension}, {nullptr, "missing.bmp", Status::kCannotOpen},
-      {"bmp/pal8.bmp", "picture.txt", Status::kNoPictureExtension},
-      {"bmp/pal8.bmp", "trailing.", Status::kNoPictureExtension},
-      {nullptr, R"(C:\my.pictures\scan)", Status::kCannotOpen},  // the other separator: a PNG too
+      {bmp, "A.BMP", kOk}, {bmp, "a.bin", kOk}, {"gif/plain.gif", "a.Gx", kOk},
+      {"png/rgb8.png", "a.PNG", kOk}, {"jpeg/grey.jpg", "x.jfif", kOk}, {nullptr, "missing.bmp", kCannotOpen},
+      {"gif/plain.gif", "fake.jpg", kJpegLibrary}, {bmp, "noextension", kNoPictureExtension},
+      {bmp, "my.pictures/scan", kPngLibrary},  // judged by the folder's "p"
+      {bmp, "picture.txt", kNoPictureExtension}, {bmp, "trailing.", kNoPictureExtension},
+      {nullptr, R"(C:\my.pictures\scan)", kCannotOpen},  // the other separator: a PNG too
   };
   for (const auto& [fixture, name, status] : cases) {
     SCOPED_TRACE(name);
     if (fixture) fs::copy_file(test::DataPath(fixture), dir / name);
     std::optional<PackedDib> slot = CreateDib(16, 16, 24).value();
     EXPECT_EQ(ImportPictureFile(slot, dir / name).status(), status);
-    EXPECT_EQ(slot.has_value(), status == Status::kOk);
+    EXPECT_EQ(slot.has_value(), status == kOk);
     if (fixture) fs::remove(dir / name);  // a.b and A.BMP may be one file on some systems
   }
 }

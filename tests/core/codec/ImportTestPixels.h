@@ -21,11 +21,12 @@ struct RgbPixels {  // red, green, blue triples, top row first
   std::vector<uint8_t> rgb;
 };
 
-// tests/data/<folder>/<name>.rgb by make_fixtures.py: "QRGB", width, height (u32 LE), another decoder's pixels.
+// tests/data/<folder>/<name>.rgb by make_fixtures.py: "QRGB", width, height (u32 LE), another decoder's
+// pixels.
 inline RgbPixels FixtureDump(const std::string& folder, const std::string& name) {
   const auto bytes = ReadFileBytes(DataPath(folder + "/" + name + ".rgb"));
   if (bytes.size() < 12 || std::string(bytes.begin(), bytes.begin() + 4) != "QRGB") return {};
-  return {int(LoadLe32(bytes, 4)), int(LoadLe32(bytes, 8)), std::vector<uint8_t>(bytes.begin() + 12, bytes.end())};
+  return {int(LoadLe32(bytes, 4)), int(LoadLe32(bytes, 8)), {bytes.begin() + 12, bytes.end()}};
 }
 
 // A picture of 1, 4, 8, 24 or 32 bits with its colour table looked up.
@@ -38,7 +39,8 @@ inline RgbPixels PictureRgb(const PackedDib& picture) {
     for (int x = 0; x < rows->width(); ++x) {
       const auto at = rows->TopDownRow(y).subspan(size_t(x) * bits / 8);
       const int shift = 8 - bits * (x % (8 / std::min(bits, 8)) + 1);
-      const Bgr c = bits >= 24 ? Bgr{at[0], at[1], at[2]} : rows->PaletteColour((at[0] >> shift) & ((1 << bits) - 1));
+      const Bgr c = bits >= 24 ? Bgr{at[0], at[1], at[2]}
+                               : rows->PaletteColour((at[0] >> shift) & ((1 << bits) - 1));
       pixels.rgb.insert(pixels.rgb.end(), {c.red, c.green, c.blue});
     }
   }
@@ -60,7 +62,8 @@ inline std::vector<uint8_t> PackCodes(const std::vector<std::pair<int, int>>& co
 
 // Empty when equal within `tolerance`; otherwise the first differing sample and how many differ.
 inline std::string CompareRgb(const RgbPixels& actual, const RgbPixels& expected, int tolerance = 0) {
-  if (actual.width != expected.width || actual.height != expected.height || actual.rgb.size() != expected.rgb.size()) {
+  const bool same_size = actual.width == expected.width && actual.height == expected.height;
+  if (!same_size || actual.rgb.size() != expected.rgb.size()) {
     return "size " + std::to_string(actual.width) + "x" + std::to_string(actual.height);
   }
   std::ostringstream out;

@@ -6,15 +6,11 @@
 namespace quorel {
 namespace {
 
-TEST(PngReader, RefusesDamagedFiles) {
+// A file cut in its image data is refused, not shown in part; the suite's broken files in CorporaTest
+// and the import table cover the other refusals.
+TEST(PngReader, RefusesAFileCutInItsImageData) {
   const auto good = test::ReadFileBytes(test::DataPath("png/rgb8.png"));
-  auto bad_crc = good;
-  bad_crc[20] ^= 1;  // inside IHDR
-  const std::vector<uint8_t> cases[] = {{}, {good.begin(), good.begin() + 8} /* signature only */,
-                                        {good.begin(), good.end() - 30} /* cut in the image data */, bad_crc,
-                                        test::ReadFileBytes(test::DataPath("bmp/rgb24.bmp"))};
-  for (const auto& bytes : cases) EXPECT_EQ(ReadPngBytes(bytes).status(), Status::kPngLibrary) << bytes.size();
-  EXPECT_EQ(ReadPngFile(test::DataPath("png/no-such-file.png")).status(), Status::kCannotOpen);
+  EXPECT_EQ(ReadPngBytes(std::vector<uint8_t>(good.begin(), good.end() - 30)).status(), Status::kPngLibrary);
 }
 
 }  // namespace

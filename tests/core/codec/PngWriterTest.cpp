@@ -14,10 +14,11 @@ namespace {
 TEST(PngWriterTest, EveryLayoutCarriesInkAndCoverage) {
   auto level = [](int x, int y) { return (x * 7 + y * 50) % 256; };
   const PackedDib coverage = test::MakeIndexed(8, 37, 5, {}, level);
-  for (const auto& [layout, ink, tolerance] : {std::tuple{PngLayout::kIndexedSteps, MakeColour(200, 30, 90), 8},
-                                               {PngLayout::kIndexedFull, MakeColour(1, 2, 3), 0},
-                                               {PngLayout::kGreyAlpha, MakeColour(60, 60, 60), 0},
-                                               {PngLayout::kRgba, MakeColour(255, 128, 0), 0}}) {
+  using enum PngLayout;
+  for (const auto& [layout, ink, tolerance] : {std::tuple{kIndexedSteps, MakeColour(200, 30, 90), 8},
+                                               {kIndexedFull, MakeColour(1, 2, 3), 0},
+                                               {kGreyAlpha, MakeColour(60, 60, 60), 0},
+                                               {kRgba, MakeColour(255, 128, 0), 0}}) {
     const test::RgbaPicture decoded = test::DecodePng(EncodeCoveragePng(coverage, ink, layout).value());
     ASSERT_EQ(decoded.width * decoded.height, 37 * 5) << static_cast<int>(layout);
     for (int i = 0; i < 37 * 5; ++i) {
@@ -26,7 +27,7 @@ TEST(PngWriterTest, EveryLayoutCarriesInkAndCoverage) {
       ASSERT_NEAR(p[3], level(i % 37, i / 37), tolerance) << static_cast<int>(layout) << " " << i;
     }
   }
-  EXPECT_EQ(EncodeCoveragePng(coverage, MakeColour(1, 2, 3), PngLayout::kGreyAlpha).status(), Status::kUnsupported);
+  EXPECT_EQ(EncodeCoveragePng(coverage, MakeColour(1, 2, 3), kGreyAlpha).status(), Status::kUnsupported);
 }
 
 }  // namespace
