@@ -7,7 +7,6 @@
 #include <cstring>
 #include <memory>
 
-#include "support/TestData.h"
 
 namespace quorel::test {
 namespace {
@@ -65,7 +64,6 @@ std::optional<GiflibImage> DecodeWithGiflib(std::span<const uint8_t> bytes, std:
   GiflibImage image;
   image.width = gif->SWidth;
   image.height = gif->SHeight;
-  image.background_index = gif->SBackGroundColor;
   image.colours = Colours(gif->SColorMap);
 
   auto collect_comments = [&image](const ExtensionBlock* blocks, int count) {
@@ -79,11 +77,8 @@ std::optional<GiflibImage> DecodeWithGiflib(std::span<const uint8_t> bytes, std:
     const SavedImage& saved = gif->SavedImages[f];
     collect_comments(saved.ExtensionBlocks, saved.ExtensionBlockCount);
     GiflibFrame frame;
-    frame.left = saved.ImageDesc.Left;
-    frame.top = saved.ImageDesc.Top;
     frame.width = saved.ImageDesc.Width;
     frame.height = saved.ImageDesc.Height;
-    frame.interlaced = saved.ImageDesc.Interlace;
     frame.local_colours = Colours(saved.ImageDesc.ColorMap);
     GraphicsControlBlock gcb;
     if (DGifSavedExtensionToGCB(gif.get(), f, &gcb) == GIF_OK) {
@@ -98,17 +93,6 @@ std::optional<GiflibImage> DecodeWithGiflib(std::span<const uint8_t> bytes, std:
   collect_comments(gif->ExtensionBlocks, gif->ExtensionBlockCount);
   if (!image.frames.empty()) image.transparent_index = image.frames.front().transparent_index;
   return image;
-}
-
-std::optional<GiflibImage> DecodeGifFileWithGiflib(const std::filesystem::path& path,
-                                                   std::string* error) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) {
-    if (error) *error = "no such file: " + path.string();
-    return std::nullopt;
-  }
-  const std::vector<uint8_t> bytes = ReadFileBytes(path);
-  return DecodeWithGiflib(bytes, error);
 }
 
 }  // namespace quorel::test

@@ -15,11 +15,8 @@ using GifRgb = std::array<uint8_t, 3>;  // red, green, blue
 
 // One image of a GIF as giflib reads it.
 struct GiflibFrame {
-  int left = 0;
-  int top = 0;
   int width = 0;
   int height = 0;
-  bool interlaced = false;           // the indexes below are already in display order
   std::vector<GifRgb> local_colours;  // empty when the frame has no local table
   int transparent_index = -1;        // from the frame's graphic control block; -1 none
   int delay = 0;                     // hundredths of a second
@@ -33,7 +30,6 @@ struct GiflibFrame {
 struct GiflibImage {
   int width = 0;                      // logical screen
   int height = 0;
-  int background_index = 0;
   std::vector<GifRgb> colours;        // global colour table; empty when there is none
   int transparent_index = -1;         // the first frame's, for convenience
   std::vector<std::string> comments;  // comment extensions, in file order
@@ -43,7 +39,5 @@ struct GiflibImage {
 // Decodes GIF bytes; none when giflib refuses them (`error` then says why).
 std::optional<GiflibImage> DecodeWithGiflib(std::span<const uint8_t> bytes,
                                             std::string* error = nullptr);
-std::optional<GiflibImage> DecodeGifFileWithGiflib(const std::filesystem::path& path,
-                                                   std::string* error = nullptr);
 
 }  // namespace quorel::test

@@ -41,12 +41,5 @@ TEST(CopyIntoRectTest, PlacesCentresClipsOrLeavesAlone) {
   }
 }
 
-TEST(CopyIntoRectTest, FindsTheRowsBehindASourcesColourTable) {
-  auto dest = test::MakeUniform24(2, 1, Grey(7));
-  CopyIntoRect(dest, {0, 0, 2, 1}, test::MakeIndexed(24, 2, 1, {Grey(99)}, [](int x, int) { return 40 + x; }, 5));
-  EXPECT_EQ(PixelAt(dest, 0, 0), (Bgr{40, 0, 0}));
-  EXPECT_EQ(PixelAt(dest, 1, 0), (Bgr{41, 0, 0}));
-}
-
 }  // namespace
 }  // namespace quorel

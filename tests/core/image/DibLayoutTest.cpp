@@ -7,25 +7,6 @@
 namespace quorel {
 namespace {
 
-TEST(DibLayoutTest, StrideAndPaletteRule) {
-  struct Case { int64_t width; int bits; uint64_t stride; };
-  for (const Case& c : {Case{1, 24, 4}, {4, 24, 12}, {1, 1, 4}, {33, 1, 8}, {3, 4, 4}, {5, 8, 8},
-                        {3, 16, 8}, {7, 32, 28}, {9, 2, 0}}) {
-    EXPECT_EQ(RowStride(c.width, c.bits), c.stride) << c.width << "@" << c.bits;
-  }
-  auto header = [](uint32_t size, uint16_t bits, uint8_t used) {
-    std::vector<uint8_t> h(40, 0);
-    h[0] = static_cast<uint8_t>(size);
-    h[size == 12 ? 10 : 14] = static_cast<uint8_t>(bits);
-    h[32] = used;
-    return h;
-  };
-  EXPECT_EQ(PaletteEntries(header(40, 8, 17)), 17u);
-  EXPECT_EQ(PaletteEntries(header(40, 24, 5)), 5u);
-  EXPECT_EQ(PaletteEntries(header(40, 4, 0)), 16u);
-  EXPECT_EQ(PaletteBytes(header(12, 8, 0)), 768u);  // three-byte entries
-}
-
 TEST(DibLayoutTest, CreateDibAndGeometryChecks) {
   EXPECT_EQ(CreateDib(0, 10, 24).status(), Status::kBadInput);
   EXPECT_EQ(CreateDib(10, 10, 16).status(), Status::kBadInput);

@@ -28,11 +28,11 @@ Bgr OfSum(int sum) {  // a pixel whose blue + green + red is `sum`
 }
 
 TEST(TwoLevelTest, BackgroundDependsOnTheInksBrightness) {
-  for (const Colour dark : {MakeColour(0, 0, 0), MakeColour(128, 0, 0), MakeColour(43, 43, 42)}) {
-    EXPECT_EQ(ChooseBackground(dark), kWhite) << dark;
-  }
-  for (const Colour light : {MakeColour(129, 0, 0), MakeColour(0, 0, 129), MakeColour(255, 0, 0)}) {
-    EXPECT_EQ(ChooseBackground(light), kBlack) << light;
+  // Red + green + blue up to 128 is dark, on white; above, on black.
+  for (const auto& [ink, background] :
+       {std::pair{MakeColour(128, 0, 0), kWhite}, {MakeColour(43, 43, 42), kWhite},
+        {MakeColour(129, 0, 0), kBlack}, {MakeColour(0, 0, 129), kBlack}}) {
+    EXPECT_EQ(ChooseBackground(ink), background) << ink;
   }
 }
 

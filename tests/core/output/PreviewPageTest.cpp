@@ -5,8 +5,6 @@
 
 #include "output/ColourText.h"
 #include "settings/OptionBits.h"
-#include "support/TempDir.h"
-#include "support/TestData.h"
 
 namespace quorel {
 namespace {
@@ -22,14 +20,6 @@ TEST(PreviewPageTest, BlackPageOnlyForALightSignatureThatTakesPart) {
     EXPECT_EQ(*MakePreviewPage("<div>x</div>", c.bits, c.signature),
               c.black ? "<html><body bgcolor=#000000><div>x</div></body></html>" : "<div>x</div>");
   }
-}
-
-TEST(PreviewPageTest, WriteTextFileLeavesExactlyTheText) {
-  test::TempDir dir;
-  test::WriteFileBytes(dir / "out.txt", std::vector<uint8_t>(100, 'z'));
-  ASSERT_TRUE(WriteTextFile("<div>", dir / "out.txt"));
-  EXPECT_EQ(test::ReadFileBytes(dir / "out.txt"), (std::vector<uint8_t>{'<', 'd', 'i', 'v', '>'}));
-  EXPECT_EQ(WriteTextFile("x", dir / "missing" / "out.txt").status(), Status::kCannotOpen);
 }
 
 TEST(ColourTextTest, ExactlySixHexDigits) {

@@ -82,13 +82,6 @@ TEST_F(ImagePanelTest, StoredPicturesAreShownAsTheyAre) {
   ImagePanel panel = NewPanel();
   EXPECT_EQ(panel.readout, "16x16 (100.0%)");
   for (int x = 0; x < 16; ++x) EXPECT_EQ(PixelAt(*panel.preview, 72 + x, 40), (Bgr{static_cast<uint8_t>(x * 10), 0, 0}));
-  // An 8-bit one is used unchanged but cannot be drawn.
-  auto eight_bit = test::MakeIndexed(8, 16, 16, {kRed}, [](int, int) { return 0; });
-  ASSERT_TRUE(WriteBmpFile(eight_bit, folder_.WorkingBmpPath(1)));
-  ImagePanel seal = NewPanel(PanelIndex::kSeal);
-  EXPECT_EQ(seal.picture->BitCount(), 8);
-  EXPECT_EQ(seal.readout, "16x16 (100.0%)");
-  EXPECT_EQ(ShownRows(seal).first, -1);
 }
 
 TEST_F(ImagePanelTest, NewPicturesResetTheScaleModeAndAreStoredInTwentyFourBits) {
