@@ -17,6 +17,13 @@ inline constexpr size_t kCoreHeaderSize = 12;   // BITMAPCOREHEADER
 // before anything is allocated.
 inline constexpr int64_t kMaxPixels = int64_t{1} << 28;
 inline constexpr uint64_t kMaxBlockBytes = uint64_t{1} << 30;
+// The largest picture the readers decode. Fuzzing builds stop far earlier: a
+// huge valid picture costs seconds and finds nothing new.
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+inline constexpr int64_t kMaxDecodedPixels = int64_t{1} << 24;
+#else
+inline constexpr int64_t kMaxDecodedPixels = kMaxPixels;
+#endif
 
 // Byte offsets of the BITMAPINFOHEADER fields.
 enum class DibField : size_t {

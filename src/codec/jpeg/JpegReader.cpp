@@ -30,12 +30,6 @@ constexpr size_t kMinFileSize = 5;  // 4 bytes or fewer are refused before decod
 constexpr long kJpegWorkingMemory = 192L << 20;
 constexpr int kMaxScans = 1000;
 constexpr int64_t kMaxBlockScans = int64_t{1} << 27;
-#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
-// Fuzzing only: a huge valid picture costs seconds and finds nothing new.
-constexpr int64_t kMaxJpegPixels = int64_t{1} << 24;
-#else
-constexpr int64_t kMaxJpegPixels = kMaxPixels;
-#endif
 constexpr int kDotsPerCentimetre = 2;
 constexpr JDIMENSION kLinesPerCall = 16;
 
@@ -110,7 +104,7 @@ struct JpegDensity {
 // Tells the sink the output size. Kept out of DecodeJpeg because it builds
 // objects with destructors.
 Status BeginRows(const jpeg_decompress_struct& cinfo, RowSink& sink, Orientation orientation) {
-  if (int64_t{cinfo.output_width} * cinfo.output_height > kMaxJpegPixels) return Status::kTooLarge;
+  if (int64_t{cinfo.output_width} * cinfo.output_height > kMaxDecodedPixels) return Status::kTooLarge;
   return sink.Begin(static_cast<int32_t>(cinfo.output_width), static_cast<int32_t>(cinfo.output_height),
                     orientation == Orientation::kTopLeft ? RowOrder::kTopDown : RowOrder::kTurnedAfter)
       .status();

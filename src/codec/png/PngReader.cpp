@@ -42,12 +42,6 @@ void PngWarning(png_structp, png_const_charp) {}  // warnings: reading goes on, 
 constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{16} << 20;
 constexpr png_uint_32 kMaxCachedChunks = 32;
 constexpr uint32_t kMaxPngWidth = uint32_t{1} << 23;
-#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
-// Fuzzing only: a huge valid picture costs seconds and finds nothing new.
-constexpr uint64_t kMaxPngPixels = uint64_t{1} << 24;
-#else
-constexpr uint64_t kMaxPngPixels = kMaxPixels;
-#endif
 
 // Where the rows go, and the row that libpng decodes into when the row cannot
 // go straight there: pixels with transparency (composited over white) and
@@ -141,7 +135,8 @@ Result<void> CheckDeclaredSize(std::span<const uint8_t> bytes) {
   };
   const uint64_t width = at(16);   // behind the signature, the chunk's length and "IHDR"
   const uint64_t height = at(20);
-  return width > kMaxPngWidth || width * height > kMaxPngPixels ? Status::kTooLarge : Status::kOk;
+  const bool too_large = width > kMaxPngWidth || width * height > static_cast<uint64_t>(kMaxDecodedPixels);
+  return too_large ? Status::kTooLarge : Status::kOk;
 }
 
 // The one function that libpng's error exit jumps back to: its locals have
@@ -191,7 +186,7 @@ Status DecodePng(const uint8_t* data, size_t size, PngTarget* target) {
   png_read_update_info(png, info);
 
   Status status = Status::kOk;
-  if (uint64_t{width} * height > kMaxPngPixels) status = Status::kTooLarge;
+  if (uint64_t{width} * height > static_cast<uint64_t>(kMaxDecodedPixels)) status = Status::kTooLarge;
   if (status == Status::kOk && png_get_rowbytes(png, info) != pixel_bytes * width) {
     status = Status::kPngLibrary;  // a combination the transforms above did not flatten
   }
