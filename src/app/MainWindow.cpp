@@ -90,8 +90,9 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
 
   for (int i = 0; i < 2; ++i) {
     PictureButton* button = pictures_[static_cast<size_t>(i)];
+    // Previews in device pixels: a HiDPI screen shows twice the detail.
     SetUpPanel(state_.panels[static_cast<size_t>(i)], static_cast<PanelIndex>(i), button->width(),
-               button->height(), folder_, store_);
+               button->height(), folder_, store_, button->devicePixelRatioF());
     ShowPanel(i);
   }
   for (int i = 0; i < 2; ++i) {
@@ -332,7 +333,7 @@ void MainWindow::ShowPanel(int index) {
   const size_t i = static_cast<size_t>(index);
   const ImagePanel& panel = state_.panels[i];
   readouts_[i]->setText(FromUtf8(panel.readout));
-  pictures_[i]->SetPreview(panel.preview ? &*panel.preview : nullptr);
+  pictures_[i]->SetPreview(panel.preview ? &*panel.preview : nullptr, panel.preview_ratio);
   SetScaleIcon(index);
 }
 

@@ -33,14 +33,18 @@ PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent) {
   setAcceptDrops(true);
 }
 
-void PictureButton::SetPreview(const PackedDib* preview) {
+void PictureButton::SetPreview(const PackedDib* preview, double ratio) {
   preview_ = preview;
+  ratio_ = ratio;
   update();
 }
 
 void PictureButton::paintEvent(QPaintEvent* /*event*/) {
   QPainter painter(this);
-  if (!isDown()) shown_ = preview_ ? ImageOfPreview(*preview_) : QImage();
+  if (!isDown()) {
+    shown_ = preview_ ? ImageOfPreview(*preview_) : QImage();
+    shown_.setDevicePixelRatio(ratio_);  // drawn at the button's size, with the screen's detail
+  }
   if (!shown_.isNull()) painter.drawImage(0, 0, shown_);
   DrawFocusMark(painter, *this);
 }

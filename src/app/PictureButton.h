@@ -24,7 +24,8 @@ class PictureButton : public QAbstractButton {
   explicit PictureButton(QWidget* parent = nullptr);
 
   // The preview to show from now on (none: nothing is drawn); repaints.
-  void SetPreview(const PackedDib* preview);
+  // `ratio`: the preview's device pixels per button pixel.
+  void SetPreview(const PackedDib* preview, double ratio = 1.0);
 
  signals:
   void PictureDropped(const QMimeData& data);
@@ -36,6 +37,7 @@ class PictureButton : public QAbstractButton {
 
  private:
   const PackedDib* preview_ = nullptr;
+  double ratio_ = 1.0;
   QImage shown_;  // what the last drawing showed
 };
 

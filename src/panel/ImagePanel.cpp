@@ -53,11 +53,16 @@ void LoadPanelState(ImagePanel& panel, PanelIndex index, const SettingsFolder& f
 }
 
 void SetUpPanel(ImagePanel& panel, PanelIndex index, int32_t preview_width,
-                int32_t preview_height, const SettingsFolder& folder, const IniStore& store) {
+                int32_t preview_height, const SettingsFolder& folder, const IniStore& store,
+                double preview_ratio) {
   LoadPanelState(panel, index, folder, store);
   panel.preview_width = preview_width;
   panel.preview_height = preview_height;
-  if (auto preview = CreateDib(preview_width, preview_height, 24)) panel.preview = std::move(*preview);
+  panel.preview_ratio = std::clamp(preview_ratio, 1.0, 4.0);
+  const auto device = [&](int32_t side) { return static_cast<int32_t>(side * panel.preview_ratio + 0.5); };
+  if (auto preview = CreateDib(device(preview_width), device(preview_height), 24)) {
+    panel.preview = std::move(*preview);
+  }
   RefreshPreview(panel);
 }
 
@@ -124,12 +129,18 @@ void RefreshPreview(ImagePanel& panel) {
   const int32_t width = panel.cleaned ? picture.Width() : panel.picture_width;
   const int32_t height = panel.cleaned ? picture.Height() : panel.picture_height;
 
-  // A picture larger than the preview is shown reduced; a smaller one as it is.
+  // A picture larger than the preview is shown reduced; a smaller one as it
+  // is. The readout counts in the preview's own pixels whatever the screen.
   const double f = std::max(static_cast<double>(width) / bw, static_cast<double>(height) / bh);
+  if (f > 1 && (width / f < 1 || height / f < 1)) return;
+  // Drawn in device pixels, so a HiDPI screen shows the picture's own detail.
+  const int32_t dw = panel.preview ? panel.preview->Width() : bw;
+  const int32_t dh = panel.preview ? panel.preview->Height() : bh;
+  const double fd = std::max(static_cast<double>(width) / dw, static_cast<double>(height) / dh);
   std::optional<PackedDib> reduced;
-  if (f > 1) {
-    auto resampled = Resample(picture, std::min<int32_t>(bw, static_cast<int32_t>(width / f)),
-                              std::min<int32_t>(bh, static_cast<int32_t>(height / f)));
+  if (fd > 1) {
+    auto resampled = Resample(picture, std::min<int32_t>(dw, static_cast<int32_t>(width / fd)),
+                              std::min<int32_t>(dh, static_cast<int32_t>(height / fd)));
     if (!resampled) return;
     reduced = std::move(*resampled);
   }
@@ -139,8 +150,8 @@ void RefreshPreview(ImagePanel& panel) {
   if (w < 1 || h < 1) return;
   panel.readout = SizeText(width, height) + " (" + (f > 1 ? PercentText(100 / f) : "100.0%)");
   if (panel.preview) {
-    const int32_t left = (bw - w) / 2;
-    const int32_t top = (bh - h) / 2;
+    const int32_t left = (dw - w) / 2;
+    const int32_t top = (dh - h) / 2;
     // Pictures that are not 24-bit (an old working file) leave the background.
     CopyIntoRect(*panel.preview, {left, top, left + w, top + h}, shown);
   }

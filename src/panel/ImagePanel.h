@@ -31,7 +31,8 @@ struct ImagePanel {
   std::filesystem::path working_file;  // "$quorel_s.bmp" / "$quorel_i.bmp" in the settings folder
   int32_t preview_width = 0;
   int32_t preview_height = 0;
-  std::optional<PackedDib> preview;     // 24 bits
+  double preview_ratio = 1.0;           // device pixels per preview pixel (2 on a HiDPI screen)
+  std::optional<PackedDib> preview;     // 24 bits, preview size × preview_ratio
   int32_t picture_width = 0;            // from the header when the picture arrived
   int32_t picture_height = 0;
   ScaleSettings scale;
@@ -53,7 +54,8 @@ void LoadPanelState(ImagePanel& panel, PanelIndex index, const SettingsFolder& f
 // Set-up at start: the stored state, a preview of the given size, the preview
 // and readout drawn.
 void SetUpPanel(ImagePanel& panel, PanelIndex index, int32_t preview_width,
-                int32_t preview_height, const SettingsFolder& folder, const IniStore& store);
+                int32_t preview_height, const SettingsFolder& folder, const IniStore& store,
+                double preview_ratio = 1.0);
 
 // The normalisation of a new picture put into panel.picture, in memory only:
 // the scale mode returns to 0, the size is recorded, and a picture of at
