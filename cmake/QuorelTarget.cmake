@@ -8,12 +8,14 @@ endif()
 # Warnings are errors for our own targets only, never for system headers.
 function(quorel_target_defaults target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
-  # GCC 12 at -O2 and above reports false -Wrestrict, -Warray-bounds and
-  # -Wstringop-overflow warnings inside inlined std::string and std::vector code
+  # GCC 12 at -O2 and above reports false -Wrestrict, -Warray-bounds,
+  # -Wstringop-overflow, -Wstringop-overread and -Wmaybe-uninitialized
+  # warnings inside inlined std::string, std::vector and std::optional code
   # (GCC bugs 105329, 107852), which break optimised builds. The sanitized test
   # build checks the bounds for real.
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
-    target_compile_options(${target} PRIVATE -Wno-restrict -Wno-array-bounds -Wno-stringop-overflow)
+    target_compile_options(${target} PRIVATE -Wno-restrict -Wno-array-bounds -Wno-stringop-overflow
+                           -Wno-stringop-overread -Wno-maybe-uninitialized)
   endif()
   target_compile_features(${target} PUBLIC cxx_std_20)
 endfunction()

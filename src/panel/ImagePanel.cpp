@@ -130,24 +130,26 @@ void RefreshPreview(ImagePanel& panel) {
   const int32_t height = panel.cleaned ? picture.Height() : panel.picture_height;
 
   // A picture larger than the preview is shown reduced; a smaller one as it
-  // is. The readout counts in the preview's own pixels whatever the screen.
+  // is. Sizes and the readout count the preview's own pixels.
   const double f = std::max(static_cast<double>(width) / bw, static_cast<double>(height) / bh);
-  if (f > 1 && (width / f < 1 || height / f < 1)) return;
-  // Drawn in device pixels, so a HiDPI screen shows the picture's own detail.
+  const int32_t shown_width = f > 1 ? std::min<int32_t>(bw, static_cast<int32_t>(width / f)) : width;
+  const int32_t shown_height = f > 1 ? std::min<int32_t>(bh, static_cast<int32_t>(height / f)) : height;
+  if (shown_width < 1 || shown_height < 1) return;
+  // Drawn in device pixels at the same place and size, so a HiDPI screen
+  // shows the picture's own detail.
+  const double ratio = panel.preview_ratio;
+  const auto device = [ratio](int32_t side) { return static_cast<int32_t>(side * ratio + 0.5); };
+  const int32_t w = ratio == 1.0 ? shown_width : device(shown_width);
+  const int32_t h = ratio == 1.0 ? shown_height : device(shown_height);
+  std::optional<PackedDib> resized;
+  if (w != picture.Width() || h != picture.Height()) {
+    auto resampled = Resample(picture, w, h);
+    if (!resampled) return;
+    resized = std::move(*resampled);
+  }
+  const PackedDib& shown = resized ? *resized : picture;
   const int32_t dw = panel.preview ? panel.preview->Width() : bw;
   const int32_t dh = panel.preview ? panel.preview->Height() : bh;
-  const double fd = std::max(static_cast<double>(width) / dw, static_cast<double>(height) / dh);
-  std::optional<PackedDib> reduced;
-  if (fd > 1) {
-    auto resampled = Resample(picture, std::min<int32_t>(dw, static_cast<int32_t>(width / fd)),
-                              std::min<int32_t>(dh, static_cast<int32_t>(height / fd)));
-    if (!resampled) return;
-    reduced = std::move(*resampled);
-  }
-  const PackedDib& shown = reduced ? *reduced : picture;
-  const int32_t w = shown.Width();
-  const int32_t h = shown.Height();
-  if (w < 1 || h < 1) return;
   panel.readout = SizeText(width, height) + " (" + (f > 1 ? PercentText(100 / f) : "100.0%)");
   if (panel.preview) {
     const int32_t left = (dw - w) / 2;

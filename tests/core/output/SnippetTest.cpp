@@ -91,11 +91,10 @@ TEST_F(SnippetTest, MissingOrFailingPictureGivesItsPanelsStatus) {
   const int32_t both = option_bit::kSignature | option_bit::kSeal;
   ImagePanel& signature = state_.Panel(PanelIndex::kSignature);
   ImagePanel& seal = state_.Panel(PanelIndex::kSeal);
-  auto signature_picture = std::move(signature.picture);
   signature.picture.reset();
   EXPECT_EQ(Build(both).status(), Status::kSignatureFailed);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "$image.gif"));  // the seal is not tried
-  signature.picture = std::move(signature_picture);
+  Put(signature, 300, 120, {kScaleFitHeight, 48, 48, 100});
   seal.picture.reset();
   EXPECT_EQ(Build(both).status(), Status::kSealFailed);
   EXPECT_EQ(Decode(test::ReadFileBytes(dir_ / "$image.gif")).width, 120);  // made, then discarded

@@ -67,13 +67,13 @@ TEST_F(ImagePanelTest, ReadoutAndCentredPreviewByFit) {
     EXPECT_EQ(panel.readout, c.readout) << c.width << "x" << c.height;
     EXPECT_EQ(ShownRows(panel), std::make_pair(c.first_row, c.last_row)) << c.width << "x" << c.height;
   }
-  // At twice the device pixels the picture is drawn 1:1 (rows 20–139 of 160);
-  // the readout still counts the preview's own pixels.
+  // At twice the device pixels the picture fills the same place, 320 × 128 in
+  // the 320 × 160 block (rows 16–143); the readout still counts logical pixels.
   ImagePanel hidpi;
   SetUpPanel(hidpi, PanelIndex::kSignature, 160, 80, folder_, store_, 2.0);
   (void)Give(hidpi, test::MakeUniform24(300, 120, kRed));
   EXPECT_EQ(hidpi.readout, "300x120 (53.33%)");
-  EXPECT_EQ(std::pair(PixelAt(*hidpi.preview, 160, 19), PixelAt(*hidpi.preview, 160, 20)),
+  EXPECT_EQ(std::pair(PixelAt(*hidpi.preview, 160, 15), PixelAt(*hidpi.preview, 160, 16)),
             std::pair(kPreviewBackground, kRed));
   ImagePanel panel = NewPanel();
   (void)Give(panel, test::MakeUniform24(300, 120, kRed));
