@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "image/DibLayout.h"
-#include "image/cleanup/InkSpecks.h"
+#include "image/cleanup/InkBits.h"
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/TrimMargins.h"
 

@@ -1,5 +1,5 @@
 // Quorel — SPDX-License-Identifier: MIT
-#include "image/cleanup/InkSpecks.h"
+#include "image/cleanup/InkBits.h"
 
 #include <algorithm>
 #include <deque>
