@@ -4,7 +4,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <type_traits>
+#include <variant>
 
+#include "cli/OptionTable.h"
 #include "output/ColourText.h"
 
 namespace quorel::cli {
@@ -28,6 +31,52 @@ std::optional<Alignment> ParseAlign(std::string_view text) {
   if (text == "right") return Alignment::kRight;
   return std::nullopt;
 }
+
+// How a value of each field type is read, and what a usage error says it needs.
+template <typename T>
+struct ValueReader;
+template <>
+struct ValueReader<std::filesystem::path> {
+  static constexpr std::string_view kNeeds = "a file name";
+  static std::optional<std::filesystem::path> Read(std::string_view v) {
+    return v.empty() ? std::nullopt : std::optional<std::filesystem::path>(v);
+  }
+};
+template <>
+struct ValueReader<std::string> {
+  static constexpr std::string_view kNeeds = "a text";
+  static std::optional<std::string> Read(std::string_view v) { return std::string(v); }
+};
+template <>
+struct ValueReader<Colour> {
+  static constexpr std::string_view kNeeds = "six hex digits RRGGBB";
+  static std::optional<Colour> Read(std::string_view v) { return ParseColourOption(v); }
+};
+template <>
+struct ValueReader<ScaleSettings> {
+  static constexpr std::string_view kNeeds = "none, height:N, width:N or ratio:N";
+  static std::optional<ScaleSettings> Read(std::string_view v) { return ParseScale(v); }
+};
+template <>
+struct ValueReader<CleanupLevel> {
+  static constexpr std::string_view kNeeds = "none, trim or photo";
+  static std::optional<CleanupLevel> Read(std::string_view v) { return ParseCleanupLevel(v); }
+};
+template <>
+struct ValueReader<Alignment> {
+  static constexpr std::string_view kNeeds = "left, center or right";
+  static std::optional<Alignment> Read(std::string_view v) { return ParseAlign(v); }
+};
+template <>
+struct ValueReader<OutputFormat> {
+  static constexpr std::string_view kNeeds = "gif or png";
+  static std::optional<OutputFormat> Read(std::string_view v) { return ParseOutputFormat(v); }
+};
+template <>
+struct ValueReader<OutputDensity> {
+  static constexpr std::string_view kNeeds = "1 or 2";
+  static std::optional<OutputDensity> Read(std::string_view v) { return ParseOutputDensity(v); }
+};
 
 }  // namespace
 
@@ -74,66 +123,26 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args) {
         name = name.substr(0, eq);
       }
     }
-    // The option's value: the text after "=", or the next argument.
-    auto value = [&]() -> std::optional<std::string_view> {
-      if (inline_value) return inline_value;
-      if (i + 1 < args.size()) return args[++i];
-      return std::nullopt;
+    const CliOption* option = FindCliOption(name);
+    if (!option) return fail("unknown argument '" + std::string(name) + "'");
+    // Sets the option's field; the usage error when it cannot.
+    auto set = [&](auto field) -> std::string {
+      auto& target = field(o);
+      using Target = std::remove_reference_t<decltype(target)>;
+      if constexpr (std::is_same_v<Target, bool>) {
+        if (inline_value) return "option " + std::string(name) + " takes no value";
+        target = true;
+      } else {
+        using Reader = ValueReader<typename Target::value_type>;
+        // The text after "=", or the next argument.
+        std::optional<std::string_view> value = inline_value;
+        if (!value && i + 1 < args.size()) value = args[++i];
+        target = value ? Reader::Read(*value) : std::nullopt;
+        if (!target) return "option " + std::string(name) + " needs " + std::string(Reader::kNeeds);
+      }
+      return {};
     };
-    auto takes_no_value = [&]() { return !inline_value.has_value(); };
-
-    if (name == "--help" || name == "-h") {
-      if (!takes_no_value()) return fail("option " + std::string(name) + " takes no value");
-      o.help = true;
-    } else if (name == "--version") {
-      if (!takes_no_value()) return fail("option --version takes no value");
-      o.version = true;
-    } else if (name == "--page" || name == "--verbose") {
-      if (!takes_no_value()) return fail("option " + std::string(name) + " takes no value");
-      (name == "--page" ? o.page : o.verbose) = true;
-    } else if (name == "--no-signature" || name == "--no-seal") {
-      if (!takes_no_value()) return fail("option " + std::string(name) + " takes no value");
-      (name == "--no-signature" ? o.signature : o.seal).disabled = true;
-    } else if (name == "--signature" || name == "--seal" || name == "-o" || name == "--output" ||
-               name == "--settings") {
-      const auto v = value();
-      if (!v || v->empty()) return fail("option " + std::string(name) + " needs a file name");
-      if (name == "--signature") o.signature.picture = std::filesystem::path(*v);
-      else if (name == "--seal") o.seal.picture = std::filesystem::path(*v);
-      else if (name == "--settings") o.settings = std::filesystem::path(*v);
-      else o.output = std::filesystem::path(*v);
-    } else if (name == "--signature-color" || name == "--seal-color" ||
-               name == "--signature-colour" || name == "--seal-colour") {
-      const auto v = value();
-      const auto colour = v ? ParseColourOption(*v) : std::nullopt;
-      if (!colour) return fail("option " + std::string(name) + " needs six hex digits RRGGBB");
-      (name.starts_with("--signature") ? o.signature : o.seal).colour = colour;
-    } else if (name == "--signature-scale" || name == "--seal-scale") {
-      const auto v = value();
-      const auto scale = v ? ParseScale(*v) : std::nullopt;
-      if (!scale) return fail("option " + std::string(name) + " needs none, height:N, width:N or ratio:N");
-      (name == "--signature-scale" ? o.signature : o.seal).scale = scale;
-    } else if (name == "--signature-cleanup" || name == "--seal-cleanup") {
-      const auto v = value();
-      const auto level = v ? ParseCleanupLevel(*v) : std::nullopt;
-      if (!level) return fail("option " + std::string(name) + " needs none, trim or photo");
-      (name == "--signature-cleanup" ? o.signature : o.seal).cleanup = level;
-    } else if (name == "--align") {
-      const auto v = value();
-      const auto align = v ? ParseAlign(*v) : std::nullopt;
-      if (!align) return fail("option --align needs left, center or right");
-      o.align = align;
-    } else if (name == "--format") {
-      const auto v = value();
-      o.format = v ? ParseOutputFormat(*v) : std::nullopt;
-      if (!o.format) return fail("option --format needs gif or png");
-    } else if (name == "--density") {
-      const auto v = value();
-      o.density = v ? ParseOutputDensity(*v) : std::nullopt;
-      if (!o.density) return fail("option --density needs 1 or 2");
-    } else {
-      return fail("unknown argument '" + std::string(name) + "'");
-    }
+    if (std::string error = std::visit(set, option->target); !error.empty()) return fail(std::move(error));
   }
   if (o.signature.disabled && o.signature.picture) {
     return fail("--signature and --no-signature exclude each other");
@@ -143,38 +152,8 @@ ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args) {
 }
 
 std::string_view UsageText() {
-  return R"(Usage: quorel-snippet [OPTION]...
-Builds the HTML snippet (both pictures as data URLs inside one <div>) from
-the stored state in the settings folder, with the options overriding it for
-this run only. The settings folder and its files are never changed.
-
-  --signature FILE         take the signature picture from FILE (BMP, GIF, JPEG, PNG)
-  --no-signature           leave the signature out
-  --seal FILE              take the seal picture from FILE
-  --no-seal                leave the seal out
-  --signature-color RRGGBB ink colour of the signature (a leading # is accepted)
-  --seal-color RRGGBB      ink colour of the seal
-  --align left|center|right
-  --signature-scale none|height:N|width:N|ratio:N
-  --seal-scale none|height:N|width:N|ratio:N
-                           output size: N pixels (16-640) or N percent (10-300)
-  --signature-cleanup none|trim|photo
-  --seal-cleanup none|trim|photo
-                           before scaling: nothing, cut the white margins, or
-                           even out a photo's light, keep the ink and cut to it
-  --format gif|png         two-colour GIF, or PNG with smooth edges
-  --density 1|2            picture pixels per output pixel (2: sharp on HiDPI screens)
-  --verbose                print the snippet's size in characters to standard error
-  --page                   write the preview page instead of the bare snippet
-  -o FILE                  write to FILE instead of standard output
-  --settings DIR           read the stored state from DIR instead of the user's
-                           settings folder ($XDG_CONFIG_HOME/Wq or ~/.config/Wq)
-  --help                   show this text
-  --version                show the version
-
-Exit status: 0 success; 1 the snippet cannot be built; 2 usage error, or a
-picture file that is missing, unsupported or damaged.
-)";
+  static const std::string text = FormatUsage();
+  return text;
 }
 
 }  // namespace quorel::cli
