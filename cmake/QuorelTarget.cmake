@@ -25,8 +25,9 @@ function(quorel_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   quorel_target_defaults(${name})
-  target_link_libraries(${name} PRIVATE quorel_core quorel_test_support GTest::gtest_main ${ARG_LIBS})
+  target_link_libraries(${name} PRIVATE quorel_core quorel_test_support quorel_test_main ${ARG_LIBS})
   add_test(NAME ${name} COMMAND ${name})
-  set_tests_properties(${name} PROPERTIES ENVIRONMENT
-      "QUOREL_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  # A skipped test shows as skipped, not passed (tests/support/TestMain.cpp).
+  set_tests_properties(${name} PROPERTIES ENVIRONMENT "QUOREL_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+      SKIP_REGULAR_EXPRESSION "QUOREL-SKIPPED: ")
 endfunction()

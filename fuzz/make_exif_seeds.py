@@ -31,6 +31,8 @@ SEEDS = {
     "entry-cut-short": exif(b"II", 8, [MAKE, ORIENT(5)])[:-10],
     "value-out-of-range": exif(b"MM", 8, [ORIENT(9)]),
     "wrong-type": exif(b"II", 8, [(0x0112, 4, 1, 6)]),
+    "two-values": exif(b"II", 8, [(0x0112, 3, 2, 6)]),
+    "ifd-at-the-header": exif(b"II", 0, [ORIENT(6)]),
     "bad-magic": exif(b"II", 8, [ORIENT(6)]).replace(b"II*\0", b"II+\0", 1),
     "xmp-not-exif": b"http://ns.adobe.com/xap/1.0/\0<x:xmpmeta/>",
     "header-only": b"Exif\0\0II",

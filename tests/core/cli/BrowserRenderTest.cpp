@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "cli/CliOptions.h"
 #include "cli/SnippetTool.h"
 #include "support/TagPixels.h"
 #include "support/TempDir.h"
@@ -33,12 +32,12 @@ class BrowserRenderTest : public ::testing::Test {
   // Each device pixel against the picture over its half's colour, within `tolerance`.
   void ExpectRendered(const std::string& snippet, int scale, int tolerance) {
     if (std::system("command -v chromium-headless-shell >/dev/null") != 0) {
-      GTEST_SKIP() << "chromium-headless-shell cannot be installed here: browser tests skipped";
+      GTEST_SKIP() << "no chromium-headless-shell (scripts/install-deps.sh installs it)";
     }
     const std::string half = "<div style=\"position:absolute;top:0;width:320px;height:140px;background:#";
     std::ofstream(dir_ / "page.html") << "<body style=\"margin:0;font-size:0\">" << half << "fff;left:0\">" << snippet
                                        << "</div>" << half << "000;left:320px\">" << snippet << "</div>";
-    ASSERT_EQ(std::system(("cd '" + settings_ + "' && timeout 60 chromium-headless-shell --no-sandbox --disable-gpu "
+    ASSERT_EQ(std::system(("cd '" + settings_ + "' && ulimit -t 120 && chromium-headless-shell --no-sandbox --disable-gpu "
         "--no-first-run --disable-background-networking --disable-component-update --disable-sync --hide-scrollbars "
         "--force-color-profile=srgb --user-data-dir=profile --screenshot=shot.png --window-size=640,140 "
         "--force-device-scale-factor=" + std::to_string(scale) + " file://$PWD/page.html 2>/dev/null").c_str()), 0);
@@ -77,7 +76,6 @@ TEST_F(BrowserRenderTest, DoubleDensityShowsEachPicturePixelAtScale2) {
 
 TEST_F(BrowserRenderTest, PngBlendsOverWhiteAndBlack) {
   ExpectRendered(Snippet({"--signature-scale", "height:48", "--format", "png"}), 1, 2);
-  EXPECT_FALSE(ParseCommandLine(Args{"--format", "jpeg"}).options || ParseCommandLine(Args{"--density=3"}).options);
 }
 
 }  // namespace

@@ -17,15 +17,52 @@ namespace {
 
 std::vector<uint8_t> Bytes(const PackedDib& picture) { return {picture.Bytes().begin(), picture.Bytes().end()}; }
 
+struct Case {
+  std::filesystem::path file;
+  int32_t mode, value;  // value: the target side, or the ratio in percent
+  bool streams;
+};
+
+void ExpectWholePicturesScaledBytes(const Case& c) {
+  SCOPED_TRACE(c.file.filename().string() + " mode " + std::to_string(c.mode) + " " + std::to_string(c.value));
+  ScaleSettings scale;
+  scale.mode = c.mode;
+  scale.target_height = scale.target_width = scale.ratio = c.value;
+  const auto choose = [&](PictureSize source) -> std::optional<PictureSize> {
+    if (source.width < 16 || source.height < 16) return std::nullopt;
+    const OutputSizeResult size = ComputeOutputSize(scale, source.width, source.height);
+    return PictureSize{size.width, size.height};
+  };
+  const auto streamed = ReadPictureFileScaled(c.file, choose);
+  ASSERT_EQ(streamed.has_value(), c.streams);
+  if (!c.streams) return;
+  ASSERT_TRUE(*streamed) << streamed->code();
+  const auto whole = ReadPictureFile(c.file);
+  ASSERT_TRUE(whole);
+  const OutputSizeResult size = ComputeOutputSize(scale, whole->Width(), whole->Height());
+  const auto expected = Resample(*whole, size.width, size.height);
+  ASSERT_TRUE(expected);
+  EXPECT_EQ(Bytes(**streamed), Bytes(*expected));
+}
+
 TEST(StreamedScale, GivesTheWholePicturesScaledBytes) {
+  const Case cases[] = {
+      {test::DataPath("jpeg/progressive.jpg"), kScaleFitHeight, 48, false},  // 9 high: kept as it is
+      {test::DataPath("photo/orient-1.jpg"), kScaleFitHeight, 48, true},
+      {test::DataPath("photo/orient-6.jpg"), kScaleFitHeight, 48, false},    // turned once decoded
+      {test::DataPath("photo/signature.jpg"), kScaleFitHeight, 48, true},   // 240×180 → 64×48, averaged
+      {test::DataPath("photo/signature.jpg"), kScaleFitWidth, 130, true},   // ratio 1.85: interpolated
+      {test::DataPath("photo/seal.jpg"), kScaleRatio, 300, true},           // enlarged
+      {test::DataPath("photo/seal-mask.png"), kScaleRatio, 33, true},       // 8-bit grey
+      {test::DataPath("photo/upright.png"), kScaleFitHeight, 17, true},     // 32×24 RGB
+  };
+  for (const Case& c : cases) ExpectWholePicturesScaledBytes(c);
+}
+
+TEST(StreamedScale, GivesTheWholePicturesScaledBytesOnTheCorpora) {
   const auto corpus = test::CorpusPath("libjpeg-turbo-testimages/testimages");
   const auto suite = test::CorpusPath("pngsuite/png");
-  if (!corpus || !suite) GTEST_SKIP() << "no corpora beside the project";
-  struct Case {
-    std::filesystem::path file;
-    int32_t mode, value;  // value: the target side, or the ratio in percent
-    bool streams;
-  };
+  if (!corpus || !suite) GTEST_SKIP() << "no corpora beside the project (../shared/corpora)";
   const Case cases[] = {
       {*corpus / "testorig.jpg", kScaleFitHeight, 48, true},    // 227×149 → 73×48, averaged
       {*corpus / "testorig.jpg", kScaleFitHeight, 101, true},   // interpolated
@@ -40,31 +77,8 @@ TEST(StreamedScale, GivesTheWholePicturesScaledBytes) {
       {*corpus / "vgl_5674_0098.png", kScaleFitHeight, 47, true},
       {*suite / "basn6a08.png", kScaleRatio, 33, true},         // alpha over white
       {*suite / "basi6a08.png", kScaleRatio, 33, false},        // interlaced: whole picture
-      {test::DataPath("jpeg/progressive.jpg"), kScaleFitHeight, 48, false},  // 9 high: kept as it is
-      {test::DataPath("photo/orient-1.jpg"), kScaleFitHeight, 48, true},
-      {test::DataPath("photo/orient-6.jpg"), kScaleFitHeight, 48, false},    // turned once decoded
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.file.filename().string() + " mode " + std::to_string(c.mode) + " " + std::to_string(c.value));
-    ScaleSettings scale;
-    scale.mode = c.mode;
-    scale.target_height = scale.target_width = scale.ratio = c.value;
-    const auto choose = [&](PictureSize source) -> std::optional<PictureSize> {
-      if (source.width < 16 || source.height < 16) return std::nullopt;
-      const OutputSizeResult size = ComputeOutputSize(scale, source.width, source.height);
-      return PictureSize{size.width, size.height};
-    };
-    const auto streamed = ReadPictureFileScaled(c.file, choose);
-    ASSERT_EQ(streamed.has_value(), c.streams);
-    if (!c.streams) continue;
-    ASSERT_TRUE(*streamed) << streamed->code();
-    const auto whole = ReadPictureFile(c.file);
-    ASSERT_TRUE(whole);
-    const OutputSizeResult size = ComputeOutputSize(scale, whole->Width(), whole->Height());
-    const auto expected = Resample(*whole, size.width, size.height);
-    ASSERT_TRUE(expected);
-    EXPECT_EQ(Bytes(**streamed), Bytes(*expected));
-  }
+  for (const Case& c : cases) ExpectWholePicturesScaledBytes(c);
 }
 
 }  // namespace
