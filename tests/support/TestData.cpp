@@ -29,9 +29,18 @@ std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string ReadFileText(const std::filesystem::path& path) {
+  const auto bytes = ReadFileBytes(path);
+  return {bytes.begin(), bytes.end()};
+}
+
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+  WriteFileText(path, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+}
+
+void WriteFileText(const std::filesystem::path& path, std::string_view text) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(text.data(), static_cast<std::streamsize>(text.size()));
   if (!out) throw std::runtime_error("cannot write " + path.string());
 }
 

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace quorel::test {
@@ -16,6 +18,8 @@ std::filesystem::path DataPath(const std::filesystem::path& relative);
 std::optional<std::filesystem::path> CorpusPath(const std::filesystem::path& name);
 
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
+std::string ReadFileText(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
+void WriteFileText(const std::filesystem::path& path, std::string_view text);
 
 }  // namespace quorel::test

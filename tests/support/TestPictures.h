@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -25,19 +27,21 @@ namespace quorel::test {
 inline Bgr Grey(uint8_t v) { return {v, v, v}; }
 
 // A 24-bit picture whose pixel at (x, y), y counted from the top, is `pixel(x, y)`.
-inline PackedDib MakePicture24(int32_t width, int32_t height,
-                               const std::function<Bgr(int, int)>& pixel) {
+inline PackedDib MakePicture24(int32_t width, int32_t height, const std::function<Bgr(int, int)>& pixel) {
   PackedDib dib = CreateDib(width, height, 24).value();
   const DibRows rows = DibRows::Of(dib).value();
   for (int y = 0; y < height; ++y) {
     for (int x = 0; x < width; ++x) {
       const Bgr c = pixel(x, y);
-      uint8_t* at = &rows.TopDownRow(y)[static_cast<size_t>(3 * x)];
-      at[0] = c.blue;
-      at[1] = c.green;
-      at[2] = c.red;
+      std::ranges::copy(std::array{c.blue, c.green, c.red}, &rows.TopDownRow(y)[static_cast<size_t>(3 * x)]);
     }
   }
+  return dib;
+}
+
+// The picture with one header field changed (biBitCount is 16 bits wide, the others 32).
+inline PackedDib WithField(PackedDib dib, DibField field, uint32_t value) {
+  field == DibField::kBitCount ? dib.SetField16(field, static_cast<uint16_t>(value)) : dib.SetField32(field, value);
   return dib;
 }
 

@@ -4,6 +4,7 @@
 #include "ImportTestPixels.h"
 #include "codec/bmp/BmpFile.h"
 #include "support/TempDir.h"
+#include "support/TestPictures.h"
 
 namespace quorel {
 namespace {
@@ -52,8 +53,7 @@ TEST(BmpWriter, RefusesWithoutCreatingAFile) {
       {kHeight, static_cast<uint32_t>(-2), Status::kBadInput}, {kHeight, 1000, Status::kBadInput}};
   test::TempDir dir;
   for (const auto& [field, value, status] : cases) {
-    PackedDib picture = MakePicture(3, 2, 24, 0);
-    field == kBitCount ? picture.SetField16(field, uint16_t(value)) : picture.SetField32(field, value);
+    PackedDib picture = test::WithField(MakePicture(3, 2, 24, 0), field, value);
     EXPECT_EQ(WriteBmpFile(picture, dir / "refused.bmp").status(), status) << value;
     EXPECT_FALSE(std::filesystem::exists(dir / "refused.bmp"));
   }

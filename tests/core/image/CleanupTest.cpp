@@ -25,8 +25,7 @@ double InkFMeasure(const PackedDib& picture, const PackedDib& mask) {
   int both = 0, found = 0, drawn = 0;
   for (int y = 0; y < mask.Height(); ++y) {
     for (int x = 0; x < mask.Width(); ++x) {
-      const bool ink = (rows.TopDownRow(y)[x / 8] & (0x80 >> (x % 8))) == 0;
-      const bool real = test::PixelAt(mask, x, y).red >= 128;
+      const bool ink = (rows.TopDownRow(y)[x / 8] & (0x80 >> (x % 8))) == 0, real = test::PixelAt(mask, x, y).red >= 128;
       both += ink && real;
       found += ink;
       drawn += real;
@@ -49,28 +48,23 @@ TEST(CleanupTest, PhotoFindsTheInkOfShadowedPhotos) {
   }
 }
 
-struct TrimCase { int width, height; PixelRect ink, kept; };
-
 // The margin is 2 % of the ink's larger side, at least 2 pixels, inside the picture.
-const TrimCase kTrimCases[] = {
-    {100, 80, {30, 20, 60, 50}, {28, 18, 62, 52}},
-    {400, 300, {100, 50, 300, 250}, {96, 46, 304, 254}},
-    {50, 40, {0, 0, 10, 10}, {0, 0, 12, 12}},
-    {60, 40, {55, 1, 60, 39}, {53, 0, 60, 40}},
-    {30, 20, {0, 0, 0, 0}, {0, 0, 30, 20}},  // no ink: nothing cut
-};
-
 TEST(CleanupTest, TrimKeepsTheInkAndItsMargin) {
-  for (const TrimCase& c : kTrimCases) {
-    const PackedDib picture = test::MakePicture24(c.width, c.height, [&](int x, int y) {
-      const bool ink = x >= c.ink.left && x < c.ink.right && y >= c.ink.top && y < c.ink.bottom;
-      return ink ? test::Grey(20) : test::Grey(static_cast<uint8_t>(240 + x % 3 * 5));
+  const std::tuple<int, int, PixelRect, PixelRect> cases[] = {  // width, height, ink, kept
+      {100, 80, {30, 20, 60, 50}, {28, 18, 62, 52}}, {400, 300, {100, 50, 300, 250}, {96, 46, 304, 254}},
+      {50, 40, {0, 0, 10, 10}, {0, 0, 12, 12}},      {60, 40, {55, 1, 60, 39}, {53, 0, 60, 40}},
+      {30, 20, {0, 0, 0, 0}, {0, 0, 30, 20}},  // no ink: nothing cut
+  };
+  for (const auto& [width, height, ink, expected] : cases) {
+    const PackedDib picture = test::MakePicture24(width, height, [&](int x, int y) {
+      const bool inside = x >= ink.left && x < ink.right && y >= ink.top && y < ink.bottom;
+      return inside ? test::Grey(20) : test::Grey(static_cast<uint8_t>(240 + x % 3 * 5));
     });
     const PixelRect kept = FindInkRect(picture).value();
     EXPECT_EQ(std::tie(kept.left, kept.top, kept.right, kept.bottom),
-              std::tie(c.kept.left, c.kept.top, c.kept.right, c.kept.bottom));
+              std::tie(expected.left, expected.top, expected.right, expected.bottom));
     const PackedDib trimmed = ApplyCleanup(picture, CleanupLevel::kTrim).value();
-    ASSERT_EQ(std::pair(trimmed.Width(), trimmed.Height()), std::pair(c.kept.right - c.kept.left, c.kept.bottom - c.kept.top));
+    ASSERT_EQ(std::pair(trimmed.Width(), trimmed.Height()), std::pair(kept.right - kept.left, kept.bottom - kept.top));
     const int x = trimmed.Width() - 1, y = trimmed.Height() - 1;  // a corner and the middle
     EXPECT_EQ(test::PixelAt(trimmed, x, y), test::PixelAt(picture, x + kept.left, y + kept.top));
     EXPECT_EQ(test::PixelAt(trimmed, x / 2, y / 2), test::PixelAt(picture, x / 2 + kept.left, y / 2 + kept.top));
@@ -82,9 +76,11 @@ TEST(CleanupTest, TrimKeepsTheInkAndItsMargin) {
 TEST(CleanupTest, CleanScansChangeOnlyInTheirMargins) {
   for (const char* name : {"signature.bmp", "seal.bmp"}) {
     const PackedDib scan = Read24(test::SourceDir() / "resources/samples" / name);
-    const PackedDib a = ReduceToTwoLevels(ApplyCleanup(scan, CleanupLevel::kTrim).value(), kBlack, kWhite).value();
-    const PackedDib b = ReduceToTwoLevels(ApplyCleanup(scan, CleanupLevel::kPhoto).value(), kBlack, kWhite).value();
-    EXPECT_TRUE(std::ranges::equal(a.Bytes(), b.Bytes())) << name;
+    const auto two_levels = [&](CleanupLevel level) {
+      return ReduceToTwoLevels(ApplyCleanup(scan, level).value(), kBlack, kWhite).value();
+    };
+    EXPECT_TRUE(std::ranges::equal(two_levels(CleanupLevel::kTrim).Bytes(), two_levels(CleanupLevel::kPhoto).Bytes()))
+        << name;
   }
 }
 

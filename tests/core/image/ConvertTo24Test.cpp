@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/LittleEndian.h"
 #include "support/TestPictures.h"
 
@@ -38,44 +40,37 @@ TEST(ConvertTo24Test, DirectColourLayouts) {
   // 32 bits: the fourth byte carries no colour; the clipboard's form adds
   // blue-green-red bit-field masks in front of the rows.
   auto plain = CreateDib(2, 1, 32).value();
-  StoreLe32(plain.Bytes(), 40, 0x7F1E1E1E);
-  StoreLe32(plain.Bytes(), 44, 0x7F5A5A5A);
-  auto masked = CreateDib(2, 1, 32, 3).value();
-  masked.SetField32(DibField::kCompression, 3);
-  masked.SetField32(DibField::kClrUsed, 0);
+  auto masked = test::WithField(test::WithField(CreateDib(2, 1, 32, 3).value(), DibField::kCompression, 3),
+                                DibField::kClrUsed, 0);
   for (uint32_t i = 0; i < 3; ++i) StoreLe32(masked.Bytes(), 40 + 4 * i, 0x00FF0000 >> (8 * i));
-  StoreLe32(masked.Bytes(), 52, 0x001E1E1E);
-  StoreLe32(masked.Bytes(), 56, 0x005A5A5A);
+  for (auto [picture, at, alpha] : {std::tuple{&plain, 40, 0x7F000000u}, {&masked, 52, 0u}}) {
+    StoreLe32(picture->Bytes(), at, alpha | 0x1E1E1E);
+    StoreLe32(picture->Bytes(), at + 4, alpha | 0x5A5A5A);
+  }
   // 24 bits behind a colour table lose the table.
   auto tabled = test::MakeIndexed(24, 2, 1, {Grey(1), Grey(2), Grey(3)}, [](int x, int) { return x ? 90 : 30; }, 3);
   for (PackedDib* picture : {&plain, &masked, &tabled}) {
     const auto result = ConvertTo24(std::move(*picture));
     ASSERT_TRUE(result);
     EXPECT_EQ(result->ClrUsed(), 0u);
-    EXPECT_EQ(PixelAt(*result, 0, 0).blue, 30);
-    EXPECT_EQ(PixelAt(*result, 1, 0).blue, 90);
+    EXPECT_EQ(std::pair(PixelAt(*result, 0, 0).blue, PixelAt(*result, 1, 0).blue), std::pair(uint8_t{30}, uint8_t{90}));
   }
 }
 
 TEST(ConvertTo24Test, CleanTwentyFourBitsComeBackAsTheyAreOthersAreRefused) {
   const auto clean = test::MakePicture24(3, 3, [](int x, int y) { return Grey(static_cast<uint8_t>(x * 3 + y)); });
-  const std::vector<uint8_t> before(clean.Bytes().begin(), clean.Bytes().end());
   const auto same = ConvertTo24(PackedDib::FromBytes(clean.Bytes()).value());
   ASSERT_TRUE(same);
-  EXPECT_TRUE(std::ranges::equal(same->Bytes(), before));
-
-  struct Case { DibField field; uint32_t value; Status status; };
-  const Case cases[] = {
+  EXPECT_TRUE(std::ranges::equal(same->Bytes(), clean.Bytes()));
+  const std::tuple<DibField, uint32_t, Status> cases[] = {
       {DibField::kBitCount, 16, Status::kUnsupported}, {DibField::kBitCount, 2, Status::kUnsupported},
       {DibField::kCompression, 1, Status::kUnsupported},  // run-length rows are not rows
       {DibField::kHeight, 4000, Status::kBadInput},       // rows beyond the block
       {DibField::kHeight, static_cast<uint32_t>(-4), Status::kBadInput},  // top-down
   };
-  for (const Case& c : cases) {
+  for (const auto& [field, value, status] : cases) {
     auto picture = test::MakeIndexed(8, 4, 4, {Grey(1)}, [](int, int) { return 0; });
-    if (c.field == DibField::kBitCount) picture.SetField16(c.field, static_cast<uint16_t>(c.value));
-    else picture.SetField32(c.field, c.value);
-    EXPECT_EQ(ConvertTo24(std::move(picture)).status(), c.status) << c.value;
+    EXPECT_EQ(ConvertTo24(test::WithField(std::move(picture), field, value)).status(), status) << value;
   }
 }
 

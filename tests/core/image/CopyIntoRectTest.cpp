@@ -8,9 +8,6 @@
 namespace quorel {
 namespace {
 
-using test::Grey;
-using test::PixelAt;
-
 // Each source pixel carries its own position, so misplaced copies show.
 Bgr Numbered(int x, int y) { return {static_cast<uint8_t>(x), static_cast<uint8_t>(y), 255}; }
 
@@ -29,12 +26,12 @@ TEST(CopyIntoRectTest, PlacesCentresClipsOrLeavesAlone) {
       {8, 8, 4, 4, {-1, 0, 4, 4}, 0, 0, 0, 0},       // rectangle outside
   };
   for (const Case& c : cases) {
-    auto dest = test::MakeUniform24(c.dest_w, c.dest_h, Grey(7));
+    auto dest = test::MakeUniform24(c.dest_w, c.dest_h, test::Grey(7));
     CopyIntoRect(dest, c.rect, test::MakePicture24(c.src_w, c.src_h, Numbered));
     for (int y = 0; y < c.dest_h; ++y) {
       for (int x = 0; x < c.dest_w; ++x) {
         const bool inside = x >= c.x0 && x < c.x0 + c.width && y >= c.y0 && y < c.y0 + c.height;
-        ASSERT_EQ(PixelAt(dest, x, y), inside ? Numbered(x - c.x0, y - c.y0) : Grey(7))
+        ASSERT_EQ(test::PixelAt(dest, x, y), inside ? Numbered(x - c.x0, y - c.y0) : test::Grey(7))
             << c.src_w << "x" << c.src_h << " at " << x << "," << y;
       }
     }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "support/TestPictures.h"
@@ -37,19 +38,15 @@ TEST(TwoLevelTest, BackgroundDependsOnTheInksBrightness) {
 }
 
 TEST(TwoLevelTest, TrueColourThresholdSitsHalfwayBetweenTheExtremes) {
-  struct Case { std::vector<int> sums; std::vector<bool> background; };
-  const Case cases[] = {
+  const std::pair<std::vector<int>, std::vector<bool>> cases[] = {  // sums; background or not
       {{0, 765, 382, 383}, {false, true, false, true}},      // threshold 382
       {{10, 13, 11, 12}, {false, true, false, true}},        // odd span truncates to 11
       {{700, 765, 732, 733}, {false, true, false, true}},    // a pale pen still separates
       {{500, 500, 500, 500}, {false, false, false, false}},  // uniform: all ink
   };
-  for (const Case& c : cases) {
-    const auto in = test::MakePicture24(static_cast<int32_t>(c.sums.size()), 1,
-                                        [&](int x, int) { return OfSum(c.sums[x]); });
-    const auto out = ReduceToTwoLevels(in, kBlack, kWhite);
-    ASSERT_TRUE(out);
-    EXPECT_EQ(TopRowBits(*out), c.background) << c.sums[0];
+  for (const auto& [sums, background] : cases) {
+    const auto in = test::MakePicture24(4, 1, [&](int x, int) { return OfSum(sums[x]); });
+    EXPECT_EQ(TopRowBits(ReduceToTwoLevels(in, kBlack, kWhite).value()), background) << sums[0];
   }
 }
 
@@ -60,28 +57,23 @@ TEST(TwoLevelTest, PaletteEntriesDecideByTheTopBitOfBlue) {
   const std::vector<uint8_t> indexes = {0, 1, 2, 3, 9, 1};
   for (int depth : {8, 4}) {
     const auto in = test::MakeIndexed(depth, 6, 1, table, [&](int x, int) { return indexes[x]; }, 4);
-    const auto out = ReduceToTwoLevels(in, kBlack, kWhite);
-    ASSERT_TRUE(out) << depth;
-    EXPECT_EQ(TopRowBits(*out), (std::vector<bool>{false, true, true, false, false, true})) << depth;
+    EXPECT_EQ(TopRowBits(ReduceToTwoLevels(in, kBlack, kWhite).value()),
+              (std::vector<bool>{false, true, true, false, false, true})) << depth;
   }
 }
 
 TEST(TwoLevelTest, OneBitInputIsCopiedAndDamageRefused) {
-  const auto one_bit = test::MakeIndexed(1, 3, 1, {{0x11, 0, 0}, {0x22, 0, 0}},
-                                         [](int x, int) { return x == 0 ? 1 : 0; });
+  const auto one_bit = test::MakeIndexed(1, 3, 1, {{0x11, 0, 0}, {0x22, 0, 0}}, [](int x, int) { return x == 0; });
   const auto copy = ReduceToTwoLevels(one_bit, MakeColour(255, 0, 0), kBlack);
   ASSERT_TRUE(copy);
   EXPECT_TRUE(std::ranges::equal(copy->Bytes(), one_bit.Bytes()));
-
-  auto sixteen = test::MakePicture24(4, 4, [](int, int) { return Bgr{}; });
-  sixteen.SetField16(DibField::kBitCount, 16);
-  EXPECT_EQ(ReduceToTwoLevels(sixteen, kBlack, kWhite).status(), Status::kUnsupported);
-  auto tall = test::MakePicture24(4, 4, [](int, int) { return Bgr{}; });
-  tall.SetField32(DibField::kHeight, 5000);  // rows beyond the block
-  EXPECT_EQ(ReduceToTwoLevels(tall, kBlack, kWhite).status(), Status::kBadInput);
-  auto big_table = test::MakeIndexed(8, 2, 1, {}, [](int, int) { return 0; }, 1);
-  big_table.SetField32(DibField::kClrUsed, 1u << 30);  // colour table beyond the block
-  EXPECT_FALSE(ReduceToTwoLevels(big_table, kBlack, kWhite));
+  const std::tuple<PackedDib, Status> damaged[] = {
+      {test::WithField(test::MakeUniform24(4, 4, {}), DibField::kBitCount, 16), Status::kUnsupported},
+      {test::WithField(test::MakeUniform24(4, 4, {}), DibField::kHeight, 5000), Status::kBadInput},  // rows beyond the block
+      {test::WithField(test::MakeIndexed(8, 2, 1, {}, [](int, int) { return 0; }, 1), DibField::kClrUsed, 1u << 30),
+       Status::kBadInput},  // colour table beyond the block
+  };
+  for (const auto& [picture, status] : damaged) EXPECT_EQ(ReduceToTwoLevels(picture, kBlack, kWhite).status(), status);
 }
 
 }  // namespace

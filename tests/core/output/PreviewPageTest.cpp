@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "output/ColourText.h"
 #include "settings/OptionBits.h"
 
@@ -10,15 +12,14 @@ namespace quorel {
 namespace {
 
 TEST(PreviewPageTest, BlackPageOnlyForALightSignatureThatTakesPart) {
-  struct Case { int32_t bits; Colour signature; bool black; };
-  const Case cases[] = {
+  const std::tuple<int32_t, Colour, bool> cases[] = {  // option bits, signature colour, black page
       {option_bit::kSignature, MakeColour(128, 0, 0), false},  // sum 128
       {option_bit::kSignature, MakeColour(129, 0, 0), true},
       {option_bit::kSeal, MakeColour(255, 255, 255), false},   // signature not taking part
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(*MakePreviewPage("<div>x</div>", c.bits, c.signature),
-              c.black ? "<html><body bgcolor=#000000><div>x</div></body></html>" : "<div>x</div>");
+  for (const auto& [bits, signature, black] : cases) {
+    EXPECT_EQ(*MakePreviewPage("<div>x</div>", bits, signature),
+              black ? "<html><body bgcolor=#000000><div>x</div></body></html>" : "<div>x</div>");
   }
 }
 

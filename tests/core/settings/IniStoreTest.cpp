@@ -12,17 +12,8 @@
 namespace quorel {
 namespace {
 
-using test::ReadFileBytes;
+using test::ReadFileText;
 using test::TempDir;
-
-std::string ReadText(const std::filesystem::path& path) {
-  const auto bytes = ReadFileBytes(path);
-  return std::string(bytes.begin(), bytes.end());
-}
-
-void WriteText(const std::filesystem::path& path, const std::string& text) {
-  test::WriteFileBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
-}
 
 // A file as the sibling program (or a person with an editor) might leave it.
 const std::string kForeignFile =
@@ -47,7 +38,7 @@ const std::string kForeignFile =
 
 class IniStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override { WriteText(path_, kForeignFile); }
+  void SetUp() override { test::WriteFileText(path_, kForeignFile); }
   TempDir dir_;
   std::filesystem::path path_ = dir_ / "wq.ini";
   IniStore store_{path_};
@@ -65,26 +56,19 @@ TEST_F(IniStoreTest, ReadsAForeignFileLikeTheProfileFunctions) {
   EXPECT_EQ(store_.ReadRect(), (WindowRect{-5, 6, 7, 8}));
 }
 
+// A write changes only its one value (with the old value's trailing blanks); a
+// new key goes at the end of its section, a new section at the end.
 TEST_F(IniStoreTest, WritingChangesOnlyTheOneValue) {
   ASSERT_TRUE(store_.WriteInt("flags", 15));
-  std::string expected = kForeignFile;
-  // The old value's trailing blanks go with it.
-  expected.replace(expected.find("7  \r\n"), 3, "15");
-  EXPECT_EQ(ReadText(path_), expected);
-
   ASSERT_TRUE(store_.WriteString("option", "GRAPHICEDITOR", "/opt/pinta"));
-  expected.replace(expected.find("\"/usr/bin/paint me\""), 19, "/opt/pinta");
-  EXPECT_EQ(ReadText(path_), expected);
-  EXPECT_EQ(store_.ReadString("Option", "GraphicEditor"), "/opt/pinta");
-}
-
-TEST_F(IniStoreTest, NewKeyGoesAtTheEndOfItsSectionAndNewSectionAtTheEnd) {
   ASSERT_TRUE(store_.WriteInt("rate_type", 2));
   ASSERT_TRUE(store_.WriteString("Extra", "k", "v"));
   std::string expected = kForeignFile;
+  expected.replace(expected.find("7  \r\n"), 3, "15");
+  expected.replace(expected.find("\"/usr/bin/paint me\""), 19, "/opt/pinta");
   expected.insert(expected.find("\r\n\r\n[OPTION]") + 2, "rate_type=2\r\n");
-  expected += "[Extra]\r\nk=v\r\n";
-  EXPECT_EQ(ReadText(path_), expected);
+  EXPECT_EQ(ReadFileText(path_), expected + "[Extra]\r\nk=v\r\n");
+  EXPECT_EQ(store_.ReadString("Option", "GraphicEditor"), "/opt/pinta");
   EXPECT_EQ(store_.ReadInt("rate_type", 0), 2);
 }
 
@@ -102,9 +86,9 @@ TEST(IniStoreFileTest, KeepsTheFilesOwnForm) {
   TempDir dir;
   const IniStore store(dir / "a" / "wq.ini");
   for (const Case& c : cases) {
-    if (!c.before.empty()) WriteText(store.Path(), c.before);
+    if (!c.before.empty()) test::WriteFileText(store.Path(), c.before);
     ASSERT_TRUE(store.WriteInt("rate_h", 64));
-    EXPECT_EQ(ReadText(store.Path()), c.after);
+    EXPECT_EQ(ReadFileText(store.Path()), c.after);
   }
 }
 
@@ -127,11 +111,11 @@ TEST(IniStoreFileTest, FoldersAndLinks) {
   std::filesystem::create_directory(folder.Path());
   EXPECT_EQ(folder.WriteInt("flags", 15).status(), Status::kCannotOpen);
   EXPECT_TRUE(std::filesystem::is_directory(folder.Path()));
-  WriteText(dir / "real.ini", "[Quorel]\r\nflags=1\r\n");
+  test::WriteFileText(dir / "real.ini", "[Quorel]\r\nflags=1\r\n");
   std::filesystem::create_symlink(dir / "real.ini", dir / "wq.ini");
   ASSERT_TRUE(IniStore(dir / "wq.ini").WriteInt("flags", 3));
   EXPECT_TRUE(std::filesystem::is_symlink(dir / "wq.ini"));
-  EXPECT_EQ(ReadText(dir / "real.ini"), "[Quorel]\r\nflags=3\r\n");
+  EXPECT_EQ(ReadFileText(dir / "real.ini"), "[Quorel]\r\nflags=3\r\n");
 }
 
 // Numbers as atoi reads them from at most 15 characters; the rectangle only
@@ -140,20 +124,16 @@ TEST(IniStoreFileTest, ReadsNumbersLikeTheProfileFunctions) {
   TempDir dir;
   const IniStore store(dir / "wq.ini");
   const std::pair<const char*, int32_t> numbers[] = {
-      {"-12abc", -12}, {"+7", 7}, {"0x1F", 0}, {"- 3", 0},
+      {"-12abc", -12}, {"+7", 7}, {"0x1F", 0}, {"- 3", 0}, {"-99999999999", INT_MIN},
       {"1234567890123456789", INT_MAX},  // cut to 15 digits, still too large
       {"0000000000000123", 12},          // 16 characters, the last one cut
-      {"-99999999999", INT_MIN},
   };
   for (const auto& [stored, expected] : numbers) {
     ASSERT_TRUE(store.WriteString("Quorel", "v", stored));
     EXPECT_EQ(store.ReadInt("v", -1), expected) << stored;
   }
-  const std::pair<const char*, WindowRect> rects[] = {
-      {"10,20,30", {}},  // a missing comma voids the numbers read before it
-      {"10,20,30,40,50", {10, 20, 30, 40}},
-      {"1,,3,4", {1, 0, 3, 4}},
-  };
+  // A missing comma voids the numbers read before it.
+  const std::pair<const char*, WindowRect> rects[] = {{"10,20,30", {}}, {"10,20,30,40,50", {10, 20, 30, 40}}, {"1,,3,4", {1, 0, 3, 4}}};
   for (const auto& [stored, expected] : rects) {
     ASSERT_TRUE(store.WriteString("Quorel", "Rect", stored));
     EXPECT_EQ(store.ReadRect(), expected) << stored;

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "settings/EditorDefault.h"
 #include "settings/IniStore.h"
@@ -18,26 +19,14 @@ namespace {
 using test::TempDir;
 
 TEST(SettingsFolderTest, FollowsTheBaseDirectoryRules) {
-  struct Case {
-    const char* xdg;
-    const char* home;
-    const char* expected;  // null: no folder
-  };
-  const Case cases[] = {
-      {"/cfg", "/home/u", "/cfg/Wq"},
-      {nullptr, "/home/u", "/home/u/.config/Wq"},
-      {"", "/home/u", "/home/u/.config/Wq"},
-      {"relative/cfg", "/home/u", "/home/u/.config/Wq"},
+  const std::tuple<const char*, const char*, const char*> cases[] = {  // XDG_CONFIG_HOME, HOME, the folder
+      {"/cfg", "/home/u", "/cfg/Wq"},           {nullptr, "/home/u", "/home/u/.config/Wq"},
+      {"", "/home/u", "/home/u/.config/Wq"},    {"relative/cfg", "/home/u", "/home/u/.config/Wq"},
       {"", "", nullptr},
   };
-  for (const Case& c : cases) {
-    const auto folder = SettingsFolder::FromEnvironment(c.xdg, c.home);
-    if (c.expected == nullptr) {
-      EXPECT_FALSE(folder) << (c.xdg ? c.xdg : "(unset)");
-    } else {
-      ASSERT_TRUE(folder);
-      EXPECT_EQ(folder->Path(), c.expected);
-    }
+  for (const auto& [xdg, home, expected] : cases) {
+    const auto folder = SettingsFolder::FromEnvironment(xdg, home);
+    EXPECT_EQ(folder ? folder->Path().string() : "none", expected ? expected : "none") << (xdg ? xdg : "(unset)");
   }
 }
 
