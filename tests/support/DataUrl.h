@@ -48,7 +48,9 @@ inline std::vector<std::string> Base64OfTags(std::string_view snippet) {
 // The GIF files of the image tags; a tag that does not decode gives an empty file.
 inline std::vector<std::vector<uint8_t>> GifsOfSnippet(std::string_view snippet) {
   std::vector<std::vector<uint8_t>> gifs;
-  for (const std::string& text : Base64OfTags(snippet)) gifs.push_back(DecodeBase64(text).value_or(std::vector<uint8_t>{}));
+  for (const std::string& text : Base64OfTags(snippet)) {
+    gifs.push_back(DecodeBase64(text).value_or(std::vector<uint8_t>{}));
+  }
   return gifs;
 }
 

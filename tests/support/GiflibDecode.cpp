@@ -25,7 +25,9 @@ int ReadFromMemory(GifFileType* gif, GifByteType* out, int wanted) {
 
 std::vector<GifRgb> Colours(const ColorMapObject* map) {
   std::vector<GifRgb> colours;
-  for (int i = 0; map && i < map->ColorCount; ++i) colours.push_back({map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue});
+  for (int i = 0; map && i < map->ColorCount; ++i) {
+    colours.push_back({map->Colors[i].Red, map->Colors[i].Green, map->Colors[i].Blue});
+  }
   return colours;
 }
 
@@ -38,7 +40,8 @@ std::optional<GiflibImage> DecodeWithGiflib(std::span<const uint8_t> bytes, std:
   std::unique_ptr<GifFileType, decltype(close)> gif(DGifOpen(&input, ReadFromMemory, &code), close);
   if (gif && DGifSlurp(gif.get()) != GIF_OK) code = gif->Error;
   if (!gif || code != 0) {
-    if (error) *error = std::string(gif ? "DGifSlurp: " : "DGifOpen: ") + (GifErrorString(code) ? GifErrorString(code) : "?");
+    const char* text = GifErrorString(code);
+    if (error) *error = std::string(gif ? "DGifSlurp: " : "DGifOpen: ") + (text ? text : "unknown");
     return std::nullopt;
   }
   GiflibImage image;
@@ -48,7 +51,8 @@ std::optional<GiflibImage> DecodeWithGiflib(std::span<const uint8_t> bytes, std:
   auto collect_comments = [&image](const ExtensionBlock* blocks, int count) {
     for (int i = 0; i < count; ++i) {
       if (blocks[i].Function != COMMENT_EXT_FUNC_CODE) continue;
-      image.comments.emplace_back(reinterpret_cast<const char*>(blocks[i].Bytes), static_cast<size_t>(blocks[i].ByteCount));
+      image.comments.emplace_back(reinterpret_cast<const char*>(blocks[i].Bytes),
+                                  static_cast<size_t>(blocks[i].ByteCount));
     }
   };
   for (int f = 0; f < gif->ImageCount; ++f) {

@@ -25,7 +25,8 @@ double InkFMeasure(const PackedDib& picture, const PackedDib& mask) {
   int both = 0, found = 0, drawn = 0;
   for (int y = 0; y < mask.Height(); ++y) {
     for (int x = 0; x < mask.Width(); ++x) {
-      const bool ink = (rows.TopDownRow(y)[x / 8] & (0x80 >> (x % 8))) == 0, real = test::PixelAt(mask, x, y).red >= 128;
+      const bool ink = (rows.TopDownRow(y)[x / 8] & (0x80 >> (x % 8))) == 0;
+      const bool real = test::PixelAt(mask, x, y).red >= 128;
       both += ink && real;
       found += ink;
       drawn += real;

@@ -69,7 +69,8 @@ TEST(TwoLevelTest, OneBitInputIsCopiedAndDamageRefused) {
   EXPECT_TRUE(std::ranges::equal(copy->Bytes(), one_bit.Bytes()));
   const std::tuple<PackedDib, Status> damaged[] = {
       {test::WithField(test::MakeUniform24(4, 4, {}), DibField::kBitCount, 16), Status::kUnsupported},
-      {test::WithField(test::MakeUniform24(4, 4, {}), DibField::kHeight, 5000), Status::kBadInput},  // rows beyond the block
+      {test::WithField(test::MakeUniform24(4, 4, {}), DibField::kHeight, 5000),
+       Status::kBadInput},  // rows beyond the block
       {test::WithField(test::MakeIndexed(8, 2, 1, {}, [](int, int) { return 0; }, 1), DibField::kClrUsed, 1u << 30),
        Status::kBadInput},  // colour table beyond the block
   };

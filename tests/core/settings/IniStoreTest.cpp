@@ -133,7 +133,8 @@ TEST(IniStoreFileTest, ReadsNumbersLikeTheProfileFunctions) {
     EXPECT_EQ(store.ReadInt("v", -1), expected) << stored;
   }
   // A missing comma voids the numbers read before it.
-  const std::pair<const char*, WindowRect> rects[] = {{"10,20,30", {}}, {"10,20,30,40,50", {10, 20, 30, 40}}, {"1,,3,4", {1, 0, 3, 4}}};
+  const std::pair<const char*, WindowRect> rects[] = {
+      {"10,20,30", {}}, {"10,20,30,40,50", {10, 20, 30, 40}}, {"1,,3,4", {1, 0, 3, 4}}};
   for (const auto& [stored, expected] : rects) {
     ASSERT_TRUE(store.WriteString("Quorel", "Rect", stored));
     EXPECT_EQ(store.ReadRect(), expected) << stored;
