@@ -92,17 +92,6 @@ TEST(IniStoreFileTest, KeepsTheFilesOwnForm) {
   }
 }
 
-// A value is cut at a line end and after 255 characters.
-TEST(IniStoreFileTest, StringsStayOneShortLine) {
-  TempDir dir;
-  const IniStore store(dir / "wq.ini");
-  ASSERT_TRUE(store.WriteString("Quorel", "OutputFile", "/tmp/a.txt\r\nflags=0"));
-  EXPECT_EQ(store.ReadString("Quorel", "OutputFile"), "/tmp/a.txt");
-  EXPECT_EQ(store.ReadInt("flags", 14), 14);
-  ASSERT_TRUE(store.WriteString("Quorel", "OutputFile", std::string(300, 'x')));
-  EXPECT_EQ(store.ReadString("Quorel", "OutputFile"), std::string(255, 'x'));
-}
-
 // A file that is there but cannot be read is never replaced; a link stays a
 // link and its target is written.
 TEST(IniStoreFileTest, FoldersAndLinks) {
@@ -118,11 +107,16 @@ TEST(IniStoreFileTest, FoldersAndLinks) {
   EXPECT_EQ(ReadFileText(dir / "real.ini"), "[Quorel]\r\nflags=3\r\n");
 }
 
-// Numbers as atoi reads them from at most 15 characters; the rectangle only
-// with all four parts.
-TEST(IniStoreFileTest, ReadsNumbersLikeTheProfileFunctions) {
+// A string is cut at a line end and after 255 characters; numbers read as atoi
+// reads them from at most 15 characters; the rectangle only with all four parts.
+TEST(IniStoreFileTest, ReadsValuesLikeTheProfileFunctions) {
   TempDir dir;
   const IniStore store(dir / "wq.ini");
+  ASSERT_TRUE(store.WriteString("Quorel", "OutputFile", "/tmp/a.txt\r\nflags=0"));
+  EXPECT_EQ(store.ReadString("Quorel", "OutputFile"), "/tmp/a.txt");
+  EXPECT_EQ(store.ReadInt("flags", 14), 14);
+  ASSERT_TRUE(store.WriteString("Quorel", "OutputFile", std::string(300, 'x')));
+  EXPECT_EQ(store.ReadString("Quorel", "OutputFile"), std::string(255, 'x'));
   const std::pair<const char*, int32_t> numbers[] = {
       {"-12abc", -12}, {"+7", 7}, {"0x1F", 0}, {"- 3", 0}, {"-99999999999", INT_MIN},
       {"1234567890123456789", INT_MAX},  // cut to 15 digits, still too large
