@@ -40,9 +40,8 @@ class BrowserRenderTest : public ::testing::Test {
     // Bounded by processor time, not the clock: a loaded machine only makes it slower.
     ASSERT_EQ(std::system(("cd '" + settings_ + "' && ulimit -t 120 && chromium-headless-shell --no-sandbox "
         "--disable-gpu --no-first-run --disable-background-networking --disable-component-update --disable-sync "
-        "--hide-scrollbars "
-        "--force-color-profile=srgb --user-data-dir=profile --screenshot=shot.png --window-size=640,140 "
-        "--force-device-scale-factor=" + std::to_string(scale) + " file://$PWD/page.html 2>/dev/null").c_str()), 0);
+        "--hide-scrollbars --force-color-profile=srgb --user-data-dir=profile --screenshot=shot.png "
+        "--window-size=640,140 --force-device-scale-factor=" + std::to_string(scale) + " file://$PWD/page.html 2>/dev/null").c_str()), 0);
     const test::RgbaPicture shot = test::DecodePng(test::ReadFileBytes(dir_ / "shot.png"));
     const test::RgbaPicture picture = test::DecodeTag(snippet);
     ASSERT_EQ(shot.width, 2 * kHalf * scale);
