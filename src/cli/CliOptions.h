@@ -44,8 +44,8 @@ struct ParsedCommandLine {
   std::string error;
 };
 
-// Parses the arguments after the program name. "--name VALUE" and
-// "--name=VALUE" are both accepted.
+// Parses the arguments after the program name against the option table
+// (cli/OptionTable.h). "--name VALUE" and "--name=VALUE" are both accepted.
 ParsedCommandLine ParseCommandLine(std::span<const std::string_view> args);
 
 // "none", "height:N", "width:N" or "ratio:N", applied over `base` with N
@@ -55,6 +55,7 @@ std::optional<ScaleSettings> ParseScale(std::string_view text, ScaleSettings bas
 // Six hex digits red-green-blue, with or without a leading "#".
 std::optional<Colour> ParseColourOption(std::string_view text);
 
+// The --help text, made from the option table.
 std::string_view UsageText();
 
 }  // namespace quorel::cli
