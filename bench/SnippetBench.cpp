@@ -91,56 +91,43 @@ struct Stages {
 };
 
 // One panel's road through the stages, each timed on its own.
-Stages TimeStages(const std::filesystem::path& picture_file, ScaleSettings scale, Colour ink,
-                  const std::filesystem::path& folder, int runs) {
+Stages TimeStages(const std::filesystem::path& picture_file, ScaleSettings scale, Colour ink, int runs) {
   Stages s{};
   ImagePanel panel;
   auto import = [&] {
     panel = ImagePanel{};
-    panel.picture = ReadPictureFile(picture_file).value();
-    (void)NormaliseNewPicture(panel);
-    panel.scale = scale;
+    (void)panel.SetPicture(ReadPictureFile(picture_file).value());
+    panel.SetScale(scale);
   };
   s.import_ms = MedianMs(runs, import);
-  const OutputSizeResult size = OutputSize(panel);
+  const OutputSizeResult size = panel.OutputSize();
   std::optional<PackedDib> scaled;
   // Scaled when a setting applies, else the picture itself, as the snippet does.
   s.resample_ms = MedianMs(runs, [&] {
-    if (size.scaling_applies) scaled = Resample(*panel.picture, size.width, size.height).value();
+    if (size.scaling_applies) scaled = Resample(*panel.picture(), size.width, size.height).value();
   });
-  const PackedDib& copy = scaled ? *scaled : *panel.picture;
+  const PackedDib& copy = scaled ? *scaled : *panel.picture();
   std::optional<PackedDib> two_level;
   s.reduce_ms = MedianMs(runs, [&] { two_level = ReduceToTwoLevels(copy, ink, ChooseBackground(ink)).value(); });
-  const auto gif_path = folder / kImageGifName;
-  s.gif_ms = MedianMs(runs, [&] {
-    std::error_code ec;
-    std::filesystem::remove(gif_path, ec);  // as the snippet does before each tag
-    GifEncodeRequest request;
-    request.transparent_index = 1;
-    request.frames.push_back({&*two_level, 0});
-    (void)EncodeGifFile(request, gif_path);
-  });
-  s.base64_ms = MedianMs(runs, [&] { (void)EncodeBase64(LoadFileBlock(gif_path)->Data()); });
+  std::vector<uint8_t> gif;
+  s.gif_ms = MedianMs(runs, [&] { gif = EncodeGif({1, {{&*two_level, 0}}}).value(); });
+  s.base64_ms = MedianMs(runs, [&] { (void)EncodeBase64(gif); });
   return s;
 }
 
 double TimeWholeSnippet(const std::filesystem::path& signature_file, ScaleSettings signature_scale,
-                        const std::filesystem::path* seal_file, const std::filesystem::path& folder,
-                        int runs) {
+                        const std::filesystem::path* seal_file, int runs) {
   return MedianMs(runs, [&] {
     OutputState state;
     ImagePanel& signature = state.Panel(PanelIndex::kSignature);
-    signature.picture = ReadPictureFile(signature_file).value();
-    (void)NormaliseNewPicture(signature);
-    signature.scale = signature_scale;
+    (void)signature.SetPicture(ReadPictureFile(signature_file).value());
+    signature.SetScale(signature_scale);
     state.option_bits = option_bit::kSignature | option_bit::kAlignRight;
     if (seal_file) {
-      ImagePanel& seal = state.Panel(PanelIndex::kSeal);
-      seal.picture = ReadPictureFile(*seal_file).value();
-      (void)NormaliseNewPicture(seal);
+      (void)state.Panel(PanelIndex::kSeal).SetPicture(ReadPictureFile(*seal_file).value());
       state.option_bits |= option_bit::kSeal;
     }
-    if (!BuildSnippet(state, folder).ok()) std::fputs("snippet failed\n", stderr);
+    if (!BuildSnippet(state.Request()).ok()) std::fputs("snippet failed\n", stderr);
   });
 }
 
@@ -186,15 +173,12 @@ double TimeDesktopImport(const std::filesystem::path& picture_file, const std::f
                          int runs) {
   const IniStore store(folder / "quorel.ini");
   return MedianMs(runs, [&] {
-    ImagePanel panel;
-    panel.working_file = folder / "$quorel_s.bmp";
-    panel.preview_width = 240;
-    panel.preview_height = 90;
-    panel.preview = CreateDib(240, 90, 24).value();
-    if (!ImportPictureFile(panel.picture, picture_file).ok() || !ApplyNewPicture(panel, store).ok()) {
+    ImagePanel panel(PanelIndex::kSignature, folder / "$quorel_s.bmp");
+    panel.ShowIn(240, 90);
+    auto picture = ReadPictureFile(picture_file);
+    if (!picture || !panel.TakeNewPicture(std::move(picture).value(), store).ok()) {
       std::fputs("import failed\n", stderr);
     }
-    RefreshPreview(panel);
   });
 }
 
@@ -221,9 +205,9 @@ int main() {
   const auto seal_bmp = samples / "seal.bmp";
 
   // (a) the sample sizes, no scaling.
-  const Stages small = Add(TimeStages(signature_bmp, {}, kDefaultSignatureColour, folder.path(), 200),
-                           TimeStages(seal_bmp, {}, kDefaultSealColour, folder.path(), 200));
-  const double small_total = TimeWholeSnippet(signature_bmp, {}, &seal_bmp, folder.path(), 200);
+  const Stages small = Add(TimeStages(signature_bmp, {}, kDefaultSignatureColour, 200),
+                           TimeStages(seal_bmp, {}, kDefaultSealColour, 200));
+  const double small_total = TimeWholeSnippet(signature_bmp, {}, &seal_bmp, 200);
   PrintStages("snippet_small", small, small_total);
   // The whole snippet against the sum of its stages timed alone.
   PrintBench("snippet_small_total_vs_stages", small_total,
@@ -237,8 +221,8 @@ int main() {
     return 1;
   }
   const ScaleSettings fit48{kScaleFitHeight, 48, 48, 100};
-  const Stages large = TimeStages(jpeg, fit48, kDefaultSignatureColour, folder.path(), 7);
-  const double large_total = TimeWholeSnippet(jpeg, fit48, nullptr, folder.path(), 7);
+  const Stages large = TimeStages(jpeg, fit48, kDefaultSignatureColour, 7);
+  const double large_total = TimeWholeSnippet(jpeg, fit48, nullptr, 7);
   const double libjpeg_ms = MedianMs(7, [&] { DecodeWithLibjpeg(jpeg); });
   PrintStages("snippet_jpeg4032", large, large_total);
   PrintBench("snippet_jpeg4032_total_vs_libjpeg_decode", large_total, libjpeg_ms);

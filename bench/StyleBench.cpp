@@ -19,7 +19,7 @@
 #include "image/Resample.h"
 #include "output/OutputState.h"
 #include "output/Snippet.h"
-#include "output/StyledTag.h"
+#include "output/PanelPicture.h"
 
 namespace quorel::bench {
 namespace {
@@ -36,20 +36,19 @@ constexpr Style kStyles[] = {{"gif_1x", {}},
                              {"png_2x", {OutputFormat::kPng, OutputDensity::kDouble}}};
 
 void LoadPanel(ImagePanel& panel, const std::filesystem::path& file, ScaleSettings scale) {
-  panel.picture = ReadPictureFile(file).value();
-  (void)NormaliseNewPicture(panel);  // the pictures here are all 24-bit and large enough
-  panel.scale = scale;
+  (void)panel.SetPicture(ReadPictureFile(file).value());  // all 24-bit and large enough here
+  panel.SetScale(scale);
 }
 
 // One line per style: BENCH style_<case>_<style> ours_ms ref_ms ratio chars ref_chars,
 // the reference being the default GIF at 1×.
-void BenchStyles(const char* name, OutputState& state, const std::filesystem::path& folder, int runs) {
+void BenchStyles(const char* name, OutputState& state, int runs) {
   double ref_ms = 0;
   size_t ref_chars = 0;
   for (const Style& s : kStyles) {
     state.style = s.style;
-    const size_t chars = BuildSnippet(state, folder).value().size();
-    const double ms = MedianMs(runs, [&] { (void)BuildSnippet(state, folder); });
+    const size_t chars = BuildSnippet(state.Request()).value().size();
+    const double ms = MedianMs(runs, [&] { (void)BuildSnippet(state.Request()); });
     if (s.style == OutputStyle{}) ref_ms = ms, ref_chars = chars;
     std::printf("BENCH style_%s_%s ours_ms=%.3f ref_ms=%.3f ratio=%.3f chars=%zu ref_chars=%zu%s\n", name, s.name,
                 ms, ref_ms, ms / ref_ms, chars, ref_chars, ExceedsSnippetBudget(chars) ? " over_budget" : "");
@@ -59,12 +58,13 @@ void BenchStyles(const char* name, OutputState& state, const std::filesystem::pa
 
 // The bytes of each PNG layout for a signature's coverage at 1× and 2×.
 void PngLayouts(const char* name, const ImagePanel& panel) {
-  const OutputSizeResult size = OutputSize(panel);
+  const OutputSizeResult size = panel.OutputSize();
+  const PackedDib& picture = *panel.picture();
   for (const OutputDensity density : {OutputDensity::kSingle, OutputDensity::kDouble}) {
     const PictureSize made = size.scaling_applies
-        ? MadeSize(size, panel.picture->Width(), panel.picture->Height(), density)
-        : PictureSize{panel.picture->Width(), panel.picture->Height()};
-    const PackedDib scaled = Resample(*panel.picture, made.width, made.height).value();
+        ? MadeSize(size, picture.Width(), picture.Height(), density)
+        : PictureSize{picture.Width(), picture.Height()};
+    const PackedDib scaled = Resample(picture, made.width, made.height).value();
     const PackedDib coverage = MeasureCoverage(scaled).value();
     auto bytes = [&](PngLayout layout) { return EncodeCoveragePng(coverage, 0, layout).value().size(); };
     std::printf("PNG_LAYOUT %s_%dx %dx%d indexed_16_steps=%zu indexed_full=%zu grey_alpha=%zu rgba=%zu\n", name,
@@ -91,7 +91,7 @@ int main() {
     LoadPanel(state.Panel(PanelIndex::kSignature), samples / "signature.bmp", scale);
     LoadPanel(state.Panel(PanelIndex::kSeal), samples / "seal.bmp", scale);
     const bool own_size = scale.mode == kScaleNone;
-    BenchStyles(own_size ? "samples" : "samples_fit48", state, folder, 100);
+    BenchStyles(own_size ? "samples" : "samples_fit48", state, 100);
     PngLayouts(own_size ? "signature" : "signature_fit48", state.Panel(PanelIndex::kSignature));
   }
 
@@ -101,7 +101,7 @@ int main() {
   OutputState camera;
   camera.option_bits = option_bit::kSignature | option_bit::kAlignRight;
   LoadPanel(camera.Panel(PanelIndex::kSignature), jpeg, kFit48);
-  BenchStyles("camera_fit48", camera, folder, 7);
+  BenchStyles("camera_fit48", camera, 7);
   PngLayouts("camera_fit48", camera.Panel(PanelIndex::kSignature));
   std::error_code ec;
   std::filesystem::remove_all(folder, ec);

@@ -58,12 +58,9 @@ QFont DialogFont() {
   return font;
 }
 
-// The message shown for an output that cannot be made.
-MessageCode MessageForStatus(Status status) {
-  if (status == Status::kSignatureFailed) return MessageCode::kSignatureFailed;
-  if (status == Status::kSealFailed) return MessageCode::kSealFailed;
-  return MessageCode::kSystemFault;
-}
+constexpr std::array kPanels{PanelIndex::kSignature, PanelIndex::kSeal};
+// A panel's place in the window's per-panel arrays.
+constexpr size_t Slot(PanelIndex index) { return static_cast<size_t>(index); }
 
 }  // namespace
 
@@ -88,16 +85,13 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
           Qt::QueuedConnection);
   sibling_->RegisterWithSibling();
 
-  for (int i = 0; i < 2; ++i) {
-    PictureButton* button = pictures_[static_cast<size_t>(i)];
+  for (const PanelIndex index : kPanels) {
+    const PictureButton* button = pictures_[Slot(index)];
+    ImagePanel& panel = state_.Panel(index);
+    panel = ImagePanel::Load(index, folder_, store_);
     // Previews in device pixels: a HiDPI screen shows twice the detail.
-    SetUpPanel(state_.panels[static_cast<size_t>(i)], static_cast<PanelIndex>(i), button->width(),
-               button->height(), folder_, store_, button->devicePixelRatioF());
-    ShowPanel(i);
-  }
-  for (int i = 0; i < 2; ++i) {
-    UpdateTargetReadout(state_.panels[static_cast<size_t>(i)]);
-    ShowPanel(i);
+    panel.ShowIn(button->width(), button->height(), button->devicePixelRatioF());
+    ShowPanel(index);
   }
 
   state_.inks = ReadInkColours(store_);
@@ -168,9 +162,9 @@ void MainWindow::BuildControls() {
   place(new QGroupBox(this), 0, QRect(5, 3, 178, 108));
   place(new QGroupBox(this), 0, QRect(186, 3, 118, 108));
 
-  for (size_t i = 0; i < kPanelLayouts.size(); ++i) {
+  for (const PanelIndex index : kPanels) {
+    const size_t i = Slot(index);
     const PanelLayout& layout = kPanelLayouts[i];
-    const int index = static_cast<int>(i);
     pictures_[i] = new PictureButton(this);
     place(pictures_[i], layout.picture_id, layout.picture);
     connect(pictures_[i], &PictureButton::clicked, this, [this, index] { LoadPicture(index); });
@@ -281,8 +275,8 @@ void MainWindow::StoreOptionBits() {
                                     enabled_[1]->isChecked(), align);
 }
 
-void MainWindow::SetColour(int index) {
-  const size_t i = static_cast<size_t>(index);
+void MainWindow::SetColour(PanelIndex index) {
+  const size_t i = Slot(index);
   std::optional<Colour> colour = Clipboard::TakeColourText();
   if (!colour) colour = ChooseColour(this, state_.inks[i], custom_colours_);
   if (!colour) return;
@@ -290,20 +284,20 @@ void MainWindow::SetColour(int index) {
   swatches_[i]->SetColour(*colour);
 }
 
-void MainWindow::LoadPicture(int index) {
+void MainWindow::LoadPicture(PanelIndex index) {
   // A picture, or a file copied in a file manager, on the clipboard.
   if (const QMimeData* data = Clipboard::Content(); data && TakeOffered(index, *data)) {
     Clipboard::Clear();
     return;
   }
   QString path;
-  const QString title = QString::fromUtf8(kPanelLayouts[static_cast<size_t>(index)].open_title);
+  const QString title = QString::fromUtf8(kPanelLayouts[Slot(index)].open_title);
   // Without an owner every window stays usable; closing this one cancels it.
   if (!ChooseOpenFile(PictureFilters(), path, nullptr, title, QDir::Filters(), this)) return;
   ImportIntoPanel(index, path);
 }
 
-bool MainWindow::TakeOffered(int index, const QMimeData& data) {
+bool MainWindow::TakeOffered(PanelIndex index, const QMimeData& data) {
   if (const std::optional<QString> file = PictureFileOf(data)) {
     ImportIntoPanel(index, *file);
     return true;
@@ -314,47 +308,36 @@ bool MainWindow::TakeOffered(int index, const QMimeData& data) {
   return true;
 }
 
-void MainWindow::TakeNewPicture(int index, std::optional<PackedDib> picture) {
-  ImagePanel& panel = state_.panels[static_cast<size_t>(index)];
-  panel.picture = std::move(picture);
-  (void)ApplyNewPicture(panel, store_);  // a picture that cannot be used leaves the panel empty
-  RefreshPreview(panel);
+void MainWindow::TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture) {
+  if (!picture) return;  // nothing could be read: the panel keeps what it had
+  // A picture that cannot become 24 bits leaves the panel empty.
+  (void)state_.Panel(index).TakeNewPicture(std::move(*picture), store_);
   ShowPanel(index);
 }
 
-void MainWindow::ImportIntoPanel(int index, const QString& path) {
-  std::optional<PackedDib> picture;
-  // NOTE: a file that cannot be read leaves the panel empty, without a word.
-  (void)ImportPictureFile(picture, ToPath(path));
-  TakeNewPicture(index, std::move(picture));
+void MainWindow::ImportIntoPanel(PanelIndex index, const QString& path) {
+  auto picture = ReadPictureFile(ToPath(path));
+  TakeNewPicture(index, picture ? std::optional(std::move(picture).value()) : std::nullopt);
 }
 
-void MainWindow::ShowPanel(int index) {
-  const size_t i = static_cast<size_t>(index);
-  const ImagePanel& panel = state_.panels[i];
-  readouts_[i]->setText(FromUtf8(panel.readout));
-  pictures_[i]->SetPreview(panel.preview ? &*panel.preview : nullptr, panel.preview_ratio);
+void MainWindow::ShowPanel(PanelIndex index) {
+  const size_t i = Slot(index);
+  const ImagePanel& panel = state_.Panel(index);
+  readouts_[i]->setText(FromUtf8(panel.Readout()));
+  pictures_[i]->SetPreview(panel.preview(), panel.device_ratio());
   SetScaleIcon(index);
 }
 
-void MainWindow::SetScaleIcon(int index) {
-  const size_t i = static_cast<size_t>(index);
-  scale_buttons_[i]->setIcon(
-      IconOf(state_.panels[i].scale.mode == kScaleNone ? Icon::kScaleNone : Icon::kScaleSet));
+void MainWindow::SetScaleIcon(PanelIndex index) {
+  scale_buttons_[Slot(index)]->setIcon(
+      IconOf(state_.Panel(index).scale().mode == kScaleNone ? Icon::kScaleNone : Icon::kScaleSet));
 }
 
-void MainWindow::RunScaleDialog(int index) {
-  ImagePanel& panel = state_.panels[static_cast<size_t>(index)];
-  const CleanupLevel cleanup_before = panel.cleanup;
+void MainWindow::RunScaleDialog(PanelIndex index) {
   hints_->SetHintsEnabled(false);
-  const bool confirmed = OpenScaleDialog(panel, store_, this);
+  const bool confirmed = OpenScaleDialog(state_.Panel(index), store_, this);
   hints_->SetHintsEnabled(true);
-  if (!confirmed) return;
-  // The preview shows the cleaned picture: redrawn when its level changed;
-  // otherwise only the readout's suffix changes.
-  if (panel.cleanup != cleanup_before) RefreshPreview(panel);
-  UpdateTargetReadout(panel);
-  ShowPanel(index);
+  if (confirmed) ShowPanel(index);
 }
 
 void MainWindow::RunSettingsDialog() {
@@ -364,9 +347,9 @@ void MainWindow::RunSettingsDialog() {
   hints_->SetHintsEnabled(true);
 }
 
-void MainWindow::EditPanelPicture(int index) {
-  ImagePanel& panel = state_.panels[static_cast<size_t>(index)];
-  if (!panel.picture) return;
+void MainWindow::EditPanelPicture(PanelIndex index) {
+  const PackedDib* picture = state_.Panel(index).picture();
+  if (!picture) return;
   const QString editor = FromUtf8(store_.ReadString(kOptionSection, kGraphicEditorKey));
   if (editor.isEmpty()) {  // none was found on the first run
     MessageBox::ShowText(this, QString::fromUtf8(kNoEditorText));
@@ -374,11 +357,11 @@ void MainWindow::EditPanelPicture(int index) {
     return;
   }
   const std::filesystem::path transfer = folder_.TransferBmpPath();
-  if (!WriteBmpFile(*panel.picture, transfer)) return;
-  if (index == 0) showMinimized();
+  if (!WriteBmpFile(*picture, transfer)) return;
+  if (index == PanelIndex::kSignature) showMinimized();
   const EditorOutcome outcome = RunEditor(editor, transfer, this);
   if (outcome == EditorOutcome::kSaved) ImportIntoPanel(index, QFile::decodeName(transfer.c_str()));
-  if (index == 0) showNormal();
+  if (index == PanelIndex::kSignature) showNormal();
   if (outcome == EditorOutcome::kNotStarted) {
     MessageBox::ShowText(this, QString::fromUtf8(kEditorFailedText));
   }
@@ -397,7 +380,8 @@ void MainWindow::OnPicturePushed() {
   switch (outcome.choice) {
     case PictureMenuChoice::kSignature:
     case PictureMenuChoice::kSeal:
-      ImportIntoPanel(outcome.choice == PictureMenuChoice::kSignature ? 0 : 1,
+      ImportIntoPanel(outcome.choice == PictureMenuChoice::kSignature ? PanelIndex::kSignature
+                                                                       : PanelIndex::kSeal,
                       QFile::decodeName(folder_.TransferBmpPath().c_str()));
       break;
     case PictureMenuChoice::kClose:
@@ -407,9 +391,9 @@ void MainWindow::OnPicturePushed() {
 }
 
 std::optional<std::string> MainWindow::MakeSnippet() {
-  auto snippet = BuildSnippet(state_, folder_.Path());
+  auto snippet = BuildSnippet(state_.Request());
   if (!snippet) {
-    MessageBox::ShowMessage(this, MessageForStatus(snippet.status()));
+    MessageBox::ShowMessage(this, MessageFor(snippet.status()));
     return std::nullopt;
   }
   ShowSnippetSize(snippet->size());
@@ -458,7 +442,7 @@ void MainWindow::PreviewSnippet() {
   const std::filesystem::path page_path = folder_.PreviewPagePath();
   const auto page = MakePreviewPage(*snippet, state_.option_bits, state_.inks[0], state_.style);
   if (!page) {
-    MessageBox::ShowMessage(this, MessageForStatus(page.status()));
+    MessageBox::ShowMessage(this, MessageFor(page.status()));
     return;
   }
   if (!WriteTextFile(*page, page_path)) {  // the browser would show an old page

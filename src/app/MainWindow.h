@@ -49,8 +49,8 @@ class MainWindow : public QDialog {
   int32_t OptionBits() const { return state_.option_bits; }
   // A control by its dialog item id; null for an unknown id.
   QWidget* Control(int id) const;
-  const ImagePanel& Panel(int index) const { return state_.panels[static_cast<size_t>(index)]; }
-  Colour PanelColour(int index) const { return state_.inks[static_cast<size_t>(index)]; }
+  const ImagePanel& Panel(PanelIndex index) const { return state_.Panel(index); }
+  Colour PanelColour(PanelIndex index) const { return state_.inks[static_cast<size_t>(index)]; }
   // What the outputs are made from.
   const OutputState& State() const { return state_; }
   const SettingsFolder& Folder() const { return folder_; }
@@ -63,9 +63,9 @@ class MainWindow : public QDialog {
 
   // Puts a picture file into a panel the way every road in does: the scale
   // mode returns to 0, the picture is normalised and stored, the preview and
-  // readout are rebuilt and the scale button shows "no scaling". A failed
-  // import leaves the panel empty.
-  void ImportIntoPanel(int index, const QString& path);
+  // readout are rebuilt and the scale button shows "no scaling". A file that
+  // cannot be read leaves the panel as it was.
+  void ImportIntoPanel(PanelIndex index, const QString& path);
 
   // The sibling's notification that a picture waits in the transfer file.
   void OnPicturePushed();
@@ -79,17 +79,17 @@ class MainWindow : public QDialog {
  private:
   void BuildControls();
   void PlaceWindow();
-  void LoadPicture(int index);
-  bool TakeOffered(int index, const QMimeData& data);
-  void TakeNewPicture(int index, std::optional<PackedDib> picture);
-  void SetColour(int index);
+  void LoadPicture(PanelIndex index);
+  bool TakeOffered(PanelIndex index, const QMimeData& data);
+  void TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture);
+  void SetColour(PanelIndex index);
   void SelectAlignment(int id);
   void StoreOptionBits();
-  void ShowPanel(int index);
-  void SetScaleIcon(int index);
-  void RunScaleDialog(int index);
+  void ShowPanel(PanelIndex index);
+  void SetScaleIcon(PanelIndex index);
+  void RunScaleDialog(PanelIndex index);
   void RunSettingsDialog();
-  void EditPanelPicture(int index);
+  void EditPanelPicture(PanelIndex index);
   void OpenHelp();
   void Shutdown();
   std::optional<std::string> MakeSnippet();

@@ -18,8 +18,7 @@ struct ToolOutcome {
 };
 
 // Runs the tool over the arguments after the program name. Reads the settings
-// folder, never writes it; the GIF of each tag goes to a private temporary
-// folder that is removed before returning.
+// folder, never writes it, and needs no temporary file.
 ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_view version);
 
 }  // namespace quorel::cli

@@ -26,10 +26,4 @@ Result<PackedDib> ReadPictureFile(const std::filesystem::path& path) {
   }
 }
 
-Result<void> ImportPictureFile(std::optional<PackedDib>& slot, const std::filesystem::path& path) {
-  slot.reset();  // before anything else: a failed import leaves the slot empty
-  slot = QUOREL_TRY(ReadPictureFile(path));
-  return {};
-}
-
 }  // namespace quorel

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <filesystem>
-#include <optional>
 
 #include "common/Result.h"
 #include "image/PackedDib.h"
@@ -13,9 +12,5 @@ namespace quorel {
 // whole path: b → BMP, g → GIF, j → JPEG, p → PNG; kNoPictureExtension
 // for any other path.
 Result<PackedDib> ReadPictureFile(const std::filesystem::path& path);
-
-// Empties the slot first, so a failed import always leaves it empty, then reads
-// the file into it; the reader's status when it cannot.
-Result<void> ImportPictureFile(std::optional<PackedDib>& slot, const std::filesystem::path& path);
 
 }  // namespace quorel

@@ -14,4 +14,10 @@ std::string_view MessageText(MessageCode code) {
   return "";
 }
 
+MessageCode MessageFor(Status status) {
+  if (status == Status::kSignatureFailed) return MessageCode::kSignatureFailed;
+  if (status == Status::kSealFailed) return MessageCode::kSealFailed;
+  return MessageCode::kSystemFault;
+}
+
 }  // namespace quorel

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -82,28 +83,43 @@ std::vector<Span> AverageColumns(const Plan& plan) {
   return columns;
 }
 
-void AddRow(std::span<const Span> columns, std::span<const uint8_t> row, std::span<uint64_t> sums) {
-  for (size_t k = 0; k < columns.size(); ++k) {
-    uint64_t b = 0, g = 0, r = 0;
-    for (int x = columns[k].first; x < columns[k].last; ++x) {
-      const size_t at = static_cast<size_t>(x) * 3;
-      b += row[at];
-      g += row[at + 1];
-      r += row[at + 2];
-    }
-    sums[k * 3] += b;
-    sums[k * 3 + 1] += g;
-    sums[k * 3 + 2] += r;
+Result<BoxSums> BoxSums::Create(const Plan& plan) {
+  BoxSums sums;
+  try {
+    sums.columns_ = AverageColumns(plan);
+    sums.column_sums_.assign(size_t{3} * static_cast<size_t>(plan.source_width), 0);
+    sums.sums_.assign(size_t{3} * static_cast<size_t>(plan.target_width), 0);
+  } catch (const std::bad_alloc&) {
+    return Status::kOutOfMemory;
   }
+  return sums;
 }
 
-void WriteAverages(std::span<const Span> columns, Span rows, std::span<const uint64_t> sums,
-                   std::span<uint8_t> out) {
-  for (size_t k = 0; k < columns.size(); ++k) {
-    const uint64_t count =
-        static_cast<uint64_t>(rows.last - rows.first) * (columns[k].last - columns[k].first);
-    for (size_t c = 0; c < 3; ++c) out[k * 3 + c] = static_cast<uint8_t>(sums[k * 3 + c] / count);
+void BoxSums::Add(std::span<const uint8_t> row) {
+  // 255 × 2^24 still fits 32 bits: taller boxes fold first.
+  if (rows_ == (uint32_t{1} << 24)) Fold();
+  for (size_t x = 0; x < column_sums_.size(); ++x) column_sums_[x] += row[x];
+  ++rows_;
+}
+
+void BoxSums::Fold() {
+  for (size_t k = 0; k < columns_.size(); ++k) {
+    for (int x = columns_[k].first; x < columns_[k].last; ++x) {
+      for (size_t c = 0; c < 3; ++c) sums_[k * 3 + c] += column_sums_[static_cast<size_t>(x) * 3 + c];
+    }
   }
+  std::fill(column_sums_.begin(), column_sums_.end(), 0);
+  rows_ = 0;
+}
+
+void BoxSums::Write(Span rows, std::span<uint8_t> out) {
+  Fold();
+  for (size_t k = 0; k < columns_.size(); ++k) {
+    const uint64_t count =
+        static_cast<uint64_t>(rows.last - rows.first) * (columns_[k].last - columns_[k].first);
+    for (size_t c = 0; c < 3; ++c) out[k * 3 + c] = static_cast<uint8_t>(sums_[k * 3 + c] / count);
+  }
+  std::fill(sums_.begin(), sums_.end(), 0);
 }
 
 }  // namespace resample
@@ -127,13 +143,11 @@ Result<PackedDib> Resample(const PackedDib& source, int32_t width, int32_t heigh
     }
     return target;
   }
-  const std::vector<resample::Span> columns = resample::AverageColumns(plan);
-  std::vector<uint64_t> sums(static_cast<size_t>(width) * 3);
+  resample::BoxSums sums = QUOREL_TRY(resample::BoxSums::Create(plan));
   for (int i = 0; i < height; ++i) {
     const resample::Span rows = resample::AverageRows(plan, i);
-    std::fill(sums.begin(), sums.end(), 0);
-    for (int y = rows.first; y < rows.last; ++y) resample::AddRow(columns, src.StoredRow(y), sums);
-    resample::WriteAverages(columns, rows, sums, dst.StoredRow(i));
+    for (int y = rows.first; y < rows.last; ++y) sums.Add(src.StoredRow(y));
+    sums.Write(rows, dst.StoredRow(i));
   }
   return target;
 }

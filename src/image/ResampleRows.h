@@ -5,6 +5,8 @@
 #include <span>
 #include <vector>
 
+#include "common/Result.h"
+
 namespace quorel::resample {
 
 // The one computation behind Resample and RowScaler, one target row at a
@@ -38,10 +40,29 @@ void InterpolateRow(const Plan& plan, int i, std::span<const uint8_t> row,
 // target column.
 Span AverageRows(const Plan& plan, int i);
 std::vector<Span> AverageColumns(const Plan& plan);
-// Adds one source row into the blue-green-red sums of each target column.
-void AddRow(std::span<const Span> columns, std::span<const uint8_t> row, std::span<uint64_t> sums);
-// The averages of `rows` source rows summed into `sums`.
-void WriteAverages(std::span<const Span> columns, Span rows, std::span<const uint64_t> sums,
-                   std::span<uint8_t> out);
+
+// The sums of one averaging box, taken in the one order both scalers use:
+// each source row's bytes down their columns first (32-bit sums, a loop the
+// compiler vectorises), then across each target column's span once per
+// target row. The integer sums, and so the averages, do not depend on how the
+// rows arrive.
+class BoxSums {
+ public:
+  // kOutOfMemory when the sums cannot be allocated.
+  static Result<BoxSums> Create(const Plan& plan);
+  // Adds one source row (3 × source width bytes) of the current box.
+  void Add(std::span<const uint8_t> row);
+  // Target row `out` as the averages of the box's `rows`; the sums start again.
+  void Write(Span rows, std::span<uint8_t> out);
+
+ private:
+  // The column sums folded into the target columns' 64-bit sums.
+  void Fold();
+
+  std::vector<Span> columns_;
+  std::vector<uint32_t> column_sums_;  // per source byte
+  std::vector<uint64_t> sums_;         // per target byte
+  uint32_t rows_ = 0;                  // added since the last fold
+};
 
 }  // namespace quorel::resample

@@ -9,25 +9,21 @@ Result<void> RowScaler::Begin(int32_t width, int32_t height, RowOrder order) {
   const auto size = order == RowOrder::kTopDown ? choose_({width, height}) : std::nullopt;
   declined_ = !size || size->width < 1 || size->height < 1 || width < 1 || height < 1;
   if (declined_) return Status::kUnsupported;
+  // Refused as the whole picture would be, before anything is allocated.
+  if (int64_t{width} * height > kMaxPixels ||
+      RowStride(width, 24) * uint64_t(height) + kInfoHeaderSize > kMaxBlockBytes) {
+    return Status::kTooLarge;
+  }
   plan_ = resample::MakePlan(width, height, size->width, size->height);
   if (plan_.average) {
     // NOTE: each source row is added to one target row only; a target taller
     // than its source shares rows between target rows, which the whole
     // picture does better.
-    // The column sums below are 32 bits: at most 16 million rows a box.
-    for (int i = 0; i < plan_.target_height; ++i) {
-      const resample::Span rows = resample::AverageRows(plan_, i);
-      declined_ = declined_ || (i > 0 && rows.first < resample::AverageRows(plan_, i - 1).last) ||
-                  rows.last - rows.first > (1 << 24);
+    for (int i = 1; i < plan_.target_height && !declined_; ++i) {
+      declined_ = resample::AverageRows(plan_, i).first < resample::AverageRows(plan_, i - 1).last;
     }
     if (declined_) return Status::kUnsupported;
-    columns_ = resample::AverageColumns(plan_);
-    sums_.assign(static_cast<size_t>(plan_.target_width) * 3, 0);
-    column_sums_.assign(size_t{3} * static_cast<size_t>(width), 0);
-  }
-  // Refused as the whole picture would be.
-  if (int64_t{width} * height > kMaxPixels || RowStride(width, 24) * uint64_t(height) + kInfoHeaderSize > kMaxBlockBytes) {
-    return Status::kTooLarge;
+    sums_ = QUOREL_TRY(resample::BoxSums::Create(plan_));
   }
   row_bytes_ = size_t{3} * static_cast<size_t>(width);
   auto ring = AllocateZeroed(2 * uint64_t{row_bytes_});
@@ -63,19 +59,9 @@ void RowScaler::Complete(int s) {
   if (next_target_ < 0) return;
   const resample::Span rows = resample::AverageRows(plan_, next_target_);
   if (s >= rows.last) return;  // above every remaining target row
-  // NOTE: summed down each source column first (a loop the compiler
-  // vectorises), across the target's columns once per target row: the same
-  // integer sums as Resample's row-by-row order, in a fraction of the time.
-  for (size_t x = 0; x < row_bytes_; ++x) column_sums_[x] += row[x];
+  sums_->Add(row);
   if (s > rows.first) return;
-  for (size_t k = 0; k < columns_.size(); ++k) {
-    for (int x = columns_[k].first; x < columns_[k].last; ++x) {
-      for (size_t c = 0; c < 3; ++c) sums_[k * 3 + c] += column_sums_[static_cast<size_t>(x) * 3 + c];
-    }
-  }
-  resample::WriteAverages(columns_, rows, sums_, target_rows_->StoredRow(next_target_));
-  std::fill(sums_.begin(), sums_.end(), 0);
-  std::fill(column_sums_.begin(), column_sums_.end(), 0);
+  sums_->Write(rows, target_rows_->StoredRow(next_target_));
   --next_target_;
 }
 

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <vector>
 
 #include "common/ByteBuffer.h"
 #include "image/ResampleRows.h"
@@ -15,6 +14,7 @@ namespace quorel {
 struct PictureSize {
   int32_t width = 0;
   int32_t height = 0;
+  bool operator==(const PictureSize&) const = default;
 };
 
 // Scales rows as a reader decodes them, top row first, into the picture that
@@ -22,7 +22,8 @@ struct PictureSize {
 // the one or two source rows the current target row needs. The target size
 // is chosen once the source size is known; when there is none, or the rows
 // do not come top-down, the scaler declines (Begin fails with kUnsupported and
-// Declined() is true) and the caller reads the whole picture instead.
+// Declined() is true, as it is when Begin was never called) and the caller
+// reads the whole picture instead.
 class RowScaler final : public RowSink {
  public:
   using ChooseSize = std::function<std::optional<PictureSize>(PictureSize source)>;
@@ -39,15 +40,13 @@ class RowScaler final : public RowSink {
   void Complete(int source_row);  // a stored source row, all its bytes written
 
   ChooseSize choose_;
-  bool declined_ = false;
+  bool declined_ = true;  // until Begin takes the picture: a reader may fail before it
   resample::Plan plan_{};
   std::optional<PackedDib> target_;
   std::optional<DibRows> target_rows_;
   ByteBuffer ring_;            // two source rows: a row and the one above it
   size_t row_bytes_ = 0;
-  std::vector<resample::Span> columns_;
-  std::vector<uint64_t> sums_;  // of the target row being averaged
-  std::vector<uint32_t> column_sums_;  // each source byte summed down its box's rows
+  std::optional<resample::BoxSums> sums_;  // of the target row being averaged
   int next_target_ = -1;       // the stored target row made next (top first)
   int pending_ = -1;           // the stored source row being written, -1 before the first
 };

@@ -1,22 +1,53 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "output/OutputState.h"
 
+#include "panel/CleanupSettings.h"
 #include "settings/IniStore.h"
 #include "settings/InkColours.h"
 #include "settings/SettingsFolder.h"
 
 namespace quorel {
+namespace {
 
-OutputState LoadOutputState(const SettingsFolder& folder) {
-  const IniStore store(folder.IniPath());
-  OutputState state;
-  state.option_bits = ReadOptionBits(store);
-  state.inks = ReadInkColours(store);
-  state.style = ReadOutputStyle(store);
-  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
-    LoadPanelState(state.Panel(index), index, folder, store);
+constexpr std::array kPanels{PanelIndex::kSignature, PanelIndex::kSeal};
+
+bool TakesPart(int32_t option_bits, PanelIndex index) {
+  return option_bits & (index == PanelIndex::kSignature ? option_bit::kSignature : option_bit::kSeal);
+}
+
+}  // namespace
+
+MarkRequest OutputState::Request() const {
+  MarkRequest request;
+  request.align = AlignmentOf(option_bits);
+  request.style = style;
+  for (const PanelIndex index : kPanels) {
+    const ImagePanel& panel = Panel(index);
+    PanelRequest& out = request.Panel(index);
+    out.enabled = TakesPart(option_bits, index);
+    if (const PackedDib* picture = panel.OutputPicture()) out.picture = picture;
+    out.ink = inks[static_cast<size_t>(index)];
+    out.scale = panel.scale();
   }
-  return state;
+  return request;
+}
+
+MarkRequest LoadMarkRequest(const SettingsFolder& folder) {
+  const IniStore store(folder.IniPath());
+  const int32_t option_bits = ReadOptionBits(store);
+  const std::array<Colour, 2> inks = ReadInkColours(store);
+  MarkRequest request;
+  request.align = AlignmentOf(option_bits);
+  request.style = ReadOutputStyle(store);
+  for (const PanelIndex index : kPanels) {
+    PanelRequest& panel = request.Panel(index);
+    panel.enabled = TakesPart(option_bits, index);
+    panel.picture = PictureFile{folder.WorkingBmpPath(static_cast<int>(index)), Arrival::kAsStored};
+    panel.ink = inks[static_cast<size_t>(index)];
+    panel.scale = ReadScaleSettings(store, index);
+    panel.cleanup = ReadCleanupLevel(store, index);
+  }
+  return request;
 }
 
 }  // namespace quorel

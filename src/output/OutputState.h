@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "common/Colour.h"
+#include "output/MarkRequest.h"
 #include "output/OutputStyle.h"
 #include "panel/ImagePanel.h"
 #include "settings/OptionBits.h"
@@ -13,21 +14,26 @@ namespace quorel {
 
 class SettingsFolder;
 
-// Everything an output is made from: which pictures take part and how the
-// block is aligned (the option bits), both panels and their ink colours, and
-// how each picture is made.
+// What a window's outputs are made from: which pictures take part and how
+// the block is aligned (the option bits), both panels and their ink colours,
+// and how each picture is made.
 struct OutputState {
   int32_t option_bits = kDefaultOptionBits;
-  std::array<ImagePanel, 2> panels;  // signature, seal
+  std::array<ImagePanel, 2> panels{ImagePanel(PanelIndex::kSignature), ImagePanel(PanelIndex::kSeal)};
   std::array<Colour, 2> inks{kDefaultSignatureColour, kDefaultSealColour};
   OutputStyle style;
 
   ImagePanel& Panel(PanelIndex index) { return panels[static_cast<size_t>(index)]; }
   const ImagePanel& Panel(PanelIndex index) const { return panels[static_cast<size_t>(index)]; }
+
+  // Each panel's output picture (already cleaned) at its scale; valid while
+  // the panels keep their pictures.
+  MarkRequest Request() const;
 };
 
-// The state stored in a settings folder: the option bits and ink colours of
-// wq.ini, the output style, each panel's scale settings and working picture (no previews).
-OutputState LoadOutputState(const SettingsFolder& folder);
+// The request the stored state of a settings folder makes: the option bits,
+// ink colours and output style of wq.ini, and each panel's working file (read
+// only when the panel takes part, as stored) with its scale and clean-up level.
+MarkRequest LoadMarkRequest(const SettingsFolder& folder);
 
 }  // namespace quorel

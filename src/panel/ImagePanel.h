@@ -23,76 +23,72 @@ inline constexpr Bgr kPreviewBackground{128, 186, 186};
 inline constexpr int32_t kMinPictureSide = 16;
 
 // One of the two picture panels. No window: the front end gives the preview
-// size, shows `preview` one to one and `readout` as text, and repaints after
-// each call below.
-struct ImagePanel {
-  PanelIndex index = PanelIndex::kSignature;
-  std::optional<PackedDib> picture;     // 24 bits once applied (unless under 16 pixels)
-  std::filesystem::path working_file;  // "$quorel_s.bmp" / "$quorel_i.bmp" in the settings folder
-  int32_t preview_width = 0;
-  int32_t preview_height = 0;
-  double preview_ratio = 1.0;           // device pixels per preview pixel (2 on a HiDPI screen)
-  std::optional<PackedDib> preview;     // 24 bits, preview size × preview_ratio
-  int32_t picture_width = 0;            // from the header when the picture arrived
-  int32_t picture_height = 0;
-  ScaleSettings scale;
-  std::string readout;                  // UTF-8, e.g. "300x120 (53.33%)⇒120x48"
-  CleanupLevel cleanup = CleanupLevel::kNone;
-  // The picture after the clean-up, derived from `picture` (which stays as
-  // imported); empty for none and for pictures under 16 pixels or not
-  // 24-bit, which are output as they are.
-  std::optional<PackedDib> cleaned;
+// area, shows `preview()` one to one and `readout()` as text. Everything that
+// follows from the picture, the clean-up level, the scale and the preview
+// area (the cleaned picture, the preview, the readout) is derived again by
+// the call that changes them, so it can never be stale.
+class ImagePanel {
+ public:
+  explicit ImagePanel(PanelIndex index = PanelIndex::kSignature, std::filesystem::path working_file = {});
+
+  // The stored state: scale settings, clean-up level, and the working file's
+  // picture as stored (neither converted nor size-checked), cleaned at its level.
+  static ImagePanel Load(PanelIndex index, const SettingsFolder& folder, const IniStore& store);
+
+  // The area the preview fills, in logical pixels, and the device pixels per
+  // logical pixel (1 to 4); the preview and the readout are drawn anew.
+  void ShowIn(int32_t width, int32_t height, double device_ratio = 1.0);
+
+  // A new picture, in memory only: the scale mode returns to 0, and a picture
+  // of at least 16 × 16 is converted to 24 bits and cleaned at the panel's
+  // level (which a new picture keeps). A picture that cannot become 24 bits
+  // leaves the panel empty with the conversion's status.
+  Result<void> SetPicture(PackedDib picture);
+  // The same, with the scale mode's 0 written to "rate_type"/"rate2_type" and
+  // a converted picture stored as the working BMP (replaced atomically).
+  Result<void> TakeNewPicture(PackedDib picture, const IniStore& store);
+  // Scale settings as the processing dialog chose them (the readout's "⇒" part follows).
+  void SetScale(const ScaleSettings& scale);
+  // A new clean-up level; the cleaned picture, preview and readout follow. The
+  // clean-up's status when it fails (the picture is then output as it is).
+  Result<void> SetCleanup(CleanupLevel level);
+
+  PanelIndex index() const { return index_; }
+  const std::filesystem::path& working_file() const { return working_file_; }
+  // The picture as applied (24 bits unless under 16 pixels); null without one.
+  const PackedDib* picture() const { return picture_ ? &*picture_ : nullptr; }
+  // What the output and the preview show: the cleaned picture when there is
+  // one, else the picture; null without a picture.
+  const PackedDib* OutputPicture() const;
+  const ScaleSettings& scale() const { return scale_; }
+  CleanupLevel cleanup() const { return cleanup_; }
+  // The output size by the scale settings and the output picture's size.
+  OutputSizeResult OutputSize() const;
+  // UTF-8, "%dx%d (%.2f%%)" or "…(100.0%)", and "⇒%dx%d" when a scale setting
+  // applies; empty parts when there is nothing to show.
+  std::string Readout() const { return readout_ + TargetText(); }
+  // 24 bits, the preview area × the device ratio; null before ShowIn.
+  const PackedDib* preview() const { return preview_ ? &*preview_ : nullptr; }
+  double device_ratio() const { return device_ratio_; }
+
+ private:
+  Result<void> Clean();  // cleaned_ from picture_ and cleanup_
+  void Redraw();         // preview_ and readout_ from the output picture
+  std::string TargetText() const;
+
+  PanelIndex index_;
+  std::filesystem::path working_file_;  // "$quorel_s.bmp" / "$quorel_i.bmp"
+  std::optional<PackedDib> picture_;
+  CleanupLevel cleanup_ = CleanupLevel::kNone;
+  // The picture after the clean-up; empty for none and for pictures under 16
+  // pixels or not 24-bit, which are output as they are.
+  std::optional<PackedDib> cleaned_;
+  ScaleSettings scale_;
+  int32_t area_width_ = 0;
+  int32_t area_height_ = 0;
+  double device_ratio_ = 1.0;
+  std::optional<PackedDib> preview_;
+  std::string readout_;  // the size part; the target part is derived when asked
 };
-
-// The stored state alone (no preview): scale settings, clean-up level, the
-// cleaned picture, and the working file's
-// picture, read with the BMP reader and used unchanged (neither converted nor
-// size-checked).
-void LoadPanelState(ImagePanel& panel, PanelIndex index, const SettingsFolder& folder,
-                    const IniStore& store);
-
-// Set-up at start: the stored state, a preview of the given size, the preview
-// and readout drawn.
-void SetUpPanel(ImagePanel& panel, PanelIndex index, int32_t preview_width,
-                int32_t preview_height, const SettingsFolder& folder, const IniStore& store,
-                double preview_ratio = 1.0);
-
-// The normalisation of a new picture put into panel.picture, in memory only:
-// the scale mode returns to 0, the size is recorded, and a picture of at
-// least 16 × 16 is converted to 24 bits and cleaned at the panel's level
-// (which a new picture keeps). The status of a failed conversion
-// (the panel then has no picture); kBadInput when there is no picture at all.
-Result<void> NormaliseNewPicture(ImagePanel& panel);
-
-// The same, with the scale mode's 0 written to "rate_type"/"rate2_type" and a
-// converted picture stored as the working BMP (replaced atomically; a failed
-// write is not reported). The caller refreshes the preview after.
-Result<void> ApplyNewPicture(ImagePanel& panel, const IniStore& store);
-
-// Derives panel.cleaned from the picture at panel.cleanup. On failure the
-// panel has no cleaned picture and the status is returned.
-Result<void> UpdateCleanedPicture(ImagePanel& panel);
-
-// A new clean-up level, as the processing dialog applies it on OK: stored
-// under the panel's key, the cleaned picture derived again. The caller
-// refreshes the preview and the readout after.
-Result<void> ApplyCleanupLevel(ImagePanel& panel, CleanupLevel level, const IniStore& store);
-
-// What the output and the preview show: the cleaned picture when there is
-// one, else the picture; none without a picture.
-const PackedDib* OutputPicture(const ImagePanel& panel);
-
-// Repaints the preview (of the output picture) and rewrites the readout from scratch: "%dx%d (" and
-// "%.2f%%)" or "100.0%)"; an empty readout and a background-only preview when
-// there is nothing to show.
-void RefreshPreview(ImagePanel& panel);
-
-// Cuts the readout at its first "⇒" and appends "⇒%dx%d" when a scale setting
-// applies.
-void UpdateTargetReadout(ImagePanel& panel);
-
-// The panel's output size by its scale settings and the recorded picture size,
-// or the cleaned picture's size when there is one.
-OutputSizeResult OutputSize(const ImagePanel& panel);
 
 }  // namespace quorel

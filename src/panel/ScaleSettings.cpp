@@ -2,7 +2,6 @@
 #include "panel/ScaleSettings.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <string>
 
@@ -11,13 +10,14 @@
 namespace quorel {
 namespace {
 
-// Every rounding of the scale rules: add 0.5 and truncate toward zero. Sizes
-// that no picture could have (a zero source side makes them infinite) are kept
-// inside int so the result stays defined; the picture routines refuse them.
+// Every rounding of the scale rules: add 0.5 and truncate toward zero. A side
+// that rounds to nothing or beyond what a GIF can hold is limited to
+// 1…65535, so every scaled picture can be made (the first design failed the
+// whole snippet there).
 int32_t RoundSize(double v) {
   v += 0.5;
-  if (!(v >= 0)) return 0;  // negative or not a number
-  if (v >= static_cast<double>(INT32_MAX)) return INT32_MAX;
+  if (!(v >= 1)) return 1;  // below 1, or not a number
+  if (v >= kMaxOutputSide) return kMaxOutputSide;
   return static_cast<int32_t>(v);
 }
 

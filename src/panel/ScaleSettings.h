@@ -19,6 +19,8 @@ inline constexpr int32_t kMinTargetSide = 16;
 inline constexpr int32_t kMaxTargetSide = 640;
 inline constexpr int32_t kMinRatio = 10;
 inline constexpr int32_t kMaxRatio = 300;
+// The largest side a scaled picture is made with: what a GIF can hold.
+inline constexpr int32_t kMaxOutputSide = 65535;
 
 // One panel's scale settings; the defaults are those of an empty wq.ini.
 struct ScaleSettings {
@@ -54,8 +56,9 @@ struct OutputSizeResult {
 };
 
 // The output size of a picture of width × height under the settings, in
-// double precision, each rounding adding 0.5 and truncating. Mode 0 keeps the
-// size without scaling; an unknown mode gives 0 × 0 without scaling.
+// double precision, each rounding adding 0.5 and truncating, a computed side
+// limited to 1…kMaxOutputSide. Mode 0 keeps the size without scaling; an
+// unknown mode gives 0 × 0 without scaling.
 OutputSizeResult ComputeOutputSize(const ScaleSettings& settings, int32_t width, int32_t height);
 
 }  // namespace quorel

@@ -79,14 +79,14 @@ class DialogsTest : public QObject {
     Click(window.Control(control::kSignatureScale));
     QVERIFY(!hints_were_enabled);
     QVERIFY(window.Hints().HintsEnabled());
-    QCOMPARE(window.Panel(0).scale, (ScaleSettings{kScaleFitHeight, 16, 640, 100}));
+    QCOMPARE(window.Panel(PanelIndex::kSignature).scale(), (ScaleSettings{kScaleFitHeight, 16, 640, 100}));
     const IniStore store = window.settings.Store();
     QCOMPARE(QList<int>({store.ReadInt("rate_type", -1), store.ReadInt("rate_h", -1),
                          store.ReadInt("rate_w", -1), store.ReadInt("clean_type", -1)}),
              QList<int>({1, 16, 640, 1}));
     QCOMPARE(Readout(window), QStringLiteral("254x94 (100.0%)⇒43x16"));  // the trimmed picture, redrawn
     QVERIFY(ShowsIcon(window, control::kSignatureScale, Icon::kScaleSet));
-    window.ImportIntoPanel(0, SamplePath("signature.bmp"));  // a new picture: mode 0, no suffix
+    window.ImportIntoPanel(PanelIndex::kSignature, SamplePath("signature.bmp"));  // a new picture: mode 0, no suffix
     QVERIFY(!Readout(window).contains(QStringLiteral("⇒")));
     QVERIFY(ShowsIcon(window, control::kSignatureScale, Icon::kScaleNone));
   }
@@ -105,7 +105,7 @@ class DialogsTest : public QObject {
     WhenShown<ScaleDialog>([&](ScaleDialog&) { window.reject(); });
     Click(window.Control(control::kSealScale));
     QVERIFY(ShownWindow<ScaleDialog>() == nullptr);
-    QCOMPARE(window.Panel(1).scale.mode, 3);
+    QCOMPARE(window.Panel(PanelIndex::kSeal).scale().mode, 3);
     QCOMPARE(window.settings.Store().ReadInt("rate2_type", -1), 7);
   }
   // The signature's editor saves the seal sample (64 pixels wide, the
@@ -128,8 +128,8 @@ class DialogsTest : public QObject {
       QCOMPARE(minimised_while_editing, panel == 0);
       QCOMPARE(window.isVisible(), panel == 0);
       QVERIFY(!window.isMinimized());
-      QCOMPARE(window.Panel(panel).picture->Width(), 64);
-      QCOMPARE(window.Panel(panel).scale.mode, panel == 0 ? 0 : 3);
+      QCOMPARE(window.Panel(PanelIndex(panel)).picture()->Width(), 64);
+      QCOMPARE(window.Panel(PanelIndex(panel)).scale().mode, panel == 0 ? 0 : 3);
       WriteAll(transfer + ".go", "");
     }
   }

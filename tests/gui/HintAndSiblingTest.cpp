@@ -112,8 +112,8 @@ class HintAndSiblingTest : public QObject {
     QFile::copy(SamplePath("seal.bmp"), rig.window.settings.FilePath("$image.bmp"));
     PictureMenu::SetNextOutcome(PictureMenuOutcome{PictureMenuChoice::kSeal, false});
     QVERIFY(Send(rig.window.Sibling().OwnName(), "1098\n"));
-    QTRY_VERIFY(rig.window.Panel(1).picture.has_value());
-    QVERIFY(!rig.window.Panel(0).picture.has_value());
+    QTRY_VERIFY(rig.window.Panel(PanelIndex::kSeal).picture());
+    QVERIFY(!rig.window.Panel(PanelIndex::kSignature).picture());
     rig.window.reject();
     QTRY_COMPARE(rig.sibling.lines.size(), size_t{2});
     QCOMPARE(rig.sibling.lines.back(), "1103 " + own + " 0");

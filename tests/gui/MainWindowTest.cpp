@@ -28,8 +28,8 @@ QByteArray ExpectedSnippet(const MainWindow& window) {
 // The seal picture's second pixel of the top row (white in every offer);
 // black when there is none.
 QColor SecondPixel(const MainWindow& window) {
-  if (!window.Panel(1).picture) return Qt::black;
-  const auto row = ConstDibRows::Of(*window.Panel(1).picture)->TopDownRow(0);
+  if (!window.Panel(PanelIndex::kSeal).picture()) return Qt::black;
+  const auto row = ConstDibRows::Of(*window.Panel(PanelIndex::kSeal).picture())->TopDownRow(0);
   return QColor(row[5], row[4], row[3]);
 }
 
@@ -84,7 +84,7 @@ class MainWindowTest : public QObject {
           Click(button);
           QCOMPARE(!Board().mimeData() || Board().mimeData()->formats().isEmpty(), c.width > 0);
         }
-        QCOMPARE(window.Panel(1).picture ? window.Panel(1).picture->Width() : 0, c.width);
+        QCOMPARE(window.Panel(PanelIndex::kSeal).picture() ? window.Panel(PanelIndex::kSeal).picture()->Width() : 0, c.width);
         QCOMPARE(SecondPixel(window), c.width ? QColor(Qt::white) : QColor(Qt::black));
       }
     }

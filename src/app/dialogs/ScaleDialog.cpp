@@ -13,6 +13,7 @@
 #include "app/dialogs/OkCancelBox.h"
 #include "app/platform/LocalLoop.h"
 #include "app/platform/Placement.h"
+#include "panel/CleanupSettings.h"
 #include "panel/ImagePanel.h"
 
 namespace quorel {
@@ -104,14 +105,15 @@ CleanupLevel ScaleDialog::ChosenCleanup() const {
 }
 
 bool OpenScaleDialog(ImagePanel& panel, const IniStore& store, QWidget* main_window) {
-  ScaleDialog dialog(panel.scale, panel.cleanup);
+  ScaleDialog dialog(panel.scale(), panel.cleanup());
   PlaceAtCursor(dialog);
   if (RunModeless(dialog, main_window) != QDialog::Accepted) return false;
-  panel.scale = dialog.Chosen();
-  (void)WriteScaleSettings(store, panel.index, panel.scale);
-  if (dialog.ChosenCleanup() != panel.cleanup) {
+  panel.SetScale(dialog.Chosen());
+  (void)WriteScaleSettings(store, panel.index(), panel.scale());
+  if (dialog.ChosenCleanup() != panel.cleanup()) {
+    (void)WriteCleanupLevel(store, panel.index(), dialog.ChosenCleanup());
     // NOTE: a cleaned picture that cannot be made leaves the picture as it is.
-    (void)ApplyCleanupLevel(panel, dialog.ChosenCleanup(), store);
+    (void)panel.SetCleanup(dialog.ChosenCleanup());
   }
   return true;
 }

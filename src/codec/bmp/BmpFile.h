@@ -21,10 +21,10 @@ enum class FileReplace {
 };
 
 // Stores a picture with a 40-byte header (1, 4, 8, 24 or 32 bits) as a BMP
-// file; rewrites the picture's biSizeImage. kUnsupported for other depths (no
+// file, its biSizeImage made right in the file. kUnsupported for other depths (no
 // file is created), kBadInput for a damaged picture, kCannotOpen for a file
 // that cannot be written.
-Result<void> WriteBmpFile(PackedDib& picture, const std::filesystem::path& path,
+Result<void> WriteBmpFile(const PackedDib& picture, const std::filesystem::path& path,
                   FileReplace replace = FileReplace::kInPlace);
 
 }  // namespace quorel

@@ -1,5 +1,6 @@
 // Quorel — SPDX-License-Identifier: MIT
 // WriteBmpFile: a picture with a 40-byte header as a BMP file.
+#include <algorithm>
 #include <array>
 
 #include "codec/bmp/BmpFile.h"
@@ -18,17 +19,17 @@ bool WritableDepth(int bit_count) {
 
 }  // namespace
 
-Result<void> WriteBmpFile(PackedDib& picture, const std::filesystem::path& path,
+Result<void> WriteBmpFile(const PackedDib& picture, const std::filesystem::path& path,
                           FileReplace replace) {
   if (!WritableDepth(picture.BitCount()) || picture.HeaderSize() != kInfoHeaderSize) {
     return Status::kUnsupported;
   }
   const auto geometry = QUOREL_TRY(CheckGeometry(picture));
   const uint64_t size_image = uint64_t{geometry.stride} * static_cast<uint64_t>(geometry.height);
-  picture.SetField32(DibField::kSizeImage, static_cast<uint32_t>(size_image));
 
-  // The file header, then the picture's own header, colour table and rows,
-  // written straight from its block: no second picture-sized buffer.
+  // The file header, then the picture's own header with biSizeImage made
+  // right, its colour table and rows, written straight from its block: no
+  // second picture-sized buffer.
   const uint64_t body = geometry.pixel_offset + size_image;
   std::array<uint8_t, kFileHeaderSize> file_header{};
   file_header[0] = 'B';                                                        // bfType
@@ -36,9 +37,13 @@ Result<void> WriteBmpFile(PackedDib& picture, const std::filesystem::path& path,
   StoreLe32(file_header, 2, static_cast<uint32_t>(kFileHeaderSize + body));    // bfSize
   // bfReserved1 and bfReserved2 stay 0.
   StoreLe32(file_header, 10, static_cast<uint32_t>(kFileHeaderSize + geometry.pixel_offset));  // bfOffBits
+  std::array<uint8_t, kInfoHeaderSize> info_header{};
   const auto block = picture.Bytes().first(static_cast<size_t>(body));
-  return replace == FileReplace::kAtomically ? WriteFileAtomically(path, {file_header, block})
-                                             : WriteFileInPlace(path, {file_header, block});
+  std::copy_n(block.begin(), kInfoHeaderSize, info_header.begin());
+  StoreLe32(info_header, static_cast<size_t>(DibField::kSizeImage), static_cast<uint32_t>(size_image));
+  const auto rest = block.subspan(kInfoHeaderSize);
+  return replace == FileReplace::kAtomically ? WriteFileAtomically(path, {file_header, info_header, rest})
+                                             : WriteFileInPlace(path, {file_header, info_header, rest});
 }
 
 }  // namespace quorel

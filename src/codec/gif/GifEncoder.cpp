@@ -6,7 +6,6 @@
 #include "codec/gif/GifEncoderBlocks.h"
 #include "codec/gif/LzwEncoder.h"
 #include "codec/gif/PixelReader.h"
-#include "common/FileIo.h"
 #include "image/DibLayout.h"
 
 namespace quorel {
@@ -43,14 +42,9 @@ Result<void> CompressFrame(const PackedDib& picture, LzwEncoder& lzw,
   return {};
 }
 
-Result<void> Write(OutputFile& file, const std::vector<uint8_t>& bytes) {
-  if (!file.Write(bytes)) return Status::kCannotOpen;
-  return {};
-}
-
-Result<void> WriteGif(const GifEncodeRequest& request, OutputFile& file) {
+Result<void> AppendGif(const GifEncodeRequest& request, std::vector<uint8_t>& bytes) {
   const PackedDib* first = request.frames.front().picture;
-  if (!first) return Status::kOutOfMemory;  // no picture to lock
+  if (!first) return Status::kBadInput;
   if (!HasSupportedLayout(*first)) return Status::kBadInput;
   // NOTE: sides and indexes that GIF cannot hold are refused rather than
   // written truncated into a file that claims success.
@@ -64,49 +58,37 @@ Result<void> WriteGif(const GifEncodeRequest& request, OutputFile& file) {
   const GifCodeSizes sizes = ChooseCodeSizes(PaletteEntries(*first), request.transparent_index);
   LzwEncoder lzw(sizes.min_code_size);
 
-  std::vector<uint8_t> bytes;
   AppendHeader(bytes);
   AppendScreenDescriptor(bytes, width, height, sizes.table_exponent);
   AppendColourTable(bytes, *first, sizes);
   AppendComment(bytes);
   if (request.frames.size() > 1) AppendLoopExtension(bytes);
-  QUOREL_TRY(Write(file, bytes));
 
   std::vector<uint8_t> compressed;
   for (size_t i = 0; i < request.frames.size(); ++i) {
     const GifFrame& frame = request.frames[i];
-    if (!frame.picture) return Status::kOutOfMemory;
+    if (!frame.picture) return Status::kBadInput;
     if (i > 0 && !SameShape(*frame.picture, *first)) return Status::kFrameMismatch;
-    // Each frame is compressed completely before any of its blocks is written,
-    // so a frame that cannot be coded leaves nothing of itself in the file.
     QUOREL_TRY(CompressFrame(*frame.picture, lzw, compressed));
-    bytes.clear();
     AppendGraphicControl(bytes, frame.delay, request.transparent_index);
     AppendImageDescriptor(bytes, width, height);
     AppendImageData(bytes, sizes.min_code_size, compressed);
-    QUOREL_TRY(Write(file, bytes));
   }
-
-  bytes.clear();
   AppendTrailer(bytes);
-  QUOREL_TRY(Write(file, bytes));
-  // A write error the system reports only when the file is closed (a full
-  // disk, a network folder) is a failure too.
-  if (!file.Close()) return Status::kCannotOpen;
   return {};
 }
 
 }  // namespace
 
-Result<void> EncodeGifFile(const GifEncodeRequest& request, const std::filesystem::path& path) {
-  if (request.frames.empty()) return Status::kBadInput;  // before the file is touched
-  OutputFile file(path);
-  if (!file.is_open()) return Status::kCannotOpen;
+Result<std::vector<uint8_t>> EncodeGif(const GifEncodeRequest& request) {
+  if (request.frames.empty()) return Status::kBadInput;
+  std::vector<uint8_t> bytes;
   try {
-    return WriteGif(request, file);
+    QUOREL_TRY(AppendGif(request, bytes));
   } catch (const std::bad_alloc&) {
     return Status::kOutOfMemory;
   }
+  return bytes;
 }
 
 }  // namespace quorel

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <vector>
 
 #include "common/Result.h"
@@ -20,10 +19,8 @@ struct GifEncodeRequest {
   std::vector<GifFrame> frames;    // the frame count is frames.size()
 };
 
-// Writes the frames as one GIF file. kCannotOpen (also for an error reported
-// when the file is closed), kBadInput, kOutOfMemory or kFrameMismatch; after a
-// failure the partial file stays on disk (nothing is touched when there is no
-// frame).
-Result<void> EncodeGifFile(const GifEncodeRequest& request, const std::filesystem::path& path);
+// The frames as the bytes of one GIF file, made in memory. kBadInput (no
+// frame, a frame that cannot be coded), kOutOfMemory or kFrameMismatch.
+Result<std::vector<uint8_t>> EncodeGif(const GifEncodeRequest& request);
 
 }  // namespace quorel

@@ -14,6 +14,7 @@
 #include "output/OutputState.h"
 #include "output/Snippet.h"
 #include "settings/IniStore.h"
+#include "settings/InkColours.h"
 #include "settings/OptionBits.h"
 #include "settings/SettingsFolder.h"
 #include "support/DataUrl.h"
@@ -112,7 +113,7 @@ TEST_F(SnippetToolTest, SamplesBecomeTwoTagsWithTheSamplesPixels) {
   ASSERT_EQ(gifs.size(), 2u);
   ExpectTwoLevelsOf(Sample("signature.bmp"), Decode(gifs[0]));
   ExpectTwoLevelsOf(Sample("seal.bmp"), Decode(gifs[1]));
-  // Nothing is written into the settings folder; the temporary folder is gone.
+  // Nothing is written into the settings folder, nor any temporary file.
   EXPECT_TRUE(std::filesystem::is_empty(settings_.path()));
   EXPECT_TRUE(std::filesystem::is_empty(tmp_.path()));
 }
@@ -147,9 +148,14 @@ TEST_F(SnippetToolTest, StoredStateGivesWhatTheDesktopProgramWouldCopy) {
   const ToolRun run = Tool({});
   ASSERT_EQ(run.exit_code, 0) << run.err;
 
-  // The same core calls the desktop program makes for its copy command.
-  TempDir gif_folder;
-  EXPECT_EQ(run.out, BuildSnippet(LoadOutputState(folder), gif_folder.path()).value());
+  // The desktop program's copy command makes the same snippet of the same folder.
+  OutputState window;
+  window.option_bits = ReadOptionBits(store);
+  window.inks = ReadInkColours(store);
+  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+    window.Panel(index) = ImagePanel::Load(index, folder, store);
+  }
+  EXPECT_EQ(run.out, BuildSnippet(window.Request()).value());
 
   const GiflibImage gif = Decode(test::GifsOfSnippet(run.out).at(0));
   EXPECT_EQ(gif.height, 32);

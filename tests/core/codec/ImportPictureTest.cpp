@@ -71,9 +71,7 @@ TEST(ImportPicture, ChoosesTheReaderByTheFirstLetterOfTheExtension) {
   for (const auto& [fixture, name, status] : cases) {
     SCOPED_TRACE(name);
     if (fixture) fs::copy_file(test::DataPath(fixture), dir / name);
-    std::optional<PackedDib> slot = CreateDib(16, 16, 24).value();
-    EXPECT_EQ(ImportPictureFile(slot, dir / name).status(), status);
-    EXPECT_EQ(slot.has_value(), status == kOk);
+    EXPECT_EQ(ReadPictureFile(dir / name).status(), status);
     if (fixture) fs::remove(dir / name);  // a.b and A.BMP may be one file on some systems
   }
 }

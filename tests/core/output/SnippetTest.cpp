@@ -6,8 +6,6 @@
 #include "output/OutputState.h"
 #include "support/DataUrl.h"
 #include "support/GiflibDecode.h"
-#include "support/TempDir.h"
-#include "support/TestData.h"
 #include "support/TestPictures.h"
 
 namespace quorel {
@@ -16,13 +14,8 @@ namespace {
 using test::GiflibImage;
 
 // A dark diagonal stroke on white, so the two-level picture has both levels.
-void Put(ImagePanel& panel, int32_t width, int32_t height, ScaleSettings scale = {}) {
-  panel.picture = test::MakePicture24(width, height, [](int x, int y) {
-    return test::Grey(std::abs(x - y) < 3 ? 20 : 250);
-  });
-  panel.picture_width = width;
-  panel.picture_height = height;
-  panel.scale = scale;
+PackedDib Stroke(int32_t width, int32_t height) {
+  return test::MakePicture24(width, height, [](int x, int y) { return test::Grey(std::abs(x - y) < 3 ? 20 : 250); });
 }
 
 GiflibImage Decode(const std::vector<uint8_t>& gif) {
@@ -35,16 +28,17 @@ GiflibImage Decode(const std::vector<uint8_t>& gif) {
 class SnippetTest : public ::testing::Test {
  protected:
   SnippetTest() {
-    Put(state_.Panel(PanelIndex::kSignature), 300, 120, {kScaleFitHeight, 48, 48, 100});
-    Put(state_.Panel(PanelIndex::kSeal), 64, 64);
+    (void)state_.Panel(PanelIndex::kSignature).SetPicture(Stroke(300, 120));
+    state_.Panel(PanelIndex::kSignature).SetScale({kScaleFitHeight, 48, 48, 100});
+    (void)state_.Panel(PanelIndex::kSeal).SetPicture(Stroke(64, 64));
   }
   Result<std::string> Build(int32_t bits) {
     state_.option_bits = bits;
-    return BuildSnippet(state_, dir_.path());
+    return BuildSnippet(state_.Request(), &failure_);
   }
 
-  test::TempDir dir_;
   OutputState state_;
+  MarkFailure failure_;
 };
 
 TEST_F(SnippetTest, BothPicturesInOrderEachReducedToItsInk) {
@@ -89,21 +83,27 @@ TEST_F(SnippetTest, AlignmentAndChoiceOfPictures) {
 
 TEST_F(SnippetTest, MissingOrFailingPictureGivesItsPanelsStatus) {
   const int32_t both = option_bit::kSignature | option_bit::kSeal;
-  ImagePanel& signature = state_.Panel(PanelIndex::kSignature);
-  ImagePanel& seal = state_.Panel(PanelIndex::kSeal);
-  signature.picture.reset();
-  EXPECT_EQ(Build(both).status(), Status::kSignatureFailed);
-  EXPECT_FALSE(std::filesystem::exists(dir_ / "$image.gif"));  // the seal is not tried
-  Put(signature, 300, 120, {kScaleFitHeight, 48, 48, 100});
-  seal.picture.reset();
-  EXPECT_EQ(Build(both).status(), Status::kSealFailed);
-  EXPECT_EQ(Decode(test::ReadFileBytes(dir_ / "$image.gif")).width, 120);  // made, then discarded
-  // An 8-bit picture cannot be resampled, but is reduced as it is.
-  seal.picture = test::MakeIndexed(8, 64, 64, {test::Grey(0)}, [](int, int) { return 0; });
-  seal.scale = {kScaleRatio, 48, 48, 50};
-  EXPECT_EQ(Build(option_bit::kSeal).status(), Status::kSealFailed);
-  seal.scale.mode = kScaleNone;
-  EXPECT_TRUE(Build(option_bit::kSeal));
+  OutputState empty;
+  empty.option_bits = both;
+  EXPECT_EQ(BuildSnippet(empty.Request(), &failure_).status(), Status::kSignatureFailed);
+  EXPECT_EQ(failure_.panel, PanelIndex::kSignature);  // the seal is not tried
+  EXPECT_FALSE(failure_.unreadable);
+  (void)empty.Panel(PanelIndex::kSignature).SetPicture(Stroke(300, 120));
+  EXPECT_EQ(BuildSnippet(empty.Request()).status(), Status::kSealFailed);
+  // An 8-bit picture kept as stored cannot be resampled, but is reduced as it is.
+  const PackedDib indexed = test::MakeIndexed(8, 64, 64, {test::Grey(0)}, [](int, int) { return 0; });
+  MarkRequest request;
+  request.Panel(PanelIndex::kSignature).enabled = false;
+  request.Panel(PanelIndex::kSeal) = {true, &indexed, 0, {kScaleRatio, 48, 48, 50}, CleanupLevel::kNone};
+  EXPECT_EQ(BuildSnippet(request, &failure_).status(), Status::kSealFailed);
+  EXPECT_EQ(failure_.cause, Status::kUnsupported);
+  request.Panel(PanelIndex::kSeal).scale.mode = kScaleNone;
+  EXPECT_TRUE(BuildSnippet(request));
+  // A side that rounds to nothing is made 1 pixel wide rather than failing.
+  (void)empty.Panel(PanelIndex::kSignature).SetPicture(Stroke(16, 4000));
+  empty.Panel(PanelIndex::kSignature).SetScale({kScaleFitHeight, 16, 48, 100});
+  empty.option_bits = option_bit::kSignature;
+  EXPECT_EQ(Decode(test::GifsOfSnippet(BuildSnippet(empty.Request()).value()).at(0)).width, 1);
 }
 
 }  // namespace

@@ -20,22 +20,17 @@ const Bgr kRed{0, 0, 255};
 class ImagePanelTest : public ::testing::Test {
  protected:
   // A panel whose preview is 160 × 80, set up from the folder.
-  ImagePanel NewPanel(PanelIndex index = PanelIndex::kSignature) {
-    ImagePanel panel;
-    SetUpPanel(panel, index, 160, 80, folder_, store_);
+  ImagePanel NewPanel(PanelIndex index = PanelIndex::kSignature, double ratio = 1.0) {
+    ImagePanel panel = ImagePanel::Load(index, folder_, store_);
+    panel.ShowIn(160, 80, ratio);
     return panel;
   }
-  Result<void> Give(ImagePanel& panel, PackedDib picture) {
-    panel.picture = std::move(picture);
-    auto applied = ApplyNewPicture(panel, store_);
-    RefreshPreview(panel);
-    return applied;
-  }
+  Result<void> Give(ImagePanel& panel, PackedDib picture) { return panel.TakeNewPicture(std::move(picture), store_); }
   // The first and last preview rows, from the top, that show the picture.
   std::pair<int, int> ShownRows(const ImagePanel& panel) {
     int first = -1, last = -1;
     for (int y = 0; y < 80; ++y) {
-      if (PixelAt(*panel.preview, 80, y) == kPreviewBackground) continue;
+      if (PixelAt(*panel.preview(), 80, y) == kPreviewBackground) continue;
       if (first < 0) first = y;
       last = y;
     }
@@ -64,23 +59,20 @@ TEST_F(ImagePanelTest, ReadoutAndCentredPreviewByFit) {
   for (const Case& c : cases) {
     ImagePanel panel = NewPanel();
     (void)Give(panel, test::MakeUniform24(c.width, c.height, kRed));
-    EXPECT_EQ(panel.readout, c.readout) << c.width << "x" << c.height;
+    EXPECT_EQ(panel.Readout(), c.readout) << c.width << "x" << c.height;
     EXPECT_EQ(ShownRows(panel), std::make_pair(c.first_row, c.last_row)) << c.width << "x" << c.height;
   }
   // At twice the device pixels the picture fills the same place, 320 × 128 in
   // the 320 × 160 block (rows 16–143); the readout still counts logical pixels.
-  ImagePanel hidpi;
-  SetUpPanel(hidpi, PanelIndex::kSignature, 160, 80, folder_, store_, 2.0);
+  ImagePanel hidpi = NewPanel(PanelIndex::kSignature, 2.0);
   (void)Give(hidpi, test::MakeUniform24(300, 120, kRed));
-  EXPECT_EQ(hidpi.readout, "300x120 (53.33%)");
-  EXPECT_EQ(std::pair(PixelAt(*hidpi.preview, 160, 15), PixelAt(*hidpi.preview, 160, 16)),
+  EXPECT_EQ(hidpi.Readout(), "300x120 (53.33%)");
+  EXPECT_EQ(std::pair(PixelAt(*hidpi.preview(), 160, 15), PixelAt(*hidpi.preview(), 160, 16)),
             std::pair(kPreviewBackground, kRed));
   ImagePanel panel = NewPanel();
   (void)Give(panel, test::MakeUniform24(300, 120, kRed));
-  panel.scale.mode = kScaleFitHeight;
-  UpdateTargetReadout(panel);
-  UpdateTargetReadout(panel);  // the suffix is replaced, not repeated
-  EXPECT_EQ(panel.readout, "300x120 (53.33%)⇒120x48");
+  panel.SetScale({kScaleFitHeight, 48, 48, 100});
+  EXPECT_EQ(panel.Readout(), "300x120 (53.33%)⇒120x48");
 }
 
 TEST_F(ImagePanelTest, StoredPicturesAreShownAsTheyAre) {
@@ -88,18 +80,18 @@ TEST_F(ImagePanelTest, StoredPicturesAreShownAsTheyAre) {
   auto tabled = test::MakeIndexed(24, 16, 16, {Grey(1), Grey(2)}, [](int x, int) { return x * 10; }, 2);
   ASSERT_TRUE(WriteBmpFile(tabled, folder_.WorkingBmpPath(0)));
   ImagePanel panel = NewPanel();
-  EXPECT_EQ(panel.readout, "16x16 (100.0%)");
-  for (int x = 0; x < 16; ++x) EXPECT_EQ(PixelAt(*panel.preview, 72 + x, 40), (Bgr{static_cast<uint8_t>(x * 10), 0, 0}));
+  EXPECT_EQ(panel.Readout(), "16x16 (100.0%)");
+  for (int x = 0; x < 16; ++x) EXPECT_EQ(PixelAt(*panel.preview(), 72 + x, 40), (Bgr{static_cast<uint8_t>(x * 10), 0, 0}));
 }
 
 TEST_F(ImagePanelTest, NewPicturesResetTheScaleModeAndAreStoredInTwentyFourBits) {
   (void)store_.WriteInt("rate2_type", 2);
   (void)store_.WriteInt("rate2_w", 100);
   ImagePanel panel = NewPanel(PanelIndex::kSeal);
-  EXPECT_EQ(panel.scale.mode, kScaleFitWidth);
+  EXPECT_EQ(panel.scale().mode, kScaleFitWidth);
   const std::vector<Bgr> palette = {{10, 20, 30}, {200, 100, 50}};
   ASSERT_TRUE(Give(panel, test::MakeIndexed(8, 16, 16, palette, [](int x, int) { return x % 2; })));
-  EXPECT_EQ(panel.scale.mode, kScaleNone);
+  EXPECT_EQ(panel.scale().mode, kScaleNone);
   EXPECT_EQ(store_.ReadInt("rate2_type", -1), 0);
   EXPECT_EQ(store_.ReadInt("rate2_w", -1), 100);  // the other settings stay
   auto stored = ReadBmpFile(folder_.WorkingBmpPath(1));
@@ -112,14 +104,14 @@ TEST_F(ImagePanelTest, NewPicturesResetTheScaleModeAndAreStoredInTwentyFourBits)
   // A small picture is kept, but neither stored nor shown; a restart brings
   // back the stored one.
   ASSERT_TRUE(Give(panel, test::MakeUniform24(15, 200, Grey(0))));
-  EXPECT_EQ(panel.picture_width, 15);
-  EXPECT_EQ(panel.readout, "");
-  EXPECT_EQ(NewPanel(PanelIndex::kSeal).picture_width, 16);
+  EXPECT_EQ(panel.picture()->Width(), 15);
+  EXPECT_EQ(panel.Readout(), "");
+  EXPECT_EQ(NewPanel(PanelIndex::kSeal).picture()->Width(), 16);
   // One that cannot become 24 bits leaves the panel empty.
   auto sixteen = test::MakeIndexed(8, 16, 16, {}, [](int, int) { return 0; });
   sixteen.SetField16(DibField::kBitCount, 16);
   EXPECT_EQ(Give(panel, std::move(sixteen)).status(), Status::kUnsupported);
-  EXPECT_FALSE(panel.picture);
+  EXPECT_FALSE(panel.picture());
 }
 
 }  // namespace

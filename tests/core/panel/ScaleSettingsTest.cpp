@@ -22,7 +22,8 @@ TEST(ScaleSettingsTest, OutputSizeByMode) {
       {{3, 48, 48, 10}, 16, 16, {2, 2, true}},          // 1.6 rounds up
       {{1, 16, 48, 100}, 33, 32, {17, 16, true}},       // 16.5 rounds up
       {{7, 48, 48, 100}, 300, 120, {0, 0, false}},      // unknown mode
-      {{1, 48, 48, 100}, 300, 0, {INT32_MAX, 48, true}},  // a zero side stays defined
+      {{1, 48, 48, 100}, 300, 0, {65535, 48, true}},    // sides stay within what a GIF holds
+      {{2, 48, 16, 100}, 4000, 16, {16, 1, true}},      // a side that rounds to 0 is 1
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ComputeOutputSize(c.settings, c.width, c.height), c.expected) << c.settings.mode;

@@ -1,5 +1,5 @@
 // Quorel — SPDX-License-Identifier: MIT
-#include "output/StyledTag.h"
+#include "output/Mark.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <set>
 
 #include "codec/ImportPicture.h"
-#include "image/TwoLevel.h"
+#include "output/PanelPicture.h"
 #include "output/PreviewPage.h"
 #include "output/Snippet.h"
 #include "settings/IniStore.h"
@@ -22,10 +22,19 @@ namespace {
 constexpr Colour kInk = MakeColour(20, 40, 160);
 constexpr OutputStyle kGif1{}, kPng1{OutputFormat::kPng}, kGif2{OutputFormat::kGif, OutputDensity::kDouble};
 
-class StyledTagTest : public ::testing::Test {
+// Fits a picture to a height (0: keeps its size).
+ScaleSettings FitHeight(int32_t height) { return {height ? kScaleFitHeight : kScaleNone, height, 48, 100}; }
+
+class MarkTest : public ::testing::Test {
  protected:
-  std::string Tag(const PackedDib& picture, OutputSizeResult output, OutputStyle style) {
-    return MakeStyledTag(picture, output, kInk, style, dir_.path()).value();
+  // The one tag of a signature-only mark.
+  std::string Tag(const PackedDib& picture, ScaleSettings scale, OutputStyle style) {
+    MarkRequest request;
+    request.Panel(PanelIndex::kSeal).enabled = false;
+    request.Panel(PanelIndex::kSignature) = {true, &picture, kInk, scale, CleanupLevel::kNone};
+    request.style = style;
+    const std::string html = BuildSnippet(request).value();
+    return html.substr(html.find("<img"), html.rfind("</div>") - html.find("<img"));
   }
   test::TempDir dir_;
   const std::filesystem::path samples_ = test::SourceDir() / "resources" / "samples";
@@ -35,18 +44,18 @@ class StyledTagTest : public ::testing::Test {
 // The PNG against the GIF: alpha ≥ 128 agrees with GIF ink on 95 % of their union, colour
 // is the ink wherever alpha > 0, paper (the top row) has alpha 0, and a signature shrunk
 // by more than half (the scaler then averages) has at least 8 levels along its edges.
-TEST_F(StyledTagTest, PngCoverageAgreesWithTheGif) {
+TEST_F(MarkTest, PngCoverageAgreesWithTheGif) {
   const PackedDib camera = test::MakePicture24(600, 240, [](int x, int y) {  // a wavy stroke on grainy paper
     return std::abs(y - 120 - 60 * std::sin(x / 40.0)) < 7 ? Bgr{50, 35, 30} : test::Grey(228 + (x * 7919 + y * 104729) % 23);
   });
   const PackedDib seal = ReadPictureFile(samples_ / "seal.bmp").value();
-  for (const auto& [picture, output, min_levels] :
-       {std::tuple{&signature_, OutputSizeResult{300, 120, false}, 0u}, {&seal, {64, 64, false}, 0u},
-        {&signature_, {120, 48, true}, 8u}, {&signature_, {200, 80, true}, 0u},
-        {&camera, {120, 48, true}, 8u}, {&camera, {250, 100, true}, 8u}}) {
-    SCOPED_TRACE(std::to_string(output.width));
-    const test::RgbaPicture gif = test::DecodeTag(Tag(*picture, output, kGif1));
-    const test::RgbaPicture png = test::DecodeTag(Tag(*picture, output, kPng1));
+  for (const auto& [picture, height, min_levels] :
+       {std::tuple{&signature_, 0, 0u}, {&seal, 0, 0u}, {&signature_, 48, 8u}, {&signature_, 80, 0u},
+        {&camera, 48, 8u}, {&camera, 100, 8u}}) {
+    SCOPED_TRACE(std::to_string(height));
+    const test::RgbaPicture gif = test::DecodeTag(Tag(*picture, FitHeight(height), kGif1));
+    const test::RgbaPicture png = test::DecodeTag(Tag(*picture, FitHeight(height), kPng1));
+    const OutputSizeResult output = ComputeOutputSize(FitHeight(height), picture->Width(), picture->Height());
     ASSERT_EQ(png.width * png.height, output.width * output.height);
     int either = 0, both = 0, off_colour = 0, stray = 0;
     std::set<int> edge_levels;
@@ -69,12 +78,13 @@ TEST_F(StyledTagTest, PngCoverageAgreesWithTheGif) {
 
 // 2×: twice the output size within the source's (the tag's layout size is checked by the
 // browser tests); without a scale setting, exactly the 1× tag.
-TEST_F(StyledTagTest, DoubleDensityAndStoredStyle) {
+TEST_F(MarkTest, DoubleDensityAndStoredStyle) {
   EXPECT_EQ(MadeSize({120, 48, true}, 300, 120, OutputDensity::kDouble), (PictureSize{240, 96}));
   EXPECT_EQ(MadeSize({250, 100, true}, 300, 120, OutputDensity::kDouble), (PictureSize{300, 120}));
   EXPECT_EQ(MadeSize({900, 360, true}, 300, 120, OutputDensity::kDouble), (PictureSize{900, 360}));
-  EXPECT_EQ(Tag(signature_, {300, 120, false}, kGif2),
-            MakeImageTag(signature_, kInk, ChooseBackground(kInk), dir_.path()).value());
+  EXPECT_EQ(MadeSize({40000, 100, true}, 90000, 300, OutputDensity::kDouble), (PictureSize{65535, 200}));
+  EXPECT_EQ(Tag(signature_, FitHeight(0), kGif2), Tag(signature_, FitHeight(0), kGif1));
+  EXPECT_TRUE(Tag(signature_, FitHeight(48), kGif2).starts_with("<img width=120 height=48 src="));
   // Only exact stored values choose a style; a new style's preview is white, then black.
   const IniStore store(dir_ / "wq.ini");
   const OutputStyle png2{OutputFormat::kPng, OutputDensity::kDouble};

@@ -1,0 +1,58 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <variant>
+
+#include "common/Colour.h"
+#include "image/PackedDib.h"
+#include "image/cleanup/Cleanup.h"
+#include "output/OutputStyle.h"
+#include "panel/ScaleSettings.h"
+#include "settings/OptionBits.h"
+
+namespace quorel {
+
+// How a picture file is taken.
+enum class Arrival {
+  kNew,       // a picture brought in now: normalised as a new picture (24 bits from 16 × 16 on)
+  kAsStored,  // a panel's working file: used as the panel stored it
+};
+
+struct PictureFile {
+  std::filesystem::path path;
+  Arrival arrival = Arrival::kNew;
+};
+
+// Where a panel's picture comes from: nowhere, a file (read only when the
+// panel takes part), or a picture the caller keeps (a window's panel; it
+// must outlive the request).
+using PictureSource = std::variant<std::monostate, PictureFile, const PackedDib*>;
+
+// One panel's part of an output.
+struct PanelRequest {
+  bool enabled = false;
+  PictureSource picture;
+  Colour ink = 0;
+  ScaleSettings scale;
+  // Applied before the picture is scaled (a window passes its already
+  // cleaned picture with none).
+  CleanupLevel cleanup = CleanupLevel::kNone;
+};
+
+// Everything one output is made from: both panels (signature, seal), the
+// block's alignment and how each picture is made. The defaults are those of an
+// empty settings folder: both panels on, without pictures, right-aligned.
+struct MarkRequest {
+  std::array<PanelRequest, 2> panels{PanelRequest{true, {}, kDefaultSignatureColour, {}, {}},
+                                     PanelRequest{true, {}, kDefaultSealColour, {}, {}}};
+  Alignment align = Alignment::kRight;
+  OutputStyle style;
+
+  PanelRequest& Panel(PanelIndex index) { return panels[static_cast<size_t>(index)]; }
+  const PanelRequest& Panel(PanelIndex index) const { return panels[static_cast<size_t>(index)]; }
+};
+
+}  // namespace quorel

@@ -1,0 +1,90 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "output/PanelPicture.h"
+
+#include <algorithm>
+
+#include "codec/ImportPicture.h"
+#include "codec/ScaledImport.h"
+#include "image/ConvertTo24.h"
+#include "image/Resample.h"
+#include "panel/ImagePanel.h"
+
+namespace quorel {
+namespace {
+
+bool IsSmall(const PackedDib& picture) {
+  return picture.Width() < kMinPictureSide || picture.Height() < kMinPictureSide;
+}
+
+// The one decision between the two roads: a new picture file that is only
+// scaled goes straight into the scaler.
+const PictureFile* StreamedFile(const PanelRequest& panel) {
+  const auto* file = std::get_if<PictureFile>(&panel.picture);
+  const bool streams = file && file->arrival == Arrival::kNew && panel.cleanup == CleanupLevel::kNone &&
+                       panel.scale.mode != kScaleNone;
+  return streams ? file : nullptr;
+}
+
+}  // namespace
+
+PictureSize MadeSize(const OutputSizeResult& output, int32_t source_width, int32_t source_height,
+                     OutputDensity density) {
+  const int32_t factor = static_cast<int32_t>(density);
+  // Clamp by hand: the source may be smaller than the output.
+  auto side = [&](int32_t out, int32_t source) {
+    return std::max(out, std::min({out * factor, source, kMaxOutputSide}));
+  };
+  return {side(output.width, source_width), side(output.height, source_height)};
+}
+
+Result<MadePicture> MadePicture::Sized(const ScaleSettings& scale, OutputDensity density) && {
+  if (sized_) return std::move(*this);
+  const PackedDib& source = picture();
+  const OutputSizeResult layout = ComputeOutputSize(scale, source.Width(), source.Height());
+  if (!layout.scaling_applies) {
+    layout_ = layout;
+    sized_ = true;
+    return std::move(*this);
+  }
+  const PictureSize made = MadeSize(layout, source.Width(), source.Height(), density);
+  return MadePicture(QUOREL_TRY(Resample(source, made.width, made.height)), layout, complete_);
+}
+
+Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity density) {
+  if (const PictureFile* file = StreamedFile(panel)) {
+    OutputSizeResult layout;
+    RowScaler scaler([&](PictureSize source) -> std::optional<PictureSize> {
+      // Small pictures are kept as they come, in their own depth.
+      if (source.width < kMinPictureSide || source.height < kMinPictureSide) return std::nullopt;
+      layout = ComputeOutputSize(panel.scale, source.width, source.height);
+      return MadeSize(layout, source.width, source.height, density);
+    });
+    const Result<void> read = ReadPictureFileRows(file->path, scaler);
+    // A format without a row reader, rows that do not come top-down or a
+    // small picture: the whole picture below.
+    if (!scaler.Declined()) {
+      QUOREL_TRY(read);
+      return MadePicture(QUOREL_TRY(scaler.Finish()), layout, true);
+    }
+  }
+
+  std::optional<PackedDib> owned;
+  const PackedDib* picture = nullptr;
+  if (const auto* file = std::get_if<PictureFile>(&panel.picture)) {
+    owned = QUOREL_TRY(ReadPictureFile(file->path));
+    if (file->arrival == Arrival::kNew && !IsSmall(*owned)) owned = QUOREL_TRY(ConvertTo24(std::move(*owned)));
+    picture = &*owned;
+  } else if (const auto* kept = std::get_if<const PackedDib*>(&panel.picture)) {
+    picture = *kept;
+  }
+  if (!picture) return Status::kBadInput;
+  // Small pictures and stored ones that are not 24-bit are output as they are.
+  if (panel.cleanup != CleanupLevel::kNone && picture->BitCount() == 24 && !IsSmall(*picture)) {
+    owned = QUOREL_TRY(ApplyCleanup(*picture, panel.cleanup));
+    picture = &*owned;
+  }
+  if (owned) return MadePicture(std::move(*owned), true);
+  return MadePicture(*picture);
+}
+
+}  // namespace quorel

@@ -1,0 +1,59 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+
+#include "common/Result.h"
+#include "image/PackedDib.h"
+#include "image/RowScaler.h"
+#include "output/MarkRequest.h"
+
+namespace quorel {
+
+// The size a picture is made at for an output size: at 2× twice the output
+// size, but each side no larger than the source's, nor smaller than the
+// output's (an enlarged picture stays at 1×).
+PictureSize MadeSize(const OutputSizeResult& output, int32_t source_width, int32_t source_height,
+                     OutputDensity density);
+
+// One panel's picture on its way to its tag: as read (and cleaned), then at
+// the size the tag is made at.
+class MadePicture {
+ public:
+  MadePicture(PackedDib picture, bool complete) : owned_(std::move(picture)), complete_(complete) {}
+  explicit MadePicture(const PackedDib& borrowed) : borrowed_(&borrowed) {}
+  // A picture already at its made size, laid out at `layout`.
+  MadePicture(PackedDib picture, OutputSizeResult layout, bool complete)
+      : owned_(std::move(picture)), layout_(layout), sized_(true), complete_(complete) {}
+
+  const PackedDib& picture() const { return owned_ ? *owned_ : *borrowed_; }
+  // Whether the picture is at its made size, and the size the page lays it
+  // out at (scaling_applies: a scale setting chose it).
+  bool sized() const { return sized_; }
+  const OutputSizeResult& layout() const { return layout_; }
+  // Made at more pixels than it is laid out at: the tag carries the layout size.
+  bool dense() const {
+    return picture().Width() != layout_.width || picture().Height() != layout_.height;
+  }
+  // The source held all of its picture (a cut file keeps the rows it had).
+  bool complete() const { return complete_; }
+
+  // The picture at its made size by the scale settings.
+  Result<MadePicture> Sized(const ScaleSettings& scale, OutputDensity density) &&;
+
+ private:
+  std::optional<PackedDib> owned_;
+  const PackedDib* borrowed_ = nullptr;
+  OutputSizeResult layout_;
+  bool sized_ = false;
+  bool complete_ = true;
+};
+
+// The panel's picture read, normalised and cleaned. NOTE: where nothing but
+// scaling lies between a picture file and its tag, the file is decoded
+// straight into the scaler, and the picture comes back already sized: the
+// same bytes, without the whole picture in memory. kBadInput without a
+// picture; the reader's, the clean-up's or the scaler's status.
+Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity density);
+
+}  // namespace quorel
