@@ -97,7 +97,7 @@ Stages TimeStages(const std::filesystem::path& picture_file, ScaleSettings scale
   ImagePanel panel;
   auto import = [&] {
     panel = ImagePanel{};
-    panel.picture = ReadPictureFile(picture_file).value();
+    panel.picture = ReadPictureFile(picture_file).value().picture;
     (void)NormaliseNewPicture(panel);
     panel.scale = scale;
   };
@@ -130,13 +130,13 @@ double TimeWholeSnippet(const std::filesystem::path& signature_file, ScaleSettin
   return MedianMs(runs, [&] {
     OutputState state;
     ImagePanel& signature = state.Panel(PanelIndex::kSignature);
-    signature.picture = ReadPictureFile(signature_file).value();
+    signature.picture = ReadPictureFile(signature_file).value().picture;
     (void)NormaliseNewPicture(signature);
     signature.scale = signature_scale;
     state.option_bits = option_bit::kSignature | option_bit::kAlignRight;
     if (seal_file) {
       ImagePanel& seal = state.Panel(PanelIndex::kSeal);
-      seal.picture = ReadPictureFile(*seal_file).value();
+      seal.picture = ReadPictureFile(*seal_file).value().picture;
       (void)NormaliseNewPicture(seal);
       state.option_bits |= option_bit::kSeal;
     }

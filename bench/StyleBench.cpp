@@ -14,9 +14,6 @@
 #include "BenchTiming.h"
 #include "CameraSignature.h"
 #include "codec/ImportPicture.h"
-#include "codec/png/PngWriter.h"
-#include "image/Coverage.h"
-#include "image/Resample.h"
 #include "output/OutputState.h"
 #include "output/Snippet.h"
 #include "output/StyledTag.h"
@@ -36,7 +33,7 @@ constexpr Style kStyles[] = {{"gif_1x", {}},
                              {"png_2x", {OutputFormat::kPng, OutputDensity::kDouble}}};
 
 void LoadPanel(ImagePanel& panel, const std::filesystem::path& file, ScaleSettings scale) {
-  panel.picture = ReadPictureFile(file).value();
+  panel.picture = ReadPictureFile(file).value().picture;
   (void)NormaliseNewPicture(panel);  // the pictures here are all 24-bit and large enough
   panel.scale = scale;
 }
@@ -53,23 +50,6 @@ void BenchStyles(const char* name, OutputState& state, const std::filesystem::pa
     if (s.style == OutputStyle{}) ref_ms = ms, ref_chars = chars;
     std::printf("BENCH style_%s_%s ours_ms=%.3f ref_ms=%.3f ratio=%.3f chars=%zu ref_chars=%zu%s\n", name, s.name,
                 ms, ref_ms, ms / ref_ms, chars, ref_chars, ExceedsSnippetBudget(chars) ? " over_budget" : "");
-  }
-  std::fflush(stdout);
-}
-
-// The bytes of each PNG layout for a signature's coverage at 1× and 2×.
-void PngLayouts(const char* name, const ImagePanel& panel) {
-  const OutputSizeResult size = OutputSize(panel);
-  for (const OutputDensity density : {OutputDensity::kSingle, OutputDensity::kDouble}) {
-    const PictureSize made = size.scaling_applies
-        ? MadeSize(size, panel.picture->Width(), panel.picture->Height(), density)
-        : PictureSize{panel.picture->Width(), panel.picture->Height()};
-    const PackedDib scaled = Resample(*panel.picture, made.width, made.height).value();
-    const PackedDib coverage = MeasureCoverage(scaled).value();
-    auto bytes = [&](PngLayout layout) { return EncodeCoveragePng(coverage, 0, layout).value().size(); };
-    std::printf("PNG_LAYOUT %s_%dx %dx%d indexed_16_steps=%zu indexed_full=%zu grey_alpha=%zu rgba=%zu\n", name,
-                static_cast<int>(density), made.width, made.height, bytes(PngLayout::kIndexedSteps),
-                bytes(PngLayout::kIndexedFull), bytes(PngLayout::kGreyAlpha), bytes(PngLayout::kRgba));
   }
   std::fflush(stdout);
 }
@@ -92,7 +72,6 @@ int main() {
     LoadPanel(state.Panel(PanelIndex::kSeal), samples / "seal.bmp", scale);
     const bool own_size = scale.mode == kScaleNone;
     BenchStyles(own_size ? "samples" : "samples_fit48", state, folder, 100);
-    PngLayouts(own_size ? "signature" : "signature_fit48", state.Panel(PanelIndex::kSignature));
   }
 
   constexpr int kWidth = 4032, kHeight = 3024;
@@ -102,7 +81,6 @@ int main() {
   camera.option_bits = option_bit::kSignature | option_bit::kAlignRight;
   LoadPanel(camera.Panel(PanelIndex::kSignature), jpeg, kFit48);
   BenchStyles("camera_fit48", camera, folder, 7);
-  PngLayouts("camera_fit48", camera.Panel(PanelIndex::kSignature));
   std::error_code ec;
   std::filesystem::remove_all(folder, ec);
   return 0;

@@ -1,7 +1,6 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "app/MainWindow.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
@@ -51,20 +50,6 @@ QString FromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The font the window is laid out with: the desktop's face at 8 points.
-QFont DialogFont() {
-  QFont font = QApplication::font();
-  font.setPointSize(8);
-  return font;
-}
-
-// The message shown for an output that cannot be made.
-MessageCode MessageForStatus(Status status) {
-  if (status == Status::kSignatureFailed) return MessageCode::kSignatureFailed;
-  if (status == Status::kSealFailed) return MessageCode::kSealFailed;
-  return MessageCode::kSystemFault;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* parent,
@@ -76,7 +61,7 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
   state_.option_bits = option_bits;
   setWindowTitle(QStringLiteral("Quorel Ver1.0"));
   setWindowIcon(IconOf(Icon::kWindow));
-  setFont(DialogFont());
+  UseDialogFont(*this);
   BuildControls();
   PlaceWindow();
 

@@ -86,7 +86,7 @@ std::optional<Result<void>> ImportScaledPicture(ImagePanel& panel, const std::fi
 // Imports a picture named on the command line into the panel with the desktop
 // program's normalisation, without storing it.
 Result<void> ImportNamedPicture(ImagePanel& panel, const std::filesystem::path& file) {
-  panel.picture = QUOREL_TRY(ReadPictureFile(file));
+  panel.picture = QUOREL_TRY(ReadPictureFile(file)).picture;
   // Pictures under 16 pixels stay as they are (as in the desktop program); a
   // picture that cannot become 24 bits is refused.
   return NormaliseNewPicture(panel);
@@ -97,13 +97,6 @@ std::string ImportError(const std::filesystem::path& file, Status status) {
   std::error_code ec;
   if (!std::filesystem::exists(file, ec)) return "no such file";
   return std::string(ToString(status));
-}
-
-// The message the desktop program shows for a snippet that cannot be made.
-MessageCode SnippetMessage(Status status) {
-  if (status == Status::kSignatureFailed) return MessageCode::kSignatureFailed;
-  if (status == Status::kSealFailed) return MessageCode::kSealFailed;
-  return MessageCode::kSystemFault;
 }
 
 void ApplyPanelOverride(const PanelOverride& o, int32_t bit, int32_t& bits, Colour& colour,
@@ -192,7 +185,7 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
   if (!temp.ok()) return Fail(kExitNoSnippet, "cannot create a temporary folder");
   auto snippet = BuildSnippet(state, temp.path());
   if (!snippet) {
-    return {kExitNoSnippet, {}, std::string(MessageText(SnippetMessage(snippet.status()))) + "\n"};
+    return {kExitNoSnippet, {}, std::string(MessageText(MessageForStatus(snippet.status()))) + "\n"};
   }
   const std::string size_line = options.verbose ? SizeLine(snippet->size()) : std::string();
   auto text = options.page ? MakePreviewPage(*snippet, bits, state.inks[0], state.style) : std::move(snippet);

@@ -14,4 +14,12 @@ std::string_view MessageText(MessageCode code) {
   return "";
 }
 
+MessageCode MessageForStatus(Status status) {
+  switch (status) {
+    case Status::kSignatureFailed: return MessageCode::kSignatureFailed;
+    case Status::kSealFailed: return MessageCode::kSealFailed;
+    default: return MessageCode::kSystemFault;
+  }
+}
+
 }  // namespace quorel

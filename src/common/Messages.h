@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "common/Status.h"
+
 namespace quorel {
 
 // The user-facing messages, indexed by their code. Every front end shows them
@@ -18,5 +20,9 @@ enum class MessageCode : int {
 inline constexpr std::string_view kMessageCaption = "BASE64変換";
 
 std::string_view MessageText(MessageCode code);
+
+// The message a front end shows for an output that cannot be made: which
+// picture failed, or a system fault for anything else.
+MessageCode MessageForStatus(Status status);
 
 }  // namespace quorel

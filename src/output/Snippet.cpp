@@ -1,11 +1,10 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "output/Snippet.h"
 
-#include <new>
-
 #include "codec/Base64.h"
 #include "codec/FileBlock.h"
 #include "codec/gif/GifEncoder.h"
+#include "common/Allocation.h"
 #include "image/Resample.h"
 #include "image/TwoLevel.h"
 #include "output/OutputState.h"
@@ -19,9 +18,9 @@ constexpr int32_t kBackgroundIndex = 1;  // colour-table entry 1 of a two-level 
 
 // The GIF file's bytes: only a regular file of a size a picture could have.
 Result<FileBlock> ReadBack(const std::filesystem::path& path) {
-  auto file = LoadFileBlock(path);
-  if (!file || file->size == 0) return Status::kCannotOpen;
-  return std::move(*file);
+  FileBlock file = QUOREL_TRY(LoadFileBlock(path));
+  if (file.size == 0) return Status::kCannotOpen;
+  return file;
 }
 
 Result<std::string> PanelTag(const ImagePanel& panel, Colour ink, const OutputStyle& style,
@@ -64,11 +63,7 @@ Result<std::string> MakeImageTag(const PackedDib& picture, Colour ink, Colour ba
   QUOREL_TRY(EncodeGifFile(request, path));
   const FileBlock gif = QUOREL_TRY(ReadBack(path));
   const std::string base64 = QUOREL_TRY(EncodeBase64(gif.Data()));
-  try {
-    return std::string(kImageTagStart) + base64 + std::string(kImageTagEnd);
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+  return GuardAllocation([&] { return std::string(kImageTagStart) + base64 + std::string(kImageTagEnd); });
 }
 
 Result<std::string> BuildSnippet(const OutputState& state, const std::filesystem::path& gif_folder) {
@@ -81,11 +76,8 @@ Result<std::string> BuildSnippet(const OutputState& state, const std::filesystem
     if (!tag) return index == PanelIndex::kSignature ? Status::kSignatureFailed : Status::kSealFailed;
     tags[static_cast<size_t>(index)] = std::move(*tag);
   }
-  try {
-    return std::string(DivOpen(state.option_bits)) + tags[0] + tags[1] + std::string(kDivClose);
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+  return GuardAllocation(
+      [&] { return std::string(DivOpen(state.option_bits)) + tags[0] + tags[1] + std::string(kDivClose); });
 }
 
 }  // namespace quorel

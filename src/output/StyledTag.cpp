@@ -2,10 +2,10 @@
 #include "output/StyledTag.h"
 
 #include <algorithm>
-#include <new>
 
 #include "codec/Base64.h"
 #include "codec/png/PngWriter.h"
+#include "common/Allocation.h"
 #include "image/Coverage.h"
 #include "image/Resample.h"
 #include "image/TwoLevel.h"
@@ -18,23 +18,17 @@ constexpr std::string_view kImgOpen = "<img ";
 
 // The tag with the layout size as attributes before its source.
 Result<std::string> WithLayoutSize(std::string tag, const OutputSizeResult& output) {
-  try {
+  return GuardAllocation([&] {
     tag.insert(kImgOpen.size(), "width=" + std::to_string(output.width) + " height=" +
                                     std::to_string(output.height) + " ");
-    return tag;
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+    return std::move(tag);
+  });
 }
 
 Result<std::string> PngTagOf(const PackedDib& coverage, Colour ink) {
   const std::vector<uint8_t> png = QUOREL_TRY(EncodeCoveragePng(coverage, ink));
   const std::string base64 = QUOREL_TRY(EncodeBase64(png));
-  try {
-    return std::string(kPngTagStart) + base64 + std::string(kImageTagEnd);
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+  return GuardAllocation([&] { return std::string(kPngTagStart) + base64 + std::string(kImageTagEnd); });
 }
 
 Result<std::string> TagOf(const PackedDib& picture, Colour ink, OutputFormat format,

@@ -45,7 +45,7 @@ void LoadPanelState(ImagePanel& panel, PanelIndex index, const SettingsFolder& f
   panel.scale = ReadScaleSettings(store, index);
   panel.cleanup = ReadCleanupLevel(store, index);
   if (auto picture = ReadBmpFile(panel.working_file)) {
-    panel.picture = std::move(picture).value();
+    panel.picture = std::move(picture->picture);
     panel.picture_width = panel.picture->Width();
     panel.picture_height = panel.picture->Height();
   }

@@ -1,11 +1,10 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "codec/gif/GifEncoder.h"
 
-#include <new>
-
 #include "codec/gif/GifEncoderBlocks.h"
 #include "codec/gif/LzwEncoder.h"
 #include "codec/gif/PixelReader.h"
+#include "common/Allocation.h"
 #include "common/FileIo.h"
 #include "image/DibLayout.h"
 
@@ -37,15 +36,9 @@ Result<void> CompressFrame(const PackedDib& picture, LzwEncoder& lzw,
   lzw.Begin(&compressed);
   for (int32_t y = 0; y < reader.height(); ++y) {
     reader.ReadRow(y, row);
-    if (!lzw.Add(row)) return Status::kBadInput;
+    QUOREL_TRY(lzw.Add(row));
   }
-  if (!lzw.Finish()) return Status::kBadInput;
-  return {};
-}
-
-Result<void> Write(OutputFile& file, const std::vector<uint8_t>& bytes) {
-  if (!file.Write(bytes)) return Status::kCannotOpen;
-  return {};
+  return lzw.Finish();
 }
 
 Result<void> WriteGif(const GifEncodeRequest& request, OutputFile& file) {
@@ -62,7 +55,7 @@ Result<void> WriteGif(const GifEncodeRequest& request, OutputFile& file) {
   const int32_t width = first->Width();
   const int32_t height = first->Height();
   const GifCodeSizes sizes = ChooseCodeSizes(PaletteEntries(*first), request.transparent_index);
-  LzwEncoder lzw(sizes.min_code_size);
+  LzwEncoder lzw = QUOREL_TRY(LzwEncoder::Make(sizes.min_code_size));
 
   std::vector<uint8_t> bytes;
   AppendHeader(bytes);
@@ -70,7 +63,7 @@ Result<void> WriteGif(const GifEncodeRequest& request, OutputFile& file) {
   AppendColourTable(bytes, *first, sizes);
   AppendComment(bytes);
   if (request.frames.size() > 1) AppendLoopExtension(bytes);
-  QUOREL_TRY(Write(file, bytes));
+  QUOREL_TRY(file.Write(bytes));
 
   std::vector<uint8_t> compressed;
   for (size_t i = 0; i < request.frames.size(); ++i) {
@@ -84,16 +77,15 @@ Result<void> WriteGif(const GifEncodeRequest& request, OutputFile& file) {
     AppendGraphicControl(bytes, frame.delay, request.transparent_index);
     AppendImageDescriptor(bytes, width, height);
     AppendImageData(bytes, sizes.min_code_size, compressed);
-    QUOREL_TRY(Write(file, bytes));
+    QUOREL_TRY(file.Write(bytes));
   }
 
   bytes.clear();
   AppendTrailer(bytes);
-  QUOREL_TRY(Write(file, bytes));
+  QUOREL_TRY(file.Write(bytes));
   // A write error the system reports only when the file is closed (a full
   // disk, a network folder) is a failure too.
-  if (!file.Close()) return Status::kCannotOpen;
-  return {};
+  return file.Close();
 }
 
 }  // namespace
@@ -102,11 +94,7 @@ Result<void> EncodeGifFile(const GifEncodeRequest& request, const std::filesyste
   if (request.frames.empty()) return Status::kBadInput;  // before the file is touched
   OutputFile file(path);
   if (!file.is_open()) return Status::kCannotOpen;
-  try {
-    return WriteGif(request, file);
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+  return GuardAllocation([&] { return WriteGif(request, file); });
 }
 
 }  // namespace quorel

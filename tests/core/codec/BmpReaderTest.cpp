@@ -4,6 +4,7 @@
 #include "ImportTestPixels.h"
 #include "codec/bmp/BmpFile.h"
 #include "common/LittleEndian.h"
+#include "support/PictureOf.h"
 #include "support/TestData.h"
 
 namespace quorel {
@@ -58,7 +59,7 @@ TEST(BmpReader, ReadsPixelLayouts) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    auto picture = ReadBmpBytes(c.file);
+    auto picture = test::PictureOf(ReadBmpBytes(c.file));
     ASSERT_TRUE(picture) << picture.code();
     EXPECT_EQ(picture->BitCount(), c.bit_count);
     EXPECT_EQ(test::PictureRgb(*picture).rgb, c.rgb);

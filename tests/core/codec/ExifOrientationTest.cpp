@@ -2,6 +2,7 @@
 #include "codec/jpeg/ExifOrientation.h"
 
 #include <gtest/gtest.h>
+#include "support/PictureOf.h"
 
 #include <string_view>
 
@@ -43,10 +44,10 @@ TEST(ExifOrientationTest, ReadsTheTagAndIgnoresDamagedBlocks) {
 // Each fixture stores the upright pattern turned or mirrored, with the orientation that turns it back; JPEG's
 // error on flat blocks stays within 24, a wrong turn is off by hundreds.
 TEST(ExifOrientationTest, JpegReaderTurnsEveryOrientationUpright) {
-  const auto upright = test::PictureRgb(ReadPngFile(test::DataPath("photo/upright.png")).value());
+  const auto upright = test::PictureRgb(ReadPngFile(test::DataPath("photo/upright.png")).value().picture);
   for (int value = 1; value <= 8; ++value) {
     const std::string name = "photo/orient-" + std::to_string(value) + ".jpg";
-    const auto decoded = ReadJpegFile(test::DataPath(name));
+    const auto decoded = test::PictureOf(ReadJpegFile(test::DataPath(name)));
     ASSERT_TRUE(decoded.ok()) << name;
     EXPECT_EQ(test::CompareRgb(test::PictureRgb(*decoded), upright, 24), "") << name;
   }

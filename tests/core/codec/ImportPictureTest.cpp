@@ -24,12 +24,13 @@ TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
       SCOPED_TRACE(entry.path().string());
       auto picture = ReadPictureFile(entry.path());
       ASSERT_TRUE(picture) << picture.code();
+      EXPECT_TRUE(picture->complete);
       auto expected = test::FixtureDump(folder, name);
       for (size_t i = 0; name.starts_with("rgb16") && i < expected.rgb.size(); ++i) {
         const int bits = i % 3 == 1 && name.ends_with("565") ? 6 : 5, max = (1 << bits) - 1;
         expected.rgb[i] = static_cast<uint8_t>(std::lround(expected.rgb[i] * max / 255.0) << (8 - bits));
       }
-      EXPECT_EQ(test::CompareRgb(test::PictureRgb(*picture), expected), "");
+      EXPECT_EQ(test::CompareRgb(test::PictureRgb(picture->picture), expected), "");
       ++compared;
     }
   }
@@ -37,7 +38,8 @@ TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
 }
 
 // A file cut in its image data loads with the rows decoded before the cut (an interlaced GIF: the first
-// pass's row 0; a JPEG: 15 lines, the 16th upsampled with the missing block row's colour); others differ.
+// pass's row 0; a JPEG: 15 lines, the 16th upsampled with the missing block row's colour); others differ,
+// and the picture says it is incomplete.
 TEST(ImportPicture, TruncatedFilesKeepTheRowsBeforeTheCut) {
   const std::tuple<const char*, const char*, const char*, int> cases[] = {
       {"gif", "truncated.gif", "interlaced", 1}, {"jpeg", "truncated.jpg", "truncated", 15}};
@@ -45,7 +47,8 @@ TEST(ImportPicture, TruncatedFilesKeepTheRowsBeforeTheCut) {
     SCOPED_TRACE(file);
     auto picture = ReadPictureFile(test::DataPath(folder) / file);
     ASSERT_TRUE(picture) << picture.code();
-    const auto actual = test::PictureRgb(*picture), whole = test::FixtureDump(folder, whole_file);
+    EXPECT_FALSE(picture->complete);
+    const auto actual = test::PictureRgb(picture->picture), whole = test::FixtureDump(folder, whole_file);
     ASSERT_EQ(actual.rgb.size(), whole.rgb.size());
     const size_t kept = size_t{3} * rows * whole.width;
     EXPECT_TRUE(std::equal(whole.rgb.begin(), whole.rgb.begin() + kept, actual.rgb.begin()));

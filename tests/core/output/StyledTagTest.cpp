@@ -29,7 +29,7 @@ class StyledTagTest : public ::testing::Test {
   }
   test::TempDir dir_;
   const std::filesystem::path samples_ = test::SourceDir() / "resources" / "samples";
-  const PackedDib signature_ = ReadPictureFile(samples_ / "signature.bmp").value();
+  const PackedDib signature_ = ReadPictureFile(samples_ / "signature.bmp").value().picture;
 };
 
 // The PNG against the GIF: alpha ≥ 128 agrees with GIF ink on 95 % of their union, colour
@@ -39,7 +39,7 @@ TEST_F(StyledTagTest, PngCoverageAgreesWithTheGif) {
   const PackedDib camera = test::MakePicture24(600, 240, [](int x, int y) {  // a wavy stroke on grainy paper
     return std::abs(y - 120 - 60 * std::sin(x / 40.0)) < 7 ? Bgr{50, 35, 30} : test::Grey(228 + (x * 7919 + y * 104729) % 23);
   });
-  const PackedDib seal = ReadPictureFile(samples_ / "seal.bmp").value();
+  const PackedDib seal = ReadPictureFile(samples_ / "seal.bmp").value().picture;
   for (const auto& [picture, output, min_levels] :
        {std::tuple{&signature_, OutputSizeResult{300, 120, false}, 0u}, {&seal, {64, 64, false}, 0u},
         {&signature_, {120, 48, true}, 8u}, {&signature_, {200, 80, true}, 0u},
