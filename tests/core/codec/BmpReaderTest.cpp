@@ -4,7 +4,6 @@
 #include "ImportTestPixels.h"
 #include "codec/bmp/BmpFile.h"
 #include "common/LittleEndian.h"
-#include "support/PictureOf.h"
 #include "support/TestData.h"
 
 namespace quorel {

@@ -12,7 +12,6 @@
 #include "codec/gif/GifDecoder.h"
 #include "codec/jpeg/JpegReader.h"
 #include "codec/png/PngReader.h"
-#include "support/PictureOf.h"
 #include "support/GiflibDecode.h"
 
 namespace quorel {

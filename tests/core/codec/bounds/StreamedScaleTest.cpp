@@ -10,7 +10,6 @@
 #include "codec/ScaledImport.h"
 #include "image/Resample.h"
 #include "panel/ScaleSettings.h"
-#include "support/PictureOf.h"
 #include "support/TestData.h"
 
 namespace quorel {
@@ -59,8 +58,7 @@ TEST(StreamedScale, GivesTheWholePicturesScaledBytes) {
     ASSERT_EQ(streamed.has_value(), c.streams);
     if (!c.streams) continue;
     ASSERT_TRUE(*streamed) << streamed->code();
-    const auto whole = test::PictureOf(ReadPictureFile(c.file));
-    ASSERT_TRUE(whole);
+    const Result<PackedDib> whole = ReadPictureFile(c.file).value().picture;
     const OutputSizeResult size = ComputeOutputSize(scale, whole->Width(), whole->Height());
     const auto expected = Resample(*whole, size.width, size.height);
     ASSERT_TRUE(expected);
