@@ -74,8 +74,8 @@ int main() {
   for (int i = 0; i < kPhotos; ++i) {
     char name[32];
     std::snprintf(name, sizeof name, "photo-%02d", i);
-    const PackedDib photo = Must(quorel::ReadJpegFile(folder / (std::string(name) + ".jpg")), name);
-    const PackedDib mask = Must(quorel::ReadPngFile(folder / (std::string(name) + "-mask.png")), name);
+    const PackedDib photo = Must(quorel::ReadJpegFile(folder / (std::string(name) + ".jpg")).value().picture, name);
+    const PackedDib mask = Must(quorel::ReadPngFile(folder / (std::string(name) + "-mask.png")).value().picture, name);
     const PackedDib even = Must(quorel::EvenOutPhoto(photo), "clean-up");
     const double f[2] = {FMeasure(Must(quorel::ReduceToTwoLevels(photo, black, white), "none"), mask),
                          FMeasure(Must(quorel::ReduceToTwoLevels(even, black, white), "photo"), mask)};
@@ -92,7 +92,7 @@ int main() {
   const auto big = folder / "big";
   Generate(big, "--count 1 --size 4032x3024");
   const auto jpeg = big / "photo-00.jpg";
-  const PackedDib picture = Must(quorel::ReadJpegFile(jpeg), "12 MP decode");
+  const PackedDib picture = Must(quorel::ReadJpegFile(jpeg).value().picture, "12 MP decode");
   const double decode_ms = quorel::bench::MedianMs(5, [&] { (void)quorel::ReadJpegFile(jpeg); });
   const double cleanup_ms = quorel::bench::MedianMs(
       5, [&] { (void)quorel::ApplyCleanup(picture, quorel::CleanupLevel::kPhoto); });

@@ -132,7 +132,7 @@ int main() {
   WriteJpeg(jpeg_path, rgb);
   {
     auto picture = quorel::ReadJpegFile(jpeg_path);
-    if (!picture || !quorel::WriteBmpFile(*picture, bmp_path)) return 1;
+    if (!picture || !quorel::WriteBmpFile(picture->picture, bmp_path)) return 1;
   }
 
   const auto [jpeg_ours, jpeg_ref] = AlternatingMedians(

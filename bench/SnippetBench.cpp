@@ -96,7 +96,7 @@ Stages TimeStages(const std::filesystem::path& picture_file, ScaleSettings scale
   ImagePanel panel;
   auto import = [&] {
     panel = ImagePanel{};
-    (void)panel.SetPicture(ReadPictureFile(picture_file).value());
+    (void)panel.SetPicture(ReadPictureFile(picture_file).value().picture);
     panel.SetScale(scale);
   };
   s.import_ms = MedianMs(runs, import);
@@ -120,11 +120,11 @@ double TimeWholeSnippet(const std::filesystem::path& signature_file, ScaleSettin
   return MedianMs(runs, [&] {
     OutputState state;
     ImagePanel& signature = state.Panel(PanelIndex::kSignature);
-    (void)signature.SetPicture(ReadPictureFile(signature_file).value());
+    (void)signature.SetPicture(ReadPictureFile(signature_file).value().picture);
     signature.SetScale(signature_scale);
     state.option_bits = option_bit::kSignature | option_bit::kAlignRight;
     if (seal_file) {
-      (void)state.Panel(PanelIndex::kSeal).SetPicture(ReadPictureFile(*seal_file).value());
+      (void)state.Panel(PanelIndex::kSeal).SetPicture(ReadPictureFile(*seal_file).value().picture);
       state.option_bits |= option_bit::kSeal;
     }
     if (!BuildSnippet(state.Request()).ok()) std::fputs("snippet failed\n", stderr);
@@ -176,7 +176,7 @@ double TimeDesktopImport(const std::filesystem::path& picture_file, const std::f
     ImagePanel panel(PanelIndex::kSignature, folder / "$quorel_s.bmp");
     panel.ShowIn(240, 90);
     auto picture = ReadPictureFile(picture_file);
-    if (!picture || !panel.TakeNewPicture(std::move(picture).value(), store).ok()) {
+    if (!picture || !panel.TakeNewPicture(std::move(picture->picture), store).ok()) {
       std::fputs("import failed\n", stderr);
     }
   });

@@ -14,12 +14,8 @@
 #include "BenchTiming.h"
 #include "CameraSignature.h"
 #include "codec/ImportPicture.h"
-#include "codec/png/PngWriter.h"
-#include "image/Coverage.h"
-#include "image/Resample.h"
 #include "output/OutputState.h"
 #include "output/Snippet.h"
-#include "output/PanelPicture.h"
 
 namespace quorel::bench {
 namespace {
@@ -36,7 +32,7 @@ constexpr Style kStyles[] = {{"gif_1x", {}},
                              {"png_2x", {OutputFormat::kPng, OutputDensity::kDouble}}};
 
 void LoadPanel(ImagePanel& panel, const std::filesystem::path& file, ScaleSettings scale) {
-  (void)panel.SetPicture(ReadPictureFile(file).value());  // all 24-bit and large enough here
+  (void)panel.SetPicture(ReadPictureFile(file).value().picture);  // all 24-bit and large enough here
   panel.SetScale(scale);
 }
 
@@ -52,24 +48,6 @@ void BenchStyles(const char* name, OutputState& state, int runs) {
     if (s.style == OutputStyle{}) ref_ms = ms, ref_chars = chars;
     std::printf("BENCH style_%s_%s ours_ms=%.3f ref_ms=%.3f ratio=%.3f chars=%zu ref_chars=%zu%s\n", name, s.name,
                 ms, ref_ms, ms / ref_ms, chars, ref_chars, ExceedsSnippetBudget(chars) ? " over_budget" : "");
-  }
-  std::fflush(stdout);
-}
-
-// The bytes of each PNG layout for a signature's coverage at 1× and 2×.
-void PngLayouts(const char* name, const ImagePanel& panel) {
-  const OutputSizeResult size = panel.OutputSize();
-  const PackedDib& picture = *panel.picture();
-  for (const OutputDensity density : {OutputDensity::kSingle, OutputDensity::kDouble}) {
-    const PictureSize made = size.scaling_applies
-        ? MadeSize(size, picture.Width(), picture.Height(), density)
-        : PictureSize{picture.Width(), picture.Height()};
-    const PackedDib scaled = Resample(picture, made.width, made.height).value();
-    const PackedDib coverage = MeasureCoverage(scaled).value();
-    auto bytes = [&](PngLayout layout) { return EncodeCoveragePng(coverage, 0, layout).value().size(); };
-    std::printf("PNG_LAYOUT %s_%dx %dx%d indexed_16_steps=%zu indexed_full=%zu grey_alpha=%zu rgba=%zu\n", name,
-                static_cast<int>(density), made.width, made.height, bytes(PngLayout::kIndexedSteps),
-                bytes(PngLayout::kIndexedFull), bytes(PngLayout::kGreyAlpha), bytes(PngLayout::kRgba));
   }
   std::fflush(stdout);
 }
@@ -92,7 +70,6 @@ int main() {
     LoadPanel(state.Panel(PanelIndex::kSeal), samples / "seal.bmp", scale);
     const bool own_size = scale.mode == kScaleNone;
     BenchStyles(own_size ? "samples" : "samples_fit48", state, 100);
-    PngLayouts(own_size ? "signature" : "signature_fit48", state.Panel(PanelIndex::kSignature));
   }
 
   constexpr int kWidth = 4032, kHeight = 3024;
@@ -102,7 +79,6 @@ int main() {
   camera.option_bits = option_bit::kSignature | option_bit::kAlignRight;
   LoadPanel(camera.Panel(PanelIndex::kSignature), jpeg, kFit48);
   BenchStyles("camera_fit48", camera, 7);
-  PngLayouts("camera_fit48", camera.Panel(PanelIndex::kSignature));
   std::error_code ec;
   std::filesystem::remove_all(folder, ec);
   return 0;

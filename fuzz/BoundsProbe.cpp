@@ -44,7 +44,7 @@ struct Outcome {
 };
 
 // By extension, else by the folder (seeds without one, such as a bare DIB).
-quorel::Result<quorel::PackedDib> Read(const fs::path& file) {
+quorel::Result<quorel::Decoded> Read(const fs::path& file) {
   const std::string folder = file.parent_path().filename().string();
   if (!file.has_extension() && folder == "bmp") return quorel::ReadBmpFile(file);
   if (!file.has_extension() && folder == "gif") return quorel::ReadGifFile(file);
@@ -67,7 +67,7 @@ bool Probe(const fs::path& file, Outcome* outcome, rusage* usage) {
     Outcome result;
     if (!file.empty()) {
       const auto picture = Read(file);
-      result = {picture.code(), picture ? picture->BlockSize() : 0};
+      result = {picture.code(), picture ? picture->picture.BlockSize() : 0};
     }
     const bool sent = ::write(fds[1], &result, sizeof result) == sizeof result;
     ::_exit(sent ? 0 : 1);

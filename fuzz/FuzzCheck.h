@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "codec/Decoded.h"
 #include "common/Result.h"
 #include "image/DibLayout.h"
 #include "image/PackedDib.h"
@@ -15,12 +16,12 @@ namespace quorel::fuzz {
 // pictures to keep the fuzzer fast), so the sanitizers see any stale or
 // foreign byte. Anything else is a reader fault: abort, and the fuzzer keeps
 // the input.
-inline void CheckPicture(const Result<PackedDib>& result) {
+inline void CheckPicture(const Result<Decoded>& result) {
   if (!result) {
     if (result.code() >= 0) std::abort();
     return;
   }
-  const PackedDib& picture = *result;
+  const PackedDib& picture = result->picture;
   const auto rows = ConstDibRows::Of(picture);
   if (!rows) std::abort();
   const int32_t height = rows->height();

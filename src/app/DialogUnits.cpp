@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QWidget>
 
 namespace quorel {
 
@@ -13,6 +14,12 @@ DialogUnits DialogUnits::ForFont(const QFont& font) {
   // (width / 26 + 1) / 2 rounds width / 52 to the nearest whole pixel.
   const int base_x = (letters / 26 + 1) / 2;
   return DialogUnits(base_x > 0 ? base_x : 1, metrics.height() > 0 ? metrics.height() : 1);
+}
+
+void UseDialogFont(QWidget& window) {
+  QFont font = window.font();
+  font.setPointSize(8);
+  window.setFont(font);
 }
 
 }  // namespace quorel

@@ -4,6 +4,7 @@
 #include <QRect>
 
 class QFont;
+class QWidget;
 
 namespace quorel {
 
@@ -26,5 +27,9 @@ class DialogUnits {
   int base_x_;
   int base_y_;
 };
+
+// Sets a window's font to the dialog font every window is laid out in: its
+// own face at 8 points.
+void UseDialogFont(QWidget& window);
 
 }  // namespace quorel

@@ -1,7 +1,6 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "app/MainWindow.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
@@ -51,13 +50,6 @@ QString FromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The font the window is laid out with: the desktop's face at 8 points.
-QFont DialogFont() {
-  QFont font = QApplication::font();
-  font.setPointSize(8);
-  return font;
-}
-
 constexpr std::array kPanels{PanelIndex::kSignature, PanelIndex::kSeal};
 // A panel's place in the window's per-panel arrays.
 constexpr size_t Slot(PanelIndex index) { return static_cast<size_t>(index); }
@@ -73,7 +65,7 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
   state_.option_bits = option_bits;
   setWindowTitle(QStringLiteral("Quorel Ver1.0"));
   setWindowIcon(IconOf(Icon::kWindow));
-  setFont(DialogFont());
+  UseDialogFont(*this);
   BuildControls();
   PlaceWindow();
 
@@ -316,8 +308,8 @@ void MainWindow::TakeNewPicture(PanelIndex index, std::optional<PackedDib> pictu
 }
 
 void MainWindow::ImportIntoPanel(PanelIndex index, const QString& path) {
-  auto picture = ReadPictureFile(ToPath(path));
-  TakeNewPicture(index, picture ? std::optional(std::move(picture).value()) : std::nullopt);
+  auto read = ReadPictureFile(ToPath(path));
+  TakeNewPicture(index, read ? std::optional(std::move(read->picture)) : std::nullopt);
 }
 
 void MainWindow::ShowPanel(PanelIndex index) {
@@ -393,7 +385,7 @@ void MainWindow::OnPicturePushed() {
 std::optional<std::string> MainWindow::MakeSnippet() {
   auto snippet = BuildSnippet(state_.Request());
   if (!snippet) {
-    MessageBox::ShowMessage(this, MessageFor(snippet.status()));
+    MessageBox::ShowMessage(this, MessageForStatus(snippet.status()));
     return std::nullopt;
   }
   ShowSnippetSize(snippet->size());
@@ -442,7 +434,7 @@ void MainWindow::PreviewSnippet() {
   const std::filesystem::path page_path = folder_.PreviewPagePath();
   const auto page = MakePreviewPage(*snippet, state_.option_bits, state_.inks[0], state_.style);
   if (!page) {
-    MessageBox::ShowMessage(this, MessageFor(page.status()));
+    MessageBox::ShowMessage(this, MessageForStatus(page.status()));
     return;
   }
   if (!WriteTextFile(*page, page_path)) {  // the browser would show an old page

@@ -52,7 +52,7 @@ int RunQuorel(const StartupPaths& paths) {
   }
 
   const SettingsFolder folder = ChooseFolder(paths.settings_folder);
-  folder.Create();  // a failure is silent: reads then give defaults
+  (void)folder.Create();  // a failure is silent: reads then give defaults
   const IniStore store(folder.IniPath());
   int32_t bits = ReadOptionBits(store);
   bits = ApplyFirstRunDefaults(store, bits, DefaultEditorPath());

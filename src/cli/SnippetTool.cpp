@@ -53,13 +53,21 @@ std::string ImportError(const std::filesystem::path& file, Status status) {
   return std::string(ToString(status));
 }
 
-// The --verbose line; it marks a snippet that common editors refuse.
-std::string SizeLine(size_t characters) {
+// The --verbose lines: the snippet's size, marked when common editors refuse
+// it, and each picture whose file was cut short.
+std::string VerboseLines(const Mark& mark, size_t characters) {
   std::string line = std::string(kProgram) + ": snippet of " + std::to_string(characters) + " characters";
   if (ExceedsSnippetBudget(characters)) {
     line += " (over " + std::to_string(kSnippetCharacterBudget) + ": some editors refuse it)";
   }
-  return line + "\n";
+  line += "\n";
+  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+    const auto& image = mark.images[static_cast<size_t>(index)];
+    if (!image || image->complete) continue;
+    line += std::string(kProgram) + ": the " + (index == PanelIndex::kSignature ? "signature" : "seal") +
+            " picture's file is cut short: only the rows it holds are used\n";
+  }
+  return line;
 }
 
 }  // namespace
@@ -88,17 +96,19 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
   if (options.density) request.style.density = *options.density;
 
   MarkFailure failure;
-  auto snippet = BuildSnippet(request, &failure);
-  if (!snippet) {
+  const auto mark = MakeMark(request, &failure);
+  if (!mark) {
     // A picture named on the command line that cannot be used is the
     // caller's mistake: named with its reason, as a usage error.
     const PanelOverride& named = failure.panel == PanelIndex::kSignature ? options.signature : options.seal;
     if (failure.unreadable && named.picture) {
       return Fail(kExitUsage, named.picture->string() + ": " + ImportError(*named.picture, failure.cause));
     }
-    return {kExitNoSnippet, {}, std::string(MessageText(MessageFor(snippet.status()))) + "\n"};
+    return {kExitNoSnippet, {}, std::string(MessageText(MessageForStatus(mark.status()))) + "\n"};
   }
-  const std::string size_line = options.verbose ? SizeLine(snippet->size()) : std::string();
+  auto snippet = InlineSnippet(*mark);
+  if (!snippet) return {kExitNoSnippet, {}, std::string(MessageText(MessageCode::kSystemFault)) + "\n"};
+  const std::string size_line = options.verbose ? VerboseLines(*mark, snippet->size()) : std::string();
   const int32_t bits = StoreOutputChoices(0, request.Panel(PanelIndex::kSignature).enabled,
                                           request.Panel(PanelIndex::kSeal).enabled, request.align);
   auto text = options.page

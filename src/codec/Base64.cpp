@@ -1,7 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "codec/Base64.h"
 
-#include <new>
+#include "common/Allocation.h"
 
 namespace quorel {
 namespace {
@@ -13,11 +13,7 @@ constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwx
 Result<std::string> EncodeBase64(std::span<const uint8_t> bytes) {
   const size_t groups = (bytes.size() + 2) / 3;
   std::string text;
-  try {
-    text.resize(groups * 4);
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+  QUOREL_TRY(Resize(text, groups * 4));
   size_t in = 0;
   char* out = text.data();
   for (; in + 3 <= bytes.size(); in += 3, out += 4) {

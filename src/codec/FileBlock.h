@@ -4,29 +4,24 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <optional>
+#include <memory>
 #include <span>
 
-#include "common/ByteBuffer.h"
+#include "common/Result.h"
 
 namespace quorel {
 
-// Zero bytes kept behind a loaded file: a decoder that runs past the end of a
-// damaged file reads zeros there instead of stopping mid-structure.
-inline constexpr size_t kFileBlockSlack = 512;
-
-// A whole file in memory, followed by kFileBlockSlack zero bytes.
+// A whole file in memory, exactly its bytes.
 struct FileBlock {
-  ByteBuffer block;  // size + kFileBlockSlack bytes
-  size_t size = 0;   // the file's length
+  std::unique_ptr<uint8_t[]> bytes;
+  size_t size = 0;  // the file's length
 
-  std::span<const uint8_t> Data() const { return std::span(block).first(size); }
+  std::span<const uint8_t> Data() const { return {bytes.get(), size}; }
 };
 
-// None when the file cannot be opened, sized or read completely, or when it is
-// larger than a picture block may be (kMaxBlockBytes).
-std::optional<FileBlock> LoadFileBlock(const std::filesystem::path& path);
-// The same block made from bytes already in memory.
-std::optional<FileBlock> MakeFileBlock(std::span<const uint8_t> bytes);
+// kCannotOpen when the file cannot be opened, sized or read completely,
+// kTooLarge when it is larger than a picture block may be (kMaxBlockBytes),
+// kOutOfMemory.
+Result<FileBlock> LoadFileBlock(const std::filesystem::path& path);
 
 }  // namespace quorel

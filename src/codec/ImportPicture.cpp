@@ -11,19 +11,28 @@
 
 namespace quorel {
 
-Result<PackedDib> ReadPictureFile(const std::filesystem::path& path) {
-  // The last "." of the whole path counts, folder names included, whatever
-  // the separator: "C:\my.pictures\scan" is judged by its "p".
+PictureKind PictureKindOf(const std::filesystem::path& path) {
   const std::string text = path.string();
   const auto dot = text.rfind('.');
-  if (dot == std::string::npos || dot + 1 >= text.size()) return Status::kNoPictureExtension;
+  if (dot == std::string::npos || dot + 1 >= text.size()) return PictureKind::kNone;
   switch (std::tolower(static_cast<unsigned char>(text[dot + 1]))) {
-    case 'b': return ReadBmpFile(path);
-    case 'g': return ReadGifFile(path);
-    case 'j': return ReadJpegFile(path);
-    case 'p': return ReadPngFile(path);
-    default: return Status::kNoPictureExtension;
+    case 'b': return PictureKind::kBmp;
+    case 'g': return PictureKind::kGif;
+    case 'j': return PictureKind::kJpeg;
+    case 'p': return PictureKind::kPng;
+    default: return PictureKind::kNone;
   }
+}
+
+Result<Decoded> ReadPictureFile(const std::filesystem::path& path) {
+  switch (PictureKindOf(path)) {
+    case PictureKind::kBmp: return ReadBmpFile(path);
+    case PictureKind::kGif: return ReadGifFile(path);
+    case PictureKind::kJpeg: return ReadJpegFile(path);
+    case PictureKind::kPng: return ReadPngFile(path);
+    case PictureKind::kNone: break;
+  }
+  return Status::kNoPictureExtension;
 }
 
 }  // namespace quorel

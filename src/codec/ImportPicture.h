@@ -3,14 +3,23 @@
 
 #include <filesystem>
 
+#include "codec/Decoded.h"
 #include "common/Result.h"
 #include "image/PackedDib.h"
 
 namespace quorel {
 
-// The reader for a path, judged by the first letter after the last "." of the
-// whole path: b → BMP, g → GIF, j → JPEG, p → PNG; kNoPictureExtension
-// for any other path.
-Result<PackedDib> ReadPictureFile(const std::filesystem::path& path);
+// The formats a picture file is read as.
+enum class PictureKind { kNone, kBmp, kGif, kJpeg, kPng };
+
+// The format a path names, judged by the first letter after the last "." of
+// the whole path, of any case, folder names and either separator included
+// ("C:\my.pictures\scan" is judged by its "p"): b → BMP, g → GIF, j → JPEG,
+// p → PNG; kNone for any other path.
+PictureKind PictureKindOf(const std::filesystem::path& path);
+
+// The file read by the reader of its PictureKindOf; kNoPictureExtension for
+// kNone, else the reader's status or its picture.
+Result<Decoded> ReadPictureFile(const std::filesystem::path& path);
 
 }  // namespace quorel

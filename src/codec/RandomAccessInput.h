@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <memory>
+#include <utility>
 #include <span>
+
+#include "common/Result.h"
 
 namespace quorel {
 
@@ -14,15 +16,16 @@ class RandomAccessInput {
  public:
   virtual ~RandomAccessInput() = default;
   virtual uint64_t Size() const = 0;
-  // True when all of `out` was filled from `offset` on.
-  virtual bool ReadAt(uint64_t offset, std::span<uint8_t> out) = 0;
+  // All of `out` filled from `offset` on, or kCannotOpen (the range runs past
+  // the end, or reading fails).
+  virtual Result<void> ReadAt(uint64_t offset, std::span<uint8_t> out) = 0;
 };
 
 class MemoryInput final : public RandomAccessInput {
  public:
   explicit MemoryInput(std::span<const uint8_t> bytes) : bytes_(bytes) {}
   uint64_t Size() const override { return bytes_.size(); }
-  bool ReadAt(uint64_t offset, std::span<uint8_t> out) override;
+  Result<void> ReadAt(uint64_t offset, std::span<uint8_t> out) override;
 
  private:
   std::span<const uint8_t> bytes_;
@@ -31,15 +34,15 @@ class MemoryInput final : public RandomAccessInput {
 // A file opened read-only; closed when the object goes.
 class FileInput final : public RandomAccessInput {
  public:
-  // None when the file cannot be opened or sized, or is not a regular file
-  // (a named pipe, a device, a folder).
-  static std::unique_ptr<FileInput> Open(const std::filesystem::path& path);
+  // kCannotOpen when the file cannot be opened or sized, or is not a regular
+  // file (a named pipe, a device, a folder).
+  static Result<FileInput> Open(const std::filesystem::path& path);
   ~FileInput() override;
-  FileInput(const FileInput&) = delete;
-  FileInput& operator=(const FileInput&) = delete;
+  FileInput(FileInput&& other) noexcept : fd_(std::exchange(other.fd_, -1)), size_(other.size_) {}
+  FileInput& operator=(FileInput&&) = delete;
 
   uint64_t Size() const override { return size_; }
-  bool ReadAt(uint64_t offset, std::span<uint8_t> out) override;
+  Result<void> ReadAt(uint64_t offset, std::span<uint8_t> out) override;
 
  private:
   FileInput(int fd, uint64_t size) : fd_(fd), size_(size) {}

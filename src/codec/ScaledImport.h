@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "codec/Decoded.h"
 #include "common/Result.h"
 #include "image/RowSink.h"
 
@@ -11,7 +12,8 @@ namespace quorel {
 // A picture file's rows, top row first where the format allows it, decoded
 // straight into a sink (a scaler, say) without the whole picture ever being
 // in memory. kUnsupported for a format that has no row reader (the caller
-// reads the whole picture instead); otherwise the reader's status.
-Result<void> ReadPictureFileRows(const std::filesystem::path& path, RowSink& sink);
+// reads the whole picture instead); otherwise the reader's status, or whether
+// the file held every row.
+Result<DecodedRows> ReadPictureFileRows(const std::filesystem::path& path, RowSink& sink);
 
 }  // namespace quorel

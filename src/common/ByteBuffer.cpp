@@ -2,20 +2,14 @@
 #include "common/ByteBuffer.h"
 
 #include <limits>
-#include <new>
-#include <stdexcept>
+
+#include "common/Allocation.h"
 
 namespace quorel {
 
-std::optional<ByteBuffer> AllocateZeroed(uint64_t size) {
-  if (size > std::numeric_limits<size_t>::max() / 2) return std::nullopt;
-  try {
-    return ByteBuffer(static_cast<size_t>(size), 0);
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  } catch (const std::length_error&) {
-    return std::nullopt;
-  }
+Result<ByteBuffer> AllocateZeroed(uint64_t size) {
+  if (size > std::numeric_limits<size_t>::max() / 2) return Status::kOutOfMemory;
+  return GuardAllocation([&] { return ByteBuffer(static_cast<size_t>(size), 0); });
 }
 
 }  // namespace quorel

@@ -2,15 +2,15 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <vector>
+
+#include "common/Result.h"
 
 namespace quorel {
 
 using ByteBuffer = std::vector<uint8_t>;
 
-// A zero-filled buffer of `size` bytes, or none when memory runs out. The core
-// reports memory exhaustion as a result, never as an exception.
-std::optional<ByteBuffer> AllocateZeroed(uint64_t size);
+// A zero-filled buffer of `size` bytes; kOutOfMemory when memory runs out.
+Result<ByteBuffer> AllocateZeroed(uint64_t size);
 
 }  // namespace quorel

@@ -13,22 +13,22 @@ namespace quorel {
 OutputFile::OutputFile(const std::filesystem::path& path)
     : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666)) {}
 
-bool OutputFile::Write(std::span<const uint8_t> bytes) {
-  if (fd_ < 0) return false;
+Result<void> OutputFile::Write(std::span<const uint8_t> bytes) {
+  if (fd_ < 0) return Status::kCannotOpen;
   while (!bytes.empty()) {
     const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n <= 0) return Status::kCannotOpen;
     bytes = bytes.subspan(static_cast<size_t>(n));
   }
-  return true;
+  return {};
 }
 
-bool OutputFile::Close() {
-  if (fd_ < 0) return true;
-  const bool ok = ::close(fd_) == 0;
+Result<void> OutputFile::Close() {
+  if (fd_ < 0) return {};
+  const bool closed = ::close(fd_) == 0;
   fd_ = -1;
-  return ok;
+  return closed ? Result<void>() : Status::kCannotOpen;
 }
 
 Result<void> WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
@@ -50,8 +50,8 @@ Result<void> WriteFileAtomically(const std::filesystem::path& path,
   const mode_t mode = ::stat(path.c_str(), &old_file) == 0 ? (old_file.st_mode & 07777) : 0644;
   ::fchmod(file.descriptor(), mode);
   bool written = true;
-  for (const auto piece : pieces) written = written && file.Write(piece);
-  written = written && ::fsync(file.descriptor()) == 0 && file.Close();
+  for (const auto piece : pieces) written = written && file.Write(piece).ok();
+  written = written && ::fsync(file.descriptor()) == 0 && file.Close().ok();
   if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
     ::unlink(temp.c_str());
     return Status::kCannotOpen;
@@ -66,11 +66,8 @@ Result<void> WriteFileInPlace(const std::filesystem::path& path, std::span<const
 Result<void> WriteFileInPlace(const std::filesystem::path& path,
                               std::initializer_list<std::span<const uint8_t>> pieces) {
   OutputFile file(path);
-  for (const auto piece : pieces) {
-    if (!file.Write(piece)) return Status::kCannotOpen;
-  }
-  if (!file.Close()) return Status::kCannotOpen;
-  return {};
+  for (const auto piece : pieces) QUOREL_TRY(file.Write(piece));
+  return file.Close();
 }
 
 }  // namespace quorel

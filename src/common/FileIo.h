@@ -17,16 +17,18 @@ class OutputFile {
   explicit OutputFile(const std::filesystem::path& path);
   // Takes over a descriptor that is already open for writing.
   explicit OutputFile(int fd) : fd_(fd) {}
-  ~OutputFile() { Close(); }
+  ~OutputFile() { (void)Close(); }
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
 
   bool is_open() const { return fd_ >= 0; }
   int descriptor() const { return fd_; }
-  // False when fewer bytes than asked could be written.
-  bool Write(std::span<const uint8_t> bytes);
-  // False when closing reports an error (data that never reached the file).
-  bool Close();
+  // kCannotOpen when the file is not open or fewer bytes than asked could be
+  // written.
+  Result<void> Write(std::span<const uint8_t> bytes);
+  // kCannotOpen when closing reports an error (data that never reached the
+  // file); closing a closed file succeeds.
+  Result<void> Close();
 
  private:
   int fd_ = -1;

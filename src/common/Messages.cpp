@@ -14,10 +14,12 @@ std::string_view MessageText(MessageCode code) {
   return "";
 }
 
-MessageCode MessageFor(Status status) {
-  if (status == Status::kSignatureFailed) return MessageCode::kSignatureFailed;
-  if (status == Status::kSealFailed) return MessageCode::kSealFailed;
-  return MessageCode::kSystemFault;
+MessageCode MessageForStatus(Status status) {
+  switch (status) {
+    case Status::kSignatureFailed: return MessageCode::kSignatureFailed;
+    case Status::kSealFailed: return MessageCode::kSealFailed;
+    default: return MessageCode::kSystemFault;
+  }
 }
 
 }  // namespace quorel

@@ -21,8 +21,8 @@ inline constexpr std::string_view kMessageCaption = "BASE64変換";
 
 std::string_view MessageText(MessageCode code);
 
-// The message an output that failed with `status` shows: 8 or 9 for a
-// picture whose tag cannot be made, otherwise 0.
-MessageCode MessageFor(Status status);
+// The message a front end shows for an output that cannot be made: which
+// picture failed, or a system fault for anything else.
+MessageCode MessageForStatus(Status status);
 
 }  // namespace quorel

@@ -5,38 +5,30 @@
 
 #include "image/ConvertTo24.h"
 #include "image/DibLayout.h"
+#include "image/InkLevels.h"
 
 namespace quorel {
 namespace {
 
-int SumOf(std::span<const uint8_t> row, int32_t x) { return row[3 * x] + row[3 * x + 1] + row[3 * x + 2]; }
-
 // Writes the coverage of every pixel of the 24-bit `in` into the 8-bit `out`.
 void Ramp(const ConstDibRows& in, const DibRows& out) {
-  int ink = 765;  // the darkest sum
-  int paper = 0;  // the brightest
-  for (int32_t y = 0; y < in.height(); ++y) {
-    const auto row = in.StoredRow(y);
-    for (int32_t x = 0; x < in.width(); ++x) {
-      ink = std::min(ink, SumOf(row, x));
-      paper = std::max(paper, SumOf(row, x));
-    }
-  }
+  const InkLevels levels = InkLevelsOf(in);
+  const int ink = levels.darkest;
+  const int paper = levels.brightest;
   const int margin = (paper - ink) / 8;
   const int full = ink + margin;    // at or below: all ink
   const int bare = paper - margin;  // at or above: bare paper
   const int ramp = std::max(bare - full, 1);
-  const int threshold = ink + (paper - ink) / 2;  // the reduction's
   for (int32_t y = 0; y < in.height(); ++y) {
     const auto row = in.StoredRow(y);
     const auto alpha = out.StoredRow(y);
     for (int32_t x = 0; x < in.width(); ++x) {
-      const int sum = SumOf(row, x);
+      const int sum = SumAt(row, x);
       int value = 255;
       if (paper > ink) value = std::clamp(((bare - sum) * 255 + ramp / 2) / ramp, 0, 255);
-      // Half coverage or more exactly where the reduction puts ink, whatever
+      // Half coverage or more exactly where the ink rule puts ink, whatever
       // the rounding did.
-      value = sum <= threshold ? std::max(value, 128) : std::min(value, 127);
+      value = levels.IsInk(sum) ? std::max(value, 128) : std::min(value, 127);
       alpha[x] = static_cast<uint8_t>(value);
     }
   }

@@ -4,7 +4,6 @@
 namespace quorel {
 
 Result<void> PictureSink::Begin(int32_t width, int32_t height, RowOrder) {
-  if (int64_t{width} * height > kMaxPixels) return Status::kTooLarge;
   // NOTE: not zero-filled: the reader writes every pixel of every row.
   picture_ = QUOREL_TRY(CreateDib(width, height, 24, 0, PixelFill::kNone));
   rows_ = QUOREL_TRY(DibRows::Of(*picture_));

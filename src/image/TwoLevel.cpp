@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "image/DibLayout.h"
+#include "image/InkLevels.h"
 
 namespace quorel {
 namespace {
@@ -21,27 +22,14 @@ void SetBackground(std::span<uint8_t> row, int32_t x) {
   row[static_cast<size_t>(x) >> 3] |= static_cast<uint8_t>(0x80u >> (x & 7));
 }
 
-// 24 bits: a threshold halfway between the darkest and the brightest pixel, so
-// a pale pen on white paper still separates; pixels at the threshold are ink.
+// 24 bits: the ink rule of InkLevels.
 void ReduceTrueColour(const ConstDibRows& in, const DibRows& out) {
-  const DibGeometry& g = in.geometry();
-  int smallest = 765;
-  int largest = 0;
-  for (int32_t y = 0; y < g.height; ++y) {
-    const auto row = in.StoredRow(y);
-    for (int32_t x = 0; x < g.width; ++x) {
-      const int sum = row[3 * x] + row[3 * x + 1] + row[3 * x + 2];
-      smallest = std::min(smallest, sum);
-      largest = std::max(largest, sum);
-    }
-  }
-  const int threshold = smallest + (largest - smallest) / 2;
-  for (int32_t y = 0; y < g.height; ++y) {
+  const InkLevels levels = InkLevelsOf(in);
+  for (int32_t y = 0; y < in.height(); ++y) {
     const auto row = in.StoredRow(y);
     const auto bits = out.StoredRow(y);
-    for (int32_t x = 0; x < g.width; ++x) {
-      const int sum = row[3 * x] + row[3 * x + 1] + row[3 * x + 2];
-      if (sum > threshold) SetBackground(bits, x);
+    for (int32_t x = 0; x < in.width(); ++x) {
+      if (!levels.IsInk(SumAt(row, x))) SetBackground(bits, x);
     }
   }
 }

@@ -59,19 +59,22 @@ Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity de
       layout = ComputeOutputSize(panel.scale, source.width, source.height);
       return MadeSize(layout, source.width, source.height, density);
     });
-    const Result<void> read = ReadPictureFileRows(file->path, scaler);
+    const Result<DecodedRows> read = ReadPictureFileRows(file->path, scaler);
     // A format without a row reader, rows that do not come top-down or a
     // small picture: the whole picture below.
     if (!scaler.Declined()) {
-      QUOREL_TRY(read);
-      return MadePicture(QUOREL_TRY(scaler.Finish()), layout, true);
+      const bool complete = QUOREL_TRY(read).complete;
+      return MadePicture(QUOREL_TRY(scaler.Finish()), layout, complete);
     }
   }
 
   std::optional<PackedDib> owned;
   const PackedDib* picture = nullptr;
+  bool complete = true;
   if (const auto* file = std::get_if<PictureFile>(&panel.picture)) {
-    owned = QUOREL_TRY(ReadPictureFile(file->path));
+    Decoded decoded = QUOREL_TRY(ReadPictureFile(file->path));
+    complete = decoded.complete;
+    owned = std::move(decoded.picture);
     if (file->arrival == Arrival::kNew && !IsSmall(*owned)) owned = QUOREL_TRY(ConvertTo24(std::move(*owned)));
     picture = &*owned;
   } else if (const auto* kept = std::get_if<const PackedDib*>(&panel.picture)) {
@@ -83,7 +86,7 @@ Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity de
     owned = QUOREL_TRY(ApplyCleanup(*picture, panel.cleanup));
     picture = &*owned;
   }
-  if (owned) return MadePicture(std::move(*owned), true);
+  if (owned) return MadePicture(std::move(*owned), complete);
   return MadePicture(*picture);
 }
 

@@ -1,9 +1,9 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "output/PreviewPage.h"
 
-#include <new>
 #include <span>
 
+#include "common/Allocation.h"
 #include "common/FileIo.h"
 #include "settings/OptionBits.h"
 
@@ -15,7 +15,7 @@ bool NeedsBlackPage(int32_t option_bits, Colour signature_colour) {
 
 Result<std::string> MakePreviewPage(std::string_view snippet, int32_t option_bits,
                                     Colour signature_colour, const OutputStyle& style) {
-  try {
+  return GuardAllocation([&] {
     if (style != OutputStyle{}) {
       std::string page(kTwoBackgroundsStart);
       page.append(snippet).append(kTwoBackgroundsMiddle).append(snippet).append(kTwoBackgroundsEnd);
@@ -23,9 +23,7 @@ Result<std::string> MakePreviewPage(std::string_view snippet, int32_t option_bit
     }
     if (!NeedsBlackPage(option_bits, signature_colour)) return std::string(snippet);
     return std::string(kBlackPageStart) + std::string(snippet) + std::string(kBlackPageEnd);
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+  });
 }
 
 Result<void> WriteTextFile(std::string_view text, const std::filesystem::path& path) {

@@ -1,9 +1,8 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "output/Snippet.h"
 
-#include <new>
-
 #include "codec/Base64.h"
+#include "common/Allocation.h"
 
 namespace quorel {
 namespace {
@@ -35,16 +34,14 @@ std::string_view DivOpen(Alignment align) {
 }
 
 Result<std::string> InlineSnippet(const Mark& mark) {
-  try {
+  return GuardAllocation([&]() -> Result<std::string> {
     std::string html(DivOpen(mark.align));
     for (const auto& image : mark.images) {
       if (image) QUOREL_TRY(AppendTag(html, *image));
     }
     html += kDivClose;
     return html;
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+  });
 }
 
 Result<std::string> BuildSnippet(const MarkRequest& request, MarkFailure* failure) {

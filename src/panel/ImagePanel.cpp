@@ -49,7 +49,7 @@ ImagePanel ImagePanel::Load(PanelIndex index, const SettingsFolder& folder, cons
   ImagePanel panel(index, folder.WorkingBmpPath(static_cast<int>(index)));
   panel.scale_ = ReadScaleSettings(store, index);
   panel.cleanup_ = ReadCleanupLevel(store, index);
-  if (auto picture = ReadBmpFile(panel.working_file_)) panel.picture_ = std::move(picture).value();
+  if (auto picture = ReadBmpFile(panel.working_file_)) panel.picture_ = std::move(picture->picture);
   (void)panel.Clean();  // a picture that cannot be cleaned is output as it is
   return panel;
 }

@@ -33,10 +33,11 @@ std::optional<SettingsFolder> SettingsFolder::ForUser() {
 #endif
 }
 
-bool SettingsFolder::Create() const {
+Result<void> SettingsFolder::Create() const {
   std::error_code ec;
   std::filesystem::create_directories(folder_, ec);
-  return std::filesystem::is_directory(folder_, ec);
+  if (!std::filesystem::is_directory(folder_, ec)) return Status::kCannotOpen;
+  return {};
 }
 
 std::optional<SettingsFolder> ChooseSettingsFolder(

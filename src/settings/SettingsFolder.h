@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+#include "common/Result.h"
+
 namespace quorel {
 
 // The names of the files in the settings folder; they never change.
@@ -28,8 +30,9 @@ class SettingsFolder {
   static std::optional<SettingsFolder> FromEnvironment(const char* xdg_config_home,
                                                        const char* home);
 
-  // Creates the folder when it is missing; true when it exists afterwards.
-  bool Create() const;
+  // Creates the folder when it is missing; kCannotOpen when it does not exist
+  // afterwards.
+  Result<void> Create() const;
 
   const std::filesystem::path& Path() const { return folder_; }
   std::filesystem::path IniPath() const { return folder_ / kIniFileName; }

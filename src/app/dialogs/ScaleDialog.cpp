@@ -32,9 +32,7 @@ int32_t NumberIn(const QLineEdit* edit) {
 ScaleDialog::ScaleDialog(const ScaleSettings& current, CleanupLevel cleanup, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
   setWindowTitle(QStringLiteral("画像を拡大/縮小する"));
-  QFont dialog_font = font();
-  dialog_font.setPointSize(8);
-  setFont(dialog_font);
+  UseDialogFont(*this);
   const DialogUnits units = DialogUnits::ForFont(font());
   setFixedSize(units.X(153), units.Y(116));
 

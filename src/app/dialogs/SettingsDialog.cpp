@@ -24,9 +24,7 @@ constexpr int kMaxPathChars = 255;
 SettingsDialog::SettingsDialog(const IniStore& store, QWidget* owner)
     : QDialog(owner), store_(store) {
   setWindowTitle(QStringLiteral("Quorel - 設定"));
-  QFont dialog_font = font();
-  dialog_font.setPointSize(8);
-  setFont(dialog_font);
+  UseDialogFont(*this);
   const DialogUnits units = DialogUnits::ForFont(font());
   setFixedSize(units.X(276), units.Y(111));
 

@@ -64,7 +64,7 @@ void HintController::HideHint() {
 void HintController::HintTimerTick() {
   if (!main_window_) return;
   const uint32_t now = environment_->NowMs();
-  if (info_.hints_off != 0 || !hints_enabled_ || environment_->MouseButtonDown()) {
+  if (!hints_enabled_ || environment_->MouseButtonDown()) {
     if (current_ >= 0) HideHint();
     last_move_ms_ = now;
     return;

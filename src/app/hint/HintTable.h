@@ -27,7 +27,6 @@ struct ToolHintInfo {
   uint32_t fill_colour = 0xFFFF80;   // pale yellow
   uint32_t frame_colour = 0x000000;
   uint32_t delay_ms = 1200;          // rest needed before a hint shows
-  int hints_off = 0;                 // while not 0, no hint is shown
   std::string_view face_name = "ＭＳ Ｐゴシック";
   int max_lines = 40;
 };

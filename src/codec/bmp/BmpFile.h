@@ -4,16 +4,17 @@
 #include <filesystem>
 #include <span>
 
+#include "codec/Decoded.h"
 #include "common/Result.h"
 #include "image/PackedDib.h"
 
 namespace quorel {
 
 // A BMP file (or a bare packed DIB) as a picture: kCannotOpen, kUnsupported,
-// kOutOfMemory, kTooLarge on failure.
-Result<PackedDib> ReadBmpFile(const std::filesystem::path& path);
+// kOutOfMemory, kTooLarge on failure; a picture read is always complete.
+Result<Decoded> ReadBmpFile(const std::filesystem::path& path);
 // The same over bytes already in memory (fuzzing, the clipboard's image/bmp).
-Result<PackedDib> ReadBmpBytes(std::span<const uint8_t> bytes);
+Result<Decoded> ReadBmpBytes(std::span<const uint8_t> bytes);
 
 enum class FileReplace {
   kInPlace,     // create or truncate the file, then write

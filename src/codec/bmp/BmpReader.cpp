@@ -111,10 +111,10 @@ void FlipRows(std::span<uint8_t> rows, size_t stride, size_t height) {
 }
 
 // The colour table into `table` (4-byte entries), widening 3-byte entries.
-bool ReadColourTable(RandomAccessInput& in, uint64_t offset, const BmpLayout& layout,
-                     std::span<uint8_t> table) {
+Result<void> ReadColourTable(RandomAccessInput& in, uint64_t offset, const BmpLayout& layout,
+                             std::span<uint8_t> table) {
   const size_t stored = static_cast<size_t>(layout.entries * layout.entry_size);
-  if (!in.ReadAt(offset, table.first(stored))) return false;
+  QUOREL_TRY(in.ReadAt(offset, table.first(stored)));
   if (layout.entry_size == 3) {
     for (size_t i = layout.entries; i-- > 0;) {  // last entry first: the copy runs in place
       table[4 * i + 3] = 0;
@@ -123,7 +123,7 @@ bool ReadColourTable(RandomAccessInput& in, uint64_t offset, const BmpLayout& la
       table[4 * i] = table[3 * i];
     }
   }
-  return true;
+  return {};
 }
 
 void ConvertRows(std::span<const uint8_t> source, size_t source_stride, int bit_count,
@@ -180,9 +180,8 @@ Result<PackedDib> ReadBmp(RandomAccessInput& in) {
     const DibRows rows = QUOREL_TRY(DibRows::Of(dib));
     auto table = block.subspan(kInfoHeaderSize, size_t{4} * layout.entries);
     auto pixels = block.subspan(rows.geometry().pixel_offset, static_cast<size_t>(needed));
-    if (!ReadColourTable(in, table_offset, layout, table) || !in.ReadAt(pixel_offset, pixels)) {
-      return Status::kCannotOpen;
-    }
+    QUOREL_TRY(ReadColourTable(in, table_offset, layout, table));
+    QUOREL_TRY(in.ReadAt(pixel_offset, pixels));
     if (top_down) FlipRows(pixels, static_cast<size_t>(source_stride), static_cast<size_t>(height));
     return dib;
   }
@@ -190,7 +189,7 @@ Result<PackedDib> ReadBmp(RandomAccessInput& in) {
   BmpMasks masks = layout.bit_count == 16 ? BmpMasks::Default16() : BmpMasks::Default32();
   if (bitfields) {
     std::array<uint8_t, 12> raw_masks{};
-    if (!in.ReadAt(masks_offset, raw_masks)) return Status::kCannotOpen;
+    QUOREL_TRY(in.ReadAt(masks_offset, raw_masks));
     masks = {ComponentMask(LoadLe32(raw_masks, 0)), ComponentMask(LoadLe32(raw_masks, 4)),
              ComponentMask(LoadLe32(raw_masks, 8))};
   }
@@ -204,25 +203,24 @@ Result<PackedDib> ReadBmp(RandomAccessInput& in) {
   dib.SetField32(DibField::kSizeImage, static_cast<uint32_t>(RowStride(layout.width, 24) * height));
   dib.SetField32(DibField::kClrUsed, layout.entries);
   std::fill_n(dib.Bytes().begin() + kInfoHeaderSize, size_t{4} * layout.entries, 0);
-  auto source = AllocateZeroed(needed);
-  if (!source) return Status::kOutOfMemory;
-  if (!in.ReadAt(pixel_offset, *source)) return Status::kCannotOpen;
+  ByteBuffer source = QUOREL_TRY(AllocateZeroed(needed));
+  QUOREL_TRY(in.ReadAt(pixel_offset, source));
   DibRows rows = QUOREL_TRY(DibRows::Of(dib));
-  ConvertRows(*source, static_cast<size_t>(source_stride), layout.bit_count, masks, top_down, rows);
+  ConvertRows(source, static_cast<size_t>(source_stride), layout.bit_count, masks, top_down, rows);
   return dib;
 }
 
 }  // namespace
 
-Result<PackedDib> ReadBmpFile(const std::filesystem::path& path) {
-  auto input = FileInput::Open(path);
-  if (!input) return Status::kCannotOpen;
-  return ReadBmp(*input);
+// A BMP is read whole or refused: never incomplete.
+Result<Decoded> ReadBmpFile(const std::filesystem::path& path) {
+  FileInput input = QUOREL_TRY(FileInput::Open(path));
+  return Decoded{QUOREL_TRY(ReadBmp(input))};
 }
 
-Result<PackedDib> ReadBmpBytes(std::span<const uint8_t> bytes) {
+Result<Decoded> ReadBmpBytes(std::span<const uint8_t> bytes) {
   MemoryInput input(bytes);
-  return ReadBmp(input);
+  return Decoded{QUOREL_TRY(ReadBmp(input))};
 }
 
 }  // namespace quorel

@@ -5,16 +5,49 @@
 #include <algorithm>
 #include <array>
 
-#include "codec/FileBlock.h"
-#include "codec/gif/GifCursor.h"
+#include "codec/ReadFromFile.h"
 #include "codec/gif/GifRaster.h"
+#include "common/LittleEndian.h"
 #include "image/DibLayout.h"
 
 namespace quorel {
 namespace {
 
-constexpr int64_t kMinFileSize = 11;  // 10 bytes or fewer hold no picture
-constexpr int64_t kDescriptorSize = 10;
+constexpr size_t kMinFileSize = 11;  // 10 bytes or fewer hold no picture
+constexpr size_t kScreenSize = 13;   // header and logical screen descriptor
+constexpr size_t kDescriptorSize = 10;
+
+// The file's bytes read front to back; no read goes past the end of them.
+class GifByteReader {
+ public:
+  explicit GifByteReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+
+  bool AtEnd() const { return position_ >= bytes_.size(); }
+  size_t Left() const { return bytes_.size() - position_; }
+  // The byte at the read position, 0 at the end; not consumed.
+  uint8_t Peek() const { return AtEnd() ? 0 : bytes_[position_]; }
+  // The byte at the read position, consumed; 0 at the end.
+  uint8_t Next() {
+    const uint8_t byte = Peek();
+    Skip(1);
+    return byte;
+  }
+  // `count` bytes, consumed; kCannotOpen (and nothing consumed) when fewer are left.
+  Result<std::span<const uint8_t>> Take(size_t count) {
+    if (count > Left()) return Status::kCannotOpen;
+    const auto taken = bytes_.subspan(position_, count);
+    position_ += count;
+    return taken;
+  }
+  // Moves on by `count` bytes, at most to the end.
+  void Skip(size_t count) { position_ += std::min(count, Left()); }
+  // Everything from the read position on.
+  std::span<const uint8_t> Rest() const { return bytes_.subspan(position_); }
+
+ private:
+  std::span<const uint8_t> bytes_;
+  size_t position_ = 0;
+};
 
 // The colour table in use as 4-byte entries (blue, green, red, 0).
 struct GifColourTable {
@@ -31,54 +64,52 @@ struct GifImage {
   GifColourTable table;
 };
 
-bool IsGifSignature(const GifCursor& c) {
-  return c.At(0) == 'G' && c.At(1) == 'I' && c.At(2) == 'F' && c.At(3) == '8' &&
-         (c.At(4) == '7' || c.At(4) == '9') && c.At(5) == 'a';
+bool IsGifSignature(std::span<const uint8_t> header) {
+  return header[0] == 'G' && header[1] == 'I' && header[2] == 'F' && header[3] == '8' &&
+         (header[4] == '7' || header[4] == '9') && header[5] == 'a';
 }
 
-// 2^exponent red, green, blue triples at the cursor. NOTE: a table that runs
-// past the data is refused rather than completed with zeros.
-Result<void> ReadColourTable(GifCursor& c, GifImage& image) {
-  const int64_t count = int64_t{1} << image.table_exponent;
-  if (c.position + 3 * count > c.size()) return Status::kCannotOpen;
-  for (int64_t i = 0; i < count; ++i) {
-    const int64_t at = c.position + 3 * i;
-    image.table.entries[4 * i] = c.At(at + 2);
-    image.table.entries[4 * i + 1] = c.At(at + 1);
-    image.table.entries[4 * i + 2] = c.At(at);
+// 2^exponent red, green, blue triples. NOTE: a table that runs past the data
+// is refused rather than completed with zeros.
+Result<void> ReadColourTable(GifByteReader& reader, GifImage& image) {
+  const size_t count = size_t{1} << image.table_exponent;
+  const auto triples = QUOREL_TRY(reader.Take(3 * count));
+  for (size_t i = 0; i < count; ++i) {
+    image.table.entries[4 * i] = triples[3 * i + 2];
+    image.table.entries[4 * i + 1] = triples[3 * i + 1];
+    image.table.entries[4 * i + 2] = triples[3 * i];
     image.table.entries[4 * i + 3] = 0;
   }
-  c.position += 3 * count;
   image.table.present = true;
   return {};
 }
 
 // Walks the blocks after the logical screen up to the first image descriptor,
-// skipping extensions; leaves the cursor at the image data.
-Result<void> FindFirstImage(GifCursor& c, uint8_t screen_flags, GifImage& image) {
-  while (c.position < c.size()) {
-    switch (c.At(c.position)) {
+// skipping extensions; leaves the reader at the image data.
+Result<void> FindFirstImage(GifByteReader& reader, uint8_t screen_flags, GifImage& image) {
+  while (!reader.AtEnd()) {
+    switch (reader.Peek()) {
       case ',': {
-        if (c.position + kDescriptorSize > c.size()) return Status::kCannotOpen;
-        image.width = c.Le16At(c.position + 5);
-        image.height = c.Le16At(c.position + 7);
-        const uint8_t flags = c.At(c.position + 9);
+        const auto descriptor = QUOREL_TRY(reader.Take(kDescriptorSize));
+        image.width = LoadLe16(descriptor, 5);
+        image.height = LoadLe16(descriptor, 7);
+        const uint8_t flags = descriptor[9];
         image.table_exponent = (screen_flags & 7) + 1;
         image.interlaced = (flags & 0x40) != 0;
-        c.position += kDescriptorSize;
         if (flags & 0x80) {
           image.table_exponent = (flags & 7) + 1;
-          QUOREL_TRY(ReadColourTable(c, image));
+          QUOREL_TRY(ReadColourTable(reader, image));
         }
         return {};
       }
       case '!':
-        c.position += 2;  // introducer and label
-        while (const int length = c.At(c.position)) {
-          c.position += length + 1;
-          if (c.position >= c.size()) return Status::kGifExtensionRunsOut;
+        reader.Skip(2);  // introducer and label
+        // Sub-blocks up to the 0-length one; the last byte of the data
+        // cannot start another.
+        while (const uint8_t length = reader.Next()) {
+          if (reader.Left() <= length) return Status::kGifExtensionRunsOut;
+          reader.Skip(length);
         }
-        ++c.position;
         break;
       case ';':
         return Status::kGifTrailerBeforeImage;
@@ -86,50 +117,47 @@ Result<void> FindFirstImage(GifCursor& c, uint8_t screen_flags, GifImage& image)
         return Status::kGifUnknownBlock;
     }
   }
-  // No image descriptor: the screen's size and table stand, and the raster
-  // reads zeros past the data.
+  // No image descriptor: the screen's size and table stand, and the missing
+  // image data is refused by its code size.
   return {};
 }
 
-Result<PackedDib> DecodeGif(std::span<const uint8_t> bytes) {
-  if (static_cast<int64_t>(bytes.size()) < kMinFileSize) return Status::kCannotOpen;
-  GifCursor c{bytes, 13};  // just past the logical screen descriptor
-  if (!IsGifSignature(c)) return Status::kUnsupported;
+Result<Decoded> DecodeGif(std::span<const uint8_t> bytes) {
+  if (bytes.size() < kMinFileSize) return Status::kCannotOpen;
+  GifByteReader reader(bytes);
+  const auto header = QUOREL_TRY(reader.Take(kMinFileSize));
+  if (!IsGifSignature(header)) return Status::kUnsupported;
+  reader.Skip(kScreenSize - kMinFileSize);  // background colour and aspect ratio
 
   GifImage image;
-  image.width = c.Le16At(6);
-  image.height = c.Le16At(8);
-  const uint8_t screen_flags = c.At(10);
+  image.width = LoadLe16(header, 6);
+  image.height = LoadLe16(header, 8);
+  const uint8_t screen_flags = header[10];
   if (screen_flags & 0x80) {
     image.table_exponent = (screen_flags & 7) + 1;
-    QUOREL_TRY(ReadColourTable(c, image));
+    QUOREL_TRY(ReadColourTable(reader, image));
   }
-  QUOREL_TRY(FindFirstImage(c, screen_flags, image));
+  QUOREL_TRY(FindFirstImage(reader, screen_flags, image));
   if (image.table_exponent < 1 || image.table_exponent > 8) return Status::kGifNoTableExponent;
   if (!image.table.present) return Status::kGifNoColourTable;
   if (image.width == 0) return Status::kGifZeroWidth;
   if (image.height == 0) return Status::kGifZeroHeight;
   // The code size is judged before the picture is allocated, so a damaged file
   // costs no large block.
-  const int code_size = c.At(c.position);
+  const int code_size = reader.Peek();
   if (code_size < 2 || code_size > 11) return Status::kGifBadCodeSize;
-  if (int64_t{image.width} * image.height > kMaxPixels) return Status::kTooLarge;
 
   const uint32_t entries = 1u << image.table_exponent;
   PackedDib dib = QUOREL_TRY(CreateDib(image.width, image.height, 8, entries));
   std::copy_n(image.table.entries.begin(), 4 * entries, dib.Bytes().begin() + kInfoHeaderSize);
-  QUOREL_TRY(DecodeGifRaster(c, QUOREL_TRY(DibRows::Of(dib)), image.interlaced));
-  return dib;
+  const DecodedRows rows = QUOREL_TRY(DecodeGifRaster(reader.Rest(), QUOREL_TRY(DibRows::Of(dib)), image.interlaced));
+  return Decoded{std::move(dib), rows.complete};
 }
 
 }  // namespace
 
-Result<PackedDib> ReadGifFile(const std::filesystem::path& path) {
-  auto file = LoadFileBlock(path);
-  if (!file) return Status::kCannotOpen;
-  return DecodeGif(file->Data());
-}
+Result<Decoded> ReadGifFile(const std::filesystem::path& path) { return ReadFromFile(path, DecodeGif); }
 
-Result<PackedDib> ReadGifBytes(std::span<const uint8_t> bytes) { return DecodeGif(bytes); }
+Result<Decoded> ReadGifBytes(std::span<const uint8_t> bytes) { return DecodeGif(bytes); }
 
 }  // namespace quorel

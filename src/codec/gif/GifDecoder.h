@@ -5,17 +5,19 @@
 #include <filesystem>
 #include <span>
 
+#include "codec/Decoded.h"
 #include "common/Result.h"
-#include "image/PackedDib.h"
 
 namespace quorel {
 
 // The first image of a GIF file as an 8-bit picture carrying the image's colour
 // table (biClrUsed = 2^b). Codes: kCannotOpen (cannot be loaded, 10 bytes or
 // shorter, or a colour table or image descriptor running past the data),
-// kUnsupported (signature), kOutOfMemory, kTooLarge and the kGif* codes.
-Result<PackedDib> ReadGifFile(const std::filesystem::path& path);
+// kUnsupported (signature), kOutOfMemory, kTooLarge and the kGif* codes. Image
+// data that ends before the last pixel keeps the rows decoded before it
+// (the rest colour-table entry 0) and reports the picture incomplete.
+Result<Decoded> ReadGifFile(const std::filesystem::path& path);
 // The same over bytes already in memory.
-Result<PackedDib> ReadGifBytes(std::span<const uint8_t> bytes);
+Result<Decoded> ReadGifBytes(std::span<const uint8_t> bytes);
 
 }  // namespace quorel

@@ -1,11 +1,10 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "codec/gif/GifEncoder.h"
 
-#include <new>
-
 #include "codec/gif/GifEncoderBlocks.h"
 #include "codec/gif/LzwEncoder.h"
 #include "codec/gif/PixelReader.h"
+#include "common/Allocation.h"
 #include "image/DibLayout.h"
 
 namespace quorel {
@@ -36,10 +35,9 @@ Result<void> CompressFrame(const PackedDib& picture, LzwEncoder& lzw,
   lzw.Begin(&compressed);
   for (int32_t y = 0; y < reader.height(); ++y) {
     reader.ReadRow(y, row);
-    if (!lzw.Add(row)) return Status::kBadInput;
+    QUOREL_TRY(lzw.Add(row));
   }
-  if (!lzw.Finish()) return Status::kBadInput;
-  return {};
+  return lzw.Finish();
 }
 
 Result<void> AppendGif(const GifEncodeRequest& request, std::vector<uint8_t>& bytes) {
@@ -56,7 +54,7 @@ Result<void> AppendGif(const GifEncodeRequest& request, std::vector<uint8_t>& by
   const int32_t width = first->Width();
   const int32_t height = first->Height();
   const GifCodeSizes sizes = ChooseCodeSizes(PaletteEntries(*first), request.transparent_index);
-  LzwEncoder lzw(sizes.min_code_size);
+  LzwEncoder lzw = QUOREL_TRY(LzwEncoder::Make(sizes.min_code_size));
 
   AppendHeader(bytes);
   AppendScreenDescriptor(bytes, width, height, sizes.table_exponent);
@@ -82,13 +80,11 @@ Result<void> AppendGif(const GifEncodeRequest& request, std::vector<uint8_t>& by
 
 Result<std::vector<uint8_t>> EncodeGif(const GifEncodeRequest& request) {
   if (request.frames.empty()) return Status::kBadInput;
-  std::vector<uint8_t> bytes;
-  try {
+  return GuardAllocation([&]() -> Result<std::vector<uint8_t>> {
+    std::vector<uint8_t> bytes;
     QUOREL_TRY(AppendGif(request, bytes));
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
-  return bytes;
+    return bytes;
+  });
 }
 
 }  // namespace quorel

@@ -11,17 +11,58 @@ namespace {
 constexpr int kMinCodeSize = 2;
 constexpr int kMaxCodeSize = 11;
 
-// Codes come least-significant bit first from the bytes of the data
-// sub-blocks, a code possibly spanning two sub-blocks.
+// The bytes of the data sub-blocks behind the code size byte, as one run.
+// A 0-length sub-block ends the run, and so does one whose first data byte
+// lies at or beyond the end of the file. NOTE: a sub-block cut by the end of
+// the file is completed with zero bytes, as the decoder has always done, so a
+// cut file keeps the pixels it always gave; RanOut() then tells that the data
+// did not hold the whole image.
+class GifSubBlocks {
+ public:
+  explicit GifSubBlocks(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+
+  // False at the end of the run.
+  bool Next(uint8_t& byte) {
+    if (left_in_block_ == 0) {
+      if (ended_) return false;
+      if (position_ + 1 >= bytes_.size() || bytes_[position_] == 0) {
+        ran_out_ = position_ >= bytes_.size() || bytes_[position_] != 0;  // no terminator
+        ended_ = true;
+        return false;
+      }
+      left_in_block_ = bytes_[position_++];
+    }
+    --left_in_block_;
+    if (position_ >= bytes_.size()) {
+      ran_out_ = true;
+      byte = 0;
+      return true;
+    }
+    byte = bytes_[position_++];
+    return true;
+  }
+
+  bool RanOut() const { return ran_out_; }
+
+ private:
+  std::span<const uint8_t> bytes_;
+  size_t position_ = 0;
+  int left_in_block_ = 0;
+  bool ended_ = false;
+  bool ran_out_ = false;
+};
+
+// Codes come least-significant bit first from the run of bytes, a code
+// possibly spanning two sub-blocks.
 class GifCodeReader {
  public:
-  explicit GifCodeReader(GifCursor& cursor) : cursor_(cursor) {}
+  explicit GifCodeReader(GifSubBlocks& blocks) : blocks_(blocks) {}
 
   // False when the data ends before a whole code.
   bool Next(int width, int& code) {
     while (bit_count_ < width) {
-      int byte = 0;
-      if (!NextByte(byte)) return false;
+      uint8_t byte = 0;
+      if (!blocks_.Next(byte)) return false;
       bits_ |= static_cast<uint32_t>(byte) << bit_count_;
       bit_count_ += 8;
     }
@@ -32,40 +73,20 @@ class GifCodeReader {
   }
 
  private:
-  // A 0-length sub-block ends the data, and so does one whose first data byte
-  // lies at or beyond the end of the file.
-  bool NextByte(int& byte) {
-    GifCursor& c = cursor_;
-    if (left_in_block_ == 0) {
-      if (ended_) return false;
-      const int length = c.At(c.position);
-      if (length == 0 || c.position + 1 >= c.size()) {
-        ended_ = true;
-        return false;
-      }
-      ++c.position;
-      left_in_block_ = length;
-    }
-    byte = c.At(c.position++);
-    --left_in_block_;
-    return true;
-  }
-
-  GifCursor& cursor_;
+  GifSubBlocks& blocks_;
   uint32_t bits_ = 0;
   int bit_count_ = 0;
-  int left_in_block_ = 0;
-  bool ended_ = false;
 };
 
 }  // namespace
 
-Result<void> DecodeGifRaster(GifCursor& cursor, const DibRows& rows, bool interlaced) {
-  const int min_code_size = cursor.At(cursor.position++);
+Result<DecodedRows> DecodeGifRaster(std::span<const uint8_t> data, const DibRows& rows, bool interlaced) {
+  const int min_code_size = data.empty() ? 0 : data[0];
   if (min_code_size < kMinCodeSize || min_code_size > kMaxCodeSize) return Status::kGifBadCodeSize;
   LzwDecoder lzw(min_code_size);
   GifRowSink sink(rows, interlaced);
-  GifCodeReader reader(cursor);
+  GifSubBlocks blocks(data.subspan(1));
+  GifCodeReader reader(blocks);
   int code = 0;
   while (reader.Next(lzw.CodeWidth(), code)) {
     if (code == lzw.EndCode()) break;
@@ -74,11 +95,11 @@ Result<void> DecodeGifRaster(GifCursor& cursor, const DibRows& rows, bool interl
       continue;
     }
     const std::span<const uint8_t> string = QUOREL_TRY(lzw.Expand(code));
-    if ((string.empty() ? GifEmit::kCorrupt : sink.Put(string)) != GifEmit::kMore) break;
+    if (sink.Put(string) == GifEmit::kComplete) break;
     QUOREL_TRY(lzw.Remember());
   }
   // The picture keeps whatever was decoded; nothing after this image is read.
-  return {};
+  return DecodedRows{sink.Complete() && !blocks.RanOut()};
 }
 
 }  // namespace quorel

@@ -1,17 +1,20 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
-#include "codec/gif/GifCursor.h"
+#include <cstdint>
+#include <span>
+
+#include "codec/Decoded.h"
 #include "common/Result.h"
 #include "image/DibLayout.h"
 
 namespace quorel {
 
-// Decodes the image data at the cursor (the minimum code size byte and the
-// data sub-blocks) into the rows of an 8-bit picture. A stream that ends
-// early, or breaks off, leaves the rows decoded so far; kGifBadCodeSize,
-// kGifBadCodeAfterClear, kGifBadPrefixKnown and kGifBadPrefixUnknown refuse
-// the picture.
-Result<void> DecodeGifRaster(GifCursor& cursor, const DibRows& rows, bool interlaced);
+// Decodes one image's data (`data` starts at its minimum code size byte and
+// runs to the end of the file) into the rows of an 8-bit picture. A stream
+// that ends early or breaks off keeps the rows decoded so far and reports the
+// picture incomplete; kGifBadCodeSize, kGifBadCodeAfterClear,
+// kGifBadPrefixKnown and kGifBadPrefixUnknown refuse the picture.
+Result<DecodedRows> DecodeGifRaster(std::span<const uint8_t> data, const DibRows& rows, bool interlaced);
 
 }  // namespace quorel

@@ -13,7 +13,6 @@ namespace quorel {
 enum class GifEmit {
   kMore,      // the picture wants more
   kComplete,  // every row is filled
-  kCorrupt,   // the indexes cannot be placed
 };
 
 // Puts a GIF image's colour indexes, in stream order, into the rows of an
@@ -23,7 +22,9 @@ class GifRowSink {
  public:
   GifRowSink(const DibRows& rows, bool interlaced);
 
+  // Indexes beyond the last row are dropped.
   GifEmit Put(std::span<const uint8_t> indexes);
+  bool Complete() const { return complete_; }
 
  private:
   // The interlaced passes: rows start, start + step, … of each.

@@ -29,11 +29,11 @@ Result<std::span<const uint8_t>> LzwDecoder::Expand(int code) {
   // Every entry's prefix is a smaller code, so a chain ends at a root; the
   // checks only guard against a table that could say otherwise.
   for (;;) {
-    if (chain < 0 || chain >= kMaxCodes || start == 0) return std::span<const uint8_t>();
+    if (chain < 0 || chain >= kMaxCodes || start == 0) return Status::kGifBadPrefixKnown;
     const Entry& entry = table_[static_cast<size_t>(chain)];
     string_[--start] = entry.last;
     if (entry.prefix < 0) break;
-    if (entry.prefix == chain) return std::span<const uint8_t>();
+    if (entry.prefix == chain) return Status::kGifBadPrefixKnown;
     chain = entry.prefix;
   }
   return std::span<const uint8_t>(string_).subspan(start);

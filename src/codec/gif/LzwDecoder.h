@@ -31,7 +31,8 @@ class LzwDecoder {
   // The string of a code that is neither clear nor end: a known code's own
   // string, or for a code the table does not hold yet the previous string
   // followed by its own first index. kGifBadCodeAfterClear for a code above
-  // the roots right after a clear; an empty span for a broken chain.
+  // the roots right after a clear; kGifBadPrefixKnown for a chain that does
+  // not end at a root (which the table's own rules rule out).
   Result<std::span<const uint8_t>> Expand(int code);
   // Learns the string after the last expanded one, as the encoder did: the
   // previous string plus the first index of the expanded one. Nothing to learn

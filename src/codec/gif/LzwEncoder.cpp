@@ -4,12 +4,18 @@
 #include <algorithm>
 #include <cassert>
 
+#include "common/Allocation.h"
+
 namespace quorel {
 namespace {
 
 constexpr int kPairCodeSize = 2;  // the alphabet whose pixel pairs get their own table
 
 }  // namespace
+
+Result<LzwEncoder> LzwEncoder::Make(int min_code_size) {
+  return GuardAllocation([&] { return LzwEncoder(min_code_size); });
+}
 
 LzwEncoder::LzwEncoder(int min_code_size)
     : min_code_size_(min_code_size),
@@ -87,9 +93,9 @@ void LzwEncoder::EndString(uint32_t current, uint32_t slot, uint32_t pixel) {
   ++next_free_;
 }
 
-bool LzwEncoder::Add(std::span<const uint8_t> pixels) {
-  if (pixels.empty()) return true;
-  if (*std::max_element(pixels.begin(), pixels.end()) >= clear_code_) return false;
+Result<void> LzwEncoder::Add(std::span<const uint8_t> pixels) {
+  if (pixels.empty()) return {};
+  if (*std::max_element(pixels.begin(), pixels.end()) >= clear_code_) return Status::kBadInput;
   size_t i = 0;
   if (!has_current_) {
     current_ = pixels[0];
@@ -127,18 +133,18 @@ bool LzwEncoder::Add(std::span<const uint8_t> pixels) {
   }
   for (; i < pixels.size(); ++i) step(pixels[i]);
   current_ = current;
-  return true;
+  return {};
 }
 
-bool LzwEncoder::Finish() {
-  if (!has_current_) return false;
+Result<void> LzwEncoder::Finish() {
+  if (!has_current_) return Status::kBadInput;
   Emit(current_);
   Emit(end_code_);
   if (bit_count_ > 0) out_->push_back(static_cast<uint8_t>(bit_buffer_));
   bit_buffer_ = 0;
   bit_count_ = 0;
   has_current_ = false;
-  return true;
+  return {};
 }
 
 }  // namespace quorel

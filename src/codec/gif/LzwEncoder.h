@@ -5,6 +5,8 @@
 #include <span>
 #include <vector>
 
+#include "common/Result.h"
+
 namespace quorel {
 
 // The GIF flavour of LZW: variable-width codes from min_code_size + 1 up to 12
@@ -23,19 +25,21 @@ class LzwEncoder {
   static constexpr int kMaxCodeWidth = 12;
   static constexpr uint32_t kCodeLimit = 4095;  // never assigned
 
-  // min_code_size 2 to 8. Allocates its tables (std::bad_alloc when memory runs out).
-  explicit LzwEncoder(int min_code_size);
+  // min_code_size 2 to 8. kOutOfMemory when its tables cannot be allocated.
+  static Result<LzwEncoder> Make(int min_code_size);
 
   // Starts a new stream in `out` (appending to it): a fresh table and the clear code.
   void Begin(std::vector<uint8_t>* out);
-  // Feeds pixels in order. False (and nothing of them is coded) when a pixel
-  // does not fit the alphabet of 2^min_code_size indexes.
-  bool Add(std::span<const uint8_t> pixels);
+  // Feeds pixels in order. kBadInput (and nothing of them is coded) when a
+  // pixel does not fit the alphabet of 2^min_code_size indexes.
+  Result<void> Add(std::span<const uint8_t> pixels);
   // Emits the pending string and the end code and completes the last byte.
-  // False when no pixel was added: a stream needs at least one.
-  bool Finish();
+  // kBadInput when no pixel was added: a stream needs at least one.
+  Result<void> Finish();
 
  private:
+  explicit LzwEncoder(int min_code_size);
+
   static constexpr uint32_t kNoSlot = UINT32_MAX;
 
   // The string `current` has no extension by `pixel` (its child slot is

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <optional>
 
-#include "codec/FileBlock.h"
+#include "codec/ReadFromFile.h"
 #include "codec/jpeg/ExifOrientation.h"
 #include "codec/jpeg/JpegMemorySource.h"
 #include "image/Orientation.h"
@@ -39,6 +39,7 @@ struct JpegErrorManager {
   jpeg_error_mgr manager;  // first member: the library sees only this
   std::jmp_buf jump;
   Status status;  // what the jump reports
+  bool ran_out;   // the data ended before the end-of-image marker
 };
 
 JpegErrorManager& ErrorsOf(j_common_ptr cinfo) {
@@ -56,7 +57,11 @@ JpegErrorManager& ErrorsOf(j_common_ptr cinfo) {
   std::longjmp(errors.jump, 1);
 }
 
-void IgnoreMessage(j_common_ptr, int) {}  // warnings: decoding goes on, silently
+// Warnings: decoding goes on, silently; only data that ends early is noted.
+void NoteWarning(j_common_ptr cinfo, int msg_level) {
+  JpegErrorManager& errors = ErrorsOf(cinfo);
+  if (msg_level < 0 && errors.manager.msg_code == JWRN_JPEG_EOF) errors.ran_out = true;
+}
 void NoOutput(j_common_ptr) {}
 
 // The picture's 8×8 blocks over all components.
@@ -114,7 +119,7 @@ Status BeginRows(const jpeg_decompress_struct& cinfo, RowSink& sink, Orientation
 // have trivial destructors, and every path, the jump's included, ends with the
 // library's memory released and, on failure, no picture.
 Status DecodeJpeg(const uint8_t* data, size_t size, RowSink& sink, JpegDensity* density,
-                  Orientation* orientation) {
+                  Orientation* orientation, bool* complete) {
   JpegErrorManager errors;
   jpeg_decompress_struct cinfo;
   JpegMemorySource source;
@@ -122,9 +127,10 @@ Status DecodeJpeg(const uint8_t* data, size_t size, RowSink& sink, JpegDensity* 
   std::memset(&cinfo, 0, sizeof cinfo);
   cinfo.err = jpeg_std_error(&errors.manager);
   errors.manager.error_exit = ErrorExit;
-  errors.manager.emit_message = IgnoreMessage;
+  errors.manager.emit_message = NoteWarning;
   errors.manager.output_message = NoOutput;
   errors.status = Status::kOk;
+  errors.ran_out = false;
   progress.progress_monitor = LimitScans;
 
   if (setjmp(errors.jump) != 0) {
@@ -167,6 +173,7 @@ Status DecodeJpeg(const uint8_t* data, size_t size, RowSink& sink, JpegDensity* 
     jpeg_finish_decompress(&cinfo);
   }
   jpeg_destroy_decompress(&cinfo);
+  *complete = !errors.ran_out;
   return status;
 }
 
@@ -198,44 +205,44 @@ bool UsesRefusedCoding(std::span<const uint8_t> bytes) {
   return false;
 }
 
-Result<void> ReadJpegRows(std::span<const uint8_t> bytes, RowSink& sink, JpegDensity* density,
-                          Orientation* orientation) {
+Result<DecodedRows> ReadJpegRows(std::span<const uint8_t> bytes, RowSink& sink, JpegDensity* density,
+                                 Orientation* orientation) {
   if (bytes.size() < kMinFileSize) return Status::kCannotOpen;
   if (UsesRefusedCoding(bytes)) return Status::kJpegCoding;
-  return DecodeJpeg(bytes.data(), bytes.size(), sink, density, orientation);
+  bool complete = true;
+  QUOREL_TRY(Result<void>(DecodeJpeg(bytes.data(), bytes.size(), sink, density, orientation, &complete)));
+  return DecodedRows{complete};
 }
 
-Result<PackedDib> ReadJpeg(std::span<const uint8_t> bytes) {
-  PictureSink sink;
+Result<Decoded> ReadJpeg(std::span<const uint8_t> bytes) {
   JpegDensity density;
   Orientation orientation = Orientation::kTopLeft;
-  QUOREL_TRY(ReadJpegRows(bytes, sink, &density, &orientation));
-  PackedDib& picture = *sink.Picture();
+  Decoded decoded = QUOREL_TRY(DecodeIntoPicture(
+      [&](RowSink& sink) { return ReadJpegRows(bytes, sink, &density, &orientation); }));
+  PackedDib& picture = decoded.picture;
   if (density.x_per_metre != 0 || density.y_per_metre != 0) {
     picture.SetField32(DibField::kXPelsPerMeter, density.x_per_metre);
     picture.SetField32(DibField::kYPelsPerMeter, density.y_per_metre);
   }
   // Shown as every viewer shows it: upright by its Exif orientation.
-  if (orientation != Orientation::kTopLeft) return MakeUpright(picture, orientation);
-  return std::move(picture);
+  if (orientation != Orientation::kTopLeft) decoded.picture = QUOREL_TRY(MakeUpright(picture, orientation));
+  return decoded;
+}
+
+Result<DecodedRows> ReadJpegRowsOnly(std::span<const uint8_t> bytes, RowSink& sink) {
+  JpegDensity density;  // only a whole picture carries it
+  Orientation orientation = Orientation::kTopLeft;  // a sink is told by the row order
+  return ReadJpegRows(bytes, sink, &density, &orientation);
 }
 
 }  // namespace
 
-Result<PackedDib> ReadJpegFile(const std::filesystem::path& path) {
-  auto file = LoadFileBlock(path);
-  if (!file) return Status::kCannotOpen;
-  return ReadJpeg(file->Data());
-}
+Result<Decoded> ReadJpegFile(const std::filesystem::path& path) { return ReadFromFile(path, ReadJpeg); }
 
-Result<PackedDib> ReadJpegBytes(std::span<const uint8_t> bytes) { return ReadJpeg(bytes); }
+Result<Decoded> ReadJpegBytes(std::span<const uint8_t> bytes) { return ReadJpeg(bytes); }
 
-Result<void> ReadJpegFileRows(const std::filesystem::path& path, RowSink& sink) {
-  auto file = LoadFileBlock(path);
-  if (!file) return Status::kCannotOpen;
-  JpegDensity density;  // only a whole picture carries it
-  Orientation orientation = Orientation::kTopLeft;  // a sink is told by the row order
-  return ReadJpegRows(file->Data(), sink, &density, &orientation);
+Result<DecodedRows> ReadJpegFileRows(const std::filesystem::path& path, RowSink& sink) {
+  return ReadFromFile(path, [&](std::span<const uint8_t> bytes) { return ReadJpegRowsOnly(bytes, sink); });
 }
 
 }  // namespace quorel

@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <span>
 
+#include "codec/Decoded.h"
 #include "common/Result.h"
-#include "image/PackedDib.h"
 #include "image/RowSink.h"
 
 namespace quorel {
@@ -17,11 +17,12 @@ namespace quorel {
 // counts), kJpegCoding (arithmetic-coded, lossless, hierarchical or 12-bit
 // data), kTooLarge, kJpegLibrary (anything else the library refuses). The
 // picture is turned upright by its Exif orientation; a damaged Exif block is
-// ignored.
-Result<PackedDib> ReadJpegFile(const std::filesystem::path& path);
+// ignored. Data that ends before the end-of-image marker keeps what the
+// library decoded and reports the picture incomplete.
+Result<Decoded> ReadJpegFile(const std::filesystem::path& path);
 // The same over bytes already in memory.
-Result<PackedDib> ReadJpegBytes(std::span<const uint8_t> bytes);
+Result<Decoded> ReadJpegBytes(std::span<const uint8_t> bytes);
 // The same rows, top row first, into a sink.
-Result<void> ReadJpegFileRows(const std::filesystem::path& path, RowSink& sink);
+Result<DecodedRows> ReadJpegFileRows(const std::filesystem::path& path, RowSink& sink);
 
 }  // namespace quorel

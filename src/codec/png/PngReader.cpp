@@ -7,9 +7,10 @@
 
 #include <array>
 #include <cstring>
-#include <optional>
 
-#include "codec/FileBlock.h"
+#include "codec/ReadFromFile.h"
+#include "common/Allocation.h"
+#include "common/ByteBuffer.h"
 #include "image/DibLayout.h"
 #include "image/RowSink.h"
 
@@ -51,7 +52,7 @@ constexpr uint32_t kMaxPngWidth = uint32_t{1} << 23;
 // that a file missing only its end keeps its picture.
 struct PngTarget {
   RowSink* sink = nullptr;
-  std::optional<ByteBuffer> row;
+  ByteBuffer row;
   bool complete = false;
 };
 
@@ -59,10 +60,7 @@ Status MakeTarget(int32_t width, int32_t height, size_t pixel_bytes, bool interl
                   PngTarget* target) {
   const auto begun = target->sink->Begin(width, height, interlaced ? RowOrder::kAnyOrder : RowOrder::kTopDown);
   if (!begun) return begun.status();
-  if (buffered) {
-    target->row = AllocateZeroed(pixel_bytes * static_cast<uint64_t>(width));
-    if (!target->row) return Status::kOutOfMemory;
-  }
+  if (buffered) return Resize(target->row, pixel_bytes * static_cast<size_t>(width)).status();
   return Status::kOk;
 }
 
@@ -88,7 +86,7 @@ PassGrid GridOf(uint32_t width, uint32_t height, bool interlaced, int pass) {
 // One decoded row of a pass into the picture; pixels with alpha go over white,
 // what a signature scanned onto a transparent background needs.
 void PutRow(PngTarget& target, const PassGrid& grid, uint32_t y, size_t pixel_bytes) {
-  const uint8_t* in = target.row->data();
+  const uint8_t* in = target.row.data();
   uint8_t* out = target.sink->Row(static_cast<int32_t>(grid.y0 + y * grid.dy)).data() + size_t{3} * grid.x0;
   const size_t step = size_t{3} * grid.dx;
   for (uint32_t x = 0; x < grid.columns; ++x, in += pixel_bytes, out += step) {
@@ -120,7 +118,7 @@ void ReadRows(png_structp png, uint32_t width, uint32_t height, bool interlaced,
         png_read_row(png, target.sink->Row(static_cast<int32_t>(y)).data(), nullptr);
         continue;
       }
-      png_read_row(png, target.row->data(), nullptr);
+      png_read_row(png, target.row.data(), nullptr);
       PutRow(target, grid, y, pixel_bytes);
     }
   }
@@ -204,33 +202,28 @@ Status DecodePng(const uint8_t* data, size_t size, PngTarget* target) {
   return status;
 }
 
-Result<void> ReadPngRows(std::span<const uint8_t> bytes, RowSink& sink) {
+// NOTE: a picture whose rows are all there is complete whatever follows them;
+// one that loses rows is refused (kPngLibrary), so a PNG is never partial.
+Result<DecodedRows> ReadPngRows(std::span<const uint8_t> bytes, RowSink& sink) {
   QUOREL_TRY(CheckDeclaredSize(bytes));
   PngTarget target;
   target.sink = &sink;
-  return DecodePng(bytes.data(), bytes.size(), &target);
+  QUOREL_TRY(Result<void>(DecodePng(bytes.data(), bytes.size(), &target)));
+  return DecodedRows{target.complete};
 }
 
-Result<PackedDib> ReadPng(std::span<const uint8_t> bytes) {
-  PictureSink sink;
-  QUOREL_TRY(ReadPngRows(bytes, sink));
-  return std::move(*sink.Picture());
+Result<Decoded> ReadPng(std::span<const uint8_t> bytes) {
+  return DecodeIntoPicture([&](RowSink& sink) { return ReadPngRows(bytes, sink); });
 }
 
 }  // namespace
 
-Result<PackedDib> ReadPngFile(const std::filesystem::path& path) {
-  auto file = LoadFileBlock(path);
-  if (!file) return Status::kCannotOpen;
-  return ReadPng(file->Data());
-}
+Result<Decoded> ReadPngFile(const std::filesystem::path& path) { return ReadFromFile(path, ReadPng); }
 
-Result<PackedDib> ReadPngBytes(std::span<const uint8_t> bytes) { return ReadPng(bytes); }
+Result<Decoded> ReadPngBytes(std::span<const uint8_t> bytes) { return ReadPng(bytes); }
 
-Result<void> ReadPngFileRows(const std::filesystem::path& path, RowSink& sink) {
-  auto file = LoadFileBlock(path);
-  if (!file) return Status::kCannotOpen;
-  return ReadPngRows(file->Data(), sink);
+Result<DecodedRows> ReadPngFileRows(const std::filesystem::path& path, RowSink& sink) {
+  return ReadFromFile(path, [&](std::span<const uint8_t> bytes) { return ReadPngRows(bytes, sink); });
 }
 
 }  // namespace quorel

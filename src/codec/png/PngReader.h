@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <span>
 
+#include "codec/Decoded.h"
 #include "common/Result.h"
-#include "image/PackedDib.h"
 #include "image/RowSink.h"
 
 namespace quorel {
@@ -15,11 +15,12 @@ namespace quorel {
 // blue-green-red): palettes and grey expanded, 16-bit samples reduced to 8,
 // transparency composited over white. Codes: kCannotOpen, kOutOfMemory,
 // kTooLarge, kPngLibrary (anything libpng refuses: bad signature, CRC,
-// truncated data).
-Result<PackedDib> ReadPngFile(const std::filesystem::path& path);
+// truncated data). A file whose rows are all there but whose end is damaged or
+// missing keeps its picture, complete.
+Result<Decoded> ReadPngFile(const std::filesystem::path& path);
 // The same over bytes already in memory.
-Result<PackedDib> ReadPngBytes(std::span<const uint8_t> bytes);
+Result<Decoded> ReadPngBytes(std::span<const uint8_t> bytes);
 // The same rows into a sink (top-down unless the file is interlaced).
-Result<void> ReadPngFileRows(const std::filesystem::path& path, RowSink& sink);
+Result<DecodedRows> ReadPngFileRows(const std::filesystem::path& path, RowSink& sink);
 
 }  // namespace quorel

@@ -4,26 +4,22 @@
 #include <png.h>
 
 #include <array>
-#include <new>
 
+#include "common/Allocation.h"
 #include "image/DibLayout.h"
 
 namespace quorel {
 namespace {
 
-constexpr int kStepWidth = 17;  // 255 / 15: the 16 alpha steps of kIndexedSteps
+constexpr int kStepWidth = 17;  // 255 / 15: the 16 alpha steps
 
 // Everything the libpng call needs, prepared beforehand so that the function
 // holding setjmp has only trivially destructible locals.
 struct PngJob {
   uint32_t width = 0;
   uint32_t height = 0;
-  int bit_depth = 8;
-  int colour_type = PNG_COLOR_TYPE_PALETTE;
-  int filters = PNG_FILTER_NONE;
-  std::array<png_color, 256> palette{};
-  std::array<png_byte, 256> alpha{};
-  int palette_size = 0;
+  std::array<png_color, 16> palette{};
+  std::array<png_byte, 16> alpha{};
   int alpha_size = 0;                  // tRNS entries; trailing opaque ones left out
   std::vector<png_bytep> rows;         // top-down
   std::vector<uint8_t>* out = nullptr;
@@ -32,12 +28,8 @@ struct PngJob {
 
 void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
   auto* job = static_cast<PngJob*>(png_get_io_ptr(png));
-  try {
-    job->out->insert(job->out->end(), data, data + length);
-  } catch (const std::bad_alloc&) {
-    job->out_of_memory = true;
-  }
-  // Outside the catch block: png_error leaves by longjmp.
+  job->out_of_memory = !GuardAllocation([&] { job->out->insert(job->out->end(), data, data + length); }).ok();
+  // Outside the guard: png_error leaves by longjmp.
   if (job->out_of_memory) png_error(png, "out of memory");
 }
 
@@ -57,13 +49,11 @@ bool RunLibpng(PngJob& job) {
   }
   png_set_write_fn(png, &job, AppendBytes, NoFlush);
   png_set_compression_level(png, 9);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, job.filters);
-  png_set_IHDR(png, info, job.width, job.height, job.bit_depth, job.colour_type, PNG_INTERLACE_NONE,
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+  png_set_IHDR(png, info, job.width, job.height, 4, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-  if (job.colour_type == PNG_COLOR_TYPE_PALETTE) {
-    png_set_PLTE(png, info, job.palette.data(), job.palette_size);
-    if (job.alpha_size > 0) png_set_tRNS(png, info, job.alpha.data(), job.alpha_size, nullptr);
-  }
+  png_set_PLTE(png, info, job.palette.data(), static_cast<int>(job.palette.size()));
+  png_set_tRNS(png, info, job.alpha.data(), job.alpha_size, nullptr);
   png_write_info(png, info);
   png_write_image(png, job.rows.data());
   png_write_end(png, info);
@@ -71,84 +61,39 @@ bool RunLibpng(PngJob& job) {
   return true;
 }
 
-// The palette layouts: entry i has alpha `alpha_of[i]`; `index_of[a]` is the
-// entry for coverage a.
-void SetPalette(PngJob& job, Colour ink, std::span<const uint8_t> alpha_of) {
-  job.palette_size = static_cast<int>(alpha_of.size());
-  for (size_t i = 0; i < alpha_of.size(); ++i) {
+// Sixteen entries, all the ink: entry i has alpha i × kStepWidth, so only
+// the last, opaque one is left out of the tRNS table.
+void SetPalette(PngJob& job, Colour ink) {
+  for (size_t i = 0; i < job.palette.size(); ++i) {
     job.palette[i] = {RedOf(ink), GreenOf(ink), BlueOf(ink)};
-    job.alpha[i] = alpha_of[i];
-    if (alpha_of[i] != 255) job.alpha_size = static_cast<int>(i) + 1;
+    job.alpha[i] = static_cast<png_byte>(i * kStepWidth);
   }
+  job.alpha_size = static_cast<int>(job.palette.size()) - 1;
 }
 
 }  // namespace
 
-Result<std::vector<uint8_t>> EncodeCoveragePng(const PackedDib& coverage, Colour ink, PngLayout layout) {
+Result<std::vector<uint8_t>> EncodeCoveragePng(const PackedDib& coverage, Colour ink) {
   if (coverage.BitCount() != 8) return Status::kUnsupported;
-  const bool grey_ink = RedOf(ink) == GreenOf(ink) && GreenOf(ink) == BlueOf(ink);
-  if (layout == PngLayout::kGreyAlpha && !grey_ink) return Status::kUnsupported;
   const ConstDibRows in = QUOREL_TRY(ConstDibRows::Of(coverage));
   PngJob job;
   job.width = static_cast<uint32_t>(in.width());
   job.height = static_cast<uint32_t>(in.height());
+  SetPalette(job, ink);
 
-  // The entry of each coverage level in a palette layout.
-  std::array<uint8_t, 256> index_of{};
-  int channels = 1;
-  if (layout == PngLayout::kIndexedSteps) {
-    job.bit_depth = 4;
-    std::array<uint8_t, 16> steps{};
-    for (int i = 0; i < 16; ++i) steps[i] = static_cast<uint8_t>(i * kStepWidth);
-    for (int a = 0; a < 256; ++a) index_of[a] = static_cast<uint8_t>((a + kStepWidth / 2) / kStepWidth);
-    SetPalette(job, ink, steps);
-  } else if (layout == PngLayout::kIndexedFull) {
-    std::array<bool, 256> used{};
-    for (int32_t y = 0; y < in.height(); ++y) {
-      for (const uint8_t a : in.StoredRow(y).first(static_cast<size_t>(in.width()))) used[a] = true;
-    }
-    std::vector<uint8_t> levels;  // ascending, so opaque ink comes last and needs no tRNS entry
-    for (int a = 0; a < 256; ++a) {
-      if (!used[a]) continue;
-      index_of[a] = static_cast<uint8_t>(levels.size());
-      levels.push_back(static_cast<uint8_t>(a));
-    }
-    SetPalette(job, ink, levels);
-  } else {
-    job.colour_type = layout == PngLayout::kGreyAlpha ? PNG_COLOR_TYPE_GRAY_ALPHA : PNG_COLOR_TYPE_RGBA;
-    channels = layout == PngLayout::kGreyAlpha ? 2 : 4;
-    job.filters = PNG_ALL_FILTERS;
-  }
-
-  // Packed rows, top-down.
-  const size_t row_bytes = job.bit_depth == 4 ? (job.width + 1) / 2 : size_t{job.width} * channels;
+  // Packed rows, top-down, two pixels a byte.
+  const size_t row_bytes = (job.width + 1) / 2;
   std::vector<uint8_t> pixels;
   std::vector<uint8_t> file;
-  try {
-    pixels.assign(row_bytes * job.height, 0);
-    job.rows.resize(job.height);
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+  QUOREL_TRY(Resize(pixels, row_bytes * job.height));
+  QUOREL_TRY(Resize(job.rows, job.height));
   for (int32_t y = 0; y < in.height(); ++y) {
     const auto source = in.TopDownRow(y);
     uint8_t* row = &pixels[row_bytes * static_cast<size_t>(y)];
     job.rows[static_cast<size_t>(y)] = row;
     for (int32_t x = 0; x < in.width(); ++x) {
-      const uint8_t a = source[x];
-      if (layout == PngLayout::kIndexedSteps) {
-        row[x / 2] |= static_cast<uint8_t>(index_of[a] << ((x & 1) ? 0 : 4));  // high nibble left
-      } else if (layout == PngLayout::kIndexedFull) {
-        row[x] = index_of[a];
-      } else if (layout == PngLayout::kGreyAlpha) {
-        row[2 * x] = RedOf(ink);
-        row[2 * x + 1] = a;
-      } else {
-        row[4 * x] = RedOf(ink);
-        row[4 * x + 1] = GreenOf(ink);
-        row[4 * x + 2] = BlueOf(ink);
-        row[4 * x + 3] = a;
-      }
+      const int step = (source[x] + kStepWidth / 2) / kStepWidth;
+      row[x / 2] |= static_cast<uint8_t>(step << ((x & 1) ? 0 : 4));  // high nibble left
     }
   }
   job.out = &file;

@@ -9,27 +9,16 @@
 
 namespace quorel {
 
-// How the PNG stores one ink colour under varying transparency.
-enum class PngLayout {
-  kIndexedSteps,  // 4-bit palette: 16 alpha steps 0, 17, ..., 255 in a tRNS table
-  kIndexedFull,   // 8-bit palette: one entry per alpha level in use
-  kGreyAlpha,     // 8-bit grey + alpha; only for a grey ink
-  kRgba,          // 8-bit red, green, blue, alpha
-};
-
-// NOTE: the smallest layout for scaled signatures by measurement (the bench's
-// PNG_LAYOUT lines): the 16-step palette is 18-36 % smaller than grey + alpha
-// and 27-45 % smaller than RGBA; a full palette is 3 % smaller only on a
-// hard-edged picture with few levels, and over twice as large on a camera
-// picture, whose paper grain leaves many.
-inline constexpr PngLayout kCoveragePngLayout = PngLayout::kIndexedSteps;
-
 // A PNG file's bytes from a coverage picture (8 bits, index = alpha, as made
 // by MeasureCoverage): every pixel has the ink's colour, the coverage becomes
-// its alpha; no matte colour, no gamma, no other chunk. kUnsupported for
-// another depth or kGreyAlpha with a coloured ink, kBadInput for a damaged
+// its alpha in 16 steps (0, 17, …, 255), stored as a 4-bit palette whose
+// entries are all the ink, with the steps in a tRNS table; no matte colour,
+// no gamma, no other chunk. NOTE: the smallest layout by measurement: 18-36 %
+// smaller than grey + alpha and 27-45 % smaller than RGBA on scaled
+// signatures; a full palette was 3 % smaller only on a hard-edged picture
+// with few levels, and over twice as large on a camera picture, whose paper
+// grain leaves many. kUnsupported for another depth, kBadInput for a damaged
 // picture, kPngLibrary or kOutOfMemory when writing fails.
-Result<std::vector<uint8_t>> EncodeCoveragePng(const PackedDib& coverage, Colour ink,
-                                               PngLayout layout = kCoveragePngLayout);
+Result<std::vector<uint8_t>> EncodeCoveragePng(const PackedDib& coverage, Colour ink);
 
 }  // namespace quorel

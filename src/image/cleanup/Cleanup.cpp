@@ -23,11 +23,13 @@ std::string_view CleanupLevelName(CleanupLevel level) {
 }
 
 Result<PackedDib> ApplyCleanup(const PackedDib& picture, CleanupLevel level) {
-  if (level == CleanupLevel::kNone || picture.BitCount() != 24) {
-    return PackedDib::FromBytes(picture.Bytes());
+  if (picture.BitCount() != 24) return Status::kBadInput;
+  switch (level) {
+    case CleanupLevel::kTrim: return TrimMargins(picture);
+    case CleanupLevel::kPhoto: return CleanPhoto(picture);
+    case CleanupLevel::kNone: break;
   }
-  if (level == CleanupLevel::kTrim) return TrimMargins(picture);
-  return CleanPhoto(picture);
+  return Status::kBadInput;  // nothing to clean: the caller outputs the picture itself
 }
 
 }  // namespace quorel

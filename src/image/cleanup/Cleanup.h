@@ -21,8 +21,8 @@ enum class CleanupLevel : int {
 std::optional<CleanupLevel> ParseCleanupLevel(std::string_view text);
 std::string_view CleanupLevelName(CleanupLevel level);
 
-// The cleaned picture, a new block either way. Pictures that are not 24-bit
-// (a tiny one the panel keeps as it came) and kNone give an exact copy.
+// The cleaned picture of a 24-bit picture, a new block. kBadInput for kNone
+// and for other depths: the caller outputs such a picture as it is.
 Result<PackedDib> ApplyCleanup(const PackedDib& picture, CleanupLevel level);
 
 }  // namespace quorel

@@ -5,14 +5,13 @@
 #include <cstring>
 
 #include "image/DibLayout.h"
+#include "image/InkLevels.h"
 
 namespace quorel {
 namespace {
 
 constexpr int32_t kMinMargin = 2;
 constexpr int32_t kMarginPercent = 2;
-
-int Sum(const uint8_t* p) { return p[0] + p[1] + p[2]; }
 
 }  // namespace
 
@@ -22,22 +21,13 @@ Result<PixelRect> FindInkRect(const PackedDib& picture) {
   const int32_t w = in.width();
   const int32_t h = in.height();
   const PixelRect whole{0, 0, w, h};
-  int smallest = 765;
-  int largest = 0;
-  for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* row = in.TopDownRow(y).data();
-    for (int32_t x = 0; x < w; ++x) {
-      smallest = std::min(smallest, Sum(row + 3 * x));
-      largest = std::max(largest, Sum(row + 3 * x));
-    }
-  }
-  if (smallest == largest) return whole;
-  const int threshold = smallest + (largest - smallest) / 2;  // as the reduction's
+  const InkLevels levels = InkLevelsOf(in);
+  if (levels.darkest == levels.brightest) return whole;
   PixelRect ink{w, h, 0, 0};
   for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* row = in.TopDownRow(y).data();
+    const auto row = in.TopDownRow(y);
     for (int32_t x = 0; x < w; ++x) {
-      if (Sum(row + 3 * x) > threshold) continue;
+      if (!levels.IsInk(SumAt(row, x))) continue;
       ink.left = std::min(ink.left, x);
       ink.right = std::max(ink.right, x + 1);
       ink.top = std::min(ink.top, y);

@@ -27,7 +27,7 @@ std::pair<int, int> SignatureGifSize(const test::TempDir& settings, std::vector<
 
 TEST(CleanupOptionTest, OptionsOverrideTheStoredLevel) {
   const test::TempDir settings;
-  const PixelRect ink = FindInkRect(ReadBmpFile(test::SourceDir() / "resources/samples/signature.bmp").value()).value();
+  const PixelRect ink = FindInkRect(ReadBmpFile(test::SourceDir() / "resources/samples/signature.bmp").value().picture).value();
   const std::pair trimmed{ink.right - ink.left, ink.bottom - ink.top};
   EXPECT_EQ(SignatureGifSize(settings, {}), (std::pair{300, 120}));
   EXPECT_EQ(SignatureGifSize(settings, {"--signature-cleanup", "trim"}), trimmed);

@@ -79,8 +79,7 @@ class SnippetToolTest : public ::testing::Test {
 // Every GIF pixel is ink (index 0) exactly where the sample's brightness sum
 // is at or below the halfway threshold of its darkest and brightest pixels.
 void ExpectTwoLevelsOf(const std::filesystem::path& sample, const GiflibImage& gif) {
-  auto picture = ReadBmpFile(sample);
-  ASSERT_TRUE(picture.ok());
+  const Result<PackedDib> picture = ReadBmpFile(sample).value().picture;
   ASSERT_EQ(gif.width, picture->Width());
   ASSERT_EQ(gif.height, picture->Height());
   ASSERT_EQ(gif.frames.size(), 1u);

@@ -58,7 +58,7 @@ TEST(BmpReader, ReadsPixelLayouts) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    auto picture = ReadBmpBytes(c.file);
+    auto picture = test::PictureOf(ReadBmpBytes(c.file));
     ASSERT_TRUE(picture) << picture.code();
     EXPECT_EQ(picture->BitCount(), c.bit_count);
     EXPECT_EQ(test::PictureRgb(*picture).rgb, c.rgb);

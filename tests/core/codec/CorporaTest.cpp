@@ -58,7 +58,7 @@ TEST(Corpora, BmpSuite) {
   for (const std::string folder : {"g", "q", "b", "x"}) {
     for (const auto& file : FilesIn(*suite / folder, ".bmp")) {
       SCOPED_TRACE(file.string());
-      auto picture = ReadBmpFile(file);
+      auto picture = test::PictureOf(ReadBmpFile(file));
       ExpectSound(picture);
       // The layouts the reader takes, judged from the file's own header.
       const auto bytes = test::ReadFileBytes(file);
@@ -99,7 +99,7 @@ TEST(Corpora, GifSuites) {
     const auto suite = test::CorpusPath(name);
     for (const auto& file : suite ? FilesIn(*suite / folder, ".gif") : std::vector<fs::path>{}) {
       SCOPED_TRACE(file.string());
-      auto picture = ReadGifFile(file);
+      auto picture = test::PictureOf(ReadGifFile(file));
       ExpectSound(picture);
       const auto giflib = test::DecodeWithGiflib(test::ReadFileBytes(file));
       ASSERT_TRUE(!all_load || (picture && giflib)) << picture.code();
@@ -122,7 +122,7 @@ TEST(Corpora, LibjpegTurboTestImages) {
   EXPECT_EQ(ReadJpegFile(folder / "monkey12.jpg").status(), Status::kJpegCoding);  // 12-bit samples
   // testorig.ppm (binary P6) is an older decoder's, whose chroma upsampling rounds differently: within 3 of
   // ours. The file is larger than one piece of the reader's memory source.
-  auto original = ReadJpegFile(folder / "testorig.jpg");
+  auto original = test::PictureOf(ReadJpegFile(folder / "testorig.jpg"));
   ASSERT_TRUE(original) << original.code();
   std::ifstream ppm(folder / "testorig.ppm", std::ios::binary);
   std::string magic;  // P6, then width, height and the maximum sample
@@ -139,7 +139,7 @@ TEST(Corpora, PngSuite) {
   QUOREL_CORPUS_OR_SKIP(suite, "pngsuite");
   for (const auto& file : FilesIn(*suite / "png", ".png")) {
     SCOPED_TRACE(file.string());
-    auto picture = ReadPngFile(file);
+    auto picture = test::PictureOf(ReadPngFile(file));
     ExpectSound(picture);
     ASSERT_EQ(picture.ok(), file.stem().string()[0] != 'x') << picture.code();
     if (!picture) continue;

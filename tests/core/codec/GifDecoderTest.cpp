@@ -144,5 +144,17 @@ TEST(GifDecoder, RefusesDamagedFiles) {
   for (const Case& c : cases) EXPECT_EQ(ReadGifBytes(c.bytes).status(), c.status) << c.what;
 }
 
+// A file that ends one byte into a five-byte sub-block (clear, 1, and two bits of the next code): the
+// missing bytes decode as zeros, as they always did (the cut code gives 3), and fill every pixel, yet the
+// picture says it is not complete.
+TEST(GifDecoder, TellsACutImageFromAWholeOne) {
+  auto cut = MakeGif({}, {5, 0xCC});
+  cut.pop_back();  // the trailer
+  const auto decoded = ReadGifBytes(cut);
+  ASSERT_TRUE(decoded) << decoded.code();
+  EXPECT_FALSE(decoded->complete);
+  EXPECT_EQ(Indexes(decoded->picture), (Bytes{1, 3, 0, 0, 0, 0}));
+}
+
 }  // namespace
 }  // namespace quorel

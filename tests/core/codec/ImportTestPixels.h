@@ -9,11 +9,17 @@
 #include <string>
 #include <utility>
 #include <vector>
+#include "codec/Decoded.h"
 #include "common/LittleEndian.h"
 #include "image/DibLayout.h"
 #include "support/TestData.h"
 
 namespace quorel::test {
+
+// A reader's picture without its completeness, for comparing pixels.
+inline Result<PackedDib> PictureOf(Result<Decoded> decoded) {
+  return decoded ? Result<PackedDib>(std::move(decoded->picture)) : decoded.status();
+}
 
 struct RgbPixels {  // red, green, blue triples, top row first
   int width = 0;

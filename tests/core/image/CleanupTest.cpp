@@ -36,7 +36,7 @@ double InkFMeasure(const PackedDib& picture, const PackedDib& mask) {
 }
 
 PackedDib Read24(const std::filesystem::path& path) {
-  return ConvertTo24(ReadPictureFile(path).value()).value();
+  return ConvertTo24(ReadPictureFile(path).value().picture).value();
 }
 
 // Small phone photos from bench/make_photos.py: shadowed corner, gradient,

@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 #include <vector>
+
+#include "image/Coverage.h"
+#include "image/cleanup/TrimMargins.h"
 
 #include "support/TestPictures.h"
 
@@ -37,16 +41,31 @@ TEST(TwoLevelTest, BackgroundDependsOnTheInksBrightness) {
   }
 }
 
-TEST(TwoLevelTest, TrueColourThresholdSitsHalfwayBetweenTheExtremes) {
-  const std::pair<std::vector<int>, std::vector<bool>> cases[] = {  // sums; background or not
+// One ink rule for every stage: the sums lie ten columns apart on the brightest of them; the
+// reduction's ink is exactly where the coverage reaches 128, and the trim box holds that ink.
+TEST(TwoLevelTest, EveryStageFindsInkHalfwayBetweenTheExtremes) {
+  struct Case { std::vector<int> sums; std::vector<bool> background; };
+  const Case cases[] = {
       {{0, 765, 382, 383}, {false, true, false, true}},      // threshold 382
       {{10, 13, 11, 12}, {false, true, false, true}},        // odd span truncates to 11
       {{700, 765, 732, 733}, {false, true, false, true}},    // a pale pen still separates
       {{500, 500, 500, 500}, {false, false, false, false}},  // uniform: all ink
   };
-  for (const auto& [sums, background] : cases) {
-    const auto in = test::MakePicture24(4, 1, [&](int x, int) { return OfSum(sums[x]); });
-    EXPECT_EQ(TopRowBits(ReduceToTwoLevels(in, kBlack, kWhite).value()), background) << sums[0];
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sums[0]);
+    const int paper = *std::ranges::max_element(c.sums);
+    const auto in = test::MakePicture24(31, 1, [&](int x, int) { return OfSum(x % 10 ? paper : c.sums[x / 10]); });
+    const std::vector<bool> bits = TopRowBits(ReduceToTwoLevels(in, kBlack, kWhite).value());
+    const PackedDib coverage = MeasureCoverage(in).value();
+    const auto alpha = ConstDibRows::Of(coverage).value().TopDownRow(0);
+    PixelRect ink{31, 1, 0, 0};
+    for (int x = 0; x < 31; ++x) {
+      if (x % 10 == 0) { EXPECT_EQ(bits[x], c.background[x / 10]) << x; }
+      EXPECT_EQ(alpha[x] >= 128, !bits[x]) << x;
+      if (!bits[x]) ink = {std::min(ink.left, x), 0, std::max(ink.right, x + 1), 1};
+    }
+    const PixelRect kept = FindInkRect(in).value(), expected = WithMargin(ink, 31, 1);
+    EXPECT_EQ(std::pair(kept.left, kept.right), std::pair(expected.left, expected.right));
   }
 }
 

@@ -38,7 +38,7 @@ class MarkTest : public ::testing::Test {
   }
   test::TempDir dir_;
   const std::filesystem::path samples_ = test::SourceDir() / "resources" / "samples";
-  const PackedDib signature_ = ReadPictureFile(samples_ / "signature.bmp").value();
+  const PackedDib signature_ = ReadPictureFile(samples_ / "signature.bmp").value().picture;
 };
 
 // The PNG against the GIF: alpha ≥ 128 agrees with GIF ink on 95 % of their union, colour
@@ -48,7 +48,7 @@ TEST_F(MarkTest, PngCoverageAgreesWithTheGif) {
   const PackedDib camera = test::MakePicture24(600, 240, [](int x, int y) {  // a wavy stroke on grainy paper
     return std::abs(y - 120 - 60 * std::sin(x / 40.0)) < 7 ? Bgr{50, 35, 30} : test::Grey(228 + (x * 7919 + y * 104729) % 23);
   });
-  const PackedDib seal = ReadPictureFile(samples_ / "seal.bmp").value();
+  const PackedDib seal = ReadPictureFile(samples_ / "seal.bmp").value().picture;
   for (const auto& [picture, height, min_levels] :
        {std::tuple{&signature_, 0, 0u}, {&seal, 0, 0u}, {&signature_, 48, 8u}, {&signature_, 80, 0u},
         {&camera, 48, 8u}, {&camera, 100, 8u}}) {

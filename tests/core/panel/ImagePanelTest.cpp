@@ -94,8 +94,7 @@ TEST_F(ImagePanelTest, NewPicturesResetTheScaleModeAndAreStoredInTwentyFourBits)
   EXPECT_EQ(panel.scale().mode, kScaleNone);
   EXPECT_EQ(store_.ReadInt("rate2_type", -1), 0);
   EXPECT_EQ(store_.ReadInt("rate2_w", -1), 100);  // the other settings stay
-  auto stored = ReadBmpFile(folder_.WorkingBmpPath(1));
-  ASSERT_TRUE(stored);
+  const Result<PackedDib> stored = ReadBmpFile(folder_.WorkingBmpPath(1)).value().picture;
   EXPECT_EQ(stored->BitCount(), 24);
   EXPECT_EQ(PixelAt(*stored, 1, 15), palette[1]);
   // Replaced atomically: no temporary file is left beside it.

@@ -12,9 +12,9 @@
 namespace quorel {
 namespace {
 
-std::vector<uint8_t> Pixels(const Result<PackedDib>& picture) {
+std::vector<uint8_t> Pixels(const Result<Decoded>& picture) {
   if (!picture) return {};
-  return {picture->Bytes().begin(), picture->Bytes().end()};
+  return {picture->picture.Bytes().begin(), picture->picture.Bytes().end()};
 }
 
 TEST(PngCompleteness, EveryRowDecodedIsAPictureWithoutTheEnd) {

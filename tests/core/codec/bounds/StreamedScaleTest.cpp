@@ -33,16 +33,15 @@ void ExpectTheWholePicturesScaledBytes(const Case& c) {
     return PictureSize{size.width, size.height};
   };
   RowScaler scaler(choose);
-  const Result<void> read = ReadPictureFileRows(c.file, scaler);
+  const auto read = ReadPictureFileRows(c.file, scaler);
   ASSERT_EQ(!scaler.Declined(), c.streams);
   if (!c.streams) return;
-  ASSERT_TRUE(read) << ToCode(read.status());
+  ASSERT_TRUE(read) << read.code();
   const auto streamed = scaler.Finish();
   ASSERT_TRUE(streamed) << streamed.code();
-  const auto whole = ReadPictureFile(c.file);
-  ASSERT_TRUE(whole);
-  const OutputSizeResult size = ComputeOutputSize(scale, whole->Width(), whole->Height());
-  EXPECT_EQ(Bytes(*streamed), Bytes(Resample(*whole, size.width, size.height).value()));
+  const PackedDib whole = ReadPictureFile(c.file).value().picture;
+  const OutputSizeResult size = ComputeOutputSize(scale, whole.Width(), whole.Height());
+  EXPECT_EQ(Bytes(*streamed), Bytes(Resample(whole, size.width, size.height).value()));
 }
 
 TEST(StreamedScale, GivesTheWholePicturesScaledBytes) {
