@@ -33,7 +33,7 @@ TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
       ++compared;
     }
   }
-  EXPECT_EQ(compared, 13 + 5 + 5 + 6);
+  EXPECT_EQ(compared, 15 + 5 + 5 + 6);
 }
 
 // A file cut in its image data loads with the rows decoded before the cut (an interlaced GIF: the first
