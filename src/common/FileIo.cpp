@@ -53,23 +53,12 @@ Result<void> WriteFileAtomically(const std::filesystem::path& path,
   for (const auto piece : pieces) written = written && file.Write(piece);
   written = written && ::fsync(file.descriptor()) == 0 && file.Close();
   if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
+    const int cause = errno;  // what the caller reports, not the clean-up's outcome
+    (void)file.Close();
     ::unlink(temp.c_str());
+    errno = cause;
     return Status::kCannotOpen;
   }
-  return {};
-}
-
-Result<void> WriteFileInPlace(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-  return WriteFileInPlace(path, {bytes});
-}
-
-Result<void> WriteFileInPlace(const std::filesystem::path& path,
-                              std::initializer_list<std::span<const uint8_t>> pieces) {
-  OutputFile file(path);
-  for (const auto piece : pieces) {
-    if (!file.Write(piece)) return Status::kCannotOpen;
-  }
-  if (!file.Close()) return Status::kCannotOpen;
   return {};
 }
 

@@ -111,7 +111,7 @@ Result<void> ApplyNewPicture(ImagePanel& panel, const IniStore& store) {
   if (panel.picture_width < kMinPictureSide || panel.picture_height < kMinPictureSide) return {};
   // NOTE: replaced atomically, so a crash while storing keeps the previous
   // working picture intact. A failed write is not reported.
-  (void)WriteBmpFile(*panel.picture, panel.working_file, FileReplace::kAtomically);
+  (void)WriteBmpFile(*panel.picture, panel.working_file);
   return {};
 }
 

@@ -18,8 +18,7 @@ bool WritableDepth(int bit_count) {
 
 }  // namespace
 
-Result<void> WriteBmpFile(PackedDib& picture, const std::filesystem::path& path,
-                          FileReplace replace) {
+Result<void> WriteBmpFile(PackedDib& picture, const std::filesystem::path& path) {
   if (!WritableDepth(picture.BitCount()) || picture.HeaderSize() != kInfoHeaderSize) {
     return Status::kUnsupported;
   }
@@ -37,8 +36,7 @@ Result<void> WriteBmpFile(PackedDib& picture, const std::filesystem::path& path,
   // bfReserved1 and bfReserved2 stay 0.
   StoreLe32(file_header, 10, static_cast<uint32_t>(kFileHeaderSize + geometry.pixel_offset));  // bfOffBits
   const auto block = picture.Bytes().first(static_cast<size_t>(body));
-  return replace == FileReplace::kAtomically ? WriteFileAtomically(path, {file_header, block})
-                                             : WriteFileInPlace(path, {file_header, block});
+  return WriteFileAtomically(path, {file_header, block});
 }
 
 }  // namespace quorel
