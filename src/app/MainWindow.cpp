@@ -2,8 +2,10 @@
 #include "app/MainWindow.h"
 
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
@@ -11,10 +13,13 @@
 #include <QMimeData>
 #include <QShortcut>
 #include <QToolButton>
+#include <cerrno>
 
+#include "app/BackgroundJob.h"
 #include "app/ColourSwatch.h"
 #include "app/ControlIds.h"
 #include "app/DialogUnits.h"
+#include "app/WindowMessages.h"
 #include "app/Icons.h"
 #include "app/PictureButton.h"
 #include "app/dialogs/ScaleDialog.h"
@@ -58,13 +63,6 @@ QFont DialogFont() {
   return font;
 }
 
-// The message shown for an output that cannot be made.
-MessageCode MessageForStatus(Status status) {
-  if (status == Status::kSignatureFailed) return MessageCode::kSignatureFailed;
-  if (status == Status::kSealFailed) return MessageCode::kSealFailed;
-  return MessageCode::kSystemFault;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* parent,
@@ -86,6 +84,7 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
   sibling_ = std::make_unique<SiblingLink>();
   connect(sibling_.get(), &SiblingLink::PicturePushed, this, &MainWindow::OnPicturePushed,
           Qt::QueuedConnection);
+  connect(sibling_.get(), &SiblingLink::RaiseRequested, this, &MainWindow::BringForward);
   sibling_->RegisterWithSibling();
 
   for (int i = 0; i < 2; ++i) {
@@ -114,7 +113,10 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
   }
 }
 
-MainWindow::~MainWindow() { hints_->HideHint(); }
+MainWindow::~MainWindow() {
+  BackgroundJob::WaitForEnd();  // a cancelled job may still read the panels
+  hints_->HideHint();
+}
 
 namespace {
 
@@ -179,6 +181,8 @@ void MainWindow::BuildControls() {
 
     readouts_[i] = new QLineEdit(this);
     readouts_[i]->setReadOnly(true);
+    // Not a tab stop, and never the holder of Ctrl+C: the keys mean the outputs.
+    readouts_[i]->setFocusPolicy(Qt::NoFocus);
     place(readouts_[i], layout.readout_id, layout.readout);
 
     swatches_[i] = new ColourSwatch(this);
@@ -198,10 +202,18 @@ void MainWindow::BuildControls() {
     connect(edit, &QToolButton::clicked, this, [this, index] { EditPanelPicture(index); });
   }
 
+  // The alignment buttons: one group for screen readers, one choice.
+  auto* align_group = new QWidget(this);
+  align_group->setAccessibleName(QStringLiteral("配置"));
+  place(align_group, 0, QRect(8, 113, 47, 14));
+  auto* exclusive = new QButtonGroup(align_group);
   for (size_t i = 0; i < kAlignButtons.size(); ++i) {
     const auto [id, icon] = kAlignButtons[i];
     align_[i] = icon_button(id, icon, QRect(8 + 16 * static_cast<int>(i), 113, 15, 14));
+    align_[i]->setParent(align_group);
+    align_[i]->move(align_group->mapFromParent(align_[i]->pos()));
     align_[i]->setCheckable(true);
+    exclusive->addButton(align_[i]);
     connect(align_[i], &QToolButton::clicked, this, [this, id] { SelectAlignment(id); });
   }
 
@@ -229,22 +241,30 @@ void MainWindow::BuildControls() {
   snippet_size_ = new QLabel(this);
   snippet_size_->setObjectName(QStringLiteral("snippetSize"));
   snippet_size_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  place(snippet_size_, 0, QRect(172, 116, 94, 12));
+  place(snippet_size_, 0, QRect(172, 116, 92, 12));  // clear of the wrench
 
-  // Screen readers say the first line of a control's hint.
+  // Screen readers say the first line of a control's hint, or what a click
+  // does where that line says something else.
   for (const HintText& hint : kHintTable) {
     const QString text =
         QString::fromUtf8(hint.text.data(), static_cast<qsizetype>(hint.text.size()));
     Control(hint.control_id)->setAccessibleName(text.section(QLatin1Char('\n'), 0, 0));
   }
+  for (const auto& [id, name] : {std::pair{control::kSignaturePicture, "Quorelの画像を読み込む"},
+                                 std::pair{control::kSealPicture, "印影の画像を読み込む"},
+                                 std::pair{control::kSealReadout, "印影画像の幅と高さ、拡大率"},
+                                 std::pair{control::kSaveText, "変換したデータをテキストファイルに出力する"}}) {
+    Control(id)->setAccessibleName(QString::fromUtf8(name));
+  }
 
-  // The output shortcuts, unless a text field has the keys.
+  // The output shortcuts, unless an editable text field has the keys.
   for (const auto& [key, slot] : {std::pair{Qt::Key_C, &MainWindow::CopySnippet},
                                   std::pair{Qt::Key_S, &MainWindow::SaveSnippet},
                                   std::pair{Qt::Key_P, &MainWindow::PreviewSnippet}}) {
     auto* shortcut = new QShortcut(QKeySequence(QKeyCombination(Qt::CTRL, key)), this);
     connect(shortcut, &QShortcut::activated, this, [this, slot = slot] {
-      if (!qobject_cast<QLineEdit*>(focusWidget())) (this->*slot)();
+      const auto* field = qobject_cast<QLineEdit*>(focusWidget());
+      if (!field || field->isReadOnly()) (this->*slot)();
     });
   }
 }
@@ -279,9 +299,12 @@ void MainWindow::StoreOptionBits() {
   }
   state_.option_bits = StoreOutputChoices(state_.option_bits, enabled_[0]->isChecked(),
                                     enabled_[1]->isChecked(), align);
+  // The colours too, so the next start (and the tool) uses them.
+  (void)WriteInkColours(store_, state_.inks);
 }
 
 void MainWindow::SetColour(int index) {
+  if (!Idle()) return;
   const size_t i = static_cast<size_t>(index);
   std::optional<Colour> colour = Clipboard::TakeColourText();
   if (!colour) colour = ChooseColour(this, state_.inks[i], custom_colours_);
@@ -291,6 +314,7 @@ void MainWindow::SetColour(int index) {
 }
 
 void MainWindow::LoadPicture(int index) {
+  if (!Idle()) return;
   // A picture, or a file copied in a file manager, on the clipboard.
   if (const QMimeData* data = Clipboard::Content(); data && TakeOffered(index, *data)) {
     Clipboard::Clear();
@@ -304,29 +328,43 @@ void MainWindow::LoadPicture(int index) {
 }
 
 bool MainWindow::TakeOffered(int index, const QMimeData& data) {
+  if (!Idle()) return true;  // taken care of: said why not
   if (const std::optional<QString> file = PictureFileOf(data)) {
     ImportIntoPanel(index, *file);
     return true;
   }
   std::optional<PackedDib> picture = PictureOf(data);
   if (!picture) return false;
-  TakeNewPicture(index, std::move(picture));
+  TakeNewPicture(index, std::move(picture), QStringLiteral("クリップボードの画像"));
   return true;
 }
 
-void MainWindow::TakeNewPicture(int index, std::optional<PackedDib> picture) {
+void MainWindow::TakeNewPicture(int index, std::optional<PackedDib> picture, const QString& source) {
   ImagePanel& panel = state_.panels[static_cast<size_t>(index)];
   panel.picture = std::move(picture);
-  (void)ApplyNewPicture(panel, store_);  // a picture that cannot be used leaves the panel empty
+  const Result<void> applied = ApplyNewPicture(panel, store_);
   RefreshPreview(panel);
   ShowPanel(index);
+  // FIXME: a picture that is read but cannot be converted (memory) still
+  // empties the panel; only refusals by the readers keep the old picture.
+  if (!applied) MessageBox::ShowText(this, PictureRefusedText(source, applied.status()));
 }
 
 void MainWindow::ImportIntoPanel(int index, const QString& path) {
-  std::optional<PackedDib> picture;
-  // NOTE: a file that cannot be read leaves the panel empty, without a word.
-  (void)ImportPictureFile(picture, ToPath(path));
-  TakeNewPicture(index, std::move(picture));
+  if (!Idle()) return;
+  // Read off the GUI thread: a large photo takes seconds.
+  auto read = std::make_shared<Result<PackedDib>>(Status::kCannotOpen);
+  const std::filesystem::path file = ToPath(path);
+  if (!BackgroundJob::Run(this, QStringLiteral("画像を読み込んでいます…"),
+                          [read, file] { *read = ReadPictureFile(file); })) {
+    return;  // cancelled
+  }
+  Result<PackedDib>& picture = *read;
+  if (!picture) {  // the panel keeps the picture it had
+    MessageBox::ShowText(this, PictureRefusedText(path, picture.status()));
+    return;
+  }
+  TakeNewPicture(index, std::move(*picture), path);
 }
 
 void MainWindow::ShowPanel(int index) {
@@ -344,6 +382,7 @@ void MainWindow::SetScaleIcon(int index) {
 }
 
 void MainWindow::RunScaleDialog(int index) {
+  if (!Idle()) return;
   ImagePanel& panel = state_.panels[static_cast<size_t>(index)];
   const CleanupLevel cleanup_before = panel.cleanup;
   hints_->SetHintsEnabled(false);
@@ -358,6 +397,7 @@ void MainWindow::RunScaleDialog(int index) {
 }
 
 void MainWindow::RunSettingsDialog() {
+  if (!Idle()) return;
   hints_->SetHintsEnabled(false);
   SettingsDialog dialog(store_, this);
   if (dialog.exec() == QDialog::Accepted) state_.style = ReadOutputStyle(store_);
@@ -365,6 +405,7 @@ void MainWindow::RunSettingsDialog() {
 }
 
 void MainWindow::EditPanelPicture(int index) {
+  if (!Idle()) return;
   ImagePanel& panel = state_.panels[static_cast<size_t>(index)];
   if (!panel.picture) return;
   const QString editor = FromUtf8(store_.ReadString(kOptionSection, kGraphicEditorKey));
@@ -374,7 +415,10 @@ void MainWindow::EditPanelPicture(int index) {
     return;
   }
   const std::filesystem::path transfer = folder_.TransferBmpPath();
-  if (!WriteBmpFile(*panel.picture, transfer)) return;
+  if (!WriteBmpFile(*panel.picture, transfer)) {
+    MessageBox::ShowText(this, FileNotWrittenText(QFile::decodeName(transfer.c_str()), errno));
+    return;
+  }
   if (index == 0) showMinimized();
   const EditorOutcome outcome = RunEditor(editor, transfer, this);
   if (outcome == EditorOutcome::kSaved) ImportIntoPanel(index, QFile::decodeName(transfer.c_str()));
@@ -406,19 +450,51 @@ void MainWindow::OnPicturePushed() {
   }
 }
 
+bool MainWindow::Idle() {
+  if (!BackgroundJob::Busy()) return true;
+  MessageBox::ShowText(this, QStringLiteral("前の処理がまだ終わっていません．\n"
+                                            "終わってから、もう一度お試しください．"));
+  return false;
+}
+
 std::optional<std::string> MainWindow::MakeSnippet() {
-  auto snippet = BuildSnippet(state_, folder_.Path());
+  if (!Idle()) return std::nullopt;
+  // Made off the GUI thread: a large picture at 2× takes seconds, and the
+  // window must not freeze meanwhile. NOTE: the job reads state_ in place;
+  // every command that changes it waits for Idle(), which holds until the
+  // job's thread has ended, a cancelled one included.
+  auto snippet_made = std::make_shared<Result<std::string>>(Status::kOutOfMemory);
+  const OutputState* state = &state_;
+  if (!BackgroundJob::Run(this, QStringLiteral("HTMLを作っています…"),
+                          [snippet_made, state, folder = folder_.Path()] {
+                            *snippet_made = BuildSnippet(*state, folder);
+                          })) {
+    return std::nullopt;  // cancelled
+  }
+  Result<std::string>& snippet = *snippet_made;
   if (!snippet) {
-    MessageBox::ShowMessage(this, MessageForStatus(snippet.status()));
+    ShowOutputFailure(snippet.status());
     return std::nullopt;
   }
   ShowSnippetSize(snippet->size());
   return std::move(*snippet);
 }
 
+void MainWindow::ShowOutputFailure(Status status) {
+  if (status != Status::kSignatureFailed && status != Status::kSealFailed) {
+    MessageBox::ShowMessage(this, MessageCode::kSystemFault);  // memory
+    return;
+  }
+  const ImagePanel& panel = state_.panels[status == Status::kSignatureFailed ? 0 : 1];
+  MessageBox::ShowText(this, TagFailedText(status, OutputPicture(panel) != nullptr,
+                                           QFile::decodeName(folder_.Path().c_str())));
+}
+
 void MainWindow::ShowSnippetSize(size_t characters) {
   const bool too_large = ExceedsSnippetBudget(characters);
-  snippet_size_->setText(QLocale::c().toString(static_cast<qulonglong>(characters)) +
+  QLocale grouped = QLocale::c();
+  grouped.setNumberOptions(QLocale::DefaultNumberOptions);  // "12,345": the C locale omits the commas
+  snippet_size_->setText(grouped.toString(static_cast<qulonglong>(characters)) +
                          QStringLiteral(" 文字") + (too_large ? QStringLiteral(" ⚠") : QString()));
   // Marked in red past what common blog and mail editors take in one piece.
   snippet_size_->setStyleSheet(too_large ? QStringLiteral("color: #c00000;") : QString());
@@ -431,9 +507,11 @@ void MainWindow::ShowSnippetSize(size_t characters) {
 void MainWindow::CopySnippet() {
   StoreOptionBits();
   const std::optional<std::string> snippet = MakeSnippet();
-  if (snippet && !Clipboard::PutText(*snippet)) {
-    MessageBox::ShowMessage(this, MessageCode::kClipboardBusy);
+  if (!snippet) return;
+  if (snippet->size() > kLargeClipboardBytes && !MessageBox::Ask(this, LargeClipboardQuestion(snippet->size()))) {
+    return;
   }
+  if (!Clipboard::PutText(*snippet)) MessageBox::ShowMessage(this, MessageCode::kClipboardBusy);
 }
 
 void MainWindow::SaveSnippet() {
@@ -442,8 +520,10 @@ void MainWindow::SaveSnippet() {
   if (!snippet) return;
   QString path = FromUtf8(store_.ReadString(kQuorelSection, kOutputFileKey));
   if (!ChooseTextOutputFile(path, this)) return;
+  // Asked here, after ".txt" was forced: the name typed may be another file's.
+  if (QFileInfo::exists(path) && !MessageBox::Ask(this, ReplaceFileQuestion(path))) return;
   if (!WriteTextFile(*snippet, ToPath(path))) {
-    MessageBox::ShowText(this, QString::fromUtf8(kCannotSaveText));
+    MessageBox::ShowText(this, FileNotWrittenText(path, errno));
     return;  // the next dialog starts from the last file that was written
   }
   const QByteArray utf8 = path.toUtf8();
@@ -458,17 +538,24 @@ void MainWindow::PreviewSnippet() {
   const std::filesystem::path page_path = folder_.PreviewPagePath();
   const auto page = MakePreviewPage(*snippet, state_.option_bits, state_.inks[0], state_.style);
   if (!page) {
-    MessageBox::ShowMessage(this, MessageForStatus(page.status()));
+    ShowOutputFailure(page.status());
     return;
   }
   if (!WriteTextFile(*page, page_path)) {  // the browser would show an old page
-    MessageBox::ShowText(this, QString::fromUtf8(kCannotSaveText));
+    MessageBox::ShowText(this, FileNotWrittenText(QFile::decodeName(page_path.c_str()), errno));
     return;
   }
   Browser::Open(QUrl::fromLocalFile(QFile::decodeName(page_path.c_str())));
 }
 
+void MainWindow::BringForward() {
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+}
+
 void MainWindow::done(int result) {
+  if (BackgroundJob::Busy()) return;  // the job's own dialog ends it first
   Shutdown();
   QDialog::done(result);
 }

@@ -102,6 +102,30 @@ class HintAndSiblingTest : public QObject {
       QVERIFY(rig.Hints().Window() == nullptr);
     }
   }
+  // The window opens under the cursor: no hint until the mouse has moved, and none while another
+  // window of the program is shown.
+  void noHintBeforeAMoveNorOverAnotherWindow() {
+    Rig rig;
+    rig.env->cursor = rig.ControlOnScreen(control::kCopy).center();
+    rig.Hints().StartHints(rig.window);
+    rig.TickUntil(2000);
+    QCOMPARE(rig.Hints().CurrentEntry(), -1);
+    rig.env->cursor += QPoint(5, 0);
+    auto other = std::make_unique<QDialog>();
+    other->show();
+    rig.TickUntil(4000);
+    QCOMPARE(rig.Hints().CurrentEntry(), -1);
+    other.reset();
+    rig.TickUntil(5400);
+    QVERIFY(rig.Hints().CurrentEntry() >= 0);
+  }
+  // A second start's request brings the window forward.
+  void raiseRequestShowsTheWindow() {
+    Rig rig;
+    rig.window.showMinimized();
+    QVERIFY(Send(rig.window.Sibling().OwnName(), "raise\n"));
+    QTRY_VERIFY(!rig.window.isMinimized());
+  }
   // Registered at the start; a notification imports the waiting file into
   // the panel chosen from the menu; withdrawn at the end.
   void registersImportsAndWithdraws() {

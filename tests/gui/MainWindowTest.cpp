@@ -8,8 +8,11 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QScreen>
+#include <QtEndian>
+#include <algorithm>
 
 #include "GuiTestSupport.h"
+#include "app/WindowMessages.h"
 #include "app/platform/Clipboard.h"
 #include "image/DibLayout.h"
 #include "output/Snippet.h"
@@ -73,11 +76,17 @@ class MainWindowTest : public QObject {
         QWidget* button = window.Control(control::kSealPicture);
         std::unique_ptr<QMimeData> offer = Offer(c.format);
         if (drop) {
-          QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, offer.get(), Qt::LeftButton, {});
+          // Taken as a copy even where the sender would move it (and delete the user's file).
+          const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+          QDragEnterEvent enter(QPoint(5, 5), actions, offer.get(), Qt::LeftButton, {});
           QApplication::sendEvent(button, &enter);
           QCOMPARE(enter.isAccepted(), c.width > 0);
-          QDropEvent event(QPointF(5, 5), Qt::CopyAction, offer.get(), Qt::LeftButton, {});
+          QDragEnterEvent move_only(QPoint(5, 5), Qt::MoveAction, offer.get(), Qt::LeftButton, {});
+          QApplication::sendEvent(button, &move_only);
+          QVERIFY(!move_only.isAccepted());
+          QDropEvent event(QPointF(5, 5), actions, offer.get(), Qt::LeftButton, {});
           QApplication::sendEvent(button, &event);
+          if (c.width > 0) QCOMPARE(event.dropAction(), Qt::CopyAction);
         } else {
           Board().setMimeData(offer.release());
           FileDialog::SetNextFileName(QString());  // refused: the dialog is cancelled
@@ -125,7 +134,9 @@ class MainWindowTest : public QObject {
     const QByteArray copied = Board().text().toUtf8();
     QCOMPARE(copied, ExpectedSnippet(window));
     const auto* size = window.findChild<QLabel*>(QStringLiteral("snippetSize"));
-    QVERIFY(size && size->text().contains(QString::number(copied.size())));
+    QLocale grouped = QLocale::c();  // "12,345 文字"
+    grouped.setNumberOptions(QLocale::DefaultNumberOptions);
+    QVERIFY(size && size->text().startsWith(grouped.toString(copied.size()) + QStringLiteral(" ")));
     Board().setText(QStringLiteral("kept"));
     Clipboard::SetBusyForTest(true);
     Click(window.Control(control::kCopy));
@@ -140,8 +151,34 @@ class MainWindowTest : public QObject {
       FileDialog::SetNextFileName(window.settings.FilePath("never.txt"));
       Click(window.Control(id));
     }
-    QCOMPARE(*messages.texts, QStringList(3, Text(MessageCode::kSignatureFailed)));
+    QCOMPARE(messages.texts->size(), 3);
+    for (const QString& text : *messages.texts) {  // and what to do about it
+      QVERIFY(text.startsWith(Text(MessageCode::kSignatureFailed)) && text.contains("チェックを外して"));
+    }
     QVERIFY(!QFile::exists(window.settings.FilePath("never.txt")));
+  }
+  // A version 5 BMP (the 40-byte one widened as common tools write it) is read like the 40-byte one; a
+  // file that is no picture is refused with its name and the reason, and the panel keeps its picture.
+  void picturesFromFilesOrARefusalThatSaysWhy() {
+    TestWindow window(1 | 2 | 4, {}, {1});
+    const MessageLog messages;
+    QByteArray bmp = ReadAll(SamplePath("signature.bmp"));
+    const QByteArray widened = bmp.left(14) + QByteArray::fromHex("7c000000") + bmp.mid(18, 36) +
+                               QByteArray(84, '\0') + bmp.mid(54);
+    bmp = widened;
+    qToLittleEndian<quint32>(quint32(bmp.size()), bmp.data() + 2);
+    qToLittleEndian<quint32>(54 + 84, bmp.data() + 10);
+    WriteAll(window.settings.FilePath("v5 copy.bmp"), bmp);
+    window.ImportIntoPanel(0, window.settings.FilePath("v5 copy.bmp"));
+    window.ImportIntoPanel(1, SamplePath("signature.bmp"));
+    QVERIFY(window.Panel(0).picture && window.Panel(0).picture->Bytes().size() > 100);
+    QVERIFY(std::ranges::equal(window.Panel(0).picture->Bytes(), window.Panel(1).picture->Bytes()));
+    const QString fake = window.settings.FilePath("notes.png");
+    WriteAll(fake, "not a picture");
+    window.ImportIntoPanel(0, fake);
+    QCOMPARE(messages.texts->size(), 1);
+    QVERIFY(messages.texts->front().contains(fake) && messages.texts->front().contains("画像として読めません"));
+    QVERIFY(window.Panel(0).picture && window.Panel(0).picture->Width() == 300);
   }
   // The text file and the preview page are written; a folder in the way of
   // either is reported, and nothing is remembered or opened.
@@ -158,6 +195,10 @@ class MainWindowTest : public QObject {
     QVERIFY(browser.opened->toString().endsWith(QStringLiteral("/quorel/help/man.html")));
     const QString existing = window.settings.FilePath("out.txt");
     WriteAll(existing, QByteArray(200000, 'x'));  // longer than the snippet
+    FileDialog::SetNextFileName(window.settings.FilePath("out.html"));  // out.txt is written: asked first
+    MessageBox::SetNextAnswer(false);
+    Click(window.Control(control::kSaveText));
+    QCOMPARE(ReadAll(existing).size(), 200000);
     FileDialog::SetNextFileName(window.settings.FilePath("out.html"));
     Click(window.Control(control::kSaveText));
     QCOMPARE(ReadAll(existing), ExpectedSnippet(window));
@@ -173,7 +214,24 @@ class MainWindowTest : public QObject {
     *browser.opened = QUrl();
     Click(window.Control(control::kPreview));
     QVERIFY(browser.opened->isEmpty());
-    QCOMPARE(*messages.texts, QStringList(2, QString::fromUtf8(kCannotSaveText)));
+    // Each says which file, what happened and that the old one stays.
+    const QStringList& texts = *messages.texts;
+    QCOMPARE(texts.size(), 5);
+    QVERIFY(texts[0] == ReplaceFileQuestion(existing) && texts[1] == texts[0]);
+    QVERIFY(texts[3].startsWith(QString::fromUtf8(kCannotSaveText)) && texts[3].contains("in the way.txt") &&
+            texts[3].contains("フォルダー"));
+    QVERIFY(texts[4].contains("$quorel_view.html") && texts[4].contains("そのまま"));
+  }
+  // The ink colour taken from the clipboard is stored with the next output and read at the next start.
+  void inkColourIsRemembered() {
+    TestWindow window(1 | 2 | 4, {}, {0, 1});
+    const MessageLog messages;
+    Board().setText(QStringLiteral("ff8000"));
+    Click(window.Control(control::kSignatureSwatch));
+    Click(window.Control(control::kCopy));
+    QCOMPARE(window.settings.Store().ReadInt("QuorelColor", -1), 0x0080FF);
+    const TestWindow again(1 | 2 | 4, ReadAll(window.settings.FilePath("wq.ini")));
+    QCOMPARE(again.PanelColour(0), Colour{0x0080FF});
   }
   // A saved rectangle mostly off the right edge is fitted into its monitor;
   // the owner-drawn controls show where the keyboard focus is; Esc closes and

@@ -68,6 +68,7 @@ SettingsDialog::SettingsDialog(const IniStore& store, QWidget* owner)
 
 void SettingsDialog::Browse() {
   QString path = path_->text().left(kMaxPathChars);
+  if (path.isEmpty()) path = QStringLiteral("/usr/bin/");  // where programs live, not Pictures
   const FileFilter executables{QStringLiteral("画像編集ソフト"), QStringLiteral("*")};
   if (ChooseOpenFile({executables}, path, this, QStringLiteral("画像編集ソフトを設定する"),
                      QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDotAndDotDot)) {

@@ -41,6 +41,20 @@ TEST(SettingsFolderTest, FollowsTheBaseDirectoryRules) {
   }
 }
 
+// Only temporaries of the window's own files go; the files themselves, the INI file's (the sibling's
+// too) and look-alikes stay.
+TEST(SettingsFolderTest, RemovesStaleTemporariesOfItsOwnNames) {
+  TempDir dir;
+  const char* gone[] = {".$quorel_s.bmp.a1B2c3", ".$quorel_i.bmp.XXXXXX", ".$image.bmp.q9q9q9",
+                        ".$quorel_view.html.000000"};
+  const char* kept[] = {"$quorel_s.bmp", ".wq.ini.abcdef", ".$quorel_s.bmp.abc", "x.$quorel_s.bmp.abcdef"};
+  for (const char* name : gone) std::ofstream(dir / name) << "x";
+  for (const char* name : kept) std::ofstream(dir / name) << "x";
+  EXPECT_EQ(SettingsFolder(dir.path()).RemoveStaleTemporaries(), 4);
+  for (const char* name : kept) EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
+}
+
 void MakeProgram(const std::filesystem::path& path, bool executable) {
   std::ofstream(path) << "#!/bin/sh\n";
   ::chmod(path.c_str(), executable ? 0755 : 0644);
