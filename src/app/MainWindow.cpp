@@ -192,7 +192,8 @@ void MainWindow::BuildControls() {
     // The check boxes sit on the frames' top edges, so they come after them.
     enabled_[i] = new QCheckBox(QString::fromUtf8(layout.enabled_text), this);
     enabled_[i]->setAutoFillBackground(true);
-    place(enabled_[i], layout.enabled_id, QRect(layout.enabled_x, 2, 32, 10));
+    // Wide enough for "Quorel" whole at any scale.
+    place(enabled_[i], layout.enabled_id, QRect(layout.enabled_x, 2, 40, 10));
 
     scale_buttons_[i] =
         icon_button(layout.scale_id, Icon::kScaleNone, QRect(layout.scale_x, 91, 15, 14));
@@ -508,7 +509,8 @@ void MainWindow::CopySnippet() {
   StoreOptionBits();
   const std::optional<std::string> snippet = MakeSnippet();
   if (!snippet) return;
-  if (snippet->size() > kLargeClipboardBytes && !MessageBox::Ask(this, LargeClipboardQuestion(snippet->size()))) {
+  if (snippet->size() > kLargeClipboardBytes &&
+      !MessageBox::Ask(this, LargeClipboardQuestion(snippet->size()))) {
     return;
   }
   if (!Clipboard::PutText(*snippet)) MessageBox::ShowMessage(this, MessageCode::kClipboardBusy);

@@ -61,7 +61,7 @@ class StartupTest : public QObject {
   void openDialog() {
     struct Case { QString path, answer, chosen, start; };  // chosen empty: refused
     const QString self = QCoreApplication::applicationFilePath();
-    for (const Case& c : {Case{"", "", "", PictureFolder() + QLatin1Char('/')},  // cancelled, no name proposed
+    for (const Case& c : {Case{"", "", "", PictureFolder() + QLatin1Char('/')},  // cancelled; no name
                           Case{"/tmp/", self, self, "/tmp/"},
                           Case{"no-folder-here", self, "", ""}}) {  // refused without a dialog
       QString path = c.path;

