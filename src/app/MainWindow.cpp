@@ -1,8 +1,11 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "app/MainWindow.h"
 
+#include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
@@ -10,10 +13,13 @@
 #include <QMimeData>
 #include <QShortcut>
 #include <QToolButton>
+#include <cerrno>
 
+#include "app/BackgroundJob.h"
 #include "app/ColourSwatch.h"
 #include "app/ControlIds.h"
 #include "app/DialogUnits.h"
+#include "app/WindowMessages.h"
 #include "app/Icons.h"
 #include "app/PictureButton.h"
 #include "app/dialogs/ScaleDialog.h"
@@ -75,6 +81,7 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
   sibling_ = std::make_unique<SiblingLink>();
   connect(sibling_.get(), &SiblingLink::PicturePushed, this, &MainWindow::OnPicturePushed,
           Qt::QueuedConnection);
+  connect(sibling_.get(), &SiblingLink::RaiseRequested, this, &MainWindow::BringForward);
   sibling_->RegisterWithSibling();
 
   for (const PanelIndex index : kPanels) {
@@ -100,7 +107,10 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
   }
 }
 
-MainWindow::~MainWindow() { hints_->HideHint(); }
+MainWindow::~MainWindow() {
+  BackgroundJob::WaitForEnd();  // a cancelled job may still read the panels
+  hints_->HideHint();
+}
 
 namespace {
 
@@ -165,6 +175,8 @@ void MainWindow::BuildControls() {
 
     readouts_[i] = new QLineEdit(this);
     readouts_[i]->setReadOnly(true);
+    // Not a tab stop, and never the holder of Ctrl+C: the keys mean the outputs.
+    readouts_[i]->setFocusPolicy(Qt::NoFocus);
     place(readouts_[i], layout.readout_id, layout.readout);
 
     swatches_[i] = new ColourSwatch(this);
@@ -174,7 +186,8 @@ void MainWindow::BuildControls() {
     // The check boxes sit on the frames' top edges, so they come after them.
     enabled_[i] = new QCheckBox(QString::fromUtf8(layout.enabled_text), this);
     enabled_[i]->setAutoFillBackground(true);
-    place(enabled_[i], layout.enabled_id, QRect(layout.enabled_x, 2, 32, 10));
+    // Wide enough for "Quorel" whole at any scale.
+    place(enabled_[i], layout.enabled_id, QRect(layout.enabled_x, 2, 40, 10));
 
     scale_buttons_[i] =
         icon_button(layout.scale_id, Icon::kScaleNone, QRect(layout.scale_x, 91, 15, 14));
@@ -184,10 +197,18 @@ void MainWindow::BuildControls() {
     connect(edit, &QToolButton::clicked, this, [this, index] { EditPanelPicture(index); });
   }
 
+  // The alignment buttons: one group for screen readers, one choice.
+  auto* align_group = new QWidget(this);
+  align_group->setAccessibleName(QStringLiteral("配置"));
+  place(align_group, 0, QRect(8, 113, 47, 14));
+  auto* exclusive = new QButtonGroup(align_group);
   for (size_t i = 0; i < kAlignButtons.size(); ++i) {
     const auto [id, icon] = kAlignButtons[i];
     align_[i] = icon_button(id, icon, QRect(8 + 16 * static_cast<int>(i), 113, 15, 14));
+    align_[i]->setParent(align_group);
+    align_[i]->move(align_group->mapFromParent(align_[i]->pos()));
     align_[i]->setCheckable(true);
+    exclusive->addButton(align_[i]);
     connect(align_[i], &QToolButton::clicked, this, [this, id] { SelectAlignment(id); });
   }
 
@@ -215,22 +236,30 @@ void MainWindow::BuildControls() {
   snippet_size_ = new QLabel(this);
   snippet_size_->setObjectName(QStringLiteral("snippetSize"));
   snippet_size_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  place(snippet_size_, 0, QRect(172, 116, 94, 12));
+  place(snippet_size_, 0, QRect(172, 116, 92, 12));  // clear of the wrench
 
-  // Screen readers say the first line of a control's hint.
+  // Screen readers say the first line of a control's hint, or what a click
+  // does where that line says something else.
   for (const HintText& hint : kHintTable) {
     const QString text =
         QString::fromUtf8(hint.text.data(), static_cast<qsizetype>(hint.text.size()));
     Control(hint.control_id)->setAccessibleName(text.section(QLatin1Char('\n'), 0, 0));
   }
+  for (const auto& [id, name] : {std::pair{control::kSignaturePicture, "Quorelの画像を読み込む"},
+                                 std::pair{control::kSealPicture, "印影の画像を読み込む"},
+                                 std::pair{control::kSealReadout, "印影画像の幅と高さ、拡大率"},
+                                 std::pair{control::kSaveText, "変換したデータをテキストファイルに出力する"}}) {
+    Control(id)->setAccessibleName(QString::fromUtf8(name));
+  }
 
-  // The output shortcuts, unless a text field has the keys.
+  // The output shortcuts, unless an editable text field has the keys.
   for (const auto& [key, slot] : {std::pair{Qt::Key_C, &MainWindow::CopySnippet},
                                   std::pair{Qt::Key_S, &MainWindow::SaveSnippet},
                                   std::pair{Qt::Key_P, &MainWindow::PreviewSnippet}}) {
     auto* shortcut = new QShortcut(QKeySequence(QKeyCombination(Qt::CTRL, key)), this);
     connect(shortcut, &QShortcut::activated, this, [this, slot = slot] {
-      if (!qobject_cast<QLineEdit*>(focusWidget())) (this->*slot)();
+      const auto* field = qobject_cast<QLineEdit*>(focusWidget());
+      if (!field || field->isReadOnly()) (this->*slot)();
     });
   }
 }
@@ -265,9 +294,12 @@ void MainWindow::StoreOptionBits() {
   }
   state_.option_bits = StoreOutputChoices(state_.option_bits, enabled_[0]->isChecked(),
                                     enabled_[1]->isChecked(), align);
+  // The colours too, so the next start (and the tool) uses them.
+  (void)WriteInkColours(store_, state_.inks);
 }
 
 void MainWindow::SetColour(PanelIndex index) {
+  if (!Idle()) return;
   const size_t i = Slot(index);
   std::optional<Colour> colour = Clipboard::TakeColourText();
   if (!colour) colour = ChooseColour(this, state_.inks[i], custom_colours_);
@@ -277,6 +309,7 @@ void MainWindow::SetColour(PanelIndex index) {
 }
 
 void MainWindow::LoadPicture(PanelIndex index) {
+  if (!Idle()) return;
   // A picture, or a file copied in a file manager, on the clipboard.
   if (const QMimeData* data = Clipboard::Content(); data && TakeOffered(index, *data)) {
     Clipboard::Clear();
@@ -290,26 +323,41 @@ void MainWindow::LoadPicture(PanelIndex index) {
 }
 
 bool MainWindow::TakeOffered(PanelIndex index, const QMimeData& data) {
+  if (!Idle()) return true;  // taken care of: said why not
   if (const std::optional<QString> file = PictureFileOf(data)) {
     ImportIntoPanel(index, *file);
     return true;
   }
   std::optional<PackedDib> picture = PictureOf(data);
   if (!picture) return false;
-  TakeNewPicture(index, std::move(picture));
+  TakeNewPicture(index, std::move(picture), QStringLiteral("クリップボードの画像"));
   return true;
 }
 
-void MainWindow::TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture) {
-  if (!picture) return;  // nothing could be read: the panel keeps what it had
-  // A picture that cannot become 24 bits leaves the panel empty.
-  (void)state_.Panel(index).TakeNewPicture(std::move(*picture), store_);
+void MainWindow::TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture, const QString& source) {
+  if (!picture) return;
+  // FIXME: a picture that is read but cannot be converted (memory) still
+  // empties the panel; only refusals by the readers keep the old picture.
+  const Result<void> applied = state_.Panel(index).TakeNewPicture(std::move(*picture), store_);
   ShowPanel(index);
+  if (!applied) MessageBox::ShowText(this, PictureRefusedText(source, applied.status()));
 }
 
 void MainWindow::ImportIntoPanel(PanelIndex index, const QString& path) {
-  auto read = ReadPictureFile(ToPath(path));
-  TakeNewPicture(index, read ? std::optional(std::move(read->picture)) : std::nullopt);
+  if (!Idle()) return;
+  // Read off the GUI thread: a large photo takes seconds.
+  auto read = std::make_shared<Result<Decoded>>(Status::kCannotOpen);
+  const std::filesystem::path file = ToPath(path);
+  if (!BackgroundJob::Run(this, QStringLiteral("画像を読み込んでいます…"),
+                          [read, file] { *read = ReadPictureFile(file); })) {
+    return;  // cancelled
+  }
+  Result<Decoded>& decoded = *read;
+  if (!decoded) {  // the panel keeps the picture it had
+    MessageBox::ShowText(this, PictureRefusedText(path, decoded.status()));
+    return;
+  }
+  TakeNewPicture(index, std::move(decoded->picture), path);
 }
 
 void MainWindow::ShowPanel(PanelIndex index) {
@@ -326,6 +374,7 @@ void MainWindow::SetScaleIcon(PanelIndex index) {
 }
 
 void MainWindow::RunScaleDialog(PanelIndex index) {
+  if (!Idle()) return;
   hints_->SetHintsEnabled(false);
   const bool confirmed = OpenScaleDialog(state_.Panel(index), store_, this);
   hints_->SetHintsEnabled(true);
@@ -333,6 +382,7 @@ void MainWindow::RunScaleDialog(PanelIndex index) {
 }
 
 void MainWindow::RunSettingsDialog() {
+  if (!Idle()) return;
   hints_->SetHintsEnabled(false);
   SettingsDialog dialog(store_, this);
   if (dialog.exec() == QDialog::Accepted) state_.style = ReadOutputStyle(store_);
@@ -340,6 +390,7 @@ void MainWindow::RunSettingsDialog() {
 }
 
 void MainWindow::EditPanelPicture(PanelIndex index) {
+  if (!Idle()) return;
   const PackedDib* picture = state_.Panel(index).picture();
   if (!picture) return;
   const QString editor = FromUtf8(store_.ReadString(kOptionSection, kGraphicEditorKey));
@@ -349,7 +400,10 @@ void MainWindow::EditPanelPicture(PanelIndex index) {
     return;
   }
   const std::filesystem::path transfer = folder_.TransferBmpPath();
-  if (!WriteBmpFile(*picture, transfer)) return;
+  if (!WriteBmpFile(*picture, transfer)) {
+    MessageBox::ShowText(this, FileNotWrittenText(QFile::decodeName(transfer.c_str()), errno));
+    return;
+  }
   if (index == PanelIndex::kSignature) showMinimized();
   const EditorOutcome outcome = RunEditor(editor, transfer, this);
   if (outcome == EditorOutcome::kSaved) ImportIntoPanel(index, QFile::decodeName(transfer.c_str()));
@@ -382,19 +436,51 @@ void MainWindow::OnPicturePushed() {
   }
 }
 
+bool MainWindow::Idle() {
+  if (!BackgroundJob::Busy()) return true;
+  MessageBox::ShowText(this, QStringLiteral("前の処理がまだ終わっていません．\n"
+                                            "終わってから、もう一度お試しください．"));
+  return false;
+}
+
 std::optional<std::string> MainWindow::MakeSnippet() {
-  auto snippet = BuildSnippet(state_.Request());
+  if (!Idle()) return std::nullopt;
+  // Made off the GUI thread: a large picture at 2× takes seconds, and the
+  // window must not freeze meanwhile. NOTE: the job's request borrows the
+  // panels' pictures; every command that changes them waits for Idle(), which
+  // holds until the job's thread has ended, a cancelled one included.
+  auto snippet_made = std::make_shared<Result<std::string>>(Status::kOutOfMemory);
+  if (!BackgroundJob::Run(this, QStringLiteral("HTMLを作っています…"),
+                          [snippet_made, request = state_.Request()] {
+                            *snippet_made = BuildSnippet(request);
+                          })) {
+    return std::nullopt;  // cancelled
+  }
+  Result<std::string>& snippet = *snippet_made;
   if (!snippet) {
-    MessageBox::ShowMessage(this, MessageForStatus(snippet.status()));
+    ShowOutputFailure(snippet.status());
     return std::nullopt;
   }
   ShowSnippetSize(snippet->size());
   return std::move(*snippet);
 }
 
+void MainWindow::ShowOutputFailure(Status status) {
+  if (status != Status::kSignatureFailed && status != Status::kSealFailed) {
+    MessageBox::ShowMessage(this, MessageCode::kSystemFault);  // memory
+    return;
+  }
+  const ImagePanel& panel =
+      state_.Panel(status == Status::kSignatureFailed ? PanelIndex::kSignature : PanelIndex::kSeal);
+  MessageBox::ShowText(this, TagFailedText(status, panel.OutputPicture() != nullptr,
+                                           QFile::decodeName(folder_.Path().c_str())));
+}
+
 void MainWindow::ShowSnippetSize(size_t characters) {
   const bool too_large = ExceedsSnippetBudget(characters);
-  snippet_size_->setText(QLocale::c().toString(static_cast<qulonglong>(characters)) +
+  QLocale grouped = QLocale::c();
+  grouped.setNumberOptions(QLocale::DefaultNumberOptions);  // "12,345": the C locale omits the commas
+  snippet_size_->setText(grouped.toString(static_cast<qulonglong>(characters)) +
                          QStringLiteral(" 文字") + (too_large ? QStringLiteral(" ⚠") : QString()));
   // Marked in red past what common blog and mail editors take in one piece.
   snippet_size_->setStyleSheet(too_large ? QStringLiteral("color: #c00000;") : QString());
@@ -407,9 +493,12 @@ void MainWindow::ShowSnippetSize(size_t characters) {
 void MainWindow::CopySnippet() {
   StoreOptionBits();
   const std::optional<std::string> snippet = MakeSnippet();
-  if (snippet && !Clipboard::PutText(*snippet)) {
-    MessageBox::ShowMessage(this, MessageCode::kClipboardBusy);
+  if (!snippet) return;
+  if (snippet->size() > kLargeClipboardBytes &&
+      !MessageBox::Ask(this, LargeClipboardQuestion(snippet->size()))) {
+    return;
   }
+  if (!Clipboard::PutText(*snippet)) MessageBox::ShowMessage(this, MessageCode::kClipboardBusy);
 }
 
 void MainWindow::SaveSnippet() {
@@ -418,8 +507,10 @@ void MainWindow::SaveSnippet() {
   if (!snippet) return;
   QString path = FromUtf8(store_.ReadString(kQuorelSection, kOutputFileKey));
   if (!ChooseTextOutputFile(path, this)) return;
+  // Asked here, after ".txt" was forced: the name typed may be another file's.
+  if (QFileInfo::exists(path) && !MessageBox::Ask(this, ReplaceFileQuestion(path))) return;
   if (!WriteTextFile(*snippet, ToPath(path))) {
-    MessageBox::ShowText(this, QString::fromUtf8(kCannotSaveText));
+    MessageBox::ShowText(this, FileNotWrittenText(path, errno));
     return;  // the next dialog starts from the last file that was written
   }
   const QByteArray utf8 = path.toUtf8();
@@ -434,17 +525,24 @@ void MainWindow::PreviewSnippet() {
   const std::filesystem::path page_path = folder_.PreviewPagePath();
   const auto page = MakePreviewPage(*snippet, state_.option_bits, state_.inks[0], state_.style);
   if (!page) {
-    MessageBox::ShowMessage(this, MessageForStatus(page.status()));
+    ShowOutputFailure(page.status());
     return;
   }
   if (!WriteTextFile(*page, page_path)) {  // the browser would show an old page
-    MessageBox::ShowText(this, QString::fromUtf8(kCannotSaveText));
+    MessageBox::ShowText(this, FileNotWrittenText(QFile::decodeName(page_path.c_str()), errno));
     return;
   }
   Browser::Open(QUrl::fromLocalFile(QFile::decodeName(page_path.c_str())));
 }
 
+void MainWindow::BringForward() {
+  if (isMinimized()) showNormal();
+  raise();
+  activateWindow();
+}
+
 void MainWindow::done(int result) {
+  if (BackgroundJob::Busy()) return;  // the job's own dialog ends it first
   Shutdown();
   QDialog::done(result);
 }

@@ -56,7 +56,7 @@ class MainWindow : public QDialog {
   const SettingsFolder& Folder() const { return folder_; }
 
   // The three outputs, each after storing the check boxes and the alignment
-  // buttons into the option bits.
+  // buttons into the option bits and writing the ink colours.
   void CopySnippet();
   void SaveSnippet();
   void PreviewSnippet();
@@ -64,11 +64,14 @@ class MainWindow : public QDialog {
   // Puts a picture file into a panel the way every road in does: the scale
   // mode returns to 0, the picture is normalised and stored, the preview and
   // readout are rebuilt and the scale button shows "no scaling". A file that
-  // cannot be read leaves the panel as it was.
+  // cannot be read is refused with a message naming it and the reason, and
+  // the panel keeps its picture.
   void ImportIntoPanel(PanelIndex index, const QString& path);
 
   // The sibling's notification that a picture waits in the transfer file.
   void OnPicturePushed();
+  // A second start asked for the window: shown, raised and focused.
+  void BringForward();
 
   HintController& Hints() { return *hints_; }
   SiblingLink& Sibling() { return *sibling_; }
@@ -81,7 +84,8 @@ class MainWindow : public QDialog {
   void PlaceWindow();
   void LoadPicture(PanelIndex index);
   bool TakeOffered(PanelIndex index, const QMimeData& data);
-  void TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture);
+  // `source` names where the picture came from in a message.
+  void TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture, const QString& source);
   void SetColour(PanelIndex index);
   void SelectAlignment(int id);
   void StoreOptionBits();
@@ -92,8 +96,11 @@ class MainWindow : public QDialog {
   void EditPanelPicture(PanelIndex index);
   void OpenHelp();
   void Shutdown();
+  // False, after saying so, while a background job runs.
+  bool Idle();
   std::optional<std::string> MakeSnippet();
   void ShowSnippetSize(size_t characters);
+  void ShowOutputFailure(Status status);
 
   SettingsFolder folder_;
   IniStore store_;

@@ -49,22 +49,28 @@ void PictureButton::paintEvent(QPaintEvent* /*event*/) {
   DrawFocusMark(painter, *this);
 }
 
-void PictureButton::dragEnterEvent(QDragEnterEvent* event) {
-  // Refused data shows no drop cursor.
-  if (OffersPicture(*event->mimeData())) {
-    event->acceptProposedAction();
-  } else {
-    event->ignore();
+namespace {
+
+// Drops are taken as copies only: a source that honours Move would delete
+// the user's original file after the drop. Refused data shows no drop cursor.
+bool AcceptAsCopy(QDropEvent& event) {
+  if (!(event.possibleActions() & Qt::CopyAction) || !OffersPicture(*event.mimeData())) {
+    event.ignore();
+    return false;
   }
+  event.setDropAction(Qt::CopyAction);
+  event.accept();
+  return true;
 }
 
+}  // namespace
+
+void PictureButton::dragEnterEvent(QDragEnterEvent* event) { (void)AcceptAsCopy(*event); }
+
+void PictureButton::dragMoveEvent(QDragMoveEvent* event) { (void)AcceptAsCopy(*event); }
+
 void PictureButton::dropEvent(QDropEvent* event) {
-  if (!OffersPicture(*event->mimeData())) {
-    event->ignore();
-    return;
-  }
-  event->acceptProposedAction();
-  emit PictureDropped(*event->mimeData());
+  if (AcceptAsCopy(*event)) emit PictureDropped(*event->mimeData());
 }
 
 }  // namespace quorel

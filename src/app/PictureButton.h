@@ -16,7 +16,8 @@ QImage ImageOfPreview(const PackedDib& preview);
 
 // The button that shows a panel's preview one to one. While it is held down
 // nothing is redrawn: it keeps showing what it showed before the press. It
-// takes drops of picture files and picture data and refuses anything else.
+// takes drops of picture files and picture data, always as a copy, and
+// refuses anything else.
 class PictureButton : public QAbstractButton {
   Q_OBJECT
 
@@ -33,6 +34,7 @@ class PictureButton : public QAbstractButton {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:

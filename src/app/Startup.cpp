@@ -12,6 +12,7 @@
 #include "app/MainWindow.h"
 #include "app/platform/LocalLoop.h"
 #include "app/platform/MessageBox.h"
+#include "app/platform/SiblingLink.h"
 #include "app/platform/SingleInstance.h"
 #include "settings/EditorDefault.h"
 #include "settings/OptionBits.h"
@@ -44,6 +45,8 @@ int RunQuorel(const StartupPaths& paths) {
   switch (instance.Acquire()) {
     case SingleInstance::Outcome::kAcquired: break;
     case SingleInstance::Outcome::kAlreadyRunning:
+      // The running window comes forward; the message says why no second one opens.
+      (void)SiblingLink::AskToRaise(instance.OwnerPid());
       MessageBox::ShowMessage(nullptr, MessageCode::kAlreadyRunning);
       return 0;
     case SingleInstance::Outcome::kFailed:
@@ -53,6 +56,7 @@ int RunQuorel(const StartupPaths& paths) {
 
   const SettingsFolder folder = ChooseFolder(paths.settings_folder);
   (void)folder.Create();  // a failure is silent: reads then give defaults
+  (void)folder.RemoveStaleTemporaries();  // left by a crash while a file was replaced
   const IniStore store(folder.IniPath());
   int32_t bits = ReadOptionBits(store);
   bits = ApplyFirstRunDefaults(store, bits, DefaultEditorPath());

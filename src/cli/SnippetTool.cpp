@@ -1,6 +1,8 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "cli/SnippetTool.h"
 
+#include <cerrno>
+#include <cstring>
 #include <system_error>
 
 #include "cli/CliOptions.h"
@@ -117,7 +119,9 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
   if (!text) return {kExitNoSnippet, {}, std::string(MessageText(MessageCode::kSystemFault)) + "\n"};
   if (options.output) {
     if (!WriteTextFile(*text, *options.output)) {
-      return Fail(kExitNoSnippet, options.output->string() + ": cannot be written");
+      // The old file, if any, is left as it was.
+      return Fail(kExitNoSnippet, options.output->string() + ": cannot be written (" +
+                                      std::strerror(errno) + ")");
     }
     return {kExitOk, {}, size_line};
   }

@@ -53,21 +53,13 @@ Result<void> WriteFileAtomically(const std::filesystem::path& path,
   for (const auto piece : pieces) written = written && file.Write(piece).ok();
   written = written && ::fsync(file.descriptor()) == 0 && file.Close().ok();
   if (!written || ::rename(temp.c_str(), path.c_str()) != 0) {
+    const int cause = errno;  // what the caller reports, not the clean-up's outcome
+    (void)file.Close();
     ::unlink(temp.c_str());
+    errno = cause;
     return Status::kCannotOpen;
   }
   return {};
-}
-
-Result<void> WriteFileInPlace(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-  return WriteFileInPlace(path, {bytes});
-}
-
-Result<void> WriteFileInPlace(const std::filesystem::path& path,
-                              std::initializer_list<std::span<const uint8_t>> pieces) {
-  OutputFile file(path);
-  for (const auto piece : pieces) QUOREL_TRY(file.Write(piece));
-  return file.Close();
 }
 
 }  // namespace quorel

@@ -37,17 +37,12 @@ class OutputFile {
 // Replaces `path` with `bytes` so that a crash leaves either the old file or the
 // new one, never a half-written one: a temporary file in the same folder is
 // written, flushed to disk and renamed over the old name. A missing folder is
-// created. kCannotOpen (and the old file untouched) on any failure.
+// created. kCannotOpen (and the old file untouched) on any failure, with errno
+// left at the cause (ENOSPC for a full disk, say).
 Result<void> WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 // The same with the file's bytes in pieces, written one after the other (a
 // header and a picture's block, say, without copying them together first).
 Result<void> WriteFileAtomically(const std::filesystem::path& path,
                                  std::initializer_list<std::span<const uint8_t>> pieces);
-
-// Creates or truncates `path` and writes `bytes`; kCannotOpen when the file
-// cannot be opened, the write is short or closing reports an error.
-Result<void> WriteFileInPlace(const std::filesystem::path& path, std::span<const uint8_t> bytes);
-Result<void> WriteFileInPlace(const std::filesystem::path& path,
-                              std::initializer_list<std::span<const uint8_t>> pieces);
 
 }  // namespace quorel

@@ -27,7 +27,7 @@ Result<std::string> MakePreviewPage(std::string_view snippet, int32_t option_bit
 }
 
 Result<void> WriteTextFile(std::string_view text, const std::filesystem::path& path) {
-  return WriteFileInPlace(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+  return WriteFileAtomically(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
 }  // namespace quorel

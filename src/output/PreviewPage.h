@@ -31,8 +31,9 @@ bool NeedsBlackPage(int32_t option_bits, Colour signature_colour);
 Result<std::string> MakePreviewPage(std::string_view snippet, int32_t option_bits,
                                     Colour signature_colour, const OutputStyle& style = {});
 
-// Creates or truncates the file and writes exactly the text (no byte-order
-// mark, no line end). kCannotOpen when the file cannot be opened or written.
+// Writes exactly the text (no byte-order mark, no line end) to a temporary
+// file beside `path` and renames it over: an interrupted or failed write
+// leaves the old file as it was. kCannotOpen on failure, errno at the cause.
 Result<void> WriteTextFile(std::string_view text, const std::filesystem::path& path);
 
 }  // namespace quorel

@@ -90,7 +90,7 @@ Result<void> ImagePanel::TakeNewPicture(PackedDib picture, const IniStore& store
   if (!picture_ || IsSmall(*picture_)) return applied;
   // NOTE: replaced atomically, so a crash while storing keeps the previous
   // working picture intact.
-  QUOREL_TRY(WriteBmpFile(*picture_, working_file_, FileReplace::kAtomically));
+  QUOREL_TRY(WriteBmpFile(*picture_, working_file_));
   return applied;
 }
 

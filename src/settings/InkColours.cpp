@@ -10,4 +10,9 @@ std::array<Colour, 2> ReadInkColours(const IniStore& store) {
           static_cast<Colour>(store.ReadInt(kSealColourKey, kDefaultSealColour))};
 }
 
+Result<void> WriteInkColours(const IniStore& store, const std::array<Colour, 2>& inks) {
+  QUOREL_TRY(store.WriteInt(kSignatureColourKey, static_cast<int32_t>(inks[0])));
+  return store.WriteInt(kSealColourKey, static_cast<int32_t>(inks[1]));
+}
+
 }  // namespace quorel

@@ -2,6 +2,7 @@
 #include "settings/SettingsFolder.h"
 
 #include <cstdlib>
+#include <string>
 #include <system_error>
 
 namespace quorel {
@@ -38,6 +39,26 @@ Result<void> SettingsFolder::Create() const {
   std::filesystem::create_directories(folder_, ec);
   if (!std::filesystem::is_directory(folder_, ec)) return Status::kCannotOpen;
   return {};
+}
+
+int SettingsFolder::RemoveStaleTemporaries() const {
+  // The names WriteFileAtomically gives: "." + the file's name + "." + six characters.
+  constexpr std::string_view kOwnNames[] = {kSignatureBmpName, kSealBmpName, kTransferBmpName,
+                                            kPreviewPageName};
+  std::error_code ec;
+  int removed = 0;
+  for (std::filesystem::directory_iterator it(folder_, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    for (const std::string_view own : kOwnNames) {
+      const bool temporary = name.size() == own.size() + 8 && name[0] == '.' &&
+                             name.compare(1, own.size(), own) == 0 && name[own.size() + 1] == '.';
+      std::error_code removal;
+      if (temporary && it->is_regular_file(removal) && std::filesystem::remove(it->path(), removal)) {
+        ++removed;
+      }
+    }
+  }
+  return removed;
 }
 
 std::optional<SettingsFolder> ChooseSettingsFolder(

@@ -33,6 +33,11 @@ class SettingsFolder {
   // Creates the folder when it is missing; kCannotOpen when it does not exist
   // afterwards.
   Result<void> Create() const;
+  // Removes the temporary files a crash left behind while one of the desktop
+  // program's files was being replaced (".$quorel_s.bmp.XXXXXX" and the like:
+  // the working, transfer and preview files). The number removed. Only the
+  // running program may call it: its own writes are the only ones of these.
+  int RemoveStaleTemporaries() const;
 
   const std::filesystem::path& Path() const { return folder_; }
   std::filesystem::path IniPath() const { return folder_ / kIniFileName; }

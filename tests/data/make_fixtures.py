@@ -86,7 +86,7 @@ def make_bmp():
     data = open(path("bmp", "rgb24.bmp"), "rb").read()
     write_bmp("v4-rgb24", struct.pack("<I", 108) + data[18:54] + bytes(68), b"", data[54:])
     for name in ("pal4", "core12-pal4", "core12-rgb24", "rgb32", "rgb16-555", "rgb16-bf565", "rgb16-bf555",
-                 "rgb32-bf", "topdown-rgb24", "topdown-pal8"):
+                 "rgb32-bf", "topdown-rgb24", "topdown-pal8", "v4-rgb24", "v5-rgb32"):
         dump(path("bmp", name + ".bmp"))
 
 def make_gif():

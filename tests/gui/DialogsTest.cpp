@@ -1,7 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 // The scale dialog and what the main window shows after it; the external
 // editor round trip with stand-in scripts, and the settings dialog.
-#include <QCheckBox>
+#include <QRadioButton>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -54,14 +54,18 @@ class DialogsTest : public QObject {
   // the boxes keep as many digits as the upper limits have.
   void okLimitsWhatWasTyped() {
     struct Case { QString height, width, ratio; ScaleSettings chosen; };
-    for (const Case& c : {Case{"5", "700", "50", {0, 16, 640, 50}}, Case{"", "48", "0", {0, 16, 48, 10}},
-                          Case{"640", "16", "301", {0, 640, 16, 300}},
-                          Case{"3000000000", "99999999999", "-5", {0, 300, 640, 10}}}) {
-      ScaleDialog dialog(ScaleSettings{kScaleNone, 0, 0, 0});
+    for (const Case& c : {Case{"5", "700", "50", {3, 16, 640, 50}}, Case{"", "48", "0", {3, 16, 48, 10}},
+                          Case{"640", "16", "301", {3, 640, 16, 300}},
+                          Case{"3000000000", "99999999999", "-5", {3, 300, 640, 10}}}) {
+      ScaleDialog dialog(ScaleSettings{kScaleRatio, 0, 0, 0});
       Type(dialog.HeightEdit(), c.height);
       Type(dialog.WidthEdit(), c.width);
       Type(dialog.RatioEdit(), c.ratio);
       QCOMPARE(dialog.Chosen(), c.chosen);
+      emit dialog.RatioEdit()->editingFinished();  // leaving a box shows the numbers used
+      QCOMPARE(dialog.HeightEdit()->text().toInt(), c.chosen.target_height);
+      Click(dialog.ModeButton(0));  // "no scaling" uses none of them
+      QVERIFY(!dialog.RatioEdit()->isEnabled());
     }
   }
   void okStoresTheSettingsAndUpdatesTheWindow() {

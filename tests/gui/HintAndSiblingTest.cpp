@@ -102,6 +102,19 @@ class HintAndSiblingTest : public QObject {
       QVERIFY(rig.Hints().Window() == nullptr);
     }
   }
+  // No hint before the mouse has moved since the start, nor while another window of the program shows.
+  void noHintBeforeAMoveNorOverAnotherWindow() {
+    Rig rig;
+    rig.env->cursor = rig.ControlOnScreen(control::kCopy).center();
+    rig.Hints().StartHints(rig.window);
+    QDialog other;
+    for (const int step : {0, 1, 2}) {  // not moved; moved, a dialog shown; the dialog closed
+      rig.env->cursor += QPoint(step == 1 ? 5 : 0, 0);
+      other.setVisible(step == 1);
+      rig.TickUntil(rig.env->now_ms + 1500);
+      QCOMPARE(rig.Hints().CurrentEntry() >= 0, step == 2);
+    }
+  }
   // Registered at the start; a notification imports the waiting file into
   // the panel chosen from the menu; withdrawn at the end.
   void registersImportsAndWithdraws() {
@@ -114,6 +127,9 @@ class HintAndSiblingTest : public QObject {
     QVERIFY(Send(rig.window.Sibling().OwnName(), "1098\n"));
     QTRY_VERIFY(rig.window.Panel(PanelIndex::kSeal).picture());
     QVERIFY(!rig.window.Panel(PanelIndex::kSignature).picture());
+    rig.window.showMinimized();  // a second start's request brings the window forward
+    QVERIFY(Send(rig.window.Sibling().OwnName(), "raise\n"));
+    QTRY_VERIFY(!rig.window.isMinimized());
     rig.window.reject();
     QTRY_COMPARE(rig.sibling.lines.size(), size_t{2});
     QCOMPARE(rig.sibling.lines.back(), "1103 " + own + " 0");

@@ -7,9 +7,15 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMimeData>
+#include <QProgressDialog>
 #include <QScreen>
+#include <QtEndian>
+#include <algorithm>
+#include <atomic>
 
 #include "GuiTestSupport.h"
+#include "app/BackgroundJob.h"
+#include "app/WindowMessages.h"
 #include "app/platform/Clipboard.h"
 #include "image/DibLayout.h"
 #include "output/Snippet.h"
@@ -21,7 +27,7 @@ namespace {
 QClipboard& Board() { return *QGuiApplication::clipboard(); }
 
 QByteArray ExpectedSnippet(const MainWindow& window) {
-  const auto snippet = BuildSnippet(window.State(), window.Folder().Path());
+  const auto snippet = BuildSnippet(window.State().Request());
   return QByteArray::fromStdString(snippet ? *snippet : "<none>");
 }
 
@@ -73,10 +79,15 @@ class MainWindowTest : public QObject {
         QWidget* button = window.Control(control::kSealPicture);
         std::unique_ptr<QMimeData> offer = Offer(c.format);
         if (drop) {
-          QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, offer.get(), Qt::LeftButton, {});
+          // Taken as a copy even where the sender would move it (and delete the user's file).
+          const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+          QDragEnterEvent enter(QPoint(5, 5), actions, offer.get(), Qt::LeftButton, {});
           QApplication::sendEvent(button, &enter);
           QCOMPARE(enter.isAccepted(), c.width > 0);
-          QDropEvent event(QPointF(5, 5), Qt::CopyAction, offer.get(), Qt::LeftButton, {});
+          QDragEnterEvent move_only(QPoint(5, 5), Qt::MoveAction, offer.get(), Qt::LeftButton, {});
+          QApplication::sendEvent(button, &move_only);
+          QVERIFY(!move_only.isAccepted());
+          QDropEvent event(QPointF(5, 5), actions, offer.get(), Qt::LeftButton, {});
           QApplication::sendEvent(button, &event);
         } else {
           Board().setMimeData(offer.release());
@@ -112,6 +123,8 @@ class MainWindowTest : public QObject {
   void copyPutsExactlyTheSnippetOnTheClipboard() {
     TestWindow window(1 | 2 | 4 | 8, "[Quorel]\nQuorelColor=0\n", {0, 1});  // both outputs, right
     const MessageLog messages;
+    Board().setText(QStringLiteral("ff8000"));  // an ink colour, stored with the output
+    Click(window.Control(control::kSignatureSwatch));
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     for (int id : {control::kSignatureEnabled, control::kSealEnabled, control::kAlignRight}) {
@@ -122,10 +135,12 @@ class MainWindowTest : public QObject {
     QCOMPARE(window.OptionBits(), 1 | 2 | 4 | 8);  // no output yet
     QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(window.OptionBits(), 1 | 2 | 16);
+    QCOMPARE(window.settings.Store().ReadInt("QuorelColor", -1), 0x0080FF);
     const QByteArray copied = Board().text().toUtf8();
     QCOMPARE(copied, ExpectedSnippet(window));
     const auto* size = window.findChild<QLabel*>(QStringLiteral("snippetSize"));
-    QVERIFY(size && size->text().contains(QString::number(copied.size())));
+    QVERIFY(size && size->text().contains(','));  // "12,345 文字"
+    QVERIFY(QString(size->text()).remove(',').startsWith(QString::number(copied.size()) + " "));
     Board().setText(QStringLiteral("kept"));
     Clipboard::SetBusyForTest(true);
     Click(window.Control(control::kCopy));
@@ -140,8 +155,30 @@ class MainWindowTest : public QObject {
       FileDialog::SetNextFileName(window.settings.FilePath("never.txt"));
       Click(window.Control(id));
     }
-    QCOMPARE(*messages.texts, QStringList(3, Text(MessageCode::kSignatureFailed)));
+    // Each says what to do about it.
+    QCOMPARE(messages.texts->filter(Text(MessageCode::kSignatureFailed)).filter("外して").size(), 3);
     QVERIFY(!QFile::exists(window.settings.FilePath("never.txt")));
+  }
+  // A version 5 BMP (the 40-byte one widened as common tools write it) is read like the 40-byte one; a
+  // file that is no picture is refused with its name and the reason, and the panel keeps its picture.
+  void picturesFromFilesOrARefusalThatSaysWhy() {
+    TestWindow window(1 | 2 | 4, {}, {1});
+    const MessageLog messages;
+    const QByteArray b = ReadAll(SamplePath("signature.bmp"));
+    QByteArray bmp = b.left(14) + QByteArray("\x7c\0\0\0", 4) + b.mid(18, 36) + QByteArray(84, 0) + b.mid(54);
+    qToLittleEndian<quint32>(quint32(bmp.size()), bmp.data() + 2);
+    qToLittleEndian<quint32>(54 + 84, bmp.data() + 10);
+    WriteAll(window.settings.FilePath("v5 copy.bmp"), bmp);
+    window.ImportIntoPanel(PanelIndex::kSignature, window.settings.FilePath("v5 copy.bmp"));
+    window.ImportIntoPanel(PanelIndex::kSeal, SamplePath("signature.bmp"));
+    QVERIFY(window.Panel(PanelIndex::kSignature).picture() &&
+            std::ranges::equal(window.Panel(PanelIndex::kSignature).picture()->Bytes(), window.Panel(PanelIndex::kSeal).picture()->Bytes()));
+    const QString fake = window.settings.FilePath("notes.png");
+    WriteAll(fake, "not a picture");
+    window.ImportIntoPanel(PanelIndex::kSignature, fake);
+    QCOMPARE(messages.texts->size(), 1);
+    QVERIFY(messages.texts->front().contains(fake) && messages.texts->front().contains("画像として読めません"));
+    QCOMPARE(window.Panel(PanelIndex::kSignature).picture()->Width(), 300);
   }
   // The text file and the preview page are written; a folder in the way of
   // either is reported, and nothing is remembered or opened.
@@ -158,9 +195,12 @@ class MainWindowTest : public QObject {
     QVERIFY(browser.opened->toString().endsWith(QStringLiteral("/quorel/help/man.html")));
     const QString existing = window.settings.FilePath("out.txt");
     WriteAll(existing, QByteArray(200000, 'x'));  // longer than the snippet
-    FileDialog::SetNextFileName(window.settings.FilePath("out.html"));
-    Click(window.Control(control::kSaveText));
-    QCOMPARE(ReadAll(existing), ExpectedSnippet(window));
+    for (const bool replace : {false, true}) {  // out.txt is written: asked first
+      MessageBox::SetNextAnswer(replace);
+      FileDialog::SetNextFileName(window.settings.FilePath("out.html"));
+      Click(window.Control(control::kSaveText));
+      QCOMPARE(ReadAll(existing) == ExpectedSnippet(window), replace);
+    }
     QVERIFY(!QFile::exists(window.settings.FilePath("out.html")));
     QDir(window.settings.Path()).mkdir("in the way.txt");
     FileDialog::SetNextFileName(window.settings.FilePath("in the way.txt"));
@@ -173,7 +213,30 @@ class MainWindowTest : public QObject {
     *browser.opened = QUrl();
     Click(window.Control(control::kPreview));
     QVERIFY(browser.opened->isEmpty());
-    QCOMPARE(*messages.texts, QStringList(2, QString::fromUtf8(kCannotSaveText)));
+    // Each says which file, what happened and that the old one stays.
+    const QStringList& texts = *messages.texts;
+    QVERIFY(texts.size() == 5 && texts[0] == ReplaceFileQuestion(existing) && texts[1] == texts[0]);
+    QVERIFY(texts[3].startsWith(kCannotSaveText) && texts[3].contains("in the way.txt"));
+    QVERIFY(texts[4].contains("$quorel_view.html") && texts[4].contains("フォルダー"));
+  }
+  // Slow work runs off the window: past the delay a progress dialog whose Cancel returns at once; every
+  // command is refused politely until the cancelled job's thread has ended.
+  void slowWorkRunsOffTheWindowAndCanBeCancelled() {
+    TestWindow window(1 | 2 | 4, {}, {0, 1});
+    const MessageLog messages;
+    BackgroundJob::SetDialogDelayMs(0);
+    std::atomic<bool> release = false;
+    std::function<void()> cancel_when_shown = [&] {
+      QProgressDialog* progress = ShownWindow<QProgressDialog>();
+      progress ? emit progress->canceled() : QTimer::singleShot(0, cancel_when_shown);
+    };
+    QTimer::singleShot(0, cancel_when_shown);
+    QVERIFY(!BackgroundJob::Run(&window, QStringLiteral("…"), [&release] { while (!release) {} }));
+    QVERIFY(BackgroundJob::Busy() && !BackgroundJob::Run(&window, {}, [] {}));
+    Click(window.Control(control::kCopy));
+    QCOMPARE(messages.texts->size(), 1);
+    release = true;
+    BackgroundJob::WaitForEnd();
   }
   // A saved rectangle mostly off the right edge is fitted into its monitor;
   // the owner-drawn controls show where the keyboard focus is; Esc closes and

@@ -7,7 +7,7 @@
 #include "image/cleanup/Cleanup.h"
 #include "panel/ScaleSettings.h"
 
-class QCheckBox;
+class QRadioButton;
 class QComboBox;
 class QLineEdit;
 
@@ -32,16 +32,17 @@ class ScaleDialog : public QDialog {
   ScaleSettings Chosen() const;
   CleanupLevel ChosenCleanup() const;
 
-  QCheckBox* ModeButton(int mode) const { return modes_[static_cast<size_t>(mode)]; }
+  QRadioButton* ModeButton(int mode) const { return modes_[static_cast<size_t>(mode)]; }
   QLineEdit* HeightEdit() const { return height_; }
   QLineEdit* WidthEdit() const { return width_; }
   QLineEdit* RatioEdit() const { return ratio_; }
   QComboBox* CleanupBox() const { return cleanup_; }
 
  private:
-  void SelectMode(int mode);
+  void EnableNumbers();
+  void ShowNumbersUsed();
 
-  std::array<QCheckBox*, 4> modes_{};
+  std::array<QRadioButton*, 4> modes_{};
   QLineEdit* height_ = nullptr;
   QLineEdit* width_ = nullptr;
   QLineEdit* ratio_ = nullptr;

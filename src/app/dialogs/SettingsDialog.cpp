@@ -7,7 +7,6 @@
 #include <QToolButton>
 
 #include "app/DialogUnits.h"
-#include "app/Icons.h"
 #include "app/dialogs/OkCancelBox.h"
 #include "app/platform/FileDialogs.h"
 #include "app/platform/Placement.h"
@@ -37,8 +36,8 @@ SettingsDialog::SettingsDialog(const IniStore& store, QWidget* owner)
   path_->setText(QString::fromStdString(store_.ReadString(kOptionSection, kGraphicEditorKey)));
   auto* browse = new QToolButton(this);
   browse->setObjectName(QStringLiteral("c1004"));
-  browse->setIcon(IconOf(Icon::kBrowse));
-  browse->setIconSize(QSize(16, 16));
+  // "…" as file pickers show it; an arrow would read as a drop-down list.
+  browse->setText(QStringLiteral("…"));
   browse->setAccessibleName(QStringLiteral("参照"));
   browse->setGeometry(units.ToPixels(250, 26, 16, 13));
   connect(browse, &QToolButton::clicked, this, &SettingsDialog::Browse);
@@ -66,6 +65,7 @@ SettingsDialog::SettingsDialog(const IniStore& store, QWidget* owner)
 
 void SettingsDialog::Browse() {
   QString path = path_->text().left(kMaxPathChars);
+  if (path.isEmpty()) path = QStringLiteral("/usr/bin/");  // where programs live, not Pictures
   const FileFilter executables{QStringLiteral("画像編集ソフト"), QStringLiteral("*")};
   if (ChooseOpenFile({executables}, path, this, QStringLiteral("画像編集ソフトを設定する"),
                      QDir::AllDirs | QDir::Files | QDir::Executable | QDir::NoDotAndDotDot)) {

@@ -1,6 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "app/hint/HintController.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QWidget>
 #include <cstdlib>
@@ -14,6 +15,18 @@ namespace {
 
 constexpr int kTickMs = 100;
 constexpr int kRestTolerance = 2;  // pixels either way
+
+// Another window of the program is shown (a dialog, a message box, a menu):
+// a hint would float over it.
+bool OtherWindowShown(const QWidget* main_window, const QWidget* hint) {
+  for (const QWidget* window : QApplication::topLevelWidgets()) {
+    if (window != main_window && window != hint && window->isVisible() &&
+        !window->isMinimized()) {
+      return true;
+    }
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -47,6 +60,8 @@ void HintController::StartHints(QWidget& main_window) {
   main_window_ = &main_window;
   last_move_ms_ = environment_->NowMs();
   last_rest_ = main_window.mapFromGlobal(environment_->CursorPos());
+  start_pos_ = last_rest_;
+  mouse_moved_ = false;
   if (!timer_.isActive()) timer_.start();
   hints_enabled_ = true;
 }
@@ -64,12 +79,18 @@ void HintController::HideHint() {
 void HintController::HintTimerTick() {
   if (!main_window_) return;
   const uint32_t now = environment_->NowMs();
-  if (!hints_enabled_ || environment_->MouseButtonDown()) {
+  if (!hints_enabled_ || environment_->MouseButtonDown() || OtherWindowShown(main_window_, window_.get())) {
     if (current_ >= 0) HideHint();
     last_move_ms_ = now;
     return;
   }
   const QPoint pos = main_window_->mapFromGlobal(environment_->CursorPos());
+  // The window opens under the cursor: no hint until the user moves the mouse.
+  mouse_moved_ = mouse_moved_ || (pos - start_pos_).manhattanLength() > kRestTolerance;
+  if (!mouse_moved_) {
+    last_move_ms_ = now;
+    return;
+  }
   if (current_ < 0) {
     const bool rests = pos.x() >= 0 && pos.y() >= 0 &&
                        std::abs(pos.x() - last_rest_.x()) <= kRestTolerance &&

@@ -30,6 +30,8 @@ struct HintEntry {
 // rest (within ±2 pixels) on a control of the table, its hint is shown below
 // (or above) the control. Moving onto another control while a hint shows
 // replaces it at once; a pressed mouse button hides it and restarts the wait.
+// No hint shows before the mouse has first moved, nor while another window of
+// the program (a dialog, a message box, a menu) is shown.
 class HintController : public QObject {
   Q_OBJECT
 
@@ -68,6 +70,8 @@ class HintController : public QObject {
   bool hints_enabled_ = true;
   int current_ = -1;
   QPoint last_rest_;          // main window coordinates
+  QPoint start_pos_;          // the cursor when the hints started
+  bool mouse_moved_ = false;
   uint32_t last_move_ms_ = 0;
   QRect anchor_;              // the rectangle of the hint shown; empty when none
   std::unique_ptr<HintWindow> window_;

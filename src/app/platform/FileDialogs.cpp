@@ -4,9 +4,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include "app/platform/Clipboard.h"
 #include "app/platform/LocalLoop.h"
+#include "app/platform/Placement.h"
 
 namespace quorel {
 namespace {
@@ -40,6 +42,8 @@ std::optional<QString> RunDialog(QFileDialog& dialog, QWidget* owner,
     if (answer->isEmpty()) return std::nullopt;
     return answer;
   }
+  // Fitted once it is shown: Qt sizes the dialog itself when it opens.
+  QTimer::singleShot(0, &dialog, [&dialog] { FitToScreen(dialog); });
   int result;
   if (owner) {
     result = dialog.exec();
@@ -68,7 +72,7 @@ QList<FileFilter> PictureFilters() {
     patterns << lower << lower.toUpper();
   }
   return {{QStringLiteral("画像ファイル"), QStringLiteral("*.jpg;*.gif;*.bmp;*.png")},
-          {QStringLiteral("すべての画像ファイル"), patterns.join(QLatin1Char(';'))},
+          {QStringLiteral("すべての画像ファイル"), patterns.join(QLatin1Char(';')), true},
           {QStringLiteral("全ファイル"), QStringLiteral("*")}};
 }
 
@@ -76,22 +80,26 @@ bool ChooseOpenFile(const QList<FileFilter>& filters, QString& path, QWidget* ow
                     const QString& title, QDir::Filters entries, QWidget* ends_with) {
   QString start = path;
   if (start.isEmpty()) {
-    start = PictureFolder() + QLatin1Char('/') + QString::fromUtf8(kDefaultFileName);
-  } else {
-    const qsizetype slash = start.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0) return false;
-    if (slash == start.size() - 1) start += QString::fromUtf8(kDefaultFileName);
+    start = PictureFolder() + QLatin1Char('/');
+  } else if (!start.contains(QLatin1Char('/'))) {
+    return false;
   }
   QFileDialog dialog(owner, title, start, QtFilters(filters));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.selectFile(QFileInfo(start).fileName());
+  // Nothing is proposed for a folder: a name there would only be in the way.
+  if (const QString name = QFileInfo(start).fileName(); !name.isEmpty()) dialog.selectFile(name);
+  QString selected;
+  for (const FileFilter& filter : filters) {
+    if (filter.selected) selected = QtFilter(filter);
+  }
+  if (!selected.isEmpty()) dialog.selectNameFilter(selected);
   if (entries != QDir::Filters()) {
     // The entry filter (executables only) needs Qt's own dialog.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFilter(entries);
   }
-  Hooks().last = FileDialogRequest{title, start, QtFilters(filters), owner, false};
+  Hooks().last = FileDialogRequest{title, start, QtFilters(filters), selected, owner, false};
   const std::optional<QString> chosen = RunDialog(dialog, owner, ends_with);
   if (!chosen || !QFileInfo::exists(*chosen)) return false;
   path = QFileInfo(*chosen).absoluteFilePath();
@@ -114,7 +122,7 @@ bool ChooseTextOutputFile(QString& path, QWidget* owner) {
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.selectFile(QFileInfo(start).fileName());
-  Hooks().last = FileDialogRequest{title, start, filters, owner, true};
+  Hooks().last = FileDialogRequest{title, start, filters, QString(), owner, true};
   const std::optional<QString> chosen = RunDialog(dialog, owner);
   if (!chosen) return false;
   const std::optional<QString> forced = ForceTxtExtension(*chosen);

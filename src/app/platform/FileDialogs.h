@@ -15,6 +15,7 @@ namespace quorel {
 struct FileFilter {
   QString description;
   QString patterns;
+  bool selected = false;  // the one the dialog opens with (else the first)
 };
 
 // What a file dialog was asked to show; tests read it back.
@@ -22,6 +23,7 @@ struct FileDialogRequest {
   QString title;
   QString start_path;     // folder and proposed name
   QString filter;         // as Qt shows it: "description (patterns)"
+  QString selected_filter;
   QWidget* owner = nullptr;
   bool saving = false;
 };
@@ -35,20 +37,20 @@ class FileDialog {
   static const FileDialogRequest& LastRequest();
 };
 
-inline constexpr const char* kDefaultFileName = "無題";
+inline constexpr const char* kDefaultFileName = "無題";  // the save dialog's first name
 
 // The folder a dialog starts in when no name is given: the user's pictures,
 // or the home folder when there is none.
 QString PictureFolder();
 
 // The open dialog's filters for pictures: the first entry as it always was,
-// then every name the import takes (any case), then all files.
+// then every name the import takes (any case), selected, then all files.
 QList<FileFilter> PictureFilters();
 
 // Runs the open dialog. `path` gives the starting folder and name and receives
 // the chosen full path. A non-empty path without any '/' returns false at
-// once, without a dialog; one ending in '/' proposes "無題" in that folder; an
-// empty one proposes "無題" in the picture folder. True when a file was chosen
+// once, without a dialog; one ending in '/' starts in that folder with no name
+// proposed; an empty one in the picture folder. True when a file was chosen
 // and exists. Without an owner the dialog is not modal and every window stays
 // usable while it is open; it is cancelled when `ends_with` (if given) ends.
 bool ChooseOpenFile(const QList<FileFilter>& filters, QString& path, QWidget* owner,

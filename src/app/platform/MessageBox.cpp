@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSpacerItem>
+#include <utility>
 
 namespace quorel {
 namespace {
@@ -16,6 +18,11 @@ MessageBox::Recorder& ActiveRecorder() {
 
 QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool& NextAnswer() {
+  static bool yes = true;
+  return yes;
 }
 
 }  // namespace
@@ -44,6 +51,21 @@ void MessageBox::ShowText(QWidget* owner, const QString& text) {
   box.exec();
 }
 
+bool MessageBox::Ask(QWidget* owner, const QString& text) {
+  if (ActiveRecorder()) {
+    ActiveRecorder()(text);
+    return std::exchange(NextAnswer(), true);
+  }
+  QMessageBox box(QMessageBox::Question, FromUtf8(kMessageCaption), text,
+                  QMessageBox::Yes | QMessageBox::No, owner);
+  box.setDefaultButton(QMessageBox::No);
+  box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
+  box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
+  return box.exec() == QMessageBox::Yes;
+}
+
 void MessageBox::SetRecorder(Recorder recorder) { ActiveRecorder() = std::move(recorder); }
+
+void MessageBox::SetNextAnswer(bool yes) { NextAnswer() = yes; }
 
 }  // namespace quorel

@@ -13,9 +13,9 @@ namespace quorel {
 // Messages only the desktop program shows.
 inline constexpr const char* kCannotSaveText = "ファイルに保存できません．";
 inline constexpr const char* kNoEditorText =
-    "画像編集ソフトが設定されていません．\n設定ボタン（歯車）で設定してください．";
+    "画像編集ソフトが設定されていません．\n設定ボタン（スパナ）で設定してください．";
 inline constexpr const char* kEditorFailedText =
-    "画像編集ソフトを起動できません．\n設定ボタン（歯車）で設定を確かめてください．";
+    "画像編集ソフトを起動できません．\n設定ボタン（スパナ）で設定を確かめてください．";
 
 // The program's message boxes: a beep, then the message with the caption
 // "BASE64変換" and a warning icon, wide enough for the whole caption. A test
@@ -28,9 +28,14 @@ class MessageBox {
   // user has closed it.
   static void ShowMessage(QWidget* owner, MessageCode code);
   static void ShowText(QWidget* owner, const QString& text);
+  // A question with Yes and No (No is the default button); true for Yes.
+  // Under a recorder the text is recorded and the answer set beforehand
+  // (Yes unless SetNextAnswer said otherwise) is given.
+  static bool Ask(QWidget* owner, const QString& text);
 
   // While a recorder is set, messages go to it instead of the screen.
   static void SetRecorder(Recorder recorder);
+  static void SetNextAnswer(bool yes);
 };
 
 }  // namespace quorel

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStyle>
 #include <QWidget>
 
 namespace quorel {
@@ -60,6 +61,16 @@ void PlaceAtCursor(QWidget& window) {
   const QScreen* screen = QGuiApplication::screenAt(cursor);
   const QRect monitor = screen ? screen->geometry() : PrimaryRect();
   window.move(CentreOnCursor(window.frameGeometry().size(), cursor, monitor));
+}
+
+void FitToScreen(QWidget& dialog) {
+  const QScreen* screen = dialog.screen() ? dialog.screen() : QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QRect area = screen->availableGeometry();
+  const int margin = 2 * dialog.style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  const QSize fitted = dialog.size().boundedTo(area.size() - QSize(margin, margin));
+  if (fitted != dialog.size()) dialog.resize(fitted);
+  dialog.move(FitIntoMonitor(dialog.pos(), dialog.frameGeometry().size(), area));
 }
 
 }  // namespace quorel

@@ -29,4 +29,9 @@ QRect MonitorRectOf(const QRect& rect);
 // cursor's monitor (the primary one when the cursor is on none).
 void PlaceAtCursor(QWidget& window);
 
+// Shrinks a dialog that would not fit the work area of its screen (a file
+// dialog at twice the scale on a small screen) to that area, less a margin
+// for the frame, and moves it inside.
+void FitToScreen(QWidget& dialog);
+
 }  // namespace quorel

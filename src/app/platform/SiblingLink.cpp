@@ -10,6 +10,9 @@ namespace quorel {
 namespace {
 
 constexpr qint64 kMaxLineBytes = 64;
+constexpr char kRaiseLine[] = "raise";
+
+QString ProgramServerName(qint64 pid) { return QStringLiteral("quorel-%1").arg(pid); }
 
 }  // namespace
 
@@ -18,7 +21,7 @@ SiblingLink::SiblingLink(QString own_name, QString sibling_name, QObject* parent
   if (own_name_.isEmpty()) {
     // One link per run in the program; tests make several, each its own name.
     static int links_made = 0;
-    own_name_ = QStringLiteral("quorel-%1").arg(QCoreApplication::applicationPid());
+    own_name_ = ProgramServerName(QCoreApplication::applicationPid());
     if (links_made++ > 0) own_name_ += QStringLiteral("-%1").arg(links_made);
   }
   // A socket file left by a crashed run with our process id would block the name.
@@ -38,6 +41,7 @@ void SiblingLink::Accept() {
       while (socket->canReadLine()) {
         const QByteArray line = socket->readLine(kMaxLineBytes).trimmed();
         if (line == QByteArray::number(kPicturePushedMessage)) emit PicturePushed();
+        if (line == kRaiseLine) emit RaiseRequested();
       }
       // A peer that never ends its line is cut off rather than buffered forever.
       if (socket->bytesAvailable() > kMaxLineBytes) socket->abort();
@@ -45,10 +49,10 @@ void SiblingLink::Accept() {
   }
 }
 
-// True when the sibling's server was found.
-bool SiblingLink::Send(const QByteArray& line) {
+// True when the server was found.
+bool SiblingLink::Send(const QString& server, const QByteArray& line) {
   QLocalSocket socket;
-  socket.connectToServer(sibling_name_);
+  socket.connectToServer(server);
   if (!socket.waitForConnected(kSiblingSendTimeoutMs)) return false;
   // The outcome of the write is not used, as with any answer of the sibling.
   socket.write(line);
@@ -61,14 +65,18 @@ bool SiblingLink::Send(const QByteArray& line) {
 }
 
 bool SiblingLink::RegisterWithSibling() {
-  sibling_found_ = Send(QByteArray::number(kRegisterMessage) + ' ' + own_name_.toUtf8() + ' ' +
+  sibling_found_ = Send(sibling_name_, QByteArray::number(kRegisterMessage) + ' ' + own_name_.toUtf8() + ' ' +
                         QByteArray::number(kPicturePushedMessage) + '\n');
   return sibling_found_;
 }
 
 bool SiblingLink::UnregisterFromSibling() {
   if (!sibling_found_) return false;
-  return Send(QByteArray::number(kRegisterMessage) + ' ' + own_name_.toUtf8() + " 0\n");
+  return Send(sibling_name_, QByteArray::number(kRegisterMessage) + ' ' + own_name_.toUtf8() + " 0\n");
+}
+
+bool SiblingLink::AskToRaise(qint64 pid) {
+  return pid > 0 && Send(ProgramServerName(pid), QByteArray(kRaiseLine) + '\n');
 }
 
 }  // namespace quorel

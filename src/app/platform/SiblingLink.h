@@ -17,7 +17,9 @@ inline constexpr int kSiblingSendTimeoutMs = 5000;
 // window). Registration writes "1103 <own name> 1098\n" to the sibling's
 // server, withdrawal "1103 <own name> 0\n"; each send gives up after 5000 ms
 // and no sibling means nothing is sent. A connection to the own server that
-// sends the line "1098\n" is the notification that a picture waits.
+// sends the line "1098\n" is the notification that a picture waits; the line
+// "raise\n" (from a second start of the program) asks to bring the window
+// forward.
 class SiblingLink : public QObject {
   Q_OBJECT
 
@@ -35,12 +37,17 @@ class SiblingLink : public QObject {
   // Only when registration found a sibling; it is not searched for again.
   bool UnregisterFromSibling();
 
+  // Asks the running program with process id `pid` to bring its window
+  // forward (a second start); true when the request was delivered.
+  static bool AskToRaise(qint64 pid);
+
  signals:
   void PicturePushed();
+  void RaiseRequested();
 
  private:
   void Accept();
-  bool Send(const QByteArray& line);
+  static bool Send(const QString& server, const QByteArray& line);
 
   QString own_name_;
   QString sibling_name_;

@@ -20,6 +20,8 @@ SingleInstance::Outcome SingleInstance::Acquire() {
   lock_->setStaleLockTime(0);
   if (lock_->tryLock(0)) return Outcome::kAcquired;
   const QLockFile::LockError error = lock_->error();
+  QString host, application;
+  if (!lock_->getLockInfo(&owner_pid_, &host, &application)) owner_pid_ = 0;
   lock_.reset();
   return error == QLockFile::LockFailedError ? Outcome::kAlreadyRunning : Outcome::kFailed;
 }

@@ -25,10 +25,13 @@ class SingleInstance {
 
   Outcome Acquire();
   const QString& LockPath() const { return path_; }
+  // After kAlreadyRunning: the process id of the running copy (0: unknown).
+  qint64 OwnerPid() const { return owner_pid_; }
 
  private:
   QString path_;
   std::unique_ptr<QLockFile> lock_;
+  qint64 owner_pid_ = 0;
 };
 
 }  // namespace quorel

@@ -16,16 +16,11 @@ Result<Decoded> ReadBmpFile(const std::filesystem::path& path);
 // The same over bytes already in memory (fuzzing, the clipboard's image/bmp).
 Result<Decoded> ReadBmpBytes(std::span<const uint8_t> bytes);
 
-enum class FileReplace {
-  kInPlace,     // create or truncate the file, then write
-  kAtomically,  // write a temporary file beside it and rename it over the old one
-};
-
 // Stores a picture with a 40-byte header (1, 4, 8, 24 or 32 bits) as a BMP
 // file, its biSizeImage made right in the file. kUnsupported for other depths (no
 // file is created), kBadInput for a damaged picture, kCannotOpen for a file
-// that cannot be written.
-Result<void> WriteBmpFile(const PackedDib& picture, const std::filesystem::path& path,
-                  FileReplace replace = FileReplace::kInPlace);
+// that cannot be written (errno says why). The file is replaced whole, never
+// rewritten in place: a crash or a full disk leaves the old one.
+Result<void> WriteBmpFile(const PackedDib& picture, const std::filesystem::path& path);
 
 }  // namespace quorel

@@ -2,6 +2,7 @@
 // ReadBmpFile and ReadBmpBytes: BMP files and bare packed DIBs as pictures.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdlib>
 
 #include "codec/RandomAccessInput.h"
@@ -18,8 +19,13 @@ constexpr size_t kFileHeaderSize = 14;
 constexpr uint32_t kMaxPaletteEntries = 256;
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
+// Version 4 and 5 headers: the 40-byte fields, then the red, green, blue and
+// alpha masks, colour-space fields and (version 5) a profile's place.
+constexpr uint32_t kV4HeaderSize = 108;
+constexpr uint32_t kV5HeaderSize = 124;
+constexpr size_t kAlphaMaskAt = 52;
 
-// What the bitmap header says, whichever of the two header forms it came in.
+// What the bitmap header says, whichever header form it came in.
 struct BmpLayout {
   std::array<uint8_t, kInfoHeaderSize> header{};  // the file's header in 40-byte form
   uint64_t header_start = 0;
@@ -31,6 +37,7 @@ struct BmpLayout {
   uint32_t compression = 0;
   uint32_t entries = 0;     // colour-table entries
   uint64_t entry_size = 4;  // 3 after a 12-byte header
+  uint32_t alpha_mask = 0;  // of a version 4 or 5 header with bit fields
 };
 
 // The 12-byte core header rewritten as a 40-byte info header.
@@ -69,11 +76,12 @@ Result<BmpLayout> ReadLayout(RandomAccessInput& in) {
 
   // Only the header the file declares is read: a whole 12-byte-header file
   // may be shorter than a 40-byte header.
-  std::array<uint8_t, kInfoHeaderSize> raw{};
+  std::array<uint8_t, kV5HeaderSize> raw{};
   if (!in.ReadAt(layout.header_start, std::span(raw).first(4))) return Status::kCannotOpen;
   layout.header_size = LoadLe32(raw, 0);
-  if (layout.header_size != kCoreHeaderSize && layout.header_size != kInfoHeaderSize) {
-    return Status::kUnsupported;  // version 4 and 5 headers among them
+  if (layout.header_size != kCoreHeaderSize && layout.header_size != kInfoHeaderSize &&
+      layout.header_size != kV4HeaderSize && layout.header_size != kV5HeaderSize) {
+    return Status::kUnsupported;  // OS/2 2.x and other header sizes
   }
   if (!in.ReadAt(layout.header_start, std::span(raw).first(layout.header_size))) {
     return Status::kCannotOpen;
@@ -83,7 +91,13 @@ Result<BmpLayout> ReadLayout(RandomAccessInput& in) {
     layout.entry_size = 3;
     WidenCoreHeader(raw, layout);
   } else {
-    layout.header = raw;
+    // A version 4 or 5 header keeps its first 40 bytes: the same fields at the
+    // same places. Its colour masks sit where a 40-byte header's follow it.
+    std::copy_n(raw.begin(), kInfoHeaderSize, layout.header.begin());
+    StoreLe32(layout.header, 0, kInfoHeaderSize);
+    if (layout.header_size > kInfoHeaderSize && LoadLe32(raw, 16) == kBiBitfields) {
+      layout.alpha_mask = LoadLe32(raw, kAlphaMaskAt);
+    }
   }
   const auto& h = layout.header;
   layout.width = static_cast<int32_t>(LoadLe32(h, 4));
@@ -126,19 +140,58 @@ Result<void> ReadColourTable(RandomAccessInput& in, uint64_t offset, const BmpLa
   return {};
 }
 
+// The opacity of a pixel, 0–255 over the whole range of the mask's bits (a
+// 1-bit alpha of 1 is 255), unlike the colour components.
+class AlphaMask {
+ public:
+  explicit AlphaMask(uint32_t mask)
+      : mask_(mask), shift_(mask == 0 ? 0 : std::countr_zero(mask)), max_(mask >> shift_) {}
+  bool present() const { return mask_ != 0; }
+  uint8_t Extract(uint32_t pixel) const {
+    const uint64_t value = (pixel & mask_) >> shift_;
+    return static_cast<uint8_t>((value * 255 + max_ / 2) / max_);
+  }
+
+ private:
+  uint32_t mask_;
+  int shift_;
+  uint64_t max_;
+};
+
+uint32_t PixelAt(std::span<const uint8_t> row, size_t x, int bit_count) {
+  return bit_count == 16 ? LoadLe16(row, 2 * x) : LoadLe32(row, 4 * x);
+}
+
+// NOTE: a file whose alpha is 0 everywhere is taken as opaque: some writers
+// leave the alpha bits unused but still name them.
+bool AnyOpacity(std::span<const uint8_t> source, size_t source_stride, int32_t width, int bit_count,
+                const AlphaMask& alpha) {
+  for (size_t start = 0; start + source_stride <= source.size(); start += source_stride) {
+    const auto row = source.subspan(start, source_stride);
+    for (size_t x = 0; x < static_cast<size_t>(width); ++x) {
+      if (alpha.Extract(PixelAt(row, x, bit_count)) != 0) return true;
+    }
+  }
+  return false;
+}
+
 void ConvertRows(std::span<const uint8_t> source, size_t source_stride, int bit_count,
-                 const BmpMasks& masks, bool top_down, DibRows& rows) {
+                 const BmpMasks& masks, const AlphaMask& alpha, bool top_down, DibRows& rows) {
   const auto& g = rows.geometry();
-  const size_t bytes_per_pixel = static_cast<size_t>(bit_count) / 8;
   for (int32_t r = 0; r < g.height; ++r) {
     const auto in = source.subspan(static_cast<size_t>(r) * source_stride, source_stride);
     const auto out = rows.StoredRow(top_down ? g.height - 1 - r : r);
     for (size_t x = 0; x < static_cast<size_t>(g.width); ++x) {
-      const size_t at = x * bytes_per_pixel;
-      const uint32_t pixel = bit_count == 16 ? LoadLe16(in, at) : LoadLe32(in, at);
+      const uint32_t pixel = PixelAt(in, x, bit_count);
       out[3 * x] = masks.blue.Extract(pixel);
       out[3 * x + 1] = masks.green.Extract(pixel);
       out[3 * x + 2] = masks.red.Extract(pixel);
+      if (!alpha.present()) continue;
+      // Transparent pixels go over white, as in every other reader.
+      const unsigned a = alpha.Extract(pixel);
+      for (size_t c = 3 * x; c < 3 * x + 3; ++c) {
+        out[c] = static_cast<uint8_t>((out[c] * a + 255 * (255 - a) + 127) / 255);
+      }
     }
   }
 }
@@ -160,7 +213,8 @@ Result<PackedDib> ReadBmp(RandomAccessInput& in) {
 
   const bool bitfields = layout.compression == kBiBitfields;
   const uint64_t masks_offset = layout.header_start + kInfoHeaderSize;
-  const uint64_t table_offset = layout.header_start + layout.header_size + (bitfields ? 12 : 0);
+  const bool masks_behind = bitfields && layout.header_size == kInfoHeaderSize;
+  const uint64_t table_offset = layout.header_start + layout.header_size + (masks_behind ? 12 : 0);
   const uint64_t table_bytes = uint64_t{layout.entries} * layout.entry_size;
   const uint64_t pixel_offset = layout.off_bits != 0 ? layout.off_bits : table_offset + table_bytes;
   if (table_offset + table_bytes > file_size || needed > file_size ||
@@ -205,8 +259,14 @@ Result<PackedDib> ReadBmp(RandomAccessInput& in) {
   std::fill_n(dib.Bytes().begin() + kInfoHeaderSize, size_t{4} * layout.entries, 0);
   ByteBuffer source = QUOREL_TRY(AllocateZeroed(needed));
   QUOREL_TRY(in.ReadAt(pixel_offset, source));
+  AlphaMask alpha(layout.alpha_mask);
+  if (alpha.present() && !AnyOpacity(source, static_cast<size_t>(source_stride), layout.width,
+                                     layout.bit_count, alpha)) {
+    alpha = AlphaMask(0);
+  }
   DibRows rows = QUOREL_TRY(DibRows::Of(dib));
-  ConvertRows(source, static_cast<size_t>(source_stride), layout.bit_count, masks, top_down, rows);
+  ConvertRows(source, static_cast<size_t>(source_stride), layout.bit_count, masks, alpha, top_down,
+              rows);
   return dib;
 }
 

@@ -19,8 +19,7 @@ bool WritableDepth(int bit_count) {
 
 }  // namespace
 
-Result<void> WriteBmpFile(const PackedDib& picture, const std::filesystem::path& path,
-                          FileReplace replace) {
+Result<void> WriteBmpFile(const PackedDib& picture, const std::filesystem::path& path) {
   if (!WritableDepth(picture.BitCount()) || picture.HeaderSize() != kInfoHeaderSize) {
     return Status::kUnsupported;
   }
@@ -41,9 +40,7 @@ Result<void> WriteBmpFile(const PackedDib& picture, const std::filesystem::path&
   const auto block = picture.Bytes().first(static_cast<size_t>(body));
   std::copy_n(block.begin(), kInfoHeaderSize, info_header.begin());
   StoreLe32(info_header, static_cast<size_t>(DibField::kSizeImage), static_cast<uint32_t>(size_image));
-  const auto rest = block.subspan(kInfoHeaderSize);
-  return replace == FileReplace::kAtomically ? WriteFileAtomically(path, {file_header, info_header, rest})
-                                             : WriteFileInPlace(path, {file_header, info_header, rest});
+  return WriteFileAtomically(path, {file_header, info_header, block.subspan(kInfoHeaderSize)});
 }
 
 }  // namespace quorel

@@ -71,11 +71,13 @@ std::optional<uint16_t> FindOrientation(const TiffBlock& tiff) {
 
 }  // namespace
 
+bool IsExifBlock(std::span<const uint8_t> app1) {
+  return app1.size() >= sizeof kExifHeader &&
+         std::equal(std::begin(kExifHeader), std::end(kExifHeader), app1.begin());
+}
+
 Orientation ReadExifOrientation(std::span<const uint8_t> app1) {
-  if (app1.size() < sizeof kExifHeader ||
-      !std::equal(std::begin(kExifHeader), std::end(kExifHeader), app1.begin())) {
-    return Orientation::kTopLeft;
-  }
+  if (!IsExifBlock(app1)) return Orientation::kTopLeft;
   TiffBlock tiff(app1.subspan(sizeof kExifHeader));
   if (!tiff.ReadOrder()) return Orientation::kTopLeft;
   const std::optional<uint16_t> value = FindOrientation(tiff);

@@ -143,10 +143,12 @@ Status DecodeJpeg(const uint8_t* data, size_t size, RowSink& sink, JpegDensity* 
   AttachJpegMemorySource(&cinfo, source, data, size);
   jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);  // Exif, for the orientation
   jpeg_read_header(&cinfo, TRUE);  // a stream of tables only is an error here
+  // The first Exif block decides, as in viewers; an XMP segment (also APP1)
+  // may come before it.
   for (jpeg_saved_marker_ptr m = cinfo.marker_list; m != nullptr; m = m->next) {
-    if (m->marker != JPEG_APP0 + 1) continue;
+    if (m->marker != JPEG_APP0 + 1 || !IsExifBlock({m->data, m->data_length})) continue;
     *orientation = ReadExifOrientation({m->data, m->data_length});
-    if (*orientation != Orientation::kTopLeft) break;  // an XMP segment may come first
+    break;
   }
 
   Status status = ChooseOutput(cinfo);

@@ -35,8 +35,12 @@ void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
 
 void NoFlush(png_structp) {}
 
+// libpng's own handlers print English lines to stderr; the outcome is ours to report.
+void SilentWarning(png_structp, png_const_charp) {}
+[[noreturn]] void SilentError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
 bool RunLibpng(PngJob& job) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
   if (png == nullptr) return false;
   png_infop info = png_create_info_struct(png);
   if (info == nullptr) {

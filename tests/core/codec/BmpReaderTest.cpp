@@ -1,5 +1,6 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
+#include <array>
 #include <climits>
 #include "ImportTestPixels.h"
 #include "codec/bmp/BmpFile.h"
@@ -42,6 +43,12 @@ TEST(BmpReader, ReadsPixelLayouts) {
                       0x40, 0, 0, 0};                                   // pixels 0, 1
   const auto rgb24 = test::ReadFileBytes(DataPath("bmp/rgb24.bmp"));
   auto bit_fields = [](const Bytes& tail) { return MakeBmp({.bits = 32, .compression = 3}, tail); };
+  auto versioned = [](BmpLayout layout, std::array<uint32_t, 4> masks, const Bytes& rows) {
+    Bytes tail(layout.header_size - 40, 0);  // version 4/5: red, green, blue, alpha masks, zeros; rows
+    for (size_t i = 0; i < masks.size(); ++i) StoreLe32(tail, 4 * i, masks[i]);
+    tail.insert(tail.end(), rows.begin(), rows.end());
+    return MakeBmp(layout, tail);
+  };
   struct Case { const char* what; Bytes file; Bytes rgb; uint16_t bit_count = 24; };
   const Case cases[] = {
       {"bare packed DIB, as on the clipboard", Bytes(rgb24.begin() + 14, rgb24.end()),
@@ -55,6 +62,12 @@ TEST(BmpReader, ReadsPixelLayouts) {
       {"10-bit masks keep their top bits",
        bit_fields({0, 0, 0xF0, 0x3F, 0, 0xFC, 0x0F, 0, 0xFF, 0x03, 0, 0, 0xFF, 0x03, 0xF0, 0x3F}),
        {255, 0, 255}},
+      {"version 5, top-down", versioned({.height = -2, .header_size = 124}, {}, {1, 2, 3, 0, 4, 5, 6, 0}),
+       {3, 2, 1, 6, 5, 4}},
+      {"version 5, alpha over white", versioned({.bits = 32, .compression = 3, .header_size = 124},
+       {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, {0, 0, 255, 128}), {255, 127, 127}},
+      {"version 4, alpha 0 everywhere: opaque", versioned({.bits = 32, .compression = 3, .header_size = 108},
+       {0xFF0000, 0xFF00, 0xFF, 0xFF000000}, {9, 8, 7, 0}), {7, 8, 9}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

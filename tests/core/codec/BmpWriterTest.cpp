@@ -1,5 +1,8 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include "ImportTestPixels.h"
 #include "codec/bmp/BmpFile.h"
@@ -30,18 +33,16 @@ TEST(BmpWriter, WritesHeaderTableAndRows) {
   for (const auto& [width, height, bits, entries, file_size, off_bits] : cases) {
     SCOPED_TRACE(off_bits);
     PackedDib picture = MakePicture(int32_t(width), int32_t(height), int(bits), entries);
-    for (const auto replace : {FileReplace::kInPlace, FileReplace::kAtomically}) {
-      test::WriteFileBytes(dir / "out.bmp", {1, 2, 3});
-      ASSERT_TRUE(WriteBmpFile(picture, dir / "out.bmp", replace));
-      const auto file = test::ReadFileBytes(dir / "out.bmp");
-      ASSERT_EQ(file.size(), file_size);
-      // "BM", file size, reserved, rows' offset, biSizeImage
-      const std::vector<uint32_t> fields = {LoadLe16(file, 0), LoadLe32(file, 2), LoadLe32(file, 6),
-                                            LoadLe32(file, 10), LoadLe32(file, 14 + 20)};
-      EXPECT_EQ(fields, (std::vector<uint32_t>{0x4D42, file_size, 0, off_bits, file_size - off_bits}));
-      EXPECT_TRUE(std::equal(file.begin() + 14, file.end(), picture.Bytes().begin()));
-      EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
-    }
+    test::WriteFileBytes(dir / "out.bmp", {1, 2, 3});
+    ASSERT_TRUE(WriteBmpFile(picture, dir / "out.bmp"));
+    const auto file = test::ReadFileBytes(dir / "out.bmp");
+    ASSERT_EQ(file.size(), file_size);
+    // "BM", file size, reserved, rows' offset, biSizeImage
+    const std::vector<uint32_t> fields = {LoadLe16(file, 0), LoadLe32(file, 2), LoadLe32(file, 6),
+                                          LoadLe32(file, 10), LoadLe32(file, 14 + 20)};
+    EXPECT_EQ(fields, (std::vector<uint32_t>{0x4D42, file_size, 0, off_bits, file_size - off_bits}));
+    EXPECT_TRUE(std::equal(file.begin() + 14, file.end(), picture.Bytes().begin()));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);  // no temporary left
   }
 }
 
@@ -57,8 +58,20 @@ TEST(BmpWriter, RefusesWithoutCreatingAFile) {
     EXPECT_EQ(WriteBmpFile(picture, dir / "refused.bmp").status(), status) << value;
     EXPECT_FALSE(std::filesystem::exists(dir / "refused.bmp"));
   }
+  // A full disk (a file-size limit here) leaves the old file whole, no temporary, errno at the cause.
+  test::WriteFileBytes(dir / "old.bmp", {1, 2, 3});
+  rlimit limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+  const rlimit small{16, limit.rlim_max};
+  std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   PackedDib picture = MakePicture(3, 2, 24, 0);
-  EXPECT_EQ(WriteBmpFile(picture, dir / "no-such-folder" / "x.bmp").status(), Status::kCannotOpen);
+  const Status status = WriteBmpFile(picture, dir / "old.bmp").status();
+  const std::pair written(status, errno);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  EXPECT_EQ(written, std::pair(Status::kCannotOpen, EFBIG));
+  EXPECT_EQ(test::ReadFileBytes(dir / "old.bmp"), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 }  // namespace

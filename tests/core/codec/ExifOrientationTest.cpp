@@ -33,6 +33,14 @@ TEST(ExifOrientationTest, JpegReaderTurnsEveryOrientationUpright) {
     const std::string name = "photo/orient-" + std::to_string(value) + ".jpg";
     EXPECT_EQ(test::CompareRgb(test::PictureRgb(ReadJpegFile(test::DataPath(name)).value().picture), upright, 24), "") << name;
   }
+  // XMP, then Exif with no valid orientation, before the file's 6: the first Exif wins, no turn.
+  auto turned = test::ReadFileBytes(test::DataPath("photo/orient-6.jpg"));
+  for (const char* seed : {"value-out-of-range", "xmp-not-exif"}) {  // inserted XMP first
+    const auto app1 = test::ReadFileBytes(test::SourceDir() / "fuzz/seeds/exif" / seed);
+    turned.insert(turned.begin() + 2, app1.begin(), app1.end());
+    turned.insert(turned.begin() + 2, {0xFF, 0xE1, 0, uint8_t(app1.size() + 2)});  // APP1, its length
+  }
+  EXPECT_EQ(ReadJpegBytes(turned).value().picture.Width(), upright.height);
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
       EXPECT_NE(actual.rgb, expected.rgb);
     }
   }
-  EXPECT_EQ(compared, 13 + 6 + 6 + 6);
+  EXPECT_EQ(compared, 15 + 6 + 6 + 6);
 }
 
 // The reader is the first letter's after the last "." of the whole path, of any case; a failed import keeps

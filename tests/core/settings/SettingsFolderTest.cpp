@@ -30,6 +30,19 @@ TEST(SettingsFolderTest, FollowsTheBaseDirectoryRules) {
   }
 }
 
+// Only temporaries of the window's own files go (the first four); the INI file's and look-alikes stay.
+TEST(SettingsFolderTest, RemovesStaleTemporariesOfItsOwnNames) {
+  TempDir dir;
+  for (const char* name : {".$quorel_s.bmp.a1B2c3", ".$quorel_i.bmp.XXXXXX", ".$image.bmp.q9q9q9",
+                           ".$quorel_view.html.0a0a0a", "$quorel_s.bmp", ".wq.ini.abcdef",
+                           ".$quorel_s.bmp.abc", "x.$quorel_s.bmp.abcdef"}) {
+    std::ofstream(dir / name) << "x";
+  }
+  EXPECT_EQ(SettingsFolder(dir.path()).RemoveStaleTemporaries(), 4);
+  EXPECT_TRUE(std::filesystem::exists(dir / ".wq.ini.abcdef"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 4);
+}
+
 void MakeProgram(const std::filesystem::path& path, bool executable) {
   std::ofstream(path) << "#!/bin/sh\n";
   ::chmod(path.c_str(), executable ? 0755 : 0644);

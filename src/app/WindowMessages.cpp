@@ -1,0 +1,105 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "app/WindowMessages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+
+#include "app/platform/MessageBox.h"
+#include "common/Messages.h"
+
+namespace quorel {
+namespace {
+
+QString Quoted(const QString& path) {
+  return QStringLiteral("「%1」").arg(QDir::toNativeSeparators(path));
+}
+
+// Why a picture file was refused, and what to do instead.
+std::pair<QString, QString> RefusalReason(const QString& path, Status status) {
+  switch (status) {
+    case Status::kNoPictureExtension:
+    case Status::kUnsupported:
+    case Status::kJpegColourSpace:
+    case Status::kJpegCoding:
+      return {QStringLiteral("この種類の画像には対応していません．"),
+              QStringLiteral("BMP・GIF・JPEG・PNG のどれかで保存した画像を選んでください．")};
+    case Status::kTooLarge:
+    case Status::kOutOfMemory:
+      return {QStringLiteral("画像が大きすぎます．"),
+              QStringLiteral("画像編集ソフトで縦横を小さくしてから選んでください．")};
+    default: break;
+  }
+  const QFileInfo file(path);
+  if (!file.exists()) {
+    return {QStringLiteral("ファイルが見つかりません．"),
+            QStringLiteral("ファイルの場所と名前を確かめてください．")};
+  }
+  if (!file.isReadable()) {
+    return {QStringLiteral("ファイルを読む権限がありません．"),
+            QStringLiteral("ファイルの権限を確かめてください．")};
+  }
+  return {QStringLiteral("画像として読めません（壊れているか、画像ではないファイルです）．"),
+          QStringLiteral("別のファイルを選ぶか、画像編集ソフトで保存し直してください．")};
+}
+
+QString WriteErrorReason(int error_number) {
+  switch (error_number) {
+    case ENOSPC:
+    case EDQUOT:
+      return QStringLiteral("ディスクの空きが足りません．空きを作ってから、もう一度保存してください．");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return QStringLiteral("このフォルダーには書き込めません．書き込めるフォルダーを選んでください．");
+    case ENOENT:
+    case ENOTDIR:
+      return QStringLiteral("フォルダーがありません．保存先を選び直してください．");
+    case EISDIR:
+      return QStringLiteral("同じ名前のフォルダーがあります．別の名前を選んでください．");
+    default:
+      return QStringLiteral("%1．保存先を選び直してください．")
+          .arg(QString::fromLocal8Bit(std::strerror(error_number)));
+  }
+}
+
+}  // namespace
+
+QString PictureRefusedText(const QString& path, Status status) {
+  const auto [reason, advice] = RefusalReason(path, status);
+  return QStringLiteral("%1 を読み込めません．\n%2\n%3\nパネルの画像はそのままです．")
+      .arg(Quoted(path), reason, advice);
+}
+
+QString FileNotWrittenText(const QString& path, int error_number) {
+  return QStringLiteral("%1\n%2\n%3\n元のファイルはそのまま残っています．")
+      .arg(QString::fromUtf8(kCannotSaveText), Quoted(path), WriteErrorReason(error_number));
+}
+
+QString TagFailedText(Status status, bool has_picture, const QString& work_folder) {
+  const bool signature = status == Status::kSignatureFailed;
+  const auto text = MessageText(signature ? MessageCode::kSignatureFailed : MessageCode::kSealFailed);
+  const QString panel = signature ? QStringLiteral("Quorel") : QStringLiteral("印影");
+  const QString advice =
+      has_picture
+          ? QStringLiteral("作業用のファイルを %1 に書き込めないか、メモリーが足りません．\n"
+                           "空きを確かめるか、画像を小さくしてから、もう一度お試しください．")
+                .arg(Quoted(work_folder))
+          : QStringLiteral("「%1」に画像がありません．\n画像を読み込むか、「%1」のチェックを外してください．")
+                .arg(panel);
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())) + QLatin1Char('\n') + advice;
+}
+
+QString LargeClipboardQuestion(size_t bytes) {
+  return QStringLiteral("クリップボードに %1 MB のHTMLを入れます．\n"
+                        "大きすぎて、ブログやメールの編集画面に貼り付けられないことがあります．\n"
+                        "画像を縮小するか、1倍・GIFにすると小さくなります．コピーしますか？")
+      .arg(static_cast<double>(bytes) / 1e6, 0, 'f', 1);
+}
+
+QString ReplaceFileQuestion(const QString& path) {
+  return QStringLiteral("%1 はすでにあります．\n置き換えますか？").arg(Quoted(path));
+}
+
+}  // namespace quorel
