@@ -1,16 +1,25 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "codec/FileBlock.h"
 
+#include <algorithm>
+#include <array>
+
 #include "codec/RandomAccessInput.h"
 #include "common/Allocation.h"
 #include "image/PackedDib.h"
 
 namespace quorel {
 
-Result<FileBlock> LoadFileBlock(const std::filesystem::path& path) {
+Result<FileBlock> LoadFileBlock(const std::filesystem::path& path, FileHeadCheck check_head) {
   FileInput input = QUOREL_TRY(FileInput::Open(path));
   const uint64_t size = input.Size();
   if (size > kMaxBlockBytes) return Status::kTooLarge;
+  if (check_head != nullptr) {
+    std::array<uint8_t, kFileHeadSize> head{};
+    const auto taken = std::span(head).first(static_cast<size_t>(std::min<uint64_t>(size, head.size())));
+    QUOREL_TRY(input.ReadAt(0, taken));
+    QUOREL_TRY(check_head(taken));
+  }
   // NOTE: not zero-filled: every byte is read from the file at once.
   FileBlock file{QUOREL_TRY(GuardAllocation([&] {
                    return std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(size));

@@ -19,9 +19,15 @@ struct FileBlock {
   std::span<const uint8_t> Data() const { return {bytes.get(), size}; }
 };
 
+// A reader's judgement of a file's first bytes (at most kFileHeadSize, fewer
+// only when the file is shorter): a status refuses the file.
+using FileHeadCheck = Result<void> (*)(std::span<const uint8_t> head);
+inline constexpr size_t kFileHeadSize = 16;
+
 // kCannotOpen when the file cannot be opened, sized or read completely,
 // kTooLarge when it is larger than a picture block may be (kMaxBlockBytes),
-// kOutOfMemory.
-Result<FileBlock> LoadFileBlock(const std::filesystem::path& path);
+// kOutOfMemory; then the status of `check_head`, which sees the first bytes
+// before the rest is read, so a file that is not of the format costs no load.
+Result<FileBlock> LoadFileBlock(const std::filesystem::path& path, FileHeadCheck check_head = nullptr);
 
 }  // namespace quorel

@@ -11,13 +11,14 @@
 
 namespace quorel {
 
-// The one road from a file to a reader over bytes: the whole file is loaded
-// (kCannotOpen, kTooLarge, kOutOfMemory) and handed to `read`, whose Result
-// is the answer.
+// The one road from a file to a reader over bytes: the file's first bytes go
+// to `check_head` (the same check the reader makes of them), then the whole
+// file is loaded (kCannotOpen, kTooLarge, kOutOfMemory) and handed to `read`,
+// whose Result is the answer.
 template <class Read>
-auto ReadFromFile(const std::filesystem::path& path, Read&& read)
+auto ReadFromFile(const std::filesystem::path& path, FileHeadCheck check_head, Read&& read)
     -> std::invoke_result_t<Read, std::span<const uint8_t>> {
-  const Result<FileBlock> file = LoadFileBlock(path);
+  const Result<FileBlock> file = LoadFileBlock(path, check_head);
   if (!file) return file.status();
   return std::forward<Read>(read)(file->Data());
 }

@@ -28,7 +28,7 @@ struct ResultOf<Result<T>> {
 // No other core file catches them, so no exception leaves the core API.
 // `work` returns a value, a Result or nothing; the answer is a Result.
 template <class Work>
-auto GuardAllocation(Work&& work) noexcept ->
+auto GuardAllocation(Work&& work) ->
     typename allocation_detail::ResultOf<std::invoke_result_t<Work>>::Type {
   using Value = std::invoke_result_t<Work>;
   try {
@@ -48,7 +48,7 @@ auto GuardAllocation(Work&& work) noexcept ->
 // `container` resized to `size` elements (new ones value-initialised), or
 // kOutOfMemory with the container as it was.
 template <class Container>
-Result<void> Resize(Container& container, size_t size) noexcept {
+Result<void> Resize(Container& container, size_t size) {
   return GuardAllocation([&] { container.resize(size); });
 }
 

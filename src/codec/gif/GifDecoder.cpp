@@ -122,11 +122,17 @@ Result<void> FindFirstImage(GifByteReader& reader, uint8_t screen_flags, GifImag
   return {};
 }
 
+// What the first bytes tell: too short for a picture, or not a GIF.
+Result<void> CheckGifHead(std::span<const uint8_t> head) {
+  if (head.size() < kMinFileSize) return Status::kCannotOpen;
+  if (!IsGifSignature(head)) return Status::kUnsupported;
+  return {};
+}
+
 Result<Decoded> DecodeGif(std::span<const uint8_t> bytes) {
-  if (bytes.size() < kMinFileSize) return Status::kCannotOpen;
+  QUOREL_TRY(CheckGifHead(bytes));
   GifByteReader reader(bytes);
   const auto header = QUOREL_TRY(reader.Take(kMinFileSize));
-  if (!IsGifSignature(header)) return Status::kUnsupported;
   reader.Skip(kScreenSize - kMinFileSize);  // background colour and aspect ratio
 
   GifImage image;
@@ -150,13 +156,16 @@ Result<Decoded> DecodeGif(std::span<const uint8_t> bytes) {
   const uint32_t entries = 1u << image.table_exponent;
   PackedDib dib = QUOREL_TRY(CreateDib(image.width, image.height, 8, entries));
   std::copy_n(image.table.entries.begin(), 4 * entries, dib.Bytes().begin() + kInfoHeaderSize);
-  const DecodedRows rows = QUOREL_TRY(DecodeGifRaster(reader.Rest(), QUOREL_TRY(DibRows::Of(dib)), image.interlaced));
+  const DibRows dib_rows = QUOREL_TRY(DibRows::Of(dib));
+  const DecodedRows rows = QUOREL_TRY(DecodeGifRaster(reader.Rest(), dib_rows, image.interlaced));
   return Decoded{std::move(dib), rows.complete};
 }
 
 }  // namespace
 
-Result<Decoded> ReadGifFile(const std::filesystem::path& path) { return ReadFromFile(path, DecodeGif); }
+Result<Decoded> ReadGifFile(const std::filesystem::path& path) {
+  return ReadFromFile(path, CheckGifHead, DecodeGif);
+}
 
 Result<Decoded> ReadGifBytes(std::span<const uint8_t> bytes) { return DecodeGif(bytes); }
 

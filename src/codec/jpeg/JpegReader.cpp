@@ -18,6 +18,7 @@ namespace quorel {
 namespace {
 
 constexpr size_t kMinFileSize = 5;  // 4 bytes or fewer are refused before decoding
+constexpr uint8_t kStartOfImage = 0xD8;  // the marker every JPEG begins with, after 0xFF
 // NOTE: the library's own working memory (progressive coefficient buffers, 3
 // bytes a pixel at 4:2:0, 6 at 4:4:4) is capped, and so is the work: the scans
 // read so far times the picture's 8×8 blocks. Each scan may visit every block,
@@ -207,9 +208,17 @@ bool UsesRefusedCoding(std::span<const uint8_t> bytes) {
   return false;
 }
 
+// What the first bytes tell: too short, or without the start-of-image marker
+// that the library would refuse.
+Result<void> CheckJpegHead(std::span<const uint8_t> head) {
+  if (head.size() < kMinFileSize) return Status::kCannotOpen;
+  if (head[0] != 0xFF || head[1] != kStartOfImage) return Status::kJpegLibrary;
+  return {};
+}
+
 Result<DecodedRows> ReadJpegRows(std::span<const uint8_t> bytes, RowSink& sink, JpegDensity* density,
                                  Orientation* orientation) {
-  if (bytes.size() < kMinFileSize) return Status::kCannotOpen;
+  QUOREL_TRY(CheckJpegHead(bytes));
   if (UsesRefusedCoding(bytes)) return Status::kJpegCoding;
   bool complete = true;
   QUOREL_TRY(Result<void>(DecodeJpeg(bytes.data(), bytes.size(), sink, density, orientation, &complete)));
@@ -239,12 +248,15 @@ Result<DecodedRows> ReadJpegRowsOnly(std::span<const uint8_t> bytes, RowSink& si
 
 }  // namespace
 
-Result<Decoded> ReadJpegFile(const std::filesystem::path& path) { return ReadFromFile(path, ReadJpeg); }
+Result<Decoded> ReadJpegFile(const std::filesystem::path& path) {
+  return ReadFromFile(path, CheckJpegHead, ReadJpeg);
+}
 
 Result<Decoded> ReadJpegBytes(std::span<const uint8_t> bytes) { return ReadJpeg(bytes); }
 
 Result<DecodedRows> ReadJpegFileRows(const std::filesystem::path& path, RowSink& sink) {
-  return ReadFromFile(path, [&](std::span<const uint8_t> bytes) { return ReadJpegRowsOnly(bytes, sink); });
+  return ReadFromFile(path, CheckJpegHead,
+                      [&](std::span<const uint8_t> bytes) { return ReadJpegRowsOnly(bytes, sink); });
 }
 
 }  // namespace quorel

@@ -202,9 +202,18 @@ Status DecodePng(const uint8_t* data, size_t size, PngTarget* target) {
   return status;
 }
 
+// What the first bytes tell: a file with a PNG's length of them but not its
+// signature is refused as libpng would refuse it.
+Result<void> CheckPngHead(std::span<const uint8_t> head) {
+  constexpr size_t kSignatureSize = 8;
+  const bool refused = head.size() >= kSignatureSize && png_sig_cmp(head.data(), 0, kSignatureSize) != 0;
+  return refused ? Status::kPngLibrary : Status::kOk;
+}
+
 // NOTE: a picture whose rows are all there is complete whatever follows them;
 // one that loses rows is refused (kPngLibrary), so a PNG is never partial.
 Result<DecodedRows> ReadPngRows(std::span<const uint8_t> bytes, RowSink& sink) {
+  QUOREL_TRY(CheckPngHead(bytes));
   QUOREL_TRY(CheckDeclaredSize(bytes));
   PngTarget target;
   target.sink = &sink;
@@ -218,12 +227,15 @@ Result<Decoded> ReadPng(std::span<const uint8_t> bytes) {
 
 }  // namespace
 
-Result<Decoded> ReadPngFile(const std::filesystem::path& path) { return ReadFromFile(path, ReadPng); }
+Result<Decoded> ReadPngFile(const std::filesystem::path& path) {
+  return ReadFromFile(path, CheckPngHead, ReadPng);
+}
 
 Result<Decoded> ReadPngBytes(std::span<const uint8_t> bytes) { return ReadPng(bytes); }
 
 Result<DecodedRows> ReadPngFileRows(const std::filesystem::path& path, RowSink& sink) {
-  return ReadFromFile(path, [&](std::span<const uint8_t> bytes) { return ReadPngRows(bytes, sink); });
+  return ReadFromFile(path, CheckPngHead,
+                      [&](std::span<const uint8_t> bytes) { return ReadPngRows(bytes, sink); });
 }
 
 }  // namespace quorel
