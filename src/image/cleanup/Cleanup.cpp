@@ -27,7 +27,8 @@ Result<PackedDib> ApplyCleanup(const PackedDib& picture, CleanupLevel level) {
     return PackedDib::FromBytes(picture.Bytes());
   }
   if (level == CleanupLevel::kTrim) return TrimMargins(picture);
-  return CleanPhoto(picture);
+  CleanedPhoto cleaned = QUOREL_TRY(CleanPhoto(picture));
+  return std::move(cleaned.picture);
 }
 
 }  // namespace quorel

@@ -171,19 +171,19 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
 
 }  // namespace
 
-Result<PackedDib> EvenOutPhoto(const PackedDib& picture) {
-  const ConstDibRows in = QUOREL_TRY(ConstDibRows::Of(picture));
-  FoundInk found = QUOREL_TRY(FindInk(in));
-  return Render(in, found, {0, 0, in.width(), in.height()}, picture);
-}
-
-Result<PackedDib> CleanPhoto(const PackedDib& picture) {
+Result<CleanedPhoto> CleanPhoto(const PackedDib& picture, InkWanted wanted) {
+  (void)wanted;
   const ConstDibRows in = QUOREL_TRY(ConstDibRows::Of(picture));
   FoundInk found = QUOREL_TRY(FindInk(in));
   const PixelRect bounds = InkBounds(found.ink);
-  const PixelRect whole{0, 0, in.width(), in.height()};
-  return Render(in, found, bounds.right == 0 ? whole : WithMargin(bounds, in.width(), in.height()),
-                picture);
+  if (bounds.right == 0) {
+    PackedDib white = QUOREL_TRY(CreateDib(1, 1, 24, 0, PixelFill::kNone));
+    const DibRows rows = QUOREL_TRY(DibRows::Of(white));
+    std::fill_n(rows.TopDownRow(0).data(), 3, uint8_t{255});
+    return CleanedPhoto{std::move(white), PixelRect{}, false};
+  }
+  const PixelRect rect = WithMargin(bounds, in.width(), in.height());
+  return CleanedPhoto{QUOREL_TRY(Render(in, found, rect, picture)), rect, true};
 }
 
 }  // namespace quorel
