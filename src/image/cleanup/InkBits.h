@@ -44,6 +44,20 @@ double PenWidth(const InkBits& ink);
 // Work in proportion to the ink; memory in proportion to one piece's front
 // and min_area. kOutOfMemory.
 Result<void> RemoveSpecks(InkBits& ink, int64_t min_area);
+// The same, and pieces under `piece_area` (dots) are kept only where a piece
+// of at least `piece_area` lies within `reach` pixels of their box: an i's dot
+// stays, a lone speck goes.
+Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, int32_t reach);
+
+// The typical stroke width in pixels: the median length of the ink's runs
+// along rows and columns, each run counted once, so a few wide dark areas
+// do not count for much. 0 without ink.
+double StrokeWidth(const InkBits& ink);
+
+// Adds to `ink` every pixel of `allowed` 8-connected to it (hysteresis: faint
+// pixels that join strong ones). Alternate raster passes, at most `passes`
+// (a winding stroke may need more to fill); no memory beyond the masks.
+void GrowWithin(InkBits& ink, const InkBits& allowed, int passes);
 
 // The smallest rectangle around the ink; empty (all zero) without ink.
 PixelRect InkBounds(const InkBits& ink);

@@ -13,6 +13,7 @@
 #include "image/DibLayout.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/PaperLight.h"
+#include "image/cleanup/PaperLines.h"
 #include "image/cleanup/TrimMargins.h"
 
 namespace quorel {
@@ -28,6 +29,19 @@ constexpr int kMaxEdge = 128;  // a clean scan: exactly the halfway rule
 // Ink spans 0.55–1 of the way from white to its colour, shading 0–0.45.
 constexpr float kInkFloor = 0.55f;
 constexpr float kShadeCeiling = 0.45f;
+// The first paper estimate fills strokes up to 2 × 4 cells wide (a seal's rim
+// on a photo); the second one just what the stroke width found asks for.
+constexpr int32_t kFirstClosing = 4;
+constexpr double kClosingPerPen = 1.5;
+// The local edge looks this many cells around.
+constexpr int32_t kLocalReach = 2;
+constexpr int kGrowPasses = 4;
+// A piece under kPieceAreaPerPen stroke widths squared is a dot: kept within
+// kDotReachPerPen stroke widths of a larger piece, dropped elsewhere.
+constexpr double kPieceAreaPerPen = 4.0;
+constexpr double kDotReachPerPen = 8.0;
+// A seal's ink: red above green and blue by this share of its darkness.
+constexpr float kSealRedness = 0.4f;
 
 struct FoundInk {
   PaperLight light;
@@ -77,41 +91,118 @@ int ChooseEdge(const std::array<uint32_t, 256>& histogram) {
   return kMaxEdge;
 }
 
-Result<FoundInk> FindInk(const ConstDibRows& in) {
+// Whether a white-paper relative pixel (blue, green, red) is of the seal's
+// hue: red well above green and blue, for most of its darkness.
+bool SealHue(const float* bgr) {
+  const float darkness = 255.0f - std::min({bgr[0], bgr[1], bgr[2], 255.0f});
+  return std::min(bgr[2], 255.0f) - std::max(bgr[0], bgr[1]) >= kSealRedness * darkness;
+}
+
+bool Wanted(InkWanted wanted, const float* bgr) {
+  switch (wanted) {
+    case InkWanted::kPen: return !SealHue(bgr);
+    case InkWanted::kSeal: return SealHue(bgr);
+    case InkWanted::kAny: break;
+  }
+  return true;
+}
+
+// Per cell, the darkness where faint ink begins: half the contrast of the
+// darkest ink within kLocalReach cells (the halfway rule, locally), never
+// above the picture's edge nor below kLeastInk.
+std::vector<uint8_t> LocalEdges(const PaperLight& light, int32_t gw, int32_t gh, int edge) {
+  std::vector<uint8_t> rows(static_cast<size_t>(gw) * gh);
+  std::vector<uint8_t> out(rows.size());
+  for (int32_t gy = 0; gy < gh; ++gy) {
+    for (int32_t gx = 0; gx < gw; ++gx) {
+      int most = 0;
+      for (int32_t x = std::max(0, gx - kLocalReach); x <= std::min(gw - 1, gx + kLocalReach); ++x) {
+        most = std::max(most, light.DarknessBound(x, gy));
+      }
+      rows[static_cast<size_t>(gy) * gw + gx] = static_cast<uint8_t>(most);
+    }
+  }
+  for (int32_t gy = 0; gy < gh; ++gy) {
+    for (int32_t gx = 0; gx < gw; ++gx) {
+      int most = 0;
+      for (int32_t y = std::max(0, gy - kLocalReach); y <= std::min(gh - 1, gy + kLocalReach); ++y) {
+        most = std::max<int>(most, rows[static_cast<size_t>(y) * gw + gx]);
+      }
+      out[static_cast<size_t>(gy) * gw + gx] = static_cast<uint8_t>(std::clamp(most / 2, kLeastInk, edge));
+    }
+  }
+  return out;
+}
+
+// One look at the picture against `light`: the edge from the darkness
+// histogram, then strong ink (at least the edge) and faint ink (at least the
+// local edge) as masks, both without paper lines.
+struct Masks {
+  InkBits strong;
+  InkBits faint;
+  int edge;
+};
+
+Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, std::vector<float>& white,
+                   std::vector<uint8_t>& darkness) try {
   const int32_t w = in.width();
   const int32_t h = in.height();
-  FoundInk found{QUOREL_TRY(PaperLight::Estimate(in)), QUOREL_TRY(InkBits::Create(w, h))};
-  std::vector<float> white;
-  std::vector<uint8_t> darkness;
-  try {
-    white.resize(size_t{3} * static_cast<size_t>(w));
-    darkness.resize(static_cast<size_t>(w));
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
-  // Only cells that may hold ink are looked at, twice: for the ink's
-  // contrast, then for the ink.
   std::array<uint32_t, 256> histogram{};
   for (int32_t y = 0; y < h; ++y) {
-    ForDarkRuns(found.light, y, kLeastInk, 0, w, [&](int32_t from, int32_t to) {
-      found.light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
-      DarknessRow(white.data(), to - from, darkness.data());
-      for (int32_t i = 0; i < to - from; ++i) ++histogram[darkness[i]];
-    });
-  }
-  found.edge = ChooseEdge(histogram);
-  for (int32_t y = 0; y < h; ++y) {
-    ForDarkRuns(found.light, y, found.edge, 0, w, [&](int32_t from, int32_t to) {
-      found.light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+    ForDarkRuns(light, y, kLeastInk, 0, w, [&](int32_t from, int32_t to) {
+      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
       DarknessRow(white.data(), to - from, darkness.data());
       for (int32_t i = 0; i < to - from; ++i) {
-        if (darkness[i] >= found.edge) found.ink.Set(from + i, y);
+        if (darkness[i] >= kLeastInk && Wanted(wanted, &white[3 * i])) ++histogram[darkness[i]];
       }
     });
   }
-  const double pen = PenWidth(found.ink);
-  QUOREL_TRY(RemoveSpecks(found.ink, static_cast<int64_t>(pen * pen / 2)));
-  return found;
+  Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)), ChooseEdge(histogram)};
+  const int32_t cell = light.cell();
+  const int32_t gw = (w + cell - 1) / cell;
+  const int32_t gh = (h + cell - 1) / cell;
+  const std::vector<uint8_t> local = LocalEdges(light, gw, gh, masks.edge);
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* edges = &local[static_cast<size_t>(y / cell) * gw];
+    ForDarkRuns(light, y, kLeastInk, 0, w, [&](int32_t from, int32_t to) {
+      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+      DarknessRow(white.data(), to - from, darkness.data());
+      for (int32_t i = 0; i < to - from; ++i) {
+        const int32_t x = from + i;
+        if (darkness[i] < edges[x / cell] || !Wanted(wanted, &white[3 * i])) continue;
+        masks.faint.Set(x, y);
+        if (darkness[i] >= masks.edge) masks.strong.Set(x, y);
+      }
+    });
+  }
+  QUOREL_TRY(RemovePaperLines(masks.faint, masks.strong));
+  return masks;
+} catch (const std::bad_alloc&) {
+  return Status::kOutOfMemory;
+}
+
+Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) try {
+  const int32_t w = in.width();
+  std::vector<float> white(size_t{3} * static_cast<size_t>(w));
+  std::vector<uint8_t> darkness(static_cast<size_t>(w));
+  PaperLight light = QUOREL_TRY(PaperLight::Estimate(in, kFirstClosing));
+  Masks masks = QUOREL_TRY(Look(in, light, wanted, white, darkness));
+  // The paper again with a closing just wide enough for the strokes found,
+  // so that a wider dark area (a finger's shadow) is paper, not ink.
+  const double pen = StrokeWidth(masks.strong);
+  const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * std::max(pen, 1.0) / light.cell()));
+  if (pen > 0 && closing < kFirstClosing) {
+    QUOREL_TRY(light.Refit(std::max(1, closing)));
+    masks = QUOREL_TRY(Look(in, light, wanted, white, darkness));
+  }
+  GrowWithin(masks.strong, masks.faint, kGrowPasses);
+  const double stroke = std::max(1.0, StrokeWidth(masks.strong));
+  QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
+                          static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
+                          static_cast<int32_t>(kDotReachPerPen * stroke)));
+  return FoundInk{std::move(light), std::move(masks.strong), masks.edge};
+} catch (const std::bad_alloc&) {
+  return Status::kOutOfMemory;
 }
 
 // The cleaned picture inside `rect`: paper white; ink at its hue and one
@@ -139,7 +230,7 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
   for (int32_t y = rect.top; y < rect.bottom; ++y) {
     uint8_t* dst = rows.TopDownRow(y - rect.top).data();
     std::fill(dst, dst + size_t{3} * out_w, uint8_t{255});
-    const int least = found.edge / 2 + 1;  // neither ink nor its shading below
+    const int least = std::min(found.edge / 2 + 1, kLeastInk);  // neither ink nor its shading below
     ForDarkRuns(found.light, y, least, rect.left, rect.right, [&](int32_t from, int32_t to) {
       found.light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
       DarknessRow(white.data(), to - from, darkness.data());
@@ -148,7 +239,7 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
         const float d = darkness[i];
         float alpha = 0;
         if (ink.Get(x, y)) {
-          alpha = kInkFloor + (1 - kInkFloor) * std::min(1.0f, (d - edge) / edge);
+          alpha = kInkFloor + (1 - kInkFloor) * std::clamp((d - edge) / edge, 0.0f, 1.0f);
         } else if (d > edge / 2) {
           const bool beside_ink = (x > 0 && ink.Get(x - 1, y)) || (x + 1 < w && ink.Get(x + 1, y)) ||
                                   (y > 0 && ink.Get(x, y - 1)) || (y + 1 < h && ink.Get(x, y + 1));
@@ -172,9 +263,8 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
 }  // namespace
 
 Result<CleanedPhoto> CleanPhoto(const PackedDib& picture, InkWanted wanted) {
-  (void)wanted;
   const ConstDibRows in = QUOREL_TRY(ConstDibRows::Of(picture));
-  FoundInk found = QUOREL_TRY(FindInk(in));
+  FoundInk found = QUOREL_TRY(FindInk(in, wanted));
   const PixelRect bounds = InkBounds(found.ink);
   if (bounds.right == 0) {
     PackedDib white = QUOREL_TRY(CreateDib(1, 1, 24, 0, PixelFill::kNone));

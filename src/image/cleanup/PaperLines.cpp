@@ -1,0 +1,147 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "image/cleanup/PaperLines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <vector>
+
+namespace quorel {
+namespace {
+
+constexpr int32_t kReducedSide = 1024;  // the mask is OR-reduced to about this
+constexpr double kMaxSlope = 0.07;       // tan 4°
+constexpr double kLeastCover = 0.4;      // of the picture's extent along the line
+constexpr double kLeastSpan = 0.6;
+constexpr int32_t kThickest = 3;         // reduced pixels
+
+// A view of a mask with rows and columns swapped or not, so that lines near
+// the columns are found as lines near the rows.
+struct View {
+  InkBits* ink;
+  bool transposed;
+  int32_t along() const { return transposed ? ink->height() : ink->width(); }
+  int32_t across() const { return transposed ? ink->width() : ink->height(); }
+  bool Get(int32_t u, int32_t v) const { return transposed ? ink->Get(v, u) : ink->Get(u, v); }
+  void Clear(int32_t u, int32_t v) const { transposed ? ink->Clear(v, u) : ink->Clear(u, v); }
+};
+
+struct Line {
+  double slope;   // across per along
+  double top;     // the band's first offset at along = 0, full-size pixels
+  double bottom;  // one past its last
+};
+
+// Lines near the view's rows, in full-size pixels.
+std::vector<Line> FindLines(const View& view, int32_t factor) {
+  const int32_t along = (view.along() + factor - 1) / factor;
+  const int32_t across = (view.across() + factor - 1) / factor;
+  std::vector<uint8_t> reduced(static_cast<size_t>(along) * across, 0);
+  for (int32_t v = 0; v < view.across(); ++v) {
+    for (int32_t u = 0; u < view.along(); ++u) {
+      if (view.Get(u, v)) reduced[static_cast<size_t>(v / factor) * along + u / factor] = 1;
+    }
+  }
+  // Slopes a step apart move a line by at most one reduced pixel across the picture.
+  const double step = 1.0 / std::max(1, along);
+  const int32_t slopes = 2 * static_cast<int32_t>(kMaxSlope / step) + 1;
+  const int32_t margin = static_cast<int32_t>(std::ceil(kMaxSlope * along / 2)) + 1;
+  const int32_t bins = across + 2 * margin;
+  std::vector<int32_t> count(static_cast<size_t>(slopes) * bins, 0);
+  std::vector<int32_t> first(count.size(), along);
+  std::vector<int32_t> last(count.size(), -1);
+  const auto slope_of = [&](int32_t s) { return (s - slopes / 2) * step; };
+  for (int32_t v = 0; v < across; ++v) {
+    for (int32_t u = 0; u < along; ++u) {
+      if (!reduced[static_cast<size_t>(v) * along + u]) continue;
+      for (int32_t s = 0; s < slopes; ++s) {
+        // The offset where this line meets the middle of the picture.
+        const auto b = static_cast<int32_t>(std::lround(v - (u - along / 2.0) * slope_of(s))) + margin;
+        if (b < 0 || b >= bins) continue;
+        const size_t i = static_cast<size_t>(s) * bins + b;
+        ++count[i];
+        first[i] = std::min(first[i], u);
+        last[i] = std::max(last[i], u);
+      }
+    }
+  }
+  // Per offset the best slope; a line is a peak over offsets of that best.
+  std::vector<int32_t> best(static_cast<size_t>(bins), 0);
+  std::vector<int32_t> best_slope(static_cast<size_t>(bins), 0);
+  for (int32_t b = 0; b < bins; ++b) {
+    for (int32_t s = 0; s < slopes; ++s) {
+      const int32_t n = count[static_cast<size_t>(s) * bins + b];
+      if (n > best[b]) {
+        best[b] = n;
+        best_slope[b] = s;
+      }
+    }
+  }
+  std::vector<Line> lines;
+  const auto least = static_cast<int32_t>(kLeastCover * along);
+  for (int32_t b = 2; b + 2 < bins; ++b) {
+    if (best[b] < least) continue;
+    bool peak = true;
+    for (int32_t d = -2; d <= 2 && peak; ++d) {
+      if (d != 0 && (best[b + d] > best[b] || (d < 0 && best[b + d] == best[b]))) peak = false;
+    }
+    if (!peak) continue;
+    const int32_t s = best_slope[b];
+    const auto at = [&](int32_t bb) {
+      return bb < 0 || bb >= bins ? 0 : count[static_cast<size_t>(s) * bins + bb];
+    };
+    const size_t i = static_cast<size_t>(s) * bins + b;
+    if (last[i] - first[i] < kLeastSpan * along) continue;
+    // The band: neighbouring offsets with at least half the peak's count;
+    // thin, with bare paper (or much less ink) beside it.
+    int32_t top = b;
+    int32_t bottom = b;
+    while (top > b - kThickest && at(top - 1) * 2 >= best[b]) --top;
+    while (bottom < b + kThickest && at(bottom + 1) * 2 >= best[b]) ++bottom;
+    if (bottom - top + 1 > kThickest || at(top - 2) * 2 >= best[b] || at(bottom + 2) * 2 >= best[b]) continue;
+    const double slope = slope_of(s);
+    // Back to full size: offset at along = 0, widened by a reduced pixel's slack.
+    const double centre_shift = (along / 2.0) * slope;
+    lines.push_back({slope, (top - margin - centre_shift) * factor - 1,
+                     (bottom + 1 - margin - centre_shift) * factor + 1});
+  }
+  return lines;
+}
+
+void ClearLines(const std::vector<Line>& lines, const View& found, const View& also) {
+  for (const Line& line : lines) {
+    for (int32_t u = 0; u < found.along(); ++u) {
+      // Reduced offsets are of pixel cells: cell u covers along [u, u + 1).
+      const double shift = (u + 0.5) * line.slope;
+      const auto top = std::max<int32_t>(0, static_cast<int32_t>(std::floor(line.top + shift)));
+      const auto bottom = std::min<int32_t>(found.across(), static_cast<int32_t>(std::ceil(line.bottom + shift)));
+      if (top >= bottom) continue;
+      // A pen stroke crossing the line: ink just outside the band on both sides.
+      const auto inked = [&](int32_t v) { return v >= 0 && v < found.across() && found.Get(u, v); };
+      const bool above = inked(top - 1) || inked(top - 2);
+      const bool below = inked(bottom) || inked(bottom + 1);
+      if (above && below) continue;
+      for (int32_t v = top; v < bottom; ++v) {
+        found.Clear(u, v);
+        also.Clear(u, v);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+Result<void> RemovePaperLines(InkBits& found, InkBits& also) try {
+  const int32_t side = std::max(found.width(), found.height());
+  const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
+  for (const bool transposed : {false, true}) {
+    const View view{&found, transposed};
+    const std::vector<Line> lines = FindLines(view, factor);
+    ClearLines(lines, view, View{&also, transposed});
+  }
+  return {};
+} catch (const std::bad_alloc&) {
+  return Status::kOutOfMemory;
+}
+
+}  // namespace quorel
