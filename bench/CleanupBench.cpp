@@ -104,6 +104,8 @@ struct Counts {
   }
 };
 
+Counts g_last;  // the last comparison's counts, for the photo's precision and recall
+
 template <class Found>
 double FMeasure(const Truth& truth, int32_t width, int32_t height, Found found) {
   Counts c;
@@ -119,6 +121,7 @@ double FMeasure(const Truth& truth, int32_t width, int32_t height, Found found) 
       c.drawn += real;
     }
   }
+  g_last = c;
   return c.F();
 }
 
@@ -225,10 +228,14 @@ int main(int argc, char** argv) {
     const quorel::CleanedPhoto cleaned = Must(quorel::CleanPhoto(photo, WantedFor(c.kind)), "photo");
     f[2] = cleaned.ink_found ? TwoLevelF(cleaned.picture, cleaned.rect, truth, w, h)
                              : FMeasure(truth, w, h, [](int32_t, int32_t) { return false; });
+    const Counts photo_counts = g_last;
     const quorel::bench::SauvolaInk sauvola(photo);
     f[3] = FMeasure(truth, w, h, [&](int32_t x, int32_t y) { return sauvola.Ink(x, y); });
-    std::printf("CASE %-44s none=%.3f trim=%.3f photo=%.3f sauvola=%.3f%s\n", c.photo.c_str(), f[0], f[1], f[2],
-                f[3], cleaned.ink_found ? "" : " (photo: no ink)");
+    std::printf("CASE %-44s none=%.3f trim=%.3f photo=%.3f sauvola=%.3f (photo precision %.3f recall %.3f)%s\n",
+                c.photo.c_str(), f[0], f[1], f[2], f[3],
+                static_cast<double>(photo_counts.both) / static_cast<double>(std::max<int64_t>(1, photo_counts.found)),
+                static_cast<double>(photo_counts.both) / static_cast<double>(std::max<int64_t>(1, photo_counts.drawn)),
+                cleaned.ink_found ? "" : " (photo: no ink)");
     if (c.generator == "dibco") continue;
     if (!by_class.contains(c.kind_class)) class_order.push_back(c.kind_class);
     by_class_generator[c.kind_class + " " + c.generator].Add(f);

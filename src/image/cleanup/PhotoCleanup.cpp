@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <new>
 #include <vector>
 
@@ -20,8 +22,14 @@ namespace quorel {
 namespace {
 
 // Darkness against the paper, 0 (paper) to 255 (no light at all in some
-// channel). Paper grain and JPEG noise stay well under kLeastInk.
-constexpr int kLeastInk = 40;
+// channel). Ink is at least kInkOverGrain times as dark as the paper's grain
+// (its darkness at the kGrainShare quantile: most of a photo is paper), and
+// never under kLeastInk.
+constexpr int kLeastInk = 16;
+constexpr int kMostLeastInk = 40;
+constexpr double kGrainShare = 0.75;
+constexpr double kInkOverGrain = 4.0;
+constexpr int32_t kGrainRowStep = 4;
 // The ink's full contrast is taken where 90 % of the darker pixels lie, and
 // the ink edge halfway to it (the 50 % coverage line of a blurred stroke).
 constexpr double kContrastShare = 0.90;
@@ -33,8 +41,11 @@ constexpr float kShadeCeiling = 0.45f;
 // on a photo); the second one just what the stroke width found asks for.
 constexpr int32_t kFirstClosing = 4;
 constexpr double kClosingPerPen = 1.5;
-// The local edge looks this many cells around.
-constexpr int32_t kLocalReach = 2;
+// A pixel is compared with the darkest pixel this far around: a stroke's
+// core lies within about its width of any of its pixels.
+constexpr int32_t kFirstReach = 3;
+constexpr double kReachPerPen = 1.0;
+constexpr int32_t kLongestReach = 12;
 constexpr int kGrowPasses = 4;
 // A piece under kPieceAreaPerPen stroke widths squared is a dot: kept within
 // kDotReachPerPen stroke widths of a larger piece, dropped elsewhere.
@@ -46,7 +57,8 @@ constexpr float kSealRedness = 0.4f;
 struct FoundInk {
   PaperLight light;
   InkBits ink;
-  int edge = kMaxEdge;  // darkness at which ink begins
+  int edge = kMaxEdge;  // darkness at which strong ink begins
+  int least = kLeastInk;  // and faint ink
 };
 
 // Darkness of each pixel of a row already made white-paper relative.
@@ -78,17 +90,35 @@ void ForDarkRuns(const PaperLight& light, int32_t y, int least, int32_t from, in
   }
 }
 
-int ChooseEdge(const std::array<uint32_t, 256>& histogram) {
+int ChooseEdge(const std::array<uint32_t, 256>& histogram, int least) {
   uint64_t dark = 0;
-  for (int d = kLeastInk; d < 256; ++d) dark += histogram[d];
+  for (int d = least; d < 256; ++d) dark += histogram[d];
   if (dark == 0) return kMaxEdge;
   const auto wanted = static_cast<uint64_t>(std::ceil(kContrastShare * static_cast<double>(dark)));
   uint64_t seen = 0;
-  for (int d = kLeastInk; d < 256; ++d) {
+  for (int d = least; d < 256; ++d) {
     seen += histogram[d];
-    if (seen >= wanted) return std::clamp((d + 1) / 2, kLeastInk, kMaxEdge);
+    // Strong ink stands out of the grain twice as far as faint ink.
+    if (seen >= wanted) return std::clamp((d + 1) / 2, 2 * least, kMaxEdge);
   }
   return kMaxEdge;
+}
+
+// The least darkness of ink in this picture, from its paper's grain: every
+// kGrainRowStep-th row's darkness.
+int LeastInk(const ConstDibRows& in, PaperLight& light, std::vector<float>& white, std::vector<uint8_t>& darkness) {
+  std::array<uint64_t, 256> histogram{};
+  uint64_t total = 0;
+  for (int32_t y = 0; y < in.height(); y += kGrainRowStep) {
+    light.WhiteRow(y, in.TopDownRow(y).data(), 0, in.width(), white.data());
+    DarknessRow(white.data(), in.width(), darkness.data());
+    for (int32_t x = 0; x < in.width(); ++x) ++histogram[darkness[x]];
+    total += static_cast<uint64_t>(in.width());
+  }
+  uint64_t seen = 0;
+  int grain = 0;
+  while (grain < 255 && (seen += histogram[grain]) < kGrainShare * static_cast<double>(total)) ++grain;
+  return std::clamp(static_cast<int>(std::lround(kInkOverGrain * grain)), kLeastInk, kMostLeastInk);
 }
 
 // Whether a white-paper relative pixel (blue, green, red) is of the seal's
@@ -107,73 +137,67 @@ bool Wanted(InkWanted wanted, const float* bgr) {
   return true;
 }
 
-// Per cell, the darkness where faint ink begins: half the contrast of the
-// darkest ink within kLocalReach cells (the halfway rule, locally), never
-// above the picture's edge nor below kLeastInk.
-std::vector<uint8_t> LocalEdges(const PaperLight& light, int32_t gw, int32_t gh, int edge) {
-  std::vector<uint8_t> rows(static_cast<size_t>(gw) * gh);
-  std::vector<uint8_t> out(rows.size());
-  for (int32_t gy = 0; gy < gh; ++gy) {
-    for (int32_t gx = 0; gx < gw; ++gx) {
-      int most = 0;
-      for (int32_t x = std::max(0, gx - kLocalReach); x <= std::min(gw - 1, gx + kLocalReach); ++x) {
-        most = std::max(most, light.DarknessBound(x, gy));
-      }
-      rows[static_cast<size_t>(gy) * gw + gx] = static_cast<uint8_t>(most);
-    }
-  }
-  for (int32_t gy = 0; gy < gh; ++gy) {
-    for (int32_t gx = 0; gx < gw; ++gx) {
-      int most = 0;
-      for (int32_t y = std::max(0, gy - kLocalReach); y <= std::min(gh - 1, gy + kLocalReach); ++y) {
-        most = std::max<int>(most, rows[static_cast<size_t>(y) * gw + gx]);
-      }
-      out[static_cast<size_t>(gy) * gw + gx] = static_cast<uint8_t>(std::clamp(most / 2, kLeastInk, edge));
-    }
-  }
-  return out;
-}
-
 // One look at the picture against `light`: the edge from the darkness
-// histogram, then strong ink (at least the edge) and faint ink (at least the
-// local edge) as masks, both without paper lines.
+// histogram; then faint ink, a pixel at least half as dark as the darkest
+// pixel within `reach` (the halfway rule at the scale of a stroke, so a thin
+// or faint stroke is cut at its own 50 % line) and at least `least`, and
+// strong ink, faint ink at least as dark as the edge. Paper lines removed
+// from both. Memory: 2 × reach + 1 rows of darkness.
 struct Masks {
   InkBits strong;
   InkBits faint;
   int edge;
 };
 
-Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, std::vector<float>& white,
-                   std::vector<uint8_t>& darkness) try {
+Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, int least, int32_t reach,
+                   std::vector<float>& white, std::vector<uint8_t>& darkness) try {
   const int32_t w = in.width();
   const int32_t h = in.height();
   std::array<uint32_t, 256> histogram{};
   for (int32_t y = 0; y < h; ++y) {
-    ForDarkRuns(light, y, kLeastInk, 0, w, [&](int32_t from, int32_t to) {
+    ForDarkRuns(light, y, least, 0, w, [&](int32_t from, int32_t to) {
       light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
       DarknessRow(white.data(), to - from, darkness.data());
       for (int32_t i = 0; i < to - from; ++i) {
-        if (darkness[i] >= kLeastInk && Wanted(wanted, &white[3 * i])) ++histogram[darkness[i]];
+        if (darkness[i] >= least && Wanted(wanted, &white[3 * i])) ++histogram[darkness[i]];
       }
     });
   }
-  Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)), ChooseEdge(histogram)};
-  const int32_t cell = light.cell();
-  const int32_t gw = (w + cell - 1) / cell;
-  const int32_t gh = (h + cell - 1) / cell;
-  const std::vector<uint8_t> local = LocalEdges(light, gw, gh, masks.edge);
-  for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* edges = &local[static_cast<size_t>(y / cell) * gw];
-    ForDarkRuns(light, y, kLeastInk, 0, w, [&](int32_t from, int32_t to) {
-      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
-      DarknessRow(white.data(), to - from, darkness.data());
-      for (int32_t i = 0; i < to - from; ++i) {
-        const int32_t x = from + i;
-        if (darkness[i] < edges[x / cell] || !Wanted(wanted, &white[3 * i])) continue;
-        masks.faint.Set(x, y);
-        if (darkness[i] >= masks.edge) masks.strong.Set(x, y);
+  Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)), ChooseEdge(histogram, least)};
+  // The wanted ink's darkness (0 elsewhere) of rows y − reach … y + reach.
+  const int32_t span = 2 * reach + 1;
+  std::vector<uint8_t> ring(static_cast<size_t>(span) * w);
+  const auto row_of = [&](int32_t y) { return &ring[static_cast<size_t>(y % span) * w]; };
+  for (int32_t next = 0; next < h + reach; ++next) {
+    if (next < h) {
+      uint8_t* d = row_of(next);
+      std::fill_n(d, w, uint8_t{0});
+      ForDarkRuns(light, next, least, 0, w, [&](int32_t from, int32_t to) {
+        light.WhiteRow(next, in.TopDownRow(next).data(), from, to, white.data());
+        DarknessRow(white.data(), to - from, darkness.data());
+        for (int32_t i = 0; i < to - from; ++i) {
+          if (darkness[i] >= least && Wanted(wanted, &white[3 * i])) d[from + i] = darkness[i];
+        }
+      });
+    }
+    const int32_t y = next - reach;
+    if (y < 0) continue;
+    const uint8_t* d = row_of(y);
+    const int32_t top = std::max(0, y - reach);
+    const int32_t bottom = std::min(h - 1, y + reach);
+    for (int32_t x = 0; x < w; ++x) {
+      if (d[x] == 0) continue;
+      int peak = 0;
+      const int32_t left = std::max(0, x - reach);
+      const int32_t right = std::min(w - 1, x + reach);
+      for (int32_t yy = top; yy <= bottom; ++yy) {
+        const uint8_t* r = row_of(yy);
+        for (int32_t xx = left; xx <= right; ++xx) peak = std::max<int>(peak, r[xx]);
       }
-    });
+      if (2 * d[x] < peak) continue;
+      masks.faint.Set(x, y);
+      if (d[x] >= masks.edge) masks.strong.Set(x, y);
+    }
   }
   QUOREL_TRY(RemovePaperLines(masks.faint, masks.strong));
   return masks;
@@ -186,21 +210,25 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) try {
   std::vector<float> white(size_t{3} * static_cast<size_t>(w));
   std::vector<uint8_t> darkness(static_cast<size_t>(w));
   PaperLight light = QUOREL_TRY(PaperLight::Estimate(in, kFirstClosing));
-  Masks masks = QUOREL_TRY(Look(in, light, wanted, white, darkness));
-  // The paper again with a closing just wide enough for the strokes found,
-  // so that a wider dark area (a finger's shadow) is paper, not ink.
+  const int least = LeastInk(in, light, white, darkness);
+  if (std::getenv("QUOREL_DEBUG")) std::fprintf(stderr, "least %d\n", least);
+  Masks masks = QUOREL_TRY(Look(in, light, wanted, least, kFirstReach, white, darkness));
+  // Again with the paper's closing and the stroke's reach set by the stroke
+  // width found, so that a dark area wider than the strokes (a finger's
+  // shadow) is paper, and a thin stroke is cut at its own halfway line.
   const double pen = StrokeWidth(masks.strong);
-  const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * std::max(pen, 1.0) / light.cell()));
-  if (pen > 0 && closing < kFirstClosing) {
-    QUOREL_TRY(light.Refit(std::max(1, closing)));
-    masks = QUOREL_TRY(Look(in, light, wanted, white, darkness));
+  if (pen > 0) {
+    const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
+    QUOREL_TRY(light.Refit(std::clamp(closing, 1, kFirstClosing)));
+    const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
+    masks = QUOREL_TRY(Look(in, light, wanted, least, std::clamp(reach, 1, kLongestReach), white, darkness));
   }
   GrowWithin(masks.strong, masks.faint, kGrowPasses);
   const double stroke = std::max(1.0, StrokeWidth(masks.strong));
   QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
                           static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
                           static_cast<int32_t>(kDotReachPerPen * stroke)));
-  return FoundInk{std::move(light), std::move(masks.strong), masks.edge};
+  return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};
 } catch (const std::bad_alloc&) {
   return Status::kOutOfMemory;
 }
@@ -230,7 +258,7 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
   for (int32_t y = rect.top; y < rect.bottom; ++y) {
     uint8_t* dst = rows.TopDownRow(y - rect.top).data();
     std::fill(dst, dst + size_t{3} * out_w, uint8_t{255});
-    const int least = std::min(found.edge / 2 + 1, kLeastInk);  // neither ink nor its shading below
+    const int least = std::min(found.edge / 2 + 1, found.least);  // neither ink nor its shading below
     ForDarkRuns(found.light, y, least, rect.left, rect.right, [&](int32_t from, int32_t to) {
       found.light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
       DarknessRow(white.data(), to - from, darkness.data());
