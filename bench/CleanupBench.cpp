@@ -125,16 +125,31 @@ double FMeasure(const Truth& truth, int32_t width, int32_t height, Found found) 
   return c.F();
 }
 
-// The two-level reduction's ink of `picture` placed at `rect` of the photo.
-double TwoLevelF(const PackedDib& picture, const PixelRect& rect, const Truth& truth, int32_t w, int32_t h) {
+// The two-level reduction's ink of `picture` placed at `rect` of the photo;
+// with QUOREL_BENCH_DUMP=FOLDER also written there as `dump` (PGM: ink
+// black, missed ink grey, paper white).
+double TwoLevelF(const PackedDib& picture, const PixelRect& rect, const Truth& truth, int32_t w, int32_t h,
+                 const std::string& dump = {}) {
   const PackedDib bits = Must(quorel::ReduceToTwoLevels(picture, 0, 0xFFFFFF), "two levels");
   const auto rows = quorel::ConstDibRows::Of(bits).value();
-  return FMeasure(truth, w, h, [&](int32_t x, int32_t y) {
+  const auto found = [&](int32_t x, int32_t y) {
     if (x < rect.left || x >= rect.right || y < rect.top || y >= rect.bottom) return false;
     const auto row = rows.TopDownRow(y - rect.top);
     const int32_t bx = x - rect.left;
     return (row[static_cast<size_t>(bx) >> 3] & (0x80 >> (bx & 7))) == 0;
-  });
+  };
+  const char* folder = std::getenv("QUOREL_BENCH_DUMP");
+  if (folder != nullptr && !dump.empty()) {
+    std::ofstream out(std::filesystem::path(folder) / dump, std::ios::binary);
+    out << "P5\n" << truth.width << " " << truth.height << "\n255\n";
+    for (int32_t y = 0; y < truth.height; ++y) {
+      for (int32_t x = 0; x < truth.width; ++x) {
+        const bool ink = x < w && y < h && found(x, y);
+        out.put(static_cast<char>(ink ? 0 : truth.At(x, y) ? 160 : 255));
+      }
+    }
+  }
+  return FMeasure(truth, w, h, found);
 }
 
 struct Case {
@@ -180,6 +195,7 @@ double CpuMs(int runs, const std::function<void()>& work) {
 }
 
 quorel::InkWanted WantedFor(const std::string& kind) {
+  if (std::getenv("QUOREL_BENCH_ANY")) return quorel::InkWanted::kAny;
   if (kind == "seal") return quorel::InkWanted::kSeal;
   if (kind == "signature") return quorel::InkWanted::kPen;
   return quorel::InkWanted::kAny;
@@ -226,7 +242,7 @@ int main(int argc, char** argv) {
     const PixelRect trim_rect = Must(quorel::FindInkRect(photo), "trim");
     f[1] = TwoLevelF(Must(quorel::TrimMargins(photo), "trim"), trim_rect, truth, w, h);
     const quorel::CleanedPhoto cleaned = Must(quorel::CleanPhoto(photo, WantedFor(c.kind)), "photo");
-    f[2] = cleaned.ink_found ? TwoLevelF(cleaned.picture, cleaned.rect, truth, w, h)
+    f[2] = cleaned.ink_found ? TwoLevelF(cleaned.picture, cleaned.rect, truth, w, h, c.truth)
                              : FMeasure(truth, w, h, [](int32_t, int32_t) { return false; });
     const Counts photo_counts = g_last;
     const quorel::bench::SauvolaInk sauvola(photo);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace quorel {
@@ -14,6 +15,7 @@ constexpr double kMaxSlope = 0.07;       // tan 4°
 constexpr double kLeastCover = 0.4;      // of the picture's extent along the line
 constexpr double kLeastSpan = 0.6;
 constexpr int32_t kThickest = 3;         // reduced pixels
+constexpr int64_t kStrongShare = 4;      // a line with under a quarter strong ink is light
 
 // A view of a mask with rows and columns swapped or not, so that lines near
 // the columns are found as lines near the rows.
@@ -108,22 +110,46 @@ std::vector<Line> FindLines(const View& view, int32_t factor) {
   return lines;
 }
 
-void ClearLines(const std::vector<Line>& lines, const View& found, const View& also) {
+// The band of `line` at column u: [top, bottom) across.
+std::pair<int32_t, int32_t> Band(const Line& line, int32_t u, int32_t across) {
+  const double shift = (u + 0.5) * line.slope;
+  const auto top = std::max<int32_t>(0, static_cast<int32_t>(std::floor(line.top + shift)));
+  const auto bottom = std::min<int32_t>(across, static_cast<int32_t>(std::ceil(line.bottom + shift)));
+  return {top, bottom};
+}
+
+void ClearLines(const std::vector<Line>& lines, const View& found, const View& strong) {
   for (const Line& line : lines) {
+    // A line lighter than strong ink: whatever of the band is strong is a pen.
+    int64_t in_found = 0;
+    int64_t in_strong = 0;
     for (int32_t u = 0; u < found.along(); ++u) {
-      // Reduced offsets are of pixel cells: cell u covers along [u, u + 1).
-      const double shift = (u + 0.5) * line.slope;
-      const auto top = std::max<int32_t>(0, static_cast<int32_t>(std::floor(line.top + shift)));
-      const auto bottom = std::min<int32_t>(found.across(), static_cast<int32_t>(std::ceil(line.bottom + shift)));
+      const auto [top, bottom] = Band(line, u, found.across());
+      for (int32_t v = top; v < bottom; ++v) {
+        in_found += found.Get(u, v);
+        in_strong += strong.Get(u, v);
+      }
+    }
+    const bool light = in_strong * kStrongShare < in_found;
+    for (int32_t u = 0; u < found.along(); ++u) {
+      const auto [top, bottom] = Band(line, u, found.across());
       if (top >= bottom) continue;
-      // A pen stroke crossing the line: ink just outside the band on both sides.
+      // A pen stroke meeting the line leaves ink just outside the band: on
+      // one side at least, when the line is lighter than the pen (its strong
+      // pixels then stay), on both when it is as dark.
       const auto inked = [&](int32_t v) { return v >= 0 && v < found.across() && found.Get(u, v); };
       const bool above = inked(top - 1) || inked(top - 2);
       const bool below = inked(bottom) || inked(bottom + 1);
-      if (above && below) continue;
+      if (light ? above || below : above && below) {
+        if (!light) continue;
+        for (int32_t v = top; v < bottom; ++v) {
+          if (!strong.Get(u, v)) found.Clear(u, v);
+        }
+        continue;
+      }
       for (int32_t v = top; v < bottom; ++v) {
         found.Clear(u, v);
-        also.Clear(u, v);
+        strong.Clear(u, v);
       }
     }
   }

@@ -40,7 +40,7 @@ constexpr float kShadeCeiling = 0.45f;
 // The first paper estimate fills strokes up to 2 × 4 cells wide (a seal's rim
 // on a photo); the second one just what the stroke width found asks for.
 constexpr int32_t kFirstClosing = 4;
-constexpr double kClosingPerPen = 1.5;
+constexpr double kClosingPerPen = 3.0;
 // A pixel is compared with the darkest pixel this far around: a stroke's
 // core lies within about its width of any of its pixels.
 constexpr int32_t kFirstReach = 3;
@@ -199,7 +199,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, 
       if (d[x] >= masks.edge) masks.strong.Set(x, y);
     }
   }
-  QUOREL_TRY(RemovePaperLines(masks.faint, masks.strong));
+  if (!std::getenv("QUOREL_NO_LINES")) QUOREL_TRY(RemovePaperLines(masks.faint, masks.strong));
   return masks;
 } catch (const std::bad_alloc&) {
   return Status::kOutOfMemory;
@@ -219,7 +219,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) try {
   const double pen = StrokeWidth(masks.strong);
   if (pen > 0) {
     const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
-    QUOREL_TRY(light.Refit(std::clamp(closing, 1, kFirstClosing)));
+    QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
     const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
     masks = QUOREL_TRY(Look(in, light, wanted, least, std::clamp(reach, 1, kLongestReach), white, darkness));
   }
