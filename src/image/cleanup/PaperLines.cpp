@@ -12,8 +12,9 @@ namespace {
 
 constexpr int32_t kReducedSide = 1024;  // the mask is OR-reduced to about this
 constexpr double kMaxSlope = 0.07;       // tan 4°
-constexpr double kLeastCover = 0.4;      // of the picture's extent along the line
+constexpr double kLeastCover = 0.4;      // of the line's length inside the picture
 constexpr double kLeastSpan = 0.6;
+constexpr double kShortest = 0.3;        // a line inside the picture for less is not looked at
 constexpr int32_t kThickest = 3;         // reduced pixels
 constexpr int64_t kStrongShare = 4;      // a line with under a quarter strong ink is light
 
@@ -79,10 +80,24 @@ std::vector<Line> FindLines(const View& view, int32_t factor) {
       }
     }
   }
+  // How much of the line at (slope s, offset b) lies inside the picture: a
+  // tilted line may leave it through a side.
+  const auto inside = [&](int32_t s, int32_t b) {
+    const double slope = slope_of(s);
+    const double v0 = (b - margin) - (along / 2.0) * slope;  // at u = 0
+    double lo = 0;
+    double hi = along;
+    if (slope == 0) return v0 >= 0 && v0 < across ? hi : 0.0;
+    const double u_top = (0 - v0) / slope;  // where v = 0
+    const double u_bottom = (across - v0) / slope;
+    lo = std::max(lo, std::min(u_top, u_bottom));
+    hi = std::min(hi, std::max(u_top, u_bottom));
+    return std::max(0.0, hi - lo);
+  };
   std::vector<Line> lines;
-  const auto least = static_cast<int32_t>(kLeastCover * along);
   for (int32_t b = 2; b + 2 < bins; ++b) {
-    if (best[b] < least) continue;
+    const double length = inside(best_slope[b], b);
+    if (length < kShortest * along || best[b] < kLeastCover * length) continue;
     bool peak = true;
     for (int32_t d = -2; d <= 2 && peak; ++d) {
       if (d != 0 && (best[b + d] > best[b] || (d < 0 && best[b + d] == best[b]))) peak = false;
@@ -93,7 +108,7 @@ std::vector<Line> FindLines(const View& view, int32_t factor) {
       return bb < 0 || bb >= bins ? 0 : count[static_cast<size_t>(s) * bins + bb];
     };
     const size_t i = static_cast<size_t>(s) * bins + b;
-    if (last[i] - first[i] < kLeastSpan * along) continue;
+    if (last[i] - first[i] < kLeastSpan * length) continue;
     // The band: neighbouring offsets with at least half the peak's count;
     // thin, with bare paper (or much less ink) beside it.
     int32_t top = b;
@@ -157,13 +172,12 @@ void ClearLines(const std::vector<Line>& lines, const View& found, const View& s
 
 }  // namespace
 
-Result<void> RemovePaperLines(InkBits& found, InkBits& also) try {
+Result<void> RemovePaperLines(InkBits& lines_in, InkBits& found, InkBits& strong) try {
   const int32_t side = std::max(found.width(), found.height());
   const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
   for (const bool transposed : {false, true}) {
-    const View view{&found, transposed};
-    const std::vector<Line> lines = FindLines(view, factor);
-    ClearLines(lines, view, View{&also, transposed});
+    const std::vector<Line> lines = FindLines(View{&lines_in, transposed}, factor);
+    ClearLines(lines, View{&found, transposed}, View{&strong, transposed});
   }
   return {};
 } catch (const std::bad_alloc&) {

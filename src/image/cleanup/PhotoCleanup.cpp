@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <new>
 #include <vector>
 
@@ -164,42 +162,52 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, 
     });
   }
   Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)), ChooseEdge(histogram, least)};
-  // The wanted ink's darkness (0 elsewhere) of rows y − reach … y + reach.
+  // Faint ink of any hue, where the paper's lines are looked for.
+  InkBits any = QUOREL_TRY(InkBits::Create(w, h));
+  // The wanted ink's darkness (0 elsewhere) of rows y − reach … y + reach;
+  // other ink's darkness as 256 + darkness.
   const int32_t span = 2 * reach + 1;
-  std::vector<uint8_t> ring(static_cast<size_t>(span) * w);
+  std::vector<uint16_t> ring(static_cast<size_t>(span) * w);
   const auto row_of = [&](int32_t y) { return &ring[static_cast<size_t>(y % span) * w]; };
   for (int32_t next = 0; next < h + reach; ++next) {
     if (next < h) {
-      uint8_t* d = row_of(next);
-      std::fill_n(d, w, uint8_t{0});
+      uint16_t* d = row_of(next);
+      std::fill_n(d, w, uint16_t{0});
       ForDarkRuns(light, next, least, 0, w, [&](int32_t from, int32_t to) {
         light.WhiteRow(next, in.TopDownRow(next).data(), from, to, white.data());
         DarknessRow(white.data(), to - from, darkness.data());
         for (int32_t i = 0; i < to - from; ++i) {
-          if (darkness[i] >= least && Wanted(wanted, &white[3 * i])) d[from + i] = darkness[i];
+          if (darkness[i] < least) continue;
+          d[from + i] = static_cast<uint16_t>(darkness[i] + (Wanted(wanted, &white[3 * i]) ? 0 : 256));
         }
       });
     }
     const int32_t y = next - reach;
     if (y < 0) continue;
-    const uint8_t* d = row_of(y);
+    const uint16_t* d = row_of(y);
     const int32_t top = std::max(0, y - reach);
     const int32_t bottom = std::min(h - 1, y + reach);
     for (int32_t x = 0; x < w; ++x) {
       if (d[x] == 0) continue;
-      int peak = 0;
+      const int own = d[x] & 255;
+      int peak = 0;       // of any ink
+      int peak_wanted = 0;  // of the ink wanted
       const int32_t left = std::max(0, x - reach);
       const int32_t right = std::min(w - 1, x + reach);
       for (int32_t yy = top; yy <= bottom; ++yy) {
-        const uint8_t* r = row_of(yy);
-        for (int32_t xx = left; xx <= right; ++xx) peak = std::max<int>(peak, r[xx]);
+        const uint16_t* r = row_of(yy);
+        for (int32_t xx = left; xx <= right; ++xx) {
+          peak = std::max(peak, r[xx] & 255);
+          if (r[xx] < 256) peak_wanted = std::max<int>(peak_wanted, r[xx]);
+        }
       }
-      if (2 * d[x] < peak) continue;
+      if (2 * own >= peak) any.Set(x, y);
+      if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
       masks.faint.Set(x, y);
-      if (d[x] >= masks.edge) masks.strong.Set(x, y);
+      if (own >= masks.edge) masks.strong.Set(x, y);
     }
   }
-  if (!std::getenv("QUOREL_NO_LINES")) QUOREL_TRY(RemovePaperLines(masks.faint, masks.strong));
+  QUOREL_TRY(RemovePaperLines(any, masks.faint, masks.strong));
   return masks;
 } catch (const std::bad_alloc&) {
   return Status::kOutOfMemory;
@@ -211,7 +219,6 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) try {
   std::vector<uint8_t> darkness(static_cast<size_t>(w));
   PaperLight light = QUOREL_TRY(PaperLight::Estimate(in, kFirstClosing));
   const int least = LeastInk(in, light, white, darkness);
-  if (std::getenv("QUOREL_DEBUG")) std::fprintf(stderr, "least %d\n", least);
   Masks masks = QUOREL_TRY(Look(in, light, wanted, least, kFirstReach, white, darkness));
   // Again with the paper's closing and the stroke's reach set by the stroke
   // width found, so that a dark area wider than the strokes (a finger's
