@@ -36,15 +36,40 @@ struct Line {
 };
 
 // Lines near the view's rows, in full-size pixels.
-std::vector<Line> FindLines(const View& view, int32_t factor) {
-  const int32_t along = (view.along() + factor - 1) / factor;
-  const int32_t across = (view.across() + factor - 1) / factor;
-  std::vector<uint8_t> reduced(static_cast<size_t>(along) * across, 0);
-  for (int32_t v = 0; v < view.across(); ++v) {
-    for (int32_t u = 0; u < view.along(); ++u) {
-      if (view.Get(u, v)) reduced[static_cast<size_t>(v / factor) * along + u / factor] = 1;
+// The mask OR-reduced by `factor` in both directions: one byte a cell.
+struct Reduced {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint8_t> cells;
+};
+
+Reduced Reduce(const InkBits& ink, int32_t factor) {
+  Reduced r;
+  r.width = (ink.width() + factor - 1) / factor;
+  r.height = (ink.height() + factor - 1) / factor;
+  r.cells.assign(static_cast<size_t>(r.width) * r.height, 0);
+  for (int32_t y = 0; y < ink.height(); ++y) {
+    const uint8_t* row = ink.Row(y);
+    uint8_t* cells = &r.cells[static_cast<size_t>(y / factor) * r.width];
+    for (size_t byte = 0; byte < ink.stride(); ++byte) {
+      for (unsigned bits = row[byte]; bits != 0; bits &= bits - 1) {
+        const auto x = static_cast<int32_t>(byte * 8) + __builtin_ctz(bits);
+        cells[x / factor] = 1;
+      }
     }
   }
+  return r;
+}
+
+// Lines near the rows (or, transposed, the columns) of the reduced mask, in
+// full-size pixels.
+std::vector<Line> FindLines(const Reduced& reduced_mask, bool transposed, int32_t factor) {
+  const int32_t along = transposed ? reduced_mask.height : reduced_mask.width;
+  const int32_t across = transposed ? reduced_mask.width : reduced_mask.height;
+  const auto inked = [&](int32_t u, int32_t v) {
+    return transposed ? reduced_mask.cells[static_cast<size_t>(u) * reduced_mask.width + v] != 0
+                      : reduced_mask.cells[static_cast<size_t>(v) * reduced_mask.width + u] != 0;
+  };
   // Slopes a step apart move a line by at most one reduced pixel across the picture.
   const double step = 1.0 / std::max(1, along);
   const int32_t slopes = 2 * static_cast<int32_t>(kMaxSlope / step) + 1;
@@ -56,10 +81,10 @@ std::vector<Line> FindLines(const View& view, int32_t factor) {
   const auto slope_of = [&](int32_t s) { return (s - slopes / 2) * step; };
   for (int32_t v = 0; v < across; ++v) {
     for (int32_t u = 0; u < along; ++u) {
-      if (!reduced[static_cast<size_t>(v) * along + u]) continue;
+      if (!inked(u, v)) continue;
       for (int32_t s = 0; s < slopes; ++s) {
         // The offset where this line meets the middle of the picture.
-        const auto b = static_cast<int32_t>(std::lround(v - (u - along / 2.0) * slope_of(s))) + margin;
+        const auto b = static_cast<int32_t>(std::floor(v + margin + 0.5 - (u - along / 2.0) * slope_of(s)));
         if (b < 0 || b >= bins) continue;
         const size_t i = static_cast<size_t>(s) * bins + b;
         ++count[i];
@@ -175,8 +200,9 @@ void ClearLines(const std::vector<Line>& lines, const View& found, const View& s
 Result<void> RemovePaperLines(InkBits& lines_in, InkBits& found, InkBits& strong) try {
   const int32_t side = std::max(found.width(), found.height());
   const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
+  const Reduced reduced = Reduce(lines_in, factor);
   for (const bool transposed : {false, true}) {
-    const std::vector<Line> lines = FindLines(View{&lines_in, transposed}, factor);
+    const std::vector<Line> lines = FindLines(reduced, transposed, factor);
     ClearLines(lines, View{&found, transposed}, View{&strong, transposed});
   }
   return {};

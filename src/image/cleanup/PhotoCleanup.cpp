@@ -41,7 +41,6 @@ constexpr int32_t kFirstClosing = 4;
 constexpr double kClosingPerPen = 3.0;
 // A pixel is compared with the darkest pixel this far around: a stroke's
 // core lies within about its width of any of its pixels.
-constexpr int32_t kFirstReach = 3;
 constexpr double kReachPerPen = 1.0;
 constexpr int32_t kLongestReach = 12;
 constexpr int kGrowPasses = 4;
@@ -135,6 +134,40 @@ bool Wanted(InkWanted wanted, const float* bgr) {
   return true;
 }
 
+// The largest value within `reach` of each place of a row, in O(1) a place
+// (van Herk / Gil-Werman: running maxima forward and backward in blocks).
+class RunningMax {
+ public:
+  RunningMax(int32_t width, int32_t reach)
+      : width_(width), reach_(reach), forward_(static_cast<size_t>(width + 2 * reach)), backward_(forward_.size()) {}
+
+  template <class Value>
+  void Run(Value value, uint8_t* out) {
+    const int32_t n = width_ + 2 * reach_;
+    const int32_t block = 2 * reach_ + 1;
+    const auto padded = [&](int32_t i) -> uint8_t {
+      const int32_t x = i - reach_;
+      return x < 0 || x >= width_ ? 0 : value(x);
+    };
+    for (int32_t i = 0; i < n; ++i) {
+      const uint8_t v = padded(i);
+      forward_[i] = i % block == 0 ? v : std::max(forward_[i - 1], v);
+    }
+    for (int32_t i = n - 1; i >= 0; --i) {
+      const uint8_t v = padded(i);
+      backward_[i] = (i % block == block - 1 || i == n - 1) ? v : std::max(backward_[i + 1], v);
+    }
+    // Window [i, i + 2 reach] of the padded row is [x − reach, x + reach] of the row.
+    for (int32_t x = 0; x < width_; ++x) out[x] = std::max(backward_[x], forward_[x + 2 * reach_]);
+  }
+
+ private:
+  int32_t width_;
+  int32_t reach_;
+  std::vector<uint8_t> forward_;
+  std::vector<uint8_t> backward_;
+};
+
 // One look at the picture against `light`: the edge from the darkness
 // histogram; then faint ink, a pixel at least half as dark as the darkest
 // pixel within `reach` (the halfway rule at the scale of a stroke, so a thin
@@ -147,13 +180,12 @@ struct Masks {
   int edge;
 };
 
-Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, int least, int32_t reach,
-                   std::vector<float>& white, std::vector<uint8_t>& darkness) try {
-  const int32_t w = in.width();
-  const int32_t h = in.height();
+// The darkness where strong ink begins, from the wanted ink's histogram.
+int StrongEdge(const ConstDibRows& in, PaperLight& light, InkWanted wanted, int least, std::vector<float>& white,
+               std::vector<uint8_t>& darkness) {
   std::array<uint32_t, 256> histogram{};
-  for (int32_t y = 0; y < h; ++y) {
-    ForDarkRuns(light, y, least, 0, w, [&](int32_t from, int32_t to) {
+  for (int32_t y = 0; y < in.height(); ++y) {
+    ForDarkRuns(light, y, least, 0, in.width(), [&](int32_t from, int32_t to) {
       light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
       DarknessRow(white.data(), to - from, darkness.data());
       for (int32_t i = 0; i < to - from; ++i) {
@@ -161,45 +193,81 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, 
       }
     });
   }
-  Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)), ChooseEdge(histogram, least)};
+  return ChooseEdge(histogram, least);
+}
+
+// A first look, for the stroke width: strong ink without paper lines.
+Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, InkWanted wanted, int least,
+                          std::vector<float>& white, std::vector<uint8_t>& darkness) {
+  const int edge = StrongEdge(in, light, wanted, least, white, darkness);
+  InkBits strong = QUOREL_TRY(InkBits::Create(in.width(), in.height()));
+  for (int32_t y = 0; y < in.height(); ++y) {
+    ForDarkRuns(light, y, edge, 0, in.width(), [&](int32_t from, int32_t to) {
+      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+      DarknessRow(white.data(), to - from, darkness.data());
+      for (int32_t i = 0; i < to - from; ++i) {
+        if (darkness[i] >= edge && Wanted(wanted, &white[3 * i])) strong.Set(from + i, y);
+      }
+    });
+  }
+  QUOREL_TRY(RemovePaperLines(strong, strong, strong));
+  return strong;
+}
+
+Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, int least, int32_t reach,
+                   std::vector<float>& white, std::vector<uint8_t>& darkness) try {
+  const int32_t w = in.width();
+  const int32_t h = in.height();
+  Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)),
+              StrongEdge(in, light, wanted, least, white, darkness)};
   // Faint ink of any hue, where the paper's lines are looked for.
   InkBits any = QUOREL_TRY(InkBits::Create(w, h));
-  // The wanted ink's darkness (0 elsewhere) of rows y − reach … y + reach;
-  // other ink's darkness as 256 + darkness.
+  // Rows y − reach … y + reach: each pixel's darkness (0 under `least`, other
+  // ink's darkness + 256), and the darkest of any ink and of the wanted ink
+  // within reach along the row.
   const int32_t span = 2 * reach + 1;
   std::vector<uint16_t> ring(static_cast<size_t>(span) * w);
-  const auto row_of = [&](int32_t y) { return &ring[static_cast<size_t>(y % span) * w]; };
+  std::vector<uint8_t> ring_any(ring.size());
+  std::vector<uint8_t> ring_wanted(ring.size());
+  RunningMax running(w, reach);
+  const auto slot = [&](int32_t y) { return static_cast<size_t>(y % span) * w; };
   for (int32_t next = 0; next < h + reach; ++next) {
     if (next < h) {
-      uint16_t* d = row_of(next);
+      uint16_t* d = &ring[slot(next)];
       std::fill_n(d, w, uint16_t{0});
+      bool dark = false;
       ForDarkRuns(light, next, least, 0, w, [&](int32_t from, int32_t to) {
         light.WhiteRow(next, in.TopDownRow(next).data(), from, to, white.data());
         DarknessRow(white.data(), to - from, darkness.data());
         for (int32_t i = 0; i < to - from; ++i) {
           if (darkness[i] < least) continue;
           d[from + i] = static_cast<uint16_t>(darkness[i] + (Wanted(wanted, &white[3 * i]) ? 0 : 256));
+          dark = true;
         }
       });
+      uint8_t* any_row = &ring_any[slot(next)];
+      uint8_t* wanted_row = &ring_wanted[slot(next)];
+      if (!dark) {
+        std::fill_n(any_row, w, uint8_t{0});
+        std::fill_n(wanted_row, w, uint8_t{0});
+      } else {
+        running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] & 255); }, any_row);
+        running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] < 256 ? d[x] : 0); }, wanted_row);
+      }
     }
     const int32_t y = next - reach;
     if (y < 0) continue;
-    const uint16_t* d = row_of(y);
+    const uint16_t* d = &ring[slot(y)];
     const int32_t top = std::max(0, y - reach);
     const int32_t bottom = std::min(h - 1, y + reach);
     for (int32_t x = 0; x < w; ++x) {
       if (d[x] == 0) continue;
       const int own = d[x] & 255;
-      int peak = 0;       // of any ink
+      int peak = 0;         // of any ink
       int peak_wanted = 0;  // of the ink wanted
-      const int32_t left = std::max(0, x - reach);
-      const int32_t right = std::min(w - 1, x + reach);
       for (int32_t yy = top; yy <= bottom; ++yy) {
-        const uint16_t* r = row_of(yy);
-        for (int32_t xx = left; xx <= right; ++xx) {
-          peak = std::max(peak, r[xx] & 255);
-          if (r[xx] < 256) peak_wanted = std::max<int>(peak_wanted, r[xx]);
-        }
+        peak = std::max<int>(peak, ring_any[slot(yy) + x]);
+        peak_wanted = std::max<int>(peak_wanted, ring_wanted[slot(yy) + x]);
       }
       if (2 * own >= peak) any.Set(x, y);
       if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
@@ -219,17 +287,15 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) try {
   std::vector<uint8_t> darkness(static_cast<size_t>(w));
   PaperLight light = QUOREL_TRY(PaperLight::Estimate(in, kFirstClosing));
   const int least = LeastInk(in, light, white, darkness);
-  Masks masks = QUOREL_TRY(Look(in, light, wanted, least, kFirstReach, white, darkness));
-  // Again with the paper's closing and the stroke's reach set by the stroke
-  // width found, so that a dark area wider than the strokes (a finger's
-  // shadow) is paper, and a thin stroke is cut at its own halfway line.
-  const double pen = StrokeWidth(masks.strong);
-  if (pen > 0) {
-    const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
-    QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
-    const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
-    masks = QUOREL_TRY(Look(in, light, wanted, least, std::clamp(reach, 1, kLongestReach), white, darkness));
-  }
+  // The paper's closing and the stroke's reach set by the stroke width, so
+  // that a dark area wider than the strokes (a finger's shadow) is paper,
+  // and a thin stroke is cut at its own halfway line.
+  const double pen = StrokeWidth(QUOREL_TRY(StrongInk(in, light, wanted, least, white, darkness)));
+  if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
+  const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
+  QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
+  const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
+  Masks masks = QUOREL_TRY(Look(in, light, wanted, least, std::clamp(reach, 1, kLongestReach), white, darkness));
   GrowWithin(masks.strong, masks.faint, kGrowPasses);
   const double stroke = std::max(1.0, StrokeWidth(masks.strong));
   QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
