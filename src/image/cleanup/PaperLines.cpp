@@ -17,6 +17,7 @@ constexpr double kLeastSpan = 0.6;
 constexpr double kShortest = 0.3;        // a line inside the picture for less is not looked at
 constexpr int32_t kThickest = 3;         // reduced pixels
 constexpr int32_t kShortestRun = 3;      // reduced cells
+constexpr int32_t kLongestDashes = 16;   // a line's runs are longer than this on average
 constexpr int64_t kStrongShare = 4;      // a line with under a quarter strong ink is light
 
 // A view of a mask with rows and columns swapped or not, so that lines near
@@ -152,6 +153,19 @@ std::vector<Line> FindLines(const Reduced& reduced_mask, bool transposed, int32_
     };
     const size_t i = static_cast<size_t>(s) * bins + b;
     if (last[i] - first[i] < kLeastSpan * length) continue;
+    // A paper line is drawn in one go: long runs along it, broken only where
+    // something crosses it; aligned letters of print make short dashes.
+    int32_t runs = 0;
+    int32_t covered = 0;
+    bool before = false;
+    for (int32_t u = 0; u < along; ++u) {
+      const auto v = static_cast<int32_t>(std::floor(b - margin + 0.5 + (u - along / 2.0) * slope_of(s)));
+      const bool on = v >= 0 && v < across && (inked(u, v) || (v > 0 && inked(u, v - 1)) || (v + 1 < across && inked(u, v + 1)));
+      runs += on && !before;
+      covered += on;
+      before = on;
+    }
+    if (runs == 0 || covered < kLongestDashes * runs) continue;
     // The band: neighbouring offsets with at least half the peak's count;
     // thin, with bare paper (or much less ink) beside it.
     int32_t top = b;
