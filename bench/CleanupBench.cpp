@@ -127,7 +127,8 @@ double FMeasure(const Truth& truth, int32_t width, int32_t height, Found found) 
 
 // The two-level reduction's ink of `picture` placed at `rect` of the photo;
 // with QUOREL_BENCH_DUMP=FOLDER also written there as `dump` (PGM: ink
-// black, missed ink grey, paper white).
+// black, missed ink grey, paper white; bench/photos/make_figure.py makes the
+// README's figure from these).
 double TwoLevelF(const PackedDib& picture, const PixelRect& rect, const Truth& truth, int32_t w, int32_t h,
                  const std::string& dump = {}) {
   const PackedDib bits = Must(quorel::ReduceToTwoLevels(picture, 0, 0xFFFFFF), "two levels");
@@ -238,11 +239,12 @@ int main(int argc, char** argv) {
     const int32_t w = photo.Width();
     const int32_t h = photo.Height();
     double f[kMethods];
-    f[0] = TwoLevelF(photo, {0, 0, w, h}, truth, w, h);
+    const std::string stem = c.truth.substr(0, c.truth.size() - 4);
+    f[0] = TwoLevelF(photo, {0, 0, w, h}, truth, w, h, stem + "-none.pgm");
     const PixelRect trim_rect = Must(quorel::FindInkRect(photo), "trim");
-    f[1] = TwoLevelF(Must(quorel::TrimMargins(photo), "trim"), trim_rect, truth, w, h);
+    f[1] = TwoLevelF(Must(quorel::TrimMargins(photo), "trim"), trim_rect, truth, w, h, stem + "-trim.pgm");
     const quorel::CleanedPhoto cleaned = Must(quorel::CleanPhoto(photo, WantedFor(c.kind)), "photo");
-    f[2] = cleaned.ink_found ? TwoLevelF(cleaned.picture, cleaned.rect, truth, w, h, c.truth)
+    f[2] = cleaned.ink_found ? TwoLevelF(cleaned.picture, cleaned.rect, truth, w, h, stem + "-photo.pgm")
                              : FMeasure(truth, w, h, [](int32_t, int32_t) { return false; });
     const Counts photo_counts = g_last;
     const quorel::bench::SauvolaInk sauvola(photo);

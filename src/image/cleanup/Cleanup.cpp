@@ -23,12 +23,17 @@ std::string_view CleanupLevelName(CleanupLevel level) {
 }
 
 Result<PackedDib> ApplyCleanup(const PackedDib& picture, CleanupLevel level) {
-  if (level == CleanupLevel::kNone || picture.BitCount() != 24) {
-    return PackedDib::FromBytes(picture.Bytes());
-  }
-  if (level == CleanupLevel::kTrim) return TrimMargins(picture);
-  CleanedPhoto cleaned = QUOREL_TRY(CleanPhoto(picture));
+  Cleaned cleaned = QUOREL_TRY(CleanPicture(picture, level, InkWanted::kAny));
   return std::move(cleaned.picture);
+}
+
+Result<Cleaned> CleanPicture(const PackedDib& picture, CleanupLevel level, InkWanted wanted) {
+  if (level == CleanupLevel::kNone || picture.BitCount() != 24) {
+    return Cleaned{QUOREL_TRY(PackedDib::FromBytes(picture.Bytes())), true};
+  }
+  if (level == CleanupLevel::kTrim) return Cleaned{QUOREL_TRY(TrimMargins(picture)), true};
+  CleanedPhoto cleaned = QUOREL_TRY(CleanPhoto(picture, wanted));
+  return Cleaned{std::move(cleaned.picture), cleaned.ink_found};
 }
 
 }  // namespace quorel

@@ -6,6 +6,7 @@
 
 #include "common/Result.h"
 #include "image/PackedDib.h"
+#include "image/cleanup/PhotoCleanup.h"
 
 namespace quorel {
 
@@ -24,5 +25,14 @@ std::string_view CleanupLevelName(CleanupLevel level);
 // The cleaned picture, a new block either way. Pictures that are not 24-bit
 // (a tiny one the panel keeps as it came) and kNone give an exact copy.
 Result<PackedDib> ApplyCleanup(const PackedDib& picture, CleanupLevel level);
+
+// The same for a panel that wants `wanted` ink, and whether ink was found:
+// without ink (kPhoto only, so far) the picture is one white pixel, to be
+// shown as a transparent picture with a message, not reduced to two levels.
+struct Cleaned {
+  PackedDib picture;
+  bool ink_found = true;
+};
+Result<Cleaned> CleanPicture(const PackedDib& picture, CleanupLevel level, InkWanted wanted);
 
 }  // namespace quorel

@@ -22,29 +22,6 @@ Result<InkBits> InkBits::Create(int32_t width, int32_t height) {
   return ink;
 }
 
-double PenWidth(const InkBits& ink) {
-  int64_t area = 0;
-  int64_t outline = 0;
-  const int32_t w = ink.width();
-  const int32_t h = ink.height();
-  for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* row = ink.Row(y);
-    for (size_t byte = 0; byte < ink.stride(); ++byte) {
-      if (row[byte] == 0) continue;
-      const int32_t end = std::min<int32_t>(w, static_cast<int32_t>(byte * 8 + 8));
-      for (int32_t x = static_cast<int32_t>(byte * 8); x < end; ++x) {
-        if (!ink.Get(x, y)) continue;
-        ++area;
-        // A pixel with paper (or the edge) left or right of it, above or below.
-        const bool edge = x == 0 || x == w - 1 || y == 0 || y == h - 1 || !ink.Get(x - 1, y) ||
-                          !ink.Get(x + 1, y) || !ink.Get(x, y - 1) || !ink.Get(x, y + 1);
-        outline += edge ? 1 : 0;
-      }
-    }
-  }
-  return outline == 0 ? 0.0 : 2.0 * static_cast<double>(area) / static_cast<double>(outline);
-}
-
 namespace {
 
 // Calls on_piece(first, area, box) for each piece of ink (8-connected), clearing

@@ -24,6 +24,7 @@ class InkBits {
   void Clear(int32_t x, int32_t y) { bits_[Byte(y, x)] &= static_cast<uint8_t>(~(1u << (x & 7))); }
   // Whether a byte of row y holds any ink, so empty stretches are skipped.
   const uint8_t* Row(int32_t y) const { return &bits_[Byte(y, 0)]; }
+  uint8_t* MutableRow(int32_t y) { return &bits_[Byte(y, 0)]; }
   size_t stride() const { return stride_; }
 
  private:
@@ -35,10 +36,6 @@ class InkBits {
   size_t stride_ = 0;
   std::vector<uint8_t> bits_;
 };
-
-// The typical pen width in pixels: twice the ink area over its outline, as
-// for a long stroke of that width. 0 without ink.
-double PenWidth(const InkBits& ink);
 
 // Clears every piece of ink (8-connected) smaller than `min_area` pixels.
 // Work in proportion to the ink; memory in proportion to one piece's front

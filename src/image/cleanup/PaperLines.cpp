@@ -190,7 +190,9 @@ std::pair<int32_t, int32_t> Band(const Line& line, int32_t u, int32_t across) {
   return {top, bottom};
 }
 
-void ClearLines(const std::vector<Line>& lines, const View& found, const View& strong) {
+// `rest` is the ink without any line's band: what lies beside a line there
+// is not another line crossing it.
+void ClearLines(const std::vector<Line>& lines, const View& found, const View& strong, const View& rest) {
   for (const Line& line : lines) {
     // A line lighter than strong ink: whatever of the band is strong is a pen.
     int64_t in_found = 0;
@@ -209,7 +211,7 @@ void ClearLines(const std::vector<Line>& lines, const View& found, const View& s
       // A pen stroke meeting the line leaves ink just outside the band: on
       // one side at least, when the line is lighter than the pen (its strong
       // pixels then stay), on both when it is as dark.
-      const auto inked = [&](int32_t v) { return v >= 0 && v < found.across() && found.Get(u, v); };
+      const auto inked = [&](int32_t v) { return v >= 0 && v < found.across() && rest.Get(u, v); };
       const bool above = inked(top - 1) || inked(top - 2);
       const bool below = inked(bottom) || inked(bottom + 1);
       if (light ? above || below : above && below) {
@@ -233,9 +235,23 @@ Result<void> RemovePaperLines(InkBits& lines_in, InkBits& found, InkBits& strong
   const int32_t side = std::max(found.width(), found.height());
   const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
   const Reduced reduced = Reduce(lines_in, factor);
+  const std::vector<Line> lines[2] = {FindLines(reduced, false, factor), FindLines(reduced, true, factor)};
+  if (lines[0].empty() && lines[1].empty()) return {};
+  InkBits rest = QUOREL_TRY(InkBits::Create(found.width(), found.height()));
+  for (int32_t y = 0; y < found.height(); ++y) {
+    std::copy_n(found.Row(y), found.stride(), rest.MutableRow(y));
+  }
   for (const bool transposed : {false, true}) {
-    const std::vector<Line> lines = FindLines(reduced, transposed, factor);
-    ClearLines(lines, View{&found, transposed}, View{&strong, transposed});
+    const View view{&rest, transposed};
+    for (const Line& line : lines[transposed]) {
+      for (int32_t u = 0; u < view.along(); ++u) {
+        const auto [top, bottom] = Band(line, u, view.across());
+        for (int32_t v = top; v < bottom; ++v) view.Clear(u, v);
+      }
+    }
+  }
+  for (const bool transposed : {false, true}) {
+    ClearLines(lines[transposed], View{&found, transposed}, View{&strong, transposed}, View{&rest, transposed});
   }
   return {};
 } catch (const std::bad_alloc&) {
