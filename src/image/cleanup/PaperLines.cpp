@@ -88,6 +88,22 @@ std::vector<Line> FindLines(const Reduced& reduced_mask, bool transposed, int32_
       u = end;
     }
   }
+  // And only cells in runs across of at most kThickest: a line is thin, a
+  // pen on a large photo often is not.
+  for (int32_t u = 0; u < along; ++u) {
+    for (int32_t v = 0; v < across;) {
+      if (!cell(u, v)) {
+        ++v;
+        continue;
+      }
+      int32_t end = v;
+      while (end < across && cell(u, end)) ++end;
+      if (end - v > kThickest) {
+        for (int32_t i = v; i < end; ++i) runs[static_cast<size_t>(i) * along + u] = 0;
+      }
+      v = end;
+    }
+  }
   const auto inked = [&](int32_t u, int32_t v) { return runs[static_cast<size_t>(v) * along + u] != 0; };
   // Slopes a step apart move a line by at most one reduced pixel across the picture.
   const double step = 1.0 / std::max(1, along);
@@ -160,7 +176,7 @@ std::vector<Line> FindLines(const Reduced& reduced_mask, bool transposed, int32_
     bool before = false;
     for (int32_t u = 0; u < along; ++u) {
       const auto v = static_cast<int32_t>(std::floor(b - margin + 0.5 + (u - along / 2.0) * slope_of(s)));
-      const bool on = v >= 0 && v < across && (inked(u, v) || (v > 0 && inked(u, v - 1)) || (v + 1 < across && inked(u, v + 1)));
+      const bool on = v >= 0 && v < across && (cell(u, v) || (v > 0 && cell(u, v - 1)) || (v + 1 < across && cell(u, v + 1)));
       runs += on && !before;
       covered += on;
       before = on;
