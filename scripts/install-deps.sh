@@ -10,7 +10,7 @@ for what in "${@:-test}"; do
   case "$what" in
     test) packages+=(chromium-headless-shell) ;;  # the browser tests (under CI=true a missing one fails)
     run) packages+=(fonts-noto-cjk) ;;  # the window's Japanese texts
-    bench) packages+=(imagemagick python3-pil libjpeg-turbo-progs) ;;  # djpeg: the camera job's reference
+    bench) packages+=(imagemagick python3-pil python3-numpy libjpeg-turbo-progs) ;;  # djpeg: the camera job's reference; numpy: the photo generators
     fuzz)  packages+=(clang libclang-rt-14-dev) ;;
     shots) packages+=(xvfb xauth x11-apps fonts-noto-cjk chromium-headless-shell) ;;
     fixtures) packages+=(imagemagick python3-pil libjpeg-turbo-progs) ;;

@@ -110,7 +110,15 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
   }
   auto snippet = InlineSnippet(*mark);
   if (!snippet) return {kExitNoSnippet, {}, std::string(MessageText(MessageCode::kSystemFault)) + "\n"};
-  const std::string size_line = options.verbose ? VerboseLines(*mark, snippet->size()) : std::string();
+  std::string size_line = options.verbose ? VerboseLines(*mark, snippet->size()) : std::string();
+  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+    const auto& image = mark->images[static_cast<size_t>(index)];
+    if (image && !image->ink_found) {
+      size_line += std::string(kProgram) + ": no ink found in the " +
+                   (index == PanelIndex::kSignature ? "signature" : "seal") +
+                   " picture: it is left transparent\n";
+    }
+  }
   const int32_t bits = StoreOutputChoices(0, request.Panel(PanelIndex::kSignature).enabled,
                                           request.Panel(PanelIndex::kSeal).enabled, request.align);
   auto text = options.page

@@ -1,9 +1,12 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "output/Mark.h"
 
+#include <algorithm>
+
 #include "codec/gif/GifEncoder.h"
 #include "codec/png/PngWriter.h"
 #include "image/Coverage.h"
+#include "image/DibLayout.h"
 #include "image/TwoLevel.h"
 #include "output/PanelPicture.h"
 
@@ -12,10 +15,42 @@ namespace {
 
 constexpr int32_t kBackgroundIndex = 1;  // colour-table entry 1 of a two-level picture
 
-Result<std::vector<uint8_t>> Encode(const PackedDib& picture, Colour ink, OutputFormat format) {
+// A picture a clean-up found no ink in, as a two-level picture all
+// background, or a coverage picture all bare paper: fully transparent.
+Result<PackedDib> Blank(const PackedDib& picture, Colour ink, OutputFormat format) {
+  const int32_t w = picture.Width(), h = picture.Height();
+  if (format == OutputFormat::kPng) {
+    PackedDib coverage = QUOREL_TRY(CreateDib(w, h, 8, 256));
+    auto table = coverage.Bytes().subspan(kInfoHeaderSize, 4 * 256);
+    for (size_t i = 0; i < 256; ++i) table[4 * i] = table[4 * i + 1] = table[4 * i + 2] = static_cast<uint8_t>(i);
+    return coverage;
+  }
+  // An exact copy of a two-level picture keeps its table: a white picture
+  // reduced and then every bit set to the background.
+  PackedDib two_level = QUOREL_TRY(ReduceToTwoLevels(picture, ink, ChooseBackground(ink)));
+  const DibRows rows = QUOREL_TRY(DibRows::Of(two_level));
+  for (int32_t y = 0; y < rows.height(); ++y) std::ranges::fill(rows.StoredRow(y), uint8_t{0xFF});
+  return two_level;
+}
+
+Result<std::vector<uint8_t>> Encode(const MadePicture& made, Colour ink, OutputFormat format) {
+  if (!made.ink_found()) {
+    const PackedDib blank = QUOREL_TRY(Blank(made.picture(), ink, format));
+    if (format == OutputFormat::kPng) return EncodeCoveragePng(blank, ink);
+    return EncodeGif({kBackgroundIndex, {{&blank, 0}}});
+  }
+  const PackedDib& picture = made.picture();
   if (format == OutputFormat::kPng) return EncodeCoveragePng(QUOREL_TRY(MeasureCoverage(picture)), ink);
   const PackedDib two_level = QUOREL_TRY(ReduceToTwoLevels(picture, ink, ChooseBackground(ink)));
   return EncodeGif({kBackgroundIndex, {{&two_level, 0}}});
+}
+
+// What a panel's photo clean-up keeps: a seal inked in red keeps only the
+// red seal (print under it is paper); everything else keeps every ink.
+InkWanted WantedInk(PanelIndex index, Colour ink) {
+  const int red = RedOf(ink);
+  const bool red_seal = index == PanelIndex::kSeal && red > 2 * GreenOf(ink) && red > 2 * BlueOf(ink);
+  return red_seal ? InkWanted::kSeal : InkWanted::kAny;
 }
 
 }  // namespace
@@ -30,7 +65,10 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
   std::array<std::optional<Result<MadePicture>>, 2> read;
   for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
     const PanelRequest& panel = request.Panel(index);
-    if (panel.enabled) read[static_cast<size_t>(index)] = ReadPanelPicture(panel, request.style.density);
+    if (panel.enabled) {
+      read[static_cast<size_t>(index)] =
+          ReadPanelPicture(panel, request.style.density, WantedInk(index, panel.ink));
+    }
   }
   for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
     const auto* file = std::get_if<PictureFile>(&request.Panel(index).picture);
@@ -49,11 +87,11 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
     if (!*picture) return fail(index, !std::holds_alternative<std::monostate>(panel.picture), picture->status());
     auto made = std::move(**picture).Sized(panel.scale, request.style.density);
     if (!made) return fail(index, false, made.status());
-    auto bytes = Encode(made->picture(), panel.ink, request.style.format);
+    auto bytes = Encode(*made, panel.ink, request.style.format);
     if (!bytes) return fail(index, false, bytes.status());
     mark.images[static_cast<size_t>(index)] =
         MarkImage{request.style.format, std::move(*bytes), made->layout().width, made->layout().height,
-                  made->dense(), made->complete()};
+                  made->dense(), made->complete(), made->ink_found()};
   }
   return mark;
 }

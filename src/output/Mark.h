@@ -20,6 +20,7 @@ struct MarkImage {
   int32_t height = 0;
   bool dense = false;   // made at more pixels: its tag carries width and height
   bool complete = true; // its source held all of its picture
+  bool ink_found = true; // false: a clean-up found no ink, and the picture is transparent
 };
 
 // The pictures of one output, signature first, and how the block is aligned;

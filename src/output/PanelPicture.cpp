@@ -47,10 +47,12 @@ Result<MadePicture> MadePicture::Sized(const ScaleSettings& scale, OutputDensity
     return std::move(*this);
   }
   const PictureSize made = MadeSize(layout, source.Width(), source.Height(), density);
-  return MadePicture(QUOREL_TRY(Resample(source, made.width, made.height)), layout, complete_);
+  MadePicture sized(QUOREL_TRY(Resample(source, made.width, made.height)), layout, complete_);
+  sized.ink_found_ = ink_found_;
+  return sized;
 }
 
-Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity density) {
+Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity density, InkWanted wanted) {
   if (const PictureFile* file = StreamedFile(panel)) {
     OutputSizeResult layout;
     RowScaler scaler([&](PictureSize source) -> std::optional<PictureSize> {
@@ -83,8 +85,10 @@ Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity de
   if (!picture) return Status::kBadInput;
   // Small pictures and stored ones that are not 24-bit are output as they are.
   if (panel.cleanup != CleanupLevel::kNone && picture->BitCount() == 24 && !IsSmall(*picture)) {
-    owned = QUOREL_TRY(ApplyCleanup(*picture, panel.cleanup));
-    picture = &*owned;
+    Cleaned cleaned = QUOREL_TRY(CleanPicture(*picture, panel.cleanup, wanted));
+    MadePicture made(std::move(cleaned.picture), complete);
+    if (!cleaned.ink_found) made.SetNoInk();
+    return made;
   }
   if (owned) return MadePicture(std::move(*owned), complete);
   return MadePicture(*picture);

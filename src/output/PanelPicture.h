@@ -6,6 +6,7 @@
 #include "common/Result.h"
 #include "image/PackedDib.h"
 #include "image/RowScaler.h"
+#include "image/cleanup/PhotoCleanup.h"
 #include "output/MarkRequest.h"
 
 namespace quorel {
@@ -37,6 +38,10 @@ class MadePicture {
   }
   // The source held all of its picture (a cut file keeps the rows it had).
   bool complete() const { return complete_; }
+  // False when a clean-up found no ink at all: the picture is then output
+  // as a transparent one, never made all ink by the two-level rule.
+  bool ink_found() const { return ink_found_; }
+  void SetNoInk() { ink_found_ = false; }
 
   // The picture at its made size by the scale settings.
   Result<MadePicture> Sized(const ScaleSettings& scale, OutputDensity density) &&;
@@ -47,13 +52,16 @@ class MadePicture {
   OutputSizeResult layout_;
   bool sized_ = false;
   bool complete_ = true;
+  bool ink_found_ = true;
 };
 
 // The panel's picture read, normalised and cleaned. NOTE: where nothing but
 // scaling lies between a picture file and its tag, the file is decoded
 // straight into the scaler, and the picture comes back already sized: the
-// same bytes, without the whole picture in memory. kBadInput without a
-// picture; the reader's, the clean-up's or the scaler's status.
-Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity density);
+// same bytes, without the whole picture in memory. The photo clean-up keeps
+// the `wanted` ink. kBadInput without a picture; the reader's, the
+// clean-up's or the scaler's status.
+Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity density,
+                                     InkWanted wanted = InkWanted::kAny);
 
 }  // namespace quorel

@@ -23,10 +23,17 @@ std::string_view CleanupLevelName(CleanupLevel level) {
 }
 
 Result<PackedDib> ApplyCleanup(const PackedDib& picture, CleanupLevel level) {
+  return std::move(QUOREL_TRY(CleanPicture(picture, level, InkWanted::kAny)).picture);
+}
+
+Result<Cleaned> CleanPicture(const PackedDib& picture, CleanupLevel level, InkWanted wanted) {
   if (picture.BitCount() != 24) return Status::kBadInput;
   switch (level) {
-    case CleanupLevel::kTrim: return TrimMargins(picture);
-    case CleanupLevel::kPhoto: return CleanPhoto(picture);
+    case CleanupLevel::kTrim: return Cleaned{QUOREL_TRY(TrimMargins(picture)), true};
+    case CleanupLevel::kPhoto: {
+      CleanedPhoto cleaned = QUOREL_TRY(CleanPhoto(picture, wanted));
+      return Cleaned{std::move(cleaned.picture), cleaned.ink_found};
+    }
     case CleanupLevel::kNone: break;
   }
   return Status::kBadInput;  // nothing to clean: the caller outputs the picture itself

@@ -6,6 +6,7 @@
 
 #include "common/Result.h"
 #include "image/PackedDib.h"
+#include "image/cleanup/PhotoCleanup.h"
 
 namespace quorel {
 
@@ -24,5 +25,14 @@ std::string_view CleanupLevelName(CleanupLevel level);
 // The cleaned picture of a 24-bit picture, a new block. kBadInput for kNone
 // and for other depths: the caller outputs such a picture as it is.
 Result<PackedDib> ApplyCleanup(const PackedDib& picture, CleanupLevel level);
+
+// The same for a panel that wants `wanted` ink, and whether ink was found:
+// without ink (kPhoto only, so far) the picture is one white pixel, to be
+// shown as a transparent picture with a message, not reduced to two levels.
+struct Cleaned {
+  PackedDib picture;
+  bool ink_found = true;
+};
+Result<Cleaned> CleanPicture(const PackedDib& picture, CleanupLevel level, InkWanted wanted);
 
 }  // namespace quorel

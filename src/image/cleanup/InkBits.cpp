@@ -2,6 +2,7 @@
 #include "image/cleanup/InkBits.h"
 
 #include <algorithm>
+#include <array>
 #include <deque>
 #include <new>
 #include <utility>
@@ -21,77 +22,181 @@ Result<InkBits> InkBits::Create(int32_t width, int32_t height) {
   return ink;
 }
 
-double PenWidth(const InkBits& ink) {
-  int64_t area = 0;
-  int64_t outline = 0;
-  const int32_t w = ink.width();
-  const int32_t h = ink.height();
-  for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* row = ink.Row(y);
-    for (size_t byte = 0; byte < ink.stride(); ++byte) {
-      if (row[byte] == 0) continue;
-      const int32_t end = std::min<int32_t>(w, static_cast<int32_t>(byte * 8 + 8));
-      for (int32_t x = static_cast<int32_t>(byte * 8); x < end; ++x) {
-        if (!ink.Get(x, y)) continue;
-        ++area;
-        // A pixel with paper (or the edge) left or right of it, above or below.
-        const bool edge = x == 0 || x == w - 1 || y == 0 || y == h - 1 || !ink.Get(x - 1, y) ||
-                          !ink.Get(x + 1, y) || !ink.Get(x, y - 1) || !ink.Get(x, y + 1);
-        outline += edge ? 1 : 0;
-      }
-    }
-  }
-  return outline == 0 ? 0.0 : 2.0 * static_cast<double>(area) / static_cast<double>(outline);
-}
+namespace {
 
-Result<void> RemoveSpecks(InkBits& ink, int64_t min_area) {
+// Calls on_piece(first, area, box) for each piece of ink (8-connected), clearing
+// the piece from `ink`: `first` holds its first `keep` pixels, and once a piece
+// reaches `keep` pixels every further pixel goes to on_large(x, y) (after the
+// first ones). Memory: the fill's front and `keep` pixels.
+template <class OnLarge, class OnPiece>
+void WalkPieces(InkBits& ink, int64_t keep, OnLarge on_large, OnPiece on_piece) {
   const int32_t w = ink.width();
   const int32_t h = ink.height();
-  // NOTE: a piece's bits are cleared as it is found and set in a second mask
-  // once it is known to be large enough. Memory stays bounded by the fill's
-  // front and the first `min_area` pixels of a piece, not by the ink: a
-  // black photo is one piece of millions of pixels.
-  InkBits kept = QUOREL_TRY(InkBits::Create(w, h));
   std::deque<std::pair<int32_t, int32_t>> front;
-  std::vector<std::pair<int32_t, int32_t>> first;  // a piece's pixels until it is large enough
-  try {
-    for (int32_t y = 0; y < h; ++y) {
-      for (size_t byte = 0; byte < ink.stride(); ++byte) {
-        while (ink.Row(y)[byte] != 0) {
-          const int32_t x = static_cast<int32_t>(byte * 8) + __builtin_ctz(ink.Row(y)[byte]);
-          int64_t area = 0;
-          first.clear();
-          const auto visit = [&](int32_t vx, int32_t vy) {
-            ink.Clear(vx, vy);
-            front.emplace_back(vx, vy);
-            if (++area < min_area) {
-              first.emplace_back(vx, vy);
-              return;
-            }
-            if (area == min_area) {
-              for (const auto& [fx, fy] : first) kept.Set(fx, fy);
-              first.clear();
-            }
-            kept.Set(vx, vy);
-          };
-          visit(x, y);
-          while (!front.empty()) {
-            const auto [px, py] = front.front();
-            front.pop_front();
-            for (int32_t yy = std::max(0, py - 1); yy <= std::min(h - 1, py + 1); ++yy) {
-              for (int32_t xx = std::max(0, px - 1); xx <= std::min(w - 1, px + 1); ++xx) {
-                if (ink.Get(xx, yy)) visit(xx, yy);
-              }
+  std::vector<std::pair<int32_t, int32_t>> first;
+  for (int32_t y = 0; y < h; ++y) {
+    for (size_t byte = 0; byte < ink.stride(); ++byte) {
+      while (ink.Row(y)[byte] != 0) {
+        const int32_t x = static_cast<int32_t>(byte * 8) + __builtin_ctz(ink.Row(y)[byte]);
+        int64_t area = 0;
+        PixelRect box{x, y, x + 1, y + 1};
+        first.clear();
+        const auto visit = [&](int32_t vx, int32_t vy) {
+          ink.Clear(vx, vy);
+          front.emplace_back(vx, vy);
+          box = {std::min(box.left, vx), std::min(box.top, vy), std::max(box.right, vx + 1),
+                 std::max(box.bottom, vy + 1)};
+          if (++area < keep) {
+            first.emplace_back(vx, vy);
+            return;
+          }
+          if (area == keep) {
+            for (const auto& [fx, fy] : first) on_large(fx, fy);
+            first.clear();
+          }
+          on_large(vx, vy);
+        };
+        visit(x, y);
+        while (!front.empty()) {
+          const auto [px, py] = front.front();
+          front.pop_front();
+          for (int32_t yy = std::max(0, py - 1); yy <= std::min(h - 1, py + 1); ++yy) {
+            for (int32_t xx = std::max(0, px - 1); xx <= std::min(w - 1, px + 1); ++xx) {
+              if (ink.Get(xx, yy)) visit(xx, yy);
             }
           }
         }
+        on_piece(first, area, box);
       }
     }
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
+  }
+}
+
+bool AnyInk(const InkBits& ink, const PixelRect& box) {
+  for (int32_t y = std::max(0, box.top); y < std::min(ink.height(), box.bottom); ++y) {
+    for (int32_t x = std::max(0, box.left); x < std::min(ink.width(), box.right); ++x) {
+      if (ink.Row(y)[static_cast<size_t>(x) >> 3] == 0) {
+        x |= 7;
+        continue;
+      }
+      if (ink.Get(x, y)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+Result<void> RemoveSpecks(InkBits& ink, int64_t min_area) { return RemoveSpecks(ink, min_area, min_area, 0); }
+
+Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, int32_t reach) try {
+  // NOTE: a piece's bits are cleared as it is found and set in a second mask
+  // once it is known to be large enough. Memory stays bounded by the fill's
+  // front and the first `piece_area` pixels of a piece, not by the ink: a
+  // black photo is one piece of millions of pixels.
+  InkBits kept = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  InkBits dots = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  WalkPieces(
+      ink, piece_area, [&](int32_t x, int32_t y) { kept.Set(x, y); },
+      [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t area, const PixelRect&) {
+        if (area < piece_area && area >= min_area) {
+          for (const auto& [x, y] : first) dots.Set(x, y);
+        }
+      });
+  // Dots (an i's, a full stop) count where a larger piece lies within reach.
+  if (piece_area > min_area) {
+    WalkPieces(
+        dots, piece_area, [](int32_t, int32_t) {},
+        [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t, const PixelRect& box) {
+          const PixelRect near{box.left - reach, box.top - reach, box.right + reach, box.bottom + reach};
+          if (!AnyInk(kept, near)) return;
+          for (const auto& [x, y] : first) ink.Set(x, y);  // `ink` is empty by now
+        });
+    for (int32_t y = 0; y < ink.height(); ++y) {
+      const uint8_t* dots_kept = ink.Row(y);
+      uint8_t* row = kept.MutableRow(y);
+      for (size_t byte = 0; byte < ink.stride(); ++byte) row[byte] |= dots_kept[byte];
+    }
   }
   ink = std::move(kept);
   return {};
+} catch (const std::bad_alloc&) {
+  return Status::kOutOfMemory;
+}
+
+double StrokeWidth(const InkBits& ink) try {
+  // Every run of ink along a row or a column counted once: a stroke gives
+  // many runs about its width, a wide dark area (a shadow) few long ones.
+  constexpr int32_t kLongest = 255;
+  std::array<int64_t, kLongest + 1> runs{};
+  std::vector<int32_t> down(static_cast<size_t>(ink.width()), 0);
+  int32_t open_down = 0;  // columns with a run going down
+  for (int32_t y = 0; y <= ink.height(); ++y) {
+    int32_t across = 0;
+    for (int32_t x = 0; x < ink.width(); ++x) {
+      // Whole bytes of paper with nothing open around them are skipped.
+      if ((x & 7) == 0 && across == 0 && open_down == 0 && (y == ink.height() || ink.Row(y)[x >> 3] == 0)) {
+        x += 7;
+        continue;
+      }
+      const bool on = y < ink.height() && ink.Get(x, y);
+      if (on) {
+        ++across;
+        open_down += down[x] == 0;
+        ++down[x];
+        continue;
+      }
+      if (across > 0) ++runs[std::min(across, kLongest)];
+      if (down[x] > 0) {
+        ++runs[std::min(down[x], kLongest)];
+        --open_down;
+      }
+      across = 0;
+      down[x] = 0;
+    }
+    if (across > 0) ++runs[std::min(across, kLongest)];
+  }
+  int64_t total = 0;
+  for (const int64_t n : runs) total += n;
+  if (total == 0) return 0.0;
+  int64_t seen = 0;
+  for (int32_t length = 1; length <= kLongest; ++length) {
+    seen += runs[length];
+    if (2 * seen >= total) return length;
+  }
+  return kLongest;
+} catch (const std::bad_alloc&) {
+  return 0.0;
+}
+
+void GrowWithin(InkBits& ink, const InkBits& allowed, int passes) {
+  const int32_t w = ink.width();
+  const int32_t h = ink.height();
+  const auto inked = [&](int32_t x, int32_t y) { return x >= 0 && x < w && y >= 0 && y < h && ink.Get(x, y); };
+  for (int pass = 0; pass < passes; ++pass) {
+    bool grew = false;
+    const bool forward = pass % 2 == 0;
+    const int32_t dy = forward ? -1 : 1;  // the row already visited
+    const int32_t dx = forward ? -1 : 1;
+    for (int32_t i = 0; i < h; ++i) {
+      const int32_t y = forward ? i : h - 1 - i;
+      const uint8_t* row = allowed.Row(y);
+      for (int32_t j = 0; j < w; ++j) {
+        const int32_t x = forward ? j : w - 1 - j;
+        if (row[static_cast<size_t>(x) >> 3] == 0) {
+          // Skip the rest of an empty byte in the direction of travel.
+          j += forward ? 7 - (x & 7) : (x & 7);
+          continue;
+        }
+        if (!allowed.Get(x, y) || ink.Get(x, y)) continue;
+        if (inked(x + dx, y) || inked(x - 1, y + dy) || inked(x, y + dy) || inked(x + 1, y + dy)) {
+          ink.Set(x, y);
+          grew = true;
+        }
+      }
+    }
+    if (!grew && pass > 0) break;
+  }
 }
 
 PixelRect InkBounds(const InkBits& ink) {

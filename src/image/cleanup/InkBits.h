@@ -24,6 +24,7 @@ class InkBits {
   void Clear(int32_t x, int32_t y) { bits_[Byte(y, x)] &= static_cast<uint8_t>(~(1u << (x & 7))); }
   // Whether a byte of row y holds any ink, so empty stretches are skipped.
   const uint8_t* Row(int32_t y) const { return &bits_[Byte(y, 0)]; }
+  uint8_t* MutableRow(int32_t y) { return &bits_[Byte(y, 0)]; }
   size_t stride() const { return stride_; }
 
  private:
@@ -36,14 +37,24 @@ class InkBits {
   std::vector<uint8_t> bits_;
 };
 
-// The typical pen width in pixels: twice the ink area over its outline, as
-// for a long stroke of that width. 0 without ink.
-double PenWidth(const InkBits& ink);
-
 // Clears every piece of ink (8-connected) smaller than `min_area` pixels.
 // Work in proportion to the ink; memory in proportion to one piece's front
 // and min_area. kOutOfMemory.
 Result<void> RemoveSpecks(InkBits& ink, int64_t min_area);
+// The same, and pieces under `piece_area` (dots) are kept only where a piece
+// of at least `piece_area` lies within `reach` pixels of their box: an i's dot
+// stays, a lone speck goes.
+Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, int32_t reach);
+
+// The typical stroke width in pixels: the median length of the ink's runs
+// along rows and columns, each run counted once, so a few wide dark areas
+// do not count for much. 0 without ink.
+double StrokeWidth(const InkBits& ink);
+
+// Adds to `ink` every pixel of `allowed` 8-connected to it (hysteresis: faint
+// pixels that join strong ones). Alternate raster passes, at most `passes`
+// (a winding stroke may need more to fill); no memory beyond the masks.
+void GrowWithin(InkBits& ink, const InkBits& allowed, int passes);
 
 // The smallest rectangle around the ink; empty (all zero) without ink.
 PixelRect InkBounds(const InkBits& ink);

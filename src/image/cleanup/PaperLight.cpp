@@ -10,13 +10,10 @@ namespace {
 // About a hundred cells across the shorter side, at least 4 pixels each.
 constexpr int32_t kCellsAcross = 96;
 constexpr int32_t kMinCell = 4;
-// The closing's reach in cells: strokes up to about 2 × 4 cells (a seal's
-// rim on a photo) are filled with paper.
-constexpr int32_t kClosingRadius = 4;
 
 // One pass of a running extreme (max or min) along rows or columns.
 template <class Pick>
-void Filter1d(std::vector<float>& grid, int32_t w, int32_t h, bool along_rows, Pick pick) {
+void Filter1d(std::vector<float>& grid, int32_t w, int32_t h, bool along_rows, int32_t radius, Pick pick) {
   const int32_t n = along_rows ? w : h;
   const int32_t lines = along_rows ? h : w;
   std::vector<float> line(static_cast<size_t>(n));
@@ -30,8 +27,8 @@ void Filter1d(std::vector<float>& grid, int32_t w, int32_t h, bool along_rows, P
       for (int32_t i = 0; i < n; ++i) line[i] = at(i);
       for (int32_t i = 0; i < n; ++i) {
         float v = line[i];
-        const int32_t lo = std::max(0, i - kClosingRadius);
-        const int32_t hi = std::min(n - 1, i + kClosingRadius);
+        const int32_t lo = std::max(0, i - radius);
+        const int32_t hi = std::min(n - 1, i + radius);
         for (int32_t j = lo; j <= hi; ++j) v = pick(v, line[j]);
         at(i) = v;
       }
@@ -65,7 +62,7 @@ void Smooth(std::vector<float>& grid, int32_t w, int32_t h) {
 
 }  // namespace
 
-Result<PaperLight> PaperLight::Estimate(const ConstDibRows& picture) {
+Result<PaperLight> PaperLight::Estimate(const ConstDibRows& picture, int32_t closing_radius) try {
   if (picture.geometry().bit_count != 24) return Status::kBadInput;
   PaperLight light;
   const int32_t w = picture.width();
@@ -121,15 +118,39 @@ Result<PaperLight> PaperLight::Estimate(const ConstDibRows& picture) {
       }
     }
   }
+  light.means_ = std::move(grid);
+  light.darkest_ = std::move(darkest);
+  light.column_.resize(static_cast<size_t>(w));
+  light.weight_.resize(static_cast<size_t>(w));
+  for (int32_t x = 0; x < w; ++x) {
+    const float u = std::clamp((x + 0.5f) / cell - 0.5f, 0.0f, static_cast<float>(gw - 1));
+    const int32_t left = std::min(static_cast<int32_t>(u), std::max(0, gw - 2));
+    light.column_[x] = left;
+    light.weight_[x] = std::min(1.0f, u - static_cast<float>(left));
+  }
+  light.upper_.resize(size_t{3} * w);
+  light.lower_.resize(size_t{3} * w);
+  QUOREL_TRY(light.Refit(closing_radius));
+  return light;
+} catch (const std::bad_alloc&) {
+  return Status::kOutOfMemory;
+}
+
+Result<void> PaperLight::Refit(int32_t closing_radius) try {
+  const int32_t gw = grid_width_;
+  const int32_t gh = grid_height_;
+  std::vector<float> grid = means_;
   const auto larger = [](float a, float b) { return std::max(a, b); };
   const auto smaller = [](float a, float b) { return std::min(a, b); };
-  Filter1d(grid, gw, gh, true, larger);
-  Filter1d(grid, gw, gh, false, larger);
-  Filter1d(grid, gw, gh, true, smaller);
-  Filter1d(grid, gw, gh, false, smaller);
+  Filter1d(grid, gw, gh, true, closing_radius, larger);
+  Filter1d(grid, gw, gh, false, closing_radius, larger);
+  Filter1d(grid, gw, gh, true, closing_radius, smaller);
+  Filter1d(grid, gw, gh, false, closing_radius, smaller);
   Smooth(grid, gw, gh);
   for (float& v : grid) v = 255.0f / std::max(v, 1.0f);
+  PaperLight& light = *this;
   light.inverse_ = std::move(grid);
+  light.widened_top_ = -1;
 
   // A pixel's 255 / paper is interpolated between grid nodes at most one
   // cell away, so it is no less than the least of those nodes.
@@ -144,7 +165,7 @@ Result<PaperLight> PaperLight::Estimate(const ConstDibRows& picture) {
             least_inverse = std::min(least_inverse, light.inverse_[(static_cast<size_t>(ny) * gw + nx) * 3 + c]);
           }
         }
-        lightest = std::min(lightest, darkest[(static_cast<size_t>(gy) * gw + gx) * 3 + c] * least_inverse);
+        lightest = std::min(lightest, darkest_[(static_cast<size_t>(gy) * gw + gx) * 3 + c] * least_inverse);
       }
       // One more for the rounding of the interpolation.
       light.darkness_bound_[static_cast<size_t>(gy) * gw + gx] =
@@ -152,18 +173,9 @@ Result<PaperLight> PaperLight::Estimate(const ConstDibRows& picture) {
     }
   }
 
-  // Each pixel column between the centres of two cells.
-  light.column_.resize(static_cast<size_t>(w));
-  light.weight_.resize(static_cast<size_t>(w));
-  for (int32_t x = 0; x < w; ++x) {
-    const float u = std::clamp((x + 0.5f) / cell - 0.5f, 0.0f, static_cast<float>(gw - 1));
-    const int32_t left = std::min(static_cast<int32_t>(u), std::max(0, gw - 2));
-    light.column_[x] = left;
-    light.weight_[x] = std::min(1.0f, u - static_cast<float>(left));
-  }
-  light.upper_.resize(size_t{3} * w);
-  light.lower_.resize(size_t{3} * w);
-  return light;
+  return {};
+} catch (const std::bad_alloc&) {
+  return Status::kOutOfMemory;
 }
 
 void PaperLight::Widen(int32_t grid_y, std::vector<float>& out) const {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <span>
+#include <new>
 #include <vector>
 
 #include "common/Result.h"
@@ -19,8 +20,12 @@ namespace quorel {
 // two rows of the picture.
 class PaperLight {
  public:
-  // kBadInput for a picture that is not 24-bit.
-  static Result<PaperLight> Estimate(const ConstDibRows& picture);
+  // The closing fills strokes up to about 2 × closing_radius cells wide; a
+  // wider dark area (a shadow) stays paper. kBadInput for a picture that is
+  // not 24-bit; kOutOfMemory.
+  static Result<PaperLight> Estimate(const ConstDibRows& picture, int32_t closing_radius);
+  // The paper again from the same cell means, with another closing radius.
+  Result<void> Refit(int32_t closing_radius);
 
   int32_t cell() const { return cell_; }
   // At least the darkness (255 − the lightest channel made white-paper
@@ -43,6 +48,8 @@ class PaperLight {
   int32_t cell_ = 1;
   int32_t grid_width_ = 0;
   int32_t grid_height_ = 0;
+  std::vector<float> means_;        // grid_height_ × grid_width_ × 3: the cells' mean colours
+  std::vector<uint8_t> darkest_;    // the same: each cell's least byte
   std::vector<float> inverse_;      // grid_height_ × grid_width_ × 3: 255 / paper
   std::vector<uint8_t> darkness_bound_;  // grid_height_ × grid_width_
   std::vector<int32_t> column_;     // per pixel column: its left grid cell

@@ -13,14 +13,21 @@
 #include "image/DibLayout.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/PaperLight.h"
+#include "image/cleanup/PaperLines.h"
 #include "image/cleanup/TrimMargins.h"
 
 namespace quorel {
 namespace {
 
 // Darkness against the paper, 0 (paper) to 255 (no light at all in some
-// channel). Paper grain and JPEG noise stay well under kLeastInk.
-constexpr int kLeastInk = 40;
+// channel). Ink is at least kInkOverGrain times as dark as the paper's grain
+// (its darkness at the kGrainShare quantile: most of a photo is paper), and
+// never under kLeastInk.
+constexpr int kLeastInk = 16;
+constexpr int kMostLeastInk = 40;
+constexpr double kGrainShare = 0.75;
+constexpr double kInkOverGrain = 4.0;
+constexpr int32_t kGrainRowStep = 4;
 // The ink's full contrast is taken where 90 % of the darker pixels lie, and
 // the ink edge halfway to it (the 50 % coverage line of a blurred stroke).
 constexpr double kContrastShare = 0.90;
@@ -28,11 +35,27 @@ constexpr int kMaxEdge = 128;  // a clean scan: exactly the halfway rule
 // Ink spans 0.55–1 of the way from white to its colour, shading 0–0.45.
 constexpr float kInkFloor = 0.55f;
 constexpr float kShadeCeiling = 0.45f;
+// The first paper estimate fills strokes up to 2 × 4 cells wide (a seal's rim
+// on a photo); the second one just what the stroke width found asks for.
+constexpr int32_t kFirstClosing = 4;
+constexpr double kClosingPerPen = 3.0;
+// A pixel is compared with the darkest pixel this far around: a stroke's
+// core lies within about its width of any of its pixels.
+constexpr double kReachPerPen = 1.0;
+constexpr int32_t kLongestReach = 12;
+constexpr int kGrowPasses = 4;
+// A piece under kPieceAreaPerPen stroke widths squared is a dot: kept within
+// kDotReachPerPen stroke widths of a larger piece, dropped elsewhere.
+constexpr double kPieceAreaPerPen = 4.0;
+constexpr double kDotReachPerPen = 8.0;
+// A seal's ink: red above green and blue by this share of its darkness.
+constexpr float kSealRedness = 0.4f;
 
 struct FoundInk {
   PaperLight light;
   InkBits ink;
-  int edge = kMaxEdge;  // darkness at which ink begins
+  int edge = kMaxEdge;  // darkness at which strong ink begins
+  int least = kLeastInk;  // and faint ink
 };
 
 // Darkness of each pixel of a row already made white-paper relative.
@@ -64,54 +87,223 @@ void ForDarkRuns(const PaperLight& light, int32_t y, int least, int32_t from, in
   }
 }
 
-int ChooseEdge(const std::array<uint32_t, 256>& histogram) {
+int ChooseEdge(const std::array<uint32_t, 256>& histogram, int least) {
   uint64_t dark = 0;
-  for (int d = kLeastInk; d < 256; ++d) dark += histogram[d];
+  for (int d = least; d < 256; ++d) dark += histogram[d];
   if (dark == 0) return kMaxEdge;
   const auto wanted = static_cast<uint64_t>(std::ceil(kContrastShare * static_cast<double>(dark)));
   uint64_t seen = 0;
-  for (int d = kLeastInk; d < 256; ++d) {
+  for (int d = least; d < 256; ++d) {
     seen += histogram[d];
-    if (seen >= wanted) return std::clamp((d + 1) / 2, kLeastInk, kMaxEdge);
+    // Strong ink stands out of the grain twice as far as faint ink.
+    if (seen >= wanted) return std::clamp((d + 1) / 2, 2 * least, kMaxEdge);
   }
   return kMaxEdge;
 }
 
-Result<FoundInk> FindInk(const ConstDibRows& in) {
-  const int32_t w = in.width();
-  const int32_t h = in.height();
-  FoundInk found{QUOREL_TRY(PaperLight::Estimate(in)), QUOREL_TRY(InkBits::Create(w, h))};
-  std::vector<float> white;
-  std::vector<uint8_t> darkness;
-  try {
-    white.resize(size_t{3} * static_cast<size_t>(w));
-    darkness.resize(static_cast<size_t>(w));
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
+// The least darkness of ink in this picture, from its paper's grain: every
+// kGrainRowStep-th row's darkness.
+int LeastInk(const ConstDibRows& in, PaperLight& light, std::vector<float>& white, std::vector<uint8_t>& darkness) {
+  std::array<uint64_t, 256> histogram{};
+  uint64_t total = 0;
+  for (int32_t y = 0; y < in.height(); y += kGrainRowStep) {
+    light.WhiteRow(y, in.TopDownRow(y).data(), 0, in.width(), white.data());
+    DarknessRow(white.data(), in.width(), darkness.data());
+    for (int32_t x = 0; x < in.width(); ++x) ++histogram[darkness[x]];
+    total += static_cast<uint64_t>(in.width());
   }
-  // Only cells that may hold ink are looked at, twice: for the ink's
-  // contrast, then for the ink.
+  uint64_t seen = 0;
+  int grain = 0;
+  while (grain < 255 && (seen += histogram[grain]) < kGrainShare * static_cast<double>(total)) ++grain;
+  return std::clamp(static_cast<int>(std::lround(kInkOverGrain * grain)), kLeastInk, kMostLeastInk);
+}
+
+// Whether a white-paper relative pixel (blue, green, red) is of the seal's
+// hue: red well above green and blue, for most of its darkness.
+bool SealHue(const float* bgr) {
+  const float darkness = 255.0f - std::min({bgr[0], bgr[1], bgr[2], 255.0f});
+  return std::min(bgr[2], 255.0f) - std::max(bgr[0], bgr[1]) >= kSealRedness * darkness;
+}
+
+bool Wanted(InkWanted wanted, const float* bgr) {
+  switch (wanted) {
+    case InkWanted::kPen: return !SealHue(bgr);
+    case InkWanted::kSeal: return SealHue(bgr);
+    case InkWanted::kAny: break;
+  }
+  return true;
+}
+
+// The largest value within `reach` of each place of a row, in O(1) a place
+// (van Herk / Gil-Werman: running maxima forward and backward in blocks).
+class RunningMax {
+ public:
+  RunningMax(int32_t width, int32_t reach)
+      : width_(width), reach_(reach), forward_(static_cast<size_t>(width + 2 * reach)), backward_(forward_.size()) {}
+
+  template <class Value>
+  void Run(Value value, uint8_t* out) {
+    const int32_t n = width_ + 2 * reach_;
+    const int32_t block = 2 * reach_ + 1;
+    const auto padded = [&](int32_t i) -> uint8_t {
+      const int32_t x = i - reach_;
+      return x < 0 || x >= width_ ? 0 : value(x);
+    };
+    for (int32_t i = 0; i < n; ++i) {
+      const uint8_t v = padded(i);
+      forward_[i] = i % block == 0 ? v : std::max(forward_[i - 1], v);
+    }
+    for (int32_t i = n - 1; i >= 0; --i) {
+      const uint8_t v = padded(i);
+      backward_[i] = (i % block == block - 1 || i == n - 1) ? v : std::max(backward_[i + 1], v);
+    }
+    // Window [i, i + 2 reach] of the padded row is [x − reach, x + reach] of the row.
+    for (int32_t x = 0; x < width_; ++x) out[x] = std::max(backward_[x], forward_[x + 2 * reach_]);
+  }
+
+ private:
+  int32_t width_;
+  int32_t reach_;
+  std::vector<uint8_t> forward_;
+  std::vector<uint8_t> backward_;
+};
+
+// One look at the picture against `light`: the edge from the darkness
+// histogram; then faint ink, a pixel at least half as dark as the darkest
+// pixel within `reach` (the halfway rule at the scale of a stroke, so a thin
+// or faint stroke is cut at its own 50 % line) and at least `least`, and
+// strong ink, faint ink at least as dark as the edge. Paper lines removed
+// from both. Memory: 2 × reach + 1 rows of darkness.
+struct Masks {
+  InkBits strong;
+  InkBits faint;
+  int edge;
+};
+
+// The darkness where strong ink begins, from the wanted ink's histogram.
+int StrongEdge(const ConstDibRows& in, PaperLight& light, InkWanted wanted, int least, std::vector<float>& white,
+               std::vector<uint8_t>& darkness) {
   std::array<uint32_t, 256> histogram{};
-  for (int32_t y = 0; y < h; ++y) {
-    ForDarkRuns(found.light, y, kLeastInk, 0, w, [&](int32_t from, int32_t to) {
-      found.light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
-      DarknessRow(white.data(), to - from, darkness.data());
-      for (int32_t i = 0; i < to - from; ++i) ++histogram[darkness[i]];
-    });
-  }
-  found.edge = ChooseEdge(histogram);
-  for (int32_t y = 0; y < h; ++y) {
-    ForDarkRuns(found.light, y, found.edge, 0, w, [&](int32_t from, int32_t to) {
-      found.light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+  for (int32_t y = 0; y < in.height(); ++y) {
+    ForDarkRuns(light, y, least, 0, in.width(), [&](int32_t from, int32_t to) {
+      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
       DarknessRow(white.data(), to - from, darkness.data());
       for (int32_t i = 0; i < to - from; ++i) {
-        if (darkness[i] >= found.edge) found.ink.Set(from + i, y);
+        if (darkness[i] >= least && Wanted(wanted, &white[3 * i])) ++histogram[darkness[i]];
       }
     });
   }
-  const double pen = PenWidth(found.ink);
-  QUOREL_TRY(RemoveSpecks(found.ink, static_cast<int64_t>(pen * pen / 2)));
-  return found;
+  return ChooseEdge(histogram, least);
+}
+
+// A first look, for the stroke width: strong ink without paper lines.
+Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, InkWanted wanted, int least,
+                          std::vector<float>& white, std::vector<uint8_t>& darkness) {
+  const int edge = StrongEdge(in, light, wanted, least, white, darkness);
+  InkBits strong = QUOREL_TRY(InkBits::Create(in.width(), in.height()));
+  for (int32_t y = 0; y < in.height(); ++y) {
+    ForDarkRuns(light, y, edge, 0, in.width(), [&](int32_t from, int32_t to) {
+      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+      DarknessRow(white.data(), to - from, darkness.data());
+      for (int32_t i = 0; i < to - from; ++i) {
+        if (darkness[i] >= edge && Wanted(wanted, &white[3 * i])) strong.Set(from + i, y);
+      }
+    });
+  }
+  QUOREL_TRY(RemovePaperLines(strong, strong, strong));
+  return strong;
+}
+
+Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, int least, int32_t reach,
+                   std::vector<float>& white, std::vector<uint8_t>& darkness) try {
+  const int32_t w = in.width();
+  const int32_t h = in.height();
+  Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)),
+              StrongEdge(in, light, wanted, least, white, darkness)};
+  // Faint ink of any hue, where the paper's lines are looked for.
+  InkBits any = QUOREL_TRY(InkBits::Create(w, h));
+  // Rows y − reach … y + reach: each pixel's darkness (0 under `least`, other
+  // ink's darkness + 256), and the darkest of any ink and of the wanted ink
+  // within reach along the row.
+  const int32_t span = 2 * reach + 1;
+  std::vector<uint16_t> ring(static_cast<size_t>(span) * w);
+  std::vector<uint8_t> ring_any(ring.size());
+  std::vector<uint8_t> ring_wanted(ring.size());
+  RunningMax running(w, reach);
+  const auto slot = [&](int32_t y) { return static_cast<size_t>(y % span) * w; };
+  for (int32_t next = 0; next < h + reach; ++next) {
+    if (next < h) {
+      uint16_t* d = &ring[slot(next)];
+      std::fill_n(d, w, uint16_t{0});
+      bool dark = false;
+      ForDarkRuns(light, next, least, 0, w, [&](int32_t from, int32_t to) {
+        light.WhiteRow(next, in.TopDownRow(next).data(), from, to, white.data());
+        DarknessRow(white.data(), to - from, darkness.data());
+        for (int32_t i = 0; i < to - from; ++i) {
+          if (darkness[i] < least) continue;
+          d[from + i] = static_cast<uint16_t>(darkness[i] + (Wanted(wanted, &white[3 * i]) ? 0 : 256));
+          dark = true;
+        }
+      });
+      uint8_t* any_row = &ring_any[slot(next)];
+      uint8_t* wanted_row = &ring_wanted[slot(next)];
+      if (!dark) {
+        std::fill_n(any_row, w, uint8_t{0});
+        std::fill_n(wanted_row, w, uint8_t{0});
+      } else {
+        running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] & 255); }, any_row);
+        running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] < 256 ? d[x] : 0); }, wanted_row);
+      }
+    }
+    const int32_t y = next - reach;
+    if (y < 0) continue;
+    const uint16_t* d = &ring[slot(y)];
+    const int32_t top = std::max(0, y - reach);
+    const int32_t bottom = std::min(h - 1, y + reach);
+    for (int32_t x = 0; x < w; ++x) {
+      if (d[x] == 0) continue;
+      const int own = d[x] & 255;
+      int peak = 0;         // of any ink
+      int peak_wanted = 0;  // of the ink wanted
+      for (int32_t yy = top; yy <= bottom; ++yy) {
+        peak = std::max<int>(peak, ring_any[slot(yy) + x]);
+        peak_wanted = std::max<int>(peak_wanted, ring_wanted[slot(yy) + x]);
+      }
+      if (2 * own >= peak) any.Set(x, y);
+      if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
+      masks.faint.Set(x, y);
+      if (own >= masks.edge) masks.strong.Set(x, y);
+    }
+  }
+  QUOREL_TRY(RemovePaperLines(any, masks.faint, masks.strong));
+  return masks;
+} catch (const std::bad_alloc&) {
+  return Status::kOutOfMemory;
+}
+
+Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) try {
+  const int32_t w = in.width();
+  std::vector<float> white(size_t{3} * static_cast<size_t>(w));
+  std::vector<uint8_t> darkness(static_cast<size_t>(w));
+  PaperLight light = QUOREL_TRY(PaperLight::Estimate(in, kFirstClosing));
+  const int least = LeastInk(in, light, white, darkness);
+  // The paper's closing and the stroke's reach set by the stroke width, so
+  // that a dark area wider than the strokes (a finger's shadow) is paper,
+  // and a thin stroke is cut at its own halfway line.
+  const double pen = StrokeWidth(QUOREL_TRY(StrongInk(in, light, wanted, least, white, darkness)));
+  if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
+  const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
+  QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
+  const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
+  Masks masks = QUOREL_TRY(Look(in, light, wanted, least, std::clamp(reach, 1, kLongestReach), white, darkness));
+  GrowWithin(masks.strong, masks.faint, kGrowPasses);
+  const double stroke = std::max(1.0, StrokeWidth(masks.strong));
+  QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
+                          static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
+                          static_cast<int32_t>(kDotReachPerPen * stroke)));
+  return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};
+} catch (const std::bad_alloc&) {
+  return Status::kOutOfMemory;
 }
 
 // The cleaned picture inside `rect`: paper white; ink at its hue and one
@@ -139,7 +331,7 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
   for (int32_t y = rect.top; y < rect.bottom; ++y) {
     uint8_t* dst = rows.TopDownRow(y - rect.top).data();
     std::fill(dst, dst + size_t{3} * out_w, uint8_t{255});
-    const int least = found.edge / 2 + 1;  // neither ink nor its shading below
+    const int least = std::min(found.edge / 2 + 1, found.least);  // neither ink nor its shading below
     ForDarkRuns(found.light, y, least, rect.left, rect.right, [&](int32_t from, int32_t to) {
       found.light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
       DarknessRow(white.data(), to - from, darkness.data());
@@ -148,7 +340,7 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
         const float d = darkness[i];
         float alpha = 0;
         if (ink.Get(x, y)) {
-          alpha = kInkFloor + (1 - kInkFloor) * std::min(1.0f, (d - edge) / edge);
+          alpha = kInkFloor + (1 - kInkFloor) * std::clamp((d - edge) / edge, 0.0f, 1.0f);
         } else if (d > edge / 2) {
           const bool beside_ink = (x > 0 && ink.Get(x - 1, y)) || (x + 1 < w && ink.Get(x + 1, y)) ||
                                   (y > 0 && ink.Get(x, y - 1)) || (y + 1 < h && ink.Get(x, y + 1));
@@ -171,19 +363,18 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
 
 }  // namespace
 
-Result<PackedDib> EvenOutPhoto(const PackedDib& picture) {
+Result<CleanedPhoto> CleanPhoto(const PackedDib& picture, InkWanted wanted) {
   const ConstDibRows in = QUOREL_TRY(ConstDibRows::Of(picture));
-  FoundInk found = QUOREL_TRY(FindInk(in));
-  return Render(in, found, {0, 0, in.width(), in.height()}, picture);
-}
-
-Result<PackedDib> CleanPhoto(const PackedDib& picture) {
-  const ConstDibRows in = QUOREL_TRY(ConstDibRows::Of(picture));
-  FoundInk found = QUOREL_TRY(FindInk(in));
+  FoundInk found = QUOREL_TRY(FindInk(in, wanted));
   const PixelRect bounds = InkBounds(found.ink);
-  const PixelRect whole{0, 0, in.width(), in.height()};
-  return Render(in, found, bounds.right == 0 ? whole : WithMargin(bounds, in.width(), in.height()),
-                picture);
+  if (bounds.right == 0) {
+    PackedDib white = QUOREL_TRY(CreateDib(1, 1, 24, 0, PixelFill::kNone));
+    const DibRows rows = QUOREL_TRY(DibRows::Of(white));
+    std::fill_n(rows.TopDownRow(0).data(), 3, uint8_t{255});
+    return CleanedPhoto{std::move(white), PixelRect{}, false};
+  }
+  const PixelRect rect = WithMargin(bounds, in.width(), in.height());
+  return CleanedPhoto{QUOREL_TRY(Render(in, found, rect, picture)), rect, true};
 }
 
 }  // namespace quorel

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <tuple>
 
 #include "codec/ImportPicture.h"
@@ -18,14 +20,22 @@ namespace {
 
 constexpr Colour kBlack = 0, kWhite = 0xFFFFFF;
 
-// Ink F-measure of a picture's two-level reduction against a mask (white = ink).
-double InkFMeasure(const PackedDib& picture, const PackedDib& mask) {
-  const PackedDib bits = ReduceToTwoLevels(picture, kBlack, kWhite).value();
+// Whether the photo clean-up made (x, y) of the photo ink: the two-level
+// reduction of its picture, placed where it lies in the photo.
+bool InkAt(const CleanedPhoto& cleaned, const PackedDib& bits, int x, int y) {
+  const PixelRect& r = cleaned.rect;
+  if (!cleaned.ink_found || x < r.left || x >= r.right || y < r.top || y >= r.bottom) return false;
   const ConstDibRows rows = ConstDibRows::Of(bits).value();
+  return (rows.TopDownRow(y - r.top)[(x - r.left) / 8] & (0x80 >> ((x - r.left) % 8))) == 0;
+}
+
+// Ink F-measure of the photo clean-up against a mask (white = ink).
+double InkFMeasure(const CleanedPhoto& cleaned, const PackedDib& mask) {
+  const PackedDib bits = ReduceToTwoLevels(cleaned.picture, kBlack, kWhite).value();
   int both = 0, found = 0, drawn = 0;
   for (int y = 0; y < mask.Height(); ++y) {
     for (int x = 0; x < mask.Width(); ++x) {
-      const bool ink = (rows.TopDownRow(y)[x / 8] & (0x80 >> (x % 8))) == 0;
+      const bool ink = InkAt(cleaned, bits, x, y);
       const bool real = test::PixelAt(mask, x, y).red >= 128;
       both += ink && real;
       found += ink;
@@ -45,9 +55,64 @@ TEST(CleanupTest, PhotoFindsTheInkOfShadowedPhotos) {
   for (const char* name : {"signature", "seal"}) {
     const PackedDib photo = Read24(test::DataPath(std::string("photo/") + name + ".jpg"));
     const PackedDib mask = Read24(test::DataPath(std::string("photo/") + name + "-mask.png"));
-    EXPECT_GE(InkFMeasure(EvenOutPhoto(photo).value(), mask), 0.95) << name;
+    EXPECT_GE(InkFMeasure(CleanPhoto(photo).value(), mask), 0.95) << name;
   }
 }
+
+// Without ink the clean-up says so (one white pixel), instead of a uniform
+// picture that the two-level rule would make all ink.
+TEST(CleanupTest, PhotoWithoutInkSaysSo) {
+  const Bgr cream{200, 232, 245};
+  const PackedDib blank = test::MakeUniform24(300, 200, cream);
+  const PackedDib speck = test::MakePicture24(300, 200, [&](int x, int y) {
+    return x >= 150 && x < 152 && y >= 90 && y < 92 ? test::Grey(60) : cream;
+  });
+  for (const PackedDib* photo : {&blank, &speck}) {
+    const CleanedPhoto cleaned = CleanPhoto(*photo).value();
+    EXPECT_FALSE(cleaned.ink_found);
+    EXPECT_EQ(std::pair(cleaned.picture.Width(), cleaned.picture.Height()), std::pair(1, 1));
+  }
+}
+
+// Ruled paper (light blue rules every 16 px, slightly tilted, and a red
+// margin line) under a dark pen stroke that crosses them, and a red seal's
+// ring stamped over black print: which ink each panel keeps.
+TEST(CleanupTest, PhotoTakesLinesForPaperAndInkByHue) {
+  const PackedDib ruled = test::MakePicture24(400, 240, [](int x, int y) {
+    if (std::abs(x - 200 - (y - 120) / 4) <= 2) return Bgr{90, 30, 20};  // the pen: dark blue
+    if (x >= 30 && x <= 31) return Bgr{120, 110, 230};                    // the margin line
+    if ((y + x / 50) % 16 == 0) return Bgr{230, 190, 150};                 // the rules
+    return Bgr{245, 248, 250};
+  });
+  const CleanedPhoto pen = CleanPhoto(ruled, InkWanted::kPen).value();
+  const PackedDib pen_bits = ReduceToTwoLevels(pen.picture, kBlack, kWhite).value();
+  for (int y = 10; y < 230; ++y) EXPECT_TRUE(InkAt(pen, pen_bits, 200 + (y - 120) / 4, y)) << "stroke, y " << y;
+  for (int y = 0; y < 240; ++y) {
+    EXPECT_FALSE(InkAt(pen, pen_bits, 100, y)) << "rule, y " << y;
+    EXPECT_FALSE(InkAt(pen, pen_bits, 30, y)) << "margin, y " << y;
+  }
+
+  const auto on_ring = [](int x, int y) {
+    const double r = std::hypot(x - 150, y - 100);
+    return r >= 50 && r <= 56;
+  };
+  const PackedDib sealed = test::MakePicture24(300, 200, [&](int x, int y) {
+    // Rows of letters: 2 × 10 px stems, shifted from row to row.
+    const bool print = y % 16 < 10 && (x + 5 * (y / 16)) % 12 >= 2 && (x + 5 * (y / 16)) % 12 < 4;
+    if (on_ring(x, y)) return print ? test::Grey(20) : Bgr{50, 40, 210};
+    return print ? test::Grey(25) : Bgr{240, 245, 248};
+  });
+  const CleanedPhoto seal = CleanPhoto(sealed, InkWanted::kSeal).value();
+  const PackedDib seal_bits = ReduceToTwoLevels(seal.picture, kBlack, kWhite).value();
+  const CleanedPhoto print = CleanPhoto(sealed, InkWanted::kPen).value();
+  const PackedDib print_bits = ReduceToTwoLevels(print.picture, kBlack, kWhite).value();
+  EXPECT_TRUE(InkAt(seal, seal_bits, 150, 47) && InkAt(seal, seal_bits, 203, 94));  // the ring
+  EXPECT_FALSE(InkAt(seal, seal_bits, 14, 5) || InkAt(seal, seal_bits, 152, 98));    // print
+  EXPECT_TRUE(InkAt(print, print_bits, 14, 5) && InkAt(print, print_bits, 152, 98));
+  EXPECT_FALSE(InkAt(print, print_bits, 150, 47) || InkAt(print, print_bits, 203, 94));
+}
+
+struct TrimCase { int width, height; PixelRect ink, kept; };
 
 // The margin is 2 % of the ink's larger side, at least 2 pixels, inside the picture.
 TEST(CleanupTest, TrimKeepsTheInkAndItsMargin) {

@@ -1,0 +1,67 @@
+#!/usr/bin/python3
+"""Writes the clean-up bench's photos: every case class from every generator,
+each from fixed seeds, as GEN-CLASS-N.jpg with its ink truth GEN-CLASS-N.pgm
+(binary PGM, 255 = ink), and the list OUT/cases.txt (file, truth, generator,
+class, panel). The real scans in DIBCO (a folder of NAME.jpg and NAME_gt.png,
+black = ink) are listed too, their truth converted to PGM.
+
+  make_set.py OUT [--seeds N] [--dibco FOLDER] [--generator NAME] [--case NAME]
+"""
+import argparse
+import pathlib
+import sys
+
+import numpy as np
+from PIL import Image
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
+import gen_analytic  # noqa: E402
+import gen_camera  # noqa: E402
+import gen_drawn  # noqa: E402
+from classes import CLASSES  # noqa: E402
+
+GENERATORS = {"analytic": gen_analytic, "drawn": gen_drawn, "camera": gen_camera}
+
+
+def write_pgm(path, truth):
+    h, w = truth.shape
+    path.write_bytes(b"P5\n%d %d\n255\n" % (w, h) + (truth.astype(np.uint8) * 255).tobytes())
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("out", type=pathlib.Path)
+    parser.add_argument("--seeds", type=int, default=2)
+    parser.add_argument("--dibco", type=pathlib.Path)
+    parser.add_argument("--generator")
+    parser.add_argument("--case")
+    args = parser.parse_args()
+    args.out.mkdir(parents=True, exist_ok=True)
+    lines = []
+    for g, (name, module) in enumerate(GENERATORS.items()):
+        if args.generator and name != args.generator:
+            continue
+        for c, (case, kind) in enumerate(CLASSES):
+            if args.case and case != args.case:
+                continue
+            for n in range(args.seeds):
+                stem = f"{name}-{case}-{n}"
+                jpeg, truth = module.render(case, 7919 * g + 101 * c + n + 1)
+                (args.out / f"{stem}.jpg").write_bytes(jpeg)
+                write_pgm(args.out / f"{stem}.pgm", truth)
+                lines.append(f"{stem}.jpg {stem}.pgm {name} {case} {kind}")
+    if args.dibco and args.dibco.is_dir():
+        for jpg in sorted(args.dibco.glob("*.jpg")):
+            gt = jpg.with_name(jpg.stem + "_gt.png")
+            if not gt.exists():
+                continue
+            # Black is ink; the truth of one scan is smaller than its picture
+            # (cropped): it is compared over its own area, from the top left.
+            grey = np.asarray(Image.open(gt).convert("L"))
+            write_pgm(args.out / f"dibco-{jpg.stem}.pgm", grey < 128)
+            lines.append(f"{jpg.resolve()} dibco-{jpg.stem}.pgm dibco {jpg.stem} signature")
+    (args.out / "cases.txt").write_text("\n".join(lines) + "\n")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,277 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "image/cleanup/PaperLines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+#include <utility>
+#include <vector>
+
+namespace quorel {
+namespace {
+
+constexpr int32_t kReducedSide = 1024;  // the mask is OR-reduced to about this
+constexpr double kMaxSlope = 0.07;       // tan 4°
+constexpr double kLeastCover = 0.4;      // of the line's length inside the picture
+constexpr double kLeastSpan = 0.6;
+constexpr double kShortest = 0.3;        // a line inside the picture for less is not looked at
+constexpr int32_t kThickest = 3;         // reduced pixels
+constexpr int32_t kShortestRun = 3;      // reduced cells
+constexpr int32_t kLongestDashes = 16;   // a line's runs are longer than this on average
+constexpr int64_t kStrongShare = 4;      // a line with under a quarter strong ink is light
+
+// A view of a mask with rows and columns swapped or not, so that lines near
+// the columns are found as lines near the rows.
+struct View {
+  InkBits* ink;
+  bool transposed;
+  int32_t along() const { return transposed ? ink->height() : ink->width(); }
+  int32_t across() const { return transposed ? ink->width() : ink->height(); }
+  bool Get(int32_t u, int32_t v) const { return transposed ? ink->Get(v, u) : ink->Get(u, v); }
+  void Clear(int32_t u, int32_t v) const { transposed ? ink->Clear(v, u) : ink->Clear(u, v); }
+};
+
+struct Line {
+  double slope;   // across per along
+  double top;     // the band's first offset at along = 0, full-size pixels
+  double bottom;  // one past its last
+};
+
+// Lines near the view's rows, in full-size pixels.
+// The mask OR-reduced by `factor` in both directions: one byte a cell.
+struct Reduced {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint8_t> cells;
+};
+
+Reduced Reduce(const InkBits& ink, int32_t factor) {
+  Reduced r;
+  r.width = (ink.width() + factor - 1) / factor;
+  r.height = (ink.height() + factor - 1) / factor;
+  r.cells.assign(static_cast<size_t>(r.width) * r.height, 0);
+  for (int32_t y = 0; y < ink.height(); ++y) {
+    const uint8_t* row = ink.Row(y);
+    uint8_t* cells = &r.cells[static_cast<size_t>(y / factor) * r.width];
+    for (size_t byte = 0; byte < ink.stride(); ++byte) {
+      for (unsigned bits = row[byte]; bits != 0; bits &= bits - 1) {
+        const auto x = static_cast<int32_t>(byte * 8) + __builtin_ctz(bits);
+        cells[x / factor] = 1;
+      }
+    }
+  }
+  return r;
+}
+
+// Lines near the rows (or, transposed, the columns) of the reduced mask, in
+// full-size pixels.
+std::vector<Line> FindLines(const Reduced& reduced_mask, bool transposed, int32_t factor) {
+  const int32_t along = transposed ? reduced_mask.height : reduced_mask.width;
+  const int32_t across = transposed ? reduced_mask.width : reduced_mask.height;
+  const auto cell = [&](int32_t u, int32_t v) {
+    return transposed ? reduced_mask.cells[static_cast<size_t>(u) * reduced_mask.width + v] != 0
+                      : reduced_mask.cells[static_cast<size_t>(v) * reduced_mask.width + u] != 0;
+  };
+  // Only cells in runs of at least kShortestRun along: a line a few degrees
+  // off keeps long runs, while handwriting and blobs mostly do not, so the
+  // counting below sees far fewer cells.
+  std::vector<uint8_t> runs(static_cast<size_t>(along) * across, 0);
+  for (int32_t v = 0; v < across; ++v) {
+    for (int32_t u = 0; u < along;) {
+      if (!cell(u, v)) {
+        ++u;
+        continue;
+      }
+      int32_t end = u;
+      while (end < along && cell(end, v)) ++end;
+      if (end - u >= kShortestRun) std::fill(&runs[static_cast<size_t>(v) * along + u], &runs[static_cast<size_t>(v) * along + end], 1);
+      u = end;
+    }
+  }
+  // And only cells in runs across of at most kThickest: a line is thin, a
+  // pen on a large photo often is not.
+  for (int32_t u = 0; u < along; ++u) {
+    for (int32_t v = 0; v < across;) {
+      if (!cell(u, v)) {
+        ++v;
+        continue;
+      }
+      int32_t end = v;
+      while (end < across && cell(u, end)) ++end;
+      if (end - v > kThickest) {
+        for (int32_t i = v; i < end; ++i) runs[static_cast<size_t>(i) * along + u] = 0;
+      }
+      v = end;
+    }
+  }
+  const auto inked = [&](int32_t u, int32_t v) { return runs[static_cast<size_t>(v) * along + u] != 0; };
+  // Slopes a step apart move a line by at most one reduced pixel across the picture.
+  const double step = 1.0 / std::max(1, along);
+  const int32_t slopes = 2 * static_cast<int32_t>(kMaxSlope / step) + 1;
+  const int32_t margin = static_cast<int32_t>(std::ceil(kMaxSlope * along / 2)) + 1;
+  const int32_t bins = across + 2 * margin;
+  std::vector<int32_t> count(static_cast<size_t>(slopes) * bins, 0);
+  std::vector<int32_t> first(count.size(), along);
+  std::vector<int32_t> last(count.size(), -1);
+  const auto slope_of = [&](int32_t s) { return (s - slopes / 2) * step; };
+  for (int32_t v = 0; v < across; ++v) {
+    for (int32_t u = 0; u < along; ++u) {
+      if (!inked(u, v)) continue;
+      for (int32_t s = 0; s < slopes; ++s) {
+        // The offset where this line meets the middle of the picture.
+        const auto b = static_cast<int32_t>(std::floor(v + margin + 0.5 - (u - along / 2.0) * slope_of(s)));
+        if (b < 0 || b >= bins) continue;
+        const size_t i = static_cast<size_t>(s) * bins + b;
+        ++count[i];
+        first[i] = std::min(first[i], u);
+        last[i] = std::max(last[i], u);
+      }
+    }
+  }
+  // Per offset the best slope; a line is a peak over offsets of that best.
+  std::vector<int32_t> best(static_cast<size_t>(bins), 0);
+  std::vector<int32_t> best_slope(static_cast<size_t>(bins), 0);
+  for (int32_t b = 0; b < bins; ++b) {
+    for (int32_t s = 0; s < slopes; ++s) {
+      const int32_t n = count[static_cast<size_t>(s) * bins + b];
+      if (n > best[b]) {
+        best[b] = n;
+        best_slope[b] = s;
+      }
+    }
+  }
+  // How much of the line at (slope s, offset b) lies inside the picture: a
+  // tilted line may leave it through a side.
+  const auto inside = [&](int32_t s, int32_t b) {
+    const double slope = slope_of(s);
+    const double v0 = (b - margin) - (along / 2.0) * slope;  // at u = 0
+    double lo = 0;
+    double hi = along;
+    if (slope == 0) return v0 >= 0 && v0 < across ? hi : 0.0;
+    const double u_top = (0 - v0) / slope;  // where v = 0
+    const double u_bottom = (across - v0) / slope;
+    lo = std::max(lo, std::min(u_top, u_bottom));
+    hi = std::min(hi, std::max(u_top, u_bottom));
+    return std::max(0.0, hi - lo);
+  };
+  std::vector<Line> lines;
+  for (int32_t b = 2; b + 2 < bins; ++b) {
+    const double length = inside(best_slope[b], b);
+    if (length < kShortest * along || best[b] < kLeastCover * length) continue;
+    bool peak = true;
+    for (int32_t d = -2; d <= 2 && peak; ++d) {
+      if (d != 0 && (best[b + d] > best[b] || (d < 0 && best[b + d] == best[b]))) peak = false;
+    }
+    if (!peak) continue;
+    const int32_t s = best_slope[b];
+    const auto at = [&](int32_t bb) {
+      return bb < 0 || bb >= bins ? 0 : count[static_cast<size_t>(s) * bins + bb];
+    };
+    const size_t i = static_cast<size_t>(s) * bins + b;
+    if (last[i] - first[i] < kLeastSpan * length) continue;
+    // A paper line is drawn in one go: long runs along it, broken only where
+    // something crosses it; aligned letters of print make short dashes.
+    int32_t runs = 0;
+    int32_t covered = 0;
+    bool before = false;
+    for (int32_t u = 0; u < along; ++u) {
+      const auto v = static_cast<int32_t>(std::floor(b - margin + 0.5 + (u - along / 2.0) * slope_of(s)));
+      const bool on = v >= 0 && v < across && (cell(u, v) || (v > 0 && cell(u, v - 1)) || (v + 1 < across && cell(u, v + 1)));
+      runs += on && !before;
+      covered += on;
+      before = on;
+    }
+    if (runs == 0 || covered < kLongestDashes * runs) continue;
+    // The band: neighbouring offsets with at least half the peak's count;
+    // thin, with bare paper (or much less ink) beside it.
+    int32_t top = b;
+    int32_t bottom = b;
+    while (top > b - kThickest && at(top - 1) * 2 >= best[b]) --top;
+    while (bottom < b + kThickest && at(bottom + 1) * 2 >= best[b]) ++bottom;
+    if (bottom - top + 1 > kThickest || at(top - 2) * 2 >= best[b] || at(bottom + 2) * 2 >= best[b]) continue;
+    const double slope = slope_of(s);
+    // Back to full size: offset at along = 0, widened by a reduced pixel's slack.
+    const double centre_shift = (along / 2.0) * slope;
+    lines.push_back({slope, (top - margin - centre_shift) * factor - 1,
+                     (bottom + 1 - margin - centre_shift) * factor + 1});
+  }
+  return lines;
+}
+
+// The band of `line` at column u: [top, bottom) across.
+std::pair<int32_t, int32_t> Band(const Line& line, int32_t u, int32_t across) {
+  const double shift = (u + 0.5) * line.slope;
+  const auto top = std::max<int32_t>(0, static_cast<int32_t>(std::floor(line.top + shift)));
+  const auto bottom = std::min<int32_t>(across, static_cast<int32_t>(std::ceil(line.bottom + shift)));
+  return {top, bottom};
+}
+
+// `rest` is the ink without any line's band: what lies beside a line there
+// is not another line crossing it.
+void ClearLines(const std::vector<Line>& lines, const View& found, const View& strong, const View& rest) {
+  for (const Line& line : lines) {
+    // A line lighter than strong ink: whatever of the band is strong is a pen.
+    int64_t in_found = 0;
+    int64_t in_strong = 0;
+    for (int32_t u = 0; u < found.along(); ++u) {
+      const auto [top, bottom] = Band(line, u, found.across());
+      for (int32_t v = top; v < bottom; ++v) {
+        in_found += found.Get(u, v);
+        in_strong += strong.Get(u, v);
+      }
+    }
+    const bool light = in_strong * kStrongShare < in_found;
+    for (int32_t u = 0; u < found.along(); ++u) {
+      const auto [top, bottom] = Band(line, u, found.across());
+      if (top >= bottom) continue;
+      // A pen stroke meeting the line leaves ink just outside the band: on
+      // one side at least, when the line is lighter than the pen (its strong
+      // pixels then stay), on both when it is as dark.
+      const auto inked = [&](int32_t v) { return v >= 0 && v < found.across() && rest.Get(u, v); };
+      const bool above = inked(top - 1) || inked(top - 2);
+      const bool below = inked(bottom) || inked(bottom + 1);
+      if (light ? above || below : above && below) {
+        if (!light) continue;
+        for (int32_t v = top; v < bottom; ++v) {
+          if (!strong.Get(u, v)) found.Clear(u, v);
+        }
+        continue;
+      }
+      for (int32_t v = top; v < bottom; ++v) {
+        found.Clear(u, v);
+        strong.Clear(u, v);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+Result<void> RemovePaperLines(InkBits& lines_in, InkBits& found, InkBits& strong) try {
+  const int32_t side = std::max(found.width(), found.height());
+  const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
+  const Reduced reduced = Reduce(lines_in, factor);
+  const std::vector<Line> lines[2] = {FindLines(reduced, false, factor), FindLines(reduced, true, factor)};
+  if (lines[0].empty() && lines[1].empty()) return {};
+  InkBits rest = QUOREL_TRY(InkBits::Create(found.width(), found.height()));
+  for (int32_t y = 0; y < found.height(); ++y) {
+    std::copy_n(found.Row(y), found.stride(), rest.MutableRow(y));
+  }
+  for (const bool transposed : {false, true}) {
+    const View view{&rest, transposed};
+    for (const Line& line : lines[transposed]) {
+      for (int32_t u = 0; u < view.along(); ++u) {
+        const auto [top, bottom] = Band(line, u, view.across());
+        for (int32_t v = top; v < bottom; ++v) view.Clear(u, v);
+      }
+    }
+  }
+  for (const bool transposed : {false, true}) {
+    ClearLines(lines[transposed], View{&found, transposed}, View{&strong, transposed}, View{&rest, transposed});
+  }
+  return {};
+} catch (const std::bad_alloc&) {
+  return Status::kOutOfMemory;
+}
+
+}  // namespace quorel
