@@ -37,6 +37,8 @@ export const kTexts = {
   density: '解像度',
   density1: '1倍（従来どおり）',
   density2: '2倍（高解像度の画面向け）',
+  copyButton: 'コピー',
+  saveButton: '.txt に保存',
   copy: '変換したデータをクリップボードにコピーする',
   save: '変換したデータをテキストファイル".txt"に出力する',
   preview: 'プレビュー',
