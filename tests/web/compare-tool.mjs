@@ -33,16 +33,16 @@ const pictures = [...files(join(source, 'tests/data')).filter((f) => !f.includes
 // some decode to 268 megapixels, slow under the sanitizers.
 const fuzzFiles = files(join(source, 'fuzz'), /\/(seeds|regressions)\/.*(?<!\.md)$/);
 const work = mkdtempSync(join(tmpdir(), 'quorel-web-test-'));
-const stored = join(work, 'config', 'Wq');  // both working pictures
+const stored = join(work, '.config', 'Wq');  // both working pictures, found by HOME too
 mkdirSync(stored, { recursive: true });
 copyFileSync(join(source, 'resources/samples/signature.bmp'), join(stored, '$quorel_s.bmp'));
 copyFileSync(join(source, 'resources/samples/seal.bmp'), join(stored, '$quorel_i.bmp'));
-const withPicture = (set, file) => [...set.map((a) => (a === 'F' ? file : a)), '--settings', join(work, 'config')];
+const withPicture = (set, file) => [...set.map((a) => (a === 'F' ? file : a)), '--settings', join(work, '.config')];
 const samples = ['signature.bmp', 'seal.bmp'].map((name) => join(source, 'resources/samples', name));
 const cases = [...pictures.map((file, i) => ({ args: withPicture(kOptionSets[i % kOptionSets.length], file) })),
   ...fuzzFiles.map((file) => ({ args: withPicture(kOptionSets[0], file) })),
   ...samples.flatMap((file) => kOptionSets.map((set) => ({ args: withPicture(set, file) }))),
-  { args: ['--settings', stored, '--page', '--align', 'left'] }, { args: [], env: { XDG_CONFIG_HOME: join(work, 'config') } },
+  { args: ['--settings', stored, '--page', '--align', 'left'] }, { args: [], env: { XDG_CONFIG_HOME: join(work, '.config') } },
   { args: ['--format', 'png'], env: { HOME: work, XDG_CONFIG_HOME: '' } }, { args: ['--settings', join(work, 'none')] },
   { args: ['--signature-scale', 'height:9x'] }, { args: ['--help'] }, { args: ['--version'] },
   { args: ['--settings', stored, '-o', join(work, 'out')], file: join(work, 'out') }];
