@@ -9,7 +9,7 @@ PACKAGE_DIR := build/package
 FUZZ_SECONDS ?= 60
 CMAKE_GEN   := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all run test bench fuzz install deps release clean screenshot package
+.PHONY: all run test bench fuzz install deps release clean screenshot package web web-build
 
 all: release
 
@@ -25,9 +25,11 @@ run: release
 	@scripts/install-deps.sh run
 	@scripts/run.sh $(RELEASE_DIR)
 
-# Every test, with the core under AddressSanitizer and UndefinedBehaviorSanitizer.
-test: deps
-	@cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUOREL_SANITIZE=ON -DQUOREL_GUI=ON >/dev/null
+# Every test, with the core under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and the web edition (tool for node and page) against the native tool.
+test: deps web-build
+	@cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUOREL_SANITIZE=ON -DQUOREL_GUI=ON \
+	    -DQUOREL_WEB_TESTS=ON >/dev/null
 	@cmake --build $(TEST_DIR) -j $(JOBS)
 	@cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 
@@ -63,6 +65,18 @@ screenshot: release
 	@scripts/install-deps.sh shots
 	@scripts/screenshot.sh $(RELEASE_DIR)
 	@scripts/sharp-screenshot.sh $(RELEASE_DIR)
+
+# The web edition in build/web/: the core in WebAssembly, the command-line tool
+# for node (node build/web/quorel-snippet.mjs …) and the page. The libraries are
+# built from Debian's sources once, under build/web-deps/.
+web-build:
+	@scripts/install-deps.sh web
+	@JOBS=$(JOBS) scripts/web-build.sh
+
+# The page on http://127.0.0.1:8080/ until Ctrl+C.
+web: web-build
+	@echo "Quorel on http://127.0.0.1:8080/ (Ctrl+C ends)"
+	@cd build/web && python3 -m http.server 8080 --bind 127.0.0.1
 
 clean:
 	rm -rf build

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a target needs, and only those not yet installed.
-# Usage: install-deps.sh [test|run|bench|fuzz|shots|fixtures|package]...   (default: test)
+# Usage: install-deps.sh [test|run|bench|fuzz|shots|fixtures|package|web]...   (default: test)
 set -euo pipefail
 
 # qt6-translations-l10n: Qt's own dialogs in Japanese (a test checks it is loaded).
@@ -15,6 +15,10 @@ for what in "${@:-test}"; do
     shots) packages+=(xvfb xauth x11-apps fonts-noto-cjk chromium-headless-shell) ;;
     fixtures) packages+=(imagemagick python3-pil libjpeg-turbo-progs) ;;
     package) packages+=(dpkg-dev) ;;  # cpack's DEB generator
+    # The web edition: emscripten and node; dpkg-dev unpacks the libraries' Debian sources;
+    # the page's test drives chromium-headless-shell through node-ws.
+    web) packages+=(emscripten node-acorn binaryen nodejs dpkg-dev python3 libjpeg62-turbo-dev libpng-dev
+                    zlib1g-dev node-ws chromium-headless-shell) ;;
     *) echo "install-deps: unknown set '$what'" >&2; exit 2 ;;
   esac
 done
