@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
 
 #include "codec/RandomAccessInput.h"
 #include "common/Allocation.h"
@@ -20,11 +21,10 @@ Result<FileBlock> LoadFileBlock(const std::filesystem::path& path, FileHeadCheck
     QUOREL_TRY(input.ReadAt(0, taken));
     QUOREL_TRY(check_head(taken));
   }
-  // NOTE: not zero-filled: every byte is read from the file at once.
-  FileBlock file{QUOREL_TRY(GuardAllocation([&] {
-                   return std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(size));
-                 })),
-                 static_cast<size_t>(size)};
+  // NOTE: not zero-filled, as a picture's block: every byte is read from the
+  // file at once.
+  FileBlock file{std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]), static_cast<size_t>(size)};
+  if (!file.bytes) return Status::kOutOfMemory;
   QUOREL_TRY(input.ReadAt(0, std::span(file.bytes.get(), file.size)));
   return file;
 }

@@ -29,7 +29,10 @@ Result<PackedDib> Blank(const PackedDib& picture, Colour ink, OutputFormat forma
   // reduced and then every bit set to the background.
   PackedDib two_level = QUOREL_TRY(ReduceToTwoLevels(picture, ink, ChooseBackground(ink)));
   const DibRows rows = QUOREL_TRY(DibRows::Of(two_level));
-  for (int32_t y = 0; y < rows.height(); ++y) std::ranges::fill(rows.StoredRow(y), uint8_t{0xFF});
+  for (int32_t y = 0; y < rows.height(); ++y) {
+    const auto row = rows.StoredRow(y);
+    std::fill(row.begin(), row.end(), uint8_t{0xFF});
+  }
   return two_level;
 }
 

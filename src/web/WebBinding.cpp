@@ -49,18 +49,14 @@ EMSCRIPTEN_KEEPALIVE const char* QuorelError() { return last_outcome.error.c_str
 EMSCRIPTEN_KEEPALIVE const char* QuorelReadout(const char* file, const char* scale, int cleanup,
                                                int preview_width, int preview_height) {
   quorel::ImagePanel panel;
-  panel.preview_width = preview_width;
-  panel.preview_height = preview_height;
-  panel.cleanup = static_cast<quorel::CleanupLevel>(cleanup);
   last_readout.clear();
-  auto picture = quorel::ReadPictureFile(file);
-  if (!picture) return last_readout.c_str();
-  panel.picture = std::move(*picture);
-  if (!quorel::NormaliseNewPicture(panel)) return last_readout.c_str();
-  if (const auto settings = quorel::cli::ParseScale(scale)) panel.scale = *settings;
-  quorel::RefreshPreview(panel);
-  quorel::UpdateTargetReadout(panel);
-  last_readout = panel.readout;
+  auto read = quorel::ReadPictureFile(file);
+  if (!read) return last_readout.c_str();
+  (void)panel.SetCleanup(static_cast<quorel::CleanupLevel>(cleanup));  // applied to the picture below
+  if (!panel.SetPicture(std::move(read->picture))) return last_readout.c_str();
+  if (const auto settings = quorel::cli::ParseScale(scale)) panel.SetScale(*settings);
+  panel.ShowIn(preview_width, preview_height);
+  last_readout = panel.Readout();
   return last_readout.c_str();
 }
 
