@@ -12,10 +12,20 @@ namespace {
 
 constexpr int32_t kBackgroundIndex = 1;  // colour-table entry 1 of a two-level picture
 
-Result<std::vector<uint8_t>> Encode(const PackedDib& picture, Colour ink, OutputFormat format) {
-  if (format == OutputFormat::kPng) return EncodeCoveragePng(QUOREL_TRY(MeasureCoverage(picture)), ink);
-  const PackedDib two_level = QUOREL_TRY(ReduceToTwoLevels(picture, ink, ChooseBackground(ink)));
-  return EncodeGif({kBackgroundIndex, {{&two_level, 0}}});
+// The picture's file bytes, and the picture they encode for outputs that
+// compose it.
+Result<MarkImage> Encode(const PackedDib& picture, Colour ink, OutputFormat format) {
+  MarkImage image;
+  image.format = format;
+  image.ink = ink;
+  if (format == OutputFormat::kPng) {
+    image.pixels = QUOREL_TRY(MeasureCoverage(picture));
+    image.bytes = QUOREL_TRY(EncodeCoveragePng(*image.pixels, ink));
+  } else {
+    image.pixels = QUOREL_TRY(ReduceToTwoLevels(picture, ink, ChooseBackground(ink)));
+    image.bytes = QUOREL_TRY(EncodeGif({kBackgroundIndex, {{&*image.pixels, 0}}}));
+  }
+  return image;
 }
 
 }  // namespace
@@ -49,11 +59,14 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
     if (!*picture) return fail(index, !std::holds_alternative<std::monostate>(panel.picture), picture->status());
     auto made = std::move(**picture).Sized(panel.scale, request.style.density);
     if (!made) return fail(index, false, made.status());
-    auto bytes = Encode(made->picture(), panel.ink, request.style.format);
-    if (!bytes) return fail(index, false, bytes.status());
-    mark.images[static_cast<size_t>(index)] =
-        MarkImage{request.style.format, std::move(*bytes), made->layout().width, made->layout().height,
-                  made->dense(), made->complete()};
+    auto image = Encode(made->picture(), panel.ink, request.style.format);
+    if (!image) return fail(index, false, image.status());
+    image->width = made->layout().width;
+    image->height = made->layout().height;
+    image->dense = made->dense();
+    image->complete = made->complete();
+    image->alt = panel.alt;
+    mark.images[static_cast<size_t>(index)] = std::move(*image);
   }
   return mark;
 }

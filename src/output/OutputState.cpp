@@ -46,6 +46,7 @@ MarkRequest LoadMarkRequest(const SettingsFolder& folder) {
     panel.ink = inks[static_cast<size_t>(index)];
     panel.scale = ReadScaleSettings(store, index);
     panel.cleanup = ReadCleanupLevel(store, index);
+    panel.alt = store.ReadString("Quorel", kAltTextKeys[static_cast<size_t>(index)]);
   }
   return request;
 }
