@@ -41,15 +41,15 @@ struct PanelRequest {
   // cleaned picture with none).
   CleanupLevel cleanup = CleanupLevel::kNone;
   // The picture's alt text in UTF-8; empty: the tag has no alt attribute.
-  std::string alt;
+  std::string alt{};
 };
 
 // Everything one output is made from: both panels (signature, seal), the
 // block's alignment and how each picture is made. The defaults are those of an
 // empty settings folder: both panels on, without pictures, right-aligned.
 struct MarkRequest {
-  std::array<PanelRequest, 2> panels{PanelRequest{true, {}, kDefaultSignatureColour, {}, {}, {}},
-                                     PanelRequest{true, {}, kDefaultSealColour, {}, {}, {}}};
+  std::array<PanelRequest, 2> panels{PanelRequest{true, {}, kDefaultSignatureColour, {}, {}},
+                                     PanelRequest{true, {}, kDefaultSealColour, {}, {}}};
   Alignment align = Alignment::kRight;
   OutputStyle style;
 
