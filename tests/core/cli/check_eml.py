@@ -1,11 +1,9 @@
 # Quorel — SPDX-License-Identifier: MIT
-"""Reads a message written by quorel-snippet --eml with Python's email package:
-usage: check_eml.py MESSAGE EXPORT_DIR SUBJECT. Each cid: of the HTML part must
-name exactly one picture part, whose bytes equal the exported file of its name."""
+"""check_eml.py MESSAGE EXPORT_DIR SUBJECT: a message of quorel-snippet --eml read by Python's email
+package; each cid: of its HTML part names one picture part, whose bytes are the exported file's."""
 import email, email.policy, pathlib, re, sys
 
-raw = pathlib.Path(sys.argv[1]).read_bytes()
-folder, subject = pathlib.Path(sys.argv[2]), sys.argv[3]
+raw, folder, subject = pathlib.Path(sys.argv[1]).read_bytes(), pathlib.Path(sys.argv[2]), sys.argv[3]
 problems = []
 if any(len(line) > 78 for line in raw.split(b"\r\n")): problems.append("a line longer than 78")
 msg = email.message_from_bytes(raw, policy=email.policy.default)
@@ -25,5 +23,4 @@ for cid in cids:
     part = pictures.get(cid)
     if part and part.get_content() != (folder / part.get_filename()).read_bytes():
         problems.append(f"{cid}: not the exported {part.get_filename()}")
-print("\n".join(problems))
-sys.exit(1 if problems else 0)
+sys.exit("\n".join(problems) if problems else 0)
