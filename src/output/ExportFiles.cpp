@@ -2,6 +2,7 @@
 #include "output/ExportFiles.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "common/FileIo.h"
 #include "output/HtmlText.h"

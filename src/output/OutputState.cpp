@@ -28,6 +28,7 @@ MarkRequest OutputState::Request() const {
     if (const PackedDib* picture = panel.OutputPicture()) out.picture = picture;
     out.ink = inks[static_cast<size_t>(index)];
     out.scale = panel.scale();
+    out.alt = alts[static_cast<size_t>(index)];
   }
   return request;
 }

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "common/Colour.h"
@@ -22,6 +23,7 @@ struct OutputState {
   int32_t option_bits = kDefaultOptionBits;
   std::array<ImagePanel, 2> panels{ImagePanel(PanelIndex::kSignature), ImagePanel(PanelIndex::kSeal)};
   std::array<Colour, 2> inks{kDefaultSignatureColour, kDefaultSealColour};
+  std::array<std::string, 2> alts;  // alt texts (kAltTextKeys), UTF-8
   OutputStyle style;
 
   ImagePanel& Panel(PanelIndex index) { return panels[static_cast<size_t>(index)]; }
