@@ -22,6 +22,7 @@ struct PanelOverride {
   std::optional<Colour> colour;
   std::optional<ScaleSettings> scale;             // mode and the one value it uses
   std::optional<CleanupLevel> cleanup;
+  std::optional<std::string> alt;                 // --alt-signature / --alt-seal
 };
 
 struct CliOptions {
@@ -34,6 +35,11 @@ struct CliOptions {
   bool verbose = false;                           // the snippet's size on standard error
   std::optional<std::filesystem::path> output;    // -o FILE
   std::optional<std::filesystem::path> settings;  // --settings DIR
+  std::optional<std::filesystem::path> export_to; // --export DIR
+  std::optional<std::string> base_url;            // --base-url URL
+  std::optional<std::filesystem::path> eml;       // --eml FILE
+  std::optional<std::string> subject;             // --subject TEXT
+  std::optional<std::filesystem::path> picture;   // --picture FILE
   bool help = false;
   bool version = false;
 };

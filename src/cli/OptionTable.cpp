@@ -38,6 +38,26 @@ constexpr CliOption kOptions[] = {
      [](CliOptions& o) -> auto& { return o.format; }},
     {"--density", "1|2", "picture pixels per output pixel (2: sharp on HiDPI screens)",
      [](CliOptions& o) -> auto& { return o.density; }},
+    {"--alt-signature", "TEXT", "the signature's alt text (what shows or is read out\n"
+     "where the picture does not show)",
+     [](CliOptions& o) -> auto& { return o.signature.alt; }},
+    {"--alt-seal", "TEXT", "the seal's alt text",
+     [](CliOptions& o) -> auto& { return o.seal.alt; }},
+    {"--export", "DIR", "also write the pictures as DIR/signature.gif and\n"
+     "DIR/seal.gif (.png with --format png) and the snippet\n"
+     "naming them as DIR/snippet.html",
+     [](CliOptions& o) -> auto& { return o.export_to; }},
+    {"--base-url", "URL", "with --export: name the pictures as URL/signature.gif\n"
+     "and so on (http or https), where you upload them",
+     [](CliOptions& o) -> auto& { return o.base_url; }},
+    {"--eml", "FILE", "also write an e-mail message with the pictures\n"
+     "attached (cid:), to open, forward or copy from",
+     [](CliOptions& o) -> auto& { return o.eml; }},
+    {"--subject", "TEXT", "the message's subject (default: Quorel)",
+     [](CliOptions& o) -> auto& { return o.subject; }},
+    {"--picture", "FILE", "also write both pictures side by side as one\n"
+     "transparent PNG (for signing PDFs and documents)",
+     [](CliOptions& o) -> auto& { return o.picture; }},
     {"--verbose", "", "print the snippet's size in characters to standard error",
      [](CliOptions& o) -> auto& { return o.verbose; }},
     {"--page", "", "write the preview page instead of the bare snippet",
@@ -59,6 +79,9 @@ constexpr std::string_view kUsageHead =
     "this run only. The settings folder and its files are never changed.\n"
     "\n";
 constexpr std::string_view kUsageFoot =
+    "\n"
+    "With --export, --eml or --picture, the snippet itself is written only when\n"
+    "-o or --page asks for it.\n"
     "\n"
     "Exit status: 0 success; 1 the snippet cannot be built; 2 usage error, or a\n"
     "picture file that is missing, unsupported or damaged.\n";

@@ -3,10 +3,17 @@
 
 #include <cerrno>
 #include <cstring>
+#include <cstdio>
+#include <ctime>
+#include <random>
 #include <system_error>
 
 #include "cli/CliOptions.h"
 #include "common/Messages.h"
+#include "common/FileIo.h"
+#include "output/ExportFiles.h"
+#include "output/MarkPicture.h"
+#include "output/MimeMessage.h"
 #include "output/OutputState.h"
 #include "output/PreviewPage.h"
 #include "output/Snippet.h"
@@ -19,6 +26,10 @@ constexpr std::string_view kProgram = "quorel-snippet";
 
 ToolOutcome Fail(int code, std::string message) {
   return {code, {}, std::string(kProgram) + ": " + std::move(message) + "\n"};
+}
+
+std::span<const uint8_t> AsBytes(std::string_view text) {
+  return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
 ToolOutcome UsageError(const std::string& message) {
@@ -46,6 +57,7 @@ void ApplyPanelOverride(const PanelOverride& o, PanelRequest& panel) {
   if (o.colour) panel.ink = *o.colour;
   if (o.scale) ApplyScaleOverride(*o.scale, panel.scale);
   if (o.cleanup) panel.cleanup = *o.cleanup;
+  if (o.alt) panel.alt = *o.alt;
 }
 
 // What a failed import says about the file.
@@ -70,6 +82,35 @@ std::string VerboseLines(const Mark& mark, size_t characters) {
             " picture's file is cut short: only the rows it holds are used\n";
   }
   return line;
+}
+
+// What sets this run's message apart: now, and a token no other run draws.
+MessageStamp NewStamp() {
+  std::random_device random;
+  const std::time_t now = std::time(nullptr);
+  char token[48];
+  std::snprintf(token, sizeof token, "%llx.%08x%08x", static_cast<unsigned long long>(now), random(), random());
+  return {now, token};
+}
+
+// The outputs to files beside the text: the exported folder, the message,
+// the picture. The failure to report, or none.
+std::optional<ToolOutcome> WriteFileOutputs(const CliOptions& options, const Mark& mark,
+                                            const MarkRequest& request, const std::string& base) {
+  const auto cannot = [](const std::filesystem::path& path) {
+    return Fail(kExitNoSnippet, path.string() + ": cannot be written");
+  };
+  if (options.export_to && !ExportMark(mark, *options.export_to, base)) return cannot(*options.export_to);
+  if (options.eml) {
+    const auto message = MimeMessage(mark, options.subject.value_or(std::string(kDefaultSubject)), NewStamp());
+    if (!message || !WriteFileAtomically(*options.eml, AsBytes(*message))) return cannot(*options.eml);
+  }
+  if (options.picture) {
+    const auto png = MarkPicture(mark, request.style.density);
+    if (!png) return Fail(kExitNoSnippet, options.picture->string() + ": " + std::string(ToString(png.status())));
+    if (!WriteFileAtomically(*options.picture, *png)) return cannot(*options.picture);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -97,6 +138,14 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
   if (options.format) request.style.format = *options.format;
   if (options.density) request.style.density = *options.density;
 
+  std::string base;
+  if (options.base_url) {
+    if (!options.export_to) return UsageError("--base-url needs --export");
+    const auto url = WebBaseUrl(*options.base_url);
+    if (!url) return UsageError("--base-url needs an http:// or https:// URL without blanks or quotes");
+    base = *url;
+  }
+
   MarkFailure failure;
   const auto mark = MakeMark(request, &failure);
   if (!mark) {
@@ -119,11 +168,14 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
                    " picture: it is left transparent\n";
     }
   }
+  if (auto failed = WriteFileOutputs(options, *mark, request, base)) return std::move(*failed);
+  const bool files_only = (options.export_to || options.eml || options.picture) && !options.output && !options.page;
   const int32_t bits = StoreOutputChoices(0, request.Panel(PanelIndex::kSignature).enabled,
                                           request.Panel(PanelIndex::kSeal).enabled, request.align);
   auto text = options.page
                   ? MakePreviewPage(*snippet, bits, request.Panel(PanelIndex::kSignature).ink, request.style)
                   : std::move(snippet);
+  if (files_only) return {kExitOk, {}, size_line};
   if (!text) return {kExitNoSnippet, {}, std::string(MessageText(MessageCode::kSystemFault)) + "\n"};
   if (options.output) {
     if (!WriteTextFile(*text, *options.output)) {

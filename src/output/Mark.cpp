@@ -36,16 +36,26 @@ Result<PackedDib> Blank(const PackedDib& picture, Colour ink, OutputFormat forma
   return two_level;
 }
 
-Result<std::vector<uint8_t>> Encode(const MadePicture& made, Colour ink, OutputFormat format) {
-  if (!made.ink_found()) {
-    const PackedDib blank = QUOREL_TRY(Blank(made.picture(), ink, format));
-    if (format == OutputFormat::kPng) return EncodeCoveragePng(blank, ink);
-    return EncodeGif({kBackgroundIndex, {{&blank, 0}}});
-  }
+// The picture's file bytes, and the picture they encode for outputs that
+// compose it; a picture without ink as a transparent one.
+Result<MarkImage> Encode(const MadePicture& made, Colour ink, OutputFormat format) {
+  MarkImage image;
+  image.format = format;
+  image.ink = ink;
   const PackedDib& picture = made.picture();
-  if (format == OutputFormat::kPng) return EncodeCoveragePng(QUOREL_TRY(MeasureCoverage(picture)), ink);
-  const PackedDib two_level = QUOREL_TRY(ReduceToTwoLevels(picture, ink, ChooseBackground(ink)));
-  return EncodeGif({kBackgroundIndex, {{&two_level, 0}}});
+  if (!made.ink_found()) {
+    image.pixels = QUOREL_TRY(Blank(picture, ink, format));
+  } else if (format == OutputFormat::kPng) {
+    image.pixels = QUOREL_TRY(MeasureCoverage(picture));
+  } else {
+    image.pixels = QUOREL_TRY(ReduceToTwoLevels(picture, ink, ChooseBackground(ink)));
+  }
+  if (format == OutputFormat::kPng) {
+    image.bytes = QUOREL_TRY(EncodeCoveragePng(*image.pixels, ink));
+  } else {
+    image.bytes = QUOREL_TRY(EncodeGif({kBackgroundIndex, {{&*image.pixels, 0}}}));
+  }
+  return image;
 }
 
 // What a panel's photo clean-up keeps: a seal inked in red keeps only the
@@ -90,11 +100,15 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
     if (!*picture) return fail(index, !std::holds_alternative<std::monostate>(panel.picture), picture->status());
     auto made = std::move(**picture).Sized(panel.scale, request.style.density);
     if (!made) return fail(index, false, made.status());
-    auto bytes = Encode(*made, panel.ink, request.style.format);
-    if (!bytes) return fail(index, false, bytes.status());
-    mark.images[static_cast<size_t>(index)] =
-        MarkImage{request.style.format, std::move(*bytes), made->layout().width, made->layout().height,
-                  made->dense(), made->complete(), made->ink_found()};
+    auto image = Encode(*made, panel.ink, request.style.format);
+    if (!image) return fail(index, false, image.status());
+    image->width = made->layout().width;
+    image->height = made->layout().height;
+    image->dense = made->dense();
+    image->complete = made->complete();
+    image->alt = panel.alt;
+    image->ink_found = made->ink_found();
+    mark.images[static_cast<size_t>(index)] = std::move(*image);
   }
   return mark;
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "common/Result.h"
@@ -21,6 +22,12 @@ struct MarkImage {
   bool dense = false;   // made at more pixels: its tag carries width and height
   bool complete = true; // its source held all of its picture
   bool ink_found = true; // false: a clean-up found no ink, and the picture is transparent
+  std::string alt;      // UTF-8 as asked; escaped where it is written
+  // The picture the bytes encode, for outputs that compose the pictures: a
+  // GIF's two-level picture (1 bit, entry 0 the ink, 1 the transparent
+  // background), or a PNG's coverage (8 bits, the ink's alpha; MeasureCoverage).
+  std::optional<PackedDib> pixels;
+  Colour ink = 0;
 };
 
 // The pictures of one output, signature first, and how the block is aligned;

@@ -40,6 +40,8 @@ struct PanelRequest {
   // Applied before the picture is scaled (a window passes its already
   // cleaned picture with none).
   CleanupLevel cleanup = CleanupLevel::kNone;
+  // The picture's alt text in UTF-8; empty: the tag has no alt attribute.
+  std::string alt{};
 };
 
 // Everything one output is made from: both panels (signature, seal), the

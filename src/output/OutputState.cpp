@@ -28,6 +28,7 @@ MarkRequest OutputState::Request() const {
     if (const PackedDib* picture = panel.OutputPicture()) out.picture = picture;
     out.ink = inks[static_cast<size_t>(index)];
     out.scale = panel.scale();
+    out.alt = alts[static_cast<size_t>(index)];
   }
   return request;
 }
@@ -46,6 +47,7 @@ MarkRequest LoadMarkRequest(const SettingsFolder& folder) {
     panel.ink = inks[static_cast<size_t>(index)];
     panel.scale = ReadScaleSettings(store, index);
     panel.cleanup = ReadCleanupLevel(store, index);
+    panel.alt = store.ReadString("Quorel", kAltTextKeys[static_cast<size_t>(index)]);
   }
   return request;
 }

@@ -3,6 +3,8 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "common/Colour.h"
 #include "output/MarkRequest.h"
@@ -21,6 +23,7 @@ struct OutputState {
   int32_t option_bits = kDefaultOptionBits;
   std::array<ImagePanel, 2> panels{ImagePanel(PanelIndex::kSignature), ImagePanel(PanelIndex::kSeal)};
   std::array<Colour, 2> inks{kDefaultSignatureColour, kDefaultSealColour};
+  std::array<std::string, 2> alts;  // alt texts (kAltTextKeys), UTF-8
   OutputStyle style;
 
   ImagePanel& Panel(PanelIndex index) { return panels[static_cast<size_t>(index)]; }
@@ -31,9 +34,14 @@ struct OutputState {
   MarkRequest Request() const;
 };
 
+// Keys of section "Quorel" in wq.ini: the signature's and the seal's alt text
+// (UTF-8; missing or empty: no alt attribute).
+inline constexpr std::array<std::string_view, 2> kAltTextKeys{"AltText", "AltText2"};
+
 // The request the stored state of a settings folder makes: the option bits,
 // ink colours and output style of wq.ini, and each panel's working file (read
-// only when the panel takes part, as stored) with its scale and clean-up level.
+// only when the panel takes part, as stored) with its scale and clean-up level
+// and its alt text.
 MarkRequest LoadMarkRequest(const SettingsFolder& folder);
 
 }  // namespace quorel

@@ -3,23 +3,22 @@
 
 #include "codec/Base64.h"
 #include "common/Allocation.h"
+#include "output/HtmlText.h"
 
 namespace quorel {
 namespace {
 
-Result<void> AppendTag(std::string& html, const MarkImage& image) {
-  const std::string base64 = QUOREL_TRY(EncodeBase64(image.bytes));
-  std::string_view start = image.format == OutputFormat::kPng ? kPngTagStart : kImageTagStart;
-  constexpr std::string_view kImgOpen = "<img ";
-  html += kImgOpen;
+// A dense picture's tag carries its layout size; an alt text comes before the
+// source, so a tag without one is the tag of old.
+void AppendTag(std::string& html, const MarkImage& image, std::string_view source) {
+  html += "<img ";
   if (image.dense) {
     html += "width=" + std::to_string(image.width) + " height=" + std::to_string(image.height) + " ";
   }
-  start.remove_prefix(kImgOpen.size());
-  html += start;
-  html += base64;
+  if (!image.alt.empty()) html += "alt=\"" + HtmlAttributeText(image.alt, kMaxAltCharacters) + "\" ";
+  html += "src=\"";
+  html += source;
   html += kImageTagEnd;
-  return {};
 }
 
 }  // namespace
@@ -33,14 +32,22 @@ std::string_view DivOpen(Alignment align) {
   return "<div align=left style=\"width:100%\">";
 }
 
-Result<std::string> InlineSnippet(const Mark& mark) {
+Result<std::string> SnippetWith(const Mark& mark, const ImageSource& source) {
   return GuardAllocation([&]() -> Result<std::string> {
     std::string html(DivOpen(mark.align));
-    for (const auto& image : mark.images) {
-      if (image) QUOREL_TRY(AppendTag(html, *image));
+    for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+      const auto& image = mark.images[static_cast<size_t>(index)];
+      if (image) AppendTag(html, *image, QUOREL_TRY(source(index, *image)));
     }
     html += kDivClose;
     return html;
+  });
+}
+
+Result<std::string> InlineSnippet(const Mark& mark) {
+  return SnippetWith(mark, [](PanelIndex, const MarkImage& image) -> Result<std::string> {
+    const std::string_view start = image.format == OutputFormat::kPng ? kPngTagStart : kImageTagStart;
+    return std::string(start.substr(start.find('"') + 1)) + QUOREL_TRY(EncodeBase64(image.bytes));
   });
 }
 

@@ -1,6 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,14 @@ std::string_view DivOpen(Alignment align);
 // (`<img width=120 height=48 src="data:…">`). kOutOfMemory when it cannot be
 // put together whole.
 Result<std::string> InlineSnippet(const Mark& mark);
+
+// What a picture's tag names as its source (a data URL, a file, a cid: URL),
+// already fit for a double-quoted attribute.
+using ImageSource = std::function<Result<std::string>(PanelIndex, const MarkImage&)>;
+
+// The mark as one line of HTML, each picture's source from `source`: the
+// block every form of output shares.
+Result<std::string> SnippetWith(const Mark& mark, const ImageSource& source);
 
 // MakeMark, then InlineSnippet: the snippet every output of old delivers.
 Result<std::string> BuildSnippet(const MarkRequest& request, MarkFailure* failure = nullptr);

@@ -32,7 +32,7 @@ inline std::optional<std::vector<uint8_t>> DecodeBase64(std::string_view text) {
 
 // The Base64 texts of the image tags in a snippet, in order.
 inline std::vector<std::string> Base64OfTags(std::string_view snippet) {
-  constexpr std::string_view kStart = "<img src=\"data:image/gif;base64,";
+  constexpr std::string_view kStart = "src=\"data:image/gif;base64,";
   std::vector<std::string> found;
   size_t at = 0;
   while ((at = snippet.find(kStart, at)) != std::string_view::npos) {

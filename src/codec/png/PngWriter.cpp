@@ -105,4 +105,27 @@ Result<std::vector<uint8_t>> EncodeCoveragePng(const PackedDib& coverage, Colour
   return file;
 }
 
+Result<std::vector<uint8_t>> EncodeRgbaPng(int32_t width, int32_t height, std::span<const uint8_t> rgba) {
+  if (width < 1 || height < 1 || rgba.size() != size_t{4} * static_cast<uint32_t>(width) * static_cast<uint32_t>(height)) {
+    return Status::kBadInput;
+  }
+  PngJob job;
+  job.width = static_cast<uint32_t>(width);
+  job.height = static_cast<uint32_t>(height);
+  job.colour_type = PNG_COLOR_TYPE_RGBA;
+  job.filters = PNG_ALL_FILTERS;
+  std::vector<uint8_t> file;
+  try {
+    job.rows.resize(job.height);
+  } catch (const std::bad_alloc&) {
+    return Status::kOutOfMemory;
+  }
+  // libpng only reads the rows it is given.
+  auto* pixels = const_cast<uint8_t*>(rgba.data());
+  for (uint32_t y = 0; y < job.height; ++y) job.rows[y] = pixels + size_t{4} * job.width * y;
+  job.out = &file;
+  if (!RunLibpng(job)) return job.out_of_memory ? Status::kOutOfMemory : Status::kPngLibrary;
+  return file;
+}
+
 }  // namespace quorel

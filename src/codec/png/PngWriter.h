@@ -1,6 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+#include <span>
 #include <vector>
 
 #include "common/Colour.h"
@@ -20,5 +21,10 @@ namespace quorel {
 // grain leaves many. kUnsupported for another depth, kBadInput for a damaged
 // picture, kPngLibrary or kOutOfMemory when writing fails.
 Result<std::vector<uint8_t>> EncodeCoveragePng(const PackedDib& coverage, Colour ink);
+
+// A PNG file's bytes from 8-bit red, green, blue, alpha pixels (not
+// premultiplied), top row first. kBadInput when the sizes do not match the
+// pixels, kPngLibrary or kOutOfMemory when writing fails.
+Result<std::vector<uint8_t>> EncodeRgbaPng(int32_t width, int32_t height, std::span<const uint8_t> rgba);
 
 }  // namespace quorel

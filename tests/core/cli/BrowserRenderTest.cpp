@@ -30,7 +30,7 @@ class BrowserRenderTest : public ::testing::Test {
     return outcome.output;
   }
   // Each device pixel against the picture over its half's colour, within `tolerance`.
-  void ExpectRendered(const std::string& snippet, int scale, int tolerance) {
+  void ExpectRendered(const std::string& snippet, int scale, int tolerance, const test::RgbaPicture* shown = nullptr) {
     if (std::system("command -v chromium-headless-shell >/dev/null") != 0) {
       GTEST_SKIP() << "no chromium-headless-shell (scripts/install-deps.sh installs it)";
     }
@@ -43,7 +43,7 @@ class BrowserRenderTest : public ::testing::Test {
         "--hide-scrollbars --force-color-profile=srgb --user-data-dir=profile --screenshot=shot.png "
         "--window-size=640,140 --force-device-scale-factor=" + std::to_string(scale) + " file://$PWD/page.html 2>/dev/null").c_str()), 0);
     const test::RgbaPicture shot = test::DecodePng(test::ReadFileBytes(dir_ / "shot.png"));
-    const test::RgbaPicture picture = test::DecodeTag(snippet);
+    const test::RgbaPicture picture = shown ? *shown : test::DecodeTag(snippet);
     ASSERT_EQ(shot.width, 2 * kHalf * scale);
     int wrong = 0;
     for (int y = 0; y < shot.height; ++y) {
@@ -72,6 +72,19 @@ TEST_F(BrowserRenderTest, DoubleDensityShowsEachPicturePixelAtScale2) {
     EXPECT_NE(snippet.find("<img width=120 height=48 src=\"data:image/" + std::string(format)), std::string::npos);
     EXPECT_EQ(test::DecodeTag(snippet).height, 96);
     ExpectRendered(snippet, 2, format == "gif" ? 0 : 2);
+  }
+}
+
+// The exported block, with an alt text, shows its picture files beside the page as the inline block does.
+TEST_F(BrowserRenderTest, ExportedSnippetShowsLikeTheInlineOne) {
+  for (const std::string_view format : {"gif", "png"}) {
+    const Args style{"--format", format, "--alt-signature", "\"Yamada\" <b> & 山田"};
+    const test::RgbaPicture inline_picture = test::DecodeTag(Snippet(style));
+    Args args = style;
+    args.insert(args.end(), {"--settings", settings_, "--signature", picture_, "--no-seal", "--align", "left",
+                             "--signature-color", "b41e3c", "--export", settings_});
+    ASSERT_EQ(RunSnippetTool(args, "test").exit_code, kExitOk);
+    ExpectRendered(test::ReadFileText(dir_ / "snippet.html"), 1, format == "gif" ? 0 : 2, &inline_picture);
   }
 }
 

@@ -140,6 +140,7 @@ TEST_F(SnippetToolTest, StoredStateGivesWhatTheDesktopProgramWouldCopy) {
                             {"rate2_h", 32}}) {
     ASSERT_TRUE(store.WriteInt(key, value));
   }
+  ASSERT_TRUE(store.WriteString("Quorel", kAltTextKeys[1], "印").ok());
   std::filesystem::copy_file(Sample("seal.bmp"), folder.WorkingBmpPath(1));
   std::filesystem::copy_file(Sample("signature.bmp"), folder.WorkingBmpPath(0));
   const std::string ini_before = ReadText(folder.IniPath());
@@ -151,6 +152,7 @@ TEST_F(SnippetToolTest, StoredStateGivesWhatTheDesktopProgramWouldCopy) {
   OutputState window;
   window.option_bits = ReadOptionBits(store);
   window.inks = ReadInkColours(store);
+  window.alts[1] = "印";
   for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
     window.Panel(index) = ImagePanel::Load(index, folder, store);
   }
@@ -159,7 +161,7 @@ TEST_F(SnippetToolTest, StoredStateGivesWhatTheDesktopProgramWouldCopy) {
   const GiflibImage gif = Decode(test::GifsOfSnippet(run.out).at(0));
   EXPECT_EQ(gif.height, 32);
   EXPECT_EQ(gif.colours[0], (test::GifRgb{0, 128, 0}));
-  EXPECT_TRUE(run.out.starts_with("<div align=center"));
+  EXPECT_TRUE(run.out.starts_with("<div align=center style=\"width:100%\"><img alt=\"&#21360;\" src="));
   // Read only: wq.ini unchanged and no GIF left in the folder.
   EXPECT_EQ(ReadText(folder.IniPath()), ini_before);
   EXPECT_FALSE(std::filesystem::exists(folder.Path() / kImageGifName));

@@ -1,0 +1,22 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "common/Result.h"
+#include "output/Mark.h"
+
+namespace quorel {
+
+// Both pictures of the mark as one transparent PNG, laid out as the block
+// lays them out on one line: signature first, left to right, without a gap,
+// bottoms on one line (the baseline inline pictures sit on), at `density`
+// pixels per layout pixel. Each pixel is its picture's pixel as the browser
+// shows it: a GIF's ink opaque and its background clear, a PNG's ink at the
+// 16 coverage steps its file holds. 8-bit RGBA, since two inks at many
+// coverage levels do not fit one palette. kBadInput for a mark without
+// pictures, kTooLarge beyond 16 Mi pixels.
+Result<std::vector<uint8_t>> MarkPicture(const Mark& mark, OutputDensity density);
+
+}  // namespace quorel

@@ -1,0 +1,150 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "output/MimeMessage.h"
+
+#include <algorithm>
+#include <new>
+
+#include "codec/Base64.h"
+#include "output/ExportFiles.h"
+#include "output/HtmlText.h"
+#include "output/Snippet.h"
+
+namespace quorel {
+namespace {
+
+constexpr std::string_view kCrlf = "\r\n";
+// NOTE: "=_" never occurs in base64, and every part is base64, so neither
+// boundary can appear inside a part.
+constexpr std::string_view kRelated = "=_quorel_related";
+constexpr std::string_view kAlternative = "=_quorel_alternative";
+constexpr std::string_view kDomain = "quorel.invalid";  // RFC 2606: never a real host
+constexpr size_t kBase64Line = 76;
+
+std::span<const uint8_t> AsBytes(std::string_view text) {
+  return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
+
+Result<std::string> Base64Lines(std::span<const uint8_t> bytes) {
+  const std::string flat = QUOREL_TRY(EncodeBase64(bytes));
+  std::string out;
+  for (size_t i = 0; i < flat.size(); i += kBase64Line) {
+    out += std::string_view(flat).substr(i, kBase64Line);
+    out += kCrlf;
+  }
+  return out;
+}
+
+// RFC 5322 date-time in UTC: "Mon, 07 Dec 2026 07:49:44 +0000".
+std::string DateText(std::time_t date) {
+  std::tm utc{};
+  gmtime_r(&date, &utc);
+  char text[40];
+  std::strftime(text, sizeof text, "%a, %d %b %Y %H:%M:%S +0000", &utc);
+  return text;
+}
+
+// The Subject field's value: as it is when short printable ASCII, otherwise
+// RFC 2047 "B" encoded words of whole characters (at most 45 bytes each, so a
+// word stays within 75 characters), one a folded line.
+Result<std::string> SubjectText(std::string_view subject) {
+  std::u32string characters = DecodeUtf8(subject);
+  if (characters.size() > kMaxSubjectCharacters) characters.resize(kMaxSubjectCharacters);
+  for (char32_t& c : characters) {
+    if (c < 0x20 || c == 0x7F) c = ' ';  // a field is one line
+  }
+  const bool plain = characters.size() <= 60 && std::all_of(characters.begin(), characters.end(),
+                                                            [](char32_t c) { return c < 0x7F; });
+  if (plain) return EncodeUtf8(characters);
+  std::string out;
+  std::string word;
+  const auto flush = [&]() -> Result<void> {
+    if (!out.empty()) out += "\r\n ";
+    out += "=?UTF-8?B?" + QUOREL_TRY(EncodeBase64(AsBytes(word))) + "?=";
+    word.clear();
+    return {};
+  };
+  for (const char32_t c : characters) {
+    const std::string bytes = EncodeUtf8(std::u32string(1, c));
+    if (word.size() + bytes.size() > 45) QUOREL_TRY(flush());
+    word += bytes;
+  }
+  if (!word.empty() || out.empty()) QUOREL_TRY(flush());
+  return out;
+}
+
+std::string ContentId(PanelIndex index, const MessageStamp& stamp) {
+  return std::string(index == PanelIndex::kSignature ? "signature." : "seal.") + stamp.token + "@" +
+         std::string(kDomain);
+}
+
+std::string Header(std::string_view name, std::string_view value) {
+  return std::string(name) + ": " + std::string(value) + std::string(kCrlf);
+}
+
+Result<std::string> TextPart(std::string_view type, std::string_view text) {
+  return Header("Content-Type", std::string(type) + "; charset=utf-8") +
+         Header("Content-Transfer-Encoding", "base64") + std::string(kCrlf) + QUOREL_TRY(Base64Lines(AsBytes(text)));
+}
+
+Result<std::string> Message(const Mark& mark, std::string_view subject, const MessageStamp& stamp) {
+  const std::string html =
+      "<!DOCTYPE html>\r\n<html><head><meta charset=\"utf-8\"></head><body>" +
+      QUOREL_TRY(SnippetWith(mark, [&stamp](PanelIndex index, const MarkImage&) -> Result<std::string> {
+        return "cid:" + ContentId(index, stamp);
+      })) +
+      "</body></html>\r\n";
+  std::string plain;
+  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+    const auto& image = mark.images[static_cast<size_t>(index)];
+    if (!image) continue;
+    plain += image->alt.empty() ? (index == PanelIndex::kSignature ? "[signature]" : "[seal]")
+                                : EncodeUtf8(DecodeUtf8(image->alt).substr(0, kMaxAltCharacters));
+    plain += kCrlf;
+  }
+
+  std::string m;
+  m += Header("MIME-Version", "1.0");
+  m += Header("Date", DateText(stamp.date));
+  m += Header("From", "Quorel <quorel@" + std::string(kDomain) + ">");
+  m += Header("Subject", QUOREL_TRY(SubjectText(subject)));
+  m += Header("Message-ID", "<" + stamp.token + "@" + std::string(kDomain) + ">");
+  m += Header("X-Unsent", "1");  // opened as a message to send, not one received
+  m += Header("Content-Type", "multipart/related; type=\"multipart/alternative\";\r\n boundary=\"" +
+                                  std::string(kRelated) + "\"");
+  m += kCrlf;
+  m += "--" + std::string(kRelated) + std::string(kCrlf);
+  m += Header("Content-Type", "multipart/alternative; boundary=\"" + std::string(kAlternative) + "\"");
+  m += kCrlf;
+  m += "--" + std::string(kAlternative) + std::string(kCrlf);
+  m += QUOREL_TRY(TextPart("text/plain", plain));
+  m += "--" + std::string(kAlternative) + std::string(kCrlf);
+  m += QUOREL_TRY(TextPart("text/html", html));
+  m += "--" + std::string(kAlternative) + "--" + std::string(kCrlf);
+  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+    const auto& image = mark.images[static_cast<size_t>(index)];
+    if (!image) continue;
+    const std::string name = PictureFileName(index, image->format);
+    m += "--" + std::string(kRelated) + std::string(kCrlf);
+    m += Header("Content-Type", std::string(image->format == OutputFormat::kPng ? "image/png" : "image/gif") +
+                                    "; name=\"" + name + "\"");
+    m += Header("Content-Transfer-Encoding", "base64");
+    m += Header("Content-ID", "<" + ContentId(index, stamp) + ">");
+    m += Header("Content-Disposition", "inline; filename=\"" + name + "\"");
+    m += kCrlf;
+    m += QUOREL_TRY(Base64Lines(image->bytes));
+  }
+  m += "--" + std::string(kRelated) + "--" + std::string(kCrlf);
+  return m;
+}
+
+}  // namespace
+
+Result<std::string> MimeMessage(const Mark& mark, std::string_view subject, const MessageStamp& stamp) {
+  try {
+    return Message(mark, subject, stamp);
+  } catch (const std::bad_alloc&) {
+    return Status::kOutOfMemory;
+  }
+}
+
+}  // namespace quorel
