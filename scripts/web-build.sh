@@ -102,18 +102,18 @@ build_libraries() {
   write_source_list
   private_apt update >/dev/null
   rm -rf "$deps/src" "$prefix" && mkdir -p "$deps/src"
-  local spec name version dir fetched built=
-  for spec in $wanted; do
-    name=${spec%%=*}
+  local want name version dir fetched built=
+  for want in $wanted; do
+    name=${want%%=*}
     fetched=
-    for version in $(candidate_versions "$spec"); do
+    for version in $(candidate_versions "$want"); do
       if (cd "$deps/src" && private_apt source "$name=$version" >/dev/null 2>&1); then
         fetched=$name=$version
         break
       fi
       echo "web-build: $name $version cannot be fetched from Debian's archive" >&2
     done
-    [ -n "$fetched" ] || { echo "web-build: no source of $spec" >&2; exit 1; }
+    [ -n "$fetched" ] || { echo "web-build: no source of $want" >&2; exit 1; }
     built+=" $fetched"
     dir=$(find "$deps/src" -mindepth 1 -maxdepth 1 -type d -name "$name-*" | head -1)
     case $name in

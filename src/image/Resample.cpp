@@ -7,6 +7,7 @@
 #include <span>
 #include <vector>
 
+#include "common/Allocation.h"
 #include "image/DibLayout.h"
 #include "image/ResampleRows.h"
 
@@ -85,13 +86,11 @@ std::vector<Span> AverageColumns(const Plan& plan) {
 
 Result<BoxSums> BoxSums::Create(const Plan& plan) {
   BoxSums sums;
-  try {
+  QUOREL_TRY(GuardAllocation([&] {
     sums.columns_ = AverageColumns(plan);
     sums.column_sums_.assign(size_t{3} * static_cast<size_t>(plan.source_width), 0);
     sums.sums_.assign(size_t{3} * static_cast<size_t>(plan.target_width), 0);
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+  }));
   return sums;
 }
 

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "codec/png/PngWriter.h"
+#include "common/Allocation.h"
 #include "image/DibLayout.h"
 #include "image/PackedDib.h"
 
@@ -59,11 +60,7 @@ Result<std::vector<uint8_t>> MarkPicture(const Mark& mark, OutputDensity density
   if (width == 0 || height == 0) return Status::kBadInput;
   if (width * height > kMaxPicturePixels) return Status::kTooLarge;
   std::vector<uint8_t> rgba;
-  try {
-    rgba.assign(static_cast<size_t>(width * height) * 4, 0);
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+  QUOREL_TRY(Resize(rgba, static_cast<size_t>(width * height) * 4));
   int64_t left = 0;
   for (const auto& image : mark.images) {
     if (!image) continue;

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "codec/Base64.h"
+#include "common/Allocation.h"
 #include "output/ExportFiles.h"
 #include "output/HtmlText.h"
 #include "output/Snippet.h"
@@ -140,11 +141,7 @@ Result<std::string> Message(const Mark& mark, std::string_view subject, const Me
 }  // namespace
 
 Result<std::string> MimeMessage(const Mark& mark, std::string_view subject, const MessageStamp& stamp) {
-  try {
-    return Message(mark, subject, stamp);
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+  return GuardAllocation([&] { return Message(mark, subject, stamp); });
 }
 
 }  // namespace quorel

@@ -18,6 +18,9 @@ constexpr int kStepWidth = 17;  // 255 / 15: the 16 alpha steps
 struct PngJob {
   uint32_t width = 0;
   uint32_t height = 0;
+  int bit_depth = 4;
+  int colour_type = PNG_COLOR_TYPE_PALETTE;
+  int filters = PNG_FILTER_NONE;  // coverage compresses best unfiltered; RGBA pictures filtered
   std::array<png_color, 16> palette{};
   std::array<png_byte, 16> alpha{};
   int alpha_size = 0;                  // tRNS entries; trailing opaque ones left out
@@ -53,11 +56,13 @@ bool RunLibpng(PngJob& job) {
   }
   png_set_write_fn(png, &job, AppendBytes, NoFlush);
   png_set_compression_level(png, 9);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-  png_set_IHDR(png, info, job.width, job.height, 4, PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, job.filters);
+  png_set_IHDR(png, info, job.width, job.height, job.bit_depth, job.colour_type, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-  png_set_PLTE(png, info, job.palette.data(), static_cast<int>(job.palette.size()));
-  png_set_tRNS(png, info, job.alpha.data(), job.alpha_size, nullptr);
+  if (job.colour_type == PNG_COLOR_TYPE_PALETTE) {
+    png_set_PLTE(png, info, job.palette.data(), static_cast<int>(job.palette.size()));
+    png_set_tRNS(png, info, job.alpha.data(), job.alpha_size, nullptr);
+  }
   png_write_info(png, info);
   png_write_image(png, job.rows.data());
   png_write_end(png, info);
@@ -112,14 +117,11 @@ Result<std::vector<uint8_t>> EncodeRgbaPng(int32_t width, int32_t height, std::s
   PngJob job;
   job.width = static_cast<uint32_t>(width);
   job.height = static_cast<uint32_t>(height);
+  job.bit_depth = 8;
   job.colour_type = PNG_COLOR_TYPE_RGBA;
   job.filters = PNG_ALL_FILTERS;
   std::vector<uint8_t> file;
-  try {
-    job.rows.resize(job.height);
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+  QUOREL_TRY(Resize(job.rows, job.height));
   // libpng only reads the rows it is given.
   auto* pixels = const_cast<uint8_t*>(rgba.data());
   for (uint32_t y = 0; y < job.height; ++y) job.rows[y] = pixels + size_t{4} * job.width * y;

@@ -1,6 +1,8 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "image/cleanup/InkBits.h"
 
+#include "common/Allocation.h"
+
 #include <algorithm>
 #include <array>
 #include <deque>
@@ -14,11 +16,9 @@ Result<InkBits> InkBits::Create(int32_t width, int32_t height) {
   ink.width_ = width;
   ink.height_ = height;
   ink.stride_ = (static_cast<size_t>(width) + 7) / 8;
-  try {
+  QUOREL_TRY(GuardAllocation([&] {
     ink.bits_.assign(ink.stride_ * static_cast<size_t>(height), 0);
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+  }));
   return ink;
 }
 
@@ -89,47 +89,48 @@ bool AnyInk(const InkBits& ink, const PixelRect& box) {
 
 Result<void> RemoveSpecks(InkBits& ink, int64_t min_area) { return RemoveSpecks(ink, min_area, min_area, 0); }
 
-Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, int32_t reach) try {
-  // NOTE: a piece's bits are cleared as it is found and set in a second mask
-  // once it is known to be large enough. Memory stays bounded by the fill's
-  // front and the first `piece_area` pixels of a piece, not by the ink: a
-  // black photo is one piece of millions of pixels.
-  InkBits kept = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
-  InkBits dots = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
-  WalkPieces(
-      ink, piece_area, [&](int32_t x, int32_t y) { kept.Set(x, y); },
-      [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t area, const PixelRect&) {
-        if (area < piece_area && area >= min_area) {
-          for (const auto& [x, y] : first) dots.Set(x, y);
-        }
-      });
-  // Dots (an i's, a full stop) count where a larger piece lies within reach.
-  if (piece_area > min_area) {
+Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, int32_t reach) {
+  return GuardAllocation([&]() -> Result<void> {
+    // NOTE: a piece's bits are cleared as it is found and set in a second mask
+    // once it is known to be large enough. Memory stays bounded by the fill's
+    // front and the first `piece_area` pixels of a piece, not by the ink: a
+    // black photo is one piece of millions of pixels.
+    InkBits kept = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+    InkBits dots = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
     WalkPieces(
-        dots, piece_area, [](int32_t, int32_t) {},
-        [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t, const PixelRect& box) {
-          const PixelRect near{box.left - reach, box.top - reach, box.right + reach, box.bottom + reach};
-          if (!AnyInk(kept, near)) return;
-          for (const auto& [x, y] : first) ink.Set(x, y);  // `ink` is empty by now
+        ink, piece_area, [&](int32_t x, int32_t y) { kept.Set(x, y); },
+        [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t area, const PixelRect&) {
+          if (area < piece_area && area >= min_area) {
+            for (const auto& [x, y] : first) dots.Set(x, y);
+          }
         });
-    for (int32_t y = 0; y < ink.height(); ++y) {
-      const uint8_t* dots_kept = ink.Row(y);
-      uint8_t* row = kept.MutableRow(y);
-      for (size_t byte = 0; byte < ink.stride(); ++byte) row[byte] |= dots_kept[byte];
+    // Dots (an i's, a full stop) count where a larger piece lies within reach.
+    if (piece_area > min_area) {
+      WalkPieces(
+          dots, piece_area, [](int32_t, int32_t) {},
+          [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t, const PixelRect& box) {
+            const PixelRect near{box.left - reach, box.top - reach, box.right + reach, box.bottom + reach};
+            if (!AnyInk(kept, near)) return;
+            for (const auto& [x, y] : first) ink.Set(x, y);  // `ink` is empty by now
+          });
+      for (int32_t y = 0; y < ink.height(); ++y) {
+        const uint8_t* dots_kept = ink.Row(y);
+        uint8_t* row = kept.MutableRow(y);
+        for (size_t byte = 0; byte < ink.stride(); ++byte) row[byte] |= dots_kept[byte];
+      }
     }
-  }
-  ink = std::move(kept);
-  return {};
-} catch (const std::bad_alloc&) {
-  return Status::kOutOfMemory;
+    ink = std::move(kept);
+    return {};
+  });
 }
 
-double StrokeWidth(const InkBits& ink) try {
+double StrokeWidth(const InkBits& ink) {
   // Every run of ink along a row or a column counted once: a stroke gives
   // many runs about its width, a wide dark area (a shadow) few long ones.
   constexpr int32_t kLongest = 255;
   std::array<int64_t, kLongest + 1> runs{};
-  std::vector<int32_t> down(static_cast<size_t>(ink.width()), 0);
+  std::vector<int32_t> down;
+  if (!Resize(down, static_cast<size_t>(ink.width()))) return 0.0;  // no room: no width to tell
   int32_t open_down = 0;  // columns with a run going down
   for (int32_t y = 0; y <= ink.height(); ++y) {
     int32_t across = 0;
@@ -165,8 +166,6 @@ double StrokeWidth(const InkBits& ink) try {
     if (2 * seen >= total) return length;
   }
   return kLongest;
-} catch (const std::bad_alloc&) {
-  return 0.0;
 }
 
 void GrowWithin(InkBits& ink, const InkBits& allowed, int passes) {

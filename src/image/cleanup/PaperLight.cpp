@@ -1,6 +1,8 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "image/cleanup/PaperLight.h"
 
+#include "common/Allocation.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -62,120 +64,120 @@ void Smooth(std::vector<float>& grid, int32_t w, int32_t h) {
 
 }  // namespace
 
-Result<PaperLight> PaperLight::Estimate(const ConstDibRows& picture, int32_t closing_radius) try {
-  if (picture.geometry().bit_count != 24) return Status::kBadInput;
-  PaperLight light;
-  const int32_t w = picture.width();
-  const int32_t h = picture.height();
-  light.width_ = w;
-  light.cell_ = std::max(kMinCell, std::min(w, h) / kCellsAcross);
-  const int32_t cell = light.cell_;
-  const int32_t gw = (w + cell - 1) / cell;
-  const int32_t gh = (h + cell - 1) / cell;
-  light.grid_width_ = gw;
-  light.grid_height_ = gh;
+Result<PaperLight> PaperLight::Estimate(const ConstDibRows& picture, int32_t closing_radius) {
+  return GuardAllocation([&]() -> Result<PaperLight> {
+    if (picture.geometry().bit_count != 24) return Status::kBadInput;
+    PaperLight light;
+    const int32_t w = picture.width();
+    const int32_t h = picture.height();
+    light.width_ = w;
+    light.cell_ = std::max(kMinCell, std::min(w, h) / kCellsAcross);
+    const int32_t cell = light.cell_;
+    const int32_t gw = (w + cell - 1) / cell;
+    const int32_t gh = (h + cell - 1) / cell;
+    light.grid_width_ = gw;
+    light.grid_height_ = gh;
 
-  // Cell means; the last row and column of cells may be partial.
-  std::vector<float> grid(static_cast<size_t>(gw) * gh * 3, 0.0f);
-  std::vector<uint32_t> sums(static_cast<size_t>(gw) * 3);
-  std::vector<uint8_t> darkest(static_cast<size_t>(gw) * gh * 3);  // each cell's least byte
-  for (int32_t gy = 0; gy < gh; ++gy) {
-    std::fill(sums.begin(), sums.end(), 0u);
-    uint8_t* least = &darkest[static_cast<size_t>(gy) * gw * 3];
-    std::fill(least, least + size_t{3} * gw, uint8_t{255});
-    const int32_t y_end = std::min(h, (gy + 1) * cell);
-    for (int32_t y = gy * cell; y < y_end; ++y) {
-      const uint8_t* row = picture.TopDownRow(y).data();
-      for (int32_t gx = 0; gx < gw; ++gx) {
-        uint32_t* s = &sums[static_cast<size_t>(gx) * 3];
-        uint8_t* m = &least[static_cast<size_t>(gx) * 3];
-        // Locals, not the arrays: bytes may alias, so the compiler would
-        // store each step back.
-        uint32_t s0 = 0, s1 = 0, s2 = 0;
-        uint8_t m0 = m[0], m1 = m[1], m2 = m[2];
-        const int32_t x_end = std::min(w, (gx + 1) * cell);
-        for (const uint8_t* p = row + 3 * gx * cell; p < row + 3 * x_end; p += 3) {
-          s0 += p[0];
-          s1 += p[1];
-          s2 += p[2];
-          m0 = std::min(m0, p[0]);
-          m1 = std::min(m1, p[1]);
-          m2 = std::min(m2, p[2]);
+    // Cell means; the last row and column of cells may be partial.
+    std::vector<float> grid(static_cast<size_t>(gw) * gh * 3, 0.0f);
+    std::vector<uint32_t> sums(static_cast<size_t>(gw) * 3);
+    std::vector<uint8_t> darkest(static_cast<size_t>(gw) * gh * 3);  // each cell's least byte
+    for (int32_t gy = 0; gy < gh; ++gy) {
+      std::fill(sums.begin(), sums.end(), 0u);
+      uint8_t* least = &darkest[static_cast<size_t>(gy) * gw * 3];
+      std::fill(least, least + size_t{3} * gw, uint8_t{255});
+      const int32_t y_end = std::min(h, (gy + 1) * cell);
+      for (int32_t y = gy * cell; y < y_end; ++y) {
+        const uint8_t* row = picture.TopDownRow(y).data();
+        for (int32_t gx = 0; gx < gw; ++gx) {
+          uint32_t* s = &sums[static_cast<size_t>(gx) * 3];
+          uint8_t* m = &least[static_cast<size_t>(gx) * 3];
+          // Locals, not the arrays: bytes may alias, so the compiler would
+          // store each step back.
+          uint32_t s0 = 0, s1 = 0, s2 = 0;
+          uint8_t m0 = m[0], m1 = m[1], m2 = m[2];
+          const int32_t x_end = std::min(w, (gx + 1) * cell);
+          for (const uint8_t* p = row + 3 * gx * cell; p < row + 3 * x_end; p += 3) {
+            s0 += p[0];
+            s1 += p[1];
+            s2 += p[2];
+            m0 = std::min(m0, p[0]);
+            m1 = std::min(m1, p[1]);
+            m2 = std::min(m2, p[2]);
+          }
+          s[0] += s0;
+          s[1] += s1;
+          s[2] += s2;
+          m[0] = m0;
+          m[1] = m1;
+          m[2] = m2;
         }
-        s[0] += s0;
-        s[1] += s1;
-        s[2] += s2;
-        m[0] = m0;
-        m[1] = m1;
-        m[2] = m2;
+      }
+      for (int32_t gx = 0; gx < gw; ++gx) {
+        const int32_t cw = std::min(w, (gx + 1) * cell) - gx * cell;
+        const float count = static_cast<float>(cw * (y_end - gy * cell));
+        for (int32_t c = 0; c < 3; ++c) {
+          grid[(static_cast<size_t>(gy) * gw + gx) * 3 + c] = sums[gx * 3 + c] / count;
+        }
       }
     }
-    for (int32_t gx = 0; gx < gw; ++gx) {
-      const int32_t cw = std::min(w, (gx + 1) * cell) - gx * cell;
-      const float count = static_cast<float>(cw * (y_end - gy * cell));
-      for (int32_t c = 0; c < 3; ++c) {
-        grid[(static_cast<size_t>(gy) * gw + gx) * 3 + c] = sums[gx * 3 + c] / count;
-      }
+    light.means_ = std::move(grid);
+    light.darkest_ = std::move(darkest);
+    light.column_.resize(static_cast<size_t>(w));
+    light.weight_.resize(static_cast<size_t>(w));
+    for (int32_t x = 0; x < w; ++x) {
+      const float u = std::clamp((x + 0.5f) / cell - 0.5f, 0.0f, static_cast<float>(gw - 1));
+      const int32_t left = std::min(static_cast<int32_t>(u), std::max(0, gw - 2));
+      light.column_[x] = left;
+      light.weight_[x] = std::min(1.0f, u - static_cast<float>(left));
     }
-  }
-  light.means_ = std::move(grid);
-  light.darkest_ = std::move(darkest);
-  light.column_.resize(static_cast<size_t>(w));
-  light.weight_.resize(static_cast<size_t>(w));
-  for (int32_t x = 0; x < w; ++x) {
-    const float u = std::clamp((x + 0.5f) / cell - 0.5f, 0.0f, static_cast<float>(gw - 1));
-    const int32_t left = std::min(static_cast<int32_t>(u), std::max(0, gw - 2));
-    light.column_[x] = left;
-    light.weight_[x] = std::min(1.0f, u - static_cast<float>(left));
-  }
-  light.upper_.resize(size_t{3} * w);
-  light.lower_.resize(size_t{3} * w);
-  QUOREL_TRY(light.Refit(closing_radius));
-  return light;
-} catch (const std::bad_alloc&) {
-  return Status::kOutOfMemory;
+    light.upper_.resize(size_t{3} * w);
+    light.lower_.resize(size_t{3} * w);
+    QUOREL_TRY(light.Refit(closing_radius));
+    return light;
+  });
 }
 
-Result<void> PaperLight::Refit(int32_t closing_radius) try {
-  const int32_t gw = grid_width_;
-  const int32_t gh = grid_height_;
-  std::vector<float> grid = means_;
-  const auto larger = [](float a, float b) { return std::max(a, b); };
-  const auto smaller = [](float a, float b) { return std::min(a, b); };
-  Filter1d(grid, gw, gh, true, closing_radius, larger);
-  Filter1d(grid, gw, gh, false, closing_radius, larger);
-  Filter1d(grid, gw, gh, true, closing_radius, smaller);
-  Filter1d(grid, gw, gh, false, closing_radius, smaller);
-  Smooth(grid, gw, gh);
-  for (float& v : grid) v = 255.0f / std::max(v, 1.0f);
-  PaperLight& light = *this;
-  light.inverse_ = std::move(grid);
-  light.widened_top_ = -1;
+Result<void> PaperLight::Refit(int32_t closing_radius) {
+  return GuardAllocation([&]() -> Result<void> {
+    const int32_t gw = grid_width_;
+    const int32_t gh = grid_height_;
+    std::vector<float> grid = means_;
+    const auto larger = [](float a, float b) { return std::max(a, b); };
+    const auto smaller = [](float a, float b) { return std::min(a, b); };
+    Filter1d(grid, gw, gh, true, closing_radius, larger);
+    Filter1d(grid, gw, gh, false, closing_radius, larger);
+    Filter1d(grid, gw, gh, true, closing_radius, smaller);
+    Filter1d(grid, gw, gh, false, closing_radius, smaller);
+    Smooth(grid, gw, gh);
+    for (float& v : grid) v = 255.0f / std::max(v, 1.0f);
+    PaperLight& light = *this;
+    light.inverse_ = std::move(grid);
+    light.widened_top_ = -1;
 
-  // A pixel's 255 / paper is interpolated between grid nodes at most one
-  // cell away, so it is no less than the least of those nodes.
-  light.darkness_bound_.resize(static_cast<size_t>(gw) * gh);
-  for (int32_t gy = 0; gy < gh; ++gy) {
-    for (int32_t gx = 0; gx < gw; ++gx) {
-      float lightest = 255.0f;
-      for (int32_t c = 0; c < 3; ++c) {
-        float least_inverse = 1e9f;
-        for (int32_t ny = std::max(0, gy - 1); ny <= std::min(gh - 1, gy + 1); ++ny) {
-          for (int32_t nx = std::max(0, gx - 1); nx <= std::min(gw - 1, gx + 1); ++nx) {
-            least_inverse = std::min(least_inverse, light.inverse_[(static_cast<size_t>(ny) * gw + nx) * 3 + c]);
+    // A pixel's 255 / paper is interpolated between grid nodes at most one
+    // cell away, so it is no less than the least of those nodes.
+    light.darkness_bound_.resize(static_cast<size_t>(gw) * gh);
+    for (int32_t gy = 0; gy < gh; ++gy) {
+      for (int32_t gx = 0; gx < gw; ++gx) {
+        float lightest = 255.0f;
+        for (int32_t c = 0; c < 3; ++c) {
+          float least_inverse = 1e9f;
+          for (int32_t ny = std::max(0, gy - 1); ny <= std::min(gh - 1, gy + 1); ++ny) {
+            for (int32_t nx = std::max(0, gx - 1); nx <= std::min(gw - 1, gx + 1); ++nx) {
+              least_inverse = std::min(least_inverse, light.inverse_[(static_cast<size_t>(ny) * gw + nx) * 3 + c]);
+            }
           }
+          lightest = std::min(lightest, darkest_[(static_cast<size_t>(gy) * gw + gx) * 3 + c] * least_inverse);
         }
-        lightest = std::min(lightest, darkest_[(static_cast<size_t>(gy) * gw + gx) * 3 + c] * least_inverse);
+        // One more for the rounding of the interpolation.
+        light.darkness_bound_[static_cast<size_t>(gy) * gw + gx] =
+            static_cast<uint8_t>(std::min(255.0f, std::ceil(255.5f - lightest) + 1));
       }
-      // One more for the rounding of the interpolation.
-      light.darkness_bound_[static_cast<size_t>(gy) * gw + gx] =
-          static_cast<uint8_t>(std::min(255.0f, std::ceil(255.5f - lightest) + 1));
     }
-  }
 
-  return {};
-} catch (const std::bad_alloc&) {
-  return Status::kOutOfMemory;
+    return {};
+  });
 }
 
 void PaperLight::Widen(int32_t grid_y, std::vector<float>& out) const {

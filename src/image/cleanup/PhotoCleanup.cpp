@@ -10,6 +10,7 @@
 #include <new>
 #include <vector>
 
+#include "common/Allocation.h"
 #include "image/DibLayout.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/PaperLight.h"
@@ -215,95 +216,95 @@ Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, InkWanted w
 }
 
 Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, int least, int32_t reach,
-                   std::vector<float>& white, std::vector<uint8_t>& darkness) try {
-  const int32_t w = in.width();
-  const int32_t h = in.height();
-  Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)),
-              StrongEdge(in, light, wanted, least, white, darkness)};
-  // Faint ink of any hue, where the paper's lines are looked for.
-  InkBits any = QUOREL_TRY(InkBits::Create(w, h));
-  // Rows y − reach … y + reach: each pixel's darkness (0 under `least`, other
-  // ink's darkness + 256), and the darkest of any ink and of the wanted ink
-  // within reach along the row.
-  const int32_t span = 2 * reach + 1;
-  std::vector<uint16_t> ring(static_cast<size_t>(span) * w);
-  std::vector<uint8_t> ring_any(ring.size());
-  std::vector<uint8_t> ring_wanted(ring.size());
-  RunningMax running(w, reach);
-  const auto slot = [&](int32_t y) { return static_cast<size_t>(y % span) * w; };
-  for (int32_t next = 0; next < h + reach; ++next) {
-    if (next < h) {
-      uint16_t* d = &ring[slot(next)];
-      std::fill_n(d, w, uint16_t{0});
-      bool dark = false;
-      ForDarkRuns(light, next, least, 0, w, [&](int32_t from, int32_t to) {
-        light.WhiteRow(next, in.TopDownRow(next).data(), from, to, white.data());
-        DarknessRow(white.data(), to - from, darkness.data());
-        for (int32_t i = 0; i < to - from; ++i) {
-          if (darkness[i] < least) continue;
-          d[from + i] = static_cast<uint16_t>(darkness[i] + (Wanted(wanted, &white[3 * i]) ? 0 : 256));
-          dark = true;
+                   std::vector<float>& white, std::vector<uint8_t>& darkness) {
+  return GuardAllocation([&]() -> Result<Masks> {
+    const int32_t w = in.width();
+    const int32_t h = in.height();
+    Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)),
+                StrongEdge(in, light, wanted, least, white, darkness)};
+    // Faint ink of any hue, where the paper's lines are looked for.
+    InkBits any = QUOREL_TRY(InkBits::Create(w, h));
+    // Rows y − reach … y + reach: each pixel's darkness (0 under `least`, other
+    // ink's darkness + 256), and the darkest of any ink and of the wanted ink
+    // within reach along the row.
+    const int32_t span = 2 * reach + 1;
+    std::vector<uint16_t> ring(static_cast<size_t>(span) * w);
+    std::vector<uint8_t> ring_any(ring.size());
+    std::vector<uint8_t> ring_wanted(ring.size());
+    RunningMax running(w, reach);
+    const auto slot = [&](int32_t y) { return static_cast<size_t>(y % span) * w; };
+    for (int32_t next = 0; next < h + reach; ++next) {
+      if (next < h) {
+        uint16_t* d = &ring[slot(next)];
+        std::fill_n(d, w, uint16_t{0});
+        bool dark = false;
+        ForDarkRuns(light, next, least, 0, w, [&](int32_t from, int32_t to) {
+          light.WhiteRow(next, in.TopDownRow(next).data(), from, to, white.data());
+          DarknessRow(white.data(), to - from, darkness.data());
+          for (int32_t i = 0; i < to - from; ++i) {
+            if (darkness[i] < least) continue;
+            d[from + i] = static_cast<uint16_t>(darkness[i] + (Wanted(wanted, &white[3 * i]) ? 0 : 256));
+            dark = true;
+          }
+        });
+        uint8_t* any_row = &ring_any[slot(next)];
+        uint8_t* wanted_row = &ring_wanted[slot(next)];
+        if (!dark) {
+          std::fill_n(any_row, w, uint8_t{0});
+          std::fill_n(wanted_row, w, uint8_t{0});
+        } else {
+          running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] & 255); }, any_row);
+          running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] < 256 ? d[x] : 0); }, wanted_row);
         }
-      });
-      uint8_t* any_row = &ring_any[slot(next)];
-      uint8_t* wanted_row = &ring_wanted[slot(next)];
-      if (!dark) {
-        std::fill_n(any_row, w, uint8_t{0});
-        std::fill_n(wanted_row, w, uint8_t{0});
-      } else {
-        running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] & 255); }, any_row);
-        running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] < 256 ? d[x] : 0); }, wanted_row);
+      }
+      const int32_t y = next - reach;
+      if (y < 0) continue;
+      const uint16_t* d = &ring[slot(y)];
+      const int32_t top = std::max(0, y - reach);
+      const int32_t bottom = std::min(h - 1, y + reach);
+      for (int32_t x = 0; x < w; ++x) {
+        if (d[x] == 0) continue;
+        const int own = d[x] & 255;
+        int peak = 0;         // of any ink
+        int peak_wanted = 0;  // of the ink wanted
+        for (int32_t yy = top; yy <= bottom; ++yy) {
+          peak = std::max<int>(peak, ring_any[slot(yy) + x]);
+          peak_wanted = std::max<int>(peak_wanted, ring_wanted[slot(yy) + x]);
+        }
+        if (2 * own >= peak) any.Set(x, y);
+        if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
+        masks.faint.Set(x, y);
+        if (own >= masks.edge) masks.strong.Set(x, y);
       }
     }
-    const int32_t y = next - reach;
-    if (y < 0) continue;
-    const uint16_t* d = &ring[slot(y)];
-    const int32_t top = std::max(0, y - reach);
-    const int32_t bottom = std::min(h - 1, y + reach);
-    for (int32_t x = 0; x < w; ++x) {
-      if (d[x] == 0) continue;
-      const int own = d[x] & 255;
-      int peak = 0;         // of any ink
-      int peak_wanted = 0;  // of the ink wanted
-      for (int32_t yy = top; yy <= bottom; ++yy) {
-        peak = std::max<int>(peak, ring_any[slot(yy) + x]);
-        peak_wanted = std::max<int>(peak_wanted, ring_wanted[slot(yy) + x]);
-      }
-      if (2 * own >= peak) any.Set(x, y);
-      if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
-      masks.faint.Set(x, y);
-      if (own >= masks.edge) masks.strong.Set(x, y);
-    }
-  }
-  QUOREL_TRY(RemovePaperLines(any, masks.faint, masks.strong));
-  return masks;
-} catch (const std::bad_alloc&) {
-  return Status::kOutOfMemory;
+    QUOREL_TRY(RemovePaperLines(any, masks.faint, masks.strong));
+    return masks;
+  });
 }
 
-Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) try {
-  const int32_t w = in.width();
-  std::vector<float> white(size_t{3} * static_cast<size_t>(w));
-  std::vector<uint8_t> darkness(static_cast<size_t>(w));
-  PaperLight light = QUOREL_TRY(PaperLight::Estimate(in, kFirstClosing));
-  const int least = LeastInk(in, light, white, darkness);
-  // The paper's closing and the stroke's reach set by the stroke width, so
-  // that a dark area wider than the strokes (a finger's shadow) is paper,
-  // and a thin stroke is cut at its own halfway line.
-  const double pen = StrokeWidth(QUOREL_TRY(StrongInk(in, light, wanted, least, white, darkness)));
-  if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
-  const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
-  QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
-  const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
-  Masks masks = QUOREL_TRY(Look(in, light, wanted, least, std::clamp(reach, 1, kLongestReach), white, darkness));
-  GrowWithin(masks.strong, masks.faint, kGrowPasses);
-  const double stroke = std::max(1.0, StrokeWidth(masks.strong));
-  QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
-                          static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
-                          static_cast<int32_t>(kDotReachPerPen * stroke)));
-  return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};
-} catch (const std::bad_alloc&) {
-  return Status::kOutOfMemory;
+Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
+  return GuardAllocation([&]() -> Result<FoundInk> {
+    const int32_t w = in.width();
+    std::vector<float> white(size_t{3} * static_cast<size_t>(w));
+    std::vector<uint8_t> darkness(static_cast<size_t>(w));
+    PaperLight light = QUOREL_TRY(PaperLight::Estimate(in, kFirstClosing));
+    const int least = LeastInk(in, light, white, darkness);
+    // The paper's closing and the stroke's reach set by the stroke width, so
+    // that a dark area wider than the strokes (a finger's shadow) is paper,
+    // and a thin stroke is cut at its own halfway line.
+    const double pen = StrokeWidth(QUOREL_TRY(StrongInk(in, light, wanted, least, white, darkness)));
+    if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
+    const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
+    QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
+    const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
+    Masks masks = QUOREL_TRY(Look(in, light, wanted, least, std::clamp(reach, 1, kLongestReach), white, darkness));
+    GrowWithin(masks.strong, masks.faint, kGrowPasses);
+    const double stroke = std::max(1.0, StrokeWidth(masks.strong));
+    QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
+                            static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
+                            static_cast<int32_t>(kDotReachPerPen * stroke)));
+    return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};
+  });
 }
 
 // The cleaned picture inside `rect`: paper white; ink at its hue and one
@@ -320,12 +321,10 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
   const DibRows rows = QUOREL_TRY(DibRows::Of(out));
   std::vector<float> white;
   std::vector<uint8_t> darkness;
-  try {
+  QUOREL_TRY(GuardAllocation([&] {
     white.resize(size_t{3} * static_cast<size_t>(out_w));
     darkness.resize(static_cast<size_t>(out_w));
-  } catch (const std::bad_alloc&) {
-    return Status::kOutOfMemory;
-  }
+  }));
   const InkBits& ink = found.ink;
   const float edge = static_cast<float>(found.edge);
   for (int32_t y = rect.top; y < rect.bottom; ++y) {
