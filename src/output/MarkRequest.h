@@ -37,8 +37,7 @@ struct PanelRequest {
   PictureSource picture;
   Colour ink = 0;
   ScaleSettings scale;
-  // Applied before the picture is scaled (a window passes its already
-  // cleaned picture with none).
+  // Applied before the picture is scaled.
   CleanupLevel cleanup = CleanupLevel::kNone;
   // The picture's alt text in UTF-8; empty: the tag has no alt attribute.
   std::string alt{};

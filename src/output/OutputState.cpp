@@ -25,7 +25,11 @@ MarkRequest OutputState::Request() const {
     const ImagePanel& panel = Panel(index);
     PanelRequest& out = request.Panel(index);
     out.enabled = TakesPart(option_bits, index);
-    if (const PackedDib* picture = panel.OutputPicture()) out.picture = picture;
+    // The picture as applied, cleaned again by the mark: the panel's own
+    // cleaned copy is for its preview, and the mark must know when a
+    // clean-up found no ink (the output is then transparent).
+    if (const PackedDib* picture = panel.picture()) out.picture = picture;
+    out.cleanup = panel.cleanup();
     out.ink = inks[static_cast<size_t>(index)];
     out.scale = panel.scale();
     out.alt = alts[static_cast<size_t>(index)];

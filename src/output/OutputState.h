@@ -29,8 +29,8 @@ struct OutputState {
   ImagePanel& Panel(PanelIndex index) { return panels[static_cast<size_t>(index)]; }
   const ImagePanel& Panel(PanelIndex index) const { return panels[static_cast<size_t>(index)]; }
 
-  // Each panel's output picture (already cleaned) at its scale; valid while
-  // the panels keep their pictures.
+  // Each panel's picture with its clean-up level and scale; valid while the
+  // panels keep their pictures.
   MarkRequest Request() const;
 };
 

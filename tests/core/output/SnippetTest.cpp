@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "output/OutputState.h"
 #include "support/DataUrl.h"
 #include "support/GiflibDecode.h"
@@ -104,6 +106,18 @@ TEST_F(SnippetTest, MissingOrFailingPictureGivesItsPanelsStatus) {
   empty.Panel(PanelIndex::kSignature).SetScale({kScaleFitHeight, 16, 48, 100});
   empty.option_bits = option_bit::kSignature;
   EXPECT_EQ(Decode(test::GifsOfSnippet(BuildSnippet(empty.Request()).value()).at(0)).width, 1);
+}
+
+// A clean-up that finds no ink (a blank page) gives a transparent picture in the window's
+// output too, never one the two-level rule makes all ink.
+TEST_F(SnippetTest, PictureWithoutInkIsTransparent) {
+  OutputState blank;
+  blank.option_bits = option_bit::kSignature;
+  (void)blank.Panel(PanelIndex::kSignature).SetPicture(test::MakeUniform24(300, 200, test::Grey(230)));
+  (void)blank.Panel(PanelIndex::kSignature).SetCleanup(CleanupLevel::kPhoto);
+  const GiflibImage gif = Decode(test::GifsOfSnippet(BuildSnippet(blank.Request()).value()).at(0));
+  const auto& indexes = gif.frames.at(0).indexes;
+  EXPECT_TRUE(std::all_of(indexes.begin(), indexes.end(), [](uint8_t i) { return i == 1; }));
 }
 
 }  // namespace
