@@ -38,6 +38,7 @@
 #include "codec/ImportPicture.h"
 #include "output/OutputStyle.h"
 #include "output/PreviewPage.h"
+#include "output/Mark.h"
 #include "output/Snippet.h"
 #include "settings/InkColours.h"
 #include "settings/OptionBits.h"
@@ -449,17 +450,22 @@ std::optional<std::string> MainWindow::MakeSnippet() {
   // window must not freeze meanwhile. NOTE: the job's request borrows the
   // panels' pictures; every command that changes them waits for Idle(), which
   // holds until the job's thread has ended, a cancelled one included.
-  auto snippet_made = std::make_shared<Result<std::string>>(Status::kOutOfMemory);
+  auto mark_made = std::make_shared<Result<Mark>>(Status::kOutOfMemory);
   if (!BackgroundJob::Run(this, QStringLiteral("HTMLを作っています…"),
-                          [snippet_made, request = state_.Request()] {
-                            *snippet_made = BuildSnippet(request);
-                          })) {
+                          [mark_made, request = state_.Request()] { *mark_made = MakeMark(request); })) {
     return std::nullopt;  // cancelled
   }
-  Result<std::string>& snippet = *snippet_made;
+  const Result<Mark>& mark = *mark_made;
+  auto snippet = mark ? InlineSnippet(*mark) : Result<std::string>(mark.status());
   if (!snippet) {
     ShowOutputFailure(snippet.status());
     return std::nullopt;
+  }
+  for (const PanelIndex index : kPanels) {
+    const auto& image = mark->images[Slot(index)];
+    if (image && !image->ink_found) {
+      MessageBox::ShowText(this, NoInkText(index == PanelIndex::kSignature));
+    }
   }
   ShowSnippetSize(snippet->size());
   return std::move(*snippet);

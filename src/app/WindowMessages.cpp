@@ -102,4 +102,10 @@ QString ReplaceFileQuestion(const QString& path) {
   return QStringLiteral("%1 はすでにあります．\n置き換えますか？").arg(Quoted(path));
 }
 
+QString NoInkText(bool signature) {
+  return QStringLiteral("%1の画像にインクが見つかりませんでした．透明な画像として出力します．\n"
+                        "「画像を拡大/縮小する」で補正を「なし」にするか、別の画像を読み込んでください．")
+      .arg(signature ? QStringLiteral("Quorel(手書きの名前)") : QStringLiteral("印影"));
+}
+
 }  // namespace quorel

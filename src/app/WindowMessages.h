@@ -23,6 +23,10 @@ QString FileNotWrittenText(const QString& path, int error_number);
 // kSealFailed); `has_picture` says whether that panel holds a picture at all.
 QString TagFailedText(Status status, bool has_picture, const QString& work_folder);
 
+// A clean-up found no ink in the signature's (or the seal's) picture: its
+// tag is a transparent picture.
+QString NoInkText(bool signature);
+
 // Above this the copy asks first: many editors choke on such a paste.
 inline constexpr size_t kLargeClipboardBytes = 1000000;
 QString LargeClipboardQuestion(size_t bytes);
