@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "codec/ImportPicture.h"
-#include "codec/ScaledImport.h"
+#include "codec/PictureRows.h"
 #include "image/ConvertTo24.h"
 #include "image/Resample.h"
 #include "panel/ImagePanel.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "codec/ImportPicture.h"
-#include "codec/ScaledImport.h"
+#include "codec/PictureRows.h"
 #include "image/Resample.h"
 #include "image/RowScaler.h"
 #include "panel/ScaleSettings.h"

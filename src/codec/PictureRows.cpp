@@ -1,5 +1,5 @@
 // Quorel — SPDX-License-Identifier: MIT
-#include "codec/ScaledImport.h"
+#include "codec/PictureRows.h"
 
 #include "codec/ImportPicture.h"
 #include "codec/jpeg/JpegReader.h"
