@@ -57,7 +57,6 @@ QString FromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-constexpr std::array kPanels{PanelIndex::kSignature, PanelIndex::kSeal};
 // A panel's place in the window's per-panel arrays.
 constexpr size_t Slot(PanelIndex index) { return static_cast<size_t>(index); }
 
@@ -85,7 +84,7 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
   connect(sibling_.get(), &SiblingLink::RaiseRequested, this, &MainWindow::BringForward);
   sibling_->RegisterWithSibling();
 
-  for (const PanelIndex index : kPanels) {
+  for (const PanelIndex index : kPanelIndexes) {
     const PictureButton* button = pictures_[Slot(index)];
     ImagePanel& panel = state_.Panel(index);
     panel = ImagePanel::Load(index, folder_, store_);
@@ -165,7 +164,7 @@ void MainWindow::BuildControls() {
   place(new QGroupBox(this), 0, QRect(5, 3, 178, 108));
   place(new QGroupBox(this), 0, QRect(186, 3, 118, 108));
 
-  for (const PanelIndex index : kPanels) {
+  for (const PanelIndex index : kPanelIndexes) {
     const size_t i = Slot(index);
     const PanelLayout& layout = kPanelLayouts[i];
     pictures_[i] = new PictureButton(this);
@@ -461,7 +460,7 @@ std::optional<std::string> MainWindow::MakeSnippet() {
     ShowOutputFailure(snippet.status());
     return std::nullopt;
   }
-  for (const PanelIndex index : kPanels) {
+  for (const PanelIndex index : kPanelIndexes) {
     const auto& image = mark->images[Slot(index)];
     if (image && !image->ink_found) {
       MessageBox::ShowText(this, NoInkText(index == PanelIndex::kSignature));

@@ -75,7 +75,7 @@ std::string VerboseLines(const Mark& mark, size_t characters) {
     line += " (over " + std::to_string(kSnippetCharacterBudget) + ": some editors refuse it)";
   }
   line += "\n";
-  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+  for (const PanelIndex index : kPanelIndexes) {
     const auto& image = mark.images[static_cast<size_t>(index)];
     if (!image || image->complete) continue;
     line += std::string(kProgram) + ": the " + (index == PanelIndex::kSignature ? "signature" : "seal") +
@@ -160,7 +160,7 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
   auto snippet = InlineSnippet(*mark);
   if (!snippet) return {kExitNoSnippet, {}, std::string(MessageText(MessageCode::kSystemFault)) + "\n"};
   std::string size_line = options.verbose ? VerboseLines(*mark, snippet->size()) : std::string();
-  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+  for (const PanelIndex index : kPanelIndexes) {
     const auto& image = mark->images[static_cast<size_t>(index)];
     if (image && !image->ink_found) {
       size_line += std::string(kProgram) + ": no ink found in the " +

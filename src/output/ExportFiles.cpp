@@ -48,7 +48,7 @@ Result<std::string> HostedSnippet(const Mark& mark, std::string_view base) {
 }
 
 Result<void> ExportMark(const Mark& mark, const std::filesystem::path& folder, std::string_view base) {
-  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+  for (const PanelIndex index : kPanelIndexes) {
     const auto& image = mark.images[static_cast<size_t>(index)];
     if (image) QUOREL_TRY(WriteFileAtomically(folder / PictureFileName(index, image->format), image->bytes));
   }

@@ -76,14 +76,14 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
   // Every picture is read first, so that a new picture that cannot be read is
   // reported before anything else goes wrong (it is the caller's mistake).
   std::array<std::optional<Result<MadePicture>>, 2> read;
-  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+  for (const PanelIndex index : kPanelIndexes) {
     const PanelRequest& panel = request.Panel(index);
     if (panel.enabled) {
       read[static_cast<size_t>(index)] =
           ReadPanelPicture(panel, request.style.density, WantedInk(index, panel.ink));
     }
   }
-  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+  for (const PanelIndex index : kPanelIndexes) {
     const auto* file = std::get_if<PictureFile>(&request.Panel(index).picture);
     const auto& picture = read[static_cast<size_t>(index)];
     if (file && file->arrival == Arrival::kNew && picture && !*picture) {
@@ -93,7 +93,7 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
 
   Mark mark;
   mark.align = request.align;
-  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+  for (const PanelIndex index : kPanelIndexes) {
     const PanelRequest& panel = request.Panel(index);
     auto& picture = read[static_cast<size_t>(index)];
     if (!picture) continue;

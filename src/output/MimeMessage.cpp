@@ -95,7 +95,7 @@ Result<std::string> Message(const Mark& mark, std::string_view subject, const Me
       })) +
       "</body></html>\r\n";
   std::string plain;
-  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+  for (const PanelIndex index : kPanelIndexes) {
     const auto& image = mark.images[static_cast<size_t>(index)];
     if (!image) continue;
     plain += image->alt.empty() ? (index == PanelIndex::kSignature ? "[signature]" : "[seal]")
@@ -121,7 +121,7 @@ Result<std::string> Message(const Mark& mark, std::string_view subject, const Me
   m += "--" + std::string(kAlternative) + std::string(kCrlf);
   m += QUOREL_TRY(TextPart("text/html", html));
   m += "--" + std::string(kAlternative) + "--" + std::string(kCrlf);
-  for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+  for (const PanelIndex index : kPanelIndexes) {
     const auto& image = mark.images[static_cast<size_t>(index)];
     if (!image) continue;
     const std::string name = PictureFileName(index, image->format);

@@ -9,8 +9,6 @@
 namespace quorel {
 namespace {
 
-constexpr std::array kPanels{PanelIndex::kSignature, PanelIndex::kSeal};
-
 bool TakesPart(int32_t option_bits, PanelIndex index) {
   return option_bits & (index == PanelIndex::kSignature ? option_bit::kSignature : option_bit::kSeal);
 }
@@ -21,7 +19,7 @@ MarkRequest OutputState::Request() const {
   MarkRequest request;
   request.align = AlignmentOf(option_bits);
   request.style = style;
-  for (const PanelIndex index : kPanels) {
+  for (const PanelIndex index : kPanelIndexes) {
     const ImagePanel& panel = Panel(index);
     PanelRequest& out = request.Panel(index);
     out.enabled = TakesPart(option_bits, index);
@@ -44,7 +42,7 @@ MarkRequest LoadMarkRequest(const SettingsFolder& folder) {
   MarkRequest request;
   request.align = AlignmentOf(option_bits);
   request.style = ReadOutputStyle(store);
-  for (const PanelIndex index : kPanels) {
+  for (const PanelIndex index : kPanelIndexes) {
     PanelRequest& panel = request.Panel(index);
     panel.enabled = TakesPart(option_bits, index);
     panel.picture = PictureFile{folder.WorkingBmpPath(static_cast<int>(index)), Arrival::kAsStored};

@@ -12,10 +12,6 @@
 namespace quorel {
 namespace {
 
-bool IsSmall(const PackedDib& picture) {
-  return picture.Width() < kMinPictureSide || picture.Height() < kMinPictureSide;
-}
-
 // The one decision between the two roads: a new picture file that is only
 // scaled goes straight into the scaler.
 const PictureFile* StreamedFile(const PanelRequest& panel) {
@@ -77,14 +73,14 @@ Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity de
     Decoded decoded = QUOREL_TRY(ReadPictureFile(file->path));
     complete = decoded.complete;
     owned = std::move(decoded.picture);
-    if (file->arrival == Arrival::kNew && !IsSmall(*owned)) owned = QUOREL_TRY(ConvertTo24(std::move(*owned)));
+    if (file->arrival == Arrival::kNew && !IsSmallPicture(*owned)) owned = QUOREL_TRY(ConvertTo24(std::move(*owned)));
     picture = &*owned;
   } else if (const auto* kept = std::get_if<const PackedDib*>(&panel.picture)) {
     picture = *kept;
   }
   if (!picture) return Status::kBadInput;
   // Small pictures and stored ones that are not 24-bit are output as they are.
-  if (panel.cleanup != CleanupLevel::kNone && picture->BitCount() == 24 && !IsSmall(*picture)) {
+  if (panel.cleanup != CleanupLevel::kNone && picture->BitCount() == 24 && !IsSmallPicture(*picture)) {
     Cleaned cleaned = QUOREL_TRY(CleanPicture(*picture, panel.cleanup, wanted));
     MadePicture made(std::move(cleaned.picture), complete);
     if (!cleaned.ink_found) made.SetNoInk();

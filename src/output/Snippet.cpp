@@ -35,7 +35,7 @@ std::string_view DivOpen(Alignment align) {
 Result<std::string> SnippetWith(const Mark& mark, const ImageSource& source) {
   return GuardAllocation([&]() -> Result<std::string> {
     std::string html(DivOpen(mark.align));
-    for (const PanelIndex index : {PanelIndex::kSignature, PanelIndex::kSeal}) {
+    for (const PanelIndex index : kPanelIndexes) {
       const auto& image = mark.images[static_cast<size_t>(index)];
       if (image) AppendTag(html, *image, QUOREL_TRY(source(index, *image)));
     }

@@ -36,10 +36,6 @@ std::string PercentText(double percent) {
   return text.str();
 }
 
-bool IsSmall(const PackedDib& picture) {
-  return picture.Width() < kMinPictureSide || picture.Height() < kMinPictureSide;
-}
-
 }  // namespace
 
 ImagePanel::ImagePanel(PanelIndex index, std::filesystem::path working_file)
@@ -72,7 +68,7 @@ Result<void> ImagePanel::SetPicture(PackedDib picture) {
   Result<void> status;
   // Small (and top-down) pictures stay as they came: the output can still use
   // them, but they are neither converted nor stored nor previewed.
-  if (IsSmall(picture)) {
+  if (IsSmallPicture(picture)) {
     picture_ = std::move(picture);
   } else if (auto converted = ConvertTo24(std::move(picture))) {
     picture_ = std::move(converted).value();
@@ -87,7 +83,7 @@ Result<void> ImagePanel::SetPicture(PackedDib picture) {
 Result<void> ImagePanel::TakeNewPicture(PackedDib picture, const IniStore& store) {
   (void)store.WriteString(kQuorelSection, ScaleKeysFor(index_).mode, "0");
   const Result<void> applied = SetPicture(std::move(picture));
-  if (!picture_ || IsSmall(*picture_)) return applied;
+  if (!picture_ || IsSmallPicture(*picture_)) return applied;
   // NOTE: replaced atomically, so a crash while storing keeps the previous
   // working picture intact.
   QUOREL_TRY(WriteBmpFile(*picture_, working_file_));
@@ -106,7 +102,7 @@ Result<void> ImagePanel::SetCleanup(CleanupLevel level) {
 Result<void> ImagePanel::Clean() {
   cleaned_.reset();
   // Small pictures and old working files that are not 24-bit are output as they are.
-  if (cleanup_ == CleanupLevel::kNone || !picture_ || IsSmall(*picture_) || picture_->BitCount() != 24) {
+  if (cleanup_ == CleanupLevel::kNone || !picture_ || IsSmallPicture(*picture_) || picture_->BitCount() != 24) {
     return {};
   }
   cleaned_ = QUOREL_TRY(ApplyCleanup(*picture_, cleanup_));
@@ -135,7 +131,7 @@ void ImagePanel::Redraw() {
   if (preview_) FillDib(*preview_, kPreviewBackground);
   const int32_t bw = area_width_;
   const int32_t bh = area_height_;
-  if (!picture_ || IsSmall(*picture_) || bw < 1 || bh < 1) return;
+  if (!picture_ || IsSmallPicture(*picture_) || bw < 1 || bh < 1) return;
   const PackedDib& picture = *OutputPicture();
   const int32_t width = picture.Width();
   const int32_t height = picture.Height();

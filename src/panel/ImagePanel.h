@@ -21,6 +21,9 @@ inline constexpr Bgr kPreviewBackground{128, 186, 186};
 // Pictures narrower or lower than this are kept but neither converted, stored
 // nor previewed.
 inline constexpr int32_t kMinPictureSide = 16;
+inline bool IsSmallPicture(const PackedDib& picture) {
+  return picture.Width() < kMinPictureSide || picture.Height() < kMinPictureSide;
+}
 
 // One of the two picture panels. No window: the front end gives the preview
 // area, shows `preview()` one to one and `readout()` as text. Everything that

@@ -1,6 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -11,6 +12,8 @@ namespace quorel {
 class IniStore;
 
 enum class PanelIndex : int { kSignature = 0, kSeal = 1 };
+// Both panels in output order: signature first.
+inline constexpr std::array kPanelIndexes{PanelIndex::kSignature, PanelIndex::kSeal};
 
 // Scale modes: 0 none, 1 fit height, 2 fit width, 3 ratio.
 enum ScaleMode : int32_t { kScaleNone = 0, kScaleFitHeight = 1, kScaleFitWidth = 2, kScaleRatio = 3 };
