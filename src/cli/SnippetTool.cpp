@@ -4,8 +4,6 @@
 #include <cerrno>
 #include <cstring>
 #include <cstdio>
-#include <ctime>
-#include <random>
 #include <system_error>
 
 #include "cli/CliOptions.h"
@@ -84,15 +82,6 @@ std::string VerboseLines(const Mark& mark, size_t characters) {
   return line;
 }
 
-// What sets this run's message apart: now, and a token no other run draws.
-MessageStamp NewStamp() {
-  std::random_device random;
-  const std::time_t now = std::time(nullptr);
-  char token[48];
-  std::snprintf(token, sizeof token, "%llx.%08x%08x", static_cast<unsigned long long>(now), random(), random());
-  return {now, token};
-}
-
 // The outputs to files beside the text: the exported folder, the message,
 // the picture. The failure to report, or none.
 std::optional<ToolOutcome> WriteFileOutputs(const CliOptions& options, const Mark& mark,
@@ -102,7 +91,7 @@ std::optional<ToolOutcome> WriteFileOutputs(const CliOptions& options, const Mar
   };
   if (options.export_to && !ExportMark(mark, *options.export_to, base)) return cannot(*options.export_to);
   if (options.eml) {
-    const auto message = MimeMessage(mark, options.subject.value_or(std::string(kDefaultSubject)), NewStamp());
+    const auto message = MimeMessage(mark, options.subject.value_or(std::string(kDefaultSubject)), NewMessageStamp());
     if (!message || !WriteFileAtomically(*options.eml, AsBytes(*message))) return cannot(*options.eml);
   }
   if (options.picture) {
@@ -138,11 +127,16 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
   if (options.format) request.style.format = *options.format;
   if (options.density) request.style.density = *options.density;
 
+  // The stored base URL applies to exports unless the command line names one.
   std::string base;
-  if (options.base_url) {
-    if (!options.export_to) return UsageError("--base-url needs --export");
-    const auto url = WebBaseUrl(*options.base_url);
-    if (!url) return UsageError("--base-url needs an http:// or https:// URL without blanks or quotes");
+  if (options.base_url && !options.export_to) return UsageError("--base-url needs --export");
+  if (const std::string url_text = options.base_url.value_or(request.base_url);
+      options.export_to && !url_text.empty()) {
+    const auto url = WebBaseUrl(url_text);
+    if (!url && options.base_url) {
+      return UsageError("--base-url needs an http:// or https:// URL without blanks or quotes");
+    }
+    if (!url) return Fail(kExitUsage, "the stored BaseUrl is not an http:// or https:// URL: " + url_text);
     base = *url;
   }
 

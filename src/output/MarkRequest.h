@@ -51,6 +51,9 @@ struct MarkRequest {
                                      PanelRequest{true, {}, kDefaultSealColour, {}, {}}};
   Alignment align = Alignment::kRight;
   OutputStyle style;
+  // Where exported pictures are uploaded to, as stored (checked by WebBaseUrl
+  // where it is used); empty: the snippet names the files alone.
+  std::string base_url{};
 
   PanelRequest& Panel(PanelIndex index) { return panels[static_cast<size_t>(index)]; }
   const PanelRequest& Panel(PanelIndex index) const { return panels[static_cast<size_t>(index)]; }

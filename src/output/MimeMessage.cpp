@@ -2,7 +2,9 @@
 #include "output/MimeMessage.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <new>
+#include <random>
 
 #include "codec/Base64.h"
 #include "common/Allocation.h"
@@ -139,6 +141,14 @@ Result<std::string> Message(const Mark& mark, std::string_view subject, const Me
 }
 
 }  // namespace
+
+MessageStamp NewMessageStamp() {
+  std::random_device random;
+  const std::time_t now = std::time(nullptr);
+  char token[48];
+  std::snprintf(token, sizeof token, "%llx.%08x%08x", static_cast<unsigned long long>(now), random(), random());
+  return {now, token};
+}
 
 Result<std::string> MimeMessage(const Mark& mark, std::string_view subject, const MessageStamp& stamp) {
   return GuardAllocation([&] { return Message(mark, subject, stamp); });

@@ -18,6 +18,9 @@ struct MessageStamp {
   std::string token;
 };
 
+// A stamp for a message made now, its token drawn at random.
+MessageStamp NewMessageStamp();
+
 inline constexpr std::string_view kDefaultSubject = "Quorel";
 
 // The mark as an RFC 5322 message without recipients, marked unsent (so mail

@@ -35,6 +35,10 @@ MarkRequest OutputState::Request() const {
   return request;
 }
 
+std::array<std::string, 2> ReadAltTexts(const IniStore& store) {
+  return {store.ReadString("Quorel", kAltTextKeys[0]), store.ReadString("Quorel", kAltTextKeys[1])};
+}
+
 MarkRequest LoadMarkRequest(const SettingsFolder& folder) {
   const IniStore store(folder.IniPath());
   const int32_t option_bits = ReadOptionBits(store);
@@ -42,6 +46,8 @@ MarkRequest LoadMarkRequest(const SettingsFolder& folder) {
   MarkRequest request;
   request.align = AlignmentOf(option_bits);
   request.style = ReadOutputStyle(store);
+  request.base_url = store.ReadString("Quorel", kBaseUrlKey);
+  const std::array<std::string, 2> alts = ReadAltTexts(store);
   for (const PanelIndex index : kPanelIndexes) {
     PanelRequest& panel = request.Panel(index);
     panel.enabled = TakesPart(option_bits, index);
@@ -49,7 +55,7 @@ MarkRequest LoadMarkRequest(const SettingsFolder& folder) {
     panel.ink = inks[static_cast<size_t>(index)];
     panel.scale = ReadScaleSettings(store, index);
     panel.cleanup = ReadCleanupLevel(store, index);
-    panel.alt = store.ReadString("Quorel", kAltTextKeys[static_cast<size_t>(index)]);
+    panel.alt = alts[static_cast<size_t>(index)];
   }
   return request;
 }

@@ -14,6 +14,7 @@
 
 namespace quorel {
 
+class IniStore;
 class SettingsFolder;
 
 // What a window's outputs are made from: which pictures take part and how
@@ -37,11 +38,16 @@ struct OutputState {
 // Keys of section "Quorel" in wq.ini: the signature's and the seal's alt text
 // (UTF-8; missing or empty: no alt attribute).
 inline constexpr std::array<std::string_view, 2> kAltTextKeys{"AltText", "AltText2"};
+// Key of section "Quorel": the http(s) URL exported pictures are uploaded to.
+inline constexpr std::string_view kBaseUrlKey = "BaseUrl";
+
+// The stored alt texts, signature first.
+std::array<std::string, 2> ReadAltTexts(const IniStore& store);
 
 // The request the stored state of a settings folder makes: the option bits,
 // ink colours and output style of wq.ini, and each panel's working file (read
 // only when the panel takes part, as stored) with its scale and clean-up level
-// and its alt text.
+// and its alt text, and the base URL.
 MarkRequest LoadMarkRequest(const SettingsFolder& folder);
 
 }  // namespace quorel

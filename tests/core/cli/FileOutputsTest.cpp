@@ -113,6 +113,17 @@ TEST_F(FileOutputsTest, UnwritablePlacesAndOtherSchemesAreRefused) {
   EXPECT_NE(test::ReadFileText(dir_ / "snippet.html").find(" src=\"HTTPS://example.org/m?a&amp;b/seal.gif\">"),
             std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir_ / "file" / "out"));
+
+  // A stored base URL serves exports unless --base-url names another; a stored one of another scheme is refused.
+  for (const auto& [stored, args, exit_code, src] : {
+           std::tuple{"https://stored.example/m", Args{"--export", folder}, kExitOk, "https://stored.example/m/seal.gif"},
+           std::tuple{"https://stored.example", Args{"--export", folder, "--base-url", "http://cli.example"}, kExitOk,
+                      "http://cli.example/seal.gif"},
+           std::tuple{"ftp://stored.example", Args{"--export", folder}, kExitUsage, "http://cli.example/seal.gif"}}) {
+    test::WriteFileText(dir_ / "wq.ini", std::string("[Quorel]\nBaseUrl=") + stored + "\n");
+    EXPECT_EQ(Run(args).exit_code, exit_code) << stored;
+    EXPECT_NE(test::ReadFileText(dir_ / "snippet.html").find(std::string(" src=\"") + src + "\">"), std::string::npos);
+  }
 }
 
 }  // namespace
