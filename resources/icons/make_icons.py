@@ -240,6 +240,60 @@ kggk............
 ................
 ................
 ................""",
+    # a folder with an arrow out of it: the mark as files
+    117: """
+......kkk.......
+......kGGk......
+.kkkk.kGGGk.....
+kyyyykkGGGGk....
+kyyyyykGGGGGk...
+kkkkkkkGGGGk....
+kyyyyykGGGk.kkk.
+kyyyyykGGk.yyyk.
+kyyyyykkk.yyyyk.
+kyyyyyyyyyyyyyk.
+kyyyyyyyyyyyyyk.
+kyyyyyyyyyyyyyk.
+kyyyyyyyyyyyyyk.
+kkkkkkkkkkkkkkk.
+................
+................""",
+    # an envelope: the mark as an e-mail message
+    118: """
+................
+................
+................
+kkkkkkkkkkkkkkkk
+kkwwwwwwwwwwwwkk
+kwkwwwwwwwwwwkwk
+kwwkwwwwwwwwkwwk
+kwwwkwwwwwwkwwwk
+kwwwwkwwwwkwwwwk
+kwwwkwkkkkwkwwwk
+kwwkwwwwwwwwkwwk
+kwkwwwwwwwwwwkwk
+kkwwwwwwwwwwwwkk
+kkkkkkkkkkkkkkkk
+................
+................""",
+    # a framed picture: the mark copied as one picture
+    119: """
+................
+kkkkkkkkkkkkkkkk
+kllllllllllllllk
+klcccccccccccclk
+klcccccccyyccclk
+klcccccccyyccclk
+klcccccccccccclk
+klcccGcccccccclk
+klccGGGccccGcclk
+klcGGGGGccGGGclk
+klGGGGGGGGGGGGlk
+klGGGGGGGGGGGGlk
+kllllllllllllllk
+kkkkkkkkkkkkkkkk
+................
+................""",
 }
 
 

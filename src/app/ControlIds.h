@@ -26,6 +26,9 @@ inline constexpr int kSignatureEdit = 1026;
 inline constexpr int kSealEdit = 1027;
 inline constexpr int kSettings = 1028;
 inline constexpr int kHelp = 1029;
+inline constexpr int kExport = 1030;
+inline constexpr int kSaveMail = 1031;
+inline constexpr int kCopyPicture = 1032;
 }  // namespace control
 
 // The message the sibling program sends when a picture waits in the transfer

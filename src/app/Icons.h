@@ -20,6 +20,9 @@ enum class Icon {
   kEdit = 114,
   kHelp = 115,
   kSettings = 116,
+  kExport = 117,   // a folder with an arrow out of it
+  kMail = 118,     // an envelope
+  kPicture = 119,  // a framed picture
   kView = 222,
 };
 

@@ -94,7 +94,7 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
   }
 
   state_.inks = ReadInkColours(store_);
-  state_.style = ReadOutputStyle(store_);
+  ReadOutputSettings();
   swatches_[0]->SetColour(state_.inks[0]);
   swatches_[1]->SetColour(state_.inks[1]);
 
@@ -219,10 +219,15 @@ void MainWindow::BuildControls() {
     void (MainWindow::*slot)();
     const char* name;  // for screen readers where no hint says it
   };
-  const std::array<CommandButton, 5> commands{{
-      {control::kPreview, Icon::kView, QRect(65, 115, 32, 15), &MainWindow::PreviewSnippet, nullptr},
-      {control::kCopy, Icon::kCopy, QRect(101, 115, 32, 15), &MainWindow::CopySnippet, nullptr},
-      {control::kSaveText, Icon::kSave, QRect(136, 115, 33, 15), &MainWindow::SaveSnippet, nullptr},
+  // In tab order: the outputs of old, the three for places without data:
+  // pictures, then settings and help.
+  const std::array<CommandButton, 8> commands{{
+      {control::kPreview, Icon::kView, QRect(59, 115, 23, 15), &MainWindow::PreviewSnippet, nullptr},
+      {control::kCopy, Icon::kCopy, QRect(83, 115, 23, 15), &MainWindow::CopySnippet, nullptr},
+      {control::kSaveText, Icon::kSave, QRect(107, 115, 23, 15), &MainWindow::SaveSnippet, nullptr},
+      {control::kExport, Icon::kExport, QRect(131, 115, 23, 15), &MainWindow::ExportMarkFiles, nullptr},
+      {control::kSaveMail, Icon::kMail, QRect(155, 115, 23, 15), &MainWindow::SaveMailMessage, nullptr},
+      {control::kCopyPicture, Icon::kPicture, QRect(179, 115, 23, 15), &MainWindow::CopyMarkPicture, nullptr},
       {control::kSettings, Icon::kSettings, QRect(269, 115, 15, 15), &MainWindow::RunSettingsDialog,
        "設定"},
       {control::kHelp, Icon::kHelp, QRect(288, 115, 15, 15), &MainWindow::OpenHelp, "ヘルプ"},
@@ -236,7 +241,8 @@ void MainWindow::BuildControls() {
   snippet_size_ = new QLabel(this);
   snippet_size_->setObjectName(QStringLiteral("snippetSize"));
   snippet_size_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  place(snippet_size_, 0, QRect(172, 116, 92, 12));  // clear of the wrench
+  place(snippet_size_, 0, QRect(204, 116, 62, 12));  // clear of the wrench
+  ShowWhereItShows();
 
   // Screen readers say the first line of a control's hint, or what a click
   // does where that line says something else.
@@ -248,15 +254,21 @@ void MainWindow::BuildControls() {
   for (const auto& [id, name] : {std::pair{control::kSignaturePicture, "Quorelの画像を読み込む"},
                                  std::pair{control::kSealPicture, "印影の画像を読み込む"},
                                  std::pair{control::kSealReadout, "印影画像の幅と高さ、拡大率"},
-                                 std::pair{control::kSaveText, "変換したデータをテキストファイルに出力する"}}) {
+                                 std::pair{control::kSaveText, "変換したデータをテキストファイルに出力する"},
+                                 std::pair{control::kExport, "画像ファイルとHTMLをフォルダーに書き出す"},
+                                 std::pair{control::kCopyPicture, "Quorelと印影を1枚の透明なPNG画像としてコピーする"}}) {
     Control(id)->setAccessibleName(QString::fromUtf8(name));
   }
 
   // The output shortcuts, unless an editable text field has the keys.
-  for (const auto& [key, slot] : {std::pair{Qt::Key_C, &MainWindow::CopySnippet},
-                                  std::pair{Qt::Key_S, &MainWindow::SaveSnippet},
-                                  std::pair{Qt::Key_P, &MainWindow::PreviewSnippet}}) {
-    auto* shortcut = new QShortcut(QKeySequence(QKeyCombination(Qt::CTRL, key)), this);
+  using Slot = void (MainWindow::*)();
+  for (const auto& [keys, slot] : {std::pair<QKeyCombination, Slot>{Qt::CTRL | Qt::Key_C, &MainWindow::CopySnippet},
+                                   {Qt::CTRL | Qt::Key_S, &MainWindow::SaveSnippet},
+                                   {Qt::CTRL | Qt::Key_P, &MainWindow::PreviewSnippet},
+                                   {Qt::CTRL | Qt::Key_E, &MainWindow::ExportMarkFiles},
+                                   {Qt::CTRL | Qt::Key_M, &MainWindow::SaveMailMessage},
+                                   {Qt::CTRL | Qt::SHIFT | Qt::Key_C, &MainWindow::CopyMarkPicture}}) {
+    auto* shortcut = new QShortcut(QKeySequence(keys), this);
     connect(shortcut, &QShortcut::activated, this, [this, slot = slot] {
       const auto* field = qobject_cast<QLineEdit*>(focusWidget());
       if (!field || field->isReadOnly()) (this->*slot)();
@@ -385,7 +397,7 @@ void MainWindow::RunSettingsDialog() {
   if (!Idle()) return;
   hints_->SetHintsEnabled(false);
   SettingsDialog dialog(store_, this);
-  if (dialog.exec() == QDialog::Accepted) state_.style = ReadOutputStyle(store_);
+  if (dialog.exec() == QDialog::Accepted) ReadOutputSettings();
   hints_->SetHintsEnabled(true);
 }
 
@@ -443,21 +455,22 @@ bool MainWindow::Idle() {
   return false;
 }
 
-std::optional<std::string> MainWindow::MakeSnippet() {
+std::optional<Mark> MainWindow::MakeOutputMark(const QString& label, std::function<void(const Mark&)> also) {
   if (!Idle()) return std::nullopt;
   // Made off the GUI thread: a large picture at 2× takes seconds, and the
   // window must not freeze meanwhile. NOTE: the job's request borrows the
   // panels' pictures; every command that changes them waits for Idle(), which
   // holds until the job's thread has ended, a cancelled one included.
   auto mark_made = std::make_shared<Result<Mark>>(Status::kOutOfMemory);
-  if (!BackgroundJob::Run(this, QStringLiteral("HTMLを作っています…"),
-                          [mark_made, request = state_.Request()] { *mark_made = MakeMark(request); })) {
+  if (!BackgroundJob::Run(this, label, [mark_made, request = state_.Request(), also = std::move(also)] {
+        *mark_made = MakeMark(request);
+        if (*mark_made && also) also(**mark_made);
+      })) {
     return std::nullopt;  // cancelled
   }
-  const Result<Mark>& mark = *mark_made;
-  auto snippet = mark ? InlineSnippet(*mark) : Result<std::string>(mark.status());
-  if (!snippet) {
-    ShowOutputFailure(snippet.status());
+  Result<Mark>& mark = *mark_made;
+  if (!mark) {
+    ShowOutputFailure(mark.status());
     return std::nullopt;
   }
   for (const PanelIndex index : kPanelIndexes) {
@@ -466,7 +479,18 @@ std::optional<std::string> MainWindow::MakeSnippet() {
       MessageBox::ShowText(this, NoInkText(index == PanelIndex::kSignature));
     }
   }
-  ShowSnippetSize(snippet->size());
+  return std::move(*mark);
+}
+
+std::optional<std::string> MainWindow::MakeSnippet() {
+  const std::optional<Mark> mark = MakeOutputMark(QStringLiteral("HTMLを作っています…"));
+  if (!mark) return std::nullopt;
+  auto snippet = InlineSnippet(*mark);
+  if (!snippet) {
+    ShowOutputFailure(snippet.status());
+    return std::nullopt;
+  }
+  ShowOutputSize(OutputRoad::kInline, snippet->size());
   return std::move(*snippet);
 }
 
@@ -481,18 +505,39 @@ void MainWindow::ShowOutputFailure(Status status) {
                                            QFile::decodeName(folder_.Path().c_str())));
 }
 
-void MainWindow::ShowSnippetSize(size_t characters) {
-  const bool too_large = ExceedsSnippetBudget(characters);
+void MainWindow::ShowOutputSize(OutputRoad road, size_t size) {
+  const bool html = road == OutputRoad::kInline || road == OutputRoad::kHosted;
+  last_road_ = road;
+  last_too_large_ = html && ExceedsSnippetBudget(size);
   QLocale grouped = QLocale::c();
   grouped.setNumberOptions(QLocale::DefaultNumberOptions);  // "12,345": the C locale omits the commas
-  snippet_size_->setText(grouped.toString(static_cast<qulonglong>(characters)) +
-                         QStringLiteral(" 文字") + (too_large ? QStringLiteral(" ⚠") : QString()));
+  snippet_size_->setText(grouped.toString(static_cast<qulonglong>(size)) +
+                         (html ? QStringLiteral(" 文字") : QStringLiteral(" バイト")) +
+                         (last_too_large_ ? QStringLiteral(" ⚠") : QString()));
   // Marked in red past what common blog and mail editors take in one piece.
-  snippet_size_->setStyleSheet(too_large ? QStringLiteral("color: #c00000;") : QString());
-  snippet_size_->setToolTip(
-      too_large ? QStringLiteral("%1 文字を超えるHTMLは、多くのブログやメールの編集画面で受け付けられません．")
-                      .arg(kSnippetCharacterBudget)
-                : QString());
+  snippet_size_->setStyleSheet(last_too_large_ ? QStringLiteral("color: #c00000;") : QString());
+  ShowWhereItShows();
+}
+
+void MainWindow::ShowWhereItShows() {
+  QStringList lines;
+  if (last_too_large_) {
+    lines << QStringLiteral("%1 文字を超えるHTMLは、多くのブログやメールの編集画面で受け付けられません．")
+                 .arg(kSnippetCharacterBudget);
+  }
+  const std::vector<std::string_view> places = PlacesNotShowing(last_road_, state_.style.format);
+  if (!places.empty()) lines << QStringLiteral("この出力が表示されない場所：");
+  for (const std::string_view place : places) {
+    lines << QStringLiteral("・") + QString::fromUtf8(place.data(), static_cast<qsizetype>(place.size()));
+  }
+  if (lines.isEmpty()) lines << QStringLiteral("調べた主なブログとメールでは、どこでも表示されます．");
+  snippet_size_->setToolTip(lines.join(QLatin1Char('\n')));
+}
+
+void MainWindow::ReadOutputSettings() {
+  state_.style = ReadOutputStyle(store_);
+  state_.alts = ReadAltTexts(store_);
+  if (snippet_size_) ShowWhereItShows();  // the format may have changed
 }
 
 void MainWindow::CopySnippet() {

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,7 +14,9 @@
 #include "app/hint/HintEnvironment.h"
 #include "app/platform/ColourDialog.h"
 #include "common/Colour.h"
+#include "output/Mark.h"
 #include "output/OutputState.h"
+#include "output/WhereItShows.h"
 #include "panel/ImagePanel.h"
 #include "settings/IniStore.h"
 #include "settings/SettingsFolder.h"
@@ -60,6 +63,12 @@ class MainWindow : public QDialog {
   void CopySnippet();
   void SaveSnippet();
   void PreviewSnippet();
+  // The outputs for places that do not show data: pictures (MarkOutputs.cpp):
+  // the pictures and snippet.html into a folder, an e-mail message, and both
+  // pictures as one PNG on the clipboard.
+  void ExportMarkFiles();
+  void SaveMailMessage();
+  void CopyMarkPicture();
 
   // Puts a picture file into a panel the way every road in does: the scale
   // mode returns to 0, the picture is normalised and stored, the preview and
@@ -98,8 +107,17 @@ class MainWindow : public QDialog {
   void Shutdown();
   // False, after saying so, while a background job runs.
   bool Idle();
+  // The mark of the window's state, made off the GUI thread; `also` runs on
+  // that thread too, with the mark made (it must own what it writes). None,
+  // after saying why, when it could not be made or the user cancelled.
+  std::optional<Mark> MakeOutputMark(const QString& label, std::function<void(const Mark&)> also = {});
   std::optional<std::string> MakeSnippet();
-  void ShowSnippetSize(size_t characters);
+  // The bottom row: the size of the last output (HTML in characters, a
+  // message or picture in bytes) and, in its tooltip, where it will not show.
+  void ShowOutputSize(OutputRoad road, size_t size);
+  void ShowWhereItShows();
+  // Reads what the settings dialog stores for the outputs.
+  void ReadOutputSettings();
   void ShowOutputFailure(Status status);
 
   SettingsFolder folder_;
@@ -114,6 +132,8 @@ class MainWindow : public QDialog {
   std::array<QCheckBox*, 2> enabled_{};
   std::array<QToolButton*, 3> align_{};  // left, centre, right
   QLabel* snippet_size_ = nullptr;       // characters of the last output
+  OutputRoad last_road_ = OutputRoad::kInline;
+  bool last_too_large_ = false;
   std::unique_ptr<HintController> hints_;
   std::unique_ptr<SiblingLink> sibling_;
   NotifyDismissGuard guard_;

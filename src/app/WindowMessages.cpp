@@ -102,6 +102,25 @@ QString ReplaceFileQuestion(const QString& path) {
   return QStringLiteral("%1 はすでにあります．\n置き換えますか？").arg(Quoted(path));
 }
 
+QString ReplaceFilesQuestion(const QString& folder, const QStringList& names) {
+  return QStringLiteral("%1 には %2 がすでにあります．\n置き換えますか？")
+      .arg(Quoted(folder), names.join(QStringLiteral("、")));
+}
+
+QString LargePictureQuestion(size_t bytes) {
+  return QStringLiteral("クリップボードに %1 MB の画像を入れます．\n"
+                        "大きすぎて、貼り付けられないことがあります．\n"
+                        "画像を縮小するか、1倍にすると小さくなります．コピーしますか？")
+      .arg(static_cast<double>(bytes) / 1e6, 0, 'f', 1);
+}
+
+QString BaseUrlRefusedText(const QString& url) {
+  return QStringLiteral("ベースURL %1 は使えません．\n"
+                        "http:// か https:// で始まり、空白・引用符・山かっこを含まないURL"
+                        "（画像をアップロードしたフォルダーのURL）を入力してください．")
+      .arg(Quoted(url));
+}
+
 QString NoInkText(bool signature) {
   return QStringLiteral("%1の画像にインクが見つかりませんでした．透明な画像として出力します．\n"
                         "「画像を拡大/縮小する」で補正を「なし」にするか、別の画像を読み込んでください．")

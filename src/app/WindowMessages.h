@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstddef>
 
 #include "common/Status.h"
@@ -33,5 +34,13 @@ QString LargeClipboardQuestion(size_t bytes);
 
 // The question before an output replaces an existing file.
 QString ReplaceFileQuestion(const QString& path);
+// The question before an export replaces files of `names` in `folder`.
+QString ReplaceFilesQuestion(const QString& folder, const QStringList& names);
+
+// The picture copy's question past kLargeClipboardBytes.
+QString LargePictureQuestion(size_t bytes);
+
+// A base URL the exports cannot use: not http(s), or with blanks or quotes.
+QString BaseUrlRefusedText(const QString& url);
 
 }  // namespace quorel

@@ -10,6 +10,7 @@
 #include "GuiTestSupport.h"
 #include "app/Icons.h"
 #include "app/dialogs/ScaleDialog.h"
+#include "app/WindowMessages.h"
 #include "app/dialogs/SettingsDialog.h"
 
 namespace quorel::test {
@@ -156,12 +157,14 @@ class DialogsTest : public QObject {
       QTest::qWait(0);  // an unused WhenShown lapses here, not in a later test
     }
   }
-  // OK stores the editor box as it is, even empty, and the output style;
-  // Cancel stores nothing.
+  // OK stores the editor box as it is, even empty, the output style, the
+  // base URL and the alt texts (bounded), but not a base URL of another
+  // scheme; Cancel stores nothing.
   void settingsButtonRunsTheDialogWithoutHints() {
     for (const bool ok : {true, false}) {
       TestWindow window(14, "[Option]\nGraphicEditor=/usr/bin/old\n");
-      bool hints_enabled = true;
+      const MessageLog messages;
+      bool hints_enabled = true, refused_kept_open = false;
       QString shown;
       WhenShown<SettingsDialog>([&](SettingsDialog& dialog) {
         hints_enabled = window.Hints().HintsEnabled();
@@ -169,6 +172,13 @@ class DialogsTest : public QObject {
         dialog.PathEdit()->clear();
         dialog.FormatBox()->setCurrentIndex(1);  // PNG
         dialog.DensityBox()->setCurrentIndex(1);  // double
+        dialog.BaseUrlEdit()->setText(QStringLiteral("ftp://example.org/"));
+        dialog.AltEdit(0)->setText(QStringLiteral("\"山田\" <b>"));
+        dialog.AltEdit(1)->setText(QString(300, QLatin1Char('x')));
+        dialog.accept();
+        refused_kept_open = dialog.isVisible() && messages.texts->size() == 1 &&
+                            messages.texts->front() == BaseUrlRefusedText(QStringLiteral("ftp://example.org/"));
+        dialog.BaseUrlEdit()->setText(QStringLiteral(" https://example.org/i "));
         ok ? dialog.accept() : dialog.reject();
       });
       Click(window.Control(control::kSettings));
@@ -179,6 +189,11 @@ class DialogsTest : public QObject {
       QCOMPARE(store.ReadString("Option", "GraphicEditor").empty(), ok);
       QCOMPARE(QList<int>({store.ReadInt("OutputFormat", 0), store.ReadInt("OutputDensity", 1)}),
                ok ? QList<int>({1, 2}) : QList<int>({0, 1}));
+      QVERIFY(refused_kept_open);
+      const std::string alt = ok ? "\"山田\" <b>" : "";
+      QCOMPARE(store.ReadString("Quorel", "BaseUrl"), ok ? "https://example.org/i" : "");
+      QVERIFY(store.ReadString("Quorel", "AltText") == alt && window.State().alts[0] == alt);
+      QCOMPARE(store.ReadString("Quorel", "AltText2").size(), ok ? 200u : 0u);
     }
   }
 };

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMimeData>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QScreen>
 #include <QtEndian>
@@ -18,6 +19,8 @@
 #include "app/WindowMessages.h"
 #include "app/platform/Clipboard.h"
 #include "image/DibLayout.h"
+#include "output/ExportFiles.h"
+#include "output/MarkPicture.h"
 #include "output/Snippet.h"
 
 namespace quorel::test {
@@ -218,6 +221,45 @@ class MainWindowTest : public QObject {
     QVERIFY(texts.size() == 5 && texts[0] == ReplaceFileQuestion(existing) && texts[1] == texts[0]);
     QVERIFY(texts[3].startsWith(kCannotSaveText) && texts[3].contains("in the way.txt"));
     QVERIFY(texts[4].contains("$quorel_view.html") && texts[4].contains("フォルダー"));
+  }
+  // The outputs for places without data: pictures: the exported files are the mark's pictures and its
+  // hosted block (asked before replacing), the message is read back by Python's email package with every
+  // cid: found, the clipboard holds the composed PNG beside the inline block; the size readout's tooltip
+  // follows the road of the last output.
+  void markAsFilesMessageAndPicture() {
+    TestWindow window(1 | 2 | 4, "[Quorel]\nBaseUrl=https://example.org/i\nAltText=\"山田\" <b>\n", {0, 1});
+    const MessageLog messages;
+    const auto mark = MakeMark(window.State().Request());
+    QVERIFY(mark && window.State().alts[0] == "\"山田\" <b>");
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const QString folder = window.settings.FilePath("out");
+    for (const bool replace : {true, false}) {  // the second export finds the files and asks
+      MessageBox::SetNextAnswer(replace);
+      FileDialog::SetNextFileName(folder);
+      QTest::keyClick(&window, Qt::Key_E, Qt::ControlModifier);
+    }
+    QCOMPARE(*messages.texts, QStringList{ReplaceFilesQuestion(folder, {"signature.gif", "seal.gif", "snippet.html"})});
+    QCOMPARE(ReadAll(folder + "/snippet.html").toStdString(), *HostedSnippet(*mark, "https://example.org/i/"));
+    QVERIFY(ReadAll(folder + "/seal.gif") == QByteArray(reinterpret_cast<const char*>(mark->images[1]->bytes.data()),
+                                                        qsizetype(mark->images[1]->bytes.size())));
+    const QLabel* size = window.findChild<QLabel*>(QStringLiteral("snippetSize"));
+    QVERIFY(!size->toolTip().contains("Gmail"));
+
+    FileDialog::SetNextFileName(window.settings.FilePath("mark"));
+    Click(window.Control(control::kSaveMail));
+    const QString check = QStringLiteral(QUOREL_SOURCE_DIR "/tests/core/cli/check_eml.py");
+    QCOMPARE(QProcess::execute("python3", {check, window.settings.FilePath("mark.eml"), folder, "Quorel"}), 0);
+
+    QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(size->toolTip().contains("Gmail") && size->toolTip().contains("GIF"));
+    QTest::keyClick(&window, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    const QMimeData* copied = Board().mimeData();
+    const auto png = MarkPicture(*mark, OutputDensity::kSingle);
+    QCOMPARE(copied->data("image/png"), QByteArray(reinterpret_cast<const char*>(png->data()), qsizetype(png->size())));
+    QCOMPARE(copied->html().toStdString(), *InlineSnippet(*mark));
+    QVERIFY(!size->toolTip().contains("Gmail") && size->text().endsWith("バイト"));
+    QCOMPARE(messages.texts->size(), 1);
   }
   // Slow work runs off the window: past the delay a progress dialog whose Cancel returns at once; every
   // command is refused politely until the cancelled job's thread has ended.

@@ -10,6 +10,11 @@
 #include "app/dialogs/OkCancelBox.h"
 #include "app/platform/FileDialogs.h"
 #include "app/platform/Placement.h"
+#include "app/WindowMessages.h"
+#include "app/platform/MessageBox.h"
+#include "output/ExportFiles.h"
+#include "output/HtmlText.h"
+#include "output/OutputState.h"
 #include "output/OutputStyle.h"
 #include "settings/IniStore.h"
 
@@ -17,6 +22,14 @@ namespace quorel {
 namespace {
 
 constexpr int kMaxPathChars = 255;
+constexpr int kMaxUrlChars = 1024;
+
+QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+void WriteText(const IniStore& store, std::string_view key, const QString& text) {
+  const QByteArray utf8 = text.toUtf8();
+  (void)store.WriteString(kQuorelSection, key, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+}
 
 }  // namespace
 
@@ -25,7 +38,7 @@ SettingsDialog::SettingsDialog(const IniStore& store, QWidget* owner)
   setWindowTitle(QStringLiteral("Quorel - 設定"));
   UseDialogFont(*this);
   const DialogUnits units = DialogUnits::ForFont(font());
-  setFixedSize(units.X(276), units.Y(111));
+  setFixedSize(units.X(276), units.Y(165));
 
   auto* label = new QLabel(QStringLiteral("画像編集ソフト"), this);
   label->setGeometry(units.ToPixels(10, 12, 120, 10));
@@ -59,7 +72,23 @@ SettingsDialog::SettingsDialog(const IniStore& store, QWidget* owner)
   density_ = combo("解像度", 64, {QStringLiteral("1倍（従来どおり）"), QStringLiteral("2倍（高解像度の画面向け）")},
                    style.density == OutputDensity::kDouble ? 1 : 0);
 
-  AddOkCancel(*this, units.ToPixels(150, 88, 116, 14));
+  // Where exported pictures are uploaded to, and what each picture's tag says
+  // to those who cannot see it.
+  auto line = [&](const char* caption, int y, std::string_view key, int max_length) {
+    auto* label = new QLabel(QString::fromUtf8(caption), this);
+    label->setGeometry(units.ToPixels(10, y + 2, 82, 10));
+    auto* edit = new QLineEdit(FromUtf8(store_.ReadString(kQuorelSection, key)).left(max_length), this);
+    edit->setMaxLength(max_length);
+    edit->setGeometry(units.ToPixels(94, y, 172, 13));
+    label->setBuddy(edit);
+    return edit;
+  };
+  base_url_ = line("ベースURL", 84, kBaseUrlKey, kMaxUrlChars);
+  base_url_->setPlaceholderText(QStringLiteral("https://example.org/images/（書き出しの画像の置き場所）"));
+  alts_[0] = line("Quorelの代替テキスト", 102, kAltTextKeys[0], static_cast<int>(kMaxAltCharacters));
+  alts_[1] = line("印影の代替テキスト", 120, kAltTextKeys[1], static_cast<int>(kMaxAltCharacters));
+
+  AddOkCancel(*this, units.ToPixels(150, 142, 116, 14));
   PlaceAtCursor(*this);
 }
 
@@ -74,12 +103,21 @@ void SettingsDialog::Browse() {
 }
 
 void SettingsDialog::accept() {
+  const QString base_url = base_url_->text().trimmed();
+  const QByteArray url = base_url.toUtf8();
+  if (!base_url.isEmpty() && !WebBaseUrl(std::string_view(url.constData(), static_cast<size_t>(url.size())))) {
+    MessageBox::ShowText(this, BaseUrlRefusedText(base_url));
+    base_url_->setFocus();
+    return;  // nothing stored; the dialog stays open
+  }
   const QByteArray text = path_->text().left(kMaxPathChars).toUtf8();
   (void)store_.WriteString(kOptionSection, kGraphicEditorKey,
                            std::string_view(text.constData(), static_cast<size_t>(text.size())));
   const OutputStyle style{format_->currentIndex() == 1 ? OutputFormat::kPng : OutputFormat::kGif,
                           density_->currentIndex() == 1 ? OutputDensity::kDouble : OutputDensity::kSingle};
   (void)WriteOutputStyle(store_, style);
+  WriteText(store_, kBaseUrlKey, base_url);
+  for (size_t i = 0; i < alts_.size(); ++i) WriteText(store_, kAltTextKeys[i], alts_[i]->text());
   QDialog::accept();
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 
 #include "settings/IniStore.h"
 
@@ -10,9 +11,11 @@ class QLineEdit;
 
 namespace quorel {
 
-// Chooses the external image editor ("GraphicEditor" of section "Option")
-// and the output style (format and density). OK stores the editor box's text
-// as it is, even empty, and the style; Cancel stores nothing.
+// Chooses the external image editor ("GraphicEditor" of section "Option"),
+// the output style (format and density), the base URL of exported pictures
+// and the pictures' alt texts. OK stores the editor box's text as it is, even
+// empty, and the rest; a base URL that is not http(s) is refused with a
+// message and the dialog stays open. Cancel stores nothing.
 class SettingsDialog : public QDialog {
   Q_OBJECT
 
@@ -22,6 +25,8 @@ class SettingsDialog : public QDialog {
   QLineEdit* PathEdit() const { return path_; }
   QComboBox* FormatBox() const { return format_; }
   QComboBox* DensityBox() const { return density_; }
+  QLineEdit* BaseUrlEdit() const { return base_url_; }
+  QLineEdit* AltEdit(size_t panel) const { return alts_[panel]; }
 
   void accept() override;
 
@@ -32,6 +37,8 @@ class SettingsDialog : public QDialog {
   QLineEdit* path_ = nullptr;
   QComboBox* format_ = nullptr;
   QComboBox* density_ = nullptr;
+  QLineEdit* base_url_ = nullptr;
+  std::array<QLineEdit*, 2> alts_{};  // signature, seal
 };
 
 }  // namespace quorel

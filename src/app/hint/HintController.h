@@ -54,7 +54,7 @@ class HintController : public QObject {
 
   int CurrentEntry() const { return current_; }
   const HintWindow* Window() const { return window_.get(); }
-  const std::array<HintEntry, 18>& Entries() const { return entries_; }
+  const std::array<HintEntry, std::tuple_size_v<decltype(kHintTable)>>& Entries() const { return entries_; }
   const HintEnvironment& Environment() const { return *environment_; }
   // The timer's ticks; tests drive HintTimerTick themselves and stop it.
   QTimer& Timer() { return timer_; }
@@ -64,7 +64,7 @@ class HintController : public QObject {
 
   std::unique_ptr<HintEnvironment> environment_;
   ToolHintInfo info_;
-  std::array<HintEntry, 18> entries_;
+  std::array<HintEntry, std::tuple_size_v<decltype(kHintTable)>> entries_;
   QWidget* main_window_ = nullptr;
   QTimer timer_;
   bool hints_enabled_ = true;

@@ -14,9 +14,9 @@ struct HintText {
   std::string_view text;  // UTF-8
 };
 
-// The 18 hints in hit-test order: where rectangles overlap, the first entry
+// The 21 hints in hit-test order: where rectangles overlap, the first entry
 // that contains the cursor wins. The settings and help buttons have none.
-extern const std::array<HintText, 18> kHintTable;
+extern const std::array<HintText, 21> kHintTable;
 
 // The hint window's look and timing.
 struct ToolHintInfo {

@@ -149,6 +149,19 @@ bool Clipboard::PutText(std::string_view text) {
   return clipboard->text() == value;
 }
 
+bool Clipboard::PutPicture(std::span<const uint8_t> png, std::string_view html) {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard || Busy()) return false;
+  const QByteArray bytes(reinterpret_cast<const char*>(png.data()), static_cast<qsizetype>(png.size()));
+  auto data = std::make_unique<QMimeData>();
+  // The PNG's own bytes, not a QImage: its transparency and size stay exact.
+  data->setData(QStringLiteral("image/png"), bytes);
+  data->setHtml(QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size())));
+  clipboard->setMimeData(data.release());
+  const QMimeData* now = clipboard->mimeData();
+  return now && now->data(QStringLiteral("image/png")) == bytes;
+}
+
 void Clipboard::SetBusyForTest(bool busy) { Busy() = busy; }
 
 }  // namespace quorel

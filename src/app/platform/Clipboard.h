@@ -2,7 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "common/Colour.h"
@@ -31,6 +33,11 @@ class Clipboard {
   // Replaces the whole content by one plain-text item. False when the
   // clipboard could not be taken (the old content then stays).
   static bool PutText(std::string_view text);
+
+  // Replaces the whole content by a picture (PNG bytes, offered as
+  // image/png) with its HTML beside it (text/html), for editors that take
+  // either. False as for PutText.
+  static bool PutPicture(std::span<const uint8_t> png, std::string_view html);
 
   // Test hook: while busy, PutText fails as if another program held the
   // clipboard.

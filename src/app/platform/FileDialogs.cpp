@@ -106,17 +106,20 @@ bool ChooseOpenFile(const QList<FileFilter>& filters, QString& path, QWidget* ow
   return true;
 }
 
-bool ChooseTextOutputFile(QString& path, QWidget* owner) {
-  const QString untitled = QString::fromUtf8(kDefaultFileName) + QStringLiteral(".txt");
+namespace {
+
+// The save dialog of an output file: `path` proposes the file (or a folder
+// ending in '/', or nothing); the chosen name gets the filter's extension.
+bool ChooseOutputFile(QString& path, QWidget* owner, const QString& title, const FileFilter& filter,
+                      const QString& extension) {
+  const QString untitled = QString::fromUtf8(kDefaultFileName) + QLatin1Char('.') + extension;
   QString start = path;
   if (start.isEmpty()) {
     start = PictureFolder() + QLatin1Char('/') + untitled;
   } else if (start.endsWith(QLatin1Char('/'))) {
     start += untitled;
   }
-  const QString title = QStringLiteral("Quorelをテキストファイルに書き出す");
-  const QString filters = QtFilters({{QStringLiteral("テキストファイル"), QStringLiteral("*.txt")},
-                                     {QStringLiteral("全ファイル"), QStringLiteral("*")}});
+  const QString filters = QtFilters({filter, {QStringLiteral("全ファイル"), QStringLiteral("*")}});
   QFileDialog dialog(owner, title, start, filters);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -125,18 +128,48 @@ bool ChooseTextOutputFile(QString& path, QWidget* owner) {
   Hooks().last = FileDialogRequest{title, start, filters, QString(), owner, true};
   const std::optional<QString> chosen = RunDialog(dialog, owner);
   if (!chosen) return false;
-  const std::optional<QString> forced = ForceTxtExtension(*chosen);
+  const std::optional<QString> forced = ForceExtension(*chosen, extension);
   if (!forced) return false;
   path = *forced;
   return true;
 }
 
+}  // namespace
+
+bool ChooseTextOutputFile(QString& path, QWidget* owner) {
+  return ChooseOutputFile(path, owner, QStringLiteral("Quorelをテキストファイルに書き出す"),
+                          {QStringLiteral("テキストファイル"), QStringLiteral("*.txt")}, QStringLiteral("txt"));
+}
+
+bool ChooseMailFile(QString& path, QWidget* owner) {
+  return ChooseOutputFile(path, owner, QStringLiteral("Quorelをメールとして保存する"),
+                          {QStringLiteral("メール"), QStringLiteral("*.eml")}, QStringLiteral("eml"));
+}
+
+bool ChooseExportFolder(QString& path, QWidget* owner) {
+  const QString start = path.isEmpty() ? PictureFolder() : path;
+  const QString title = QStringLiteral("Quorelの画像とHTMLを書き出すフォルダー");
+  QFileDialog dialog(owner, title, start);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::Directory);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  Hooks().last = FileDialogRequest{title, start, QString(), QString(), owner, false};
+  const std::optional<QString> chosen = RunDialog(dialog, owner);
+  if (!chosen) return false;
+  path = QFileInfo(*chosen).absoluteFilePath();
+  return true;
+}
+
 std::optional<QString> ForceTxtExtension(const QString& path) {
+  return ForceExtension(path, QStringLiteral("txt"));
+}
+
+std::optional<QString> ForceExtension(const QString& path, const QString& extension) {
   const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
   if (slash < 0) return std::nullopt;
   const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
-  if (dot > slash) return path.left(dot + 1) + QStringLiteral("txt");
-  return path + QStringLiteral(".txt");
+  if (dot > slash) return path.left(dot + 1) + extension;
+  return path + QLatin1Char('.') + extension;
 }
 
 }  // namespace quorel

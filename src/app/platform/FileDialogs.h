@@ -62,9 +62,19 @@ bool ChooseOpenFile(const QList<FileFilter>& filters, QString& path, QWidget* ow
 // the chosen path with its extension forced to ".txt".
 bool ChooseTextOutputFile(QString& path, QWidget* owner);
 
+// Runs the folder dialog of the export, owned by `owner`. `path` gives the
+// starting folder (empty: the picture folder) and receives the chosen one.
+bool ChooseExportFolder(QString& path, QWidget* owner);
+
+// Runs the save dialog for the e-mail message (the ".eml" filter), owned by
+// `owner`; as for the text output, the extension is forced to ".eml" and an
+// existing file is left for the caller to ask about.
+bool ChooseMailFile(QString& path, QWidget* owner);
+
 // The extension forcing of the text output: the part after the last full stop
 // of the file name becomes "txt", or ".txt" is appended when the name has no
 // full stop. None when the path has no '/'.
 std::optional<QString> ForceTxtExtension(const QString& path);
+std::optional<QString> ForceExtension(const QString& path, const QString& extension);
 
 }  // namespace quorel
