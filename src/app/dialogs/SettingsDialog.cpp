@@ -22,7 +22,14 @@ namespace quorel {
 namespace {
 
 constexpr int kMaxPathChars = 255;
-constexpr int kMaxUrlChars = 1024;
+// NOTE: wq.ini gives back at most 255 bytes of a value, so a URL (ASCII) is
+// bounded there, and an alt text is cut to whole characters that fit.
+constexpr int kMaxStoredBytes = 255;
+
+QString FitStoredBytes(QString text) {
+  while (text.toUtf8().size() > kMaxStoredBytes) text.chop(text.back().isLowSurrogate() ? 2 : 1);
+  return text;
+}
 
 QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -83,7 +90,7 @@ SettingsDialog::SettingsDialog(const IniStore& store, QWidget* owner)
     label->setBuddy(edit);
     return edit;
   };
-  base_url_ = line("ベースURL", 84, kBaseUrlKey, kMaxUrlChars);
+  base_url_ = line("ベースURL", 84, kBaseUrlKey, kMaxStoredBytes);
   base_url_->setPlaceholderText(QStringLiteral("https://example.org/images/（書き出しの画像の置き場所）"));
   alts_[0] = line("Quorelの代替テキスト", 102, kAltTextKeys[0], static_cast<int>(kMaxAltCharacters));
   alts_[1] = line("印影の代替テキスト", 120, kAltTextKeys[1], static_cast<int>(kMaxAltCharacters));
@@ -117,7 +124,7 @@ void SettingsDialog::accept() {
                           density_->currentIndex() == 1 ? OutputDensity::kDouble : OutputDensity::kSingle};
   (void)WriteOutputStyle(store_, style);
   WriteText(store_, kBaseUrlKey, base_url);
-  for (size_t i = 0; i < alts_.size(); ++i) WriteText(store_, kAltTextKeys[i], alts_[i]->text());
+  for (size_t i = 0; i < alts_.size(); ++i) WriteText(store_, kAltTextKeys[i], FitStoredBytes(alts_[i]->text()));
   QDialog::accept();
 }
 
