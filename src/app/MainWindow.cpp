@@ -306,6 +306,11 @@ void MainWindow::SetColour(PanelIndex index) {
   if (!colour) return;
   state_.inks[i] = *colour;
   swatches_[i]->SetColour(*colour);
+  // The colour says which ink a seal's photo clean-up keeps.
+  const bool had_ink = state_.Panel(index).ink_found();
+  (void)state_.Panel(index).SetInk(*colour);
+  ShowPanel(index);
+  SayIfInkLost(index, had_ink);
 }
 
 void MainWindow::LoadPicture(PanelIndex index) {
@@ -336,28 +341,70 @@ bool MainWindow::TakeOffered(PanelIndex index, const QMimeData& data) {
 
 void MainWindow::TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture, const QString& source) {
   if (!picture) return;
-  // FIXME: a picture that is read but cannot be converted (memory) still
-  // empties the panel; only refusals by the readers keep the old picture.
-  const Result<void> applied = state_.Panel(index).TakeNewPicture(std::move(*picture), store_);
-  ShowPanel(index);
-  if (!applied) MessageBox::ShowText(this, PictureRefusedText(source, applied.status()));
+  auto taken = std::make_shared<PackedDib>(std::move(*picture));
+  ImportInBackground(index, source, [taken]() -> Result<PackedDib> { return std::move(*taken); });
 }
 
 void MainWindow::ImportIntoPanel(PanelIndex index, const QString& path) {
-  if (!Idle()) return;
-  // Read off the GUI thread: a large photo takes seconds.
-  auto read = std::make_shared<Result<Decoded>>(Status::kCannotOpen);
   const std::filesystem::path file = ToPath(path);
-  if (!BackgroundJob::Run(this, QStringLiteral("画像を読み込んでいます…"),
-                          [read, file] { *read = ReadPictureFile(file); })) {
+  ImportInBackground(index, path, [file]() -> Result<PackedDib> {
+    return std::move(QUOREL_TRY(ReadPictureFile(file)).picture);
+  });
+}
+
+void MainWindow::ImportInBackground(PanelIndex index, const QString& source,
+                                    std::function<Result<PackedDib>()> read) {
+  if (!Idle()) return;
+  // Read, converted, cleaned and drawn off the GUI thread: a large photo
+  // takes seconds. The job only reads the live panel (painted meanwhile; the
+  // commands that change it wait for Idle()) and builds its successor, which
+  // is swapped in here: a refusal, a failed conversion or a cancel leaves
+  // the panel as it was.
+  auto made = std::make_shared<Result<ImagePanel>>(Status::kCannotOpen);
+  const ImagePanel& live = state_.Panel(index);
+  if (!BackgroundJob::Run(this, QStringLiteral("画像を読み込んでいます…"), [made, read = std::move(read), &live] {
+        Result<PackedDib> picture = read();
+        *made = picture ? live.WithNewPicture(std::move(*picture)) : Result<ImagePanel>(picture.status());
+      })) {
     return;  // cancelled
   }
-  Result<Decoded>& decoded = *read;
-  if (!decoded) {  // the panel keeps the picture it had
-    MessageBox::ShowText(this, PictureRefusedText(path, decoded.status()));
+  if (!*made) {
+    MessageBox::ShowText(this, PictureRefusedText(source, made->status()));
     return;
   }
-  TakeNewPicture(index, std::move(decoded->picture), path);
+  state_.Panel(index) = std::move(**made);
+  (void)store_.WriteString(kQuorelSection, ScaleKeysFor(index).mode, "0");
+  ShowPanel(index);
+  StorePicture(index);
+  SayIfInkLost(index, true);
+}
+
+void MainWindow::StorePicture(PanelIndex index) {
+  // A photo's working BMP is tens of megabytes: written off the GUI thread
+  // too, once the panel holds the picture, so a cancel here only hides the
+  // outcome of a write that goes on.
+  struct Written {
+    Result<void> result;
+    int error_number = 0;
+  };
+  auto written = std::make_shared<Written>();
+  const ImagePanel& panel = state_.Panel(index);
+  if (!BackgroundJob::Run(this, QStringLiteral("画像を保存しています…"), [written, &panel] {
+        written->result = panel.WritePicture();
+        written->error_number = errno;  // the worker's own
+      })) {
+    return;
+  }
+  if (!written->result) {
+    MessageBox::ShowText(this, FileNotWrittenText(QFile::decodeName(panel.working_file().c_str()),
+                                                  written->error_number));
+  }
+}
+
+void MainWindow::SayIfInkLost(PanelIndex index, bool had_ink) {
+  if (had_ink && !state_.Panel(index).ink_found()) {
+    MessageBox::ShowText(this, NoInkText(index == PanelIndex::kSignature));
+  }
 }
 
 void MainWindow::ShowPanel(PanelIndex index) {
@@ -376,9 +423,12 @@ void MainWindow::SetScaleIcon(PanelIndex index) {
 void MainWindow::RunScaleDialog(PanelIndex index) {
   if (!Idle()) return;
   hints_->SetHintsEnabled(false);
+  const bool had_ink = state_.Panel(index).ink_found();
   const bool confirmed = OpenScaleDialog(state_.Panel(index), store_, this);
   hints_->SetHintsEnabled(true);
-  if (confirmed) ShowPanel(index);
+  if (!confirmed) return;
+  ShowPanel(index);
+  SayIfInkLost(index, had_ink);
 }
 
 void MainWindow::RunSettingsDialog() {

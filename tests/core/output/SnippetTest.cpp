@@ -120,5 +120,26 @@ TEST_F(SnippetTest, PictureWithoutInkIsTransparent) {
   EXPECT_TRUE(std::all_of(indexes.begin(), indexes.end(), [](uint8_t i) { return i == 1; }));
 }
 
+// A seal panel cleans with the ink its colour wants, as the mark would: a red seal over black print
+// keeps only the seal in red, everything in black; the same snippet whoever cleaned it.
+TEST_F(SnippetTest, PanelCleansAsTheOutputWould) {
+  const auto sheet = [](int x, int y) {
+    const bool disc = (x - 60) * (x - 60) + (y - 60) * (y - 60) < 1600;
+    return std::abs(x - 2 * y) < 4 ? test::Grey(10) : disc ? Bgr{40, 40, 220} : test::Grey(235);
+  };
+  state_.option_bits = option_bit::kSeal;
+  ImagePanel& seal = state_.Panel(PanelIndex::kSeal);
+  for (const Colour ink : {kDefaultSealColour, Colour{0}}) {
+    state_.inks[1] = ink;
+    (void)seal.SetInk(ink);
+    (void)seal.SetPicture(test::MakePicture24(120, 120, sheet));
+    (void)seal.SetCleanup(CleanupLevel::kPhoto);
+    MarkRequest by_mark = state_.Request();
+    by_mark.Panel(PanelIndex::kSeal).picture = seal.picture();
+    by_mark.Panel(PanelIndex::kSeal).cleanup = CleanupLevel::kPhoto;
+    EXPECT_EQ(BuildSnippet(state_.Request()).value(), BuildSnippet(by_mark).value()) << ink;
+  }
+}
+
 }  // namespace
 }  // namespace quorel
