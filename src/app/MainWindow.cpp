@@ -40,6 +40,7 @@
 #include "output/PreviewPage.h"
 #include "output/Mark.h"
 #include "output/Snippet.h"
+#include "panel/CleanupSettings.h"
 #include "settings/InkColours.h"
 #include "settings/OptionBits.h"
 
@@ -306,11 +307,9 @@ void MainWindow::SetColour(PanelIndex index) {
   if (!colour) return;
   state_.inks[i] = *colour;
   swatches_[i]->SetColour(*colour);
-  // The colour says which ink a seal's photo clean-up keeps.
-  const bool had_ink = state_.Panel(index).ink_found();
-  (void)state_.Panel(index).SetInk(*colour);
-  ShowPanel(index);
-  SayIfInkLost(index, had_ink);
+  // The colour says which ink a seal's photo clean-up keeps. NOTE: a cancelled
+  // clean-up leaves the panel's; the outputs then clean for the new colour.
+  (void)Reclean(index, state_.Panel(index).cleanup(), WantedInk(index, *colour));
 }
 
 void MainWindow::LoadPicture(PanelIndex index) {
@@ -401,6 +400,24 @@ void MainWindow::StorePicture(PanelIndex index) {
   }
 }
 
+bool MainWindow::Reclean(PanelIndex index, CleanupLevel level, InkWanted wanted) {
+  ImagePanel& panel = state_.Panel(index);
+  if (level == panel.cleanup() && wanted == panel.wanted_ink()) return true;
+  if (!Idle()) return false;  // an import began while the scale dialog was open
+  // A photo's clean-up takes seconds: made on the worker, which only reads the
+  // panel, and taken here. NOTE: a clean-up that fails leaves the picture as it is.
+  auto made = std::make_shared<ImagePanel::Cleaning>();
+  if (!BackgroundJob::Run(this, QStringLiteral("画像を補正しています…"),
+                          [made, &panel, level, wanted] { *made = panel.CleanedAt(level, wanted); })) {
+    return false;  // cancelled
+  }
+  const bool had_ink = panel.ink_found();
+  (void)panel.TakeCleaning(std::move(*made));
+  ShowPanel(index);
+  SayIfInkLost(index, had_ink);
+  return true;
+}
+
 void MainWindow::SayIfInkLost(PanelIndex index, bool had_ink) {
   if (had_ink && !state_.Panel(index).ink_found()) {
     MessageBox::ShowText(this, NoInkText(index == PanelIndex::kSignature));
@@ -423,12 +440,12 @@ void MainWindow::SetScaleIcon(PanelIndex index) {
 void MainWindow::RunScaleDialog(PanelIndex index) {
   if (!Idle()) return;
   hints_->SetHintsEnabled(false);
-  const bool had_ink = state_.Panel(index).ink_found();
-  const bool confirmed = OpenScaleDialog(state_.Panel(index), store_, this);
+  const std::optional<CleanupLevel> level = OpenScaleDialog(state_.Panel(index), store_, this);
   hints_->SetHintsEnabled(true);
-  if (!confirmed) return;
+  if (!level) return;
   ShowPanel(index);
-  SayIfInkLost(index, had_ink);
+  // Stored once the panel has it, so a cancel changes nothing.
+  if (Reclean(index, *level, state_.Panel(index).wanted_ink())) (void)WriteCleanupLevel(store_, index, *level);
 }
 
 void MainWindow::RunSettingsDialog() {

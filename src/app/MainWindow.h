@@ -90,6 +90,8 @@ class MainWindow : public QDialog {
   // The import behind both: `read` runs on the worker.
   void ImportInBackground(PanelIndex index, const QString& source, std::function<Result<PackedDib>()> read);
   void StorePicture(PanelIndex index);
+  // The panel cleaned anew on the worker; false when cancelled or refused.
+  bool Reclean(PanelIndex index, CleanupLevel level, InkWanted wanted);
   // The no-ink message, when the panel had ink before a change and has none now.
   void SayIfInkLost(PanelIndex index, bool had_ink);
   void SetColour(PanelIndex index);

@@ -55,7 +55,7 @@ ImagePanel ImagePanel::Load(PanelIndex index, const SettingsFolder& folder, cons
   panel.cleanup_ = ReadCleanupLevel(store, index);
   panel.wanted_ = WantedInk(index, ReadInkColours(store)[static_cast<size_t>(index)]);
   if (auto picture = ReadBmpFile(panel.working_file_)) panel.picture_ = std::move(picture->picture);
-  (void)panel.Clean();  // a picture that cannot be cleaned is output as it is
+  panel.Adopt(panel.CleanedAt(panel.cleanup_, panel.wanted_));
   return panel;
 }
 
@@ -86,7 +86,7 @@ Result<ImagePanel> ImagePanel::WithNewPicture(PackedDib picture) const {
     next.picture_ = std::move(picture);
   } else {
     next.picture_ = QUOREL_TRY(ConvertTo24(std::move(picture)));
-    next.cleanup_status_ = next.Clean().status();
+    next.Adopt(next.CleanedAt(cleanup_, wanted_));
   }
   next.Redraw();
   return next;
@@ -112,31 +112,44 @@ Result<void> ImagePanel::WritePicture() const {
 
 void ImagePanel::SetScale(const ScaleSettings& scale) { scale_ = scale; }
 
-Result<void> ImagePanel::SetCleanup(CleanupLevel level) {
-  cleanup_ = level;
-  cleanup_status_ = Clean().status();
+Result<void> ImagePanel::SetCleanup(CleanupLevel level) { return TakeCleaning(CleanedAt(level, wanted_)); }
+
+Result<void> ImagePanel::SetInk(Colour ink) {
+  const InkWanted wanted = WantedInk(index_, ink);
+  if (wanted == wanted_) return cleanup_status_;
+  return TakeCleaning(CleanedAt(cleanup_, wanted));
+}
+
+ImagePanel::Cleaning ImagePanel::CleanedAt(CleanupLevel level, InkWanted wanted) const {
+  Cleaning cleaning;
+  cleaning.level = level;
+  cleaning.wanted = wanted;
+  // Small pictures and old working files that are not 24-bit are output as they are.
+  if (level == CleanupLevel::kNone || !picture_ || IsSmallPicture(*picture_) || picture_->BitCount() != 24) {
+    return cleaning;
+  }
+  Result<Cleaned> cleaned = CleanPicture(*picture_, level, wanted);
+  if (!cleaned) {
+    cleaning.status = cleaned.status();
+  } else {
+    cleaning.cleaned = std::move(cleaned->picture);
+    cleaning.ink_found = cleaned->ink_found;
+  }
+  return cleaning;
+}
+
+Result<void> ImagePanel::TakeCleaning(Cleaning cleaning) {
+  Adopt(std::move(cleaning));
   Redraw();
   return cleanup_status_;
 }
 
-Result<void> ImagePanel::SetInk(Colour ink) {
-  const InkWanted wanted = WantedInk(index_, ink);
-  if (wanted == wanted_) return {};
-  wanted_ = wanted;
-  return SetCleanup(cleanup_);
-}
-
-Result<void> ImagePanel::Clean() {
-  cleaned_.reset();
-  ink_found_ = true;
-  // Small pictures and old working files that are not 24-bit are output as they are.
-  if (cleanup_ == CleanupLevel::kNone || !picture_ || IsSmallPicture(*picture_) || picture_->BitCount() != 24) {
-    return {};
-  }
-  Cleaned cleaned = QUOREL_TRY(CleanPicture(*picture_, cleanup_, wanted_));
-  cleaned_ = std::move(cleaned.picture);
-  ink_found_ = cleaned.ink_found;
-  return {};
+void ImagePanel::Adopt(Cleaning cleaning) {
+  cleanup_ = cleaning.level;
+  wanted_ = cleaning.wanted;
+  cleaned_ = std::move(cleaning.cleaned);
+  ink_found_ = cleaning.ink_found;
+  cleanup_status_ = cleaning.status;
 }
 
 const PackedDib* ImagePanel::OutputPicture() const {

