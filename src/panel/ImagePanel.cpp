@@ -24,7 +24,7 @@ namespace {
 constexpr std::string_view kTargetArrow = "\xE2\x87\x92";  // "⇒"
 constexpr std::string_view kNoInkReadout = "\xE3\x82\xA4\xE3\x83\xB3\xE3\x82\xAF\xE3\x81\xAA\xE3\x81\x97";  // "インクなし"
 // A transparent picture is shown as the usual checkerboard, in squares of
-// this many device pixels.
+// this many logical pixels.
 constexpr int32_t kCheckerSquare = 8;
 constexpr Bgr kCheckerLight{255, 255, 255};
 constexpr Bgr kCheckerDark{204, 204, 204};
@@ -214,10 +214,11 @@ void ImagePanel::DrawNoInk(int32_t left, int32_t top, int32_t width, int32_t hei
   if (!preview_) return;
   const auto rows = DibRows::Of(*preview_);
   if (!rows) return;
+  const int32_t square = static_cast<int32_t>(kCheckerSquare * device_ratio_ + 0.5);  // the same size at any scale
   for (int32_t y = std::max(top, 0); y < std::min(top + height, rows->height()); ++y) {
     const auto row = rows->TopDownRow(y);
     for (int32_t x = std::max(left, 0); x < std::min(left + width, rows->width()); ++x) {
-      const bool light = ((x - left) / kCheckerSquare + (y - top) / kCheckerSquare) % 2 == 0;
+      const bool light = ((x - left) / square + (y - top) / square) % 2 == 0;
       const Bgr colour = light ? kCheckerLight : kCheckerDark;
       row[3 * x] = colour.blue;
       row[3 * x + 1] = colour.green;
