@@ -8,7 +8,8 @@ packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev
           qt6-base-dev libjpeg62-turbo-dev libpng-dev libgif-dev qt6-translations-l10n)
 for what in "${@:-test}"; do
   case "$what" in
-    test) packages+=(chromium-headless-shell) ;;  # the browser tests (under CI=true a missing one fails)
+    # the browser tests (under CI=true a missing one fails); the window's cases under Xvfb
+    test) packages+=(chromium-headless-shell xvfb xauth) ;;
     run) packages+=(fonts-noto-cjk) ;;  # the window's Japanese texts
     bench) packages+=(imagemagick python3-pil python3-numpy libjpeg-turbo-progs) ;;  # djpeg: the camera job's reference; numpy: the photo generators
     fuzz)  packages+=(clang libclang-rt-14-dev) ;;

@@ -40,6 +40,7 @@
 #include "output/PreviewPage.h"
 #include "output/Mark.h"
 #include "output/Snippet.h"
+#include "panel/CleanupSettings.h"
 #include "settings/InkColours.h"
 #include "settings/OptionBits.h"
 
@@ -318,6 +319,9 @@ void MainWindow::SetColour(PanelIndex index) {
   if (!colour) return;
   state_.inks[i] = *colour;
   swatches_[i]->SetColour(*colour);
+  // The colour says which ink a seal's photo clean-up keeps. NOTE: a cancelled
+  // clean-up leaves the panel's; the outputs then clean for the new colour.
+  (void)Reclean(index, state_.Panel(index).cleanup(), WantedInk(index, *colour));
 }
 
 void MainWindow::LoadPicture(PanelIndex index) {
@@ -348,28 +352,88 @@ bool MainWindow::TakeOffered(PanelIndex index, const QMimeData& data) {
 
 void MainWindow::TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture, const QString& source) {
   if (!picture) return;
-  // FIXME: a picture that is read but cannot be converted (memory) still
-  // empties the panel; only refusals by the readers keep the old picture.
-  const Result<void> applied = state_.Panel(index).TakeNewPicture(std::move(*picture), store_);
-  ShowPanel(index);
-  if (!applied) MessageBox::ShowText(this, PictureRefusedText(source, applied.status()));
+  auto taken = std::make_shared<PackedDib>(std::move(*picture));
+  ImportInBackground(index, source, [taken]() -> Result<PackedDib> { return std::move(*taken); });
 }
 
 void MainWindow::ImportIntoPanel(PanelIndex index, const QString& path) {
-  if (!Idle()) return;
-  // Read off the GUI thread: a large photo takes seconds.
-  auto read = std::make_shared<Result<Decoded>>(Status::kCannotOpen);
   const std::filesystem::path file = ToPath(path);
-  if (!BackgroundJob::Run(this, QStringLiteral("画像を読み込んでいます…"),
-                          [read, file] { *read = ReadPictureFile(file); })) {
+  ImportInBackground(index, path, [file]() -> Result<PackedDib> {
+    return std::move(QUOREL_TRY(ReadPictureFile(file)).picture);
+  });
+}
+
+void MainWindow::ImportInBackground(PanelIndex index, const QString& source,
+                                    std::function<Result<PackedDib>()> read) {
+  if (!Idle()) return;
+  // Read, converted, cleaned and drawn off the GUI thread: a large photo
+  // takes seconds. The job only reads the live panel (painted meanwhile; the
+  // commands that change it wait for Idle()) and builds its successor, which
+  // is swapped in here: a refusal, a failed conversion or a cancel leaves
+  // the panel as it was.
+  auto made = std::make_shared<Result<ImagePanel>>(Status::kCannotOpen);
+  const ImagePanel& live = state_.Panel(index);
+  if (!BackgroundJob::Run(this, QStringLiteral("画像を読み込んでいます…"), [made, read = std::move(read), &live] {
+        Result<PackedDib> picture = read();
+        *made = picture ? live.WithNewPicture(std::move(*picture)) : Result<ImagePanel>(picture.status());
+      })) {
     return;  // cancelled
   }
-  Result<Decoded>& decoded = *read;
-  if (!decoded) {  // the panel keeps the picture it had
-    MessageBox::ShowText(this, PictureRefusedText(path, decoded.status()));
+  if (!*made) {
+    MessageBox::ShowText(this, PictureRefusedText(source, made->status()));
     return;
   }
-  TakeNewPicture(index, std::move(decoded->picture), path);
+  state_.Panel(index) = std::move(**made);
+  (void)store_.WriteString(kQuorelSection, ScaleKeysFor(index).mode, "0");
+  ShowPanel(index);
+  StorePicture(index);
+  SayIfInkLost(index, true);
+}
+
+void MainWindow::StorePicture(PanelIndex index) {
+  // A photo's working BMP is tens of megabytes: written off the GUI thread
+  // too, once the panel holds the picture, so a cancel here only hides the
+  // outcome of a write that goes on.
+  struct Written {
+    Result<void> result;
+    int error_number = 0;
+  };
+  auto written = std::make_shared<Written>();
+  const ImagePanel& panel = state_.Panel(index);
+  if (!BackgroundJob::Run(this, QStringLiteral("画像を保存しています…"), [written, &panel] {
+        written->result = panel.WritePicture();
+        written->error_number = errno;  // the worker's own
+      })) {
+    return;
+  }
+  if (!written->result) {
+    MessageBox::ShowText(this, FileNotWrittenText(QFile::decodeName(panel.working_file().c_str()),
+                                                  written->error_number));
+  }
+}
+
+bool MainWindow::Reclean(PanelIndex index, CleanupLevel level, InkWanted wanted) {
+  ImagePanel& panel = state_.Panel(index);
+  if (level == panel.cleanup() && wanted == panel.wanted_ink()) return true;
+  if (!Idle()) return false;  // an import began while the scale dialog was open
+  // A photo's clean-up takes seconds: made on the worker, which only reads the
+  // panel, and taken here. NOTE: a clean-up that fails leaves the picture as it is.
+  auto made = std::make_shared<ImagePanel::Cleaning>();
+  if (!BackgroundJob::Run(this, QStringLiteral("画像を補正しています…"),
+                          [made, &panel, level, wanted] { *made = panel.CleanedAt(level, wanted); })) {
+    return false;  // cancelled
+  }
+  const bool had_ink = panel.ink_found();
+  (void)panel.TakeCleaning(std::move(*made));
+  ShowPanel(index);
+  SayIfInkLost(index, had_ink);
+  return true;
+}
+
+void MainWindow::SayIfInkLost(PanelIndex index, bool had_ink) {
+  if (had_ink && !state_.Panel(index).ink_found()) {
+    MessageBox::ShowText(this, NoInkText(index == PanelIndex::kSignature));
+  }
 }
 
 void MainWindow::ShowPanel(PanelIndex index) {
@@ -388,9 +452,12 @@ void MainWindow::SetScaleIcon(PanelIndex index) {
 void MainWindow::RunScaleDialog(PanelIndex index) {
   if (!Idle()) return;
   hints_->SetHintsEnabled(false);
-  const bool confirmed = OpenScaleDialog(state_.Panel(index), store_, this);
+  const std::optional<CleanupLevel> level = OpenScaleDialog(state_.Panel(index), store_, this);
   hints_->SetHintsEnabled(true);
-  if (confirmed) ShowPanel(index);
+  if (!level) return;
+  ShowPanel(index);
+  // Stored once the panel has it, so a cancel changes nothing.
+  if (Reclean(index, *level, state_.Panel(index).wanted_ink())) (void)WriteCleanupLevel(store_, index, *level);
 }
 
 void MainWindow::RunSettingsDialog() {

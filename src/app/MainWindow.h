@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <array>
+#include <functional>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -95,6 +96,13 @@ class MainWindow : public QDialog {
   bool TakeOffered(PanelIndex index, const QMimeData& data);
   // `source` names where the picture came from in a message.
   void TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture, const QString& source);
+  // The import behind both: `read` runs on the worker.
+  void ImportInBackground(PanelIndex index, const QString& source, std::function<Result<PackedDib>()> read);
+  void StorePicture(PanelIndex index);
+  // The panel cleaned anew on the worker; false when cancelled or refused.
+  bool Reclean(PanelIndex index, CleanupLevel level, InkWanted wanted);
+  // The no-ink message, when the panel had ink before a change and has none now.
+  void SayIfInkLost(PanelIndex index, bool had_ink);
   void SetColour(PanelIndex index);
   void SelectAlignment(int id);
   void StoreOptionBits();

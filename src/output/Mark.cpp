@@ -9,6 +9,7 @@
 #include "image/DibLayout.h"
 #include "image/TwoLevel.h"
 #include "output/PanelPicture.h"
+#include "panel/CleanupSettings.h"
 
 namespace quorel {
 namespace {
@@ -56,14 +57,6 @@ Result<MarkImage> Encode(const MadePicture& made, Colour ink, OutputFormat forma
     image.bytes = QUOREL_TRY(EncodeGif({kBackgroundIndex, {{&*image.pixels, 0}}}));
   }
   return image;
-}
-
-// What a panel's photo clean-up keeps: a seal inked in red keeps only the
-// red seal (print under it is paper); everything else keeps every ink.
-InkWanted WantedInk(PanelIndex index, Colour ink) {
-  const int red = RedOf(ink);
-  const bool red_seal = index == PanelIndex::kSeal && red > 2 * GreenOf(ink) && red > 2 * BlueOf(ink);
-  return red_seal ? InkWanted::kSeal : InkWanted::kAny;
 }
 
 }  // namespace

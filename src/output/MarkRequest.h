@@ -39,6 +39,9 @@ struct PanelRequest {
   ScaleSettings scale;
   // Applied before the picture is scaled.
   CleanupLevel cleanup = CleanupLevel::kNone;
+  // False for a kept picture the caller has cleaned (with the panel's wanted
+  // ink, `cleanup` none) and found no ink in: it is output transparent.
+  bool ink_found = true;
   // The picture's alt text in UTF-8; empty: the tag has no alt attribute.
   std::string alt{};
 };

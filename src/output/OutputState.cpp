@@ -23,11 +23,17 @@ MarkRequest OutputState::Request() const {
     const ImagePanel& panel = Panel(index);
     PanelRequest& out = request.Panel(index);
     out.enabled = TakesPart(option_bits, index);
-    // The picture as applied, cleaned again by the mark: the panel's own
-    // cleaned copy is for its preview, and the mark must know when a
-    // clean-up found no ink (the output is then transparent).
-    if (const PackedDib* picture = panel.picture()) out.picture = picture;
-    out.cleanup = panel.cleanup();
+    // The panel's cleaned copy, made with the wanted ink of the colour that
+    // is output, with whether it found ink, so nothing is cleaned twice.
+    // Only an ink set here and not given to the panel leaves the clean-up to
+    // the mark.
+    if (panel.wanted_ink() == WantedInk(index, inks[static_cast<size_t>(index)])) {
+      if (const PackedDib* picture = panel.OutputPicture()) out.picture = picture;
+      out.ink_found = panel.ink_found();
+    } else {
+      if (const PackedDib* picture = panel.picture()) out.picture = picture;
+      out.cleanup = panel.cleanup();
+    }
     out.ink = inks[static_cast<size_t>(index)];
     out.scale = panel.scale();
     out.alt = alts[static_cast<size_t>(index)];

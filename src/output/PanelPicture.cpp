@@ -87,7 +87,9 @@ Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity de
     return made;
   }
   if (owned) return MadePicture(std::move(*owned), complete);
-  return MadePicture(*picture);
+  MadePicture kept(*picture);
+  if (!panel.ink_found) kept.SetNoInk();
+  return kept;
 }
 
 }  // namespace quorel

@@ -22,4 +22,10 @@ Result<void> WriteCleanupLevel(const IniStore& store, PanelIndex index, CleanupL
   return store.WriteInt(CleanupKeyFor(index), static_cast<int32_t>(level));
 }
 
+InkWanted WantedInk(PanelIndex index, Colour ink) {
+  const int red = RedOf(ink);
+  const bool red_seal = index == PanelIndex::kSeal && red > 2 * GreenOf(ink) && red > 2 * BlueOf(ink);
+  return red_seal ? InkWanted::kSeal : InkWanted::kAny;
+}
+
 }  // namespace quorel

@@ -3,6 +3,7 @@
 
 #include <string_view>
 
+#include "common/Colour.h"
 #include "common/Result.h"
 #include "image/cleanup/Cleanup.h"
 #include "panel/ScaleSettings.h"
@@ -18,5 +19,10 @@ std::string_view CleanupKeyFor(PanelIndex index);
 // The stored level; a missing key or any other value means none.
 CleanupLevel ReadCleanupLevel(const IniStore& store, PanelIndex index);
 Result<void> WriteCleanupLevel(const IniStore& store, PanelIndex index, CleanupLevel level);
+
+// What a panel's photo clean-up keeps: a seal inked in red keeps only the
+// red seal (print under it is paper); everything else keeps every ink. The
+// panel's preview and the output clean by this one rule.
+InkWanted WantedInk(PanelIndex index, Colour ink);
 
 }  // namespace quorel

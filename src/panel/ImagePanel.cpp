@@ -10,16 +10,24 @@
 #include "codec/bmp/BmpFile.h"
 #include "image/ConvertTo24.h"
 #include "image/CopyIntoRect.h"
+#include "image/DibLayout.h"
 #include "image/DibPrimitives.h"
 #include "image/Resample.h"
 #include "panel/CleanupSettings.h"
 #include "settings/IniStore.h"
+#include "settings/InkColours.h"
 #include "settings/SettingsFolder.h"
 
 namespace quorel {
 namespace {
 
 constexpr std::string_view kTargetArrow = "\xE2\x87\x92";  // "⇒"
+constexpr std::string_view kNoInkReadout = "\xE3\x82\xA4\xE3\x83\xB3\xE3\x82\xAF\xE3\x81\xAA\xE3\x81\x97";  // "インクなし"
+// A transparent picture is shown as the usual checkerboard, in squares of
+// this many logical pixels.
+constexpr int32_t kCheckerSquare = 8;
+constexpr Bgr kCheckerLight{255, 255, 255};
+constexpr Bgr kCheckerDark{204, 204, 204};
 
 std::string SizeText(int32_t width, int32_t height) {
   char text[32];
@@ -45,8 +53,9 @@ ImagePanel ImagePanel::Load(PanelIndex index, const SettingsFolder& folder, cons
   ImagePanel panel(index, folder.WorkingBmpPath(static_cast<int>(index)));
   panel.scale_ = ReadScaleSettings(store, index);
   panel.cleanup_ = ReadCleanupLevel(store, index);
+  panel.wanted_ = WantedInk(index, ReadInkColours(store)[static_cast<size_t>(index)]);
   if (auto picture = ReadBmpFile(panel.working_file_)) panel.picture_ = std::move(picture->picture);
-  (void)panel.Clean();  // a picture that cannot be cleaned is output as it is
+  panel.Adopt(panel.CleanedAt(panel.cleanup_, panel.wanted_));
   return panel;
 }
 
@@ -60,53 +69,87 @@ void ImagePanel::ShowIn(int32_t width, int32_t height, double device_ratio) {
   Redraw();
 }
 
-Result<void> ImagePanel::SetPicture(PackedDib picture) {
+Result<ImagePanel> ImagePanel::WithNewPicture(PackedDib picture) const {
+  ImagePanel next(index_, working_file_);
+  next.cleanup_ = cleanup_;
+  next.wanted_ = wanted_;
   // A scale setting belongs to the picture it was chosen for.
-  scale_.mode = kScaleNone;
-  picture_.reset();
-  cleaned_.reset();
-  Result<void> status;
+  next.scale_ = scale_;
+  next.scale_.mode = kScaleNone;
+  next.area_width_ = area_width_;
+  next.area_height_ = area_height_;
+  next.device_ratio_ = device_ratio_;
+  if (preview_) next.preview_ = QUOREL_TRY(CreateDib(preview_->Width(), preview_->Height(), 24));
   // Small (and top-down) pictures stay as they came: the output can still use
   // them, but they are neither converted nor stored nor previewed.
   if (IsSmallPicture(picture)) {
-    picture_ = std::move(picture);
-  } else if (auto converted = ConvertTo24(std::move(picture))) {
-    picture_ = std::move(converted).value();
-    status = Clean();
+    next.picture_ = std::move(picture);
   } else {
-    status = converted.status();
+    next.picture_ = QUOREL_TRY(ConvertTo24(std::move(picture)));
+    next.Adopt(next.CleanedAt(cleanup_, wanted_));
   }
-  Redraw();
-  return status;
+  next.Redraw();
+  return next;
+}
+
+Result<void> ImagePanel::SetPicture(PackedDib picture) {
+  *this = QUOREL_TRY(WithNewPicture(std::move(picture)));
+  return cleanup_status_;
 }
 
 Result<void> ImagePanel::TakeNewPicture(PackedDib picture, const IniStore& store) {
+  QUOREL_TRY(SetPicture(std::move(picture)));
   (void)store.WriteString(kQuorelSection, ScaleKeysFor(index_).mode, "0");
-  const Result<void> applied = SetPicture(std::move(picture));
-  if (!picture_ || IsSmallPicture(*picture_)) return applied;
+  return WritePicture();
+}
+
+Result<void> ImagePanel::WritePicture() const {
+  if (!picture_ || IsSmallPicture(*picture_)) return {};
   // NOTE: replaced atomically, so a crash while storing keeps the previous
   // working picture intact.
-  QUOREL_TRY(WriteBmpFile(*picture_, working_file_));
-  return applied;
+  return WriteBmpFile(*picture_, working_file_);
 }
 
 void ImagePanel::SetScale(const ScaleSettings& scale) { scale_ = scale; }
 
-Result<void> ImagePanel::SetCleanup(CleanupLevel level) {
-  cleanup_ = level;
-  const Result<void> cleaned = Clean();
-  Redraw();
-  return cleaned;
+Result<void> ImagePanel::SetCleanup(CleanupLevel level) { return TakeCleaning(CleanedAt(level, wanted_)); }
+
+Result<void> ImagePanel::SetInk(Colour ink) {
+  const InkWanted wanted = WantedInk(index_, ink);
+  if (wanted == wanted_) return cleanup_status_;
+  return TakeCleaning(CleanedAt(cleanup_, wanted));
 }
 
-Result<void> ImagePanel::Clean() {
-  cleaned_.reset();
+ImagePanel::Cleaning ImagePanel::CleanedAt(CleanupLevel level, InkWanted wanted) const {
+  Cleaning cleaning;
+  cleaning.level = level;
+  cleaning.wanted = wanted;
   // Small pictures and old working files that are not 24-bit are output as they are.
-  if (cleanup_ == CleanupLevel::kNone || !picture_ || IsSmallPicture(*picture_) || picture_->BitCount() != 24) {
-    return {};
+  if (level == CleanupLevel::kNone || !picture_ || IsSmallPicture(*picture_) || picture_->BitCount() != 24) {
+    return cleaning;
   }
-  cleaned_ = QUOREL_TRY(ApplyCleanup(*picture_, cleanup_));
-  return {};
+  Result<Cleaned> cleaned = CleanPicture(*picture_, level, wanted);
+  if (!cleaned) {
+    cleaning.status = cleaned.status();
+  } else {
+    cleaning.cleaned = std::move(cleaned->picture);
+    cleaning.ink_found = cleaned->ink_found;
+  }
+  return cleaning;
+}
+
+Result<void> ImagePanel::TakeCleaning(Cleaning cleaning) {
+  Adopt(std::move(cleaning));
+  Redraw();
+  return cleanup_status_;
+}
+
+void ImagePanel::Adopt(Cleaning cleaning) {
+  cleanup_ = cleaning.level;
+  wanted_ = cleaning.wanted;
+  cleaned_ = std::move(cleaning.cleaned);
+  ink_found_ = cleaning.ink_found;
+  cleanup_status_ = cleaning.status;
 }
 
 const PackedDib* ImagePanel::OutputPicture() const {
@@ -132,7 +175,8 @@ void ImagePanel::Redraw() {
   const int32_t bw = area_width_;
   const int32_t bh = area_height_;
   if (!picture_ || IsSmallPicture(*picture_) || bw < 1 || bh < 1) return;
-  const PackedDib& picture = *OutputPicture();
+  // Without ink the output is transparent: the picture's own place shows it.
+  const PackedDib& picture = ink_found_ ? *OutputPicture() : *picture_;
   const int32_t width = picture.Width();
   const int32_t height = picture.Height();
 
@@ -148,6 +192,13 @@ void ImagePanel::Redraw() {
   const auto device = [ratio](int32_t side) { return static_cast<int32_t>(side * ratio + 0.5); };
   const int32_t w = ratio == 1.0 ? shown_width : device(shown_width);
   const int32_t h = ratio == 1.0 ? shown_height : device(shown_height);
+  const int32_t left = preview_ ? (preview_->Width() - w) / 2 : 0;
+  const int32_t top = preview_ ? (preview_->Height() - h) / 2 : 0;
+  if (!ink_found_) {
+    readout_ = kNoInkReadout;
+    DrawNoInk(left, top, w, h);
+    return;
+  }
   std::optional<PackedDib> resized;
   if (w != width || h != height) {
     auto resampled = Resample(picture, w, h);
@@ -155,11 +206,24 @@ void ImagePanel::Redraw() {
     resized = std::move(*resampled);
   }
   readout_ = SizeText(width, height) + " (" + (f > 1 ? PercentText(100 / f) : "100.0%)");
-  if (preview_) {
-    const int32_t left = (preview_->Width() - w) / 2;
-    const int32_t top = (preview_->Height() - h) / 2;
-    // Pictures that are not 24-bit (an old working file) leave the background.
-    CopyIntoRect(*preview_, {left, top, left + w, top + h}, resized ? *resized : picture);
+  // Pictures that are not 24-bit (an old working file) leave the background.
+  if (preview_) CopyIntoRect(*preview_, {left, top, left + w, top + h}, resized ? *resized : picture);
+}
+
+void ImagePanel::DrawNoInk(int32_t left, int32_t top, int32_t width, int32_t height) {
+  if (!preview_) return;
+  const auto rows = DibRows::Of(*preview_);
+  if (!rows) return;
+  const int32_t square = static_cast<int32_t>(kCheckerSquare * device_ratio_ + 0.5);  // the same size at any scale
+  for (int32_t y = std::max(top, 0); y < std::min(top + height, rows->height()); ++y) {
+    const auto row = rows->TopDownRow(y);
+    for (int32_t x = std::max(left, 0); x < std::min(left + width, rows->width()); ++x) {
+      const bool light = ((x - left) / square + (y - top) / square) % 2 == 0;
+      const Bgr colour = light ? kCheckerLight : kCheckerDark;
+      row[3 * x] = colour.blue;
+      row[3 * x + 1] = colour.green;
+      row[3 * x + 2] = colour.red;
+    }
   }
 }
 

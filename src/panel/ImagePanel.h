@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "common/Colour.h"
 #include "common/Result.h"
 #include "image/PackedDib.h"
 #include "image/cleanup/Cleanup.h"
@@ -34,27 +35,54 @@ class ImagePanel {
  public:
   explicit ImagePanel(PanelIndex index = PanelIndex::kSignature, std::filesystem::path working_file = {});
 
-  // The stored state: scale settings, clean-up level, and the working file's
-  // picture as stored (neither converted nor size-checked), cleaned at its level.
+  // The stored state: scale settings, clean-up level, ink colour, and the
+  // working file's picture as stored (neither converted nor size-checked),
+  // cleaned at its level.
   static ImagePanel Load(PanelIndex index, const SettingsFolder& folder, const IniStore& store);
 
   // The area the preview fills, in logical pixels, and the device pixels per
   // logical pixel (1 to 4); the preview and the readout are drawn anew.
   void ShowIn(int32_t width, int32_t height, double device_ratio = 1.0);
 
-  // A new picture, in memory only: the scale mode returns to 0, and a picture
-  // of at least 16 × 16 is converted to 24 bits and cleaned at the panel's
-  // level (which a new picture keeps). A picture that cannot become 24 bits
-  // leaves the panel empty with the conversion's status.
+  // A panel with this one's settings (clean-up level, ink, preview area) and
+  // a new picture: the scale mode is 0, and a picture of at least 16 × 16 is
+  // converted to 24 bits, cleaned and drawn. This panel is only read, so a
+  // worker thread may build the new one while this one is shown. The
+  // conversion's status when the picture cannot become 24 bits.
+  Result<ImagePanel> WithNewPicture(PackedDib picture) const;
+  // The same in place. A picture that cannot become 24 bits leaves the panel
+  // as it was with the conversion's status; else the clean-up's status when
+  // it fails (the picture is then output as it is).
   Result<void> SetPicture(PackedDib picture);
   // The same, with the scale mode's 0 written to "rate_type"/"rate2_type" and
-  // a converted picture stored as the working BMP (replaced atomically).
+  // the picture stored by WritePicture.
   Result<void> TakeNewPicture(PackedDib picture, const IniStore& store);
+  // Stores a converted picture as the working BMP (replaced atomically);
+  // nothing without one or for a small one. Only reads the panel.
+  Result<void> WritePicture() const;
   // Scale settings as the processing dialog chose them (the readout's "⇒" part follows).
   void SetScale(const ScaleSettings& scale);
   // A new clean-up level; the cleaned picture, preview and readout follow. The
   // clean-up's status when it fails (the picture is then output as it is).
   Result<void> SetCleanup(CleanupLevel level);
+  // The panel's ink colour, which says what ink the photo clean-up keeps
+  // (WantedInk); the picture is cleaned again when that changes.
+  Result<void> SetInk(Colour ink);
+
+  // The picture cleaned at a level for a wanted ink, made apart from the
+  // panel: a worker thread may make it while the panel is shown, and the
+  // panel then takes it (what SetCleanup and SetInk do in one).
+  struct Cleaning {
+    CleanupLevel level = CleanupLevel::kNone;
+    InkWanted wanted = InkWanted::kAny;
+    std::optional<PackedDib> cleaned;  // none: the picture is output as it is
+    bool ink_found = true;
+    Status status = Status::kOk;  // why there is no cleaned picture
+  };
+  Cleaning CleanedAt(CleanupLevel level, InkWanted wanted) const;
+  // A cleaning of the panel's current picture; the preview and readout
+  // follow. Its status.
+  Result<void> TakeCleaning(Cleaning cleaning);
 
   PanelIndex index() const { return index_; }
   const std::filesystem::path& working_file() const { return working_file_; }
@@ -65,6 +93,10 @@ class ImagePanel {
   const PackedDib* OutputPicture() const;
   const ScaleSettings& scale() const { return scale_; }
   CleanupLevel cleanup() const { return cleanup_; }
+  InkWanted wanted_ink() const { return wanted_; }
+  // False when the clean-up found no ink: the output is then a transparent
+  // picture, and the preview shows the picture's place as transparent.
+  bool ink_found() const { return ink_found_; }
   // The output size by the scale settings and the output picture's size.
   OutputSizeResult OutputSize() const;
   // UTF-8, "%dx%d (%.2f%%)" or "…(100.0%)", and "⇒%dx%d" when a scale setting
@@ -75,17 +107,21 @@ class ImagePanel {
   double device_ratio() const { return device_ratio_; }
 
  private:
-  Result<void> Clean();  // cleaned_ from picture_ and cleanup_
+  void Adopt(Cleaning cleaning);  // without drawing
   void Redraw();         // preview_ and readout_ from the output picture
+  void DrawNoInk(int32_t left, int32_t top, int32_t width, int32_t height);
   std::string TargetText() const;
 
   PanelIndex index_;
   std::filesystem::path working_file_;  // "$quorel_s.bmp" / "$quorel_i.bmp"
   std::optional<PackedDib> picture_;
   CleanupLevel cleanup_ = CleanupLevel::kNone;
+  InkWanted wanted_ = InkWanted::kAny;
   // The picture after the clean-up; empty for none and for pictures under 16
   // pixels or not 24-bit, which are output as they are.
   std::optional<PackedDib> cleaned_;
+  bool ink_found_ = true;
+  Status cleanup_status_ = Status::kOk;  // why the picture is output uncleaned
   ScaleSettings scale_;
   int32_t area_width_ = 0;
   int32_t area_height_ = 0;

@@ -103,22 +103,29 @@ class MainWindowTest : public QObject {
       }
     }
   }
-  void closingTheWindowCancelsTheOpenDialog() {
+  // The open dialog fits its screen (at 2× on 1280 × 800 under Xvfb too) and closes with the window.
+  void openDialogFitsTheScreenAndClosesWithTheWindow() {
     TestWindow window;
     window.show();
     bool left_open = false;
+    QRect shown, area;
     QTimer::singleShot(0, &window, [&] {
-      window.reject();
-      QTimer::singleShot(0, [&] {
-        if (QDialog* dialog = ShownWindow<QFileDialog>()) {
-          left_open = true;  // a file picked in it now would replace the picture
-          dialog->reject();
-        }
+      QTimer::singleShot(0, [&] {  // once the window has fitted it
+        shown = ShownWindow<QFileDialog>()->frameGeometry();
+        area = ShownWindow<QFileDialog>()->screen()->availableGeometry();
+        window.reject();
+        QTimer::singleShot(0, [&] {
+          if (QDialog* dialog = ShownWindow<QFileDialog>()) {
+            left_open = true;  // a file picked in it now would replace the picture
+            dialog->reject();
+          }
+        });
       });
     });
     Click(window.Control(control::kSignaturePicture));
     QCoreApplication::processEvents();
     QVERIFY(!left_open);
+    QVERIFY2(area.contains(shown), qPrintable(QStringLiteral("%1x%2").arg(shown.width()).arg(shown.height())));
   }
   // The option buttons show the stored bits, which change only with an
   // output; a copy puts exactly the snippet on the clipboard and shows its
@@ -149,6 +156,22 @@ class MainWindowTest : public QObject {
     Click(window.Control(control::kCopy));
     QCOMPARE(*messages.texts, QStringList{Text(MessageCode::kClipboardBusy)});
     QCOMPARE(Board().text(), QStringLiteral("kept"));
+  }
+  // Past 1 MB a copy asks first (a noise picture as PNG is that big); "no" leaves the clipboard as it was.
+  void largeCopyAsksFirst() {
+    TestWindow window(1 | 2, "[Quorel]\nOutputFormat=1\n");
+    QImage noise(1400, 1400, QImage::Format_Grayscale8);
+    std::generate_n(noise.bits(), noise.sizeInBytes(), [] { return std::rand(); });  // the low byte of each
+    QVERIFY(noise.save(window.settings.FilePath("noise.bmp"), "BMP"));
+    window.ImportIntoPanel(PanelIndex::kSignature, window.settings.FilePath("noise.bmp"));
+    const MessageLog messages;
+    for (const bool yes : {false, true}) {
+      Board().setText(QStringLiteral("kept"));
+      MessageBox::SetNextAnswer(yes);
+      Click(window.Control(control::kCopy));
+      QCOMPARE(Board().text() == QStringLiteral("kept"), !yes);
+    }
+    QCOMPARE(*messages.texts, QStringList(2, LargeClipboardQuestion(Board().text().size())));
   }
   // Without a signature each output says so and writes nothing.
   void outputWithoutAPictureShowsItsMessage() {

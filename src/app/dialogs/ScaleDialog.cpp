@@ -13,7 +13,6 @@
 #include "app/dialogs/OkCancelBox.h"
 #include "app/platform/LocalLoop.h"
 #include "app/platform/Placement.h"
-#include "panel/CleanupSettings.h"
 #include "panel/ImagePanel.h"
 
 namespace quorel {
@@ -119,18 +118,13 @@ CleanupLevel ScaleDialog::ChosenCleanup() const {
   return static_cast<CleanupLevel>(std::max(0, cleanup_->currentIndex()));
 }
 
-bool OpenScaleDialog(ImagePanel& panel, const IniStore& store, QWidget* main_window) {
+std::optional<CleanupLevel> OpenScaleDialog(ImagePanel& panel, const IniStore& store, QWidget* main_window) {
   ScaleDialog dialog(panel.scale(), panel.cleanup());
   PlaceAtCursor(dialog);
-  if (RunModeless(dialog, main_window) != QDialog::Accepted) return false;
+  if (RunModeless(dialog, main_window) != QDialog::Accepted) return std::nullopt;
   panel.SetScale(dialog.Chosen());
   (void)WriteScaleSettings(store, panel.index(), panel.scale());
-  if (dialog.ChosenCleanup() != panel.cleanup()) {
-    (void)WriteCleanupLevel(store, panel.index(), dialog.ChosenCleanup());
-    // NOTE: a cleaned picture that cannot be made leaves the picture as it is.
-    (void)panel.SetCleanup(dialog.ChosenCleanup());
-  }
-  return true;
+  return dialog.ChosenCleanup();
 }
 
 }  // namespace quorel

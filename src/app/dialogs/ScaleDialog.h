@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <array>
+#include <optional>
 
 #include "image/cleanup/Cleanup.h"
 #include "panel/ScaleSettings.h"
@@ -50,9 +51,9 @@ class ScaleDialog : public QDialog {
 };
 
 // Runs the dialog for the panel; after OK the panel's four scale settings are
-// stored and written, and a changed clean-up level is stored and the cleaned
-// picture made again. True after OK, false after Cancel (nothing changes).
-// The dialog ends with `main_window` when that ends first.
-bool OpenScaleDialog(ImagePanel& panel, const IniStore& store, QWidget* main_window);
+// stored and written, and the clean-up level chosen is returned for the caller
+// to apply (a photo's clean-up takes a while). None after Cancel (nothing
+// changes). The dialog ends with `main_window` when that ends first.
+std::optional<CleanupLevel> OpenScaleDialog(ImagePanel& panel, const IniStore& store, QWidget* main_window);
 
 }  // namespace quorel

@@ -108,16 +108,27 @@ TEST_F(SnippetTest, MissingOrFailingPictureGivesItsPanelsStatus) {
   EXPECT_EQ(Decode(test::GifsOfSnippet(BuildSnippet(empty.Request()).value()).at(0)).width, 1);
 }
 
-// A clean-up that finds no ink (a blank page) gives a transparent picture in the window's
-// output too, never one the two-level rule makes all ink.
+// The panel cleans as the output would, and the output takes its copy: a bare sheet gives a transparent
+// picture, never one the two-level rule makes all ink; a seal inked red over black print keeps only the seal.
 TEST_F(SnippetTest, PictureWithoutInkIsTransparent) {
-  OutputState blank;
-  blank.option_bits = option_bit::kSignature;
-  (void)blank.Panel(PanelIndex::kSignature).SetPicture(test::MakeUniform24(300, 200, test::Grey(230)));
-  (void)blank.Panel(PanelIndex::kSignature).SetCleanup(CleanupLevel::kPhoto);
-  const GiflibImage gif = Decode(test::GifsOfSnippet(BuildSnippet(blank.Request()).value()).at(0));
-  const auto& indexes = gif.frames.at(0).indexes;
-  EXPECT_TRUE(std::all_of(indexes.begin(), indexes.end(), [](uint8_t i) { return i == 1; }));
+  const auto sheet = [](int x, int y) {  // a red disc crossed by a black line
+    return std::abs(x - 2 * y) < 4                             ? test::Grey(10)
+           : (x - 60) * (x - 60) + (y - 60) * (y - 60) < 1600 ? Bgr{40, 40, 220} : test::Grey(235);
+  };
+  state_.option_bits = option_bit::kSeal;
+  ImagePanel& seal = state_.Panel(PanelIndex::kSeal);
+  for (const auto& [blank, ink] : {std::pair{true, Colour{0}}, {false, kDefaultSealColour}, {false, Colour{0}}}) {
+    state_.inks[1] = ink;
+    (void)seal.SetInk(ink);
+    (void)seal.SetPicture(blank ? test::MakeUniform24(300, 200, test::Grey(230)) : test::MakePicture24(120, 120, sheet));
+    (void)seal.SetCleanup(CleanupLevel::kPhoto);
+    MarkRequest by_mark = state_.Request();  // the mark cleaning the picture itself
+    by_mark.Panel(PanelIndex::kSeal) = {true, seal.picture(), ink, {}, CleanupLevel::kPhoto};
+    const std::string snippet = BuildSnippet(state_.Request()).value();
+    EXPECT_EQ(snippet, BuildSnippet(by_mark).value()) << ink;
+    const std::vector<uint8_t> indexes = Decode(test::GifsOfSnippet(snippet).at(0)).frames.at(0).indexes;
+    EXPECT_EQ(std::all_of(indexes.begin(), indexes.end(), [](uint8_t i) { return i == 1; }), blank) << ink;
+  }
 }
 
 }  // namespace

@@ -46,6 +46,11 @@ TEST(CleanupPanelTest, PanelShowsAndSizesTheCleanedPictureAndKeepsTheLevel) {
   EXPECT_EQ(panel.OutputPicture(), panel.picture());
   EXPECT_EQ(panel.OutputSize(), (OutputSizeResult{100, 80, false}));
   EXPECT_EQ(panel.Readout(), "100x80 (100.0%)");
+  // Bare paper: the readout says no ink, and the sheet's place is shown transparent (checkered).
+  ASSERT_TRUE(panel.SetCleanup(CleanupLevel::kPhoto).ok() && panel.SetPicture(test::MakeUniform24(100, 80, test::Grey(230))).ok());
+  EXPECT_EQ(panel.Readout(), "\xE3\x82\xA4\xE3\x83\xB3\xE3\x82\xAF\xE3\x81\xAA\xE3\x81\x97");  // "インクなし"
+  EXPECT_EQ(std::tuple(test::PixelAt(*panel.preview(), 49, 10), test::PixelAt(*panel.preview(), 50, 10), test::PixelAt(*panel.preview(), 58, 10)),
+            std::tuple(kPreviewBackground, test::Grey(255), test::Grey(204)));
 }
 
 }  // namespace

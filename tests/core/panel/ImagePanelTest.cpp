@@ -106,11 +106,11 @@ TEST_F(ImagePanelTest, NewPicturesResetTheScaleModeAndAreStoredInTwentyFourBits)
   EXPECT_EQ(panel.picture()->Width(), 15);
   EXPECT_EQ(panel.Readout(), "");
   EXPECT_EQ(NewPanel(PanelIndex::kSeal).picture()->Width(), 16);
-  // One that cannot become 24 bits leaves the panel empty.
+  // One that cannot become 24 bits leaves the panel as it was.
   auto sixteen = test::MakeIndexed(8, 16, 16, {}, [](int, int) { return 0; });
   sixteen.SetField16(DibField::kBitCount, 16);
   EXPECT_EQ(Give(panel, std::move(sixteen)).status(), Status::kUnsupported);
-  EXPECT_FALSE(panel.picture());
+  EXPECT_EQ(panel.picture()->Width(), 15);
 }
 
 }  // namespace
