@@ -178,6 +178,7 @@ std::vector<Line> FindLines(const Reduced& reduced_mask, bool transposed, int32_
     // two at each step, so gaps up to kLongestDropout do not end a run.
     int32_t runs = 0;
     int32_t covered = 0;
+    int32_t on_line = 0;
     int32_t gap = kLongestDropout + 1;
     for (int32_t u = 0; u < along; ++u) {
       const auto v = static_cast<int32_t>(std::floor(b - margin + 0.5 + (u - along / 2.0) * slope_of(s)));
@@ -186,11 +187,12 @@ std::vector<Line> FindLines(const Reduced& reduced_mask, bool transposed, int32_
         ++gap;
         continue;
       }
+      ++on_line;
       runs += gap > kLongestDropout;
       covered += 1 + (gap <= kLongestDropout ? gap : 0);
       gap = 0;
     }
-    if (runs == 0 || covered < kLongestDashes * runs) continue;
+    if (runs == 0 || on_line < kLeastCover * length || covered < kLongestDashes * runs) continue;
     // The band: neighbouring offsets with at least half the peak's count;
     // thin, with bare paper (or much less ink) beside it.
     int32_t top = b;
@@ -220,10 +222,14 @@ std::pair<int32_t, int32_t> Band(const Line& line, int32_t u, int32_t across) {
 void ClearLines(const std::vector<Line>& lines, const View& found, const View& strong, const View& rest) {
   for (const Line& line : lines) {
     // A line lighter than strong ink: whatever of the band is strong is a pen.
+    // Told where nothing lies beside the band, so that a pen running along
+    // the line for a while does not make it look dark.
     int64_t in_found = 0;
     int64_t in_strong = 0;
     for (int32_t u = 0; u < found.along(); ++u) {
       const auto [top, bottom] = Band(line, u, found.across());
+      const auto beside = [&](int32_t v) { return v >= 0 && v < found.across() && rest.Get(u, v); };
+      if (beside(top - 1) || beside(top - 2) || beside(bottom) || beside(bottom + 1)) continue;
       for (int32_t v = top; v < bottom; ++v) {
         in_found += found.Get(u, v);
         in_strong += strong.Get(u, v);
