@@ -198,6 +198,53 @@ void GrowWithin(InkBits& ink, const InkBits& allowed, int passes) {
   }
 }
 
+Result<void> BridgeUnder(InkBits& ink, const InkBits& under, int32_t span) {
+  return GuardAllocation([&]() -> Result<void> {
+    const int32_t w = ink.width();
+    const int32_t h = ink.height();
+    InkBits bridged = QUOREL_TRY(InkBits::Create(w, h));
+    InkBits above = QUOREL_TRY(InkBits::Create(w, h));  // under, with ink within span above
+    constexpr int32_t kFar = 1 << 30;
+    // Rows: the distance to the nearest ink on the left and on the right.
+    std::vector<int32_t> left(static_cast<size_t>(w));
+    for (int32_t y = 0; y < h; ++y) {
+      bool any = false;
+      for (size_t byte = 0; byte < under.stride() && !any; ++byte) any = under.Row(y)[byte] != 0;
+      if (!any) continue;
+      int32_t last = -kFar;
+      for (int32_t x = 0; x < w; ++x) {
+        if (ink.Get(x, y)) last = x;
+        left[x] = x - last;
+      }
+      int32_t next = kFar;
+      for (int32_t x = w - 1; x >= 0; --x) {
+        if (ink.Get(x, y)) next = x;
+        if (under.Get(x, y) && !ink.Get(x, y) && left[x] <= span && next - x <= span) bridged.Set(x, y);
+      }
+    }
+    // Columns: the rows of the last ink seen going down, then going up.
+    std::vector<int32_t> seen(static_cast<size_t>(w), -kFar);
+    for (int32_t y = 0; y < h; ++y) {
+      for (int32_t x = 0; x < w; ++x) {
+        if (ink.Get(x, y)) seen[x] = y;
+        else if (under.Get(x, y) && y - seen[x] <= span) above.Set(x, y);
+      }
+    }
+    std::fill(seen.begin(), seen.end(), kFar);
+    for (int32_t y = h - 1; y >= 0; --y) {
+      for (int32_t x = 0; x < w; ++x) {
+        if (ink.Get(x, y)) seen[x] = y;
+        else if (above.Get(x, y) && seen[x] - y <= span) bridged.Set(x, y);
+      }
+    }
+    for (int32_t y = 0; y < h; ++y) {
+      uint8_t* row = ink.MutableRow(y);
+      for (size_t byte = 0; byte < ink.stride(); ++byte) row[byte] |= bridged.Row(y)[byte];
+    }
+    return {};
+  });
+}
+
 PixelRect InkBounds(const InkBits& ink) {
   PixelRect box{ink.width(), ink.height(), 0, 0};
   for (int32_t y = 0; y < ink.height(); ++y) {

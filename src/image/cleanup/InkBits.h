@@ -56,6 +56,11 @@ double StrokeWidth(const InkBits& ink);
 // (a winding stroke may need more to fill); no memory beyond the masks.
 void GrowWithin(InkBits& ink, const InkBits& allowed, int passes);
 
+// Adds to `ink` each pixel of `under` with ink within `span` pixels on both
+// sides along its row or along its column: where other ink (print under a
+// seal) crosses a stroke, the stroke goes on beneath it. kOutOfMemory.
+Result<void> BridgeUnder(InkBits& ink, const InkBits& under, int32_t span);
+
 // The smallest rectangle around the ink; empty (all zero) without ink.
 PixelRect InkBounds(const InkBits& ink);
 

@@ -107,6 +107,7 @@ TEST(CleanupTest, PhotoTakesLinesForPaperAndInkByHue) {
   const CleanedPhoto print = CleanPhoto(sealed, InkWanted::kPen).value();
   const PackedDib print_bits = ReduceToTwoLevels(print.picture, kBlack, kWhite).value();
   EXPECT_TRUE(InkAt(seal, seal_bits, 150, 47) && InkAt(seal, seal_bits, 203, 94));  // the ring
+  EXPECT_TRUE(InkAt(seal, seal_bits, 144, 48));  // the ring under a letter
   EXPECT_FALSE(InkAt(seal, seal_bits, 14, 5) || InkAt(seal, seal_bits, 152, 98));    // print
   EXPECT_TRUE(InkAt(print, print_bits, 14, 5) && InkAt(print, print_bits, 152, 98));
   EXPECT_FALSE(InkAt(print, print_bits, 150, 47) || InkAt(print, print_bits, 203, 94));
