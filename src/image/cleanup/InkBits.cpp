@@ -245,6 +245,78 @@ Result<void> BridgeUnder(InkBits& ink, const InkBits& under, int32_t span) {
   });
 }
 
+namespace {
+
+// Calls visit(from, to) for each run of ink [from, to) in row y.
+template <class Visit>
+void ForRuns(const InkBits& ink, int32_t y, Visit visit) {
+  const uint8_t* row = ink.Row(y);
+  for (int32_t x = 0; x < ink.width();) {
+    if ((x & 7) == 0 && row[x >> 3] == 0) {
+      x += 8;
+      continue;
+    }
+    if (!ink.Get(x, y)) {
+      ++x;
+      continue;
+    }
+    int32_t end = x + 1;
+    while (end < ink.width() && ink.Get(end, y)) ++end;
+    visit(x, end);
+    x = end;
+  }
+}
+
+}  // namespace
+
+Result<void> RemoveWide(InkBits& ink, int32_t radius) {
+  return GuardAllocation([&]() -> Result<void> {
+    const int32_t w = ink.width();
+    const int32_t h = ink.height();
+    const int32_t side = 2 * radius + 1;
+    // Along rows: the pixels with ink `radius` either side.
+    InkBits a = QUOREL_TRY(InkBits::Create(w, h));
+    bool any = false;
+    for (int32_t y = 0; y < h; ++y) {
+      ForRuns(ink, y, [&](int32_t from, int32_t to) {
+        for (int32_t x = from + radius; x < to - radius; ++x) {
+          a.Set(x, y);
+          any = true;
+        }
+      });
+    }
+    if (!any) return {};
+    // Along columns: a square's centre where `side` rows of `a` run down.
+    InkBits b = QUOREL_TRY(InkBits::Create(w, h));
+    std::vector<int32_t> down(static_cast<size_t>(w), 0);
+    for (int32_t y = 0; y < h; ++y) {
+      for (int32_t x = 0; x < w; ++x) {
+        down[x] = a.Get(x, y) ? down[x] + 1 : 0;
+        if (down[x] >= side) b.Set(x, y - radius);
+      }
+    }
+    // Grown back by the square: down the columns, then along the rows.
+    for (int32_t y = 0; y < h; ++y) std::fill_n(a.MutableRow(y), a.stride(), uint8_t{0});
+    std::vector<int32_t> until(static_cast<size_t>(w), -1);
+    for (int32_t y = 0; y < h; ++y) {
+      if (y + radius < h) {
+        for (int32_t x = 0; x < w; ++x) {
+          if (b.Get(x, y + radius)) until[x] = y + 2 * radius;
+        }
+      }
+      for (int32_t x = 0; x < w; ++x) {
+        if (until[x] >= y) a.Set(x, y);
+      }
+    }
+    for (int32_t y = 0; y < h; ++y) {
+      ForRuns(a, y, [&](int32_t from, int32_t to) {
+        for (int32_t x = std::max(0, from - radius); x < std::min(w, to + radius); ++x) ink.Clear(x, y);
+      });
+    }
+    return {};
+  });
+}
+
 PixelRect InkBounds(const InkBits& ink) {
   PixelRect box{ink.width(), ink.height(), 0, 0};
   for (int32_t y = 0; y < ink.height(); ++y) {

@@ -49,6 +49,9 @@ constexpr int kGrowPasses = 4;
 // kDotReachPerPen stroke widths of a larger piece, dropped elsewhere.
 constexpr double kPieceAreaPerPen = 4.0;
 constexpr double kDotReachPerPen = 8.0;
+// Ink with a square of kWidePerPen stroke widths either side of a pixel in
+// it is too wide to be writing.
+constexpr double kWidePerPen = 2.0;
 // A seal's ink: red above green and blue by this share of its darkness.
 constexpr float kSealRedness = 0.4f;
 
@@ -310,6 +313,10 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
       QUOREL_TRY(BridgeUnder(masks.strong, masks.other, static_cast<int32_t>(std::ceil(pen))));
     }
     const double stroke = std::max(1.0, StrokeWidth(masks.strong));
+    // A hard shadow or a stain joined to the strokes. Both widths, as lines
+    // left over can make the second one small.
+    const double widest = kWidePerPen * std::max(pen, stroke);
+    QUOREL_TRY(RemoveWide(masks.strong, static_cast<int32_t>(std::ceil(widest))));
     QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
                             static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
                             static_cast<int32_t>(kDotReachPerPen * stroke)));
