@@ -274,37 +274,38 @@ Result<void> RemoveWide(InkBits& ink, int32_t radius) {
     const int32_t w = ink.width();
     const int32_t h = ink.height();
     const int32_t side = 2 * radius + 1;
-    // Along rows: the pixels with ink `radius` either side.
+    // Along rows: the pixels with ink `radius` either side, and their box
+    // (the column passes below look only there).
     InkBits a = QUOREL_TRY(InkBits::Create(w, h));
-    bool any = false;
+    PixelRect box{w, h, 0, 0};
     for (int32_t y = 0; y < h; ++y) {
       ForRuns(ink, y, [&](int32_t from, int32_t to) {
-        for (int32_t x = from + radius; x < to - radius; ++x) {
-          a.Set(x, y);
-          any = true;
-        }
+        if (to - from < side) return;
+        for (int32_t x = from + radius; x < to - radius; ++x) a.Set(x, y);
+        box = {std::min(box.left, from + radius), std::min(box.top, y), std::max(box.right, to - radius),
+               y + 1};
       });
     }
-    if (!any) return {};
+    if (box.right <= box.left) return {};
     // Along columns: a square's centre where `side` rows of `a` run down.
     InkBits b = QUOREL_TRY(InkBits::Create(w, h));
     std::vector<int32_t> down(static_cast<size_t>(w), 0);
-    for (int32_t y = 0; y < h; ++y) {
-      for (int32_t x = 0; x < w; ++x) {
+    for (int32_t y = box.top; y < box.bottom; ++y) {
+      for (int32_t x = box.left; x < box.right; ++x) {
         down[x] = a.Get(x, y) ? down[x] + 1 : 0;
         if (down[x] >= side) b.Set(x, y - radius);
       }
     }
     // Grown back by the square: down the columns, then along the rows.
-    for (int32_t y = 0; y < h; ++y) std::fill_n(a.MutableRow(y), a.stride(), uint8_t{0});
+    for (int32_t y = box.top; y < box.bottom; ++y) std::fill_n(a.MutableRow(y), a.stride(), uint8_t{0});
     std::vector<int32_t> until(static_cast<size_t>(w), -1);
-    for (int32_t y = 0; y < h; ++y) {
-      if (y + radius < h) {
-        for (int32_t x = 0; x < w; ++x) {
+    for (int32_t y = std::max(0, box.top - radius); y < std::min(h, box.bottom + radius); ++y) {
+      if (y + radius < box.bottom) {
+        for (int32_t x = box.left; x < box.right; ++x) {
           if (b.Get(x, y + radius)) until[x] = y + 2 * radius;
         }
       }
-      for (int32_t x = 0; x < w; ++x) {
+      for (int32_t x = box.left; x < box.right; ++x) {
         if (until[x] >= y) a.Set(x, y);
       }
     }
