@@ -6,7 +6,7 @@ grey, paper white).
 
   QUOREL_BENCH_DUMP=/tmp/dump build/release/bench/bench_cleanup --no-timing
   make_figure.py /tmp/dump build/release/bench-photos docs/photo-cleanup.png \\
-      analytic-ruled-0 camera-finger-shadow-0 drawn-seal-over-print-0
+      camera-legal-pad-1 drawn-finger-shadow-1 drawn-seal-over-print-0
 """
 import pathlib
 import sys

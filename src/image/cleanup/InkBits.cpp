@@ -198,6 +198,126 @@ void GrowWithin(InkBits& ink, const InkBits& allowed, int passes) {
   }
 }
 
+Result<void> BridgeUnder(InkBits& ink, const InkBits& under, int32_t span) {
+  return GuardAllocation([&]() -> Result<void> {
+    const int32_t w = ink.width();
+    const int32_t h = ink.height();
+    InkBits bridged = QUOREL_TRY(InkBits::Create(w, h));
+    InkBits above = QUOREL_TRY(InkBits::Create(w, h));  // under, with ink within span above
+    constexpr int32_t kFar = 1 << 30;
+    // Rows: the distance to the nearest ink on the left and on the right.
+    std::vector<int32_t> left(static_cast<size_t>(w));
+    for (int32_t y = 0; y < h; ++y) {
+      bool any = false;
+      for (size_t byte = 0; byte < under.stride() && !any; ++byte) any = under.Row(y)[byte] != 0;
+      if (!any) continue;
+      int32_t last = -kFar;
+      for (int32_t x = 0; x < w; ++x) {
+        if (ink.Get(x, y)) last = x;
+        left[x] = x - last;
+      }
+      int32_t next = kFar;
+      for (int32_t x = w - 1; x >= 0; --x) {
+        if (ink.Get(x, y)) next = x;
+        if (under.Get(x, y) && !ink.Get(x, y) && left[x] <= span && next - x <= span) bridged.Set(x, y);
+      }
+    }
+    // Columns: the rows of the last ink seen going down, then going up.
+    std::vector<int32_t> seen(static_cast<size_t>(w), -kFar);
+    for (int32_t y = 0; y < h; ++y) {
+      for (int32_t x = 0; x < w; ++x) {
+        if (ink.Get(x, y)) seen[x] = y;
+        else if (under.Get(x, y) && y - seen[x] <= span) above.Set(x, y);
+      }
+    }
+    std::fill(seen.begin(), seen.end(), kFar);
+    for (int32_t y = h - 1; y >= 0; --y) {
+      for (int32_t x = 0; x < w; ++x) {
+        if (ink.Get(x, y)) seen[x] = y;
+        else if (above.Get(x, y) && seen[x] - y <= span) bridged.Set(x, y);
+      }
+    }
+    for (int32_t y = 0; y < h; ++y) {
+      uint8_t* row = ink.MutableRow(y);
+      for (size_t byte = 0; byte < ink.stride(); ++byte) row[byte] |= bridged.Row(y)[byte];
+    }
+    return {};
+  });
+}
+
+namespace {
+
+// Calls visit(from, to) for each run of ink [from, to) in row y.
+template <class Visit>
+void ForRuns(const InkBits& ink, int32_t y, Visit visit) {
+  const uint8_t* row = ink.Row(y);
+  for (int32_t x = 0; x < ink.width();) {
+    if ((x & 7) == 0 && row[x >> 3] == 0) {
+      x += 8;
+      continue;
+    }
+    if (!ink.Get(x, y)) {
+      ++x;
+      continue;
+    }
+    int32_t end = x + 1;
+    while (end < ink.width() && ink.Get(end, y)) ++end;
+    visit(x, end);
+    x = end;
+  }
+}
+
+}  // namespace
+
+Result<void> RemoveWide(InkBits& ink, int32_t radius) {
+  return GuardAllocation([&]() -> Result<void> {
+    const int32_t w = ink.width();
+    const int32_t h = ink.height();
+    const int32_t side = 2 * radius + 1;
+    // Along rows: the pixels with ink `radius` either side, and their box
+    // (the column passes below look only there).
+    InkBits a = QUOREL_TRY(InkBits::Create(w, h));
+    PixelRect box{w, h, 0, 0};
+    for (int32_t y = 0; y < h; ++y) {
+      ForRuns(ink, y, [&](int32_t from, int32_t to) {
+        if (to - from < side) return;
+        for (int32_t x = from + radius; x < to - radius; ++x) a.Set(x, y);
+        box = {std::min(box.left, from + radius), std::min(box.top, y), std::max(box.right, to - radius),
+               y + 1};
+      });
+    }
+    if (box.right <= box.left) return {};
+    // Along columns: a square's centre where `side` rows of `a` run down.
+    InkBits b = QUOREL_TRY(InkBits::Create(w, h));
+    std::vector<int32_t> down(static_cast<size_t>(w), 0);
+    for (int32_t y = box.top; y < box.bottom; ++y) {
+      for (int32_t x = box.left; x < box.right; ++x) {
+        down[x] = a.Get(x, y) ? down[x] + 1 : 0;
+        if (down[x] >= side) b.Set(x, y - radius);
+      }
+    }
+    // Grown back by the square: down the columns, then along the rows.
+    for (int32_t y = box.top; y < box.bottom; ++y) std::fill_n(a.MutableRow(y), a.stride(), uint8_t{0});
+    std::vector<int32_t> until(static_cast<size_t>(w), -1);
+    for (int32_t y = std::max(0, box.top - radius); y < std::min(h, box.bottom + radius); ++y) {
+      if (y + radius < box.bottom) {
+        for (int32_t x = box.left; x < box.right; ++x) {
+          if (b.Get(x, y + radius)) until[x] = y + 2 * radius;
+        }
+      }
+      for (int32_t x = box.left; x < box.right; ++x) {
+        if (until[x] >= y) a.Set(x, y);
+      }
+    }
+    for (int32_t y = 0; y < h; ++y) {
+      ForRuns(a, y, [&](int32_t from, int32_t to) {
+        for (int32_t x = std::max(0, from - radius); x < std::min(w, to + radius); ++x) ink.Clear(x, y);
+      });
+    }
+    return {};
+  });
+}
+
 PixelRect InkBounds(const InkBits& ink) {
   PixelRect box{ink.width(), ink.height(), 0, 0};
   for (int32_t y = 0; y < ink.height(); ++y) {

@@ -56,6 +56,16 @@ double StrokeWidth(const InkBits& ink);
 // (a winding stroke may need more to fill); no memory beyond the masks.
 void GrowWithin(InkBits& ink, const InkBits& allowed, int passes);
 
+// Adds to `ink` each pixel of `under` with ink within `span` pixels on both
+// sides along its row or along its column: where other ink (print under a
+// seal) crosses a stroke, the stroke goes on beneath it. kOutOfMemory.
+Result<void> BridgeUnder(InkBits& ink, const InkBits& under, int32_t span);
+
+// Clears every part of the ink that a square of side 2 × radius + 1 fits in
+// (the ink's opening): an area that much wider than a stroke is a shadow or
+// a stain, not writing. Strokes that leave it stay. kOutOfMemory.
+Result<void> RemoveWide(InkBits& ink, int32_t radius);
+
 // The smallest rectangle around the ink; empty (all zero) without ink.
 PixelRect InkBounds(const InkBits& ink);
 

@@ -19,7 +19,8 @@ constexpr double kLeastSpan = 0.6;
 constexpr double kShortest = 0.3;        // a line inside the picture for less is not looked at
 constexpr int32_t kThickest = 3;         // reduced pixels
 constexpr int32_t kShortestRun = 3;      // reduced cells
-constexpr int32_t kLongestDashes = 16;   // a line's runs are longer than this on average
+constexpr int32_t kLongestDashes = 10;   // a line's runs are longer than this on average
+constexpr int32_t kLongestDropout = 2;   // reduced cells
 constexpr int64_t kStrongShare = 4;      // a line with under a quarter strong ink is light
 
 // A view of a mask with rows and columns swapped or not, so that lines near
@@ -172,18 +173,26 @@ std::vector<Line> FindLines(const Reduced& reduced_mask, bool transposed, int32_
     const size_t i = static_cast<size_t>(s) * bins + b;
     if (last[i] - first[i] < kLeastSpan * length) continue;
     // A paper line is drawn in one go: long runs along it, broken only where
-    // something crosses it; aligned letters of print make short dashes.
+    // something crosses it; aligned letters of print make short dashes. A
+    // faint line that steps from one row to the next drops out for a pixel or
+    // two at each step, so gaps up to kLongestDropout do not end a run.
     int32_t runs = 0;
     int32_t covered = 0;
-    bool before = false;
+    int32_t on_line = 0;
+    int32_t gap = kLongestDropout + 1;
     for (int32_t u = 0; u < along; ++u) {
       const auto v = static_cast<int32_t>(std::floor(b - margin + 0.5 + (u - along / 2.0) * slope_of(s)));
       const bool on = v >= 0 && v < across && (cell(u, v) || (v > 0 && cell(u, v - 1)) || (v + 1 < across && cell(u, v + 1)));
-      runs += on && !before;
-      covered += on;
-      before = on;
+      if (!on) {
+        ++gap;
+        continue;
+      }
+      ++on_line;
+      runs += gap > kLongestDropout;
+      covered += 1 + (gap <= kLongestDropout ? gap : 0);
+      gap = 0;
     }
-    if (runs == 0 || covered < kLongestDashes * runs) continue;
+    if (runs == 0 || on_line < kLeastCover * length || covered < kLongestDashes * runs) continue;
     // The band: neighbouring offsets with at least half the peak's count;
     // thin, with bare paper (or much less ink) beside it.
     int32_t top = b;
@@ -213,10 +222,14 @@ std::pair<int32_t, int32_t> Band(const Line& line, int32_t u, int32_t across) {
 void ClearLines(const std::vector<Line>& lines, const View& found, const View& strong, const View& rest) {
   for (const Line& line : lines) {
     // A line lighter than strong ink: whatever of the band is strong is a pen.
+    // Told where nothing lies beside the band, so that a pen running along
+    // the line for a while does not make it look dark.
     int64_t in_found = 0;
     int64_t in_strong = 0;
     for (int32_t u = 0; u < found.along(); ++u) {
       const auto [top, bottom] = Band(line, u, found.across());
+      const auto beside = [&](int32_t v) { return v >= 0 && v < found.across() && rest.Get(u, v); };
+      if (beside(top - 1) || beside(top - 2) || beside(bottom) || beside(bottom + 1)) continue;
       for (int32_t v = top; v < bottom; ++v) {
         in_found += found.Get(u, v);
         in_strong += strong.Get(u, v);

@@ -49,6 +49,9 @@ constexpr int kGrowPasses = 4;
 // kDotReachPerPen stroke widths of a larger piece, dropped elsewhere.
 constexpr double kPieceAreaPerPen = 4.0;
 constexpr double kDotReachPerPen = 8.0;
+// Ink with a square of kWidePerPen stroke widths either side of a pixel in
+// it is too wide to be writing.
+constexpr double kWidePerPen = 2.0;
 // A seal's ink: red above green and blue by this share of its darkness.
 constexpr float kSealRedness = 0.4f;
 
@@ -179,6 +182,7 @@ struct Masks {
   InkBits strong;
   InkBits faint;
   int edge;
+  InkBits other;  // for a seal: ink of another hue (print under it); else empty
 };
 
 // The darkness where strong ink begins, from the wanted ink's histogram.
@@ -221,7 +225,8 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, 
     const int32_t w = in.width();
     const int32_t h = in.height();
     Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)),
-                StrongEdge(in, light, wanted, least, white, darkness)};
+                StrongEdge(in, light, wanted, least, white, darkness),
+                QUOREL_TRY(wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
     // Faint ink of any hue, where the paper's lines are looked for.
     InkBits any = QUOREL_TRY(InkBits::Create(w, h));
     // Rows y − reach … y + reach: each pixel's darkness (0 under `least`, other
@@ -271,7 +276,10 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, 
           peak = std::max<int>(peak, ring_any[slot(yy) + x]);
           peak_wanted = std::max<int>(peak_wanted, ring_wanted[slot(yy) + x]);
         }
-        if (2 * own >= peak) any.Set(x, y);
+        if (2 * own >= peak) {
+          any.Set(x, y);
+          if (d[x] > 255 && wanted == InkWanted::kSeal) masks.other.Set(x, y);
+        }
         if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
         masks.faint.Set(x, y);
         if (own >= masks.edge) masks.strong.Set(x, y);
@@ -299,7 +307,16 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
     Masks masks = QUOREL_TRY(Look(in, light, wanted, least, std::clamp(reach, 1, kLongestReach), white, darkness));
     GrowWithin(masks.strong, masks.faint, kGrowPasses);
+    // A seal's stroke goes on under the print stamped over it, for about its
+    // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
+    if (wanted == InkWanted::kSeal) {
+      QUOREL_TRY(BridgeUnder(masks.strong, masks.other, static_cast<int32_t>(std::ceil(pen))));
+    }
     const double stroke = std::max(1.0, StrokeWidth(masks.strong));
+    // A hard shadow or a stain joined to the strokes. Both widths, as lines
+    // left over can make the second one small.
+    const double widest = kWidePerPen * std::max(pen, stroke);
+    QUOREL_TRY(RemoveWide(masks.strong, static_cast<int32_t>(std::ceil(widest))));
     QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
                             static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
                             static_cast<int32_t>(kDotReachPerPen * stroke)));

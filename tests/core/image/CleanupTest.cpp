@@ -10,6 +10,7 @@
 #include "codec/ImportPicture.h"
 #include "image/ConvertTo24.h"
 #include "image/TwoLevel.h"
+#include "image/cleanup/InkBits.h"
 #include "image/cleanup/PhotoCleanup.h"
 #include "image/cleanup/TrimMargins.h"
 #include "support/TestData.h"
@@ -107,9 +108,26 @@ TEST(CleanupTest, PhotoTakesLinesForPaperAndInkByHue) {
   const CleanedPhoto print = CleanPhoto(sealed, InkWanted::kPen).value();
   const PackedDib print_bits = ReduceToTwoLevels(print.picture, kBlack, kWhite).value();
   EXPECT_TRUE(InkAt(seal, seal_bits, 150, 47) && InkAt(seal, seal_bits, 203, 94));  // the ring
+  EXPECT_TRUE(InkAt(seal, seal_bits, 144, 48));  // the ring under a letter
   EXPECT_FALSE(InkAt(seal, seal_bits, 14, 5) || InkAt(seal, seal_bits, 152, 98));    // print
   EXPECT_TRUE(InkAt(print, print_bits, 14, 5) && InkAt(print, print_bits, 152, 98));
   EXPECT_FALSE(InkAt(print, print_bits, 150, 47) || InkAt(print, print_bits, 203, 94));
+}
+
+// 3 px strokes across and down, one crossing a 30 px bar (a hard shadow
+// joined to it): the bar goes, the strokes outside it stay, and so does a
+// 5 px blob (a filled loop).
+TEST(CleanupTest, WideInkIsCleared) {
+  InkBits ink = InkBits::Create(100, 60).value();
+  for (int y = 0; y < 60; ++y) {
+    for (int x = 0; x < 100; ++x) {
+      const bool blob = x >= 10 && x < 15 && y >= 40 && y < 45;
+      if ((x >= 40 && x < 70) || (y >= 20 && y < 23) || (x >= 80 && x < 83) || blob) ink.Set(x, y);
+    }
+  }
+  ASSERT_TRUE(RemoveWide(ink, 6));
+  EXPECT_TRUE(ink.Get(5, 21) && ink.Get(90, 21) && ink.Get(81, 50) && ink.Get(12, 42));
+  EXPECT_FALSE(ink.Get(55, 5) || ink.Get(40, 50) || ink.Get(69, 0));
 }
 
 struct TrimCase { int width, height; PixelRect ink, kept; };
