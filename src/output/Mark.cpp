@@ -58,9 +58,12 @@ Result<MarkImage> Encode(const MadePicture& made, Colour ink, OutputFormat forma
   return image;
 }
 
-// What a panel's photo clean-up keeps: a seal inked in red keeps only the
-// red seal (print under it is paper); everything else keeps every ink.
-InkWanted WantedInk(PanelIndex index, Colour ink) {
+// What a panel's photo clean-up keeps: what the request says, else a seal
+// inked in red keeps only the red seal (print under it is paper) and
+// everything else keeps every ink.
+InkWanted WantedInk(PanelIndex index, const PanelRequest& panel) {
+  if (panel.wanted_ink) return *panel.wanted_ink;
+  const Colour ink = panel.ink;
   const int red = RedOf(ink);
   const bool red_seal = index == PanelIndex::kSeal && red > 2 * GreenOf(ink) && red > 2 * BlueOf(ink);
   return red_seal ? InkWanted::kSeal : InkWanted::kAny;
@@ -80,7 +83,7 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
     const PanelRequest& panel = request.Panel(index);
     if (panel.enabled) {
       read[static_cast<size_t>(index)] =
-          ReadPanelPicture(panel, request.style.density, WantedInk(index, panel.ink));
+          ReadPanelPicture(panel, request.style.density, WantedInk(index, panel));
     }
   }
   for (const PanelIndex index : kPanelIndexes) {
