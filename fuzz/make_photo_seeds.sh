@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Makes tests/data/webp and tests/data/heif with Debian's encoders (cwebp: webp; heif-enc: libheif-examples),
-# each beside <name>.rgb (QRGB, as make_fixtures.py writes it, over white) from the format's own decoder
-# (dwebp, heif-convert); the fuzz seeds of both readers; and two seeds declaring more pixels than their
-# length can hold. The results are checked in. Needs python3-pil too.
+# The seeds of the HEIF and WebP readers, made with Debian's encoders (cwebp: webp; heif-enc:
+# libheif-examples), and the same files as reader fixtures in tests/data/webp and tests/data/heif, each
+# beside <name>.rgb (QRGB, as tests/data/make_fixtures.py writes it, over white) from the format's own
+# decoder (dwebp, heif-convert); then two seeds declaring more pixels than their length can hold. The
+# results are checked in. Needs python3-pil too.
 set -euo pipefail
-data=$(cd "$(dirname "$0")" && pwd)
-seeds=$data/../../fuzz/seeds
+here=$(cd "$(dirname "$0")" && pwd)
+data=$here/../tests/data
+seeds=$here/seeds
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$data/webp" "$data/heif" "$seeds/webp" "$seeds/heif"
