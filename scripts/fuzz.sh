@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs each libFuzzer target of a -DQUOREL_LIBFUZZER=ON build for a set time.
-# Usage: scripts/fuzz.sh BUILD_DIR [SECONDS] [TARGET...]   (targets: bmp gif jpeg png exif)
+# Usage: scripts/fuzz.sh BUILD_DIR [SECONDS] [TARGET...]   (targets: bmp gif jpeg png exif heif webp)
 # The growing corpus lives in BUILD_DIR/fuzz/corpus/<target>, crash files in
 # BUILD_DIR/fuzz/artifacts/<target>/; copy a crash file into
 # fuzz/regressions/<target>/ under a name saying what it tests once it is fixed.
@@ -9,7 +9,7 @@ build=$1
 seconds=${2:-60}
 shift $(( $# > 2 ? 2 : $# ))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(bmp gif jpeg png exif)
+[ ${#targets[@]} -gt 0 ] || targets=(bmp gif jpeg png exif heif webp)
 here=$(cd "$(dirname "$0")/.." && pwd)
 
 status=0

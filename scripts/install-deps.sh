@@ -5,7 +5,8 @@ set -euo pipefail
 
 # qt6-translations-l10n: Qt's own dialogs in Japanese (a test checks it is loaded).
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev
-          qt6-base-dev libjpeg62-turbo-dev libpng-dev libgif-dev qt6-translations-l10n)
+          qt6-base-dev libjpeg62-turbo-dev libpng-dev libgif-dev qt6-translations-l10n
+          libheif-dev libwebp-dev)  # HEIC and WebP pictures (the web edition goes without)
 for what in "${@:-test}"; do
   case "$what" in
     # the browser tests (under CI=true a missing one fails); the window's cases under Xvfb
@@ -14,7 +15,7 @@ for what in "${@:-test}"; do
     bench) packages+=(imagemagick python3-pil python3-numpy libjpeg-turbo-progs) ;;  # djpeg: the camera job's reference; numpy: the photo generators
     fuzz)  packages+=(clang libclang-rt-14-dev) ;;
     shots) packages+=(xvfb xauth x11-apps fonts-noto-cjk chromium-headless-shell) ;;
-    fixtures) packages+=(imagemagick python3-pil libjpeg-turbo-progs) ;;
+    fixtures) packages+=(imagemagick python3-pil libjpeg-turbo-progs webp libheif-examples) ;;  # cwebp, heif-enc
     package) packages+=(dpkg-dev) ;;  # cpack's DEB generator
     # The web edition: emscripten and node; dpkg-dev unpacks the libraries' Debian sources;
     # the page's test drives chromium-headless-shell through node-ws.

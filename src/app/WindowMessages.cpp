@@ -24,7 +24,7 @@ std::pair<QString, QString> RefusalReason(const QString& path, Status status) {
     case Status::kJpegColourSpace:
     case Status::kJpegCoding:
       return {QStringLiteral("この種類の画像には対応していません．"),
-              QStringLiteral("BMP・GIF・JPEG・PNG のどれかで保存した画像を選んでください．")};
+              QStringLiteral("BMP・GIF・JPEG・PNG・HEIC・WebP のどれかで保存した画像を選んでください．")};
     case Status::kTooLarge:
     case Status::kOutOfMemory:
       return {QStringLiteral("画像が大きすぎます．"),

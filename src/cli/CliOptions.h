@@ -28,6 +28,7 @@ struct PanelOverride {
 struct CliOptions {
   PanelOverride signature;
   PanelOverride seal;
+  std::optional<std::filesystem::path> from_photo; // --from-photo FILE: both panels from one photo
   std::optional<Alignment> align;
   std::optional<OutputFormat> format;             // --format gif|png
   std::optional<OutputDensity> density;           // --density 1|2

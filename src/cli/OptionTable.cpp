@@ -9,7 +9,8 @@ namespace {
 // A new option is one row here (and its field in CliOptions). NOTE: after a
 // change, paste `quorel-snippet --help` into README.md; cli_test compares them.
 constexpr CliOption kOptions[] = {
-    {"--signature", "FILE", "take the signature picture from FILE (BMP, GIF, JPEG, PNG)",
+    {"--signature", "FILE", "take the signature picture from FILE (BMP, GIF,\n"
+     "JPEG, PNG, HEIC or WebP)",
      [](CliOptions& o) -> auto& { return o.signature.picture; }},
     {"--no-signature", "", "leave the signature out",
      [](CliOptions& o) -> auto& { return o.signature.disabled; }},
@@ -17,6 +18,10 @@ constexpr CliOption kOptions[] = {
      [](CliOptions& o) -> auto& { return o.seal.picture; }},
     {"--no-seal", "", "leave the seal out",
      [](CliOptions& o) -> auto& { return o.seal.disabled; }},
+    {"--from-photo", "FILE", "take both pictures from one photo of a signed and\n"
+     "sealed page: the seal's red ink for the seal, the\n"
+     "other ink for the signature (both cleaned as photos)",
+     [](CliOptions& o) -> auto& { return o.from_photo; }},
     {"--signature-color --signature-colour", "RRGGBB", "ink colour of the signature (a leading # is accepted)",
      [](CliOptions& o) -> auto& { return o.signature.colour; }},
     {"--seal-color --seal-colour", "RRGGBB", "ink colour of the seal",

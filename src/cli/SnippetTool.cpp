@@ -58,6 +58,19 @@ void ApplyPanelOverride(const PanelOverride& o, PanelRequest& panel) {
   if (o.alt) panel.alt = *o.alt;
 }
 
+// --from-photo: both panels take the one photo, each its own ink, cleaned as
+// a photo and cut to that ink. The panels' own options then apply as usual.
+void ApplyPhotoForBoth(const std::filesystem::path& photo, MarkRequest& request) {
+  for (const PanelIndex index : kPanelIndexes) {
+    PanelRequest& panel = request.Panel(index);
+    panel.enabled = true;
+    panel.picture = PictureFile{photo, Arrival::kNew};
+    panel.scale.mode = kScaleNone;
+    panel.cleanup = CleanupLevel::kPhoto;
+    panel.wanted_ink = index == PanelIndex::kSeal ? InkWanted::kSeal : InkWanted::kPen;
+  }
+}
+
 // What a failed import says about the file.
 std::string ImportError(const std::filesystem::path& file, Status status) {
   std::error_code ec;
@@ -121,6 +134,12 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
   // Without any settings folder (no HOME) the state of an empty folder applies.
   MarkRequest request;
   if (const auto folder = ChooseSettingsFolder(options.settings)) request = LoadMarkRequest(*folder);
+  if (options.from_photo) {
+    if (options.signature.picture || options.seal.picture) {
+      return UsageError("--from-photo takes the place of --signature and --seal");
+    }
+    ApplyPhotoForBoth(*options.from_photo, request);
+  }
   ApplyPanelOverride(options.signature, request.Panel(PanelIndex::kSignature));
   ApplyPanelOverride(options.seal, request.Panel(PanelIndex::kSeal));
   if (options.align) request.align = *options.align;
@@ -146,9 +165,8 @@ ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_v
     // A picture named on the command line that cannot be used is the
     // caller's mistake: named with its reason, as a usage error.
     const PanelOverride& named = failure.panel == PanelIndex::kSignature ? options.signature : options.seal;
-    if (failure.unreadable && named.picture) {
-      return Fail(kExitUsage, named.picture->string() + ": " + ImportError(*named.picture, failure.cause));
-    }
+    const auto& file = named.picture ? named.picture : options.from_photo;
+    if (failure.unreadable && file) return Fail(kExitUsage, file->string() + ": " + ImportError(*file, failure.cause));
     return {kExitNoSnippet, {}, std::string(MessageText(MessageForStatus(mark.status()))) + "\n"};
   }
   auto snippet = InlineSnippet(*mark);

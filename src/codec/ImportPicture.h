@@ -1,7 +1,9 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 
 #include "codec/Decoded.h"
 #include "common/Result.h"
@@ -10,7 +12,7 @@
 namespace quorel {
 
 // The formats a picture file is read as.
-enum class PictureKind { kNone, kBmp, kGif, kJpeg, kPng };
+enum class PictureKind { kNone, kBmp, kGif, kJpeg, kPng, kHeif, kWebp };
 
 // The format a path names, judged by the first letter after the last "." of
 // the whole path, of any case, folder names and either separator included
@@ -18,8 +20,21 @@ enum class PictureKind { kNone, kBmp, kGif, kJpeg, kPng };
 // p → PNG; kNone for any other path.
 PictureKind PictureKindOf(const std::filesystem::path& path);
 
-// The file read by the reader of its PictureKindOf; kNoPictureExtension for
-// kNone, else the reader's status or its picture.
+// The phone formats a file's first bytes show, whatever its name: kHeif,
+// kWebp, else kNone.
+PictureKind PhotoKindOf(std::span<const uint8_t> head);
+
+// The format a file is read as: a phone format by its content (phones and
+// messengers name them freely, .jpg included), every other by its name.
+PictureKind PictureKindOfFile(const std::filesystem::path& path);
+
+// Whether this build reads HEIF and WebP (the web edition does not).
+bool ReadsHeif();
+bool ReadsWebp();
+
+// The file read by the reader of its PictureKindOfFile; kNoPictureExtension
+// for kNone, kUnsupported for a phone format this build does not read, else
+// the reader's status or its picture.
 Result<Decoded> ReadPictureFile(const std::filesystem::path& path);
 
 }  // namespace quorel

@@ -8,7 +8,7 @@
 namespace quorel {
 
 Result<DecodedRows> ReadPictureFileRows(const std::filesystem::path& path, RowSink& sink) {
-  switch (PictureKindOf(path)) {
+  switch (PictureKindOfFile(path)) {
     case PictureKind::kJpeg: return ReadJpegFileRows(path, sink);
     case PictureKind::kPng: return ReadPngFileRows(path, sink);
     default: return Status::kUnsupported;

@@ -30,6 +30,8 @@ std::string_view ToString(Status status) {
     case Status::kSignatureFailed: return "the signature's image tag cannot be made";
     case Status::kSealFailed: return "the seal's image tag cannot be made";
     case Status::kNoPictureExtension: return "no picture extension";
+    case Status::kHeifLibrary: return "damaged or unsupported HEIF data";
+    case Status::kWebpLibrary: return "damaged or unsupported WebP data";
   }
   return "unknown result";
 }

@@ -33,6 +33,8 @@ enum class Status : int {
   kSignatureFailed = -80,  // added: the signature takes part but its tag cannot be made
   kSealFailed = -81,       // added: the same for the seal
   kNoPictureExtension = -82,  // added: the path names no picture format after its last "."
+  kHeifLibrary = -90,      // added: an error raised inside libheif
+  kWebpLibrary = -91,      // added: an error raised inside libwebp
 };
 
 std::string_view ToString(Status status);

@@ -59,6 +59,12 @@ Result<MarkImage> Encode(const MadePicture& made, Colour ink, OutputFormat forma
   return image;
 }
 
+// What a panel's photo clean-up keeps: what the request says (one photo shared
+// by both panels), else the panel's own rule.
+InkWanted RequestedInk(PanelIndex index, const PanelRequest& panel) {
+  return panel.wanted_ink ? *panel.wanted_ink : WantedInk(index, panel.ink);
+}
+
 }  // namespace
 
 Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
@@ -73,7 +79,7 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
     const PanelRequest& panel = request.Panel(index);
     if (panel.enabled) {
       read[static_cast<size_t>(index)] =
-          ReadPanelPicture(panel, request.style.density, WantedInk(index, panel.ink));
+          ReadPanelPicture(panel, request.style.density, RequestedInk(index, panel));
     }
   }
   for (const PanelIndex index : kPanelIndexes) {

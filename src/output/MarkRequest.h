@@ -3,6 +3,7 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -44,6 +45,10 @@ struct PanelRequest {
   bool ink_found = true;
   // The picture's alt text in UTF-8; empty: the tag has no alt attribute.
   std::string alt{};
+  // Which ink the photo clean-up keeps; unset: the panel's own rule (a seal
+  // inked in red keeps the red seal, anything else every ink). Set when both
+  // panels share one photo: its seal for one, the other ink for the other.
+  std::optional<InkWanted> wanted_ink{};
 };
 
 // Everything one output is made from: both panels (signature, seal), the

@@ -76,7 +76,7 @@ class StartupTest : public QObject {
     QCOMPARE(FileDialog::LastRequest().selected_filter, filters.value(1));
     QCOMPARE(filters.value(0), QStringLiteral("画像ファイル (*.jpg *.gif *.bmp *.png)"));
     const QStringList names = filters.value(1).section(QLatin1Char('('), 1).chopped(1).split(' ');
-    for (const char* name : {"*.jpeg", "*.jpe", "*.jfif", "*.JPG", "*.PNG"}) {
+    for (const char* name : {"*.jpeg", "*.jpe", "*.jfif", "*.JPG", "*.PNG", "*.heic", "*.WEBP"}) {
       QVERIFY(names.contains(name));
     }
     QCOMPARE(filters.value(2), QStringLiteral("全ファイル (*)"));

@@ -16,8 +16,8 @@ class QMimeData;
 namespace quorel {
 
 // The names the open dialog lists and a dropped file may carry.
-inline constexpr const char* kPictureSuffixes[] = {"jpg", "jpeg", "jpe", "jfif",
-                                                   "gif", "bmp",  "png"};
+inline constexpr const char* kPictureSuffixes[] = {"jpg", "jpeg", "jpe", "jfif", "gif",
+                                                   "bmp", "png",  "heic", "heif", "webp"};
 
 // The program's uses of the clipboard. Every "take" empties the clipboard
 // when it took something and leaves it untouched otherwise.

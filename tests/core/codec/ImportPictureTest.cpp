@@ -19,7 +19,10 @@ namespace {
 // rest differs, and only it says it is incomplete.
 TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
   int compared = 0;
-  for (const std::string folder : {"bmp", "gif", "jpeg", "png"}) {
+  std::vector<std::string> folders{"bmp", "gif", "jpeg", "png"};
+  if (ReadsHeif()) folders.push_back("heif");  // 2 files, decoded by heif-convert
+  if (ReadsWebp()) folders.push_back("webp");  // 3 files, by dwebp
+  for (const std::string& folder : folders) {
     for (const auto& entry : fs::directory_iterator(test::DataPath(folder))) {
       const std::string name = entry.path().stem().string();
       const bool cut = name == "truncated";
@@ -46,11 +49,11 @@ TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
       EXPECT_NE(actual.rgb, expected.rgb);
     }
   }
-  EXPECT_EQ(compared, 15 + 6 + 6 + 6);
+  EXPECT_EQ(compared, 15 + 6 + 6 + 6 + (ReadsHeif() ? 2 : 0) + (ReadsWebp() ? 3 : 0));
 }
 
-// The reader is the first letter's after the last "." of the whole path, of any case; a failed import keeps
-// the reason and leaves the slot empty, its old picture discarded first.
+// The reader is the first letter's after the last "." of the whole path, of any case (a phone format's is
+// its content's); a failed import keeps the reason and leaves the slot empty, its old picture discarded first.
 TEST(ImportPicture, ChoosesTheReaderByTheFirstLetterOfTheExtension) {
   test::TempDir dir;
   fs::create_directory(dir / "my.pictures");
@@ -63,6 +66,9 @@ TEST(ImportPicture, ChoosesTheReaderByTheFirstLetterOfTheExtension) {
       {bmp, "my.pictures/scan", kPngLibrary},  // judged by the folder's "p"
       {bmp, "picture.txt", kNoPictureExtension}, {bmp, "trailing.", kNoPictureExtension},
       {nullptr, R"(C:\my.pictures\scan)", kCannotOpen},  // the other separator: a PNG too
+      // HEIC and WebP by their content, whatever the name
+      {"heif/colour.heic", "IMG_0001.JPG", ReadsHeif() ? kOk : kUnsupported},
+      {"webp/lossy.webp", "photo.txt", ReadsWebp() ? kOk : kUnsupported},
   };
   for (const auto& [fixture, name, status] : cases) {
     SCOPED_TRACE(name);

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "codec/ImportPicture.h"
+#include "codec/bmp/BmpFile.h"
 #include "output/PanelPicture.h"
 #include "output/PreviewPage.h"
 #include "output/Snippet.h"
@@ -96,6 +97,28 @@ TEST_F(MarkTest, DoubleDensityAndStoredStyle) {
   }
   const std::string page = MakePreviewPage("<i>", 1, 0, png2).value();
   EXPECT_LT(page.find("bgcolor=#ffffff><i>"), page.find("bgcolor=#000000><i>"));
+}
+
+// One photo for both panels: the seal panel keeps the red seal's ring cut to it, the signature panel the dark
+// stroke without the seal (a panel keeping every ink would span both; one keeping only the seal, the ring).
+TEST_F(MarkTest, OnePhotoGivesItsSealAndItsSignature) {
+  const PackedDib photo = test::MakePicture24(480, 200, [](int x, int y) {
+    const double from_seal = std::hypot(x - 380, y - 100);
+    if (from_seal > 30 && from_seal < 40) return Bgr{50, 45, 190};
+    if (x > 30 && x < 230 && std::abs(y - 100 - 40 * std::sin(x / 25.0)) < 3) return Bgr{40, 35, 30};
+    return test::Grey(225 + (x * 7919 + y * 104729) % 17);
+  });
+  ASSERT_TRUE(WriteBmpFile(photo, dir_ / "photo.bmp"));
+  MarkRequest request;
+  for (const PanelIndex index : kPanelIndexes) {
+    PanelRequest& panel = request.Panel(index);
+    panel.picture = PictureFile{dir_ / "photo.bmp"};
+    panel.cleanup = CleanupLevel::kPhoto;
+    panel.wanted_ink = index == PanelIndex::kSeal ? InkWanted::kSeal : InkWanted::kPen;
+  }
+  const Mark mark = MakeMark(request).value();
+  EXPECT_TRUE(mark.images[0]->width >= 190 && mark.images[0]->width < 280) << mark.images[0]->width;
+  EXPECT_TRUE(mark.images[1]->width >= 78 && mark.images[1]->width < 130) << mark.images[1]->width;
 }
 
 }  // namespace
