@@ -36,7 +36,7 @@ MarkRequest OutputState::Request() const {
 }
 
 MarkRequest LoadMarkRequest(const SettingsFolder& folder) {
-  const IniStore store(folder.IniPath());
+  const IniStore store(folder.IniPath(), IniReading::kOnce);
   const int32_t option_bits = ReadOptionBits(store);
   const std::array<Colour, 2> inks = ReadInkColours(store);
   MarkRequest request;
