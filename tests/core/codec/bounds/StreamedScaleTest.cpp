@@ -11,6 +11,7 @@
 #include "image/Resample.h"
 #include "image/RowScaler.h"
 #include "panel/ScaleSettings.h"
+#include "support/TempDir.h"
 #include "support/TestData.h"
 
 namespace quorel {
@@ -48,7 +49,8 @@ TEST(StreamedScale, GivesTheWholePicturesScaledBytes) {
   const Case cases[] = {
       {test::DataPath("jpeg/progressive.jpg"), kScaleFitHeight, 48, false},  // 9 high: kept as it is
       {test::DataPath("photo/orient-1.jpg"), kScaleFitHeight, 48, true},
-      {test::DataPath("photo/orient-6.jpg"), kScaleFitHeight, 48, false},    // turned once decoded
+      {test::DataPath("photo/orient-6.jpg"), kScaleRatio, 40, true},         // turned once decoded, averaged
+      {test::DataPath("photo/orient-6.jpg"), kScaleFitHeight, 48, false},    // turned and enlarged
       {test::DataPath("photo/signature.jpg"), kScaleFitHeight, 48, true},   // 240×180 → 64×48, averaged
       {test::DataPath("photo/signature.jpg"), kScaleFitWidth, 130, true},   // ratio 1.85: interpolated
       {test::DataPath("photo/seal.jpg"), kScaleRatio, 300, true},           // enlarged
@@ -56,6 +58,37 @@ TEST(StreamedScale, GivesTheWholePicturesScaledBytes) {
       {test::DataPath("photo/upright.png"), kScaleFitHeight, 17, true},     // 32×24 RGB
   };
   for (const Case& c : cases) ExpectTheWholePicturesScaledBytes(c);
+}
+
+// A JPEG whose Exif block turns it by `value`: a minimal big-endian block
+// with the one tag, behind the start-of-image marker.
+std::vector<uint8_t> TurnedBy(std::vector<uint8_t> jpeg, uint8_t value) {
+  const std::vector<uint8_t> app1 = {
+      0xFF, 0xE1, 0, 34, 'E', 'x', 'i', 'f', 0, 0,  // APP1, its length, the Exif name
+      'M', 'M', 0, 42, 0, 0, 0, 8,                   // TIFF header, the IFD at 8
+      0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, value, 0, 0,  // one entry: orientation, SHORT
+      0, 0, 0, 0};                                   // no next IFD
+  jpeg.insert(jpeg.begin() + 2, app1.begin(), app1.end());
+  return jpeg;
+}
+
+// Every orientation of a 240×180 photo: averaged boxes that do not divide
+// the sides evenly land as in the upright picture; interpolation (ratio up
+// to 2) reads the whole picture once it is turned.
+TEST(StreamedScale, TurnedPicturesGiveTheUprightPicturesScaledBytes) {
+  const test::TempDir dir;
+  const auto photo = test::ReadFileBytes(test::DataPath("photo/signature.jpg"));
+  for (uint8_t value = 1; value <= 8; ++value) {
+    const auto file = dir / ("turned-" + std::to_string(value) + ".jpg");
+    test::WriteFileBytes(file, TurnedBy(photo, value));
+    const Case cases[] = {
+        {file, kScaleFitHeight, 48, true},
+        {file, kScaleRatio, 45, true},
+        {file, kScaleRatio, 13, true},
+        {file, kScaleRatio, 60, value == 1},
+    };
+    for (const Case& c : cases) ExpectTheWholePicturesScaledBytes(c);
+  }
 }
 
 TEST(StreamedScale, GivesTheWholePicturesScaledBytesOnTheCorpora) {
