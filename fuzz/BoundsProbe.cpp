@@ -10,7 +10,11 @@
 // are the picture's own cost, not the file's: a 2^28-pixel picture, the
 // largest, takes 1.7–2.8 s of user time on a busy machine. A child that runs
 // away is stopped by a limit on its processor time (RLIMIT_CPU), never by the
-// clock, so a loaded machine cannot turn a slow start into a fault.
+// clock, so a loaded machine cannot turn a slow start into a fault. A file
+// that declares a 16384-pixel side is also made into a PNG snippet by the
+// whole tool, as both panels fitted to height 48: at most 3 s of processor
+// time (user and kernel) a panel, and at most the declared picture in 24 bits
+// and 256 MiB beside it, since the panels are made one after the other.
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -28,6 +32,7 @@
 #include "codec/gif/GifDecoder.h"
 #include "codec/jpeg/JpegReader.h"
 #include "codec/png/PngReader.h"
+#include "cli/SnippetTool.h"
 
 namespace {
 
@@ -37,10 +42,12 @@ constexpr double kSecondsPerPixel = 8e-9;
 constexpr double kMaxExtraMiB = 256;
 constexpr double kMaxRefusedMiB = 16;  // a refusal allocates nothing picture-sized
 constexpr rlim_t kCpuLimitSeconds = 20;  // well beyond the largest picture's allowance (4.1 s)
+constexpr double kMaxToolSecondsPerPanel = 3.0;
 
 struct Outcome {
   int code = 0;               // the reader's status code
   uint64_t picture_bytes = 0;
+  uint64_t pixels = 0;
 };
 
 // By extension, else by the folder (seeds without one, such as a bare DIB).
@@ -53,9 +60,23 @@ quorel::Result<quorel::Decoded> Read(const fs::path& file) {
   return quorel::ReadPictureFile(file);
 }
 
-// Runs the read in a child; false when the child did not report (crashed, or
-// killed after kCpuLimitSeconds of processor time).
-bool Probe(const fs::path& file, Outcome* outcome, rusage* usage) {
+// The tool's run over the file as both panels, fitted to height 48, in PNG,
+// with an empty settings folder; its exit code.
+int RunTool(const fs::path& file) {
+  const fs::path settings = fs::temp_directory_path() / ("quorel-bounds-tool-" + std::to_string(::getpid()));
+  fs::create_directories(settings);
+  const std::string folder = settings.string(), picture = file.string();
+  const std::string_view args[] = {"--settings", folder, "--signature", picture, "--seal", picture,
+                                   "--signature-scale", "height:48", "--seal-scale", "height:48",
+                                   "--format", "png"};
+  const int code = quorel::cli::RunSnippetTool(args, "probe").exit_code;
+  fs::remove_all(settings);
+  return code;
+}
+
+// Runs the read (or the tool's run) in a child; false when the child did not
+// report (crashed, or killed after kCpuLimitSeconds of processor time).
+bool Probe(const fs::path& file, Outcome* outcome, rusage* usage, bool whole_tool = false) {
   int fds[2];
   if (::pipe(fds) != 0) return false;
   const pid_t child = ::fork();
@@ -65,9 +86,12 @@ bool Probe(const fs::path& file, Outcome* outcome, rusage* usage) {
     const rlimit no_core{0, 0};
     if (::setrlimit(RLIMIT_CPU, &cpu) != 0 || ::setrlimit(RLIMIT_CORE, &no_core) != 0) ::_exit(1);
     Outcome result;
-    if (!file.empty()) {
+    if (whole_tool) {
+      result.code = RunTool(file);
+    } else if (!file.empty()) {
       const auto picture = Read(file);
-      result = {picture.code(), picture ? picture->picture.BlockSize() : 0};
+      result = {picture.code(), picture ? picture->picture.BlockSize() : 0,
+                picture ? uint64_t(picture->picture.Width()) * uint64_t(picture->picture.Height()) : 0};
     }
     const bool sent = ::write(fds[1], &result, sizeof result) == sizeof result;
     ::_exit(sent ? 0 : 1);
@@ -122,6 +146,16 @@ int main(int argc, char** argv) {
                 fault.empty() ? "ok  " : "FAIL", file.c_str(), got.code, seconds, kernel_seconds,
                 got.picture_bytes / 1048576.0, extra_mib, fault.empty() ? "" : ": ", fault.c_str());
     ++(fault.empty() ? passed : failed);
+    if (name.find("16384") == std::string::npos) continue;
+    Outcome tool;
+    rusage tool_usage{};
+    const bool tool_reported = Probe(file, &tool, &tool_usage, true);
+    const double tool_seconds = Seconds(tool_usage.ru_utime) + Seconds(tool_usage.ru_stime);
+    const double tool_extra_mib = (tool_usage.ru_maxrss - base.ru_maxrss) / 1024.0 - 3.0 * got.pixels / 1048576.0;
+    const bool tool_ok = tool_reported && tool_seconds <= 2 * kMaxToolSecondsPerPanel && tool_extra_mib <= kMaxExtraMiB;
+    std::printf("%s %s as both panels through the tool at height 48: exit %d, %.2f s, %+.1f MiB beside the picture\n",
+                tool_ok ? "ok  " : "FAIL", file.c_str(), tool.code, tool_seconds, tool_extra_mib);
+    ++(tool_ok ? passed : failed);
   }
   fs::remove(fifo);
   std::printf("%d passed, %d failed\n", passed, failed);

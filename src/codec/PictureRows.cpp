@@ -2,6 +2,8 @@
 #include "codec/PictureRows.h"
 
 #include "codec/ImportPicture.h"
+#include "codec/bmp/BmpFile.h"
+#include "codec/gif/GifDecoder.h"
 #include "codec/jpeg/JpegReader.h"
 #include "codec/png/PngReader.h"
 
@@ -11,6 +13,8 @@ Result<DecodedRows> ReadPictureFileRows(const std::filesystem::path& path, RowSi
   switch (PictureKindOfFile(path)) {
     case PictureKind::kJpeg: return ReadJpegFileRows(path, sink);
     case PictureKind::kPng: return ReadPngFileRows(path, sink);
+    case PictureKind::kGif: return ReadGifFileRows(path, sink);
+    case PictureKind::kBmp: return ReadBmpFileRows(path, sink);
     default: return Status::kUnsupported;
   }
 }

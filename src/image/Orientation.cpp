@@ -8,15 +8,8 @@
 namespace quorel {
 namespace {
 
-// Where the upright pixel (x, y) is found in the stored picture, as a start and
-// a step in stored coordinates for each upright axis.
-struct Walk {
-  bool swap;      // upright x runs along stored y
-  bool flip_x;    // upright x runs backward along its stored axis
-  bool flip_y;    // upright y runs backward along its stored axis
-};
-
-constexpr Walk kWalks[] = {
+// Where the upright pixel (x, y) is found in the stored picture.
+constexpr OrientationWalk kWalks[] = {
     {false, false, false},  // 1
     {false, true, false},   // 2
     {false, true, true},    // 3
@@ -29,12 +22,18 @@ constexpr Walk kWalks[] = {
 
 }  // namespace
 
+std::optional<OrientationWalk> WalkOf(Orientation orientation) {
+  const int index = static_cast<int>(orientation) - 1;
+  if (index < 0 || index > 7) return std::nullopt;
+  return kWalks[index];
+}
+
 Result<PackedDib> MakeUpright(const PackedDib& picture, Orientation orientation) {
   const ConstDibRows in = QUOREL_TRY(ConstDibRows::Of(picture));
   if (in.geometry().bit_count != 24) return Status::kBadInput;
-  const int index = static_cast<int>(orientation) - 1;
-  if (index < 0 || index > 7) return Status::kBadInput;
-  const Walk walk = kWalks[index];
+  const auto found = WalkOf(orientation);
+  if (!found) return Status::kBadInput;
+  const OrientationWalk walk = *found;
   const int32_t w = in.width();
   const int32_t h = in.height();
   const int32_t out_w = walk.swap ? h : w;

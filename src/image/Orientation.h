@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "common/Result.h"
 #include "image/PackedDib.h"
@@ -20,6 +21,16 @@ enum class Orientation : uint8_t {
   kRightBottom = 7,  // mirrored across the other diagonal
   kLeftBottom = 8,   // turned a quarter anticlockwise
 };
+
+// How the upright picture walks the stored one: whether upright x runs along
+// stored y, and whether each upright axis runs backward along its stored axis.
+struct OrientationWalk {
+  bool swap;
+  bool flip_x;
+  bool flip_y;
+};
+// The walk of a valid orientation (1 to 8); none for another value.
+std::optional<OrientationWalk> WalkOf(Orientation orientation);
 
 // The upright 24-bit picture; sides swap for values 5 to 8. kBadInput for a
 // picture that is not 24-bit; the allocation statuses of CreateDib.

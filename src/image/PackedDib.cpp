@@ -2,12 +2,35 @@
 #include "image/PackedDib.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 #include "common/LittleEndian.h"
 #include "image/DibLayout.h"
 
 namespace quorel {
+namespace {
+
+// NOTE: a large picture is first touched page by page; in huge pages the
+// kernel takes 512 times fewer faults for it (most of its time in a
+// whole-picture read). Blocks below this stay in ordinary pages.
+constexpr uint64_t kHugePage = uint64_t{2} << 20;
+constexpr uint64_t kHugePagesFrom = 8 * kHugePage;
+
+void PreferHugePages([[maybe_unused]] uint8_t* block, [[maybe_unused]] uint64_t size) {
+#ifdef __linux__
+  if (size < kHugePagesFrom) return;
+  const auto start = (reinterpret_cast<uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
+  const auto end = (reinterpret_cast<uintptr_t>(block) + size) & ~(kHugePage - 1);
+  if (end > start) (void)::madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+#endif
+}
+
+}  // namespace
 
 Result<PackedDib> PackedDib::Allocate(uint64_t block_size) {
   if (block_size > kMaxBlockBytes) return Status::kTooLarge;
@@ -15,6 +38,7 @@ Result<PackedDib> PackedDib::Allocate(uint64_t block_size) {
   // be touched twice (a camera picture is tens of megabytes).
   std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[block_size]);
   if (!bytes) return Status::kOutOfMemory;
+  PreferHugePages(bytes.get(), block_size);
   return PackedDib(std::move(bytes), static_cast<size_t>(block_size));
 }
 

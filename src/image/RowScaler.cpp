@@ -5,15 +5,28 @@
 
 namespace quorel {
 
-Result<void> RowScaler::Begin(int32_t width, int32_t height, RowOrder order) {
-  const auto size = order == RowOrder::kTopDown ? choose_({width, height}) : std::nullopt;
+namespace {
+
+// Refused as the whole picture would be, before anything is allocated.
+bool TooLarge(int32_t width, int32_t height) {
+  return int64_t{width} * height > kMaxPixels ||
+         RowStride(width, 24) * uint64_t(height) + kInfoHeaderSize > kMaxBlockBytes;
+}
+
+}  // namespace
+
+std::optional<PictureSize> RowScaler::Choose(int32_t width, int32_t height) {
+  const auto size = choose_({width, height});
   declined_ = !size || size->width < 1 || size->height < 1 || width < 1 || height < 1;
-  if (declined_) return Status::kUnsupported;
-  // Refused as the whole picture would be, before anything is allocated.
-  if (int64_t{width} * height > kMaxPixels ||
-      RowStride(width, 24) * uint64_t(height) + kInfoHeaderSize > kMaxBlockBytes) {
-    return Status::kTooLarge;
-  }
+  return declined_ ? std::nullopt : size;
+}
+
+Result<void> RowScaler::Begin(int32_t width, int32_t height, RowOrder order) {
+  turned_.reset();
+  declined_ = true;
+  const auto size = order == RowOrder::kTopDown ? Choose(width, height) : std::nullopt;
+  if (!size) return Status::kUnsupported;
+  if (TooLarge(width, height)) return Status::kTooLarge;
   plan_ = resample::MakePlan(width, height, size->width, size->height);
   if (plan_.average) {
     // NOTE: each source row is added to one target row only; a target taller
@@ -25,18 +38,52 @@ Result<void> RowScaler::Begin(int32_t width, int32_t height, RowOrder order) {
     if (declined_) return Status::kUnsupported;
     sums_ = QUOREL_TRY(resample::BoxSums::Create(plan_));
   }
-  row_bytes_ = size_t{3} * static_cast<size_t>(width);
-  auto ring = AllocateZeroed(2 * uint64_t{row_bytes_});
+  return Prepare(*size, width, 2);
+}
+
+Result<void> RowScaler::BeginTurned(int32_t width, int32_t height, Orientation turn) {
+  if (turn == Orientation::kTopLeft) return Begin(width, height, RowOrder::kTopDown);
+  turned_.reset();
+  declined_ = true;
+  const auto walk = WalkOf(turn);
+  if (!walk) return Status::kUnsupported;
+  const int32_t upright_width = walk->swap ? height : width;
+  const int32_t upright_height = walk->swap ? width : height;
+  const auto size = Choose(upright_width, upright_height);
+  if (!size) return Status::kUnsupported;
+  if (TooLarge(width, height) || TooLarge(upright_width, upright_height)) return Status::kTooLarge;
+  plan_ = resample::MakePlan(upright_width, upright_height, size->width, size->height);
+  // Interpolation takes neighbouring upright pixels in Resample's own order:
+  // the whole picture does that.
+  auto average = TurnedAverage::Create(plan_, width, height, turn);
+  if (!average) {
+    declined_ = average.status() == Status::kUnsupported;
+    return average.status();
+  }
+  turned_ = std::move(*average);
+  turned_rows_ = height;
+  return Prepare(*size, width, 1);
+}
+
+Result<void> RowScaler::Prepare(PictureSize size, int32_t row_width, int rows) {
+  row_bytes_ = size_t{3} * static_cast<size_t>(row_width);
+  auto ring = AllocateZeroed(static_cast<uint64_t>(rows) * row_bytes_);
   if (!ring) return Status::kOutOfMemory;
   ring_ = std::move(*ring);
-  target_ = QUOREL_TRY(CreateDib(size->width, size->height, 24, 0, PixelFill::kNone));
+  target_ = QUOREL_TRY(CreateDib(size.width, size.height, 24, 0, PixelFill::kNone));
   target_rows_ = QUOREL_TRY(DibRows::Of(*target_));
-  next_target_ = size->height - 1;
+  next_target_ = size.height - 1;
   pending_ = -1;
   return {};
 }
 
 std::span<uint8_t> RowScaler::Row(int32_t y) {
+  if (turned_) {
+    // One stored row at a time, added once the next is asked for.
+    if (pending_ >= 0) turned_->Add(pending_, ring_);
+    pending_ = y;
+    return ring_;
+  }
   const int source_row = plan_.source_height - 1 - y;
   if (pending_ >= 0) Complete(pending_);
   pending_ = source_row;
@@ -66,6 +113,13 @@ void RowScaler::Complete(int s) {
 }
 
 Result<PackedDib> RowScaler::Finish() {
+  if (turned_) {
+    if (declined_ || !target_ || pending_ != turned_rows_ - 1) return Status::kBadInput;  // rows missing
+    turned_->Add(pending_, ring_);
+    pending_ = -1;
+    turned_->Write(*target_rows_);
+    return std::move(*target_);
+  }
   if (declined_ || !target_ || pending_ != 0) return Status::kBadInput;  // rows missing
   Complete(0);
   pending_ = -1;

@@ -7,6 +7,7 @@
 
 #include "common/Result.h"
 #include "image/DibLayout.h"
+#include "image/Orientation.h"
 #include "image/PackedDib.h"
 
 namespace quorel {
@@ -26,6 +27,12 @@ class RowSink {
   // The picture's size, before any row; a failure stops the reader with its
   // status.
   virtual Result<void> Begin(int32_t width, int32_t height, RowOrder order) = 0;
+  // The same for top-down rows of a picture that is to be turned upright by
+  // `turn` once decoded (width and height as stored). A sink that does not
+  // turn rows itself is begun in kTurnedAfter order.
+  virtual Result<void> BeginTurned(int32_t width, int32_t height, Orientation turn) {
+    return Begin(width, height, turn == Orientation::kTopLeft ? RowOrder::kTopDown : RowOrder::kTurnedAfter);
+  }
   // The 3 × width bytes that top-down row y is decoded into. In top-down
   // order, asking for row y tells that every row above it is complete.
   virtual std::span<uint8_t> Row(int32_t y) = 0;

@@ -75,12 +75,19 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
   // Every picture is read first, so that a new picture that cannot be read is
   // reported before anything else goes wrong (it is the caller's mistake).
   std::array<std::optional<Result<MadePicture>>, 2> read;
+  std::array<Status, 2> sizing{Status::kOk, Status::kOk};
   for (const PanelIndex index : kPanelIndexes) {
     const PanelRequest& panel = request.Panel(index);
-    if (panel.enabled) {
-      read[static_cast<size_t>(index)] =
-          ReadPanelPicture(panel, request.style.density, RequestedInk(index, panel));
+    if (!panel.enabled) continue;
+    auto picture = ReadPanelPicture(panel, request.style.density, RequestedInk(index, panel));
+    // Sized at once, so that no more than one whole picture is held at a
+    // time; a failure to size waits behind the other panel's read.
+    if (picture) {
+      auto made = std::move(*picture).Sized(panel.scale, request.style.density);
+      if (made) picture = std::move(made);
+      else sizing[static_cast<size_t>(index)] = made.status();
     }
+    read[static_cast<size_t>(index)] = std::move(picture);
   }
   for (const PanelIndex index : kPanelIndexes) {
     const auto* file = std::get_if<PictureFile>(&request.Panel(index).picture);
@@ -97,6 +104,7 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
     auto& picture = read[static_cast<size_t>(index)];
     if (!picture) continue;
     if (!*picture) return fail(index, !std::holds_alternative<std::monostate>(panel.picture), picture->status());
+    if (sizing[static_cast<size_t>(index)] != Status::kOk) return fail(index, false, sizing[static_cast<size_t>(index)]);
     auto made = std::move(**picture).Sized(panel.scale, request.style.density);
     if (!made) return fail(index, false, made.status());
     auto image = Encode(*made, panel.ink, request.style.format);

@@ -46,7 +46,7 @@ std::array<std::string, 2> ReadAltTexts(const IniStore& store) {
 }
 
 MarkRequest LoadMarkRequest(const SettingsFolder& folder) {
-  const IniStore store(folder.IniPath());
+  const IniStore store(folder.IniPath(), IniReading::kOnce);
   const int32_t option_bits = ReadOptionBits(store);
   const std::array<Colour, 2> inks = ReadInkColours(store);
   MarkRequest request;

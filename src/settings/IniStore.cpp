@@ -52,7 +52,13 @@ int32_t ProfileAtoi(std::string_view text, size_t max_chars) {
   return static_cast<int32_t>(std::min<int64_t>(value, INT_MAX));
 }
 
+IniStore::IniStore(std::filesystem::path path, IniReading reading) : path_(std::move(path)), reading_(reading) {
+  std::string text;
+  if (reading_ == IniReading::kOnce && ReadText(path_, text) == FileState::kRead) kept_.emplace(std::move(text));
+}
+
 std::optional<std::string> IniStore::ReadRaw(std::string_view section, std::string_view key) const {
+  if (reading_ == IniReading::kOnce) return kept_ ? kept_->Find(section, key) : std::nullopt;
   std::string text;
   if (ReadText(path_, text) != FileState::kRead) return std::nullopt;
   return IniText(std::move(text)).Find(section, key);
@@ -109,8 +115,9 @@ Result<void> IniStore::WriteString(std::string_view section, std::string_view ke
   IniText ini(std::move(text));
   ini.Set(section, key, value);
   const std::string& out = ini.Text();
-  return WriteFileAtomically(
-      target, std::span(reinterpret_cast<const uint8_t*>(out.data()), out.size()));
+  QUOREL_TRY(WriteFileAtomically(target, std::span(reinterpret_cast<const uint8_t*>(out.data()), out.size())));
+  if (reading_ == IniReading::kOnce) kept_ = std::move(ini);
+  return {};
 }
 
 }  // namespace quorel

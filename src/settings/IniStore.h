@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "common/Result.h"
+#include "settings/IniText.h"
 
 namespace quorel {
 
@@ -25,9 +26,14 @@ struct WindowRect {
   bool operator==(const WindowRect&) const = default;
 };
 
+// When the store reads the file: at every read (a window that lives while the
+// sibling program may change the file), or once when it is made (a run of the
+// tool, which reads a dozen keys and writes none).
+enum class IniReading { kEveryRead, kOnce };
+
 // The settings store over one INI file shared with the sibling program. It
-// keeps nothing but the path: every read goes to the file, every write
-// rewrites it at once.
+// keeps the path and, read once, the text: every other read goes to the file,
+// and every write rewrites it at once (and the kept text with it).
 //
 // The file is read the way the Windows profile functions read it: section and
 // key names compare case-insensitively (ASCII), the first matching section and
@@ -40,7 +46,7 @@ struct WindowRect {
 // and a file that exists but cannot be read is never overwritten.
 class IniStore {
  public:
-  explicit IniStore(std::filesystem::path path) : path_(std::move(path)) {}
+  explicit IniStore(std::filesystem::path path, IniReading reading = IniReading::kEveryRead);
 
   const std::filesystem::path& Path() const { return path_; }
 
@@ -67,6 +73,10 @@ class IniStore {
 
  private:
   std::filesystem::path path_;
+  // The text read once; none when the file was missing or unreadable then,
+  // which reads as an empty file.
+  mutable std::optional<IniText> kept_;
+  IniReading reading_;
 };
 
 // atoi over at most `max_chars` characters of `text`.

@@ -15,6 +15,10 @@ namespace quorel {
 Result<Decoded> ReadBmpFile(const std::filesystem::path& path);
 // The same over bytes already in memory (fuzzing, the clipboard's image/bmp).
 Result<Decoded> ReadBmpBytes(std::span<const uint8_t> bytes);
+// The rows in 24 bits, top row first, into a sink, read by chunks and never
+// the whole file; kUnsupported (before the sink is begun) for a file with an
+// alpha mask.
+Result<DecodedRows> ReadBmpFileRows(const std::filesystem::path& path, RowSink& sink);
 
 // Stores a picture with a 40-byte header (1, 4, 8, 24 or 32 bits) as a BMP
 // file, its biSizeImage made right in the file. kUnsupported for other depths (no

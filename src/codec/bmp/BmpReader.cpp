@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstdlib>
+#include <optional>
 
 #include "codec/RandomAccessInput.h"
 #include "codec/bmp/BmpFile.h"
@@ -11,6 +12,7 @@
 #include "common/ByteBuffer.h"
 #include "common/LittleEndian.h"
 #include "image/DibLayout.h"
+#include "image/PaletteRow.h"
 
 namespace quorel {
 namespace {
@@ -24,6 +26,8 @@ constexpr uint32_t kBiBitfields = 3;
 constexpr uint32_t kV4HeaderSize = 108;
 constexpr uint32_t kV5HeaderSize = 124;
 constexpr size_t kAlphaMaskAt = 52;
+// Rows read at once when they are handed on as they come.
+constexpr size_t kRowChunkBytes = 256 << 10;
 
 // What the bitmap header says, whichever header form it came in.
 struct BmpLayout {
@@ -175,52 +179,88 @@ bool AnyOpacity(std::span<const uint8_t> source, size_t source_stride, int32_t w
   return false;
 }
 
+// One row of 16- or 32-bit pixels as blue-green-red.
+void ConvertRow(std::span<const uint8_t> in, int bit_count, const BmpMasks& masks, const AlphaMask& alpha,
+                std::span<uint8_t> out) {
+  for (size_t x = 0; x < out.size() / 3; ++x) {
+    const uint32_t pixel = PixelAt(in, x, bit_count);
+    out[3 * x] = masks.blue.Extract(pixel);
+    out[3 * x + 1] = masks.green.Extract(pixel);
+    out[3 * x + 2] = masks.red.Extract(pixel);
+    if (!alpha.present()) continue;
+    // Transparent pixels go over white, as in every other reader.
+    const unsigned a = alpha.Extract(pixel);
+    for (size_t c = 3 * x; c < 3 * x + 3; ++c) {
+      out[c] = static_cast<uint8_t>((out[c] * a + 255 * (255 - a) + 127) / 255);
+    }
+  }
+}
+
 void ConvertRows(std::span<const uint8_t> source, size_t source_stride, int bit_count,
                  const BmpMasks& masks, const AlphaMask& alpha, bool top_down, DibRows& rows) {
   const auto& g = rows.geometry();
   for (int32_t r = 0; r < g.height; ++r) {
     const auto in = source.subspan(static_cast<size_t>(r) * source_stride, source_stride);
-    const auto out = rows.StoredRow(top_down ? g.height - 1 - r : r);
-    for (size_t x = 0; x < static_cast<size_t>(g.width); ++x) {
-      const uint32_t pixel = PixelAt(in, x, bit_count);
-      out[3 * x] = masks.blue.Extract(pixel);
-      out[3 * x + 1] = masks.green.Extract(pixel);
-      out[3 * x + 2] = masks.red.Extract(pixel);
-      if (!alpha.present()) continue;
-      // Transparent pixels go over white, as in every other reader.
-      const unsigned a = alpha.Extract(pixel);
-      for (size_t c = 3 * x; c < 3 * x + 3; ++c) {
-        out[c] = static_cast<uint8_t>((out[c] * a + 255 * (255 - a) + 127) / 255);
-      }
-    }
+    const auto out = rows.StoredRow(top_down ? g.height - 1 - r : r).first(3 * static_cast<size_t>(g.width));
+    ConvertRow(in, bit_count, masks, alpha, out);
   }
 }
 
-Result<PackedDib> ReadBmp(RandomAccessInput& in) {
-  auto read_layout = ReadLayout(in);
-  if (!read_layout) return read_layout.status();
-  const BmpLayout& layout = *read_layout;
+// Where a file's colour table and rows lie, every range checked against the
+// file's size.
+struct BmpPlan {
+  BmpLayout layout;
+  bool top_down = false;
+  uint64_t height = 0;
+  uint64_t source_stride = 0;
+  uint64_t needed = 0;  // the rows' bytes
+  uint64_t table_offset = 0;
+  uint64_t pixel_offset = 0;
+};
+
+Result<BmpPlan> PlanBmp(RandomAccessInput& in) {
+  BmpPlan plan;
+  plan.layout = QUOREL_TRY(ReadLayout(in));
+  const BmpLayout& layout = plan.layout;
   const uint64_t file_size = in.Size();
-  const bool top_down = layout.height < 0;
-  const auto height = static_cast<uint64_t>(std::abs(layout.height));
-  const uint64_t source_stride = RowStride(layout.width, layout.bit_count);
-  const uint64_t needed = source_stride * height;  // below 2^34: pixels are capped
+  plan.top_down = layout.height < 0;
+  plan.height = static_cast<uint64_t>(std::abs(layout.height));
+  plan.source_stride = RowStride(layout.width, layout.bit_count);
+  plan.needed = plan.source_stride * plan.height;  // below 2^34: pixels are capped
   const uint32_t stored_size = LoadLe32(layout.header, 20);
   // Rows are walked by stride, so a smaller stored image size cannot be trusted.
-  if (stored_size != 0 && stored_size < needed) return Status::kUnsupported;
+  if (stored_size != 0 && stored_size < plan.needed) return Status::kUnsupported;
   // NOTE: a larger stored size is taken as padding behind the rows: a file
   // that holds every row is read even when it ends before biSizeImage says.
 
-  const bool bitfields = layout.compression == kBiBitfields;
-  const uint64_t masks_offset = layout.header_start + kInfoHeaderSize;
-  const bool masks_behind = bitfields && layout.header_size == kInfoHeaderSize;
-  const uint64_t table_offset = layout.header_start + layout.header_size + (masks_behind ? 12 : 0);
+  const bool masks_behind = layout.compression == kBiBitfields && layout.header_size == kInfoHeaderSize;
+  plan.table_offset = layout.header_start + layout.header_size + (masks_behind ? 12 : 0);
   const uint64_t table_bytes = uint64_t{layout.entries} * layout.entry_size;
-  const uint64_t pixel_offset = layout.off_bits != 0 ? layout.off_bits : table_offset + table_bytes;
-  if (table_offset + table_bytes > file_size || needed > file_size ||
-      pixel_offset > file_size - needed) {
+  plan.pixel_offset = layout.off_bits != 0 ? layout.off_bits : plan.table_offset + table_bytes;
+  if (plan.table_offset + table_bytes > file_size || plan.needed > file_size ||
+      plan.pixel_offset > file_size - plan.needed) {
     return Status::kCannotOpen;  // the file ends before the table or the rows
   }
+  return plan;
+}
+
+// The colour masks of 16- and 32-bit pixels: the file's bit fields, or the
+// depth's default.
+Result<BmpMasks> ReadMasks(RandomAccessInput& in, const BmpLayout& layout) {
+  if (layout.compression != kBiBitfields) {
+    return layout.bit_count == 16 ? BmpMasks::Default16() : BmpMasks::Default32();
+  }
+  std::array<uint8_t, 12> raw_masks{};
+  QUOREL_TRY(in.ReadAt(layout.header_start + kInfoHeaderSize, raw_masks));
+  return BmpMasks{ComponentMask(LoadLe32(raw_masks, 0)), ComponentMask(LoadLe32(raw_masks, 4)),
+                  ComponentMask(LoadLe32(raw_masks, 8))};
+}
+
+Result<PackedDib> ReadBmp(RandomAccessInput& in) {
+  const BmpPlan plan = QUOREL_TRY(PlanBmp(in));
+  const BmpLayout& layout = plan.layout;
+  const uint64_t height = plan.height;
+  const uint64_t needed = plan.needed;
 
   if (layout.bit_count != 16 && layout.bit_count != 32) {
     PackedDib dib = QUOREL_TRY(CreateDib(layout.width, static_cast<int32_t>(height),
@@ -234,19 +274,13 @@ Result<PackedDib> ReadBmp(RandomAccessInput& in) {
     const DibRows rows = QUOREL_TRY(DibRows::Of(dib));
     auto table = block.subspan(kInfoHeaderSize, size_t{4} * layout.entries);
     auto pixels = block.subspan(rows.geometry().pixel_offset, static_cast<size_t>(needed));
-    QUOREL_TRY(ReadColourTable(in, table_offset, layout, table));
-    QUOREL_TRY(in.ReadAt(pixel_offset, pixels));
-    if (top_down) FlipRows(pixels, static_cast<size_t>(source_stride), static_cast<size_t>(height));
+    QUOREL_TRY(ReadColourTable(in, plan.table_offset, layout, table));
+    QUOREL_TRY(in.ReadAt(plan.pixel_offset, pixels));
+    if (plan.top_down) FlipRows(pixels, static_cast<size_t>(plan.source_stride), static_cast<size_t>(height));
     return dib;
   }
 
-  BmpMasks masks = layout.bit_count == 16 ? BmpMasks::Default16() : BmpMasks::Default32();
-  if (bitfields) {
-    std::array<uint8_t, 12> raw_masks{};
-    QUOREL_TRY(in.ReadAt(masks_offset, raw_masks));
-    masks = {ComponentMask(LoadLe32(raw_masks, 0)), ComponentMask(LoadLe32(raw_masks, 4)),
-             ComponentMask(LoadLe32(raw_masks, 8))};
-  }
+  const BmpMasks masks = QUOREL_TRY(ReadMasks(in, layout));
   PackedDib dib = QUOREL_TRY(CreateDib(layout.width, static_cast<int32_t>(height), 24,
                                        layout.entries, PixelFill::kNone));
   // The file's header with 24 bits; biClrUsed keeps its value, the table stays zero.
@@ -258,16 +292,61 @@ Result<PackedDib> ReadBmp(RandomAccessInput& in) {
   dib.SetField32(DibField::kClrUsed, layout.entries);
   std::fill_n(dib.Bytes().begin() + kInfoHeaderSize, size_t{4} * layout.entries, 0);
   ByteBuffer source = QUOREL_TRY(AllocateZeroed(needed));
-  QUOREL_TRY(in.ReadAt(pixel_offset, source));
+  QUOREL_TRY(in.ReadAt(plan.pixel_offset, source));
   AlphaMask alpha(layout.alpha_mask);
-  if (alpha.present() && !AnyOpacity(source, static_cast<size_t>(source_stride), layout.width,
+  if (alpha.present() && !AnyOpacity(source, static_cast<size_t>(plan.source_stride), layout.width,
                                      layout.bit_count, alpha)) {
     alpha = AlphaMask(0);
   }
   DibRows rows = QUOREL_TRY(DibRows::Of(dib));
-  ConvertRows(source, static_cast<size_t>(source_stride), layout.bit_count, masks, alpha, top_down,
+  ConvertRows(source, static_cast<size_t>(plan.source_stride), layout.bit_count, masks, alpha, plan.top_down,
               rows);
   return dib;
+}
+
+// The rows top first, in 24 bits as ConvertTo24 makes them of the whole
+// picture, read by chunks: a bottom-up file from its end back. NOTE: whether
+// a file's alpha counts depends on every pixel (AnyOpacity), so a file with
+// an alpha mask is read whole (kUnsupported before the sink is begun).
+Result<void> ReadBmpRows(RandomAccessInput& in, RowSink& sink) {
+  const BmpPlan plan = QUOREL_TRY(PlanBmp(in));
+  const BmpLayout& layout = plan.layout;
+  if (layout.alpha_mask != 0) return Status::kUnsupported;
+  const bool indexed = layout.bit_count <= 8;
+  std::optional<PaletteRow> palette;
+  if (indexed) {
+    std::array<uint8_t, 4 * kMaxPaletteEntries> table{};
+    QUOREL_TRY(ReadColourTable(in, plan.table_offset, layout, table));
+    palette = QUOREL_TRY(PaletteRow::Create(layout.width, layout.bit_count,
+                                            std::span(table).first(size_t{4} * layout.entries)));
+  }
+  const BmpMasks masks = indexed || layout.bit_count == 24 ? BmpMasks::Default32() : QUOREL_TRY(ReadMasks(in, layout));
+  const auto height = static_cast<int32_t>(plan.height);
+  QUOREL_TRY(sink.Begin(layout.width, height, RowOrder::kTopDown));
+  const auto stride = static_cast<size_t>(plan.source_stride);
+  const int32_t chunk_rows = static_cast<int32_t>(std::max<size_t>(1, kRowChunkBytes / stride));
+  ByteBuffer chunk = QUOREL_TRY(AllocateZeroed(uint64_t{stride} * static_cast<uint64_t>(std::min(chunk_rows, height))));
+  for (int32_t top = 0; top < height; top += chunk_rows) {
+    const int32_t count = std::min(chunk_rows, height - top);
+    // The file's rows [first, first + count): top-down from `top`, or the
+    // bottom-up rows that hold picture rows top … top + count - 1.
+    const int32_t first = plan.top_down ? top : height - top - count;
+    const auto bytes = std::span(chunk).first(stride * static_cast<size_t>(count));
+    QUOREL_TRY(in.ReadAt(plan.pixel_offset + uint64_t{stride} * static_cast<uint64_t>(first), bytes));
+    for (int32_t i = 0; i < count; ++i) {
+      const int32_t at = plan.top_down ? i : count - 1 - i;
+      const auto row = bytes.subspan(stride * static_cast<size_t>(at), stride);
+      const auto out = sink.Row(top + i);
+      if (indexed) {
+        palette->To24(row, out);
+      } else if (layout.bit_count == 24) {
+        std::copy_n(row.begin(), out.size(), out.begin());
+      } else {
+        ConvertRow(row, layout.bit_count, masks, AlphaMask(0), out);
+      }
+    }
+  }
+  return {};
 }
 
 }  // namespace
@@ -276,6 +355,12 @@ Result<PackedDib> ReadBmp(RandomAccessInput& in) {
 Result<Decoded> ReadBmpFile(const std::filesystem::path& path) {
   FileInput input = QUOREL_TRY(FileInput::Open(path));
   return Decoded{QUOREL_TRY(ReadBmp(input))};
+}
+
+Result<DecodedRows> ReadBmpFileRows(const std::filesystem::path& path, RowSink& sink) {
+  FileInput input = QUOREL_TRY(FileInput::Open(path));
+  QUOREL_TRY(ReadBmpRows(input, sink));
+  return DecodedRows{};
 }
 
 Result<Decoded> ReadBmpBytes(std::span<const uint8_t> bytes) {

@@ -8,6 +8,7 @@
 #include "codec/ReadFromFile.h"
 #include "codec/gif/GifRaster.h"
 #include "common/LittleEndian.h"
+#include "image/PaletteRow.h"
 #include "image/DibLayout.h"
 
 namespace quorel {
@@ -129,9 +130,10 @@ Result<void> CheckGifHead(std::span<const uint8_t> head) {
   return {};
 }
 
-Result<Decoded> DecodeGif(std::span<const uint8_t> bytes) {
-  QUOREL_TRY(CheckGifHead(bytes));
-  GifByteReader reader(bytes);
+// The first image's description, with the reader at its data (the code size
+// byte): everything is judged before any picture is allocated, so a damaged
+// file costs no large block.
+Result<GifImage> ReadGifHead(GifByteReader& reader) {
   const auto header = QUOREL_TRY(reader.Take(kMinFileSize));
   reader.Skip(kScreenSize - kMinFileSize);  // background colour and aspect ratio
 
@@ -148,17 +150,43 @@ Result<Decoded> DecodeGif(std::span<const uint8_t> bytes) {
   if (!image.table.present) return Status::kGifNoColourTable;
   if (image.width == 0) return Status::kGifZeroWidth;
   if (image.height == 0) return Status::kGifZeroHeight;
-  // The code size is judged before the picture is allocated, so a damaged file
-  // costs no large block.
   const int code_size = reader.Peek();
   if (code_size < 2 || code_size > 11) return Status::kGifBadCodeSize;
+  return image;
+}
 
-  const uint32_t entries = 1u << image.table_exponent;
-  PackedDib dib = QUOREL_TRY(CreateDib(image.width, image.height, 8, entries));
-  std::copy_n(image.table.entries.begin(), 4 * entries, dib.Bytes().begin() + kInfoHeaderSize);
+std::span<const uint8_t> TableOf(const GifImage& image) {
+  return std::span(image.table.entries).first(size_t{4} << image.table_exponent);
+}
+
+Result<Decoded> DecodeGif(std::span<const uint8_t> bytes) {
+  QUOREL_TRY(CheckGifHead(bytes));
+  GifByteReader reader(bytes);
+  const GifImage image = QUOREL_TRY(ReadGifHead(reader));
+  const auto table = TableOf(image);
+  PackedDib dib = QUOREL_TRY(CreateDib(image.width, image.height, 8, static_cast<uint32_t>(table.size() / 4)));
+  std::copy(table.begin(), table.end(), dib.Bytes().begin() + kInfoHeaderSize);
   const DibRows dib_rows = QUOREL_TRY(DibRows::Of(dib));
-  const DecodedRows rows = QUOREL_TRY(DecodeGifRaster(reader.Rest(), dib_rows, image.interlaced));
+  GifRowSink sink(dib_rows, image.interlaced);
+  const DecodedRows rows = QUOREL_TRY(DecodeGifRaster(reader.Rest(), sink));
   return Decoded{std::move(dib), rows.complete};
+}
+
+// The rows of a non-interlaced image, top first, in 24 bits as the whole
+// picture's colours. NOTE: an interlaced image's first pass holds every
+// eighth row; the rows between come in later passes, so it is read whole
+// (kUnsupported before the sink is begun).
+Result<DecodedRows> DecodeGifRows(std::span<const uint8_t> bytes, RowSink& out) {
+  QUOREL_TRY(CheckGifHead(bytes));
+  GifByteReader reader(bytes);
+  const GifImage image = QUOREL_TRY(ReadGifHead(reader));
+  if (image.interlaced) return Status::kUnsupported;
+  PaletteRow line = QUOREL_TRY(PaletteRow::Create(image.width, 8, TableOf(image)));
+  QUOREL_TRY(out.Begin(image.width, image.height, RowOrder::kTopDown));
+  GifRowSink sink(line.Line(), image.height, [&](int32_t y) { line.To24(line.Packed(), out.Row(y)); });
+  const DecodedRows rows = QUOREL_TRY(DecodeGifRaster(reader.Rest(), sink));
+  sink.HandOnTheRest();
+  return rows;
 }
 
 }  // namespace
@@ -168,5 +196,9 @@ Result<Decoded> ReadGifFile(const std::filesystem::path& path) {
 }
 
 Result<Decoded> ReadGifBytes(std::span<const uint8_t> bytes) { return DecodeGif(bytes); }
+
+Result<DecodedRows> ReadGifFileRows(const std::filesystem::path& path, RowSink& sink) {
+  return ReadFromFile(path, CheckGifHead, [&](std::span<const uint8_t> bytes) { return DecodeGifRows(bytes, sink); });
+}
 
 }  // namespace quorel

@@ -19,5 +19,8 @@ namespace quorel {
 Result<Decoded> ReadGifFile(const std::filesystem::path& path);
 // The same over bytes already in memory.
 Result<Decoded> ReadGifBytes(std::span<const uint8_t> bytes);
+// A non-interlaced image's rows in 24 bits, top row first, into a sink;
+// kUnsupported for an interlaced one (before the sink is begun).
+Result<DecodedRows> ReadGifFileRows(const std::filesystem::path& path, RowSink& sink);
 
 }  // namespace quorel

@@ -2,7 +2,6 @@
 // LZW decoding of one GIF image's data sub-blocks into the picture's rows.
 #include "codec/gif/GifRaster.h"
 
-#include "codec/gif/GifRowSink.h"
 #include "codec/gif/LzwDecoder.h"
 
 namespace quorel {
@@ -80,11 +79,10 @@ class GifCodeReader {
 
 }  // namespace
 
-Result<DecodedRows> DecodeGifRaster(std::span<const uint8_t> data, const DibRows& rows, bool interlaced) {
+Result<DecodedRows> DecodeGifRaster(std::span<const uint8_t> data, GifRowSink& sink) {
   const int min_code_size = data.empty() ? 0 : data[0];
   if (min_code_size < kMinCodeSize || min_code_size > kMaxCodeSize) return Status::kGifBadCodeSize;
   LzwDecoder lzw(min_code_size);
-  GifRowSink sink(rows, interlaced);
   GifSubBlocks blocks(data.subspan(1));
   GifCodeReader reader(blocks);
   int code = 0;

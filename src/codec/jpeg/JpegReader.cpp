@@ -111,8 +111,8 @@ struct JpegDensity {
 // objects with destructors.
 Status BeginRows(const jpeg_decompress_struct& cinfo, RowSink& sink, Orientation orientation) {
   if (int64_t{cinfo.output_width} * cinfo.output_height > kMaxDecodedPixels) return Status::kTooLarge;
-  return sink.Begin(static_cast<int32_t>(cinfo.output_width), static_cast<int32_t>(cinfo.output_height),
-                    orientation == Orientation::kTopLeft ? RowOrder::kTopDown : RowOrder::kTurnedAfter)
+  return sink.BeginTurned(static_cast<int32_t>(cinfo.output_width), static_cast<int32_t>(cinfo.output_height),
+                          orientation)
       .status();
 }
 

@@ -72,6 +72,17 @@ TEST_F(IniStoreTest, WritingChangesOnlyTheOneValue) {
   EXPECT_EQ(store_.ReadInt("rate_type", 0), 2);
 }
 
+// A store read once answers from the text it read, whatever the file holds
+// later, and from its own writes.
+TEST_F(IniStoreTest, ReadOnceKeepsItsText) {
+  const IniStore once(path_, IniReading::kOnce);
+  test::WriteFileText(path_, "[Quorel]\r\nflags=1\r\n");
+  EXPECT_EQ(once.ReadInt("flags", 14), 7);
+  ASSERT_TRUE(once.WriteInt("rate_h", 64));
+  EXPECT_EQ(once.ReadInt("flags", 14), 1);
+  EXPECT_EQ(once.ReadInt("rate_h", 48), 64);
+}
+
 // A new file gets CRLF lines (in a folder made for it); line-feed ends, a last
 // line without one and a byte order mark stay as they were.
 TEST(IniStoreFileTest, KeepsTheFilesOwnForm) {

@@ -1,0 +1,137 @@
+// Quorel — SPDX-License-Identifier: MIT
+// Every output style (GIF or PNG, 1× or 2×) with every clean-up (none, trim,
+// photo) of a 4000 × 3000 camera JPEG fitted to height 48, each run as a
+// whole process of the tool: its processor time (user and kernel, the median
+// of the runs) against djpeg decoding the same file in the same run, its peak
+// resident memory (the child's ru_maxrss), and the PNG bytes in its snippet.
+// One line per case:
+// BENCH lean_<style>_<cleanup> cpu_ms=… djpeg_cpu_ms=… ratio=… peak_mib=… png_bytes=…
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CameraSignature.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int kRuns = 5;
+constexpr int kWidth = 4000, kHeight = 3000;
+
+struct Usage {
+  double cpu_ms = 0;
+  double peak_mib = 0;
+};
+
+// One run of `args` with its standard output in `out`; none when it fails.
+std::optional<Usage> RunChild(const std::vector<std::string>& args, const fs::path& out) {
+  std::vector<char*> argv;
+  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(fd, 1);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    return std::nullopt;
+  }
+  const auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
+  return Usage{ms(usage.ru_utime) + ms(usage.ru_stime), usage.ru_maxrss / 1024.0};
+}
+
+// The median processor time and the largest peak of kRuns runs.
+std::optional<Usage> Measure(const std::vector<std::string>& args, const fs::path& out) {
+  std::vector<double> times;
+  Usage result;
+  for (int i = 0; i < kRuns; ++i) {
+    const auto run = RunChild(args, out);
+    if (!run) return std::nullopt;
+    times.push_back(run->cpu_ms);
+    result.peak_mib = std::max(result.peak_mib, run->peak_mib);
+  }
+  std::nth_element(times.begin(), times.begin() + kRuns / 2, times.end());
+  result.cpu_ms = times[kRuns / 2];
+  return result;
+}
+
+// The decoded bytes of every PNG data URL in a snippet.
+size_t PngBytes(const fs::path& snippet) {
+  std::ifstream in(snippet, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string start = "data:image/png;base64,";
+  size_t bytes = 0;
+  for (size_t at = text.find(start); at != std::string::npos; at = text.find(start, at)) {
+    at += start.size();
+    const size_t end = text.find('"', at);
+    if (end == std::string::npos) break;
+    const size_t chars = end - at;
+    const size_t padding = (chars > 0 && text[end - 1] == '=') + (chars > 1 && text[end - 2] == '=');
+    bytes += chars / 4 * 3 - padding;
+  }
+  return bytes;
+}
+
+}  // namespace
+
+int main() {
+  using namespace quorel::bench;
+  std::string pattern = (fs::temp_directory_path() / "quorel-lean-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) return 1;
+  const fs::path folder = pattern;
+  const fs::path jpeg = folder / "phone.jpg";
+  const fs::path out = folder / "out.txt";
+  fs::create_directories(folder / "settings");
+  if (!WriteJpeg(jpeg, DrawSignatureRgb(kWidth, kHeight), kWidth, kHeight)) return 1;
+  const std::string djpeg = "/usr/bin/djpeg";
+  if (!fs::exists(djpeg)) {
+    std::puts("BENCH lean skipped: djpeg (libjpeg-turbo-progs) is not installed");
+    return 0;
+  }
+  const auto reference = Measure({djpeg, "-outfile", "/dev/null", jpeg.string()}, out);
+  if (!reference) return 1;
+  struct Style {
+    const char* name;
+    std::vector<std::string> args;
+  };
+  const Style styles[] = {{"gif_1x", {}},
+                          {"gif_2x", {"--density", "2"}},
+                          {"png_1x", {"--format", "png"}},
+                          {"png_2x", {"--format", "png", "--density", "2"}}};
+  int failed = 0;
+  for (const Style& style : styles) {
+    for (const char* cleanup : {"none", "trim", "photo"}) {
+      std::vector<std::string> args = {QUOREL_SNIPPET_PATH, "--settings", (folder / "settings").string(),
+                                       "--signature", jpeg.string(), "--no-seal", "--signature-scale",
+                                       "height:48", "--signature-cleanup", cleanup};
+      args.insert(args.end(), style.args.begin(), style.args.end());
+      const auto tool = Measure(args, out);
+      if (!tool) {
+        std::printf("BENCH lean_%s_%s failed\n", style.name, cleanup);
+        ++failed;
+        continue;
+      }
+      std::printf("BENCH lean_%s_%s cpu_ms=%.1f djpeg_cpu_ms=%.1f ratio=%.2f peak_mib=%.1f png_bytes=%zu\n",
+                  style.name, cleanup, tool->cpu_ms, reference->cpu_ms, tool->cpu_ms / reference->cpu_ms,
+                  tool->peak_mib, PngBytes(out));
+      std::fflush(stdout);
+    }
+  }
+  std::error_code ec;
+  fs::remove_all(folder, ec);
+  return failed == 0 ? 0 : 1;
+}
