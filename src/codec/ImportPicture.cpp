@@ -35,4 +35,17 @@ Result<Decoded> ReadPictureFile(const std::filesystem::path& path) {
   return Status::kNoPictureExtension;
 }
 
+Result<Decoded> ReadPictureBytes(std::span<const uint8_t> bytes, PictureKind kind) {
+  if (kind == PictureKind::kNone) return Status::kNoPictureExtension;
+  if (bytes.size() > kMaxBlockBytes) return Status::kTooLarge;  // as LoadFileBlock refuses the file
+  switch (kind) {
+    case PictureKind::kBmp: return ReadBmpBytes(bytes);
+    case PictureKind::kGif: return ReadGifBytes(bytes);
+    case PictureKind::kJpeg: return ReadJpegBytes(bytes);
+    case PictureKind::kPng: return ReadPngBytes(bytes);
+    case PictureKind::kNone: break;
+  }
+  return Status::kNoPictureExtension;
+}
+
 }  // namespace quorel

@@ -1,7 +1,9 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 
 #include "codec/Decoded.h"
 #include "common/Result.h"
@@ -21,5 +23,10 @@ PictureKind PictureKindOf(const std::filesystem::path& path);
 // The file read by the reader of its PictureKindOf; kNoPictureExtension for
 // kNone, else the reader's status or its picture.
 Result<Decoded> ReadPictureFile(const std::filesystem::path& path);
+
+// The same over a file's bytes already in memory (a page's file, a pasted
+// picture), read as `kind`: the same pictures and statuses as from the file,
+// kTooLarge beyond the size a file may have.
+Result<Decoded> ReadPictureBytes(std::span<const uint8_t> bytes, PictureKind kind);
 
 }  // namespace quorel
