@@ -18,7 +18,7 @@ for what in "${@:-test}"; do
     # The web edition: emscripten and node; dpkg-dev unpacks the libraries' Debian sources;
     # the page's test drives chromium-headless-shell through node-ws.
     web) packages+=(emscripten node-acorn binaryen nodejs dpkg-dev python3 libjpeg62-turbo-dev libpng-dev
-                    zlib1g-dev node-ws chromium-headless-shell) ;;
+                    zlib1g-dev node-ws chromium-headless-shell webp) ;;
     *) echo "install-deps: unknown set '$what'" >&2; exit 2 ;;
   esac
 done

@@ -257,6 +257,7 @@ function buildOutputs() {
 }
 
 function download(blob, name) {
+  document.dispatchEvent(new CustomEvent('quorel:download', { detail: { blob, name } }));  // for the browser test
   const link = document.createElement('a');
   link.href = URL.createObjectURL(blob);
   link.download = name;
