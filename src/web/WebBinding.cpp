@@ -39,7 +39,7 @@ struct WebPanel {
   PictureKind kind = PictureKind::kNone;
   std::optional<PackedDib> decoded;  // a picture the browser decoded into RGBA rows
   ImagePanel panel;
-  std::string readout;
+  std::array<int32_t, 2> area{};  // the preview area the panel was last shown in
 };
 
 // The outputs QuorelOutput writes; the numbers are the worker's.
@@ -53,8 +53,8 @@ enum class WebOutput : int {
 };
 
 struct WebState {
-  std::array<WebPanel, 2> panels{WebPanel{{}, PictureKind::kNone, {}, ImagePanel(PanelIndex::kSignature), {}},
-                                 WebPanel{{}, PictureKind::kNone, {}, ImagePanel(PanelIndex::kSeal), {}}};
+  std::array<WebPanel, 2> panels{WebPanel{{}, PictureKind::kNone, {}, ImagePanel(PanelIndex::kSignature)},
+                                 WebPanel{{}, PictureKind::kNone, {}, ImagePanel(PanelIndex::kSeal)}};
   std::vector<uint8_t> incoming;  // the bytes of a picture not yet taken
   MarkRequest request;
   std::optional<Mark> mark;
@@ -104,6 +104,7 @@ Status Take(int index, WebPanel& panel, PackedDib picture) {
   panel.panel = ImagePanel(index == 0 ? PanelIndex::kSignature : PanelIndex::kSeal);
   (void)panel.panel.SetCleanup(level);  // the picture below is cleaned at it
   const Result<void> set = panel.panel.SetPicture(std::move(picture));
+  panel.area = {};
   return set ? Status::kOk : set.status();
 }
 
@@ -165,7 +166,7 @@ EMSCRIPTEN_KEEPALIVE int QuorelTakeRgba(int index, int32_t width, int32_t height
 // The panel without a picture.
 EMSCRIPTEN_KEEPALIVE void QuorelClearPicture(int index) {
   WebPanel& panel = PanelAt(index);
-  panel = WebPanel{{}, PictureKind::kNone, {}, ImagePanel(panel.panel.index()), {}};
+  panel = WebPanel{{}, PictureKind::kNone, {}, ImagePanel(panel.panel.index())};
 }
 
 // One panel's choices: whether it takes part, its ink (0xRRGGBB), its scale
@@ -203,7 +204,9 @@ EMSCRIPTEN_KEEPALIVE void QuorelSetLayout(int align, int format, int density) {
 EMSCRIPTEN_KEEPALIVE const char* QuorelReadout(int index, int32_t preview_width, int32_t preview_height) {
   WebPanel& panel = PanelAt(index);
   if (panel.panel.picture() == nullptr) return Hand({});
-  panel.panel.ShowIn(preview_width, preview_height);
+  // The preview is drawn again only for another area: a large photo's takes a while.
+  if (panel.area != std::array{preview_width, preview_height}) panel.panel.ShowIn(preview_width, preview_height);
+  panel.area = {preview_width, preview_height};
   return Hand(panel.panel.Readout());
 }
 
