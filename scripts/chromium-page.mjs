@@ -12,7 +12,9 @@ const WebSocket = globalThis.WebSocket ?? createRequire(import.meta.url)('ws');
 
 // A child and the first match of `pattern` in what it writes to `stream`.
 const start = (command, args, stream, pattern) => new Promise((found, failed) => {
-  const child = spawn(command, args, { stdio: ['ignore', 'pipe', 'pipe'] });
+  // In a group of its own: Debian's chromium-headless-shell is a script that
+  // does not exec the browser, which a kill of the script alone would orphan.
+  const child = spawn(command, args, { stdio: ['ignore', 'pipe', 'pipe'], detached: true });
   let text = '';
   child[stream].on('data', (data) => { text += data; if (pattern.test(text)) found([child, pattern.exec(text)[1]]); });
   child.on('exit', (code) => failed(new Error(`${command} ended (${code}): ${text}`)));
@@ -43,8 +45,11 @@ export async function openBrowser(webDir) {
   });
   const close = () => {
     socket.close();
-    [browser, server].forEach((child) => child.kill());
-    rmSync(profile, { recursive: true, force: true });
+    // The profile goes once Chromium has ended: it writes there until then.
+    browser.removeAllListeners('exit');
+    const ended = new Promise((done) => browser.once('exit', done));
+    [browser, server].forEach((child) => process.kill(-child.pid));
+    return ended.then(() => rmSync(profile, { recursive: true, force: true }));
   };
   try {
     const { targetId } = await send('Target.createTarget', { url: 'about:blank' });
@@ -55,7 +60,7 @@ export async function openBrowser(webDir) {
       (await on('Runtime.evaluate', { expression, awaitPromise: true, returnByValue: true })).result.value;
     return { on, evaluate, requested, origin: `http://127.0.0.1:${port}`, close };
   } catch (error) {
-    close();
+    await close();
     throw error;
   }
 }

@@ -63,7 +63,7 @@ try {
        ` (ratio ${(pageScaled / nativeScaled).toFixed(1)}; ok: ${scaled.ok})`);
   line('page interactive (navigation to first answer)', `${interactive.toFixed(2)} s`);
 } finally {
-  page.close();
+  await page.close();
   rmSync(work, { recursive: true, force: true });
 }
 const gzipped = (pattern) => readdirSync(webDir).filter((name) => pattern.test(name))

@@ -73,7 +73,7 @@ try {
   const foreign = page.requested.filter((url) => !/^(data|blob):/.test(url) && !url.startsWith(`${page.origin}/`));
   if (foreign.length > 0 || page.requested.length === 0) failures++, console.error(`requests elsewhere: ${foreign}`);
 } finally {
-  page.close();
+  await page.close();
   rmSync(work, { recursive: true, force: true });
 }
 console.log(`drive-page: ${kSteps.length} steps, ${failures} failing`);
