@@ -139,7 +139,7 @@ function takePicture(name, file) {
   const view = panels[name];
   if (view.image.src !== view.shown) URL.revokeObjectURL(view.image.src);
   view.image.src = URL.createObjectURL(file);
-  // A file that cannot be read empties the panel, as in the window.
+  // A file the browser cannot read arrives empty: the core refuses it as it refuses a damaged one.
   file.arrayBuffer().catch(() => new ArrayBuffer(0)).then((buffer) => {
     // A pasted picture has no name of its own: its type gives the extension.
     pictures[name] = { bytes: new Uint8Array(buffer), name: file.name || `pasted.${file.type.split('/')[1]}`,

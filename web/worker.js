@@ -42,7 +42,7 @@ const message = (status, name = '') => core.ccall('QuorelMessage', 'string', ['n
 
 function copyIn(bytes) {
   const at = core._QuorelPictureBuffer(bytes.length);
-  if (at === 0) return false;
+  if (at === 0) return bytes.length === 0;  // an empty file is the reader's to refuse
   core.HEAPU8.set(bytes, at);
   return true;
 }
@@ -60,7 +60,7 @@ async function browserRgba(picture) {
 
 // The panel's new picture: 0 when taken, else the core's status.
 async function take(index, picture) {
-  if (!picture || picture.bytes.length === 0) {
+  if (!picture) {
     core._QuorelClearPicture(index);
     return 0;
   }
