@@ -33,11 +33,13 @@ test: deps web-build
 	@cmake --build $(TEST_DIR) -j $(JOBS)
 	@cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 
-bench:
+# The web edition's figures come beside the native ones (scripts/web-bench.mjs).
+bench: web-build
 	@scripts/install-deps.sh test bench
 	@cmake -S . -B $(RELEASE_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQUOREL_BENCH=ON -DQUOREL_GUI=ON >/dev/null
 	@cmake --build $(RELEASE_DIR) -j $(JOBS)
 	@scripts/bench.sh $(RELEASE_DIR)
+	@NODE_PATH=/usr/share/nodejs node scripts/web-bench.mjs $(RELEASE_DIR)/src/cli/quorel-snippet
 
 # libFuzzer targets (clang); each runs FUZZ_SECONDS seconds.
 fuzz:
@@ -71,6 +73,7 @@ screenshot: release
 # built from Debian's sources once, under build/web-deps/.
 web-build:
 	@scripts/install-deps.sh web
+	@scripts/node18.sh
 	@JOBS=$(JOBS) scripts/web-build.sh
 
 # The page on http://127.0.0.1:8080/ until Ctrl+C.

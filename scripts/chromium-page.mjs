@@ -12,7 +12,9 @@ const WebSocket = globalThis.WebSocket ?? createRequire(import.meta.url)('ws');
 
 // A child and the first match of `pattern` in what it writes to `stream`.
 const start = (command, args, stream, pattern) => new Promise((found, failed) => {
-  const child = spawn(command, args, { stdio: ['ignore', 'pipe', 'pipe'] });
+  // In a group of its own: Debian's chromium-headless-shell is a script that
+  // does not exec the browser, which a kill of the script alone would orphan.
+  const child = spawn(command, args, { stdio: ['ignore', 'pipe', 'pipe'], detached: true });
   let text = '';
   child[stream].on('data', (data) => { text += data; if (pattern.test(text)) found([child, pattern.exec(text)[1]]); });
   child.on('exit', (code) => failed(new Error(`${command} ended (${code}): ${text}`)));
@@ -43,8 +45,11 @@ export async function openBrowser(webDir) {
   });
   const close = () => {
     socket.close();
-    [browser, server].forEach((child) => child.kill());
-    rmSync(profile, { recursive: true, force: true });
+    // The profile goes once Chromium has ended: it writes there until then.
+    browser.removeAllListeners('exit');
+    const ended = new Promise((done) => browser.once('exit', done));
+    [browser, server].forEach((child) => process.kill(-child.pid));
+    return ended.then(() => rmSync(profile, { recursive: true, force: true }));
   };
   try {
     const { targetId } = await send('Target.createTarget', { url: 'about:blank' });
@@ -55,7 +60,7 @@ export async function openBrowser(webDir) {
       (await on('Runtime.evaluate', { expression, awaitPromise: true, returnByValue: true })).result.value;
     return { on, evaluate, requested, origin: `http://127.0.0.1:${port}`, close };
   } catch (error) {
-    close();
+    await close();
     throw error;
   }
 }
@@ -63,19 +68,32 @@ export async function openBrowser(webDir) {
 // Loads the page and sets the two sample pictures through its file inputs;
 // `shown` resolves with the first reply that shows both, with no newer choice
 // waiting.
-export async function loadWithPictures({ on, evaluate, origin }, pictures) {
-  await on('Page.navigate', { url: `${origin}/index.html` });
-  await evaluate("new Promise((r) => document.readyState === 'complete' ? r() : addEventListener('load', r))");
-  await expectReply(evaluate);
-  const { nodeIds } = await on('DOM.querySelectorAll', { nodeId: (await on('DOM.getDocument')).root.nodeId, selector: 'input.file' });
-  for (const [i, file] of pictures.entries()) await on('DOM.setFileInputFiles', { nodeId: nodeIds[i], files: [file] });
-  return evaluate('window.shown');
+export async function loadWithPictures(page, pictures) {
+  await page.on('Page.navigate', { url: `${page.origin}/index.html` });
+  await page.evaluate("new Promise((r) => document.readyState === 'complete' ? r() : addEventListener('load', r))");
+  await expectReply(page.evaluate);
+  await setPictures(page, pictures);
+  return page.evaluate('window.shown');
 }
 
-// From now on, window.shown is the next reply with both pictures read and no
-// newer choice waiting.
-export function expectReply(evaluate) {
+// Files set through the panels' file inputs, from the first panel's on (null: left as is).
+export async function setPictures({ on }, files) {
+  const { nodeIds } = await on('DOM.querySelectorAll', { nodeId: (await on('DOM.getDocument')).root.nodeId, selector: 'input.file' });
+  for (const [i, file] of files.entries()) if (file) await on('DOM.setFileInputFiles', { nodeId: nodeIds[i], files: [file] });
+}
+
+// From now on, window.shown is the next reply with no newer choice waiting and,
+// unless `anyReadout`, both pictures read.
+export function expectReply(evaluate, anyReadout = false) {
   return evaluate(`window.shown = new Promise((r) => document.addEventListener('quorel:shown', function seen(e) {
-    if (e.detail.settled && e.detail.readout.every(Boolean)) r(e.detail, document.removeEventListener('quorel:shown', seen));
+    if (e.detail.settled && (${anyReadout} || e.detail.readout.every(Boolean))) {
+      r(e.detail, document.removeEventListener('quorel:shown', seen));
+    }
   })), 0`);
 }
+
+// The file a button of the page saves, as base64.
+export const savedBy = (evaluate, button) => evaluate(`new Promise((saved) => {
+  document.addEventListener('quorel:download', ({ detail }) => new Response(detail.blob).arrayBuffer()
+    .then((b) => saved(btoa([...new Uint8Array(b)].map((c) => String.fromCharCode(c)).join('')))), { once: true });
+  document.querySelector('${button}').click(); })`);

@@ -18,9 +18,10 @@ for what in "${@:-test}"; do
     fixtures) packages+=(imagemagick python3-pil libjpeg-turbo-progs webp libheif-examples) ;;  # cwebp, heif-enc
     package) packages+=(dpkg-dev) ;;  # cpack's DEB generator
     # The web edition: emscripten and node; dpkg-dev unpacks the libraries' Debian sources;
-    # the page's test drives chromium-headless-shell through node-ws.
+    # the page's test drives chromium-headless-shell through node-ws and makes a WebP with
+    # cwebp; Debian's node 18 beside a newer one (scripts/node18.sh) loads the node-* modules.
     web) packages+=(emscripten node-acorn binaryen nodejs dpkg-dev python3 libjpeg62-turbo-dev libpng-dev
-                    zlib1g-dev node-ws chromium-headless-shell) ;;
+                    zlib1g-dev node-ws chromium-headless-shell webp node-cjs-module-lexer node-undici) ;;
     *) echo "install-deps: unknown set '$what'" >&2; exit 2 ;;
   esac
 done

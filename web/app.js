@@ -19,6 +19,7 @@ const settings = loadSettings();
 const pictures = { signature: undefined, seal: undefined };  // bytes not yet sent to the worker
 const panels = {};
 let snippet = '';
+let sent = [];  // the panels whose new picture the request in flight carries
 
 function loadSettings() {
   try {
@@ -59,12 +60,26 @@ function request() {
   };
   const message = { id: nextId++, signature: panel('signature'), seal: panel('seal'), align: settings.align,
                     format: settings.format, density: Number(settings.density) };
+  sent = ['signature', 'seal'].filter((name) => pictures[name] !== undefined);
   pictures.signature = pictures.seal = undefined;
   $('#status').textContent = kTexts.working;
   worker.postMessage(message);
 }
 
+// An output of the mark shown (see worker.js), answered after the request in flight.
+const outputs = new Map();
+function askOutput(output, base = '') {
+  const id = nextId++;
+  worker.postMessage({ id, output, base });
+  return new Promise((answered) => outputs.set(id, answered));
+}
+
 worker.onmessage = ({ data }) => {
+  if (outputs.has(data.id)) {
+    outputs.get(data.id)(data);
+    outputs.delete(data.id);
+    return;
+  }
   busy = false;
   if (!data.ready) show(data, !pending);
   if (pending || data.ready) request();
@@ -75,10 +90,21 @@ function show(reply, settled) {
   snippet = reply.snippet;
   panels.signature.readout.value = reply.readout[0];
   panels.seal.readout.value = reply.readout[1];
+  // A refused picture leaves the panel as it was, as in the window.
+  for (const [index, name] of ['signature', 'seal'].entries()) {
+    if (!sent.includes(name)) continue;
+    const view = panels[name];
+    const keep = reply.refused[index] ? view.shown : view.image.src;
+    if (view.shown && view.shown !== keep) URL.revokeObjectURL(view.shown);
+    view.shown = keep;
+    if (keep) view.image.src = keep; else view.image.removeAttribute('src');
+  }
+  sent = [];
   // Before any picture there is nothing to complain about.
   const empty = !reply.readout[0] && !reply.readout[1];
-  $('#status').textContent = reply.ok || empty ? '' : reply.status;
-  $('#copy').disabled = $('#save').disabled = !reply.ok;
+  const refused = reply.refused.filter(Boolean).join('\n');
+  $('#status').textContent = refused || (reply.ok || empty ? '' : reply.status);
+  for (const button of document.querySelectorAll('.result button')) button.disabled = !reply.ok;
   const size = $('#size');
   size.value = reply.ok ? `${reply.size.characters.toLocaleString('en')}${kTexts.characters}` +
                           (reply.size.budget > 0 ? ' ⚠' : '') : '';
@@ -111,12 +137,13 @@ function changed() {
 function takePicture(name, file) {
   if (!file) return;
   const view = panels[name];
-  URL.revokeObjectURL(view.image.src);
+  if (view.image.src !== view.shown) URL.revokeObjectURL(view.image.src);
   view.image.src = URL.createObjectURL(file);
-  // A file that cannot be read empties the panel, as in the window.
+  // A file the browser cannot read arrives empty: the core refuses it as it refuses a damaged one.
   file.arrayBuffer().catch(() => new ArrayBuffer(0)).then((buffer) => {
     // A pasted picture has no name of its own: its type gives the extension.
-    pictures[name] = { bytes: new Uint8Array(buffer), name: file.name || `pasted.${file.type.split('/')[1]}` };
+    pictures[name] = { bytes: new Uint8Array(buffer), name: file.name || `pasted.${file.type.split('/')[1]}`,
+                       type: file.type };
     settings[name].mode = 'none';  // a new picture resets the scale, as in the window
     view.mode.value = 'none';
     showScale(name);
@@ -225,12 +252,57 @@ function buildOutputs() {
   $('#copy').onclick = () => {
     navigator.clipboard.writeText(snippet).catch(() => { $('#status').textContent = kTexts.clipboardBusy; });
   };
-  $('#save').onclick = () => {
-    const link = document.createElement('a');
-    link.href = URL.createObjectURL(new Blob([snippet], { type: 'text/plain' }));
-    link.download = 'quorel.txt';
-    link.click();
-    setTimeout(() => URL.revokeObjectURL(link.href), 0);
+  $('#save').onclick = () => download(new Blob([snippet], { type: 'text/plain' }), 'quorel.txt');
+  buildEverywhere();
+}
+
+function download(blob, name) {
+  document.dispatchEvent(new CustomEvent('quorel:download', { detail: { blob, name } }));  // for the browser test
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(blob);
+  link.download = name;
+  link.click();
+  setTimeout(() => URL.revokeObjectURL(link.href), 0);
+}
+
+// ---- the outputs for elsewhere: pictures, snippet.html, a message, the composed picture ----
+function buildEverywhere() {
+  const extension = () => settings.format;
+  const base = $('#base');
+  base.value = settings.base ?? '';
+  label(base, 'baseUrl');
+  base.onchange = () => { settings.base = base.value.trim(); localStorage.setItem(kStored, JSON.stringify(settings)); };
+  const fetchOutput = async (output, type, name) => {
+    const reply = await askOutput(output, base.value.trim());
+    if (!reply.ok) {
+      $('#status').textContent = output === 'hosted' ? kTexts.badBaseUrl : kTexts.outputFailed;
+      return null;
+    }
+    $('#status').textContent = '';
+    return new Blob([reply.bytes], { type });
+  };
+  const buttons = [
+    ['#save-signature', 'signature', () => `image/${extension()}`, () => `signature.${extension()}`],
+    ['#save-seal', 'seal', () => `image/${extension()}`, () => `seal.${extension()}`],
+    ['#save-hosted', 'hosted', () => 'text/html', () => 'snippet.html'],
+    ['#save-message', 'message', () => 'message/rfc822', () => 'quorel.eml'],
+    ['#save-picture', 'picture', () => 'image/png', () => 'quorel.png'],
+  ];
+  for (const [selector, output, type, name] of buttons) {
+    label($(selector), `${output}Output`);
+    $(selector).onclick = async () => {
+      const blob = await fetchOutput(output, type(), name());
+      if (blob) download(blob, name());
+    };
+  }
+  label($('#copy-picture'), 'copyPicture');
+  // The clipboard takes a promise of the picture, so that the browser still
+  // counts the click as the user's when the worker answers.
+  $('#copy-picture').onclick = () => {
+    const blob = fetchOutput('picture', 'image/png').then((made) => made ?? Promise.reject(new Error('no picture')));
+    const item = typeof ClipboardItem === 'function' ? new ClipboardItem({ 'image/png': blob }) : null;
+    (item ? navigator.clipboard.write([item]) : Promise.reject(new Error('no ClipboardItem')))
+      .catch(() => { $('#status').textContent ||= kTexts.clipboardPicture; });
   };
 }
 

@@ -1,9 +1,9 @@
 // Quorel — SPDX-License-Identifier: MIT
 // Keeps the page working offline once loaded: its own files only, served from
 // the cache first. A new release changes kCache, which drops the old files.
-const kCache = 'quorel-1';
+const kCache = 'quorel-2';
 const kFiles = ['./', 'index.html', 'style.css', 'app.js', 'texts.js', 'worker.js', 'quorel-core.mjs',
-                'quorel-core.wasm', 'manifest.webmanifest', 'icon.svg', 'icon-48.png'];
+                'quorel-core.wasm', 'manifest.webmanifest', 'icon.svg', 'icon-48.png', 'icon-192.png', 'icon-512.png'];
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(kCache).then((cache) => cache.addAll(kFiles)).then(() => self.skipWaiting()));

@@ -2,21 +2,30 @@
 // The core, compiled to WebAssembly, in a worker of its own so that the page
 // stays responsive while a picture is decoded.
 //
-// The protocol: one request in, one reply out, matched by `id`.
+// The protocol: one request in, one reply out, matched by `id`; requests are
+// answered in the order they come.
 //   page → worker  { id, signature: Panel, seal: Panel, align: 'left'|'center'|'right',
 //                    format: 'gif'|'png', density: 1|2 }
-//     Panel        { picture: { bytes: Uint8Array, name: 'photo.JPG' } | null
-//                      | undefined  (undefined: the one sent before; the name's extension
-//                      says the format, as a file's does in the window),
-//                    on: boolean, colour: 'rrggbb',
+//     Panel        { picture: { bytes: Uint8Array, name: 'photo.JPG', type: 'image/jpeg' } | null
+//                      | undefined  (undefined: the one taken before; the name's extension
+//                      says the format, as a file's does in the window; a format only the
+//                      browser decodes (WebP, AVIF) is taken as the browser decodes it),
+//                    on: boolean, colour: 'rrggbb', alt: '…',
 //                    scale: 'none' | 'height:N' | 'width:N' | 'ratio:N',
 //                    cleanup: 'none' | 'trim' | 'photo', preview: [width, height] }
-//   worker → page  { id, ok, snippet, readout: [signature, seal], status, size }
+//   worker → page  { id, ok, snippet, readout: [signature, seal], status, size, refused, notes }
 //     snippet      the HTML, byte for byte the command-line tool's ('' when !ok)
 //     size         { characters, budget }: budget is the core's limit when the
 //                  snippet is over it (some editors refuse it), else 0
 //     readout      each panel's size readout ('' without a usable picture)
 //     status       the core's message when !ok (the window's Japanese text)
+//     refused      each panel's message for a picture sent now and refused ('' if none);
+//                  the panel keeps the picture it had, as in the window
+//     notes        each panel's { cut, noInk }: its file was cut short, a clean-up found no ink
+//   page → worker  { id, output: 'hosted'|'signature'|'seal'|'message'|'picture', base: 'https://…' }
+//   worker → page  { id, ok, bytes: Uint8Array, status }: an output of the mark shown last
+//     (hosted: snippet.html with the pictures named after `base`; message: the .eml;
+//     picture: both pictures as one PNG)
 //
 // The core is reached through the functions of src/web/WebBinding.cpp only.
 import QuorelCore from './quorel-core.mjs';
@@ -24,76 +33,107 @@ import QuorelCore from './quorel-core.mjs';
 const core = await QuorelCore();
 const kPanels = ['signature', 'seal'];
 const kCleanup = { none: 0, trim: 1, photo: 2 };
-const paths = { signature: '', seal: '' };  // the picture's file, '' without one
-core.FS.mkdir('/in');
-core.FS.mkdir('/settings');  // stays empty: the page keeps its settings itself
+const kAlign = { left: 0, center: 1, right: 2 };
+const kOutputs = { hosted: 1, signature: 2, seal: 3, message: 4, picture: 5 };
+const kNoPictureExtension = -82;
+const kUnsupported = -3;
 
-function readout(name, panel) {
-  if (!paths[name]) return '';
-  const [width, height] = panel.preview;
-  return core.ccall('QuorelReadout', 'string', ['string', 'string', 'number', 'number', 'number'],
-                    [paths[name], panel.scale, kCleanup[panel.cleanup] ?? 0, width, height]);
+const message = (status, name = '') => core.ccall('QuorelMessage', 'string', ['number', 'string'], [status, name]);
+
+function copyIn(bytes) {
+  const at = core._QuorelPictureBuffer(bytes.length);
+  if (at === 0) return bytes.length === 0;  // an empty file is the reader's to refuse
+  core.HEAPU8.set(bytes, at);
+  return true;
 }
 
-function runTool(args) {
-  const bytes = new TextEncoder().encode(args.join('\0'));
-  const buffer = core._malloc(bytes.length + 1);
-  core.HEAPU8.set(bytes, buffer);
-  const code = core.ccall('QuorelRunTool', 'number', ['number', 'number'], [buffer, bytes.length]);
-  core._free(buffer);
-  const output = core.HEAPU8.slice(core._QuorelOutput(), core._QuorelOutput() + core._QuorelOutputSize());
-  return { code, output: new TextDecoder().decode(output), error: core.UTF8ToString(core._QuorelError()) };
+// A format the core has no reader for, as the browser decodes it: RGBA rows.
+async function browserRgba(picture) {
+  const bitmap = await createImageBitmap(new Blob([picture.bytes], { type: picture.type }),
+                                         { premultiplyAlpha: 'none', colorSpaceConversion: 'none' });
+  const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+  const context = canvas.getContext('2d');
+  context.drawImage(bitmap, 0, 0);
+  bitmap.close();
+  return context.getImageData(0, 0, canvas.width, canvas.height);
 }
 
-function toolArgs(request) {
-  const args = ['--settings', '/settings', '--verbose', '--align', request.align, '--format', request.format,
-                '--density', String(request.density)];
-  for (const name of kPanels) {
-    const panel = request[name];
-    if (paths[name]) {
-      args.push(`--${name}`, paths[name], `--${name}-scale`, panel.scale, `--${name}-cleanup`, panel.cleanup);
-    }
-    if (!panel.on) args.push(`--no-${name}`);
-    args.push(`--${name}-color`, panel.colour);
+// The panel's new picture: 0 when taken, else the core's status.
+async function take(index, picture) {
+  if (!picture) {
+    core._QuorelClearPicture(index);
+    return 0;
   }
-  return args;
+  if (!copyIn(picture.bytes)) return -6;  // out of memory
+  const status = core.ccall('QuorelTakePicture', 'number', ['number', 'string'], [index, picture.name]);
+  if (status !== kNoPictureExtension && status !== kUnsupported) return status;
+  let rgba;
+  try {
+    rgba = await browserRgba(picture);
+  } catch {
+    return status;  // the browser cannot read it either: the core's word stands
+  }
+  if (!copyIn(rgba.data)) return -6;
+  return core._QuorelTakeRgba(index, rgba.width, rgba.height);
 }
 
-function handle(request) {
-  for (const name of kPanels) {
+async function make(request) {
+  const refused = ['', ''];
+  for (const [index, name] of kPanels.entries()) {
     const picture = request[name].picture;
     if (picture === undefined) continue;
-    if (paths[name]) core.FS.unlink(paths[name]);
-    paths[name] = '';
-    if (!picture || picture.bytes.length === 0) continue;
-    paths[name] = `/in/${name}${/\.[A-Za-z0-9]{1,5}$/.exec(picture.name)?.[0] ?? ''}`;
-    core.FS.writeFile(paths[name], picture.bytes);
+    const status = await take(index, picture);
+    if (status !== 0) refused[index] = message(status, picture.name);
   }
-  let result = runTool(toolArgs(request));
-  // As in the window, a picture that cannot be read leaves its panel empty.
-  const unreadable = kPanels.filter((name) => paths[name] && result.code === 2 &&
-                                               result.error.includes(`${paths[name]}:`));
-  if (unreadable.length > 0) {
-    for (const name of unreadable) paths[name] = '';
-    result = runTool(toolArgs(request));
-  }
-  const readouts = kPanels.map((name) => readout(name, request[name]));
-  const ok = result.code === 0;
-  // The --verbose line: "quorel-snippet: snippet of N characters (over B: …)".
-  const [, characters = '0', budget = '0'] = /of (\d+) characters(?: \(over (\d+))?/.exec(result.error) ?? [];
-  return { id: request.id, ok, snippet: ok ? result.output : '', readout: readouts,
-           status: ok ? '' : result.error.trim(),
-           size: { characters: Number(characters), budget: Number(budget) } };
+  core._QuorelSetLayout(kAlign[request.align] ?? 2, request.format === 'png' ? 1 : 0, Number(request.density));
+  const readout = kPanels.map((name, index) => {
+    const panel = request[name];
+    core.ccall('QuorelSetPanel', 'number', ['number', 'number', 'number', 'string', 'number', 'string'],
+               [index, panel.on ? 1 : 0, parseInt(panel.colour, 16) || 0, panel.scale,
+                kCleanup[panel.cleanup] ?? 0, panel.alt ?? '']);
+    const [width, height] = panel.preview;
+    return core.UTF8ToString(core._QuorelReadout(index, width, height));
+  });
+  const made = core._QuorelMakeMark();
+  const bytes = made === 0 && core._QuorelOutput(0, 0, 0, 0) === 0 ? output() : new Uint8Array(0);
+  const snippet = new TextDecoder().decode(bytes);
+  const ok = bytes.length > 0;
+  // A panel that takes part without a picture is named as the window names it.
+  const hasPicture = (index) => readout[index] !== '';
+  const failed = made === -80 ? 0 : made === -81 ? 1 : -1;
+  const status = ok ? '' : message(made === 0 ? -6 : made, failed >= 0 && hasPicture(failed) ? 'picture' : '');
+  const notes = kPanels.map((_, index) => {
+    const bits = ok ? core._QuorelImageNotes(index) : 0;
+    return { cut: (bits & 1) !== 0, noInk: (bits & 2) !== 0 };
+  });
+  return { id: request.id, ok, snippet, readout, status, refused, notes,
+           size: { characters: bytes.length, budget: ok ? core._QuorelOverBudget(bytes.length) : 0 } };
 }
 
-self.onmessage = (event) => {
-  let reply;
-  try {
-    reply = handle(event.data);
-  } catch (error) {
-    reply = { id: event.data.id, ok: false, snippet: '', readout: ['', ''], status: String(error),
-              size: { characters: 0, budget: 0 } };
-  }
-  self.postMessage(reply);
+function output() {
+  const at = core._QuorelOutputData();
+  return core.HEAPU8.slice(at, at + core._QuorelOutputSize());
+}
+
+function makeOutput(request) {
+  const token = [...crypto.getRandomValues(new Uint32Array(2))].map((n) => n.toString(16).padStart(8, '0')).join('');
+  const time = Math.floor(Date.now() / 1000);
+  const status = core.ccall('QuorelOutput', 'number', ['number', 'string', 'number', 'string'],
+                            [kOutputs[request.output] ?? -1, request.base ?? '', time, `${time.toString(16)}.${token}`]);
+  return { id: request.id, ok: status === 0, bytes: status === 0 ? output() : new Uint8Array(0), status };
+}
+
+let queue = Promise.resolve();
+self.onmessage = ({ data }) => {
+  queue = queue.then(async () => {
+    let reply;
+    try {
+      reply = data.output ? makeOutput(data) : await make(data);
+    } catch (error) {
+      reply = { id: data.id, ok: false, snippet: '', readout: ['', ''], status: String(error), refused: ['', ''],
+                notes: [{}, {}], size: { characters: 0, budget: 0 }, bytes: new Uint8Array(0) };
+    }
+    self.postMessage(reply);
+  });
 };
 self.postMessage({ ready: true });

@@ -77,4 +77,27 @@ Result<Decoded> ReadPictureFile(const std::filesystem::path& path) {
   return Status::kNoPictureExtension;
 }
 
+Result<Decoded> ReadPictureBytes(std::span<const uint8_t> bytes, PictureKind kind) {
+  if (kind == PictureKind::kNone) return Status::kNoPictureExtension;
+  if (bytes.size() > kMaxBlockBytes) return Status::kTooLarge;  // as LoadFileBlock refuses the file
+  switch (kind) {
+    case PictureKind::kBmp: return ReadBmpBytes(bytes);
+    case PictureKind::kGif: return ReadGifBytes(bytes);
+    case PictureKind::kJpeg: return ReadJpegBytes(bytes);
+    case PictureKind::kPng: return ReadPngBytes(bytes);
+#if QUOREL_HAVE_HEIF
+    case PictureKind::kHeif: return ReadHeifBytes(bytes);
+#else
+    case PictureKind::kHeif: return Status::kUnsupported;
+#endif
+#if QUOREL_HAVE_WEBP
+    case PictureKind::kWebp: return ReadWebpBytes(bytes);
+#else
+    case PictureKind::kWebp: return Status::kUnsupported;
+#endif
+    case PictureKind::kNone: break;
+  }
+  return Status::kNoPictureExtension;
+}
+
 }  // namespace quorel

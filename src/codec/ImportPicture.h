@@ -37,4 +37,9 @@ bool ReadsWebp();
 // the reader's status or its picture.
 Result<Decoded> ReadPictureFile(const std::filesystem::path& path);
 
+// The same over a file's bytes already in memory (a page's file, a pasted
+// picture), read as `kind`: the same pictures and statuses as from the file,
+// kTooLarge beyond the size a file may have.
+Result<Decoded> ReadPictureBytes(std::span<const uint8_t> bytes, PictureKind kind);
+
 }  // namespace quorel

@@ -19,4 +19,10 @@ Result<DecodedRows> ReadPictureFileRows(const std::filesystem::path& path, RowSi
   }
 }
 
+Result<DecodedRows> ReadPictureBytesRows(std::span<const uint8_t> bytes, PictureKind kind, RowSink& sink) {
+  if (kind != PictureKind::kJpeg && kind != PictureKind::kPng) return Status::kUnsupported;
+  if (bytes.size() > kMaxBlockBytes) return Status::kTooLarge;
+  return kind == PictureKind::kJpeg ? ReadJpegBytesRows(bytes, sink) : ReadPngBytesRows(bytes, sink);
+}
+
 }  // namespace quorel

@@ -1,9 +1,12 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 
 #include "codec/Decoded.h"
+#include "codec/ImportPicture.h"
 #include "common/Result.h"
 #include "image/RowSink.h"
 
@@ -15,5 +18,7 @@ namespace quorel {
 // reads the whole picture instead); otherwise the reader's status, or whether
 // the file held every row.
 Result<DecodedRows> ReadPictureFileRows(const std::filesystem::path& path, RowSink& sink);
+// The same over a file's bytes in memory, read as `kind` (ReadPictureBytes).
+Result<DecodedRows> ReadPictureBytesRows(std::span<const uint8_t> bytes, PictureKind kind, RowSink& sink);
 
 }  // namespace quorel

@@ -90,9 +90,8 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
     read[static_cast<size_t>(index)] = std::move(picture);
   }
   for (const PanelIndex index : kPanelIndexes) {
-    const auto* file = std::get_if<PictureFile>(&request.Panel(index).picture);
     const auto& picture = read[static_cast<size_t>(index)];
-    if (file && file->arrival == Arrival::kNew && picture && !*picture) {
+    if (IsNewPicture(request.Panel(index).picture) && picture && !*picture) {
       return fail(index, true, picture->status());
     }
   }

@@ -2,11 +2,14 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <variant>
 
+#include "codec/ImportPicture.h"
 #include "common/Colour.h"
 #include "image/PackedDib.h"
 #include "image/cleanup/Cleanup.h"
@@ -27,10 +30,25 @@ struct PictureFile {
   Arrival arrival = Arrival::kNew;
 };
 
+// A picture file's bytes that the caller keeps in memory (a file a page was
+// given; they must outlive the request), read as `kind` and taken as a new
+// picture, exactly as the file would be.
+struct PictureBytes {
+  std::span<const uint8_t> bytes;
+  PictureKind kind = PictureKind::kNone;
+};
+
 // Where a panel's picture comes from: nowhere, a file (read only when the
-// panel takes part), or a picture the caller keeps (a window's panel; it
-// must outlive the request).
-using PictureSource = std::variant<std::monostate, PictureFile, const PackedDib*>;
+// panel takes part), a picture the caller keeps (a window's panel; it
+// must outlive the request), or a file's bytes.
+using PictureSource = std::variant<std::monostate, PictureFile, const PackedDib*, PictureBytes>;
+
+// A picture brought in now, read from a file or its bytes: normalised as new,
+// and a failure to read it is the caller's mistake.
+inline bool IsNewPicture(const PictureSource& source) {
+  const auto* file = std::get_if<PictureFile>(&source);
+  return (file && file->arrival == Arrival::kNew) || std::holds_alternative<PictureBytes>(source);
+}
 
 // One panel's part of an output.
 struct PanelRequest {

@@ -12,13 +12,18 @@
 namespace quorel {
 namespace {
 
-// The one decision between the two roads: a new picture file that is only
+// The one decision between the two roads: a new picture that is only
 // scaled goes straight into the scaler.
-const PictureFile* StreamedFile(const PanelRequest& panel) {
-  const auto* file = std::get_if<PictureFile>(&panel.picture);
-  const bool streams = file && file->arrival == Arrival::kNew && panel.cleanup == CleanupLevel::kNone &&
-                       panel.scale.mode != kScaleNone;
-  return streams ? file : nullptr;
+bool Streams(const PanelRequest& panel) {
+  return IsNewPicture(panel.picture) && panel.cleanup == CleanupLevel::kNone && panel.scale.mode != kScaleNone;
+}
+
+// A new picture's rows, from its file or its bytes.
+Result<DecodedRows> ReadNewPictureRows(const PictureSource& source, RowSink& sink) {
+  if (const auto* bytes = std::get_if<PictureBytes>(&source)) {
+    return ReadPictureBytesRows(bytes->bytes, bytes->kind, sink);
+  }
+  return ReadPictureFileRows(std::get<PictureFile>(source).path, sink);
 }
 
 }  // namespace
@@ -49,7 +54,7 @@ Result<MadePicture> MadePicture::Sized(const ScaleSettings& scale, OutputDensity
 }
 
 Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity density, InkWanted wanted) {
-  if (const PictureFile* file = StreamedFile(panel)) {
+  if (Streams(panel)) {
     OutputSizeResult layout;
     RowScaler scaler([&](PictureSize source) -> std::optional<PictureSize> {
       // Small pictures are kept as they come, in their own depth.
@@ -57,7 +62,7 @@ Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity de
       layout = ComputeOutputSize(panel.scale, source.width, source.height);
       return MadeSize(layout, source.width, source.height, density);
     });
-    const Result<DecodedRows> read = ReadPictureFileRows(file->path, scaler);
+    const Result<DecodedRows> read = ReadNewPictureRows(panel.picture, scaler);
     // A format without a row reader, rows that do not come top-down or a
     // small picture: the whole picture below.
     if (!scaler.Declined()) {
@@ -69,11 +74,13 @@ Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity de
   std::optional<PackedDib> owned;
   const PackedDib* picture = nullptr;
   bool complete = true;
-  if (const auto* file = std::get_if<PictureFile>(&panel.picture)) {
-    Decoded decoded = QUOREL_TRY(ReadPictureFile(file->path));
+  const auto* file = std::get_if<PictureFile>(&panel.picture);
+  const auto* bytes = std::get_if<PictureBytes>(&panel.picture);
+  if (file || bytes) {
+    Decoded decoded = QUOREL_TRY(file ? ReadPictureFile(file->path) : ReadPictureBytes(bytes->bytes, bytes->kind));
     complete = decoded.complete;
     owned = std::move(decoded.picture);
-    if (file->arrival == Arrival::kNew && !IsSmallPicture(*owned)) owned = QUOREL_TRY(ConvertTo24(std::move(*owned)));
+    if (IsNewPicture(panel.picture) && !IsSmallPicture(*owned)) owned = QUOREL_TRY(ConvertTo24(std::move(*owned)));
     picture = &*owned;
   } else if (const auto* kept = std::get_if<const PackedDib*>(&panel.picture)) {
     picture = *kept;

@@ -10,7 +10,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 
 const [nativeTool, webDir, source] = process.argv.slice(2);
-const tools = [[nativeTool], ['node', join(webDir, 'quorel-snippet.mjs')]];
+const tools = [[nativeTool], [process.env.QUOREL_WEB_NODE ?? 'node', join(webDir, 'quorel-snippet.mjs')]];
 const kOptionSets = [  // F: the picture
   ['--signature', 'F', '--no-seal'],
   ['--seal', 'F', '--no-signature', '--seal-color', 'ff0000'],

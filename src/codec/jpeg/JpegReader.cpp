@@ -259,4 +259,8 @@ Result<DecodedRows> ReadJpegFileRows(const std::filesystem::path& path, RowSink&
                       [&](std::span<const uint8_t> bytes) { return ReadJpegRowsOnly(bytes, sink); });
 }
 
+Result<DecodedRows> ReadJpegBytesRows(std::span<const uint8_t> bytes, RowSink& sink) {
+  return ReadJpegRowsOnly(bytes, sink);
+}
+
 }  // namespace quorel

@@ -24,5 +24,6 @@ Result<Decoded> ReadJpegFile(const std::filesystem::path& path);
 Result<Decoded> ReadJpegBytes(std::span<const uint8_t> bytes);
 // The same rows, top row first, into a sink.
 Result<DecodedRows> ReadJpegFileRows(const std::filesystem::path& path, RowSink& sink);
+Result<DecodedRows> ReadJpegBytesRows(std::span<const uint8_t> bytes, RowSink& sink);
 
 }  // namespace quorel

@@ -12,6 +12,7 @@
 #include "common/Allocation.h"
 #include "common/ByteBuffer.h"
 #include "image/DibLayout.h"
+#include "image/OverWhite.h"
 #include "image/RowSink.h"
 
 namespace quorel {
@@ -96,9 +97,7 @@ void PutRow(PngTarget& target, const PassGrid& grid, uint32_t y, size_t pixel_by
     } else if (alpha == 0) {
       out[0] = out[1] = out[2] = 255;
     } else {
-      for (int c = 0; c < 3; ++c) {
-        out[c] = static_cast<uint8_t>((in[c] * alpha + 255 * (255 - alpha) + 127) / 255);
-      }
+      for (int c = 0; c < 3; ++c) out[c] = OverWhite(in[c], alpha);
     }
   }
 }
@@ -236,6 +235,10 @@ Result<Decoded> ReadPngBytes(std::span<const uint8_t> bytes) { return ReadPng(by
 Result<DecodedRows> ReadPngFileRows(const std::filesystem::path& path, RowSink& sink) {
   return ReadFromFile(path, CheckPngHead,
                       [&](std::span<const uint8_t> bytes) { return ReadPngRows(bytes, sink); });
+}
+
+Result<DecodedRows> ReadPngBytesRows(std::span<const uint8_t> bytes, RowSink& sink) {
+  return ReadPngRows(bytes, sink);
 }
 
 }  // namespace quorel

@@ -22,5 +22,6 @@ Result<Decoded> ReadPngFile(const std::filesystem::path& path);
 Result<Decoded> ReadPngBytes(std::span<const uint8_t> bytes);
 // The same rows into a sink (top-down unless the file is interlaced).
 Result<DecodedRows> ReadPngFileRows(const std::filesystem::path& path, RowSink& sink);
+Result<DecodedRows> ReadPngBytesRows(std::span<const uint8_t> bytes, RowSink& sink);
 
 }  // namespace quorel

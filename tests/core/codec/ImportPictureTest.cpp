@@ -1,6 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "codec/ImportPicture.h"
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -39,6 +40,12 @@ TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
       }
       const auto actual = test::PictureRgb(picture->picture);
       ++compared;
+      // The same file's bytes in memory give the same picture, block and all.
+      const std::vector<uint8_t> bytes = test::ReadFileBytes(entry.path());
+      const auto from_bytes = ReadPictureBytes(bytes, PictureKindOf(entry.path()));
+      ASSERT_TRUE(from_bytes) << from_bytes.code();
+      EXPECT_EQ(from_bytes->complete, picture->complete);
+      EXPECT_TRUE(std::ranges::equal(from_bytes->picture.Bytes(), picture->picture.Bytes()));
       if (!cut) {
         EXPECT_EQ(test::CompareRgb(actual, expected), "");
         continue;
@@ -79,6 +86,9 @@ TEST(ImportPicture, ChoosesTheReaderByTheFirstLetterOfTheExtension) {
   std::ofstream(dir / "huge.png").close();
   fs::resize_file(dir / "huge.png", (uint64_t{1} << 30) + 1);  // sparse: beyond any picture's block
   EXPECT_EQ(ReadPictureFile(dir / "huge.png").status(), kTooLarge);
+  const std::vector<uint8_t> bmp_bytes = test::ReadFileBytes(test::DataPath(bmp));
+  EXPECT_EQ(ReadPictureBytes(bmp_bytes, PictureKind::kNone).status(), kNoPictureExtension);
+  EXPECT_EQ(ReadPictureBytes(bmp_bytes, PictureKind::kJpeg).status(), kJpegLibrary);
 }
 
 }  // namespace

@@ -121,5 +121,40 @@ TEST_F(MarkTest, OnePhotoGivesItsSealAndItsSignature) {
   EXPECT_TRUE(mark.images[1]->width >= 78 && mark.images[1]->width < 130) << mark.images[1]->width;
 }
 
+// A picture file's bytes in memory make the mark its file makes, on both roads (straight into the
+// scaler, and whole for a clean-up), a cut file included; bytes that cannot be read fail as the file does.
+TEST_F(MarkTest, AFilesBytesMakeTheMarkItsFileMakes) {
+  const std::tuple<std::filesystem::path, int32_t, CleanupLevel, OutputStyle> cases[] = {
+      {samples_ / "seal.bmp", 0, CleanupLevel::kNone, kGif1},
+      {test::DataPath("jpeg/truncated.jpg"), 12, CleanupLevel::kNone, kPng1},
+      {test::DataPath("png/interlaced.png"), 20, CleanupLevel::kNone, kGif2},
+      {samples_ / "signature.bmp", 30, CleanupLevel::kTrim, kGif2},
+      {test::DataPath("gif/interlaced.gif"), 0, CleanupLevel::kPhoto, kPng1},
+      {samples_ / "signature.bmp", 0, CleanupLevel::kNone, kGif1},  // read as a JPEG below: unreadable
+  };
+  for (const auto& [source, height, cleanup, style] : cases) {
+    SCOPED_TRACE(source.string() + " " + std::to_string(height));
+    const std::vector<uint8_t> bytes = test::ReadFileBytes(source);
+    const bool last = &source == &std::get<0>(cases[std::size(cases) - 1]);
+    const std::filesystem::path path = last ? dir_ / "signature.jpg" : source;
+    if (last) test::WriteFileBytes(path, bytes);
+    std::array<std::string, 2> made;
+    std::array<MarkFailure, 2> failures;
+    for (const int road : {0, 1}) {
+      MarkRequest request;
+      request.Panel(PanelIndex::kSeal).enabled = false;
+      request.Panel(PanelIndex::kSignature) = {true, {}, kInk, FitHeight(height), cleanup};
+      request.Panel(PanelIndex::kSignature).picture =
+          road == 0 ? PictureSource(PictureFile{path}) : PictureSource(PictureBytes{bytes, PictureKindOf(path)});
+      request.style = style;
+      const auto mark = MakeMark(request, &failures[road]);
+      made[road] = mark ? InlineSnippet(*mark).value() + (mark->images[0]->complete ? "" : " cut") : "failed";
+    }
+    EXPECT_EQ(made[1], made[0]);
+    EXPECT_EQ(failures[1].unreadable, last);
+    EXPECT_EQ(failures[1].cause, failures[0].cause);
+  }
+}
+
 }  // namespace
 }  // namespace quorel
