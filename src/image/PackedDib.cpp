@@ -18,11 +18,10 @@ namespace {
 // NOTE: a large picture is first touched page by page; in huge pages the
 // kernel takes 512 times fewer faults for it (most of its time in a
 // whole-picture read). Blocks below this stay in ordinary pages.
-constexpr uint64_t kHugePage = uint64_t{2} << 20;
-constexpr uint64_t kHugePagesFrom = 8 * kHugePage;
-
 void PreferHugePages([[maybe_unused]] uint8_t* block, [[maybe_unused]] uint64_t size) {
 #ifdef __linux__
+  constexpr uint64_t kHugePage = uint64_t{2} << 20;
+  constexpr uint64_t kHugePagesFrom = 8 * kHugePage;
   if (size < kHugePagesFrom) return;
   const auto start = (reinterpret_cast<uintptr_t>(block) + kHugePage - 1) & ~(kHugePage - 1);
   const auto end = (reinterpret_cast<uintptr_t>(block) + size) & ~(kHugePage - 1);
