@@ -111,7 +111,6 @@ Result<std::string> Message(const Mark& mark, std::string_view subject, const Me
   m += Header("From", "Quorel <quorel@" + std::string(kDomain) + ">");
   m += Header("Subject", QUOREL_TRY(SubjectText(subject)));
   m += Header("Message-ID", "<" + stamp.token + "@" + std::string(kDomain) + ">");
-  m += Header("X-Unsent", "1");  // opened as a message to send, not one received
   m += Header("Content-Type", "multipart/related; type=\"multipart/alternative\";\r\n boundary=\"" +
                                   std::string(kRelated) + "\"");
   m += kCrlf;
