@@ -124,10 +124,12 @@ class DialogsTest : public QObject {
       window.show();
       bool minimised_while_editing = false;
       const QString transfer = window.settings.FilePath("$image.bmp");
-      QTimer::singleShot(0, &window, [&] {
+      std::function<void()> when_editing = [&] {  // its pipe is there once the picture was written and it runs
+        if (!QFile::exists(transfer + ".go")) return QTimer::singleShot(0, &window, when_editing);
         minimised_while_editing = window.isMinimized();
         panel == 0 ? WriteAll(transfer + ".go", "") : window.reject();  // the editor may go on
-      });
+      };
+      QTimer::singleShot(0, &window, when_editing);
       Click(window.Control(panel == 0 ? control::kSignatureEdit : control::kSealEdit));
       QTest::qWait(0);
       QCOMPARE(minimised_while_editing, panel == 0);
