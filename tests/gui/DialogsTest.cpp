@@ -132,9 +132,7 @@ class DialogsTest : public QObject {
       QTimer::singleShot(0, &window, when_editing);
       Click(window.Control(panel == 0 ? control::kSignatureEdit : control::kSealEdit));
       QTest::qWait(0);
-      QCOMPARE(minimised_while_editing, panel == 0);
-      QCOMPARE(window.isVisible(), panel == 0);
-      QVERIFY(!window.isMinimized());
+      QVERIFY(minimised_while_editing == (panel == 0) && window.isVisible() == (panel == 0) && !window.isMinimized());
       QCOMPARE(window.Panel(PanelIndex(panel)).picture()->Width(), 64);
       QCOMPARE(window.Panel(PanelIndex(panel)).scale().mode, panel == 0 ? 0 : 3);
       if (panel == 1) WriteAll(transfer + ".go", "");  // the seal's editor still waits
