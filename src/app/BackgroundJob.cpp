@@ -6,18 +6,22 @@
 #include <QProgressDialog>
 #include <QThread>
 #include <QTimer>
+#include <utility>
 
 namespace quorel {
 namespace {
 
 bool running = false;  // touched on the GUI thread only
 int dialog_delay_ms = 500;
+std::function<void()> work_gate;
 
 }  // namespace
 
 bool BackgroundJob::Busy() { return running; }
 
 void BackgroundJob::SetDialogDelayMs(int delay_ms) { dialog_delay_ms = delay_ms; }
+
+void BackgroundJob::SetWorkGateForTest(std::function<void()> gate) { work_gate = std::move(gate); }
 
 void BackgroundJob::WaitForEnd() {
   while (running) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -26,7 +30,10 @@ void BackgroundJob::WaitForEnd() {
 bool BackgroundJob::Run(QWidget* owner, const QString& label, std::function<void()> work) {
   if (running) return false;
   running = true;
-  QThread* thread = QThread::create(std::move(work));
+  QThread* thread = QThread::create([gate = std::exchange(work_gate, nullptr), work = std::move(work)] {
+    if (gate) gate();
+    work();
+  });
   // The thread object outlives this call when the job is cancelled; it goes
   // (and the program may start the next job) when the work has ended.
   QObject::connect(thread, &QThread::finished, thread, [thread] {

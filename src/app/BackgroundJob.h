@@ -31,6 +31,10 @@ class BackgroundJob {
 
   // The progress dialog's delay; tests set 0 to see it at once.
   static void SetDialogDelayMs(int delay_ms);
+
+  // Runs on the next job's thread before its work: a test holds the work
+  // there until it has pressed Cancel.
+  static void SetWorkGateForTest(std::function<void()> gate);
 };
 
 }  // namespace quorel

@@ -394,22 +394,29 @@ void MainWindow::StorePicture(PanelIndex index) {
   // A photo's working BMP is tens of megabytes: written off the GUI thread
   // too, once the panel holds the picture, so a cancel here only hides the
   // outcome of a write that goes on.
+  const ImagePanel& panel = state_.Panel(index);
+  (void)WriteOnWorker(QStringLiteral("画像を保存しています…"), panel.working_file(),
+                      [&panel] { return panel.WritePicture(); });
+}
+
+bool MainWindow::WriteOnWorker(const QString& label, const std::filesystem::path& target,
+                               std::function<Result<void>()> write) {
   struct Written {
     Result<void> result;
     int error_number = 0;
   };
   auto written = std::make_shared<Written>();
-  const ImagePanel& panel = state_.Panel(index);
-  if (!BackgroundJob::Run(this, QStringLiteral("画像を保存しています…"), [written, &panel] {
-        written->result = panel.WritePicture();
+  if (!BackgroundJob::Run(this, label, [written, write = std::move(write)] {
+        written->result = write();
         written->error_number = errno;  // the worker's own
       })) {
-    return;
+    return false;  // cancelled
   }
   if (!written->result) {
-    MessageBox::ShowText(this, FileNotWrittenText(QFile::decodeName(panel.working_file().c_str()),
-                                                  written->error_number));
+    MessageBox::ShowText(this, FileNotWrittenText(QFile::decodeName(target.c_str()), written->error_number));
+    return false;
   }
+  return true;
 }
 
 bool MainWindow::Reclean(PanelIndex index, CleanupLevel level, InkWanted wanted) {
@@ -478,9 +485,11 @@ void MainWindow::EditPanelPicture(PanelIndex index) {
     RunSettingsDialog();
     return;
   }
+  // A photo is tens of megabytes as a BMP. The job reads the panel's picture,
+  // which no command changes while it runs; a cancel starts no editor.
   const std::filesystem::path transfer = folder_.TransferBmpPath();
-  if (!WriteBmpFile(*picture, transfer)) {
-    MessageBox::ShowText(this, FileNotWrittenText(QFile::decodeName(transfer.c_str()), errno));
+  if (!WriteOnWorker(QStringLiteral("画像を書き出しています…"), transfer,
+                     [picture, transfer] { return WriteBmpFile(*picture, transfer); })) {
     return;
   }
   if (index == PanelIndex::kSignature) showMinimized();

@@ -99,6 +99,10 @@ class MainWindow : public QDialog {
   // The import behind both: `read` runs on the worker.
   void ImportInBackground(PanelIndex index, const QString& source, std::function<Result<PackedDib>()> read);
   void StorePicture(PanelIndex index);
+  // `write` run on the worker; false when it was cancelled or failed (then
+  // the message names `target` and says why).
+  bool WriteOnWorker(const QString& label, const std::filesystem::path& target,
+                     std::function<Result<void>()> write);
   // The panel cleaned anew on the worker; false when cancelled or refused.
   bool Reclean(PanelIndex index, CleanupLevel level, InkWanted wanted);
   // The no-ink message, when the panel had ink before a change and has none now.

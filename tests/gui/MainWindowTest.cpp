@@ -284,24 +284,30 @@ class MainWindowTest : public QObject {
     QVERIFY(!size->toolTip().contains("Gmail") && size->text().endsWith("バイト"));
     QCOMPARE(messages.texts->size(), 1);
   }
-  // Slow work runs off the window: past the delay a progress dialog whose Cancel returns at once; every
-  // command is refused politely until the cancelled job's thread has ended.
+  // Slow work runs off the window: past the delay a progress dialog whose Cancel returns at once; every command
+  // is refused politely until the cancelled job's thread has ended, and a cancelled import leaves the panel as it was.
   void slowWorkRunsOffTheWindowAndCanBeCancelled() {
     TestWindow window(1 | 2 | 4, {}, {0, 1});
     const MessageLog messages;
+    const auto seal = [&, &panel = window.Panel(PanelIndex::kSeal)] {  // the picture, its readout and its stored file
+      return std::tuple(panel.picture()->Width(), window.Control(control::kSealReadout)->property("text"),
+                        ReadAll(QFile::decodeName(panel.working_file().c_str())));
+    };
+    const auto before = seal();
     BackgroundJob::SetDialogDelayMs(0);
     std::atomic<bool> release = false;
+    BackgroundJob::SetWorkGateForTest([&release] { while (!release) {} });  // held until Cancel was pressed
     std::function<void()> cancel_when_shown = [&] {
       QProgressDialog* progress = ShownWindow<QProgressDialog>();
       progress ? emit progress->canceled() : QTimer::singleShot(0, cancel_when_shown);
     };
     QTimer::singleShot(0, cancel_when_shown);
-    QVERIFY(!BackgroundJob::Run(&window, QStringLiteral("…"), [&release] { while (!release) {} }));
+    window.ImportIntoPanel(PanelIndex::kSeal, SamplePath("signature.bmp"));
     QVERIFY(BackgroundJob::Busy() && !BackgroundJob::Run(&window, {}, [] {}));
     Click(window.Control(control::kCopy));
-    QCOMPARE(messages.texts->size(), 1);
     release = true;
     BackgroundJob::WaitForEnd();
+    QVERIFY(seal() == before && messages.texts->size() == 1);  // only the copy's refusal
   }
   // A saved rectangle mostly off the right edge is fitted into its monitor;
   // the owner-drawn controls show where the keyboard focus is; Esc closes and
