@@ -42,7 +42,7 @@ TEST(ImportPicture, FixturesGiveTheIndependentDecodersPixels) {
       ++compared;
       // The same file's bytes in memory give the same picture, block and all.
       const std::vector<uint8_t> bytes = test::ReadFileBytes(entry.path());
-      const auto from_bytes = ReadPictureBytes(bytes, PictureKindOf(entry.path()));
+      const auto from_bytes = ReadPictureBytes(bytes, PictureKindOfFile(entry.path()));
       ASSERT_TRUE(from_bytes) << from_bytes.code();
       EXPECT_EQ(from_bytes->complete, picture->complete);
       EXPECT_TRUE(std::ranges::equal(from_bytes->picture.Bytes(), picture->picture.Bytes()));
