@@ -327,9 +327,13 @@ void MainWindow::SetColour(PanelIndex index) {
 void MainWindow::LoadPicture(PanelIndex index) {
   if (!Idle()) return;
   // A picture, or a file copied in a file manager, on the clipboard.
-  if (const QMimeData* data = Clipboard::Content(); data && TakeOffered(index, *data)) {
-    Clipboard::Clear();
-    return;
+  // The clipboard is emptied only once the panel holds its picture: a
+  // refusal or a cancel leaves it there.
+  if (const QMimeData* data = Clipboard::Content()) {
+    if (const std::optional<bool> taken = TakeOffered(index, *data)) {
+      if (*taken) Clipboard::Clear();
+      return;
+    }
   }
   QString path;
   const QString title = QString::fromUtf8(kPanelLayouts[Slot(index)].open_title);
@@ -338,34 +342,30 @@ void MainWindow::LoadPicture(PanelIndex index) {
   ImportIntoPanel(index, path);
 }
 
-bool MainWindow::TakeOffered(PanelIndex index, const QMimeData& data) {
-  if (!Idle()) return true;  // taken care of: said why not
-  if (const std::optional<QString> file = PictureFileOf(data)) {
-    ImportIntoPanel(index, *file);
-    return true;
-  }
+std::optional<bool> MainWindow::TakeOffered(PanelIndex index, const QMimeData& data) {
+  if (!Idle()) return false;  // said why not
+  if (const std::optional<QString> file = PictureFileOf(data)) return ImportIntoPanel(index, *file);
   std::optional<PackedDib> picture = PictureOf(data);
+  if (!picture) return std::nullopt;
+  return TakeNewPicture(index, std::move(picture), QStringLiteral("クリップボードの画像"));
+}
+
+bool MainWindow::TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture, const QString& source) {
   if (!picture) return false;
-  TakeNewPicture(index, std::move(picture), QStringLiteral("クリップボードの画像"));
-  return true;
-}
-
-void MainWindow::TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture, const QString& source) {
-  if (!picture) return;
   auto taken = std::make_shared<PackedDib>(std::move(*picture));
-  ImportInBackground(index, source, [taken]() -> Result<PackedDib> { return std::move(*taken); });
+  return ImportInBackground(index, source, [taken]() -> Result<PackedDib> { return std::move(*taken); });
 }
 
-void MainWindow::ImportIntoPanel(PanelIndex index, const QString& path) {
+bool MainWindow::ImportIntoPanel(PanelIndex index, const QString& path) {
   const std::filesystem::path file = ToPath(path);
-  ImportInBackground(index, path, [file]() -> Result<PackedDib> {
+  return ImportInBackground(index, path, [file]() -> Result<PackedDib> {
     return std::move(QUOREL_TRY(ReadPictureFile(file)).picture);
   });
 }
 
-void MainWindow::ImportInBackground(PanelIndex index, const QString& source,
+bool MainWindow::ImportInBackground(PanelIndex index, const QString& source,
                                     std::function<Result<PackedDib>()> read) {
-  if (!Idle()) return;
+  if (!Idle()) return false;
   // Read, converted, cleaned and drawn off the GUI thread: a large photo
   // takes seconds. The job only reads the live panel (painted meanwhile; the
   // commands that change it wait for Idle()) and builds its successor, which
@@ -377,17 +377,18 @@ void MainWindow::ImportInBackground(PanelIndex index, const QString& source,
         Result<PackedDib> picture = read();
         *made = picture ? live.WithNewPicture(std::move(*picture)) : Result<ImagePanel>(picture.status());
       })) {
-    return;  // cancelled
+    return false;  // cancelled
   }
   if (!*made) {
     MessageBox::ShowText(this, PictureRefusedText(source, made->status()));
-    return;
+    return false;
   }
   state_.Panel(index) = std::move(**made);
   (void)store_.WriteString(kQuorelSection, ScaleKeysFor(index).mode, "0");
   ShowPanel(index);
   StorePicture(index);
   SayIfInkLost(index, true);
+  return true;
 }
 
 void MainWindow::StorePicture(PanelIndex index) {

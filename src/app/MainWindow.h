@@ -75,8 +75,8 @@ class MainWindow : public QDialog {
   // mode returns to 0, the picture is normalised and stored, the preview and
   // readout are rebuilt and the scale button shows "no scaling". A file that
   // cannot be read is refused with a message naming it and the reason, and
-  // the panel keeps its picture.
-  void ImportIntoPanel(PanelIndex index, const QString& path);
+  // the panel keeps its picture. True when the panel took the picture.
+  bool ImportIntoPanel(PanelIndex index, const QString& path);
 
   // The sibling's notification that a picture waits in the transfer file.
   void OnPicturePushed();
@@ -93,11 +93,12 @@ class MainWindow : public QDialog {
   void BuildControls();
   void PlaceWindow();
   void LoadPicture(PanelIndex index);
-  bool TakeOffered(PanelIndex index, const QMimeData& data);
+  // Nothing when `data` offers no picture, else whether the panel took it.
+  std::optional<bool> TakeOffered(PanelIndex index, const QMimeData& data);
   // `source` names where the picture came from in a message.
-  void TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture, const QString& source);
+  bool TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture, const QString& source);
   // The import behind both: `read` runs on the worker.
-  void ImportInBackground(PanelIndex index, const QString& source, std::function<Result<PackedDib>()> read);
+  bool ImportInBackground(PanelIndex index, const QString& source, std::function<Result<PackedDib>()> read);
   void StorePicture(PanelIndex index);
   // `write` run on the worker; false when it was cancelled or failed (then
   // the message names `target` and says why).

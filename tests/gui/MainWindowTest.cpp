@@ -4,12 +4,14 @@
 #include <QAbstractButton>
 #include <QBuffer>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMimeData>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QScreen>
+#include <QTemporaryFile>
 #include <QtEndian>
 #include <algorithm>
 #include <atomic>
@@ -56,6 +58,14 @@ std::unique_ptr<QMimeData> Offer(const QString& format) {
   if (format == "image/bmp") mime->setData(format, ReadAll(SamplePath("seal.bmp")));
   if (format == "text/uri-list") mime->setUrls({QUrl::fromLocalFile(SamplePath("seal.bmp"))});
   if (format == "text/plain") mime->setText(QStringLiteral("seal.bmp"));
+  if (format == "broken file") {  // a picture file that cannot be read
+    static QTemporaryFile broken(QDir::tempPath() + QStringLiteral("/XXXXXX.bmp"));
+    if (broken.open() && broken.size() == 0) {
+      broken.write("BM not a picture");
+      broken.flush();
+    }
+    mime->setUrls({QUrl::fromLocalFile(broken.fileName())});
+  }
   return mime;
 }
 
@@ -76,8 +86,10 @@ class MainWindowTest : public QObject {
   void picturesFromTheClipboardAndDrops() {
     struct Case { QString format; int width; };  // width 0: refused
     for (const Case& c : {Case{"image/bmp", 64}, Case{"text/uri-list", 64}, Case{"image/png", 20},
-                          Case{"image", 20}, Case{"text/plain", 0}}) {
+                          Case{"image", 20}, Case{"text/plain", 0}, Case{"broken file", 0}}) {
       for (const bool drop : {false, true}) {
+        if (drop && c.format == "broken file") continue;  // refused with a message below
+        const MessageLog messages;
         TestWindow window;
         QWidget* button = window.Control(control::kSealPicture);
         std::unique_ptr<QMimeData> offer = Offer(c.format);
@@ -96,6 +108,7 @@ class MainWindowTest : public QObject {
           Board().setMimeData(offer.release());
           FileDialog::SetNextFileName(QString());  // refused: the dialog is cancelled
           Click(button);
+          // Emptied only once taken: a picture refused stays on the clipboard.
           QCOMPARE(!Board().mimeData() || Board().mimeData()->formats().isEmpty(), c.width > 0);
         }
         QCOMPARE(window.Panel(PanelIndex::kSeal).picture() ? window.Panel(PanelIndex::kSeal).picture()->Width() : 0, c.width);
