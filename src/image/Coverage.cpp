@@ -12,26 +12,8 @@ namespace {
 
 // Writes the coverage of every pixel of the 24-bit `in` into the 8-bit `out`.
 void Ramp(const ConstDibRows& in, const DibRows& out) {
-  const InkLevels levels = InkLevelsOf(in);
-  const int ink = levels.darkest;
-  const int paper = levels.brightest;
-  const int margin = (paper - ink) / 8;
-  const int full = ink + margin;    // at or below: all ink
-  const int bare = paper - margin;  // at or above: bare paper
-  const int ramp = std::max(bare - full, 1);
-  for (int32_t y = 0; y < in.height(); ++y) {
-    const auto row = in.StoredRow(y);
-    const auto alpha = out.StoredRow(y);
-    for (int32_t x = 0; x < in.width(); ++x) {
-      const int sum = SumAt(row, x);
-      int value = 255;
-      if (paper > ink) value = std::clamp(((bare - sum) * 255 + ramp / 2) / ramp, 0, 255);
-      // Half coverage or more exactly where the ink rule puts ink, whatever
-      // the rounding did.
-      value = levels.IsInk(sum) ? std::max(value, 128) : std::min(value, 127);
-      alpha[x] = static_cast<uint8_t>(value);
-    }
-  }
+  const CoverageRows coverage(in);
+  for (int32_t y = 0; y < in.height(); ++y) coverage.StoredRow(y, out.StoredRow(y));
 }
 
 Result<PackedDib> CoverageOf24(const PackedDib& picture) {
@@ -46,6 +28,31 @@ Result<PackedDib> CoverageOf24(const PackedDib& picture) {
 }
 
 }  // namespace
+
+CoverageRows::CoverageRows(const ConstDibRows& in) : in_(in), levels_(InkLevelsOf(in)) {
+  const int margin = (levels_.brightest - levels_.darkest) / 8;
+  full_ = levels_.darkest + margin;
+  bare_ = levels_.brightest - margin;
+  ramp_ = std::max(bare_ - full_, 1);
+}
+
+Result<CoverageRows> CoverageRows::Of(const PackedDib& picture) {
+  if (picture.BitCount() != 24) return Status::kUnsupported;
+  return CoverageRows(QUOREL_TRY(ConstDibRows::Of(picture)));
+}
+
+void CoverageRows::StoredRow(int32_t index, std::span<uint8_t> alpha) const {
+  const auto row = in_.StoredRow(index);
+  for (int32_t x = 0; x < in_.width(); ++x) {
+    const int sum = SumAt(row, x);
+    int value = 255;
+    if (levels_.brightest > levels_.darkest) value = std::clamp(((bare_ - sum) * 255 + ramp_ / 2) / ramp_, 0, 255);
+    // Half coverage or more exactly where the ink rule puts ink, whatever
+    // the rounding did.
+    value = levels_.IsInk(sum) ? std::max(value, 128) : std::min(value, 127);
+    alpha[x] = static_cast<uint8_t>(value);
+  }
+}
 
 Result<PackedDib> MeasureCoverage(const PackedDib& picture) {
   if (picture.BitCount() == 24) return CoverageOf24(picture);

@@ -8,6 +8,7 @@
 #include "image/Coverage.h"
 #include "image/DibLayout.h"
 #include "image/TwoLevel.h"
+#include "output/MarkPicture.h"
 #include "output/PanelPicture.h"
 #include "panel/CleanupSettings.h"
 
@@ -37,25 +38,55 @@ Result<PackedDib> Blank(const PackedDib& picture, Colour ink, OutputFormat forma
   return two_level;
 }
 
+// Whether the panel's picture, laid out at its own size, is small enough for
+// the composed picture; a larger one is refused there, so its pixels are not kept.
+bool Composable(const MadePicture& made, OutputDensity density) {
+  const int64_t scale = static_cast<int64_t>(density);
+  return int64_t{made.layout().width} * scale * made.layout().height * scale <= kMaxMarkPicturePixels;
+}
+
 // The picture's file bytes, and the picture they encode for outputs that
-// compose it; a picture without ink as a transparent one.
-Result<MarkImage> Encode(const MadePicture& made, Colour ink, OutputFormat format) {
+// compose it; a picture without ink as a transparent one. The picture is let
+// go as soon as what is encoded from it is made, so that the next panel's
+// picture is not read beside it.
+Result<MarkImage> Encode(MadePicture made, const PanelRequest& panel, const OutputStyle& style) {
+  const OutputFormat format = style.format;
+  const Colour ink = panel.ink;
   MarkImage image;
   image.format = format;
   image.ink = ink;
-  const PackedDib& picture = made.picture();
-  if (!made.ink_found()) {
-    image.pixels = QUOREL_TRY(Blank(picture, ink, format));
-  } else if (format == OutputFormat::kPng) {
-    image.pixels = QUOREL_TRY(MeasureCoverage(picture));
-  } else {
-    image.pixels = QUOREL_TRY(ReduceToTwoLevels(picture, ink, ChooseBackground(ink)));
+  image.width = made.layout().width;
+  image.height = made.layout().height;
+  image.dense = made.dense();
+  image.complete = made.complete();
+  image.alt = panel.alt;
+  image.ink_found = made.ink_found();
+  const bool keep_pixels = Composable(made, style.density);
+  {
+    const MadePicture picture = std::move(made);
+    if (!keep_pixels && format == OutputFormat::kPng && picture.ink_found() && picture.picture().BitCount() == 24) {
+      // Its coverage is not kept: made a row at a time into the file.
+      const CoverageRows coverage = QUOREL_TRY(CoverageRows::Of(picture.picture()));
+      image.bytes = QUOREL_TRY(EncodeCoveragePng(coverage.width(), coverage.height(), ink,
+                                                 [&](int32_t y, std::span<uint8_t> alpha) {
+                                                   coverage.StoredRow(coverage.height() - 1 - y, alpha);
+                                                 }));
+      return image;
+    }
+    if (!picture.ink_found()) {
+      image.pixels = QUOREL_TRY(Blank(picture.picture(), ink, format));
+    } else if (format == OutputFormat::kPng) {
+      image.pixels = QUOREL_TRY(MeasureCoverage(picture.picture()));
+    } else {
+      image.pixels = QUOREL_TRY(ReduceToTwoLevels(picture.picture(), ink, ChooseBackground(ink)));
+    }
   }
   if (format == OutputFormat::kPng) {
     image.bytes = QUOREL_TRY(EncodeCoveragePng(*image.pixels, ink));
   } else {
     image.bytes = QUOREL_TRY(EncodeGif({kBackgroundIndex, {{&*image.pixels, 0}}}));
   }
+  if (!keep_pixels) image.pixels.reset();
   return image;
 }
 
@@ -72,49 +103,40 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
     if (failure) *failure = {index, unreadable, cause};
     return index == PanelIndex::kSignature ? Status::kSignatureFailed : Status::kSealFailed;
   };
-  // Every picture is read first, so that a new picture that cannot be read is
-  // reported before anything else goes wrong (it is the caller's mistake).
-  std::array<std::optional<Result<MadePicture>>, 2> read;
-  std::array<Status, 2> sizing{Status::kOk, Status::kOk};
+  // Each picture is made and encoded before the next is read, so that one
+  // whole picture is held at a time; the failures wait until both are tried,
+  // so that a new picture that cannot be read is reported before anything
+  // else goes wrong (it is the caller's mistake).
+  std::array<std::optional<Result<MadePicture>>, 2> read;  // the read's failure only
+  std::array<std::optional<Result<MarkImage>>, 2> encoded;
   for (const PanelIndex index : kPanelIndexes) {
     const PanelRequest& panel = request.Panel(index);
     if (!panel.enabled) continue;
     auto picture = ReadPanelPicture(panel, request.style.density, RequestedInk(index, panel));
-    // Sized at once, so that no more than one whole picture is held at a
-    // time; a failure to size waits behind the other panel's read.
-    if (picture) {
-      auto made = std::move(*picture).Sized(panel.scale, request.style.density);
-      if (made) picture = std::move(made);
-      else sizing[static_cast<size_t>(index)] = made.status();
+    if (!picture) {
+      read[static_cast<size_t>(index)] = std::move(picture);
+      continue;
     }
-    read[static_cast<size_t>(index)] = std::move(picture);
+    auto made = std::move(*picture).Sized(panel.scale, request.style.density);
+    encoded[static_cast<size_t>(index)] =
+        made ? Encode(std::move(*made), panel, request.style) : Result<MarkImage>(made.status());
   }
   for (const PanelIndex index : kPanelIndexes) {
     const auto& picture = read[static_cast<size_t>(index)];
-    if (IsNewPicture(request.Panel(index).picture) && picture && !*picture) {
-      return fail(index, true, picture->status());
-    }
+    if (IsNewPicture(request.Panel(index).picture) && picture) return fail(index, true, picture->status());
   }
 
   Mark mark;
   mark.align = request.align;
   for (const PanelIndex index : kPanelIndexes) {
     const PanelRequest& panel = request.Panel(index);
-    auto& picture = read[static_cast<size_t>(index)];
-    if (!picture) continue;
-    if (!*picture) return fail(index, !std::holds_alternative<std::monostate>(panel.picture), picture->status());
-    if (sizing[static_cast<size_t>(index)] != Status::kOk) return fail(index, false, sizing[static_cast<size_t>(index)]);
-    auto made = std::move(**picture).Sized(panel.scale, request.style.density);
-    if (!made) return fail(index, false, made.status());
-    auto image = Encode(*made, panel.ink, request.style.format);
-    if (!image) return fail(index, false, image.status());
-    image->width = made->layout().width;
-    image->height = made->layout().height;
-    image->dense = made->dense();
-    image->complete = made->complete();
-    image->alt = panel.alt;
-    image->ink_found = made->ink_found();
-    mark.images[static_cast<size_t>(index)] = std::move(*image);
+    if (const auto& picture = read[static_cast<size_t>(index)]) {
+      return fail(index, !std::holds_alternative<std::monostate>(panel.picture), picture->status());
+    }
+    auto& image = encoded[static_cast<size_t>(index)];
+    if (!image) continue;
+    if (!*image) return fail(index, false, image->status());
+    mark.images[static_cast<size_t>(index)] = std::move(**image);
   }
   return mark;
 }

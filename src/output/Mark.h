@@ -26,6 +26,7 @@ struct MarkImage {
   // The picture the bytes encode, for outputs that compose the pictures: a
   // GIF's two-level picture (1 bit, entry 0 the ink, 1 the transparent
   // background), or a PNG's coverage (8 bits, the ink's alpha; MeasureCoverage).
+  // None for a picture too large for the composed picture (MarkPicture).
   std::optional<PackedDib> pixels;
   Colour ink = 0;
 };

@@ -12,9 +12,6 @@
 namespace quorel {
 namespace {
 
-// NOTE: 16 Mi pixels (64 MiB of RGBA) is far beyond any mark and keeps a
-// hostile size setting from taking the memory a full picture may.
-constexpr int64_t kMaxPicturePixels = int64_t{1} << 24;
 constexpr int kStepWidth = 17;  // the 16 alpha steps of the coverage PNG (PngLayout::kIndexedSteps)
 
 // The alpha of one made pixel as its file shows it.
@@ -53,12 +50,14 @@ Result<std::vector<uint8_t>> MarkPicture(const Mark& mark, OutputDensity density
   int64_t height = 0;
   for (const auto& image : mark.images) {
     if (!image) continue;
-    if (!image->pixels) return Status::kBadInput;
     width += image->width * scale;
     height = std::max<int64_t>(height, image->height * scale);
   }
   if (width == 0 || height == 0) return Status::kBadInput;
-  if (width * height > kMaxPicturePixels) return Status::kTooLarge;
+  if (width * height > kMaxMarkPicturePixels) return Status::kTooLarge;
+  for (const auto& image : mark.images) {
+    if (image && !image->pixels) return Status::kBadInput;
+  }
   std::vector<uint8_t> rgba;
   QUOREL_TRY(Resize(rgba, static_cast<size_t>(width * height) * 4));
   int64_t left = 0;

@@ -3,6 +3,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <array>
 
 #include "common/Allocation.h"
@@ -24,7 +25,9 @@ struct PngJob {
   std::array<png_color, 16> palette{};
   std::array<png_byte, 16> alpha{};
   int alpha_size = 0;                  // tRNS entries; trailing opaque ones left out
-  std::vector<png_bytep> rows;         // top-down
+  std::vector<png_bytep> rows;         // top-down; or, when empty, each row made by `coverage`
+  const CoverageRowSource* coverage = nullptr;
+  std::vector<uint8_t> alpha_row;      // one row of coverage, then of packed steps
   std::vector<uint8_t>* out = nullptr;
   bool out_of_memory = false;
 };
@@ -41,6 +44,18 @@ void NoFlush(png_structp) {}
 // libpng's own handlers print English lines to stderr; the outcome is ours to report.
 void SilentWarning(png_structp, png_const_charp) {}
 [[noreturn]] void SilentError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
+// Top-down row y's coverage in 16 steps, two pixels a byte, high nibble left.
+png_bytep PackCoverageRow(PngJob& job, uint32_t y) {
+  std::span<uint8_t> alpha(job.alpha_row);
+  (*job.coverage)(static_cast<int32_t>(y), alpha);
+  for (uint32_t x = 0; x < job.width; ++x) {
+    const auto step = static_cast<uint8_t>((alpha[x] + kStepWidth / 2) / kStepWidth);
+    // Packs in place: byte x / 2 is written after pixel x is read.
+    alpha[x / 2] = (x & 1) ? static_cast<uint8_t>(alpha[x / 2] | step) : static_cast<uint8_t>(step << 4);
+  }
+  return alpha.data();
+}
 
 bool RunLibpng(PngJob& job) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
@@ -64,7 +79,11 @@ bool RunLibpng(PngJob& job) {
     png_set_tRNS(png, info, job.alpha.data(), job.alpha_size, nullptr);
   }
   png_write_info(png, info);
-  png_write_image(png, job.rows.data());
+  if (job.rows.empty()) {
+    for (uint32_t y = 0; y < job.height; ++y) png_write_row(png, PackCoverageRow(job, y));
+  } else {
+    png_write_image(png, job.rows.data());
+  }
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   return true;
@@ -85,26 +104,23 @@ void SetPalette(PngJob& job, Colour ink) {
 Result<std::vector<uint8_t>> EncodeCoveragePng(const PackedDib& coverage, Colour ink) {
   if (coverage.BitCount() != 8) return Status::kUnsupported;
   const ConstDibRows in = QUOREL_TRY(ConstDibRows::Of(coverage));
-  PngJob job;
-  job.width = static_cast<uint32_t>(in.width());
-  job.height = static_cast<uint32_t>(in.height());
-  SetPalette(job, ink);
-
-  // Packed rows, top-down, two pixels a byte.
-  const size_t row_bytes = (job.width + 1) / 2;
-  std::vector<uint8_t> pixels;
-  std::vector<uint8_t> file;
-  QUOREL_TRY(Resize(pixels, row_bytes * job.height));
-  QUOREL_TRY(Resize(job.rows, job.height));
-  for (int32_t y = 0; y < in.height(); ++y) {
+  const CoverageRowSource rows = [&in](int32_t y, std::span<uint8_t> alpha) {
     const auto source = in.TopDownRow(y);
-    uint8_t* row = &pixels[row_bytes * static_cast<size_t>(y)];
-    job.rows[static_cast<size_t>(y)] = row;
-    for (int32_t x = 0; x < in.width(); ++x) {
-      const int step = (source[x] + kStepWidth / 2) / kStepWidth;
-      row[x / 2] |= static_cast<uint8_t>(step << ((x & 1) ? 0 : 4));  // high nibble left
-    }
-  }
+    std::copy_n(source.begin(), alpha.size(), alpha.begin());
+  };
+  return EncodeCoveragePng(in.width(), in.height(), ink, rows);
+}
+
+Result<std::vector<uint8_t>> EncodeCoveragePng(int32_t width, int32_t height, Colour ink,
+                                               const CoverageRowSource& rows) {
+  if (width < 1 || height < 1) return Status::kBadInput;
+  PngJob job;
+  job.width = static_cast<uint32_t>(width);
+  job.height = static_cast<uint32_t>(height);
+  SetPalette(job, ink);
+  job.coverage = &rows;
+  QUOREL_TRY(Resize(job.alpha_row, job.width));
+  std::vector<uint8_t> file;
   job.out = &file;
   if (!RunLibpng(job)) return job.out_of_memory ? Status::kOutOfMemory : Status::kPngLibrary;
   return file;

@@ -8,6 +8,8 @@
 
 #include "codec/ImportPicture.h"
 #include "codec/bmp/BmpFile.h"
+#include "codec/png/PngWriter.h"
+#include "image/Coverage.h"
 #include "output/PanelPicture.h"
 #include "output/PreviewPage.h"
 #include "output/Snippet.h"
@@ -119,6 +121,18 @@ TEST_F(MarkTest, OnePhotoGivesItsSealAndItsSignature) {
   const Mark mark = MakeMark(request).value();
   EXPECT_TRUE(mark.images[0]->width >= 190 && mark.images[0]->width < 280) << mark.images[0]->width;
   EXPECT_TRUE(mark.images[1]->width >= 78 && mark.images[1]->width < 130) << mark.images[1]->width;
+}
+
+// Too large to compose: no pixels kept, and the coverage made a row at a time gives the same PNG.
+TEST_F(MarkTest, PictureBeyondTheComposedOneKeepsNoPixelsAndTheSamePng) {
+  const PackedDib picture = test::MakePicture24(
+      2049, 2049, [](int x, int y) { return test::Grey(static_cast<uint8_t>(y < 1500 && x > y / 3 ? 250 : x % 200)); });
+  MarkRequest request;
+  request.Panel(PanelIndex::kSeal).enabled = false;
+  request.Panel(PanelIndex::kSignature) = {true, &picture, kInk, FitHeight(0), CleanupLevel::kNone};
+  request.style = {OutputFormat::kPng, OutputDensity::kDouble};
+  const MarkImage image = std::move(*MakeMark(request).value().images[0]);
+  EXPECT_TRUE(!image.pixels && image.bytes == EncodeCoveragePng(MeasureCoverage(picture).value(), kInk).value());
 }
 
 // A picture file's bytes in memory make the mark its file makes, on both roads (straight into the

@@ -99,6 +99,12 @@ TEST_F(SnippetTest, MissingOrFailingPictureGivesItsPanelsStatus) {
   request.Panel(PanelIndex::kSeal) = {true, &indexed, 0, {kScaleRatio, 48, 48, 50}, CleanupLevel::kNone};
   EXPECT_EQ(BuildSnippet(request, &failure_).status(), Status::kSealFailed);
   EXPECT_EQ(failure_.cause, Status::kUnsupported);
+  const uint8_t damaged[] = {'G', 'I', 'F'};  // a new seal that cannot be read: before the signature's failure
+  request.Panel(PanelIndex::kSignature) = request.Panel(PanelIndex::kSeal);
+  request.Panel(PanelIndex::kSeal).picture = PictureBytes{damaged, PictureKind::kGif};
+  EXPECT_TRUE(BuildSnippet(request, &failure_).status() == Status::kSealFailed && failure_.unreadable);
+  request.Panel(PanelIndex::kSignature).enabled = false;
+  request.Panel(PanelIndex::kSeal).picture = &indexed;
   request.Panel(PanelIndex::kSeal).scale.mode = kScaleNone;
   EXPECT_TRUE(BuildSnippet(request));
   // A side that rounds to nothing is made 1 pixel wide rather than failing.
