@@ -6,10 +6,6 @@
 // resident memory (the child's ru_maxrss), and the PNG bytes in its snippet.
 // One line per case:
 // BENCH lean_<style>_<cleanup> cpu_ms=… djpeg_cpu_ms=… ratio=… peak_mib=… png_bytes=…
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -21,43 +17,20 @@
 #include <vector>
 
 #include "CameraSignature.h"
+#include "ChildUsage.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using quorel::bench::ChildUsage;
+using quorel::bench::RunChild;
 constexpr int kRuns = 5;
 constexpr int kWidth = 4000, kHeight = 3000;
 
-struct Usage {
-  double cpu_ms = 0;
-  double peak_mib = 0;
-};
-
-// One run of `args` with its standard output in `out`; none when it fails.
-std::optional<Usage> RunChild(const std::vector<std::string>& args, const fs::path& out) {
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    ::dup2(fd, 1);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    return std::nullopt;
-  }
-  const auto ms = [](const timeval& t) { return t.tv_sec * 1e3 + t.tv_usec / 1e3; };
-  return Usage{ms(usage.ru_utime) + ms(usage.ru_stime), usage.ru_maxrss / 1024.0};
-}
-
 // The median processor time and the largest peak of kRuns runs.
-std::optional<Usage> Measure(const std::vector<std::string>& args, const fs::path& out) {
+std::optional<ChildUsage> Measure(const std::vector<std::string>& args, const fs::path& out) {
   std::vector<double> times;
-  Usage result;
+  ChildUsage result;
   for (int i = 0; i < kRuns; ++i) {
     const auto run = RunChild(args, out);
     if (!run) return std::nullopt;

@@ -24,6 +24,7 @@
 
 #include "BenchTiming.h"
 #include "CameraSignature.h"
+#include "ChildUsage.h"
 #include "codec/Base64.h"
 #include "codec/ImportPicture.h"
 #include "codec/gif/GifEncoder.h"
@@ -149,22 +150,9 @@ Stages Add(const Stages& a, const Stages& b) {
 // The peak resident memory of one run of a program, in MiB, or none when it
 // fails. The output goes to /dev/null.
 std::optional<double> PeakMiB(const std::vector<std::string>& args) {
-  std::vector<char*> argv;
-  for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const int null = ::open("/dev/null", O_WRONLY);
-    ::dup2(null, 1);
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    return std::nullopt;
-  }
-  return usage.ru_maxrss / 1024.0;
+  const auto usage = RunChild(args, "/dev/null");
+  if (!usage) return std::nullopt;
+  return usage->peak_mib;
 }
 
 // The desktop program's import of a picture file: the picture read and
