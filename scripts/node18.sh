@@ -17,7 +17,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$root/build/node18
 [ "$(node -p 'process.versions.node.split(".")[0]')" = 18 ] && exit 0
 [ -x "$dir/node" ] && exit 0
-version=$(apt-cache madison nodejs | awk -F' *\\| *' '$2 ~ /^18\./ { print $2; exit }')
+node18_version() { apt-cache madison nodejs | awk -F' *\\| *' '$2 ~ /^18\./ { print $2; exit }'; }
+version=$(node18_version)
+if [ -z "$version" ]; then  # a machine whose package lists were never fetched
+  sudo=(); [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" apt-get update -q >/dev/null 2>&1 || true
+  version=$(node18_version)
+fi
 [ -n "$version" ] || missing "Debian's node 18 is not in the package lists"
 rm -rf "$dir" && mkdir -p "$dir"
 (cd "$dir" && apt-get download -q "nodejs=$version" "libnode108=$version" >/dev/null 2>&1) ||
