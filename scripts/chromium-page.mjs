@@ -3,7 +3,7 @@
 // protocol (node's WebSocket, or Debian's node-ws before node 22): the page's
 // test and scripts/web-screenshot.mjs share it.
 import { spawn } from 'node:child_process';
-import { mkdtempSync, rmSync } from 'node:fs';
+import { mkdtempSync, readdirSync, readFileSync, rmSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -49,7 +49,22 @@ export async function openBrowser(webDir) {
     browser.removeAllListeners('exit');
     const ended = new Promise((done) => browser.once('exit', done));
     [browser, server].forEach((child) => process.kill(-child.pid));
-    return ended.then(() => rmSync(profile, { recursive: true, force: true }));
+    // The launcher script ends first; its browser processes (same group) may
+    // still be writing the profile: it goes once none of the group is left.
+    // (Zombies do not count: they write nothing, and nobody may reap them.)
+    const groupGone = () => !readdirSync('/proc').some((pid) => {
+      try {
+        const fields = readFileSync(`/proc/${pid}/stat`, 'latin1').split(') ')[1].split(' ');
+        return fields[0] !== 'Z' && Number(fields[2]) === browser.pid;
+      } catch {
+        return false;
+      }
+    });
+    const whenGone = () => new Promise((done) => {
+      const check = () => (groupGone() ? done() : setImmediate(check));
+      check();
+    });
+    return ended.then(whenGone).then(() => rmSync(profile, { recursive: true, force: true }));
   };
   try {
     const { targetId } = await send('Target.createTarget', { url: 'about:blank' });
