@@ -107,14 +107,14 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
   // whole picture is held at a time; the failures wait until both are tried,
   // so that a new picture that cannot be read is reported before anything
   // else goes wrong (it is the caller's mistake).
-  std::array<std::optional<Result<MadePicture>>, 2> read;  // the read's failure only
+  std::array<std::optional<Status>, 2> unread;  // why a picture could not be read
   std::array<std::optional<Result<MarkImage>>, 2> encoded;
   for (const PanelIndex index : kPanelIndexes) {
     const PanelRequest& panel = request.Panel(index);
     if (!panel.enabled) continue;
     auto picture = ReadPanelPicture(panel, request.style.density, RequestedInk(index, panel));
     if (!picture) {
-      read[static_cast<size_t>(index)] = std::move(picture);
+      unread[static_cast<size_t>(index)] = picture.status();
       continue;
     }
     auto made = std::move(*picture).Sized(panel.scale, request.style.density);
@@ -122,16 +122,16 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
         made ? Encode(std::move(*made), panel, request.style) : Result<MarkImage>(made.status());
   }
   for (const PanelIndex index : kPanelIndexes) {
-    const auto& picture = read[static_cast<size_t>(index)];
-    if (IsNewPicture(request.Panel(index).picture) && picture) return fail(index, true, picture->status());
+    const auto& cause = unread[static_cast<size_t>(index)];
+    if (IsNewPicture(request.Panel(index).picture) && cause) return fail(index, true, *cause);
   }
 
   Mark mark;
   mark.align = request.align;
   for (const PanelIndex index : kPanelIndexes) {
     const PanelRequest& panel = request.Panel(index);
-    if (const auto& picture = read[static_cast<size_t>(index)]) {
-      return fail(index, !std::holds_alternative<std::monostate>(panel.picture), picture->status());
+    if (const auto& cause = unread[static_cast<size_t>(index)]) {
+      return fail(index, !std::holds_alternative<std::monostate>(panel.picture), *cause);
     }
     auto& image = encoded[static_cast<size_t>(index)];
     if (!image) continue;
