@@ -45,7 +45,6 @@ constexpr double kClosingPerPen = 3.0;
 // core lies within about its width of any of its pixels.
 constexpr double kReachPerPen = 1.0;
 constexpr int32_t kLongestReach = 12;
-constexpr int kGrowPasses = 4;
 // Colour is told from this many pixels along a row.
 constexpr int32_t kHueSpan = 5;
 // A piece under kPieceAreaPerPen stroke widths squared is a dot: kept within
@@ -338,7 +337,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
     const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
     Masks masks = QUOREL_TRY(Look(in, light, choice, least, std::clamp(reach, 1, kLongestReach), white, darkness));
-    GrowWithin(masks.strong, masks.faint, kGrowPasses);
+    QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
     // A seal's stroke goes on under the print stamped over it, for about its
     // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
     if (choice.wanted == InkWanted::kSeal) {
