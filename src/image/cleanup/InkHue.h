@@ -14,14 +14,22 @@ class InkHue {
   // Red (a vermilion seal): what a seal is unless the picture shows another.
   static constexpr float kRed = 0.0f;
 
-  explicit InkHue(float degrees) : degrees_(degrees) {}
+  // A colour's spread of channels against its darkness that makes it
+  // coloured ink: print and pencil are grey, a seal is not.
+  static constexpr float kMostSaturation = 0.4f;
+  static constexpr float kLeastSaturation = 0.3f;
+
+  explicit InkHue(float degrees, float saturation = kMostSaturation)
+      : degrees_(degrees), saturation_(saturation) {}
   float degrees() const { return degrees_; }
-  // Whether the colour is ink of this hue: coloured for most of its
-  // darkness, the less so the further its hue lies from this one (none at
-  // kReach degrees).
+  float saturation() const { return saturation_; }
+  // Whether the colour is ink of this hue: at least `saturation` coloured
+  // for its darkness, the more so the further its hue lies from this one
+  // (none at kReach degrees).
   bool Holds(const float* bgr) const;
 
-  static bool Saturated(const float* bgr);
+  // Spread of channels over darkness, 0 (grey) to 1.
+  static float SaturationOf(const float* bgr);
   static float HueOf(const float* bgr);
 
   // Hexagonal degrees (60 from a primary to the next secondary) either side
@@ -30,20 +38,24 @@ class InkHue {
 
  private:
   float degrees_;
+  float saturation_;
 };
 
 // Counts the hues of coloured ink pixels and names the one most of them
 // share (a seal among black print and a blue pen), or the fallback when too
-// few pixels are coloured to tell.
+// few pixels are coloured to tell. The saturation that tells this ink from
+// grey is half the median of its pixels' (a dull violet stamp is less
+// coloured than a vermilion one), within kLeastSaturation to kMostSaturation.
 class HueTally {
  public:
   void Add(const float* bgr);
   InkHue Dominant(InkHue fallback) const;
 
  private:
-  static constexpr int kBins = 36;  // 10 degrees each
-  std::array<uint64_t, kBins> bins_{};
-  uint64_t count_ = 0;
+  static constexpr int kBins = 36;       // 10 degrees each
+  static constexpr int kSaturations = 20;  // 0.05 each
+  std::array<std::array<uint64_t, kSaturations>, kBins> bins_{};
+  uint64_t count_ = 0;  // pixels of kMostSaturation or more
 };
 
 }  // namespace quorel
