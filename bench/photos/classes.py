@@ -39,6 +39,8 @@ CLASSES = [
     ("jpeg-q60", "signature"),
     ("cut-by-border", "signature"),
     ("seal-plain", "seal"),
+    # a stamp in another hue than red (blue, violet) over black print
+    ("seal-blue-over-print", "seal"),
 ]
 
 KIND = dict(CLASSES)

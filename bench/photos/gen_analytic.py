@@ -202,8 +202,10 @@ def render(case, seed):
             if corner & 2:
                 v = 1 - v
             strength = strength * np.clip(0.3 + 0.7 * (u + v) / 1.2, 0.3, 1)
-        if case == "seal-over-print":
+        if case in ("seal-over-print", "seal-blue-over-print"):
             img = _paint(img, _print_rows(rng, h, w, rng.uniform(11, 16)), (25, 25, 25))
+        if case == "seal-blue-over-print":
+            red = (rng.uniform(50, 120), rng.uniform(45, 80), rng.uniform(160, 205))
         truth = seal >= 0.5
         ink_layer = (seal * strength, red)
     else:

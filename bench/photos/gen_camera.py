@@ -140,7 +140,7 @@ def render(case, seed):
     if case in ("thin-ballpoint", "faint-handwriting"):
         pen = rng.uniform(1.3, 1.9)
     if case.startswith("seal"):
-        if case == "seal-over-print":
+        if case in ("seal-over-print", "seal-blue-over-print"):
             multiply(_print(rng, h, w), (0.04, 0.04, 0.04))
         cover, (cx, cy) = _seal(rng, h, w, min(h, w) * rng.uniform(0.26, 0.34))
         truth = cover >= 0.5
@@ -149,7 +149,7 @@ def render(case, seed):
             a = rng.uniform(0, 2 * math.pi)
             s = ((xx - cx) * math.cos(a) + (yy - cy) * math.sin(a)) / (min(h, w) * 0.3)
             mottle = mottle * np.clip(0.7 - 0.5 * s, 0.25, 1)
-        multiply(cover, (0.8, 0.12, 0.1), mottle)
+        multiply(cover, (0.2, 0.18, 0.75) if case == "seal-blue-over-print" else (0.8, 0.12, 0.1), mottle)
     elif case not in ("blank", "lone-speck"):
         cover = _signature(rng, h, w, pen, 1.05 if case == "cut-by-border" else 0.85, case == "i-dots")
         truth = cover >= 0.5

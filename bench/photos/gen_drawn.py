@@ -130,7 +130,7 @@ def render(case, seed):
     if case in ("thin-ballpoint", "faint-handwriting"):
         pen = rng.uniform(1.4, 2.0)
     if case.startswith("seal"):
-        if case == "seal-over-print":
+        if case in ("seal-over-print", "seal-blue-over-print"):
             txt = Image.new("L", (W // 2, H // 2), 0)
             d = ImageDraw.Draw(txt)
             font = ImageFont.load_default()
@@ -150,6 +150,8 @@ def render(case, seed):
             u = ((xs - W / 2) * math.cos(a) + (ys - H / 2) * math.sin(a)) / (0.3 * min(W, H))
             strength = strength * np.clip(0.65 - 0.45 * u, 0.25, 1)
         seal = np.array((rng.uniform(200, 235), rng.uniform(40, 80), rng.uniform(30, 55)), np.float32) / 255
+        if case == "seal-blue-over-print":
+            seal = np.array((rng.uniform(45, 110), rng.uniform(40, 75), rng.uniform(150, 200)), np.float32) / 255
         refl = refl * (1 - (cov * strength)[..., None] * (1 - seal))
     elif case not in ("blank", "lone-speck"):
         x_to = 1.1 if case == "cut-by-border" else 0.88

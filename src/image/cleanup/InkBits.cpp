@@ -168,34 +168,36 @@ double StrokeWidth(const InkBits& ink) {
   return kLongest;
 }
 
-void GrowWithin(InkBits& ink, const InkBits& allowed, int passes) {
-  const int32_t w = ink.width();
-  const int32_t h = ink.height();
-  const auto inked = [&](int32_t x, int32_t y) { return x >= 0 && x < w && y >= 0 && y < h && ink.Get(x, y); };
-  for (int pass = 0; pass < passes; ++pass) {
-    bool grew = false;
-    const bool forward = pass % 2 == 0;
-    const int32_t dy = forward ? -1 : 1;  // the row already visited
-    const int32_t dx = forward ? -1 : 1;
-    for (int32_t i = 0; i < h; ++i) {
-      const int32_t y = forward ? i : h - 1 - i;
-      const uint8_t* row = allowed.Row(y);
-      for (int32_t j = 0; j < w; ++j) {
-        const int32_t x = forward ? j : w - 1 - j;
-        if (row[static_cast<size_t>(x) >> 3] == 0) {
-          // Skip the rest of an empty byte in the direction of travel.
-          j += forward ? 7 - (x & 7) : (x & 7);
-          continue;
+Result<void> GrowWithin(InkBits& ink, const InkBits& allowed) {
+  return GuardAllocation([&]() -> Result<void> {
+    const int32_t w = ink.width();
+    const int32_t h = ink.height();
+    std::deque<std::pair<int32_t, int32_t>> front;
+    // Sets the allowed neighbours of (x, y) that are not ink yet, and queues them.
+    const auto spread = [&](int32_t x, int32_t y) {
+      for (int32_t yy = std::max(0, y - 1); yy <= std::min(h - 1, y + 1); ++yy) {
+        for (int32_t xx = std::max(0, x - 1); xx <= std::min(w - 1, x + 1); ++xx) {
+          if (allowed.Get(xx, yy) && !ink.Get(xx, yy)) {
+            ink.Set(xx, yy);
+            front.emplace_back(xx, yy);
+          }
         }
-        if (!allowed.Get(x, y) || ink.Get(x, y)) continue;
-        if (inked(x + dx, y) || inked(x - 1, y + dy) || inked(x, y + dy) || inked(x + 1, y + dy)) {
-          ink.Set(x, y);
-          grew = true;
+      }
+    };
+    for (int32_t y = 0; y < h; ++y) {
+      for (size_t byte = 0; byte < ink.stride(); ++byte) {
+        for (unsigned bits = ink.Row(y)[byte]; bits != 0; bits &= bits - 1) {
+          spread(static_cast<int32_t>(byte * 8) + __builtin_ctz(bits), y);
+          while (!front.empty()) {
+            const auto [x, yy] = front.front();
+            front.pop_front();
+            spread(x, yy);
+          }
         }
       }
     }
-    if (!grew && pass > 0) break;
-  }
+    return {};
+  });
 }
 
 Result<void> BridgeUnder(InkBits& ink, const InkBits& under, int32_t span) {

@@ -52,9 +52,10 @@ Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, in
 double StrokeWidth(const InkBits& ink);
 
 // Adds to `ink` every pixel of `allowed` 8-connected to it (hysteresis: faint
-// pixels that join strong ones). Alternate raster passes, at most `passes`
-// (a winding stroke may need more to fill); no memory beyond the masks.
-void GrowWithin(InkBits& ink, const InkBits& allowed, int passes);
+// pixels that join strong ones, however far along a winding stroke). Work in
+// proportion to the picture's bytes and the pixels added; memory the fill's
+// front. kOutOfMemory.
+Result<void> GrowWithin(InkBits& ink, const InkBits& allowed);
 
 // Adds to `ink` each pixel of `under` with ink within `span` pixels on both
 // sides along its row or along its column: where other ink (print under a

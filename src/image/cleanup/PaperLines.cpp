@@ -19,8 +19,8 @@ constexpr double kLeastSpan = 0.6;
 constexpr double kShortest = 0.3;        // a line inside the picture for less is not looked at
 constexpr int32_t kThickest = 3;         // reduced pixels
 constexpr int32_t kShortestRun = 3;      // reduced cells
-constexpr int32_t kLongestDashes = 10;   // a line's runs are longer than this on average
-constexpr int32_t kLongestDropout = 2;   // reduced cells
+constexpr int32_t kLongestDashes = 12;   // a line's runs are longer than this on average
+constexpr int32_t kLongestDropout = 3;   // reduced cells
 constexpr int64_t kStrongShare = 4;      // a line with under a quarter strong ink is light
 
 // A view of a mask with rows and columns swapped or not, so that lines near
@@ -160,16 +160,20 @@ std::vector<Line> FindLines(const Reduced& reduced_mask, bool transposed, int32_
   std::vector<Line> lines;
   for (int32_t b = 2; b + 2 < bins; ++b) {
     const double length = inside(best_slope[b], b);
-    if (length < kShortest * along || best[b] < kLeastCover * length) continue;
+    const int32_t s = best_slope[b];
+    const auto at = [&](int32_t bb) {
+      return bb < 0 || bb >= bins ? 0 : count[static_cast<size_t>(s) * bins + bb];
+    };
+    // A line between two offsets (a thick one, or one a little off the
+    // slopes tried) splits its pixels between them: it may cover enough of
+    // its length with the nearer neighbour (counted below, once a place).
+    const int32_t side = at(b + 1) >= at(b - 1) ? 1 : -1;
+    if (length < kShortest * along || best[b] + at(b + side) < kLeastCover * length) continue;
     bool peak = true;
     for (int32_t d = -2; d <= 2 && peak; ++d) {
       if (d != 0 && (best[b + d] > best[b] || (d < 0 && best[b + d] == best[b]))) peak = false;
     }
     if (!peak) continue;
-    const int32_t s = best_slope[b];
-    const auto at = [&](int32_t bb) {
-      return bb < 0 || bb >= bins ? 0 : count[static_cast<size_t>(s) * bins + bb];
-    };
     const size_t i = static_cast<size_t>(s) * bins + b;
     if (last[i] - first[i] < kLeastSpan * length) continue;
     // A paper line is drawn in one go: long runs along it, broken only where
@@ -178,21 +182,21 @@ std::vector<Line> FindLines(const Reduced& reduced_mask, bool transposed, int32_
     // two at each step, so gaps up to kLongestDropout do not end a run.
     int32_t runs = 0;
     int32_t covered = 0;
-    int32_t on_line = 0;
+    int32_t on_pair = 0;  // places with ink at the offset or its nearer neighbour
     int32_t gap = kLongestDropout + 1;
     for (int32_t u = 0; u < along; ++u) {
       const auto v = static_cast<int32_t>(std::floor(b - margin + 0.5 + (u - along / 2.0) * slope_of(s)));
+      on_pair += v >= 0 && v < across && (cell(u, v) || (v + side >= 0 && v + side < across && cell(u, v + side)));
       const bool on = v >= 0 && v < across && (cell(u, v) || (v > 0 && cell(u, v - 1)) || (v + 1 < across && cell(u, v + 1)));
       if (!on) {
         ++gap;
         continue;
       }
-      ++on_line;
       runs += gap > kLongestDropout;
       covered += 1 + (gap <= kLongestDropout ? gap : 0);
       gap = 0;
     }
-    if (runs == 0 || on_line < kLeastCover * length || covered < kLongestDashes * runs) continue;
+    if (runs == 0 || on_pair < kLeastCover * length || covered < kLongestDashes * runs) continue;
     // The band: neighbouring offsets with at least half the peak's count;
     // thin, with bare paper (or much less ink) beside it.
     int32_t top = b;

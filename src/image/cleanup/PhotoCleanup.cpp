@@ -13,6 +13,7 @@
 #include "common/Allocation.h"
 #include "image/DibLayout.h"
 #include "image/cleanup/InkBits.h"
+#include "image/cleanup/InkHue.h"
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/TrimMargins.h"
@@ -44,7 +45,8 @@ constexpr double kClosingPerPen = 3.0;
 // core lies within about its width of any of its pixels.
 constexpr double kReachPerPen = 1.0;
 constexpr int32_t kLongestReach = 12;
-constexpr int kGrowPasses = 4;
+// Colour is told from this many pixels along a row.
+constexpr int32_t kHueSpan = 5;
 // A piece under kPieceAreaPerPen stroke widths squared is a dot: kept within
 // kDotReachPerPen stroke widths of a larger piece, dropped elsewhere.
 constexpr double kPieceAreaPerPen = 4.0;
@@ -52,8 +54,6 @@ constexpr double kDotReachPerPen = 8.0;
 // Ink with a square of kWidePerPen stroke widths either side of a pixel in
 // it is too wide to be writing.
 constexpr double kWidePerPen = 2.0;
-// A seal's ink: red above green and blue by this share of its darkness.
-constexpr float kSealRedness = 0.4f;
 
 struct FoundInk {
   PaperLight light;
@@ -122,20 +122,49 @@ int LeastInk(const ConstDibRows& in, PaperLight& light, std::vector<float>& whit
   return std::clamp(static_cast<int>(std::lround(kInkOverGrain * grain)), kLeastInk, kMostLeastInk);
 }
 
-// Whether a white-paper relative pixel (blue, green, red) is of the seal's
-// hue: red well above green and blue, for most of its darkness.
-bool SealHue(const float* bgr) {
-  const float darkness = 255.0f - std::min({bgr[0], bgr[1], bgr[2], 255.0f});
-  return std::min(bgr[2], 255.0f) - std::max(bgr[0], bgr[1]) >= kSealRedness * darkness;
-}
+// The ink a panel takes: for a seal, ink of the seal's hue (found in the
+// picture, red without one); for a pen, any but a red seal's.
+struct InkChoice {
+  InkWanted wanted;
+  InkHue seal{InkHue::kRed};
 
-bool Wanted(InkWanted wanted, const float* bgr) {
-  switch (wanted) {
-    case InkWanted::kPen: return !SealHue(bgr);
-    case InkWanted::kSeal: return SealHue(bgr);
-    case InkWanted::kAny: break;
+  bool Wants(const float* bgr) const {
+    switch (wanted) {
+      case InkWanted::kPen: return !seal.Holds(bgr);
+      case InkWanted::kSeal: return seal.Holds(bgr);
+      case InkWanted::kAny: break;
+    }
+    return true;
   }
-  return true;
+};
+
+// The seal's hue: the one most coloured ink pixels share (on every
+// kGrainRowStep-th row, at least twice as dark as faint ink). Each pixel's
+// colour is the mean of kHueSpan pixels along its row: the colour fringes
+// of black print in a camera's picture (orange beside cyan, from its colour
+// mosaic) average to grey, a seal's colour stays.
+InkHue SealHueOf(const ConstDibRows& in, PaperLight& light, int least, std::vector<float>& white,
+                 std::vector<uint8_t>& darkness) {
+  HueTally tally;
+  for (int32_t y = 0; y < in.height(); y += kGrainRowStep) {
+    ForDarkRuns(light, y, 2 * least, 0, in.width(), [&](int32_t from, int32_t to) {
+      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+      DarknessRow(white.data(), to - from, darkness.data());
+      const int32_t n = to - from;
+      for (int32_t i = 0; i < n; ++i) {
+        if (darkness[i] < 2 * least) continue;
+        float mean[3] = {0, 0, 0};
+        const int32_t first = std::max(0, i - kHueSpan / 2);
+        const int32_t last = std::min(n - 1, i + kHueSpan / 2);
+        for (int32_t j = first; j <= last; ++j) {
+          for (int c = 0; c < 3; ++c) mean[c] += std::min(white[3 * j + c], 255.0f);
+        }
+        for (float& m : mean) m /= static_cast<float>(last - first + 1);
+        tally.Add(mean);
+      }
+    });
+  }
+  return tally.Dominant(InkHue(InkHue::kRed));
 }
 
 // The largest value within `reach` of each place of a row, in O(1) a place
@@ -186,7 +215,7 @@ struct Masks {
 };
 
 // The darkness where strong ink begins, from the wanted ink's histogram.
-int StrongEdge(const ConstDibRows& in, PaperLight& light, InkWanted wanted, int least, std::vector<float>& white,
+int StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least, std::vector<float>& white,
                std::vector<uint8_t>& darkness) {
   std::array<uint32_t, 256> histogram{};
   for (int32_t y = 0; y < in.height(); ++y) {
@@ -194,7 +223,7 @@ int StrongEdge(const ConstDibRows& in, PaperLight& light, InkWanted wanted, int 
       light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
       DarknessRow(white.data(), to - from, darkness.data());
       for (int32_t i = 0; i < to - from; ++i) {
-        if (darkness[i] >= least && Wanted(wanted, &white[3 * i])) ++histogram[darkness[i]];
+        if (darkness[i] >= least && choice.Wants(&white[3 * i])) ++histogram[darkness[i]];
       }
     });
   }
@@ -202,16 +231,16 @@ int StrongEdge(const ConstDibRows& in, PaperLight& light, InkWanted wanted, int 
 }
 
 // A first look, for the stroke width: strong ink without paper lines.
-Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, InkWanted wanted, int least,
+Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least,
                           std::vector<float>& white, std::vector<uint8_t>& darkness) {
-  const int edge = StrongEdge(in, light, wanted, least, white, darkness);
+  const int edge = StrongEdge(in, light, choice, least, white, darkness);
   InkBits strong = QUOREL_TRY(InkBits::Create(in.width(), in.height()));
   for (int32_t y = 0; y < in.height(); ++y) {
     ForDarkRuns(light, y, edge, 0, in.width(), [&](int32_t from, int32_t to) {
       light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
       DarknessRow(white.data(), to - from, darkness.data());
       for (int32_t i = 0; i < to - from; ++i) {
-        if (darkness[i] >= edge && Wanted(wanted, &white[3 * i])) strong.Set(from + i, y);
+        if (darkness[i] >= edge && choice.Wants(&white[3 * i])) strong.Set(from + i, y);
       }
     });
   }
@@ -219,14 +248,14 @@ Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, InkWanted w
   return strong;
 }
 
-Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, int least, int32_t reach,
+Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least, int32_t reach,
                    std::vector<float>& white, std::vector<uint8_t>& darkness) {
   return GuardAllocation([&]() -> Result<Masks> {
     const int32_t w = in.width();
     const int32_t h = in.height();
     Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)),
-                StrongEdge(in, light, wanted, least, white, darkness),
-                QUOREL_TRY(wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
+                StrongEdge(in, light, choice, least, white, darkness),
+                QUOREL_TRY(choice.wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
     // Faint ink of any hue, where the paper's lines are looked for.
     InkBits any = QUOREL_TRY(InkBits::Create(w, h));
     // Rows y − reach … y + reach: each pixel's darkness (0 under `least`, other
@@ -248,7 +277,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, 
           DarknessRow(white.data(), to - from, darkness.data());
           for (int32_t i = 0; i < to - from; ++i) {
             if (darkness[i] < least) continue;
-            d[from + i] = static_cast<uint16_t>(darkness[i] + (Wanted(wanted, &white[3 * i]) ? 0 : 256));
+            d[from + i] = static_cast<uint16_t>(darkness[i] + (choice.Wants(&white[3 * i]) ? 0 : 256));
             dark = true;
           }
         });
@@ -278,7 +307,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, InkWanted wanted, 
         }
         if (2 * own >= peak) {
           any.Set(x, y);
-          if (d[x] > 255 && wanted == InkWanted::kSeal) masks.other.Set(x, y);
+          if (d[x] > 255 && choice.wanted == InkWanted::kSeal) masks.other.Set(x, y);
         }
         if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
         masks.faint.Set(x, y);
@@ -297,19 +326,21 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     std::vector<uint8_t> darkness(static_cast<size_t>(w));
     PaperLight light = QUOREL_TRY(PaperLight::Estimate(in, kFirstClosing));
     const int least = LeastInk(in, light, white, darkness);
+    InkChoice choice{wanted};
+    if (wanted == InkWanted::kSeal) choice.seal = SealHueOf(in, light, least, white, darkness);
     // The paper's closing and the stroke's reach set by the stroke width, so
     // that a dark area wider than the strokes (a finger's shadow) is paper,
     // and a thin stroke is cut at its own halfway line.
-    const double pen = StrokeWidth(QUOREL_TRY(StrongInk(in, light, wanted, least, white, darkness)));
+    const double pen = StrokeWidth(QUOREL_TRY(StrongInk(in, light, choice, least, white, darkness)));
     if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
     const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
     QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
     const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
-    Masks masks = QUOREL_TRY(Look(in, light, wanted, least, std::clamp(reach, 1, kLongestReach), white, darkness));
-    GrowWithin(masks.strong, masks.faint, kGrowPasses);
+    Masks masks = QUOREL_TRY(Look(in, light, choice, least, std::clamp(reach, 1, kLongestReach), white, darkness));
+    QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
     // A seal's stroke goes on under the print stamped over it, for about its
     // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
-    if (wanted == InkWanted::kSeal) {
+    if (choice.wanted == InkWanted::kSeal) {
       QUOREL_TRY(BridgeUnder(masks.strong, masks.other, static_cast<int32_t>(std::ceil(pen))));
     }
     const double stroke = std::max(1.0, StrokeWidth(masks.strong));

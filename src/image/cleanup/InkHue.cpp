@@ -1,0 +1,95 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "image/cleanup/InkHue.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quorel {
+namespace {
+
+// Fewer coloured pixels than this tell no hue: a few fringes of colour
+// around black print (the camera's demosaicing) are no seal.
+constexpr uint64_t kLeastCount = 64;
+
+float Channel(const float* bgr, int c) { return std::min(bgr[c], 255.0f); }
+
+}  // namespace
+
+float InkHue::SaturationOf(const float* bgr) {
+  const float b = Channel(bgr, 0), g = Channel(bgr, 1), r = Channel(bgr, 2);
+  const float darkest = std::min({b, g, r});
+  return (std::max({b, g, r}) - darkest) / std::max(1.0f, 255.0f - darkest);
+}
+
+float InkHue::HueOf(const float* bgr) {
+  // The hexagonal hue: 60 degrees from one primary to the next secondary.
+  const float b = Channel(bgr, 0), g = Channel(bgr, 1), r = Channel(bgr, 2);
+  const float lightest = std::max({b, g, r});
+  const float chroma = lightest - std::min({b, g, r});
+  if (chroma <= 0) return 0;
+  float hue = 0;
+  if (lightest == r) hue = 60 * (g - b) / chroma;
+  else if (lightest == g) hue = 120 + 60 * (b - r) / chroma;
+  else hue = 240 + 60 * (r - g) / chroma;
+  return hue < 0 ? hue + 360 : hue;
+}
+
+bool InkHue::Holds(const float* bgr) const {
+  // Colour toward this hue, falling to none kReach degrees away: for red,
+  // red above the greater of green and blue. So orange fringes beside black
+  // print do not count as a red seal's ink.
+  const float apart = std::fabs(HueOf(bgr) - degrees_);
+  const float off = std::min(apart, 360.0f - apart);
+  return SaturationOf(bgr) * (1 - off / kReach) >= saturation_;
+}
+
+void HueTally::Add(const float* bgr) {
+  const float saturation = InkHue::SaturationOf(bgr);
+  if (saturation < InkHue::kLeastSaturation) return;
+  const int bin = std::min(kBins - 1, static_cast<int>(InkHue::HueOf(bgr) * kBins / 360.0f));
+  ++bins_[bin][std::min(kSaturations - 1, static_cast<int>(saturation * kSaturations))];
+  count_ += saturation >= InkHue::kMostSaturation;
+}
+
+InkHue HueTally::Dominant(InkHue fallback) const {
+  if (count_ < kLeastCount) return fallback;
+  const int most_saturated = static_cast<int>(InkHue::kMostSaturation * kSaturations);
+  const auto saturated = [&](int bin) {
+    uint64_t n = 0;
+    for (int s = most_saturated; s < kSaturations; ++s) n += bins_[(bin + kBins) % kBins][s];
+    return n;
+  };
+  // The three neighbouring bins holding the most saturated pixels, and their
+  // mean hue (as a direction, so red either side of 0 averages to red).
+  int best = 0;
+  uint64_t most = 0;
+  for (int i = 0; i < kBins; ++i) {
+    const uint64_t n = saturated(i - 1) + saturated(i) + saturated(i + 1);
+    if (n > most) {
+      most = n;
+      best = i;
+    }
+  }
+  double x = 0, y = 0;
+  std::array<uint64_t, kSaturations> spread{};
+  uint64_t total = 0;
+  for (int d = -1; d <= 1; ++d) {
+    const int i = (best + d + kBins) % kBins;
+    const double angle = (i + 0.5) * (2 * 3.14159265358979 / kBins);
+    x += static_cast<double>(saturated(i)) * std::cos(angle);
+    y += static_cast<double>(saturated(i)) * std::sin(angle);
+    for (int s = 0; s < kSaturations; ++s) {
+      spread[s] += bins_[i][s];
+      total += bins_[i][s];
+    }
+  }
+  const double degrees = std::atan2(y, x) * (180 / 3.14159265358979);
+  uint64_t seen = 0;
+  int median = 0;
+  while ((seen += spread[median]) * 2 < total) ++median;
+  const float saturation = std::clamp((median + 0.5f) / kSaturations / 2, InkHue::kLeastSaturation,
+                                      InkHue::kMostSaturation);
+  return InkHue(static_cast<float>(degrees < 0 ? degrees + 360 : degrees), saturation);
+}
+
+}  // namespace quorel

@@ -1,0 +1,61 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace quorel {
+
+// The hue of coloured ink, in hexagonal degrees: 0 red, 120 green, 240 blue.
+// A colour is given as white-paper relative (blue, green, red) floats, as
+// PaperLight::WhiteRow writes them.
+class InkHue {
+ public:
+  // Red (a vermilion seal): what a seal is unless the picture shows another.
+  static constexpr float kRed = 0.0f;
+
+  // A colour's spread of channels against its darkness that makes it
+  // coloured ink: print and pencil are grey, a seal is not.
+  static constexpr float kMostSaturation = 0.4f;
+  static constexpr float kLeastSaturation = 0.3f;
+
+  explicit InkHue(float degrees, float saturation = kMostSaturation)
+      : degrees_(degrees), saturation_(saturation) {}
+  float degrees() const { return degrees_; }
+  float saturation() const { return saturation_; }
+  // Whether the colour is ink of this hue: at least `saturation` coloured
+  // for its darkness, the more so the further its hue lies from this one
+  // (none at kReach degrees).
+  bool Holds(const float* bgr) const;
+
+  // Spread of channels over darkness, 0 (grey) to 1.
+  static float SaturationOf(const float* bgr);
+  static float HueOf(const float* bgr);
+
+  // Hexagonal degrees (60 from a primary to the next secondary) either side
+  // of a hue that still count toward it.
+  static constexpr float kReach = 60.0f;
+
+ private:
+  float degrees_;
+  float saturation_;
+};
+
+// Counts the hues of coloured ink pixels and names the one most of them
+// share (a seal among black print and a blue pen), or the fallback when too
+// few pixels are coloured to tell. The saturation that tells this ink from
+// grey is half the median of its pixels' (a dull violet stamp is less
+// coloured than a vermilion one), within kLeastSaturation to kMostSaturation.
+class HueTally {
+ public:
+  void Add(const float* bgr);
+  InkHue Dominant(InkHue fallback) const;
+
+ private:
+  static constexpr int kBins = 36;       // 10 degrees each
+  static constexpr int kSaturations = 20;  // 0.05 each
+  std::array<std::array<uint64_t, kSaturations>, kBins> bins_{};
+  uint64_t count_ = 0;  // pixels of kMostSaturation or more
+};
+
+}  // namespace quorel
