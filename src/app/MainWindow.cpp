@@ -14,6 +14,7 @@
 #include <QShortcut>
 #include <QToolButton>
 #include <cerrno>
+#include <utility>
 
 #include "app/BackgroundJob.h"
 #include "app/ColourSwatch.h"
@@ -61,6 +62,19 @@ QString FromUtf8(const std::string& text) {
 // A panel's place in the window's per-panel arrays.
 constexpr size_t Slot(PanelIndex index) { return static_cast<size_t>(index); }
 
+constexpr PanelIndex OtherPanel(PanelIndex index) {
+  return index == PanelIndex::kSignature ? PanelIndex::kSeal : PanelIndex::kSignature;
+}
+
+// A panel holds a photo when it cleans its picture as one. NOTE: not judged
+// by size: a large scan or a screenshot is no photo of a signed page, and
+// the offer comes when the level is set to photo later too.
+bool HoldsPhoto(const ImagePanel& panel) {
+  const PackedDib* picture = panel.picture();
+  return picture && !IsSmallPicture(*picture) && picture->BitCount() == 24 &&
+         panel.cleanup() == CleanupLevel::kPhoto;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* parent,
@@ -89,6 +103,7 @@ MainWindow::MainWindow(SettingsFolder folder, int32_t option_bits, QWidget* pare
     const PictureButton* button = pictures_[Slot(index)];
     ImagePanel& panel = state_.Panel(index);
     panel = ImagePanel::Load(index, folder_, store_);
+    state_.photo_inks[Slot(index)] = ReadPhotoInk(store_, index);
     // Previews in device pixels: a HiDPI screen shows twice the detail.
     panel.ShowIn(button->width(), button->height(), button->devicePixelRatioF());
     ShowPanel(index);
@@ -321,7 +336,7 @@ void MainWindow::SetColour(PanelIndex index) {
   swatches_[i]->SetColour(*colour);
   // The colour says which ink a seal's photo clean-up keeps. NOTE: a cancelled
   // clean-up leaves the panel's; the outputs then clean for the new colour.
-  (void)Reclean(index, state_.Panel(index).cleanup(), WantedInk(index, *colour));
+  (void)Reclean(index, state_.Panel(index).cleanup(), WantedInk(index, *colour, state_.photo_inks[i]));
 }
 
 void MainWindow::LoadPicture(PanelIndex index) {
@@ -364,8 +379,14 @@ bool MainWindow::ImportIntoPanel(PanelIndex index, const QString& path) {
 }
 
 bool MainWindow::ImportInBackground(PanelIndex index, const QString& source,
-                                    std::function<Result<PackedDib>()> read) {
+                                    std::function<Result<PackedDib>()> read, ImportRole role) {
   if (!Idle()) return false;
+  // A picture of its own is the panel's: a shared photo's ink no longer applies.
+  const bool shared = role == ImportRole::kSharedPhoto;
+  const CleanupLevel level = shared ? CleanupLevel::kPhoto : state_.Panel(index).cleanup();
+  const InkWanted wanted = shared ? SharedPhotoInk(index) : WantedInk(index, state_.inks[Slot(index)]);
+  // A shared photo's mark keeps the panel's scale: the seal is sized as it was.
+  const auto scale = shared ? ImagePanel::ScaleOnNew::kKeep : ImagePanel::ScaleOnNew::kReset;
   // Read, converted, cleaned and drawn off the GUI thread: a large photo
   // takes seconds. The job only reads the live panel (painted meanwhile; the
   // commands that change it wait for Idle()) and builds its successor, which
@@ -373,9 +394,9 @@ bool MainWindow::ImportInBackground(PanelIndex index, const QString& source,
   // the panel as it was.
   auto made = std::make_shared<Result<ImagePanel>>(Status::kCannotOpen);
   const ImagePanel& live = state_.Panel(index);
-  if (!BackgroundJob::Run(this, QStringLiteral("画像を読み込んでいます…"), [made, read = std::move(read), &live] {
+  if (!BackgroundJob::Run(this, QStringLiteral("画像を読み込んでいます…"), [made, read = std::move(read), &live, level, wanted, scale] {
         Result<PackedDib> picture = read();
-        *made = picture ? live.WithNewPicture(std::move(*picture)) : Result<ImagePanel>(picture.status());
+        *made = picture ? live.WithNewPicture(std::move(*picture), level, wanted, scale) : Result<ImagePanel>(picture.status());
       })) {
     return false;  // cancelled
   }
@@ -384,11 +405,58 @@ bool MainWindow::ImportInBackground(PanelIndex index, const QString& source,
     return false;
   }
   state_.Panel(index) = std::move(**made);
-  (void)store_.WriteString(kQuorelSection, ScaleKeysFor(index).mode, "0");
+  if (shared) {
+    (void)WriteCleanupLevel(store_, index, level);
+  } else {
+    (void)store_.WriteString(kQuorelSection, ScaleKeysFor(index).mode, "0");
+  }
+  SetPhotoInk(index, shared ? std::optional(wanted) : std::nullopt);
   ShowPanel(index);
   StorePicture(index);
   SayIfInkLost(index, true);
+  offered_[Slot(index)] = false;
+  if (!shared) OfferSharedPhoto(index);
   return true;
+}
+
+void MainWindow::OfferSharedPhoto(PanelIndex index) {
+  // Once per picture, and never for one that came as a shared photo's mark.
+  if (state_.photo_inks[Slot(index)] || !HoldsPhoto(state_.Panel(index)) ||
+      store_.ReadInt(kOfferSharedPhotoKey, 1) == 0 || std::exchange(offered_[Slot(index)], true)) {
+    return;
+  }
+  bool never_again = false;
+  const bool replaces = state_.Panel(OtherPanel(index)).picture() != nullptr;
+  const bool yes = MessageBox::Ask(this, SharedPhotoQuestion(index == PanelIndex::kSignature, replaces), &never_again,
+                                   QString::fromUtf8(kNeverAskAgainText));
+  if (never_again) (void)store_.WriteInt(kOfferSharedPhotoKey, 0);
+  if (yes) TakeSharedPhoto(index);
+}
+
+void MainWindow::TakeSharedPhoto(PanelIndex index) {
+  // NOTE: the photo is not decoded again: the panel holds it as decoded,
+  // turned upright and made 24-bit, which is what a second read of the file
+  // would give (and a picture from the clipboard has no file to read). It is
+  // copied on the worker; no command changes the panel while the job runs.
+  const PackedDib* photo = state_.Panel(index).picture();
+  if (!photo) return;
+  if (!ImportInBackground(OtherPanel(index), QStringLiteral("同じ写真"),
+                          [photo] { return PackedDib::FromBytes(photo->Bytes()); }, ImportRole::kSharedPhoto)) {
+    return;  // cancelled: the other panel is as it was, and so is this one
+  }
+  // Both marks were asked for: both take part in the outputs.
+  for (QCheckBox* enabled : enabled_) enabled->setChecked(true);
+  // This panel keeps its own mark only: a signature drops the seal's ink.
+  const InkWanted wanted = SharedPhotoInk(index);
+  if (!Reclean(index, CleanupLevel::kPhoto, wanted)) return;
+  (void)WriteCleanupLevel(store_, index, CleanupLevel::kPhoto);
+  SetPhotoInk(index, wanted);
+}
+
+void MainWindow::SetPhotoInk(PanelIndex index, std::optional<InkWanted> ink) {
+  if (state_.photo_inks[Slot(index)] == ink) return;  // every import comes here: no write for nothing
+  state_.photo_inks[Slot(index)] = ink;
+  (void)WritePhotoInk(store_, index, ink);
 }
 
 void MainWindow::StorePicture(PanelIndex index) {
@@ -465,7 +533,10 @@ void MainWindow::RunScaleDialog(PanelIndex index) {
   if (!level) return;
   ShowPanel(index);
   // Stored once the panel has it, so a cancel changes nothing.
-  if (Reclean(index, *level, state_.Panel(index).wanted_ink())) (void)WriteCleanupLevel(store_, index, *level);
+  const bool becomes_photo = *level == CleanupLevel::kPhoto && state_.Panel(index).cleanup() != *level;
+  if (!Reclean(index, *level, state_.Panel(index).wanted_ink())) return;
+  (void)WriteCleanupLevel(store_, index, *level);
+  if (becomes_photo) OfferSharedPhoto(index);
 }
 
 void MainWindow::RunSettingsDialog() {

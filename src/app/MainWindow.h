@@ -97,8 +97,21 @@ class MainWindow : public QDialog {
   std::optional<bool> TakeOffered(PanelIndex index, const QMimeData& data);
   // `source` names where the picture came from in a message.
   bool TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture, const QString& source);
+  // A picture comes into a panel as its own (cleaned as the panel cleans, by
+  // its colour's ink) or as one mark of a photo both panels take theirs from.
+  enum class ImportRole { kOwnPicture, kSharedPhoto };
   // The import behind both: `read` runs on the worker.
-  bool ImportInBackground(PanelIndex index, const QString& source, std::function<Result<PackedDib>()> read);
+  bool ImportInBackground(PanelIndex index, const QString& source, std::function<Result<PackedDib>()> read,
+                          ImportRole role = ImportRole::kOwnPicture);
+  // Once a photo is in `index` (a picture cleaned as a photo): asks, once per
+  // picture, whether the other panel takes its mark from the same photo, and
+  // does it when the answer is yes.
+  void OfferSharedPhoto(PanelIndex index);
+  // The other panel takes its mark from the photo in `index` (as a photo, for
+  // its own ink), then `index` is cleaned again for its own ink alone.
+  void TakeSharedPhoto(PanelIndex index);
+  // Held and stored, so a restart cleans the stored picture for the same ink.
+  void SetPhotoInk(PanelIndex index, std::optional<InkWanted> ink);
   void StorePicture(PanelIndex index);
   // `write` run on the worker; false when it was cancelled or failed (then
   // the message names `target` and says why).
@@ -150,6 +163,7 @@ class MainWindow : public QDialog {
   std::unique_ptr<HintController> hints_;
   std::unique_ptr<SiblingLink> sibling_;
   NotifyDismissGuard guard_;
+  std::array<bool, 2> offered_{};  // the shared photo offered for the panel's picture
   bool menu_open_ = false;
   bool shut_down_ = false;
 };

@@ -127,4 +127,13 @@ QString NoInkText(bool signature) {
       .arg(signature ? QStringLiteral("Quorel(手書きの名前)") : QStringLiteral("印影"));
 }
 
+QString SharedPhotoQuestion(bool into_signature, bool replaces) {
+  const QString here = into_signature ? QStringLiteral("Quorel") : QStringLiteral("印影");
+  const QString there = into_signature ? QStringLiteral("印影") : QStringLiteral("Quorel");
+  return QStringLiteral("%1の写真から、%2も取り出しますか？\n"
+                        "「はい」を選ぶと、同じ写真を%2の欄にも読み込み、どちらも「写真を補正」で補正します．\n"
+                        "Quorelの欄にはペンのインクだけを、印影の欄には印影の色のインクだけを残します．%3")
+      .arg(here, there, replaces ? QStringLiteral("\n%1の欄の今の画像は置き換わります．").arg(there) : QString());
+}
+
 }  // namespace quorel

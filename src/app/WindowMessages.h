@@ -28,6 +28,12 @@ QString TagFailedText(Status status, bool has_picture, const QString& work_folde
 // tag is a transparent picture.
 QString NoInkText(bool signature);
 
+// The offer after a photo came into the signature's (or the seal's) panel:
+// the other panel takes its mark from the same photo; `replaces`: in place of
+// the picture it holds.
+QString SharedPhotoQuestion(bool into_signature, bool replaces);
+inline constexpr const char* kNeverAskAgainText = "今後は確認しない";
+
 // Above this the copy asks first: many editors choke on such a paste.
 inline constexpr size_t kLargeClipboardBytes = 1000000;
 QString LargeClipboardQuestion(size_t bytes);

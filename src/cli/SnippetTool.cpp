@@ -50,6 +50,7 @@ void ApplyPanelOverride(const PanelOverride& o, PanelRequest& panel) {
     panel.enabled = true;
     panel.picture = PictureFile{*o.picture, Arrival::kNew};
     panel.scale.mode = kScaleNone;
+    panel.wanted_ink.reset();  // a stored shared photo's ink belongs to the stored picture
   }
   if (o.disabled) panel.enabled = false;
   if (o.colour) panel.ink = *o.colour;

@@ -27,12 +27,14 @@ MarkRequest OutputState::Request() const {
     // is output, with whether it found ink, so nothing is cleaned twice.
     // Only an ink set here and not given to the panel leaves the clean-up to
     // the mark.
-    if (panel.wanted_ink() == WantedInk(index, inks[static_cast<size_t>(index)])) {
+    const std::optional<InkWanted> photo_ink = photo_inks[static_cast<size_t>(index)];
+    if (panel.wanted_ink() == WantedInk(index, inks[static_cast<size_t>(index)], photo_ink)) {
       if (const PackedDib* picture = panel.OutputPicture()) out.picture = picture;
       out.ink_found = panel.ink_found();
     } else {
       if (const PackedDib* picture = panel.picture()) out.picture = picture;
       out.cleanup = panel.cleanup();
+      out.wanted_ink = photo_ink;
     }
     out.ink = inks[static_cast<size_t>(index)];
     out.scale = panel.scale();
@@ -61,6 +63,7 @@ MarkRequest LoadMarkRequest(const SettingsFolder& folder) {
     panel.ink = inks[static_cast<size_t>(index)];
     panel.scale = ReadScaleSettings(store, index);
     panel.cleanup = ReadCleanupLevel(store, index);
+    panel.wanted_ink = ReadPhotoInk(store, index);
     panel.alt = alts[static_cast<size_t>(index)];
   }
   return request;

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ struct OutputState {
   int32_t option_bits = kDefaultOptionBits;
   std::array<ImagePanel, 2> panels{ImagePanel(PanelIndex::kSignature), ImagePanel(PanelIndex::kSeal)};
   std::array<Colour, 2> inks{kDefaultSignatureColour, kDefaultSealColour};
+  // The ink a panel keeps whatever its colour, when both panels took one
+  // photo (ReadPhotoInk); none: the colour decides.
+  std::array<std::optional<InkWanted>, 2> photo_inks{};
   std::array<std::string, 2> alts;  // alt texts (kAltTextKeys), UTF-8
   OutputStyle style;
 
@@ -46,8 +50,8 @@ std::array<std::string, 2> ReadAltTexts(const IniStore& store);
 
 // The request the stored state of a settings folder makes: the option bits,
 // ink colours and output style of wq.ini, and each panel's working file (read
-// only when the panel takes part, as stored) with its scale and clean-up level
-// and its alt text, and the base URL.
+// only when the panel takes part, as stored) with its scale, clean-up level,
+// shared photo's ink (ReadPhotoInk) and alt text, and the base URL.
 MarkRequest LoadMarkRequest(const SettingsFolder& folder);
 
 }  // namespace quorel

@@ -28,4 +28,21 @@ InkWanted WantedInk(PanelIndex index, Colour ink) {
   return red_seal ? InkWanted::kSeal : InkWanted::kAny;
 }
 
+std::string_view PhotoInkKeyFor(PanelIndex index) {
+  return index == PanelIndex::kSeal ? "ink2_type" : "ink_type";
+}
+
+std::optional<InkWanted> ReadPhotoInk(const IniStore& store, PanelIndex index) {
+  switch (store.ReadInt(PhotoInkKeyFor(index), 0)) {
+    case 1: return InkWanted::kPen;
+    case 2: return InkWanted::kSeal;
+    default: return std::nullopt;
+  }
+}
+
+Result<void> WritePhotoInk(const IniStore& store, PanelIndex index, std::optional<InkWanted> ink) {
+  const int32_t value = !ink ? 0 : *ink == InkWanted::kPen ? 1 : *ink == InkWanted::kSeal ? 2 : 0;
+  return store.WriteInt(PhotoInkKeyFor(index), value);
+}
+
 }  // namespace quorel

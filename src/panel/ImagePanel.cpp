@@ -53,7 +53,8 @@ ImagePanel ImagePanel::Load(PanelIndex index, const SettingsFolder& folder, cons
   ImagePanel panel(index, folder.WorkingBmpPath(static_cast<int>(index)));
   panel.scale_ = ReadScaleSettings(store, index);
   panel.cleanup_ = ReadCleanupLevel(store, index);
-  panel.wanted_ = WantedInk(index, ReadInkColours(store)[static_cast<size_t>(index)]);
+  panel.wanted_ =
+      WantedInk(index, ReadInkColours(store)[static_cast<size_t>(index)], ReadPhotoInk(store, index));
   if (auto picture = ReadBmpFile(panel.working_file_)) panel.picture_ = std::move(picture->picture);
   panel.Adopt(panel.CleanedAt(panel.cleanup_, panel.wanted_));
   return panel;
@@ -70,12 +71,17 @@ void ImagePanel::ShowIn(int32_t width, int32_t height, double device_ratio) {
 }
 
 Result<ImagePanel> ImagePanel::WithNewPicture(PackedDib picture) const {
+  return WithNewPicture(std::move(picture), cleanup_, wanted_, ScaleOnNew::kReset);
+}
+
+Result<ImagePanel> ImagePanel::WithNewPicture(PackedDib picture, CleanupLevel level, InkWanted wanted,
+                                              ScaleOnNew scale) const {
   ImagePanel next(index_, working_file_);
-  next.cleanup_ = cleanup_;
-  next.wanted_ = wanted_;
+  next.cleanup_ = level;
+  next.wanted_ = wanted;
   // A scale setting belongs to the picture it was chosen for.
   next.scale_ = scale_;
-  next.scale_.mode = kScaleNone;
+  if (scale == ScaleOnNew::kReset) next.scale_.mode = kScaleNone;
   next.area_width_ = area_width_;
   next.area_height_ = area_height_;
   next.device_ratio_ = device_ratio_;
@@ -86,7 +92,7 @@ Result<ImagePanel> ImagePanel::WithNewPicture(PackedDib picture) const {
     next.picture_ = std::move(picture);
   } else {
     next.picture_ = QUOREL_TRY(ConvertTo24(std::move(picture)));
-    next.Adopt(next.CleanedAt(cleanup_, wanted_));
+    next.Adopt(next.CleanedAt(level, wanted));
   }
   next.Redraw();
   return next;

@@ -35,9 +35,9 @@ class ImagePanel {
  public:
   explicit ImagePanel(PanelIndex index = PanelIndex::kSignature, std::filesystem::path working_file = {});
 
-  // The stored state: scale settings, clean-up level, ink colour, and the
-  // working file's picture as stored (neither converted nor size-checked),
-  // cleaned at its level.
+  // The stored state: scale settings, clean-up level, ink colour (or a shared
+  // photo's ink, ReadPhotoInk), and the working file's picture as stored
+  // (neither converted nor size-checked), cleaned at its level.
   static ImagePanel Load(PanelIndex index, const SettingsFolder& folder, const IniStore& store);
 
   // The area the preview fills, in logical pixels, and the device pixels per
@@ -50,6 +50,10 @@ class ImagePanel {
   // worker thread may build the new one while this one is shown. The
   // conversion's status when the picture cannot become 24 bits.
   Result<ImagePanel> WithNewPicture(PackedDib picture) const;
+  // The same, cleaned at another level for another ink; kKeep keeps the
+  // scale setting (the picture holds the same mark as before, newly taken).
+  enum class ScaleOnNew { kReset, kKeep };
+  Result<ImagePanel> WithNewPicture(PackedDib picture, CleanupLevel level, InkWanted wanted, ScaleOnNew scale) const;
   // The same in place. A picture that cannot become 24 bits leaves the panel
   // as it was with the conversion's status; else the clean-up's status when
   // it fails (the picture is then output as it is).

@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMimeData>
+#include <QPainter>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QScreen>
@@ -18,6 +19,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/BackgroundJob.h"
+#include "app/PictureButton.h"
 #include "app/WindowMessages.h"
 #include "app/platform/Clipboard.h"
 #include "image/DibLayout.h"
@@ -67,6 +69,18 @@ std::unique_ptr<QMimeData> Offer(const QString& format) {
     mime->setUrls({QUrl::fromLocalFile(broken.fileName())});
   }
   return mime;
+}
+
+// The output pixels of a panel that are red ink, and dark ink of no hue.
+std::pair<int, int> RedAndBlack(const ImagePanel& panel) {
+  const QImage image = ImageOfPreview(*panel.OutputPicture());
+  std::pair<int, int> count;
+  for (int i = 0; i < image.width() * image.height(); ++i) {
+    const QColor c = image.pixelColor(i % image.width(), i / image.width());
+    count.first += c.red() > c.green() + 50 && c.red() > c.blue() + 50;
+    count.second += c.value() < 90;
+  }
+  return count;
 }
 
 }  // namespace
@@ -321,6 +335,36 @@ class MainWindowTest : public QObject {
     release = true;
     BackgroundJob::WaitForEnd();
     QVERIFY(seal() == before && messages.texts->size() == 1);  // only the copy's refusal
+  }
+  // A photo cleaned as one offers the seal from it: yes fills the seal panel with the red seal and keeps the
+  // pen's ink alone in the signature (after a restart too); no, or a cancel, leaves the seal panel as it was.
+  void onePhotoGivesBothMarks() {
+    QImage page(360, 200, QImage::Format_RGB32);  // a signed and sealed page: dark pen strokes, a red seal
+    page.fill(QColor(232, 226, 212));
+    QPainter paint(&page);
+    paint.setPen(QPen(QColor(30, 30, 40), 4));
+    paint.drawPolyline(QPolygon(QList<QPoint>{{20, 150}, {50, 60}, {80, 140}, {110, 70}, {180, 90}}));
+    paint.setPen(QPen(QColor(210, 40, 35), 5));
+    paint.drawEllipse(QPoint(280, 100), 45, 45);
+    for (const auto& [yes, cancel] : {std::pair{true, false}, {false, false}, {true, true}}) {
+      TestWindow window(1 | 2 | 4, "[Quorel]\nclean_type=2\n", {1});
+      const QByteArray seal = ReadAll(window.settings.FilePath("$quorel_i.bmp"));
+      std::atomic<bool> release = false;
+      MessageBox::SetRecorder([&](const QString&) {  // at the question: the seal's import is held, then cancelled
+        if (cancel) BackgroundJob::SetWorkGateForTest([&release] { while (!release) {} });
+        if (cancel) QTimer::singleShot(0, [&] { emit window.findChild<QProgressDialog*>()->canceled(); });
+      });
+      MessageBox::SetNextAnswer(yes);
+      QVERIFY(page.save(window.settings.FilePath("page.png")));
+      window.ImportIntoPanel(PanelIndex::kSignature, window.settings.FilePath("page.png"));
+      release = true;
+      BackgroundJob::WaitForEnd();
+      MessageBox::SetRecorder(nullptr);
+      QCOMPARE(ImagePanel::Load(PanelIndex::kSignature, window.Folder(), window.settings.Store()).wanted_ink(), window.Panel(PanelIndex::kSignature).wanted_ink());
+      QCOMPARE(RedAndBlack(window.Panel(PanelIndex::kSignature)).first == 0, yes && !cancel);
+      const auto [red, black] = RedAndBlack(window.Panel(PanelIndex::kSeal));
+      QVERIFY(yes && !cancel ? red > 100 && black == 0 : ReadAll(window.settings.FilePath("$quorel_i.bmp")) == seal);
+    }
   }
   // A saved rectangle mostly off the right edge is fitted into its monitor;
   // the owner-drawn controls show where the keyboard focus is; Esc closes and

@@ -1,6 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "app/dialogs/SettingsDialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -95,6 +96,10 @@ SettingsDialog::SettingsDialog(const IniStore& store, QWidget* owner)
   alts_[0] = line("Quorelの代替テキスト", 102, kAltTextKeys[0], static_cast<int>(kMaxAltCharacters));
   alts_[1] = line("印影の代替テキスト", 120, kAltTextKeys[1], static_cast<int>(kMaxAltCharacters));
 
+  offer_shared_photo_ = new QCheckBox(QStringLiteral("写真なら、もう一方の欄にも使うか尋ねる"), this);
+  offer_shared_photo_->setChecked(store_.ReadInt(kOfferSharedPhotoKey, 1) != 0);
+  offer_shared_photo_->setGeometry(units.ToPixels(10, 143, 138, 12));
+
   AddOkCancel(*this, units.ToPixels(150, 142, 116, 14));
   PlaceAtCursor(*this);
 }
@@ -125,6 +130,7 @@ void SettingsDialog::accept() {
   (void)WriteOutputStyle(store_, style);
   WriteText(store_, kBaseUrlKey, base_url);
   for (size_t i = 0; i < alts_.size(); ++i) WriteText(store_, kAltTextKeys[i], FitStoredBytes(alts_[i]->text()));
+  (void)store_.WriteInt(kOfferSharedPhotoKey, offer_shared_photo_->isChecked() ? 1 : 0);
   QDialog::accept();
 }
 

@@ -2,6 +2,7 @@
 #include "app/platform/MessageBox.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
@@ -51,7 +52,8 @@ void MessageBox::ShowText(QWidget* owner, const QString& text) {
   box.exec();
 }
 
-bool MessageBox::Ask(QWidget* owner, const QString& text) {
+bool MessageBox::Ask(QWidget* owner, const QString& text, bool* never_again, const QString& never_again_text) {
+  if (never_again) *never_again = false;
   if (ActiveRecorder()) {
     ActiveRecorder()(text);
     return std::exchange(NextAnswer(), true);
@@ -61,7 +63,10 @@ bool MessageBox::Ask(QWidget* owner, const QString& text) {
   box.setDefaultButton(QMessageBox::No);
   box.button(QMessageBox::Yes)->setText(QStringLiteral("はい"));
   box.button(QMessageBox::No)->setText(QStringLiteral("いいえ"));
-  return box.exec() == QMessageBox::Yes;
+  if (never_again) box.setCheckBox(new QCheckBox(never_again_text, &box));  // the box owns it
+  const bool yes = box.exec() == QMessageBox::Yes;
+  if (never_again) *never_again = box.checkBox()->isChecked();
+  return yes;
 }
 
 void MessageBox::SetRecorder(Recorder recorder) { ActiveRecorder() = std::move(recorder); }

@@ -31,7 +31,10 @@ class MessageBox {
   // A question with Yes and No (No is the default button); true for Yes.
   // Under a recorder the text is recorded and the answer set beforehand
   // (Yes unless SetNextAnswer said otherwise) is given.
-  static bool Ask(QWidget* owner, const QString& text);
+  // With `never_again`, the box also offers `never_again_text` as a check
+  // box and stores whether it was ticked there (never under a recorder).
+  static bool Ask(QWidget* owner, const QString& text, bool* never_again = nullptr,
+                  const QString& never_again_text = {});
 
   // While a recorder is set, messages go to it instead of the screen.
   static void SetRecorder(Recorder recorder);
