@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 
+#include "codec/RandomAccessInput.h"
 #include "common/Result.h"
 
 namespace quorel {
@@ -29,5 +30,10 @@ inline constexpr size_t kFileHeadSize = 16;
 // kOutOfMemory; then the status of `check_head`, which sees the first bytes
 // before the rest is read, so a file that is not of the format costs no load.
 Result<FileBlock> LoadFileBlock(const std::filesystem::path& path, FileHeadCheck check_head = nullptr);
+
+// The same judgement of a file that is to be read by chunks: kTooLarge beyond
+// kMaxBlockBytes, then the status of `check_head` (when given) over its first
+// bytes.
+Result<void> CheckFileHead(RandomAccessInput& input, FileHeadCheck check_head);
 
 }  // namespace quorel

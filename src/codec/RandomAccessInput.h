@@ -19,6 +19,8 @@ class RandomAccessInput {
   // All of `out` filled from `offset` on, or kCannotOpen (the range runs past
   // the end, or reading fails).
   virtual Result<void> ReadAt(uint64_t offset, std::span<uint8_t> out) = 0;
+  // All the bytes when they are in memory already, else empty.
+  virtual std::span<const uint8_t> InMemory() const { return {}; }
 };
 
 class MemoryInput final : public RandomAccessInput {
@@ -26,6 +28,7 @@ class MemoryInput final : public RandomAccessInput {
   explicit MemoryInput(std::span<const uint8_t> bytes) : bytes_(bytes) {}
   uint64_t Size() const override { return bytes_.size(); }
   Result<void> ReadAt(uint64_t offset, std::span<uint8_t> out) override;
+  std::span<const uint8_t> InMemory() const override { return bytes_; }
 
  private:
   std::span<const uint8_t> bytes_;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "codec/FileBlock.h"
+#include "codec/RandomAccessInput.h"
 
 namespace quorel {
 
@@ -21,6 +22,17 @@ auto ReadFromFile(const std::filesystem::path& path, FileHeadCheck check_head, R
   const Result<FileBlock> file = LoadFileBlock(path, check_head);
   if (!file) return file.status();
   return std::forward<Read>(read)(file->Data());
+}
+
+// The road from a file to a reader that reads it by chunks: the file opened
+// (kCannotOpen) and handed to `read` unread; the reader judges it with
+// CheckFileHead as it judges bytes in memory.
+template <class Read>
+auto ReadFromFileInput(const std::filesystem::path& path, Read&& read)
+    -> std::invoke_result_t<Read, RandomAccessInput&> {
+  Result<FileInput> input = FileInput::Open(path);
+  if (!input) return input.status();
+  return std::forward<Read>(read)(*input);
 }
 
 }  // namespace quorel

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "codec/ChunkedInput.h"
 #include "codec/ReadFromFile.h"
 #include "codec/gif/GifRaster.h"
 #include "common/LittleEndian.h"
@@ -17,38 +18,6 @@ namespace {
 constexpr size_t kMinFileSize = 11;  // 10 bytes or fewer hold no picture
 constexpr size_t kScreenSize = 13;   // header and logical screen descriptor
 constexpr size_t kDescriptorSize = 10;
-
-// The file's bytes read front to back; no read goes past the end of them.
-class GifByteReader {
- public:
-  explicit GifByteReader(std::span<const uint8_t> bytes) : bytes_(bytes) {}
-
-  bool AtEnd() const { return position_ >= bytes_.size(); }
-  size_t Left() const { return bytes_.size() - position_; }
-  // The byte at the read position, 0 at the end; not consumed.
-  uint8_t Peek() const { return AtEnd() ? 0 : bytes_[position_]; }
-  // The byte at the read position, consumed; 0 at the end.
-  uint8_t Next() {
-    const uint8_t byte = Peek();
-    Skip(1);
-    return byte;
-  }
-  // `count` bytes, consumed; kCannotOpen (and nothing consumed) when fewer are left.
-  Result<std::span<const uint8_t>> Take(size_t count) {
-    if (count > Left()) return Status::kCannotOpen;
-    const auto taken = bytes_.subspan(position_, count);
-    position_ += count;
-    return taken;
-  }
-  // Moves on by `count` bytes, at most to the end.
-  void Skip(size_t count) { position_ += std::min(count, Left()); }
-  // Everything from the read position on.
-  std::span<const uint8_t> Rest() const { return bytes_.subspan(position_); }
-
- private:
-  std::span<const uint8_t> bytes_;
-  size_t position_ = 0;
-};
 
 // The colour table in use as 4-byte entries (blue, green, red, 0).
 struct GifColourTable {
@@ -72,9 +41,10 @@ bool IsGifSignature(std::span<const uint8_t> header) {
 
 // 2^exponent red, green, blue triples. NOTE: a table that runs past the data
 // is refused rather than completed with zeros.
-Result<void> ReadColourTable(GifByteReader& reader, GifImage& image) {
+Result<void> ReadColourTable(ChunkedInput& reader, GifImage& image) {
   const size_t count = size_t{1} << image.table_exponent;
-  const auto triples = QUOREL_TRY(reader.Take(3 * count));
+  std::array<uint8_t, 3 * 256> triples{};
+  if (!reader.Read(std::span(triples).first(3 * count))) return Status::kCannotOpen;
   for (size_t i = 0; i < count; ++i) {
     image.table.entries[4 * i] = triples[3 * i + 2];
     image.table.entries[4 * i + 1] = triples[3 * i + 1];
@@ -87,11 +57,12 @@ Result<void> ReadColourTable(GifByteReader& reader, GifImage& image) {
 
 // Walks the blocks after the logical screen up to the first image descriptor,
 // skipping extensions; leaves the reader at the image data.
-Result<void> FindFirstImage(GifByteReader& reader, uint8_t screen_flags, GifImage& image) {
+Result<void> FindFirstImage(ChunkedInput& reader, uint8_t screen_flags, GifImage& image) {
   while (!reader.AtEnd()) {
     switch (reader.Peek()) {
       case ',': {
-        const auto descriptor = QUOREL_TRY(reader.Take(kDescriptorSize));
+        std::array<uint8_t, kDescriptorSize> descriptor{};
+        if (!reader.Read(descriptor)) return Status::kCannotOpen;
         image.width = LoadLe16(descriptor, 5);
         image.height = LoadLe16(descriptor, 7);
         const uint8_t flags = descriptor[9];
@@ -133,8 +104,9 @@ Result<void> CheckGifHead(std::span<const uint8_t> head) {
 // The first image's description, with the reader at its data (the code size
 // byte): everything is judged before any picture is allocated, so a damaged
 // file costs no large block.
-Result<GifImage> ReadGifHead(GifByteReader& reader) {
-  const auto header = QUOREL_TRY(reader.Take(kMinFileSize));
+Result<GifImage> ReadGifHead(ChunkedInput& reader) {
+  std::array<uint8_t, kMinFileSize> header{};
+  if (!reader.Read(header)) return Status::kCannotOpen;
   reader.Skip(kScreenSize - kMinFileSize);  // background colour and aspect ratio
 
   GifImage image;
@@ -159,16 +131,14 @@ std::span<const uint8_t> TableOf(const GifImage& image) {
   return std::span(image.table.entries).first(size_t{4} << image.table_exponent);
 }
 
-Result<Decoded> DecodeGif(std::span<const uint8_t> bytes) {
-  QUOREL_TRY(CheckGifHead(bytes));
-  GifByteReader reader(bytes);
+Result<Decoded> DecodeGif(ChunkedInput& reader) {
   const GifImage image = QUOREL_TRY(ReadGifHead(reader));
   const auto table = TableOf(image);
   PackedDib dib = QUOREL_TRY(CreateDib(image.width, image.height, 8, static_cast<uint32_t>(table.size() / 4)));
   std::copy(table.begin(), table.end(), dib.Bytes().begin() + kInfoHeaderSize);
   const DibRows dib_rows = QUOREL_TRY(DibRows::Of(dib));
   GifRowSink sink(dib_rows, image.interlaced);
-  const DecodedRows rows = QUOREL_TRY(DecodeGifRaster(reader.Rest(), sink));
+  const DecodedRows rows = QUOREL_TRY(DecodeGifRaster(reader, sink));
   return Decoded{std::move(dib), rows.complete};
 }
 
@@ -176,29 +146,43 @@ Result<Decoded> DecodeGif(std::span<const uint8_t> bytes) {
 // picture's colours. NOTE: an interlaced image's first pass holds every
 // eighth row; the rows between come in later passes, so it is read whole
 // (kUnsupported before the sink is begun).
-Result<DecodedRows> DecodeGifRows(std::span<const uint8_t> bytes, RowSink& out) {
-  QUOREL_TRY(CheckGifHead(bytes));
-  GifByteReader reader(bytes);
+Result<DecodedRows> DecodeGifRows(ChunkedInput& reader, RowSink& out) {
   const GifImage image = QUOREL_TRY(ReadGifHead(reader));
   if (image.interlaced) return Status::kUnsupported;
   PaletteRow line = QUOREL_TRY(PaletteRow::Create(image.width, 8, TableOf(image)));
   QUOREL_TRY(out.Begin(image.width, image.height, RowOrder::kTopDown));
   GifRowSink sink(line.Line(), image.height, [&](int32_t y) { line.To24(line.Packed(), out.Row(y)); });
-  const DecodedRows rows = QUOREL_TRY(DecodeGifRaster(reader.Rest(), sink));
+  const DecodedRows rows = QUOREL_TRY(DecodeGifRaster(reader, sink));
   sink.HandOnTheRest();
   return rows;
+}
+
+// The file judged by its first bytes, then read by chunks through `decode`;
+// a read that fails on the way answers its own status.
+template <class Decode>
+auto ReadGifInput(RandomAccessInput& file, Decode&& decode) -> std::invoke_result_t<Decode, ChunkedInput&> {
+  QUOREL_TRY(CheckFileHead(file, CheckGifHead));
+  ChunkedInput input(file);
+  auto result = std::forward<Decode>(decode)(input);
+  if (input.status() != Status::kOk) return input.status();
+  return result;
 }
 
 }  // namespace
 
 Result<Decoded> ReadGifFile(const std::filesystem::path& path) {
-  return ReadFromFile(path, CheckGifHead, DecodeGif);
+  return ReadFromFileInput(path, [](RandomAccessInput& file) { return ReadGifInput(file, DecodeGif); });
 }
 
-Result<Decoded> ReadGifBytes(std::span<const uint8_t> bytes) { return DecodeGif(bytes); }
+Result<Decoded> ReadGifBytes(std::span<const uint8_t> bytes) {
+  MemoryInput input(bytes);
+  return ReadGifInput(input, DecodeGif);
+}
 
 Result<DecodedRows> ReadGifFileRows(const std::filesystem::path& path, RowSink& sink) {
-  return ReadFromFile(path, CheckGifHead, [&](std::span<const uint8_t> bytes) { return DecodeGifRows(bytes, sink); });
+  return ReadFromFileInput(path, [&](RandomAccessInput& file) {
+    return ReadGifInput(file, [&](ChunkedInput& input) { return DecodeGifRows(input, sink); });
+  });
 }
 
 }  // namespace quorel

@@ -11,7 +11,7 @@
 namespace quorel {
 
 // The first image of a GIF file as an 8-bit picture carrying the image's colour
-// table (biClrUsed = 2^b). Codes: kCannotOpen (cannot be loaded, 10 bytes or
+// table (biClrUsed = 2^b). Codes: kCannotOpen (cannot be read, 10 bytes or
 // shorter, or a colour table or image descriptor running past the data),
 // kUnsupported (signature), kOutOfMemory, kTooLarge and the kGif* codes. Image
 // data that ends before the last pixel keeps the rows decoded before it

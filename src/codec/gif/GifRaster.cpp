@@ -18,34 +18,33 @@ constexpr int kMaxCodeSize = 11;
 // did not hold the whole image.
 class GifSubBlocks {
  public:
-  explicit GifSubBlocks(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+  explicit GifSubBlocks(ChunkedInput& in) : in_(in) {}
 
   // False at the end of the run.
   bool Next(uint8_t& byte) {
     if (left_in_block_ == 0) {
       if (ended_) return false;
-      if (position_ + 1 >= bytes_.size() || bytes_[position_] == 0) {
-        ran_out_ = position_ >= bytes_.size() || bytes_[position_] != 0;  // no terminator
+      if (in_.Left() <= 1 || in_.Peek() == 0) {
+        ran_out_ = in_.AtEnd() || in_.Peek() != 0;  // no terminator
         ended_ = true;
         return false;
       }
-      left_in_block_ = bytes_[position_++];
+      left_in_block_ = in_.Next();
     }
     --left_in_block_;
-    if (position_ >= bytes_.size()) {
+    if (in_.AtEnd()) {
       ran_out_ = true;
       byte = 0;
       return true;
     }
-    byte = bytes_[position_++];
+    byte = in_.Next();
     return true;
   }
 
   bool RanOut() const { return ran_out_; }
 
  private:
-  std::span<const uint8_t> bytes_;
-  size_t position_ = 0;
+  ChunkedInput& in_;
   int left_in_block_ = 0;
   bool ended_ = false;
   bool ran_out_ = false;
@@ -79,11 +78,11 @@ class GifCodeReader {
 
 }  // namespace
 
-Result<DecodedRows> DecodeGifRaster(std::span<const uint8_t> data, GifRowSink& sink) {
-  const int min_code_size = data.empty() ? 0 : data[0];
+Result<DecodedRows> DecodeGifRaster(ChunkedInput& data, GifRowSink& sink) {
+  const int min_code_size = data.Next();  // 0 at the end
   if (min_code_size < kMinCodeSize || min_code_size > kMaxCodeSize) return Status::kGifBadCodeSize;
   LzwDecoder lzw(min_code_size);
-  GifSubBlocks blocks(data.subspan(1));
+  GifSubBlocks blocks(data);
   GifCodeReader reader(blocks);
   int code = 0;
   while (reader.Next(lzw.CodeWidth(), code)) {

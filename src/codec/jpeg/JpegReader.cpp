@@ -4,13 +4,15 @@
 #include "codec/jpeg/JpegReader.h"
 
 #include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <cstring>
 #include <optional>
 
+#include "codec/ChunkedInput.h"
 #include "codec/ReadFromFile.h"
 #include "codec/jpeg/ExifOrientation.h"
-#include "codec/jpeg/JpegMemorySource.h"
+#include "codec/jpeg/JpegChunkSource.h"
 #include "image/Orientation.h"
 #include "image/RowSink.h"
 
@@ -119,11 +121,11 @@ Status BeginRows(const jpeg_decompress_struct& cinfo, RowSink& sink, Orientation
 // The one function that the library's error exit jumps back to: all its locals
 // have trivial destructors, and every path, the jump's included, ends with the
 // library's memory released and, on failure, no picture.
-Status DecodeJpeg(const uint8_t* data, size_t size, RowSink& sink, JpegDensity* density,
-                  Orientation* orientation, bool* complete) {
+Status DecodeJpeg(ChunkedInput& input, RowSink& sink, JpegDensity* density, Orientation* orientation,
+                  bool* complete) {
   JpegErrorManager errors;
   jpeg_decompress_struct cinfo;
-  JpegMemorySource source;
+  JpegChunkSource source;
   jpeg_progress_mgr progress;
   std::memset(&cinfo, 0, sizeof cinfo);
   cinfo.err = jpeg_std_error(&errors.manager);
@@ -136,12 +138,12 @@ Status DecodeJpeg(const uint8_t* data, size_t size, RowSink& sink, JpegDensity* 
 
   if (setjmp(errors.jump) != 0) {
     jpeg_destroy_decompress(&cinfo);
-    return errors.status;
+    return input.status() != Status::kOk ? input.status() : errors.status;  // a failed read says why
   }
   jpeg_create_decompress(&cinfo);
   cinfo.mem->max_memory_to_use = kJpegWorkingMemory;
   cinfo.progress = &progress;
-  AttachJpegMemorySource(&cinfo, source, data, size);
+  AttachJpegChunkSource(&cinfo, source, input);
   jpeg_save_markers(&cinfo, JPEG_APP0 + 1, 0xFFFF);  // Exif, for the orientation
   jpeg_read_header(&cinfo, TRUE);  // a stream of tables only is an error here
   // The first Exif block decides, as in viewers; an XMP segment (also APP1)
@@ -184,11 +186,16 @@ Status DecodeJpeg(const uint8_t* data, size_t size, RowSink& sink, JpegDensity* 
 // marker segments from the start of the file up to the first frame or scan.
 // NOTE: checked here rather than left to the library, which decodes
 // arithmetic coding and, in newer versions, lossless frames.
-bool UsesRefusedCoding(std::span<const uint8_t> bytes) {
-  size_t at = 2;  // behind SOI; what is not JPEG at all is the library's to refuse
-  while (at + 1 < bytes.size()) {
-    if (bytes[at] != 0xFF) return false;
-    const uint8_t marker = bytes[at + 1];
+bool UsesRefusedCoding(RandomAccessInput& file) {
+  ChunkedInput input(file);
+  const uint64_t size = input.Size();
+  std::array<uint8_t, 4> bytes{};  // the four bytes from `at` on: marker and length
+  uint64_t at = 2;  // behind SOI; what is not JPEG at all is the library's to refuse
+  while (at + 1 < size) {
+    input.Skip(at - input.Position());  // `at` only moves forward
+    if (!input.Peek(std::span(bytes).first(static_cast<size_t>(std::min<uint64_t>(size - at, 4))))) return false;
+    if (bytes[0] != 0xFF) return false;
+    const uint8_t marker = bytes[1];
     if (marker == 0xFF) {  // fill byte
       ++at;
       continue;
@@ -202,8 +209,8 @@ bool UsesRefusedCoding(std::span<const uint8_t> bytes) {
       at += 2;  // markers without a length
       continue;
     }
-    if (at + 3 >= bytes.size()) return false;
-    at += 2 + ((size_t{bytes[at + 2]} << 8) | bytes[at + 3]);
+    if (at + 3 >= size) return false;
+    at += 2 + ((uint64_t{bytes[2]} << 8) | bytes[3]);
   }
   return false;
 }
@@ -216,16 +223,17 @@ Result<void> CheckJpegHead(std::span<const uint8_t> head) {
   return {};
 }
 
-Result<DecodedRows> ReadJpegRows(std::span<const uint8_t> bytes, RowSink& sink, JpegDensity* density,
+Result<DecodedRows> ReadJpegRows(RandomAccessInput& file, RowSink& sink, JpegDensity* density,
                                  Orientation* orientation) {
-  QUOREL_TRY(CheckJpegHead(bytes));
-  if (UsesRefusedCoding(bytes)) return Status::kJpegCoding;
+  QUOREL_TRY(CheckFileHead(file, CheckJpegHead));
+  if (UsesRefusedCoding(file)) return Status::kJpegCoding;
+  ChunkedInput input(file);
   bool complete = true;
-  QUOREL_TRY(Result<void>(DecodeJpeg(bytes.data(), bytes.size(), sink, density, orientation, &complete)));
+  QUOREL_TRY(Result<void>(DecodeJpeg(input, sink, density, orientation, &complete)));
   return DecodedRows{complete};
 }
 
-Result<Decoded> ReadJpeg(std::span<const uint8_t> bytes) {
+Result<Decoded> ReadJpeg(RandomAccessInput& bytes) {
   JpegDensity density;
   Orientation orientation = Orientation::kTopLeft;
   Decoded decoded = QUOREL_TRY(DecodeIntoPicture(
@@ -240,7 +248,7 @@ Result<Decoded> ReadJpeg(std::span<const uint8_t> bytes) {
   return decoded;
 }
 
-Result<DecodedRows> ReadJpegRowsOnly(std::span<const uint8_t> bytes, RowSink& sink) {
+Result<DecodedRows> ReadJpegRowsOnly(RandomAccessInput& bytes, RowSink& sink) {
   JpegDensity density;  // only a whole picture carries it
   Orientation orientation = Orientation::kTopLeft;  // a sink is told by the row order
   return ReadJpegRows(bytes, sink, &density, &orientation);
@@ -249,18 +257,21 @@ Result<DecodedRows> ReadJpegRowsOnly(std::span<const uint8_t> bytes, RowSink& si
 }  // namespace
 
 Result<Decoded> ReadJpegFile(const std::filesystem::path& path) {
-  return ReadFromFile(path, CheckJpegHead, ReadJpeg);
+  return ReadFromFileInput(path, [](RandomAccessInput& file) { return ReadJpeg(file); });
 }
 
-Result<Decoded> ReadJpegBytes(std::span<const uint8_t> bytes) { return ReadJpeg(bytes); }
+Result<Decoded> ReadJpegBytes(std::span<const uint8_t> bytes) {
+  MemoryInput input(bytes);
+  return ReadJpeg(input);
+}
 
 Result<DecodedRows> ReadJpegFileRows(const std::filesystem::path& path, RowSink& sink) {
-  return ReadFromFile(path, CheckJpegHead,
-                      [&](std::span<const uint8_t> bytes) { return ReadJpegRowsOnly(bytes, sink); });
+  return ReadFromFileInput(path, [&](RandomAccessInput& file) { return ReadJpegRowsOnly(file, sink); });
 }
 
 Result<DecodedRows> ReadJpegBytesRows(std::span<const uint8_t> bytes, RowSink& sink) {
-  return ReadJpegRowsOnly(bytes, sink);
+  MemoryInput input(bytes);
+  return ReadJpegRowsOnly(input, sink);
 }
 
 }  // namespace quorel

@@ -6,8 +6,8 @@
 #include <png.h>
 
 #include <array>
-#include <cstring>
 
+#include "codec/ChunkedInput.h"
 #include "codec/ReadFromFile.h"
 #include "common/Allocation.h"
 #include "common/ByteBuffer.h"
@@ -18,18 +18,10 @@
 namespace quorel {
 namespace {
 
-// The file in memory, read by libpng through ReadPngData.
-struct PngInput {
-  const uint8_t* data;
-  size_t size;
-  size_t position;
-};
-
+// The file, read by libpng through ReadPngData a piece at a time.
 void ReadPngData(png_structp png, png_bytep out, size_t length) {
-  auto* input = static_cast<PngInput*>(png_get_io_ptr(png));
-  if (length > input->size - input->position) png_error(png, "file ends early");
-  std::memcpy(out, input->data + input->position, length);
-  input->position += length;
+  auto* input = static_cast<ChunkedInput*>(png_get_io_ptr(png));
+  if (!input->Read({out, length})) png_error(png, "file ends early");
 }
 
 [[noreturn]] void PngErrorExit(png_structp png, png_const_charp) { png_longjmp(png, 1); }
@@ -125,8 +117,10 @@ void ReadRows(png_structp png, uint32_t width, uint32_t height, bool interlaced,
 
 // The width and height in the header chunk, read before libpng starts so that
 // a picture beyond our caps is refused before anything is allocated.
-Result<void> CheckDeclaredSize(std::span<const uint8_t> bytes) {
-  if (bytes.size() < 24) return {};  // too short: libpng's to refuse
+Result<void> CheckDeclaredSize(RandomAccessInput& file) {
+  std::array<uint8_t, 24> bytes{};
+  if (file.Size() < bytes.size()) return {};  // too short: libpng's to refuse
+  QUOREL_TRY(file.ReadAt(0, bytes));
   auto at = [&](size_t i) {
     return uint64_t{bytes[i]} << 24 | uint64_t{bytes[i + 1]} << 16 | uint64_t{bytes[i + 2]} << 8 | bytes[i + 3];
   };
@@ -138,8 +132,7 @@ Result<void> CheckDeclaredSize(std::span<const uint8_t> bytes) {
 
 // The one function that libpng's error exit jumps back to: its locals have
 // trivial destructors, and every path releases libpng's structures.
-Status DecodePng(const uint8_t* data, size_t size, PngTarget* target) {
-  PngInput input{data, size, 0};
+Status DecodePng(ChunkedInput& input, PngTarget* target) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, PngErrorExit, PngWarning);
   if (png == nullptr) return Status::kOutOfMemory;
   png_infop info = png_create_info_struct(png);
@@ -151,7 +144,8 @@ Status DecodePng(const uint8_t* data, size_t size, PngTarget* target) {
     png_destroy_read_struct(&png, &info, nullptr);
     // Every row is there: a damaged or missing end after the image data is
     // no reason to lose the picture (the GIF and JPEG readers keep theirs).
-    return target->complete ? Status::kOk : Status::kPngLibrary;
+    if (target->complete) return Status::kOk;
+    return input.status() != Status::kOk ? input.status() : Status::kPngLibrary;  // a failed read says why
   }
   png_set_read_fn(png, &input, ReadPngData);
   png_set_user_limits(png, kMaxPngWidth, static_cast<png_uint_32>(kMaxPixels));
@@ -211,34 +205,38 @@ Result<void> CheckPngHead(std::span<const uint8_t> head) {
 
 // NOTE: a picture whose rows are all there is complete whatever follows them;
 // one that loses rows is refused (kPngLibrary), so a PNG is never partial.
-Result<DecodedRows> ReadPngRows(std::span<const uint8_t> bytes, RowSink& sink) {
-  QUOREL_TRY(CheckPngHead(bytes));
-  QUOREL_TRY(CheckDeclaredSize(bytes));
+Result<DecodedRows> ReadPngRows(RandomAccessInput& file, RowSink& sink) {
+  QUOREL_TRY(CheckFileHead(file, CheckPngHead));
+  QUOREL_TRY(CheckDeclaredSize(file));
+  ChunkedInput input(file);
   PngTarget target;
   target.sink = &sink;
-  QUOREL_TRY(Result<void>(DecodePng(bytes.data(), bytes.size(), &target)));
+  QUOREL_TRY(Result<void>(DecodePng(input, &target)));
   return DecodedRows{target.complete};
 }
 
-Result<Decoded> ReadPng(std::span<const uint8_t> bytes) {
-  return DecodeIntoPicture([&](RowSink& sink) { return ReadPngRows(bytes, sink); });
+Result<Decoded> ReadPng(RandomAccessInput& file) {
+  return DecodeIntoPicture([&](RowSink& sink) { return ReadPngRows(file, sink); });
 }
 
 }  // namespace
 
 Result<Decoded> ReadPngFile(const std::filesystem::path& path) {
-  return ReadFromFile(path, CheckPngHead, ReadPng);
+  return ReadFromFileInput(path, [](RandomAccessInput& file) { return ReadPng(file); });
 }
 
-Result<Decoded> ReadPngBytes(std::span<const uint8_t> bytes) { return ReadPng(bytes); }
+Result<Decoded> ReadPngBytes(std::span<const uint8_t> bytes) {
+  MemoryInput input(bytes);
+  return ReadPng(input);
+}
 
 Result<DecodedRows> ReadPngFileRows(const std::filesystem::path& path, RowSink& sink) {
-  return ReadFromFile(path, CheckPngHead,
-                      [&](std::span<const uint8_t> bytes) { return ReadPngRows(bytes, sink); });
+  return ReadFromFileInput(path, [&](RandomAccessInput& file) { return ReadPngRows(file, sink); });
 }
 
 Result<DecodedRows> ReadPngBytesRows(std::span<const uint8_t> bytes, RowSink& sink) {
-  return ReadPngRows(bytes, sink);
+  MemoryInput input(bytes);
+  return ReadPngRows(input, sink);
 }
 
 }  // namespace quorel

@@ -2,6 +2,7 @@
 #include "codec/png/PngWriter.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <array>
@@ -13,6 +14,13 @@ namespace quorel {
 namespace {
 
 constexpr int kStepWidth = 17;  // 255 / 15: the 16 alpha steps
+constexpr int kSteps = 16;
+// NOTE: up to this many pixels (the snippet's pictures, 2× included, are far
+// below) the coverage is read three times: once to find the steps it uses,
+// then written with each of two filters and the smaller file kept. Larger
+// pictures are written once, with all sixteen steps and no filter, so that
+// their cost stays that of one pass.
+constexpr uint64_t kSearchedPixels = uint64_t{2} << 20;
 
 // Everything the libpng call needs, prepared beforehand so that the function
 // holding setjmp has only trivially destructible locals.
@@ -21,10 +29,12 @@ struct PngJob {
   uint32_t height = 0;
   int bit_depth = 4;
   int colour_type = PNG_COLOR_TYPE_PALETTE;
-  int filters = PNG_FILTER_NONE;  // coverage compresses best unfiltered; RGBA pictures filtered
-  std::array<png_color, 16> palette{};
-  std::array<png_byte, 16> alpha{};
+  int filters = PNG_FILTER_NONE;  // for coverage, the smaller of none and up; RGBA pictures filtered
+  std::array<png_color, kSteps> palette{};
+  std::array<png_byte, kSteps> alpha{};
+  int palette_size = 0;
   int alpha_size = 0;                  // tRNS entries; trailing opaque ones left out
+  std::array<uint8_t, kSteps> index_of_step{};  // each coverage step's palette entry
   std::vector<png_bytep> rows;         // top-down; or, when empty, each row made by `coverage`
   const CoverageRowSource* coverage = nullptr;
   std::vector<uint8_t> alpha_row;      // one row of coverage, then of packed steps
@@ -45,14 +55,19 @@ void NoFlush(png_structp) {}
 void SilentWarning(png_structp, png_const_charp) {}
 [[noreturn]] void SilentError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
-// Top-down row y's coverage in 16 steps, two pixels a byte, high nibble left.
+uint8_t StepOf(uint8_t alpha) { return static_cast<uint8_t>((alpha + kStepWidth / 2) / kStepWidth); }
+
+// Top-down row y's coverage as palette entries, packed at the job's depth,
+// leftmost pixel in the high bits.
 png_bytep PackCoverageRow(PngJob& job, uint32_t y) {
   std::span<uint8_t> alpha(job.alpha_row);
   (*job.coverage)(static_cast<int32_t>(y), alpha);
+  const auto depth = static_cast<uint32_t>(job.bit_depth);
   for (uint32_t x = 0; x < job.width; ++x) {
-    const auto step = static_cast<uint8_t>((alpha[x] + kStepWidth / 2) / kStepWidth);
-    // Packs in place: byte x / 2 is written after pixel x is read.
-    alpha[x / 2] = (x & 1) ? static_cast<uint8_t>(alpha[x / 2] | step) : static_cast<uint8_t>(step << 4);
+    const uint32_t bit = x * depth;
+    const auto entry = static_cast<uint8_t>(job.index_of_step[StepOf(alpha[x])] << (8 - depth - bit % 8));
+    // Packs in place: byte bit / 8 is written after pixel x is read.
+    alpha[bit / 8] = bit % 8 == 0 ? entry : static_cast<uint8_t>(alpha[bit / 8] | entry);
   }
   return alpha.data();
 }
@@ -71,12 +86,15 @@ bool RunLibpng(PngJob& job) {
   }
   png_set_write_fn(png, &job, AppendBytes, NoFlush);
   png_set_compression_level(png, 9);
+  if (job.coverage != nullptr) {
+    png_set_compression_strategy(png, Z_DEFAULT_STRATEGY);  // libpng's choice for filtered rows is larger here
+  }
   png_set_filter(png, PNG_FILTER_TYPE_BASE, job.filters);
   png_set_IHDR(png, info, job.width, job.height, job.bit_depth, job.colour_type, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
   if (job.colour_type == PNG_COLOR_TYPE_PALETTE) {
-    png_set_PLTE(png, info, job.palette.data(), static_cast<int>(job.palette.size()));
-    png_set_tRNS(png, info, job.alpha.data(), job.alpha_size, nullptr);
+    png_set_PLTE(png, info, job.palette.data(), job.palette_size);
+    if (job.alpha_size > 0) png_set_tRNS(png, info, job.alpha.data(), job.alpha_size, nullptr);
   }
   png_write_info(png, info);
   if (job.rows.empty()) {
@@ -89,14 +107,34 @@ bool RunLibpng(PngJob& job) {
   return true;
 }
 
-// Sixteen entries, all the ink: entry i has alpha i × kStepWidth, so only
-// the last, opaque one is left out of the tRNS table.
-void SetPalette(PngJob& job, Colour ink) {
-  for (size_t i = 0; i < job.palette.size(); ++i) {
-    job.palette[i] = {RedOf(ink), GreenOf(ink), BlueOf(ink)};
-    job.alpha[i] = static_cast<png_byte>(i * kStepWidth);
+// The steps that the coverage uses, bit i for step i.
+uint32_t UsedSteps(PngJob& job) {
+  uint32_t used = 0;
+  std::span<uint8_t> alpha(job.alpha_row);
+  for (uint32_t y = 0; y < job.height; ++y) {
+    (*job.coverage)(static_cast<int32_t>(y), alpha);
+    for (const uint8_t a : alpha) used |= 1u << StepOf(a);
   }
-  job.alpha_size = static_cast<int>(job.palette.size()) - 1;
+  return used;
+}
+
+// One entry for each step in `used`, all the ink, in step order (so the opaque
+// one, if used, is last and left out of the tRNS table), at the smallest depth
+// that holds them. NOTE: measured on the snippet's pictures at height 48
+// (1× and 2×), this cut is 1.5 % of the bytes, up to 73 % on a picture of few
+// steps.
+void SetPalette(PngJob& job, Colour ink, uint32_t used) {
+  int entries = 0;
+  for (int step = 0; step < kSteps; ++step) {
+    if ((used & (1u << step)) == 0) continue;
+    job.index_of_step[static_cast<size_t>(step)] = static_cast<uint8_t>(entries);
+    job.palette[static_cast<size_t>(entries)] = {RedOf(ink), GreenOf(ink), BlueOf(ink)};
+    job.alpha[static_cast<size_t>(entries)] = static_cast<png_byte>(step * kStepWidth);
+    ++entries;
+  }
+  job.palette_size = entries;
+  job.alpha_size = (used & (1u << (kSteps - 1))) != 0 ? entries - 1 : entries;
+  job.bit_depth = entries <= 2 ? 1 : entries <= 4 ? 2 : 4;
 }
 
 }  // namespace
@@ -117,13 +155,22 @@ Result<std::vector<uint8_t>> EncodeCoveragePng(int32_t width, int32_t height, Co
   PngJob job;
   job.width = static_cast<uint32_t>(width);
   job.height = static_cast<uint32_t>(height);
-  SetPalette(job, ink);
   job.coverage = &rows;
   QUOREL_TRY(Resize(job.alpha_row, job.width));
+  const bool searched = uint64_t{job.width} * job.height <= kSearchedPixels;
+  SetPalette(job, ink, searched ? UsedSteps(job) : (1u << kSteps) - 1);
   std::vector<uint8_t> file;
   job.out = &file;
   if (!RunLibpng(job)) return job.out_of_memory ? Status::kOutOfMemory : Status::kPngLibrary;
-  return file;
+  if (!searched) return file;
+  // NOTE: the up filter gives the smaller file on about half the pictures
+  // (strokes that run down the picture); over the snippet's pictures the
+  // smaller of the two is 4 % below unfiltered alone.
+  std::vector<uint8_t> filtered;
+  job.out = &filtered;
+  job.filters = PNG_FILTER_UP;
+  if (!RunLibpng(job)) return job.out_of_memory ? Status::kOutOfMemory : Status::kPngLibrary;
+  return filtered.size() < file.size() ? filtered : file;
 }
 
 Result<std::vector<uint8_t>> EncodeRgbaPng(int32_t width, int32_t height, std::span<const uint8_t> rgba) {

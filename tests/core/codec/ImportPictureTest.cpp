@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <zlib.h>
 #include "ImportTestPixels.h"
 #include "support/TempDir.h"
 #include "support/TestData.h"
@@ -89,6 +90,48 @@ TEST(ImportPicture, ChoosesTheReaderByTheFirstLetterOfTheExtension) {
   const std::vector<uint8_t> bmp_bytes = test::ReadFileBytes(test::DataPath(bmp));
   EXPECT_EQ(ReadPictureBytes(bmp_bytes, PictureKind::kNone).status(), kNoPictureExtension);
   EXPECT_EQ(ReadPictureBytes(bmp_bytes, PictureKind::kJpeg).status(), kJpegLibrary);
+}
+
+// Files read by chunks: padding that carries the picture's blocks past the 256 KB chunks, puts a
+// JPEG marker and its length astride the first chunk's end and a skipped segment astride the
+// second's, changes no outcome (a refused coding included).
+TEST(ImportPicture, PaddingPastTheFirstChunkChangesNothing) {
+  using Bytes = std::vector<uint8_t>;
+  const auto jpeg = [](Bytes b) {  // APP15 segments behind SOI: the fifth at 262142
+    Bytes padding;
+    for (const unsigned length : {65535u, 65535u, 65535u, 65527u, 65535u, 65535u, 65535u, 65535u}) {
+      padding.insert(padding.end(), {0xFF, 0xEF, uint8_t(length >> 8), uint8_t(length & 0xFF)});
+      padding.resize(padding.size() + length - 2);
+    }
+    return b.insert(b.begin() + 2, padding.begin(), padding.end()), b;
+  };
+  const auto png = [](Bytes b) {  // an ancillary chunk of 300000 bytes behind IHDR
+    Bytes chunk{0x00, 0x04, 0x93, 0xE0, 's', 'k', 'I', 'p'};
+    chunk.resize(chunk.size() + 300000);
+    const uLong crc = crc32(0, chunk.data() + 4, static_cast<uInt>(chunk.size() - 4));
+    chunk.insert(chunk.end(), {uint8_t(crc >> 24), uint8_t(crc >> 16), uint8_t(crc >> 8), uint8_t(crc)});
+    return b.insert(b.begin() + 33, chunk.begin(), chunk.end()), b;
+  };
+  const auto gif = [](Bytes b) {  // a comment of 1200 sub-blocks behind the global table
+    Bytes comment{0x21, 0xFE};
+    for (int i = 0; i < 1200; ++i) comment.push_back(255), comment.resize(comment.size() + 255, 'q');
+    comment.push_back(0);
+    const ptrdiff_t at = 13 + ((b[10] & 0x80) ? 3 << ((b[10] & 7) + 1) : 0);
+    return b.insert(b.begin() + at, comment.begin(), comment.end()), b;
+  };
+  const std::pair<const char*, Bytes (*)(Bytes)> cases[] = {
+      {"jpeg/colour.jpg", jpeg}, {"jpeg/progressive.jpg", jpeg}, {"jpeg/arithmetic.jpg", jpeg},
+      {"png/rgb8.png", png},     {"png/interlaced.png", png},    {"gif/plain.gif", gif}};
+  test::TempDir dir;
+  for (const auto& [name, pad] : cases) {
+    SCOPED_TRACE(name);
+    const fs::path padded = dir / fs::path(name).filename();
+    test::WriteFileBytes(padded, pad(test::ReadFileBytes(test::DataPath(name))));
+    const auto expected = ReadPictureFile(test::DataPath(name)), got = ReadPictureFile(padded);
+    ASSERT_EQ(got.status(), expected.status());
+    EXPECT_TRUE(!expected || (got->complete == expected->complete &&
+                              std::ranges::equal(got->picture.Bytes(), expected->picture.Bytes())));
+  }
 }
 
 }  // namespace
