@@ -123,56 +123,31 @@ TEST_F(MarkTest, OnePhotoGivesItsSealAndItsSignature) {
   EXPECT_TRUE(mark.images[1]->width >= 78 && mark.images[1]->width < 130) << mark.images[1]->width;
 }
 
-// A large photo cleaned and scaled down is decoded to a working size and cleaned there: trimmed, its tag is laid
-// out as the whole picture's (kept, so cleaned whole) within two pixels; cleaned as a photo, its ink is found
-// where there is some.
-TEST_F(MarkTest, ALargePhotoCleanedAtItsWorkingSizeIsLaidOutAsTheWholeOne) {
-  constexpr int32_t kSide = 2100;  // more than twice the working size
-  const struct {
-    CleanupLevel cleanup;
-    ScaleSettings scale;
-    bool ink;
-  } cases[] = {
-      {CleanupLevel::kTrim, FitHeight(48), true},
-      {CleanupLevel::kTrim, {kScaleRatio, 48, 48, 10}, true},  // of the source's pixels, not the working ones
-      {CleanupLevel::kPhoto, FitHeight(48), true},
-      {CleanupLevel::kPhoto, FitHeight(48), false},
-  };
-  // With ink and without: the picture and its PNG file's bytes.
-  std::array<std::optional<PackedDib>, 2> pictures;
-  std::array<std::vector<uint8_t>, 2> pngs;
-  for (const bool ink : {false, true}) {
-    const auto pixel = [&](int x, int y) {
+// A large photo cleaned and scaled down is cleaned at a working size: trimmed, laid out as the whole picture (kept,
+// so cleaned whole) within two pixels, a ratio taken of the source's pixels; as a photo, its ink found if any.
+TEST_F(MarkTest, ALargePhotoIsCleanedAtAWorkingSize) {
+  const std::tuple<CleanupLevel, ScaleSettings, bool> cases[] = {
+      {CleanupLevel::kTrim, FitHeight(48), true}, {CleanupLevel::kTrim, {kScaleRatio, 48, 48, 10}, true},
+      {CleanupLevel::kPhoto, FitHeight(48), true}, {CleanupLevel::kPhoto, FitHeight(48), false}};
+  for (const auto& [cleanup, scale, ink] : cases) {
+    const PackedDib picture = test::MakePicture24(2100, 2100, [ink = ink](int x, int y) {  // > 2 × 1024
       if (ink && x > 700 && x < 1300 && std::abs(y - 900 - 80 * std::sin(x / 40.0)) < 5) return Bgr{40, 35, 30};
       return test::Grey(static_cast<uint8_t>(226 + (x / 64 + y / 64) % 5));
-    };
-    std::vector<uint8_t> rgba(size_t{4} * kSide * kSide, 255);
-    for (size_t i = 0; i < rgba.size(); i += 4) {
-      const Bgr p = pixel(static_cast<int>(i / 4 % kSide), static_cast<int>(i / 4 / kSide));
-      rgba[i] = p.red, rgba[i + 1] = p.green, rgba[i + 2] = p.blue;
-    }
-    pictures[ink] = test::MakePicture24(kSide, kSide, pixel);
-    pngs[ink] = EncodeRgbaPng(kSide, kSide, rgba).value();
-  }
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(CleanupLevelName(c.cleanup)) + (c.ink ? " ink" : " blank"));
-    const PackedDib& picture = *pictures[c.ink];
-    const std::vector<uint8_t>& png = pngs[c.ink];
-    const bool compared = c.cleanup == CleanupLevel::kTrim;  // a whole photo clean-up takes long here
-    std::array<MarkImage, 2> made;
+    });
+    ASSERT_TRUE(WriteBmpFile(picture, dir_ / "photo.bmp"));
+    std::array<MarkImage, 2> made;  // from the file, streamed; from the picture kept (a whole photo: too slow here)
     for (const int road : {0, 1}) {
-      if (road == 1 && !compared) continue;
+      if (road == 1 && cleanup == CleanupLevel::kPhoto) continue;
       MarkRequest request;
       request.Panel(PanelIndex::kSeal).enabled = false;
-      request.Panel(PanelIndex::kSignature) = {true, {}, kInk, c.scale, c.cleanup};
+      request.Panel(PanelIndex::kSignature) = {true, {}, kInk, scale, cleanup};
       request.Panel(PanelIndex::kSignature).picture =
-          road == 0 ? PictureSource(PictureBytes{png, PictureKind::kPng}) : PictureSource(&picture);
+          road == 0 ? PictureSource(PictureFile{dir_ / "photo.bmp"}) : PictureSource(&picture);
       made[road] = std::move(*MakeMark(request).value().images[0]);
     }
-    EXPECT_EQ(made[0].ink_found, c.ink);
-    if (!compared) continue;
-    EXPECT_NEAR(made[0].width, made[1].width, 2);
-    EXPECT_NEAR(made[0].height, made[1].height, 2);
+    EXPECT_EQ(made[0].ink_found, ink);
+    EXPECT_TRUE(cleanup != CleanupLevel::kTrim || (std::abs(made[0].width - made[1].width) <= 2 &&
+                                                   std::abs(made[0].height - made[1].height) <= 2));
   }
 }
 
