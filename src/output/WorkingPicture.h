@@ -15,7 +15,7 @@ namespace quorel {
 // scaled down anyway is cleaned as a working picture, the source scaled to
 // this short side while it is decoded, with at least kWorkingPerMade times
 // the pixels of its whole made picture each way.
-inline constexpr int32_t kWorkingShortSide = 1024;
+inline constexpr int32_t kWorkingShortSide = 768;
 inline constexpr int32_t kWorkingPerMade = 4;
 
 // The working size of a source whose whole picture is made at `made`, for a

@@ -130,7 +130,7 @@ TEST_F(MarkTest, ALargePhotoIsCleanedAtAWorkingSize) {
       {CleanupLevel::kTrim, FitHeight(48), true}, {CleanupLevel::kTrim, {kScaleRatio, 48, 48, 10}, true},
       {CleanupLevel::kPhoto, FitHeight(48), true}, {CleanupLevel::kPhoto, FitHeight(48), false}};
   for (const auto& [cleanup, scale, ink] : cases) {
-    const PackedDib picture = test::MakePicture24(2100, 2100, [ink = ink](int x, int y) {  // > 2 × 1024
+    const PackedDib picture = test::MakePicture24(2100, 2100, [ink = ink](int x, int y) {  // > 2 × 768
       if (ink && x > 700 && x < 1300 && std::abs(y - 900 - 80 * std::sin(x / 40.0)) < 5) return Bgr{40, 35, 30};
       return test::Grey(static_cast<uint8_t>(226 + (x / 64 + y / 64) % 5));
     });
