@@ -92,6 +92,7 @@ Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity de
     PictureSize working;
     auto scaled = QUOREL_TRY(ReadScaled(panel.picture, [&](PictureSize size) -> std::optional<PictureSize> {
       const OutputSizeResult layout = ComputeOutputSize(panel.scale, size.width, size.height);
+      if (!layout.scaling_applies) return std::nullopt;  // a mode beyond the known ones: as the whole road
       const auto chosen = WorkingSize(size, MadeSize(layout, size.width, size.height, density));
       if (chosen) std::tie(source, working) = std::pair(size, *chosen);
       return chosen;
