@@ -10,8 +10,10 @@
 #include <time.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cstdio>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -25,10 +27,13 @@
 #include "Sauvola.h"
 #include "codec/jpeg/JpegReader.h"
 #include "image/DibLayout.h"
+#include "image/Resample.h"
 #include "image/TwoLevel.h"
 #include "image/cleanup/Cleanup.h"
 #include "image/cleanup/PhotoCleanup.h"
 #include "image/cleanup/TrimMargins.h"
+#include "output/PanelPicture.h"
+#include "output/WorkingPicture.h"
 
 // The heap's current and peak bytes, for the clean-up's peak.
 namespace {
@@ -202,16 +207,176 @@ quorel::InkWanted WantedFor(const std::string& kind) {
   return quorel::InkWanted::kAny;
 }
 
+
+// --- Ink at the output size: the picture as the tag is made of it, against
+// the truth brought to the same pixels (a made pixel is ink when at least half
+// the truth under it is). Truth outside the cleaned part counts as missed, at
+// the made picture's scale.
+struct SourceRect {
+  double left = 0, top = 0, right = 0, bottom = 0;
+};
+
+double OutputF(const PackedDib& made, const SourceRect& r, const Truth& truth, int32_t w, int32_t h) {
+  const PackedDib bits = Must(quorel::ReduceToTwoLevels(made, 0, 0xFFFFFF), "two levels");
+  const auto rows = quorel::ConstDibRows::Of(bits).value();
+  const int32_t mw = made.Width();
+  const int32_t mh = made.Height();
+  const int32_t tw = std::min(w, truth.width);
+  const int32_t th = std::min(h, truth.height);
+  const double sx = (r.right - r.left) / mw;
+  const double sy = (r.bottom - r.top) / mh;
+  // The source pixels whose centres fall in [from, to).
+  const auto first = [](double from) { return static_cast<int32_t>(std::ceil(from - 0.5)); };
+  Counts c;
+  int64_t inside = 0;
+  for (int32_t oy = 0; oy < mh; ++oy) {
+    const int32_t y0 = std::max(0, first(r.top + oy * sy));
+    const int32_t y1 = std::min(th, first(r.top + (oy + 1) * sy));
+    for (int32_t ox = 0; ox < mw; ++ox) {
+      const int32_t x0 = std::max(0, first(r.left + ox * sx));
+      const int32_t x1 = std::min(tw, first(r.left + (ox + 1) * sx));
+      if (x0 >= x1 || y0 >= y1) continue;
+      int64_t ink = 0;
+      for (int32_t y = y0; y < y1; ++y) {
+        for (int32_t x = x0; x < x1; ++x) ink += truth.At(x, y);
+      }
+      inside += ink;
+      const bool real = 2 * ink >= int64_t{x1 - x0} * (y1 - y0) && ink > 0;
+      const bool found = (rows.TopDownRow(oy)[static_cast<size_t>(ox) >> 3] & (0x80 >> (ox & 7))) == 0;
+      c.both += found && real;
+      c.found += found;
+      c.drawn += real;
+    }
+  }
+  int64_t all = 0;
+  for (int32_t y = 0; y < th; ++y) {
+    for (int32_t x = 0; x < tw; ++x) all += truth.At(x, y);
+  }
+  c.drawn += std::llround(static_cast<double>(all - inside) / (sx * sy));
+  return c.F();
+}
+
+// Everything missed: the picture had ink and none was found.
+double NothingFoundF(const Truth& truth) {
+  return std::find(truth.ink.begin(), truth.ink.end(), uint8_t{255}) == truth.ink.end() ? 1.0 : 0.0;
+}
+
+// Trim or photo of `photo` made at each of kOutputHeights: cleaned whole and
+// then scaled (`working` empty), or cleaned at `working` and then scaled.
+constexpr int32_t kOutputHeights[] = {48, 96};
+std::array<double, 2> MadeF(const PackedDib& photo, quorel::CleanupLevel level, quorel::InkWanted wanted,
+                            std::optional<quorel::PictureSize> working, const Truth& truth) {
+  const quorel::PictureSize source{photo.Width(), photo.Height()};
+  const PackedDib work = working ? Must(quorel::Resample(photo, working->width, working->height), "working")
+                                 : PackedDib::FromBytes(photo.Bytes()).value();
+  PixelRect rect;
+  const auto clean = [&]() -> quorel::Cleaned {
+    if (level == quorel::CleanupLevel::kTrim) {
+      rect = Must(quorel::FindInkRect(work), "trim");
+      return {Must(quorel::TrimMargins(work), "trim"), true};
+    }
+    quorel::CleanedPhoto cleaned = Must(quorel::CleanPhoto(work, wanted), "photo");
+    rect = cleaned.rect;
+    return {std::move(cleaned.picture), cleaned.ink_found};
+  };
+  const quorel::Cleaned cleaned = clean();
+  if (!cleaned.ink_found) return {NothingFoundF(truth), NothingFoundF(truth)};
+  const double fx = working ? static_cast<double>(source.width) / working->width : 1.0;
+  const double fy = working ? static_cast<double>(source.height) / working->height : 1.0;
+  std::array<double, 2> f{};
+  for (size_t i = 0; i < f.size(); ++i) {
+    const quorel::ScaleSettings scale{quorel::kScaleFitHeight, kOutputHeights[i]};
+    quorel::Cleaned copy{PackedDib::FromBytes(cleaned.picture.Bytes()).value(), true};
+    const quorel::MadePicture made =
+        working ? Must(quorel::MadeFromWorking(std::move(copy), source, *working, scale,
+                                               quorel::OutputDensity::kSingle, true), "made")
+                : Must(quorel::MadePicture(std::move(copy.picture), true).Sized(scale, quorel::OutputDensity::kSingle),
+                       "made");
+    f[i] = OutputF(made.picture(), {rect.left * fx, rect.top * fy, rect.right * fx, rect.bottom * fy}, truth,
+                   photo.Width(), photo.Height());
+  }
+  return f;
+}
+
+// The working size: the tool's own (none for a photo it cleans whole), or,
+// with a share set, that share of each side.
+std::optional<quorel::PictureSize> WorkingFor(const PackedDib& photo, double share) {
+  if (share > 0) {
+    const auto side = [&](int32_t s) { return std::max<int32_t>(1, static_cast<int32_t>(std::lround(s * share))); };
+    return quorel::PictureSize{side(photo.Width()), side(photo.Height())};
+  }
+  const quorel::ScaleSettings scale{quorel::kScaleFitHeight, kOutputHeights[0]};
+  const quorel::OutputSizeResult layout = quorel::ComputeOutputSize(scale, photo.Width(), photo.Height());
+  return quorel::WorkingSize({photo.Width(), photo.Height()},
+                             quorel::MadeSize(layout, photo.Width(), photo.Height(), quorel::OutputDensity::kSingle));
+}
+
+// A photo and its truth `factor` times larger each way (the same scene taken
+// at more pixels): the photo interpolated, the truth by nearest pixel.
+void Enlarge(PackedDib& photo, Truth& truth, double factor) {
+  const auto w = static_cast<int32_t>(std::lround(photo.Width() * factor));
+  const auto h = static_cast<int32_t>(std::lround(photo.Height() * factor));
+  photo = Must(quorel::Resample(photo, w, h), "enlarge");
+  Truth big;
+  big.width = static_cast<int32_t>(std::lround(truth.width * factor));
+  big.height = static_cast<int32_t>(std::lround(truth.height * factor));
+  big.ink.resize(static_cast<size_t>(big.width) * big.height);
+  for (int32_t y = 0; y < big.height; ++y) {
+    const auto ty = std::min(truth.height - 1, static_cast<int32_t>(y / factor));
+    for (int32_t x = 0; x < big.width; ++x) {
+      big.ink[static_cast<size_t>(y) * big.width + x] =
+          truth.ink[static_cast<size_t>(ty) * truth.width + std::min(truth.width - 1, static_cast<int32_t>(x / factor))];
+    }
+  }
+  truth = std::move(big);
+}
+
+// Output-size F per road: [trim, photo] × heights × [whole, working].
+constexpr int kOutputColumns = 8;
+struct OutputScore {
+  double sum[kOutputColumns] = {};
+  double worst[kOutputColumns] = {1, 1, 1, 1, 1, 1, 1, 1};
+  int count = 0;
+  void Add(const double* f) {
+    for (int i = 0; i < kOutputColumns; ++i) {
+      sum[i] += f[i];
+      worst[i] = std::min(worst[i], f[i]);
+    }
+    ++count;
+  }
+};
+
+void PrintOutputRow(const std::string& label, const OutputScore& s) {
+  std::printf("OUTPUT_F %-28s", label.c_str());
+  int i = 0;
+  for (const char* level : {"trim", "photo"}) {
+    for (const int32_t height : kOutputHeights) {
+      std::printf(" %s%d whole=%.3f/%.3f working=%.3f/%.3f", level, height, s.sum[i] / s.count, s.worst[i],
+                  s.sum[i + 1] / s.count, s.worst[i + 1]);
+      i += 2;
+    }
+  }
+  std::printf("\n");
+}
 }  // namespace
 
 int main(int argc, char** argv) {
   // Options: --seeds N (per class and generator), --case NAME, --generator NAME, --no-timing.
   std::string extra;
   bool timing = true;
+  // --working-share S: the working picture's side as a share of the photo's
+  // in the output-size comparison (default: the tool's own working size);
+  // --enlarge F: every photo F times larger each way first.
+  double share = 0;
+  double enlarge = 1;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--no-timing") {
       timing = false;
+    } else if (a == "--working-share" && i + 1 < argc) {
+      share = std::atof(argv[++i]);
+    } else if (a == "--enlarge" && i + 1 < argc) {
+      enlarge = std::atof(argv[++i]);
     } else {
       extra += " '" + a + "'";
     }
@@ -236,6 +401,7 @@ int main(int argc, char** argv) {
     if (fields >> c.photo >> c.truth >> c.generator >> c.kind_class >> c.kind) cases.push_back(c);
   }
   std::map<std::string, Score> by_class_generator, by_class, by_generator;
+  std::map<std::string, OutputScore> output_by_class;
   std::vector<std::string> class_order;
   for (const Case& c : cases) {
     const PackedDib photo = Must(quorel::ReadJpegFile(folder / c.photo), c.photo).picture;
@@ -258,6 +424,23 @@ int main(int argc, char** argv) {
                 static_cast<double>(photo_counts.both) / static_cast<double>(std::max<int64_t>(1, photo_counts.found)),
                 static_cast<double>(photo_counts.both) / static_cast<double>(std::max<int64_t>(1, photo_counts.drawn)),
                 cleaned.ink_found ? "" : " (photo: no ink)");
+    double out_f[kOutputColumns];
+    int column = 0;
+    PackedDib big = PackedDib::FromBytes(photo.Bytes()).value();
+    Truth big_truth = truth;
+    if (enlarge != 1) Enlarge(big, big_truth, enlarge);
+    for (const auto level : {quorel::CleanupLevel::kTrim, quorel::CleanupLevel::kPhoto}) {
+      const auto whole = MadeF(big, level, WantedFor(c.kind), std::nullopt, big_truth);
+      const auto working = MadeF(big, level, WantedFor(c.kind), WorkingFor(big, share), big_truth);
+      for (size_t i = 0; i < whole.size(); ++i) {
+        out_f[column++] = whole[i];
+        out_f[column++] = working[i];
+      }
+    }
+    std::printf("OUTPUT_CASE %-40s trim48 %.3f %.3f trim96 %.3f %.3f photo48 %.3f %.3f photo96 %.3f %.3f\n",
+                c.photo.c_str(), out_f[0], out_f[1], out_f[2], out_f[3], out_f[4], out_f[5], out_f[6], out_f[7]);
+    output_by_class[c.generator == "dibco" ? "dibco" : c.kind_class].Add(out_f);
+    if (c.generator != "dibco") output_by_class["all (no dibco)"].Add(out_f);
     if (c.generator == "dibco") continue;
     if (!by_class.contains(c.kind_class)) class_order.push_back(c.kind_class);
     by_class_generator[c.kind_class + " " + c.generator].Add(f);
@@ -273,6 +456,9 @@ int main(int argc, char** argv) {
     PrintRow(name + " (all)", by_class[name]);
   }
   for (const auto& [key, score] : by_generator) PrintRow("generator " + key, score);
+  std::printf("OUTPUT_F at made height, cleaned whole then scaled against at a working size (share %.3f, 0: the "
+              "tool's), photos enlarged %.2f times: mean/worst\n", share, enlarge);
+  for (const auto& [key, score] : output_by_class) PrintOutputRow(key, score);
   if (!timing) return 0;
 
   // A 12-megapixel photo: clean-up against decode in CPU time, and the clean-up's peak heap.

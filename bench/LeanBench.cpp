@@ -6,6 +6,8 @@
 // resident memory (the child's ru_maxrss), and the PNG bytes in its snippet.
 // One line per case:
 // BENCH lean_<style>_<cleanup> cpu_ms=… djpeg_cpu_ms=… ratio=… peak_mib=… png_bytes=…
+// and last the photo clean-up of an 8000 × 6000 JPEG (GIF 1×), whose peak
+// shows that memory grows with the width, not the area.
 
 #include <algorithm>
 #include <cstdio>
@@ -103,6 +105,22 @@ int main() {
                   tool->peak_mib, PngBytes(out));
       std::fflush(stdout);
     }
+  }
+  // Memory grows with the width, not the area: a 48 MP photo cleaned as a photo.
+  const fs::path large = folder / "large.jpg";
+  if (!WriteJpeg(large, DrawSignatureRgb(2 * kWidth, 2 * kHeight), 2 * kWidth, 2 * kHeight)) return 1;
+  const auto large_reference = Measure({djpeg, "-outfile", "/dev/null", large.string()}, out);
+  const auto large_tool = Measure({QUOREL_SNIPPET_PATH, "--settings", (folder / "settings").string(), "--signature",
+                                   large.string(), "--no-seal", "--signature-scale", "height:48",
+                                   "--signature-cleanup", "photo"},
+                                  out);
+  if (large_reference && large_tool) {
+    std::printf("BENCH lean_48mp_gif_1x_photo cpu_ms=%.1f djpeg_cpu_ms=%.1f ratio=%.2f peak_mib=%.1f\n",
+                large_tool->cpu_ms, large_reference->cpu_ms, large_tool->cpu_ms / large_reference->cpu_ms,
+                large_tool->peak_mib);
+  } else {
+    std::printf("BENCH lean_48mp_gif_1x_photo failed\n");
+    ++failed;
   }
   std::error_code ec;
   fs::remove_all(folder, ec);

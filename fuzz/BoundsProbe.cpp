@@ -13,7 +13,9 @@
 // clock, so a loaded machine cannot turn a slow start into a fault. A file
 // that declares a 16384-pixel side is also made into a PNG snippet by the
 // whole tool, as both panels fitted to height 48 (at most 3 s of processor
-// time, user and kernel, a panel) and as both panels at their own size: each
+// time, user and kernel, a panel), the same with the photo clean-up (cleaned
+// at a working size the picture is decoded to), and as both panels at their
+// own size: each
 // at most the declared picture in 24 bits and 256 MiB beside it, since the
 // panels are made and encoded one after the other (at its own size, a picture
 // read in fewer bits is also held while it is converted to 24).
@@ -63,22 +65,25 @@ quorel::Result<quorel::Decoded> Read(const fs::path& file) {
   return quorel::ReadPictureFile(file);
 }
 
-// The tool's run over the file as both panels, fitted to height 48 or at
-// their own size, in PNG, with an empty settings folder; its exit code.
-int RunTool(const fs::path& file, bool scaled) {
+// The tool's run over the file as both panels, fitted to height 48 (cleaned
+// as photos or not) or at their own size, in PNG, with an empty settings
+// folder; its exit code.
+enum class Run { kRead, kToolScaled, kToolScaledPhoto, kToolOwnSize };
+int RunTool(const fs::path& file, Run run) {
   const fs::path settings = fs::temp_directory_path() / ("quorel-bounds-tool-" + std::to_string(::getpid()));
   fs::create_directories(settings);
   const std::string folder = settings.string(), picture = file.string();
   const std::string_view args[] = {"--settings", folder, "--signature", picture, "--seal", picture,
-                                   "--format", "png", "--signature-scale", "height:48", "--seal-scale", "height:48"};
-  const int code = quorel::cli::RunSnippetTool(std::span(args).first(scaled ? 12 : 8), "probe").exit_code;
+                                   "--format", "png", "--signature-scale", "height:48", "--seal-scale", "height:48",
+                                   "--signature-cleanup", "photo", "--seal-cleanup", "photo"};
+  const size_t count = run == Run::kToolOwnSize ? 8 : run == Run::kToolScaled ? 12 : 16;
+  const int code = quorel::cli::RunSnippetTool(std::span(args).first(count), "probe").exit_code;
   fs::remove_all(settings);
   return code;
 }
 
 // Runs the read (or the tool's run) in a child; false when the child did not
 // report (crashed, or killed after kCpuLimitSeconds of processor time).
-enum class Run { kRead, kToolScaled, kToolOwnSize };
 bool Probe(const fs::path& file, Outcome* outcome, rusage* usage, Run run = Run::kRead) {
   int fds[2];
   if (::pipe(fds) != 0) return false;
@@ -90,7 +95,7 @@ bool Probe(const fs::path& file, Outcome* outcome, rusage* usage, Run run = Run:
     if (::setrlimit(RLIMIT_CPU, &cpu) != 0 || ::setrlimit(RLIMIT_CORE, &no_core) != 0) ::_exit(1);
     Outcome result;
     if (run != Run::kRead) {
-      result.code = RunTool(file, run == Run::kToolScaled);
+      result.code = RunTool(file, run);
     } else if (!file.empty()) {
       const auto picture = Read(file);
       result = {picture.code(), picture ? picture->picture.BlockSize() : 0,
@@ -150,7 +155,7 @@ int main(int argc, char** argv) {
                 got.picture_bytes / 1048576.0, extra_mib, fault.empty() ? "" : ": ", fault.c_str());
     ++(fault.empty() ? passed : failed);
     if (name.find("16384") == std::string::npos) continue;
-    for (const Run run : {Run::kToolScaled, Run::kToolOwnSize}) {
+    for (const Run run : {Run::kToolScaled, Run::kToolScaledPhoto, Run::kToolOwnSize}) {
       Outcome tool;
       rusage tool_usage{};
       const bool tool_reported = Probe(file, &tool, &tool_usage, run);
@@ -164,7 +169,10 @@ int main(int argc, char** argv) {
       const bool fast = run == Run::kToolOwnSize || tool_seconds <= 2 * kMaxToolSecondsPerPanel;
       const bool tool_ok = tool_reported && fast && tool_extra_mib <= kMaxExtraMiB;
       std::printf("%s %s as both panels through the tool %s: exit %d, %.2f s, %+.1f MiB beside the picture\n",
-                  tool_ok ? "ok  " : "FAIL", file.c_str(), run == Run::kToolScaled ? "at height 48" : "at their size",
+                  tool_ok ? "ok  " : "FAIL", file.c_str(),
+                  run == Run::kToolScaled        ? "at height 48"
+                  : run == Run::kToolScaledPhoto ? "at height 48 cleaned as photos"
+                                                 : "at their size",
                   tool.code, tool_seconds, tool_extra_mib);
       ++(tool_ok ? passed : failed);
     }

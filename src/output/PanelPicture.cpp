@@ -2,11 +2,14 @@
 #include "output/PanelPicture.h"
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 #include "codec/ImportPicture.h"
 #include "codec/PictureRows.h"
 #include "image/ConvertTo24.h"
 #include "image/Resample.h"
+#include "output/WorkingPicture.h"
 #include "panel/ImagePanel.h"
 
 namespace quorel {
@@ -18,12 +21,34 @@ bool Streams(const PanelRequest& panel) {
   return IsNewPicture(panel.picture) && panel.cleanup == CleanupLevel::kNone && panel.scale.mode != kScaleNone;
 }
 
+// A new picture cleaned and scaled down: when it is large, it is cleaned at a
+// working size it is scaled to while it is decoded.
+bool CleansWorkingPicture(const PanelRequest& panel) {
+  return IsNewPicture(panel.picture) && panel.cleanup != CleanupLevel::kNone && panel.scale.mode != kScaleNone;
+}
+
 // A new picture's rows, from its file or its bytes.
 Result<DecodedRows> ReadNewPictureRows(const PictureSource& source, RowSink& sink) {
   if (const auto* bytes = std::get_if<PictureBytes>(&source)) {
     return ReadPictureBytesRows(bytes->bytes, bytes->kind, sink);
   }
   return ReadPictureFileRows(std::get<PictureFile>(source).path, sink);
+}
+
+// A new picture decoded straight into the scaler, at the size `choose` picks
+// for its (upright) size; none when the scaler declines: a format without a
+// row reader, rows that do not come top-down, a small picture (kept as it
+// comes, in its own depth) or no size chosen. The caller then reads the
+// whole picture.
+Result<std::optional<Decoded>> ReadScaled(const PictureSource& source, RowScaler::ChooseSize choose) {
+  RowScaler scaler([&](PictureSize size) -> std::optional<PictureSize> {
+    if (size.width < kMinPictureSide || size.height < kMinPictureSide) return std::nullopt;
+    return choose(size);
+  });
+  const Result<DecodedRows> read = ReadNewPictureRows(source, scaler);
+  if (scaler.Declined()) return std::optional<Decoded>();
+  const bool complete = QUOREL_TRY(read).complete;
+  return std::optional(Decoded{QUOREL_TRY(scaler.Finish()), complete});
 }
 
 }  // namespace
@@ -56,18 +81,25 @@ Result<MadePicture> MadePicture::Sized(const ScaleSettings& scale, OutputDensity
 Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity density, InkWanted wanted) {
   if (Streams(panel)) {
     OutputSizeResult layout;
-    RowScaler scaler([&](PictureSize source) -> std::optional<PictureSize> {
-      // Small pictures are kept as they come, in their own depth.
-      if (source.width < kMinPictureSide || source.height < kMinPictureSide) return std::nullopt;
+    auto scaled = QUOREL_TRY(ReadScaled(panel.picture, [&](PictureSize source) -> std::optional<PictureSize> {
       layout = ComputeOutputSize(panel.scale, source.width, source.height);
       return MadeSize(layout, source.width, source.height, density);
-    });
-    const Result<DecodedRows> read = ReadNewPictureRows(panel.picture, scaler);
-    // A format without a row reader, rows that do not come top-down or a
-    // small picture: the whole picture below.
-    if (!scaler.Declined()) {
-      const bool complete = QUOREL_TRY(read).complete;
-      return MadePicture(QUOREL_TRY(scaler.Finish()), layout, complete);
+    }));
+    if (scaled) return MadePicture(std::move(scaled->picture), layout, scaled->complete);
+  }
+  if (CleansWorkingPicture(panel)) {
+    PictureSize source;
+    PictureSize working;
+    auto scaled = QUOREL_TRY(ReadScaled(panel.picture, [&](PictureSize size) -> std::optional<PictureSize> {
+      const OutputSizeResult layout = ComputeOutputSize(panel.scale, size.width, size.height);
+      if (!layout.scaling_applies) return std::nullopt;  // a mode beyond the known ones: as the whole road
+      const auto chosen = WorkingSize(size, MadeSize(layout, size.width, size.height, density));
+      if (chosen) std::tie(source, working) = std::pair(size, *chosen);
+      return chosen;
+    }));
+    if (scaled) {
+      Cleaned cleaned = QUOREL_TRY(CleanPicture(scaled->picture, panel.cleanup, wanted));
+      return MadeFromWorking(std::move(cleaned), source, working, panel.scale, density, scaled->complete);
     }
   }
 

@@ -58,7 +58,9 @@ class MadePicture {
 // The panel's picture read, normalised and cleaned. NOTE: where nothing but
 // scaling lies between a picture file and its tag, the file is decoded
 // straight into the scaler, and the picture comes back already sized: the
-// same bytes, without the whole picture in memory. The photo clean-up keeps
+// same bytes, without the whole picture in memory. A large picture that is
+// cleaned and scaled down is decoded into the scaler at a working size, and
+// comes back cleaned and sized (WorkingPicture.h). The photo clean-up keeps
 // the `wanted` ink. kBadInput without a picture; the reader's, the
 // clean-up's or the scaler's status.
 Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity density,

@@ -123,6 +123,34 @@ TEST_F(MarkTest, OnePhotoGivesItsSealAndItsSignature) {
   EXPECT_TRUE(mark.images[1]->width >= 78 && mark.images[1]->width < 130) << mark.images[1]->width;
 }
 
+// A large photo cleaned and scaled down is cleaned at a working size: trimmed, laid out as the whole picture (kept,
+// so cleaned whole) within two pixels, a ratio taken of the source's pixels; as a photo, its ink found if any.
+TEST_F(MarkTest, ALargePhotoIsCleanedAtAWorkingSize) {
+  const std::tuple<CleanupLevel, ScaleSettings, bool> cases[] = {
+      {CleanupLevel::kTrim, FitHeight(48), true}, {CleanupLevel::kTrim, {kScaleRatio, 48, 48, 10}, true},
+      {CleanupLevel::kPhoto, FitHeight(48), true}, {CleanupLevel::kPhoto, FitHeight(48), false}};
+  for (const auto& [cleanup, scale, ink] : cases) {
+    const PackedDib picture = test::MakePicture24(2100, 2100, [ink = ink](int x, int y) {  // > 2 × 768
+      if (ink && x > 700 && x < 1300 && std::abs(y - 900 - 80 * std::sin(x / 40.0)) < 5) return Bgr{40, 35, 30};
+      return test::Grey(static_cast<uint8_t>(226 + (x / 64 + y / 64) % 5));
+    });
+    ASSERT_TRUE(WriteBmpFile(picture, dir_ / "photo.bmp"));
+    std::array<MarkImage, 2> made;  // from the file, streamed; from the picture kept (a whole photo: too slow here)
+    for (const int road : {0, 1}) {
+      if (road == 1 && cleanup == CleanupLevel::kPhoto) continue;
+      MarkRequest request;
+      request.Panel(PanelIndex::kSeal).enabled = false;
+      request.Panel(PanelIndex::kSignature) = {true, {}, kInk, scale, cleanup};
+      request.Panel(PanelIndex::kSignature).picture =
+          road == 0 ? PictureSource(PictureFile{dir_ / "photo.bmp"}) : PictureSource(&picture);
+      made[road] = std::move(*MakeMark(request).value().images[0]);
+    }
+    EXPECT_EQ(made[0].ink_found, ink);
+    EXPECT_TRUE(cleanup != CleanupLevel::kTrim || (std::abs(made[0].width - made[1].width) <= 2 &&
+                                                   std::abs(made[0].height - made[1].height) <= 2));
+  }
+}
+
 // Too large to compose: no pixels kept, and the coverage made a row at a time gives the same PNG.
 TEST_F(MarkTest, PictureBeyondTheComposedOneKeepsNoPixelsAndTheSamePng) {
   const PackedDib picture = test::MakePicture24(
