@@ -1,8 +1,6 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "image/cleanup/PaperLines.h"
 
-#include "common/Allocation.h"
-
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -263,30 +261,28 @@ void ClearLines(const std::vector<Line>& lines, const View& found, const View& s
 }  // namespace
 
 Result<void> RemovePaperLines(InkBits& lines_in, InkBits& found, InkBits& strong) {
-  return GuardAllocation([&]() -> Result<void> {
-    const int32_t side = std::max(found.width(), found.height());
-    const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
-    const Reduced reduced = Reduce(lines_in, factor);
-    const std::vector<Line> lines[2] = {FindLines(reduced, false, factor), FindLines(reduced, true, factor)};
-    if (lines[0].empty() && lines[1].empty()) return {};
-    InkBits rest = QUOREL_TRY(InkBits::Create(found.width(), found.height()));
-    for (int32_t y = 0; y < found.height(); ++y) {
-      std::copy_n(found.Row(y), found.stride(), rest.MutableRow(y));
-    }
-    for (const bool transposed : {false, true}) {
-      const View view{&rest, transposed};
-      for (const Line& line : lines[transposed]) {
-        for (int32_t u = 0; u < view.along(); ++u) {
-          const auto [top, bottom] = Band(line, u, view.across());
-          for (int32_t v = top; v < bottom; ++v) view.Clear(u, v);
-        }
+  const int32_t side = std::max(found.width(), found.height());
+  const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
+  const Reduced reduced = Reduce(lines_in, factor);
+  const std::vector<Line> lines[2] = {FindLines(reduced, false, factor), FindLines(reduced, true, factor)};
+  if (lines[0].empty() && lines[1].empty()) return {};
+  InkBits rest = QUOREL_TRY(InkBits::Create(found.width(), found.height()));
+  for (int32_t y = 0; y < found.height(); ++y) {
+    std::copy_n(found.Row(y), found.stride(), rest.MutableRow(y));
+  }
+  for (const bool transposed : {false, true}) {
+    const View view{&rest, transposed};
+    for (const Line& line : lines[transposed]) {
+      for (int32_t u = 0; u < view.along(); ++u) {
+        const auto [top, bottom] = Band(line, u, view.across());
+        for (int32_t v = top; v < bottom; ++v) view.Clear(u, v);
       }
     }
-    for (const bool transposed : {false, true}) {
-      ClearLines(lines[transposed], View{&found, transposed}, View{&strong, transposed}, View{&rest, transposed});
-    }
-    return {};
-  });
+  }
+  for (const bool transposed : {false, true}) {
+    ClearLines(lines[transposed], View{&found, transposed}, View{&strong, transposed}, View{&rest, transposed});
+  }
+  return {};
 }
 
 }  // namespace quorel
