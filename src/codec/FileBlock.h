@@ -7,13 +7,14 @@
 #include <memory>
 #include <span>
 
+#include "common/Buffer.h"
 #include "common/Result.h"
 
 namespace quorel {
 
 // A whole file in memory, exactly its bytes.
 struct FileBlock {
-  std::unique_ptr<uint8_t[]> bytes;
+  MallocBytes bytes;
   size_t size = 0;  // the file's length
 
   std::span<const uint8_t> Data() const { return {bytes.get(), size}; }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -84,13 +85,24 @@ class Buffer {
     return {};
   }
   Result<void> Append(std::span<const T> values) {
-    if (values.empty()) return {};
-    QUOREL_TRY(Reserve(Grown(values.size())));
-    std::memcpy(data() + size_, values.data(), values.size() * sizeof(T));
-    size_ += values.size();
+    QUOREL_TRY(MakeRoom(values.size()));
+    AppendInRoom(values);
     return {};
   }
   Result<void> Push(const T& value) { return Append(std::span<const T>(&value, 1)); }
+
+  // Room for `more` values past the size, so that a writer with a known
+  // bound checks once and then appends within the room (an encoder's loop).
+  Result<void> MakeRoom(size_t more) { return Reserve(Grown(more)); }
+  void AppendInRoom(std::span<const T> values) {
+    assert(values.size() <= capacity_ - size_);
+    if (!values.empty()) std::memcpy(data() + size_, values.data(), values.size() * sizeof(T));
+    size_ += values.size();
+  }
+  void PushInRoom(const T& value) {
+    assert(size_ < capacity_);
+    data_.get()[size_++] = value;
+  }
   void Clear() { size_ = 0; }
 
  private:
@@ -113,5 +125,17 @@ class Buffer {
 };
 
 using ByteBuffer = Buffer<uint8_t>;
+
+// A block of bytes from malloc, for the owners of one fixed block (a picture,
+// a file). NOTE: not new (std::nothrow): where exceptions are off, libc++'s
+// nothrow new calls the throwing one, which then aborts instead of failing.
+struct FreeBytes {
+  void operator()(uint8_t* bytes) const { std::free(bytes); }
+};
+using MallocBytes = std::unique_ptr<uint8_t[], FreeBytes>;
+// `size` bytes left as they come; null when memory runs out.
+inline MallocBytes AllocateBytes(size_t size) {
+  return MallocBytes(static_cast<uint8_t*>(std::malloc(std::max<size_t>(size, 1))));
+}
 
 }  // namespace quorel

@@ -12,12 +12,11 @@
 #include <ctime>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "cli/CliOptions.h"
 #include "codec/ImportPicture.h"
 #include "codec/PictureRows.h"
-#include "common/Allocation.h"
+#include "common/Buffer.h"
 #include "common/Messages.h"
 #include "image/RgbaPicture.h"
 #include "output/ExportFiles.h"
@@ -35,7 +34,7 @@ namespace {
 // only the browser decodes, the picture itself) and the panel that gives its
 // readout.
 struct WebPanel {
-  std::vector<uint8_t> bytes;
+  ByteBuffer bytes;
   PictureKind kind = PictureKind::kNone;
   std::optional<PackedDib> decoded;  // a picture the browser decoded into RGBA rows
   ImagePanel panel;
@@ -55,11 +54,14 @@ enum class WebOutput : int {
 struct WebState {
   std::array<WebPanel, 2> panels{WebPanel{{}, PictureKind::kNone, {}, ImagePanel(PanelIndex::kSignature)},
                                  WebPanel{{}, PictureKind::kNone, {}, ImagePanel(PanelIndex::kSeal)}};
-  std::vector<uint8_t> incoming;  // the bytes of a picture not yet taken
+  ByteBuffer incoming;  // the bytes of a picture not yet taken
   MarkRequest request;
   std::optional<Mark> mark;
-  std::string text;               // the last text handed out
-  std::vector<uint8_t> output;    // the last output handed out
+  std::string text;     // the last text handed out
+  // The last output handed out: made as text, as bytes, or a picture of the mark.
+  Text output_text;
+  ByteBuffer output_bytes;
+  std::span<const uint8_t> output;
 };
 
 WebState& State() {
@@ -118,9 +120,11 @@ extern "C" {
 // Room for `size` bytes of a picture file (or RGBA rows) that the page copies
 // in before QuorelTakePicture or QuorelTakeRgba; null when memory is short.
 EMSCRIPTEN_KEEPALIVE uint8_t* QuorelPictureBuffer(size_t size) {
-  std::vector<uint8_t>& incoming = State().incoming;
-  incoming.clear();
-  if (!Resize(incoming, size)) return nullptr;
+  ByteBuffer& incoming = State().incoming;
+  incoming = {};
+  auto room = ByteBuffer::Filled(size);
+  if (!room) return nullptr;
+  incoming = std::move(*room);
   return incoming.data();
 }
 
@@ -214,6 +218,7 @@ EMSCRIPTEN_KEEPALIVE const char* QuorelReadout(int index, int32_t preview_width,
 // fail with (kSignatureFailed, kSealFailed).
 EMSCRIPTEN_KEEPALIVE int QuorelMakeMark() {
   WebState& state = State();
+  state.output = {};  // it may show the old mark's picture
   state.mark.reset();
   for (size_t i = 0; i < state.panels.size(); ++i) {
     const WebPanel& panel = state.panels[i];
@@ -248,14 +253,18 @@ EMSCRIPTEN_KEEPALIVE int QuorelImageNotes(int index) {
 // a panel without a picture.
 EMSCRIPTEN_KEEPALIVE int QuorelOutput(int kind, const char* text, double time, const char* token) {
   WebState& state = State();
-  state.output.clear();
+  state.output = {};
+  state.output_text = {};
+  state.output_bytes = {};
   if (!state.mark) return static_cast<int>(Status::kBadInput);
   if (text == nullptr) text = "";
   if (token == nullptr) token = "";
   const Mark& mark = *state.mark;
-  const auto bytes_of = [&](Result<std::string> made) -> Result<void> {
+  const auto bytes_of = [&](Result<Text> made) -> Result<void> {
     if (!made) return made.status();
-    return GuardAllocation([&] { state.output.assign(made->begin(), made->end()); });
+    state.output_text = std::move(*made);
+    state.output = {reinterpret_cast<const uint8_t*>(state.output_text.data()), state.output_text.size()};
+    return {};
   };
   Result<void> done = Status::kBadInput;
   switch (static_cast<WebOutput>(kind)) {
@@ -269,15 +278,21 @@ EMSCRIPTEN_KEEPALIVE int QuorelOutput(int kind, const char* text, double time, c
     case WebOutput::kSignaturePicture:
     case WebOutput::kSealPicture: {
       const auto& image = mark.images[kind == static_cast<int>(WebOutput::kSignaturePicture) ? 0 : 1];
-      if (image) done = GuardAllocation([&] { state.output = image->bytes; });
+      if (image) {
+        state.output = image->bytes;
+        done = {};
+      }
       break;
     }
     case WebOutput::kMessage:
       done = bytes_of(MimeMessage(mark, kDefaultSubject, MessageStamp{static_cast<std::time_t>(time), token}));
       break;
     case WebOutput::kMarkPicture: {
-      Result<std::vector<uint8_t>> png = MarkPicture(mark, state.request.style.density);
-      if (png) state.output = std::move(*png);
+      Result<ByteBuffer> png = MarkPicture(mark, state.request.style.density);
+      if (png) {
+        state.output_bytes = std::move(*png);
+        state.output = state.output_bytes;
+      }
       done = png ? Result<void>() : Result<void>(png.status());
       break;
     }
