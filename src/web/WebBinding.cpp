@@ -24,6 +24,7 @@
 #include "output/MarkPicture.h"
 #include "output/MimeMessage.h"
 #include "output/Snippet.h"
+#include "panel/CleanupSettings.h"
 #include "panel/ImagePanel.h"
 #include "web/WebMessages.h"
 
@@ -37,6 +38,7 @@ struct WebPanel {
   ByteBuffer bytes;
   PictureKind kind = PictureKind::kNone;
   std::optional<PackedDib> decoded;  // a picture the browser decoded into RGBA rows
+  bool complete = true;              // the file held the whole picture
   ImagePanel panel;
   std::array<int32_t, 2> area{};  // the preview area the panel was last shown in
 };
@@ -52,8 +54,8 @@ enum class WebOutput : int {
 };
 
 struct WebState {
-  std::array<WebPanel, 2> panels{WebPanel{{}, PictureKind::kNone, {}, ImagePanel(PanelIndex::kSignature)},
-                                 WebPanel{{}, PictureKind::kNone, {}, ImagePanel(PanelIndex::kSeal)}};
+  std::array<WebPanel, 2> panels{WebPanel{{}, PictureKind::kNone, {}, true, ImagePanel(PanelIndex::kSignature)},
+                                 WebPanel{{}, PictureKind::kNone, {}, true, ImagePanel(PanelIndex::kSeal)}};
   ByteBuffer incoming;  // the bytes of a picture not yet taken
   MarkRequest request;
   std::optional<Mark> mark;
@@ -110,6 +112,21 @@ Status Take(int index, WebPanel& panel, PackedDib picture) {
   return set ? Status::kOk : set.status();
 }
 
+// The panel's picture as the mark's source, as the window's panels give theirs
+// (OutputState::Request): the file read once, when it was taken, is the very
+// picture the mark would read from its bytes. Its cleaned copy stands in for
+// the clean-up when it was made with the ink the mark wants.
+void UsePanelPicture(const ImagePanel& panel, PanelIndex index, PanelRequest& request) {
+  if (request.cleanup != CleanupLevel::kNone && panel.cleanup() == request.cleanup &&
+      panel.wanted_ink() == WantedInk(index, request.ink) && panel.OutputPicture() != panel.picture()) {
+    request.picture = panel.OutputPicture();
+    request.cleanup = CleanupLevel::kNone;
+    request.ink_found = panel.ink_found();
+  } else {
+    request.picture = panel.picture();
+  }
+}
+
 }  // namespace
 }  // namespace quorel
 
@@ -145,6 +162,7 @@ EMSCRIPTEN_KEEPALIVE int QuorelTakePicture(int index, const char* name) {
   state.incoming = {};
   panel.kind = kind;
   panel.decoded.reset();
+  panel.complete = read->complete;
   return 0;
 }
 
@@ -162,6 +180,7 @@ EMSCRIPTEN_KEEPALIVE int QuorelTakeRgba(int index, int32_t width, int32_t height
   const Status taken = Take(index, panel, std::move(*shown));
   if (taken != Status::kOk) return static_cast<int>(taken);
   panel.decoded = std::move(*picture);
+  panel.complete = true;
   panel.bytes = {};
   panel.kind = PictureKind::kNone;
   return 0;
@@ -170,7 +189,7 @@ EMSCRIPTEN_KEEPALIVE int QuorelTakeRgba(int index, int32_t width, int32_t height
 // The panel without a picture.
 EMSCRIPTEN_KEEPALIVE void QuorelClearPicture(int index) {
   WebPanel& panel = PanelAt(index);
-  panel = WebPanel{{}, PictureKind::kNone, {}, ImagePanel(panel.panel.index())};
+  panel = WebPanel{{}, PictureKind::kNone, {}, true, ImagePanel(panel.panel.index())};
 }
 
 // One panel's choices: whether it takes part, its ink (0xRRGGBB), its scale
@@ -220,19 +239,26 @@ EMSCRIPTEN_KEEPALIVE int QuorelMakeMark() {
   WebState& state = State();
   state.output = {};  // it may show the old mark's picture
   state.mark.reset();
+  MarkRequest request = state.request;
   for (size_t i = 0; i < state.panels.size(); ++i) {
     const WebPanel& panel = state.panels[i];
-    PictureSource& source = state.request.panels[i].picture;
+    PanelRequest& wanted = request.panels[i];
     if (panel.decoded) {
-      source = &*panel.decoded;
+      wanted.picture = &*panel.decoded;
+    } else if (panel.kind != PictureKind::kNone && panel.panel.picture() != nullptr) {
+      UsePanelPicture(panel.panel, panel.panel.index(), wanted);
     } else if (panel.kind != PictureKind::kNone) {
-      source = PictureBytes{panel.bytes, panel.kind};
+      wanted.picture = PictureBytes{panel.bytes, panel.kind};
     } else {
-      source = std::monostate{};
+      wanted.picture = std::monostate{};
     }
   }
-  Result<Mark> mark = MakeMark(state.request);
+  Result<Mark> mark = MakeMark(request);
   if (!mark) return static_cast<int>(mark.status());
+  // A file cut short still says so, though its picture came from the panel.
+  for (size_t i = 0; i < state.panels.size(); ++i) {
+    if (mark->images[i] && !state.panels[i].complete) mark->images[i]->complete = false;
+  }
   state.mark = std::move(*mark);
   return 0;
 }
