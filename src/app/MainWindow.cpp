@@ -630,7 +630,7 @@ std::optional<Mark> MainWindow::MakeOutputMark(const QString& label, std::functi
   return std::move(*mark);
 }
 
-std::optional<std::string> MainWindow::MakeSnippet() {
+std::optional<Text> MainWindow::MakeSnippet() {
   const std::optional<Mark> mark = MakeOutputMark(QStringLiteral("HTMLを作っています…"));
   if (!mark) return std::nullopt;
   auto snippet = InlineSnippet(*mark);
@@ -690,7 +690,7 @@ void MainWindow::ReadOutputSettings() {
 
 void MainWindow::CopySnippet() {
   StoreOptionBits();
-  const std::optional<std::string> snippet = MakeSnippet();
+  const std::optional<Text> snippet = MakeSnippet();
   if (!snippet) return;
   if (snippet->size() > kLargeClipboardBytes &&
       !MessageBox::Ask(this, LargeClipboardQuestion(snippet->size()))) {
@@ -701,7 +701,7 @@ void MainWindow::CopySnippet() {
 
 void MainWindow::SaveSnippet() {
   StoreOptionBits();
-  const std::optional<std::string> snippet = MakeSnippet();
+  const std::optional<Text> snippet = MakeSnippet();
   if (!snippet) return;
   QString path = FromUtf8(store_.ReadString(kQuorelSection, kOutputFileKey));
   if (!ChooseTextOutputFile(path, this)) return;
@@ -718,7 +718,7 @@ void MainWindow::SaveSnippet() {
 
 void MainWindow::PreviewSnippet() {
   StoreOptionBits();
-  const std::optional<std::string> snippet = MakeSnippet();
+  const std::optional<Text> snippet = MakeSnippet();
   if (!snippet) return;
   const std::filesystem::path page_path = folder_.PreviewPagePath();
   const auto page = MakePreviewPage(*snippet, state_.option_bits, state_.inks[0], state_.style);

@@ -15,6 +15,7 @@
 #include "app/hint/HintEnvironment.h"
 #include "app/platform/ColourDialog.h"
 #include "common/Colour.h"
+#include "common/Text.h"
 #include "output/Mark.h"
 #include "output/OutputState.h"
 #include "output/WhereItShows.h"
@@ -137,7 +138,7 @@ class MainWindow : public QDialog {
   // that thread too, with the mark made (it must own what it writes). None,
   // after saying why, when it could not be made or the user cancelled.
   std::optional<Mark> MakeOutputMark(const QString& label, std::function<void(const Mark&)> also = {});
-  std::optional<std::string> MakeSnippet();
+  std::optional<Text> MakeSnippet();
   // The bottom row: the size of the last output (HTML in characters, a
   // message or picture in bytes) and, in its tooltip, where it will not show.
   void ShowOutputSize(OutputRoad road, size_t size);

@@ -39,7 +39,7 @@ void Remember(const IniStore& store, std::string_view key, const QString& path) 
   (void)store.WriteString(kQuorelSection, key, std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
 }
 
-std::span<const uint8_t> AsBytes(const std::string& text) {
+std::span<const uint8_t> AsBytes(std::string_view text) {
   return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
@@ -57,7 +57,7 @@ void MainWindow::ExportMarkFiles() {
   }
   const std::optional<Mark> mark = MakeOutputMark(QStringLiteral("画像を作っています…"));
   if (!mark) return;
-  const Result<std::string> hosted = HostedSnippet(*mark, *base);
+  const Result<Text> hosted = HostedSnippet(*mark, *base);
   if (!hosted) {
     ShowOutputFailure(hosted.status());
     return;
@@ -85,7 +85,7 @@ void MainWindow::ExportMarkFiles() {
 
 void MainWindow::SaveMailMessage() {
   StoreOptionBits();
-  auto message = std::make_shared<Result<std::string>>(Status::kOutOfMemory);
+  auto message = std::make_shared<Result<Text>>(Status::kOutOfMemory);
   const std::optional<Mark> mark =
       MakeOutputMark(QStringLiteral("メールを作っています…"), [message, stamp = NewMessageStamp()](const Mark& made) {
         *message = MimeMessage(made, kDefaultSubject, stamp);
@@ -109,12 +109,12 @@ void MainWindow::SaveMailMessage() {
 
 void MainWindow::CopyMarkPicture() {
   StoreOptionBits();
-  auto png = std::make_shared<Result<std::vector<uint8_t>>>(Status::kOutOfMemory);
+  auto png = std::make_shared<Result<ByteBuffer>>(Status::kOutOfMemory);
   const std::optional<Mark> mark = MakeOutputMark(
       QStringLiteral("画像を作っています…"),
       [png, density = state_.style.density](const Mark& made) { *png = MarkPicture(made, density); });
   if (!mark) return;
-  const Result<std::string> snippet = InlineSnippet(*mark);
+  const Result<Text> snippet = InlineSnippet(*mark);
   if (!*png && png->status() != Status::kOutOfMemory) {
     MessageBox::ShowText(this, png->status() == Status::kBadInput
                                    ? QStringLiteral("画像にするものがありません．\nQuorelか印影のチェックを入れてください．")

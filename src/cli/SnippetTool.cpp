@@ -116,14 +116,21 @@ std::optional<ToolOutcome> WriteFileOutputs(const CliOptions& options, const Mar
   return std::nullopt;
 }
 
+// A short text for standard output: the usage, the version.
+ToolOutcome Print(std::string_view text) {
+  ToolOutcome outcome;
+  if (!outcome.output.Append(text)) return {kExitNoSnippet, {}, std::string(MessageText(MessageCode::kSystemFault)) + "\n"};
+  return outcome;
+}
+
 }  // namespace
 
 ToolOutcome RunSnippetTool(std::span<const std::string_view> args, std::string_view version) {
   const ParsedCommandLine parsed = ParseCommandLine(args);
   if (!parsed.options) return UsageError(parsed.error);
   const CliOptions& options = *parsed.options;
-  if (options.help) return {kExitOk, std::string(UsageText()), {}};
-  if (options.version) return {kExitOk, std::string(kProgram) + " " + std::string(version) + "\n", {}};
+  if (options.help) return Print(UsageText());
+  if (options.version) return Print(std::string(kProgram) + " " + std::string(version) + "\n");
 
   if (options.settings) {
     std::error_code ec;

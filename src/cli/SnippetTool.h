@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/Text.h"
+
 namespace quorel::cli {
 
 inline constexpr int kExitOk = 0;
@@ -13,7 +15,7 @@ inline constexpr int kExitUsage = 2;      // bad options, or a named picture tha
 
 struct ToolOutcome {
   int exit_code = kExitOk;
-  std::string output;  // the snippet or page, when it goes to standard output
+  Text output;         // the snippet or page, when it goes to standard output
   std::string error;   // UTF-8 text for standard error, ending in a line end
 };
 

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "common/Allocation.h"
 
 namespace quorel {
 
@@ -20,7 +19,7 @@ void ChunkedInput::Fail(Status status) {
 void ChunkedInput::Refill() {
   if (AtEnd()) return;
   // Allocated at the first read, no larger than the file needs.
-  if (chunk_.empty() && !Resize(chunk_, static_cast<size_t>(std::min<uint64_t>(size_, kChunkBytes)))) {
+  if (chunk_.empty() && !chunk_.Resize(static_cast<size_t>(std::min<uint64_t>(size_, kChunkBytes)))) {
     return Fail(Status::kOutOfMemory);
   }
   start_ = Position();

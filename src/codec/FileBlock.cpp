@@ -6,7 +6,6 @@
 #include <new>
 
 #include "codec/RandomAccessInput.h"
-#include "common/Allocation.h"
 #include "image/PackedDib.h"
 
 namespace quorel {
@@ -27,7 +26,7 @@ Result<FileBlock> LoadFileBlock(const std::filesystem::path& path, FileHeadCheck
   const uint64_t size = input.Size();
   // NOTE: not zero-filled, as a picture's block: every byte is read from the
   // file at once.
-  FileBlock file{std::unique_ptr<uint8_t[]>(new (std::nothrow) uint8_t[size]), static_cast<size_t>(size)};
+  FileBlock file{AllocateBytes(static_cast<size_t>(size)), static_cast<size_t>(size)};
   if (!file.bytes) return Status::kOutOfMemory;
   QUOREL_TRY(input.ReadAt(0, std::span(file.bytes.get(), file.size)));
   return file;

@@ -8,13 +8,14 @@
 #include <span>
 
 #include "codec/RandomAccessInput.h"
+#include "common/Buffer.h"
 #include "common/Result.h"
 
 namespace quorel {
 
 // A whole file in memory, exactly its bytes.
 struct FileBlock {
-  std::unique_ptr<uint8_t[]> bytes;
+  MallocBytes bytes;
   size_t size = 0;  // the file's length
 
   std::span<const uint8_t> Data() const { return {bytes.get(), size}; }

@@ -3,13 +3,11 @@
 
 #include <limits>
 
-#include "common/Allocation.h"
-
 namespace quorel {
 
 Result<ByteBuffer> AllocateZeroed(uint64_t size) {
   if (size > std::numeric_limits<size_t>::max() / 2) return Status::kOutOfMemory;
-  return GuardAllocation([&] { return ByteBuffer(static_cast<size_t>(size), 0); });
+  return ByteBuffer::Filled(static_cast<size_t>(size));
 }
 
 }  // namespace quorel

@@ -35,7 +35,7 @@ Result<PackedDib> PackedDib::Allocate(uint64_t block_size) {
   if (block_size > kMaxBlockBytes) return Status::kTooLarge;
   // NOTE: not zero-filled: a block about to be written whole would otherwise
   // be touched twice (a camera picture is tens of megabytes).
-  std::unique_ptr<uint8_t[]> bytes(new (std::nothrow) uint8_t[block_size]);
+  MallocBytes bytes = AllocateBytes(static_cast<size_t>(block_size));
   if (!bytes) return Status::kOutOfMemory;
   PreferHugePages(bytes.get(), block_size);
   return PackedDib(std::move(bytes), static_cast<size_t>(block_size));

@@ -6,6 +6,7 @@
 #include <memory>
 #include <span>
 
+#include "common/Buffer.h"
 #include "common/Result.h"
 
 namespace quorel {
@@ -73,9 +74,9 @@ class PackedDib {
   friend Result<PackedDib> CreateDib(int32_t, int32_t, int, uint32_t, PixelFill);
   // An uninitialised block; kTooLarge beyond kMaxBlockBytes, kOutOfMemory.
   static Result<PackedDib> Allocate(uint64_t block_size);
-  PackedDib(std::unique_ptr<uint8_t[]> bytes, size_t size) : bytes_(std::move(bytes)), size_(size) {}
+  PackedDib(MallocBytes bytes, size_t size) : bytes_(std::move(bytes)), size_(size) {}
 
-  std::unique_ptr<uint8_t[]> bytes_;
+  MallocBytes bytes_;
   size_t size_ = 0;
 };
 

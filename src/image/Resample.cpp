@@ -7,7 +7,6 @@
 #include <span>
 #include <vector>
 
-#include "common/Allocation.h"
 #include "image/DibLayout.h"
 #include "image/ResampleRows.h"
 
@@ -78,19 +77,17 @@ void InterpolateRow(const Plan& plan, int i, std::span<const uint8_t> row_p,
 
 Span AverageRows(const Plan& plan, int i) { return BoxRange(i, plan.dy, plan.source_height); }
 
-std::vector<Span> AverageColumns(const Plan& plan) {
-  std::vector<Span> columns(static_cast<size_t>(plan.target_width));
+Result<Buffer<Span>> AverageColumns(const Plan& plan) {
+  Buffer<Span> columns = QUOREL_TRY(Buffer<Span>::Filled(static_cast<size_t>(plan.target_width)));
   for (int k = 0; k < plan.target_width; ++k) columns[k] = BoxRange(k, plan.dx, plan.source_width);
   return columns;
 }
 
 Result<BoxSums> BoxSums::Create(const Plan& plan) {
   BoxSums sums;
-  QUOREL_TRY(GuardAllocation([&] {
-    sums.columns_ = AverageColumns(plan);
-    sums.column_sums_.assign(size_t{3} * static_cast<size_t>(plan.source_width), 0);
-    sums.sums_.assign(size_t{3} * static_cast<size_t>(plan.target_width), 0);
-  }));
+  sums.columns_ = QUOREL_TRY(AverageColumns(plan));
+  QUOREL_TRY(sums.column_sums_.Resize(size_t{3} * static_cast<size_t>(plan.source_width)));
+  QUOREL_TRY(sums.sums_.Resize(size_t{3} * static_cast<size_t>(plan.target_width)));
   return sums;
 }
 

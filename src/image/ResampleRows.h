@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "common/Buffer.h"
 #include "common/Result.h"
 
 namespace quorel::resample {
@@ -39,7 +40,7 @@ void InterpolateRow(const Plan& plan, int i, std::span<const uint8_t> row,
 // Averaging: the source rows of target row i, and the source columns of every
 // target column.
 Span AverageRows(const Plan& plan, int i);
-std::vector<Span> AverageColumns(const Plan& plan);
+Result<Buffer<Span>> AverageColumns(const Plan& plan);
 
 // The sums of one averaging box, taken in the one order both scalers use:
 // each source row's bytes down their columns first (32-bit sums, a loop the
@@ -59,9 +60,9 @@ class BoxSums {
   // The column sums folded into the target columns' 64-bit sums.
   void Fold();
 
-  std::vector<Span> columns_;
-  std::vector<uint32_t> column_sums_;  // per source byte
-  std::vector<uint64_t> sums_;         // per target byte
+  Buffer<Span> columns_;
+  Buffer<uint32_t> column_sums_;  // per source byte
+  Buffer<uint64_t> sums_;         // per target byte
   uint32_t rows_ = 0;                  // added since the last fold
 };
 

@@ -3,8 +3,6 @@
 
 #include <algorithm>
 
-#include "common/Allocation.h"
-
 namespace quorel {
 namespace {
 
@@ -13,8 +11,8 @@ namespace {
 constexpr uint64_t kSumBytesPerPictureByte = 2;
 
 // For each index along one upright axis, the box it falls in (-1: none).
-std::vector<int64_t> BoxOf(const std::vector<resample::Span>& spans, int size) {
-  std::vector<int64_t> box(static_cast<size_t>(size), -1);
+Result<Buffer<int64_t>> BoxOf(const Buffer<resample::Span>& spans, int size) {
+  Buffer<int64_t> box = QUOREL_TRY(Buffer<int64_t>::Filled(static_cast<size_t>(size), -1));
   for (size_t b = 0; b < spans.size(); ++b) {
     for (int i = spans[b].first; i < spans[b].last; ++i) box[static_cast<size_t>(i)] = static_cast<int64_t>(b);
   }
@@ -32,41 +30,40 @@ Result<TurnedAverage> TurnedAverage::Create(const resample::Plan& upright, int32
   const uint64_t picture_bytes = uint64_t{3} * static_cast<uint64_t>(stored_width) * static_cast<uint64_t>(stored_height);
   if (sum_bytes > kSumBytesPerPictureByte * picture_bytes) return Status::kUnsupported;
   TurnedAverage average;
-  QUOREL_TRY(GuardAllocation([&] {
-    for (int i = 0; i < upright.target_height; ++i) average.rows_.push_back(resample::AverageRows(upright, i));
-    average.columns_ = resample::AverageColumns(upright);
-  }));
+  QUOREL_TRY(average.rows_.Reserve(static_cast<size_t>(upright.target_height)));
+  for (int i = 0; i < upright.target_height; ++i) QUOREL_TRY(average.rows_.Push(resample::AverageRows(upright, i)));
+  average.columns_ = QUOREL_TRY(resample::AverageColumns(upright));
   // NOTE: Resample sums each source row into one target row only; a target
   // taller than its source would share rows, and the whole picture does that.
   for (size_t i = 1; i < average.rows_.size(); ++i) {
     if (average.rows_[i].first < average.rows_[i - 1].last) return Status::kUnsupported;
   }
   const int64_t row_step = int64_t{3} * upright.target_width;
-  QUOREL_TRY(GuardAllocation([&] {
+  {
     // Upright boxes by upright column, and by upright row counted from the top.
-    const std::vector<int64_t> by_column = BoxOf(average.columns_, upright.source_width);
-    std::vector<int64_t> by_row = BoxOf(average.rows_, upright.source_height);
+    const Buffer<int64_t> by_column = QUOREL_TRY(BoxOf(average.columns_, upright.source_width));
+    Buffer<int64_t> by_row = QUOREL_TRY(BoxOf(average.rows_, upright.source_height));
     std::reverse(by_row.begin(), by_row.end());
     auto column_part = [&](int64_t box) { return box < 0 ? -1 : 3 * box; };
     auto row_part = [&](int64_t box) { return box < 0 ? -1 : row_step * box; };
     // A stored column is an upright column, or with the sides swapped an
     // upright row; a stored row the other.
-    average.column_offsets_.resize(static_cast<size_t>(stored_width));
+    QUOREL_TRY(average.column_offsets_.Resize(static_cast<size_t>(stored_width)));
     for (int32_t x = 0; x < stored_width; ++x) {
       const int32_t along = walk->swap ? (walk->flip_y ? stored_width - 1 - x : x)
                                        : (walk->flip_x ? stored_width - 1 - x : x);
       average.column_offsets_[static_cast<size_t>(x)] =
           walk->swap ? row_part(by_row[static_cast<size_t>(along)]) : column_part(by_column[static_cast<size_t>(along)]);
     }
-    average.row_offsets_.resize(static_cast<size_t>(stored_height));
+    QUOREL_TRY(average.row_offsets_.Resize(static_cast<size_t>(stored_height)));
     for (int32_t y = 0; y < stored_height; ++y) {
       const int32_t along = walk->swap ? (walk->flip_x ? stored_height - 1 - y : y)
                                        : (walk->flip_y ? stored_height - 1 - y : y);
       average.row_offsets_[static_cast<size_t>(y)] =
           walk->swap ? column_part(by_column[static_cast<size_t>(along)]) : row_part(by_row[static_cast<size_t>(along)]);
     }
-    average.sums_.assign(sum_bytes / 8, 0);
-  }));
+    QUOREL_TRY(average.sums_.Resize(static_cast<size_t>(sum_bytes / 8)));
+  }
   return average;
 }
 

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
+#include "common/Buffer.h"
 #include "common/Result.h"
 #include "image/DibLayout.h"
 #include "image/Orientation.h"
@@ -32,13 +32,13 @@ class TurnedAverage {
   void Write(const DibRows& target) const;
 
  private:
-  std::vector<resample::Span> rows_;     // per target (stored) row
-  std::vector<resample::Span> columns_;  // per target column
+  Buffer<resample::Span> rows_;     // per target (stored) row
+  Buffer<resample::Span> columns_;  // per target column
   // Where a stored pixel's sums start: a part by its stored column, a part by
   // its stored row; -1 for a pixel outside every box.
-  std::vector<int64_t> column_offsets_;
-  std::vector<int64_t> row_offsets_;
-  std::vector<uint64_t> sums_;
+  Buffer<int64_t> column_offsets_;
+  Buffer<int64_t> row_offsets_;
+  Buffer<uint64_t> sums_;
 };
 
 }  // namespace quorel

@@ -41,9 +41,9 @@ std::optional<std::string> WebBaseUrl(std::string_view url) {
   return base;
 }
 
-Result<std::string> HostedSnippet(const Mark& mark, std::string_view base) {
-  return SnippetWith(mark, [base](PanelIndex index, const MarkImage& image) -> Result<std::string> {
-    return HtmlAttributeText(std::string(base) + PictureFileName(index, image.format));
+Result<Text> HostedSnippet(const Mark& mark, std::string_view base) {
+  return SnippetWith(mark, [base](PanelIndex index, const MarkImage& image, Text& html) -> Result<void> {
+    return html.Append(HtmlAttributeText(std::string(base) + PictureFileName(index, image.format)));
   });
 }
 
@@ -52,7 +52,7 @@ Result<void> ExportMark(const Mark& mark, const std::filesystem::path& folder, s
     const auto& image = mark.images[static_cast<size_t>(index)];
     if (image) QUOREL_TRY(WriteFileAtomically(folder / PictureFileName(index, image->format), image->bytes));
   }
-  const std::string html = QUOREL_TRY(HostedSnippet(mark, base));
+  const Text html = QUOREL_TRY(HostedSnippet(mark, base));
   return WriteFileAtomically(folder / kExportedSnippetName, AsBytes(html));
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/Result.h"
+#include "common/Text.h"
 #include "output/Mark.h"
 
 namespace quorel {
@@ -23,7 +24,7 @@ std::optional<std::string> WebBaseUrl(std::string_view url);
 
 // The block with each picture named by its file name, after `base` (empty, or
 // a WebBaseUrl).
-Result<std::string> HostedSnippet(const Mark& mark, std::string_view base);
+Result<Text> HostedSnippet(const Mark& mark, std::string_view base);
 
 // Writes each picture of the mark to `folder` under its PictureFileName and
 // the HostedSnippet to snippet.html; the folder is made when missing. Each

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/Buffer.h"
 #include "common/Result.h"
 #include "output/MarkRequest.h"
 
@@ -16,7 +17,7 @@ namespace quorel {
 // transparent, or a PNG with the ink's coverage as transparency.
 struct MarkImage {
   OutputFormat format = OutputFormat::kGif;
-  std::vector<uint8_t> bytes;
+  ByteBuffer bytes;
   int32_t width = 0;    // the size the page lays it out at
   int32_t height = 0;
   bool dense = false;   // made at more pixels: its tag carries width and height

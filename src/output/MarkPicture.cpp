@@ -5,7 +5,6 @@
 #include <new>
 
 #include "codec/png/PngWriter.h"
-#include "common/Allocation.h"
 #include "image/DibLayout.h"
 #include "image/PackedDib.h"
 
@@ -24,7 +23,7 @@ uint8_t AlphaAt(const MarkImage& image, std::span<const uint8_t> row, int32_t x)
 // bottom left is (left, bottom). NOTE: a picture made at fewer pixels than the
 // slot (a small source at 2×) is sampled nearest, as a browser would stretch it.
 Result<void> Paint(const MarkImage& image, int32_t left, int32_t width, int32_t height, int32_t canvas_width,
-                   int32_t canvas_height, std::vector<uint8_t>& rgba) {
+                   int32_t canvas_height, ByteBuffer& rgba) {
   const ConstDibRows rows = QUOREL_TRY(ConstDibRows::Of(*image.pixels));
   const int32_t top = canvas_height - height;
   for (int32_t y = 0; y < height; ++y) {
@@ -44,7 +43,7 @@ Result<void> Paint(const MarkImage& image, int32_t left, int32_t width, int32_t 
 
 }  // namespace
 
-Result<std::vector<uint8_t>> MarkPicture(const Mark& mark, OutputDensity density) {
+Result<ByteBuffer> MarkPicture(const Mark& mark, OutputDensity density) {
   const int64_t scale = static_cast<int64_t>(density);
   int64_t width = 0;
   int64_t height = 0;
@@ -58,8 +57,7 @@ Result<std::vector<uint8_t>> MarkPicture(const Mark& mark, OutputDensity density
   for (const auto& image : mark.images) {
     if (image && !image->pixels) return Status::kBadInput;
   }
-  std::vector<uint8_t> rgba;
-  QUOREL_TRY(Resize(rgba, static_cast<size_t>(width * height) * 4));
+  ByteBuffer rgba = QUOREL_TRY(ByteBuffer::Filled(static_cast<size_t>(width * height) * 4));
   int64_t left = 0;
   for (const auto& image : mark.images) {
     if (!image) continue;

@@ -2,8 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
+#include "common/Buffer.h"
 #include "common/Result.h"
 #include "output/Mark.h"
 
@@ -22,6 +22,6 @@ inline constexpr int64_t kMaxMarkPicturePixels = int64_t{1} << 24;
 // 16 coverage steps its file holds. 8-bit RGBA, since two inks at many
 // coverage levels do not fit one palette. kBadInput for a mark without
 // pictures, kTooLarge beyond kMaxMarkPicturePixels.
-Result<std::vector<uint8_t>> MarkPicture(const Mark& mark, OutputDensity density);
+Result<ByteBuffer> MarkPicture(const Mark& mark, OutputDensity density);
 
 }  // namespace quorel

@@ -7,7 +7,6 @@
 #include <random>
 
 #include "codec/Base64.h"
-#include "common/Allocation.h"
 #include "output/ExportFiles.h"
 #include "output/HtmlText.h"
 #include "output/Snippet.h"
@@ -27,14 +26,13 @@ std::span<const uint8_t> AsBytes(std::string_view text) {
   return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
-Result<std::string> Base64Lines(std::span<const uint8_t> bytes) {
-  const std::string flat = QUOREL_TRY(EncodeBase64(bytes));
-  std::string out;
-  for (size_t i = 0; i < flat.size(); i += kBase64Line) {
-    out += std::string_view(flat).substr(i, kBase64Line);
-    out += kCrlf;
-  }
-  return out;
+// Base64 in lines of kBase64Line characters, each ended by CRLF, onto `out`.
+Result<void> AppendBase64Lines(std::span<const uint8_t> bytes, Text& out) {
+  const Text flat = QUOREL_TRY(EncodeBase64(bytes));
+  const std::string_view text = flat;
+  QUOREL_TRY(out.MakeRoom(text.size() + (text.size() / kBase64Line + 1) * kCrlf.size()));
+  for (size_t i = 0; i < text.size(); i += kBase64Line) QUOREL_TRY(out.Append(text.substr(i, kBase64Line), kCrlf));
+  return {};
 }
 
 // RFC 5322 date-time in UTC: "Mon, 07 Dec 2026 07:49:44 +0000".
@@ -62,7 +60,8 @@ Result<std::string> SubjectText(std::string_view subject) {
   std::string word;
   const auto flush = [&]() -> Result<void> {
     if (!out.empty()) out += "\r\n ";
-    out += "=?UTF-8?B?" + QUOREL_TRY(EncodeBase64(AsBytes(word))) + "?=";
+    const Text encoded = QUOREL_TRY(EncodeBase64(AsBytes(word)));
+    out.append("=?UTF-8?B?").append(encoded).append("?=");
     word.clear();
     return {};
   };
@@ -84,18 +83,19 @@ std::string Header(std::string_view name, std::string_view value) {
   return std::string(name) + ": " + std::string(value) + std::string(kCrlf);
 }
 
-Result<std::string> TextPart(std::string_view type, std::string_view text) {
-  return Header("Content-Type", std::string(type) + "; charset=utf-8") +
-         Header("Content-Transfer-Encoding", "base64") + std::string(kCrlf) + QUOREL_TRY(Base64Lines(AsBytes(text)));
+Result<void> AppendTextPart(std::string_view type, std::string_view text, Text& out) {
+  QUOREL_TRY(out.Append(Header("Content-Type", std::string(type) + "; charset=utf-8"),
+                        Header("Content-Transfer-Encoding", "base64"), kCrlf));
+  return AppendBase64Lines(AsBytes(text), out);
 }
 
-Result<std::string> Message(const Mark& mark, std::string_view subject, const MessageStamp& stamp) {
-  const std::string html =
-      "<!DOCTYPE html>\r\n<html><head><meta charset=\"utf-8\"></head><body>" +
-      QUOREL_TRY(SnippetWith(mark, [&stamp](PanelIndex index, const MarkImage&) -> Result<std::string> {
-        return "cid:" + ContentId(index, stamp);
-      })) +
-      "</body></html>\r\n";
+Result<Text> Message(const Mark& mark, std::string_view subject, const MessageStamp& stamp) {
+  const Text snippet = QUOREL_TRY(SnippetWith(mark, [&stamp](PanelIndex index, const MarkImage&, Text& html) {
+    return html.Append("cid:", ContentId(index, stamp));
+  }));
+  Text html;
+  QUOREL_TRY(html.Append("<!DOCTYPE html>\r\n<html><head><meta charset=\"utf-8\"></head><body>", snippet,
+                         "</body></html>\r\n"));
   std::string plain;
   for (const PanelIndex index : kPanelIndexes) {
     const auto& image = mark.images[static_cast<size_t>(index)];
@@ -105,6 +105,8 @@ Result<std::string> Message(const Mark& mark, std::string_view subject, const Me
     plain += kCrlf;
   }
 
+  // The headers and parts but the pictures are small: they are put together
+  // as a string, the pictures' Base64 onto the Text.
   std::string m;
   m += Header("MIME-Version", "1.0");
   m += Header("Date", DateText(stamp.date));
@@ -118,25 +120,26 @@ Result<std::string> Message(const Mark& mark, std::string_view subject, const Me
   m += Header("Content-Type", "multipart/alternative; boundary=\"" + std::string(kAlternative) + "\"");
   m += kCrlf;
   m += "--" + std::string(kAlternative) + std::string(kCrlf);
-  m += QUOREL_TRY(TextPart("text/plain", plain));
-  m += "--" + std::string(kAlternative) + std::string(kCrlf);
-  m += QUOREL_TRY(TextPart("text/html", html));
-  m += "--" + std::string(kAlternative) + "--" + std::string(kCrlf);
+  Text message;
+  QUOREL_TRY(message.Append(m));
+  QUOREL_TRY(AppendTextPart("text/plain", plain, message));
+  QUOREL_TRY(message.Append("--", kAlternative, kCrlf));
+  QUOREL_TRY(AppendTextPart("text/html", html, message));
+  QUOREL_TRY(message.Append("--", kAlternative, "--", kCrlf));
   for (const PanelIndex index : kPanelIndexes) {
     const auto& image = mark.images[static_cast<size_t>(index)];
     if (!image) continue;
     const std::string name = PictureFileName(index, image->format);
-    m += "--" + std::string(kRelated) + std::string(kCrlf);
-    m += Header("Content-Type", std::string(image->format == OutputFormat::kPng ? "image/png" : "image/gif") +
-                                    "; name=\"" + name + "\"");
-    m += Header("Content-Transfer-Encoding", "base64");
-    m += Header("Content-ID", "<" + ContentId(index, stamp) + ">");
-    m += Header("Content-Disposition", "inline; filename=\"" + name + "\"");
-    m += kCrlf;
-    m += QUOREL_TRY(Base64Lines(image->bytes));
+    QUOREL_TRY(message.Append(
+        "--", kRelated, kCrlf,
+        Header("Content-Type", std::string(image->format == OutputFormat::kPng ? "image/png" : "image/gif") +
+                                   "; name=\"" + name + "\""),
+        Header("Content-Transfer-Encoding", "base64"), Header("Content-ID", "<" + ContentId(index, stamp) + ">"),
+        Header("Content-Disposition", "inline; filename=\"" + name + "\""), kCrlf));
+    QUOREL_TRY(AppendBase64Lines(image->bytes, message));
   }
-  m += "--" + std::string(kRelated) + "--" + std::string(kCrlf);
-  return m;
+  QUOREL_TRY(message.Append("--", kRelated, "--", kCrlf));
+  return message;
 }
 
 }  // namespace
@@ -149,8 +152,8 @@ MessageStamp NewMessageStamp() {
   return {now, token};
 }
 
-Result<std::string> MimeMessage(const Mark& mark, std::string_view subject, const MessageStamp& stamp) {
-  return GuardAllocation([&] { return Message(mark, subject, stamp); });
+Result<Text> MimeMessage(const Mark& mark, std::string_view subject, const MessageStamp& stamp) {
+  return Message(mark, subject, stamp);
 }
 
 }  // namespace quorel

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "common/Result.h"
+#include "common/Text.h"
 #include "output/Mark.h"
 
 namespace quorel {
@@ -34,7 +35,7 @@ inline constexpr std::string_view kDefaultSubject = "Quorel";
 // the 998 characters a mail line may have). A subject that is not short
 // printable ASCII is written as RFC 2047 encoded words; it is cut to
 // kMaxSubjectCharacters. kOutOfMemory when it cannot be put together whole.
-Result<std::string> MimeMessage(const Mark& mark, std::string_view subject, const MessageStamp& stamp);
+Result<Text> MimeMessage(const Mark& mark, std::string_view subject, const MessageStamp& stamp);
 
 inline constexpr size_t kMaxSubjectCharacters = 200;
 

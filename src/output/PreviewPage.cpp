@@ -3,7 +3,6 @@
 
 #include <span>
 
-#include "common/Allocation.h"
 #include "common/FileIo.h"
 #include "settings/OptionBits.h"
 
@@ -13,17 +12,17 @@ bool NeedsBlackPage(int32_t option_bits, Colour signature_colour) {
   return (option_bits & option_bit::kSignature) != 0 && BrightnessSum(signature_colour) > 128;
 }
 
-Result<std::string> MakePreviewPage(std::string_view snippet, int32_t option_bits,
-                                    Colour signature_colour, const OutputStyle& style) {
-  return GuardAllocation([&] {
-    if (style != OutputStyle{}) {
-      std::string page(kTwoBackgroundsStart);
-      page.append(snippet).append(kTwoBackgroundsMiddle).append(snippet).append(kTwoBackgroundsEnd);
-      return page;
-    }
-    if (!NeedsBlackPage(option_bits, signature_colour)) return std::string(snippet);
-    return std::string(kBlackPageStart) + std::string(snippet) + std::string(kBlackPageEnd);
-  });
+Result<Text> MakePreviewPage(std::string_view snippet, int32_t option_bits,
+                             Colour signature_colour, const OutputStyle& style) {
+  Text page;
+  if (style != OutputStyle{}) {
+    QUOREL_TRY(page.Append(kTwoBackgroundsStart, snippet, kTwoBackgroundsMiddle, snippet, kTwoBackgroundsEnd));
+  } else if (NeedsBlackPage(option_bits, signature_colour)) {
+    QUOREL_TRY(page.Append(kBlackPageStart, snippet, kBlackPageEnd));
+  } else {
+    QUOREL_TRY(page.Append(snippet));
+  }
+  return page;
 }
 
 Result<void> WriteTextFile(std::string_view text, const std::filesystem::path& path) {

@@ -8,6 +8,7 @@
 
 #include "common/Colour.h"
 #include "common/Result.h"
+#include "common/Text.h"
 #include "output/OutputStyle.h"
 
 namespace quorel {
@@ -28,8 +29,8 @@ bool NeedsBlackPage(int32_t option_bits, Colour signature_colour);
 // The preview page: with the default style, the snippet inside the black page
 // when needed, else the bare snippet; with PNG or 2×, the snippet on both
 // backgrounds. kOutOfMemory when it cannot be made whole.
-Result<std::string> MakePreviewPage(std::string_view snippet, int32_t option_bits,
-                                    Colour signature_colour, const OutputStyle& style = {});
+Result<Text> MakePreviewPage(std::string_view snippet, int32_t option_bits,
+                             Colour signature_colour, const OutputStyle& style = {});
 
 // Writes exactly the text (no byte-order mark, no line end) to a temporary
 // file beside `path` and renames it over: an interrupted or failed write

@@ -12,12 +12,11 @@
 #include <ctime>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "cli/CliOptions.h"
 #include "codec/ImportPicture.h"
 #include "codec/PictureRows.h"
-#include "common/Allocation.h"
+#include "common/Buffer.h"
 #include "common/Messages.h"
 #include "image/RgbaPicture.h"
 #include "output/ExportFiles.h"
@@ -25,6 +24,7 @@
 #include "output/MarkPicture.h"
 #include "output/MimeMessage.h"
 #include "output/Snippet.h"
+#include "panel/CleanupSettings.h"
 #include "panel/ImagePanel.h"
 #include "web/WebMessages.h"
 
@@ -35,9 +35,10 @@ namespace {
 // only the browser decodes, the picture itself) and the panel that gives its
 // readout.
 struct WebPanel {
-  std::vector<uint8_t> bytes;
+  ByteBuffer bytes;
   PictureKind kind = PictureKind::kNone;
   std::optional<PackedDib> decoded;  // a picture the browser decoded into RGBA rows
+  bool complete = true;              // the file held the whole picture
   ImagePanel panel;
   std::array<int32_t, 2> area{};  // the preview area the panel was last shown in
 };
@@ -53,13 +54,16 @@ enum class WebOutput : int {
 };
 
 struct WebState {
-  std::array<WebPanel, 2> panels{WebPanel{{}, PictureKind::kNone, {}, ImagePanel(PanelIndex::kSignature)},
-                                 WebPanel{{}, PictureKind::kNone, {}, ImagePanel(PanelIndex::kSeal)}};
-  std::vector<uint8_t> incoming;  // the bytes of a picture not yet taken
+  std::array<WebPanel, 2> panels{WebPanel{{}, PictureKind::kNone, {}, true, ImagePanel(PanelIndex::kSignature)},
+                                 WebPanel{{}, PictureKind::kNone, {}, true, ImagePanel(PanelIndex::kSeal)}};
+  ByteBuffer incoming;  // the bytes of a picture not yet taken
   MarkRequest request;
   std::optional<Mark> mark;
-  std::string text;               // the last text handed out
-  std::vector<uint8_t> output;    // the last output handed out
+  std::string text;     // the last text handed out
+  // The last output handed out: made as text, as bytes, or a picture of the mark.
+  Text output_text;
+  ByteBuffer output_bytes;
+  std::span<const uint8_t> output;
 };
 
 WebState& State() {
@@ -108,6 +112,21 @@ Status Take(int index, WebPanel& panel, PackedDib picture) {
   return set ? Status::kOk : set.status();
 }
 
+// The panel's picture as the mark's source, as the window's panels give theirs
+// (OutputState::Request): the file read once, when it was taken, is the very
+// picture the mark would read from its bytes. Its cleaned copy stands in for
+// the clean-up when it was made with the ink the mark wants.
+void UsePanelPicture(const ImagePanel& panel, PanelIndex index, PanelRequest& request) {
+  if (request.cleanup != CleanupLevel::kNone && panel.cleanup() == request.cleanup &&
+      panel.wanted_ink() == WantedInk(index, request.ink) && panel.OutputPicture() != panel.picture()) {
+    request.picture = panel.OutputPicture();
+    request.cleanup = CleanupLevel::kNone;
+    request.ink_found = panel.ink_found();
+  } else {
+    request.picture = panel.picture();
+  }
+}
+
 }  // namespace
 }  // namespace quorel
 
@@ -118,9 +137,11 @@ extern "C" {
 // Room for `size` bytes of a picture file (or RGBA rows) that the page copies
 // in before QuorelTakePicture or QuorelTakeRgba; null when memory is short.
 EMSCRIPTEN_KEEPALIVE uint8_t* QuorelPictureBuffer(size_t size) {
-  std::vector<uint8_t>& incoming = State().incoming;
-  incoming.clear();
-  if (!Resize(incoming, size)) return nullptr;
+  ByteBuffer& incoming = State().incoming;
+  incoming = {};
+  auto room = ByteBuffer::Filled(size);
+  if (!room) return nullptr;
+  incoming = std::move(*room);
   return incoming.data();
 }
 
@@ -141,6 +162,7 @@ EMSCRIPTEN_KEEPALIVE int QuorelTakePicture(int index, const char* name) {
   state.incoming = {};
   panel.kind = kind;
   panel.decoded.reset();
+  panel.complete = read->complete;
   return 0;
 }
 
@@ -158,6 +180,7 @@ EMSCRIPTEN_KEEPALIVE int QuorelTakeRgba(int index, int32_t width, int32_t height
   const Status taken = Take(index, panel, std::move(*shown));
   if (taken != Status::kOk) return static_cast<int>(taken);
   panel.decoded = std::move(*picture);
+  panel.complete = true;
   panel.bytes = {};
   panel.kind = PictureKind::kNone;
   return 0;
@@ -166,7 +189,7 @@ EMSCRIPTEN_KEEPALIVE int QuorelTakeRgba(int index, int32_t width, int32_t height
 // The panel without a picture.
 EMSCRIPTEN_KEEPALIVE void QuorelClearPicture(int index) {
   WebPanel& panel = PanelAt(index);
-  panel = WebPanel{{}, PictureKind::kNone, {}, ImagePanel(panel.panel.index())};
+  panel = WebPanel{{}, PictureKind::kNone, {}, true, ImagePanel(panel.panel.index())};
 }
 
 // One panel's choices: whether it takes part, its ink (0xRRGGBB), its scale
@@ -214,20 +237,28 @@ EMSCRIPTEN_KEEPALIVE const char* QuorelReadout(int index, int32_t preview_width,
 // fail with (kSignatureFailed, kSealFailed).
 EMSCRIPTEN_KEEPALIVE int QuorelMakeMark() {
   WebState& state = State();
+  state.output = {};  // it may show the old mark's picture
   state.mark.reset();
+  MarkRequest request = state.request;
   for (size_t i = 0; i < state.panels.size(); ++i) {
     const WebPanel& panel = state.panels[i];
-    PictureSource& source = state.request.panels[i].picture;
+    PanelRequest& wanted = request.panels[i];
     if (panel.decoded) {
-      source = &*panel.decoded;
+      wanted.picture = &*panel.decoded;
+    } else if (panel.kind != PictureKind::kNone && panel.panel.picture() != nullptr) {
+      UsePanelPicture(panel.panel, panel.panel.index(), wanted);
     } else if (panel.kind != PictureKind::kNone) {
-      source = PictureBytes{panel.bytes, panel.kind};
+      wanted.picture = PictureBytes{panel.bytes, panel.kind};
     } else {
-      source = std::monostate{};
+      wanted.picture = std::monostate{};
     }
   }
-  Result<Mark> mark = MakeMark(state.request);
+  Result<Mark> mark = MakeMark(request);
   if (!mark) return static_cast<int>(mark.status());
+  // A file cut short still says so, though its picture came from the panel.
+  for (size_t i = 0; i < state.panels.size(); ++i) {
+    if (mark->images[i] && !state.panels[i].complete) mark->images[i]->complete = false;
+  }
   state.mark = std::move(*mark);
   return 0;
 }
@@ -248,14 +279,18 @@ EMSCRIPTEN_KEEPALIVE int QuorelImageNotes(int index) {
 // a panel without a picture.
 EMSCRIPTEN_KEEPALIVE int QuorelOutput(int kind, const char* text, double time, const char* token) {
   WebState& state = State();
-  state.output.clear();
+  state.output = {};
+  state.output_text = {};
+  state.output_bytes = {};
   if (!state.mark) return static_cast<int>(Status::kBadInput);
   if (text == nullptr) text = "";
   if (token == nullptr) token = "";
   const Mark& mark = *state.mark;
-  const auto bytes_of = [&](Result<std::string> made) -> Result<void> {
+  const auto bytes_of = [&](Result<Text> made) -> Result<void> {
     if (!made) return made.status();
-    return GuardAllocation([&] { state.output.assign(made->begin(), made->end()); });
+    state.output_text = std::move(*made);
+    state.output = {reinterpret_cast<const uint8_t*>(state.output_text.data()), state.output_text.size()};
+    return {};
   };
   Result<void> done = Status::kBadInput;
   switch (static_cast<WebOutput>(kind)) {
@@ -269,15 +304,21 @@ EMSCRIPTEN_KEEPALIVE int QuorelOutput(int kind, const char* text, double time, c
     case WebOutput::kSignaturePicture:
     case WebOutput::kSealPicture: {
       const auto& image = mark.images[kind == static_cast<int>(WebOutput::kSignaturePicture) ? 0 : 1];
-      if (image) done = GuardAllocation([&] { state.output = image->bytes; });
+      if (image) {
+        state.output = image->bytes;
+        done = {};
+      }
       break;
     }
     case WebOutput::kMessage:
       done = bytes_of(MimeMessage(mark, kDefaultSubject, MessageStamp{static_cast<std::time_t>(time), token}));
       break;
     case WebOutput::kMarkPicture: {
-      Result<std::vector<uint8_t>> png = MarkPicture(mark, state.request.style.density);
-      if (png) state.output = std::move(*png);
+      Result<ByteBuffer> png = MarkPicture(mark, state.request.style.density);
+      if (png) {
+        state.output_bytes = std::move(*png);
+        state.output = state.output_bytes;
+      }
       done = png ? Result<void>() : Result<void>(png.status());
       break;
     }

@@ -35,7 +35,7 @@ QClipboard& Board() { return *QGuiApplication::clipboard(); }
 
 QByteArray ExpectedSnippet(const MainWindow& window) {
   const auto snippet = BuildSnippet(window.State().Request());
-  return QByteArray::fromStdString(snippet ? *snippet : "<none>");
+  return QByteArray::fromStdString(std::string(snippet ? snippet->view() : "<none>"));
 }
 
 // The seal picture's second pixel of the top row (white in every offer);
@@ -290,7 +290,8 @@ class MainWindowTest : public QObject {
       QTest::keyClick(&window, Qt::Key_E, Qt::ControlModifier);
     }
     QCOMPARE(*messages.texts, QStringList{ReplaceFilesQuestion(folder, {"signature.gif", "seal.gif", "snippet.html"})});
-    QCOMPARE(ReadAll(folder + "/snippet.html").toStdString(), *HostedSnippet(*mark, "https://example.org/i/"));
+    QCOMPARE(ReadAll(folder + "/snippet.html").toStdString(),
+             std::string(HostedSnippet(*mark, "https://example.org/i/")->view()));
     QVERIFY(ReadAll(folder + "/seal.gif") == QByteArray(reinterpret_cast<const char*>(mark->images[1]->bytes.data()),
                                                         qsizetype(mark->images[1]->bytes.size())));
     const QLabel* size = window.findChild<QLabel*>(QStringLiteral("snippetSize"));
@@ -307,7 +308,7 @@ class MainWindowTest : public QObject {
     const QMimeData* copied = Board().mimeData();
     const auto png = MarkPicture(*mark, OutputDensity::kSingle);
     QCOMPARE(copied->data("image/png"), QByteArray(reinterpret_cast<const char*>(png->data()), qsizetype(png->size())));
-    QCOMPARE(copied->html().toStdString(), *InlineSnippet(*mark));
+    QCOMPARE(copied->html().toStdString(), std::string(InlineSnippet(*mark)->view()));
     QVERIFY(!size->toolTip().contains("Gmail") && size->text().endsWith("バイト"));
     QCOMPARE(messages.texts->size(), 1);
   }

@@ -5,9 +5,9 @@
 // set of the table), every set on the samples, and each way to the settings.
 // Usage: node compare-tool.mjs NATIVE_TOOL WEB_DIR SOURCE_DIR
 import { spawn } from 'node:child_process';
-import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync } from 'node:fs';
+import { copyFileSync, existsSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { join, resolve } from 'node:path';
 
 const [nativeTool, webDir, source] = process.argv.slice(2);
 const tools = [[nativeTool], [process.env.QUOREL_WEB_NODE ?? 'node', join(webDir, 'quorel-snippet.mjs')]];
@@ -71,6 +71,33 @@ for (const c of cases) {  // side by side, but one after the other when both wri
     console.error(`DIFFERS: ${JSON.stringify(c)}\n  native ${native.slice(0, 300)}\n  web    ${web.slice(0, 300)}`);
   }
 }
+// Out of memory is a status, not an abort, at whatever step memory runs out:
+// under a sweep of caps on the module's memory (small-memory.cjs) a picture of
+// strokes on paper gives the snippet or the tool's out-of-memory message, some
+// of each.
+const [w, h] = [1800, 1200];
+const bmp = Buffer.alloc(54 + w * 3 * h, 0xe8).fill(0, 0, 54);
+bmp.write('BM'); bmp.writeUInt32LE(bmp.length, 2); bmp.writeUInt32LE(54, 10); bmp.writeUInt32LE(40, 14);
+bmp.writeInt32LE(w, 18); bmp.writeInt32LE(h, 22); bmp.writeUInt16LE(1, 26); bmp.writeUInt16LE(24, 28);
+for (let p = 0; p < w * h; p++) if ((p % w + 2 * Math.floor(p / w)) % 97 < 5) bmp.fill(0x30, 54 + 3 * p, 57 + 3 * p);
+const strokes = join(work, 'strokes.bmp');
+writeFileSync(strokes, bmp);
+const capped = (cap) => run([tools[1][0], '-r', resolve(source, 'tests/web/small-memory.cjs'), tools[1][1]],
+  { args: withPicture(['--signature', 'F', '--no-seal', '--signature-cleanup', 'photo', '--format', 'png'], strokes),
+    env: { QUOREL_MEMORY_CAP: String(cap * 2 ** 20) } });
+const whole = await capped(4096);
+if (JSON.parse(whole)[0] !== 0) failures++, console.error(`OUT OF MEMORY: no snippet without a cap: ${whole.slice(0, 300)}`);
+const outcomes = new Set();
+for (const cap of [16, 18, 20, 22, 24, 26, 28, 32]) {
+  const result = await capped(cap);
+  const [code, , stderr] = JSON.parse(result);
+  const outcome = result === whole ? 'made' : code === 2 && stderr === `quorel-snippet: ${strokes}: out of memory\n` ? 'read'
+    : code === 1 && stderr === 'システム異常です．\n' ? 'mark' : `exit ${code}: ${stderr.slice(0, 200)}`;
+  if (!['made', 'read', 'mark'].includes(outcome)) failures++, console.error(`OUT OF MEMORY at ${cap} MiB: ${outcome}`);
+  outcomes.add(outcome === 'made' ? 'made' : 'failed');
+}
+if (outcomes.size !== 2) failures++, console.error(`OUT OF MEMORY: the caps gave only ${[...outcomes]}`);
+
 rmSync(work, { recursive: true, force: true });
 console.log(`compare-tool: ${cases.length} cases, ${failures} differing`);
 process.exit(failures === 0 ? 0 : 1);

@@ -4,7 +4,6 @@
 #include "codec/gif/GifEncoderBlocks.h"
 #include "codec/gif/LzwEncoder.h"
 #include "codec/gif/PixelReader.h"
-#include "common/Allocation.h"
 #include "image/DibLayout.h"
 
 namespace quorel {
@@ -28,11 +27,11 @@ bool SameShape(const PackedDib& a, const PackedDib& b) {
 // no pixel, its rows do not lie inside its block, or an index does not fit the
 // code size.
 Result<void> CompressFrame(const PackedDib& picture, LzwEncoder& lzw,
-                           std::vector<uint8_t>& compressed) {
+                           ByteBuffer& compressed) {
   const PixelReader reader(QUOREL_TRY(ConstDibRows::Of(picture)));
-  std::vector<uint8_t> row(static_cast<size_t>(reader.width()));
-  compressed.clear();
-  lzw.Begin(&compressed);
+  ByteBuffer row = QUOREL_TRY(ByteBuffer::Filled(static_cast<size_t>(reader.width())));
+  compressed.Clear();
+  QUOREL_TRY(lzw.Begin(&compressed));
   for (int32_t y = 0; y < reader.height(); ++y) {
     reader.ReadRow(y, row);
     QUOREL_TRY(lzw.Add(row));
@@ -40,7 +39,7 @@ Result<void> CompressFrame(const PackedDib& picture, LzwEncoder& lzw,
   return lzw.Finish();
 }
 
-Result<void> AppendGif(const GifEncodeRequest& request, std::vector<uint8_t>& bytes) {
+Result<void> AppendGif(const GifEncodeRequest& request, ByteBuffer& bytes) {
   const PackedDib* first = request.frames.front().picture;
   if (!first) return Status::kBadInput;
   if (!HasSupportedLayout(*first)) return Status::kBadInput;
@@ -56,18 +55,20 @@ Result<void> AppendGif(const GifEncodeRequest& request, std::vector<uint8_t>& by
   const GifCodeSizes sizes = ChooseCodeSizes(PaletteEntries(*first), request.transparent_index);
   LzwEncoder lzw = QUOREL_TRY(LzwEncoder::Make(sizes.min_code_size));
 
+  QUOREL_TRY(bytes.MakeRoom(kMostBlockBytes));
   AppendHeader(bytes);
   AppendScreenDescriptor(bytes, width, height, sizes.table_exponent);
   AppendColourTable(bytes, *first, sizes);
   AppendComment(bytes);
   if (request.frames.size() > 1) AppendLoopExtension(bytes);
 
-  std::vector<uint8_t> compressed;
+  ByteBuffer compressed;
   for (size_t i = 0; i < request.frames.size(); ++i) {
     const GifFrame& frame = request.frames[i];
     if (!frame.picture) return Status::kBadInput;
     if (i > 0 && !SameShape(*frame.picture, *first)) return Status::kFrameMismatch;
     QUOREL_TRY(CompressFrame(*frame.picture, lzw, compressed));
+    QUOREL_TRY(bytes.MakeRoom(kMostBlockBytes + ImageDataBytes(compressed.size())));
     AppendGraphicControl(bytes, frame.delay, request.transparent_index);
     AppendImageDescriptor(bytes, width, height);
     AppendImageData(bytes, sizes.min_code_size, compressed);
@@ -78,13 +79,11 @@ Result<void> AppendGif(const GifEncodeRequest& request, std::vector<uint8_t>& by
 
 }  // namespace
 
-Result<std::vector<uint8_t>> EncodeGif(const GifEncodeRequest& request) {
+Result<ByteBuffer> EncodeGif(const GifEncodeRequest& request) {
   if (request.frames.empty()) return Status::kBadInput;
-  return GuardAllocation([&]() -> Result<std::vector<uint8_t>> {
-    std::vector<uint8_t> bytes;
-    QUOREL_TRY(AppendGif(request, bytes));
-    return bytes;
-  });
+  ByteBuffer bytes;
+  QUOREL_TRY(AppendGif(request, bytes));
+  return bytes;
 }
 
 }  // namespace quorel

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/Buffer.h"
 #include "common/Result.h"
 #include "image/PackedDib.h"
 
@@ -21,6 +22,6 @@ struct GifEncodeRequest {
 
 // The frames as the bytes of one GIF file, made in memory. kBadInput (no
 // frame, a frame that cannot be coded), kOutOfMemory or kFrameMismatch.
-Result<std::vector<uint8_t>> EncodeGif(const GifEncodeRequest& request);
+Result<ByteBuffer> EncodeGif(const GifEncodeRequest& request);
 
 }  // namespace quorel

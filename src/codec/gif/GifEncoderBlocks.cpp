@@ -2,6 +2,7 @@
 #include "codec/gif/GifEncoderBlocks.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <string_view>
 
 namespace quorel {
@@ -9,13 +10,17 @@ namespace {
 
 constexpr size_t kMaxSubBlock = 255;
 
-void Append(std::vector<uint8_t>& out, std::string_view text) {
-  out.insert(out.end(), text.begin(), text.end());
+void Append(ByteBuffer& out, std::string_view text) {
+  out.AppendInRoom(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
-void Append16(std::vector<uint8_t>& out, uint32_t value) {
-  out.push_back(static_cast<uint8_t>(value));
-  out.push_back(static_cast<uint8_t>(value >> 8));
+void Put(ByteBuffer& out, std::initializer_list<uint8_t> bytes) {
+  out.AppendInRoom(std::span(bytes.begin(), bytes.size()));
+}
+
+void Append16(ByteBuffer& out, uint32_t value) {
+  out.PushInRoom(static_cast<uint8_t>(value));
+  out.PushInRoom(static_cast<uint8_t>(value >> 8));
 }
 
 }  // namespace
@@ -34,22 +39,22 @@ GifCodeSizes ChooseCodeSizes(uint32_t colour_count, int32_t transparent_index) {
   return sizes;
 }
 
-void AppendHeader(std::vector<uint8_t>& out) {
+void AppendHeader(ByteBuffer& out) {
   // Stays 87a although the file carries extension blocks; readers accept it.
   Append(out, "GIF87a");
 }
 
-void AppendScreenDescriptor(std::vector<uint8_t>& out, int32_t width, int32_t height,
+void AppendScreenDescriptor(ByteBuffer& out, int32_t width, int32_t height,
                             int table_exponent) {
   Append16(out, static_cast<uint32_t>(width));   // logical screen width
   Append16(out, static_cast<uint32_t>(height));  // logical screen height
   // Global table present, colour resolution 7, not sorted, table size field.
-  out.push_back(static_cast<uint8_t>(0xF0 | (table_exponent - 1)));
-  out.push_back(0);  // background colour index
-  out.push_back(0);  // pixel aspect ratio: none given
+  out.PushInRoom(static_cast<uint8_t>(0xF0 | (table_exponent - 1)));
+  out.PushInRoom(0);  // background colour index
+  out.PushInRoom(0);  // pixel aspect ratio: none given
 }
 
-void AppendColourTable(std::vector<uint8_t>& out, const PackedDib& picture,
+void AppendColourTable(ByteBuffer& out, const PackedDib& picture,
                        const GifCodeSizes& sizes) {
   const auto block = picture.Bytes();
   const uint64_t table_offset = picture.HeaderSize();
@@ -57,60 +62,64 @@ void AppendColourTable(std::vector<uint8_t>& out, const PackedDib& picture,
   for (uint32_t i = 0; i < entries; ++i) {
     const uint64_t at = table_offset + uint64_t{4} * i;
     if (i < sizes.colour_count && at + 3 <= block.size()) {
-      out.push_back(block[at + 2]);  // red
-      out.push_back(block[at + 1]);  // green
-      out.push_back(block[at]);      // blue
+      out.PushInRoom(block[at + 2]);  // red
+      out.PushInRoom(block[at + 1]);  // green
+      out.PushInRoom(block[at]);      // blue
     } else {
-      out.insert(out.end(), 3, 0);
+      Put(out, {0, 0, 0});
     }
   }
 }
 
-void AppendComment(std::vector<uint8_t>& out) {
-  out.insert(out.end(), {0x21, 0xFE, 0x03});  // comment extension, one block of 3
+void AppendComment(ByteBuffer& out) {
+  Put(out, {0x21, 0xFE, 0x03});  // comment extension, one block of 3
   Append(out, "KVT");
-  out.push_back(0x00);  // block terminator
+  out.PushInRoom(0x00);  // block terminator
 }
 
-void AppendLoopExtension(std::vector<uint8_t>& out) {
-  out.insert(out.end(), {0x21, 0xFF, 0x0B});  // application extension, 11-byte identifier
+void AppendLoopExtension(ByteBuffer& out) {
+  Put(out, {0x21, 0xFF, 0x0B});  // application extension, 11-byte identifier
   Append(out, "NETSCAPE2.0");
-  out.insert(out.end(), {0x03, 0x01});  // sub-block of 3: loop sub-block id
+  Put(out, {0x03, 0x01});  // sub-block of 3: loop sub-block id
   Append16(out, 0);                     // loop count: for ever
-  out.push_back(0x00);                  // block terminator
+  out.PushInRoom(0x00);                  // block terminator
 }
 
-void AppendGraphicControl(std::vector<uint8_t>& out, uint16_t delay, int32_t transparent_index) {
+void AppendGraphicControl(ByteBuffer& out, uint16_t delay, int32_t transparent_index) {
   const bool transparent = transparent_index >= 0;
-  out.insert(out.end(), {0x21, 0xF9, 0x04});  // graphic control extension, 4 bytes
+  Put(out, {0x21, 0xF9, 0x04});  // graphic control extension, 4 bytes
   // Disposal 2 (restore to background), no user input, transparency flag.
-  out.push_back(transparent ? 0x09 : 0x08);
+  out.PushInRoom(transparent ? 0x09 : 0x08);
   Append16(out, delay);  // hundredths of a second
-  out.push_back(transparent ? static_cast<uint8_t>(transparent_index) : 0);
-  out.push_back(0x00);  // block terminator
+  out.PushInRoom(transparent ? static_cast<uint8_t>(transparent_index) : 0);
+  out.PushInRoom(0x00);  // block terminator
 }
 
-void AppendImageDescriptor(std::vector<uint8_t>& out, int32_t width, int32_t height) {
-  out.push_back(0x2C);
+void AppendImageDescriptor(ByteBuffer& out, int32_t width, int32_t height) {
+  out.PushInRoom(0x2C);
   Append16(out, 0);  // left
   Append16(out, 0);  // top
   Append16(out, static_cast<uint32_t>(width));
   Append16(out, static_cast<uint32_t>(height));
-  out.push_back(0);  // no local colour table, not interlaced
+  out.PushInRoom(0);  // no local colour table, not interlaced
 }
 
-void AppendImageData(std::vector<uint8_t>& out, int min_code_size,
+size_t ImageDataBytes(size_t compressed) {
+  return 1 + compressed + (compressed + kMaxSubBlock - 1) / kMaxSubBlock + 1;
+}
+
+void AppendImageData(ByteBuffer& out, int min_code_size,
                      std::span<const uint8_t> compressed) {
-  out.push_back(static_cast<uint8_t>(min_code_size));
+  out.PushInRoom(static_cast<uint8_t>(min_code_size));
   while (!compressed.empty()) {
     const size_t n = std::min(compressed.size(), kMaxSubBlock);
-    out.push_back(static_cast<uint8_t>(n));
-    out.insert(out.end(), compressed.begin(), compressed.begin() + static_cast<ptrdiff_t>(n));
+    out.PushInRoom(static_cast<uint8_t>(n));
+    out.AppendInRoom(compressed.first(n));
     compressed = compressed.subspan(n);
   }
-  out.push_back(0x00);  // block terminator
+  out.PushInRoom(0x00);  // block terminator
 }
 
-void AppendTrailer(std::vector<uint8_t>& out) { out.push_back(0x3B); }
+void AppendTrailer(ByteBuffer& out) { out.PushInRoom(0x3B); }
 
 }  // namespace quorel

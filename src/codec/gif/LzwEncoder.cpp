@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <cassert>
 
-#include "common/Allocation.h"
-
 namespace quorel {
 namespace {
 
@@ -14,25 +12,26 @@ constexpr int kPairCodeSize = 2;  // the alphabet whose pixel pairs get their ow
 }  // namespace
 
 Result<LzwEncoder> LzwEncoder::Make(int min_code_size) {
-  return GuardAllocation([&] { return LzwEncoder(min_code_size); });
+  assert(min_code_size >= 2 && min_code_size <= 8);
+  LzwEncoder lzw(min_code_size);
+  lzw.children_ = QUOREL_TRY(Buffer<uint16_t>::Filled(size_t{kCodeLimit} << min_code_size));
+  lzw.slot_of_ = QUOREL_TRY(Buffer<uint32_t>::Filled(kCodeLimit, kNoSlot));
+  if (min_code_size == kPairCodeSize) {
+    lzw.pairs_ = QUOREL_TRY(Buffer<uint16_t>::Filled(size_t{kCodeLimit} << (2 * kPairCodeSize)));
+    lzw.pair_slot_of_ = QUOREL_TRY(Buffer<uint32_t>::Filled(kCodeLimit, kNoSlot));
+  }
+  return lzw;
 }
 
 LzwEncoder::LzwEncoder(int min_code_size)
     : min_code_size_(min_code_size),
       clear_code_(1u << min_code_size),
       end_code_(clear_code_ + 1),
-      first_free_(clear_code_ + 2),
-      children_(size_t{kCodeLimit} << min_code_size, 0),
-      slot_of_(kCodeLimit, kNoSlot) {
-  assert(min_code_size >= 2 && min_code_size <= 8);
-  if (min_code_size == kPairCodeSize) {
-    pairs_.assign(size_t{kCodeLimit} << (2 * kPairCodeSize), 0);
-    pair_slot_of_.assign(kCodeLimit, kNoSlot);
-  }
-}
+      first_free_(clear_code_ + 2) {}
 
-void LzwEncoder::Begin(std::vector<uint8_t>* out) {
+Result<void> LzwEncoder::Begin(ByteBuffer* out) {
   out_ = out;
+  QUOREL_TRY(out_->MakeRoom(kBytesPerCode));
   bit_buffer_ = 0;
   bit_count_ = 0;
   has_current_ = false;
@@ -40,6 +39,7 @@ void LzwEncoder::Begin(std::vector<uint8_t>* out) {
   next_free_ = kCodeLimit;
   ResetTable();
   Emit(clear_code_);
+  return {};
 }
 
 void LzwEncoder::ResetTable() {
@@ -61,7 +61,7 @@ void LzwEncoder::Emit(uint32_t code) {
   bit_count_ += width_;
   // At most 7 + 12 bits are pending here; hand over whole bytes.
   while (bit_count_ >= 8) {
-    out_->push_back(static_cast<uint8_t>(bit_buffer_));
+    out_->PushInRoom(static_cast<uint8_t>(bit_buffer_));
     bit_buffer_ >>= 8;
     bit_count_ -= 8;
   }
@@ -96,6 +96,10 @@ void LzwEncoder::EndString(uint32_t current, uint32_t slot, uint32_t pixel) {
 Result<void> LzwEncoder::Add(std::span<const uint8_t> pixels) {
   if (pixels.empty()) return {};
   if (*std::max_element(pixels.begin(), pixels.end()) >= clear_code_) return Status::kBadInput;
+  // A pixel ends at most one string, and a clear comes after thousands of
+  // codes: two codes a pixel are more than enough.
+  if (pixels.size() > SIZE_MAX / (2 * kBytesPerCode)) return Status::kOutOfMemory;
+  QUOREL_TRY(out_->MakeRoom(2 * kBytesPerCode * pixels.size()));
   size_t i = 0;
   if (!has_current_) {
     current_ = pixels[0];
@@ -138,9 +142,10 @@ Result<void> LzwEncoder::Add(std::span<const uint8_t> pixels) {
 
 Result<void> LzwEncoder::Finish() {
   if (!has_current_) return Status::kBadInput;
+  QUOREL_TRY(out_->MakeRoom(3 * kBytesPerCode));
   Emit(current_);
   Emit(end_code_);
-  if (bit_count_ > 0) out_->push_back(static_cast<uint8_t>(bit_buffer_));
+  if (bit_count_ > 0) out_->PushInRoom(static_cast<uint8_t>(bit_buffer_));
   bit_buffer_ = 0;
   bit_count_ = 0;
   has_current_ = false;

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 #include <span>
-#include <vector>
 
+#include "common/Buffer.h"
 #include "common/Result.h"
 
 namespace quorel {
@@ -28,8 +28,10 @@ class LzwEncoder {
   // min_code_size 2 to 8. kOutOfMemory when its tables cannot be allocated.
   static Result<LzwEncoder> Make(int min_code_size);
 
-  // Starts a new stream in `out` (appending to it): a fresh table and the clear code.
-  void Begin(std::vector<uint8_t>* out);
+  // Starts a new stream in `out` (appending to it): a fresh table and the
+  // clear code. Every step that writes to `out` grows it first, so out of
+  // memory is kOutOfMemory from Begin, Add or Finish.
+  Result<void> Begin(ByteBuffer* out);
   // Feeds pixels in order. kBadInput (and nothing of them is coded) when a
   // pixel does not fit the alphabet of 2^min_code_size indexes.
   Result<void> Add(std::span<const uint8_t> pixels);
@@ -41,6 +43,8 @@ class LzwEncoder {
   explicit LzwEncoder(int min_code_size);
 
   static constexpr uint32_t kNoSlot = UINT32_MAX;
+  // The bytes one code of at most 12 bits can complete.
+  static constexpr size_t kBytesPerCode = 2;
 
   // The string `current` has no extension by `pixel` (its child slot is
   // `slot`): emit it and enter the extension, or clear a full table.
@@ -55,15 +59,15 @@ class LzwEncoder {
 
   // children_[(code << min_code_size) | pixel]: the code of that string's
   // extension by pixel, or 0 (no string extends to a code below first_free_).
-  std::vector<uint16_t> children_;
+  Buffer<uint16_t> children_;
   // The children_ slot that each assigned code fills, so that a clear empties
   // exactly those slots instead of the whole table. It is also the code's
   // parent and last pixel.
-  std::vector<uint32_t> slot_of_;
+  Buffer<uint32_t> slot_of_;
   // Only for min_code_size 2: pairs_[(code << 4) | (p1 << 2) | p2], the code of
   // the string extended by p1 and p2, or 0; and the pairs_ slot each code fills.
-  std::vector<uint16_t> pairs_;
-  std::vector<uint32_t> pair_slot_of_;
+  Buffer<uint16_t> pairs_;
+  Buffer<uint32_t> pair_slot_of_;
 
   uint32_t next_free_ = 0;
   int width_ = 0;
@@ -71,7 +75,7 @@ class LzwEncoder {
   uint32_t current_ = 0;
   bool has_current_ = false;
 
-  std::vector<uint8_t>* out_ = nullptr;
+  ByteBuffer* out_ = nullptr;
   uint64_t bit_buffer_ = 0;  // pending bits, the oldest in the low end
   int bit_count_ = 0;
 };

@@ -9,7 +9,6 @@
 
 #include "codec/ChunkedInput.h"
 #include "codec/ReadFromFile.h"
-#include "common/Allocation.h"
 #include "common/ByteBuffer.h"
 #include "image/DibLayout.h"
 #include "image/OverWhite.h"
@@ -53,7 +52,7 @@ Status MakeTarget(int32_t width, int32_t height, size_t pixel_bytes, bool interl
                   PngTarget* target) {
   const auto begun = target->sink->Begin(width, height, interlaced ? RowOrder::kAnyOrder : RowOrder::kTopDown);
   if (!begun) return begun.status();
-  if (buffered) return Resize(target->row, pixel_bytes * static_cast<size_t>(width)).status();
+  if (buffered) return target->row.Resize(pixel_bytes * static_cast<size_t>(width)).status();
   return Status::kOk;
 }
 

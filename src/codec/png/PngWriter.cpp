@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 
-#include "common/Allocation.h"
 #include "image/DibLayout.h"
 
 namespace quorel {
@@ -35,17 +34,17 @@ struct PngJob {
   int palette_size = 0;
   int alpha_size = 0;                  // tRNS entries; trailing opaque ones left out
   std::array<uint8_t, kSteps> index_of_step{};  // each coverage step's palette entry
-  std::vector<png_bytep> rows;         // top-down; or, when empty, each row made by `coverage`
+  Buffer<png_bytep> rows;              // top-down; or, when empty, each row made by `coverage`
   const CoverageRowSource* coverage = nullptr;
-  std::vector<uint8_t> alpha_row;      // one row of coverage, then of packed steps
-  std::vector<uint8_t>* out = nullptr;
+  ByteBuffer alpha_row;                // one row of coverage, then of packed steps
+  ByteBuffer* out = nullptr;
   bool out_of_memory = false;
 };
 
 void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
   auto* job = static_cast<PngJob*>(png_get_io_ptr(png));
-  job->out_of_memory = !GuardAllocation([&] { job->out->insert(job->out->end(), data, data + length); }).ok();
-  // Outside the guard: png_error leaves by longjmp.
+  job->out_of_memory = !job->out->Append(std::span<const uint8_t>(data, length));
+  // png_error leaves by longjmp.
   if (job->out_of_memory) png_error(png, "out of memory");
 }
 
@@ -139,7 +138,7 @@ void SetPalette(PngJob& job, Colour ink, uint32_t used) {
 
 }  // namespace
 
-Result<std::vector<uint8_t>> EncodeCoveragePng(const PackedDib& coverage, Colour ink) {
+Result<ByteBuffer> EncodeCoveragePng(const PackedDib& coverage, Colour ink) {
   if (coverage.BitCount() != 8) return Status::kUnsupported;
   const ConstDibRows in = QUOREL_TRY(ConstDibRows::Of(coverage));
   const CoverageRowSource rows = [&in](int32_t y, std::span<uint8_t> alpha) {
@@ -149,31 +148,32 @@ Result<std::vector<uint8_t>> EncodeCoveragePng(const PackedDib& coverage, Colour
   return EncodeCoveragePng(in.width(), in.height(), ink, rows);
 }
 
-Result<std::vector<uint8_t>> EncodeCoveragePng(int32_t width, int32_t height, Colour ink,
-                                               const CoverageRowSource& rows) {
+Result<ByteBuffer> EncodeCoveragePng(int32_t width, int32_t height, Colour ink,
+                                     const CoverageRowSource& rows) {
   if (width < 1 || height < 1) return Status::kBadInput;
   PngJob job;
   job.width = static_cast<uint32_t>(width);
   job.height = static_cast<uint32_t>(height);
   job.coverage = &rows;
-  QUOREL_TRY(Resize(job.alpha_row, job.width));
+  QUOREL_TRY(job.alpha_row.Resize(job.width));
   const bool searched = uint64_t{job.width} * job.height <= kSearchedPixels;
   SetPalette(job, ink, searched ? UsedSteps(job) : (1u << kSteps) - 1);
-  std::vector<uint8_t> file;
+  ByteBuffer file;
   job.out = &file;
   if (!RunLibpng(job)) return job.out_of_memory ? Status::kOutOfMemory : Status::kPngLibrary;
   if (!searched) return file;
   // NOTE: the up filter gives the smaller file on about half the pictures
   // (strokes that run down the picture); over the snippet's pictures the
   // smaller of the two is 4 % below unfiltered alone.
-  std::vector<uint8_t> filtered;
+  ByteBuffer filtered;
   job.out = &filtered;
   job.filters = PNG_FILTER_UP;
   if (!RunLibpng(job)) return job.out_of_memory ? Status::kOutOfMemory : Status::kPngLibrary;
-  return filtered.size() < file.size() ? filtered : file;
+  if (filtered.size() < file.size()) return filtered;
+  return file;
 }
 
-Result<std::vector<uint8_t>> EncodeRgbaPng(int32_t width, int32_t height, std::span<const uint8_t> rgba) {
+Result<ByteBuffer> EncodeRgbaPng(int32_t width, int32_t height, std::span<const uint8_t> rgba) {
   if (width < 1 || height < 1 || rgba.size() != size_t{4} * static_cast<uint32_t>(width) * static_cast<uint32_t>(height)) {
     return Status::kBadInput;
   }
@@ -183,8 +183,8 @@ Result<std::vector<uint8_t>> EncodeRgbaPng(int32_t width, int32_t height, std::s
   job.bit_depth = 8;
   job.colour_type = PNG_COLOR_TYPE_RGBA;
   job.filters = PNG_ALL_FILTERS;
-  std::vector<uint8_t> file;
-  QUOREL_TRY(Resize(job.rows, job.height));
+  ByteBuffer file;
+  QUOREL_TRY(job.rows.Resize(job.height));
   // libpng only reads the rows it is given.
   auto* pixels = const_cast<uint8_t*>(rgba.data());
   for (uint32_t y = 0; y < job.height; ++y) job.rows[y] = pixels + size_t{4} * job.width * y;

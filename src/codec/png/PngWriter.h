@@ -3,8 +3,8 @@
 
 #include <functional>
 #include <span>
-#include <vector>
 
+#include "common/Buffer.h"
 #include "common/Colour.h"
 #include "common/Result.h"
 #include "image/PackedDib.h"
@@ -24,7 +24,7 @@ namespace quorel {
 // above 2 megapixels keep all sixteen entries, unfiltered (one pass).
 // kUnsupported for another depth, kBadInput for a damaged picture,
 // kPngLibrary or kOutOfMemory when writing fails.
-Result<std::vector<uint8_t>> EncodeCoveragePng(const PackedDib& coverage, Colour ink);
+Result<ByteBuffer> EncodeCoveragePng(const PackedDib& coverage, Colour ink);
 
 // Fills the coverage of top-down row y (index = alpha, as above), one byte a
 // pixel; asked for each row up to three times.
@@ -33,12 +33,12 @@ using CoverageRowSource = std::function<void(int32_t y, std::span<uint8_t> alpha
 // The same file from coverage made a row at a time, so that no coverage
 // picture is held: for a picture too large to hold one beside it.
 // kBadInput for an empty size.
-Result<std::vector<uint8_t>> EncodeCoveragePng(int32_t width, int32_t height, Colour ink,
-                                               const CoverageRowSource& rows);
+Result<ByteBuffer> EncodeCoveragePng(int32_t width, int32_t height, Colour ink,
+                                     const CoverageRowSource& rows);
 
 // A PNG file's bytes from 8-bit red, green, blue, alpha pixels (not
 // premultiplied), top row first. kBadInput when the sizes do not match the
 // pixels, kPngLibrary or kOutOfMemory when writing fails.
-Result<std::vector<uint8_t>> EncodeRgbaPng(int32_t width, int32_t height, std::span<const uint8_t> rgba);
+Result<ByteBuffer> EncodeRgbaPng(int32_t width, int32_t height, std::span<const uint8_t> rgba);
 
 }  // namespace quorel

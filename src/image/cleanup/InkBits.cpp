@@ -1,8 +1,6 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "image/cleanup/InkBits.h"
 
-#include "common/Allocation.h"
-
 #include <algorithm>
 #include <array>
 #include <deque>
@@ -16,9 +14,7 @@ Result<InkBits> InkBits::Create(int32_t width, int32_t height) {
   ink.width_ = width;
   ink.height_ = height;
   ink.stride_ = (static_cast<size_t>(width) + 7) / 8;
-  QUOREL_TRY(GuardAllocation([&] {
-    ink.bits_.assign(ink.stride_ * static_cast<size_t>(height), 0);
-  }));
+  ink.bits_ = QUOREL_TRY(ByteBuffer::Filled(ink.stride_ * static_cast<size_t>(height)));
   return ink;
 }
 
@@ -90,38 +86,36 @@ bool AnyInk(const InkBits& ink, const PixelRect& box) {
 Result<void> RemoveSpecks(InkBits& ink, int64_t min_area) { return RemoveSpecks(ink, min_area, min_area, 0); }
 
 Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, int32_t reach) {
-  return GuardAllocation([&]() -> Result<void> {
-    // NOTE: a piece's bits are cleared as it is found and set in a second mask
-    // once it is known to be large enough. Memory stays bounded by the fill's
-    // front and the first `piece_area` pixels of a piece, not by the ink: a
-    // black photo is one piece of millions of pixels.
-    InkBits kept = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
-    InkBits dots = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  // NOTE: a piece's bits are cleared as it is found and set in a second mask
+  // once it is known to be large enough. Memory stays bounded by the fill's
+  // front and the first `piece_area` pixels of a piece, not by the ink: a
+  // black photo is one piece of millions of pixels.
+  InkBits kept = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  InkBits dots = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  WalkPieces(
+      ink, piece_area, [&](int32_t x, int32_t y) { kept.Set(x, y); },
+      [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t area, const PixelRect&) {
+        if (area < piece_area && area >= min_area) {
+          for (const auto& [x, y] : first) dots.Set(x, y);
+        }
+      });
+  // Dots (an i's, a full stop) count where a larger piece lies within reach.
+  if (piece_area > min_area) {
     WalkPieces(
-        ink, piece_area, [&](int32_t x, int32_t y) { kept.Set(x, y); },
-        [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t area, const PixelRect&) {
-          if (area < piece_area && area >= min_area) {
-            for (const auto& [x, y] : first) dots.Set(x, y);
-          }
+        dots, piece_area, [](int32_t, int32_t) {},
+        [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t, const PixelRect& box) {
+          const PixelRect near{box.left - reach, box.top - reach, box.right + reach, box.bottom + reach};
+          if (!AnyInk(kept, near)) return;
+          for (const auto& [x, y] : first) ink.Set(x, y);  // `ink` is empty by now
         });
-    // Dots (an i's, a full stop) count where a larger piece lies within reach.
-    if (piece_area > min_area) {
-      WalkPieces(
-          dots, piece_area, [](int32_t, int32_t) {},
-          [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t, const PixelRect& box) {
-            const PixelRect near{box.left - reach, box.top - reach, box.right + reach, box.bottom + reach};
-            if (!AnyInk(kept, near)) return;
-            for (const auto& [x, y] : first) ink.Set(x, y);  // `ink` is empty by now
-          });
-      for (int32_t y = 0; y < ink.height(); ++y) {
-        const uint8_t* dots_kept = ink.Row(y);
-        uint8_t* row = kept.MutableRow(y);
-        for (size_t byte = 0; byte < ink.stride(); ++byte) row[byte] |= dots_kept[byte];
-      }
+    for (int32_t y = 0; y < ink.height(); ++y) {
+      const uint8_t* dots_kept = ink.Row(y);
+      uint8_t* row = kept.MutableRow(y);
+      for (size_t byte = 0; byte < ink.stride(); ++byte) row[byte] |= dots_kept[byte];
     }
-    ink = std::move(kept);
-    return {};
-  });
+  }
+  ink = std::move(kept);
+  return {};
 }
 
 double StrokeWidth(const InkBits& ink) {
@@ -129,8 +123,8 @@ double StrokeWidth(const InkBits& ink) {
   // many runs about its width, a wide dark area (a shadow) few long ones.
   constexpr int32_t kLongest = 255;
   std::array<int64_t, kLongest + 1> runs{};
-  std::vector<int32_t> down;
-  if (!Resize(down, static_cast<size_t>(ink.width()))) return 0.0;  // no room: no width to tell
+  Buffer<int32_t> down;
+  if (!down.Resize(static_cast<size_t>(ink.width()))) return 0.0;  // no room: no width to tell
   int32_t open_down = 0;  // columns with a run going down
   for (int32_t y = 0; y <= ink.height(); ++y) {
     int32_t across = 0;
@@ -169,82 +163,82 @@ double StrokeWidth(const InkBits& ink) {
 }
 
 Result<void> GrowWithin(InkBits& ink, const InkBits& allowed) {
-  return GuardAllocation([&]() -> Result<void> {
-    const int32_t w = ink.width();
-    const int32_t h = ink.height();
-    std::deque<std::pair<int32_t, int32_t>> front;
-    // Sets the allowed neighbours of (x, y) that are not ink yet, and queues them.
-    const auto spread = [&](int32_t x, int32_t y) {
-      for (int32_t yy = std::max(0, y - 1); yy <= std::min(h - 1, y + 1); ++yy) {
-        for (int32_t xx = std::max(0, x - 1); xx <= std::min(w - 1, x + 1); ++xx) {
-          if (allowed.Get(xx, yy) && !ink.Get(xx, yy)) {
-            ink.Set(xx, yy);
-            front.emplace_back(xx, yy);
-          }
-        }
-      }
-    };
-    for (int32_t y = 0; y < h; ++y) {
-      for (size_t byte = 0; byte < ink.stride(); ++byte) {
-        for (unsigned bits = ink.Row(y)[byte]; bits != 0; bits &= bits - 1) {
-          spread(static_cast<int32_t>(byte * 8) + __builtin_ctz(bits), y);
-          while (!front.empty()) {
-            const auto [x, yy] = front.front();
-            front.pop_front();
-            spread(x, yy);
-          }
+  const int32_t w = ink.width();
+  const int32_t h = ink.height();
+  struct Place {
+    int32_t x, y;
+  };
+  Buffer<Place> front;  // a stack: the pixels reached are the same in any order
+  // Sets the allowed neighbours of (x, y) that are not ink yet, and keeps them.
+  const auto spread = [&](int32_t x, int32_t y) -> Result<void> {
+    for (int32_t yy = std::max(0, y - 1); yy <= std::min(h - 1, y + 1); ++yy) {
+      for (int32_t xx = std::max(0, x - 1); xx <= std::min(w - 1, x + 1); ++xx) {
+        if (allowed.Get(xx, yy) && !ink.Get(xx, yy)) {
+          ink.Set(xx, yy);
+          QUOREL_TRY(front.Push({xx, yy}));
         }
       }
     }
     return {};
-  });
+  };
+  for (int32_t y = 0; y < h; ++y) {
+    for (size_t byte = 0; byte < ink.stride(); ++byte) {
+      for (unsigned bits = ink.Row(y)[byte]; bits != 0; bits &= bits - 1) {
+        QUOREL_TRY(spread(static_cast<int32_t>(byte * 8) + __builtin_ctz(bits), y));
+        while (!front.empty()) {
+          const Place place = front.back();
+          front.PopBack();
+          QUOREL_TRY(spread(place.x, place.y));
+        }
+      }
+    }
+  }
+  return {};
 }
 
 Result<void> BridgeUnder(InkBits& ink, const InkBits& under, int32_t span) {
-  return GuardAllocation([&]() -> Result<void> {
-    const int32_t w = ink.width();
-    const int32_t h = ink.height();
-    InkBits bridged = QUOREL_TRY(InkBits::Create(w, h));
-    InkBits above = QUOREL_TRY(InkBits::Create(w, h));  // under, with ink within span above
-    constexpr int32_t kFar = 1 << 30;
-    // Rows: the distance to the nearest ink on the left and on the right.
-    std::vector<int32_t> left(static_cast<size_t>(w));
-    for (int32_t y = 0; y < h; ++y) {
-      bool any = false;
-      for (size_t byte = 0; byte < under.stride() && !any; ++byte) any = under.Row(y)[byte] != 0;
-      if (!any) continue;
-      int32_t last = -kFar;
-      for (int32_t x = 0; x < w; ++x) {
-        if (ink.Get(x, y)) last = x;
-        left[x] = x - last;
-      }
-      int32_t next = kFar;
-      for (int32_t x = w - 1; x >= 0; --x) {
-        if (ink.Get(x, y)) next = x;
-        if (under.Get(x, y) && !ink.Get(x, y) && left[x] <= span && next - x <= span) bridged.Set(x, y);
-      }
+  const int32_t w = ink.width();
+  const int32_t h = ink.height();
+  InkBits bridged = QUOREL_TRY(InkBits::Create(w, h));
+  InkBits above = QUOREL_TRY(InkBits::Create(w, h));  // under, with ink within span above
+  constexpr int32_t kFar = 1 << 30;
+  // Rows: the distance to the nearest ink on the left and on the right.
+  Buffer<int32_t> left = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(w)));
+  for (int32_t y = 0; y < h; ++y) {
+    bool any = false;
+    for (size_t byte = 0; byte < under.stride() && !any; ++byte) any = under.Row(y)[byte] != 0;
+    if (!any) continue;
+    int32_t last = -kFar;
+    for (int32_t x = 0; x < w; ++x) {
+      if (ink.Get(x, y)) last = x;
+      left[x] = x - last;
     }
-    // Columns: the rows of the last ink seen going down, then going up.
-    std::vector<int32_t> seen(static_cast<size_t>(w), -kFar);
-    for (int32_t y = 0; y < h; ++y) {
-      for (int32_t x = 0; x < w; ++x) {
-        if (ink.Get(x, y)) seen[x] = y;
-        else if (under.Get(x, y) && y - seen[x] <= span) above.Set(x, y);
-      }
+    int32_t next = kFar;
+    for (int32_t x = w - 1; x >= 0; --x) {
+      if (ink.Get(x, y)) next = x;
+      if (under.Get(x, y) && !ink.Get(x, y) && left[x] <= span && next - x <= span) bridged.Set(x, y);
     }
-    std::fill(seen.begin(), seen.end(), kFar);
-    for (int32_t y = h - 1; y >= 0; --y) {
-      for (int32_t x = 0; x < w; ++x) {
-        if (ink.Get(x, y)) seen[x] = y;
-        else if (above.Get(x, y) && seen[x] - y <= span) bridged.Set(x, y);
-      }
+  }
+  // Columns: the rows of the last ink seen going down, then going up.
+  Buffer<int32_t> seen = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(w), -kFar));
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t x = 0; x < w; ++x) {
+      if (ink.Get(x, y)) seen[x] = y;
+      else if (under.Get(x, y) && y - seen[x] <= span) above.Set(x, y);
     }
-    for (int32_t y = 0; y < h; ++y) {
-      uint8_t* row = ink.MutableRow(y);
-      for (size_t byte = 0; byte < ink.stride(); ++byte) row[byte] |= bridged.Row(y)[byte];
+  }
+  std::fill(seen.begin(), seen.end(), kFar);
+  for (int32_t y = h - 1; y >= 0; --y) {
+    for (int32_t x = 0; x < w; ++x) {
+      if (ink.Get(x, y)) seen[x] = y;
+      else if (above.Get(x, y) && seen[x] - y <= span) bridged.Set(x, y);
     }
-    return {};
-  });
+  }
+  for (int32_t y = 0; y < h; ++y) {
+    uint8_t* row = ink.MutableRow(y);
+    for (size_t byte = 0; byte < ink.stride(); ++byte) row[byte] |= bridged.Row(y)[byte];
+  }
+  return {};
 }
 
 namespace {
@@ -272,52 +266,50 @@ void ForRuns(const InkBits& ink, int32_t y, Visit visit) {
 }  // namespace
 
 Result<void> RemoveWide(InkBits& ink, int32_t radius) {
-  return GuardAllocation([&]() -> Result<void> {
-    const int32_t w = ink.width();
-    const int32_t h = ink.height();
-    const int32_t side = 2 * radius + 1;
-    // Along rows: the pixels with ink `radius` either side, and their box
-    // (the column passes below look only there).
-    InkBits a = QUOREL_TRY(InkBits::Create(w, h));
-    PixelRect box{w, h, 0, 0};
-    for (int32_t y = 0; y < h; ++y) {
-      ForRuns(ink, y, [&](int32_t from, int32_t to) {
-        if (to - from < side) return;
-        for (int32_t x = from + radius; x < to - radius; ++x) a.Set(x, y);
-        box = {std::min(box.left, from + radius), std::min(box.top, y), std::max(box.right, to - radius),
-               y + 1};
-      });
+  const int32_t w = ink.width();
+  const int32_t h = ink.height();
+  const int32_t side = 2 * radius + 1;
+  // Along rows: the pixels with ink `radius` either side, and their box
+  // (the column passes below look only there).
+  InkBits a = QUOREL_TRY(InkBits::Create(w, h));
+  PixelRect box{w, h, 0, 0};
+  for (int32_t y = 0; y < h; ++y) {
+    ForRuns(ink, y, [&](int32_t from, int32_t to) {
+      if (to - from < side) return;
+      for (int32_t x = from + radius; x < to - radius; ++x) a.Set(x, y);
+      box = {std::min(box.left, from + radius), std::min(box.top, y), std::max(box.right, to - radius),
+             y + 1};
+    });
+  }
+  if (box.right <= box.left) return {};
+  // Along columns: a square's centre where `side` rows of `a` run down.
+  InkBits b = QUOREL_TRY(InkBits::Create(w, h));
+  Buffer<int32_t> down = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(w)));
+  for (int32_t y = box.top; y < box.bottom; ++y) {
+    for (int32_t x = box.left; x < box.right; ++x) {
+      down[x] = a.Get(x, y) ? down[x] + 1 : 0;
+      if (down[x] >= side) b.Set(x, y - radius);
     }
-    if (box.right <= box.left) return {};
-    // Along columns: a square's centre where `side` rows of `a` run down.
-    InkBits b = QUOREL_TRY(InkBits::Create(w, h));
-    std::vector<int32_t> down(static_cast<size_t>(w), 0);
-    for (int32_t y = box.top; y < box.bottom; ++y) {
+  }
+  // Grown back by the square: down the columns, then along the rows.
+  for (int32_t y = box.top; y < box.bottom; ++y) std::fill_n(a.MutableRow(y), a.stride(), uint8_t{0});
+  Buffer<int32_t> until = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(w), -1));
+  for (int32_t y = std::max(0, box.top - radius); y < std::min(h, box.bottom + radius); ++y) {
+    if (y + radius < box.bottom) {
       for (int32_t x = box.left; x < box.right; ++x) {
-        down[x] = a.Get(x, y) ? down[x] + 1 : 0;
-        if (down[x] >= side) b.Set(x, y - radius);
+        if (b.Get(x, y + radius)) until[x] = y + 2 * radius;
       }
     }
-    // Grown back by the square: down the columns, then along the rows.
-    for (int32_t y = box.top; y < box.bottom; ++y) std::fill_n(a.MutableRow(y), a.stride(), uint8_t{0});
-    std::vector<int32_t> until(static_cast<size_t>(w), -1);
-    for (int32_t y = std::max(0, box.top - radius); y < std::min(h, box.bottom + radius); ++y) {
-      if (y + radius < box.bottom) {
-        for (int32_t x = box.left; x < box.right; ++x) {
-          if (b.Get(x, y + radius)) until[x] = y + 2 * radius;
-        }
-      }
-      for (int32_t x = box.left; x < box.right; ++x) {
-        if (until[x] >= y) a.Set(x, y);
-      }
+    for (int32_t x = box.left; x < box.right; ++x) {
+      if (until[x] >= y) a.Set(x, y);
     }
-    for (int32_t y = 0; y < h; ++y) {
-      ForRuns(a, y, [&](int32_t from, int32_t to) {
-        for (int32_t x = std::max(0, from - radius); x < std::min(w, to + radius); ++x) ink.Clear(x, y);
-      });
-    }
-    return {};
-  });
+  }
+  for (int32_t y = 0; y < h; ++y) {
+    ForRuns(a, y, [&](int32_t from, int32_t to) {
+      for (int32_t x = std::max(0, from - radius); x < std::min(w, to + radius); ++x) ink.Clear(x, y);
+    });
+  }
+  return {};
 }
 
 PixelRect InkBounds(const InkBits& ink) {

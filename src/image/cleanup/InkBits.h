@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "common/Buffer.h"
 #include "common/Result.h"
 #include "image/CopyIntoRect.h"
 
@@ -34,7 +35,7 @@ class InkBits {
   int32_t width_ = 0;
   int32_t height_ = 0;
   size_t stride_ = 0;
-  std::vector<uint8_t> bits_;
+  ByteBuffer bits_;
 };
 
 // Clears every piece of ink (8-connected) smaller than `min_area` pixels.

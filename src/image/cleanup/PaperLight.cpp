@@ -1,10 +1,9 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "image/cleanup/PaperLight.h"
 
-#include "common/Allocation.h"
-
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace quorel {
 namespace {
@@ -15,10 +14,10 @@ constexpr int32_t kMinCell = 4;
 
 // One pass of a running extreme (max or min) along rows or columns.
 template <class Pick>
-void Filter1d(std::vector<float>& grid, int32_t w, int32_t h, bool along_rows, int32_t radius, Pick pick) {
+Result<void> Filter1d(Buffer<float>& grid, int32_t w, int32_t h, bool along_rows, int32_t radius, Pick pick) {
   const int32_t n = along_rows ? w : h;
   const int32_t lines = along_rows ? h : w;
-  std::vector<float> line(static_cast<size_t>(n));
+  Buffer<float> line = QUOREL_TRY(Buffer<float>::Filled(static_cast<size_t>(n)));
   for (int32_t l = 0; l < lines; ++l) {
     for (int32_t c = 0; c < 3; ++c) {
       auto at = [&](int32_t i) -> float& {
@@ -36,11 +35,12 @@ void Filter1d(std::vector<float>& grid, int32_t w, int32_t h, bool along_rows, i
       }
     }
   }
+  return {};
 }
 
 // A 3 × 3 mean, so the closing's plateaus join without steps.
-void Smooth(std::vector<float>& grid, int32_t w, int32_t h) {
-  std::vector<float> out(grid.size());
+Result<void> Smooth(Buffer<float>& grid, int32_t w, int32_t h) {
+  Buffer<float> out = QUOREL_TRY(Buffer<float>::Filled(grid.size()));
   for (int32_t y = 0; y < h; ++y) {
     for (int32_t x = 0; x < w; ++x) {
       for (int32_t c = 0; c < 3; ++c) {
@@ -59,128 +59,126 @@ void Smooth(std::vector<float>& grid, int32_t w, int32_t h) {
       }
     }
   }
-  grid.swap(out);
+  grid = std::move(out);
+  return {};
 }
 
 }  // namespace
 
 Result<PaperLight> PaperLight::Estimate(const ConstDibRows& picture, int32_t closing_radius) {
-  return GuardAllocation([&]() -> Result<PaperLight> {
-    if (picture.geometry().bit_count != 24) return Status::kBadInput;
-    PaperLight light;
-    const int32_t w = picture.width();
-    const int32_t h = picture.height();
-    light.width_ = w;
-    light.cell_ = std::max(kMinCell, std::min(w, h) / kCellsAcross);
-    const int32_t cell = light.cell_;
-    const int32_t gw = (w + cell - 1) / cell;
-    const int32_t gh = (h + cell - 1) / cell;
-    light.grid_width_ = gw;
-    light.grid_height_ = gh;
+  if (picture.geometry().bit_count != 24) return Status::kBadInput;
+  PaperLight light;
+  const int32_t w = picture.width();
+  const int32_t h = picture.height();
+  light.width_ = w;
+  light.cell_ = std::max(kMinCell, std::min(w, h) / kCellsAcross);
+  const int32_t cell = light.cell_;
+  const int32_t gw = (w + cell - 1) / cell;
+  const int32_t gh = (h + cell - 1) / cell;
+  light.grid_width_ = gw;
+  light.grid_height_ = gh;
 
-    // Cell means; the last row and column of cells may be partial.
-    std::vector<float> grid(static_cast<size_t>(gw) * gh * 3, 0.0f);
-    std::vector<uint32_t> sums(static_cast<size_t>(gw) * 3);
-    std::vector<uint8_t> darkest(static_cast<size_t>(gw) * gh * 3);  // each cell's least byte
-    for (int32_t gy = 0; gy < gh; ++gy) {
-      std::fill(sums.begin(), sums.end(), 0u);
-      uint8_t* least = &darkest[static_cast<size_t>(gy) * gw * 3];
-      std::fill(least, least + size_t{3} * gw, uint8_t{255});
-      const int32_t y_end = std::min(h, (gy + 1) * cell);
-      for (int32_t y = gy * cell; y < y_end; ++y) {
-        const uint8_t* row = picture.TopDownRow(y).data();
-        for (int32_t gx = 0; gx < gw; ++gx) {
-          uint32_t* s = &sums[static_cast<size_t>(gx) * 3];
-          uint8_t* m = &least[static_cast<size_t>(gx) * 3];
-          // Locals, not the arrays: bytes may alias, so the compiler would
-          // store each step back.
-          uint32_t s0 = 0, s1 = 0, s2 = 0;
-          uint8_t m0 = m[0], m1 = m[1], m2 = m[2];
-          const int32_t x_end = std::min(w, (gx + 1) * cell);
-          for (const uint8_t* p = row + 3 * gx * cell; p < row + 3 * x_end; p += 3) {
-            s0 += p[0];
-            s1 += p[1];
-            s2 += p[2];
-            m0 = std::min(m0, p[0]);
-            m1 = std::min(m1, p[1]);
-            m2 = std::min(m2, p[2]);
-          }
-          s[0] += s0;
-          s[1] += s1;
-          s[2] += s2;
-          m[0] = m0;
-          m[1] = m1;
-          m[2] = m2;
-        }
-      }
+  // Cell means; the last row and column of cells may be partial.
+  Buffer<float> grid = QUOREL_TRY(Buffer<float>::Filled(static_cast<size_t>(gw) * gh * 3));
+  Buffer<uint32_t> sums = QUOREL_TRY(Buffer<uint32_t>::Filled(static_cast<size_t>(gw) * 3));
+  // Each cell's least byte.
+  Buffer<uint8_t> darkest = QUOREL_TRY(Buffer<uint8_t>::Filled(static_cast<size_t>(gw) * gh * 3));
+  for (int32_t gy = 0; gy < gh; ++gy) {
+    std::fill(sums.begin(), sums.end(), 0u);
+    uint8_t* least = &darkest[static_cast<size_t>(gy) * gw * 3];
+    std::fill(least, least + size_t{3} * gw, uint8_t{255});
+    const int32_t y_end = std::min(h, (gy + 1) * cell);
+    for (int32_t y = gy * cell; y < y_end; ++y) {
+      const uint8_t* row = picture.TopDownRow(y).data();
       for (int32_t gx = 0; gx < gw; ++gx) {
-        const int32_t cw = std::min(w, (gx + 1) * cell) - gx * cell;
-        const float count = static_cast<float>(cw * (y_end - gy * cell));
-        for (int32_t c = 0; c < 3; ++c) {
-          grid[(static_cast<size_t>(gy) * gw + gx) * 3 + c] = sums[gx * 3 + c] / count;
+        uint32_t* s = &sums[static_cast<size_t>(gx) * 3];
+        uint8_t* m = &least[static_cast<size_t>(gx) * 3];
+        // Locals, not the arrays: bytes may alias, so the compiler would
+        // store each step back.
+        uint32_t s0 = 0, s1 = 0, s2 = 0;
+        uint8_t m0 = m[0], m1 = m[1], m2 = m[2];
+        const int32_t x_end = std::min(w, (gx + 1) * cell);
+        for (const uint8_t* p = row + 3 * gx * cell; p < row + 3 * x_end; p += 3) {
+          s0 += p[0];
+          s1 += p[1];
+          s2 += p[2];
+          m0 = std::min(m0, p[0]);
+          m1 = std::min(m1, p[1]);
+          m2 = std::min(m2, p[2]);
         }
+        s[0] += s0;
+        s[1] += s1;
+        s[2] += s2;
+        m[0] = m0;
+        m[1] = m1;
+        m[2] = m2;
       }
     }
-    light.means_ = std::move(grid);
-    light.darkest_ = std::move(darkest);
-    light.column_.resize(static_cast<size_t>(w));
-    light.weight_.resize(static_cast<size_t>(w));
-    for (int32_t x = 0; x < w; ++x) {
-      const float u = std::clamp((x + 0.5f) / cell - 0.5f, 0.0f, static_cast<float>(gw - 1));
-      const int32_t left = std::min(static_cast<int32_t>(u), std::max(0, gw - 2));
-      light.column_[x] = left;
-      light.weight_[x] = std::min(1.0f, u - static_cast<float>(left));
+    for (int32_t gx = 0; gx < gw; ++gx) {
+      const int32_t cw = std::min(w, (gx + 1) * cell) - gx * cell;
+      const float count = static_cast<float>(cw * (y_end - gy * cell));
+      for (int32_t c = 0; c < 3; ++c) {
+        grid[(static_cast<size_t>(gy) * gw + gx) * 3 + c] = sums[gx * 3 + c] / count;
+      }
     }
-    light.upper_.resize(size_t{3} * w);
-    light.lower_.resize(size_t{3} * w);
-    QUOREL_TRY(light.Refit(closing_radius));
-    return light;
-  });
+  }
+  light.means_ = std::move(grid);
+  light.darkest_ = std::move(darkest);
+  QUOREL_TRY(light.column_.Resize(static_cast<size_t>(w)));
+  QUOREL_TRY(light.weight_.Resize(static_cast<size_t>(w)));
+  for (int32_t x = 0; x < w; ++x) {
+    const float u = std::clamp((x + 0.5f) / cell - 0.5f, 0.0f, static_cast<float>(gw - 1));
+    const int32_t left = std::min(static_cast<int32_t>(u), std::max(0, gw - 2));
+    light.column_[x] = left;
+    light.weight_[x] = std::min(1.0f, u - static_cast<float>(left));
+  }
+  QUOREL_TRY(light.upper_.Resize(size_t{3} * w));
+  QUOREL_TRY(light.lower_.Resize(size_t{3} * w));
+  QUOREL_TRY(light.Refit(closing_radius));
+  return light;
 }
 
 Result<void> PaperLight::Refit(int32_t closing_radius) {
-  return GuardAllocation([&]() -> Result<void> {
-    const int32_t gw = grid_width_;
-    const int32_t gh = grid_height_;
-    std::vector<float> grid = means_;
-    const auto larger = [](float a, float b) { return std::max(a, b); };
-    const auto smaller = [](float a, float b) { return std::min(a, b); };
-    Filter1d(grid, gw, gh, true, closing_radius, larger);
-    Filter1d(grid, gw, gh, false, closing_radius, larger);
-    Filter1d(grid, gw, gh, true, closing_radius, smaller);
-    Filter1d(grid, gw, gh, false, closing_radius, smaller);
-    Smooth(grid, gw, gh);
-    for (float& v : grid) v = 255.0f / std::max(v, 1.0f);
-    PaperLight& light = *this;
-    light.inverse_ = std::move(grid);
-    light.widened_top_ = -1;
+  const int32_t gw = grid_width_;
+  const int32_t gh = grid_height_;
+  Buffer<float> grid = QUOREL_TRY(Buffer<float>::Copy(means_));
+  const auto larger = [](float a, float b) { return std::max(a, b); };
+  const auto smaller = [](float a, float b) { return std::min(a, b); };
+  QUOREL_TRY(Filter1d(grid, gw, gh, true, closing_radius, larger));
+  QUOREL_TRY(Filter1d(grid, gw, gh, false, closing_radius, larger));
+  QUOREL_TRY(Filter1d(grid, gw, gh, true, closing_radius, smaller));
+  QUOREL_TRY(Filter1d(grid, gw, gh, false, closing_radius, smaller));
+  QUOREL_TRY(Smooth(grid, gw, gh));
+  for (float& v : grid) v = 255.0f / std::max(v, 1.0f);
+  PaperLight& light = *this;
+  light.inverse_ = std::move(grid);
+  light.widened_top_ = -1;
 
-    // A pixel's 255 / paper is interpolated between grid nodes at most one
-    // cell away, so it is no less than the least of those nodes.
-    light.darkness_bound_.resize(static_cast<size_t>(gw) * gh);
-    for (int32_t gy = 0; gy < gh; ++gy) {
-      for (int32_t gx = 0; gx < gw; ++gx) {
-        float lightest = 255.0f;
-        for (int32_t c = 0; c < 3; ++c) {
-          float least_inverse = 1e9f;
-          for (int32_t ny = std::max(0, gy - 1); ny <= std::min(gh - 1, gy + 1); ++ny) {
-            for (int32_t nx = std::max(0, gx - 1); nx <= std::min(gw - 1, gx + 1); ++nx) {
-              least_inverse = std::min(least_inverse, light.inverse_[(static_cast<size_t>(ny) * gw + nx) * 3 + c]);
-            }
+  // A pixel's 255 / paper is interpolated between grid nodes at most one
+  // cell away, so it is no less than the least of those nodes.
+  QUOREL_TRY(light.darkness_bound_.Resize(static_cast<size_t>(gw) * gh));
+  for (int32_t gy = 0; gy < gh; ++gy) {
+    for (int32_t gx = 0; gx < gw; ++gx) {
+      float lightest = 255.0f;
+      for (int32_t c = 0; c < 3; ++c) {
+        float least_inverse = 1e9f;
+        for (int32_t ny = std::max(0, gy - 1); ny <= std::min(gh - 1, gy + 1); ++ny) {
+          for (int32_t nx = std::max(0, gx - 1); nx <= std::min(gw - 1, gx + 1); ++nx) {
+            least_inverse = std::min(least_inverse, light.inverse_[(static_cast<size_t>(ny) * gw + nx) * 3 + c]);
           }
-          lightest = std::min(lightest, darkest_[(static_cast<size_t>(gy) * gw + gx) * 3 + c] * least_inverse);
         }
-        // One more for the rounding of the interpolation.
-        light.darkness_bound_[static_cast<size_t>(gy) * gw + gx] =
-            static_cast<uint8_t>(std::min(255.0f, std::ceil(255.5f - lightest) + 1));
+        lightest = std::min(lightest, darkest_[(static_cast<size_t>(gy) * gw + gx) * 3 + c] * least_inverse);
       }
+      // One more for the rounding of the interpolation.
+      light.darkness_bound_[static_cast<size_t>(gy) * gw + gx] =
+          static_cast<uint8_t>(std::min(255.0f, std::ceil(255.5f - lightest) + 1));
     }
+  }
 
-    return {};
-  });
+  return {};
 }
 
-void PaperLight::Widen(int32_t grid_y, std::vector<float>& out) const {
+void PaperLight::Widen(int32_t grid_y, Buffer<float>& out) const {
   const float* cells = &inverse_[static_cast<size_t>(grid_y) * grid_width_ * 3];
   const int32_t last = grid_width_ - 1;
   for (int32_t x = 0; x < width_; ++x) {
@@ -197,7 +195,7 @@ void PaperLight::WhiteRow(int32_t y, const uint8_t* row, int32_t from, int32_t t
   const float t = std::min(1.0f, v - static_cast<float>(top));
   if (top != widened_top_) {
     if (top == widened_top_ + 1 && widened_top_ >= 0) {
-      upper_.swap(lower_);
+      std::swap(upper_, lower_);
     } else {
       Widen(top, upper_);
     }

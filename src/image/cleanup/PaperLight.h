@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <span>
 #include <new>
-#include <vector>
 
+#include "common/Buffer.h"
 #include "common/Result.h"
 #include "image/DibLayout.h"
 
@@ -42,21 +42,21 @@ class PaperLight {
 
  private:
   PaperLight() = default;
-  void Widen(int32_t grid_y, std::vector<float>& out) const;
+  void Widen(int32_t grid_y, Buffer<float>& out) const;
 
   int32_t width_ = 0;
   int32_t cell_ = 1;
   int32_t grid_width_ = 0;
   int32_t grid_height_ = 0;
-  std::vector<float> means_;        // grid_height_ × grid_width_ × 3: the cells' mean colours
-  std::vector<uint8_t> darkest_;    // the same: each cell's least byte
-  std::vector<float> inverse_;      // grid_height_ × grid_width_ × 3: 255 / paper
-  std::vector<uint8_t> darkness_bound_;  // grid_height_ × grid_width_
-  std::vector<int32_t> column_;     // per pixel column: its left grid cell
-  std::vector<float> weight_;       // per pixel column: the right cell's share
+  Buffer<float> means_;        // grid_height_ × grid_width_ × 3: the cells' mean colours
+  Buffer<uint8_t> darkest_;    // the same: each cell's least byte
+  Buffer<float> inverse_;      // grid_height_ × grid_width_ × 3: 255 / paper
+  Buffer<uint8_t> darkness_bound_;  // grid_height_ × grid_width_
+  Buffer<int32_t> column_;     // per pixel column: its left grid cell
+  Buffer<float> weight_;       // per pixel column: the right cell's share
   int32_t widened_top_ = -1;        // the grid row in upper_, lower_ the next
-  std::vector<float> upper_;
-  std::vector<float> lower_;
+  Buffer<float> upper_;
+  Buffer<float> lower_;
 };
 
 }  // namespace quorel

@@ -1,7 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "image/cleanup/PaperLines.h"
 
-#include "common/Allocation.h"
+#include "common/Buffer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -45,14 +45,14 @@ struct Line {
 struct Reduced {
   int32_t width = 0;
   int32_t height = 0;
-  std::vector<uint8_t> cells;
+  Buffer<uint8_t> cells;
 };
 
-Reduced Reduce(const InkBits& ink, int32_t factor) {
+Result<Reduced> Reduce(const InkBits& ink, int32_t factor) {
   Reduced r;
   r.width = (ink.width() + factor - 1) / factor;
   r.height = (ink.height() + factor - 1) / factor;
-  r.cells.assign(static_cast<size_t>(r.width) * r.height, 0);
+  r.cells = QUOREL_TRY(Buffer<uint8_t>::Filled(static_cast<size_t>(r.width) * r.height));
   for (int32_t y = 0; y < ink.height(); ++y) {
     const uint8_t* row = ink.Row(y);
     uint8_t* cells = &r.cells[static_cast<size_t>(y / factor) * r.width];
@@ -68,7 +68,7 @@ Reduced Reduce(const InkBits& ink, int32_t factor) {
 
 // Lines near the rows (or, transposed, the columns) of the reduced mask, in
 // full-size pixels.
-std::vector<Line> FindLines(const Reduced& reduced_mask, bool transposed, int32_t factor) {
+Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed, int32_t factor) {
   const int32_t along = transposed ? reduced_mask.height : reduced_mask.width;
   const int32_t across = transposed ? reduced_mask.width : reduced_mask.height;
   const auto cell = [&](int32_t u, int32_t v) {
@@ -78,7 +78,7 @@ std::vector<Line> FindLines(const Reduced& reduced_mask, bool transposed, int32_
   // Only cells in runs of at least kShortestRun along: a line a few degrees
   // off keeps long runs, while handwriting and blobs mostly do not, so the
   // counting below sees far fewer cells.
-  std::vector<uint8_t> runs(static_cast<size_t>(along) * across, 0);
+  Buffer<uint8_t> runs = QUOREL_TRY(Buffer<uint8_t>::Filled(static_cast<size_t>(along) * across));
   for (int32_t v = 0; v < across; ++v) {
     for (int32_t u = 0; u < along;) {
       if (!cell(u, v)) {
@@ -113,9 +113,9 @@ std::vector<Line> FindLines(const Reduced& reduced_mask, bool transposed, int32_
   const int32_t slopes = 2 * static_cast<int32_t>(kMaxSlope / step) + 1;
   const int32_t margin = static_cast<int32_t>(std::ceil(kMaxSlope * along / 2)) + 1;
   const int32_t bins = across + 2 * margin;
-  std::vector<int32_t> count(static_cast<size_t>(slopes) * bins, 0);
-  std::vector<int32_t> first(count.size(), along);
-  std::vector<int32_t> last(count.size(), -1);
+  Buffer<int32_t> count = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(slopes) * bins));
+  Buffer<int32_t> first = QUOREL_TRY(Buffer<int32_t>::Filled(count.size(), along));
+  Buffer<int32_t> last = QUOREL_TRY(Buffer<int32_t>::Filled(count.size(), -1));
   const auto slope_of = [&](int32_t s) { return (s - slopes / 2) * step; };
   for (int32_t v = 0; v < across; ++v) {
     for (int32_t u = 0; u < along; ++u) {
@@ -132,8 +132,8 @@ std::vector<Line> FindLines(const Reduced& reduced_mask, bool transposed, int32_
     }
   }
   // Per offset the best slope; a line is a peak over offsets of that best.
-  std::vector<int32_t> best(static_cast<size_t>(bins), 0);
-  std::vector<int32_t> best_slope(static_cast<size_t>(bins), 0);
+  Buffer<int32_t> best = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(bins)));
+  Buffer<int32_t> best_slope = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(bins)));
   for (int32_t b = 0; b < bins; ++b) {
     for (int32_t s = 0; s < slopes; ++s) {
       const int32_t n = count[static_cast<size_t>(s) * bins + b];
@@ -267,30 +267,28 @@ void ClearLines(const std::vector<Line>& lines, const View& found, const View& s
 }  // namespace
 
 Result<void> RemovePaperLines(InkBits& lines_in, InkBits& found, InkBits& strong) {
-  return GuardAllocation([&]() -> Result<void> {
-    const int32_t side = std::max(found.width(), found.height());
-    const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
-    const Reduced reduced = Reduce(lines_in, factor);
-    const std::vector<Line> lines[2] = {FindLines(reduced, false, factor), FindLines(reduced, true, factor)};
-    if (lines[0].empty() && lines[1].empty()) return {};
-    InkBits rest = QUOREL_TRY(InkBits::Create(found.width(), found.height()));
-    for (int32_t y = 0; y < found.height(); ++y) {
-      std::copy_n(found.Row(y), found.stride(), rest.MutableRow(y));
-    }
-    for (const bool transposed : {false, true}) {
-      const View view{&rest, transposed};
-      for (const Line& line : lines[transposed]) {
-        for (int32_t u = 0; u < view.along(); ++u) {
-          const auto [top, bottom] = Band(line, u, view.across());
-          for (int32_t v = top; v < bottom; ++v) view.Clear(u, v);
-        }
+  const int32_t side = std::max(found.width(), found.height());
+  const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
+  const Reduced reduced = QUOREL_TRY(Reduce(lines_in, factor));
+  const std::vector<Line> lines[2] = {QUOREL_TRY(FindLines(reduced, false, factor)), QUOREL_TRY(FindLines(reduced, true, factor))};
+  if (lines[0].empty() && lines[1].empty()) return {};
+  InkBits rest = QUOREL_TRY(InkBits::Create(found.width(), found.height()));
+  for (int32_t y = 0; y < found.height(); ++y) {
+    std::copy_n(found.Row(y), found.stride(), rest.MutableRow(y));
+  }
+  for (const bool transposed : {false, true}) {
+    const View view{&rest, transposed};
+    for (const Line& line : lines[transposed]) {
+      for (int32_t u = 0; u < view.along(); ++u) {
+        const auto [top, bottom] = Band(line, u, view.across());
+        for (int32_t v = top; v < bottom; ++v) view.Clear(u, v);
       }
     }
-    for (const bool transposed : {false, true}) {
-      ClearLines(lines[transposed], View{&found, transposed}, View{&strong, transposed}, View{&rest, transposed});
-    }
-    return {};
-  });
+  }
+  for (const bool transposed : {false, true}) {
+    ClearLines(lines[transposed], View{&found, transposed}, View{&strong, transposed}, View{&rest, transposed});
+  }
+  return {};
 }
 
 }  // namespace quorel

@@ -8,9 +8,8 @@
 #include <array>
 #include <cmath>
 #include <new>
-#include <vector>
 
-#include "common/Allocation.h"
+#include "common/Buffer.h"
 #include "image/DibLayout.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkHue.h"
@@ -107,7 +106,7 @@ int ChooseEdge(const std::array<uint32_t, 256>& histogram, int least) {
 
 // The least darkness of ink in this picture, from its paper's grain: every
 // kGrainRowStep-th row's darkness.
-int LeastInk(const ConstDibRows& in, PaperLight& light, std::vector<float>& white, std::vector<uint8_t>& darkness) {
+int LeastInk(const ConstDibRows& in, PaperLight& light, Buffer<float>& white, Buffer<uint8_t>& darkness) {
   std::array<uint64_t, 256> histogram{};
   uint64_t total = 0;
   for (int32_t y = 0; y < in.height(); y += kGrainRowStep) {
@@ -143,8 +142,8 @@ struct InkChoice {
 // colour is the mean of kHueSpan pixels along its row: the colour fringes
 // of black print in a camera's picture (orange beside cyan, from its colour
 // mosaic) average to grey, a seal's colour stays.
-InkHue SealHueOf(const ConstDibRows& in, PaperLight& light, int least, std::vector<float>& white,
-                 std::vector<uint8_t>& darkness) {
+InkHue SealHueOf(const ConstDibRows& in, PaperLight& light, int least, Buffer<float>& white,
+                 Buffer<uint8_t>& darkness) {
   HueTally tally;
   for (int32_t y = 0; y < in.height(); y += kGrainRowStep) {
     ForDarkRuns(light, y, 2 * least, 0, in.width(), [&](int32_t from, int32_t to) {
@@ -171,8 +170,12 @@ InkHue SealHueOf(const ConstDibRows& in, PaperLight& light, int least, std::vect
 // (van Herk / Gil-Werman: running maxima forward and backward in blocks).
 class RunningMax {
  public:
-  RunningMax(int32_t width, int32_t reach)
-      : width_(width), reach_(reach), forward_(static_cast<size_t>(width + 2 * reach)), backward_(forward_.size()) {}
+  static Result<RunningMax> Create(int32_t width, int32_t reach) {
+    RunningMax running(width, reach);
+    QUOREL_TRY(running.forward_.Resize(static_cast<size_t>(width + 2 * reach)));
+    QUOREL_TRY(running.backward_.Resize(running.forward_.size()));
+    return running;
+  }
 
   template <class Value>
   void Run(Value value, uint8_t* out) {
@@ -195,10 +198,12 @@ class RunningMax {
   }
 
  private:
+  RunningMax(int32_t width, int32_t reach) : width_(width), reach_(reach) {}
+
   int32_t width_;
   int32_t reach_;
-  std::vector<uint8_t> forward_;
-  std::vector<uint8_t> backward_;
+  Buffer<uint8_t> forward_;
+  Buffer<uint8_t> backward_;
 };
 
 // One look at the picture against `light`: the edge from the darkness
@@ -215,8 +220,8 @@ struct Masks {
 };
 
 // The darkness where strong ink begins, from the wanted ink's histogram.
-int StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least, std::vector<float>& white,
-               std::vector<uint8_t>& darkness) {
+int StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least, Buffer<float>& white,
+               Buffer<uint8_t>& darkness) {
   std::array<uint32_t, 256> histogram{};
   for (int32_t y = 0; y < in.height(); ++y) {
     ForDarkRuns(light, y, least, 0, in.width(), [&](int32_t from, int32_t to) {
@@ -232,7 +237,7 @@ int StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choic
 
 // A first look, for the stroke width: strong ink without paper lines.
 Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least,
-                          std::vector<float>& white, std::vector<uint8_t>& darkness) {
+                          Buffer<float>& white, Buffer<uint8_t>& darkness) {
   const int edge = StrongEdge(in, light, choice, least, white, darkness);
   InkBits strong = QUOREL_TRY(InkBits::Create(in.width(), in.height()));
   for (int32_t y = 0; y < in.height(); ++y) {
@@ -249,110 +254,106 @@ Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkCh
 }
 
 Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least, int32_t reach,
-                   std::vector<float>& white, std::vector<uint8_t>& darkness) {
-  return GuardAllocation([&]() -> Result<Masks> {
-    const int32_t w = in.width();
-    const int32_t h = in.height();
-    Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)),
-                StrongEdge(in, light, choice, least, white, darkness),
-                QUOREL_TRY(choice.wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
-    // Faint ink of any hue, where the paper's lines are looked for.
-    InkBits any = QUOREL_TRY(InkBits::Create(w, h));
-    // Rows y − reach … y + reach: each pixel's darkness (0 under `least`, other
-    // ink's darkness + 256), and the darkest of any ink and of the wanted ink
-    // within reach along the row.
-    const int32_t span = 2 * reach + 1;
-    std::vector<uint16_t> ring(static_cast<size_t>(span) * w);
-    std::vector<uint8_t> ring_any(ring.size());
-    std::vector<uint8_t> ring_wanted(ring.size());
-    RunningMax running(w, reach);
-    const auto slot = [&](int32_t y) { return static_cast<size_t>(y % span) * w; };
-    for (int32_t next = 0; next < h + reach; ++next) {
-      if (next < h) {
-        uint16_t* d = &ring[slot(next)];
-        std::fill_n(d, w, uint16_t{0});
-        bool dark = false;
-        ForDarkRuns(light, next, least, 0, w, [&](int32_t from, int32_t to) {
-          light.WhiteRow(next, in.TopDownRow(next).data(), from, to, white.data());
-          DarknessRow(white.data(), to - from, darkness.data());
-          for (int32_t i = 0; i < to - from; ++i) {
-            if (darkness[i] < least) continue;
-            d[from + i] = static_cast<uint16_t>(darkness[i] + (choice.Wants(&white[3 * i]) ? 0 : 256));
-            dark = true;
-          }
-        });
-        uint8_t* any_row = &ring_any[slot(next)];
-        uint8_t* wanted_row = &ring_wanted[slot(next)];
-        if (!dark) {
-          std::fill_n(any_row, w, uint8_t{0});
-          std::fill_n(wanted_row, w, uint8_t{0});
-        } else {
-          running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] & 255); }, any_row);
-          running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] < 256 ? d[x] : 0); }, wanted_row);
+                   Buffer<float>& white, Buffer<uint8_t>& darkness) {
+  const int32_t w = in.width();
+  const int32_t h = in.height();
+  Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)),
+              StrongEdge(in, light, choice, least, white, darkness),
+              QUOREL_TRY(choice.wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
+  // Faint ink of any hue, where the paper's lines are looked for.
+  InkBits any = QUOREL_TRY(InkBits::Create(w, h));
+  // Rows y − reach … y + reach: each pixel's darkness (0 under `least`, other
+  // ink's darkness + 256), and the darkest of any ink and of the wanted ink
+  // within reach along the row.
+  const int32_t span = 2 * reach + 1;
+  Buffer<uint16_t> ring = QUOREL_TRY(Buffer<uint16_t>::Filled(static_cast<size_t>(span) * w));
+  Buffer<uint8_t> ring_any = QUOREL_TRY(Buffer<uint8_t>::Filled(ring.size()));
+  Buffer<uint8_t> ring_wanted = QUOREL_TRY(Buffer<uint8_t>::Filled(ring.size()));
+  RunningMax running = QUOREL_TRY(RunningMax::Create(w, reach));
+  const auto slot = [&](int32_t y) { return static_cast<size_t>(y % span) * w; };
+  for (int32_t next = 0; next < h + reach; ++next) {
+    if (next < h) {
+      uint16_t* d = &ring[slot(next)];
+      std::fill_n(d, w, uint16_t{0});
+      bool dark = false;
+      ForDarkRuns(light, next, least, 0, w, [&](int32_t from, int32_t to) {
+        light.WhiteRow(next, in.TopDownRow(next).data(), from, to, white.data());
+        DarknessRow(white.data(), to - from, darkness.data());
+        for (int32_t i = 0; i < to - from; ++i) {
+          if (darkness[i] < least) continue;
+          d[from + i] = static_cast<uint16_t>(darkness[i] + (choice.Wants(&white[3 * i]) ? 0 : 256));
+          dark = true;
         }
-      }
-      const int32_t y = next - reach;
-      if (y < 0) continue;
-      const uint16_t* d = &ring[slot(y)];
-      const int32_t top = std::max(0, y - reach);
-      const int32_t bottom = std::min(h - 1, y + reach);
-      for (int32_t x = 0; x < w; ++x) {
-        if (d[x] == 0) continue;
-        const int own = d[x] & 255;
-        int peak = 0;         // of any ink
-        int peak_wanted = 0;  // of the ink wanted
-        for (int32_t yy = top; yy <= bottom; ++yy) {
-          peak = std::max<int>(peak, ring_any[slot(yy) + x]);
-          peak_wanted = std::max<int>(peak_wanted, ring_wanted[slot(yy) + x]);
-        }
-        if (2 * own >= peak) {
-          any.Set(x, y);
-          if (d[x] > 255 && choice.wanted == InkWanted::kSeal) masks.other.Set(x, y);
-        }
-        if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
-        masks.faint.Set(x, y);
-        if (own >= masks.edge) masks.strong.Set(x, y);
+      });
+      uint8_t* any_row = &ring_any[slot(next)];
+      uint8_t* wanted_row = &ring_wanted[slot(next)];
+      if (!dark) {
+        std::fill_n(any_row, w, uint8_t{0});
+        std::fill_n(wanted_row, w, uint8_t{0});
+      } else {
+        running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] & 255); }, any_row);
+        running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] < 256 ? d[x] : 0); }, wanted_row);
       }
     }
-    QUOREL_TRY(RemovePaperLines(any, masks.faint, masks.strong));
-    return masks;
-  });
+    const int32_t y = next - reach;
+    if (y < 0) continue;
+    const uint16_t* d = &ring[slot(y)];
+    const int32_t top = std::max(0, y - reach);
+    const int32_t bottom = std::min(h - 1, y + reach);
+    for (int32_t x = 0; x < w; ++x) {
+      if (d[x] == 0) continue;
+      const int own = d[x] & 255;
+      int peak = 0;         // of any ink
+      int peak_wanted = 0;  // of the ink wanted
+      for (int32_t yy = top; yy <= bottom; ++yy) {
+        peak = std::max<int>(peak, ring_any[slot(yy) + x]);
+        peak_wanted = std::max<int>(peak_wanted, ring_wanted[slot(yy) + x]);
+      }
+      if (2 * own >= peak) {
+        any.Set(x, y);
+        if (d[x] > 255 && choice.wanted == InkWanted::kSeal) masks.other.Set(x, y);
+      }
+      if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
+      masks.faint.Set(x, y);
+      if (own >= masks.edge) masks.strong.Set(x, y);
+    }
+  }
+  QUOREL_TRY(RemovePaperLines(any, masks.faint, masks.strong));
+  return masks;
 }
 
 Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
-  return GuardAllocation([&]() -> Result<FoundInk> {
-    const int32_t w = in.width();
-    std::vector<float> white(size_t{3} * static_cast<size_t>(w));
-    std::vector<uint8_t> darkness(static_cast<size_t>(w));
-    PaperLight light = QUOREL_TRY(PaperLight::Estimate(in, kFirstClosing));
-    const int least = LeastInk(in, light, white, darkness);
-    InkChoice choice{wanted};
-    if (wanted == InkWanted::kSeal) choice.seal = SealHueOf(in, light, least, white, darkness);
-    // The paper's closing and the stroke's reach set by the stroke width, so
-    // that a dark area wider than the strokes (a finger's shadow) is paper,
-    // and a thin stroke is cut at its own halfway line.
-    const double pen = StrokeWidth(QUOREL_TRY(StrongInk(in, light, choice, least, white, darkness)));
-    if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
-    const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
-    QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
-    const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
-    Masks masks = QUOREL_TRY(Look(in, light, choice, least, std::clamp(reach, 1, kLongestReach), white, darkness));
-    QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
-    // A seal's stroke goes on under the print stamped over it, for about its
-    // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
-    if (choice.wanted == InkWanted::kSeal) {
-      QUOREL_TRY(BridgeUnder(masks.strong, masks.other, static_cast<int32_t>(std::ceil(pen))));
-    }
-    const double stroke = std::max(1.0, StrokeWidth(masks.strong));
-    // A hard shadow or a stain joined to the strokes. Both widths, as lines
-    // left over can make the second one small.
-    const double widest = kWidePerPen * std::max(pen, stroke);
-    QUOREL_TRY(RemoveWide(masks.strong, static_cast<int32_t>(std::ceil(widest))));
-    QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
-                            static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
-                            static_cast<int32_t>(kDotReachPerPen * stroke)));
-    return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};
-  });
+  const int32_t w = in.width();
+  Buffer<float> white = QUOREL_TRY(Buffer<float>::Filled(size_t{3} * static_cast<size_t>(w)));
+  Buffer<uint8_t> darkness = QUOREL_TRY(Buffer<uint8_t>::Filled(static_cast<size_t>(w)));
+  PaperLight light = QUOREL_TRY(PaperLight::Estimate(in, kFirstClosing));
+  const int least = LeastInk(in, light, white, darkness);
+  // The paper's closing and the stroke's reach set by the stroke width, so
+  // that a dark area wider than the strokes (a finger's shadow) is paper,
+  // and a thin stroke is cut at its own halfway line.
+  InkChoice choice{wanted};
+  if (wanted == InkWanted::kSeal) choice.seal = SealHueOf(in, light, least, white, darkness);
+  const double pen = StrokeWidth(QUOREL_TRY(StrongInk(in, light, choice, least, white, darkness)));
+  if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
+  const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
+  QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
+  const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
+  Masks masks = QUOREL_TRY(Look(in, light, choice, least, std::clamp(reach, 1, kLongestReach), white, darkness));
+  QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
+  // A seal's stroke goes on under the print stamped over it, for about its
+  // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
+  if (choice.wanted == InkWanted::kSeal) {
+    QUOREL_TRY(BridgeUnder(masks.strong, masks.other, static_cast<int32_t>(std::ceil(pen))));
+  }
+  const double stroke = std::max(1.0, StrokeWidth(masks.strong));
+  // A hard shadow or a stain joined to the strokes. Both widths, as lines
+  // left over can make the second one small.
+  const double widest = kWidePerPen * std::max(pen, stroke);
+  QUOREL_TRY(RemoveWide(masks.strong, static_cast<int32_t>(std::ceil(widest))));
+  QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
+                          static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
+                          static_cast<int32_t>(kDotReachPerPen * stroke)));
+  return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};
 }
 
 // The cleaned picture inside `rect`: paper white; ink at its hue and one
@@ -367,12 +368,8 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
   out.SetField32(DibField::kXPelsPerMeter, picture.Field32(DibField::kXPelsPerMeter));
   out.SetField32(DibField::kYPelsPerMeter, picture.Field32(DibField::kYPelsPerMeter));
   const DibRows rows = QUOREL_TRY(DibRows::Of(out));
-  std::vector<float> white;
-  std::vector<uint8_t> darkness;
-  QUOREL_TRY(GuardAllocation([&] {
-    white.resize(size_t{3} * static_cast<size_t>(out_w));
-    darkness.resize(static_cast<size_t>(out_w));
-  }));
+  Buffer<float> white = QUOREL_TRY(Buffer<float>::Filled(size_t{3} * static_cast<size_t>(out_w)));
+  Buffer<uint8_t> darkness = QUOREL_TRY(Buffer<uint8_t>::Filled(static_cast<size_t>(out_w)));
   const InkBits& ink = found.ink;
   const float edge = static_cast<float>(found.edge);
   for (int32_t y = rect.top; y < rect.bottom; ++y) {

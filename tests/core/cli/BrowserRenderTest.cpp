@@ -27,7 +27,7 @@ class BrowserRenderTest : public ::testing::Test {
     args.insert(args.end(), extra.begin(), extra.end());
     const ToolOutcome outcome = RunSnippetTool(args, "test");
     EXPECT_EQ(outcome.error, "quorel-snippet: snippet of " + std::to_string(outcome.output.size()) + " characters\n");
-    return outcome.output;
+    return std::string(outcome.output.view());
   }
   // Each device pixel against the picture over its half's colour, within `tolerance`.
   void ExpectRendered(const std::string& snippet, int scale, int tolerance, const test::RgbaPicture* shown = nullptr) {

@@ -45,7 +45,7 @@ class FileOutputsTest : public ::testing::Test {
 TEST_F(FileOutputsTest, FilesMessageAndPictureCarryTheInlinePictures) {
   for (const Args& style : {Args{}, Args{"--format", "png", "--density", "2", "--signature-scale", "height:48"}}) {
     const int density = style.empty() ? 1 : 2;
-    const std::string inline_snippet = Run(style).output;
+    const std::string inline_snippet(Run(style).output.view());
     const auto out = dir_ / "out", eml = dir_ / "m.eml", png = dir_ / "p.png";
     Args args = style;
     args.insert(args.end(), {"--export", out.c_str(), "--eml", eml.c_str(), "--picture", png.c_str(), "--subject", "印 ©"});

@@ -68,7 +68,7 @@ class GifEncoderTest : public ::testing::Test {
   Status Encode(const GifEncodeRequest& request, const std::vector<Bytes>& frames) {
     auto gif = EncodeGif(request);
     if (!gif) return gif.status();
-    file_ = std::move(*gif);
+    file_.assign(gif->begin(), gif->end());
     decoded_ = test::DecodeWithGiflib(file_);
     EXPECT_TRUE(decoded_ && decoded_->frames.size() == frames.size());
     for (size_t i = 0; decoded_ && i < frames.size(); ++i) EXPECT_EQ(decoded_->frames[i].indexes, frames[i]);

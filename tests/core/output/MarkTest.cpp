@@ -36,7 +36,7 @@ class MarkTest : public ::testing::Test {
     request.Panel(PanelIndex::kSeal).enabled = false;
     request.Panel(PanelIndex::kSignature) = {true, &picture, kInk, scale, CleanupLevel::kNone};
     request.style = style;
-    const std::string html = BuildSnippet(request).value();
+    const std::string html(BuildSnippet(request).value().view());
     return html.substr(html.find("<img"), html.rfind("</div>") - html.find("<img"));
   }
   test::TempDir dir_;
@@ -97,7 +97,7 @@ TEST_F(MarkTest, DoubleDensityAndStoredStyle) {
     test::WriteFileBytes(store.Path(), std::vector<uint8_t>(text.begin(), text.end()));
     EXPECT_EQ(ReadOutputStyle(store), style) << text;
   }
-  const std::string page = MakePreviewPage("<i>", 1, 0, png2).value();
+  const std::string page(MakePreviewPage("<i>", 1, 0, png2).value().view());
   EXPECT_LT(page.find("bgcolor=#ffffff><i>"), page.find("bgcolor=#000000><i>"));
 }
 
@@ -190,7 +190,7 @@ TEST_F(MarkTest, AFilesBytesMakeTheMarkItsFileMakes) {
           road == 0 ? PictureSource(PictureFile{path}) : PictureSource(PictureBytes{bytes, PictureKindOf(path)});
       request.style = style;
       const auto mark = MakeMark(request, &failures[road]);
-      made[road] = mark ? InlineSnippet(*mark).value() + (mark->images[0]->complete ? "" : " cut") : "failed";
+      made[road] = mark ? std::string(InlineSnippet(*mark).value().view()) + (mark->images[0]->complete ? "" : " cut") : "failed";
     }
     EXPECT_EQ(made[1], made[0]);
     EXPECT_EQ(failures[1].unreadable, last);

@@ -34,7 +34,7 @@ class SnippetTest : public ::testing::Test {
     state_.Panel(PanelIndex::kSignature).SetScale({kScaleFitHeight, 48, 48, 100});
     (void)state_.Panel(PanelIndex::kSeal).SetPicture(Stroke(64, 64));
   }
-  Result<std::string> Build(int32_t bits) {
+  Result<Text> Build(int32_t bits) {
     state_.option_bits = bits;
     return BuildSnippet(state_.Request(), &failure_);
   }
@@ -75,8 +75,8 @@ TEST_F(SnippetTest, AlignmentAndChoiceOfPictures) {
   for (const Case& c : cases) {
     const auto text = Build(c.bits);
     ASSERT_TRUE(text) << c.bits;
-    EXPECT_TRUE(text->starts_with("<div align=" + std::string(c.open) + " style=\"width:100%\">")) << c.bits;
-    EXPECT_TRUE(text->ends_with("</div>"));
+    EXPECT_TRUE(text->view().starts_with("<div align=" + std::string(c.open) + " style=\"width:100%\">")) << c.bits;
+    EXPECT_TRUE(text->view().ends_with("</div>"));
     std::vector<int> widths;
     for (const auto& gif : test::GifsOfSnippet(*text)) widths.push_back(Decode(gif).width);
     EXPECT_EQ(widths, c.widths) << c.bits;
@@ -130,7 +130,7 @@ TEST_F(SnippetTest, PictureWithoutInkIsTransparent) {
     (void)seal.SetCleanup(CleanupLevel::kPhoto);
     MarkRequest by_mark = state_.Request();  // the mark cleaning the picture itself
     by_mark.Panel(PanelIndex::kSeal) = {true, seal.picture(), ink, {}, CleanupLevel::kPhoto};
-    const std::string snippet = BuildSnippet(state_.Request()).value();
+    const std::string snippet(BuildSnippet(state_.Request()).value().view());
     EXPECT_EQ(snippet, BuildSnippet(by_mark).value()) << ink;
     const std::vector<uint8_t> indexes = Decode(test::GifsOfSnippet(snippet).at(0)).frames.at(0).indexes;
     EXPECT_EQ(std::all_of(indexes.begin(), indexes.end(), [](uint8_t i) { return i == 1; }), blank) << ink;
