@@ -117,12 +117,21 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
   Buffer<int32_t> first = QUOREL_TRY(Buffer<int32_t>::Filled(count.size(), along));
   Buffer<int32_t> last = QUOREL_TRY(Buffer<int32_t>::Filled(count.size(), -1));
   const auto slope_of = [&](int32_t s) { return (s - slopes / 2) * step; };
+  // The offset where the line of slope s through (u, v) meets the middle of
+  // the picture is v + shift(u, s): worked out once, not for every cell.
+  Buffer<int32_t> shift = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(along) * slopes));
+  for (int32_t u = 0; u < along; ++u) {
+    for (int32_t s = 0; s < slopes; ++s) {
+      shift[static_cast<size_t>(u) * slopes + s] =
+          static_cast<int32_t>(std::floor(margin + 0.5 - (u - along / 2.0) * slope_of(s)));
+    }
+  }
   for (int32_t v = 0; v < across; ++v) {
     for (int32_t u = 0; u < along; ++u) {
       if (!inked(u, v)) continue;
+      const int32_t* shifts = &shift[static_cast<size_t>(u) * slopes];
       for (int32_t s = 0; s < slopes; ++s) {
-        // The offset where this line meets the middle of the picture.
-        const auto b = static_cast<int32_t>(std::floor(v + margin + 0.5 - (u - along / 2.0) * slope_of(s)));
+        const int32_t b = v + shifts[s];
         if (b < 0 || b >= bins) continue;
         const size_t i = static_cast<size_t>(s) * bins + b;
         ++count[i];
