@@ -126,17 +126,18 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
           static_cast<int32_t>(std::floor(margin + 0.5 - (u - along / 2.0) * slope_of(s)));
     }
   }
-  for (int32_t v = 0; v < across; ++v) {
-    for (int32_t u = 0; u < along; ++u) {
+  // Column by column, so that a bin's first place is where its count begins
+  // and its last the latest.
+  for (int32_t u = 0; u < along; ++u) {
+    const int32_t* shifts = &shift[static_cast<size_t>(u) * slopes];
+    for (int32_t v = 0; v < across; ++v) {
       if (!inked(u, v)) continue;
-      const int32_t* shifts = &shift[static_cast<size_t>(u) * slopes];
       for (int32_t s = 0; s < slopes; ++s) {
         const int32_t b = v + shifts[s];
         if (b < 0 || b >= bins) continue;
         const size_t i = static_cast<size_t>(s) * bins + b;
-        ++count[i];
-        first[i] = std::min(first[i], u);
-        last[i] = std::max(last[i], u);
+        if (count[i]++ == 0) first[i] = u;
+        last[i] = u;
       }
     }
   }
