@@ -1,7 +1,11 @@
 // Quorel — SPDX-License-Identifier: MIT
 // Import of a 12-megapixel photo: the JPEG loader against libjpeg-turbo's own
 // decode of the same file into a plain buffer, and the BMP reader against a
-// plain read of the file.
+// plain read of the file. Then the window's import of the photo into a panel
+// (read, made 24-bit, cleaned, previewed, stored as the working BMP), upright
+// and Exif-turned, each as a whole process of this program: its processor time
+// and peak resident memory against the same process decoding the file alone.
+// BENCH panel_import_<case> cpu_ms=… decode_cpu_ms=… peak_mib=… decode_peak_mib=…
 #include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -9,6 +13,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <cstdlib>
 #include <filesystem>
@@ -18,9 +23,14 @@
 #include <jpeglib.h>
 
 #include "BenchTiming.h"
+#include "ChildUsage.h"
+#include "codec/ImportPicture.h"
 #include "codec/bmp/BmpFile.h"
 #include "codec/jpeg/JpegReader.h"
 #include "image/DibPrimitives.h"
+#include "panel/ImagePanel.h"
+#include "settings/IniStore.h"
+#include "settings/SettingsFolder.h"
 
 namespace {
 
@@ -43,7 +53,16 @@ std::vector<uint8_t> SyntheticRgb() {
   return rgb;
 }
 
-void WriteJpeg(const std::filesystem::path& path, const std::vector<uint8_t>& rgb) {
+// An Exif block that turns the picture by `orientation`: a big-endian TIFF
+// header and one entry, behind the "Exif" name.
+constexpr uint8_t kTurnedExif[] = {
+    'E', 'x', 'i', 'f', 0, 0, 'M', 'M', 0, 42, 0, 0, 0, 8,
+    0, 1, 0x01, 0x12, 0, 3, 0, 0, 0, 1, 0, 6, 0, 0,  // orientation 6: a quarter clockwise
+    0, 0, 0, 0};
+
+enum class Exif { kNone, kTurned };
+
+void WriteJpeg(const std::filesystem::path& path, const std::vector<uint8_t>& rgb, Exif exif = Exif::kNone) {
   FILE* out = std::fopen(path.c_str(), "wb");
   if (!out) std::abort();
   jpeg_compress_struct cinfo;
@@ -58,6 +77,7 @@ void WriteJpeg(const std::filesystem::path& path, const std::vector<uint8_t>& rg
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, 90, TRUE);  // baseline, 4:2:0
   jpeg_start_compress(&cinfo, TRUE);
+  if (exif == Exif::kTurned) jpeg_write_marker(&cinfo, JPEG_APP0 + 1, kTurnedExif, sizeof kTurnedExif);
   while (cinfo.next_scanline < cinfo.image_height) {
     JSAMPROW row = const_cast<JSAMPLE*>(rgb.data()) + static_cast<size_t>(cinfo.next_scanline) * kWidth * 3;
     jpeg_write_scanlines(&cinfo, &row, 1);
@@ -120,16 +140,98 @@ std::pair<double, double> AlternatingMedians(int rounds, const std::function<voi
   return {ours_ms[ours_ms.size() / 2], reference_ms[reference_ms.size() / 2]};
 }
 
+// The window's import of a picture file into the signature panel of a fresh
+// settings folder, as its worker does it: read, made 24-bit and cleaned into
+// the panel's successor, drawn into a preview of the window's size, stored.
+int PanelImport(const std::filesystem::path& file, const std::filesystem::path& folder, quorel::CleanupLevel level) {
+  using namespace quorel;
+  const SettingsFolder settings(folder);
+  const IniStore store(settings.IniPath());
+  ImagePanel live = ImagePanel::Load(PanelIndex::kSignature, settings, store);
+  live.ShowIn(240, 100);
+  auto picture = ReadPictureFile(file);
+  if (!picture) return 1;
+  auto next = live.WithNewPicture(std::move(picture->picture), level, InkWanted::kAny, ImagePanel::ScaleOnNew::kReset);
+  if (!next || !next->WritePicture()) return 1;
+  return 0;
+}
+
+// The floor an import is measured against: the same process decoding the file alone.
+int DecodeOnly(const std::filesystem::path& file) { return quorel::ReadPictureFile(file) ? 0 : 1; }
+
+// The median processor time and the largest peak of five runs of this
+// program with `args`, each after `before`.
+std::optional<quorel::bench::ChildUsage> MeasureChild(const std::vector<std::string>& args,
+                                                      const std::filesystem::path& out,
+                                                      const std::function<void()>& before = [] {}) {
+  std::vector<std::string> argv{std::filesystem::read_symlink("/proc/self/exe").string()};
+  argv.insert(argv.end(), args.begin(), args.end());
+  std::vector<double> times;
+  quorel::bench::ChildUsage result;
+  for (int i = 0; i < 5; ++i) {
+    before();
+    const auto run = quorel::bench::RunChild(argv, out);
+    if (!run) return std::nullopt;
+    times.push_back(run->cpu_ms);
+    result.peak_mib = std::max(result.peak_mib, run->peak_mib);
+  }
+  std::sort(times.begin(), times.end());
+  result.cpu_ms = times[times.size() / 2];
+  return result;
+}
+
+// NOTE: run with no large block of this process alive: a forked child
+// counts the parent's resident pages in its peak until it executes.
+bool BenchPanelImports(const std::filesystem::path& folder) {
+  const auto turned_path = folder / "turned.jpg";
+  struct Case {
+    const char* name;
+    std::filesystem::path file;
+    const char* level;
+  };
+  const Case cases[] = {
+      {"jpeg_none", folder / "photo.jpg", "0"},
+      {"jpeg_turned_none", turned_path, "0"},
+      {"jpeg_photo", folder / "photo.jpg", "2"},
+      {"jpeg_turned_photo", turned_path, "2"},
+  };
+  const auto out = folder / "out.txt";
+  for (const Case& c : cases) {
+    // Each import into an empty panel: a picture stored by the run before
+    // would be loaded first (the window holds its old picture while it
+    // imports, but that is the old picture's cost, not the import's).
+    const auto settings = folder / c.name;
+    const auto import = MeasureChild({"--panel-import", c.file.string(), settings.string(), c.level}, out, [&] {
+      std::filesystem::remove_all(settings);
+      std::filesystem::create_directories(settings);
+    });
+    const auto decode = MeasureChild({"--decode-only", c.file.string()}, out);
+    if (!import || !decode) return false;
+    std::printf("BENCH panel_import_%s cpu_ms=%.1f decode_cpu_ms=%.1f peak_mib=%.1f decode_peak_mib=%.1f\n", c.name,
+                import->cpu_ms, decode->cpu_ms, import->peak_mib, decode->peak_mib);
+    std::fflush(stdout);
+  }
+  return true;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc == 5 && std::string(argv[1]) == "--panel-import") {
+    return PanelImport(argv[2], argv[3], static_cast<quorel::CleanupLevel>(std::atoi(argv[4])));
+  }
+  if (argc == 3 && std::string(argv[1]) == "--decode-only") return DecodeOnly(argv[2]);
+
   std::string folder_template = (std::filesystem::temp_directory_path() / "quorel-bench-XXXXXX").string();
   if (!::mkdtemp(folder_template.data())) return 1;
   const std::filesystem::path folder = folder_template;
   const auto jpeg_path = folder / "photo.jpg";
   const auto bmp_path = folder / "photo.bmp";
-  const auto rgb = SyntheticRgb();
-  WriteJpeg(jpeg_path, rgb);
+  {
+    const auto rgb = SyntheticRgb();
+    WriteJpeg(jpeg_path, rgb);
+    WriteJpeg(folder / "turned.jpg", rgb, Exif::kTurned);
+  }
   {
     auto picture = quorel::ReadJpegFile(jpeg_path);
     if (!picture || !quorel::WriteBmpFile(picture->picture, bmp_path)) return 1;
@@ -150,6 +252,7 @@ int main() {
       },
       [&] { ReadWholeFile(bmp_path); });
   quorel::bench::PrintBench("import_bmp24_4032x3024", bmp_ours, bmp_ref);
+  if (!BenchPanelImports(folder)) return 1;
 
   std::filesystem::remove_all(folder);
   return 0;
