@@ -29,6 +29,7 @@
 #include "codec/jpeg/JpegReader.h"
 #include "image/DibPrimitives.h"
 #include "panel/ImagePanel.h"
+#include "panel/NewPicture.h"
 #include "settings/IniStore.h"
 #include "settings/SettingsFolder.h"
 
@@ -141,7 +142,7 @@ std::pair<double, double> AlternatingMedians(int rounds, const std::function<voi
 }
 
 // The window's import of a picture file into the signature panel of a fresh
-// settings folder, as its worker does it: read, made 24-bit and cleaned into
+// settings folder, as its worker does it: read into a 24-bit picture, cleaned into
 // the panel's successor, drawn into a preview of the window's size, stored.
 int PanelImport(const std::filesystem::path& file, const std::filesystem::path& folder, quorel::CleanupLevel level) {
   using namespace quorel;
@@ -149,7 +150,7 @@ int PanelImport(const std::filesystem::path& file, const std::filesystem::path& 
   const IniStore store(settings.IniPath());
   ImagePanel live = ImagePanel::Load(PanelIndex::kSignature, settings, store);
   live.ShowIn(240, 100);
-  auto picture = ReadPictureFile(file);
+  auto picture = ReadNewPicture(file);
   if (!picture) return 1;
   auto next = live.WithNewPicture(std::move(picture->picture), level, InkWanted::kAny, ImagePanel::ScaleOnNew::kReset);
   if (!next || !next->WritePicture()) return 1;

@@ -36,12 +36,12 @@
 #include "app/platform/PopupMenu.h"
 #include "app/platform/SiblingLink.h"
 #include "codec/bmp/BmpFile.h"
-#include "codec/ImportPicture.h"
 #include "output/OutputStyle.h"
 #include "output/PreviewPage.h"
 #include "output/Mark.h"
 #include "output/Snippet.h"
 #include "panel/CleanupSettings.h"
+#include "panel/NewPicture.h"
 #include "settings/InkColours.h"
 #include "settings/OptionBits.h"
 
@@ -373,8 +373,9 @@ bool MainWindow::TakeNewPicture(PanelIndex index, std::optional<PackedDib> pictu
 
 bool MainWindow::ImportIntoPanel(PanelIndex index, const QString& path) {
   const std::filesystem::path file = ToPath(path);
+  // Read straight into the panel's 24-bit picture: one whole picture.
   return ImportInBackground(index, path, [file]() -> Result<PackedDib> {
-    return std::move(QUOREL_TRY(ReadPictureFile(file)).picture);
+    return std::move(QUOREL_TRY(ReadNewPicture(file)).picture);
   });
 }
 

@@ -274,4 +274,14 @@ Result<DecodedRows> ReadJpegBytesRows(std::span<const uint8_t> bytes, RowSink& s
   return ReadJpegRowsOnly(input, sink);
 }
 
+Result<DecodedRows> ReadJpegFileRows(const std::filesystem::path& path, RowSink& sink, JpegPixelDensity& density) {
+  return ReadFromFileInput(path, [&](RandomAccessInput& file) -> Result<DecodedRows> {
+    JpegDensity found;
+    Orientation orientation = Orientation::kTopLeft;  // the sink is told by BeginTurned
+    const DecodedRows rows = QUOREL_TRY(ReadJpegRows(file, sink, &found, &orientation));
+    density = {found.x_per_metre, found.y_per_metre};
+    return rows;
+  });
+}
+
 }  // namespace quorel

@@ -26,4 +26,15 @@ Result<Decoded> ReadJpegBytes(std::span<const uint8_t> bytes);
 Result<DecodedRows> ReadJpegFileRows(const std::filesystem::path& path, RowSink& sink);
 Result<DecodedRows> ReadJpegBytesRows(std::span<const uint8_t> bytes, RowSink& sink);
 
+// The JFIF density a whole picture's header carries (biXPelsPerMeter,
+// biYPelsPerMeter of the picture as stored, before it is turned upright);
+// 0 and 0 without one.
+struct JpegPixelDensity {
+  uint32_t x_per_metre = 0;
+  uint32_t y_per_metre = 0;
+};
+// The same rows with that density, for a caller that builds the whole
+// picture from them.
+Result<DecodedRows> ReadJpegFileRows(const std::filesystem::path& path, RowSink& sink, JpegPixelDensity& density);
+
 }  // namespace quorel
