@@ -144,7 +144,11 @@ std::pair<double, double> AlternatingMedians(int rounds, const std::function<voi
 // The window's import of a picture file into the signature panel of a fresh
 // settings folder, as its worker does it: read into a 24-bit picture, cleaned into
 // the panel's successor, drawn into a preview of the window's size, stored.
-int PanelImport(const std::filesystem::path& file, const std::filesystem::path& folder, quorel::CleanupLevel level) {
+// With `both`, the photo then gives the seal panel its mark too, as the
+// window's one-photo-for-both-panels does: the seal panel takes the picture
+// and keeps the seal's ink, the signature is cleaned again for the pen.
+int PanelImport(const std::filesystem::path& file, const std::filesystem::path& folder, quorel::CleanupLevel level,
+                bool both) {
   using namespace quorel;
   const SettingsFolder settings(folder);
   const IniStore store(settings.IniPath());
@@ -154,6 +158,12 @@ int PanelImport(const std::filesystem::path& file, const std::filesystem::path& 
   if (!picture) return 1;
   auto next = live.WithNewPicture(std::move(picture->picture), level, InkWanted::kAny, ImagePanel::ScaleOnNew::kReset);
   if (!next || !next->WritePicture()) return 1;
+  if (!both) return 0;
+  ImagePanel seal = ImagePanel::Load(PanelIndex::kSeal, settings, store);
+  seal.ShowIn(100, 100);
+  auto seal_next = seal.WithNewPicture(next->shared_picture(), level, InkWanted::kSeal, ImagePanel::ScaleOnNew::kKeep);
+  if (!seal_next || !seal_next->WritePicture()) return 1;
+  (void)next->TakeCleaning(next->CleanedAt(level, InkWanted::kPen));
   return 0;
 }
 
@@ -195,6 +205,7 @@ bool BenchPanelImports(const std::filesystem::path& folder) {
       {"jpeg_turned_none", turned_path, "0"},
       {"jpeg_photo", folder / "photo.jpg", "2"},
       {"jpeg_turned_photo", turned_path, "2"},
+      {"jpeg_photo_both_panels", folder / "photo.jpg", "2b"},
   };
   const auto out = folder / "out.txt";
   for (const Case& c : cases) {
@@ -219,7 +230,9 @@ bool BenchPanelImports(const std::filesystem::path& folder) {
 
 int main(int argc, char** argv) {
   if (argc == 5 && std::string(argv[1]) == "--panel-import") {
-    return PanelImport(argv[2], argv[3], static_cast<quorel::CleanupLevel>(std::atoi(argv[4])));
+    const std::string level = argv[4];  // "0" to "2", "b" behind it for both panels
+    return PanelImport(argv[2], argv[3], static_cast<quorel::CleanupLevel>(std::atoi(level.c_str())),
+                       level.ends_with('b'));
   }
   if (argc == 3 && std::string(argv[1]) == "--decode-only") return DecodeOnly(argv[2]);
 

@@ -367,20 +367,21 @@ std::optional<bool> MainWindow::TakeOffered(PanelIndex index, const QMimeData& d
 
 bool MainWindow::TakeNewPicture(PanelIndex index, std::optional<PackedDib> picture, const QString& source) {
   if (!picture) return false;
-  auto taken = std::make_shared<PackedDib>(std::move(*picture));
-  return ImportInBackground(index, source, [taken]() -> Result<PackedDib> { return std::move(*taken); });
+  auto taken = std::make_shared<const PackedDib>(std::move(*picture));
+  return ImportInBackground(index, source, [taken]() -> Result<std::shared_ptr<const PackedDib>> { return taken; });
 }
 
 bool MainWindow::ImportIntoPanel(PanelIndex index, const QString& path) {
   const std::filesystem::path file = ToPath(path);
   // Read straight into the panel's 24-bit picture: one whole picture.
-  return ImportInBackground(index, path, [file]() -> Result<PackedDib> {
-    return std::move(QUOREL_TRY(ReadNewPicture(file)).picture);
+  return ImportInBackground(index, path, [file]() -> Result<std::shared_ptr<const PackedDib>> {
+    return std::make_shared<const PackedDib>(std::move(QUOREL_TRY(ReadNewPicture(file)).picture));
   });
 }
 
 bool MainWindow::ImportInBackground(PanelIndex index, const QString& source,
-                                    std::function<Result<PackedDib>()> read, ImportRole role) {
+                                    std::function<Result<std::shared_ptr<const PackedDib>>()> read,
+                                    ImportRole role) {
   if (!Idle()) return false;
   // A picture of its own is the panel's: a shared photo's ink no longer applies.
   const bool shared = role == ImportRole::kSharedPhoto;
@@ -396,7 +397,7 @@ bool MainWindow::ImportInBackground(PanelIndex index, const QString& source,
   auto made = std::make_shared<Result<ImagePanel>>(Status::kCannotOpen);
   const ImagePanel& live = state_.Panel(index);
   if (!BackgroundJob::Run(this, QStringLiteral("画像を読み込んでいます…"), [made, read = std::move(read), &live, level, wanted, scale] {
-        Result<PackedDib> picture = read();
+        Result<std::shared_ptr<const PackedDib>> picture = read();
         *made = picture ? live.WithNewPicture(std::move(*picture), level, wanted, scale) : Result<ImagePanel>(picture.status());
       })) {
     return false;  // cancelled
@@ -437,12 +438,13 @@ void MainWindow::OfferSharedPhoto(PanelIndex index) {
 void MainWindow::TakeSharedPhoto(PanelIndex index) {
   // NOTE: the photo is not decoded again: the panel holds it as decoded,
   // turned upright and made 24-bit, which is what a second read of the file
-  // would give (and a picture from the clipboard has no file to read). It is
-  // copied on the worker; no command changes the panel while the job runs.
-  const PackedDib* photo = state_.Panel(index).picture();
+  // would give (and a picture from the clipboard has no file to read). Both
+  // panels hold the one picture, which neither changes.
+  std::shared_ptr<const PackedDib> photo = state_.Panel(index).shared_picture();
   if (!photo) return;
   if (!ImportInBackground(OtherPanel(index), QStringLiteral("同じ写真"),
-                          [photo] { return PackedDib::FromBytes(photo->Bytes()); }, ImportRole::kSharedPhoto)) {
+                          [photo]() -> Result<std::shared_ptr<const PackedDib>> { return photo; },
+                          ImportRole::kSharedPhoto)) {
     return;  // cancelled: the other panel is as it was, and so is this one
   }
   // Both marks were asked for: both take part in the outputs.

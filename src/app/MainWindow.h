@@ -102,7 +102,8 @@ class MainWindow : public QDialog {
   // its colour's ink) or as one mark of a photo both panels take theirs from.
   enum class ImportRole { kOwnPicture, kSharedPhoto };
   // The import behind both: `read` runs on the worker.
-  bool ImportInBackground(PanelIndex index, const QString& source, std::function<Result<PackedDib>()> read,
+  bool ImportInBackground(PanelIndex index, const QString& source,
+                          std::function<Result<std::shared_ptr<const PackedDib>>()> read,
                           ImportRole role = ImportRole::kOwnPicture);
   // Once a photo is in `index` (a picture cleaned as a photo): asks, once per
   // picture, whether the other panel takes its mark from the same photo, and

@@ -66,6 +66,8 @@ void RowTo24(std::span<const uint8_t> in, int bit_count, const ConstDibRows& tab
   }
 }
 
+bool ConvertsAsItself(const PackedDib& picture) { return IsClean24(picture); }
+
 Result<PackedDib> ConvertTo24(PackedDib picture) {
   if (IsClean24(picture)) return picture;
   const int bit_count = picture.BitCount();

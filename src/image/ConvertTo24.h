@@ -13,6 +13,8 @@ namespace quorel {
 // the table; 32-bit pixels drop their fourth byte. kUnsupported for 16 bits,
 // other depths and compressed rows, kBadInput for damaged pictures.
 Result<PackedDib> ConvertTo24(PackedDib picture);
+// Whether ConvertTo24 gives the picture back as itself.
+bool ConvertsAsItself(const PackedDib& picture);
 
 // One row of pixels of a 1-, 4-, 8-, 24- or 32-bit picture as blue-green-red
 // (the depth's layout, the colour table for indexes).

@@ -55,7 +55,9 @@ ImagePanel ImagePanel::Load(PanelIndex index, const SettingsFolder& folder, cons
   panel.cleanup_ = ReadCleanupLevel(store, index);
   panel.wanted_ =
       WantedInk(index, ReadInkColours(store)[static_cast<size_t>(index)], ReadPhotoInk(store, index));
-  if (auto picture = ReadBmpFile(panel.working_file_)) panel.picture_ = std::move(picture->picture);
+  if (auto picture = ReadBmpFile(panel.working_file_)) {
+    panel.picture_ = std::make_shared<const PackedDib>(std::move(picture->picture));
+  }
   panel.Adopt(panel.CleanedAt(panel.cleanup_, panel.wanted_));
   return panel;
 }
@@ -76,6 +78,23 @@ Result<ImagePanel> ImagePanel::WithNewPicture(PackedDib picture) const {
 
 Result<ImagePanel> ImagePanel::WithNewPicture(PackedDib picture, CleanupLevel level, InkWanted wanted,
                                               ScaleOnNew scale) const {
+  // Small (and top-down) pictures stay as they came: the output can still use
+  // them, but they are neither converted nor stored nor previewed.
+  if (!IsSmallPicture(picture)) picture = QUOREL_TRY(ConvertTo24(std::move(picture)));
+  return Successor(std::make_shared<const PackedDib>(std::move(picture)), level, wanted, scale);
+}
+
+Result<ImagePanel> ImagePanel::WithNewPicture(std::shared_ptr<const PackedDib> picture, CleanupLevel level,
+                                              InkWanted wanted, ScaleOnNew scale) const {
+  if (!picture) return Status::kBadInput;
+  if (IsSmallPicture(*picture) || ConvertsAsItself(*picture)) {
+    return Successor(std::move(picture), level, wanted, scale);
+  }
+  return WithNewPicture(QUOREL_TRY(PackedDib::FromBytes(picture->Bytes())), level, wanted, scale);
+}
+
+Result<ImagePanel> ImagePanel::Successor(std::shared_ptr<const PackedDib> picture, CleanupLevel level,
+                                         InkWanted wanted, ScaleOnNew scale) const {
   ImagePanel next(index_, working_file_);
   next.cleanup_ = level;
   next.wanted_ = wanted;
@@ -86,14 +105,8 @@ Result<ImagePanel> ImagePanel::WithNewPicture(PackedDib picture, CleanupLevel le
   next.area_height_ = area_height_;
   next.device_ratio_ = device_ratio_;
   if (preview_) next.preview_ = QUOREL_TRY(CreateDib(preview_->Width(), preview_->Height(), 24));
-  // Small (and top-down) pictures stay as they came: the output can still use
-  // them, but they are neither converted nor stored nor previewed.
-  if (IsSmallPicture(picture)) {
-    next.picture_ = std::move(picture);
-  } else {
-    next.picture_ = QUOREL_TRY(ConvertTo24(std::move(picture)));
-    next.Adopt(next.CleanedAt(level, wanted));
-  }
+  next.picture_ = std::move(picture);
+  if (!IsSmallPicture(*next.picture_)) next.Adopt(next.CleanedAt(level, wanted));
   next.Redraw();
   return next;
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -54,6 +55,10 @@ class ImagePanel {
   // scale setting (the picture holds the same mark as before, newly taken).
   enum class ScaleOnNew { kReset, kKeep };
   Result<ImagePanel> WithNewPicture(PackedDib picture, CleanupLevel level, InkWanted wanted, ScaleOnNew scale) const;
+  // The same for a picture another panel holds too (one photo for both
+  // panels): shared, not copied, when it needs no conversion.
+  Result<ImagePanel> WithNewPicture(std::shared_ptr<const PackedDib> picture, CleanupLevel level, InkWanted wanted,
+                                    ScaleOnNew scale) const;
   // The same in place. A picture that cannot become 24 bits leaves the panel
   // as it was with the conversion's status; else the clean-up's status when
   // it fails (the picture is then output as it is).
@@ -91,7 +96,9 @@ class ImagePanel {
   PanelIndex index() const { return index_; }
   const std::filesystem::path& working_file() const { return working_file_; }
   // The picture as applied (24 bits unless under 16 pixels); null without one.
-  const PackedDib* picture() const { return picture_ ? &*picture_ : nullptr; }
+  const PackedDib* picture() const { return picture_.get(); }
+  // The same picture, for another panel to share.
+  std::shared_ptr<const PackedDib> shared_picture() const { return picture_; }
   // What the output and the preview show: the cleaned picture when there is
   // one, else the picture; null without a picture.
   const PackedDib* OutputPicture() const;
@@ -111,6 +118,9 @@ class ImagePanel {
   double device_ratio() const { return device_ratio_; }
 
  private:
+  // A new panel with this one's settings, holding `picture` as it is.
+  Result<ImagePanel> Successor(std::shared_ptr<const PackedDib> picture, CleanupLevel level, InkWanted wanted,
+                               ScaleOnNew scale) const;
   void Adopt(Cleaning cleaning);  // without drawing
   void Redraw();         // preview_ and readout_ from the output picture
   void DrawNoInk(int32_t left, int32_t top, int32_t width, int32_t height);
@@ -118,7 +128,8 @@ class ImagePanel {
 
   PanelIndex index_;
   std::filesystem::path working_file_;  // "$quorel_s.bmp" / "$quorel_i.bmp"
-  std::optional<PackedDib> picture_;
+  // Never changed once held, so a shared photo's two panels hold one picture.
+  std::shared_ptr<const PackedDib> picture_;
   CleanupLevel cleanup_ = CleanupLevel::kNone;
   InkWanted wanted_ = InkWanted::kAny;
   // The picture after the clean-up; empty for none and for pictures under 16

@@ -365,6 +365,9 @@ class MainWindowTest : public QObject {
       QCOMPARE(RedAndBlack(window.Panel(PanelIndex::kSignature)).first == 0, yes && !cancel);
       const auto [red, black] = RedAndBlack(window.Panel(PanelIndex::kSeal));
       QVERIFY(yes && !cancel ? red > 100 && black == 0 : ReadAll(window.settings.FilePath("$quorel_i.bmp")) == seal);
+      // Both panels hold the one photo, not a copy each.
+      QCOMPARE(window.Panel(PanelIndex::kSeal).picture() == window.Panel(PanelIndex::kSignature).picture(),
+               yes && !cancel);
     }
   }
   // A saved rectangle mostly off the right edge is fitted into its monitor;

@@ -82,6 +82,10 @@ TEST_F(ImagePanelTest, StoredPicturesAreShownAsTheyAre) {
   ImagePanel panel = NewPanel();
   EXPECT_EQ(panel.Readout(), "16x16 (100.0%)");
   for (int x = 0; x < 16; ++x) EXPECT_EQ(PixelAt(*panel.preview(), 72 + x, 40), (Bgr{static_cast<uint8_t>(x * 10), 0, 0}));
+  // Taken by the other panel as its new picture, it is converted, not shared as it is.
+  const auto seal = NewPanel(PanelIndex::kSeal).WithNewPicture(panel.shared_picture(), CleanupLevel::kNone,
+                                                               InkWanted::kAny, ImagePanel::ScaleOnNew::kKeep);
+  EXPECT_EQ(std::pair(seal->picture()->ClrUsed(), seal->picture()->BlockSize()), std::pair(0u, size_t{40 + 48 * 16}));
 }
 
 TEST_F(ImagePanelTest, NewPicturesResetTheScaleModeAndAreStoredInTwentyFourBits) {
