@@ -3,8 +3,10 @@
 // decode of the same file into a plain buffer, and the BMP reader against a
 // plain read of the file. Then the window's import of the photo into a panel
 // (read, made 24-bit, cleaned, previewed, stored as the working BMP), upright
-// and Exif-turned, each as a whole process of this program: its processor time
-// and peak resident memory against the same process decoding the file alone.
+// and Exif-turned, and a photo taken for both panels, each as a whole process
+// of this program: its processor time and peak resident memory against the
+// same process reading the file whole (ReadPictureFile, which turns a turned
+// photo upright as a second picture).
 // BENCH panel_import_<case> cpu_ms=… decode_cpu_ms=… peak_mib=… decode_peak_mib=…
 #include <fcntl.h>
 #include <stdlib.h>
@@ -167,7 +169,7 @@ int PanelImport(const std::filesystem::path& file, const std::filesystem::path& 
   return 0;
 }
 
-// The floor an import is measured against: the same process decoding the file alone.
+// What an import is measured against: the same process reading the file whole.
 int DecodeOnly(const std::filesystem::path& file) { return quorel::ReadPictureFile(file) ? 0 : 1; }
 
 // The median processor time and the largest peak of five runs of this
