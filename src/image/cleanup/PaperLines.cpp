@@ -230,7 +230,7 @@ std::pair<int32_t, int32_t> Band(const Line& line, int32_t u, int32_t across) {
 
 // `rest` is the ink without any line's band: what lies beside a line there
 // is not another line crossing it.
-void ClearLines(const std::vector<Line>& lines, const View& found, const View& strong, const View& rest) {
+Result<void> ClearLines(const std::vector<Line>& lines, const View& found, const View& strong, const View& rest) {
   for (const Line& line : lines) {
     // Told where nothing lies beside the band, so that a pen crossing the
     // line or running along it does not count: a line lighter than strong
@@ -238,7 +238,8 @@ void ClearLines(const std::vector<Line>& lines, const View& found, const View& s
     // usual width across (its median count of ink in the band).
     int64_t in_found = 0;
     int64_t in_strong = 0;
-    std::vector<int64_t> widths(static_cast<size_t>(std::ceil(line.bottom - line.top)) + 2);
+    Buffer<int64_t> widths =
+        QUOREL_TRY(Buffer<int64_t>::Filled(static_cast<size_t>(std::ceil(line.bottom - line.top)) + 2));
     for (int32_t u = 0; u < found.along(); ++u) {
       const auto [top, bottom] = Band(line, u, found.across());
       const auto beside = [&](int32_t v) { return v >= 0 && v < found.across() && rest.Get(u, v); };
@@ -280,6 +281,7 @@ void ClearLines(const std::vector<Line>& lines, const View& found, const View& s
       }
     }
   }
+  return {};
 }
 
 }  // namespace
@@ -311,7 +313,8 @@ Result<void> PaperLines::Clear(InkBits& found, InkBits& strong) const {
     }
   }
   for (const bool transposed : {false, true}) {
-    ClearLines(*lines[transposed], View{&found, transposed}, View{&strong, transposed}, View{&rest, transposed});
+    QUOREL_TRY(ClearLines(*lines[transposed], View{&found, transposed}, View{&strong, transposed},
+                          View{&rest, transposed}));
   }
   return {};
 }
