@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -16,12 +17,13 @@ constexpr int32_t kReducedSide = 1024;  // the mask is OR-reduced to about this
 constexpr double kMaxSlope = 0.07;       // tan 4°
 constexpr double kLeastCover = 0.4;      // of the line's length inside the picture
 constexpr double kLeastSpan = 0.6;
-constexpr double kShortest = 0.3;        // a line inside the picture for less is not looked at
+constexpr double kShortest = 0.15;       // of the side: a tilted line leaving through a side, cut shorter, is not looked at
 constexpr int32_t kThickest = 3;         // reduced pixels
 constexpr int32_t kShortestRun = 3;      // reduced cells
 constexpr int32_t kLongestDashes = 12;   // a line's runs are longer than this on average
 constexpr int32_t kLongestDropout = 3;   // reduced cells
 constexpr int64_t kStrongShare = 4;      // a line with under a quarter strong ink is light
+constexpr size_t kWiderByPen = 2;        // pixels across: a pen along a line widens it
 
 // A view of a mask with rows and columns swapped or not, so that lines near
 // the columns are found as lines near the rows.
@@ -34,13 +36,8 @@ struct View {
   void Clear(int32_t u, int32_t v) const { transposed ? ink->Clear(v, u) : ink->Clear(u, v); }
 };
 
-struct Line {
-  double slope;   // across per along
-  double top;     // the band's first offset at along = 0, full-size pixels
-  double bottom;  // one past its last
-};
+using Line = PaperLine;
 
-// Lines near the view's rows, in full-size pixels.
 // The mask OR-reduced by `factor` in both directions: one byte a cell.
 struct Reduced {
   int32_t width = 0;
@@ -233,33 +230,45 @@ std::pair<int32_t, int32_t> Band(const Line& line, int32_t u, int32_t across) {
 
 // `rest` is the ink without any line's band: what lies beside a line there
 // is not another line crossing it.
-void ClearLines(const std::vector<Line>& lines, const View& found, const View& strong, const View& rest) {
+Result<void> ClearLines(const std::vector<Line>& lines, const View& found, const View& strong, const View& rest) {
   for (const Line& line : lines) {
-    // A line lighter than strong ink: whatever of the band is strong is a pen.
-    // Told where nothing lies beside the band, so that a pen running along
-    // the line for a while does not make it look dark.
+    // Told where nothing lies beside the band, so that a pen crossing the
+    // line or running along it does not count: a line lighter than strong
+    // ink (then whatever of the band is strong is a pen), and the line's
+    // usual width across (its median count of ink in the band).
     int64_t in_found = 0;
     int64_t in_strong = 0;
+    Buffer<int64_t> widths =
+        QUOREL_TRY(Buffer<int64_t>::Filled(static_cast<size_t>(std::ceil(line.bottom - line.top)) + 2));
     for (int32_t u = 0; u < found.along(); ++u) {
       const auto [top, bottom] = Band(line, u, found.across());
       const auto beside = [&](int32_t v) { return v >= 0 && v < found.across() && rest.Get(u, v); };
-      if (beside(top - 1) || beside(top - 2) || beside(bottom) || beside(bottom + 1)) continue;
+      if (top >= bottom || beside(top - 1) || beside(top - 2) || beside(bottom) || beside(bottom + 1)) continue;
+      size_t width = 0;
       for (int32_t v = top; v < bottom; ++v) {
-        in_found += found.Get(u, v);
+        width += found.Get(u, v);
         in_strong += strong.Get(u, v);
       }
+      in_found += static_cast<int64_t>(width);
+      if (width > 0) ++widths[std::min(width, widths.size() - 1)];
     }
     const bool light = in_strong * kStrongShare < in_found;
+    int64_t seen = 0;
+    size_t usual = 0;
+    const int64_t columns = std::accumulate(widths.begin(), widths.end(), int64_t{0});
+    while (usual + 1 < widths.size() && (seen += widths[usual]) * 2 < columns) ++usual;
     for (int32_t u = 0; u < found.along(); ++u) {
       const auto [top, bottom] = Band(line, u, found.across());
       if (top >= bottom) continue;
-      // A pen stroke meeting the line leaves ink just outside the band: on
-      // one side at least, when the line is lighter than the pen (its strong
-      // pixels then stay), on both when it is as dark.
+      // A pen stroke crossing the line, or meeting it, leaves ink just
+      // outside the band; one running along it makes the band's ink wider
+      // than the line's. There the band stays: all of it when the line is as
+      // dark as the pen, its strong pixels when it is lighter. (A stroke
+      // that only touches a dark line keeps a stub of the line's width.)
       const auto inked = [&](int32_t v) { return v >= 0 && v < found.across() && rest.Get(u, v); };
-      const bool above = inked(top - 1) || inked(top - 2);
-      const bool below = inked(bottom) || inked(bottom + 1);
-      if (light ? above || below : above && below) {
+      size_t width = 0;
+      for (int32_t v = top; v < bottom; ++v) width += found.Get(u, v);
+      if (inked(top - 1) || inked(top - 2) || inked(bottom) || inked(bottom + 1) || width >= usual + kWiderByPen) {
         if (!light) continue;
         for (int32_t v = top; v < bottom; ++v) {
           if (!strong.Get(u, v)) found.Clear(u, v);
@@ -272,23 +281,31 @@ void ClearLines(const std::vector<Line>& lines, const View& found, const View& s
       }
     }
   }
+  return {};
 }
 
 }  // namespace
 
-Result<void> RemovePaperLines(InkBits& lines_in, InkBits& found, InkBits& strong) {
-  const int32_t side = std::max(found.width(), found.height());
+Result<PaperLines> PaperLines::Find(const InkBits& ink) {
+  const int32_t side = std::max(ink.width(), ink.height());
   const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
-  const Reduced reduced = QUOREL_TRY(Reduce(lines_in, factor));
-  const std::vector<Line> lines[2] = {QUOREL_TRY(FindLines(reduced, false, factor)), QUOREL_TRY(FindLines(reduced, true, factor))};
-  if (lines[0].empty() && lines[1].empty()) return {};
+  const Reduced reduced = QUOREL_TRY(Reduce(ink, factor));
+  PaperLines lines;
+  lines.rows_ = QUOREL_TRY(FindLines(reduced, false, factor));
+  lines.columns_ = QUOREL_TRY(FindLines(reduced, true, factor));
+  return lines;
+}
+
+Result<void> PaperLines::Clear(InkBits& found, InkBits& strong) const {
+  if (empty()) return {};
   InkBits rest = QUOREL_TRY(InkBits::Create(found.width(), found.height()));
   for (int32_t y = 0; y < found.height(); ++y) {
     std::copy_n(found.Row(y), found.stride(), rest.MutableRow(y));
   }
+  const std::vector<Line>* lines[2] = {&rows_, &columns_};
   for (const bool transposed : {false, true}) {
     const View view{&rest, transposed};
-    for (const Line& line : lines[transposed]) {
+    for (const Line& line : *lines[transposed]) {
       for (int32_t u = 0; u < view.along(); ++u) {
         const auto [top, bottom] = Band(line, u, view.across());
         for (int32_t v = top; v < bottom; ++v) view.Clear(u, v);
@@ -296,7 +313,8 @@ Result<void> RemovePaperLines(InkBits& lines_in, InkBits& found, InkBits& strong
     }
   }
   for (const bool transposed : {false, true}) {
-    ClearLines(lines[transposed], View{&found, transposed}, View{&strong, transposed}, View{&rest, transposed});
+    QUOREL_TRY(ClearLines(*lines[transposed], View{&found, transposed}, View{&strong, transposed},
+                          View{&rest, transposed}));
   }
   return {};
 }

@@ -4,16 +4,39 @@
 #include "common/Result.h"
 #include "image/cleanup/InkBits.h"
 
+#include <vector>
+
 namespace quorel {
 
-// Takes the lines of ruled, squared or legal-pad paper and margin lines out
-// of the ink: long, thin, straight structures, up to 4 degrees off the rows
-// or the columns, that run across most of the picture. Found in `lines_in`
-// (ink of any colour) and cleared from `found` (the ink wanted); where a pen crosses a line its pixels stay:
-// for a line lighter than the pen, the pixels of `strong` (the darker ink),
-// for a line as dark as the pen, where ink lies just beside the line on both
-// sides (then cleared from `strong` too). Memory: a mask reduced to about a
-// thousand pixels across and one count per angle and offset. kOutOfMemory.
-Result<void> RemovePaperLines(InkBits& lines_in, InkBits& found, InkBits& strong);
+struct PaperLine {
+  double slope;   // across per along
+  double top;     // the band's first offset at along = 0, full-size pixels
+  double bottom;  // one past its last
+};
+
+// The lines of ruled, squared or legal-pad paper and margin lines: long,
+// thin, straight structures, up to 4 degrees off the rows or the columns,
+// that run across most of the picture. Found once, in a mask of ink of any
+// colour, and then cleared from the masks made after it.
+class PaperLines {
+ public:
+  // Memory: the mask reduced to about a thousand pixels across and one count
+  // per angle and offset. kOutOfMemory.
+  static Result<PaperLines> Find(const InkBits& ink);
+
+  bool empty() const { return rows_.empty() && columns_.empty(); }
+
+  // Clears the lines from `found` (the ink wanted) and `strong` (the darker
+  // ink). Where a pen crosses or meets a line (ink lies just beside it) or
+  // runs along it (the ink across the line is wider than the line's own)
+  // its pixels stay: for a line lighter than the pen, the pixels of
+  // `strong`, for a line as dark as the pen, all of them. `found` and
+  // `strong` may be one mask. Memory: one mask. kOutOfMemory.
+  Result<void> Clear(InkBits& found, InkBits& strong) const;
+
+ private:
+  std::vector<PaperLine> rows_;     // near the rows
+  std::vector<PaperLine> columns_;  // near the columns, rows and columns swapped
+};
 
 }  // namespace quorel

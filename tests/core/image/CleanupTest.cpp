@@ -93,6 +93,14 @@ TEST(CleanupTest, PhotoTakesLinesForPaperAndInkByHue) {
     EXPECT_FALSE(InkAt(pen, pen_bits, 30, y)) << "margin, y " << y;
   }
 
+  // Squared paper as dark as the pen, which runs along its lines at a slant.
+  const PackedDib squared = test::MakePicture24(400, 240, [](int x, int y) {
+    return std::abs(y - 40 - x / 3) <= 1 || x % 20 == 5 || y % 20 == 5 ? Bgr{90, 30, 20} : Bgr{245, 248, 250};
+  });
+  const CleanedPhoto slant = CleanPhoto(squared, InkWanted::kPen).value();
+  const PackedDib slant_bits = ReduceToTwoLevels(slant.picture, kBlack, kWhite).value();
+  for (int x = 10; x < 390; ++x) EXPECT_TRUE(InkAt(slant, slant_bits, x, 40 + x / 3)) << "stroke, x " << x;
+  for (int y = 0; y < 150; ++y) EXPECT_FALSE(InkAt(slant, slant_bits, 365, y) || InkAt(slant, slant_bits, 2 * y, 225));
   const auto on_ring = [](int x, int y) {
     const double r = std::hypot(x - 150, y - 100);
     return r >= 50 && r <= 56;
