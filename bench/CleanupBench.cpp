@@ -403,6 +403,9 @@ int main(int argc, char** argv) {
   std::map<std::string, Score> by_class_generator, by_class, by_generator;
   std::map<std::string, OutputScore> output_by_class;
   std::vector<std::string> class_order;
+  // Cases where the photo level falls more than kSauvolaSlack below Sauvola.
+  constexpr double kSauvolaSlack = 0.02;
+  std::vector<std::string> below_sauvola;
   for (const Case& c : cases) {
     const PackedDib photo = Must(quorel::ReadJpegFile(folder / c.photo), c.photo).picture;
     const Truth truth = ReadPgm(folder / c.truth);
@@ -441,6 +444,11 @@ int main(int argc, char** argv) {
                 c.photo.c_str(), out_f[0], out_f[1], out_f[2], out_f[3], out_f[4], out_f[5], out_f[6], out_f[7]);
     output_by_class[c.generator == "dibco" ? "dibco" : c.kind_class].Add(out_f);
     if (c.generator != "dibco") output_by_class["all (no dibco)"].Add(out_f);
+    if (f[2] < f[3] - kSauvolaSlack) {
+      char line[160];
+      std::snprintf(line, sizeof line, "%s photo=%.3f sauvola=%.3f", c.photo.c_str(), f[2], f[3]);
+      below_sauvola.emplace_back(line);
+    }
     if (c.generator == "dibco") continue;
     if (!by_class.contains(c.kind_class)) class_order.push_back(c.kind_class);
     by_class_generator[c.kind_class + " " + c.generator].Add(f);
@@ -456,6 +464,9 @@ int main(int argc, char** argv) {
     PrintRow(name + " (all)", by_class[name]);
   }
   for (const auto& [key, score] : by_generator) PrintRow("generator " + key, score);
+  std::printf("BELOW_SAUVOLA %zu cases more than %.2f below Sauvola (dibco included)\n", below_sauvola.size(),
+              kSauvolaSlack);
+  for (const std::string& line : below_sauvola) std::printf("BELOW_SAUVOLA %s\n", line.c_str());
   std::printf("OUTPUT_F at made height, cleaned whole then scaled against at a working size (share %.3f, 0: the "
               "tool's), photos enlarged %.2f times: mean/worst\n", share, enlarge);
   for (const auto& [key, score] : output_by_class) PrintOutputRow(key, score);
