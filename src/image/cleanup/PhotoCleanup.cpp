@@ -28,6 +28,11 @@ constexpr int kLeastInk = 16;
 constexpr int kMostLeastInk = 40;
 constexpr double kGrainShare = 0.75;
 constexpr double kInkOverGrain = 4.0;
+// Hysteresis: a faint pixel joined to strong ink needs only this share of
+// that floor, so a faint pencil line whose strong pixels are few and far
+// apart is still followed from one to the next.
+constexpr int kFaintShareNum = 3;
+constexpr int kFaintShareDen = 4;
 constexpr int32_t kGrainRowStep = 4;
 // The ink's full contrast is taken where 90 % of the darker pixels lie, and
 // the ink edge halfway to it (the 50 % coverage line of a blurred stroke).
@@ -209,8 +214,9 @@ class RunningMax {
 // One look at the picture against `light`: the edge from the darkness
 // histogram; then faint ink, a pixel at least half as dark as the darkest
 // pixel within `reach` (the halfway rule at the scale of a stroke, so a thin
-// or faint stroke is cut at its own 50 % line) and at least `least`, and
-// strong ink, faint ink at least as dark as the edge. Paper lines removed
+// or faint stroke is cut at its own 50 % line) and at least the faint floor
+// (a share of `least`), and strong ink, faint ink at least as dark as the
+// edge. Paper lines removed
 // from both. Memory: 2 × reach + 1 rows of darkness.
 struct Masks {
   InkBits strong;
@@ -278,16 +284,22 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   Buffer<uint8_t> ring_wanted = QUOREL_TRY(Buffer<uint8_t>::Filled(ring.size()));
   RunningMax running = QUOREL_TRY(RunningMax::Create(w, reach));
   const auto slot = [&](int32_t y) { return static_cast<size_t>(y % span) * w; };
+  // Only for ink close to the grain (strong ink's edge at its floor): where
+  // the ink stands well out of it, the floor stays, and so does the cost.
+  const int faint_least =
+      masks.edge > 2 * least ? least : std::max(1, least * kFaintShareNum / kFaintShareDen);
   for (int32_t next = 0; next < h + reach; ++next) {
     if (next < h) {
       uint16_t* d = &ring[slot(next)];
       std::fill_n(d, w, uint16_t{0});
       bool dark = false;
+      // NOTE: the cells looked at are those with a pixel of `least`; within
+      // them a pixel down to the faint floor counts.
       ForDarkRuns(light, next, least, 0, w, [&](int32_t from, int32_t to) {
         light.WhiteRow(next, in.TopDownRow(next).data(), from, to, white.data());
         DarknessRow(white.data(), to - from, darkness.data());
         for (int32_t i = 0; i < to - from; ++i) {
-          if (darkness[i] < least) continue;
+          if (darkness[i] < faint_least) continue;
           d[from + i] = static_cast<uint16_t>(darkness[i] + (choice.Wants(&white[3 * i]) ? 0 : 256));
           dark = true;
         }
@@ -315,6 +327,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
       for (int32_t yy = top; yy <= bottom; ++yy) {
         peak = std::max<int>(peak, ring_any[slot(yy) + x]);
         peak_wanted = std::max<int>(peak_wanted, ring_wanted[slot(yy) + x]);
+        if (peak > 2 * own && peak_wanted > 2 * own) break;  // too light beside both: settled
       }
       if (2 * own >= peak && d[x] > 255 && choice.wanted == InkWanted::kSeal) masks.other.Set(x, y);
       if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
