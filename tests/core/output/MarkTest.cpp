@@ -125,8 +125,8 @@ TEST_F(MarkTest, OnePhotoGivesItsSealAndItsSignature) {
 }
 
 // Both panels naming one large photo read it once and make what each makes alone: each panel's rows scaled to its
-// own size in one decode (two working sizes; a working and a made size), or, when a panel takes the whole picture,
-// the other panel's working picture made of the whole one.
+// own size in one decode (two working sizes; a working and a made size; one size for both), or, when a panel takes
+// the whole picture, the other panel's working picture made of the whole one.
 TEST_F(MarkTest, OnePhotoForBothPanelsMakesWhatEachMakesAlone) {
   const PackedDib photo = test::MakePicture24(1600, 1560, [](int x, int y) {  // > 2 × 768
     if (std::hypot(x - 1200, y - 800) < 150 && std::hypot(x - 1200, y - 800) > 120) return Bgr{50, 45, 190};
@@ -139,6 +139,7 @@ TEST_F(MarkTest, OnePhotoForBothPanelsMakesWhatEachMakesAlone) {
       {{CleanupLevel::kPhoto, FitHeight(48)}, {CleanupLevel::kTrim, FitHeight(194)}},  // 768 and 776 rows
       {{CleanupLevel::kTrim, FitHeight(64)}, {CleanupLevel::kNone, {kScaleRatio, 48, 48, 10}}},
       {{CleanupLevel::kPhoto, FitHeight(40)}, {CleanupLevel::kNone, FitHeight(0)}},
+      {{CleanupLevel::kTrim, FitHeight(48)}, {CleanupLevel::kTrim, FitHeight(32)}},  // one working size: one scaler
   };
   for (const auto& [signature, seal] : cases) {
     MarkRequest both;
