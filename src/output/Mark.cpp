@@ -10,6 +10,7 @@
 #include "image/TwoLevel.h"
 #include "output/MarkPicture.h"
 #include "output/PanelPicture.h"
+#include "output/SharedPicture.h"
 #include "panel/CleanupSettings.h"
 
 namespace quorel {
@@ -109,10 +110,16 @@ Result<Mark> MakeMark(const MarkRequest& request, MarkFailure* failure) {
   // else goes wrong (it is the caller's mistake).
   std::array<std::optional<Status>, 2> unread;  // why a picture could not be read
   std::array<std::optional<Result<MarkImage>>, 2> encoded;
+  // Both panels taking one photo read it once.
+  std::optional<Result<SharedPicture>> shared;
+  if (SharesNewPicture(request)) shared = SharedPicture::Read(request);
   for (const PanelIndex index : kPanelIndexes) {
     const PanelRequest& panel = request.Panel(index);
     if (!panel.enabled) continue;
-    auto picture = ReadPanelPicture(panel, request.style.density, RequestedInk(index, panel));
+    const InkWanted wanted = RequestedInk(index, panel);
+    auto picture = !shared    ? ReadPanelPicture(panel, request.style.density, wanted)
+                   : *shared ? (*shared)->Made(index, panel, request.style.density, wanted)
+                             : Result<MadePicture>(shared->status());
     if (!picture) {
       unread[static_cast<size_t>(index)] = picture.status();
       continue;

@@ -2,7 +2,6 @@
 #include "output/PanelPicture.h"
 
 #include <algorithm>
-#include <tuple>
 #include <utility>
 
 #include "codec/ImportPicture.h"
@@ -14,26 +13,6 @@
 
 namespace quorel {
 namespace {
-
-// The one decision between the two roads: a new picture that is only
-// scaled goes straight into the scaler.
-bool Streams(const PanelRequest& panel) {
-  return IsNewPicture(panel.picture) && panel.cleanup == CleanupLevel::kNone && panel.scale.mode != kScaleNone;
-}
-
-// A new picture cleaned and scaled down: when it is large, it is cleaned at a
-// working size it is scaled to while it is decoded.
-bool CleansWorkingPicture(const PanelRequest& panel) {
-  return IsNewPicture(panel.picture) && panel.cleanup != CleanupLevel::kNone && panel.scale.mode != kScaleNone;
-}
-
-// A new picture's rows, from its file or its bytes.
-Result<DecodedRows> ReadNewPictureRows(const PictureSource& source, RowSink& sink) {
-  if (const auto* bytes = std::get_if<PictureBytes>(&source)) {
-    return ReadPictureBytesRows(bytes->bytes, bytes->kind, sink);
-  }
-  return ReadPictureFileRows(std::get<PictureFile>(source).path, sink);
-}
 
 // A new picture decoded straight into the scaler, at the size `choose` picks
 // for its (upright) size; none when the scaler declines: a format without a
@@ -78,57 +57,75 @@ Result<MadePicture> MadePicture::Sized(const ScaleSettings& scale, OutputDensity
   return sized;
 }
 
-Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity density, InkWanted wanted) {
-  if (Streams(panel)) {
-    OutputSizeResult layout;
-    auto scaled = QUOREL_TRY(ReadScaled(panel.picture, [&](PictureSize source) -> std::optional<PictureSize> {
-      layout = ComputeOutputSize(panel.scale, source.width, source.height);
-      return MadeSize(layout, source.width, source.height, density);
-    }));
-    if (scaled) return MadePicture(std::move(scaled->picture), layout, scaled->complete);
+Result<DecodedRows> ReadNewPictureRows(const PictureSource& source, RowSink& sink) {
+  if (const auto* bytes = std::get_if<PictureBytes>(&source)) {
+    return ReadPictureBytesRows(bytes->bytes, bytes->kind, sink);
   }
-  if (CleansWorkingPicture(panel)) {
-    PictureSize source;
-    PictureSize working;
-    auto scaled = QUOREL_TRY(ReadScaled(panel.picture, [&](PictureSize size) -> std::optional<PictureSize> {
-      const OutputSizeResult layout = ComputeOutputSize(panel.scale, size.width, size.height);
-      if (!layout.scaling_applies) return std::nullopt;  // a mode beyond the known ones: as the whole road
-      const auto chosen = WorkingSize(size, MadeSize(layout, size.width, size.height, density));
-      if (chosen) std::tie(source, working) = std::pair(size, *chosen);
-      return chosen;
-    }));
-    if (scaled) {
-      Cleaned cleaned = QUOREL_TRY(CleanPicture(scaled->picture, panel.cleanup, wanted));
-      return MadeFromWorking(std::move(cleaned), source, working, panel.scale, density, scaled->complete);
-    }
-  }
+  return ReadPictureFileRows(std::get<PictureFile>(source).path, sink);
+}
 
-  std::optional<PackedDib> owned;
-  const PackedDib* picture = nullptr;
-  bool complete = true;
-  const auto* file = std::get_if<PictureFile>(&panel.picture);
-  const auto* bytes = std::get_if<PictureBytes>(&panel.picture);
-  if (file || bytes) {
-    Decoded decoded = QUOREL_TRY(file ? ReadPictureFile(file->path) : ReadPictureBytes(bytes->bytes, bytes->kind));
-    complete = decoded.complete;
-    owned = std::move(decoded.picture);
-    if (IsNewPicture(panel.picture) && !IsSmallPicture(*owned)) owned = QUOREL_TRY(ConvertTo24(std::move(*owned)));
-    picture = &*owned;
-  } else if (const auto* kept = std::get_if<const PackedDib*>(&panel.picture)) {
-    picture = *kept;
+std::optional<PictureSize> ScaledSize(const PanelRequest& panel, OutputDensity density, PictureSize source) {
+  // Only a new picture that is scaled goes into the scaler.
+  if (!IsNewPicture(panel.picture) || panel.scale.mode == kScaleNone) return std::nullopt;
+  if (source.width < kMinPictureSide || source.height < kMinPictureSide) return std::nullopt;
+  const OutputSizeResult layout = ComputeOutputSize(panel.scale, source.width, source.height);
+  const PictureSize made = MadeSize(layout, source.width, source.height, density);
+  if (panel.cleanup == CleanupLevel::kNone) return made;
+  // A cleaned picture: when it is large, it is cleaned at a working size.
+  if (!layout.scaling_applies) return std::nullopt;  // a mode beyond the known ones: as the whole road
+  return WorkingSize(source, made);
+}
+
+Result<MadePicture> MadeFromScaled(const PanelRequest& panel, OutputDensity density, InkWanted wanted,
+                                   Decoded scaled, PictureSize source) {
+  if (panel.cleanup == CleanupLevel::kNone) {
+    const OutputSizeResult layout = ComputeOutputSize(panel.scale, source.width, source.height);
+    return MadePicture(std::move(scaled.picture), layout, scaled.complete);
   }
-  if (!picture) return Status::kBadInput;
+  const PictureSize working{scaled.picture.Width(), scaled.picture.Height()};
+  Cleaned cleaned = QUOREL_TRY(CleanPicture(scaled.picture, panel.cleanup, wanted));
+  return MadeFromWorking(std::move(cleaned), source, working, panel.scale, density, scaled.complete);
+}
+
+Result<Decoded> ReadWholePicture(const PictureSource& source) {
+  const auto* file = std::get_if<PictureFile>(&source);
+  const auto* bytes = std::get_if<PictureBytes>(&source);
+  if (!file && !bytes) return Status::kBadInput;
+  Decoded decoded = QUOREL_TRY(file ? ReadPictureFile(file->path) : ReadPictureBytes(bytes->bytes, bytes->kind));
+  if (IsNewPicture(source) && !IsSmallPicture(decoded.picture)) {
+    decoded.picture = QUOREL_TRY(ConvertTo24(std::move(decoded.picture)));
+  }
+  return decoded;
+}
+
+Result<MadePicture> MadeFromWhole(const PanelRequest& panel, InkWanted wanted, MadePicture whole) {
+  const PackedDib& picture = whole.picture();
   // Small pictures and stored ones that are not 24-bit are output as they are.
-  if (panel.cleanup != CleanupLevel::kNone && picture->BitCount() == 24 && !IsSmallPicture(*picture)) {
-    Cleaned cleaned = QUOREL_TRY(CleanPicture(*picture, panel.cleanup, wanted));
-    MadePicture made(std::move(cleaned.picture), complete);
+  if (panel.cleanup != CleanupLevel::kNone && picture.BitCount() == 24 && !IsSmallPicture(picture)) {
+    Cleaned cleaned = QUOREL_TRY(CleanPicture(picture, panel.cleanup, wanted));
+    MadePicture made(std::move(cleaned.picture), whole.complete());
     if (!cleaned.ink_found) made.SetNoInk();
     return made;
   }
-  if (owned) return MadePicture(std::move(*owned), complete);
-  MadePicture kept(*picture);
-  if (!panel.ink_found) kept.SetNoInk();
-  return kept;
+  return whole;
+}
+
+Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity density, InkWanted wanted) {
+  if (IsNewPicture(panel.picture) && panel.scale.mode != kScaleNone) {
+    PictureSize source;
+    auto scaled = QUOREL_TRY(ReadScaled(panel.picture, [&](PictureSize size) {
+      source = size;
+      return ScaledSize(panel, density, size);
+    }));
+    if (scaled) return MadeFromScaled(panel, density, wanted, std::move(*scaled), source);
+  }
+  if (const auto* kept = std::get_if<const PackedDib*>(&panel.picture)) {
+    MadePicture borrowed(**kept);
+    if (!panel.ink_found) borrowed.SetNoInk();
+    return MadeFromWhole(panel, wanted, std::move(borrowed));
+  }
+  Decoded decoded = QUOREL_TRY(ReadWholePicture(panel.picture));
+  return MadeFromWhole(panel, wanted, MadePicture(std::move(decoded.picture), decoded.complete));
 }
 
 }  // namespace quorel

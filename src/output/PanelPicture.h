@@ -3,6 +3,7 @@
 
 #include <optional>
 
+#include "codec/Decoded.h"
 #include "common/Result.h"
 #include "image/PackedDib.h"
 #include "image/RowScaler.h"
@@ -23,6 +24,12 @@ class MadePicture {
  public:
   MadePicture(PackedDib picture, bool complete) : owned_(std::move(picture)), complete_(complete) {}
   explicit MadePicture(const PackedDib& borrowed) : borrowed_(&borrowed) {}
+  // A picture the caller keeps, read from a file that held `complete` of it.
+  static MadePicture Borrowed(const PackedDib& picture, bool complete) {
+    MadePicture made(picture);
+    made.complete_ = complete;
+    return made;
+  }
   // A picture already at its made size, laid out at `layout`.
   MadePicture(PackedDib picture, OutputSizeResult layout, bool complete)
       : owned_(std::move(picture)), layout_(layout), sized_(true), complete_(complete) {}
@@ -65,5 +72,25 @@ class MadePicture {
 // clean-up's or the scaler's status.
 Result<MadePicture> ReadPanelPicture(const PanelRequest& panel, OutputDensity density,
                                      InkWanted wanted = InkWanted::kAny);
+
+// The steps ReadPanelPicture takes, for a reader that decodes one new picture
+// for both panels (SharedPicture.h).
+//
+// The size a panel's new picture is scaled to while it is decoded, for its
+// (upright) size: its made size when it is only scaled, its working size when
+// it is cleaned and large; none when the panel takes the whole picture.
+std::optional<PictureSize> ScaledSize(const PanelRequest& panel, OutputDensity density, PictureSize source);
+// The panel's picture from its new picture of size `source` scaled to
+// ScaledSize: as it is, or cleaned at its working size and then made.
+Result<MadePicture> MadeFromScaled(const PanelRequest& panel, OutputDensity density, InkWanted wanted,
+                                   Decoded scaled, PictureSize source);
+// A new picture's rows, from its file or its bytes, into `sink`.
+Result<DecodedRows> ReadNewPictureRows(const PictureSource& source, RowSink& sink);
+// A picture file or file's bytes read whole; a new picture made 24-bit from
+// 16 × 16 on.
+Result<Decoded> ReadWholePicture(const PictureSource& source);
+// The panel's picture from its whole picture (owned or borrowed), cleaned
+// when the panel asks for it and the picture can be.
+Result<MadePicture> MadeFromWhole(const PanelRequest& panel, InkWanted wanted, MadePicture whole);
 
 }  // namespace quorel

@@ -12,6 +12,7 @@
 #include "image/Coverage.h"
 #include "output/PanelPicture.h"
 #include "output/PreviewPage.h"
+#include "panel/CleanupSettings.h"
 #include "output/Snippet.h"
 #include "settings/IniStore.h"
 #include "support/TagPixels.h"
@@ -121,6 +122,41 @@ TEST_F(MarkTest, OnePhotoGivesItsSealAndItsSignature) {
   const Mark mark = MakeMark(request).value();
   EXPECT_TRUE(mark.images[0]->width >= 190 && mark.images[0]->width < 280) << mark.images[0]->width;
   EXPECT_TRUE(mark.images[1]->width >= 78 && mark.images[1]->width < 130) << mark.images[1]->width;
+}
+
+// Both panels naming one large photo read it once and make what each makes alone: each panel's rows scaled to its
+// own size in one decode (two working sizes; a working and a made size; one size for both), or, when a panel takes
+// the whole picture, the other panel's working picture made of the whole one.
+TEST_F(MarkTest, OnePhotoForBothPanelsMakesWhatEachMakesAlone) {
+  const PackedDib photo = test::MakePicture24(1600, 1560, [](int x, int y) {  // > 2 × 768
+    if (std::hypot(x - 1200, y - 800) < 150 && std::hypot(x - 1200, y - 800) > 120) return Bgr{50, 45, 190};
+    if (x > 200 && x < 900 && std::abs(y - 800 - 90 * std::sin(x / 45.0)) < 6) return Bgr{40, 35, 30};
+    return test::Grey(static_cast<uint8_t>(224 + (x / 64 + y / 48) % 7));
+  });
+  ASSERT_TRUE(WriteBmpFile(photo, dir_ / "photo.bmp"));
+  using Panel = std::pair<CleanupLevel, ScaleSettings>;
+  const std::pair<Panel, Panel> cases[] = {
+      {{CleanupLevel::kPhoto, FitHeight(48)}, {CleanupLevel::kTrim, FitHeight(194)}},  // 768 and 776 rows
+      {{CleanupLevel::kTrim, FitHeight(64)}, {CleanupLevel::kNone, {kScaleRatio, 48, 48, 10}}},
+      {{CleanupLevel::kPhoto, FitHeight(40)}, {CleanupLevel::kNone, FitHeight(0)}},
+      {{CleanupLevel::kTrim, FitHeight(48)}, {CleanupLevel::kTrim, FitHeight(32)}},  // one working size: one scaler
+  };
+  for (const auto& [signature, seal] : cases) {
+    MarkRequest both;
+    for (const PanelIndex index : kPanelIndexes) {
+      const Panel& panel = index == PanelIndex::kSignature ? signature : seal;
+      both.Panel(index) = {true, PictureFile{dir_ / "photo.bmp"}, kInk, panel.second, panel.first};
+      both.Panel(index).wanted_ink = SharedPhotoInk(index);
+    }
+    const Mark shared = MakeMark(both).value();
+    for (const PanelIndex index : kPanelIndexes) {
+      MarkRequest alone = both;
+      alone.Panel(index == PanelIndex::kSeal ? PanelIndex::kSignature : PanelIndex::kSeal).enabled = false;
+      const auto i = static_cast<size_t>(index);
+      const MarkImage image = std::move(*MakeMark(alone).value().images[i]);
+      EXPECT_TRUE(shared.images[i]->bytes == image.bytes) << static_cast<int>(signature.first) << " " << i;
+    }
+  }
 }
 
 // A large photo cleaned and scaled down is cleaned at a working size: trimmed, laid out as the whole picture (kept,
