@@ -2,7 +2,7 @@
 // Every output style (GIF or PNG, 1× or 2×) with every clean-up (none, trim,
 // photo) of a 4000 × 3000 camera JPEG fitted to height 48, each run as a
 // whole process of the tool: its processor time (user and kernel, the median
-// of the runs) against djpeg decoding the same file in the same run, its peak
+// of the runs) against djpeg decoding the same file, run by run in turn, its peak
 // resident memory (the child's ru_maxrss), and the PNG bytes in its snippet.
 // One line per case:
 // BENCH lean_<style>_<cleanup> cpu_ms=… djpeg_cpu_ms=… ratio=… peak_mib=… png_bytes=…
@@ -29,18 +29,27 @@ using quorel::bench::RunChild;
 constexpr int kRuns = 5;
 constexpr int kWidth = 4000, kHeight = 3000;
 
-// The median processor time and the largest peak of kRuns runs.
-std::optional<ChildUsage> Measure(const std::vector<std::string>& args, const fs::path& out) {
-  std::vector<double> times;
-  ChildUsage result;
+// The median processor time and the largest peak of kRuns runs of the tool
+// and of its reference (djpeg), their runs taken in turn, so that a change in
+// the machine's load while they run moves both.
+struct Pair {
+  ChildUsage tool, reference;
+};
+std::optional<Pair> Measure(const std::vector<std::string>& tool, const std::vector<std::string>& reference,
+                            const fs::path& out) {
+  std::vector<double> times[2];
+  Pair result;
   for (int i = 0; i < kRuns; ++i) {
-    const auto run = RunChild(args, out);
-    if (!run) return std::nullopt;
-    times.push_back(run->cpu_ms);
-    result.peak_mib = std::max(result.peak_mib, run->peak_mib);
+    const auto ref = RunChild(reference, "/dev/null");
+    const auto run = RunChild(tool, out);
+    if (!ref || !run) return std::nullopt;
+    times[0].push_back(run->cpu_ms);
+    times[1].push_back(ref->cpu_ms);
+    result.tool.peak_mib = std::max(result.tool.peak_mib, run->peak_mib);
   }
-  std::nth_element(times.begin(), times.begin() + kRuns / 2, times.end());
-  result.cpu_ms = times[kRuns / 2];
+  for (auto& t : times) std::nth_element(t.begin(), t.begin() + kRuns / 2, t.end());
+  result.tool.cpu_ms = times[0][kRuns / 2];
+  result.reference.cpu_ms = times[1][kRuns / 2];
   return result;
 }
 
@@ -77,8 +86,7 @@ int main() {
     std::puts("BENCH lean skipped: djpeg (libjpeg-turbo-progs) is not installed");
     return 0;
   }
-  const auto reference = Measure({djpeg, "-outfile", "/dev/null", jpeg.string()}, out);
-  if (!reference) return 1;
+  const std::vector<std::string> reference = {djpeg, "-outfile", "/dev/null", jpeg.string()};
   struct Style {
     const char* name;
     std::vector<std::string> args;
@@ -94,15 +102,16 @@ int main() {
                                        "--signature", jpeg.string(), "--no-seal", "--signature-scale",
                                        "height:48", "--signature-cleanup", cleanup};
       args.insert(args.end(), style.args.begin(), style.args.end());
-      const auto tool = Measure(args, out);
-      if (!tool) {
+      const auto pair = Measure(args, reference, out);
+      if (!pair) {
         std::printf("BENCH lean_%s_%s failed\n", style.name, cleanup);
         ++failed;
         continue;
       }
+      const auto& [tool, djpeg_run] = *pair;
       std::printf("BENCH lean_%s_%s cpu_ms=%.1f djpeg_cpu_ms=%.1f ratio=%.2f peak_mib=%.1f png_bytes=%zu\n",
-                  style.name, cleanup, tool->cpu_ms, reference->cpu_ms, tool->cpu_ms / reference->cpu_ms,
-                  tool->peak_mib, PngBytes(out));
+                  style.name, cleanup, tool.cpu_ms, djpeg_run.cpu_ms, tool.cpu_ms / djpeg_run.cpu_ms, tool.peak_mib,
+                  PngBytes(out));
       std::fflush(stdout);
     }
   }
@@ -117,17 +126,16 @@ int main() {
     ++failed;
   }
   // Memory grows with the width, not the area: a 48 MP photo cleaned as a photo.
-  const fs::path large = folder / "large.jpg";
-  if (!WriteJpeg(large, DrawSignatureRgb(2 * kWidth, 2 * kHeight), 2 * kWidth, 2 * kHeight)) return 1;
-  const auto large_reference = Measure({djpeg, "-outfile", "/dev/null", large.string()}, out);
-  const auto large_tool = Measure({QUOREL_SNIPPET_PATH, "--settings", (folder / "settings").string(), "--signature",
-                                   large.string(), "--no-seal", "--signature-scale", "height:48",
-                                   "--signature-cleanup", "photo"},
-                                  out);
-  if (large_reference && large_tool) {
+  const fs::path large_jpeg = folder / "large.jpg";
+  if (!WriteJpeg(large_jpeg, DrawSignatureRgb(2 * kWidth, 2 * kHeight), 2 * kWidth, 2 * kHeight)) return 1;
+  const auto large = Measure({QUOREL_SNIPPET_PATH, "--settings", (folder / "settings").string(), "--signature",
+                              large_jpeg.string(), "--no-seal", "--signature-scale", "height:48",
+                              "--signature-cleanup", "photo"},
+                             {djpeg, "-outfile", "/dev/null", large_jpeg.string()}, out);
+  if (large) {
     std::printf("BENCH lean_48mp_gif_1x_photo cpu_ms=%.1f djpeg_cpu_ms=%.1f ratio=%.2f peak_mib=%.1f\n",
-                large_tool->cpu_ms, large_reference->cpu_ms, large_tool->cpu_ms / large_reference->cpu_ms,
-                large_tool->peak_mib);
+                large->tool.cpu_ms, large->reference.cpu_ms, large->tool.cpu_ms / large->reference.cpu_ms,
+                large->tool.peak_mib);
   } else {
     std::printf("BENCH lean_48mp_gif_1x_photo failed\n");
     ++failed;

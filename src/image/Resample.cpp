@@ -2,9 +2,12 @@
 #include "image/Resample.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstddef>
+#include <cstdint>
 #include <new>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "image/DibLayout.h"
@@ -37,6 +40,9 @@ Span BoxRange(int target, double ratio, int source_size) {
   }
   return {first, last};
 }
+
+// The largest sum of `pixels` bytes, saturated where it would pass 64 bits.
+uint64_t MaxSum(uint64_t pixels) { return pixels > UINT64_MAX / 255 ? UINT64_MAX : pixels * 255; }
 
 }  // namespace
 
@@ -83,18 +89,72 @@ Result<Buffer<Span>> AverageColumns(const Plan& plan) {
   return columns;
 }
 
+namespace {
+
+// One source row added to its columns' sums; the first row of a box sets them,
+// so they need no clearing between boxes.
+template <class Sum>
+void AddRow(Sum* sums, const uint8_t* bytes, size_t size, bool first) {
+  if (first) {
+    for (size_t x = 0; x < size; ++x) sums[x] = bytes[x];
+  } else {
+    for (size_t x = 0; x < size; ++x) sums[x] = static_cast<Sum>(sums[x] + bytes[x]);
+  }
+}
+
+// The column sums of one span added to `sum`, two pixels a step: spans are a
+// few pixels wide, too short for the vectorised loop a compiler would make of
+// one pixel a step.
+template <class Sum>
+void AddSpan(const Sum* sums, Span span, uint64_t (&sum)[3]) {
+  const Sum* from = sums + static_cast<size_t>(span.first) * 3;
+  int width = span.last - span.first;
+  for (; width >= 2; width -= 2, from += 6) {
+    sum[0] += uint64_t{from[0]} + from[3];
+    sum[1] += uint64_t{from[1]} + from[4];
+    sum[2] += uint64_t{from[2]} + from[5];
+  }
+  if (width == 1) {
+    sum[0] += from[0];
+    sum[1] += from[1];
+    sum[2] += from[2];
+  }
+}
+
+}  // namespace
+
 Result<BoxSums> BoxSums::Create(const Plan& plan) {
   BoxSums sums;
   sums.columns_ = QUOREL_TRY(AverageColumns(plan));
-  QUOREL_TRY(sums.column_sums_.Resize(size_t{3} * static_cast<size_t>(plan.source_width)));
-  QUOREL_TRY(sums.sums_.Resize(size_t{3} * static_cast<size_t>(plan.target_width)));
+  int tallest = 1;
+  for (int i = 0; i < plan.target_height; ++i) {
+    const Span rows = AverageRows(plan, i);
+    tallest = std::max(tallest, rows.last - rows.first);
+  }
+  QUOREL_TRY(sums.by_width_.Resize(sums.columns_.size()));
+  for (size_t k = 0; k < sums.columns_.size(); ++k) {
+    const auto width = static_cast<uint64_t>(sums.columns_[k].last - sums.columns_[k].first);
+    sums.by_width_[k] = ExactDivisor(width, MaxSum(static_cast<uint64_t>(tallest) * width));
+    sums.widths_multiply_ = sums.widths_multiply_ && sums.by_width_[k].Multiplies();
+  }
+  const size_t bytes = size_t{3} * static_cast<size_t>(plan.source_width);
+  if (tallest <= kMaxShortRows) {
+    QUOREL_TRY(sums.short_sums_.Resize(bytes));
+  } else {
+    QUOREL_TRY(sums.column_sums_.Resize(bytes));
+    QUOREL_TRY(sums.sums_.Resize(size_t{3} * static_cast<size_t>(plan.target_width)));
+  }
   return sums;
 }
 
 void BoxSums::Add(std::span<const uint8_t> row) {
-  // 255 × 2^24 still fits 32 bits: taller boxes fold first.
-  if (rows_ == (uint32_t{1} << 24)) Fold();
-  for (size_t x = 0; x < column_sums_.size(); ++x) column_sums_[x] += row[x];
+  if (!short_sums_.empty()) {
+    AddRow(short_sums_.data(), row.data(), short_sums_.size(), rows_ == 0);
+  } else {
+    // 255 × 2^24 still fits 32 bits: taller boxes fold first.
+    if (rows_ == (uint32_t{1} << 24)) Fold();
+    AddRow(column_sums_.data(), row.data(), column_sums_.size(), rows_ == 0);
+  }
   ++rows_;
 }
 
@@ -104,18 +164,42 @@ void BoxSums::Fold() {
       for (size_t c = 0; c < 3; ++c) sums_[k * 3 + c] += column_sums_[static_cast<size_t>(x) * 3 + c];
     }
   }
-  std::fill(column_sums_.begin(), column_sums_.end(), 0);
   rows_ = 0;
+  folded_ = true;
 }
 
 void BoxSums::Write(Span rows, std::span<uint8_t> out) {
-  Fold();
-  for (size_t k = 0; k < columns_.size(); ++k) {
-    const uint64_t count =
-        static_cast<uint64_t>(rows.last - rows.first) * (columns_[k].last - columns_[k].first);
-    for (size_t c = 0; c < 3; ++c) out[k * 3 + c] = static_cast<uint8_t>(sums_[k * 3 + c] / count);
+  assert(rows_ > 0 || folded_);  // Add comes first
+  // An average over width × height pixels, divided by the width and then the
+  // height: floor(floor(n / a) / b) is floor(n / (a·b)) for whole numbers,
+  // and each divisor is exact over its smaller range.
+  const auto height = static_cast<uint64_t>(rows.last - rows.first);
+  const ExactDivisor by_height(height, MaxSum(height));
+  const bool multiply = widths_multiply_ && by_height.Multiplies();
+  const auto write = [&](auto sum_of) {
+    uint8_t* to = out.data();
+    for (size_t k = 0; k < columns_.size(); ++k) {
+      uint64_t sum[3] = {0, 0, 0};
+      sum_of(k, sum);
+      const ExactDivisor by_width = by_width_[k];  // a copy, which the bytes written cannot alias
+      for (size_t c = 0; c < 3; ++c) {
+        const uint64_t average = multiply ? by_height.Quotient(by_width.Quotient(sum[c]))
+                                          : by_height.Divide(by_width.Divide(sum[c]));
+        to[k * 3 + c] = static_cast<uint8_t>(average);
+      }
+    }
+  };
+  if (folded_) {
+    if (rows_ > 0) Fold();
+    write([&](size_t k, uint64_t(&sum)[3]) { std::copy_n(&sums_[k * 3], 3, sum); });
+    std::fill(sums_.begin(), sums_.end(), 0);
+  } else if (!short_sums_.empty()) {
+    write([&](size_t k, uint64_t(&sum)[3]) { AddSpan(short_sums_.data(), columns_[k], sum); });
+  } else {
+    write([&](size_t k, uint64_t(&sum)[3]) { AddSpan(column_sums_.data(), columns_[k], sum); });
   }
-  std::fill(sums_.begin(), sums_.end(), 0);
+  rows_ = 0;
+  folded_ = false;
 }
 
 }  // namespace resample

@@ -7,6 +7,7 @@
 
 #include "common/Buffer.h"
 #include "common/Result.h"
+#include "image/ExactDivisor.h"
 
 namespace quorel::resample {
 
@@ -43,10 +44,11 @@ Span AverageRows(const Plan& plan, int i);
 Result<Buffer<Span>> AverageColumns(const Plan& plan);
 
 // The sums of one averaging box, taken in the one order both scalers use:
-// each source row's bytes down their columns first (32-bit sums, a loop the
-// compiler vectorises), then across each target column's span once per
-// target row. The integer sums, and so the averages, do not depend on how the
-// rows arrive.
+// each source row's bytes down their columns first (a loop the compiler
+// vectorises; 16-bit sums while every box is at most 257 rows tall, as
+// 255 × 257 still fits them, else 32-bit), then across each target column's
+// span once per target row. The integer sums, and so the averages, do not
+// depend on how the rows arrive.
 class BoxSums {
  public:
   // kOutOfMemory when the sums cannot be allocated.
@@ -57,13 +59,21 @@ class BoxSums {
   void Write(Span rows, std::span<uint8_t> out);
 
  private:
-  // The column sums folded into the target columns' 64-bit sums.
+  static constexpr int kMaxShortRows = 257;
+
+  // The 32-bit column sums folded into the target columns' 64-bit sums,
+  // before a box taller than 2^24 rows could overflow them.
   void Fold();
 
   Buffer<Span> columns_;
-  Buffer<uint32_t> column_sums_;  // per source byte
-  Buffer<uint64_t> sums_;         // per target byte
-  uint32_t rows_ = 0;                  // added since the last fold
+  Buffer<ExactDivisor> by_width_;  // per target column: its span's width
+  bool widths_multiply_ = true;    // every one of them by a multiply
+  // Per source byte, of the rows_ added since the last fold: one of the two.
+  Buffer<uint16_t> short_sums_;
+  Buffer<uint32_t> column_sums_;
+  Buffer<uint64_t> sums_;  // per target byte, folded
+  uint32_t rows_ = 0;
+  bool folded_ = false;
 };
 
 }  // namespace quorel::resample

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <numeric>
 #include <utility>
@@ -63,6 +64,36 @@ Result<Reduced> Reduce(const InkBits& ink, int32_t factor) {
   return r;
 }
 
+// `mark(cell, start)` for each cell of the reduced mask in a run of at least
+// N inked cells along its rows (or, `down`, its columns), with start 1 for
+// every N neighbours in a row that are all inked (0 elsewhere), which `starts`
+// keeps: a cell lies in such a run exactly when some such N include it.
+// Whole rows at a time, which the compiler vectorises.
+template <int32_t N, class Mark>
+void MarkRuns(const Reduced& mask, bool down, Buffer<uint8_t>& starts, Buffer<uint8_t>& cells, Mark mark) {
+  const auto width = static_cast<size_t>(mask.width);
+  const size_t step = down ? width : 1;
+  // Places where N cells in a row may start: rows × columns of them.
+  const auto rows = static_cast<size_t>(down ? std::max(0, mask.height - N + 1) : mask.height);
+  const auto columns = static_cast<size_t>(down ? mask.width : std::max(0, mask.width - N + 1));
+  for (size_t y = 0; y < rows; ++y) {
+    const uint8_t* from = mask.cells.data() + y * width;
+    uint8_t* to = starts.data() + y * width;
+    for (size_t x = 0; x < columns; ++x) {
+      uint8_t all = from[x];
+      for (size_t j = 1; j < N; ++j) all &= from[x + j * step];
+      to[x] = all;
+    }
+  }
+  for (size_t j = 0; j < N; ++j) {
+    for (size_t y = 0; y < rows; ++y) {
+      const uint8_t* from = starts.data() + y * width;
+      uint8_t* to = cells.data() + y * width + j * step;
+      for (size_t x = 0; x < columns; ++x) to[x] = mark(to[x], from[x]);
+    }
+  }
+}
+
 // Lines near the rows (or, transposed, the columns) of the reduced mask, in
 // full-size pixels.
 Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed, int32_t factor) {
@@ -74,37 +105,16 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
   };
   // Only cells in runs of at least kShortestRun along: a line a few degrees
   // off keeps long runs, while handwriting and blobs mostly do not, so the
-  // counting below sees far fewer cells.
-  Buffer<uint8_t> runs = QUOREL_TRY(Buffer<uint8_t>::Filled(static_cast<size_t>(along) * across));
-  for (int32_t v = 0; v < across; ++v) {
-    for (int32_t u = 0; u < along;) {
-      if (!cell(u, v)) {
-        ++u;
-        continue;
-      }
-      int32_t end = u;
-      while (end < along && cell(end, v)) ++end;
-      if (end - u >= kShortestRun) std::fill(&runs[static_cast<size_t>(v) * along + u], &runs[static_cast<size_t>(v) * along + end], 1);
-      u = end;
-    }
+  // counting below sees far fewer cells. And only cells in runs across of at
+  // most kThickest: a line is thin, a pen on a large photo often is not.
+  Buffer<uint8_t> runs = QUOREL_TRY(Buffer<uint8_t>::Filled(reduced_mask.cells.size()));
+  {
+    Buffer<uint8_t> starts = QUOREL_TRY(Buffer<uint8_t>::Filled(reduced_mask.cells.size()));
+    MarkRuns<kShortestRun>(reduced_mask, transposed, starts, runs,
+                           [](uint8_t cell, uint8_t start) { return static_cast<uint8_t>(cell | start); });
+    MarkRuns<kThickest + 1>(reduced_mask, !transposed, starts, runs,
+                            [](uint8_t cell, uint8_t start) { return static_cast<uint8_t>(cell & ~start); });
   }
-  // And only cells in runs across of at most kThickest: a line is thin, a
-  // pen on a large photo often is not.
-  for (int32_t u = 0; u < along; ++u) {
-    for (int32_t v = 0; v < across;) {
-      if (!cell(u, v)) {
-        ++v;
-        continue;
-      }
-      int32_t end = v;
-      while (end < across && cell(u, end)) ++end;
-      if (end - v > kThickest) {
-        for (int32_t i = v; i < end; ++i) runs[static_cast<size_t>(i) * along + u] = 0;
-      }
-      v = end;
-    }
-  }
-  const auto inked = [&](int32_t u, int32_t v) { return runs[static_cast<size_t>(v) * along + u] != 0; };
   // Slopes a step apart move a line by at most one reduced pixel across the picture.
   const double step = 1.0 / std::max(1, along);
   const int32_t slopes = 2 * static_cast<int32_t>(kMaxSlope / step) + 1;
@@ -123,18 +133,28 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
           static_cast<int32_t>(std::floor(margin + 0.5 - (u - along / 2.0) * slope_of(s)));
     }
   }
-  // Column by column, so that a bin's first place is where its count begins
-  // and its last the latest.
-  for (int32_t u = 0; u < along; ++u) {
-    const int32_t* shifts = &shift[static_cast<size_t>(u) * slopes];
-    for (int32_t v = 0; v < across; ++v) {
-      if (!inked(u, v)) continue;
+  // The kept cells a mask row at a time, the empty ones skipped by memchr (a
+  // kept cell is 1). In any order: a bin's count, first and last place along
+  // do not depend on it.
+  const auto mask_width = static_cast<size_t>(reduced_mask.width);
+  for (int32_t y = 0; y < reduced_mask.height; ++y) {
+    const uint8_t* row = runs.data() + static_cast<size_t>(y) * mask_width;
+    const uint8_t* end = row + mask_width;
+    const auto next = [&](const uint8_t* from) {
+      return static_cast<const uint8_t*>(std::memchr(from, 1, static_cast<size_t>(end - from)));
+    };
+    for (const uint8_t* at = next(row); at != nullptr; at = next(at + 1)) {
+      const auto x = static_cast<int32_t>(at - row);
+      const int32_t u = transposed ? y : x;
+      const int32_t v = transposed ? x : y;
+      const int32_t* shifts = &shift[static_cast<size_t>(u) * slopes];
       for (int32_t s = 0; s < slopes; ++s) {
         const int32_t b = v + shifts[s];
         if (b < 0 || b >= bins) continue;
         const size_t i = static_cast<size_t>(s) * bins + b;
-        if (count[i]++ == 0) first[i] = u;
-        last[i] = u;
+        ++count[i];
+        first[i] = std::min(first[i], u);
+        last[i] = std::max(last[i], u);
       }
     }
   }

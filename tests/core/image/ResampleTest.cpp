@@ -57,6 +57,7 @@ TEST(ResampleTest, EveryPixelFollowsTheScaleRulesAtUnevenRatios) {
       {9, 1, 3, 4},       // boxes without source rows take the nearest row
       {200, 4, 100, 4},   // exactly twice as wide: still interpolated
       {201, 4, 100, 4},   // just over: averaged
+      {9, 1201, 3, 2},    // boxes of 600 and 601 rows: the sums outgrow 16 bits
   };
   for (const Case& c : cases) {
     const auto source = test::MakePicture24(c.sw, c.sh, [](int x, int y) { return Grey(Level(x, y)); });
