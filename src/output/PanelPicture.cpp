@@ -6,7 +6,6 @@
 
 #include "codec/ImportPicture.h"
 #include "codec/PictureRows.h"
-#include "image/ConvertTo24.h"
 #include "image/Resample.h"
 #include "output/WorkingPicture.h"
 #include "panel/ImagePanel.h"
@@ -92,9 +91,7 @@ Result<Decoded> ReadWholePicture(const PictureSource& source) {
   const auto* bytes = std::get_if<PictureBytes>(&source);
   if (!file && !bytes) return Status::kBadInput;
   Decoded decoded = QUOREL_TRY(file ? ReadPictureFile(file->path) : ReadPictureBytes(bytes->bytes, bytes->kind));
-  if (IsNewPicture(source) && !IsSmallPicture(decoded.picture)) {
-    decoded.picture = QUOREL_TRY(ConvertTo24(std::move(decoded.picture)));
-  }
+  if (IsNewPicture(source)) decoded.picture = QUOREL_TRY(AsPanelPicture(std::move(decoded.picture)));
   return decoded;
 }
 

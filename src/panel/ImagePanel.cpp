@@ -72,6 +72,11 @@ void ImagePanel::ShowIn(int32_t width, int32_t height, double device_ratio) {
   Redraw();
 }
 
+Result<PackedDib> AsPanelPicture(PackedDib picture) {
+  if (IsSmallPicture(picture)) return picture;
+  return ConvertTo24(std::move(picture));
+}
+
 Result<ImagePanel> ImagePanel::WithNewPicture(PackedDib picture) const {
   return WithNewPicture(std::move(picture), cleanup_, wanted_, ScaleOnNew::kReset);
 }
@@ -80,8 +85,8 @@ Result<ImagePanel> ImagePanel::WithNewPicture(PackedDib picture, CleanupLevel le
                                               ScaleOnNew scale) const {
   // Small (and top-down) pictures stay as they came: the output can still use
   // them, but they are neither converted nor stored nor previewed.
-  if (!IsSmallPicture(picture)) picture = QUOREL_TRY(ConvertTo24(std::move(picture)));
-  return Successor(std::make_shared<const PackedDib>(std::move(picture)), level, wanted, scale);
+  return Successor(std::make_shared<const PackedDib>(QUOREL_TRY(AsPanelPicture(std::move(picture)))), level, wanted,
+                   scale);
 }
 
 Result<ImagePanel> ImagePanel::WithNewPicture(std::shared_ptr<const PackedDib> picture, CleanupLevel level,

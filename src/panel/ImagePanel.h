@@ -26,6 +26,8 @@ inline constexpr int32_t kMinPictureSide = 16;
 inline bool IsSmallPicture(const PackedDib& picture) {
   return picture.Width() < kMinPictureSide || picture.Height() < kMinPictureSide;
 }
+// A new picture as a panel keeps it: in 24 bits, unless small (as it came).
+Result<PackedDib> AsPanelPicture(PackedDib picture);
 
 // One of the two picture panels. No window: the front end gives the preview
 // area, shows `preview()` one to one and `readout()` as text. Everything that

@@ -4,7 +4,6 @@
 #include "codec/ImportPicture.h"
 #include "codec/gif/GifDecoder.h"
 #include "codec/jpeg/JpegReader.h"
-#include "image/ConvertTo24.h"
 #include "panel/ImagePanel.h"
 #include "panel/UprightPictureSink.h"
 
@@ -14,7 +13,7 @@ namespace {
 // The whole road: the picture as read, then in 24 bits unless small.
 Result<Decoded> ReadWhole(const std::filesystem::path& path) {
   Decoded decoded = QUOREL_TRY(ReadPictureFile(path));
-  if (!IsSmallPicture(decoded.picture)) decoded.picture = QUOREL_TRY(ConvertTo24(std::move(decoded.picture)));
+  decoded.picture = QUOREL_TRY(AsPanelPicture(std::move(decoded.picture)));
   return decoded;
 }
 
