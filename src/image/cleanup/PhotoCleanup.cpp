@@ -11,6 +11,7 @@
 
 #include "common/Buffer.h"
 #include "image/DibLayout.h"
+#include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkHue.h"
 #include "image/cleanup/PaperLight.h"
@@ -224,6 +225,7 @@ struct Masks {
   InkBits faint;
   int edge;
   InkBits other;  // for a seal: ink of another hue (print under it); else empty
+  GrainSeeds seeds{};
 };
 
 // The darkness where strong ink begins, from the wanted ink's histogram.
@@ -277,6 +279,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)),
               StrongEdge(in, light, choice, least, white, darkness),
               QUOREL_TRY(choice.wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
+  masks.seeds = QUOREL_TRY(GrainSeeds::For(w, h, least >= kMostLeastInk, masks.edge));
   // Rows y − lag … y + lag: each pixel's darkness (0 under `least`, other
   // ink's darkness + 256), and the darkest of any ink and of the wanted ink
   // within reach along the row.
@@ -340,7 +343,10 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
       if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
       if (steps.Near(x, y) && !PaperSteps::AcrossStroke(light, x, y, own, side, darkness_at)) continue;  // a step
       masks.faint.Set(x, y);
-      if (own >= masks.edge) masks.strong.Set(x, y);
+      if (own >= masks.edge) {
+        masks.strong.Set(x, y);
+        masks.seeds.Mark(x, y, own);
+      }
     }
   }
   QUOREL_TRY(lines.Clear(masks.faint, masks.strong));
@@ -367,6 +373,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const PaperSteps steps = QUOREL_TRY(PaperSteps::Find(light));
   Masks masks =
       QUOREL_TRY(Look(in, light, choice, lines, steps, least, std::clamp(reach, 1, kLongestReach), white, darkness));
+  QUOREL_TRY(masks.seeds.KeepSeeded(masks.strong));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
   // A seal's stroke goes on under the print stamped over it, for about its
   // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
