@@ -11,6 +11,7 @@
 
 #include "common/Buffer.h"
 #include "image/DibLayout.h"
+#include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkHue.h"
 #include "image/cleanup/PaperLight.h"
@@ -243,8 +244,9 @@ int StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choic
 
 // A first look, for the stroke width: strong ink without paper lines. The
 // lines are looked for in all ink of any hue, where they run unbroken.
+// `other` (when not empty) gets the ink of other hues.
 Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least,
-                          PaperLines& lines, Buffer<float>& white, Buffer<uint8_t>& darkness) {
+                          PaperLines& lines, Buffer<float>& white, Buffer<uint8_t>& darkness, InkBits& other) {
   const int edge = StrongEdge(in, light, choice, least, white, darkness);
   const int low = std::max(least, edge / 2);
   InkBits strong = QUOREL_TRY(InkBits::Create(in.width(), in.height()));
@@ -257,6 +259,7 @@ Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkCh
         if (darkness[i] < low) continue;
         any.Set(from + i, y);
         if (darkness[i] >= edge && choice.Wants(&white[3 * i])) strong.Set(from + i, y);
+        else if (other.width() > 0 && !choice.Wants(&white[3 * i])) other.Set(from + i, y);
       }
     });
   }
@@ -288,6 +291,10 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   // the ink stands well out of it, the floor stays, and so does the cost.
   const int faint_least =
       masks.edge > 2 * least ? least : std::max(1, least * kFaintShareNum / kFaintShareDen);
+  // A seal is stamped at one depth: wanted ink darker than its full contrast
+  // (twice the edge) is the seal multiplied by print over or under it, and
+  // must not lift the halfway cut of the seal's own pixels beside it.
+  const int cap = choice.wanted == InkWanted::kSeal ? 2 * masks.edge : 255;
   for (int32_t next = 0; next < h + reach; ++next) {
     if (next < h) {
       uint16_t* d = &ring[slot(next)];
@@ -311,7 +318,8 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
         std::fill_n(wanted_row, w, uint8_t{0});
       } else {
         running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] & 255); }, any_row);
-        running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] < 256 ? d[x] : 0); }, wanted_row);
+        running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] < 256 ? std::min<int>(d[x], cap) : 0); },
+                    wanted_row);
       }
     }
     const int32_t y = next - reach;
@@ -351,7 +359,13 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   InkChoice choice{wanted};
   if (wanted == InkWanted::kSeal) choice.seal = SealHueOf(in, light, least, white, darkness);
   PaperLines lines;
-  const double pen = StrokeWidth(QUOREL_TRY(StrongInk(in, light, choice, least, lines, white, darkness)));
+  double pen = 0;
+  {
+    // A seal's strokes are measured where the print does not cut them short.
+    InkBits print = QUOREL_TRY(InkBits::Create(wanted == InkWanted::kSeal ? w : 0, in.height()));
+    const InkBits strong = QUOREL_TRY(StrongInk(in, light, choice, least, lines, white, darkness, print));
+    pen = wanted == InkWanted::kSeal ? StrokeWidthBeside(strong, print) : StrokeWidth(strong);
+  }
   if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
   const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
   QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));

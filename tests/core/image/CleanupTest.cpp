@@ -10,6 +10,7 @@
 #include "codec/ImportPicture.h"
 #include "image/ConvertTo24.h"
 #include "image/TwoLevel.h"
+#include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/PhotoCleanup.h"
 #include "image/cleanup/TrimMargins.h"
@@ -142,6 +143,22 @@ TEST(CleanupTest, WideInkIsCleared) {
   ASSERT_TRUE(RemoveWide(ink, 6));
   EXPECT_TRUE(ink.Get(5, 21) && ink.Get(90, 21) && ink.Get(81, 50) && ink.Get(12, 42));
   EXPECT_FALSE(ink.Get(55, 5) || ink.Get(40, 50) || ink.Get(69, 0));
+}
+
+// Two 9 px strokes down the picture, cut into 4 px pieces by rows of print:
+// the pieces of one begin on the print, those of the other end on it. Runs
+// the print cuts short do not count toward the width.
+TEST(CleanupTest, StrokeWidthBesidePrint) {
+  InkBits ink = InkBits::Create(40, 64).value();
+  InkBits print = InkBits::Create(40, 64).value();
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 40; ++x) {
+      if (y % 8 < 2) print.Set(x, y);
+      else if ((x >= 5 && x < 14 && y % 8 < 6) || (x >= 25 && x < 34 && y % 8 >= 4)) ink.Set(x, y);
+    }
+  }
+  EXPECT_EQ(StrokeWidth(ink), 4);  // the runs down, between the print's rows
+  EXPECT_EQ(StrokeWidthBeside(ink, print), 9);
 }
 
 struct TrimCase { int width, height; PixelRect ink, kept; };
