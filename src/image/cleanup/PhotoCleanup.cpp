@@ -38,6 +38,9 @@ constexpr int32_t kGrainRowStep = 4;
 // The ink's full contrast is taken where 90 % of the darker pixels lie, and
 // the ink edge halfway to it (the 50 % coverage line of a blurred stroke).
 constexpr double kContrastShare = 0.90;
+// A seal is stamped at one depth, so its full contrast is its median pixel's:
+// the darker tenth of it may be seal multiplied by the print under it.
+constexpr double kSealContrastShare = 0.50;
 constexpr int kMaxEdge = 128;  // a clean scan: exactly the halfway rule
 // Ink spans 0.55–1 of the way from white to its colour, shading 0–0.45.
 constexpr float kInkFloor = 0.55f;
@@ -96,11 +99,11 @@ void ForDarkRuns(const PaperLight& light, int32_t y, int least, int32_t from, in
   }
 }
 
-int ChooseEdge(const std::array<uint32_t, 256>& histogram, int least) {
+int ChooseEdge(const std::array<uint32_t, 256>& histogram, int least, double share) {
   uint64_t dark = 0;
   for (int d = least; d < 256; ++d) dark += histogram[d];
   if (dark == 0) return kMaxEdge;
-  const auto wanted = static_cast<uint64_t>(std::ceil(kContrastShare * static_cast<double>(dark)));
+  const auto wanted = static_cast<uint64_t>(std::ceil(share * static_cast<double>(dark)));
   uint64_t seen = 0;
   for (int d = least; d < 256; ++d) {
     seen += histogram[d];
@@ -239,7 +242,7 @@ int StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choic
       }
     });
   }
-  return ChooseEdge(histogram, least);
+  return ChooseEdge(histogram, least, choice.wanted == InkWanted::kSeal ? kSealContrastShare : kContrastShare);
 }
 
 // A first look, for the stroke width: strong ink without paper lines. The
