@@ -146,6 +146,17 @@ struct InkChoice {
   }
 };
 
+// The mean colour of the kHueSpan pixels around place i of a row of n.
+void MeanAlongRow(const float* white, int32_t n, int32_t i, float* mean) {
+  const int32_t first = std::max(0, i - kHueSpan / 2);
+  const int32_t last = std::min(n - 1, i + kHueSpan / 2);
+  mean[0] = mean[1] = mean[2] = 0;
+  for (int32_t j = first; j <= last; ++j) {
+    for (int c = 0; c < 3; ++c) mean[c] += std::min(white[3 * j + c], 255.0f);
+  }
+  for (int c = 0; c < 3; ++c) mean[c] /= static_cast<float>(last - first + 1);
+}
+
 // The seal's hue: the one most coloured ink pixels share (on every
 // kGrainRowStep-th row, at least twice as dark as faint ink). Each pixel's
 // colour is the mean of kHueSpan pixels along its row: the colour fringes
@@ -161,13 +172,8 @@ InkHue SealHueOf(const ConstDibRows& in, PaperLight& light, int least, Buffer<fl
       const int32_t n = to - from;
       for (int32_t i = 0; i < n; ++i) {
         if (darkness[i] < 2 * least) continue;
-        float mean[3] = {0, 0, 0};
-        const int32_t first = std::max(0, i - kHueSpan / 2);
-        const int32_t last = std::min(n - 1, i + kHueSpan / 2);
-        for (int32_t j = first; j <= last; ++j) {
-          for (int c = 0; c < 3; ++c) mean[c] += std::min(white[3 * j + c], 255.0f);
-        }
-        for (float& m : mean) m /= static_cast<float>(last - first + 1);
+        float mean[3];
+        MeanAlongRow(white.data(), n, i, mean);
         tally.Add(mean);
       }
     });
@@ -298,6 +304,8 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   // (twice the edge) is the seal multiplied by print over or under it, and
   // must not lift the halfway cut of the seal's own pixels beside it.
   const int cap = choice.wanted == InkWanted::kSeal ? 2 * masks.edge : 255;
+  // Seal under print is told by its colour where it stands out of the grain.
+  const float grain = static_cast<float>(least) / static_cast<float>(kInkOverGrain);
   for (int32_t next = 0; next < h + reach; ++next) {
     if (next < h) {
       uint16_t* d = &ring[slot(next)];
@@ -310,7 +318,14 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
         DarknessRow(white.data(), to - from, darkness.data());
         for (int32_t i = 0; i < to - from; ++i) {
           if (darkness[i] < faint_least) continue;
-          d[from + i] = static_cast<uint16_t>(darkness[i] + (choice.Wants(&white[3 * i]) ? 0 : 256));
+          const bool wants = choice.Wants(&white[3 * i]);
+          d[from + i] = static_cast<uint16_t>(darkness[i] + (wants ? 0 : 256));
+          // Seal times print: free to join the seal's strokes, as faint ink.
+          if (!wants && choice.wanted == InkWanted::kSeal && choice.seal.MayHoldUnderPrint(&white[3 * i], grain)) {
+            float mean[3];
+            MeanAlongRow(white.data(), to - from, i, mean);
+            if (choice.seal.HoldsUnderPrint(mean, grain)) masks.faint.Set(from + i, next);
+          }
           dark = true;
         }
       });

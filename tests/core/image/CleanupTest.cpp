@@ -133,6 +133,22 @@ TEST(CleanupTest, PhotoTakesLinesForPaperAndInkByHue) {
   }
 }
 
+// A pale red seal's bar whose lower rows lie under a band of grey print
+// (seal times grey there, no seal ink below it to bridge from), with a band
+// of dark pure red below the bar (print the seal's colour bled into).
+TEST(CleanupTest, SealUnderPrintIsKeptByItsHue) {
+  const PackedDib photo = test::MakePicture24(200, 100, [](int x, int y) {
+    const bool bar = x >= 50 && x < 150 && y >= 40 && y < 52, band = x >= 30 && x < 170 && y >= 46 && y < 52;
+    if (bar) return band ? Bgr{40, 40, 62} : Bgr{160, 160, 250};
+    if (band) return test::Grey(40);
+    return x >= 50 && x < 150 && y >= 52 && y < 56 ? Bgr{0, 0, 40} : Bgr{240, 245, 248};
+  });
+  const CleanedPhoto seal = CleanPhoto(photo, InkWanted::kSeal).value();
+  const PackedDib bits = ReduceToTwoLevels(seal.picture, kBlack, kWhite).value();
+  EXPECT_TRUE(InkAt(seal, bits, 100, 42) && InkAt(seal, bits, 100, 50) && InkAt(seal, bits, 52, 50));
+  EXPECT_FALSE(InkAt(seal, bits, 40, 50) || InkAt(seal, bits, 100, 54));
+}
+
 // 3 px strokes across and down, one crossing a 30 px bar (a hard shadow
 // joined to it): the bar goes, the strokes outside it stay, and so does a
 // 5 px blob (a filled loop).
