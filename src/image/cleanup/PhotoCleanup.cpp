@@ -16,6 +16,7 @@
 #include "image/cleanup/InkHue.h"
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
+#include "image/cleanup/PaperSteps.h"
 #include "image/cleanup/TrimMargins.h"
 
 namespace quorel {
@@ -281,16 +282,19 @@ Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkCh
 // to about a quarter more instructions (GCC 12, -O3; measured with callgrind).
 [[gnu::noinline]]
 Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, const PaperLines& lines,
-                   int least, int32_t reach, Buffer<float>& white, Buffer<uint8_t>& darkness) {
+                   const PaperSteps& steps, int least, int32_t reach, Buffer<float>& white,
+                   Buffer<uint8_t>& darkness) {
   const int32_t w = in.width();
   const int32_t h = in.height();
   Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)),
               StrongEdge(in, light, choice, least, white, darkness),
               QUOREL_TRY(choice.wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
-  // Rows y − reach … y + reach: each pixel's darkness (0 under `least`, other
+  // Rows y − lag … y + lag: each pixel's darkness (0 under `least`, other
   // ink's darkness + 256), and the darkest of any ink and of the wanted ink
   // within reach along the row.
-  const int32_t span = 2 * reach + 1;
+  const int32_t side = PaperSteps::Side(reach);
+  const int32_t lag = std::max(reach, side);
+  const int32_t span = 2 * lag + 1;
   Buffer<uint16_t> ring = QUOREL_TRY(Buffer<uint16_t>::Filled(static_cast<size_t>(span) * w));
   Buffer<uint8_t> ring_any = QUOREL_TRY(Buffer<uint8_t>::Filled(ring.size()));
   Buffer<uint8_t> ring_wanted = QUOREL_TRY(Buffer<uint8_t>::Filled(ring.size()));
@@ -306,7 +310,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   const int cap = choice.wanted == InkWanted::kSeal ? 2 * masks.edge : 255;
   // Seal under print is told by its colour where it stands out of the grain.
   const float grain = static_cast<float>(least) / static_cast<float>(kInkOverGrain);
-  for (int32_t next = 0; next < h + reach; ++next) {
+  for (int32_t next = 0; next < h + lag; ++next) {
     if (next < h) {
       uint16_t* d = &ring[slot(next)];
       std::fill_n(d, w, uint16_t{0});
@@ -340,8 +344,11 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
                     wanted_row);
       }
     }
-    const int32_t y = next - reach;
+    const int32_t y = next - lag;
     if (y < 0) continue;
+    const auto darkness_at = [&](int32_t xx, int32_t yy) -> int {
+      return xx < 0 || yy < 0 || xx >= w || yy >= h ? -1 : ring[slot(yy) + xx] & 255;
+    };
     const uint16_t* d = &ring[slot(y)];
     const int32_t top = std::max(0, y - reach);
     const int32_t bottom = std::min(h - 1, y + reach);
@@ -357,6 +364,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
       }
       if (2 * own >= peak && d[x] > 255 && choice.wanted == InkWanted::kSeal) masks.other.Set(x, y);
       if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
+      if (steps.Near(x, y) && !PaperSteps::AcrossStroke(light, x, y, own, side, darkness_at)) continue;  // a step
       masks.faint.Set(x, y);
       if (own >= masks.edge) masks.strong.Set(x, y);
     }
@@ -388,7 +396,9 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
   QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
   const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
-  Masks masks = QUOREL_TRY(Look(in, light, choice, lines, least, std::clamp(reach, 1, kLongestReach), white, darkness));
+  const PaperSteps steps = QUOREL_TRY(PaperSteps::Find(light));
+  Masks masks =
+      QUOREL_TRY(Look(in, light, choice, lines, steps, least, std::clamp(reach, 1, kLongestReach), white, darkness));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
   // A seal's stroke goes on under the print stamped over it, for about its
   // own width. (Not for a pen: a seal's rim beside a stroke would join it.)

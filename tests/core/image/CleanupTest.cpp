@@ -149,6 +149,30 @@ TEST(CleanupTest, SealUnderPrintIsKeptByItsHue) {
   EXPECT_FALSE(InkAt(seal, bits, 40, 50) || InkAt(seal, bits, 100, 54));
 }
 
+// A papyrus fragment on a scanner's white ground, written on near its edge:
+// the step from the ground to it is paper, not a band of ink along it.
+TEST(CleanupTest, PhotoTakesAFragmentsEdgeForPaper) {
+  const auto stroke = [](int x, int y) {
+    return (y >= 30 && y < 170 && std::abs(x - 170 - 12 * std::sin(y / 12.0)) < 2.5) ||
+           (x >= 125 && x < 260 && std::abs(y - 100 - 8 * std::sin(x / 10.0)) < 2);
+  };
+  const PackedDib scan = test::MakePicture24(300, 200, [&](int x, int y) {
+    if (stroke(x, y)) return test::Grey(40);
+    return x < 100 + y / 10 ? test::Grey(245) : Bgr{100, 135, 150};
+  });
+  const CleanedPhoto cleaned = CleanPhoto(scan).value();
+  const PackedDib bits = ReduceToTwoLevels(cleaned.picture, kBlack, kWhite).value();
+  int missed = 0, along_edge = 0;
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 300; ++x) {
+      missed += stroke(x, y) && !InkAt(cleaned, bits, x, y);
+      along_edge += !stroke(x, y) && std::abs(x - 100 - y / 10) < 10 && InkAt(cleaned, bits, x, y);
+    }
+  }
+  EXPECT_EQ(missed, 0);
+  EXPECT_LT(along_edge, 200);  // less than a pixel a row (without the step's test: 3 to 4)
+}
+
 // 3 px strokes across and down, one crossing a 30 px bar (a hard shadow
 // joined to it): the bar goes, the strokes outside it stay, and so does a
 // 5 px blob (a filled loop).
