@@ -15,6 +15,7 @@
 #include "image/cleanup/InkHue.h"
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
+#include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/TrimMargins.h"
 
 namespace quorel {
@@ -358,6 +359,11 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
   Masks masks = QUOREL_TRY(Look(in, light, choice, lines, least, std::clamp(reach, 1, kLongestReach), white, darkness));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
+  // The rim of a hard shadow where the paper has not followed it yet. (The
+  // width grown, as faint ink's strong pixels can be too few to tell it;
+  // bounded, as is the work a pixel.)
+  const double sides = kWidePerPen * std::max(pen, StrokeWidth(masks.strong));
+  RemoveShadowSteps(masks.strong, in, light, std::min(static_cast<int32_t>(std::ceil(sides)), 2 * kLongestReach));
   // A seal's stroke goes on under the print stamped over it, for about its
   // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
   if (choice.wanted == InkWanted::kSeal) {
