@@ -14,6 +14,11 @@ struct Step {
 constexpr std::array kSteps{Step{1, 0},  Step{0, 1},  Step{1, 1},   Step{1, -1},
                             Step{-1, 0}, Step{0, -1}, Step{-1, -1}, Step{-1, 1}};
 constexpr size_t kWays = kSteps.size() / 2;
+// The paper estimate comes down to a shadow over about this many of its
+// cells (its smoothing reaches one cell either side, its interpolation one
+// more): the paper toward the shadow is looked at this far away, or a
+// stroke width's reach if that is farther.
+constexpr int32_t kPaperSpanCells = 3;
 
 // Darkness (as the photo clean-up measures it: the darkest channel against
 // white) of a pixel seen on paper whose 255 / paper is `scale`.
@@ -36,6 +41,7 @@ bool Grey(const uint8_t* bgr, const float* scale, int half) {
 void RemoveShadowSteps(InkBits& ink, const ConstDibRows& picture, const PaperLight& light, int32_t reach) {
   const int32_t w = ink.width();
   const int32_t h = ink.height();
+  const int32_t away = std::max(reach, kPaperSpanCells * light.cell());
   const auto pixel = [&](int32_t x, int32_t y) { return picture.TopDownRow(y).data() + size_t{3} * x; };
   for (int32_t y = 0; y < h; ++y) {
     const uint8_t* bits = ink.Row(y);
@@ -54,8 +60,8 @@ void RemoveShadowSteps(InkBits& ink, const ConstDibRows& picture, const PaperLig
       std::array<bool, kSteps.size()> darker{};
       for (size_t i = 0; i < kSteps.size(); ++i) {
         float scale[3];
-        light.ScaleAt(std::clamp(x + reach * kSteps[i].dx, 0, w - 1),
-                      std::clamp(y + reach * kSteps[i].dy, 0, h - 1), scale);
+        light.ScaleAt(std::clamp(x + away * kSteps[i].dx, 0, w - 1),
+                      std::clamp(y + away * kSteps[i].dy, 0, h - 1), scale);
         darker[i] = DarknessOn(own, scale) <= half;
       }
       if (std::ranges::none_of(darker, [](bool d) { return d; })) continue;
