@@ -17,6 +17,7 @@
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/PaperSteps.h"
+#include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/TrimMargins.h"
 
 namespace quorel {
@@ -400,6 +401,11 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   Masks masks =
       QUOREL_TRY(Look(in, light, choice, lines, steps, least, std::clamp(reach, 1, kLongestReach), white, darkness));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
+  // The rim of a hard shadow where the paper has not followed it yet. (The
+  // width grown, as faint ink's strong pixels can be too few to tell it;
+  // bounded, as is the work a pixel.)
+  const double sides = kWidePerPen * std::max(pen, StrokeWidth(masks.strong));
+  RemoveShadowSteps(masks.strong, in, light, std::min(static_cast<int32_t>(std::ceil(sides)), 2 * kLongestReach));
   // A seal's stroke goes on under the print stamped over it, for about its
   // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
   if (choice.wanted == InkWanted::kSeal) {

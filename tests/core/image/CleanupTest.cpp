@@ -12,7 +12,9 @@
 #include "image/TwoLevel.h"
 #include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/InkBits.h"
+#include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PhotoCleanup.h"
+#include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/TrimMargins.h"
 #include "support/TestData.h"
 #include "support/TestPictures.h"
@@ -200,6 +202,31 @@ TEST(CleanupTest, StrokeWidthBesidePrint) {
     }
   }
   EXPECT_EQ(std::pair(StrokeWidth(ink), StrokeWidthBeside(ink, print)), std::pair(4.0, 9.0));
+}
+
+// Grey paper 230 with a hard grey shadow (150) from (120, 60) to the corner,
+// a faint stroke 4 px above it, a dark stroke in it and a red filled blob,
+// all taken for ink: the shadow's rim goes (along its edge and in its corner),
+// the strokes and the red blob's rim stay.
+TEST(CleanupTest, ShadowStepsAreCleared) {
+  PackedDib picture = CreateDib(240, 200, 24, 0, PixelFill::kNone).value();
+  const DibRows rows = DibRows::Of(picture).value();
+  InkBits ink = InkBits::Create(240, 200).value();
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 240; ++x) {
+      const bool shadow = x >= 120 && y >= 60, blob = x >= 20 && x < 80 && y >= 120 && y < 180;
+      const uint8_t grey = (y >= 100 && y < 103 && x > 130) ? 30 : (y >= 53 && y < 56) ? 170 : shadow ? 150 : 230;
+      uint8_t* p = rows.TopDownRow(y).data() + 3 * x;
+      p[0] = p[1] = blob ? 120 : grey;
+      p[2] = blob ? 220 : grey;
+      if (blob || grey < 200) ink.Set(x, y);
+    }
+  }
+  const ConstDibRows in = ConstDibRows::Of(picture).value();
+  RemoveShadowSteps(ink, in, PaperLight::Estimate(in, 2).value(), 12);
+  EXPECT_FALSE(ink.Get(180, 61) || ink.Get(180, 63) || ink.Get(122, 62) || ink.Get(121, 140)) << "shadow's rim";
+  EXPECT_TRUE(ink.Get(60, 54) && ink.Get(180, 54) && ink.Get(180, 55) && ink.Get(200, 101)) << "strokes";
+  EXPECT_TRUE(ink.Get(21, 121) && ink.Get(50, 121) && ink.Get(78, 150)) << "red blob";
 }
 
 struct TrimCase { int width, height; PixelRect ink, kept; };
