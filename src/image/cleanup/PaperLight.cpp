@@ -202,6 +202,24 @@ void PaperLight::Widen(int32_t grid_y, Buffer<float>& out) const {
   }
 }
 
+void PaperLight::ScaleAt(int32_t x, int32_t y, float* scale) const {
+  const float v = std::clamp((y + 0.5f) / cell_ - 0.5f, 0.0f, static_cast<float>(grid_height_ - 1));
+  const int32_t top = std::min(static_cast<int32_t>(v), std::max(0, grid_height_ - 2));
+  const float t = std::min(1.0f, v - static_cast<float>(top));
+  const int32_t bottom = std::min(top + 1, grid_height_ - 1);
+  const int32_t left = column_[x];
+  const int32_t right = std::min(left + 1, grid_width_ - 1);
+  const float s = weight_[x];
+  const auto at = [&](int32_t gy, int32_t gx, int c) {
+    return inverse_[(static_cast<size_t>(gy) * grid_width_ + gx) * 3 + c];
+  };
+  for (int c = 0; c < 3; ++c) {
+    const float a = at(top, left, c) + (at(top, right, c) - at(top, left, c)) * s;
+    const float b = at(bottom, left, c) + (at(bottom, right, c) - at(bottom, left, c)) * s;
+    scale[c] = a + (b - a) * t;
+  }
+}
+
 void PaperLight::WhiteRow(int32_t y, const uint8_t* row, int32_t from, int32_t to, float* white) {
   const float v = std::clamp((y + 0.5f) / cell_ - 0.5f, 0.0f, static_cast<float>(grid_height_ - 1));
   const int32_t top = std::min(static_cast<int32_t>(v), std::max(0, grid_height_ - 2));

@@ -48,6 +48,8 @@ class PaperLight {
   // NOTE: keeps the two grid rows around y widened to the picture's width,
   // so a walk down the picture widens each grid row once.
   void WhiteRow(int32_t y, const uint8_t* row, int32_t from, int32_t to, float* white);
+  // The factors alone at one pixel, as WhiteRow uses them: scale[channel].
+  void ScaleAt(int32_t x, int32_t y, float* scale) const;
 
  private:
   PaperLight() = default;

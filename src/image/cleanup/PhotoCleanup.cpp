@@ -11,12 +11,14 @@
 
 #include "common/Buffer.h"
 #include "image/DibLayout.h"
+#include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkHue.h"
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/PaperSteps.h"
+#include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/TrimMargins.h"
 
 namespace quorel {
@@ -39,6 +41,9 @@ constexpr int32_t kGrainRowStep = 4;
 // The ink's full contrast is taken where 90 % of the darker pixels lie, and
 // the ink edge halfway to it (the 50 % coverage line of a blurred stroke).
 constexpr double kContrastShare = 0.90;
+// A seal is stamped at one depth, so its full contrast is its median pixel's:
+// the darker tenth of it may be seal multiplied by the print under it.
+constexpr double kSealContrastShare = 0.50;
 constexpr int kMaxEdge = 128;  // a clean scan: exactly the halfway rule
 // Ink spans 0.55–1 of the way from white to its colour, shading 0–0.45.
 constexpr float kInkFloor = 0.55f;
@@ -97,11 +102,11 @@ void ForDarkRuns(const PaperLight& light, int32_t y, int least, int32_t from, in
   }
 }
 
-int ChooseEdge(const std::array<uint32_t, 256>& histogram, int least) {
+int ChooseEdge(const std::array<uint32_t, 256>& histogram, int least, double share) {
   uint64_t dark = 0;
   for (int d = least; d < 256; ++d) dark += histogram[d];
   if (dark == 0) return kMaxEdge;
-  const auto wanted = static_cast<uint64_t>(std::ceil(kContrastShare * static_cast<double>(dark)));
+  const auto wanted = static_cast<uint64_t>(std::ceil(share * static_cast<double>(dark)));
   uint64_t seen = 0;
   for (int d = least; d < 256; ++d) {
     seen += histogram[d];
@@ -144,6 +149,17 @@ struct InkChoice {
   }
 };
 
+// The mean colour of the kHueSpan pixels around place i of a row of n.
+void MeanAlongRow(const float* white, int32_t n, int32_t i, float* mean) {
+  const int32_t first = std::max(0, i - kHueSpan / 2);
+  const int32_t last = std::min(n - 1, i + kHueSpan / 2);
+  mean[0] = mean[1] = mean[2] = 0;
+  for (int32_t j = first; j <= last; ++j) {
+    for (int c = 0; c < 3; ++c) mean[c] += std::min(white[3 * j + c], 255.0f);
+  }
+  for (int c = 0; c < 3; ++c) mean[c] /= static_cast<float>(last - first + 1);
+}
+
 // The seal's hue: the one most coloured ink pixels share (on every
 // kGrainRowStep-th row, at least twice as dark as faint ink). Each pixel's
 // colour is the mean of kHueSpan pixels along its row: the colour fringes
@@ -159,13 +175,8 @@ InkHue SealHueOf(const ConstDibRows& in, PaperLight& light, int least, Buffer<fl
       const int32_t n = to - from;
       for (int32_t i = 0; i < n; ++i) {
         if (darkness[i] < 2 * least) continue;
-        float mean[3] = {0, 0, 0};
-        const int32_t first = std::max(0, i - kHueSpan / 2);
-        const int32_t last = std::min(n - 1, i + kHueSpan / 2);
-        for (int32_t j = first; j <= last; ++j) {
-          for (int c = 0; c < 3; ++c) mean[c] += std::min(white[3 * j + c], 255.0f);
-        }
-        for (float& m : mean) m /= static_cast<float>(last - first + 1);
+        float mean[3];
+        MeanAlongRow(white.data(), n, i, mean);
         tally.Add(mean);
       }
     });
@@ -241,13 +252,14 @@ int StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choic
       }
     });
   }
-  return ChooseEdge(histogram, least);
+  return ChooseEdge(histogram, least, choice.wanted == InkWanted::kSeal ? kSealContrastShare : kContrastShare);
 }
 
 // A first look, for the stroke width: strong ink without paper lines. The
 // lines are looked for in all ink of any hue, where they run unbroken.
+// `other` (when not empty) gets the ink of other hues.
 Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least,
-                          PaperLines& lines, Buffer<float>& white, Buffer<uint8_t>& darkness) {
+                          PaperLines& lines, Buffer<float>& white, Buffer<uint8_t>& darkness, InkBits& other) {
   const int edge = StrongEdge(in, light, choice, least, white, darkness);
   const int low = std::max(least, edge / 2);
   InkBits strong = QUOREL_TRY(InkBits::Create(in.width(), in.height()));
@@ -260,6 +272,7 @@ Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkCh
         if (darkness[i] < low) continue;
         any.Set(from + i, y);
         if (darkness[i] >= edge && choice.Wants(&white[3 * i])) strong.Set(from + i, y);
+        else if (other.width() > 0 && !choice.Wants(&white[3 * i])) other.Set(from + i, y);
       }
     });
   }
@@ -295,6 +308,12 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   // the ink stands well out of it, the floor stays, and so does the cost.
   const int faint_least =
       masks.edge > 2 * least ? least : std::max(1, least * kFaintShareNum / kFaintShareDen);
+  // A seal is stamped at one depth: wanted ink darker than its full contrast
+  // (twice the edge) is the seal multiplied by print over or under it, and
+  // must not lift the halfway cut of the seal's own pixels beside it.
+  const int cap = choice.wanted == InkWanted::kSeal ? 2 * masks.edge : 255;
+  // Seal under print is told by its colour where it stands out of the grain.
+  const float grain = static_cast<float>(least) / static_cast<float>(kInkOverGrain);
   for (int32_t next = 0; next < h + lag; ++next) {
     if (next < h) {
       uint16_t* d = &ring[slot(next)];
@@ -307,7 +326,14 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
         DarknessRow(white.data(), to - from, darkness.data());
         for (int32_t i = 0; i < to - from; ++i) {
           if (darkness[i] < faint_least) continue;
-          d[from + i] = static_cast<uint16_t>(darkness[i] + (choice.Wants(&white[3 * i]) ? 0 : 256));
+          const bool wants = choice.Wants(&white[3 * i]);
+          d[from + i] = static_cast<uint16_t>(darkness[i] + (wants ? 0 : 256));
+          // Seal times print: free to join the seal's strokes, as faint ink.
+          if (!wants && choice.wanted == InkWanted::kSeal && choice.seal.MayHoldUnderPrint(&white[3 * i], grain)) {
+            float mean[3];
+            MeanAlongRow(white.data(), to - from, i, mean);
+            if (choice.seal.HoldsUnderPrint(mean, grain)) masks.faint.Set(from + i, next);
+          }
           dark = true;
         }
       });
@@ -318,7 +344,8 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
         std::fill_n(wanted_row, w, uint8_t{0});
       } else {
         running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] & 255); }, any_row);
-        running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] < 256 ? d[x] : 0); }, wanted_row);
+        running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] < 256 ? std::min<int>(d[x], cap) : 0); },
+                    wanted_row);
       }
     }
     const int32_t y = next - lag;
@@ -365,7 +392,13 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   InkChoice choice{wanted};
   if (wanted == InkWanted::kSeal) choice.seal = SealHueOf(in, light, least, white, darkness);
   PaperLines lines;
-  const double pen = StrokeWidth(QUOREL_TRY(StrongInk(in, light, choice, least, lines, white, darkness)));
+  double pen = 0;
+  {
+    // A seal's strokes are measured where the print does not cut them short.
+    InkBits print = QUOREL_TRY(InkBits::Create(wanted == InkWanted::kSeal ? w : 0, in.height()));
+    const InkBits strong = QUOREL_TRY(StrongInk(in, light, choice, least, lines, white, darkness, print));
+    pen = wanted == InkWanted::kSeal ? StrokeWidthBeside(strong, print) : StrokeWidth(strong);
+  }
   if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
   const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
   QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
@@ -375,6 +408,11 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
       QUOREL_TRY(Look(in, light, choice, lines, steps, least, std::clamp(reach, 1, kLongestReach), white, darkness));
   QUOREL_TRY(masks.seeds.KeepSeeded(masks.strong));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
+  // The rim of a hard shadow where the paper has not followed it yet. (The
+  // width grown, as faint ink's strong pixels can be too few to tell it;
+  // bounded, as is the work a pixel.)
+  const double sides = kWidePerPen * std::max(pen, StrokeWidth(masks.strong));
+  RemoveShadowSteps(masks.strong, in, light, std::min(static_cast<int32_t>(std::ceil(sides)), 2 * kLongestReach));
   // A seal's stroke goes on under the print stamped over it, for about its
   // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
   if (choice.wanted == InkWanted::kSeal) {
