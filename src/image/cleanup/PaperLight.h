@@ -54,6 +54,16 @@ class PaperLight {
  private:
   PaperLight() = default;
   void Widen(int32_t grid_y, Buffer<float>& out) const;
+  // Where row y lies between two grid rows, and how far toward the lower.
+  struct Between {
+    int32_t top;
+    int32_t bottom;
+    float share;
+  };
+  Between RowBetween(int32_t y) const;
+  // node(gx, gy) interpolated at pixel (x, y), as WhiteRow does.
+  template <class Node>
+  float Interpolate(int32_t x, int32_t y, Node node) const;
 
   int32_t width_ = 0;
   int32_t cell_ = 1;
