@@ -64,7 +64,7 @@ void RemoveShadowSteps(InkBits& ink, const ConstDibRows& picture, const PaperLig
                       std::clamp(y + away * kSteps[i].dy, 0, h - 1), scale);
         darker[i] = DarknessOn(own, scale) <= half;
       }
-      if (std::ranges::none_of(darker, [](bool d) { return d; })) continue;
+      if (std::none_of(darker.begin(), darker.end(), [](bool d) { return d; })) continue;
       // Whether a pixel at most `half` dark lies within reach along `step`.
       const auto paper_within = [&](Step step) {
         for (int32_t k = 1; k <= reach; ++k) {
