@@ -15,6 +15,7 @@
 #include "image/cleanup/InkHue.h"
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
+#include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/TrimMargins.h"
 
 namespace quorel {
@@ -49,6 +50,9 @@ constexpr double kClosingPerPen = 3.0;
 // core lies within about its width of any of its pixels.
 constexpr double kReachPerPen = 1.0;
 constexpr int32_t kLongestReach = 12;
+// A narrow stroke's cut is set by the contrast the ink reaches this many
+// reaches around it.
+constexpr int32_t kCutReachPerReach = 4;
 // Colour is told from this many pixels along a row.
 constexpr int32_t kHueSpan = 5;
 // A piece under kPieceAreaPerPen stroke widths squared is a dot: kept within
@@ -95,18 +99,24 @@ void ForDarkRuns(const PaperLight& light, int32_t y, int least, int32_t from, in
   }
 }
 
-int ChooseEdge(const std::array<uint32_t, 256>& histogram, int least) {
+// The ink's full contrast, and the darkness where strong ink begins.
+struct InkContrast {
+  int edge = kMaxEdge;
+  int full = 0;  // none found
+};
+
+InkContrast ChooseEdge(const std::array<uint32_t, 256>& histogram, int least) {
   uint64_t dark = 0;
   for (int d = least; d < 256; ++d) dark += histogram[d];
-  if (dark == 0) return kMaxEdge;
+  if (dark == 0) return {};
   const auto wanted = static_cast<uint64_t>(std::ceil(kContrastShare * static_cast<double>(dark)));
   uint64_t seen = 0;
   for (int d = least; d < 256; ++d) {
     seen += histogram[d];
     // Strong ink stands out of the grain twice as far as faint ink.
-    if (seen >= wanted) return std::clamp((d + 1) / 2, 2 * least, kMaxEdge);
+    if (seen >= wanted) return {std::clamp((d + 1) / 2, 2 * least, kMaxEdge), d};
   }
-  return kMaxEdge;
+  return {};
 }
 
 // The least darkness of ink in this picture, from its paper's grain: every
@@ -216,8 +226,9 @@ class RunningMax {
 // pixel within `reach` (the halfway rule at the scale of a stroke, so a thin
 // or faint stroke is cut at its own 50 % line) and at least the faint floor
 // (a share of `least`), and strong ink, faint ink at least as dark as the
-// edge. Paper lines removed
-// from both. Memory: 2 × reach + 1 rows of darkness.
+// edge. Beside a stroke as narrow as the blur, whose peak the blur kept under
+// the ink's contrast, the cut lies nearer the peak (StrokeCut). Paper lines
+// removed from both. Memory: 2 × reach + 1 rows of darkness.
 struct Masks {
   InkBits strong;
   InkBits faint;
@@ -225,16 +236,19 @@ struct Masks {
   InkBits other;  // for a seal: ink of another hue (print under it); else empty
 };
 
-// The darkness where strong ink begins, from the wanted ink's histogram.
-int StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least, Buffer<float>& white,
-               Buffer<uint8_t>& darkness) {
+// The wanted ink's contrast, from its histogram.
+// Each pixel of it is noted in `cut`, if given.
+InkContrast StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least,
+                       Buffer<float>& white, Buffer<uint8_t>& darkness, StrokeCut* cut = nullptr) {
   std::array<uint32_t, 256> histogram{};
   for (int32_t y = 0; y < in.height(); ++y) {
     ForDarkRuns(light, y, least, 0, in.width(), [&](int32_t from, int32_t to) {
       light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
       DarknessRow(white.data(), to - from, darkness.data());
       for (int32_t i = 0; i < to - from; ++i) {
-        if (darkness[i] >= least && choice.Wants(&white[3 * i])) ++histogram[darkness[i]];
+        if (darkness[i] < least || !choice.Wants(&white[3 * i])) continue;
+        ++histogram[darkness[i]];
+        if (cut != nullptr) cut->Note(from + i, y, darkness[i]);
       }
     });
   }
@@ -245,7 +259,7 @@ int StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choic
 // lines are looked for in all ink of any hue, where they run unbroken.
 Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least,
                           PaperLines& lines, Buffer<float>& white, Buffer<uint8_t>& darkness) {
-  const int edge = StrongEdge(in, light, choice, least, white, darkness);
+  const int edge = StrongEdge(in, light, choice, least, white, darkness).edge;
   const int low = std::max(least, edge / 2);
   InkBits strong = QUOREL_TRY(InkBits::Create(in.width(), in.height()));
   InkBits any = QUOREL_TRY(InkBits::Create(in.width(), in.height()));
@@ -272,8 +286,10 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
                    int least, int32_t reach, Buffer<float>& white, Buffer<uint8_t>& darkness) {
   const int32_t w = in.width();
   const int32_t h = in.height();
-  Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)),
-              StrongEdge(in, light, choice, least, white, darkness),
+  StrokeCut cut = QUOREL_TRY(StrokeCut::Create(w, h, light.cell()));
+  const InkContrast contrast = StrongEdge(in, light, choice, least, white, darkness, &cut);
+  QUOREL_TRY(cut.Spread(contrast.full, kCutReachPerReach * reach));
+  Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)), contrast.edge,
               QUOREL_TRY(choice.wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
   // Rows y − reach … y + reach: each pixel's darkness (0 under `least`, other
   // ink's darkness + 256), and the darkest of any ink and of the wanted ink
@@ -319,6 +335,9 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
     const uint16_t* d = &ring[slot(y)];
     const int32_t top = std::max(0, y - reach);
     const int32_t bottom = std::min(h - 1, y + reach);
+    const auto narrow = [&](int32_t x, int32_t yy, int peak) {
+      return NarrowAt([&](int32_t px, int32_t py) { return ring[slot(py) + px]; }, x, yy, w, h, top, bottom, peak);
+    };
     for (int32_t x = 0; x < w; ++x) {
       if (d[x] == 0) continue;
       const int own = d[x] & 255;
@@ -331,6 +350,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
       }
       if (2 * own >= peak && d[x] > 255 && choice.wanted == InkWanted::kSeal) masks.other.Set(x, y);
       if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
+      if (own < cut.Least(x, y, peak_wanted) && narrow(x, y, peak_wanted)) continue;  // a narrow stroke's blur
       masks.faint.Set(x, y);
       if (own >= masks.edge) masks.strong.Set(x, y);
     }
