@@ -35,6 +35,7 @@ constexpr double kInkOverGrain = 4.0;
 constexpr int kFaintShareNum = 3;
 constexpr int kFaintShareDen = 4;
 constexpr int32_t kGrainRowStep = 4;
+constexpr int32_t kRiseRows = 256;
 // The ink's full contrast is taken where 90 % of the darker pixels lie, and
 // the ink edge halfway to it (the 50 % coverage line of a blurred stroke).
 constexpr double kContrastShare = 0.90;
@@ -245,10 +246,11 @@ InkContrast StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoic
     ForDarkRuns(light, y, least, 0, in.width(), [&](int32_t from, int32_t to) {
       light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
       DarknessRow(white.data(), to - from, darkness.data());
+      uint8_t* squares = cut != nullptr ? cut->Squares(y) : nullptr;
       for (int32_t i = 0; i < to - from; ++i) {
         if (darkness[i] < least || !choice.Wants(&white[3 * i])) continue;
         ++histogram[darkness[i]];
-        if (cut != nullptr) cut->Note(from + i, y, darkness[i]);
+        if (squares != nullptr) cut->Note(squares, from + i, darkness[i]);
       }
     });
   }
@@ -279,6 +281,21 @@ Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkCh
   return strong;
 }
 
+// The rise of the ink's edges, on kRiseRows rows or every kGrainRowStep-th.
+EdgeRise BlurRise(const ConstDibRows& in, PaperLight& light, int contrast, Buffer<float>& white,
+                  Buffer<uint8_t>& darkness) {
+  EdgeRise rise(contrast);
+  const int32_t step = std::max(kGrainRowStep, in.height() / kRiseRows);
+  for (int32_t y = 0; y < in.height(); y += step) {
+    ForDarkRuns(light, y, std::max(1, contrast / 4), 0, in.width(), [&](int32_t from, int32_t to) {
+      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+      DarknessRow(white.data(), to - from, darkness.data());
+      rise.AddRow(darkness.data(), to - from);
+    });
+  }
+  return rise;
+}
+
 // NOTE: kept out of line: inlined into FindInk, its per-pixel loop compiles
 // to about a quarter more instructions (GCC 12, -O3; measured with callgrind).
 [[gnu::noinline]]
@@ -289,6 +306,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   StrokeCut cut = QUOREL_TRY(StrokeCut::Create(w, h, light.cell()));
   const InkContrast contrast = StrongEdge(in, light, choice, least, white, darkness, &cut);
   QUOREL_TRY(cut.Spread(contrast.full, kCutReachPerReach * reach));
+  const int32_t narrow_run = BlurRise(in, light, contrast.full, white, darkness).NarrowRun();
   Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)), contrast.edge,
               QUOREL_TRY(choice.wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
   // Rows y − reach … y + reach: each pixel's darkness (0 under `least`, other
@@ -336,7 +354,8 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
     const int32_t top = std::max(0, y - reach);
     const int32_t bottom = std::min(h - 1, y + reach);
     const auto narrow = [&](int32_t x, int32_t yy, int peak) {
-      return NarrowAt([&](int32_t px, int32_t py) { return ring[slot(py) + px]; }, x, yy, w, h, top, bottom, peak);
+      return NarrowAt([&](int32_t px, int32_t py) { return ring[slot(py) + px]; }, x, yy, w, h, top, bottom, peak,
+                      narrow_run);
     };
     for (int32_t x = 0; x < w; ++x) {
       if (d[x] == 0) continue;
@@ -350,7 +369,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
       }
       if (2 * own >= peak && d[x] > 255 && choice.wanted == InkWanted::kSeal) masks.other.Set(x, y);
       if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
-      if (own < cut.Least(x, y, peak_wanted) && narrow(x, y, peak_wanted)) continue;  // a narrow stroke's blur
+      if (cut.Outside(x, y, own, peak_wanted) && narrow(x, y, peak_wanted)) continue;  // a narrow stroke's blur
       masks.faint.Set(x, y);
       if (own >= masks.edge) masks.strong.Set(x, y);
     }

@@ -35,6 +35,8 @@ Result<StrokeCut> StrokeCut::Create(int32_t width, int32_t height, int32_t cell)
   cut.columns_ = (width + cut.cell_ - 1) / cut.cell_;
   cut.rows_ = (height + cut.cell_ - 1) / cut.cell_;
   cut.darkest_ = QUOREL_TRY(Buffer<uint8_t>::Filled(static_cast<size_t>(cut.columns_) * cut.rows_));
+  cut.square_of_ = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(width)));
+  for (int32_t x = 0; x < width; ++x) cut.square_of_[x] = x / cut.cell_;
   for (size_t i = 0; i < cut.edge_share_.size(); ++i) {
     cut.edge_share_[i] = static_cast<float>(EdgeShare(static_cast<double>(i) / 256));
   }
@@ -43,6 +45,7 @@ Result<StrokeCut> StrokeCut::Create(int32_t width, int32_t height, int32_t cell)
 
 Result<void> StrokeCut::Spread(int contrast, int32_t reach) {
   contrast_ = contrast;
+  for (int peak = 0; peak < 256; ++peak) least_[peak] = static_cast<uint8_t>(Least(peak, contrast));
   const int32_t radius = (reach + cell_ - 1) / cell_;
   // The largest value within `radius` squares: along rows, then columns.
   Buffer<uint8_t> along = QUOREL_TRY(Buffer<uint8_t>::Filled(darkest_.size()));
@@ -67,12 +70,40 @@ Result<void> StrokeCut::Spread(int contrast, int32_t reach) {
   return {};
 }
 
-int StrokeCut::Least(int32_t x, int32_t y, int peak) const {
+int StrokeCut::Least(int peak, int contrast) const {
   const int half = (peak + 1) / 2;  // as the halfway rule: 2 × own ≥ peak
-  const int contrast = std::min<int>(contrast_, darkest_[Cell(x, y)]);
   if (peak >= contrast) return half;
   const float share = edge_share_[static_cast<size_t>(256 * peak / contrast)];
   return std::clamp(static_cast<int>(std::ceil(share * static_cast<float>(peak) - 1e-3f)), half, peak);
+}
+
+void EdgeRise::AddRow(const uint8_t* darkness, int32_t count) {
+  if (contrast_ <= 0) return;
+  const int low = contrast_ / 4;
+  const int high = 3 * contrast_ / 4;
+  int last_side = 0;  // −1 paper, 1 ink, 0 none yet
+  int32_t between = 0;
+  for (int32_t x = 0; x < count; ++x) {
+    const int side = darkness[x] < low ? -1 : darkness[x] >= high ? 1 : 0;
+    if (side == 0) {
+      ++between;
+      continue;
+    }
+    if (last_side == -side) ++rises_[std::min(between, kLongest)];
+    last_side = side;
+    between = 0;
+  }
+}
+
+int32_t EdgeRise::NarrowRun() const {
+  int64_t total = 0;
+  for (const int64_t n : rises_) total += n;
+  if (total == 0) return kNarrowRun;
+  int64_t seen = 0;
+  int32_t median = 0;
+  while (median < kLongest && 2 * (seen += rises_[median]) < total) ++median;
+  // 2.355 σ = 1.74 × the 1.35 σ rise.
+  return std::max(kNarrowRun, static_cast<int32_t>(std::lround(1.74 * median)) + 1);
 }
 
 }  // namespace quorel
