@@ -55,10 +55,17 @@ def main():
             gt = jpg.with_name(jpg.stem + "_gt.png")
             if not gt.exists():
                 continue
-            # Black is ink; the truth of one scan is smaller than its picture
-            # (cropped): it is compared over its own area, from the top left.
-            grey = np.asarray(Image.open(gt).convert("L"))
-            write_pgm(args.out / f"dibco-{jpg.stem}.pgm", grey < 128)
+            # Black is ink. The truth of one scan is smaller than its picture:
+            # its picture's top and left margins were cut off (it matches the
+            # picture at the bottom right, by cross-correlation), so it is
+            # padded back there, as no ink, to the picture's size.
+            truth = np.asarray(Image.open(gt).convert("L")) < 128
+            with Image.open(jpg) as picture:
+                w, h = picture.size
+            th, tw = truth.shape
+            if th <= h and tw <= w:
+                truth = np.pad(truth, ((h - th, 0), (w - tw, 0)))
+            write_pgm(args.out / f"dibco-{jpg.stem}.pgm", truth)
             lines.append(f"{jpg.resolve()} dibco-{jpg.stem}.pgm dibco {jpg.stem} signature")
     (args.out / "cases.txt").write_text("\n".join(lines) + "\n")
 

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/platform/MessageBox.h"
+#include "codec/PictureRefusal.h"
 #include "common/Messages.h"
 
 namespace quorel {
@@ -16,32 +17,23 @@ QString Quoted(const QString& path) {
   return QStringLiteral("「%1」").arg(QDir::toNativeSeparators(path));
 }
 
-// Why a picture file was refused, and what to do instead.
+// Why a picture file was refused, and what to do instead: a file that cannot
+// be read may be missing or closed to us rather than broken.
 std::pair<QString, QString> RefusalReason(const QString& path, Status status) {
-  switch (status) {
-    case Status::kNoPictureExtension:
-    case Status::kUnsupported:
-    case Status::kJpegColourSpace:
-    case Status::kJpegCoding:
-      return {QStringLiteral("この種類の画像には対応していません．"),
-              QStringLiteral("BMP・GIF・JPEG・PNG・HEIC・WebP のどれかで保存した画像を選んでください．")};
-    case Status::kTooLarge:
-    case Status::kOutOfMemory:
-      return {QStringLiteral("画像が大きすぎます．"),
-              QStringLiteral("画像編集ソフトで縦横を小さくしてから選んでください．")};
-    default: break;
+  const RefusalKind kind = RefusalKindOf(status);
+  if (kind == RefusalKind::kUnreadable) {
+    const QFileInfo file(path);
+    if (!file.exists()) {
+      return {QStringLiteral("ファイルが見つかりません．"),
+              QStringLiteral("ファイルの場所と名前を確かめてください．")};
+    }
+    if (!file.isReadable()) {
+      return {QStringLiteral("ファイルを読む権限がありません．"),
+              QStringLiteral("ファイルの権限を確かめてください．")};
+    }
   }
-  const QFileInfo file(path);
-  if (!file.exists()) {
-    return {QStringLiteral("ファイルが見つかりません．"),
-            QStringLiteral("ファイルの場所と名前を確かめてください．")};
-  }
-  if (!file.isReadable()) {
-    return {QStringLiteral("ファイルを読む権限がありません．"),
-            QStringLiteral("ファイルの権限を確かめてください．")};
-  }
-  return {QStringLiteral("画像として読めません（壊れているか、画像ではないファイルです）．"),
-          QStringLiteral("別のファイルを選ぶか、画像編集ソフトで保存し直してください．")};
+  const RefusalText refusal = RefusalTextOf(kind);
+  return {QString::fromStdString(refusal.reason), QString::fromStdString(refusal.advice)};
 }
 
 QString WriteErrorReason(int error_number) {

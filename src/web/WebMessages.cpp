@@ -4,32 +4,13 @@
 // or not readable never gets this far.
 #include "web/WebMessages.h"
 
+#include "codec/PictureRefusal.h"
 #include "common/Messages.h"
 
 namespace quorel {
 namespace {
 
 std::string Quoted(std::string_view name) { return "「" + std::string(name) + "」"; }
-
-// Why a picture was refused, and what to do instead.
-std::pair<std::string_view, std::string> RefusalReason(Status status) {
-  switch (status) {
-    case Status::kNoPictureExtension:
-    case Status::kUnsupported:
-    case Status::kJpegColourSpace:
-    case Status::kJpegCoding:
-      return {"この種類の画像には対応していません．",
-              "BMP・GIF・JPEG・PNG のどれかで保存した画像を選んでください．"};
-    case Status::kTooLarge:
-    case Status::kOutOfMemory:
-      return {"画像が大きすぎます．",
-              "このページで読み込める画像は " + std::to_string(kPagePixels / 10000) +
-                  " 万画素までです．画像編集ソフトで縦横を小さくしてから選んでください．"};
-    default:
-      return {"画像として読めません（壊れているか、画像ではないファイルです）．",
-              "別のファイルを選ぶか、画像編集ソフトで保存し直してください．"};
-  }
-}
 
 }  // namespace
 
@@ -44,8 +25,13 @@ std::string WebStatusText(Status status, std::string_view name) {
     }
     return text + "\nメモリーが足りません．画像を小さくしてから、もう一度お試しください．";
   }
-  const auto [reason, advice] = RefusalReason(status);
-  return Quoted(name) + " を読み込めません．\n" + std::string(reason) + "\n" + advice +
+  const RefusalKind kind = RefusalKindOf(status);
+  RefusalText refusal = RefusalTextOf(kind);
+  if (kind == RefusalKind::kSize) {
+    refusal.advice = "このページで読み込める画像は " + std::to_string(kPagePixels / 10000) + " 万画素までです．" +
+                     refusal.advice;
+  }
+  return Quoted(name) + " を読み込めません．\n" + refusal.reason + "\n" + refusal.advice +
          "\nパネルの画像はそのままです．";
 }
 

@@ -3,10 +3,12 @@
 // the outputs and their failures, focus marks, what it saves.
 #include <QAbstractButton>
 #include <QBuffer>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QProcess>
@@ -21,6 +23,7 @@
 #include "app/BackgroundJob.h"
 #include "app/PictureButton.h"
 #include "app/WindowMessages.h"
+#include "app/dialogs/SettingsDialog.h"
 #include "app/platform/Clipboard.h"
 #include "image/DibLayout.h"
 #include "output/ExportFiles.h"
@@ -369,6 +372,27 @@ class MainWindowTest : public QObject {
       QCOMPARE(window.Panel(PanelIndex::kSeal).picture() == window.Panel(PanelIndex::kSignature).picture(),
                yes && !cancel);
     }
+    // The real box: "don't ask again" ticked with No is kept, and the next photo is taken without a question.
+    TestWindow window(1 | 2 | 4, "[Quorel]\nclean_type=2\n", {1});
+    QVERIFY(page.save(window.settings.FilePath("page.png")));
+    QTimer answer;  // the question comes after the import's own event loop
+    QObject::connect(&answer, &QTimer::timeout, [] {
+      if (auto* box = ShownWindow<QMessageBox>()) {
+        box->checkBox()->setChecked(true);
+        box->button(QMessageBox::No)->click();
+      }
+    });
+    answer.start(0);
+    window.ImportIntoPanel(PanelIndex::kSignature, window.settings.FilePath("page.png"));
+    BackgroundJob::WaitForEnd();
+    answer.stop();
+    QCOMPARE(window.settings.Store().ReadInt(kOfferSharedPhotoKey, 1), 0);
+    int questions = 0;
+    MessageBox::SetRecorder([&](const QString&) { ++questions; });
+    window.ImportIntoPanel(PanelIndex::kSeal, window.settings.FilePath("page.png"));
+    BackgroundJob::WaitForEnd();
+    MessageBox::SetRecorder(nullptr);
+    QCOMPARE(questions, 0);
   }
   // A saved rectangle mostly off the right edge is fitted into its monitor;
   // the owner-drawn controls show where the keyboard focus is; Esc closes and

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace quorel {
 namespace {
@@ -12,6 +13,13 @@ namespace {
 constexpr uint64_t kLeastCount = 64;
 
 float Channel(const float* bgr, int c) { return std::min(bgr[c], 255.0f); }
+
+// The lightest channel and the chroma, of white-paper relative (blue, green, red).
+std::pair<float, float> LightestAndChroma(const float* bgr) {
+  const float b = Channel(bgr, 0), g = Channel(bgr, 1), r = Channel(bgr, 2);
+  const float lightest = std::max({b, g, r});
+  return {lightest, lightest - std::min({b, g, r})};
+}
 
 }  // namespace
 
@@ -43,11 +51,30 @@ bool InkHue::Holds(const float* bgr) const {
   return SaturationOf(bgr) * (1 - off / kReach) >= saturation_;
 }
 
+float InkHue::PurityOf(const float* bgr) {
+  const auto [lightest, chroma] = LightestAndChroma(bgr);
+  return chroma / std::max(1.0f, lightest);
+}
+
+bool InkHue::MayHoldUnderPrint(const float* own, float least_chroma) const {
+  const auto [lightest, chroma] = LightestAndChroma(own);
+  return purity_ > 0 && chroma >= least_chroma && chroma <= kMostPurityShare * purity_ * lightest;
+}
+
+bool InkHue::HoldsUnderPrint(const float* mean, float least_chroma) const {
+  const auto [lightest, chroma] = LightestAndChroma(mean);
+  if (purity_ <= 0 || chroma < least_chroma || chroma < kLeastPurityShare * purity_ * lightest) return false;
+  const float apart = std::fabs(HueOf(mean) - degrees_);
+  const float off = std::min(apart, 360.0f - apart);
+  return chroma * (1 - off / kReach) >= kLeastPurityShare * purity_ * lightest;
+}
+
 void HueTally::Add(const float* bgr) {
   const float saturation = InkHue::SaturationOf(bgr);
   if (saturation < InkHue::kLeastSaturation) return;
   const int bin = std::min(kBins - 1, static_cast<int>(InkHue::HueOf(bgr) * kBins / 360.0f));
   ++bins_[bin][std::min(kSaturations - 1, static_cast<int>(saturation * kSaturations))];
+  ++purities_[bin][std::min(kSaturations - 1, static_cast<int>(InkHue::PurityOf(bgr) * kSaturations))];
   count_ += saturation >= InkHue::kMostSaturation;
 }
 
@@ -72,6 +99,7 @@ InkHue HueTally::Dominant(InkHue fallback) const {
   }
   double x = 0, y = 0;
   std::array<uint64_t, kSaturations> spread{};
+  std::array<uint64_t, kSaturations> purity{};
   uint64_t total = 0;
   for (int d = -1; d <= 1; ++d) {
     const int i = (best + d + kBins) % kBins;
@@ -80,16 +108,19 @@ InkHue HueTally::Dominant(InkHue fallback) const {
     y += static_cast<double>(saturated(i)) * std::sin(angle);
     for (int s = 0; s < kSaturations; ++s) {
       spread[s] += bins_[i][s];
+      purity[s] += purities_[i][s];
       total += bins_[i][s];
     }
   }
   const double degrees = std::atan2(y, x) * (180 / 3.14159265358979);
-  uint64_t seen = 0;
-  int median = 0;
-  while ((seen += spread[median]) * 2 < total) ++median;
-  const float saturation = std::clamp((median + 0.5f) / kSaturations / 2, InkHue::kLeastSaturation,
-                                      InkHue::kMostSaturation);
-  return InkHue(static_cast<float>(degrees < 0 ? degrees + 360 : degrees), saturation);
+  const auto median = [&](const std::array<uint64_t, kSaturations>& counts) {
+    uint64_t seen = 0;
+    int s = 0;
+    while ((seen += counts[s]) * 2 < total) ++s;
+    return (s + 0.5f) / kSaturations;
+  };
+  const float saturation = std::clamp(median(spread) / 2, InkHue::kLeastSaturation, InkHue::kMostSaturation);
+  return InkHue(static_cast<float>(degrees < 0 ? degrees + 360 : degrees), saturation, median(purity));
 }
 
 }  // namespace quorel

@@ -19,14 +19,33 @@ class InkHue {
   static constexpr float kMostSaturation = 0.4f;
   static constexpr float kLeastSaturation = 0.3f;
 
-  explicit InkHue(float degrees, float saturation = kMostSaturation)
-      : degrees_(degrees), saturation_(saturation) {}
+  explicit InkHue(float degrees, float saturation = kMostSaturation, float purity = 0)
+      : degrees_(degrees), saturation_(saturation), purity_(purity) {}
   float degrees() const { return degrees_; }
   float saturation() const { return saturation_; }
   // Whether the colour is ink of this hue: at least `saturation` coloured
   // for its darkness, the more so the further its hue lies from this one
   // (none at kReach degrees).
   bool Holds(const float* bgr) const;
+  // Whether colours are this ink over or under grey print. Ink times grey
+  // keeps the ink's hue and its purity (chroma over the lightest channel),
+  // where its saturation against darkness falls. A pixel may be when its
+  // chroma stands out of the paper's grain (`least_chroma`) and its purity is
+  // at most kMostPurityShare of the ink's (a dark pixel much purer than the
+  // ink is print the ink's colour bled into); it is when the mean colour of
+  // a few pixels along its row (where a camera's colour fringes beside print
+  // average out) is also out of the grain, of the ink's hue and at least
+  // kLeastPurityShare of its purity. Neither without a purity.
+  bool MayHoldUnderPrint(const float* own, float least_chroma) const;
+  bool HoldsUnderPrint(const float* mean, float least_chroma) const;
+  static constexpr float kLeastPurityShare = 0.5f;
+  static constexpr float kMostPurityShare = 1.5f;
+
+  // The ink's typical purity, 0 (grey, or not known) to 1.
+  float purity() const { return purity_; }
+  // Chroma over the lightest channel, 0 (grey) to 1: unchanged when the
+  // colour is multiplied by a grey.
+  static float PurityOf(const float* bgr);
 
   // Spread of channels over darkness, 0 (grey) to 1.
   static float SaturationOf(const float* bgr);
@@ -39,13 +58,15 @@ class InkHue {
  private:
   float degrees_;
   float saturation_;
+  float purity_;
 };
 
 // Counts the hues of coloured ink pixels and names the one most of them
 // share (a seal among black print and a blue pen), or the fallback when too
 // few pixels are coloured to tell. The saturation that tells this ink from
 // grey is half the median of its pixels' (a dull violet stamp is less
-// coloured than a vermilion one), within kLeastSaturation to kMostSaturation.
+// coloured than a vermilion one), within kLeastSaturation to kMostSaturation;
+// its purity the median of its pixels'.
 class HueTally {
  public:
   void Add(const float* bgr);
@@ -55,6 +76,7 @@ class HueTally {
   static constexpr int kBins = 36;       // 10 degrees each
   static constexpr int kSaturations = 20;  // 0.05 each
   std::array<std::array<uint64_t, kSaturations>, kBins> bins_{};
+  std::array<std::array<uint64_t, kSaturations>, kBins> purities_{};
   uint64_t count_ = 0;  // pixels of kMostSaturation or more
 };
 

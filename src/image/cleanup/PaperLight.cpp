@@ -178,6 +178,19 @@ Result<void> PaperLight::Refit(int32_t closing_radius) {
   return {};
 }
 
+float PaperLight::PaperAt(int32_t x, int32_t y) const {
+  const float v = std::clamp((y + 0.5f) / cell_ - 0.5f, 0.0f, static_cast<float>(grid_height_ - 1));
+  const int32_t top = std::min(static_cast<int32_t>(v), std::max(0, grid_height_ - 2));
+  const int32_t bottom = std::min(top + 1, grid_height_ - 1);
+  const float t = std::min(1.0f, v - static_cast<float>(top));
+  const int32_t left = column_[x];
+  const int32_t right = std::min(left + 1, grid_width_ - 1);
+  const float s = weight_[x];
+  const float upper = NodePaper(left, top) + (NodePaper(right, top) - NodePaper(left, top)) * s;
+  const float lower = NodePaper(left, bottom) + (NodePaper(right, bottom) - NodePaper(left, bottom)) * s;
+  return upper + (lower - upper) * t;
+}
+
 void PaperLight::Widen(int32_t grid_y, Buffer<float>& out) const {
   const float* cells = &inverse_[static_cast<size_t>(grid_y) * grid_width_ * 3];
   const int32_t last = grid_width_ - 1;

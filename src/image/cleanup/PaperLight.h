@@ -28,6 +28,15 @@ class PaperLight {
   Result<void> Refit(int32_t closing_radius);
 
   int32_t cell() const { return cell_; }
+  int32_t grid_width() const { return grid_width_; }
+  int32_t grid_height() const { return grid_height_; }
+  // The paper's lightness at grid node (gx, gy): the mean of its channels.
+  float NodePaper(int32_t gx, int32_t gy) const {
+    const float* inverse = &inverse_[(static_cast<size_t>(gy) * grid_width_ + gx) * 3];
+    return 85.0f * (1 / inverse[0] + 1 / inverse[1] + 1 / inverse[2]);
+  }
+  // The same at pixel (x, y), interpolated as WhiteRow does.
+  float PaperAt(int32_t x, int32_t y) const;
   // At least the darkness (255 − the lightest channel made white-paper
   // relative, as in WhiteRow) of every pixel in cell (gx, gy) of row band
   // gy: cells of bare paper can be skipped by what looks for ink.

@@ -11,11 +11,13 @@
 
 #include "common/Buffer.h"
 #include "image/DibLayout.h"
+#include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkHue.h"
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/StrokeCut.h"
+#include "image/cleanup/PaperSteps.h"
 #include "image/cleanup/TrimMargins.h"
 
 namespace quorel {
@@ -39,6 +41,9 @@ constexpr int32_t kRiseRows = 256;
 // The ink's full contrast is taken where 90 % of the darker pixels lie, and
 // the ink edge halfway to it (the 50 % coverage line of a blurred stroke).
 constexpr double kContrastShare = 0.90;
+// A seal is stamped at one depth, so its full contrast is its median pixel's:
+// the darker tenth of it may be seal multiplied by the print under it.
+constexpr double kSealContrastShare = 0.50;
 constexpr int kMaxEdge = 128;  // a clean scan: exactly the halfway rule
 // Ink spans 0.55–1 of the way from white to its colour, shading 0–0.45.
 constexpr float kInkFloor = 0.55f;
@@ -106,11 +111,11 @@ struct InkContrast {
   int full = 0;  // none found
 };
 
-InkContrast ChooseEdge(const std::array<uint32_t, 256>& histogram, int least) {
+InkContrast ChooseEdge(const std::array<uint32_t, 256>& histogram, int least, double share) {
   uint64_t dark = 0;
   for (int d = least; d < 256; ++d) dark += histogram[d];
   if (dark == 0) return {};
-  const auto wanted = static_cast<uint64_t>(std::ceil(kContrastShare * static_cast<double>(dark)));
+  const auto wanted = static_cast<uint64_t>(std::ceil(share * static_cast<double>(dark)));
   uint64_t seen = 0;
   for (int d = least; d < 256; ++d) {
     seen += histogram[d];
@@ -153,6 +158,17 @@ struct InkChoice {
   }
 };
 
+// The mean colour of the kHueSpan pixels around place i of a row of n.
+void MeanAlongRow(const float* white, int32_t n, int32_t i, float* mean) {
+  const int32_t first = std::max(0, i - kHueSpan / 2);
+  const int32_t last = std::min(n - 1, i + kHueSpan / 2);
+  mean[0] = mean[1] = mean[2] = 0;
+  for (int32_t j = first; j <= last; ++j) {
+    for (int c = 0; c < 3; ++c) mean[c] += std::min(white[3 * j + c], 255.0f);
+  }
+  for (int c = 0; c < 3; ++c) mean[c] /= static_cast<float>(last - first + 1);
+}
+
 // The seal's hue: the one most coloured ink pixels share (on every
 // kGrainRowStep-th row, at least twice as dark as faint ink). Each pixel's
 // colour is the mean of kHueSpan pixels along its row: the colour fringes
@@ -168,13 +184,8 @@ InkHue SealHueOf(const ConstDibRows& in, PaperLight& light, int least, Buffer<fl
       const int32_t n = to - from;
       for (int32_t i = 0; i < n; ++i) {
         if (darkness[i] < 2 * least) continue;
-        float mean[3] = {0, 0, 0};
-        const int32_t first = std::max(0, i - kHueSpan / 2);
-        const int32_t last = std::min(n - 1, i + kHueSpan / 2);
-        for (int32_t j = first; j <= last; ++j) {
-          for (int c = 0; c < 3; ++c) mean[c] += std::min(white[3 * j + c], 255.0f);
-        }
-        for (float& m : mean) m /= static_cast<float>(last - first + 1);
+        float mean[3];
+        MeanAlongRow(white.data(), n, i, mean);
         tally.Add(mean);
       }
     });
@@ -254,13 +265,14 @@ InkContrast StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoic
       }
     });
   }
-  return ChooseEdge(histogram, least);
+  return ChooseEdge(histogram, least, choice.wanted == InkWanted::kSeal ? kSealContrastShare : kContrastShare);
 }
 
 // A first look, for the stroke width: strong ink without paper lines. The
 // lines are looked for in all ink of any hue, where they run unbroken.
+// `other` (when not empty) gets the ink of other hues.
 Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least,
-                          PaperLines& lines, Buffer<float>& white, Buffer<uint8_t>& darkness) {
+                          PaperLines& lines, Buffer<float>& white, Buffer<uint8_t>& darkness, InkBits& other) {
   const int edge = StrongEdge(in, light, choice, least, white, darkness).edge;
   const int low = std::max(least, edge / 2);
   InkBits strong = QUOREL_TRY(InkBits::Create(in.width(), in.height()));
@@ -273,6 +285,7 @@ Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkCh
         if (darkness[i] < low) continue;
         any.Set(from + i, y);
         if (darkness[i] >= edge && choice.Wants(&white[3 * i])) strong.Set(from + i, y);
+        else if (other.width() > 0 && !choice.Wants(&white[3 * i])) other.Set(from + i, y);
       }
     });
   }
@@ -300,7 +313,8 @@ EdgeRise BlurRise(const ConstDibRows& in, PaperLight& light, int contrast, Buffe
 // to about a quarter more instructions (GCC 12, -O3; measured with callgrind).
 [[gnu::noinline]]
 Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, const PaperLines& lines,
-                   int least, int32_t reach, Buffer<float>& white, Buffer<uint8_t>& darkness) {
+                   const PaperSteps& steps, int least, int32_t reach, Buffer<float>& white,
+                   Buffer<uint8_t>& darkness) {
   const int32_t w = in.width();
   const int32_t h = in.height();
   StrokeCut cut = QUOREL_TRY(StrokeCut::Create(w, h, light.cell()));
@@ -309,10 +323,12 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   const int32_t narrow_run = BlurRise(in, light, contrast.full, white, darkness).NarrowRun();
   Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)), contrast.edge,
               QUOREL_TRY(choice.wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
-  // Rows y − reach … y + reach: each pixel's darkness (0 under `least`, other
+  // Rows y − lag … y + lag: each pixel's darkness (0 under `least`, other
   // ink's darkness + 256), and the darkest of any ink and of the wanted ink
   // within reach along the row.
-  const int32_t span = 2 * reach + 1;
+  const int32_t side = PaperSteps::Side(reach);
+  const int32_t lag = std::max(reach, side);
+  const int32_t span = 2 * lag + 1;
   Buffer<uint16_t> ring = QUOREL_TRY(Buffer<uint16_t>::Filled(static_cast<size_t>(span) * w));
   Buffer<uint8_t> ring_any = QUOREL_TRY(Buffer<uint8_t>::Filled(ring.size()));
   Buffer<uint8_t> ring_wanted = QUOREL_TRY(Buffer<uint8_t>::Filled(ring.size()));
@@ -322,7 +338,13 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   // the ink stands well out of it, the floor stays, and so does the cost.
   const int faint_least =
       masks.edge > 2 * least ? least : std::max(1, least * kFaintShareNum / kFaintShareDen);
-  for (int32_t next = 0; next < h + reach; ++next) {
+  // A seal is stamped at one depth: wanted ink darker than its full contrast
+  // (twice the edge) is the seal multiplied by print over or under it, and
+  // must not lift the halfway cut of the seal's own pixels beside it.
+  const int cap = choice.wanted == InkWanted::kSeal ? 2 * masks.edge : 255;
+  // Seal under print is told by its colour where it stands out of the grain.
+  const float grain = static_cast<float>(least) / static_cast<float>(kInkOverGrain);
+  for (int32_t next = 0; next < h + lag; ++next) {
     if (next < h) {
       uint16_t* d = &ring[slot(next)];
       std::fill_n(d, w, uint16_t{0});
@@ -334,7 +356,14 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
         DarknessRow(white.data(), to - from, darkness.data());
         for (int32_t i = 0; i < to - from; ++i) {
           if (darkness[i] < faint_least) continue;
-          d[from + i] = static_cast<uint16_t>(darkness[i] + (choice.Wants(&white[3 * i]) ? 0 : 256));
+          const bool wants = choice.Wants(&white[3 * i]);
+          d[from + i] = static_cast<uint16_t>(darkness[i] + (wants ? 0 : 256));
+          // Seal times print: free to join the seal's strokes, as faint ink.
+          if (!wants && choice.wanted == InkWanted::kSeal && choice.seal.MayHoldUnderPrint(&white[3 * i], grain)) {
+            float mean[3];
+            MeanAlongRow(white.data(), to - from, i, mean);
+            if (choice.seal.HoldsUnderPrint(mean, grain)) masks.faint.Set(from + i, next);
+          }
           dark = true;
         }
       });
@@ -345,11 +374,15 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
         std::fill_n(wanted_row, w, uint8_t{0});
       } else {
         running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] & 255); }, any_row);
-        running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] < 256 ? d[x] : 0); }, wanted_row);
+        running.Run([&](int32_t x) { return static_cast<uint8_t>(d[x] < 256 ? std::min<int>(d[x], cap) : 0); },
+                    wanted_row);
       }
     }
-    const int32_t y = next - reach;
+    const int32_t y = next - lag;
     if (y < 0) continue;
+    const auto darkness_at = [&](int32_t xx, int32_t yy) -> int {
+      return xx < 0 || yy < 0 || xx >= w || yy >= h ? -1 : ring[slot(yy) + xx] & 255;
+    };
     const uint16_t* d = &ring[slot(y)];
     const int32_t top = std::max(0, y - reach);
     const int32_t bottom = std::min(h - 1, y + reach);
@@ -370,6 +403,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
       if (2 * own >= peak && d[x] > 255 && choice.wanted == InkWanted::kSeal) masks.other.Set(x, y);
       if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
       if (cut.Outside(x, y, own, peak_wanted) && narrow(x, y, peak_wanted)) continue;  // a narrow stroke's blur
+      if (steps.Near(x, y) && !PaperSteps::AcrossStroke(light, x, y, own, side, darkness_at)) continue;  // a step
       masks.faint.Set(x, y);
       if (own >= masks.edge) masks.strong.Set(x, y);
     }
@@ -390,12 +424,20 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   InkChoice choice{wanted};
   if (wanted == InkWanted::kSeal) choice.seal = SealHueOf(in, light, least, white, darkness);
   PaperLines lines;
-  const double pen = StrokeWidth(QUOREL_TRY(StrongInk(in, light, choice, least, lines, white, darkness)));
+  double pen = 0;
+  {
+    // A seal's strokes are measured where the print does not cut them short.
+    InkBits print = QUOREL_TRY(InkBits::Create(wanted == InkWanted::kSeal ? w : 0, in.height()));
+    const InkBits strong = QUOREL_TRY(StrongInk(in, light, choice, least, lines, white, darkness, print));
+    pen = wanted == InkWanted::kSeal ? StrokeWidthBeside(strong, print) : StrokeWidth(strong);
+  }
   if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
   const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
   QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
   const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
-  Masks masks = QUOREL_TRY(Look(in, light, choice, lines, least, std::clamp(reach, 1, kLongestReach), white, darkness));
+  const PaperSteps steps = QUOREL_TRY(PaperSteps::Find(light));
+  Masks masks =
+      QUOREL_TRY(Look(in, light, choice, lines, steps, least, std::clamp(reach, 1, kLongestReach), white, darkness));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
   // A seal's stroke goes on under the print stamped over it, for about its
   // own width. (Not for a pen: a seal's rim beside a stroke would join it.)

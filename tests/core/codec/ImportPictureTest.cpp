@@ -1,5 +1,6 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "codec/ImportPicture.h"
+#include "codec/PictureRefusal.h"
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
@@ -84,6 +85,10 @@ TEST(ImportPicture, ChoosesTheReaderByTheFirstLetterOfTheExtension) {
     EXPECT_EQ(ReadPictureFile(dir / name).status(), status);
     if (fixture) fs::remove(dir / name);  // a.b and A.BMP may be one file on some systems
   }
+  // and the refusal names only the formats this build reads
+  const std::string advice = RefusalTextOf(RefusalKindOf(kUnsupported)).advice;
+  EXPECT_EQ(advice.find("HEIC") != std::string::npos, ReadsHeif());
+  EXPECT_EQ(advice.find("WebP") != std::string::npos, ReadsWebp());
   std::ofstream(dir / "huge.png").close();
   fs::resize_file(dir / "huge.png", (uint64_t{1} << 30) + 1);  // sparse: beyond any picture's block
   EXPECT_EQ(ReadPictureFile(dir / "huge.png").status(), kTooLarge);

@@ -10,6 +10,7 @@
 #include "codec/ImportPicture.h"
 #include "image/ConvertTo24.h"
 #include "image/TwoLevel.h"
+#include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/PhotoCleanup.h"
 #include "image/cleanup/TrimMargins.h"
@@ -103,21 +104,25 @@ TEST(CleanupTest, PhotoTakesLinesForPaperAndInkByHue) {
   const PackedDib slant_bits = ReduceToTwoLevels(slant.picture, kBlack, kWhite).value();
   for (int x = 10; x < 390; ++x) EXPECT_TRUE(InkAt(slant, slant_bits, x, 40 + x / 3)) << "stroke, x " << x;
   for (int y = 0; y < 150; ++y) EXPECT_FALSE(InkAt(slant, slant_bits, 365, y) || InkAt(slant, slant_bits, 2 * y, 225));
-  const auto on_ring = [](int x, int y) {
-    const double r = std::hypot(x - 150, y - 100);
-    return r >= 50 && r <= 56;
-  };
-  // A red seal and a blue one: the seal panel takes the hue it finds.
-  for (const Bgr ring : {Bgr{50, 40, 210}, Bgr{200, 70, 60}}) {
+  const auto on_ring = [](int x, int y) { return std::abs(std::hypot(x - 150, y - 100) - 53) <= 3; };
+  // Rows of letters: 2 × 10 px stems, shifted from row to row.
+  const auto print_at = [](int x, int y) { return y % 16 < 10 && (x + 5 * (y / 16)) % 12 / 2 == 1; };
+  // A red seal and a blue one: the seal panel takes the hue it finds. Under
+  // the print, the seal is black print, or pale seal ink multiplied by the
+  // print (darker than the seal, still of its hue).
+  for (const auto& [ring, under] : {std::pair{Bgr{50, 40, 210}, test::Grey(20)}, {Bgr{200, 70, 60}, test::Grey(20)},
+                                    {Bgr{160, 160, 250}, Bgr{0, 0, 110}}, {Bgr{240, 150, 140}, Bgr{100, 0, 0}}}) {
     const PackedDib sealed = test::MakePicture24(300, 200, [&](int x, int y) {
-      // Rows of letters: 2 × 10 px stems, shifted from row to row.
-      const bool print = y % 16 < 10 && (x + 5 * (y / 16)) % 12 >= 2 && (x + 5 * (y / 16)) % 12 < 4;
-      if (on_ring(x, y)) return print ? test::Grey(20) : ring;
-      return print ? test::Grey(25) : Bgr{240, 245, 248};
+      if (on_ring(x, y)) return print_at(x, y) ? under : ring;
+      return print_at(x, y) ? test::Grey(25) : Bgr{240, 245, 248};
     });
     const CleanedPhoto seal = CleanPhoto(sealed, InkWanted::kSeal).value();
     const PackedDib seal_bits = ReduceToTwoLevels(seal.picture, kBlack, kWhite).value();
-    EXPECT_TRUE(InkAt(seal, seal_bits, 150, 47) && InkAt(seal, seal_bits, 203, 94));  // the ring
+    int missed = 0;  // of the ring's own pixels, beside the print or not
+    for (int y = 0; y < 200; ++y) {
+      for (int x = 0; x < 300; ++x) missed += on_ring(x, y) && !print_at(x, y) && !InkAt(seal, seal_bits, x, y);
+    }
+    EXPECT_EQ(missed, 0) << static_cast<int>(ring.red);
     EXPECT_TRUE(InkAt(seal, seal_bits, 144, 48));  // the ring under a letter
     EXPECT_FALSE(InkAt(seal, seal_bits, 14, 5) || InkAt(seal, seal_bits, 152, 98));    // print
     if (ring.blue > ring.red) continue;  // a pen may be blue: only a red seal is not the signature's
@@ -126,6 +131,46 @@ TEST(CleanupTest, PhotoTakesLinesForPaperAndInkByHue) {
     EXPECT_TRUE(InkAt(print, print_bits, 14, 5) && InkAt(print, print_bits, 152, 98));
     EXPECT_FALSE(InkAt(print, print_bits, 150, 47) || InkAt(print, print_bits, 203, 94));
   }
+}
+
+// A pale red seal's bar whose lower rows lie under a band of grey print
+// (seal times grey there, no seal ink below it to bridge from), with a band
+// of dark pure red below the bar (print the seal's colour bled into).
+TEST(CleanupTest, SealUnderPrintIsKeptByItsHue) {
+  const PackedDib photo = test::MakePicture24(200, 100, [](int x, int y) {
+    const bool bar = x >= 50 && x < 150 && y >= 40 && y < 52, band = x >= 30 && x < 170 && y >= 46 && y < 52;
+    if (bar) return band ? Bgr{40, 40, 62} : Bgr{160, 160, 250};
+    if (band) return test::Grey(40);
+    return x >= 50 && x < 150 && y >= 52 && y < 56 ? Bgr{0, 0, 40} : Bgr{240, 245, 248};
+  });
+  const CleanedPhoto seal = CleanPhoto(photo, InkWanted::kSeal).value();
+  const PackedDib bits = ReduceToTwoLevels(seal.picture, kBlack, kWhite).value();
+  EXPECT_TRUE(InkAt(seal, bits, 100, 42) && InkAt(seal, bits, 100, 50) && InkAt(seal, bits, 52, 50));
+  EXPECT_FALSE(InkAt(seal, bits, 40, 50) || InkAt(seal, bits, 100, 54));
+}
+
+// A papyrus fragment on a scanner's white ground, written on near its edge:
+// the step from the ground to it is paper, not a band of ink along it.
+TEST(CleanupTest, PhotoTakesAFragmentsEdgeForPaper) {
+  const auto stroke = [](int x, int y) {
+    return (y >= 30 && y < 170 && std::abs(x - 170 - 12 * std::sin(y / 12.0)) < 2.5) ||
+           (x >= 125 && x < 260 && std::abs(y - 100 - 8 * std::sin(x / 10.0)) < 2);
+  };
+  const PackedDib scan = test::MakePicture24(300, 200, [&](int x, int y) {
+    if (stroke(x, y)) return test::Grey(40);
+    return x < 100 + y / 10 ? test::Grey(245) : Bgr{100, 135, 150};
+  });
+  const CleanedPhoto cleaned = CleanPhoto(scan).value();
+  const PackedDib bits = ReduceToTwoLevels(cleaned.picture, kBlack, kWhite).value();
+  int missed = 0, along_edge = 0;
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 300; ++x) {
+      missed += stroke(x, y) && !InkAt(cleaned, bits, x, y);
+      along_edge += !stroke(x, y) && std::abs(x - 100 - y / 10) < 10 && InkAt(cleaned, bits, x, y);
+    }
+  }
+  EXPECT_EQ(missed, 0);
+  EXPECT_LT(along_edge, 200);  // less than a pixel a row (without the step's test: 3 to 4)
 }
 
 // 3 px strokes across and down, one crossing a 30 px bar (a hard shadow
@@ -167,6 +212,19 @@ TEST(CleanupTest, PhotoCutsNarrowStrokesAtTheirEdge) {
       EXPECT_EQ(InkAt(cleaned, bits, x, 60), x >= s.ink_from && x < s.ink_to) << "x " << x;
     }
   }
+}
+
+// Two 9 px strokes down, cut into 4 px pieces by rows of print: the pieces of
+// one begin on the print, those of the other end on it, and neither counts.
+TEST(CleanupTest, StrokeWidthBesidePrint) {
+  InkBits ink = InkBits::Create(40, 64).value(), print = InkBits::Create(40, 64).value();
+  for (int y = 0; y < 64; ++y) {
+    for (int x = 0; x < 40; ++x) {
+      if (y % 8 < 2) print.Set(x, y);
+      else if ((x >= 5 && x < 14 && y % 8 < 6) || (x >= 25 && x < 34 && y % 8 >= 4)) ink.Set(x, y);
+    }
+  }
+  EXPECT_EQ(std::pair(StrokeWidth(ink), StrokeWidthBeside(ink, print)), std::pair(4.0, 9.0));
 }
 
 struct TrimCase { int width, height; PixelRect ink, kept; };
