@@ -309,6 +309,16 @@ EdgeRise BlurRise(const ConstDibRows& in, PaperLight& light, int contrast, Buffe
   return rise;
 }
 
+// Whether the pixel (x, y) lies in the blur beside a narrow stroke; `rows`
+// are rows top … bottom of darkness. NOTE: out of line, as it is seldom
+// asked: inlined, it slows Look's loop over every pixel.
+[[gnu::noinline]] bool NarrowBlur(const StrokeCut& cut, const uint16_t* const* rows, int32_t x, int32_t y, int32_t w,
+                                  int32_t h, int32_t top, int32_t bottom, int own, int peak, int32_t narrow_run) {
+  return cut.Outside(x, y, own, peak) &&
+         NarrowAt([&](int32_t px, int32_t py) { return rows[py - top][px]; }, x, y, w, h, top, bottom, peak,
+                  narrow_run);
+}
+
 // NOTE: kept out of line: inlined into FindInk, its per-pixel loop compiles
 // to about a quarter more instructions (GCC 12, -O3; measured with callgrind).
 [[gnu::noinline]]
@@ -386,10 +396,8 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
     const uint16_t* d = &ring[slot(y)];
     const int32_t top = std::max(0, y - reach);
     const int32_t bottom = std::min(h - 1, y + reach);
-    const auto narrow = [&](int32_t x, int32_t yy, int peak) {
-      return NarrowAt([&](int32_t px, int32_t py) { return ring[slot(py) + px]; }, x, yy, w, h, top, bottom, peak,
-                      narrow_run);
-    };
+    std::array<const uint16_t*, 2 * kLongestReach + 1> known{};  // rows top … bottom
+    for (int32_t yy = top; yy <= bottom; ++yy) known[yy - top] = &ring[slot(yy)];
     for (int32_t x = 0; x < w; ++x) {
       if (d[x] == 0) continue;
       const int own = d[x] & 255;
@@ -402,7 +410,10 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
       }
       if (2 * own >= peak && d[x] > 255 && choice.wanted == InkWanted::kSeal) masks.other.Set(x, y);
       if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
-      if (cut.Outside(x, y, own, peak_wanted) && narrow(x, y, peak_wanted)) continue;  // a narrow stroke's blur
+      if (cut.MayCut(own, peak_wanted) && NarrowBlur(cut, known.data(), x, y, w, h, top, bottom, own, peak_wanted,
+                                                     narrow_run)) {
+        continue;
+      }
       if (steps.Near(x, y) && !PaperSteps::AcrossStroke(light, x, y, own, side, darkness_at)) continue;  // a step
       masks.faint.Set(x, y);
       if (own >= masks.edge) masks.strong.Set(x, y);

@@ -43,11 +43,14 @@ class StrokeCut {
   // peak). kOutOfMemory.
   Result<void> Spread(int contrast, int32_t reach);
 
+  // Whether a pixel of darkness `own` may lie outside a narrow stroke whose
+  // peak is `peak`: the picture's contrast cuts highest, so most pixels are
+  // cleared by this one lookup.
+  bool MayCut(int own, int peak) const { return own < least_[peak]; }
   // Whether a pixel at (x, y) of darkness `own` lies outside a narrow stroke
   // whose peak is `peak` (own at least half the peak).
   bool Outside(int32_t x, int32_t y, int own, int peak) const {
-    // The picture's contrast cuts highest: most pixels pass that at once.
-    return own < least_[peak] && own < Least(peak, std::min<int>(contrast_, darkest_[Cell(x, y)]));
+    return MayCut(own, peak) && own < Least(peak, std::min<int>(contrast_, darkest_[Cell(x, y)]));
   }
 
  private:
