@@ -178,17 +178,25 @@ Result<void> PaperLight::Refit(int32_t closing_radius) {
   return {};
 }
 
-float PaperLight::PaperAt(int32_t x, int32_t y) const {
+PaperLight::Between PaperLight::RowBetween(int32_t y) const {
   const float v = std::clamp((y + 0.5f) / cell_ - 0.5f, 0.0f, static_cast<float>(grid_height_ - 1));
   const int32_t top = std::min(static_cast<int32_t>(v), std::max(0, grid_height_ - 2));
-  const int32_t bottom = std::min(top + 1, grid_height_ - 1);
-  const float t = std::min(1.0f, v - static_cast<float>(top));
+  return {top, std::min(top + 1, grid_height_ - 1), std::min(1.0f, v - static_cast<float>(top))};
+}
+
+template <class Node>
+float PaperLight::Interpolate(int32_t x, int32_t y, Node node) const {
+  const Between row = RowBetween(y);
   const int32_t left = column_[x];
   const int32_t right = std::min(left + 1, grid_width_ - 1);
   const float s = weight_[x];
-  const float upper = NodePaper(left, top) + (NodePaper(right, top) - NodePaper(left, top)) * s;
-  const float lower = NodePaper(left, bottom) + (NodePaper(right, bottom) - NodePaper(left, bottom)) * s;
-  return upper + (lower - upper) * t;
+  const float upper = node(left, row.top) + (node(right, row.top) - node(left, row.top)) * s;
+  const float lower = node(left, row.bottom) + (node(right, row.bottom) - node(left, row.bottom)) * s;
+  return upper + (lower - upper) * row.share;
+}
+
+float PaperLight::PaperAt(int32_t x, int32_t y) const {
+  return Interpolate(x, y, [this](int32_t gx, int32_t gy) { return NodePaper(gx, gy); });
 }
 
 void PaperLight::Widen(int32_t grid_y, Buffer<float>& out) const {
@@ -202,17 +210,23 @@ void PaperLight::Widen(int32_t grid_y, Buffer<float>& out) const {
   }
 }
 
+void PaperLight::ScaleAt(int32_t x, int32_t y, float* scale) const {
+  for (int c = 0; c < 3; ++c) {
+    scale[c] = Interpolate(x, y, [this, c](int32_t gx, int32_t gy) {
+      return inverse_[(static_cast<size_t>(gy) * grid_width_ + gx) * 3 + c];
+    });
+  }
+}
+
 void PaperLight::WhiteRow(int32_t y, const uint8_t* row, int32_t from, int32_t to, float* white) {
-  const float v = std::clamp((y + 0.5f) / cell_ - 0.5f, 0.0f, static_cast<float>(grid_height_ - 1));
-  const int32_t top = std::min(static_cast<int32_t>(v), std::max(0, grid_height_ - 2));
-  const float t = std::min(1.0f, v - static_cast<float>(top));
+  const auto [top, bottom, t] = RowBetween(y);
   if (top != widened_top_) {
     if (top == widened_top_ + 1 && widened_top_ >= 0) {
       std::swap(upper_, lower_);
     } else {
       Widen(top, upper_);
     }
-    Widen(std::min(top + 1, grid_height_ - 1), lower_);
+    Widen(bottom, lower_);
     widened_top_ = top;
   }
   const size_t begin = size_t{3} * from;

@@ -48,10 +48,22 @@ class PaperLight {
   // NOTE: keeps the two grid rows around y widened to the picture's width,
   // so a walk down the picture widens each grid row once.
   void WhiteRow(int32_t y, const uint8_t* row, int32_t from, int32_t to, float* white);
+  // The factors alone at one pixel, as WhiteRow uses them: scale[channel].
+  void ScaleAt(int32_t x, int32_t y, float* scale) const;
 
  private:
   PaperLight() = default;
   void Widen(int32_t grid_y, Buffer<float>& out) const;
+  // Where row y lies between two grid rows, and how far toward the lower.
+  struct Between {
+    int32_t top;
+    int32_t bottom;
+    float share;
+  };
+  Between RowBetween(int32_t y) const;
+  // node(gx, gy) interpolated at pixel (x, y), as WhiteRow does.
+  template <class Node>
+  float Interpolate(int32_t x, int32_t y, Node node) const;
 
   int32_t width_ = 0;
   int32_t cell_ = 1;

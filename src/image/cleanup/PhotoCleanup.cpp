@@ -12,12 +12,14 @@
 #include "common/Buffer.h"
 #include "image/DibLayout.h"
 #include "image/cleanup/CoveredStroke.h"
+#include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkHue.h"
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/PaperSteps.h"
+#include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/TrimMargins.h"
 
 namespace quorel {
@@ -246,6 +248,7 @@ struct Masks {
   InkBits faint;
   int edge;
   InkBits other;  // for a seal: ink of another hue (print under it); else empty
+  GrainSeeds seeds{};
 };
 
 // The wanted ink's contrast, from its histogram.
@@ -333,6 +336,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   const int32_t narrow_run = BlurRise(in, light, contrast.full, white, darkness).NarrowRun();
   Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)), contrast.edge,
               QUOREL_TRY(choice.wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
+  masks.seeds = QUOREL_TRY(GrainSeeds::For(w, h, least >= kMostLeastInk, masks.edge));
   // Rows y − lag … y + lag: each pixel's darkness (0 under `least`, other
   // ink's darkness + 256), and the darkest of any ink and of the wanted ink
   // within reach along the row.
@@ -416,7 +420,10 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
       }
       if (steps.Near(x, y) && !PaperSteps::AcrossStroke(light, x, y, own, side, darkness_at)) continue;  // a step
       masks.faint.Set(x, y);
-      if (own >= masks.edge) masks.strong.Set(x, y);
+      if (own >= masks.edge) {
+        masks.strong.Set(x, y);
+        masks.seeds.Mark(x, y, own);
+      }
     }
   }
   QUOREL_TRY(lines.Clear(masks.faint, masks.strong));
@@ -449,7 +456,13 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const PaperSteps steps = QUOREL_TRY(PaperSteps::Find(light));
   Masks masks =
       QUOREL_TRY(Look(in, light, choice, lines, steps, least, std::clamp(reach, 1, kLongestReach), white, darkness));
+  QUOREL_TRY(masks.seeds.KeepSeeded(masks.strong));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
+  // The rim of a hard shadow where the paper has not followed it yet. (The
+  // width grown, as faint ink's strong pixels can be too few to tell it;
+  // bounded, as is the work a pixel.)
+  const double sides = kWidePerPen * std::max(pen, StrokeWidth(masks.strong));
+  RemoveShadowSteps(masks.strong, in, light, std::min(static_cast<int32_t>(std::ceil(sides)), 2 * kLongestReach));
   // A seal's stroke goes on under the print stamped over it, for about its
   // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
   if (choice.wanted == InkWanted::kSeal) {

@@ -11,8 +11,11 @@
 #include "image/ConvertTo24.h"
 #include "image/TwoLevel.h"
 #include "image/cleanup/CoveredStroke.h"
+#include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/InkBits.h"
+#include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PhotoCleanup.h"
+#include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/TrimMargins.h"
 #include "support/TestData.h"
 #include "support/TestPictures.h"
@@ -214,6 +217,24 @@ TEST(CleanupTest, PhotoCutsNarrowStrokesAtTheirEdge) {
   }
 }
 
+// On grainy paper a piece of strong ink stays only with a pixel in it a
+// quarter darker than the edge (here 100); on other paper every piece stays.
+TEST(CleanupTest, GrainyPaperKeepsOnlySeededPieces) {
+  for (const bool grainy : {false, true}) {
+    InkBits ink = InkBits::Create(40, 8).value();
+    GrainSeeds seeds = GrainSeeds::For(40, 8, grainy, 80).value();
+    for (int x = 0; x < 40; ++x) {
+      for (int y = 2; y < 5 && x % 20 < 10; ++y) {  // two pieces, x 0–9 and 20–29
+        ink.Set(x, y);
+        seeds.Mark(x, y, x == 25 ? 100 : 99);
+      }
+    }
+    ASSERT_TRUE(seeds.KeepSeeded(ink));
+    EXPECT_EQ(ink.Get(3, 3), !grainy);
+    EXPECT_TRUE(ink.Get(21, 4) && ink.Get(25, 2));
+  }
+}
+
 // Two 9 px strokes down, cut into 4 px pieces by rows of print: the pieces of
 // one begin on the print, those of the other end on it, and neither counts.
 TEST(CleanupTest, StrokeWidthBesidePrint) {
@@ -225,6 +246,31 @@ TEST(CleanupTest, StrokeWidthBesidePrint) {
     }
   }
   EXPECT_EQ(std::pair(StrokeWidth(ink), StrokeWidthBeside(ink, print)), std::pair(4.0, 9.0));
+}
+
+// Grey paper 230 with a hard grey shadow (150) from (120, 60) to the corner,
+// a faint stroke 4 px above it, a dark stroke in it and a red filled blob,
+// all taken for ink: the shadow's rim goes (along its edge and in its corner),
+// the strokes and the red blob's rim stay.
+TEST(CleanupTest, ShadowStepsAreCleared) {
+  PackedDib picture = CreateDib(240, 200, 24, 0, PixelFill::kNone).value();
+  const DibRows rows = DibRows::Of(picture).value();
+  InkBits ink = InkBits::Create(240, 200).value();
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 240; ++x) {
+      const bool shadow = x >= 120 && y >= 60, blob = x >= 20 && x < 80 && y >= 120 && y < 180;
+      const uint8_t grey = (y >= 100 && y < 103 && x > 130) ? 30 : (y >= 53 && y < 56) ? 170 : shadow ? 150 : 230;
+      uint8_t* p = rows.TopDownRow(y).data() + 3 * x;
+      p[0] = p[1] = blob ? 120 : grey;
+      p[2] = blob ? 220 : grey;
+      if (blob || grey < 200) ink.Set(x, y);
+    }
+  }
+  const ConstDibRows in = ConstDibRows::Of(picture).value();
+  RemoveShadowSteps(ink, in, PaperLight::Estimate(in, 2).value(), 12);
+  EXPECT_FALSE(ink.Get(180, 61) || ink.Get(180, 63) || ink.Get(122, 62) || ink.Get(121, 140)) << "shadow's rim";
+  EXPECT_TRUE(ink.Get(60, 54) && ink.Get(180, 54) && ink.Get(180, 55) && ink.Get(200, 101)) << "strokes";
+  EXPECT_TRUE(ink.Get(21, 121) && ink.Get(50, 121) && ink.Get(78, 150)) << "red blob";
 }
 
 struct TrimCase { int width, height; PixelRect ink, kept; };

@@ -1,0 +1,89 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "image/cleanup/ShadowSteps.h"
+
+#include <algorithm>
+#include <array>
+
+namespace quorel {
+namespace {
+
+struct Step {
+  int32_t dx, dy;
+};
+// Four ways, then the same four backward: kSteps[i + 4] is kSteps[i] turned.
+constexpr std::array kSteps{Step{1, 0},  Step{0, 1},  Step{1, 1},   Step{1, -1},
+                            Step{-1, 0}, Step{0, -1}, Step{-1, -1}, Step{-1, 1}};
+constexpr size_t kWays = kSteps.size() / 2;
+// The paper estimate comes down to a shadow over about this many of its
+// cells (its smoothing reaches one cell either side, its interpolation one
+// more): the paper toward the shadow is looked at this far away, or a
+// stroke width's reach if that is farther.
+constexpr int32_t kPaperSpanCells = 3;
+
+// Darkness (as the photo clean-up measures it: the darkest channel against
+// white) of a pixel seen on paper whose 255 / paper is `scale`.
+int DarknessOn(const uint8_t* bgr, const float* scale) {
+  const float lightest = std::min({bgr[0] * scale[0], bgr[1] * scale[1], bgr[2] * scale[2], 255.0f});
+  return static_cast<int>(255.5f - lightest);
+}
+
+// Whether the channels of a pixel `half` half as dark lie closer together
+// than that: grey, as a shadow is, not coloured ink.
+bool Grey(const uint8_t* bgr, const float* scale, int half) {
+  const float b = std::min(bgr[0] * scale[0], 255.0f);
+  const float g = std::min(bgr[1] * scale[1], 255.0f);
+  const float r = std::min(bgr[2] * scale[2], 255.0f);
+  return std::max({b, g, r}) - std::min({b, g, r}) <= static_cast<float>(half);
+}
+
+}  // namespace
+
+void RemoveShadowSteps(InkBits& ink, const ConstDibRows& picture, const PaperLight& light, int32_t reach) {
+  const int32_t w = ink.width();
+  const int32_t h = ink.height();
+  const int32_t away = std::max(reach, kPaperSpanCells * light.cell());
+  const auto pixel = [&](int32_t x, int32_t y) { return picture.TopDownRow(y).data() + size_t{3} * x; };
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* bits = ink.Row(y);
+    for (int32_t x = 0; x < w; ++x) {
+      if ((x & 7) == 0 && bits[x >> 3] == 0) {
+        x += 7;
+        continue;
+      }
+      if (!ink.Get(x, y)) continue;
+      float own_scale[3];
+      light.ScaleAt(x, y, own_scale);
+      const uint8_t* own = pixel(x, y);
+      const int half = DarknessOn(own, own_scale) / 2;
+      if (!Grey(own, own_scale, half)) continue;
+      // The ways toward paper dark enough for this pixel to be paper on it.
+      std::array<bool, kSteps.size()> darker{};
+      for (size_t i = 0; i < kSteps.size(); ++i) {
+        float scale[3];
+        light.ScaleAt(std::clamp(x + away * kSteps[i].dx, 0, w - 1),
+                      std::clamp(y + away * kSteps[i].dy, 0, h - 1), scale);
+        darker[i] = DarknessOn(own, scale) <= half;
+      }
+      if (std::ranges::none_of(darker, [](bool d) { return d; })) continue;
+      // Whether a pixel at most `half` dark lies within reach along `step`.
+      const auto paper_within = [&](Step step) {
+        for (int32_t k = 1; k <= reach; ++k) {
+          const int32_t xx = x + k * step.dx;
+          const int32_t yy = y + k * step.dy;
+          if (xx < 0 || yy < 0 || xx >= w || yy >= h) return true;
+          if (DarknessOn(pixel(xx, yy), own_scale) <= half) return true;
+        }
+        return false;
+      };
+      // Only across the shadow's edge: across the other way, a pixel in a
+      // corner of the shadow has paper on both sides.
+      bool stroke = false;
+      for (size_t i = 0; i < kWays && !stroke; ++i) {
+        stroke = (darker[i] || darker[i + kWays]) && paper_within(kSteps[i]) && paper_within(kSteps[i + kWays]);
+      }
+      if (!stroke) ink.Clear(x, y);
+    }
+  }
+}
+
+}  // namespace quorel
