@@ -17,6 +17,7 @@
 #include "image/cleanup/InkHue.h"
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
+#include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/PaperSteps.h"
 #include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/TrimMargins.h"
@@ -38,6 +39,7 @@ constexpr double kInkOverGrain = 4.0;
 constexpr int kFaintShareNum = 3;
 constexpr int kFaintShareDen = 4;
 constexpr int32_t kGrainRowStep = 4;
+constexpr int32_t kRiseRows = 256;
 // The ink's full contrast is taken where 90 % of the darker pixels lie, and
 // the ink edge halfway to it (the 50 % coverage line of a blurred stroke).
 constexpr double kContrastShare = 0.90;
@@ -56,6 +58,9 @@ constexpr double kClosingPerPen = 3.0;
 // core lies within about its width of any of its pixels.
 constexpr double kReachPerPen = 1.0;
 constexpr int32_t kLongestReach = 12;
+// A narrow stroke's cut is set by the contrast the ink reaches this many
+// reaches around it.
+constexpr int32_t kCutReachPerReach = 4;
 // Colour is told from this many pixels along a row.
 constexpr int32_t kHueSpan = 5;
 // A piece under kPieceAreaPerPen stroke widths squared is a dot: kept within
@@ -102,18 +107,24 @@ void ForDarkRuns(const PaperLight& light, int32_t y, int least, int32_t from, in
   }
 }
 
-int ChooseEdge(const std::array<uint32_t, 256>& histogram, int least, double share) {
+// The ink's full contrast, and the darkness where strong ink begins.
+struct InkContrast {
+  int edge = kMaxEdge;
+  int full = 0;  // none found
+};
+
+InkContrast ChooseEdge(const std::array<uint32_t, 256>& histogram, int least, double share) {
   uint64_t dark = 0;
   for (int d = least; d < 256; ++d) dark += histogram[d];
-  if (dark == 0) return kMaxEdge;
+  if (dark == 0) return {};
   const auto wanted = static_cast<uint64_t>(std::ceil(share * static_cast<double>(dark)));
   uint64_t seen = 0;
   for (int d = least; d < 256; ++d) {
     seen += histogram[d];
     // Strong ink stands out of the grain twice as far as faint ink.
-    if (seen >= wanted) return std::clamp((d + 1) / 2, 2 * least, kMaxEdge);
+    if (seen >= wanted) return {std::clamp((d + 1) / 2, 2 * least, kMaxEdge), d};
   }
-  return kMaxEdge;
+  return {};
 }
 
 // The least darkness of ink in this picture, from its paper's grain: every
@@ -229,8 +240,9 @@ class RunningMax {
 // pixel within `reach` (the halfway rule at the scale of a stroke, so a thin
 // or faint stroke is cut at its own 50 % line) and at least the faint floor
 // (a share of `least`), and strong ink, faint ink at least as dark as the
-// edge. Paper lines removed
-// from both. Memory: 2 × reach + 1 rows of darkness.
+// edge. Beside a stroke as narrow as the blur, whose peak the blur kept under
+// the ink's contrast, the cut lies nearer the peak (StrokeCut). Paper lines
+// removed from both. Memory: 2 × reach + 1 rows of darkness.
 struct Masks {
   InkBits strong;
   InkBits faint;
@@ -239,16 +251,20 @@ struct Masks {
   GrainSeeds seeds{};
 };
 
-// The darkness where strong ink begins, from the wanted ink's histogram.
-int StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least, Buffer<float>& white,
-               Buffer<uint8_t>& darkness) {
+// The wanted ink's contrast, from its histogram.
+// Each pixel of it is noted in `cut`, if given.
+InkContrast StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least,
+                       Buffer<float>& white, Buffer<uint8_t>& darkness, StrokeCut* cut = nullptr) {
   std::array<uint32_t, 256> histogram{};
   for (int32_t y = 0; y < in.height(); ++y) {
     ForDarkRuns(light, y, least, 0, in.width(), [&](int32_t from, int32_t to) {
       light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
       DarknessRow(white.data(), to - from, darkness.data());
+      uint8_t* squares = cut != nullptr ? cut->Squares(y) : nullptr;
       for (int32_t i = 0; i < to - from; ++i) {
-        if (darkness[i] >= least && choice.Wants(&white[3 * i])) ++histogram[darkness[i]];
+        if (darkness[i] < least || !choice.Wants(&white[3 * i])) continue;
+        ++histogram[darkness[i]];
+        if (squares != nullptr) cut->Note(squares, from + i, darkness[i]);
       }
     });
   }
@@ -260,7 +276,7 @@ int StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choic
 // `other` (when not empty) gets the ink of other hues.
 Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least,
                           PaperLines& lines, Buffer<float>& white, Buffer<uint8_t>& darkness, InkBits& other) {
-  const int edge = StrongEdge(in, light, choice, least, white, darkness);
+  const int edge = StrongEdge(in, light, choice, least, white, darkness).edge;
   const int low = std::max(least, edge / 2);
   InkBits strong = QUOREL_TRY(InkBits::Create(in.width(), in.height()));
   InkBits any = QUOREL_TRY(InkBits::Create(in.width(), in.height()));
@@ -281,6 +297,31 @@ Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkCh
   return strong;
 }
 
+// The rise of the ink's edges, on kRiseRows rows or every kGrainRowStep-th.
+EdgeRise BlurRise(const ConstDibRows& in, PaperLight& light, int contrast, Buffer<float>& white,
+                  Buffer<uint8_t>& darkness) {
+  EdgeRise rise(contrast);
+  const int32_t step = std::max(kGrainRowStep, in.height() / kRiseRows);
+  for (int32_t y = 0; y < in.height(); y += step) {
+    ForDarkRuns(light, y, std::max(1, contrast / 4), 0, in.width(), [&](int32_t from, int32_t to) {
+      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+      DarknessRow(white.data(), to - from, darkness.data());
+      rise.AddRow(darkness.data(), to - from);
+    });
+  }
+  return rise;
+}
+
+// Whether the pixel (x, y) lies in the blur beside a narrow stroke; `rows`
+// are rows top … bottom of darkness. NOTE: out of line, as it is seldom
+// asked: inlined, it slows Look's loop over every pixel.
+[[gnu::noinline]] bool NarrowBlur(const StrokeCut& cut, const uint16_t* const* rows, int32_t x, int32_t y, int32_t w,
+                                  int32_t h, int32_t top, int32_t bottom, int own, int peak, int32_t narrow_run) {
+  return cut.Outside(x, y, own, peak) &&
+         NarrowAt([&](int32_t px, int32_t py) { return rows[py - top][px]; }, x, y, w, h, top, bottom, peak,
+                  narrow_run);
+}
+
 // NOTE: kept out of line: inlined into FindInk, its per-pixel loop compiles
 // to about a quarter more instructions (GCC 12, -O3; measured with callgrind).
 [[gnu::noinline]]
@@ -289,8 +330,11 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
                    Buffer<uint8_t>& darkness) {
   const int32_t w = in.width();
   const int32_t h = in.height();
-  Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)),
-              StrongEdge(in, light, choice, least, white, darkness),
+  StrokeCut cut = QUOREL_TRY(StrokeCut::Create(w, h, light.cell()));
+  const InkContrast contrast = StrongEdge(in, light, choice, least, white, darkness, &cut);
+  QUOREL_TRY(cut.Spread(contrast.full, kCutReachPerReach * reach));
+  const int32_t narrow_run = BlurRise(in, light, contrast.full, white, darkness).NarrowRun();
+  Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)), contrast.edge,
               QUOREL_TRY(choice.wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
   masks.seeds = QUOREL_TRY(GrainSeeds::For(w, h, least >= kMostLeastInk, masks.edge));
   // Rows y − lag … y + lag: each pixel's darkness (0 under `least`, other
@@ -356,6 +400,8 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
     const uint16_t* d = &ring[slot(y)];
     const int32_t top = std::max(0, y - reach);
     const int32_t bottom = std::min(h - 1, y + reach);
+    std::array<const uint16_t*, 2 * kLongestReach + 1> known{};  // rows top … bottom
+    for (int32_t yy = top; yy <= bottom; ++yy) known[yy - top] = &ring[slot(yy)];
     for (int32_t x = 0; x < w; ++x) {
       if (d[x] == 0) continue;
       const int own = d[x] & 255;
@@ -368,6 +414,10 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
       }
       if (2 * own >= peak && d[x] > 255 && choice.wanted == InkWanted::kSeal) masks.other.Set(x, y);
       if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
+      if (cut.MayCut(own, peak_wanted) && NarrowBlur(cut, known.data(), x, y, w, h, top, bottom, own, peak_wanted,
+                                                     narrow_run)) {
+        continue;
+      }
       if (steps.Near(x, y) && !PaperSteps::AcrossStroke(light, x, y, own, side, darkness_at)) continue;  // a step
       masks.faint.Set(x, y);
       if (own >= masks.edge) {

@@ -192,6 +192,31 @@ TEST(CleanupTest, WideInkIsCleared) {
   EXPECT_FALSE(ink.Get(55, 5) || ink.Get(40, 50) || ink.Get(69, 0));
 }
 
+// Upright strokes blurred across by a Gaussian (σ 1 px): dark 5 px bars set
+// the ink's contrast; beside them a dark line 1.6 px wide, whose blurred
+// peak reaches 0.58 of that contrast and whose halfway line lies a pixel
+// outside it, and a light 6 px stroke, whose flat top makes halfway right.
+TEST(CleanupTest, PhotoCutsNarrowStrokesAtTheirEdge) {
+  struct Stroke { double centre, width, darkness; int ink_from, ink_to; };
+  const Stroke strokes[] = {{20, 5, 200, 18, 23}, {40, 5, 200, 38, 43}, {60, 5, 200, 58, 63}, {140, 5, 200, 138, 143},
+                            {75, 1.6, 200, 75, 76}, {120.5, 6, 110, 118, 124}};
+  const auto phi = [](double u) { return 0.5 * std::erfc(-u / std::sqrt(2.0)); };
+  const PackedDib photo = test::MakePicture24(160, 120, [&](int x, int y) {
+    double dark = 0;
+    for (const Stroke& s : strokes) {
+      dark += y < 30 || y >= 90 ? 0 : s.darkness * (phi(x - s.centre + s.width / 2) - phi(x - s.centre - s.width / 2));
+    }
+    return test::Grey(static_cast<uint8_t>(std::lround(230 * (1 - std::min(dark, 255.0) / 255))));
+  });
+  const CleanedPhoto cleaned = CleanPhoto(photo, InkWanted::kAny).value();
+  const PackedDib bits = ReduceToTwoLevels(cleaned.picture, kBlack, kWhite).value();
+  for (const Stroke& s : strokes) {
+    for (int x = s.ink_from - 2; x < s.ink_to + 2; ++x) {
+      EXPECT_EQ(InkAt(cleaned, bits, x, 60), x >= s.ink_from && x < s.ink_to) << "x " << x;
+    }
+  }
+}
+
 // On grainy paper a piece of strong ink stays only with a pixel in it a
 // quarter darker than the edge (here 100); on other paper every piece stays.
 TEST(CleanupTest, GrainyPaperKeepsOnlySeededPieces) {

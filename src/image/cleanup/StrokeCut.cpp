@@ -1,0 +1,109 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "image/cleanup/StrokeCut.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace quorel {
+namespace {
+
+double Phi(double u) { return 0.5 * std::erfc(-u / std::sqrt(2.0)); }
+
+// u with Phi(u) = q, for q in (½, 1): bisection, as the table is built once.
+double InversePhi(double q) {
+  double low = 0.0;
+  double high = 10.0;
+  for (int i = 0; i < 60; ++i) {
+    const double mid = (low + high) / 2;
+    (Phi(mid) < q ? low : high) = mid;
+  }
+  return (low + high) / 2;
+}
+
+// The edge of a stroke of peak share r = p / C, as a share of its peak.
+double EdgeShare(double r) {
+  if (r >= 1.0) return 0.5;
+  const double half_width = InversePhi((1 + r) / 2);  // w / 2s
+  return (Phi(2 * half_width) - 0.5) / r;
+}
+
+}  // namespace
+
+Result<StrokeCut> StrokeCut::Create(int32_t width, int32_t height, int32_t cell) {
+  StrokeCut cut;
+  cut.cell_ = std::max(1, cell);
+  cut.columns_ = (width + cut.cell_ - 1) / cut.cell_;
+  cut.rows_ = (height + cut.cell_ - 1) / cut.cell_;
+  cut.darkest_ = QUOREL_TRY(Buffer<uint8_t>::Filled(static_cast<size_t>(cut.columns_) * cut.rows_));
+  cut.square_of_ = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(width)));
+  for (int32_t x = 0; x < width; ++x) cut.square_of_[x] = x / cut.cell_;
+  for (size_t i = 0; i < cut.edge_share_.size(); ++i) {
+    cut.edge_share_[i] = static_cast<float>(EdgeShare(static_cast<double>(i) / 256));
+  }
+  return cut;
+}
+
+Result<void> StrokeCut::Spread(int contrast, int32_t reach) {
+  contrast_ = contrast;
+  for (int peak = 0; peak < 256; ++peak) least_[peak] = static_cast<uint8_t>(Least(peak, contrast));
+  const int32_t radius = (reach + cell_ - 1) / cell_;
+  // The largest value within `radius` squares: along rows, then columns.
+  Buffer<uint8_t> along = QUOREL_TRY(Buffer<uint8_t>::Filled(darkest_.size()));
+  for (int32_t gy = 0; gy < rows_; ++gy) {
+    for (int32_t gx = 0; gx < columns_; ++gx) {
+      uint8_t most = 0;
+      for (int32_t nx = std::max(0, gx - radius); nx <= std::min(columns_ - 1, gx + radius); ++nx) {
+        most = std::max(most, darkest_[static_cast<size_t>(gy) * columns_ + nx]);
+      }
+      along[static_cast<size_t>(gy) * columns_ + gx] = most;
+    }
+  }
+  for (int32_t gy = 0; gy < rows_; ++gy) {
+    for (int32_t gx = 0; gx < columns_; ++gx) {
+      uint8_t most = 0;
+      for (int32_t ny = std::max(0, gy - radius); ny <= std::min(rows_ - 1, gy + radius); ++ny) {
+        most = std::max(most, along[static_cast<size_t>(ny) * columns_ + gx]);
+      }
+      darkest_[static_cast<size_t>(gy) * columns_ + gx] = most;
+    }
+  }
+  return {};
+}
+
+int StrokeCut::Least(int peak, int contrast) const {
+  const int half = (peak + 1) / 2;  // as the halfway rule: 2 × own ≥ peak
+  if (peak >= contrast) return half;
+  const float share = edge_share_[static_cast<size_t>(256 * peak / contrast)];
+  return std::clamp(static_cast<int>(std::ceil(share * static_cast<float>(peak) - 1e-3f)), half, peak);
+}
+
+void EdgeRise::AddRow(const uint8_t* darkness, int32_t count) {
+  if (contrast_ <= 0) return;
+  const int low = contrast_ / 4;
+  const int high = 3 * contrast_ / 4;
+  int last_side = 0;  // −1 paper, 1 ink, 0 none yet
+  int32_t between = 0;
+  for (int32_t x = 0; x < count; ++x) {
+    const int side = darkness[x] < low ? -1 : darkness[x] >= high ? 1 : 0;
+    if (side == 0) {
+      ++between;
+      continue;
+    }
+    if (last_side == -side) ++rises_[std::min(between, kLongest)];
+    last_side = side;
+    between = 0;
+  }
+}
+
+int32_t EdgeRise::NarrowRun() const {
+  int64_t total = 0;
+  for (const int64_t n : rises_) total += n;
+  if (total == 0) return kNarrowRun;
+  int64_t seen = 0;
+  int32_t median = 0;
+  while (median < kLongest && 2 * (seen += rises_[median]) < total) ++median;
+  // 2.355 σ = 1.74 × the 1.35 σ rise.
+  return std::max(kNarrowRun, static_cast<int32_t>(std::lround(1.74 * median)) + 1);
+}
+
+}  // namespace quorel
