@@ -26,10 +26,11 @@ run: release
 	@scripts/run.sh $(RELEASE_DIR)
 
 # Every test, with the core under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and the web edition (tool for node and page) against the native tool.
+# and the web edition (tool for node and page) against the native tool. The
+# benchmarks are built too (not run), so that `make bench` keeps building.
 test: deps web-build
 	@cmake -S . -B $(TEST_DIR) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DQUOREL_SANITIZE=ON -DQUOREL_GUI=ON \
-	    -DQUOREL_WEB_TESTS=ON >/dev/null
+	    -DQUOREL_WEB_TESTS=ON -DQUOREL_BENCH=ON >/dev/null
 	@cmake --build $(TEST_DIR) -j $(JOBS)
 	@cd $(TEST_DIR) && ctest --output-on-failure -j $(JOBS)
 
