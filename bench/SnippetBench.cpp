@@ -110,7 +110,7 @@ Stages TimeStages(const std::filesystem::path& picture_file, ScaleSettings scale
   const PackedDib& copy = scaled ? *scaled : *panel.picture();
   std::optional<PackedDib> two_level;
   s.reduce_ms = MedianMs(runs, [&] { two_level = ReduceToTwoLevels(copy, ink, ChooseBackground(ink)).value(); });
-  std::vector<uint8_t> gif;
+  ByteBuffer gif;
   s.gif_ms = MedianMs(runs, [&] { gif = EncodeGif({1, {{&*two_level, 0}}}).value(); });
   s.base64_ms = MedianMs(runs, [&] { (void)EncodeBase64(gif); });
   return s;
