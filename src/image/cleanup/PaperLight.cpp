@@ -184,19 +184,21 @@ PaperLight::Between PaperLight::RowBetween(int32_t y) const {
   return {top, std::min(top + 1, grid_height_ - 1), std::min(1.0f, v - static_cast<float>(top))};
 }
 
-template <class Node>
-float PaperLight::Interpolate(int32_t x, int32_t y, Node node) const {
-  const Between row = RowBetween(y);
+PaperLight::Spot PaperLight::SpotAt(int32_t x, int32_t y) const {
   const int32_t left = column_[x];
-  const int32_t right = std::min(left + 1, grid_width_ - 1);
-  const float s = weight_[x];
-  const float upper = node(left, row.top) + (node(right, row.top) - node(left, row.top)) * s;
-  const float lower = node(left, row.bottom) + (node(right, row.bottom) - node(left, row.bottom)) * s;
+  return {RowBetween(y), left, std::min(left + 1, grid_width_ - 1), weight_[x]};
+}
+
+template <class Node>
+float PaperLight::Interpolate(const Spot& at, Node node) const {
+  const Between& row = at.row;
+  const float upper = node(at.left, row.top) + (node(at.right, row.top) - node(at.left, row.top)) * at.share;
+  const float lower = node(at.left, row.bottom) + (node(at.right, row.bottom) - node(at.left, row.bottom)) * at.share;
   return upper + (lower - upper) * row.share;
 }
 
 float PaperLight::PaperAt(int32_t x, int32_t y) const {
-  return Interpolate(x, y, [this](int32_t gx, int32_t gy) { return NodePaper(gx, gy); });
+  return Interpolate(SpotAt(x, y), [this](int32_t gx, int32_t gy) { return NodePaper(gx, gy); });
 }
 
 void PaperLight::Widen(int32_t grid_y, Buffer<float>& out) const {
@@ -211,8 +213,9 @@ void PaperLight::Widen(int32_t grid_y, Buffer<float>& out) const {
 }
 
 void PaperLight::ScaleAt(int32_t x, int32_t y, float* scale) const {
+  const Spot at = SpotAt(x, y);
   for (int c = 0; c < 3; ++c) {
-    scale[c] = Interpolate(x, y, [this, c](int32_t gx, int32_t gy) {
+    scale[c] = Interpolate(at, [this, c](int32_t gx, int32_t gy) {
       return inverse_[(static_cast<size_t>(gy) * grid_width_ + gx) * 3 + c];
     });
   }

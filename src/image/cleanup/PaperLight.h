@@ -61,9 +61,17 @@ class PaperLight {
     float share;
   };
   Between RowBetween(int32_t y) const;
-  // node(gx, gy) interpolated at pixel (x, y), as WhiteRow does.
+  // Where pixel (x, y) lies among the four grid nodes around it.
+  struct Spot {
+    Between row;
+    int32_t left;
+    int32_t right;
+    float share;  // toward the right
+  };
+  Spot SpotAt(int32_t x, int32_t y) const;
+  // node(gx, gy) interpolated at a spot, as WhiteRow does.
   template <class Node>
-  float Interpolate(int32_t x, int32_t y, Node node) const;
+  float Interpolate(const Spot& at, Node node) const;
 
   int32_t width_ = 0;
   int32_t cell_ = 1;

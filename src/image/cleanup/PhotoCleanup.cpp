@@ -461,14 +461,17 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // The rim of a hard shadow where the paper has not followed it yet. (The
   // width grown, as faint ink's strong pixels can be too few to tell it;
   // bounded, as is the work a pixel.)
-  const double sides = kWidePerPen * std::max(pen, StrokeWidth(masks.strong));
+  const double grown = StrokeWidth(masks.strong);
+  const double sides = kWidePerPen * std::max(pen, grown);
   RemoveShadowSteps(masks.strong, in, light, std::min(static_cast<int32_t>(std::ceil(sides)), 2 * kLongestReach));
   // A seal's stroke goes on under the print stamped over it, for about its
   // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
   if (choice.wanted == InkWanted::kSeal) {
     QUOREL_TRY(BridgeUnder(masks.strong, masks.other, static_cast<int32_t>(std::ceil(pen))));
   }
-  const double stroke = std::max(1.0, StrokeWidth(masks.strong));
+  // Measured again only where the bridges added to the strokes: taking the
+  // shadow's rims away leaves their width as it was.
+  const double stroke = std::max(1.0, choice.wanted == InkWanted::kSeal ? StrokeWidth(masks.strong) : grown);
   // A hard shadow or a stain joined to the strokes. Both widths, as lines
   // left over can make the second one small.
   const double widest = kWidePerPen * std::max(pen, stroke);
