@@ -5,38 +5,14 @@
 #include <cmath>
 #include <utility>
 
+#include "image/cleanup/GridExtreme.h"
+
 namespace quorel {
 namespace {
 
 // About a hundred cells across the shorter side, at least 4 pixels each.
 constexpr int32_t kCellsAcross = 96;
 constexpr int32_t kMinCell = 4;
-
-// One pass of a running extreme (max or min) along rows or columns.
-template <class Pick>
-Result<void> Filter1d(Buffer<float>& grid, int32_t w, int32_t h, bool along_rows, int32_t radius, Pick pick) {
-  const int32_t n = along_rows ? w : h;
-  const int32_t lines = along_rows ? h : w;
-  Buffer<float> line = QUOREL_TRY(Buffer<float>::Filled(static_cast<size_t>(n)));
-  for (int32_t l = 0; l < lines; ++l) {
-    for (int32_t c = 0; c < 3; ++c) {
-      auto at = [&](int32_t i) -> float& {
-        const int32_t x = along_rows ? i : l;
-        const int32_t y = along_rows ? l : i;
-        return grid[(static_cast<size_t>(y) * w + x) * 3 + c];
-      };
-      for (int32_t i = 0; i < n; ++i) line[i] = at(i);
-      for (int32_t i = 0; i < n; ++i) {
-        float v = line[i];
-        const int32_t lo = std::max(0, i - radius);
-        const int32_t hi = std::min(n - 1, i + radius);
-        for (int32_t j = lo; j <= hi; ++j) v = pick(v, line[j]);
-        at(i) = v;
-      }
-    }
-  }
-  return {};
-}
 
 // A 3 × 3 mean, so the closing's plateaus join without steps.
 Result<void> Smooth(Buffer<float>& grid, int32_t w, int32_t h) {
@@ -144,10 +120,10 @@ Result<void> PaperLight::Refit(int32_t closing_radius) {
   Buffer<float> grid = QUOREL_TRY(Buffer<float>::Copy(means_));
   const auto larger = [](float a, float b) { return std::max(a, b); };
   const auto smaller = [](float a, float b) { return std::min(a, b); };
-  QUOREL_TRY(Filter1d(grid, gw, gh, true, closing_radius, larger));
-  QUOREL_TRY(Filter1d(grid, gw, gh, false, closing_radius, larger));
-  QUOREL_TRY(Filter1d(grid, gw, gh, true, closing_radius, smaller));
-  QUOREL_TRY(Filter1d(grid, gw, gh, false, closing_radius, smaller));
+  QUOREL_TRY(RunningExtreme(grid, gw, gh, 3, true, closing_radius, larger));
+  QUOREL_TRY(RunningExtreme(grid, gw, gh, 3, false, closing_radius, larger));
+  QUOREL_TRY(RunningExtreme(grid, gw, gh, 3, true, closing_radius, smaller));
+  QUOREL_TRY(RunningExtreme(grid, gw, gh, 3, false, closing_radius, smaller));
   QUOREL_TRY(Smooth(grid, gw, gh));
   for (float& v : grid) v = 255.0f / std::max(v, 1.0f);
   PaperLight& light = *this;

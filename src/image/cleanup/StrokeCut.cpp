@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "image/cleanup/GridExtreme.h"
+
 namespace quorel {
 namespace {
 
@@ -48,25 +50,9 @@ Result<void> StrokeCut::Spread(int contrast, int32_t reach) {
   for (int peak = 0; peak < 256; ++peak) least_[peak] = static_cast<uint8_t>(Least(peak, contrast));
   const int32_t radius = (reach + cell_ - 1) / cell_;
   // The largest value within `radius` squares: along rows, then columns.
-  Buffer<uint8_t> along = QUOREL_TRY(Buffer<uint8_t>::Filled(darkest_.size()));
-  for (int32_t gy = 0; gy < rows_; ++gy) {
-    for (int32_t gx = 0; gx < columns_; ++gx) {
-      uint8_t most = 0;
-      for (int32_t nx = std::max(0, gx - radius); nx <= std::min(columns_ - 1, gx + radius); ++nx) {
-        most = std::max(most, darkest_[static_cast<size_t>(gy) * columns_ + nx]);
-      }
-      along[static_cast<size_t>(gy) * columns_ + gx] = most;
-    }
-  }
-  for (int32_t gy = 0; gy < rows_; ++gy) {
-    for (int32_t gx = 0; gx < columns_; ++gx) {
-      uint8_t most = 0;
-      for (int32_t ny = std::max(0, gy - radius); ny <= std::min(rows_ - 1, gy + radius); ++ny) {
-        most = std::max(most, along[static_cast<size_t>(ny) * columns_ + gx]);
-      }
-      darkest_[static_cast<size_t>(gy) * columns_ + gx] = most;
-    }
-  }
+  const auto larger = [](uint8_t a, uint8_t b) { return std::max(a, b); };
+  QUOREL_TRY(RunningExtreme(darkest_, columns_, rows_, 1, true, radius, larger));
+  QUOREL_TRY(RunningExtreme(darkest_, columns_, rows_, 1, false, radius, larger));
   return {};
 }
 
