@@ -17,9 +17,9 @@
 #include "image/cleanup/InkHue.h"
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
-#include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/PaperSteps.h"
 #include "image/cleanup/ShadowSteps.h"
+#include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/TrimMargins.h"
 
 namespace quorel {
