@@ -1,22 +1,18 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "image/cleanup/CoveredStroke.h"
 
-#include <algorithm>
-#include <array>
 
 namespace quorel {
 
 double StrokeWidthBeside(const InkBits& ink, const InkBits& cover) {
-  constexpr int32_t kLongest = 255;
-  std::array<int64_t, kLongest + 1> runs{};
+  RunTally runs;
   const int32_t w = ink.width();
   const int32_t h = ink.height();
   // Per column: the length of the run going down and whether it began on cover.
   Buffer<int32_t> down;
   Buffer<uint8_t> down_cut;
   if (!down.Resize(static_cast<size_t>(w)) || !down_cut.Resize(static_cast<size_t>(w))) return StrokeWidth(ink);
-  const auto count = [&](int32_t length) { ++runs[std::min(length, kLongest)]; };
-  for (int32_t y = 0; y <= h; ++y) {
+    for (int32_t y = 0; y <= h; ++y) {
     int32_t across = 0;
     bool across_cut = false;  // the run along the row began on cover
     bool last_cover = false;
@@ -29,24 +25,17 @@ double StrokeWidthBeside(const InkBits& ink, const InkBits& cover) {
         if (down[x] == 0) down_cut[x] = y > 0 && cover.Get(x, y - 1);
         ++down[x];
       } else {
-        if (across > 0 && !across_cut && !covered) count(across);
-        if (down[x] > 0 && down_cut[x] == 0 && !covered) count(down[x]);
+        if (across > 0 && !across_cut && !covered) runs.Add(across);
+        if (down[x] > 0 && down_cut[x] == 0 && !covered) runs.Add(down[x]);
         across = 0;
         down[x] = 0;
       }
       last_cover = covered;
     }
-    if (across > 0 && !across_cut) count(across);
+    if (across > 0 && !across_cut) runs.Add(across);
   }
-  int64_t total = 0;
-  for (const int64_t n : runs) total += n;
-  if (total == 0) return StrokeWidth(ink);
-  int64_t seen = 0;
-  for (int32_t length = 1; length <= kLongest; ++length) {
-    seen += runs[length];
-    if (2 * seen >= total) return length;
-  }
-  return kLongest;
+  const double median = runs.Median();
+  return median > 0 ? median : StrokeWidth(ink);
 }
 
 }  // namespace quorel

@@ -121,8 +121,7 @@ Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, in
 double StrokeWidth(const InkBits& ink) {
   // Every run of ink along a row or a column counted once: a stroke gives
   // many runs about its width, a wide dark area (a shadow) few long ones.
-  constexpr int32_t kLongest = 255;
-  std::array<int64_t, kLongest + 1> runs{};
+  RunTally runs;
   Buffer<int32_t> down;
   if (!down.Resize(static_cast<size_t>(ink.width()))) return 0.0;  // no room: no width to tell
   int32_t open_down = 0;  // columns with a run going down
@@ -141,22 +140,26 @@ double StrokeWidth(const InkBits& ink) {
         ++down[x];
         continue;
       }
-      if (across > 0) ++runs[std::min(across, kLongest)];
+      if (across > 0) runs.Add(across);
       if (down[x] > 0) {
-        ++runs[std::min(down[x], kLongest)];
+        runs.Add(down[x]);
         --open_down;
       }
       across = 0;
       down[x] = 0;
     }
-    if (across > 0) ++runs[std::min(across, kLongest)];
+    if (across > 0) runs.Add(across);
   }
+  return runs.Median();
+}
+
+double RunTally::Median() const {
   int64_t total = 0;
-  for (const int64_t n : runs) total += n;
+  for (const int64_t n : runs_) total += n;
   if (total == 0) return 0.0;
   int64_t seen = 0;
   for (int32_t length = 1; length <= kLongest; ++length) {
-    seen += runs[length];
+    seen += runs_[length];
     if (2 * seen >= total) return length;
   }
   return kLongest;

@@ -1,6 +1,8 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -51,6 +53,17 @@ Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, in
 // along rows and columns, each run counted once, so a few wide dark areas
 // do not count for much. 0 without ink.
 double StrokeWidth(const InkBits& ink);
+
+// Run lengths counted (longer ones as kLongest), and their median: 0 for none.
+class RunTally {
+ public:
+  static constexpr int32_t kLongest = 255;
+  void Add(int32_t length) { ++runs_[std::min(length, kLongest)]; }
+  double Median() const;
+
+ private:
+  std::array<int64_t, kLongest + 1> runs_{};
+};
 
 // Adds to `ink` every pixel of `allowed` 8-connected to it (hysteresis: faint
 // pixels that join strong ones, however far along a winding stroke). Work in

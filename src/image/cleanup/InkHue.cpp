@@ -42,13 +42,17 @@ float InkHue::HueOf(const float* bgr) {
   return hue < 0 ? hue + 360 : hue;
 }
 
+float InkHue::Nearness(const float* bgr) const {
+  const float apart = std::fabs(HueOf(bgr) - degrees_);
+  const float off = std::min(apart, 360.0f - apart);
+  return 1 - off / kReach;
+}
+
 bool InkHue::Holds(const float* bgr) const {
   // Colour toward this hue, falling to none kReach degrees away: for red,
   // red above the greater of green and blue. So orange fringes beside black
   // print do not count as a red seal's ink.
-  const float apart = std::fabs(HueOf(bgr) - degrees_);
-  const float off = std::min(apart, 360.0f - apart);
-  return SaturationOf(bgr) * (1 - off / kReach) >= saturation_;
+  return SaturationOf(bgr) * Nearness(bgr) >= saturation_;
 }
 
 float InkHue::PurityOf(const float* bgr) {
@@ -64,9 +68,7 @@ bool InkHue::MayHoldUnderPrint(const float* own, float least_chroma) const {
 bool InkHue::HoldsUnderPrint(const float* mean, float least_chroma) const {
   const auto [lightest, chroma] = LightestAndChroma(mean);
   if (purity_ <= 0 || chroma < least_chroma || chroma < kLeastPurityShare * purity_ * lightest) return false;
-  const float apart = std::fabs(HueOf(mean) - degrees_);
-  const float off = std::min(apart, 360.0f - apart);
-  return chroma * (1 - off / kReach) >= kLeastPurityShare * purity_ * lightest;
+  return chroma * Nearness(mean) >= kLeastPurityShare * purity_ * lightest;
 }
 
 void HueTally::Add(const float* bgr) {

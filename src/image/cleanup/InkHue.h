@@ -56,6 +56,9 @@ class InkHue {
   static constexpr float kReach = 60.0f;
 
  private:
+  // 1 at this hue, falling to 0 kReach degrees away.
+  float Nearness(const float* bgr) const;
+
   float degrees_;
   float saturation_;
   float purity_;
