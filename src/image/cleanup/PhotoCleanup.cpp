@@ -517,9 +517,18 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
           if (beside_ink) alpha = std::min(kShadeCeiling, kShadeCeiling * (d - edge / 2) / (edge / 2));
         }
         if (alpha <= 0) continue;
-        float colour[3];
-        for (int c = 0; c < 3; ++c) colour[c] = std::min(255.0f, white[3 * i + c]);
-        const float sum = std::max(1.0f, colour[0] + colour[1] + colour[2]);
+        // A pixel with no light left in any channel has no hue: neutral ink.
+        // (At its own "hue" it came out black, darker than all other ink, and
+        // the two-level reduction's halfway threshold, taken from the darkest
+        // pixel, then dropped the ink's lighter edge.)
+        float colour[3] = {1, 1, 1};
+        float sum = 3;
+        if (const float own = std::min(255.0f, white[3 * i]) + std::min(255.0f, white[3 * i + 1]) +
+                              std::min(255.0f, white[3 * i + 2]);
+            own >= 1) {
+          for (int c = 0; c < 3; ++c) colour[c] = std::min(255.0f, white[3 * i + c]);
+          sum = own;
+        }
         uint8_t* p = dst + 3 * (x - rect.left);
         for (int c = 0; c < 3; ++c) {
           const float ink_colour = colour[c] * kInkDepth / sum;

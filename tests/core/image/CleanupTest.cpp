@@ -217,6 +217,19 @@ TEST(CleanupTest, PhotoCutsNarrowStrokesAtTheirEdge) {
   }
 }
 
+// A stroke whose core has no light left (black: a sharpened photo clips it)
+// and whose rims are just past halfway: the rims stay ink after the
+// two-level reduction, which takes its threshold from the darkest pixel.
+TEST(CleanupTest, BlackCoreKeepsItsLighterRims) {
+  const PackedDib photo = test::MakePicture24(80, 120, [](int x, int y) {
+    const bool stroke = y >= 20 && y < 100 && x >= 40 && x < 46;
+    return test::Grey(!stroke ? 230 : x == 42 || x == 43 ? 0 : 110);
+  });
+  const CleanedPhoto cleaned = CleanPhoto(photo, InkWanted::kAny).value();
+  const PackedDib bits = ReduceToTwoLevels(cleaned.picture, kBlack, kWhite).value();
+  for (int x = 38; x < 48; ++x) EXPECT_EQ(InkAt(cleaned, bits, x, 60), x >= 40 && x < 46) << "x " << x;
+}
+
 // On grainy paper a piece of strong ink stays only with a pixel in it a
 // quarter darker than the edge (here 100); on other paper every piece stays.
 TEST(CleanupTest, GrainyPaperKeepsOnlySeededPieces) {
