@@ -8,10 +8,14 @@
 #include <array>
 #include <cmath>
 #include <new>
+#include <cstdio>
+#include <string>
+#include <cstdlib>
 
 #include "common/Buffer.h"
 #include "image/DibLayout.h"
 #include "image/cleanup/CoveredStroke.h"
+#include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkHue.h"
@@ -71,6 +75,33 @@ constexpr double kDotReachPerPen = 8.0;
 // it is too wide to be writing.
 constexpr double kWidePerPen = 2.0;
 
+// The halfway cut in linear light: a pixel half covered by ink reflects the
+// mean of the paper's and the ink's light, not of their stored values.
+// least_ink[p]: the least darkness of ink beside a peak of darkness p.
+struct HalfwayInLight {
+  std::array<uint8_t, 256> least{};
+  HalfwayInLight() {
+    const double kGamma = std::getenv("LINCUT") ? std::atof(std::getenv("LINCUT")) : 1.0;
+    for (int p = 0; p < 256; ++p) {
+      const double mid = (1 + std::pow(1 - p / 255.0, kGamma)) / 2;
+      least[p] = static_cast<uint8_t>(std::ceil(255 * (1 - std::pow(mid, 1 / kGamma)) - 1e-9));
+    }
+  }
+};
+const HalfwayInLight kHalfway;
+
+void DumpBits(const InkBits& b, const char* tag) {
+  const char* dir = std::getenv("QDBG");
+  if (!dir) return;
+  std::string path = std::string(dir) + "/" + tag + ".pgm";
+  FILE* f = std::fopen(path.c_str(), "wb");
+  std::fprintf(f, "P5\n%d %d\n255\n", b.width(), b.height());
+  for (int32_t y = 0; y < b.height(); ++y)
+    for (int32_t x = 0; x < b.width(); ++x) std::fputc(b.Get(x, y) ? 255 : 0, f);
+  std::fclose(f);
+}
+
+long g_visited = 0, g_light = 0;
 struct FoundInk {
   PaperLight light;
   InkBits ink;
@@ -334,6 +365,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   const InkContrast contrast = StrongEdge(in, light, choice, least, white, darkness, &cut);
   QUOREL_TRY(cut.Spread(contrast.full, kCutReachPerReach * reach));
   const int32_t narrow_run = BlurRise(in, light, contrast.full, white, darkness).NarrowRun();
+  if (std::getenv("QDBG")) std::fprintf(stderr, "edge %d full %d narrow_run %d\n", contrast.edge, contrast.full, narrow_run);
   Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)), contrast.edge,
               QUOREL_TRY(choice.wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
   masks.seeds = QUOREL_TRY(GrainSeeds::For(w, h, least >= kMostLeastInk, masks.edge));
@@ -410,15 +442,15 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
       for (int32_t yy = top; yy <= bottom; ++yy) {
         peak = std::max<int>(peak, ring_any[slot(yy) + x]);
         peak_wanted = std::max<int>(peak_wanted, ring_wanted[slot(yy) + x]);
-        if (peak > 2 * own && peak_wanted > 2 * own) break;  // too light beside both: settled
+        if (kHalfway.least[peak] > own && kHalfway.least[peak_wanted] > own) break;  // too light beside both: settled
       }
       if (2 * own >= peak && d[x] > 255 && choice.wanted == InkWanted::kSeal) masks.other.Set(x, y);
-      if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
-      if (cut.MayCut(own, peak_wanted) && NarrowBlur(cut, known.data(), x, y, w, h, top, bottom, own, peak_wanted,
+      if (d[x] > 255 || own < kHalfway.least[peak_wanted]) continue;  // not the hue wanted, or not dark enough
+      if (std::getenv("NONARROW") == nullptr && cut.MayCut(own, peak_wanted) && NarrowBlur(cut, known.data(), x, y, w, h, top, bottom, own, peak_wanted,
                                                      narrow_run)) {
         continue;
       }
-      if (steps.Near(x, y) && !PaperSteps::AcrossStroke(light, x, y, own, side, darkness_at)) continue;  // a step
+      if (std::getenv("NOSTEPS") == nullptr && steps.Near(x, y) && !PaperSteps::AcrossStroke(light, x, y, own, side, darkness_at)) continue;  // a step
       masks.faint.Set(x, y);
       if (own >= masks.edge) {
         masks.strong.Set(x, y);
@@ -453,17 +485,23 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
   QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
   const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
+  if (std::getenv("QDBG")) std::fprintf(stderr, "pen %.2f reach %d least %d cell %d\n", pen, reach, least, light.cell());
   const PaperSteps steps = QUOREL_TRY(PaperSteps::Find(light));
   Masks masks =
       QUOREL_TRY(Look(in, light, choice, lines, steps, least, std::clamp(reach, 1, kLongestReach), white, darkness));
+  DumpBits(masks.faint, "faint");
+  DumpBits(masks.strong, "strong");
   QUOREL_TRY(masks.seeds.KeepSeeded(masks.strong));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
+  QUOREL_TRY(AddFaintWords(masks.strong, masks.faint, pen));
+  DumpBits(masks.strong, "grown");
   // The rim of a hard shadow where the paper has not followed it yet. (The
   // width grown, as faint ink's strong pixels can be too few to tell it;
   // bounded, as is the work a pixel.)
   const double grown = StrokeWidth(masks.strong);
   const double sides = kWidePerPen * std::max(pen, grown);
-  RemoveShadowSteps(masks.strong, in, light, std::min(static_cast<int32_t>(std::ceil(sides)), 2 * kLongestReach));
+  if (!std::getenv("NORIM")) RemoveShadowSteps(masks.strong, in, light, std::min(static_cast<int32_t>(std::ceil(sides)), 2 * kLongestReach));
+  DumpBits(masks.strong, "rims");
   // A seal's stroke goes on under the print stamped over it, for about its
   // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
   if (choice.wanted == InkWanted::kSeal) {
@@ -476,9 +514,11 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // left over can make the second one small.
   const double widest = kWidePerPen * std::max(pen, stroke);
   QUOREL_TRY(RemoveWide(masks.strong, static_cast<int32_t>(std::ceil(widest))));
+  DumpBits(masks.strong, "wide");
   QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
                           static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
                           static_cast<int32_t>(kDotReachPerPen * stroke)));
+  DumpBits(masks.strong, "final");
   return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};
 }
 
@@ -510,6 +550,7 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
         const float d = darkness[i];
         float alpha = 0;
         if (ink.Get(x, y)) {
+          ++g_visited; if (d < edge / 2) ++g_light;
           alpha = kInkFloor + (1 - kInkFloor) * std::clamp((d - edge) / edge, 0.0f, 1.0f);
         } else if (d > edge / 2) {
           const bool beside_ink = (x > 0 && ink.Get(x - 1, y)) || (x + 1 < w && ink.Get(x + 1, y)) ||
@@ -537,6 +578,7 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
       }
     });
   }
+  if (std::getenv("QDBG")) std::fprintf(stderr, "visited %ld light %ld\n", g_visited, g_light);
   return out;
 }
 
@@ -553,6 +595,7 @@ Result<CleanedPhoto> CleanPhoto(const PackedDib& picture, InkWanted wanted) {
     return CleanedPhoto{std::move(white), PixelRect{}, false};
   }
   const PixelRect rect = WithMargin(bounds, in.width(), in.height());
+  if (std::getenv("QDBG")) std::fprintf(stderr, "rect %d %d %d %d edge %d least %d\n", rect.left, rect.top, rect.right, rect.bottom, found.edge, found.least);
   return CleanedPhoto{QUOREL_TRY(Render(in, found, rect, picture)), rect, true};
 }
 

@@ -11,6 +11,7 @@
 #include "image/ConvertTo24.h"
 #include "image/TwoLevel.h"
 #include "image/cleanup/CoveredStroke.h"
+#include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/PaperLight.h"
@@ -228,6 +229,31 @@ TEST(CleanupTest, BlackCoreKeepsItsLighterRims) {
   const CleanedPhoto cleaned = CleanPhoto(photo, InkWanted::kAny).value();
   const PackedDib bits = ReduceToTwoLevels(cleaned.picture, kBlack, kWhite).value();
   for (int x = 38; x < 48; ++x) EXPECT_EQ(InkAt(cleaned, bits, x, 60), x >= 40 && x < 46) << "x " << x;
+}
+
+// Pieces of faint ink that no strong ink reached (stroke width 2): a word
+// (a zigzag 2 px thick, as large as half the strong word) becomes ink; a
+// straight band of the same size (a rule's leftover) and a blob under a
+// third of the strong word do not.
+TEST(CleanupTest, FaintWordsWithoutStrongInkAreAdded) {
+  InkBits strong = InkBits::Create(200, 100).value();
+  InkBits faint = InkBits::Create(200, 100).value();
+  const auto zigzag = [](InkBits& ink, int left, int length) {
+    for (int x = left; x < left + length; ++x) {
+      const int y = 20 + std::abs((x - left) % 20 - 10);
+      ink.Set(x, y), ink.Set(x, y + 1);
+    }
+  };
+  zigzag(strong, 0, 120);
+  zigzag(faint, 0, 120);
+  zigzag(faint, 130, 60);
+  for (int x = 20; x < 140; ++x) faint.Set(x, 70);
+  for (int y = 85; y < 93; ++y) {
+    for (int x = 10; x < 18; ++x) faint.Set(x, y);
+  }
+  ASSERT_TRUE(AddFaintWords(strong, faint, 2.0));
+  EXPECT_TRUE(strong.Get(5, 25) && strong.Get(130, 30) && strong.Get(189, 29));
+  EXPECT_FALSE(strong.Get(60, 70) || strong.Get(11, 86));
 }
 
 // On grainy paper a piece of strong ink stays only with a pixel in it a

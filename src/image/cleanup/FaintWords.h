@@ -1,0 +1,20 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include "common/Result.h"
+#include "image/cleanup/InkBits.h"
+
+namespace quorel {
+
+// Writing too faint to hold a single strong pixel (a word under a flash's
+// glare, a word pencilled more lightly than the rest): a piece of faint ink
+// joined to no strong ink is writing too when it is as large as a part of
+// the picture's own words — kWordShare of the median piece of strong ink,
+// and at least kLeastWordPerPen² stroke widths squared — and not a straight
+// band (what is left of a rule, the picture's edge): its pixels spread at
+// least a stroke width across its main axis. Such pieces are added to
+// `strong`, grown through `faint`. Memory: two bit masks and the walk's
+// front. kOutOfMemory.
+Result<void> AddFaintWords(InkBits& strong, const InkBits& faint, double pen);
+
+}  // namespace quorel

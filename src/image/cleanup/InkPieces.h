@@ -1,0 +1,63 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <deque>
+#include <utility>
+#include <vector>
+
+#include "image/CopyIntoRect.h"
+#include "image/cleanup/InkBits.h"
+
+namespace quorel {
+
+// Calls on_piece(first, area, box) for each piece of ink (8-connected), clearing
+// the piece from `ink`: `first` holds its first `keep` pixels, and once a piece
+// reaches `keep` pixels every further pixel goes to on_large(x, y) (after the
+// first ones). Memory: the fill's front and `keep` pixels.
+template <class OnLarge, class OnPiece>
+void WalkPieces(InkBits& ink, int64_t keep, OnLarge on_large, OnPiece on_piece) {
+  const int32_t w = ink.width();
+  const int32_t h = ink.height();
+  std::deque<std::pair<int32_t, int32_t>> front;
+  std::vector<std::pair<int32_t, int32_t>> first;
+  for (int32_t y = 0; y < h; ++y) {
+    for (size_t byte = 0; byte < ink.stride(); ++byte) {
+      while (ink.Row(y)[byte] != 0) {
+        const int32_t x = static_cast<int32_t>(byte * 8) + __builtin_ctz(ink.Row(y)[byte]);
+        int64_t area = 0;
+        PixelRect box{x, y, x + 1, y + 1};
+        first.clear();
+        const auto visit = [&](int32_t vx, int32_t vy) {
+          ink.Clear(vx, vy);
+          front.emplace_back(vx, vy);
+          box = {std::min(box.left, vx), std::min(box.top, vy), std::max(box.right, vx + 1),
+                 std::max(box.bottom, vy + 1)};
+          if (++area < keep) {
+            first.emplace_back(vx, vy);
+            return;
+          }
+          if (area == keep) {
+            for (const auto& [fx, fy] : first) on_large(fx, fy);
+            first.clear();
+          }
+          on_large(vx, vy);
+        };
+        visit(x, y);
+        while (!front.empty()) {
+          const auto [px, py] = front.front();
+          front.pop_front();
+          for (int32_t yy = std::max(0, py - 1); yy <= std::min(h - 1, py + 1); ++yy) {
+            for (int32_t xx = std::max(0, px - 1); xx <= std::min(w - 1, px + 1); ++xx) {
+              if (ink.Get(xx, yy)) visit(xx, yy);
+            }
+          }
+        }
+        on_piece(first, area, box);
+      }
+    }
+  }
+}
+
+}  // namespace quorel
