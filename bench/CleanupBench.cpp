@@ -1,5 +1,5 @@
 // Quorel — SPDX-License-Identifier: MIT
-// The clean-up levels against exact ink truth: photos from three independent
+// The clean-up levels against exact ink truth: photos from four independent
 // generators (bench/photos/, made into the build folder at each run) in every
 // case class, and the real scans of ../shared/corpora/dibco2019. For each case
 // the ink F-measure of the two-level reduction after none, trim and photo, and
