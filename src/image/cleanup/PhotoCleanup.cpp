@@ -8,9 +8,6 @@
 #include <array>
 #include <cmath>
 #include <new>
-#include <cstdio>
-#include <string>
-#include <cstdlib>
 
 #include "common/Buffer.h"
 #include "image/DibLayout.h"
@@ -65,6 +62,11 @@ constexpr int32_t kLongestReach = 12;
 // A narrow stroke's cut is set by the contrast the ink reaches this many
 // reaches around it.
 constexpr int32_t kCutReachPerReach = 4;
+// Pen over a seal: a pixel of the seal's hue whose lightest channel is under
+// this share of the seal's median one, where the seal has at least
+// kLeastSealSamples sampled pixels.
+constexpr float kOverSealShare = 0.75f;
+constexpr uint64_t kLeastSealSamples = 64;
 // Colour is told from this many pixels along a row.
 constexpr int32_t kHueSpan = 5;
 // A piece under kPieceAreaPerPen stroke widths squared is a dot: kept within
@@ -75,39 +77,14 @@ constexpr double kDotReachPerPen = 8.0;
 // it is too wide to be writing.
 constexpr double kWidePerPen = 2.0;
 
-// The halfway cut in linear light: a pixel half covered by ink reflects the
-// mean of the paper's and the ink's light, not of their stored values.
-// least_ink[p]: the least darkness of ink beside a peak of darkness p.
-struct HalfwayInLight {
-  std::array<uint8_t, 256> least{};
-  HalfwayInLight() {
-    const double kGamma = std::getenv("LINCUT") ? std::atof(std::getenv("LINCUT")) : 1.0;
-    for (int p = 0; p < 256; ++p) {
-      const double mid = (1 + std::pow(1 - p / 255.0, kGamma)) / 2;
-      least[p] = static_cast<uint8_t>(std::ceil(255 * (1 - std::pow(mid, 1 / kGamma)) - 1e-9));
-    }
-  }
-};
-const HalfwayInLight kHalfway;
-
-void DumpBits(const InkBits& b, const char* tag) {
-  const char* dir = std::getenv("QDBG");
-  if (!dir) return;
-  std::string path = std::string(dir) + "/" + tag + ".pgm";
-  FILE* f = std::fopen(path.c_str(), "wb");
-  std::fprintf(f, "P5\n%d %d\n255\n", b.width(), b.height());
-  for (int32_t y = 0; y < b.height(); ++y)
-    for (int32_t x = 0; x < b.width(); ++x) std::fputc(b.Get(x, y) ? 255 : 0, f);
-  std::fclose(f);
-}
-
-long g_visited = 0, g_light = 0;
 struct FoundInk {
   PaperLight light;
   InkBits ink;
   int edge = kMaxEdge;  // darkness at which strong ink begins
   int least = kLeastInk;  // and faint ink
 };
+
+float LightestChannel(const float* bgr) { return std::max(std::max(bgr[0], bgr[1]), bgr[2]); }
 
 // Darkness of each pixel of a row already made white-paper relative.
 void DarknessRow(const float* white, int32_t count, uint8_t* darkness) {
@@ -180,6 +157,10 @@ int LeastInk(const ConstDibRows& in, PaperLight& light, Buffer<float>& white, Bu
 struct InkChoice {
   InkWanted wanted;
   InkHue seal{InkHue::kRed};
+  // For a pen: a pixel of the seal's hue whose lightest channel lies under
+  // this (white-relative) is another ink over the seal, as the seal alone is
+  // stamped at one depth; 0 for none.
+  float over_seal = 0;
 
   bool Wants(const float* bgr) const {
     switch (wanted) {
@@ -224,6 +205,32 @@ InkHue SealHueOf(const ConstDibRows& in, PaperLight& light, int least, Buffer<fl
     });
   }
   return tally.Dominant(InkHue(InkHue::kRed));
+}
+
+// For a pen: the lightest channel under which a pixel of the seal's hue is
+// pen over the seal, kOverSealShare of the seal's median (every
+// kGrainRowStep-th row, pixels at least twice as dark as faint ink); 0
+// without a seal.
+float OverSealBound(const ConstDibRows& in, PaperLight& light, const InkHue& seal, int least, Buffer<float>& white,
+                    Buffer<uint8_t>& darkness) {
+  std::array<uint32_t, 256> histogram{};
+  uint64_t count = 0;
+  for (int32_t y = 0; y < in.height(); y += kGrainRowStep) {
+    ForDarkRuns(light, y, 2 * least, 0, in.width(), [&](int32_t from, int32_t to) {
+      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+      DarknessRow(white.data(), to - from, darkness.data());
+      for (int32_t i = 0; i < to - from; ++i) {
+        if (darkness[i] < 2 * least || !seal.Holds(&white[3 * i])) continue;
+        ++histogram[static_cast<size_t>(std::min(255.0f, LightestChannel(&white[3 * i])))];
+        ++count;
+      }
+    });
+  }
+  if (count < kLeastSealSamples) return 0;
+  uint64_t seen = 0;
+  int median = 0;
+  while (median < 255 && 2 * (seen += histogram[median]) < count) ++median;
+  return kOverSealShare * static_cast<float>(median);
 }
 
 // The largest value within `reach` of each place of a row, in O(1) a place
@@ -365,7 +372,6 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   const InkContrast contrast = StrongEdge(in, light, choice, least, white, darkness, &cut);
   QUOREL_TRY(cut.Spread(contrast.full, kCutReachPerReach * reach));
   const int32_t narrow_run = BlurRise(in, light, contrast.full, white, darkness).NarrowRun();
-  if (std::getenv("QDBG")) std::fprintf(stderr, "edge %d full %d narrow_run %d\n", contrast.edge, contrast.full, narrow_run);
   Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)), contrast.edge,
               QUOREL_TRY(choice.wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
   masks.seeds = QUOREL_TRY(GrainSeeds::For(w, h, least >= kMostLeastInk, masks.edge));
@@ -404,6 +410,8 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
           if (darkness[i] < faint_least) continue;
           const bool wants = choice.Wants(&white[3 * i]);
           d[from + i] = static_cast<uint16_t>(darkness[i] + (wants ? 0 : 256));
+          // Pen over the seal: free to join the pen's strokes, as faint ink.
+          if (!wants && LightestChannel(&white[3 * i]) < choice.over_seal) masks.faint.Set(from + i, next);
           // Seal times print: free to join the seal's strokes, as faint ink.
           if (!wants && choice.wanted == InkWanted::kSeal && choice.seal.MayHoldUnderPrint(&white[3 * i], grain)) {
             float mean[3];
@@ -442,15 +450,15 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
       for (int32_t yy = top; yy <= bottom; ++yy) {
         peak = std::max<int>(peak, ring_any[slot(yy) + x]);
         peak_wanted = std::max<int>(peak_wanted, ring_wanted[slot(yy) + x]);
-        if (kHalfway.least[peak] > own && kHalfway.least[peak_wanted] > own) break;  // too light beside both: settled
+        if (peak > 2 * own && peak_wanted > 2 * own) break;  // too light beside both: settled
       }
       if (2 * own >= peak && d[x] > 255 && choice.wanted == InkWanted::kSeal) masks.other.Set(x, y);
-      if (d[x] > 255 || own < kHalfway.least[peak_wanted]) continue;  // not the hue wanted, or not dark enough
-      if (std::getenv("NONARROW") == nullptr && cut.MayCut(own, peak_wanted) && NarrowBlur(cut, known.data(), x, y, w, h, top, bottom, own, peak_wanted,
+      if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
+      if (cut.MayCut(own, peak_wanted) && NarrowBlur(cut, known.data(), x, y, w, h, top, bottom, own, peak_wanted,
                                                      narrow_run)) {
         continue;
       }
-      if (std::getenv("NOSTEPS") == nullptr && steps.Near(x, y) && !PaperSteps::AcrossStroke(light, x, y, own, side, darkness_at)) continue;  // a step
+      if (steps.Near(x, y) && !PaperSteps::AcrossStroke(light, x, y, own, side, darkness_at)) continue;  // a step
       masks.faint.Set(x, y);
       if (own >= masks.edge) {
         masks.strong.Set(x, y);
@@ -473,6 +481,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // and a thin stroke is cut at its own halfway line.
   InkChoice choice{wanted};
   if (wanted == InkWanted::kSeal) choice.seal = SealHueOf(in, light, least, white, darkness);
+  if (wanted == InkWanted::kPen) choice.over_seal = OverSealBound(in, light, choice.seal, least, white, darkness);
   PaperLines lines;
   double pen = 0;
   {
@@ -485,23 +494,18 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
   QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
   const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
-  if (std::getenv("QDBG")) std::fprintf(stderr, "pen %.2f reach %d least %d cell %d\n", pen, reach, least, light.cell());
   const PaperSteps steps = QUOREL_TRY(PaperSteps::Find(light));
   Masks masks =
       QUOREL_TRY(Look(in, light, choice, lines, steps, least, std::clamp(reach, 1, kLongestReach), white, darkness));
-  DumpBits(masks.faint, "faint");
-  DumpBits(masks.strong, "strong");
   QUOREL_TRY(masks.seeds.KeepSeeded(masks.strong));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
   QUOREL_TRY(AddFaintWords(masks.strong, masks.faint, pen));
-  DumpBits(masks.strong, "grown");
   // The rim of a hard shadow where the paper has not followed it yet. (The
   // width grown, as faint ink's strong pixels can be too few to tell it;
   // bounded, as is the work a pixel.)
   const double grown = StrokeWidth(masks.strong);
   const double sides = kWidePerPen * std::max(pen, grown);
-  if (!std::getenv("NORIM")) RemoveShadowSteps(masks.strong, in, light, std::min(static_cast<int32_t>(std::ceil(sides)), 2 * kLongestReach));
-  DumpBits(masks.strong, "rims");
+  RemoveShadowSteps(masks.strong, in, light, std::min(static_cast<int32_t>(std::ceil(sides)), 2 * kLongestReach));
   // A seal's stroke goes on under the print stamped over it, for about its
   // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
   if (choice.wanted == InkWanted::kSeal) {
@@ -514,11 +518,9 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // left over can make the second one small.
   const double widest = kWidePerPen * std::max(pen, stroke);
   QUOREL_TRY(RemoveWide(masks.strong, static_cast<int32_t>(std::ceil(widest))));
-  DumpBits(masks.strong, "wide");
   QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
                           static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
                           static_cast<int32_t>(kDotReachPerPen * stroke)));
-  DumpBits(masks.strong, "final");
   return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};
 }
 
@@ -550,7 +552,6 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
         const float d = darkness[i];
         float alpha = 0;
         if (ink.Get(x, y)) {
-          ++g_visited; if (d < edge / 2) ++g_light;
           alpha = kInkFloor + (1 - kInkFloor) * std::clamp((d - edge) / edge, 0.0f, 1.0f);
         } else if (d > edge / 2) {
           const bool beside_ink = (x > 0 && ink.Get(x - 1, y)) || (x + 1 < w && ink.Get(x + 1, y)) ||
@@ -578,7 +579,6 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
       }
     });
   }
-  if (std::getenv("QDBG")) std::fprintf(stderr, "visited %ld light %ld\n", g_visited, g_light);
   return out;
 }
 
@@ -595,7 +595,6 @@ Result<CleanedPhoto> CleanPhoto(const PackedDib& picture, InkWanted wanted) {
     return CleanedPhoto{std::move(white), PixelRect{}, false};
   }
   const PixelRect rect = WithMargin(bounds, in.width(), in.height());
-  if (std::getenv("QDBG")) std::fprintf(stderr, "rect %d %d %d %d edge %d least %d\n", rect.left, rect.top, rect.right, rect.bottom, found.edge, found.least);
   return CleanedPhoto{QUOREL_TRY(Render(in, found, rect, picture)), rect, true};
 }
 

@@ -137,6 +137,23 @@ TEST(CleanupTest, PhotoTakesLinesForPaperAndInkByHue) {
   }
 }
 
+// A red seal's bar stamped over a black pen's stroke (where both lie: dark
+// red, the paste hiding part of the pen): the pen panel follows the stroke
+// across the bar and leaves the bar. (Wavy: a straight stroke is a rule.)
+int StrokeY(int x) { return 80 + static_cast<int>(std::lround(8 * std::sin(x / 12.0))); }
+TEST(CleanupTest, PenOverASealStaysThePens) {
+  const PackedDib photo = test::MakePicture24(300, 160, [](int x, int y) {
+    const bool bar = x >= 120 && x < 180 && y >= 30 && y < 130;
+    const bool stroke = std::abs(y - StrokeY(x)) <= 1 && x >= 20 && x < 280;
+    if (stroke) return bar ? Bgr{2, 1, 137} : test::Grey(40);
+    return bar ? Bgr{31, 35, 203} : Bgr{235, 238, 240};
+  });
+  const CleanedPhoto pen = CleanPhoto(photo, InkWanted::kPen).value();
+  const PackedDib bits = ReduceToTwoLevels(pen.picture, kBlack, kWhite).value();
+  for (int x = 20; x < 280; ++x) EXPECT_TRUE(InkAt(pen, bits, x, StrokeY(x))) << "x " << x;
+  EXPECT_FALSE(InkAt(pen, bits, 150, 50) || InkAt(pen, bits, 125, 120));
+}
+
 // A pale red seal's bar whose lower rows lie under a band of grey print
 // (seal times grey there, no seal ink below it to bridge from), with a band
 // of dark pure red below the bar (print the seal's colour bled into).
