@@ -15,7 +15,7 @@ namespace quorel {
 namespace {
 
 constexpr int32_t kReducedSide = 1024;  // the mask is OR-reduced to about this
-constexpr double kMaxSlope = 0.07;       // tan 4°
+constexpr double kMaxSlope = 0.14;       // tan 8°
 constexpr double kLeastCover = 0.4;      // of the line's length inside the picture
 constexpr double kLeastSpan = 0.6;
 constexpr double kShortest = 0.15;       // of the side: a tilted line leaving through a side, cut shorter, is not looked at

@@ -15,7 +15,7 @@ struct PaperLine {
 };
 
 // The lines of ruled, squared or legal-pad paper and margin lines: long,
-// thin, straight structures, up to 4 degrees off the rows or the columns,
+// thin, straight structures, up to 8 degrees off the rows or the columns,
 // that run across most of the picture. Found once, in a mask of ink of any
 // colour, and then cleared from the masks made after it.
 class PaperLines {
