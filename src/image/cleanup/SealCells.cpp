@@ -11,6 +11,9 @@ namespace {
 // The paper beside a seal is looked for this many cells around (a quarter of
 // the grid's shorter side: about a quarter of the picture).
 constexpr int32_t kReachShare = 4;
+// The least ink is this many times as dark as the paper's grain, out of
+// which a colour's chroma must stand.
+constexpr float kInkOverGrain = 4.0f;
 
 }  // namespace
 
@@ -36,7 +39,10 @@ Result<Buffer<uint8_t>> SealCells(const PaperLight& light, const InkHue& seal, i
       float white[3];
       for (int c = 0; c < 3; ++c) white[c] = std::min(255.0f, 255.0f * mean[c] / std::max(1.0f, paper[at * 3 + c]));
       const float lightest = std::min({white[0], white[1], white[2]});
-      held[at] = 255.0f - lightest >= static_cast<float>(least) && seal.Holds(white);
+      // Seal ink under a shadow or a vignette is the seal times grey: its
+      // saturation against its darkness falls, its hue and purity stay.
+      held[at] = 255.0f - lightest >= static_cast<float>(least) &&
+                 (seal.Holds(white) || seal.HoldsUnderPrint(white, static_cast<float>(least) / kInkOverGrain));
     }
   }
   return held;

@@ -15,8 +15,9 @@ namespace quorel {
 // wider than the closing fills, but an area of its hue is seal at any width:
 // a shadow is grey. Each cell's mean is judged against the lightest cells
 // within a wide reach (the paper beside even a solid seal), so it counts by
-// its hue and not by how dark it is against paper that sank into it; and it
-// must be at least `least` darker than that paper. kOutOfMemory.
+// its hue and not by how dark it is against paper that sank into it: of the
+// seal's hue and saturation, or of its hue and purity (the seal under a
+// shadow); and at least `least` darker than that paper. kOutOfMemory.
 Result<Buffer<uint8_t>> SealCells(const PaperLight& light, const InkHue& seal, int least);
 
 }  // namespace quorel

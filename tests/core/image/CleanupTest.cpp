@@ -153,11 +153,11 @@ TEST(CleanupTest, SealUnderPrintIsKeptByItsHue) {
   EXPECT_FALSE(InkAt(seal, bits, 40, 50) || InkAt(seal, bits, 100, 54));
 }
 
-// A solid red seal 100 px wide at the picture's left edge, white characters
-// cut into it, and 8 px bars beside it; a hard grey shadow over its right
-// half and beyond. The seal panel keeps the whole field, in the light and in
-// the shadow, wider than the paper's closing as it is; the characters and
-// the shadow stay paper.
+// A solid dull red seal 100 px wide at the picture's left edge, white
+// characters cut into it, and 8 px bars beside it; a hard grey shadow over
+// its right part and beyond. The seal panel keeps the whole field, in the
+// light and in the shadow (less saturated there, as pure), wider than the
+// paper's closing as it is; the characters and the shadow stay paper.
 TEST(CleanupTest, SolidSealIsNotPaper) {
   const auto cut = [](int x, int y) {
     return (y >= 80 && y < 86 && x >= 24 && x < 84) || (x >= 50 && x < 56 && y >= 70 && y < 130);
@@ -165,8 +165,8 @@ TEST(CleanupTest, SolidSealIsNotPaper) {
   const auto field = [&](int x, int y) { return x >= 4 && x < 104 && y >= 50 && y < 150 && !cut(x, y); };
   const auto bar = [](int x, int y) { return x >= 150 && x < 290 && y >= 40 && y < 140 && y % 30 < 8; };
   const PackedDib photo = test::MakePicture24(300, 200, [&](int x, int y) {
-    const Bgr ink = field(x, y) || bar(x, y) ? Bgr{50, 40, 210} : Bgr{240, 245, 248};
-    const double light = x >= 60 && x < 200 ? 0.6 : 1.0;
+    const Bgr ink = field(x, y) || bar(x, y) ? Bgr{110, 90, 200} : Bgr{240, 245, 248};
+    const double light = x >= 70 && x < 200 ? 0.6 : 1.0;
     return Bgr{static_cast<uint8_t>(ink.blue * light), static_cast<uint8_t>(ink.green * light),
                static_cast<uint8_t>(ink.red * light)};
   });
