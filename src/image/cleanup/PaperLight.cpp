@@ -39,6 +39,40 @@ Result<void> Smooth(Buffer<float>& grid, int32_t w, int32_t h) {
   return {};
 }
 
+// Each held cell's colour from the cells around it, ring by ring inward from
+// the cells not held: the mean of its neighbours already known. Cells no ring
+// reaches (all held) keep their own.
+Result<void> FillHeld(Buffer<float>& grid, int32_t w, int32_t h, std::span<const uint8_t> held) {
+  Buffer<uint8_t> known = QUOREL_TRY(Buffer<uint8_t>::Filled(held.size()));
+  for (size_t i = 0; i < held.size(); ++i) known[i] = held[i] == 0;
+  Buffer<uint8_t> next = QUOREL_TRY(Buffer<uint8_t>::Copy(known));
+  for (bool changed = true; changed;) {
+    changed = false;
+    for (int32_t y = 0; y < h; ++y) {
+      for (int32_t x = 0; x < w; ++x) {
+        const size_t at = static_cast<size_t>(y) * w + x;
+        if (known[at] != 0) continue;
+        float sum[3] = {0, 0, 0};
+        int count = 0;
+        for (int32_t ny = std::max(0, y - 1); ny <= std::min(h - 1, y + 1); ++ny) {
+          for (int32_t nx = std::max(0, x - 1); nx <= std::min(w - 1, x + 1); ++nx) {
+            const size_t n = static_cast<size_t>(ny) * w + nx;
+            if (known[n] == 0) continue;
+            for (int c = 0; c < 3; ++c) sum[c] += grid[n * 3 + c];
+            ++count;
+          }
+        }
+        if (count == 0) continue;
+        for (int c = 0; c < 3; ++c) grid[at * 3 + c] = sum[c] / static_cast<float>(count);
+        next[at] = 1;
+        changed = true;
+      }
+    }
+    std::copy(next.begin(), next.end(), known.begin());
+  }
+  return {};
+}
+
 }  // namespace
 
 Result<PaperLight> PaperLight::Estimate(const ConstDibRows& picture, int32_t closing_radius) {
@@ -114,10 +148,12 @@ Result<PaperLight> PaperLight::Estimate(const ConstDibRows& picture, int32_t clo
   return light;
 }
 
-Result<void> PaperLight::Refit(int32_t closing_radius) {
+Result<void> PaperLight::Refit(int32_t closing_radius, std::span<const uint8_t> held) {
   const int32_t gw = grid_width_;
   const int32_t gh = grid_height_;
+  if (!held.empty() && held.size() != static_cast<size_t>(gw) * gh) return Status::kBadInput;
   Buffer<float> grid = QUOREL_TRY(Buffer<float>::Copy(means_));
+  if (!held.empty()) QUOREL_TRY(FillHeld(grid, gw, gh, held));
   const auto larger = [](float a, float b) { return std::max(a, b); };
   const auto smaller = [](float a, float b) { return std::min(a, b); };
   QUOREL_TRY(RunningExtreme(grid, gw, gh, 3, true, closing_radius, larger));

@@ -25,7 +25,15 @@ class PaperLight {
   // not 24-bit; kOutOfMemory.
   static Result<PaperLight> Estimate(const ConstDibRows& picture, int32_t closing_radius);
   // The paper again from the same cell means, with another closing radius.
-  Result<void> Refit(int32_t closing_radius);
+  // Cells marked in `held` (one byte a cell, row by row; none if empty) are
+  // left out: their means are filled in from the paper around them first, so
+  // an area of ink of any width there stays ink. kBadInput for a `held` of
+  // another size.
+  Result<void> Refit(int32_t closing_radius, std::span<const uint8_t> held = {});
+  // The mean colour (blue, green, red) of the picture in cell (gx, gy).
+  const float* CellMean(int32_t gx, int32_t gy) const {
+    return &means_[(static_cast<size_t>(gy) * grid_width_ + gx) * 3];
+  }
 
   int32_t cell() const { return cell_; }
   int32_t grid_width() const { return grid_width_; }

@@ -13,7 +13,7 @@ constexpr float kStepRatio = 1.2f;
 
 }  // namespace
 
-Result<PaperSteps> PaperSteps::Find(const PaperLight& light) {
+Result<PaperSteps> PaperSteps::Find(const PaperLight& light, std::span<const uint8_t> held) {
   const int32_t gw = light.grid_width();
   const int32_t gh = light.grid_height();
   PaperSteps steps;
@@ -24,14 +24,16 @@ Result<PaperSteps> PaperSteps::Find(const PaperLight& light) {
     for (int32_t gx = 0; gx < gw; ++gx) {
       float lightest = 0;
       float darkest = 255;
+      bool beside_held = false;
       for (int32_t ny = std::max(0, gy - 1); ny <= std::min(gh - 1, gy + 1); ++ny) {
         for (int32_t nx = std::max(0, gx - 1); nx <= std::min(gw - 1, gx + 1); ++nx) {
           const float paper = light.NodePaper(nx, ny);
           lightest = std::max(lightest, paper);
           darkest = std::min(darkest, paper);
+          beside_held = beside_held || (!held.empty() && held[static_cast<size_t>(ny) * gw + nx] != 0);
         }
       }
-      steps.near_[static_cast<size_t>(gy) * gw + gx] = lightest > kStepRatio * darkest ? 1 : 0;
+      steps.near_[static_cast<size_t>(gy) * gw + gx] = lightest > kStepRatio * darkest && !beside_held ? 1 : 0;
     }
   }
   return steps;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <span>
 
 #include "common/Buffer.h"
 #include "common/Result.h"
@@ -19,8 +20,11 @@ namespace quorel {
 // and the test would cut their joins.) One byte a grid cell.
 class PaperSteps {
  public:
-  // The steps of `light` as it stands (after its last Refit).
-  static Result<PaperSteps> Find(const PaperLight& light);
+  // The steps of `light` as it stands (after its last Refit), none in the
+  // cells marked in `held` (as for PaperLight::Refit): a step there lies
+  // under ink of the hue wanted, and what is dark there is that ink, not
+  // the paper on the darker side.
+  static Result<PaperSteps> Find(const PaperLight& light, std::span<const uint8_t> held = {});
 
   // Whether pixel (x, y) lies in a cell with a step of the paper within one
   // cell of it.

@@ -19,6 +19,7 @@
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/PaperSteps.h"
+#include "image/cleanup/SealCells.h"
 #include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/TrimMargins.h"
@@ -492,9 +493,12 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   }
   if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
   const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
-  QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing)));
+  // A seal's solid parts stay seal at any width: its cells are not paper.
+  const Buffer<uint8_t> held =
+      QUOREL_TRY(wanted == InkWanted::kSeal ? SealCells(light, choice.seal, least) : Buffer<uint8_t>::Filled(0));
+  QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing), held));
   const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
-  const PaperSteps steps = QUOREL_TRY(PaperSteps::Find(light));
+  const PaperSteps steps = QUOREL_TRY(PaperSteps::Find(light, held));
   Masks masks =
       QUOREL_TRY(Look(in, light, choice, lines, steps, least, std::clamp(reach, 1, kLongestReach), white, darkness));
   QUOREL_TRY(masks.seeds.KeepSeeded(masks.strong));
@@ -515,9 +519,10 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // shadow's rims away leaves their width as it was.
   const double stroke = std::max(1.0, choice.wanted == InkWanted::kSeal ? StrokeWidth(masks.strong) : grown);
   // A hard shadow or a stain joined to the strokes. Both widths, as lines
-  // left over can make the second one small.
+  // left over can make the second one small. (Not for a seal: its ink is of
+  // its hue, and a seal may be a solid field with its characters cut out.)
   const double widest = kWidePerPen * std::max(pen, stroke);
-  QUOREL_TRY(RemoveWide(masks.strong, static_cast<int32_t>(std::ceil(widest))));
+  if (choice.wanted != InkWanted::kSeal) QUOREL_TRY(RemoveWide(masks.strong, static_cast<int32_t>(std::ceil(widest))));
   QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
                           static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
                           static_cast<int32_t>(kDotReachPerPen * stroke)));

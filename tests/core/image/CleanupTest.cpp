@@ -170,6 +170,37 @@ TEST(CleanupTest, SealUnderPrintIsKeptByItsHue) {
   EXPECT_FALSE(InkAt(seal, bits, 40, 50) || InkAt(seal, bits, 100, 54));
 }
 
+// A solid dull red seal 100 px wide at the picture's left edge, white
+// characters cut into it, and 8 px bars beside it; a hard grey shadow over
+// its right part and beyond. The seal panel keeps the whole field, in the
+// light and in the shadow (less saturated there, as pure), wider than the
+// paper's closing as it is; the characters and the shadow stay paper.
+TEST(CleanupTest, SolidSealIsNotPaper) {
+  const auto cut = [](int x, int y) {
+    return (y >= 80 && y < 86 && x >= 24 && x < 84) || (x >= 50 && x < 56 && y >= 70 && y < 130);
+  };
+  const auto field = [&](int x, int y) { return x >= 4 && x < 104 && y >= 50 && y < 150 && !cut(x, y); };
+  const auto bar = [](int x, int y) { return x >= 150 && x < 290 && y >= 40 && y < 140 && y % 30 < 8; };
+  const PackedDib photo = test::MakePicture24(300, 200, [&](int x, int y) {
+    const Bgr ink = field(x, y) || bar(x, y) ? Bgr{110, 90, 200} : Bgr{240, 245, 248};
+    const double light = x >= 70 && x < 200 ? 0.6 : 1.0;
+    return Bgr{static_cast<uint8_t>(ink.blue * light), static_cast<uint8_t>(ink.green * light),
+               static_cast<uint8_t>(ink.red * light)};
+  });
+  const CleanedPhoto seal = CleanPhoto(photo, InkWanted::kSeal).value();
+  const PackedDib bits = ReduceToTwoLevels(seal.picture, kBlack, kWhite).value();
+  int missed = 0, false_ink = 0;
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 300; ++x) {
+      const bool ink = InkAt(seal, bits, x, y);
+      missed += (field(x, y) || bar(x, y)) && !ink;
+      false_ink += !field(x, y) && !bar(x, y) && ink;
+    }
+  }
+  EXPECT_EQ(missed, 0);
+  EXPECT_EQ(false_ink, 0);
+}
+
 // A papyrus fragment on a scanner's white ground, written on near its edge:
 // the step from the ground to it is paper, not a band of ink along it.
 TEST(CleanupTest, PhotoTakesAFragmentsEdgeForPaper) {
