@@ -494,8 +494,9 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
   const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
   // A seal's solid parts stay seal at any width: its cells are not paper.
-  const Buffer<uint8_t> held =
-      QUOREL_TRY(wanted == InkWanted::kSeal ? SealCells(light, choice.seal, least) : Buffer<uint8_t>::Filled(0));
+  const float grain = static_cast<float>(least) / static_cast<float>(kInkOverGrain);
+  const Buffer<uint8_t> held = QUOREL_TRY(wanted == InkWanted::kSeal ? SealCells(light, choice.seal, least, grain)
+                                                                      : Buffer<uint8_t>::Filled(0));
   QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing), held));
   const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
   const PaperSteps steps = QUOREL_TRY(PaperSteps::Find(light, held));

@@ -11,13 +11,10 @@ namespace {
 // The paper beside a seal is looked for this many cells around (a quarter of
 // the grid's shorter side: about a quarter of the picture).
 constexpr int32_t kReachShare = 4;
-// The least ink is this many times as dark as the paper's grain, out of
-// which a colour's chroma must stand.
-constexpr float kInkOverGrain = 4.0f;
 
 }  // namespace
 
-Result<Buffer<uint8_t>> SealCells(const PaperLight& light, const InkHue& seal, int least) {
+Result<Buffer<uint8_t>> SealCells(const PaperLight& light, const InkHue& seal, int least, float grain) {
   const int32_t gw = light.grid_width();
   const int32_t gh = light.grid_height();
   const size_t cells = static_cast<size_t>(gw) * gh;
@@ -42,7 +39,7 @@ Result<Buffer<uint8_t>> SealCells(const PaperLight& light, const InkHue& seal, i
       // Seal ink under a shadow or a vignette is the seal times grey: its
       // saturation against its darkness falls, its hue and purity stay.
       held[at] = 255.0f - lightest >= static_cast<float>(least) &&
-                 (seal.Holds(white) || seal.HoldsUnderPrint(white, static_cast<float>(least) / kInkOverGrain));
+                 (seal.Holds(white) || seal.HoldsUnderPrint(white, grain));
     }
   }
   return held;

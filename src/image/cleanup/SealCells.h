@@ -17,7 +17,8 @@ namespace quorel {
 // within a wide reach (the paper beside even a solid seal), so it counts by
 // its hue and not by how dark it is against paper that sank into it: of the
 // seal's hue and saturation, or of its hue and purity (the seal under a
-// shadow); and at least `least` darker than that paper. kOutOfMemory.
-Result<Buffer<uint8_t>> SealCells(const PaperLight& light, const InkHue& seal, int least);
+// shadow, its chroma out of the paper's `grain`); and at least `least` darker
+// than that paper. kOutOfMemory.
+Result<Buffer<uint8_t>> SealCells(const PaperLight& light, const InkHue& seal, int least, float grain);
 
 }  // namespace quorel
