@@ -17,6 +17,7 @@
 #include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
+#include "image/cleanup/GrainyTrack.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkHue.h"
 #include "image/cleanup/PaperLight.h"
@@ -494,6 +495,21 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   QUOREL_TRY(masks.seeds.KeepSeeded(masks.strong));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
   QUOREL_TRY(AddFaintWords(masks.strong, masks.faint, pen));
+  // Grainy ink (pencil): the paper between its flakes, at the tone of its grain.
+  {
+    const auto rows = [&](int32_t y) {
+      std::fill_n(darkness.data(), w, uint8_t{0});
+      ForDarkRuns(light, y, (least + 1) / 2, 0, w, [&](int32_t from, int32_t to) {
+        light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+        DarknessRow(white.data(), to - from, &darkness[from]);
+        for (int32_t i = 0; i < to - from; ++i) darkness[from + i] *= choice.Wants(&white[3 * i]) ? 1 : 0;
+      });
+      return static_cast<const uint8_t*>(darkness.data());
+    };
+    const int32_t within = std::clamp(reach, 1, kLongestReach);
+    const int32_t grain = InkGrain(masks.strong, within, least, rows);
+    QUOREL_TRY(AddGrainyTrack(masks.strong, grain, within, least, rows));
+  }
   DumpBits(masks.strong, "grown");
   // The rim of a hard shadow where the paper has not followed it yet. (The
   // width grown, as faint ink's strong pixels can be too few to tell it;
