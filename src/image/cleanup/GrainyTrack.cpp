@@ -20,7 +20,6 @@ int32_t InkGrain(const InkBits& ink, int32_t reach, int least, const DarknessRow
   RunTally gaps;
   for (int32_t y = 0; y < ink.height(); ++y) {
     const uint8_t* row = ink.Row(y);
-    const uint8_t* dark = nullptr;
     int32_t last = -2;  // the last ink pixel along the row
     for (int32_t byte = 0; byte < static_cast<int32_t>(ink.stride()); ++byte) {
       if (row[byte] == 0) continue;
@@ -31,8 +30,8 @@ int32_t InkGrain(const InkBits& ink, int32_t reach, int least, const DarknessRow
           ++runs;
           const int32_t gap = x - last - 1;
           if (last >= 0 && gap <= span) {
-            if (dark == nullptr) dark = darkness(y);
-            if (2 * *std::min_element(dark + last + 1, dark + x) >= least) {
+            const uint8_t* dark = darkness(y, last + 1, x);
+            if (2 * *std::min_element(dark, dark + gap) >= least) {
               gaps.Add(gap);
               ++broken;
             }
@@ -70,7 +69,7 @@ Result<void> AddGrainyTrack(InkBits& ink, int32_t grain, int32_t reach, int leas
       if (next >= side) {
         for (int32_t x = 0; x < w; ++x) columns[x] -= in[x];
       }
-      std::copy_n(darkness(next), w, in);
+      std::copy_n(darkness(next, 0, w), w, in);
       for (int32_t x = 0; x < w; ++x) columns[x] += in[x];
     } else if (next - side >= 0 && next - side < h) {
       const uint8_t* out = &rows[static_cast<size_t>(next % side) * w];

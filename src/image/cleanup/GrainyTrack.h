@@ -17,16 +17,16 @@ namespace quorel {
 // track is where that tone is at least half the tone's peak nearby, as for
 // any stroke.
 
-// Rows of darkness (0 for ink of a hue not wanted; may be 0 wherever under
-// half the faint floor), the picture's width long: darkness(y). The pointer
-// may be reused by the next call.
-using DarknessRows = std::function<const uint8_t*(int32_t y)>;
+// The darkness of the pixels from..to − 1 of row y (0 for ink of a hue not
+// wanted), the first at [0]: darkness(y, from, to). The pointer may be reused
+// by the next call.
+using DarknessRows = std::function<const uint8_t*(int32_t y, int32_t from, int32_t to)>;
 
-// The grain of the ink found: the median gap between
-// runs of `ink` along a row, among gaps shorter than two stroke widths
-// (2 × `reach`) and darker all along than half the faint floor `least`
-// (paper between flakes, not between strokes). 0 when fewer crossings of the
-// ink are broken than whole (solid ink), or the gaps are a pixel.
+// The grain of the ink found: the median gap between runs of `ink` along a
+// row, among gaps shorter than two stroke widths (2 × `reach`) and darker all
+// along than half the faint floor `least` (paper between flakes, not between
+// strokes). 0 when fewer crossings of the ink are broken than whole (solid
+// ink), or the gaps are a pixel.
 int32_t InkGrain(const InkBits& ink, int32_t reach, int least, const DarknessRows& darkness);
 
 // Adds to `ink` the track of grainy ink joined to it: pixels whose darkness,

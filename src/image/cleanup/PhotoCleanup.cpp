@@ -497,13 +497,10 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   QUOREL_TRY(AddFaintWords(masks.strong, masks.faint, pen));
   // Grainy ink (pencil): the paper between its flakes, at the tone of its grain.
   {
-    const auto rows = [&](int32_t y) {
-      std::fill_n(darkness.data(), w, uint8_t{0});
-      ForDarkRuns(light, y, (least + 1) / 2, 0, w, [&](int32_t from, int32_t to) {
-        light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
-        DarknessRow(white.data(), to - from, &darkness[from]);
-        for (int32_t i = 0; i < to - from; ++i) darkness[from + i] *= choice.Wants(&white[3 * i]) ? 1 : 0;
-      });
+    const auto rows = [&](int32_t y, int32_t from, int32_t to) {
+      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+      DarknessRow(white.data(), to - from, darkness.data());
+      for (int32_t i = 0; i < to - from; ++i) darkness[i] = choice.Wants(&white[3 * i]) ? darkness[i] : 0;
       return static_cast<const uint8_t*>(darkness.data());
     };
     const int32_t within = std::clamp(reach, 1, kLongestReach);

@@ -291,7 +291,7 @@ TEST(CleanupTest, GrainyTrackFillsAPencilLine) {
         if (track && flake) ink.Set(x, y);
       }
     }
-    const DarknessRows rows = [&](int32_t y) { return &dark[static_cast<size_t>(y) * 60]; };
+    const DarknessRows rows = [&](int32_t y, int32_t from, int32_t) { return &dark[y * 60 + from]; };
     const int32_t grain = InkGrain(ink, 4, 16, rows);
     EXPECT_EQ(grain, grainy ? 2 : 0);
     ASSERT_TRUE(AddGrainyTrack(ink, grain, 4, 16, rows));
