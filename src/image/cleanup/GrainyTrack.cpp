@@ -50,7 +50,7 @@ Result<void> AddGrainyTrack(InkBits& ink, int32_t grain, int32_t reach, int leas
   const int32_t w = ink.width();
   const int32_t h = ink.height();
   if (grain < 2 || w == 0 || h == 0) return {};
-  const int32_t radius = grain / 2;
+  const int32_t radius = grain;  // a gap and a flake either side
   const int32_t side = 2 * radius + 1;
   const int32_t tall = 2 * reach + 1;
   // Rows of darkness in the square's height, their sums down each column, and

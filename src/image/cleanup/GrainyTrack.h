@@ -30,10 +30,11 @@ using DarknessRows = std::function<const uint8_t*(int32_t y, int32_t from, int32
 int32_t InkGrain(const InkBits& ink, int32_t reach, int least, const DarknessRows& darkness);
 
 // Adds to `ink` the track of grainy ink joined to it: pixels whose darkness,
-// averaged over a square about `grain` pixels wide, is at least half of
-// `least` (the average of the paper's grain is lighter than its pixels) and
-// at least half the largest such average within `reach`. Nothing for a
-// grain under 2. Memory: a few rows and one bit a pixel. kOutOfMemory.
+// averaged over a square 2 × `grain` + 1 wide (a gap and a flake on either
+// side), is at least half of `least` (the average of the paper's grain is
+// lighter than its pixels) and at least half the largest such average within
+// `reach`. Nothing for a grain under 2. Memory: a few rows and one bit a
+// pixel. kOutOfMemory.
 Result<void> AddGrainyTrack(InkBits& ink, int32_t grain, int32_t reach, int least, const DarknessRows& darkness);
 
 }  // namespace quorel
