@@ -14,6 +14,7 @@
 #include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
+#include "image/cleanup/GrainyTrack.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkHue.h"
 #include "image/cleanup/PaperLight.h"
@@ -505,6 +506,18 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   QUOREL_TRY(masks.seeds.KeepSeeded(masks.strong));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
   QUOREL_TRY(AddFaintWords(masks.strong, masks.faint, pen));
+  // Grainy ink (pencil): the paper between its flakes, at the tone of its grain.
+  {
+    const auto rows = [&](int32_t y, int32_t from, int32_t to) {
+      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+      DarknessRow(white.data(), to - from, darkness.data());
+      for (int32_t i = 0; i < to - from; ++i) darkness[i] = choice.Wants(&white[3 * i]) ? darkness[i] : 0;
+      return static_cast<const uint8_t*>(darkness.data());
+    };
+    const int32_t within = std::clamp(reach, 1, kLongestReach);
+    const int32_t flakes = InkGrain(masks.strong, within, least, rows);
+    QUOREL_TRY(AddGrainyTrack(masks.strong, flakes, within, least, rows));
+  }
   // The rim of a hard shadow where the paper has not followed it yet. (The
   // width grown, as faint ink's strong pixels can be too few to tell it;
   // bounded, as is the work a pixel.)

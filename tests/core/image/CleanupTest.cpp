@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <tuple>
+#include <vector>
 
 #include "codec/ImportPicture.h"
 #include "image/ConvertTo24.h"
@@ -13,6 +14,7 @@
 #include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
+#include "image/cleanup/GrainyTrack.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PhotoCleanup.h"
@@ -319,6 +321,29 @@ TEST(CleanupTest, GrainyPaperKeepsOnlySeededPieces) {
     ASSERT_TRUE(seeds.KeepSeeded(ink));
     EXPECT_EQ(ink.Get(3, 3), !grainy);
     EXPECT_TRUE(ink.Get(21, 4) && ink.Get(25, 2));
+  }
+}
+
+// A pencil line 10 px tall: 2 px flakes (darkness 90, the ink found) on a
+// checkerboard, paper at 30 between them. Its grain is the 2 px between the
+// flakes, and its whole track becomes ink, not a row more. A solid stroke
+// with a halo (40) has no grain and stays as it was.
+TEST(CleanupTest, GrainyTrackFillsAPencilLine) {
+  for (const bool grainy : {true, false}) {
+    InkBits ink = InkBits::Create(60, 30).value();
+    std::vector<uint8_t> dark(60 * 30, 0);
+    for (int y = 9; y < 21; ++y) {
+      for (int x = 5; x < 55; ++x) {
+        const bool track = y >= 10 && y < 20, flake = !grainy || (x / 2 + y / 2) % 2 == 0;
+        dark[y * 60 + x] = !track ? (grainy ? 0 : 40) : flake ? 90 : 30;
+        if (track && flake) ink.Set(x, y);
+      }
+    }
+    const DarknessRows rows = [&](int32_t y, int32_t from, int32_t) { return &dark[y * 60 + from]; };
+    const int32_t grain = InkGrain(ink, 4, 16, rows);
+    EXPECT_EQ(grain, grainy ? 2 : 0);
+    ASSERT_TRUE(AddGrainyTrack(ink, grain, 4, 16, rows));
+    for (int y = 7; y < 23; ++y) EXPECT_EQ(ink.Get(30, y) && ink.Get(32, y), y >= 10 && y < 20) << y;
   }
 }
 

@@ -1,0 +1,40 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "common/Result.h"
+#include "image/cleanup/InkBits.h"
+
+namespace quorel {
+
+// A pencil line is graphite flakes on the paper's tooth, with paper showing
+// between them (a stamp's uneven paste is alike): its darkest flake is far
+// darker than the line's own tone, so the halfway rule at a stroke's scale
+// keeps the flakes, drops the paper between them, and the line comes out as
+// specks. The line's tone is its darkness averaged over its grain; its
+// track is where that tone is at least half the tone's peak nearby, as for
+// any stroke.
+
+// The darkness of the pixels from..to − 1 of row y (0 for ink of a hue not
+// wanted), the first at [0]: darkness(y, from, to). The pointer may be reused
+// by the next call.
+using DarknessRows = std::function<const uint8_t*(int32_t y, int32_t from, int32_t to)>;
+
+// The grain of the ink found: the median gap between runs of `ink` along a
+// row, among gaps shorter than two stroke widths (2 × `reach`) and darker all
+// along than half the faint floor `least` (paper between flakes, not between
+// strokes). 0 when fewer crossings of the ink are broken than whole (solid
+// ink), or the gaps are a pixel.
+int32_t InkGrain(const InkBits& ink, int32_t reach, int least, const DarknessRows& darkness);
+
+// Adds to `ink` the track of grainy ink joined to it: pixels whose darkness,
+// averaged over a square 2 × `grain` + 1 wide (a gap and a flake on either
+// side), is at least half of `least` (the average of the paper's grain is
+// lighter than its pixels) and at least half the largest such average within
+// `reach`. Nothing for a grain under 2. Memory: a few rows and one bit a
+// pixel. kOutOfMemory.
+Result<void> AddGrainyTrack(InkBits& ink, int32_t grain, int32_t reach, int least, const DarknessRows& darkness);
+
+}  // namespace quorel
