@@ -22,6 +22,7 @@ constexpr size_t kNeighbours = 64;
 struct Piece {
   PixelRect box;
   int64_t area = 0;
+  int64_t order = 0;  // among all pieces, specks too, as the walk finds them
   int32_t height() const { return box.bottom - box.top; }
 };
 
@@ -35,18 +36,23 @@ int32_t Find(std::vector<int32_t>& parent, int32_t i) {
 Result<void> RemovePrintLines(InkBits& ink, double stroke) {
   InkBits walked = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
   for (int32_t y = 0; y < ink.height(); ++y) std::copy_n(ink.Row(y), ink.stride(), walked.MutableRow(y));
+  // Pieces over two stroke widths high (a speck is neither writing nor a
+  // glyph), so a grainy photo's specks take no memory.
   std::vector<Piece> pieces;
-  WalkPieces(
-      walked, 1, [](int32_t, int32_t) {},
-      [&](const auto&, int64_t area, const PixelRect& box) { pieces.push_back({box, area}); });
+  int64_t found = 0;
+  int64_t total = 0;  // all ink
+  WalkPieces(walked, 1, [](int32_t, int32_t) {}, [&](const auto&, int64_t area, const PixelRect& box) {
+    if (box.bottom - box.top >= 2 * stroke) pieces.push_back({box, area, found});
+    ++found, total += area;
+  });
   int32_t tallest = 0;
   for (const Piece& p : pieces) tallest = std::max(tallest, p.height());
   const auto writes = [&](const Piece& p) { return p.height() > kGlyphShareOfName * tallest; };
-  // Glyphs: pieces much smaller than the writing but more than a speck.
+  // Glyphs: pieces much smaller than the writing.
   std::vector<int32_t> glyphs;
   for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
     const Piece& p = pieces[i];
-    if (!writes(p) && p.height() >= 2 * stroke) glyphs.push_back(i);
+    if (!writes(p)) glyphs.push_back(i);
   }
   // Glyphs side by side with like heights, overlapping rows and gaps under
   // their height are joined into rows.
@@ -84,9 +90,7 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
   // writing[y]: how many of the rows above y the writing spans.
   std::vector<int32_t> writing(static_cast<size_t>(ink.height()) + 1, 0);
   int64_t large = 0;  // the writing's ink
-  int64_t total = 0;
   for (const Piece& p : pieces) {
-    total += p.area;
     if (writes(p)) ++writing[p.box.top], --writing[p.box.bottom], large += p.area;
   }
   int32_t depth = 0;  // of the writing's pieces over the row
@@ -96,26 +100,31 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
     spanned += depth > 0;
   }
   const auto beside_writing = [&](const Row& r) { return writing[r.bottom] > writing[r.top]; };
-  std::vector<uint8_t> print(pieces.size(), 0);
+  std::vector<int64_t> print;  // the pieces' order
   int64_t taken = 0;
   for (const int32_t g : glyphs) {
     const Row& r = rows[Find(parent, g)];
     if (r.count >= kLeastGlyphs && int64_t{r.right - r.left} * r.count >= kLineLengthPerHeight * r.heights &&
         !beside_writing(r)) {
-      print[g] = 1, taken += pieces[g].area;
+      print.push_back(pieces[g].order), taken += pieces[g].area;
     }
   }
   // The writing's own pieces must hold more ink than what is left beside
   // them: on a page of small writing, rows of glyphs are the writing.
   if (taken == 0 || large <= total - taken - large) return {};
   // Walked again in the same order: each piece's pixels come back unless it is print.
-  int32_t index = 0;
+  std::sort(print.begin(), print.end());
+  int64_t order = 0;
+  auto next = print.begin();  // the next piece of print, in the walk's order
   WalkPieces(
       ink, 1,
       [&](int32_t x, int32_t y) {
-        if (!print[index]) walked.Set(x, y);
+        if (next == print.end() || *next != order) walked.Set(x, y);
       },
-      [&](const auto&, int64_t, const PixelRect&) { ++index; });
+      [&](const auto&, int64_t, const PixelRect&) {
+        if (next != print.end() && *next == order) ++next;
+        ++order;
+      });
   std::swap(ink, walked);
   return {};
 }
