@@ -20,6 +20,7 @@
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/PaperSteps.h"
+#include "image/cleanup/PrintLines.h"
 #include "image/cleanup/SealCells.h"
 #include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/StrokeCut.h"
@@ -537,6 +538,8 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // its hue, and a seal may be a solid field with its characters cut out.)
   const double widest = kWidePerPen * std::max(pen, stroke);
   if (choice.wanted != InkWanted::kSeal) QUOREL_TRY(RemoveWide(masks.strong, static_cast<int32_t>(std::ceil(widest))));
+  // A form's printed lines beside a signature.
+  if (choice.wanted == InkWanted::kPen) QUOREL_TRY(RemovePrintLines(masks.strong, stroke));
   QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
                           static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
                           static_cast<int32_t>(kDotReachPerPen * stroke)));
