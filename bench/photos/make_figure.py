@@ -6,8 +6,8 @@ grey, paper white).
 
   QUOREL_BENCH_DUMP=/tmp/dump build/release/bench/bench_cleanup --no-timing
   make_figure.py /tmp/dump build/release/bench-photos docs/photo-cleanup.png \\
-      camera-legal-pad-1 drawn-finger-shadow-1 drawn-seal-over-print-0 \\
-      analytic-seal-blue-over-print-1
+      camera-legal-pad-1 drawn-finger-shadow-1 phone-seal-over-print-0 \\
+      phone-pencil-0
 """
 import pathlib
 import sys
