@@ -531,8 +531,11 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     QUOREL_TRY(BridgeUnder(masks.strong, masks.other, static_cast<int32_t>(std::ceil(pen))));
   }
   // Measured again only where the bridges added to the strokes: taking the
-  // shadow's rims away leaves their width as it was.
-  const double stroke = std::max(1.0, choice.wanted == InkWanted::kSeal ? StrokeWidth(masks.strong) : grown);
+  // shadow's rims away leaves their width as it was. A seal's solid field is
+  // not a stroke: its width counts up to kWidePerPen strokes, or the specks'
+  // scale grows with the field until the whole seal is one "speck".
+  const double stroke = std::max(
+      1.0, choice.wanted == InkWanted::kSeal ? std::min(StrokeWidth(masks.strong), kWidePerPen * pen) : grown);
   // A hard shadow or a stain joined to the strokes. Both widths, as lines
   // left over can make the second one small. (Not for a seal: its ink is of
   // its hue, and a seal may be a solid field with its characters cut out.)
