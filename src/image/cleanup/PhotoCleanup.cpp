@@ -186,6 +186,23 @@ void MeanAlongRow(const float* white, int32_t n, int32_t i, float* mean) {
   for (int c = 0; c < 3; ++c) mean[c] /= static_cast<float>(last - first + 1);
 }
 
+// Calls visit(row, n, i) for each pixel i of the ink sampled on every
+// kGrainRowStep-th row: at least twice as dark as faint ink; `row` is its run
+// of n pixels made white-paper relative.
+template <class Visit>
+void ForSampledInk(const ConstDibRows& in, PaperLight& light, int least, Buffer<float>& white,
+                   Buffer<uint8_t>& darkness, Visit visit) {
+  for (int32_t y = 0; y < in.height(); y += kGrainRowStep) {
+    ForDarkRuns(light, y, 2 * least, 0, in.width(), [&](int32_t from, int32_t to) {
+      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+      DarknessRow(white.data(), to - from, darkness.data());
+      for (int32_t i = 0; i < to - from; ++i) {
+        if (darkness[i] >= 2 * least) visit(static_cast<const float*>(white.data()), to - from, i);
+      }
+    });
+  }
+}
+
 // The seal's hue: the one most coloured ink pixels share (on every
 // kGrainRowStep-th row, at least twice as dark as faint ink). Each pixel's
 // colour is the mean of kHueSpan pixels along its row: the colour fringes
@@ -194,19 +211,11 @@ void MeanAlongRow(const float* white, int32_t n, int32_t i, float* mean) {
 InkHue SealHueOf(const ConstDibRows& in, PaperLight& light, int least, Buffer<float>& white,
                  Buffer<uint8_t>& darkness) {
   HueTally tally;
-  for (int32_t y = 0; y < in.height(); y += kGrainRowStep) {
-    ForDarkRuns(light, y, 2 * least, 0, in.width(), [&](int32_t from, int32_t to) {
-      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
-      DarknessRow(white.data(), to - from, darkness.data());
-      const int32_t n = to - from;
-      for (int32_t i = 0; i < n; ++i) {
-        if (darkness[i] < 2 * least) continue;
-        float mean[3];
-        MeanAlongRow(white.data(), n, i, mean);
-        tally.Add(mean);
-      }
-    });
-  }
+  ForSampledInk(in, light, least, white, darkness, [&](const float* row, int32_t n, int32_t i) {
+    float mean[3];
+    MeanAlongRow(row, n, i, mean);
+    tally.Add(mean);
+  });
   return tally.Dominant(InkHue(InkHue::kRed));
 }
 
@@ -218,17 +227,11 @@ float OverSealBound(const ConstDibRows& in, PaperLight& light, const InkHue& sea
                     Buffer<uint8_t>& darkness) {
   std::array<uint32_t, 256> histogram{};
   uint64_t count = 0;
-  for (int32_t y = 0; y < in.height(); y += kGrainRowStep) {
-    ForDarkRuns(light, y, 2 * least, 0, in.width(), [&](int32_t from, int32_t to) {
-      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
-      DarknessRow(white.data(), to - from, darkness.data());
-      for (int32_t i = 0; i < to - from; ++i) {
-        if (darkness[i] < 2 * least || !seal.Holds(&white[3 * i])) continue;
-        ++histogram[static_cast<size_t>(std::min(255.0f, LightestChannel(&white[3 * i])))];
-        ++count;
-      }
-    });
-  }
+  ForSampledInk(in, light, least, white, darkness, [&](const float* row, int32_t, int32_t i) {
+    if (!seal.Holds(&row[3 * i])) return;
+    ++histogram[static_cast<size_t>(std::min(255.0f, LightestChannel(&row[3 * i])))];
+    ++count;
+  });
   if (count < kLeastSealSamples) return 0;
   uint64_t seen = 0;
   int median = 0;
