@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "common/Buffer.h"
+#include "image/cleanup/GridExtreme.h"
 
 namespace quorel {
 namespace {
@@ -58,9 +59,12 @@ Result<void> AddGrainyTrack(InkBits& ink, int32_t grain, int32_t reach, int leas
   Buffer<uint8_t> rows = QUOREL_TRY(Buffer<uint8_t>::Filled(static_cast<size_t>(side) * w));
   Buffer<int32_t> columns = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(w)));
   Buffer<uint8_t> tone = QUOREL_TRY(Buffer<uint8_t>::Filled(static_cast<size_t>(tall) * w));
+  Buffer<uint8_t> widest = QUOREL_TRY(Buffer<uint8_t>::Filled(static_cast<size_t>(tall) * w));  // within reach along
+  RunningMax along = QUOREL_TRY(RunningMax::Create(w, reach));
   InkBits track = QUOREL_TRY(InkBits::Create(w, h));
   const int32_t area = side * side;
   const auto tone_row = [&](int32_t y) { return &tone[static_cast<size_t>(y % tall) * w]; };
+  const auto widest_row = [&](int32_t y) { return &widest[static_cast<size_t>(y % tall) * w]; };
   // Row `next` read in, the tone of row next − radius made, the track of row
   // next − radius − reach decided.
   for (int32_t next = 0; next < h + radius + reach; ++next) {
@@ -86,6 +90,7 @@ Result<void> AddGrainyTrack(InkBits& ink, int32_t grain, int32_t reach, int leas
         if (x - radius - 1 >= 0) sum -= columns[x - radius - 1];
         t[x] = static_cast<uint8_t>(sum / area);
       }
+      along.Run([&](int32_t x) { return t[x]; }, widest_row(ty));
     }
     const int32_t y = ty - reach;
     if (y < 0) continue;
@@ -95,12 +100,7 @@ Result<void> AddGrainyTrack(InkBits& ink, int32_t grain, int32_t reach, int leas
     for (int32_t x = 0; x < w; ++x) {
       if (2 * own[x] < least || ink.Get(x, y)) continue;
       int peak = 0;
-      const int32_t left = std::max(0, x - reach);
-      const int32_t right = std::min(w - 1, x + reach);
-      for (int32_t yy = top; yy <= bottom && 2 * own[x] >= peak; ++yy) {
-        const uint8_t* t = tone_row(yy);
-        for (int32_t xx = left; xx <= right; ++xx) peak = std::max<int>(peak, t[xx]);
-      }
+      for (int32_t yy = top; yy <= bottom && 2 * own[x] >= peak; ++yy) peak = std::max<int>(peak, widest_row(yy)[x]);
       if (2 * own[x] >= peak) track.Set(x, y);
     }
   }

@@ -15,6 +15,7 @@
 #include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/GrainyTrack.h"
+#include "image/cleanup/GridExtreme.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkHue.h"
 #include "image/cleanup/PaperLight.h"
@@ -238,46 +239,6 @@ float OverSealBound(const ConstDibRows& in, PaperLight& light, const InkHue& sea
   while (median < 255 && 2 * (seen += histogram[median]) < count) ++median;
   return kOverSealShare * static_cast<float>(median);
 }
-
-// The largest value within `reach` of each place of a row, in O(1) a place
-// (van Herk / Gil-Werman: running maxima forward and backward in blocks).
-class RunningMax {
- public:
-  static Result<RunningMax> Create(int32_t width, int32_t reach) {
-    RunningMax running(width, reach);
-    QUOREL_TRY(running.forward_.Resize(static_cast<size_t>(width + 2 * reach)));
-    QUOREL_TRY(running.backward_.Resize(running.forward_.size()));
-    return running;
-  }
-
-  template <class Value>
-  void Run(Value value, uint8_t* out) {
-    const int32_t n = width_ + 2 * reach_;
-    const int32_t block = 2 * reach_ + 1;
-    const auto padded = [&](int32_t i) -> uint8_t {
-      const int32_t x = i - reach_;
-      return x < 0 || x >= width_ ? 0 : value(x);
-    };
-    for (int32_t i = 0; i < n; ++i) {
-      const uint8_t v = padded(i);
-      forward_[i] = i % block == 0 ? v : std::max(forward_[i - 1], v);
-    }
-    for (int32_t i = n - 1; i >= 0; --i) {
-      const uint8_t v = padded(i);
-      backward_[i] = (i % block == block - 1 || i == n - 1) ? v : std::max(backward_[i + 1], v);
-    }
-    // Window [i, i + 2 reach] of the padded row is [x − reach, x + reach] of the row.
-    for (int32_t x = 0; x < width_; ++x) out[x] = std::max(backward_[x], forward_[x + 2 * reach_]);
-  }
-
- private:
-  RunningMax(int32_t width, int32_t reach) : width_(width), reach_(reach) {}
-
-  int32_t width_;
-  int32_t reach_;
-  Buffer<uint8_t> forward_;
-  Buffer<uint8_t> backward_;
-};
 
 // One look at the picture against `light`: the edge from the darkness
 // histogram; then faint ink, a pixel at least half as dark as the darkest
