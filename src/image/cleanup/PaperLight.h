@@ -35,12 +35,18 @@ class PaperLight {
     return &means_[(static_cast<size_t>(gy) * grid_width_ + gx) * 3];
   }
 
+  // 255 / paper (blue, green, red) at grid node (gx, gy): ScaleAt
+  // interpolates these, so it never leaves the range of the nodes around.
+  const float* NodeScale(int32_t gx, int32_t gy) const {
+    return &inverse_[(static_cast<size_t>(gy) * grid_width_ + gx) * 3];
+  }
+
   int32_t cell() const { return cell_; }
   int32_t grid_width() const { return grid_width_; }
   int32_t grid_height() const { return grid_height_; }
   // The paper's lightness at grid node (gx, gy): the mean of its channels.
   float NodePaper(int32_t gx, int32_t gy) const {
-    const float* inverse = &inverse_[(static_cast<size_t>(gy) * grid_width_ + gx) * 3];
+    const float* inverse = NodeScale(gx, gy);
     return 85.0f * (1 / inverse[0] + 1 / inverse[1] + 1 / inverse[2]);
   }
   // The same at pixel (x, y), interpolated as WhiteRow does.

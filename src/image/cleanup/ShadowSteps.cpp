@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <array>
 
+#include "common/Buffer.h"
+#include "image/cleanup/GridExtreme.h"
+
 namespace quorel {
 namespace {
 
@@ -36,6 +39,30 @@ bool Grey(const uint8_t* bgr, const float* scale, int half) {
   return std::max({b, g, r}) - std::min({b, g, r}) <= static_cast<float>(half);
 }
 
+// Per grid node and channel, at least every factor ScaleAt gives within
+// `away` pixels of a pixel of that node's cell (the nodes a pixel's factor is
+// interpolated from lie within a cell or two of it; interpolation stays in
+// their range, give or take a rounding). Empty when out of memory: then
+// every grey ink pixel is looked at in full.
+Buffer<float> FactorCeilings(const PaperLight& light, int32_t away) {
+  const int32_t gw = light.grid_width();
+  const int32_t gh = light.grid_height();
+  Result<Buffer<float>> made = Buffer<float>::Filled(size_t{3} * gw * gh);
+  if (!made) return {};
+  Buffer<float>& grid = *made;
+  for (int32_t gy = 0; gy < gh; ++gy) {
+    for (int32_t gx = 0; gx < gw; ++gx) {
+      for (int c = 0; c < 3; ++c) grid[(static_cast<size_t>(gy) * gw + gx) * 3 + c] = light.NodeScale(gx, gy)[c] * 1.0001f;
+    }
+  }
+  const int32_t radius = away / light.cell() + 3;
+  const auto larger = [](float a, float b) { return std::max(a, b); };
+  if (!RunningExtreme(grid, gw, gh, 3, true, radius, larger) || !RunningExtreme(grid, gw, gh, 3, false, radius, larger)) {
+    return {};
+  }
+  return std::move(grid);
+}
+
 }  // namespace
 
 void RemoveShadowSteps(InkBits& ink, const ConstDibRows& picture, const PaperLight& light, int32_t reach) {
@@ -43,6 +70,13 @@ void RemoveShadowSteps(InkBits& ink, const ConstDibRows& picture, const PaperLig
   const int32_t h = ink.height();
   const int32_t away = std::max(reach, kPaperSpanCells * light.cell());
   const auto pixel = [&](int32_t x, int32_t y) { return picture.TopDownRow(y).data() + size_t{3} * x; };
+  const Buffer<float> ceilings = FactorCeilings(light, away);
+  const int32_t cell = light.cell();
+  const auto ceiling_at = [&](int32_t x, int32_t y) {
+    const int32_t gx = std::min(x / cell, light.grid_width() - 1);
+    const int32_t gy = std::min(y / cell, light.grid_height() - 1);
+    return &ceilings[(static_cast<size_t>(gy) * light.grid_width() + gx) * 3];
+  };
   for (int32_t y = 0; y < h; ++y) {
     const uint8_t* bits = ink.Row(y);
     for (int32_t x = 0; x < w; ++x) {
@@ -56,6 +90,9 @@ void RemoveShadowSteps(InkBits& ink, const ConstDibRows& picture, const PaperLig
       const uint8_t* own = pixel(x, y);
       const int half = DarknessOn(own, own_scale) / 2;
       if (!Grey(own, own_scale, half)) continue;
+      // Most ink has no paper dark enough around it: one look at the
+      // darkest paper within reach tells.
+      if (!ceilings.empty() && DarknessOn(own, ceiling_at(x, y)) > half) continue;
       // The ways toward paper dark enough for this pixel to be paper on it.
       std::array<bool, kSteps.size()> darker{};
       for (size_t i = 0; i < kSteps.size(); ++i) {
