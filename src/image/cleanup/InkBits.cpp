@@ -78,27 +78,25 @@ double StrokeWidth(const InkBits& ink) {
   RunTally runs;
   Buffer<int32_t> down;
   if (!down.Resize(static_cast<size_t>(ink.width()))) return 0.0;  // no room: no width to tell
-  int32_t open_down = 0;  // columns with a run going down
   for (int32_t y = 0; y <= ink.height(); ++y) {
     int32_t across = 0;
+    // A column's run going down is open where the row above has ink.
+    const uint8_t* above = y > 0 ? ink.Row(y - 1) : nullptr;
     for (int32_t x = 0; x < ink.width(); ++x) {
-      // Whole bytes of paper with nothing open around them are skipped.
-      if ((x & 7) == 0 && across == 0 && open_down == 0 && (y == ink.height() || ink.Row(y)[x >> 3] == 0)) {
+      // Whole bytes of paper with no run open across or down are skipped.
+      if ((x & 7) == 0 && across == 0 && (above == nullptr || above[x >> 3] == 0) &&
+          (y == ink.height() || ink.Row(y)[x >> 3] == 0)) {
         x += 7;
         continue;
       }
       const bool on = y < ink.height() && ink.Get(x, y);
       if (on) {
         ++across;
-        open_down += down[x] == 0;
         ++down[x];
         continue;
       }
       if (across > 0) runs.Add(across);
-      if (down[x] > 0) {
-        runs.Add(down[x]);
-        --open_down;
-      }
+      if (down[x] > 0) runs.Add(down[x]);
       across = 0;
       down[x] = 0;
     }
