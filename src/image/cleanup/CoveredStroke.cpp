@@ -12,7 +12,7 @@ double StrokeWidthBeside(const InkBits& ink, const InkBits& cover) {
   Buffer<int32_t> down;
   Buffer<uint8_t> down_cut;
   if (!down.Resize(static_cast<size_t>(w)) || !down_cut.Resize(static_cast<size_t>(w))) return StrokeWidth(ink);
-    for (int32_t y = 0; y <= h; ++y) {
+  for (int32_t y = 0; y <= h; ++y) {
     int32_t across = 0;
     bool across_cut = false;  // the run along the row began on cover
     bool last_cover = false;
