@@ -883,7 +883,7 @@ def camera(rng, radiance, case, opts):
         ml = opts.get("motion", 0)
         if ml > 0.5:
             m = int(math.ceil(ml)) * 2 + 1
-            km = np.zeros((n + m, n + m))
+            km = np.zeros((n + m - 1, n + m - 1))  # odd, so its centre is the disc's at no motion
             ang = rng.uniform(0, math.pi)
             for t in np.linspace(-ml / 2, ml / 2, 9):
                 oy, ox = int(round(t * math.sin(ang))) + m // 2, int(round(t * math.cos(ang))) + m // 2
