@@ -10,6 +10,7 @@
 #include "codec/PhotoBounds.h"
 #include "codec/PhotoHead.h"
 #include "codec/ReadFromFile.h"
+#include "codec/heif/HeifLibrary.h"
 #include "image/RowSink.h"
 
 namespace quorel {
@@ -21,32 +22,34 @@ constexpr int kMaxHeifSide = 16384;
 
 // libheif's registry of decoders, held for one read (the calls nest: the
 // library counts them).
-class HeifLibrary {
+class HeifDecoders {
  public:
-  HeifLibrary() : ready_(heif_init(nullptr).code == heif_error_Ok) {}
-  ~HeifLibrary() {
-    if (ready_) heif_deinit();
+  explicit HeifDecoders(const HeifLibrary& heif) : heif_(heif), ready_(heif.init(nullptr).code == heif_error_Ok) {}
+  ~HeifDecoders() {
+    if (ready_) heif_.deinit();
   }
-  HeifLibrary(const HeifLibrary&) = delete;
-  HeifLibrary& operator=(const HeifLibrary&) = delete;
+  HeifDecoders(const HeifDecoders&) = delete;
+  HeifDecoders& operator=(const HeifDecoders&) = delete;
   bool Ready() const { return ready_; }
 
  private:
+  const HeifLibrary& heif_;
   bool ready_;
 };
 
-struct ContextFree {
-  void operator()(heif_context* context) const { heif_context_free(context); }
+// Frees a libheif object with the loaded library's function for it.
+template <auto kFree>
+struct HeifFree {
+  const HeifLibrary* heif;
+  template <class T>
+  void operator()(T* object) const {
+    (heif->*kFree)(object);
+  }
 };
-struct HandleRelease {
-  void operator()(heif_image_handle* handle) const { heif_image_handle_release(handle); }
-};
-struct ImageRelease {
-  void operator()(heif_image* image) const { heif_image_release(image); }
-};
-struct OptionsFree {
-  void operator()(heif_decoding_options* options) const { heif_decoding_options_free(options); }
-};
+using ContextPtr = std::unique_ptr<heif_context, HeifFree<&HeifLibrary::context_free>>;
+using HandlePtr = std::unique_ptr<heif_image_handle, HeifFree<&HeifLibrary::image_handle_release>>;
+using ImagePtr = std::unique_ptr<heif_image, HeifFree<&HeifLibrary::image_release>>;
+using OptionsPtr = std::unique_ptr<heif_decoding_options, HeifFree<&HeifLibrary::decoding_options_free>>;
 
 Status StatusOf(const heif_error& error) {
   switch (error.code) {
@@ -70,11 +73,11 @@ Result<void> CheckHeifHead(std::span<const uint8_t> head) {
 }
 
 // The decoded picture's interleaved plane, row by row into a whole picture.
-Result<Decoded> CopyOut(const heif_image& image, bool has_alpha) {
-  const int width = heif_image_get_width(&image, heif_channel_interleaved);
-  const int height = heif_image_get_height(&image, heif_channel_interleaved);
+Result<Decoded> CopyOut(const HeifLibrary& heif, const heif_image& image, bool has_alpha) {
+  const int width = heif.image_get_width(&image, heif_channel_interleaved);
+  const int height = heif.image_get_height(&image, heif_channel_interleaved);
   int stride = 0;
-  const uint8_t* plane = heif_image_get_plane_readonly(&image, heif_channel_interleaved, &stride);
+  const uint8_t* plane = heif.image_get_plane_readonly(&image, heif_channel_interleaved, &stride);
   const int channels = has_alpha ? 4 : 3;
   if (plane == nullptr || width <= 0 || height <= 0 || stride < width * channels) return Status::kHeifLibrary;
   return DecodeIntoPicture([&](RowSink& sink) -> Result<DecodedRows> {
@@ -89,23 +92,26 @@ Result<Decoded> CopyOut(const heif_image& image, bool has_alpha) {
 
 Result<Decoded> ReadHeif(std::span<const uint8_t> bytes) {
   QUOREL_TRY(CheckHeifHead(bytes));
-  const HeifLibrary library;
-  if (!library.Ready()) return Status::kHeifLibrary;
-  std::unique_ptr<heif_context, ContextFree> context(heif_context_alloc());
+  const Result<HeifLibrary>& installed = HeifLibrary::Installed();
+  if (!installed) return installed.status();
+  const HeifLibrary& heif = *installed;
+  const HeifDecoders decoders(heif);
+  if (!decoders.Ready()) return Status::kHeifLibrary;
+  const ContextPtr context(heif.context_alloc(), {&heif});
   if (!context) return Status::kOutOfMemory;
-  heif_context_set_maximum_image_size_limit(context.get(), kMaxHeifSide);
+  heif.context_set_maximum_image_size_limit(context.get(), kMaxHeifSide);
   // The bytes outlive the context: no copy of the file.
-  QUOREL_TRY(Check(heif_context_read_from_memory_without_copy(context.get(), bytes.data(), bytes.size(), nullptr)));
+  QUOREL_TRY(Check(heif.context_read_from_memory_without_copy(context.get(), bytes.data(), bytes.size(), nullptr)));
   heif_image_handle* primary = nullptr;
-  QUOREL_TRY(Check(heif_context_get_primary_image_handle(context.get(), &primary)));
-  const std::unique_ptr<heif_image_handle, HandleRelease> handle(primary);
+  QUOREL_TRY(Check(heif.context_get_primary_image_handle(context.get(), &primary)));
+  const HandlePtr handle(primary, {&heif});
   // The size after rotation, which is what is decoded; checked before any
   // pixel exists.
-  QUOREL_TRY(CheckDeclaredPhotoSize(heif_image_handle_get_width(primary), heif_image_handle_get_height(primary),
+  QUOREL_TRY(CheckDeclaredPhotoSize(heif.image_handle_get_width(primary), heif.image_handle_get_height(primary),
                                     bytes.size()));
-  const bool has_alpha = heif_image_handle_has_alpha_channel(primary) != 0;
+  const bool has_alpha = heif.image_handle_has_alpha_channel(primary) != 0;
 
-  const std::unique_ptr<heif_decoding_options, OptionsFree> options(heif_decoding_options_alloc());
+  const OptionsPtr options(heif.decoding_options_alloc(), {&heif});
   if (!options) return Status::kOutOfMemory;
   // NOTE: ignore_transformations stays 0 (libheif's default): the picture
   // comes out turned and mirrored as its irot and imir boxes say, which is how
@@ -113,11 +119,11 @@ Result<Decoded> ReadHeif(std::span<const uint8_t> bytes) {
   // only repeats that, so it is not applied a second time.
   options->convert_hdr_to_8bit = 1;
   heif_image* decoded = nullptr;
-  QUOREL_TRY(Check(heif_decode_image(primary, &decoded, heif_colorspace_RGB,
+  QUOREL_TRY(Check(heif.decode_image(primary, &decoded, heif_colorspace_RGB,
                                      has_alpha ? heif_chroma_interleaved_RGBA : heif_chroma_interleaved_RGB,
                                      options.get())));
-  const std::unique_ptr<heif_image, ImageRelease> image(decoded);
-  return CopyOut(*image, has_alpha);
+  const ImagePtr image(decoded, {&heif});
+  return CopyOut(heif, *image, has_alpha);
 }
 
 }  // namespace

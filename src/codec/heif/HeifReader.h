@@ -15,8 +15,8 @@ namespace quorel {
 // turned upright by the file's rotation and mirror properties (irot, imir:
 // libheif applies them while decoding). Codes: kCannotOpen, kOutOfMemory,
 // kTooLarge, kUnsupported (a coding this libheif cannot decode), kHeifLibrary
-// (anything else libheif refuses). Always complete: libheif has no partial
-// pictures.
+// (anything else libheif refuses, or libheif cannot be loaded: it is opened by
+// the first read). Always complete: libheif has no partial pictures.
 Result<Decoded> ReadHeifFile(const std::filesystem::path& path);
 // The same over bytes already in memory.
 Result<Decoded> ReadHeifBytes(std::span<const uint8_t> bytes);
