@@ -729,7 +729,13 @@ def motion_kernel(rng, length, defocus):
                 sub += np.hypot(xx + ox, yy + oy) <= defocus
         ker = np.real(np.fft.ifft2(np.fft.fft2(ker) * np.fft.fft2(np.fft.ifftshift(sub))))
         ker = np.clip(ker, 0, None)
-    peak = np.unravel_index(np.argmax(box(ker.astype(np.float32), 1)), ker.shape)
+    # the peak of the lightly smoothed kernel; of equal peaks (a plateau) the
+    # one nearest the centre, so a kernel without shake is not moved
+    sm = box(ker.astype(np.float32), 1)
+    yy, xx = np.mgrid[0:n, 0:n]
+    near = (yy - r) ** 2 + (xx - r) ** 2
+    ties = sm >= sm.max() * (1 - 1e-5)
+    peak = np.unravel_index(np.argmin(np.where(ties, near, n * n * 4)), ker.shape)
     ker = np.roll(ker, (r - peak[0], r - peak[1]), axis=(0, 1))
     return ker / ker.sum()
 
