@@ -17,11 +17,13 @@ from PIL import Image
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 import gen_analytic  # noqa: E402
 import gen_camera  # noqa: E402
+import gen_curl  # noqa: E402
 import gen_drawn  # noqa: E402
 import gen_phone  # noqa: E402
 from classes import CLASSES  # noqa: E402
 
-GENERATORS = {"analytic": gen_analytic, "drawn": gen_drawn, "camera": gen_camera, "phone": gen_phone}
+GENERATORS = {"analytic": gen_analytic, "drawn": gen_drawn, "camera": gen_camera, "phone": gen_phone,
+              "curl": gen_curl}
 
 
 def write_pgm(path, truth):
