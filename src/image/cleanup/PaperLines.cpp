@@ -202,8 +202,9 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     ForRuns(reduced_mask, !transposed, runs,
             [](uint8_t cell, int32_t run) { return cell != 0 && run > kThickest && run <= kThickestEven; });
   }
-  // Slopes a step apart move a line by at most one reduced pixel across the picture.
-  const double step = 1.0 / std::max(1, along);
+  // Slopes a step apart move a line by at most one reduced pixel across the
+  // picture; a thick line's band takes two as well, and half the slopes.
+  const double step = (thickness == Thickness::kThin ? 1.0 : 2.0) / std::max(1, along);
   const int32_t slopes = 2 * static_cast<int32_t>(kMaxSlope / step) + 1;
   const int32_t margin = static_cast<int32_t>(std::ceil(kMaxSlope * along / 2)) + 1;
   const int32_t bins = across + 2 * margin;
