@@ -4,6 +4,7 @@
 #include "common/Buffer.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -20,6 +21,14 @@ constexpr double kLeastCover = 0.4;      // of the line's length inside the pict
 constexpr double kLeastSpan = 0.6;
 constexpr double kShortest = 0.15;       // of the side: a tilted line leaving through a side, cut shorter, is not looked at
 constexpr int32_t kThickest = 4;         // reduced pixels: a soft line on a large photo often spans 4
+// A rule up to twice that thick (a close-up, whose blur widens the rule at
+// the mask's low cut) is taken only when even in thickness along nearly all
+// of the picture, as a ruling pen draws and a hand does not.
+constexpr int32_t kThickestEven = 2 * kThickest;
+constexpr auto kThickRun = static_cast<int32_t>((kThickest + 1) / kMaxSlope);  // reduced cells along
+constexpr double kEvenCover = 0.8;       // of the line's length inside the picture
+constexpr double kEvenShare = 0.8;       // of the places with ink, within a cell of the usual thickness
+constexpr int32_t kCrossing = 3;         // reduced cells past a line's band
 constexpr int32_t kShortestRun = 3;      // reduced cells
 constexpr int32_t kLongestDashes = 12;   // a line's runs are longer than this on average
 constexpr int32_t kLongestDropout = 3;   // reduced cells
@@ -94,9 +103,81 @@ void MarkRuns(const Reduced& mask, bool down, Buffer<uint8_t>& starts, Buffer<ui
   }
 }
 
+// `cell = mark(cell, run)` for each inked cell of the reduced mask, with the
+// length of its run of ink along the rows (or, `down`, the columns).
+template <class Mark>
+void ForRuns(const Reduced& mask, bool down, Buffer<uint8_t>& cells, Mark mark) {
+  const int32_t lines = down ? mask.width : mask.height;
+  const int32_t length = down ? mask.height : mask.width;
+  const size_t step = down ? static_cast<size_t>(mask.width) : 1;
+  for (int32_t line = 0; line < lines; ++line) {
+    const size_t origin = down ? static_cast<size_t>(line) : static_cast<size_t>(line) * mask.width;
+    for (int32_t from = 0; from < length;) {
+      if (mask.cells[origin + from * step] == 0) {
+        ++from;
+        continue;
+      }
+      int32_t to = from + 1;
+      while (to < length && mask.cells[origin + to * step] != 0) ++to;
+      for (int32_t i = from; i < to; ++i) {
+        uint8_t& cell = cells[origin + i * step];
+        cell = static_cast<uint8_t>(mark(cell, to - from));
+      }
+      from = to;
+    }
+  }
+}
+
+// Whether the band [centre + top, centre + bottom] across, centre at the
+// middle along and following `slope`, holds ink along kEvenCover of
+// `length`, in one run across of one thickness (within a cell) at kEvenShare
+// of the places no pen crosses. A pen stroke that long and straight still
+// swells and thins. A crossing pen (or letters standing on the line) runs on
+// kCrossing cells past the band; such places are not judged.
+template <class Cell>
+bool EvenAlong(const Cell& cell, int32_t along, int32_t across, int32_t centre, int32_t top, int32_t bottom,
+               double slope, double length) {
+  std::array<int32_t, kThickestEven + 2 * kCrossing + 2> tally{};
+  int32_t places = 0;
+  int32_t crossed = 0;
+  for (int32_t u = 0; u < along; ++u) {
+    const auto v = static_cast<int32_t>(std::floor(centre + 0.5 + (u - along / 2.0) * slope));
+    // The run across through the band's inked cell nearest its middle.
+    int32_t hit = -1;
+    for (int32_t d = 0; d <= std::max(-top, bottom) && hit < 0; ++d) {
+      for (const int32_t w : {v - d, v + d}) {
+        if (hit < 0 && w >= std::max(0, v + top) && w <= std::min(across - 1, v + bottom) && cell(u, w)) hit = w;
+      }
+    }
+    if (hit < 0) continue;
+    ++places;
+    const int32_t lowest = v + top - kCrossing;
+    const int32_t highest = v + bottom + kCrossing;
+    int32_t from = hit;
+    int32_t to = hit;
+    while (from > std::max(0, lowest) && cell(u, from - 1)) --from;
+    while (to < std::min(across - 1, highest) && cell(u, to + 1)) ++to;
+    if (from == lowest || to == highest) {
+      ++crossed;
+      continue;
+    }
+    ++tally[static_cast<size_t>(to - from + 1)];
+  }
+  if (places < kEvenCover * length || places - crossed < kLeastCover * length) return false;
+  int32_t most = 0;
+  for (size_t t = 1; t + 1 < tally.size(); ++t) most = std::max(most, tally[t - 1] + tally[t] + tally[t + 1]);
+  return most >= kEvenShare * (places - crossed);
+}
+
+// kThick: a second look, at the cells in runs across longer than kThickest
+// (up to kThickestEven), for the lines that thick and even along their length.
+enum class Thickness { kThin, kThick };
+
 // Lines near the rows (or, transposed, the columns) of the reduced mask, in
 // full-size pixels.
-Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed, int32_t factor) {
+Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed, int32_t factor,
+                                    Thickness thickness) {
+  const int32_t thickest = thickness == Thickness::kThin ? kThickest : kThickestEven;
   const int32_t along = transposed ? reduced_mask.height : reduced_mask.width;
   const int32_t across = transposed ? reduced_mask.width : reduced_mask.height;
   const auto cell = [&](int32_t u, int32_t v) {
@@ -108,15 +189,22 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
   // counting below sees far fewer cells. And only cells in runs across of at
   // most kThickest: a line is thin, a pen on a large photo often is not.
   Buffer<uint8_t> runs = QUOREL_TRY(Buffer<uint8_t>::Filled(reduced_mask.cells.size()));
-  {
+  if (thickness == Thickness::kThin) {
     Buffer<uint8_t> starts = QUOREL_TRY(Buffer<uint8_t>::Filled(reduced_mask.cells.size()));
     MarkRuns<kShortestRun>(reduced_mask, transposed, starts, runs,
                            [](uint8_t cell, uint8_t start) { return static_cast<uint8_t>(cell | start); });
     MarkRuns<kThickest + 1>(reduced_mask, !transposed, starts, runs,
                             [](uint8_t cell, uint8_t start) { return static_cast<uint8_t>(cell & ~start); });
+  } else {
+    // A band thicker than kThickest, tilted at most kMaxSlope, keeps runs
+    // along of at least kThickRun wherever nothing breaks it.
+    ForRuns(reduced_mask, transposed, runs, [](uint8_t, int32_t run) { return run >= kThickRun; });
+    ForRuns(reduced_mask, !transposed, runs,
+            [](uint8_t cell, int32_t run) { return cell != 0 && run > kThickest && run <= kThickestEven; });
   }
-  // Slopes a step apart move a line by at most one reduced pixel across the picture.
-  const double step = 1.0 / std::max(1, along);
+  // Slopes a step apart move a line by at most one reduced pixel across the
+  // picture; a thick line's band takes two as well, and half the slopes.
+  const double step = (thickness == Thickness::kThin ? 1.0 : 2.0) / std::max(1, along);
   const int32_t slopes = 2 * static_cast<int32_t>(kMaxSlope / step) + 1;
   const int32_t margin = static_cast<int32_t>(std::ceil(kMaxSlope * along / 2)) + 1;
   const int32_t bins = across + 2 * margin;
@@ -228,9 +316,14 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     // thin, with bare paper (or much less ink) beside it.
     int32_t top = b;
     int32_t bottom = b;
-    while (top > b - kThickest && at(top - 1) * 2 >= best[b]) --top;
-    while (bottom < b + kThickest && at(bottom + 1) * 2 >= best[b]) ++bottom;
-    if (bottom - top + 1 > kThickest || at(top - 2) * 2 >= best[b] || at(bottom + 2) * 2 >= best[b]) continue;
+    while (top > b - thickest && at(top - 1) * 2 >= best[b]) --top;
+    while (bottom < b + thickest && at(bottom + 1) * 2 >= best[b]) ++bottom;
+    if (bottom - top + 1 > thickest || at(top - 2) * 2 >= best[b] || at(bottom + 2) * 2 >= best[b]) continue;
+    if (thickness == Thickness::kThick &&
+        (bottom - top + 1 <= kThickest ||
+         !EvenAlong(cell, along, across, b - margin, top - b, bottom - b, slope_of(s), length))) {
+      continue;
+    }
     const double slope = slope_of(s);
     // Back to full size: offset at along = 0, widened by a reduced pixel's slack.
     const double centre_shift = (along / 2.0) * slope;
@@ -311,8 +404,19 @@ Result<PaperLines> PaperLines::Find(const InkBits& ink) {
   const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
   const Reduced reduced = QUOREL_TRY(Reduce(ink, factor));
   PaperLines lines;
-  lines.rows_ = QUOREL_TRY(FindLines(reduced, false, factor));
-  lines.columns_ = QUOREL_TRY(FindLines(reduced, true, factor));
+  for (const bool transposed : {false, true}) {
+    std::vector<Line>& found = transposed ? lines.columns_ : lines.rows_;
+    found = QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThin));
+    // Thicker ones, where no thin line was found.
+    for (const Line& thick : QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThick))) {
+      const int32_t middle = (transposed ? ink.height() : ink.width()) / 2;
+      const auto meets = [&](const Line& thin) {
+        return thin.top + middle * thin.slope < thick.bottom + middle * thick.slope &&
+               thick.top + middle * thick.slope < thin.bottom + middle * thin.slope;
+      };
+      if (std::none_of(found.begin(), found.end(), meets)) found.push_back(thick);
+    }
+  }
   return lines;
 }
 

@@ -17,7 +17,9 @@ struct PaperLine {
 // The lines of ruled, squared or legal-pad paper and margin lines: long,
 // thin, straight structures, up to 8 degrees off the rows or the columns,
 // that run across most of the picture. Found once, in a mask of ink of any
-// colour, and then cleared from the masks made after it.
+// colour, and then cleared from the masks made after it. A line a little
+// thicker (a close-up's blurred rule) counts only when even in thickness all
+// along, unlike a pen stroke of that width.
 class PaperLines {
  public:
   // Memory: the mask reduced to about a thousand pixels across and one count

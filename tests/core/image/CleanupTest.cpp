@@ -17,6 +17,7 @@
 #include "image/cleanup/GrainyTrack.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/PaperLight.h"
+#include "image/cleanup/PaperLines.h"
 #include "image/cleanup/PhotoCleanup.h"
 #include "image/cleanup/PrintLines.h"
 #include "image/cleanup/ShadowSteps.h"
@@ -280,6 +281,20 @@ TEST(CleanupTest, BlackCoreKeepsItsLighterRims) {
   const CleanedPhoto cleaned = CleanPhoto(photo, InkWanted::kAny).value();
   const PackedDib bits = ReduceToTwoLevels(cleaned.picture, kBlack, kWhite).value();
   for (int x = 38; x < 48; ++x) EXPECT_EQ(InkAt(cleaned, bits, x, 60), x >= 40 && x < 46) << "x " << x;
+}
+
+// A picture under 1024 px is not reduced: a rule 6 px thick (a close-up's
+// blurred rule) goes; a straight stroke nearly as long that swells from 5 to
+// 8 px stays.
+TEST(CleanupTest, ThickRuleGoesAndSwellingStrokeStays) {
+  InkBits ink = InkBits::Create(400, 200).value();
+  for (int x = 0; x < 400; ++x) {
+    for (int y = 40; y < 46; ++y) ink.Set(x, y);
+    for (int y = 120; y < 125 + x / 20 % 4 && x >= 20 && x < 380; ++y) ink.Set(x, y);
+  }
+  ASSERT_TRUE(PaperLines::Find(ink).value().Clear(ink, ink));
+  EXPECT_FALSE(ink.Get(200, 40) || ink.Get(10, 45));
+  EXPECT_TRUE(ink.Get(200, 120) && ink.Get(300, 127));
 }
 
 // Pieces of faint ink that no strong ink reached (stroke width 2): a word
