@@ -201,6 +201,8 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     ForRuns(reduced_mask, transposed, runs, [](uint8_t, int32_t run) { return run >= kThickRun; });
     ForRuns(reduced_mask, !transposed, runs,
             [](uint8_t cell, int32_t run) { return cell != 0 && run > kThickest && run <= kThickestEven; });
+    // Most pictures have no such band at all: nothing to count.
+    if (std::memchr(runs.data(), 1, runs.size()) == nullptr) return std::vector<Line>{};
   }
   // Slopes a step apart move a line by at most one reduced pixel across the
   // picture; a thick line's band takes two as well, and half the slopes.
