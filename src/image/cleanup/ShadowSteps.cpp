@@ -45,6 +45,7 @@ bool Grey(const uint8_t* bgr, const float* scale, int half) {
 // their range, give or take a rounding). Empty when out of memory: then
 // every grey ink pixel is looked at in full.
 Buffer<float> FactorCeilings(const PaperLight& light, int32_t away) {
+  constexpr float kRounding = 1.0001f;
   const int32_t gw = light.grid_width();
   const int32_t gh = light.grid_height();
   Result<Buffer<float>> made = Buffer<float>::Filled(size_t{3} * gw * gh);
@@ -52,12 +53,14 @@ Buffer<float> FactorCeilings(const PaperLight& light, int32_t away) {
   Buffer<float>& grid = *made;
   for (int32_t gy = 0; gy < gh; ++gy) {
     for (int32_t gx = 0; gx < gw; ++gx) {
-      for (int c = 0; c < 3; ++c) grid[(static_cast<size_t>(gy) * gw + gx) * 3 + c] = light.NodeScale(gx, gy)[c] * 1.0001f;
+      float* node = &grid[(static_cast<size_t>(gy) * gw + gx) * 3];
+      for (int c = 0; c < 3; ++c) node[c] = light.NodeScale(gx, gy)[c] * kRounding;
     }
   }
   const int32_t radius = away / light.cell() + 3;
   const auto larger = [](float a, float b) { return std::max(a, b); };
-  if (!RunningExtreme(grid, gw, gh, 3, true, radius, larger) || !RunningExtreme(grid, gw, gh, 3, false, radius, larger)) {
+  if (!RunningExtreme(grid, gw, gh, 3, true, radius, larger) ||
+      !RunningExtreme(grid, gw, gh, 3, false, radius, larger)) {
     return {};
   }
   return std::move(grid);
