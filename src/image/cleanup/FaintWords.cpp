@@ -6,42 +6,13 @@
 
 #include "common/Buffer.h"
 #include "image/cleanup/InkPieces.h"
+#include "image/cleanup/PieceSpread.h"
 
 namespace quorel {
 namespace {
 
 constexpr double kWordShare = 0.3;
 constexpr double kLeastWordPerPen = 4.0;
-
-// The spread of a piece's pixels across its main axis (the square root of
-// the smaller eigenvalue of their covariance): about a third of its width
-// for a straight band, the size of its letters for a word.
-class Spread {
- public:
-  void Add(int32_t x, int32_t y) {
-    if (n_ == 0) x0_ = x, y0_ = y;
-    const double dx = x - x0_;
-    const double dy = y - y0_;
-    ++n_;
-    sx_ += dx, sy_ += dy, sxx_ += dx * dx, syy_ += dy * dy, sxy_ += dx * dy;
-  }
-  bool empty() const { return n_ == 0; }
-  double Across() const {
-    if (n_ == 0) return 0;
-    const double n = static_cast<double>(n_);
-    const double cxx = sxx_ / n - (sx_ / n) * (sx_ / n);
-    const double cyy = syy_ / n - (sy_ / n) * (sy_ / n);
-    const double cxy = sxy_ / n - (sx_ / n) * (sy_ / n);
-    const double half_gap = (cxx - cyy) / 2;
-    return std::sqrt(std::max(0.0, (cxx + cyy) / 2 - std::sqrt(half_gap * half_gap + cxy * cxy)));
-  }
-
- private:
-  // Sums taken from the first pixel, so they stay small for any picture.
-  int64_t n_ = 0;
-  double x0_ = 0, y0_ = 0;
-  double sx_ = 0, sy_ = 0, sxx_ = 0, syy_ = 0, sxy_ = 0;
-};
 
 }  // namespace
 
@@ -60,7 +31,7 @@ Result<void> AddFaintWords(InkBits& strong, const InkBits& faint, double pen) {
   };
   Buffer<Candidate> candidates;
   Candidate first{};
-  Spread spread;
+  PieceSpread spread;
   bool room = true;
   WalkPieces(
       pieces, 1,
@@ -70,7 +41,7 @@ Result<void> AddFaintWords(InkBits& strong, const InkBits& faint, double pen) {
       },
       [&](const auto&, int64_t area, const PixelRect&) {
         if (area >= least && spread.Across() >= pen && room) room = candidates.Push({first.x, first.y, area}).ok();
-        spread = Spread{};
+        spread = PieceSpread{};
       });
   if (!room) return Status::kOutOfMemory;
   if (candidates.size() == 0) return {};  // most pictures: the strong ink's pieces are not walked

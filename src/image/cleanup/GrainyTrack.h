@@ -2,9 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "common/Result.h"
+#include "image/cleanup/DarknessRows.h"
 #include "image/cleanup/InkBits.h"
 
 namespace quorel {
@@ -16,11 +16,6 @@ namespace quorel {
 // specks. The line's tone is its darkness averaged over its grain; its
 // track is where that tone is at least half the tone's peak nearby, as for
 // any stroke.
-
-// The darkness of the pixels from..to − 1 of row y (0 for ink of a hue not
-// wanted), the first at [0]: darkness(y, from, to). The pointer may be reused
-// by the next call.
-using DarknessRows = std::function<const uint8_t*(int32_t y, int32_t from, int32_t to)>;
 
 // The grain of the ink found: the median gap between runs of `ink` along a
 // row, among gaps shorter than two stroke widths (2 × `reach`) and darker all

@@ -12,6 +12,7 @@
 #include "common/Buffer.h"
 #include "image/DibLayout.h"
 #include "image/cleanup/CoveredStroke.h"
+#include "image/cleanup/FaintStrokes.h"
 #include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/GrainyTrack.h"
@@ -437,6 +438,19 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   return masks;
 }
 
+// What is not writing taken out of the ink: a hard shadow or a stain joined
+// to the strokes (both widths, as lines left over can make the second one
+// small; not for a seal: its ink is of its hue, and a seal may be a solid
+// field with its characters cut out), a form's printed lines beside a
+// signature, and specks.
+Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted wanted) {
+  const double widest = kWidePerPen * std::max(pen, stroke);
+  if (wanted != InkWanted::kSeal) QUOREL_TRY(RemoveWide(ink, static_cast<int32_t>(std::ceil(widest))));
+  if (wanted == InkWanted::kPen) QUOREL_TRY(RemovePrintLines(ink, stroke));
+  return RemoveSpecks(ink, static_cast<int64_t>(stroke * stroke / 2), static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
+                      static_cast<int32_t>(kDotReachPerPen * stroke));
+}
+
 Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const int32_t w = in.width();
   Buffer<float> white = QUOREL_TRY(Buffer<float>::Filled(size_t{3} * static_cast<size_t>(w)));
@@ -500,17 +514,44 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // scale grows with the field until the whole seal is one "speck".
   const double stroke = std::max(
       1.0, choice.wanted == InkWanted::kSeal ? std::min(StrokeWidth(masks.strong), kWidePerPen * pen) : grown);
-  // A hard shadow or a stain joined to the strokes. Both widths, as lines
-  // left over can make the second one small. (Not for a seal: its ink is of
-  // its hue, and a seal may be a solid field with its characters cut out.)
-  const double widest = kWidePerPen * std::max(pen, stroke);
-  if (choice.wanted != InkWanted::kSeal) QUOREL_TRY(RemoveWide(masks.strong, static_cast<int32_t>(std::ceil(widest))));
-  // A form's printed lines beside a signature.
-  if (choice.wanted == InkWanted::kPen) QUOREL_TRY(RemovePrintLines(masks.strong, stroke));
-  QUOREL_TRY(RemoveSpecks(masks.strong, static_cast<int64_t>(stroke * stroke / 2),
-                          static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
-                          static_cast<int32_t>(kDotReachPerPen * stroke)));
+  QUOREL_TRY(KeepWriting(masks.strong, pen, stroke, choice.wanted));
   return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};
+}
+
+// Nothing found against the grain: writing too faint for it is looked for at
+// a stroke's scale (not for a seal, which is stamped, nor by colour: so
+// faint an ink's hue cannot be told from the paper's).
+Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& found) {
+  const int32_t w = in.width();
+  Buffer<float> white = QUOREL_TRY(Buffer<float>::Filled(size_t{3} * static_cast<size_t>(w)));
+  Buffer<uint8_t> darkness = QUOREL_TRY(Buffer<uint8_t>::Filled(static_cast<size_t>(w)));
+  const auto rows = [&](int32_t y, int32_t from, int32_t to) {
+    found.light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+    DarknessRow(white.data(), to - from, darkness.data());
+    return static_cast<const uint8_t*>(darkness.data());
+  };
+  InkBits ink = QUOREL_TRY(FindFaintStrokes(w, in.height(), rows));
+  const PaperLines lines = QUOREL_TRY(PaperLines::Find(ink));
+  QUOREL_TRY(lines.Clear(ink, ink));
+  const double stroke = std::max(1.0, StrokeWidth(ink));
+  QUOREL_TRY(KeepWriting(ink, stroke, stroke, wanted));
+  // Ink is drawn from its own darkness up: the edge at its median.
+  std::array<uint64_t, 256> histogram{};
+  uint64_t count = 0;
+  for (int32_t y = 0; y < in.height(); ++y) {
+    const uint8_t* dark = rows(y, 0, w);
+    for (int32_t x = 0; x < w; ++x) {
+      if (ink.Get(x, y)) ++histogram[dark[x]], ++count;
+    }
+  }
+  if (count == 0) return {};
+  uint64_t seen = 0;
+  int median = 0;
+  while (median < 255 && 2 * (seen += histogram[median]) < count) ++median;
+  found.ink = std::move(ink);
+  found.edge = std::max(2, median);
+  found.least = 1;
+  return {};
 }
 
 // The cleaned picture inside `rect`: paper white; ink at its hue and one
@@ -576,6 +617,7 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
 Result<CleanedPhoto> CleanPhoto(const PackedDib& picture, InkWanted wanted) {
   const ConstDibRows in = QUOREL_TRY(ConstDibRows::Of(picture));
   FoundInk found = QUOREL_TRY(FindInk(in, wanted));
+  if (wanted != InkWanted::kSeal && InkBounds(found.ink).right == 0) QUOREL_TRY(FindFaintInk(in, wanted, found));
   const PixelRect bounds = InkBounds(found.ink);
   if (bounds.right == 0) {
     PackedDib white = QUOREL_TRY(CreateDib(1, 1, 24, 0, PixelFill::kNone));

@@ -1,0 +1,44 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace quorel {
+
+// The spread of a piece's pixels along and across its main axis (the square
+// roots of the eigenvalues of their covariance): across, about a third of
+// its width for a straight band, the size of its letters for a word; along,
+// about a third of a straight stroke's length.
+class PieceSpread {
+ public:
+  void Add(int32_t x, int32_t y) {
+    if (n_ == 0) x0_ = x, y0_ = y;
+    const double dx = x - x0_;
+    const double dy = y - y0_;
+    ++n_;
+    sx_ += dx, sy_ += dy, sxx_ += dx * dx, syy_ += dy * dy, sxy_ += dx * dy;
+  }
+  bool empty() const { return n_ == 0; }
+  double Across() const { return Axis(-1); }
+  double Along() const { return Axis(1); }
+
+ private:
+  double Axis(double side) const {
+    if (n_ == 0) return 0;
+    const double n = static_cast<double>(n_);
+    const double cxx = sxx_ / n - (sx_ / n) * (sx_ / n);
+    const double cyy = syy_ / n - (sy_ / n) * (sy_ / n);
+    const double cxy = sxy_ / n - (sx_ / n) * (sy_ / n);
+    const double half_gap = (cxx - cyy) / 2;
+    return std::sqrt(std::max(0.0, (cxx + cyy) / 2 + side * std::sqrt(half_gap * half_gap + cxy * cxy)));
+  }
+
+  // Sums taken from the first pixel, so they stay small for any picture.
+  int64_t n_ = 0;
+  double x0_ = 0, y0_ = 0;
+  double sx_ = 0, sy_ = 0, sxx_ = 0, syy_ = 0, sxy_ = 0;
+};
+
+}  // namespace quorel
