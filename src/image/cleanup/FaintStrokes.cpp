@@ -85,6 +85,27 @@ int Averaged(const Buffer<uint8_t>& signal, int32_t w, int32_t h, int32_t x, int
   return (9 * sum + count / 2) / count;
 }
 
+// The same for each pixel of row y, into out[0 … w − 1]; `columns` holds w
+// values.
+void AveragedRow(const Buffer<uint8_t>& signal, int32_t w, int32_t h, int32_t y, int* columns, int* out) {
+  const int32_t top = std::max(0, y - kNoiseRadius);
+  const int32_t bottom = std::min(h - 1, y + kNoiseRadius);
+  std::fill_n(columns, w, 0);
+  for (int32_t yy = top; yy <= bottom; ++yy) {
+    const uint8_t* row = &signal[static_cast<size_t>(yy) * w];
+    for (int32_t x = 0; x < w; ++x) columns[x] += row[x];
+  }
+  const int tall = bottom - top + 1;
+  for (int32_t x = 0; x < w; ++x) {
+    const int32_t left = std::max(0, x - kNoiseRadius);
+    const int32_t right = std::min(w - 1, x + kNoiseRadius);
+    int sum = 0;
+    for (int32_t xx = left; xx <= right; ++xx) sum += columns[xx];
+    const int count = tall * (right - left + 1);
+    out[x] = (9 * sum + count / 2) / count;
+  }
+}
+
 // The paper's level and spread of the averages: their median, and the median
 // distance below it scaled to a standard deviation.
 struct Spread {
@@ -92,10 +113,12 @@ struct Spread {
   int spread = kLeastSpread;
 };
 
-Spread PaperSpread(const Buffer<uint8_t>& signal, int32_t w, int32_t h) {
+Result<Spread> PaperSpread(const Buffer<uint8_t>& signal, int32_t w, int32_t h) {
+  Buffer<int> rows = QUOREL_TRY(Buffer<int>::Filled(2 * static_cast<size_t>(w)));
   std::array<uint64_t, kAverages> histogram{};
   for (int32_t y = 0; y < h; ++y) {
-    for (int32_t x = 0; x < w; ++x) ++histogram[Averaged(signal, w, h, x, y)];
+    AveragedRow(signal, w, h, y, &rows[0], &rows[w]);
+    for (int32_t x = 0; x < w; ++x) ++histogram[rows[w + x]];
   }
   const uint64_t total = static_cast<uint64_t>(w) * static_cast<uint64_t>(h);
   Spread spread;
@@ -141,13 +164,15 @@ Result<InkBits> FindFaintStrokes(int32_t width, int32_t height, const DarknessRo
   InkBits strokes = QUOREL_TRY(InkBits::Create(w, h));
   if (w == 0 || h == 0) return strokes;
   const Buffer<uint8_t> signal = QUOREL_TRY(LocalSignal(w, h, darkness));
-  const Spread paper = PaperSpread(signal, w, h);
+  const Spread paper = QUOREL_TRY(PaperSpread(signal, w, h));
   const auto seed = static_cast<int>(std::lround(paper.median + kSeedSpreads * paper.spread));
   const auto faint = static_cast<int>(std::lround(paper.median + kFaintSpreads * paper.spread));
   InkBits allowed = QUOREL_TRY(InkBits::Create(w, h));
+  Buffer<int> rows = QUOREL_TRY(Buffer<int>::Filled(2 * static_cast<size_t>(w)));
   for (int32_t y = 0; y < h; ++y) {
+    AveragedRow(signal, w, h, y, &rows[0], &rows[w]);
     for (int32_t x = 0; x < w; ++x) {
-      const int average = Averaged(signal, w, h, x, y);
+      const int average = rows[w + x];
       if (average >= faint) allowed.Set(x, y);
       const bool inside = x >= kEdge && y >= kEdge && x < w - kEdge && y < h - kEdge;
       if (average >= seed && inside) strokes.Set(x, y);
