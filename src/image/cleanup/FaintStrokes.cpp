@@ -16,9 +16,9 @@ constexpr int32_t kLocalRadius = 6;  // a 13-pixel square: a few strokes across
 constexpr int32_t kNoiseRadius = 1;  // 3 × 3
 constexpr int32_t kPeakReach = 2;
 // The paper's texture clumps into blots a few pixels across; writing runs:
-// a piece is kept when it spreads along its axis twice as far as the square
-// the paper's level is taken from is wide (σ of a straight piece: its
-// length / √12).
+// a piece is kept when its spread along its axis is at least the diameter
+// of the square the paper's level is taken from (a straight piece's spread
+// is its length / √12: 42 px or longer).
 constexpr double kLongest = 2.0 * kLocalRadius;
 // A sensor's outermost rows and columns are often darker: they seed nothing.
 constexpr int32_t kEdge = kNoiseRadius + 1;
