@@ -18,6 +18,7 @@
 #include "image/cleanup/GridExtreme.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkHue.h"
+#include "image/cleanup/ObjectRims.h"
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/PaperSteps.h"
@@ -489,6 +490,9 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const double grown = StrokeWidth(masks.strong);
   const double sides = kWidePerPen * std::max(pen, grown);
   RemoveShadowSteps(masks.strong, in, light, std::min(static_cast<int32_t>(std::ceil(sides)), 2 * kLongestReach));
+  // The shaded rim of a finger in front of the page. (Not for a seal: a
+  // solid seal is a region of a colour unlike the paper's too.)
+  if (choice.wanted != InkWanted::kSeal) QUOREL_TRY(RemoveObjectRims(masks.strong, in, light));
   // A seal's stroke goes on under the print stamped over it, for about its
   // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
   if (choice.wanted == InkWanted::kSeal) {
