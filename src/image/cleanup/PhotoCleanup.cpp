@@ -470,6 +470,8 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   Masks masks =
       QUOREL_TRY(Look(in, light, choice, lines, steps, least, std::clamp(reach, 1, kLongestReach), white, darkness));
   QUOREL_TRY(masks.seeds.KeepSeeded(masks.strong));
+  // Light paper lines, and those a curled sheet bows, run whole only here.
+  QUOREL_TRY(QUOREL_TRY(lines.Others(masks.faint, masks.strong)).Clear(masks.faint, masks.strong));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
   QUOREL_TRY(AddFaintWords(masks.strong, masks.faint, pen));
   // Grainy ink (pencil): the paper between its flakes, at the tone of its grain.
