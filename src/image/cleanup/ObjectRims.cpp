@@ -128,15 +128,15 @@ Result<Objects> FindObjects(const PaperLight& light) {
 
 // Clears from `ink` each piece of `pieces` (8-connected; a part of the ink,
 // emptied as it is walked) that both the object and the paper border: each
-// at least kLeastSideShare of the pixels around it that are not ink (counted
-// once for each pixel of the piece they touch, so a ragged side counts more).
-// Memory: one piece's pixels, and the pixels cleared. kOutOfMemory.
+// at least kLeastSideShare of the pixels around it that are not ink. Memory:
+// a bit a pixel, one piece's pixels and the pixels cleared. kOutOfMemory.
 template <class OfObject>
 Result<void> ClearBetween(InkBits& ink, InkBits& pieces, OfObject of_object) {
   const int32_t w = ink.width();
   const int32_t h = ink.height();
   std::vector<std::pair<int32_t, int32_t>> piece;
   std::vector<std::pair<int32_t, int32_t>> between;
+  InkBits counted = QUOREL_TRY(InkBits::Create(w, h));
   for (int32_t y = 0; y < h; ++y) {
     const uint8_t* bits = pieces.Row(y);
     for (int32_t x = 0; x < w; ++x) {
@@ -156,7 +156,8 @@ Result<void> ClearBetween(InkBits& ink, InkBits& pieces, OfObject of_object) {
             if (pieces.Get(xx, yy)) {
               pieces.Clear(xx, yy);
               piece.emplace_back(xx, yy);
-            } else if (!ink.Get(xx, yy)) {
+            } else if (!ink.Get(xx, yy) && !counted.Get(xx, yy)) {
+              counted.Set(xx, yy);
               ++(of_object(xx, yy) ? object : paper);
             }
           }
