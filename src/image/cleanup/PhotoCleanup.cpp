@@ -12,6 +12,7 @@
 #include "common/Buffer.h"
 #include "image/DibLayout.h"
 #include "image/cleanup/CoveredStroke.h"
+#include "image/cleanup/FaintSteps.h"
 #include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/GrainyTrack.h"
@@ -473,7 +474,12 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // Light paper lines, and those a curled sheet bows, run whole only here.
   QUOREL_TRY(QUOREL_TRY(lines.Others(masks.faint, masks.strong)).Clear(masks.faint, masks.strong));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
-  QUOREL_TRY(AddFaintWords(masks.strong, masks.faint, pen));
+  {
+    // Faint words, but not the inner edge of a soft shadow, as long as one.
+    const FaintSteps unseeded = QUOREL_TRY(FaintSteps::Before(masks.strong));
+    QUOREL_TRY(AddFaintWords(masks.strong, masks.faint, pen));
+    QUOREL_TRY(unseeded.Clear(masks.strong, in, light, std::clamp(2 * reach, 2, 2 * kLongestReach)));
+  }
   // Grainy ink (pencil): the paper between its flakes, at the tone of its grain.
   {
     const auto rows = [&](int32_t y, int32_t from, int32_t to) {
