@@ -5,10 +5,15 @@
 #include <array>
 #include <cmath>
 #include <utility>
-#include <vector>
+
+#include "common/Buffer.h"
 
 namespace quorel {
 namespace {
+
+struct Spot {
+  int32_t x, y;
+};
 
 struct Way {
   int32_t dx, dy;
@@ -68,7 +73,7 @@ Result<void> FaintSteps::Clear(InkBits& ink, const ConstDibRows& picture, const 
     return std::any_of(kWays.begin(), kWays.end(),
                        [&](Way way) { return paper_within(way.dx, way.dy) && paper_within(-way.dx, -way.dy); });
   };
-  std::vector<std::pair<int32_t, int32_t>> piece;
+  Buffer<Spot> piece;
   for (int32_t y = 0; y < h; ++y) {
     for (int32_t x = 0; x < w; ++x) {
       if ((x & 7) == 0 && added.Row(y)[x >> 3] == 0) {
@@ -76,20 +81,23 @@ Result<void> FaintSteps::Clear(InkBits& ink, const ConstDibRows& picture, const 
         continue;
       }
       if (!added.Get(x, y)) continue;
-      piece.assign(1, {x, y});
+      piece.Clear();
+      QUOREL_TRY(piece.Push({x, y}));
       added.Clear(x, y);
       for (size_t next = 0; next < piece.size(); ++next) {
         const auto [px, py] = piece[next];
         for (int32_t yy = std::max(0, py - 1); yy <= std::min(h - 1, py + 1); ++yy) {
           for (int32_t xx = std::max(0, px - 1); xx <= std::min(w - 1, px + 1); ++xx) {
-            if (added.Get(xx, yy)) added.Clear(xx, yy), piece.emplace_back(xx, yy);
+            if (!added.Get(xx, yy)) continue;
+            added.Clear(xx, yy);
+            QUOREL_TRY(piece.Push({xx, yy}));
           }
         }
       }
       int64_t strokes = 0;
-      for (const auto& [px, py] : piece) strokes += stroke_at(px, py);
+      for (const Spot& at : piece) strokes += stroke_at(at.x, at.y);
       if (2 * strokes >= static_cast<int64_t>(piece.size())) continue;
-      for (const auto& [px, py] : piece) ink.Clear(px, py);
+      for (const Spot& at : piece) ink.Clear(at.x, at.y);
     }
   }
   return {};

@@ -3,13 +3,15 @@
 
 #include <algorithm>
 #include <array>
-#include <utility>
-#include <vector>
 
 #include "common/Buffer.h"
 
 namespace quorel {
 namespace {
+
+struct Spot {
+  int32_t x, y;
+};
 
 // Chromaticity: each channel's share of the sum (blue, green, red).
 using Chroma = std::array<float, 3>;
@@ -82,19 +84,20 @@ Result<Objects> FindObjects(const PaperLight& light) {
     const Chroma offset = Minus({chroma[i * 3], chroma[i * 3 + 1], chroma[i * 3 + 2]}, objects.paper);
     foreign[i] = Dot(offset, offset) >= kForeignChroma * kForeignChroma;
   }
-  std::vector<size_t> front;
+  Buffer<size_t> front;
+  QUOREL_TRY(front.Reserve(nodes));  // each node enters it once at most
   size_t reached = 0;
   const auto reach = [&](size_t i) {
     if (foreign[i] != 1) return;
     foreign[i] = 2;
-    front.push_back(i);
+    front.PushInRoom(i);
     ++reached;
   };
   for (int32_t gx = 0; gx < gw; ++gx) reach(static_cast<size_t>(gx)), reach(static_cast<size_t>(gh - 1) * gw + gx);
   for (int32_t gy = 0; gy < gh; ++gy) reach(static_cast<size_t>(gy) * gw), reach(static_cast<size_t>(gy) * gw + gw - 1);
   while (!front.empty()) {
     const size_t i = front.back();
-    front.pop_back();
+    front.PopBack();
     const int32_t gx = static_cast<int32_t>(i % gw);
     const int32_t gy = static_cast<int32_t>(i / gw);
     if (gx > 0) reach(i - 1);
@@ -134,8 +137,8 @@ template <class OfObject>
 Result<void> ClearBetween(InkBits& ink, InkBits& pieces, OfObject of_object) {
   const int32_t w = ink.width();
   const int32_t h = ink.height();
-  std::vector<std::pair<int32_t, int32_t>> piece;
-  std::vector<std::pair<int32_t, int32_t>> between;
+  Buffer<Spot> piece;
+  Buffer<Spot> between;
   InkBits counted = QUOREL_TRY(InkBits::Create(w, h));
   for (int32_t y = 0; y < h; ++y) {
     const uint8_t* bits = pieces.Row(y);
@@ -145,7 +148,8 @@ Result<void> ClearBetween(InkBits& ink, InkBits& pieces, OfObject of_object) {
         continue;
       }
       if (!pieces.Get(x, y)) continue;
-      piece.assign(1, {x, y});
+      piece.Clear();
+      QUOREL_TRY(piece.Push({x, y}));
       pieces.Clear(x, y);
       int64_t object = 0;
       int64_t paper = 0;
@@ -155,7 +159,7 @@ Result<void> ClearBetween(InkBits& ink, InkBits& pieces, OfObject of_object) {
           for (int32_t xx = std::max(0, px - 1); xx <= std::min(w - 1, px + 1); ++xx) {
             if (pieces.Get(xx, yy)) {
               pieces.Clear(xx, yy);
-              piece.emplace_back(xx, yy);
+              QUOREL_TRY(piece.Push({xx, yy}));
             } else if (!ink.Get(xx, yy) && !counted.Get(xx, yy)) {
               counted.Set(xx, yy);
               ++(of_object(xx, yy) ? object : paper);
@@ -165,11 +169,11 @@ Result<void> ClearBetween(InkBits& ink, InkBits& pieces, OfObject of_object) {
       }
       const int64_t sides = object + paper;
       if (sides > 0 && object >= kLeastSideShare * sides && paper >= kLeastSideShare * sides) {
-        between.insert(between.end(), piece.begin(), piece.end());
+        QUOREL_TRY(between.Append(piece));
       }
     }
   }
-  for (const auto& [x, y] : between) ink.Clear(x, y);
+  for (const Spot& at : between) ink.Clear(at.x, at.y);
   return {};
 }
 
