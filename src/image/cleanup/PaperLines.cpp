@@ -422,6 +422,32 @@ Result<PaperLines> PaperLines::Find(const InkBits& ink) {
   return lines;
 }
 
+Result<PaperLines> PaperLines::Others(const InkBits& faint, const InkBits& strong) const {
+  PaperLines found = QUOREL_TRY(Find(faint));
+  PaperLines others;
+  for (const bool transposed : {false, true}) {
+    const std::vector<Line>& known = transposed ? columns_ : rows_;
+    const auto get = [&](const InkBits& ink, int32_t u, int32_t v) { return transposed ? ink.Get(v, u) : ink.Get(u, v); };
+    const int32_t along = transposed ? faint.height() : faint.width();
+    const int32_t across = transposed ? faint.width() : faint.height();
+    for (const Line& line : transposed ? found.columns_ : found.rows_) {
+      const auto meets = [&](const Line& old) {
+        return old.top + along / 2 * old.slope < line.bottom + along / 2 * line.slope &&
+               line.top + along / 2 * line.slope < old.bottom + along / 2 * old.slope;
+      };
+      if (std::any_of(known.begin(), known.end(), meets)) continue;
+      int64_t in_faint = 0;
+      int64_t in_strong = 0;
+      for (int32_t u = 0; u < along; ++u) {
+        const auto [top, bottom] = Band(line, u, across);
+        for (int32_t v = top; v < bottom; ++v) in_faint += get(faint, u, v), in_strong += get(strong, u, v);
+      }
+      if (in_strong * kStrongShare < in_faint) (transposed ? others.columns_ : others.rows_).push_back(line);
+    }
+  }
+  return others;
+}
+
 Result<void> PaperLines::Clear(InkBits& found, InkBits& strong) const {
   if (empty()) return {};
   InkBits rest = QUOREL_TRY(InkBits::Create(found.width(), found.height()));

@@ -28,6 +28,13 @@ class PaperLines {
 
   bool empty() const { return rows_.empty() && columns_.empty(); }
 
+  // The lines of `faint` that none of these meets and that are light: under
+  // a kStrongShare-th of their pixels in `strong` (rows of writing are strong
+  // ink). Light lines, and those of a curled sheet, that the first mask (cut
+  // higher) broke up run whole in ink down to the faint floor. Memory: as
+  // Find. kOutOfMemory.
+  Result<PaperLines> Others(const InkBits& faint, const InkBits& strong) const;
+
   // Clears the lines from `found` (the ink wanted) and `strong` (the darker
   // ink). Where a pen crosses or meets a line (ink lies just beside it) or
   // runs along it (the ink across the line is wider than the line's own)

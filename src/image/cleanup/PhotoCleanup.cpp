@@ -12,6 +12,7 @@
 #include "common/Buffer.h"
 #include "image/DibLayout.h"
 #include "image/cleanup/CoveredStroke.h"
+#include "image/cleanup/FaintSteps.h"
 #include "image/cleanup/FaintStrokes.h"
 #include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
@@ -19,6 +20,7 @@
 #include "image/cleanup/GridExtreme.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkHue.h"
+#include "image/cleanup/ObjectRims.h"
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/PaperSteps.h"
@@ -483,8 +485,15 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   Masks masks =
       QUOREL_TRY(Look(in, light, choice, lines, steps, least, std::clamp(reach, 1, kLongestReach), white, darkness));
   QUOREL_TRY(masks.seeds.KeepSeeded(masks.strong));
+  // Light paper lines, and those a curled sheet bows, run whole only here.
+  QUOREL_TRY(QUOREL_TRY(lines.Others(masks.faint, masks.strong)).Clear(masks.faint, masks.strong));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
-  QUOREL_TRY(AddFaintWords(masks.strong, masks.faint, pen));
+  {
+    // Faint words, but not the inner edge of a soft shadow, as long as one.
+    const FaintSteps unseeded = QUOREL_TRY(FaintSteps::Before(masks.strong));
+    QUOREL_TRY(AddFaintWords(masks.strong, masks.faint, pen));
+    QUOREL_TRY(unseeded.Clear(masks.strong, in, light, std::clamp(2 * reach, 2, 2 * kLongestReach)));
+  }
   // Grainy ink (pencil): the paper between its flakes, at the tone of its grain.
   {
     const auto rows = [&](int32_t y, int32_t from, int32_t to) {
@@ -503,6 +512,9 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const double grown = StrokeWidth(masks.strong);
   const double sides = kWidePerPen * std::max(pen, grown);
   RemoveShadowSteps(masks.strong, in, light, std::min(static_cast<int32_t>(std::ceil(sides)), 2 * kLongestReach));
+  // The shaded rim of a finger in front of the page. (Not for a seal: a
+  // solid seal is a region of a colour unlike the paper's too.)
+  if (choice.wanted != InkWanted::kSeal) QUOREL_TRY(RemoveObjectRims(masks.strong, in, light));
   // A seal's stroke goes on under the print stamped over it, for about its
   // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
   if (choice.wanted == InkWanted::kSeal) {

@@ -13,10 +13,12 @@
 #include "image/ConvertTo24.h"
 #include "image/TwoLevel.h"
 #include "image/cleanup/CoveredStroke.h"
+#include "image/cleanup/FaintSteps.h"
 #include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/GrainyTrack.h"
 #include "image/cleanup/InkBits.h"
+#include "image/cleanup/ObjectRims.h"
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/PhotoCleanup.h"
@@ -324,6 +326,21 @@ TEST(CleanupTest, ThickRuleGoesAndSwellingStrokeStays) {
   EXPECT_TRUE(ink.Get(200, 120) && ink.Get(300, 127));
 }
 
+// Lines looked for again in the faint ink: a light rule (faint only) is
+// another line; a row of strong ink and the rule the first look found are not.
+TEST(CleanupTest, OtherLinesAreLightAndNew) {
+  InkBits first = InkBits::Create(400, 200).value(), faint = InkBits::Create(400, 200).value();
+  InkBits strong = InkBits::Create(400, 200).value();
+  for (int x = 0; x < 400; ++x) {
+    for (const int y : {40, 100, 160}) faint.Set(x, y), faint.Set(x, y + 1);
+    strong.Set(x, 100), strong.Set(x, 101), first.Set(x, 160);
+  }
+  const PaperLines others = PaperLines::Find(first).value().Others(faint, strong).value();
+  ASSERT_TRUE(others.Clear(faint, strong));
+  EXPECT_FALSE(faint.Get(200, 40) || faint.Get(10, 41));
+  EXPECT_TRUE(faint.Get(200, 100) && faint.Get(200, 160) && strong.Get(200, 101));
+}
+
 // Pieces of faint ink that no strong ink reached (stroke width 2): a word
 // (a zigzag 2 px thick, as large as half the strong word) becomes ink; a
 // straight band of the same size (a rule's leftover) and a blob under a
@@ -446,6 +463,51 @@ TEST(CleanupTest, ShadowStepsAreCleared) {
   EXPECT_FALSE(ink.Get(180, 61) || ink.Get(180, 63) || ink.Get(122, 62) || ink.Get(121, 140)) << "shadow's rim";
   EXPECT_TRUE(ink.Get(60, 54) && ink.Get(180, 54) && ink.Get(180, 55) && ink.Get(200, 101)) << "strokes";
   EXPECT_TRUE(ink.Get(21, 121) && ink.Get(50, 121) && ink.Get(78, 150)) << "red blob";
+}
+
+// A finger (skin, from the top border) whose rim darkens over its last 10 px,
+// a brown stroke (skin's hue) beside it, a blue one touching its tip, and a
+// red seal's bar (on the page) under a dark stroke, all taken for ink: the
+// rim goes, the strokes stay, the one over the seal too.
+TEST(CleanupTest, ObjectRimsAreCleared) {
+  const auto finger = [](int x, int y) { return std::min({x - 60, 140 - x, 120 - y}); };  // > 0 inside
+  const auto stroke = [](int x, int y) { return (x >= 143 && x < 146 && y < 180) || (y >= 120 && y < 123); };
+  const auto bar = [](int x, int y) { return x >= 20 && x < 50 && y >= 135 && y < 190; };
+  InkBits ink = InkBits::Create(240, 200).value();
+  const PackedDib picture = test::MakePicture24(240, 200, [&](int x, int y) {
+    if (stroke(x, y) || (bar(x, y) && y >= 160 && y < 163)) ink.Set(x, y);
+    if (stroke(x, y)) return x >= 143 && x < 146 ? Bgr{40, 60, 110} : Bgr{120, 60, 40};
+    if (bar(x, y)) return y >= 160 && y < 163 ? Bgr{10, 10, 90} : Bgr{40, 40, 200};
+    if (finger(x, y) <= 0) return Bgr{230, 232, 235};
+    if (finger(x, y) <= 6) ink.Set(x, y);
+    const double shade = std::min(1.0, 0.5 + 0.05 * finger(x, y));
+    return Bgr{static_cast<uint8_t>(147 * shade), static_cast<uint8_t>(173 * shade), static_cast<uint8_t>(219 * shade)};
+  });
+  const ConstDibRows in = ConstDibRows::Of(picture).value();
+  ASSERT_TRUE(RemoveObjectRims(ink, in, PaperLight::Estimate(in, 2).value()));
+  EXPECT_FALSE(ink.Get(100, 118) || ink.Get(61, 50) || ink.Get(138, 100)) << "rim";
+  EXPECT_TRUE(ink.Get(144, 50) && ink.Get(100, 122) && ink.Get(30, 161)) << "strokes";
+}
+
+// Faint ink added after the strong: a light stroke (200 on paper 230) and
+// the band just inside a shadow's edge (160 from row 100 down), where the
+// smooth paper estimate still lies above the shadow. The band goes, the
+// stroke and the ink that was there before stay.
+TEST(CleanupTest, FaintStepsAreCleared) {
+  const PackedDib picture = test::MakePicture24(240, 200, [](int x, int y) {
+    return test::Grey(y >= 100 ? 160 : y >= 40 && y < 43 && x >= 20 ? 200 : 230);
+  });
+  InkBits ink = InkBits::Create(240, 200).value();
+  for (int x = 100; x < 103; ++x) ink.Set(x, 102);
+  const FaintSteps before = FaintSteps::Before(ink).value();
+  for (int x = 0; x < 240; ++x) {
+    for (int y = 100; y < 105; ++y) ink.Set(x, y);
+    for (int y = 40; y < 43 && x >= 20; ++y) ink.Set(x, y);
+  }
+  const ConstDibRows in = ConstDibRows::Of(picture).value();
+  ASSERT_TRUE(before.Clear(ink, in, PaperLight::Estimate(in, 2).value(), 4));
+  EXPECT_FALSE(ink.Get(50, 101) || ink.Get(200, 104)) << "shadow's edge";
+  EXPECT_TRUE(ink.Get(50, 41) && ink.Get(101, 102)) << "strokes";
 }
 
 struct TrimCase { int width, height; PixelRect ink, kept; };

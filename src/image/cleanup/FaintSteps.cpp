@@ -1,0 +1,106 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "image/cleanup/FaintSteps.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+#include "common/Buffer.h"
+
+namespace quorel {
+namespace {
+
+struct Spot {
+  int32_t x, y;
+};
+
+struct Way {
+  int32_t dx, dy;
+};
+constexpr std::array kWays{Way{1, 0}, Way{0, 1}, Way{1, 1}, Way{1, -1}};
+// Lighter than a stroke: at most this share of its darkness (grainy paper
+// beside a faint pencil line is not half as dark; a shadow beside its own
+// edge is as dark).
+constexpr int kLighterNum = 3;
+constexpr int kLighterDen = 4;
+// A stroke's sides are looked at this many of its widths away.
+constexpr double kReachPerWidth = 2.0;
+
+// Darkness (the lightest channel against white) of a pixel on paper whose
+// 255 / paper is `scale`.
+int DarknessOn(const uint8_t* bgr, const float* scale) {
+  const float lightest = std::min({bgr[0] * scale[0], bgr[1] * scale[1], bgr[2] * scale[2], 255.0f});
+  return static_cast<int>(255.5f - lightest);
+}
+
+}  // namespace
+
+Result<FaintSteps> FaintSteps::Before(const InkBits& ink) {
+  InkBits before = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  for (int32_t y = 0; y < ink.height(); ++y) std::copy_n(ink.Row(y), ink.stride(), before.MutableRow(y));
+  return FaintSteps(std::move(before));
+}
+
+Result<void> FaintSteps::Clear(InkBits& ink, const ConstDibRows& picture, const PaperLight& light,
+                               int32_t reach) const {
+  const int32_t w = ink.width();
+  const int32_t h = ink.height();
+  // The pixels added, walked piece by piece (and emptied as they are).
+  InkBits added = QUOREL_TRY(InkBits::Create(w, h));
+  bool any = false;
+  for (int32_t y = 0; y < h; ++y) {
+    uint8_t* row = added.MutableRow(y);
+    for (size_t i = 0; i < ink.stride(); ++i) any |= (row[i] = ink.Row(y)[i] & ~before_.Row(y)[i]) != 0;
+  }
+  if (!any) return {};
+  // The strokes' width with the words added (a faint pencil's strong
+  // pixels, all the pen's width was measured on, can be too few to tell it).
+  const int32_t across = std::max(reach, static_cast<int32_t>(std::ceil(kReachPerWidth * StrokeWidth(ink))));
+  const auto pixel = [&](int32_t x, int32_t y) { return picture.TopDownRow(y).data() + size_t{3} * x; };
+  const auto stroke_at = [&](int32_t x, int32_t y) {
+    float scale[3];
+    light.ScaleAt(x, y, scale);
+    const int lighter = DarknessOn(pixel(x, y), scale) * kLighterNum / kLighterDen;
+    const auto paper_within = [&](int32_t dx, int32_t dy) {
+      for (int32_t k = 1; k <= across; ++k) {
+        const int32_t xx = x + k * dx;
+        const int32_t yy = y + k * dy;
+        if (xx < 0 || yy < 0 || xx >= w || yy >= h || DarknessOn(pixel(xx, yy), scale) <= lighter) return true;
+      }
+      return false;
+    };
+    return std::any_of(kWays.begin(), kWays.end(),
+                       [&](Way way) { return paper_within(way.dx, way.dy) && paper_within(-way.dx, -way.dy); });
+  };
+  Buffer<Spot> piece;
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t x = 0; x < w; ++x) {
+      if ((x & 7) == 0 && added.Row(y)[x >> 3] == 0) {
+        x += 7;
+        continue;
+      }
+      if (!added.Get(x, y)) continue;
+      piece.Clear();
+      QUOREL_TRY(piece.Push({x, y}));
+      added.Clear(x, y);
+      for (size_t next = 0; next < piece.size(); ++next) {
+        const auto [px, py] = piece[next];
+        for (int32_t yy = std::max(0, py - 1); yy <= std::min(h - 1, py + 1); ++yy) {
+          for (int32_t xx = std::max(0, px - 1); xx <= std::min(w - 1, px + 1); ++xx) {
+            if (!added.Get(xx, yy)) continue;
+            added.Clear(xx, yy);
+            QUOREL_TRY(piece.Push({xx, yy}));
+          }
+        }
+      }
+      int64_t strokes = 0;
+      for (const Spot& at : piece) strokes += stroke_at(at.x, at.y);
+      if (2 * strokes >= static_cast<int64_t>(piece.size())) continue;
+      for (const Spot& at : piece) ink.Clear(at.x, at.y);
+    }
+  }
+  return {};
+}
+
+}  // namespace quorel

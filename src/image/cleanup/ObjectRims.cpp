@@ -1,0 +1,217 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "image/cleanup/ObjectRims.h"
+
+#include <algorithm>
+#include <array>
+
+#include "common/Buffer.h"
+
+namespace quorel {
+namespace {
+
+struct Spot {
+  int32_t x, y;
+};
+
+// Chromaticity: each channel's share of the sum (blue, green, red).
+using Chroma = std::array<float, 3>;
+
+// An object's colour differs from the paper's by at least this much
+// chromaticity (skin on white paper: about 0.13; the paper's own tint varies
+// across a page by a few hundredths).
+constexpr float kForeignChroma = 0.06f;
+// A pixel whose chromaticity lies at least this share of the way from the
+// paper's to the object's is the object's (lit or shaded).
+constexpr float kShadingShare = 0.5f;
+// The paper estimate absorbs what is wider than its closing (at most four
+// cells either side) and blurs over one cell more, its interpolation one
+// more: rims left as ink lie within this many cells of the object's nodes.
+constexpr int32_t kRimCells = 6;
+// Objects take at most one of this many parts of the picture: the rest is
+// the page.
+constexpr size_t kPictureParts = 4;
+// A rim lies between the object and the paper: each takes at least this
+// share of what borders it (other ink aside).
+constexpr double kLeastSideShare = 0.1;
+
+Chroma ChromaOf(float b, float g, float r) {
+  const float sum = std::max(b + g + r, 1.0f);
+  return {b / sum, g / sum, r / sum};
+}
+
+float Dot(const Chroma& a, const Chroma& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+Chroma Minus(const Chroma& a, const Chroma& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+
+float MedianOf(Buffer<float>& values) {
+  float* mid = values.begin() + values.size() / 2;
+  std::nth_element(values.begin(), mid, values.end());
+  return *mid;
+}
+
+// Per grid node, the object nearby: its chromaticity's offset from the
+// paper's, and that offset's squared length (0: no object near).
+struct Objects {
+  Chroma paper{};
+  Buffer<float> offset;
+  Buffer<float> apart;
+  bool any = false;
+};
+
+Result<Objects> FindObjects(const PaperLight& light) {
+  const int32_t gw = light.grid_width();
+  const int32_t gh = light.grid_height();
+  const size_t nodes = static_cast<size_t>(gw) * gh;
+  Objects objects;
+  Buffer<float> chroma = QUOREL_TRY(Buffer<float>::Filled(nodes * 3));
+  for (size_t i = 0; i < nodes; ++i) {
+    const float* scale = light.NodeScale(static_cast<int32_t>(i % gw), static_cast<int32_t>(i / gw));
+    const Chroma c = ChromaOf(255.0f / scale[0], 255.0f / scale[1], 255.0f / scale[2]);
+    std::copy(c.begin(), c.end(), &chroma[i * 3]);
+  }
+  {
+    Buffer<float> channel = QUOREL_TRY(Buffer<float>::Filled(nodes));
+    for (int c = 0; c < 3; ++c) {
+      for (size_t i = 0; i < nodes; ++i) channel[i] = chroma[i * 3 + c];
+      objects.paper[c] = MedianOf(channel);
+    }
+  }
+  // Nodes of a colour unlike the paper's; an object in front of the page is
+  // held from outside the picture, so only regions of them that reach its
+  // border count (a seal lies on the page).
+  Buffer<uint8_t> foreign = QUOREL_TRY(Buffer<uint8_t>::Filled(nodes));
+  for (size_t i = 0; i < nodes; ++i) {
+    const Chroma offset = Minus({chroma[i * 3], chroma[i * 3 + 1], chroma[i * 3 + 2]}, objects.paper);
+    foreign[i] = Dot(offset, offset) >= kForeignChroma * kForeignChroma;
+  }
+  Buffer<size_t> front;
+  QUOREL_TRY(front.Reserve(nodes));  // each node enters it once at most
+  size_t reached = 0;
+  const auto reach = [&](size_t i) {
+    if (foreign[i] != 1) return;
+    foreign[i] = 2;
+    front.PushInRoom(i);
+    ++reached;
+  };
+  for (int32_t gx = 0; gx < gw; ++gx) reach(static_cast<size_t>(gx)), reach(static_cast<size_t>(gh - 1) * gw + gx);
+  for (int32_t gy = 0; gy < gh; ++gy) reach(static_cast<size_t>(gy) * gw), reach(static_cast<size_t>(gy) * gw + gw - 1);
+  while (!front.empty()) {
+    const size_t i = front.back();
+    front.PopBack();
+    const int32_t gx = static_cast<int32_t>(i % gw);
+    const int32_t gy = static_cast<int32_t>(i / gw);
+    if (gx > 0) reach(i - 1);
+    if (gx + 1 < gw) reach(i + 1);
+    if (gy > 0) reach(i - gw);
+    if (gy + 1 < gh) reach(i + gw);
+  }
+  // The paper's colour is the page's median: a page mostly of another colour
+  // (a papyrus on its mount) leaves no object to tell.
+  if (reached * kPictureParts > nodes) return objects;
+  objects.offset = QUOREL_TRY(Buffer<float>::Filled(nodes * 3));
+  objects.apart = QUOREL_TRY(Buffer<float>::Filled(nodes));
+  for (size_t i = 0; i < nodes; ++i) {
+    if (foreign[i] != 2) continue;
+    const Chroma offset = Minus({chroma[i * 3], chroma[i * 3 + 1], chroma[i * 3 + 2]}, objects.paper);
+    const float squared = Dot(offset, offset);
+    objects.any = true;
+    const int32_t gx = static_cast<int32_t>(i % gw);
+    const int32_t gy = static_cast<int32_t>(i / gw);
+    for (int32_t ny = std::max(0, gy - kRimCells); ny <= std::min(gh - 1, gy + kRimCells); ++ny) {
+      for (int32_t nx = std::max(0, gx - kRimCells); nx <= std::min(gw - 1, gx + kRimCells); ++nx) {
+        const size_t n = static_cast<size_t>(ny) * gw + nx;
+        if (objects.apart[n] >= squared) continue;
+        objects.apart[n] = squared;
+        std::copy(offset.begin(), offset.end(), &objects.offset[n * 3]);
+      }
+    }
+  }
+  return objects;
+}
+
+// Clears from `ink` each piece of `pieces` (8-connected; a part of the ink,
+// emptied as it is walked) that both the object and the paper border: each
+// at least kLeastSideShare of the pixels around it that are not ink. Memory:
+// a bit a pixel, one piece's pixels and the pixels cleared. kOutOfMemory.
+template <class OfObject>
+Result<void> ClearBetween(InkBits& ink, InkBits& pieces, OfObject of_object) {
+  const int32_t w = ink.width();
+  const int32_t h = ink.height();
+  Buffer<Spot> piece;
+  Buffer<Spot> between;
+  InkBits counted = QUOREL_TRY(InkBits::Create(w, h));
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* bits = pieces.Row(y);
+    for (int32_t x = 0; x < w; ++x) {
+      if ((x & 7) == 0 && bits[x >> 3] == 0) {
+        x += 7;
+        continue;
+      }
+      if (!pieces.Get(x, y)) continue;
+      piece.Clear();
+      QUOREL_TRY(piece.Push({x, y}));
+      pieces.Clear(x, y);
+      int64_t object = 0;
+      int64_t paper = 0;
+      for (size_t next = 0; next < piece.size(); ++next) {
+        const auto [px, py] = piece[next];
+        for (int32_t yy = std::max(0, py - 1); yy <= std::min(h - 1, py + 1); ++yy) {
+          for (int32_t xx = std::max(0, px - 1); xx <= std::min(w - 1, px + 1); ++xx) {
+            if (pieces.Get(xx, yy)) {
+              pieces.Clear(xx, yy);
+              QUOREL_TRY(piece.Push({xx, yy}));
+            } else if (!ink.Get(xx, yy) && !counted.Get(xx, yy)) {
+              counted.Set(xx, yy);
+              ++(of_object(xx, yy) ? object : paper);
+            }
+          }
+        }
+      }
+      const int64_t sides = object + paper;
+      if (sides > 0 && object >= kLeastSideShare * sides && paper >= kLeastSideShare * sides) {
+        QUOREL_TRY(between.Append(piece));
+      }
+    }
+  }
+  for (const Spot& at : between) ink.Clear(at.x, at.y);
+  return {};
+}
+
+}  // namespace
+
+Result<void> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const PaperLight& light) {
+  if (light.grid_width() == 0 || light.grid_height() == 0) return {};
+  const Objects objects = QUOREL_TRY(FindObjects(light));
+  if (!objects.any) return {};
+  const int32_t w = ink.width();
+  const int32_t h = ink.height();
+  const int32_t cell = light.cell();
+  const auto node = [&](int32_t x, int32_t y) {
+    return static_cast<size_t>(std::min(y / cell, light.grid_height() - 1)) * light.grid_width() +
+           std::min(x / cell, light.grid_width() - 1);
+  };
+  // Whether pixel (x, y) has the colour of the object near it.
+  const auto of_object = [&](int32_t x, int32_t y) {
+    const size_t n = node(x, y);
+    if (objects.apart[n] == 0) return false;
+    const uint8_t* p = picture.TopDownRow(y).data() + size_t{3} * x;
+    const Chroma own = Minus(ChromaOf(p[0], p[1], p[2]), objects.paper);
+    const Chroma toward{objects.offset[n * 3], objects.offset[n * 3 + 1], objects.offset[n * 3 + 2]};
+    return Dot(own, toward) >= kShadingShare * objects.apart[n];
+  };
+  // The ink of the object's colour.
+  InkBits shaded = QUOREL_TRY(InkBits::Create(w, h));
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* bits = ink.Row(y);
+    for (int32_t x = 0; x < w; ++x) {
+      if ((x & 7) == 0 && bits[x >> 3] == 0) {
+        x += 7;
+        continue;
+      }
+      if (ink.Get(x, y) && of_object(x, y)) shaded.Set(x, y);
+    }
+  }
+  return ClearBetween(ink, shaded, of_object);
+}
+
+}  // namespace quorel
