@@ -80,7 +80,7 @@ void HueTally::Add(const float* bgr) {
   count_ += saturation >= InkHue::kMostSaturation;
 }
 
-InkHue HueTally::Dominant(InkHue fallback) const {
+InkHue HueTally::DominantWithin(InkHue fallback, float reach) const {
   if (count_ < kLeastCount) return fallback;
   const int most_saturated = static_cast<int>(InkHue::kMostSaturation * kSaturations);
   const auto saturated = [&](int bin) {
@@ -93,12 +93,15 @@ InkHue HueTally::Dominant(InkHue fallback) const {
   int best = 0;
   uint64_t most = 0;
   for (int i = 0; i < kBins; ++i) {
+    const float apart = std::fabs((i + 0.5f) * (360.0f / kBins) - fallback.degrees());
+    if (std::min(apart, 360 - apart) > reach) continue;
     const uint64_t n = saturated(i - 1) + saturated(i) + saturated(i + 1);
     if (n > most) {
       most = n;
       best = i;
     }
   }
+  if (most < kLeastCount && reach < 180) return fallback;
   double x = 0, y = 0;
   std::array<uint64_t, kSaturations> spread{};
   std::array<uint64_t, kSaturations> purity{};

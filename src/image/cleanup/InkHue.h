@@ -73,7 +73,11 @@ class InkHue {
 class HueTally {
  public:
   void Add(const float* bgr);
-  InkHue Dominant(InkHue fallback) const;
+  InkHue Dominant(InkHue fallback) const { return DominantWithin(fallback, 180.0f); }
+  // The same among the hues no more than `reach` degrees from the fallback's
+  // (a seal's orange or crimson, never the blue pen beside it), from at least
+  // as many pixels of them.
+  InkHue DominantWithin(InkHue fallback, float reach) const;
 
  private:
   static constexpr int kBins = 36;       // 10 degrees each

@@ -71,6 +71,9 @@ constexpr int32_t kCutReachPerReach = 4;
 // kLeastSealSamples sampled pixels.
 constexpr float kOverSealShare = 0.75f;
 constexpr uint64_t kLeastSealSamples = 64;
+// Beside a pen, a seal's hue is looked for this many degrees either side of
+// red (orange-brown to crimson).
+constexpr float kPenSealReach = 30.0f;
 // Colour is told from this many pixels along a row.
 constexpr int32_t kHueSpan = 5;
 // A piece under kPieceAreaPerPen stroke widths squared is a dot: kept within
@@ -208,16 +211,17 @@ void ForSampledInk(const ConstDibRows& in, PaperLight& light, int least, Buffer<
 // kGrainRowStep-th row, at least twice as dark as faint ink). Each pixel's
 // colour is the mean of kHueSpan pixels along its row: the colour fringes
 // of black print in a camera's picture (orange beside cyan, from its colour
-// mosaic) average to grey, a seal's colour stays.
+// mosaic) average to grey, a seal's colour stays. Only hues within `reach`
+// degrees of red count.
 InkHue SealHueOf(const ConstDibRows& in, PaperLight& light, int least, Buffer<float>& white,
-                 Buffer<uint8_t>& darkness) {
+                 Buffer<uint8_t>& darkness, float reach) {
   HueTally tally;
   ForSampledInk(in, light, least, white, darkness, [&](const float* row, int32_t n, int32_t i) {
     float mean[3];
     MeanAlongRow(row, n, i, mean);
     tally.Add(mean);
   });
-  return tally.Dominant(InkHue(InkHue::kRed));
+  return tally.DominantWithin(InkHue(InkHue::kRed), reach);
 }
 
 // For a pen: the lightest channel under which a pixel of the seal's hue is
@@ -447,7 +451,11 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // that a dark area wider than the strokes (a finger's shadow) is paper,
   // and a thin stroke is cut at its own halfway line.
   InkChoice choice{wanted};
-  if (wanted == InkWanted::kSeal) choice.seal = SealHueOf(in, light, least, white, darkness);
+  // A pen may be of any colour: only a reddish seal is not the pen's.
+  if (wanted != InkWanted::kAny) {
+    const float reach = wanted == InkWanted::kSeal ? 180.0f : kPenSealReach;
+    choice.seal = SealHueOf(in, light, least, white, darkness, reach);
+  }
   if (wanted == InkWanted::kPen) choice.over_seal = OverSealBound(in, light, choice.seal, least, white, darkness);
   PaperLines lines;
   double pen = 0;

@@ -158,6 +158,26 @@ TEST(CleanupTest, PenOverASealStaysThePens) {
   EXPECT_FALSE(InkAt(pen, bits, 150, 50) || InkAt(pen, bits, 125, 120));
 }
 
+// An orange-brown seal's ring with darker, duller edges, crossed by a black
+// pen: the seal's hue is the picture's, so its edges are not the pen's either.
+TEST(CleanupTest, PenLeavesAnOrangeSealsRims) {
+  const auto off_ring = [](int x, int y) { return std::abs(std::hypot(x - 150, y - 100) - 50); };
+  const PackedDib photo = test::MakePicture24(300, 200, [&](int x, int y) {
+    if (std::abs(y - StrokeY(x)) <= 1 && x >= 20 && x < 280) return test::Grey(30);
+    if (off_ring(x, y) <= 4) return off_ring(x, y) > 3 ? Bgr{60, 100, 160} : Bgr{60, 120, 200};
+    return Bgr{235, 238, 240};
+  });
+  const CleanedPhoto pen = CleanPhoto(photo, InkWanted::kPen).value();
+  const PackedDib bits = ReduceToTwoLevels(pen.picture, kBlack, kWhite).value();
+  int kept = 0;  // of the ring away from the stroke
+  for (int i = 0; i < 300 * 200; ++i) {
+    const int x = i % 300, y = i / 300;
+    kept += off_ring(x, y) <= 4 && std::abs(y - StrokeY(x)) > 4 && InkAt(pen, bits, x, y);
+  }
+  EXPECT_EQ(kept, 0);
+  EXPECT_TRUE(InkAt(pen, bits, 60, StrokeY(60)) && InkAt(pen, bits, 150, StrokeY(150)));
+}
+
 // A pale red seal's bar whose lower rows lie under a band of grey print
 // (seal times grey there, no seal ink below it to bridge from), with a band
 // of dark pure red below the bar (print the seal's colour bled into).
