@@ -80,8 +80,8 @@ void HueTally::Add(const float* bgr) {
   count_ += saturation >= InkHue::kMostSaturation;
 }
 
-InkHue HueTally::DominantWithin(InkHue fallback, float reach) const {
-  if (count_ < kLeastCount) return fallback;
+std::optional<InkHue> HueTally::DominantWithin(float degrees, float reach) const {
+  if (count_ < kLeastCount) return std::nullopt;
   const int most_saturated = static_cast<int>(InkHue::kMostSaturation * kSaturations);
   const auto saturated = [&](int bin) {
     uint64_t n = 0;
@@ -93,7 +93,7 @@ InkHue HueTally::DominantWithin(InkHue fallback, float reach) const {
   int best = 0;
   uint64_t most = 0;
   for (int i = 0; i < kBins; ++i) {
-    const float apart = std::fabs((i + 0.5f) * (360.0f / kBins) - fallback.degrees());
+    const float apart = std::fabs((i + 0.5f) * (360.0f / kBins) - degrees);
     if (std::min(apart, 360 - apart) > reach) continue;
     const uint64_t n = saturated(i - 1) + saturated(i) + saturated(i + 1);
     if (n > most) {
@@ -101,7 +101,7 @@ InkHue HueTally::DominantWithin(InkHue fallback, float reach) const {
       best = i;
     }
   }
-  if (most < kLeastCount && reach < 180) return fallback;
+  if (most < kLeastCount && reach < 180) return std::nullopt;
   double x = 0, y = 0;
   std::array<uint64_t, kSaturations> spread{};
   std::array<uint64_t, kSaturations> purity{};
@@ -117,7 +117,7 @@ InkHue HueTally::DominantWithin(InkHue fallback, float reach) const {
       total += bins_[i][s];
     }
   }
-  const double degrees = std::atan2(y, x) * (180 / 3.14159265358979);
+  const double mean = std::atan2(y, x) * (180 / 3.14159265358979);
   const auto median = [&](const std::array<uint64_t, kSaturations>& counts) {
     uint64_t seen = 0;
     int s = 0;
@@ -125,7 +125,7 @@ InkHue HueTally::DominantWithin(InkHue fallback, float reach) const {
     return (s + 0.5f) / kSaturations;
   };
   const float saturation = std::clamp(median(spread) / 2, InkHue::kLeastSaturation, InkHue::kMostSaturation);
-  return InkHue(static_cast<float>(degrees < 0 ? degrees + 360 : degrees), saturation, median(purity));
+  return InkHue(static_cast<float>(mean < 0 ? mean + 360 : mean), saturation, median(purity));
 }
 
 }  // namespace quorel

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace quorel {
 
@@ -73,11 +74,11 @@ class InkHue {
 class HueTally {
  public:
   void Add(const float* bgr);
-  InkHue Dominant(InkHue fallback) const { return DominantWithin(fallback, 180.0f); }
-  // The same among the hues no more than `reach` degrees from the fallback's
-  // (a seal's orange or crimson, never the blue pen beside it), from at least
-  // as many pixels of them.
-  InkHue DominantWithin(InkHue fallback, float reach) const;
+  InkHue Dominant(InkHue fallback) const { return DominantWithin(fallback.degrees(), 180.0f).value_or(fallback); }
+  // The same among the hues no more than `reach` degrees from `degrees` (a
+  // seal's orange or crimson, never the blue pen beside it), from at least
+  // as many pixels of them; none when too few pixels tell it.
+  std::optional<InkHue> DominantWithin(float degrees, float reach) const;
 
  private:
   static constexpr int kBins = 36;       // 10 degrees each

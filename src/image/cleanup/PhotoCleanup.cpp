@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <new>
+#include <optional>
 
 #include "common/Buffer.h"
 #include "image/DibLayout.h"
@@ -209,8 +210,8 @@ void ForSampledInk(const ConstDibRows& in, PaperLight& light, int least, Buffer<
 // colour is the mean of kHueSpan pixels along its row: the colour fringes
 // of black print in a camera's picture (orange beside cyan, from its colour
 // mosaic) average to grey, a seal's colour stays. Only hues within `reach`
-// degrees of red count.
-InkHue SealHueOf(const ConstDibRows& in, PaperLight& light, int least, Buffer<float>& white,
+// degrees of red count; none when too few pixels are coloured to tell.
+std::optional<InkHue> SealHueOf(const ConstDibRows& in, PaperLight& light, int least, Buffer<float>& white,
                  Buffer<uint8_t>& darkness, float reach) {
   HueTally tally;
   ForSampledInk(in, light, least, white, darkness, [&](const float* row, int32_t n, int32_t i) {
@@ -218,7 +219,7 @@ InkHue SealHueOf(const ConstDibRows& in, PaperLight& light, int least, Buffer<fl
     MeanAlongRow(row, n, i, mean);
     tally.Add(mean);
   });
-  return tally.DominantWithin(InkHue(InkHue::kRed), reach);
+  return tally.DominantWithin(InkHue::kRed, reach);
 }
 
 // For a pen: the seal's median lightest channel (every kGrainRowStep-th
@@ -351,7 +352,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   Buffer<uint8_t> ring_any = QUOREL_TRY(Buffer<uint8_t>::Filled(ring.size()));
   Buffer<uint8_t> ring_wanted = QUOREL_TRY(Buffer<uint8_t>::Filled(ring.size()));
   RunningMax running = QUOREL_TRY(RunningMax::Create(w, reach));
-  PenOverSeal over_seal = QUOREL_TRY(PenOverSeal::Create(w, span, choice.seal_light));
+  PenOverSeal over_seal = QUOREL_TRY(PenOverSeal::Create(w, span, reach, choice.seal_light));
   const auto slot = [&](int32_t y) { return static_cast<size_t>(y % span) * w; };
   // Only for ink close to the grain (strong ink's edge at its floor): where
   // the ink stands well out of it, the floor stays, and so does the cost.
@@ -388,7 +389,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
           dark = true;
         }
       });
-      if (drops != nullptr) over_seal.Finish(next, running);
+      if (drops != nullptr) over_seal.Finish(next);
       uint8_t* any_row = &ring_any[slot(next)];
       uint8_t* wanted_row = &ring_wanted[slot(next)];
       if (!dark) {
@@ -450,12 +451,14 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // that a dark area wider than the strokes (a finger's shadow) is paper,
   // and a thin stroke is cut at its own halfway line.
   InkChoice choice{wanted};
+  if (wanted == InkWanted::kSeal) choice.seal = SealHueOf(in, light, least, white, darkness, 180).value_or(choice.seal);
   // A pen may be of any colour: only a reddish seal is not the pen's.
-  if (wanted != InkWanted::kAny) {
-    const float reach = wanted == InkWanted::kSeal ? 180.0f : kPenSealReach;
-    choice.seal = SealHueOf(in, light, least, white, darkness, reach);
+  if (wanted == InkWanted::kPen) {
+    if (const auto seal = SealHueOf(in, light, least, white, darkness, kPenSealReach)) {
+      choice.seal = *seal;
+      choice.seal_light = SealLight(in, light, choice.seal, least, white, darkness);
+    }
   }
-  if (wanted == InkWanted::kPen) choice.seal_light = SealLight(in, light, choice.seal, least, white, darkness);
   PaperLines lines;
   double pen = 0;
   {
