@@ -346,22 +346,25 @@ TEST(CleanupTest, FaintWordsWithoutStrongInkAreAdded) {
   EXPECT_FALSE(strong.Get(60, 70) || strong.Get(11, 86));
 }
 
-// Eight 10 px letters in a row above a name (a 60 px loop) go; the same row
-// beside the loop (a name's small letters beside its capital) stays, and so
-// does the row above it on a page with more letters off the row than the
-// name holds (small writing).
+// Eight 10 px letters in a row above a name (a 60 px loop) go, and so does
+// a tilted row whose far end reaches the loop's rows; the same row beside the
+// loop (a name's small letters beside its capital) stays, and so does the
+// row above it on a page with more letters off the row than the name holds
+// (small writing).
 TEST(CleanupTest, PrintLinesBesideTheNameAreCleared) {
-  for (const int layout : {0, 1, 2}) {  // the row above, the row beside, the row above and a column of letters
+  // The row above, the row beside, the row above and a column of letters, the tilted row.
+  for (const int layout : {0, 1, 2, 3}) {
     InkBits ink = InkBits::Create(200, 200).value();
     const auto letter = [&](int x, int y) {
       for (int i = 0; i < 10; ++i) ink.Set(x + i, y), ink.Set(x + i, y + 9), ink.Set(x, y + i), ink.Set(x + 9, y + i);
     };
     const int row = layout == 1 ? 100 : 10;
-    for (int k = 0; k < 8; ++k) letter(10 + 14 * k, row);
+    const auto top = [&](int k) { return row + (layout == 3 ? 65 - 5 * k : 0); };
+    for (int k = 0; k < 8; ++k) letter(10 + 14 * k, top(k));
     for (int k = 0; k < 12 && layout == 2; ++k) letter(10, 30 + 14 * k);
     for (int i = 0; i < 60; ++i) ink.Set(120 + i, 80), ink.Set(120, 80 + i), ink.Set(179, 80 + i);
     ASSERT_TRUE(RemovePrintLines(ink, 1.0));
-    EXPECT_EQ(ink.Get(24, row), layout != 0) << layout;
+    EXPECT_EQ(ink.Get(24, top(1)), layout == 1 || layout == 2) << layout;
     EXPECT_TRUE(ink.Get(120, 100)) << layout;
   }
 }
