@@ -125,7 +125,13 @@ std::optional<InkHue> HueTally::DominantWithin(float degrees, float reach) const
     return (s + 0.5f) / kSaturations;
   };
   const float saturation = std::clamp(median(spread) / 2, InkHue::kLeastSaturation, InkHue::kMostSaturation);
-  return InkHue(static_cast<float>(mean < 0 ? mean + 360 : mean), saturation, median(purity));
+  const InkHue found(static_cast<float>(mean < 0 ? mean + 360 : mean), saturation, median(purity));
+  // Within a reach, the typical pixel must be this hue's ink by its full
+  // test (only the duller rims are found anew): a brown pen is no seal.
+  const float apart = std::fabs(found.degrees() - degrees);
+  const float nearness = 1 - std::min(apart, 360 - apart) / InkHue::kReach;
+  if (reach < 180 && median(spread) * nearness < InkHue::kMostSaturation) return std::nullopt;
+  return found;
 }
 
 }  // namespace quorel

@@ -163,7 +163,8 @@ TEST(CleanupTest, PenOverASealStaysThePens) {
 }
 
 // An orange-brown seal's ring with darker, duller edges, crossed by a black
-// pen: the seal's hue is the picture's, so its edges are not the pen's either.
+// pen: the seal's hue is the picture's, so its edges are not the pen's either;
+// and a brown pen alone stays the pen's.
 TEST(CleanupTest, PenLeavesAnOrangeSealsRims) {
   const auto off_ring = [](int x, int y) { return std::abs(std::hypot(x - 150, y - 100) - 50); };
   const PackedDib photo = test::MakePicture24(300, 200, [&](int x, int y) {
@@ -180,6 +181,13 @@ TEST(CleanupTest, PenLeavesAnOrangeSealsRims) {
   }
   EXPECT_EQ(kept, 0);
   EXPECT_TRUE(InkAt(pen, bits, 60, StrokeY(60)) && InkAt(pen, bits, 150, StrokeY(150)));
+  // A brown pen alone, of about the ring's hue but duller, is no seal.
+  const PackedDib brown = test::MakePicture24(300, 200, [&](int x, int y) {
+    return std::abs(y - StrokeY(x)) <= 1 && x >= 20 && x < 280 ? Bgr{30, 80, 150} : Bgr{235, 238, 240};
+  });
+  const CleanedPhoto alone = CleanPhoto(brown, InkWanted::kPen).value();
+  const PackedDib alone_bits = ReduceToTwoLevels(alone.picture, kBlack, kWhite).value();
+  for (int x = 20; x < 280; x += 20) EXPECT_TRUE(InkAt(alone, alone_bits, x, StrokeY(x))) << x;
 }
 
 // A pale red seal's bar whose lower rows lie under a band of grey print
