@@ -80,8 +80,8 @@ void HueTally::Add(const float* bgr) {
   count_ += saturation >= InkHue::kMostSaturation;
 }
 
-InkHue HueTally::Dominant(InkHue fallback) const {
-  if (count_ < kLeastCount) return fallback;
+std::optional<InkHue> HueTally::DominantWithin(float degrees, float reach) const {
+  if (count_ < kLeastCount) return std::nullopt;
   const int most_saturated = static_cast<int>(InkHue::kMostSaturation * kSaturations);
   const auto saturated = [&](int bin) {
     uint64_t n = 0;
@@ -93,12 +93,15 @@ InkHue HueTally::Dominant(InkHue fallback) const {
   int best = 0;
   uint64_t most = 0;
   for (int i = 0; i < kBins; ++i) {
+    const float apart = std::fabs((i + 0.5f) * (360.0f / kBins) - degrees);
+    if (std::min(apart, 360 - apart) > reach) continue;
     const uint64_t n = saturated(i - 1) + saturated(i) + saturated(i + 1);
     if (n > most) {
       most = n;
       best = i;
     }
   }
+  if (most < kLeastCount && reach < 180) return std::nullopt;
   double x = 0, y = 0;
   std::array<uint64_t, kSaturations> spread{};
   std::array<uint64_t, kSaturations> purity{};
@@ -114,7 +117,7 @@ InkHue HueTally::Dominant(InkHue fallback) const {
       total += bins_[i][s];
     }
   }
-  const double degrees = std::atan2(y, x) * (180 / 3.14159265358979);
+  const double mean = std::atan2(y, x) * (180 / 3.14159265358979);
   const auto median = [&](const std::array<uint64_t, kSaturations>& counts) {
     uint64_t seen = 0;
     int s = 0;
@@ -122,7 +125,13 @@ InkHue HueTally::Dominant(InkHue fallback) const {
     return (s + 0.5f) / kSaturations;
   };
   const float saturation = std::clamp(median(spread) / 2, InkHue::kLeastSaturation, InkHue::kMostSaturation);
-  return InkHue(static_cast<float>(degrees < 0 ? degrees + 360 : degrees), saturation, median(purity));
+  const InkHue found(static_cast<float>(mean < 0 ? mean + 360 : mean), saturation, median(purity));
+  // Within a reach, the typical pixel must be this hue's ink by its full
+  // test (only the duller rims are found anew): a brown pen is no seal.
+  const float apart = std::fabs(found.degrees() - degrees);
+  const float nearness = 1 - std::min(apart, 360 - apart) / InkHue::kReach;
+  if (reach < 180 && median(spread) * nearness < InkHue::kMostSaturation) return std::nullopt;
+  return found;
 }
 
 }  // namespace quorel

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace quorel {
 
@@ -73,7 +74,13 @@ class InkHue {
 class HueTally {
  public:
   void Add(const float* bgr);
-  InkHue Dominant(InkHue fallback) const;
+  InkHue Dominant(InkHue fallback) const { return DominantWithin(fallback.degrees(), 180.0f).value_or(fallback); }
+  // The same among the hues no more than `reach` degrees from `degrees` (a
+  // seal's orange or crimson, never the blue pen beside it), from at least
+  // as many pixels of them, whose typical saturation makes them ink of
+  // `degrees` by Holds at kMostSaturation (a vermilion or orange seal, not a
+  // brown pen); none when too few pixels tell it.
+  std::optional<InkHue> DominantWithin(float degrees, float reach) const;
 
  private:
   static constexpr int kBins = 36;       // 10 degrees each

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <new>
+#include <optional>
 
 #include "common/Buffer.h"
 #include "image/DibLayout.h"
@@ -24,6 +25,7 @@
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/PaperSteps.h"
+#include "image/cleanup/PenOverSeal.h"
 #include "image/cleanup/PrintLines.h"
 #include "image/cleanup/SealCells.h"
 #include "image/cleanup/ShadowSteps.h"
@@ -69,11 +71,11 @@ constexpr int32_t kLongestReach = 12;
 // A narrow stroke's cut is set by the contrast the ink reaches this many
 // reaches around it.
 constexpr int32_t kCutReachPerReach = 4;
-// Pen over a seal: a pixel of the seal's hue whose lightest channel is under
-// this share of the seal's median one, where the seal has at least
-// kLeastSealSamples sampled pixels.
-constexpr float kOverSealShare = 0.75f;
+// The seal's light beside a pen is told from at least this many sampled pixels.
 constexpr uint64_t kLeastSealSamples = 64;
+// Beside a pen, a seal's hue is looked for this many degrees either side of
+// red (orange-brown to crimson).
+constexpr float kPenSealReach = 30.0f;
 // Colour is told from this many pixels along a row.
 constexpr int32_t kHueSpan = 5;
 // A piece under kPieceAreaPerPen stroke widths squared is a dot: kept within
@@ -164,10 +166,9 @@ int LeastInk(const ConstDibRows& in, PaperLight& light, Buffer<float>& white, Bu
 struct InkChoice {
   InkWanted wanted;
   InkHue seal{InkHue::kRed};
-  // For a pen: a pixel of the seal's hue whose lightest channel lies under
-  // this (white-relative) is another ink over the seal, as the seal alone is
-  // stamped at one depth; 0 for none.
-  float over_seal = 0;
+  // For a pen: the seal's typical lightest channel (white-relative), where
+  // another ink over or under it is darker (PenOverSeal); 0 for none.
+  float seal_light = 0;
 
   bool Wants(const float* bgr) const {
     switch (wanted) {
@@ -211,24 +212,23 @@ void ForSampledInk(const ConstDibRows& in, PaperLight& light, int least, Buffer<
 // kGrainRowStep-th row, at least twice as dark as faint ink). Each pixel's
 // colour is the mean of kHueSpan pixels along its row: the colour fringes
 // of black print in a camera's picture (orange beside cyan, from its colour
-// mosaic) average to grey, a seal's colour stays.
-InkHue SealHueOf(const ConstDibRows& in, PaperLight& light, int least, Buffer<float>& white,
-                 Buffer<uint8_t>& darkness) {
+// mosaic) average to grey, a seal's colour stays. Only hues within `reach`
+// degrees of red count; none when too few pixels are coloured to tell.
+std::optional<InkHue> SealHueOf(const ConstDibRows& in, PaperLight& light, int least, Buffer<float>& white,
+                 Buffer<uint8_t>& darkness, float reach) {
   HueTally tally;
   ForSampledInk(in, light, least, white, darkness, [&](const float* row, int32_t n, int32_t i) {
     float mean[3];
     MeanAlongRow(row, n, i, mean);
     tally.Add(mean);
   });
-  return tally.Dominant(InkHue(InkHue::kRed));
+  return tally.DominantWithin(InkHue::kRed, reach);
 }
 
-// For a pen: the lightest channel under which a pixel of the seal's hue is
-// pen over the seal, kOverSealShare of the seal's median (every
-// kGrainRowStep-th row, pixels at least twice as dark as faint ink); 0
-// without a seal.
-float OverSealBound(const ConstDibRows& in, PaperLight& light, const InkHue& seal, int least, Buffer<float>& white,
-                    Buffer<uint8_t>& darkness) {
+// For a pen: the seal's median lightest channel (every kGrainRowStep-th
+// row, pixels at least twice as dark as faint ink); 0 without a seal.
+float SealLight(const ConstDibRows& in, PaperLight& light, const InkHue& seal, int least, Buffer<float>& white,
+                Buffer<uint8_t>& darkness) {
   std::array<uint32_t, 256> histogram{};
   uint64_t count = 0;
   ForSampledInk(in, light, least, white, darkness, [&](const float* row, int32_t, int32_t i) {
@@ -240,7 +240,7 @@ float OverSealBound(const ConstDibRows& in, PaperLight& light, const InkHue& sea
   uint64_t seen = 0;
   int median = 0;
   while (median < 255 && 2 * (seen += histogram[median]) < count) ++median;
-  return kOverSealShare * static_cast<float>(median);
+  return static_cast<float>(median);
 }
 
 // One look at the picture against `light`: the edge from the darkness
@@ -355,6 +355,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   Buffer<uint8_t> ring_any = QUOREL_TRY(Buffer<uint8_t>::Filled(ring.size()));
   Buffer<uint8_t> ring_wanted = QUOREL_TRY(Buffer<uint8_t>::Filled(ring.size()));
   RunningMax running = QUOREL_TRY(RunningMax::Create(w, reach));
+  PenOverSeal over_seal = QUOREL_TRY(PenOverSeal::Create(w, span, reach, choice.seal_light));
   const auto slot = [&](int32_t y) { return static_cast<size_t>(y % span) * w; };
   // Only for ink close to the grain (strong ink's edge at its floor): where
   // the ink stands well out of it, the floor stays, and so does the cost.
@@ -371,6 +372,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
       uint16_t* d = &ring[slot(next)];
       std::fill_n(d, w, uint16_t{0});
       bool dark = false;
+      uint8_t* drops = over_seal.active() ? over_seal.Start(next) : nullptr;
       // NOTE: the cells looked at are those with a pixel of `least`; within
       // them a pixel down to the faint floor counts.
       ForDarkRuns(light, next, least, 0, w, [&](int32_t from, int32_t to) {
@@ -380,8 +382,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
           if (darkness[i] < faint_least) continue;
           const bool wants = choice.Wants(&white[3 * i]);
           d[from + i] = static_cast<uint16_t>(darkness[i] + (wants ? 0 : 256));
-          // Pen over the seal: free to join the pen's strokes, as faint ink.
-          if (!wants && LightestChannel(&white[3 * i]) < choice.over_seal) masks.faint.Set(from + i, next);
+          if (drops != nullptr && !wants) over_seal.Note(drops, from + i, LightestChannel(&white[3 * i]));
           // Seal times print: free to join the seal's strokes, as faint ink.
           if (!wants && choice.wanted == InkWanted::kSeal && choice.seal.MayHoldUnderPrint(&white[3 * i], grain)) {
             float mean[3];
@@ -391,6 +392,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
           dark = true;
         }
       });
+      if (drops != nullptr) over_seal.Finish(next);
       uint8_t* any_row = &ring_any[slot(next)];
       uint8_t* wanted_row = &ring_wanted[slot(next)];
       if (!dark) {
@@ -423,6 +425,8 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
         if (peak > 2 * own && peak_wanted > 2 * own) break;  // too light beside both: settled
       }
       if (2 * own >= peak && d[x] > 255 && choice.wanted == InkWanted::kSeal) masks.other.Set(x, y);
+      // Pen over the seal: free to join the pen's strokes, as faint ink.
+      if (d[x] > 255 && over_seal.active() && over_seal.Holds(x, y, top, bottom)) masks.faint.Set(x, y);
       if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
       if (cut.MayCut(own, peak_wanted) && NarrowBlur(cut, known.data(), x, y, w, h, top, bottom, own, peak_wanted,
                                                      narrow_run)) {
@@ -463,8 +467,14 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // that a dark area wider than the strokes (a finger's shadow) is paper,
   // and a thin stroke is cut at its own halfway line.
   InkChoice choice{wanted};
-  if (wanted == InkWanted::kSeal) choice.seal = SealHueOf(in, light, least, white, darkness);
-  if (wanted == InkWanted::kPen) choice.over_seal = OverSealBound(in, light, choice.seal, least, white, darkness);
+  if (wanted == InkWanted::kSeal) choice.seal = SealHueOf(in, light, least, white, darkness, 180).value_or(choice.seal);
+  // A pen may be of any colour: only a reddish seal is not the pen's.
+  if (wanted == InkWanted::kPen) {
+    if (const auto seal = SealHueOf(in, light, least, white, darkness, kPenSealReach)) {
+      choice.seal = *seal;
+      choice.seal_light = SealLight(in, light, choice.seal, least, white, darkness);
+    }
+  }
   PaperLines lines;
   double pen = 0;
   {

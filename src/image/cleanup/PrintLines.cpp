@@ -99,13 +99,39 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
     writing[y] = static_cast<int32_t>(spanned);
     spanned += depth > 0;
   }
-  const auto beside_writing = [&](const Row& r) { return writing[r.bottom] > writing[r.top]; };
+  // With few writing pieces (bounded work), a row is beside the writing
+  // only where it runs beside one of them: a glyph of it within a glyph's
+  // height to the piece's side lies mostly in the piece's rows. A tilted line
+  // of print (a curled page) spans the writing's rows, yet passes above or
+  // below each of its pieces.
+  std::vector<int32_t> large_pieces;
+  for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
+    if (writes(pieces[i])) large_pieces.push_back(i);
+  }
+  const bool by_piece = large_pieces.size() <= kNeighbours;
+  std::vector<char> runs_beside(by_piece ? pieces.size() : 0, 0);  // by row
+  for (size_t i = 0; by_piece && i < glyphs.size(); ++i) {
+    const PixelRect& b = pieces[glyphs[i]].box;
+    const int32_t high = pieces[glyphs[i]].height();
+    for (const int32_t l : large_pieces) {
+      const PixelRect& w = pieces[l].box;
+      const int32_t overlap = std::min(b.bottom, w.bottom) - std::max(b.top, w.top);
+      if (b.left <= w.right + high && b.right >= w.left - high && 2 * overlap >= high) {
+        runs_beside[Find(parent, glyphs[i])] = 1;
+      }
+    }
+  }
+  const auto beside_writing = [&](int32_t root) {
+    const Row& r = rows[root];
+    return by_piece ? runs_beside[root] != 0 : writing[r.bottom] > writing[r.top];
+  };
   std::vector<int64_t> print;  // the pieces' order
   int64_t taken = 0;
   for (const int32_t g : glyphs) {
-    const Row& r = rows[Find(parent, g)];
+    const int32_t root = Find(parent, g);
+    const Row& r = rows[root];
     if (r.count >= kLeastGlyphs && int64_t{r.right - r.left} * r.count >= kLineLengthPerHeight * r.heights &&
-        !beside_writing(r)) {
+        !beside_writing(root)) {
       print.push_back(pieces[g].order), taken += pieces[g].area;
     }
   }

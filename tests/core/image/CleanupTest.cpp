@@ -171,20 +171,52 @@ TEST(CleanupTest, PhotoTakesLinesForPaperAndInkByHue) {
 }
 
 // A red seal's bar stamped over a black pen's stroke (where both lie: dark
-// red, the paste hiding part of the pen): the pen panel follows the stroke
-// across the bar and leaves the bar. (Wavy: a straight stroke is a rule.)
+// red, the paste hiding part of the pen; lighter on the stroke's blurred
+// edges): the pen panel follows the stroke across the bar, edges too, and
+// leaves the bar. (Wavy: a straight stroke is a rule.)
 int StrokeY(int x) { return 80 + static_cast<int>(std::lround(8 * std::sin(x / 12.0))); }
 TEST(CleanupTest, PenOverASealStaysThePens) {
   const PackedDib photo = test::MakePicture24(300, 160, [](int x, int y) {
-    const bool bar = x >= 120 && x < 180 && y >= 30 && y < 130;
-    const bool stroke = std::abs(y - StrokeY(x)) <= 1 && x >= 20 && x < 280;
-    if (stroke) return bar ? Bgr{2, 1, 137} : test::Grey(40);
+    const bool bar = x >= 142 && x < 158 && y >= 30 && y < 130;
+    const int off = x >= 20 && x < 280 ? std::abs(y - StrokeY(x)) : 3;
+    if (bar && off <= 2) return off == 2 ? Bgr{16, 18, 165} : Bgr{2, 1, 137};
+    if (off <= 1) return test::Grey(40);
     return bar ? Bgr{31, 35, 203} : Bgr{235, 238, 240};
   });
   const CleanedPhoto pen = CleanPhoto(photo, InkWanted::kPen).value();
   const PackedDib bits = ReduceToTwoLevels(pen.picture, kBlack, kWhite).value();
-  for (int x = 20; x < 280; ++x) EXPECT_TRUE(InkAt(pen, bits, x, StrokeY(x))) << "x " << x;
-  EXPECT_FALSE(InkAt(pen, bits, 150, 50) || InkAt(pen, bits, 125, 120));
+  for (int x = 20; x < 280; ++x) {
+    EXPECT_TRUE(InkAt(pen, bits, x, StrokeY(x)) && (x < 144 || x > 155 || InkAt(pen, bits, x, StrokeY(x) + 2))) << x;
+  }
+  EXPECT_FALSE(InkAt(pen, bits, 150, 50) || InkAt(pen, bits, 145, 120));
+}
+
+// An orange-brown seal's ring with darker, duller edges, crossed by a black
+// pen: the seal's hue is the picture's, so its edges are not the pen's either;
+// and a brown pen alone stays the pen's.
+TEST(CleanupTest, PenLeavesAnOrangeSealsRims) {
+  const auto off_ring = [](int x, int y) { return std::abs(std::hypot(x - 150, y - 100) - 50); };
+  const PackedDib photo = test::MakePicture24(300, 200, [&](int x, int y) {
+    if (std::abs(y - StrokeY(x)) <= 1 && x >= 20 && x < 280) return test::Grey(30);
+    if (off_ring(x, y) <= 4) return off_ring(x, y) > 3 ? Bgr{60, 100, 160} : Bgr{60, 120, 200};
+    return Bgr{235, 238, 240};
+  });
+  const CleanedPhoto pen = CleanPhoto(photo, InkWanted::kPen).value();
+  const PackedDib bits = ReduceToTwoLevels(pen.picture, kBlack, kWhite).value();
+  int kept = 0;  // of the ring away from the stroke
+  for (int i = 0; i < 300 * 200; ++i) {
+    const int x = i % 300, y = i / 300;
+    kept += off_ring(x, y) <= 4 && std::abs(y - StrokeY(x)) > 4 && InkAt(pen, bits, x, y);
+  }
+  EXPECT_EQ(kept, 0);
+  EXPECT_TRUE(InkAt(pen, bits, 60, StrokeY(60)) && InkAt(pen, bits, 150, StrokeY(150)));
+  // A brown pen alone, of about the ring's hue but duller, is no seal.
+  const PackedDib brown = test::MakePicture24(300, 200, [&](int x, int y) {
+    return std::abs(y - StrokeY(x)) <= 1 && x >= 20 && x < 280 ? Bgr{30, 80, 150} : Bgr{235, 238, 240};
+  });
+  const CleanedPhoto alone = CleanPhoto(brown, InkWanted::kPen).value();
+  const PackedDib alone_bits = ReduceToTwoLevels(alone.picture, kBlack, kWhite).value();
+  for (int x = 20; x < 280; x += 20) EXPECT_TRUE(InkAt(alone, alone_bits, x, StrokeY(x))) << x;
 }
 
 // A pale red seal's bar whose lower rows lie under a band of grey print
@@ -366,22 +398,25 @@ TEST(CleanupTest, FaintWordsWithoutStrongInkAreAdded) {
   EXPECT_FALSE(strong.Get(60, 70) || strong.Get(11, 86));
 }
 
-// Eight 10 px letters in a row above a name (a 60 px loop) go; the same row
-// beside the loop (a name's small letters beside its capital) stays, and so
-// does the row above it on a page with more letters off the row than the
-// name holds (small writing).
+// Eight 10 px letters in a row above a name (a 60 px loop) go, and so does
+// a tilted row whose far end reaches the loop's rows; the same row beside the
+// loop (a name's small letters beside its capital) stays, and so does the
+// row above it on a page with more letters off the row than the name holds
+// (small writing).
 TEST(CleanupTest, PrintLinesBesideTheNameAreCleared) {
-  for (const int layout : {0, 1, 2}) {  // the row above, the row beside, the row above and a column of letters
+  // The row above, the row beside, the row above and a column of letters, the tilted row.
+  for (const int layout : {0, 1, 2, 3}) {
     InkBits ink = InkBits::Create(200, 200).value();
     const auto letter = [&](int x, int y) {
       for (int i = 0; i < 10; ++i) ink.Set(x + i, y), ink.Set(x + i, y + 9), ink.Set(x, y + i), ink.Set(x + 9, y + i);
     };
     const int row = layout == 1 ? 100 : 10;
-    for (int k = 0; k < 8; ++k) letter(10 + 14 * k, row);
+    const auto top = [&](int k) { return row + (layout == 3 ? 65 - 5 * k : 0); };
+    for (int k = 0; k < 8; ++k) letter(10 + 14 * k, top(k));
     for (int k = 0; k < 12 && layout == 2; ++k) letter(10, 30 + 14 * k);
     for (int i = 0; i < 60; ++i) ink.Set(120 + i, 80), ink.Set(120, 80 + i), ink.Set(179, 80 + i);
     ASSERT_TRUE(RemovePrintLines(ink, 1.0));
-    EXPECT_EQ(ink.Get(24, row), layout != 0) << layout;
+    EXPECT_EQ(ink.Get(24, top(1)), layout == 1 || layout == 2) << layout;
     EXPECT_TRUE(ink.Get(120, 100)) << layout;
   }
 }
