@@ -401,7 +401,7 @@ Result<void> ClearLines(const std::vector<Line>& lines, const View& found, const
 
 }  // namespace
 
-Result<PaperLines> PaperLines::Find(const InkBits& ink) {
+Result<PaperLines> PaperLines::Find(const InkBits& ink, bool thick) {
   const int32_t side = std::max(ink.width(), ink.height());
   const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
   const Reduced reduced = QUOREL_TRY(Reduce(ink, factor));
@@ -409,6 +409,7 @@ Result<PaperLines> PaperLines::Find(const InkBits& ink) {
   for (const bool transposed : {false, true}) {
     std::vector<Line>& found = transposed ? lines.columns_ : lines.rows_;
     found = QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThin));
+    if (!thick) continue;
     // Thicker ones, where no thin line was found.
     for (const Line& thick : QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThick))) {
       const int32_t middle = (transposed ? ink.height() : ink.width()) / 2;
@@ -423,7 +424,9 @@ Result<PaperLines> PaperLines::Find(const InkBits& ink) {
 }
 
 Result<PaperLines> PaperLines::Others(const InkBits& faint, const InkBits& strong) const {
-  PaperLines found = QUOREL_TRY(Find(faint));
+  // Thin ones only: a close-up's thick rules run whole in the first mask
+  // already, and the thick look would cost as much as the thin one here.
+  PaperLines found = QUOREL_TRY(Find(faint, false));
   PaperLines others;
   for (const bool transposed : {false, true}) {
     const std::vector<Line>& known = transposed ? columns_ : rows_;

@@ -22,9 +22,10 @@ struct PaperLine {
 // along, unlike a pen stroke of that width.
 class PaperLines {
  public:
-  // Memory: the mask reduced to about a thousand pixels across and one count
-  // per angle and offset. kOutOfMemory.
-  static Result<PaperLines> Find(const InkBits& ink);
+  // `thick`: also rules thicker than a thin line's limit, even along their
+  // length. Memory: the mask reduced to about a thousand pixels across and
+  // one count per angle and offset. kOutOfMemory.
+  static Result<PaperLines> Find(const InkBits& ink, bool thick = true);
 
   bool empty() const { return rows_.empty() && columns_.empty(); }
 
