@@ -76,6 +76,8 @@ constexpr uint64_t kLeastSealSamples = 64;
 // Beside a pen, a seal's hue is looked for this many degrees either side of
 // red (orange-brown to crimson).
 constexpr float kPenSealReach = 30.0f;
+// The faint-stroke look, which keeps a byte a pixel, only up to this size.
+constexpr int64_t kMostFaintLookPixels = int64_t{1} << 26;
 // Colour is told from this many pixels along a row.
 constexpr int32_t kHueSpan = 5;
 // A piece under kPieceAreaPerPen stroke widths squared is a dot: kept within
@@ -545,6 +547,8 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
 // faint an ink's hue cannot be told from the paper's).
 Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& found) {
   const int32_t w = in.width();
+  // The look keeps a byte a pixel: not on a picture larger than a camera's.
+  if (int64_t{w} * in.height() > kMostFaintLookPixels) return {};
   Buffer<float> white = QUOREL_TRY(Buffer<float>::Filled(size_t{3} * static_cast<size_t>(w)));
   Buffer<uint8_t> darkness = QUOREL_TRY(Buffer<uint8_t>::Filled(static_cast<size_t>(w)));
   const auto rows = [&](int32_t y, int32_t from, int32_t to) {
