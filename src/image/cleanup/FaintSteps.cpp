@@ -4,16 +4,14 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <span>
 #include <utility>
 
 #include "common/Buffer.h"
+#include "image/cleanup/InkPieces.h"
 
 namespace quorel {
 namespace {
-
-struct Spot {
-  int32_t x, y;
-};
 
 struct Way {
   int32_t dx, dy;
@@ -73,34 +71,14 @@ Result<void> FaintSteps::Clear(InkBits& ink, const ConstDibRows& picture, const 
     return std::any_of(kWays.begin(), kWays.end(),
                        [&](Way way) { return paper_within(way.dx, way.dy) && paper_within(-way.dx, -way.dy); });
   };
-  Buffer<Spot> piece;
-  for (int32_t y = 0; y < h; ++y) {
-    for (int32_t x = 0; x < w; ++x) {
-      if ((x & 7) == 0 && added.Row(y)[x >> 3] == 0) {
-        x += 7;
-        continue;
-      }
-      if (!added.Get(x, y)) continue;
-      piece.Clear();
-      QUOREL_TRY(piece.Push({x, y}));
-      added.Clear(x, y);
-      for (size_t next = 0; next < piece.size(); ++next) {
-        const auto [px, py] = piece[next];
-        for (int32_t yy = std::max(0, py - 1); yy <= std::min(h - 1, py + 1); ++yy) {
-          for (int32_t xx = std::max(0, px - 1); xx <= std::min(w - 1, px + 1); ++xx) {
-            if (!added.Get(xx, yy)) continue;
-            added.Clear(xx, yy);
-            QUOREL_TRY(piece.Push({xx, yy}));
-          }
-        }
-      }
-      int64_t strokes = 0;
-      for (const Spot& at : piece) strokes += stroke_at(at.x, at.y);
-      if (2 * strokes >= static_cast<int64_t>(piece.size())) continue;
-      for (const Spot& at : piece) ink.Clear(at.x, at.y);
+  return ForEachPiece(added, [&](std::span<const InkSpot> piece) -> Result<void> {
+    int64_t strokes = 0;
+    for (const InkSpot& at : piece) strokes += stroke_at(at.x, at.y);
+    if (2 * strokes < static_cast<int64_t>(piece.size())) {
+      for (const InkSpot& at : piece) ink.Clear(at.x, at.y);
     }
-  }
-  return {};
+    return {};
+  });
 }
 
 }  // namespace quorel

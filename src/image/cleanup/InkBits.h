@@ -40,6 +40,22 @@ class InkBits {
   ByteBuffer bits_;
 };
 
+// Calls visit(x, y) for each pixel of ink, row by row, skipping empty bytes.
+// The bits are read as the walk goes: visit may clear pixels still ahead.
+template <class Visit>
+void ForEachInk(const InkBits& ink, Visit visit) {
+  for (int32_t y = 0; y < ink.height(); ++y) {
+    const uint8_t* bits = ink.Row(y);
+    for (int32_t x = 0; x < ink.width(); ++x) {
+      if ((x & 7) == 0 && bits[x >> 3] == 0) {
+        x += 7;
+        continue;
+      }
+      if (ink.Get(x, y)) visit(x, y);
+    }
+  }
+}
+
 // Clears every piece of ink (8-connected) smaller than `min_area` pixels.
 // Work in proportion to the ink; memory in proportion to one piece's front
 // and min_area. kOutOfMemory.

@@ -4,9 +4,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <deque>
+#include <span>
 #include <utility>
 #include <vector>
 
+#include "common/Buffer.h"
+#include "common/Result.h"
 #include "image/CopyIntoRect.h"
 #include "image/cleanup/InkBits.h"
 
@@ -58,6 +61,40 @@ void WalkPieces(InkBits& ink, int64_t keep, OnLarge on_large, OnPiece on_piece) 
       }
     }
   }
+}
+
+struct InkSpot {
+  int32_t x, y;
+};
+
+// Calls on_piece(pixels) for each piece of ink (8-connected), in the order of
+// their first pixels row by row, each cleared from `ink` before; on_piece
+// returns Result<void>, and the walk ends at its first failure. Memory: one
+// piece's pixels. kOutOfMemory.
+template <class OnPiece>
+Result<void> ForEachPiece(InkBits& ink, OnPiece on_piece) {
+  const int32_t w = ink.width();
+  const int32_t h = ink.height();
+  Buffer<InkSpot> piece;
+  Result<void> result{};
+  ForEachInk(ink, [&](int32_t x, int32_t y) {
+    if (!result.ok()) return;
+    piece.Clear();
+    ink.Clear(x, y);
+    result = piece.Push({x, y});
+    for (size_t next = 0; result.ok() && next < piece.size(); ++next) {
+      const auto [px, py] = piece[next];
+      for (int32_t yy = std::max(0, py - 1); yy <= std::min(h - 1, py + 1); ++yy) {
+        for (int32_t xx = std::max(0, px - 1); xx <= std::min(w - 1, px + 1); ++xx) {
+          if (!ink.Get(xx, yy)) continue;
+          ink.Clear(xx, yy);
+          if (!(result = piece.Push({xx, yy})).ok()) return;
+        }
+      }
+    }
+    if (result.ok()) result = on_piece(std::span<const InkSpot>(piece.begin(), piece.size()));
+  });
+  return result;
 }
 
 }  // namespace quorel

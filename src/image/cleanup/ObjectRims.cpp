@@ -3,15 +3,13 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 #include "common/Buffer.h"
+#include "image/cleanup/InkPieces.h"
 
 namespace quorel {
 namespace {
-
-struct Spot {
-  int32_t x, y;
-};
 
 // Chromaticity: each channel's share of the sum (blue, green, red).
 using Chroma = std::array<float, 3>;
@@ -137,43 +135,27 @@ template <class OfObject>
 Result<void> ClearBetween(InkBits& ink, InkBits& pieces, OfObject of_object) {
   const int32_t w = ink.width();
   const int32_t h = ink.height();
-  Buffer<Spot> piece;
-  Buffer<Spot> between;
+  Buffer<InkSpot> between;
   InkBits counted = QUOREL_TRY(InkBits::Create(w, h));
-  for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* bits = pieces.Row(y);
-    for (int32_t x = 0; x < w; ++x) {
-      if ((x & 7) == 0 && bits[x >> 3] == 0) {
-        x += 7;
-        continue;
-      }
-      if (!pieces.Get(x, y)) continue;
-      piece.Clear();
-      QUOREL_TRY(piece.Push({x, y}));
-      pieces.Clear(x, y);
-      int64_t object = 0;
-      int64_t paper = 0;
-      for (size_t next = 0; next < piece.size(); ++next) {
-        const auto [px, py] = piece[next];
-        for (int32_t yy = std::max(0, py - 1); yy <= std::min(h - 1, py + 1); ++yy) {
-          for (int32_t xx = std::max(0, px - 1); xx <= std::min(w - 1, px + 1); ++xx) {
-            if (pieces.Get(xx, yy)) {
-              pieces.Clear(xx, yy);
-              QUOREL_TRY(piece.Push({xx, yy}));
-            } else if (!ink.Get(xx, yy) && !counted.Get(xx, yy)) {
-              counted.Set(xx, yy);
-              ++(of_object(xx, yy) ? object : paper);
-            }
-          }
+  QUOREL_TRY(ForEachPiece(pieces, [&](std::span<const InkSpot> piece) -> Result<void> {
+    int64_t object = 0;
+    int64_t paper = 0;
+    for (const auto [px, py] : piece) {
+      for (int32_t yy = std::max(0, py - 1); yy <= std::min(h - 1, py + 1); ++yy) {
+        for (int32_t xx = std::max(0, px - 1); xx <= std::min(w - 1, px + 1); ++xx) {
+          if (ink.Get(xx, yy) || counted.Get(xx, yy)) continue;
+          counted.Set(xx, yy);
+          ++(of_object(xx, yy) ? object : paper);
         }
       }
-      const int64_t sides = object + paper;
-      if (sides > 0 && object >= kLeastSideShare * sides && paper >= kLeastSideShare * sides) {
-        QUOREL_TRY(between.Append(piece));
-      }
     }
-  }
-  for (const Spot& at : between) ink.Clear(at.x, at.y);
+    const int64_t sides = object + paper;
+    if (sides > 0 && object >= kLeastSideShare * sides && paper >= kLeastSideShare * sides) {
+      return between.Append(piece);
+    }
+    return {};
+  }));
+  for (const InkSpot& at : between) ink.Clear(at.x, at.y);
   return {};
 }
 
@@ -201,16 +183,9 @@ Result<void> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const P
   };
   // The ink of the object's colour.
   InkBits shaded = QUOREL_TRY(InkBits::Create(w, h));
-  for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* bits = ink.Row(y);
-    for (int32_t x = 0; x < w; ++x) {
-      if ((x & 7) == 0 && bits[x >> 3] == 0) {
-        x += 7;
-        continue;
-      }
-      if (ink.Get(x, y) && of_object(x, y)) shaded.Set(x, y);
-    }
-  }
+  ForEachInk(ink, [&](int32_t x, int32_t y) {
+    if (of_object(x, y)) shaded.Set(x, y);
+  });
   return ClearBetween(ink, shaded, of_object);
 }
 

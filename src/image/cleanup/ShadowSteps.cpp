@@ -80,50 +80,42 @@ void RemoveShadowSteps(InkBits& ink, const ConstDibRows& picture, const PaperLig
     const int32_t gy = std::min(y / cell, light.grid_height() - 1);
     return &ceilings[(static_cast<size_t>(gy) * light.grid_width() + gx) * 3];
   };
-  for (int32_t y = 0; y < h; ++y) {
-    const uint8_t* bits = ink.Row(y);
-    for (int32_t x = 0; x < w; ++x) {
-      if ((x & 7) == 0 && bits[x >> 3] == 0) {
-        x += 7;
-        continue;
-      }
-      if (!ink.Get(x, y)) continue;
-      float own_scale[3];
-      light.ScaleAt(x, y, own_scale);
-      const uint8_t* own = pixel(x, y);
-      const int half = DarknessOn(own, own_scale) / 2;
-      if (!Grey(own, own_scale, half)) continue;
-      // Most ink has no paper dark enough around it: one look at the
-      // darkest paper within reach tells.
-      if (!ceilings.empty() && DarknessOn(own, ceiling_at(x, y)) > half) continue;
-      // The ways toward paper dark enough for this pixel to be paper on it.
-      std::array<bool, kSteps.size()> darker{};
-      for (size_t i = 0; i < kSteps.size(); ++i) {
-        float scale[3];
-        light.ScaleAt(std::clamp(x + away * kSteps[i].dx, 0, w - 1),
-                      std::clamp(y + away * kSteps[i].dy, 0, h - 1), scale);
-        darker[i] = DarknessOn(own, scale) <= half;
-      }
-      if (std::none_of(darker.begin(), darker.end(), [](bool d) { return d; })) continue;
-      // Whether a pixel at most `half` dark lies within reach along `step`.
-      const auto paper_within = [&](Step step) {
-        for (int32_t k = 1; k <= reach; ++k) {
-          const int32_t xx = x + k * step.dx;
-          const int32_t yy = y + k * step.dy;
-          if (xx < 0 || yy < 0 || xx >= w || yy >= h) return true;
-          if (DarknessOn(pixel(xx, yy), own_scale) <= half) return true;
-        }
-        return false;
-      };
-      // Only across the shadow's edge: across the other way, a pixel in a
-      // corner of the shadow has paper on both sides.
-      bool stroke = false;
-      for (size_t i = 0; i < kWays && !stroke; ++i) {
-        stroke = (darker[i] || darker[i + kWays]) && paper_within(kSteps[i]) && paper_within(kSteps[i + kWays]);
-      }
-      if (!stroke) ink.Clear(x, y);
+  ForEachInk(ink, [&](int32_t x, int32_t y) {
+    float own_scale[3];
+    light.ScaleAt(x, y, own_scale);
+    const uint8_t* own = pixel(x, y);
+    const int half = DarknessOn(own, own_scale) / 2;
+    if (!Grey(own, own_scale, half)) return;
+    // Most ink has no paper dark enough around it: one look at the
+    // darkest paper within reach tells.
+    if (!ceilings.empty() && DarknessOn(own, ceiling_at(x, y)) > half) return;
+    // The ways toward paper dark enough for this pixel to be paper on it.
+    std::array<bool, kSteps.size()> darker{};
+    for (size_t i = 0; i < kSteps.size(); ++i) {
+      float scale[3];
+      light.ScaleAt(std::clamp(x + away * kSteps[i].dx, 0, w - 1),
+                    std::clamp(y + away * kSteps[i].dy, 0, h - 1), scale);
+      darker[i] = DarknessOn(own, scale) <= half;
     }
-  }
+    if (std::none_of(darker.begin(), darker.end(), [](bool d) { return d; })) return;
+    // Whether a pixel at most `half` dark lies within reach along `step`.
+    const auto paper_within = [&](Step step) {
+      for (int32_t k = 1; k <= reach; ++k) {
+        const int32_t xx = x + k * step.dx;
+        const int32_t yy = y + k * step.dy;
+        if (xx < 0 || yy < 0 || xx >= w || yy >= h) return true;
+        if (DarknessOn(pixel(xx, yy), own_scale) <= half) return true;
+      }
+      return false;
+    };
+    // Only across the shadow's edge: across the other way, a pixel in a
+    // corner of the shadow has paper on both sides.
+    bool stroke = false;
+    for (size_t i = 0; i < kWays && !stroke; ++i) {
+      stroke = (darker[i] || darker[i + kWays]) && paper_within(kSteps[i]) && paper_within(kSteps[i + kWays]);
+    }
+    if (!stroke) ink.Clear(x, y);
+  });
 }
 
 }  // namespace quorel
