@@ -76,6 +76,7 @@ constexpr uint64_t kLeastSealSamples = 64;
 // Beside a pen, a seal's hue is looked for this many degrees either side of
 // red (orange-brown to crimson).
 constexpr float kPenSealReach = 30.0f;
+constexpr float kAnyHue = 180.0f;  // a seal panel's seal may be of any hue
 // The faint-stroke look, which keeps a byte a pixel, only up to this size.
 constexpr int64_t kMostFaintLookPixels = int64_t{1} << 26;
 // Colour is told from this many pixels along a row.
@@ -163,6 +164,15 @@ int LeastInk(const ConstDibRows& in, PaperLight& light, Buffer<float>& white, Bu
   return std::clamp(static_cast<int>(std::lround(kInkOverGrain * grain)), kLeastInk, kMostLeastInk);
 }
 
+// The median of `count` values tallied in `histogram`.
+template <class Count>
+int MedianOf(const std::array<Count, 256>& histogram, uint64_t count) {
+  uint64_t seen = 0;
+  int median = 0;
+  while (median < 255 && 2 * (seen += histogram[median]) < count) ++median;
+  return median;
+}
+
 // The ink a panel takes: for a seal, ink of the seal's hue (found in the
 // picture, red without one); for a pen, any but a red seal's.
 struct InkChoice {
@@ -239,10 +249,7 @@ float SealLight(const ConstDibRows& in, PaperLight& light, const InkHue& seal, i
     ++count;
   });
   if (count < kLeastSealSamples) return 0;
-  uint64_t seen = 0;
-  int median = 0;
-  while (median < 255 && 2 * (seen += histogram[median]) < count) ++median;
-  return static_cast<float>(median);
+  return static_cast<float>(MedianOf(histogram, count));
 }
 
 // One look at the picture against `light`: the edge from the darkness
@@ -469,7 +476,9 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // that a dark area wider than the strokes (a finger's shadow) is paper,
   // and a thin stroke is cut at its own halfway line.
   InkChoice choice{wanted};
-  if (wanted == InkWanted::kSeal) choice.seal = SealHueOf(in, light, least, white, darkness, 180).value_or(choice.seal);
+  if (wanted == InkWanted::kSeal) {
+    choice.seal = SealHueOf(in, light, least, white, darkness, kAnyHue).value_or(choice.seal);
+  }
   // A pen may be of any colour: only a reddish seal is not the pen's.
   if (wanted == InkWanted::kPen) {
     if (const auto seal = SealHueOf(in, light, least, white, darkness, kPenSealReach)) {
@@ -571,11 +580,8 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
     }
   }
   if (count == 0) return {};
-  uint64_t seen = 0;
-  int median = 0;
-  while (median < 255 && 2 * (seen += histogram[median]) < count) ++median;
   found.ink = std::move(ink);
-  found.edge = std::max(2, median);
+  found.edge = std::max(2, MedianOf(histogram, count));
   found.least = 1;
   return {};
 }
