@@ -66,20 +66,19 @@ class InkHue {
 };
 
 // Counts the hues of coloured ink pixels and names the one most of them
-// share (a seal among black print and a blue pen), or the fallback when too
-// few pixels are coloured to tell. The saturation that tells this ink from
-// grey is half the median of its pixels' (a dull violet stamp is less
-// coloured than a vermilion one), within kLeastSaturation to kMostSaturation;
-// its purity the median of its pixels'.
+// share (a seal among black print and a blue pen). The saturation that tells
+// this ink from grey is half the median of its pixels' (a dull violet stamp
+// is less coloured than a vermilion one), within kLeastSaturation to
+// kMostSaturation; its purity the median of its pixels'.
 class HueTally {
  public:
   void Add(const float* bgr);
-  InkHue Dominant(InkHue fallback) const { return DominantWithin(fallback.degrees(), 180.0f).value_or(fallback); }
-  // The same among the hues no more than `reach` degrees from `degrees` (a
-  // seal's orange or crimson, never the blue pen beside it), from at least
-  // as many pixels of them, whose typical saturation makes them ink of
-  // `degrees` by Holds at kMostSaturation (a vermilion or orange seal, not a
-  // brown pen); none when too few pixels tell it.
+  // The hue most pixels share, none when too few are coloured to tell. With
+  // a `reach` under 180, among the hues no more than `reach` degrees from
+  // `degrees` (a seal's orange or crimson, never the blue pen beside it), from
+  // at least as many pixels of them, whose typical saturation makes them ink
+  // of `degrees` by Holds at kMostSaturation (a vermilion or orange seal, not
+  // a brown pen).
   std::optional<InkHue> DominantWithin(float degrees, float reach) const;
 
  private:
