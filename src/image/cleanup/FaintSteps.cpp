@@ -25,19 +25,10 @@ constexpr int kLighterDen = 4;
 // A stroke's sides are looked at this many of its widths away.
 constexpr double kReachPerWidth = 2.0;
 
-// Darkness (the lightest channel against white) of a pixel on paper whose
-// 255 / paper is `scale`.
-int DarknessOn(const uint8_t* bgr, const float* scale) {
-  const float lightest = std::min({bgr[0] * scale[0], bgr[1] * scale[1], bgr[2] * scale[2], 255.0f});
-  return static_cast<int>(255.5f - lightest);
-}
-
 }  // namespace
 
 Result<FaintSteps> FaintSteps::Before(const InkBits& ink) {
-  InkBits before = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
-  for (int32_t y = 0; y < ink.height(); ++y) std::copy_n(ink.Row(y), ink.stride(), before.MutableRow(y));
-  return FaintSteps(std::move(before));
+  return FaintSteps(QUOREL_TRY(ink.Copy()));
 }
 
 Result<void> FaintSteps::Clear(InkBits& ink, const ConstDibRows& picture, const PaperLight& light,

@@ -135,9 +135,8 @@ Result<Spread> PaperSpread(const Buffer<uint8_t>& signal, int32_t w, int32_t h) 
 // Keeps the pieces of `ink` that spread at least `along` along their main
 // axis. kOutOfMemory.
 Result<void> KeepLong(InkBits& ink, double along) {
-  InkBits pieces = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  InkBits pieces = QUOREL_TRY(ink.Copy());
   InkBits kept = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
-  for (int32_t y = 0; y < ink.height(); ++y) std::copy_n(ink.Row(y), ink.stride(), pieces.MutableRow(y));
   PieceSpread spread;
   int32_t first_x = 0;
   int32_t first_y = 0;

@@ -20,6 +20,12 @@ Result<InkBits> InkBits::Create(int32_t width, int32_t height) {
   return ink;
 }
 
+Result<InkBits> InkBits::Copy() const {
+  InkBits copy = QUOREL_TRY(Create(width_, height_));
+  std::copy_n(bits_.data(), bits_.size(), copy.bits_.data());
+  return copy;
+}
+
 namespace {
 
 bool AnyInk(const InkBits& ink, const PixelRect& box) {

@@ -17,6 +17,8 @@ namespace quorel {
 class InkBits {
  public:
   static Result<InkBits> Create(int32_t width, int32_t height);
+  // The same ink in a mask of its own. kOutOfMemory.
+  Result<InkBits> Copy() const;
 
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }

@@ -1,6 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <new>
@@ -101,5 +102,12 @@ class PaperLight {
   Buffer<float> upper_;
   Buffer<float> lower_;
 };
+
+// Darkness (as the photo clean-up measures it: the darkest channel against
+// white) of a pixel seen on paper whose 255 / paper is `scale` (ScaleAt).
+inline int DarknessOn(const uint8_t* bgr, const float* scale) {
+  const float lightest = std::min({bgr[0] * scale[0], bgr[1] * scale[1], bgr[2] * scale[2], 255.0f});
+  return static_cast<int>(255.5f - lightest);
+}
 
 }  // namespace quorel

@@ -399,6 +399,12 @@ Result<void> ClearLines(const std::vector<Line>& lines, const View& found, const
   return {};
 }
 
+// Whether two lines' bands overlap at `middle` along.
+bool Meet(const Line& a, const Line& b, int32_t middle) {
+  return a.top + middle * a.slope < b.bottom + middle * b.slope &&
+         b.top + middle * b.slope < a.bottom + middle * a.slope;
+}
+
 }  // namespace
 
 Result<PaperLines> PaperLines::Find(const InkBits& ink, bool thick) {
@@ -413,10 +419,7 @@ Result<PaperLines> PaperLines::Find(const InkBits& ink, bool thick) {
     // Thicker ones, where no thin line was found.
     for (const Line& thick : QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThick))) {
       const int32_t middle = (transposed ? ink.height() : ink.width()) / 2;
-      const auto meets = [&](const Line& thin) {
-        return thin.top + middle * thin.slope < thick.bottom + middle * thick.slope &&
-               thick.top + middle * thick.slope < thin.bottom + middle * thin.slope;
-      };
+      const auto meets = [&](const Line& thin) { return Meet(thin, thick, middle); };
       if (std::none_of(found.begin(), found.end(), meets)) found.push_back(thick);
     }
   }
@@ -434,10 +437,7 @@ Result<PaperLines> PaperLines::Others(const InkBits& faint, const InkBits& stron
     const int32_t along = transposed ? faint.height() : faint.width();
     const int32_t across = transposed ? faint.width() : faint.height();
     for (const Line& line : transposed ? found.columns_ : found.rows_) {
-      const auto meets = [&](const Line& old) {
-        return old.top + along / 2 * old.slope < line.bottom + along / 2 * line.slope &&
-               line.top + along / 2 * line.slope < old.bottom + along / 2 * old.slope;
-      };
+      const auto meets = [&](const Line& old) { return Meet(old, line, along / 2); };
       if (std::any_of(known.begin(), known.end(), meets)) continue;
       int64_t in_faint = 0;
       int64_t in_strong = 0;
@@ -453,10 +453,7 @@ Result<PaperLines> PaperLines::Others(const InkBits& faint, const InkBits& stron
 
 Result<void> PaperLines::Clear(InkBits& found, InkBits& strong) const {
   if (empty()) return {};
-  InkBits rest = QUOREL_TRY(InkBits::Create(found.width(), found.height()));
-  for (int32_t y = 0; y < found.height(); ++y) {
-    std::copy_n(found.Row(y), found.stride(), rest.MutableRow(y));
-  }
+  InkBits rest = QUOREL_TRY(found.Copy());
   const std::vector<Line>* lines[2] = {&rows_, &columns_};
   for (const bool transposed : {false, true}) {
     const View view{&rest, transposed};

@@ -34,8 +34,7 @@ int32_t Find(std::vector<int32_t>& parent, int32_t i) {
 }  // namespace
 
 Result<void> RemovePrintLines(InkBits& ink, double stroke) {
-  InkBits walked = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
-  for (int32_t y = 0; y < ink.height(); ++y) std::copy_n(ink.Row(y), ink.stride(), walked.MutableRow(y));
+  InkBits walked = QUOREL_TRY(ink.Copy());
   // Pieces over two stroke widths high (a speck is neither writing nor a
   // glyph), so a grainy photo's specks take no memory.
   std::vector<Piece> pieces;

@@ -23,13 +23,6 @@ constexpr size_t kWays = kSteps.size() / 2;
 // stroke width's reach if that is farther.
 constexpr int32_t kPaperSpanCells = 3;
 
-// Darkness (as the photo clean-up measures it: the darkest channel against
-// white) of a pixel seen on paper whose 255 / paper is `scale`.
-int DarknessOn(const uint8_t* bgr, const float* scale) {
-  const float lightest = std::min({bgr[0] * scale[0], bgr[1] * scale[1], bgr[2] * scale[2], 255.0f});
-  return static_cast<int>(255.5f - lightest);
-}
-
 // Whether the channels of a pixel `half` half as dark lie closer together
 // than that: grey, as a shadow is, not coloured ink.
 bool Grey(const uint8_t* bgr, const float* scale, int half) {
