@@ -78,6 +78,61 @@ Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, in
   return {};
 }
 
+namespace {
+
+// A blot fills much of its box: a short band across it at least a fifth.
+constexpr int64_t kSpanPerArea = 16;
+
+// The piece's width: twice the most steps (up, down, left, right) from any
+// of its pixels to the paper, counting the pixel itself. kOutOfMemory.
+Result<int32_t> PieceWidth(const std::vector<std::pair<int32_t, int32_t>>& pixels, const PixelRect& box) {
+  const int32_t w = box.right - box.left;
+  const int32_t h = box.bottom - box.top;
+  Buffer<int32_t> steps = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(w) * h));
+  const auto at = [&](int32_t x, int32_t y) -> int32_t& { return steps[static_cast<size_t>(y) * w + x]; };
+  const auto get = [&](int32_t x, int32_t y) { return x < 0 || y < 0 || x >= w || y >= h ? 0 : at(x, y); };
+  constexpr int32_t kFar = 1 << 30;
+  for (const auto& [x, y] : pixels) at(x - box.left, y - box.top) = kFar;
+  for (int32_t y = 0; y < h; ++y) {
+    for (int32_t x = 0; x < w; ++x) {
+      if (at(x, y) != 0) at(x, y) = std::min(at(x, y), std::min(get(x - 1, y), get(x, y - 1)) + 1);
+    }
+  }
+  int32_t most = 0;
+  for (int32_t y = h - 1; y >= 0; --y) {
+    for (int32_t x = w - 1; x >= 0; --x) {
+      if (at(x, y) != 0) at(x, y) = std::min(at(x, y), std::min(get(x + 1, y), get(x, y + 1)) + 1);
+      most = std::max(most, at(x, y));
+    }
+  }
+  return 2 * most;
+}
+
+}  // namespace
+
+Result<bool> LoneDot(const InkBits& ink, double widths, int64_t most) {
+  InkBits pieces = QUOREL_TRY(ink.Copy());
+  int pieces_seen = 0;
+  bool dot = false;
+  Result<void> status{};
+  WalkPieces(
+      pieces, most, [](int32_t, int32_t) {},
+      [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t area, const PixelRect& box) {
+        if (++pieces_seen > 1 || !status.ok()) return;
+        // A piece spread thin over its box is no blot.
+        const int64_t spanned = int64_t{box.right - box.left} * (box.bottom - box.top);
+        if (area >= most || spanned > kSpanPerArea * area) return;
+        const Result<int32_t> width = PieceWidth(first, box);
+        if (!width.ok()) {
+          status = width.status();
+          return;
+        }
+        dot = static_cast<double>(area) < widths * *width * *width;
+      });
+  QUOREL_TRY(status);
+  return pieces_seen == 1 && dot;
+}
+
 double StrokeWidth(const InkBits& ink) {
   // Every run of ink along a row or a column counted once: a stroke gives
   // many runs about its width, a wide dark area (a shadow) few long ones.

@@ -67,6 +67,12 @@ Result<void> RemoveSpecks(InkBits& ink, int64_t min_area);
 // stays, a lone speck goes.
 Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, int32_t reach);
 
+// Whether the ink is one piece, and that a dot by its own measure (a blot, a
+// speck): under `widths` times the square of its own width (the widest band
+// that fits in it), where writing runs for several widths. A piece of `most`
+// pixels or more is writing. Memory: the piece's box. kOutOfMemory.
+Result<bool> LoneDot(const InkBits& ink, double widths, int64_t most);
+
 // The typical stroke width in pixels: the median length of the ink's runs
 // along rows and columns, each run counted once, so a few wide dark areas
 // do not count for much. 0 without ink.

@@ -462,8 +462,20 @@ Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted want
   const double widest = kWidePerPen * std::max(pen, stroke);
   if (wanted != InkWanted::kSeal) QUOREL_TRY(RemoveWide(ink, static_cast<int32_t>(std::ceil(widest))));
   if (wanted == InkWanted::kPen) QUOREL_TRY(RemovePrintLines(ink, stroke));
-  return RemoveSpecks(ink, static_cast<int64_t>(stroke * stroke / 2), static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
-                      static_cast<int32_t>(kDotReachPerPen * stroke));
+  QUOREL_TRY(RemoveSpecks(ink, static_cast<int64_t>(stroke * stroke / 2),
+                          static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
+                          static_cast<int32_t>(kDotReachPerPen * stroke)));
+  // A lone blot or speck (a dot by its own width, with no writing to belong
+  // to) is no signature; the ink's own stroke width, measured on it, let it
+  // pass as a piece. (Not for a seal: it may be one solid field.) Nothing
+  // wider than `side` is left, so a larger piece is no dot.
+  if (wanted != InkWanted::kSeal) {
+    const double side = 2 * std::ceil(widest) + 1;
+    if (QUOREL_TRY(LoneDot(ink, kPieceAreaPerPen, static_cast<int64_t>(kPieceAreaPerPen * side * side)))) {
+      ink = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+    }
+  }
+  return {};
 }
 
 Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {

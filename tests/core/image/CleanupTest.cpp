@@ -306,6 +306,33 @@ TEST(CleanupTest, WideInkIsCleared) {
   EXPECT_FALSE(ink.Get(55, 5) || ink.Get(40, 50) || ink.Get(69, 0));
 }
 
+// A lone piece is a dot when it runs for less than four of its own widths:
+// a blot, a plus, a short thick bar; not a stroke, a ring, nor two blots.
+TEST(CleanupTest, LoneDotByItsOwnWidth) {
+  using Shape = bool (*)(int, int);
+  const std::pair<Shape, bool> cases[] = {
+      {[](int x, int y) { return (x - 20) * (x - 20) + (y - 20) * (y - 20) <= 12; }, true},
+      {[](int x, int y) { return (x == 20 && y >= 19 && y < 23) || (y == 20 && x >= 18 && x < 22); }, true},
+      {[](int x, int y) { return x >= 10 && x < 30 && y >= 20 && y < 26; }, true},
+      {[](int x, int y) { return x >= 5 && x < 45 && y >= 20 && y < 23; }, false},
+      {[](int x, int y) {
+         const int r = (x - 25) * (x - 25) + (y - 25) * (y - 25);
+         return r >= 144 && r <= 225;
+       }, false},
+      {[](int x, int y) { return (x >= 5 && x < 10 && y >= 5 && y < 10) || (x >= 40 && x < 45 && y >= 40 && y < 45); },
+       false},
+  };
+  for (const auto& [shape, dot] : cases) {
+    InkBits ink = InkBits::Create(50, 50).value();
+    for (int y = 0; y < 50; ++y) {
+      for (int x = 0; x < 50; ++x) {
+        if (shape(x, y)) ink.Set(x, y);
+      }
+    }
+    EXPECT_EQ(LoneDot(ink, 4.0, 2500).value(), dot);
+  }
+}
+
 // Upright strokes blurred across by a Gaussian (σ 1 px): dark 5 px bars set
 // the ink's contrast; beside them a dark line 1.6 px wide, whose blurred
 // peak reaches 0.58 of that contrast and whose halfway line lies a pixel
