@@ -111,6 +111,9 @@ Result<int32_t> PieceWidth(const std::vector<std::pair<int32_t, int32_t>>& pixel
 }  // namespace
 
 Result<bool> LoneDot(const InkBits& ink, double widths, int64_t most) {
+  // Most ink spans more than a blot could: no need to walk it.
+  const PixelRect all = InkBounds(ink);
+  if (int64_t{all.right - all.left} * (all.bottom - all.top) > kSpanPerArea * most) return false;
   InkBits pieces = QUOREL_TRY(ink.Copy());
   int pieces_seen = 0;
   bool dot = false;
