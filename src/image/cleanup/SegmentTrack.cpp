@@ -57,23 +57,37 @@ void SegmentSignal(const Box& box, const Buffer<uint8_t>& dark, int32_t half, Bu
                    Buffer<uint8_t>& signal) {
   std::fill(signal.begin(), signal.end(), uint8_t{0});
   const int32_t count = half + 1;
+  // Each sum of `count` samples as a mean in quarters.
+  std::array<uint8_t, 255 * (kLongestHalf + 1) + 1> quarters;
+  for (int32_t sum = 0; sum <= 255 * count; ++sum) {
+    quarters[sum] = static_cast<uint8_t>(std::min((kQuarters * sum + count / 2) / count, 255));
+  }
+  // One line of the box in direction `step` from (x0, y0), where it begins.
+  const auto walk = [&](const Step step, int32_t x0, int32_t y0) {
+    int32_t length = step.dy > 0 ? (box.height - 1 - y0) / step.dy + 1 : box.width;
+    if (step.dx > 0) length = std::min(length, (box.width - 1 - x0) / step.dx + 1);
+    if (step.dx < 0) length = std::min(length, x0 / -step.dx + 1);
+    const ptrdiff_t stride = static_cast<ptrdiff_t>(step.dy) * box.width + step.dx;
+    const uint8_t* in = &dark[box.At(x0, y0)];
+    line[0] = 0;
+    for (int32_t k = 0; k < length; ++k) line[k + 1] = line[k] + in[k * stride];
+    uint8_t* out = &signal[box.At(x0, y0)];
+    for (int32_t c = 0; c < length; ++c) {
+      const int32_t back = line[c + 1] - line[std::max(0, c - half)];
+      const int32_t ahead = line[std::min(length, c + half + 1)] - line[c];
+      out[c * stride] = std::max(out[c * stride], quarters[std::min(back, ahead)]);
+    }
+  };
   for (const Step step : kSteps) {
+    // Lines begin on the first step.dy rows, and on the columns a step
+    // sideways leaves.
     for (int32_t y0 = 0; y0 < box.height; ++y0) {
-      for (int32_t x0 = 0; x0 < box.width; ++x0) {
-        if (box.Inside(x0 - step.dx, y0 - step.dy)) continue;  // not where a line begins
-        int32_t length = 0;
-        line[0] = 0;
-        for (; box.Inside(x0 + length * step.dx, y0 + length * step.dy); ++length) {
-          line[length + 1] = line[length] + dark[box.At(x0 + length * step.dx, y0 + length * step.dy)];
-        }
-        for (int32_t c = 0; c < length; ++c) {
-          const int32_t back = line[c + 1] - line[std::max(0, c - half)];
-          const int32_t ahead = line[std::min(length, c + half + 1)] - line[c];
-          const int32_t mean = (kQuarters * std::min(back, ahead) + count / 2) / count;
-          uint8_t& out = signal[box.At(x0 + c * step.dx, y0 + c * step.dy)];
-          out = static_cast<uint8_t>(std::max<int32_t>(out, std::min(mean, 255)));
-        }
+      if (y0 < step.dy) {
+        for (int32_t x0 = 0; x0 < box.width; ++x0) walk(step, x0, y0);
+        continue;
       }
+      for (int32_t x0 = 0; x0 < std::min(step.dx, box.width); ++x0) walk(step, x0, y0);
+      for (int32_t x0 = std::max(0, box.width + step.dx); x0 < box.width; ++x0) walk(step, x0, y0);
     }
   }
 }
@@ -165,8 +179,11 @@ Result<TrackCut> CutTrack(const InkBits& ink, const Box& box, const Buffer<uint8
 // The pixels of `track` not in `ink` where under half of the ridge within
 // `reach` lies on or beside `ink` (a thin stroke found a pixel off its ridge
 // is found), and not on the picture's outermost rows and columns (often
-// darker on a sensor).
-Result<InkBits> Unfound(const InkBits& ink, const InkBits& track, const InkBits& ridge, int32_t reach) {
+// darker on a sensor). The ridge is counted down each column of the box
+// first: `ridges` and `found` take a count a pixel of the box (`reach` is at
+// most 127).
+Result<InkBits> Unfound(const InkBits& ink, const Box& box, const InkBits& track, const InkBits& ridge,
+                        int32_t reach, Buffer<uint8_t>& ridges, Buffer<uint8_t>& found) {
   const int32_t w = ink.width();
   const int32_t h = ink.height();
   InkBits added = QUOREL_TRY(InkBits::Create(w, h));
@@ -176,18 +193,38 @@ Result<InkBits> Unfound(const InkBits& ink, const InkBits& track, const InkBits&
       for (int32_t xx = std::max(0, x - 1); xx <= std::min(w - 1, x + 1); ++xx) near.Set(xx, yy);
     }
   });
-  ForEachInk(track, [&](int32_t x, int32_t y) {
-    if (ink.Get(x, y) || x < kEdge || y < kEdge || x >= w - kEdge || y >= h - kEdge) return;
-    int32_t ridges = 0;
-    int32_t found = 0;
-    for (int32_t yy = std::max(0, y - reach); yy <= std::min(h - 1, y + reach); ++yy) {
-      for (int32_t xx = std::max(0, x - reach); xx <= std::min(w - 1, x + reach); ++xx) {
-        if (!ridge.Get(xx, yy)) continue;
-        ++ridges;
-        found += near.Get(xx, yy);
+  // Row y's counts are row y − 1's, with row y + reach in and y − reach − 1 out.
+  const auto tally = [&](int32_t y, int32_t x, int sign, uint8_t* r, uint8_t* f) {
+    if (y < 0 || y >= box.height || !ridge.Get(box.left + x, box.top + y)) return;
+    *r = static_cast<uint8_t>(*r + sign);
+    *f = static_cast<uint8_t>(*f + sign * near.Get(box.left + x, box.top + y));
+  };
+  for (int32_t y = 0; y < box.height; ++y) {
+    for (int32_t x = 0; x < box.width; ++x) {
+      uint8_t* r = &ridges[box.At(x, y)];
+      uint8_t* f = &found[box.At(x, y)];
+      if (y == 0) {
+        *r = *f = 0;
+        for (int32_t yy = 0; yy <= reach; ++yy) tally(yy, x, 1, r, f);
+      } else {
+        *r = ridges[box.At(x, y - 1)];
+        *f = found[box.At(x, y - 1)];
+        tally(y + reach, x, 1, r, f);
+        tally(y - reach - 1, x, -1, r, f);
       }
     }
-    if (2 * found < ridges) added.Set(x, y);
+  }
+  ForEachInk(track, [&](int32_t x, int32_t y) {
+    if (ink.Get(x, y) || x < kEdge || y < kEdge || x >= w - kEdge || y >= h - kEdge) return;
+    const int32_t bx = x - box.left;
+    const int32_t by = y - box.top;
+    int32_t ridge_count = 0;
+    int32_t found_count = 0;
+    for (int32_t xx = std::max(0, bx - reach); xx <= std::min(box.width - 1, bx + reach); ++xx) {
+      ridge_count += ridges[box.At(xx, by)];
+      found_count += found[box.At(xx, by)];
+    }
+    if (2 * found_count < ridge_count) added.Set(x, y);
   });
   return added;
 }
@@ -245,12 +282,13 @@ Result<InkBits> FindSegmentTrack(const InkBits& ink, int32_t reach, const Darkne
   half = std::clamp(static_cast<int32_t>(std::lround(width)), 1, kLongestHalf);
   SegmentSignal(box, dark, half, line, signal);
   const Level level = PaperLevel(signal);
-  reach = std::max(2 * reach, static_cast<int32_t>(std::lround(width)));
+  reach = std::min(std::max(2 * reach, static_cast<int32_t>(std::lround(width))), kLongestHalf);
   // The rows' peaks go where the darkness was.
   const TrackCut cut = QUOREL_TRY(CutTrack(ink, box, signal, level, reach, dark));
   InkBits track = QUOREL_TRY(ink.Copy());
   QUOREL_TRY(GrowWithin(track, cut.allowed));
-  InkBits added = QUOREL_TRY(Unfound(ink, track, cut.ridge, kRidgeReachPerReach * reach));
+  // The darkness and the signal, no longer needed, take the counts.
+  InkBits added = QUOREL_TRY(Unfound(ink, box, track, cut.ridge, kRidgeReachPerReach * reach, dark, signal));
   QUOREL_TRY(KeepLong(added, half));
   return added;
 }
