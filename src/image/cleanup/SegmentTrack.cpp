@@ -26,6 +26,9 @@ constexpr int32_t kLongestHalf = 31;
 // The box looked at reaches this many first segments past the ink's.
 constexpr int32_t kMarginPerSegment = 4;
 constexpr double kTrackSpreads = 3.0;
+// Signal this many spreads over the paper seeds a track of its own: a
+// stroke on which the pixel look found no flake.
+constexpr double kSeedSpreads = 8.0;
 // A standard deviation from the median absolute deviation of a normal spread.
 constexpr double kSpreadPerDeviation = 1.4826;
 // The signal is kept as a half segment's mean darkness in quarters (up to a
@@ -92,12 +95,14 @@ void SegmentSignal(const Box& box, const Buffer<uint8_t>& dark, int32_t half, Bu
   }
 }
 
-// The paper's level of the signal (its median: most of the box is paper) and
-// where the track begins, kTrackSpreads spreads over it (the spread from the
-// median distance below the median).
+// The paper's level of the signal (its median: most of the box is paper),
+// where the track begins and where it is seeded, kTrackSpreads and
+// kSeedSpreads spreads over it (the spread from the median distance below
+// the median).
 struct Level {
   int32_t paper = 0;
   int32_t least = 0;
+  int32_t seed = 0;
 };
 
 Level PaperLevel(const Buffer<uint8_t>& signal) {
@@ -111,6 +116,7 @@ Level PaperLevel(const Buffer<uint8_t>& signal) {
   while (deviation < level.paper && 2 * (near += histogram[level.paper - deviation]) < seen) ++deviation;
   const double spread = std::max(1.0, kSpreadPerDeviation * deviation);
   level.least = static_cast<int32_t>(std::ceil(level.paper + kTrackSpreads * spread));
+  level.seed = static_cast<int32_t>(std::ceil(level.paper + kSeedSpreads * spread));
   return level;
 }
 
@@ -286,6 +292,13 @@ Result<InkBits> FindSegmentTrack(const InkBits& ink, int32_t reach, const Darkne
   // The rows' peaks go where the darkness was.
   const TrackCut cut = QUOREL_TRY(CutTrack(ink, box, signal, level, reach, dark));
   InkBits track = QUOREL_TRY(ink.Copy());
+  for (int32_t y = 0; y < box.height; ++y) {
+    for (int32_t x = 0; x < box.width; ++x) {
+      if (signal[box.At(x, y)] >= level.seed && cut.allowed.Get(box.left + x, box.top + y)) {
+        track.Set(box.left + x, box.top + y);
+      }
+    }
+  }
   QUOREL_TRY(GrowWithin(track, cut.allowed));
   // The darkness and the signal, no longer needed, take the counts.
   InkBits added = QUOREL_TRY(Unfound(ink, box, track, cut.ridge, kRidgeReachPerReach * reach, dark, signal));

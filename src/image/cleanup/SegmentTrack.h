@@ -18,8 +18,9 @@ namespace quorel {
 // it does not take the stroke for its own. The paper's signal (its median
 // and spread) sets the noise.
 //
-// The track: pixels joined to `ink` through signal kTrackSpreads spreads over
-// the paper, cut at half way (from the paper) to the largest signal around
+// The track: pixels joined to `ink` (or to signal kSeedSpreads spreads over
+// the paper: a stroke with no flake found) through signal kTrackSpreads
+// spreads over the paper, cut at half way (from the paper) to the largest signal around
 // that is not ink yet (the halfway rule at a stroke's scale; the ink's darker
 // flakes and crossings do not lift it). Its width, measured, sets the
 // segments' length and the reach of the cut. Returned: the pixels of the
