@@ -108,4 +108,13 @@ Result<void> RemoveWide(InkBits& ink, int32_t radius);
 // The smallest rectangle around the ink; empty (all zero) without ink.
 PixelRect InkBounds(const InkBits& ink);
 
+// Adds every pixel of `more` (of the same size) to `ink`.
+inline void Unite(InkBits& ink, const InkBits& more) {
+  for (int32_t y = 0; y < ink.height(); ++y) {
+    uint8_t* row = ink.MutableRow(y);
+    const uint8_t* other = more.Row(y);
+    for (size_t i = 0; i < ink.stride(); ++i) row[i] |= other[i];
+  }
+}
+
 }  // namespace quorel

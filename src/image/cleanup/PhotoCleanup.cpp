@@ -28,6 +28,7 @@
 #include "image/cleanup/PenOverSeal.h"
 #include "image/cleanup/PrintLines.h"
 #include "image/cleanup/SealCells.h"
+#include "image/cleanup/SegmentTrack.h"
 #include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/TrimMargins.h"
@@ -519,7 +520,8 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
       QUOREL_TRY(Look(in, light, choice, lines, steps, least, std::clamp(reach, 1, kLongestReach), white, darkness));
   QUOREL_TRY(masks.seeds.KeepSeeded(masks.strong));
   // Light paper lines, and those a curled sheet bows, run whole only here.
-  QUOREL_TRY(QUOREL_TRY(lines.Others(masks.faint, masks.strong)).Clear(masks.faint, masks.strong));
+  const PaperLines others = QUOREL_TRY(lines.Others(masks.faint, masks.strong));
+  QUOREL_TRY(others.Clear(masks.faint, masks.strong));
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
   {
     // Faint words, but not the inner edge of a soft shadow, as long as one.
@@ -527,14 +529,15 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     QUOREL_TRY(AddFaintWords(masks.strong, masks.faint, pen));
     QUOREL_TRY(unseeded.Clear(masks.strong, in, light, std::clamp(2 * reach, 2, 2 * kLongestReach)));
   }
+  // The wanted ink's darkness.
+  const auto rows = [&](int32_t y, int32_t from, int32_t to) {
+    light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+    DarknessRow(white.data(), to - from, darkness.data());
+    for (int32_t i = 0; i < to - from; ++i) darkness[i] = choice.Wants(&white[3 * i]) ? darkness[i] : 0;
+    return static_cast<const uint8_t*>(darkness.data());
+  };
   // Grainy ink (pencil): the paper between its flakes, at the tone of its grain.
   {
-    const auto rows = [&](int32_t y, int32_t from, int32_t to) {
-      light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
-      DarknessRow(white.data(), to - from, darkness.data());
-      for (int32_t i = 0; i < to - from; ++i) darkness[i] = choice.Wants(&white[3 * i]) ? darkness[i] : 0;
-      return static_cast<const uint8_t*>(darkness.data());
-    };
     const int32_t within = std::clamp(reach, 1, kLongestReach);
     const int32_t flakes = InkGrain(masks.strong, within, least, rows);
     QUOREL_TRY(AddGrainyTrack(masks.strong, flakes, within, least, rows));
@@ -560,6 +563,13 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const double stroke = std::max(
       1.0, choice.wanted == InkWanted::kSeal ? std::min(StrokeWidth(masks.strong), kWidePerPen * pen) : grown);
   QUOREL_TRY(KeepWriting(masks.strong, pen, stroke, choice.wanted));
+  // Writing near the grain (the edge at its floor) may be a pencil barely out
+  // of the noise, found as its darkest flakes: its track along the strokes.
+  // Not on paper whose grain capped the floor (papyrus, squared paper) or
+  // with lines, whose own texture a segment follows as well.
+  if (masks.edge <= 2 * least && least < kMostLeastInk && lines.empty() && others.empty()) {
+    Unite(masks.strong, QUOREL_TRY(FindSegmentTrack(masks.strong, std::clamp(reach, 1, kLongestReach), rows)));
+  }
   return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};
 }
 

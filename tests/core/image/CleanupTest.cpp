@@ -23,6 +23,7 @@
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/PhotoCleanup.h"
 #include "image/cleanup/PrintLines.h"
+#include "image/cleanup/SegmentTrack.h"
 #include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/TrimMargins.h"
 #include "support/TestData.h"
@@ -486,6 +487,41 @@ TEST(CleanupTest, GrainyTrackFillsAPencilLine) {
     EXPECT_EQ(grain, grainy ? 2 : 0);
     ASSERT_TRUE(AddGrainyTrack(ink, grain, 4, 16, rows));
     for (int y = 7; y < 23; ++y) EXPECT_EQ(ink.Get(30, y) && ink.Get(32, y), y >= 10 && y < 20) << y;
+  }
+}
+
+// Paper of noise 0…8 (a fixed hash) with a 6 px stroke along rows 27–32,
+// columns 10–109. A stroke 8 over the paper, found as three flakes, is
+// followed end to end and no wider than its rows and a pixel either side,
+// nor past its ends; one at 40 with a rim of 20, found whole, gains nothing
+// (its blurred rim is not ink); a speck found in a faint blot grows no clump.
+TEST(CleanupTest, SegmentTrackFollowsAFaintStroke) {
+  struct Case {
+    int stroke, rim;
+    bool whole, speck;
+  };
+  for (const Case c : {Case{8, 0, false, false}, Case{40, 20, true, false}, Case{0, 0, false, true}}) {
+    constexpr int kW = 120, kH = 60;
+    InkBits ink = InkBits::Create(kW, kH).value();
+    std::vector<uint8_t> dark(kW * kH);
+    for (int y = 0; y < kH; ++y) {
+      for (int x = 0; x < kW; ++x) {
+        const bool on = x >= 10 && x < 110 && y >= 27 && y < 33, beside = x >= 10 && x < 110 && (y == 26 || y == 33);
+        const uint32_t hash = (static_cast<uint32_t>(x) * 73856093u ^ static_cast<uint32_t>(y) * 19349663u) * 2654435761u;
+        dark[y * kW + x] = static_cast<uint8_t>((hash >> 16) % 9 + (on ? c.stroke : beside ? c.rim : 0));
+        if (c.speck && std::abs(x - 60) < 4 && std::abs(y - 30) < 4) dark[y * kW + x] += 8;
+        if ((on && (c.whole || (!c.speck && (x == 20 || x == 60 || x == 100) && y < 29))) || (c.speck && x == 60 && y == 30)) {
+          ink.Set(x, y);
+        }
+      }
+    }
+    const DarknessRows rows = [&](int32_t y, int32_t from, int32_t) { return &dark[y * kW + from]; };
+    const InkBits added = FindSegmentTrack(ink, 1, rows).value();
+    int inside = 0, outside = 0;
+    ForEachInk(added, [&](int32_t x, int32_t y) { ++(x >= 9 && x <= 110 && y >= 26 && y <= 33 ? inside : outside); });
+    EXPECT_EQ(outside, 0) << c.stroke;
+    if (c.whole || c.speck) EXPECT_EQ(inside, 0) << c.stroke;
+    else EXPECT_GE(inside, 100 * 6 * 8 / 10);  // at least 80 % of the stroke
   }
 }
 

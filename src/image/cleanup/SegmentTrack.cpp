@@ -1,0 +1,309 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "image/cleanup/SegmentTrack.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <utility>
+
+#include "common/Buffer.h"
+#include "image/cleanup/GridExtreme.h"
+#include "image/cleanup/InkPieces.h"
+#include "image/cleanup/PieceSpread.h"
+
+namespace quorel {
+namespace {
+
+// Eight directions half a right angle or less apart. A segment takes the same
+// number of samples in each, so the noise averages alike.
+struct Step {
+  int32_t dx, dy;
+};
+constexpr std::array<Step, 8> kSteps{{{1, 0}, {2, 1}, {1, 1}, {1, 2}, {0, 1}, {-1, 2}, {-1, 1}, {-2, 1}}};
+// The first look's half segment, in strokes' reaches (and one more sample).
+constexpr int32_t kFirstHalfPerReach = 2;
+constexpr int32_t kLongestHalf = 31;
+// The box looked at reaches this many first segments past the ink's.
+constexpr int32_t kMarginPerSegment = 4;
+constexpr double kTrackSpreads = 3.0;
+// Signal this many spreads over the paper seeds a track of its own: a
+// stroke on which the pixel look found no flake.
+constexpr double kSeedSpreads = 8.0;
+// A standard deviation from the median absolute deviation of a normal spread.
+constexpr double kSpreadPerDeviation = 1.4826;
+// The signal is kept as a half segment's mean darkness in quarters (up to a
+// mean of 63.75: the ink found darker than that is not this look's).
+constexpr int32_t kQuarters = 4;
+// The ridge of the track: signal three quarters of the way to its peak. The
+// ink found holds it where it lies on or beside most of the ridge within
+// kRidgeReachPerReach reaches (two strokes and the paper between them).
+constexpr int32_t kRidgeNum = 3;
+constexpr int32_t kRidgeDen = 4;
+constexpr int32_t kRidgeReachPerReach = 2;
+// A sensor's outermost rows and columns are often darker: nothing is added
+// this near the picture's edge.
+constexpr int32_t kEdge = 2;
+// The look keeps three bytes a pixel of the ink's box: not beyond this size.
+constexpr int64_t kMostPixels = int64_t{1} << 23;
+
+struct Box {
+  int32_t left, top, width, height;
+  bool Inside(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+  size_t At(int32_t x, int32_t y) const { return static_cast<size_t>(y) * width + x; }
+};
+
+// Each pixel's signal: the largest over the directions of the lesser of the
+// mean darkness of the `half` + 1 samples either side of it, the pixel
+// included, in quarters. Samples beyond the box count as paper. `line` holds
+// a line's prefix sums (the box's width + height + 1 values).
+void SegmentSignal(const Box& box, const Buffer<uint8_t>& dark, int32_t half, Buffer<int32_t>& line,
+                   Buffer<uint8_t>& signal) {
+  std::fill(signal.begin(), signal.end(), uint8_t{0});
+  const int32_t count = half + 1;
+  // Each sum of `count` samples as a mean in quarters.
+  std::array<uint8_t, 255 * (kLongestHalf + 1) + 1> quarters;
+  for (int32_t sum = 0; sum <= 255 * count; ++sum) {
+    quarters[sum] = static_cast<uint8_t>(std::min((kQuarters * sum + count / 2) / count, 255));
+  }
+  // One line of the box in direction `step` from (x0, y0), where it begins.
+  const auto walk = [&](const Step step, int32_t x0, int32_t y0) {
+    int32_t length = step.dy > 0 ? (box.height - 1 - y0) / step.dy + 1 : box.width;
+    if (step.dx > 0) length = std::min(length, (box.width - 1 - x0) / step.dx + 1);
+    if (step.dx < 0) length = std::min(length, x0 / -step.dx + 1);
+    const ptrdiff_t stride = static_cast<ptrdiff_t>(step.dy) * box.width + step.dx;
+    const uint8_t* in = &dark[box.At(x0, y0)];
+    line[0] = 0;
+    for (int32_t k = 0; k < length; ++k) line[k + 1] = line[k] + in[k * stride];
+    uint8_t* out = &signal[box.At(x0, y0)];
+    for (int32_t c = 0; c < length; ++c) {
+      const int32_t back = line[c + 1] - line[std::max(0, c - half)];
+      const int32_t ahead = line[std::min(length, c + half + 1)] - line[c];
+      out[c * stride] = std::max(out[c * stride], quarters[std::min(back, ahead)]);
+    }
+  };
+  for (const Step step : kSteps) {
+    // Lines begin on the first step.dy rows, and on the columns a step
+    // sideways leaves.
+    for (int32_t y0 = 0; y0 < box.height; ++y0) {
+      if (y0 < step.dy) {
+        for (int32_t x0 = 0; x0 < box.width; ++x0) walk(step, x0, y0);
+        continue;
+      }
+      for (int32_t x0 = 0; x0 < std::min(step.dx, box.width); ++x0) walk(step, x0, y0);
+      for (int32_t x0 = std::max(0, box.width + step.dx); x0 < box.width; ++x0) walk(step, x0, y0);
+    }
+  }
+}
+
+// The paper's level of the signal (its median: most of the box is paper),
+// where the track begins and where it is seeded, kTrackSpreads and
+// kSeedSpreads spreads over it (the spread from the median distance below
+// the median).
+struct Level {
+  int32_t paper = 0;
+  int32_t least = 0;
+  int32_t seed = 0;
+};
+
+Level PaperLevel(const Buffer<uint8_t>& signal) {
+  std::array<uint64_t, 256> histogram{};
+  for (const uint8_t s : signal) ++histogram[s];
+  Level level;
+  uint64_t seen = 0;
+  while (level.paper < 255 && 2 * (seen += histogram[level.paper]) < signal.size()) ++level.paper;
+  uint64_t near = 0;
+  int32_t deviation = 0;
+  while (deviation < level.paper && 2 * (near += histogram[level.paper - deviation]) < seen) ++deviation;
+  const double spread = std::max(1.0, kSpreadPerDeviation * deviation);
+  level.least = static_cast<int32_t>(std::ceil(level.paper + kTrackSpreads * spread));
+  level.seed = static_cast<int32_t>(std::ceil(level.paper + kSeedSpreads * spread));
+  return level;
+}
+
+// The signal's pixels at `least` or more, as a mask of the whole picture.
+Result<InkBits> Over(const InkBits& ink, const Box& box, const Buffer<uint8_t>& signal, int32_t least) {
+  InkBits over = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  for (int32_t y = 0; y < box.height; ++y) {
+    for (int32_t x = 0; x < box.width; ++x) {
+      if (signal[box.At(x, y)] >= least) over.Set(box.left + x, box.top + y);
+    }
+  }
+  return over;
+}
+
+// The largest signal within `reach` along each row of the box: of all pixels
+// into `all`, of those not in `ink` into `fresh`.
+Result<void> RowPeaks(const InkBits& ink, const Box& box, const Buffer<uint8_t>& signal, int32_t reach,
+                      Buffer<uint8_t>& all, Buffer<uint8_t>& fresh) {
+  RunningMax running = QUOREL_TRY(RunningMax::Create(box.width, reach));
+  for (int32_t y = 0; y < box.height; ++y) {
+    const uint8_t* row = &signal[box.At(0, y)];
+    running.Run([&](int32_t x) { return row[x]; }, &all[box.At(0, y)]);
+    running.Run([&](int32_t x) { return ink.Get(box.left + x, box.top + y) ? uint8_t{0} : row[x]; },
+                &fresh[box.At(0, y)]);
+  }
+  return {};
+}
+
+// Where the track may run, and its ridge: a pixel of signal `level.least`
+// or more is allowed at half way from the paper to the largest signal within
+// `reach` that is not ink yet, ridge at kRidgeNum / kRidgeDen of the way to
+// the largest of all. `rows` is scratch of the box's size.
+struct TrackCut {
+  InkBits allowed;
+  InkBits ridge;
+};
+
+Result<TrackCut> CutTrack(const InkBits& ink, const Box& box, const Buffer<uint8_t>& signal, const Level& level,
+                          int32_t reach, Buffer<uint8_t>& rows) {
+  TrackCut cut{QUOREL_TRY(InkBits::Create(ink.width(), ink.height())),
+               QUOREL_TRY(InkBits::Create(ink.width(), ink.height()))};
+  Buffer<uint8_t>& peak_all = rows;
+  Buffer<uint8_t> peak_fresh = QUOREL_TRY(Buffer<uint8_t>::Filled(signal.size()));
+  QUOREL_TRY(RowPeaks(ink, box, signal, reach, peak_all, peak_fresh));
+  for (int32_t y = 0; y < box.height; ++y) {
+    const int32_t first = std::max(0, y - reach);
+    const int32_t last = std::min(box.height - 1, y + reach);
+    for (int32_t x = 0; x < box.width; ++x) {
+      const int32_t own = signal[box.At(x, y)];
+      if (own < level.least) continue;
+      int32_t peak = own;
+      int32_t fresh = own;
+      for (int32_t yy = first; yy <= last; ++yy) {
+        peak = std::max<int32_t>(peak, peak_all[box.At(x, yy)]);
+        fresh = std::max<int32_t>(fresh, peak_fresh[box.At(x, yy)]);
+      }
+      if (2 * (own - level.paper) >= fresh - level.paper) cut.allowed.Set(box.left + x, box.top + y);
+      if (kRidgeDen * (own - level.paper) >= kRidgeNum * (peak - level.paper)) {
+        cut.ridge.Set(box.left + x, box.top + y);
+      }
+    }
+  }
+  return cut;
+}
+
+// The pixels of `track` not in `ink` where under half of the ridge within
+// `reach` lies on or beside `ink` (a thin stroke found a pixel off its ridge
+// is found), and not on the picture's outermost rows and columns (often
+// darker on a sensor). The ridge is counted down each column of the box
+// first: `ridges` and `found` take a count a pixel of the box (`reach` is at
+// most 127).
+Result<InkBits> Unfound(const InkBits& ink, const Box& box, const InkBits& track, const InkBits& ridge,
+                        int32_t reach, Buffer<uint8_t>& ridges, Buffer<uint8_t>& found) {
+  const int32_t w = ink.width();
+  const int32_t h = ink.height();
+  InkBits added = QUOREL_TRY(InkBits::Create(w, h));
+  InkBits near = QUOREL_TRY(InkBits::Create(w, h));
+  ForEachInk(ink, [&](int32_t x, int32_t y) {
+    for (int32_t yy = std::max(0, y - 1); yy <= std::min(h - 1, y + 1); ++yy) {
+      for (int32_t xx = std::max(0, x - 1); xx <= std::min(w - 1, x + 1); ++xx) near.Set(xx, yy);
+    }
+  });
+  // Row y's counts are row y − 1's, with row y + reach in and y − reach − 1 out.
+  const auto tally = [&](int32_t y, int32_t x, int sign, uint8_t* r, uint8_t* f) {
+    if (y < 0 || y >= box.height || !ridge.Get(box.left + x, box.top + y)) return;
+    *r = static_cast<uint8_t>(*r + sign);
+    *f = static_cast<uint8_t>(*f + sign * near.Get(box.left + x, box.top + y));
+  };
+  for (int32_t y = 0; y < box.height; ++y) {
+    for (int32_t x = 0; x < box.width; ++x) {
+      uint8_t* r = &ridges[box.At(x, y)];
+      uint8_t* f = &found[box.At(x, y)];
+      if (y == 0) {
+        *r = *f = 0;
+        for (int32_t yy = 0; yy <= reach; ++yy) tally(yy, x, 1, r, f);
+      } else {
+        *r = ridges[box.At(x, y - 1)];
+        *f = found[box.At(x, y - 1)];
+        tally(y + reach, x, 1, r, f);
+        tally(y - reach - 1, x, -1, r, f);
+      }
+    }
+  }
+  ForEachInk(track, [&](int32_t x, int32_t y) {
+    if (ink.Get(x, y) || x < kEdge || y < kEdge || x >= w - kEdge || y >= h - kEdge) return;
+    const int32_t bx = x - box.left;
+    const int32_t by = y - box.top;
+    int32_t ridge_count = 0;
+    int32_t found_count = 0;
+    for (int32_t xx = std::max(0, bx - reach); xx <= std::min(box.width - 1, bx + reach); ++xx) {
+      ridge_count += ridges[box.At(xx, by)];
+      found_count += found[box.At(xx, by)];
+    }
+    if (2 * found_count < ridge_count) added.Set(x, y);
+  });
+  return added;
+}
+
+// Clears from `added` its pieces that spread less than `along` along their
+// main axis: writing runs, a clump of the paper's noise does not. kOutOfMemory.
+Result<void> KeepLong(InkBits& added, double along) {
+  InkBits pieces = QUOREL_TRY(added.Copy());
+  InkBits kept = QUOREL_TRY(InkBits::Create(added.width(), added.height()));
+  PieceSpread spread;
+  InkSpot first{};
+  WalkPieces(
+      pieces, 1,
+      [&](int32_t x, int32_t y) {
+        if (spread.empty()) first = {x, y};
+        spread.Add(x, y);
+      },
+      [&](const auto&, int64_t, const PixelRect&) {
+        if (spread.Along() >= along) kept.Set(first.x, first.y);
+        spread = PieceSpread{};
+      });
+  QUOREL_TRY(GrowWithin(kept, added));
+  added = std::move(kept);
+  return {};
+}
+
+}  // namespace
+
+Result<InkBits> FindSegmentTrack(const InkBits& ink, int32_t reach, const DarknessRows& darkness) {
+  const int32_t w = ink.width();
+  const int32_t h = ink.height();
+  const PixelRect bounds = InkBounds(ink);
+  if (bounds.right == 0) return InkBits::Create(w, h);
+  int32_t half = std::min(kFirstHalfPerReach * std::max(reach, 1) + 1, kLongestHalf);
+  const int32_t margin = kMarginPerSegment * (2 * half + 1);
+  const int32_t left = std::max(0, bounds.left - margin);
+  const int32_t top = std::max(0, bounds.top - margin);
+  const Box box{left, top, std::min(w, bounds.right + margin) - left, std::min(h, bounds.bottom + margin) - top};
+  if (int64_t{box.width} * box.height > kMostPixels) return InkBits::Create(w, h);
+  const size_t count = static_cast<size_t>(box.width) * box.height;
+  Buffer<uint8_t> dark = QUOREL_TRY(Buffer<uint8_t>::Filled(count));
+  for (int32_t y = 0; y < box.height; ++y) {
+    std::copy_n(darkness(box.top + y, box.left, box.left + box.width), box.width, &dark[box.At(0, y)]);
+  }
+  Buffer<uint8_t> signal = QUOREL_TRY(Buffer<uint8_t>::Filled(count));
+  Buffer<int32_t> line = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(box.width + box.height) + 1));
+  // A first look sets the scale: the width of the track grown from the ink.
+  SegmentSignal(box, dark, half, line, signal);
+  double width = 0;
+  {
+    InkBits track = QUOREL_TRY(ink.Copy());
+    QUOREL_TRY(GrowWithin(track, QUOREL_TRY(Over(ink, box, signal, PaperLevel(signal).least))));
+    width = StrokeWidth(track);
+  }
+  half = std::clamp(static_cast<int32_t>(std::lround(width)), 1, kLongestHalf);
+  SegmentSignal(box, dark, half, line, signal);
+  const Level level = PaperLevel(signal);
+  reach = std::min(std::max(2 * reach, static_cast<int32_t>(std::lround(width))), kLongestHalf);
+  // The rows' peaks go where the darkness was.
+  const TrackCut cut = QUOREL_TRY(CutTrack(ink, box, signal, level, reach, dark));
+  InkBits track = QUOREL_TRY(ink.Copy());
+  for (int32_t y = 0; y < box.height; ++y) {
+    for (int32_t x = 0; x < box.width; ++x) {
+      if (signal[box.At(x, y)] >= level.seed && cut.allowed.Get(box.left + x, box.top + y)) {
+        track.Set(box.left + x, box.top + y);
+      }
+    }
+  }
+  QUOREL_TRY(GrowWithin(track, cut.allowed));
+  // The darkness and the signal, no longer needed, take the counts.
+  InkBits added = QUOREL_TRY(Unfound(ink, box, track, cut.ridge, kRidgeReachPerReach * reach, dark, signal));
+  QUOREL_TRY(KeepLong(added, half));
+  return added;
+}
+
+}  // namespace quorel
