@@ -6,8 +6,6 @@
 #include <cmath>
 
 #include "common/Buffer.h"
-#include "image/cleanup/InkPieces.h"
-#include "image/cleanup/PieceSpread.h"
 
 namespace quorel {
 namespace {
@@ -132,29 +130,6 @@ Result<Spread> PaperSpread(const Buffer<uint8_t>& signal, int32_t w, int32_t h) 
   return spread;
 }
 
-// Keeps the pieces of `ink` that spread at least `along` along their main
-// axis. kOutOfMemory.
-Result<void> KeepLong(InkBits& ink, double along) {
-  InkBits pieces = QUOREL_TRY(ink.Copy());
-  InkBits kept = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
-  PieceSpread spread;
-  int32_t first_x = 0;
-  int32_t first_y = 0;
-  WalkPieces(
-      pieces, 1,
-      [&](int32_t x, int32_t y) {
-        if (spread.empty()) first_x = x, first_y = y;
-        spread.Add(x, y);
-      },
-      [&](const auto&, int64_t, const PixelRect&) {
-        if (spread.Along() >= along) kept.Set(first_x, first_y);
-        spread = PieceSpread{};
-      });
-  QUOREL_TRY(GrowWithin(kept, ink));
-  ink = std::move(kept);
-  return {};
-}
-
 }  // namespace
 
 Result<InkBits> FindFaintStrokes(int32_t width, int32_t height, const DarknessRows& darkness) {
@@ -178,7 +153,7 @@ Result<InkBits> FindFaintStrokes(int32_t width, int32_t height, const DarknessRo
     }
   }
   QUOREL_TRY(GrowWithin(strokes, allowed));
-  QUOREL_TRY(KeepLong(strokes, kLongest));
+  QUOREL_TRY(KeepLongPieces(strokes, kLongest));
   // The halfway cut: a pixel's own signal against the largest average of
   // the strokes around it (both from zero: the paper's level).
   InkBits cut = QUOREL_TRY(InkBits::Create(w, h));

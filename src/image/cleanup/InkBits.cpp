@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "image/cleanup/InkPieces.h"
+#include "image/cleanup/PieceSpread.h"
 
 namespace quorel {
 
@@ -109,6 +110,27 @@ Result<int32_t> PieceWidth(const std::vector<std::pair<int32_t, int32_t>>& pixel
 }
 
 }  // namespace
+
+Result<void> KeepLongPieces(InkBits& ink, double along) {
+  InkBits pieces = QUOREL_TRY(ink.Copy());
+  InkBits kept = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  PieceSpread spread;
+  int32_t first_x = 0;
+  int32_t first_y = 0;
+  WalkPieces(
+      pieces, 1,
+      [&](int32_t x, int32_t y) {
+        if (spread.empty()) first_x = x, first_y = y;
+        spread.Add(x, y);
+      },
+      [&](const auto&, int64_t, const PixelRect&) {
+        if (spread.Along() >= along) kept.Set(first_x, first_y);
+        spread = PieceSpread{};
+      });
+  QUOREL_TRY(GrowWithin(kept, ink));
+  ink = std::move(kept);
+  return {};
+}
 
 Result<bool> LoneDot(const InkBits& ink, double widths, int64_t most) {
   // Most ink spans more than a blot could: no need to walk it.

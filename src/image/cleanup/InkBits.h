@@ -67,6 +67,11 @@ Result<void> RemoveSpecks(InkBits& ink, int64_t min_area);
 // stays, a lone speck goes.
 Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, int32_t reach);
 
+// Clears the pieces of ink (8-connected) that spread less than `along` along
+// their main axis (PieceSpread): writing runs, a clump of the paper's
+// texture or noise does not. kOutOfMemory.
+Result<void> KeepLongPieces(InkBits& ink, double along);
+
 // Whether the ink is one piece, and that a dot by its own measure (a blot, a
 // speck): under `widths` times the square of its own width (the widest band
 // that fits in it), where writing runs for several widths. A piece of `most`

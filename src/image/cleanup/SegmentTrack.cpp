@@ -8,8 +8,6 @@
 
 #include "common/Buffer.h"
 #include "image/cleanup/GridExtreme.h"
-#include "image/cleanup/InkPieces.h"
-#include "image/cleanup/PieceSpread.h"
 
 namespace quorel {
 namespace {
@@ -235,28 +233,6 @@ Result<InkBits> Unfound(const InkBits& ink, const Box& box, const InkBits& track
   return added;
 }
 
-// Clears from `added` its pieces that spread less than `along` along their
-// main axis: writing runs, a clump of the paper's noise does not. kOutOfMemory.
-Result<void> KeepLong(InkBits& added, double along) {
-  InkBits pieces = QUOREL_TRY(added.Copy());
-  InkBits kept = QUOREL_TRY(InkBits::Create(added.width(), added.height()));
-  PieceSpread spread;
-  InkSpot first{};
-  WalkPieces(
-      pieces, 1,
-      [&](int32_t x, int32_t y) {
-        if (spread.empty()) first = {x, y};
-        spread.Add(x, y);
-      },
-      [&](const auto&, int64_t, const PixelRect&) {
-        if (spread.Along() >= along) kept.Set(first.x, first.y);
-        spread = PieceSpread{};
-      });
-  QUOREL_TRY(GrowWithin(kept, added));
-  added = std::move(kept);
-  return {};
-}
-
 }  // namespace
 
 Result<InkBits> FindSegmentTrack(const InkBits& ink, int32_t reach, const DarknessRows& darkness) {
@@ -302,7 +278,7 @@ Result<InkBits> FindSegmentTrack(const InkBits& ink, int32_t reach, const Darkne
   QUOREL_TRY(GrowWithin(track, cut.allowed));
   // The darkness and the signal, no longer needed, take the counts.
   InkBits added = QUOREL_TRY(Unfound(ink, box, track, cut.ridge, kRidgeReachPerReach * reach, dark, signal));
-  QUOREL_TRY(KeepLong(added, half));
+  QUOREL_TRY(KeepLongPieces(added, half));
   return added;
 }
 
