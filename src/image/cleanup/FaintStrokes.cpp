@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "common/Buffer.h"
+#include "image/cleanup/HistogramLevel.h"
 
 namespace quorel {
 namespace {
@@ -22,8 +23,6 @@ constexpr double kLongest = 2.0 * kLocalRadius;
 constexpr int32_t kEdge = kNoiseRadius + 1;
 constexpr double kSeedSpreads = 6.0;
 constexpr double kFaintSpreads = 2.5;
-// A standard deviation from the median absolute deviation of a normal spread.
-constexpr double kSpreadPerDeviation = 1.4826;
 // The signal is kept in half darkness units from kZero (−32 … 95.5): the
 // paper's noise below zero, faint ink above; darker ink was found before.
 constexpr int kZero = 64;
@@ -104,8 +103,7 @@ void AveragedRow(const Buffer<uint8_t>& signal, int32_t w, int32_t h, int32_t y,
   }
 }
 
-// The paper's level and spread of the averages: their median, and the median
-// distance below it scaled to a standard deviation.
+// The paper's level and spread of the averages (PaperNoiseOf).
 struct Spread {
   int median = 0;
   int spread = kLeastSpread;
@@ -118,16 +116,8 @@ Result<Spread> PaperSpread(const Buffer<uint8_t>& signal, int32_t w, int32_t h) 
     AveragedRow(signal, w, h, y, &rows[0], &rows[w]);
     for (int32_t x = 0; x < w; ++x) ++histogram[rows[w + x]];
   }
-  const uint64_t total = static_cast<uint64_t>(w) * static_cast<uint64_t>(h);
-  Spread spread;
-  uint64_t seen = 0;
-  while (spread.median + 1 < kAverages && 2 * (seen += histogram[spread.median]) < total) ++spread.median;
-  // Below the median lie seen pixels; the half of them nearest it.
-  uint64_t near = 0;
-  int deviation = 0;
-  while (deviation < spread.median && 2 * (near += histogram[spread.median - deviation]) < seen) ++deviation;
-  spread.spread = std::max(kLeastSpread, static_cast<int>(std::lround(kSpreadPerDeviation * deviation)));
-  return spread;
+  const PaperNoise noise = PaperNoiseOf(histogram, static_cast<uint64_t>(w) * static_cast<uint64_t>(h));
+  return Spread{noise.level, std::max(kLeastSpread, static_cast<int>(std::lround(noise.spread)))};
 }
 
 }  // namespace

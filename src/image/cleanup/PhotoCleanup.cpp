@@ -18,6 +18,7 @@
 #include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/GrainyTrack.h"
+#include "image/cleanup/HistogramLevel.h"
 #include "image/cleanup/GridExtreme.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkHue.h"
@@ -163,15 +164,6 @@ int LeastInk(const ConstDibRows& in, PaperLight& light, Buffer<float>& white, Bu
   int grain = 0;
   while (grain < 255 && (seen += histogram[grain]) < kGrainShare * static_cast<double>(total)) ++grain;
   return std::clamp(static_cast<int>(std::lround(kInkOverGrain * grain)), kLeastInk, kMostLeastInk);
-}
-
-// The median of `count` values tallied in `histogram`.
-template <class Count>
-int MedianOf(const std::array<Count, 256>& histogram, uint64_t count) {
-  uint64_t seen = 0;
-  int median = 0;
-  while (median < 255 && 2 * (seen += histogram[median]) < count) ++median;
-  return median;
 }
 
 // The ink a panel takes: for a seal, ink of the seal's hue (found in the

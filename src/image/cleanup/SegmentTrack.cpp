@@ -8,6 +8,7 @@
 
 #include "common/Buffer.h"
 #include "image/cleanup/GridExtreme.h"
+#include "image/cleanup/HistogramLevel.h"
 
 namespace quorel {
 namespace {
@@ -27,8 +28,6 @@ constexpr double kTrackSpreads = 3.0;
 // Signal this many spreads over the paper seeds a track of its own: a
 // stroke on which the pixel look found no flake.
 constexpr double kSeedSpreads = 8.0;
-// A standard deviation from the median absolute deviation of a normal spread.
-constexpr double kSpreadPerDeviation = 1.4826;
 // The signal is kept as a half segment's mean darkness in quarters (up to a
 // mean of 63.75: the ink found darker than that is not this look's).
 constexpr int32_t kQuarters = 4;
@@ -95,8 +94,7 @@ void SegmentSignal(const Box& box, const Buffer<uint8_t>& dark, int32_t half, Bu
 
 // The paper's level of the signal (its median: most of the box is paper),
 // where the track begins and where it is seeded, kTrackSpreads and
-// kSeedSpreads spreads over it (the spread from the median distance below
-// the median).
+// kSeedSpreads spreads over it (PaperNoiseOf).
 struct Level {
   int32_t paper = 0;
   int32_t least = 0;
@@ -106,13 +104,10 @@ struct Level {
 Level PaperLevel(const Buffer<uint8_t>& signal) {
   std::array<uint64_t, 256> histogram{};
   for (const uint8_t s : signal) ++histogram[s];
+  const PaperNoise noise = PaperNoiseOf(histogram, signal.size());
   Level level;
-  uint64_t seen = 0;
-  while (level.paper < 255 && 2 * (seen += histogram[level.paper]) < signal.size()) ++level.paper;
-  uint64_t near = 0;
-  int32_t deviation = 0;
-  while (deviation < level.paper && 2 * (near += histogram[level.paper - deviation]) < seen) ++deviation;
-  const double spread = std::max(1.0, kSpreadPerDeviation * deviation);
+  level.paper = noise.level;
+  const double spread = std::max(1.0, noise.spread);
   level.least = static_cast<int32_t>(std::ceil(level.paper + kTrackSpreads * spread));
   level.seed = static_cast<int32_t>(std::ceil(level.paper + kSeedSpreads * spread));
   return level;

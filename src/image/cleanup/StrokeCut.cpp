@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "image/cleanup/GridExtreme.h"
+#include "image/cleanup/HistogramLevel.h"
 
 namespace quorel {
 namespace {
@@ -85,9 +86,7 @@ int32_t EdgeRise::NarrowRun() const {
   int64_t total = 0;
   for (const int64_t n : rises_) total += n;
   if (total == 0) return kNarrowRun;
-  int64_t seen = 0;
-  int32_t median = 0;
-  while (median < kLongest && 2 * (seen += rises_[median]) < total) ++median;
+  const int32_t median = MedianOf(rises_, static_cast<uint64_t>(total));
   // 2.355 σ = 1.74 × the 1.35 σ rise.
   return std::max(kNarrowRun, static_cast<int32_t>(std::lround(1.74 * median)) + 1);
 }
