@@ -66,10 +66,7 @@ Result<void> AddFaintWords(InkBits& strong, const InkBits& faint, double pen) {
   }
   if (!any) return {};
   QUOREL_TRY(GrowWithin(pieces, faint));
-  for (int32_t y = 0; y < strong.height(); ++y) {
-    uint8_t* row = strong.MutableRow(y);
-    for (size_t i = 0; i < strong.stride(); ++i) row[i] |= pieces.Row(y)[i];
-  }
+  Unite(strong, pieces);
   return {};
 }
 

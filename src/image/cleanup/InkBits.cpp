@@ -69,11 +69,7 @@ Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, in
           if (!AnyInk(kept, near)) return;
           for (const auto& [x, y] : first) ink.Set(x, y);  // `ink` is empty by now
         });
-    for (int32_t y = 0; y < ink.height(); ++y) {
-      const uint8_t* dots_kept = ink.Row(y);
-      uint8_t* row = kept.MutableRow(y);
-      for (size_t byte = 0; byte < ink.stride(); ++byte) row[byte] |= dots_kept[byte];
-    }
+    Unite(kept, ink);
   }
   ink = std::move(kept);
   return {};
@@ -275,10 +271,7 @@ Result<void> BridgeUnder(InkBits& ink, const InkBits& under, int32_t span) {
       else if (above.Get(x, y) && seen[x] - y <= span) bridged.Set(x, y);
     }
   }
-  for (int32_t y = 0; y < h; ++y) {
-    uint8_t* row = ink.MutableRow(y);
-    for (size_t byte = 0; byte < ink.stride(); ++byte) row[byte] |= bridged.Row(y)[byte];
-  }
+  Unite(ink, bridged);
   return {};
 }
 

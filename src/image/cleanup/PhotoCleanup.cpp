@@ -18,8 +18,8 @@
 #include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/GrainyTrack.h"
-#include "image/cleanup/HistogramLevel.h"
 #include "image/cleanup/GridExtreme.h"
+#include "image/cleanup/HistogramLevel.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkHue.h"
 #include "image/cleanup/ObjectRims.h"
@@ -507,9 +507,9 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
                                                                       : Buffer<uint8_t>::Filled(0));
   QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing), held));
   const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
+  const int32_t within = std::clamp(reach, 1, kLongestReach);
   const PaperSteps steps = QUOREL_TRY(PaperSteps::Find(light, held));
-  Masks masks =
-      QUOREL_TRY(Look(in, light, choice, lines, steps, least, std::clamp(reach, 1, kLongestReach), white, darkness));
+  Masks masks = QUOREL_TRY(Look(in, light, choice, lines, steps, least, within, white, darkness));
   QUOREL_TRY(masks.seeds.KeepSeeded(masks.strong));
   // Light paper lines, and those a curled sheet bows, run whole only here.
   const PaperLines others = QUOREL_TRY(lines.Others(masks.faint, masks.strong));
@@ -529,11 +529,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     return static_cast<const uint8_t*>(darkness.data());
   };
   // Grainy ink (pencil): the paper between its flakes, at the tone of its grain.
-  {
-    const int32_t within = std::clamp(reach, 1, kLongestReach);
-    const int32_t flakes = InkGrain(masks.strong, within, least, rows);
-    QUOREL_TRY(AddGrainyTrack(masks.strong, flakes, within, least, rows));
-  }
+  QUOREL_TRY(AddGrainyTrack(masks.strong, InkGrain(masks.strong, within, least, rows), within, least, rows));
   // The rim of a hard shadow where the paper has not followed it yet. (The
   // width grown, as faint ink's strong pixels can be too few to tell it;
   // bounded, as is the work a pixel.)
@@ -560,7 +556,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // Not on paper whose grain capped the floor (papyrus, squared paper) or
   // with lines, whose own texture a segment follows as well.
   if (masks.edge <= 2 * least && least < kMostLeastInk && lines.empty() && others.empty()) {
-    Unite(masks.strong, QUOREL_TRY(FindSegmentTrack(masks.strong, std::clamp(reach, 1, kLongestReach), rows)));
+    Unite(masks.strong, QUOREL_TRY(FindSegmentTrack(masks.strong, within, rows)));
   }
   return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};
 }
