@@ -154,6 +154,31 @@ Result<bool> LoneDot(const InkBits& ink, double widths, int64_t most) {
   return pieces_seen == 1 && dot;
 }
 
+Result<void> FillPinholes(InkBits& ink) {
+  InkBits holes = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  const size_t stride = ink.stride();
+  const int32_t h = ink.height();
+  // Eight pixels a byte: bit k is pixel 8i + k, so its left neighbour is bit
+  // k − 1 or the byte before's bit 7. (The bits past the width stay clear:
+  // their rows above and below are clear there.)
+  for (int32_t y = 0; y < h; ++y) {
+    const uint8_t* row = ink.Row(y);
+    const uint8_t* above = y > 0 ? ink.Row(y - 1) : nullptr;
+    const uint8_t* below = y + 1 < h ? ink.Row(y + 1) : nullptr;
+    uint8_t* out = holes.MutableRow(y);
+    for (size_t i = 0; i < stride; ++i) {
+      const unsigned own = row[i];
+      const unsigned left = ((own << 1) | (i > 0 ? row[i - 1] >> 7 : 0u)) & 0xFFu;
+      const unsigned right = (own >> 1) | (i + 1 < stride ? (row[i + 1] & 1u) << 7 : 0u);
+      const unsigned up = above != nullptr ? above[i] : 0u;
+      const unsigned down = below != nullptr ? below[i] : 0u;
+      out[i] = static_cast<uint8_t>(~own & ((left & right & (up | down)) | (up & down & (left | right))));
+    }
+  }
+  Unite(ink, holes);
+  return {};
+}
+
 double StrokeWidth(const InkBits& ink) {
   // Every run of ink along a row or a column counted once: a stroke gives
   // many runs about its width, a wide dark area (a shadow) few long ones.

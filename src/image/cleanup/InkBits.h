@@ -78,6 +78,13 @@ Result<void> KeepLongPieces(InkBits& ink, double along);
 // pixels or more is writing. Memory: the piece's box. kOutOfMemory.
 Result<bool> LoneDot(const InkBits& ink, double widths, int64_t most);
 
+// Adds each pixel of paper with ink on three or four of its four sides: a
+// pen's footprint has no hole or notch a pixel wide, while the paper's tooth
+// between a pencil's flakes and the noise along a stroke's edge leave them.
+// (Ink on two sides alone may be the paper between two strokes, or a
+// corner.) Beyond the picture is paper. kOutOfMemory.
+Result<void> FillPinholes(InkBits& ink);
+
 // The typical stroke width in pixels: the median length of the ink's runs
 // along rows and columns, each run counted once, so a few wide dark areas
 // do not count for much. 0 without ink.

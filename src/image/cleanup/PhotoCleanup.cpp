@@ -659,7 +659,9 @@ Result<PackedDib> Render(const ConstDibRows& in, FoundInk& found, const PixelRec
 Result<CleanedPhoto> CleanPhoto(const PackedDib& picture, InkWanted wanted) {
   const ConstDibRows in = QUOREL_TRY(ConstDibRows::Of(picture));
   FoundInk found = QUOREL_TRY(FindInk(in, wanted));
+  const bool grainy = found.least > kLeastInk;
   if (wanted != InkWanted::kSeal && InkBounds(found.ink).right == 0) QUOREL_TRY(FindFaintInk(in, wanted, found));
+  if (grainy) QUOREL_TRY(FillPinholes(found.ink));
   const PixelRect bounds = InkBounds(found.ink);
   if (bounds.right == 0) {
     PackedDib white = QUOREL_TRY(CreateDib(1, 1, 24, 0, PixelFill::kNone));

@@ -334,6 +334,32 @@ TEST(CleanupTest, LoneDotByItsOwnWidth) {
   }
 }
 
+// Paper with ink on three sides is filled: notches in a bar
+// (either side of a byte's edge); not the paper between two bars a pixel
+// apart, nor an L's inside corner.
+TEST(CleanupTest, FillPinholesInsideStrokesOnly) {
+  // Rows of a 12 × 7 mask, '#' ink; after the fill, 'o' is ink too.
+  const char* const rows[] = {
+      "............",
+      ".######o##..",
+      ".#######o#..",
+      ".#######.#..",
+      "..........#.",
+      ".##.##....##",
+      ".##.##......",
+  };
+  InkBits ink = InkBits::Create(12, 7).value();
+  for (int y = 0; y < 7; ++y) {
+    for (int x = 0; x < 12; ++x) {
+      if (rows[y][x] == '#') ink.Set(x, y);
+    }
+  }
+  ASSERT_TRUE(FillPinholes(ink));
+  for (int y = 0; y < 7; ++y) {
+    for (int x = 0; x < 12; ++x) EXPECT_EQ(ink.Get(x, y), rows[y][x] != '.') << x << ", " << y;
+  }
+}
+
 // Upright strokes blurred across by a Gaussian (σ 1 px): dark 5 px bars set
 // the ink's contrast; beside them a dark line 1.6 px wide, whose blurred
 // peak reaches 0.58 of that contrast and whose halfway line lies a pixel
