@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 
 #include "common/Buffer.h"
@@ -40,7 +41,7 @@ constexpr int32_t kRidgeReachPerReach = 2;
 // A sensor's outermost rows and columns are often darker: nothing is added
 // this near the picture's edge.
 constexpr int32_t kEdge = 2;
-// The look keeps three bytes a pixel of the ink's box: not beyond this size.
+// The look keeps up to four bytes a pixel of the ink's box: not beyond this size.
 constexpr int64_t kMostPixels = int64_t{1} << 23;
 
 struct Box {
@@ -49,47 +50,92 @@ struct Box {
   size_t At(int32_t x, int32_t y) const { return static_cast<size_t>(y) * width + x; }
 };
 
+// A step moves at most this many columns.
+constexpr int32_t kWidestStep = 2;
+// A row of sums reaches half a segment past the box either side (the sum
+// ahead of a place near a side ends there), and one step more is read.
+constexpr int32_t kSumsMargin = kWidestStep * (kLongestHalf + 1);
+// A row of darkness has paper either side as far as the sample leaving a
+// sum at the widest place lies.
+constexpr int32_t kDarkMargin = kWidestStep * (2 * kLongestHalf + 1);
+
+// Scratch of SegmentSignal, sized for the longest half segment: the best
+// lesser half of each pixel of the box so far (two bytes a pixel), one
+// direction's rows of sums still needed (a ring, and a row of paper after
+// it), and rows of darkness with paper either side (entering, leaving, all
+// paper).
+struct SignalScratch {
+  Buffer<int16_t> best;
+  Buffer<int16_t> sums;
+  Buffer<uint8_t> dark_rows;
+  size_t sums_stride = 0;
+  size_t dark_stride = 0;
+
+  static Result<SignalScratch> Create(const Box& box) {
+    SignalScratch s;
+    s.sums_stride = static_cast<size_t>(box.width) + 2 * kSumsMargin;
+    s.dark_stride = static_cast<size_t>(box.width) + 2 * kDarkMargin;
+    s.best = QUOREL_TRY(Buffer<int16_t>::Filled(static_cast<size_t>(box.width) * box.height));
+    s.sums = QUOREL_TRY(Buffer<int16_t>::Filled((kWidestStep * kLongestHalf + 2) * s.sums_stride));
+    s.dark_rows = QUOREL_TRY(Buffer<uint8_t>::Filled(3 * s.dark_stride));
+    return s;
+  }
+};
+
+// One direction's lesser halves into `s.best`. A place's sum is that of the
+// `half` + 1 samples ending at it (samples beyond the box are paper, 0); the
+// half ahead of it is the sum `half` steps on. Row by row, a sum is the one a
+// step back plus the sample entering less the one leaving: a few operations a
+// pixel, along rows, whatever the segment's length.
+void AddDirection(const Box& box, const Buffer<uint8_t>& dark, Step step, int32_t half, SignalScratch& s) {
+  const int32_t ring = half * step.dy + 1;
+  // Places never summed in this direction lie beyond every sample: 0.
+  std::fill_n(s.sums.begin(), ring * s.sums_stride, int16_t{0});
+  const int16_t* paper_sums = &s.sums[s.sums.size() - s.sums_stride + kSumsMargin];
+  const auto sums_row = [&](int32_t y) {
+    return &s.sums[static_cast<size_t>(y % ring) * s.sums_stride + kSumsMargin];
+  };
+  const auto dark_row = [&](int32_t y, size_t slot) -> const uint8_t* {
+    if (y < 0 || y >= box.height) return &s.dark_rows[2 * s.dark_stride + kDarkMargin];
+    uint8_t* row = &s.dark_rows[slot * s.dark_stride + kDarkMargin];
+    std::copy_n(&dark[box.At(0, y)], box.width, row);
+    return row;
+  };
+  const int32_t side = half * std::abs(step.dx);
+  for (int32_t y = 0; y < box.height + half * step.dy; ++y) {
+    int16_t* sums = sums_row(y);
+    // Along a row (dy 0) the sum a step back is this row's, just written.
+    const int16_t* back = (y >= step.dy ? sums_row(y - step.dy) : paper_sums) - step.dx;
+    const uint8_t* entering = dark_row(y, 0);
+    const uint8_t* leaving = dark_row(y - (half + 1) * step.dy, 1) - (half + 1) * step.dx;
+    for (int32_t x = -side; x < box.width + side; ++x) {
+      sums[x] = static_cast<int16_t>(back[x] + entering[x] - leaving[x]);
+    }
+    // Row r's halves are now both summed: behind ending at it, ahead ending here.
+    const int32_t r = y - half * step.dy;
+    if (r < 0) continue;
+    const int16_t* behind = sums_row(r);
+    const int16_t* ahead = sums + half * step.dx;
+    int16_t* best = &s.best[box.At(0, r)];
+    for (int32_t x = 0; x < box.width; ++x) best[x] = std::max(best[x], std::min(behind[x], ahead[x]));
+  }
+}
+
 // Each pixel's signal: the largest over the directions of the lesser of the
 // mean darkness of the `half` + 1 samples either side of it, the pixel
-// included, in quarters. Samples beyond the box count as paper. `line` holds
-// a line's prefix sums (the box's width + height + 1 values).
-void SegmentSignal(const Box& box, const Buffer<uint8_t>& dark, int32_t half, Buffer<int32_t>& line,
+// included, in quarters. Samples beyond the box count as paper.
+void SegmentSignal(const Box& box, const Buffer<uint8_t>& dark, int32_t half, SignalScratch& scratch,
                    Buffer<uint8_t>& signal) {
-  std::fill(signal.begin(), signal.end(), uint8_t{0});
+  std::fill(scratch.best.begin(), scratch.best.end(), int16_t{0});
+  for (const Step step : kSteps) AddDirection(box, dark, step, half, scratch);
+  // Each sum of `count` samples as a mean in quarters; rising with the sum,
+  // so the best sum gives the best mean.
   const int32_t count = half + 1;
-  // Each sum of `count` samples as a mean in quarters.
   std::array<uint8_t, 255 * (kLongestHalf + 1) + 1> quarters;
   for (int32_t sum = 0; sum <= 255 * count; ++sum) {
     quarters[sum] = static_cast<uint8_t>(std::min((kQuarters * sum + count / 2) / count, 255));
   }
-  // One line of the box in direction `step` from (x0, y0), where it begins.
-  const auto walk = [&](const Step step, int32_t x0, int32_t y0) {
-    int32_t length = step.dy > 0 ? (box.height - 1 - y0) / step.dy + 1 : box.width;
-    if (step.dx > 0) length = std::min(length, (box.width - 1 - x0) / step.dx + 1);
-    if (step.dx < 0) length = std::min(length, x0 / -step.dx + 1);
-    const ptrdiff_t stride = static_cast<ptrdiff_t>(step.dy) * box.width + step.dx;
-    const uint8_t* in = &dark[box.At(x0, y0)];
-    line[0] = 0;
-    for (int32_t k = 0; k < length; ++k) line[k + 1] = line[k] + in[k * stride];
-    uint8_t* out = &signal[box.At(x0, y0)];
-    for (int32_t c = 0; c < length; ++c) {
-      const int32_t back = line[c + 1] - line[std::max(0, c - half)];
-      const int32_t ahead = line[std::min(length, c + half + 1)] - line[c];
-      out[c * stride] = std::max(out[c * stride], quarters[std::min(back, ahead)]);
-    }
-  };
-  for (const Step step : kSteps) {
-    // Lines begin on the first step.dy rows, and on the columns a step
-    // sideways leaves.
-    for (int32_t y0 = 0; y0 < box.height; ++y0) {
-      if (y0 < step.dy) {
-        for (int32_t x0 = 0; x0 < box.width; ++x0) walk(step, x0, y0);
-        continue;
-      }
-      for (int32_t x0 = 0; x0 < std::min(step.dx, box.width); ++x0) walk(step, x0, y0);
-      for (int32_t x0 = std::max(0, box.width + step.dx); x0 < box.width; ++x0) walk(step, x0, y0);
-    }
-  }
+  for (size_t i = 0; i < signal.size(); ++i) signal[i] = quarters[static_cast<size_t>(scratch.best[i])];
 }
 
 // The paper's level of the signal (its median: most of the box is paper),
@@ -247,9 +293,9 @@ Result<InkBits> FindSegmentTrack(const InkBits& ink, int32_t reach, const Darkne
     std::copy_n(darkness(box.top + y, box.left, box.left + box.width), box.width, &dark[box.At(0, y)]);
   }
   Buffer<uint8_t> signal = QUOREL_TRY(Buffer<uint8_t>::Filled(count));
-  Buffer<int32_t> line = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(box.width + box.height) + 1));
+  SignalScratch scratch = QUOREL_TRY(SignalScratch::Create(box));
   // A first look sets the scale: the width of the track grown from the ink.
-  SegmentSignal(box, dark, half, line, signal);
+  SegmentSignal(box, dark, half, scratch, signal);
   double width = 0;
   {
     InkBits track = QUOREL_TRY(ink.Copy());
@@ -257,7 +303,8 @@ Result<InkBits> FindSegmentTrack(const InkBits& ink, int32_t reach, const Darkne
     width = StrokeWidth(track);
   }
   half = std::clamp(static_cast<int32_t>(std::lround(width)), 1, kLongestHalf);
-  SegmentSignal(box, dark, half, line, signal);
+  SegmentSignal(box, dark, half, scratch, signal);
+  scratch = SignalScratch{};  // its two bytes a pixel are not needed past here
   const Level level = PaperLevel(signal);
   reach = std::min(std::max(2 * reach, static_cast<int32_t>(std::lround(width))), kLongestHalf);
   // The rows' peaks go where the darkness was.
