@@ -54,17 +54,16 @@ class RunningMax {
   void Run(Value value, uint8_t* out) {
     const int32_t n = width_ + 2 * reach_;
     const int32_t block = 2 * reach_ + 1;
-    const auto padded = [&](int32_t i) -> uint8_t {
-      const int32_t x = i - reach_;
-      return x < 0 || x >= width_ ? 0 : value(x);
-    };
-    for (int32_t i = 0; i < n; ++i) {
-      const uint8_t v = padded(i);
-      forward_[i] = i % block == 0 ? v : std::max(forward_[i - 1], v);
-    }
-    for (int32_t i = n - 1; i >= 0; --i) {
-      const uint8_t v = padded(i);
-      backward_[i] = (i % block == block - 1 || i == n - 1) ? v : std::max(backward_[i + 1], v);
+    // The row, with `reach` of nothing either side, into forward_.
+    std::fill_n(forward_.begin(), reach_, uint8_t{0});
+    for (int32_t x = 0; x < width_; ++x) forward_[reach_ + x] = value(x);
+    std::fill_n(forward_.begin() + reach_ + width_, reach_, uint8_t{0});
+    for (int32_t start = 0; start < n; start += block) {
+      const int32_t end = std::min(n, start + block);
+      // Backward first, while the block still holds the values.
+      backward_[end - 1] = forward_[end - 1];
+      for (int32_t i = end - 2; i >= start; --i) backward_[i] = std::max(backward_[i + 1], forward_[i]);
+      for (int32_t i = start + 1; i < end; ++i) forward_[i] = std::max(forward_[i - 1], forward_[i]);
     }
     // Window [i, i + 2 reach] of the padded row is [x − reach, x + reach] of the row.
     for (int32_t x = 0; x < width_; ++x) out[x] = std::max(backward_[x], forward_[x + 2 * reach_]);
