@@ -39,6 +39,15 @@ Result<void> RunningExtreme(Buffer<T>& grid, int32_t w, int32_t h, int32_t chann
   return {};
 }
 
+// The largest value within `radius` rows of each place of a grid of `width`
+// × `height` values, down its columns, in place (rows beyond the grid count
+// as 0). The work runs along the rows, so it vectorises: windows of the
+// largest power of two within 2 radius + 1 rows are built by doubling, and a
+// row's window is two of them overlapping; the first rows' windows, shorter
+// than that, are running maxima from the top, kept in `start` (at most
+// `radius` rows). kOutOfMemory.
+Result<void> ColumnMax(Buffer<uint8_t>& grid, int32_t width, int32_t height, int32_t radius, Buffer<uint8_t>& start);
+
 // The largest value within `reach` of each place of a row, in O(1) a place
 // (van Herk / Gil-Werman: running maxima forward and backward in blocks).
 class RunningMax {

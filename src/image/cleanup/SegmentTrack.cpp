@@ -170,10 +170,11 @@ Result<InkBits> Over(const InkBits& ink, const Box& box, const Buffer<uint8_t>& 
   return over;
 }
 
-// The largest signal within `reach` along each row of the box: of all pixels
-// into `all`, of those not in `ink` into `fresh`.
-Result<void> RowPeaks(const InkBits& ink, const Box& box, const Buffer<uint8_t>& signal, int32_t reach,
-                      Buffer<uint8_t>& all, Buffer<uint8_t>& fresh) {
+// The largest signal within `reach` (a square) of each pixel of the box: of
+// all pixels into `all`, of those not in `ink` into `fresh`. Along the rows
+// first, then down the columns.
+Result<void> Peaks(const InkBits& ink, const Box& box, const Buffer<uint8_t>& signal, int32_t reach,
+                   Buffer<uint8_t>& all, Buffer<uint8_t>& fresh) {
   RunningMax running = QUOREL_TRY(RunningMax::Create(box.width, reach));
   for (int32_t y = 0; y < box.height; ++y) {
     const uint8_t* row = &signal[box.At(0, y)];
@@ -181,7 +182,9 @@ Result<void> RowPeaks(const InkBits& ink, const Box& box, const Buffer<uint8_t>&
     running.Run([&](int32_t x) { return ink.Get(box.left + x, box.top + y) ? uint8_t{0} : row[x]; },
                 &fresh[box.At(0, y)]);
   }
-  return {};
+  Buffer<uint8_t> start;
+  QUOREL_TRY(ColumnMax(all, box.width, box.height, reach, start));
+  return ColumnMax(fresh, box.width, box.height, reach, start);
 }
 
 // Where the track may run, and its ridge: a pixel of signal `level.least`
@@ -199,19 +202,13 @@ Result<TrackCut> CutTrack(const InkBits& ink, const Box& box, const Buffer<uint8
                QUOREL_TRY(InkBits::Create(ink.width(), ink.height()))};
   Buffer<uint8_t>& peak_all = rows;
   Buffer<uint8_t> peak_fresh = QUOREL_TRY(Buffer<uint8_t>::Filled(signal.size()));
-  QUOREL_TRY(RowPeaks(ink, box, signal, reach, peak_all, peak_fresh));
+  QUOREL_TRY(Peaks(ink, box, signal, reach, peak_all, peak_fresh));
   for (int32_t y = 0; y < box.height; ++y) {
-    const int32_t first = std::max(0, y - reach);
-    const int32_t last = std::min(box.height - 1, y + reach);
     for (int32_t x = 0; x < box.width; ++x) {
       const int32_t own = signal[box.At(x, y)];
       if (own < level.least) continue;
-      int32_t peak = own;
-      int32_t fresh = own;
-      for (int32_t yy = first; yy <= last; ++yy) {
-        peak = std::max<int32_t>(peak, peak_all[box.At(x, yy)]);
-        fresh = std::max<int32_t>(fresh, peak_fresh[box.At(x, yy)]);
-      }
+      const int32_t peak = peak_all[box.At(x, y)];
+      const int32_t fresh = std::max<int32_t>(own, peak_fresh[box.At(x, y)]);
       if (2 * (own - level.paper) >= fresh - level.paper) cut.allowed.Set(box.left + x, box.top + y);
       if (kRidgeDen * (own - level.paper) >= kRidgeNum * (peak - level.paper)) {
         cut.ridge.Set(box.left + x, box.top + y);
@@ -219,6 +216,22 @@ Result<TrackCut> CutTrack(const InkBits& ink, const Box& box, const Buffer<uint8
     }
   }
   return cut;
+}
+
+// Calls visit(x, y) for each pixel of `mask` in the box's rows and bytes
+// (the masks here hold pixels of the box only).
+template <class Visit>
+void ForEachInBox(const InkBits& mask, const Box& box, Visit visit) {
+  const size_t first = static_cast<size_t>(box.left) >> 3;
+  const size_t last = static_cast<size_t>(box.left + box.width - 1) >> 3;
+  for (int32_t y = box.top; y < box.top + box.height; ++y) {
+    const uint8_t* row = mask.Row(y);
+    for (size_t byte = first; byte <= last; ++byte) {
+      for (unsigned bits = row[byte]; bits != 0; bits &= bits - 1) {
+        visit(static_cast<int32_t>(byte * 8) + __builtin_ctz(bits), y);
+      }
+    }
+  }
 }
 
 // The pixels of `track` not in `ink` where under half of the ridge within
@@ -233,33 +246,33 @@ Result<InkBits> Unfound(const InkBits& ink, const Box& box, const InkBits& track
   const int32_t h = ink.height();
   InkBits added = QUOREL_TRY(InkBits::Create(w, h));
   InkBits near = QUOREL_TRY(InkBits::Create(w, h));
-  ForEachInk(ink, [&](int32_t x, int32_t y) {
+  ForEachInBox(ink, box, [&](int32_t x, int32_t y) {
     for (int32_t yy = std::max(0, y - 1); yy <= std::min(h - 1, y + 1); ++yy) {
       for (int32_t xx = std::max(0, x - 1); xx <= std::min(w - 1, x + 1); ++xx) near.Set(xx, yy);
     }
   });
-  // Row y's counts are row y − 1's, with row y + reach in and y − reach − 1 out.
-  const auto tally = [&](int32_t y, int32_t x, int sign, uint8_t* r, uint8_t* f) {
-    if (y < 0 || y >= box.height || !ridge.Get(box.left + x, box.top + y)) return;
-    *r = static_cast<uint8_t>(*r + sign);
-    *f = static_cast<uint8_t>(*f + sign * near.Get(box.left + x, box.top + y));
-  };
-  for (int32_t y = 0; y < box.height; ++y) {
+  // A pixel of the ridge counts in its column's rows within `reach`: one
+  // more where they begin, one less past their end, summed down the columns
+  // (a byte's wrapping cancels out: a count stays under 256).
+  std::fill(ridges.begin(), ridges.end(), uint8_t{0});
+  std::fill(found.begin(), found.end(), uint8_t{0});
+  ForEachInBox(ridge, box, [&](int32_t x, int32_t y) {
+    const int32_t bx = x - box.left;
+    const int32_t by = y - box.top;
+    const uint8_t beside = near.Get(x, y);
+    ridges[box.At(bx, std::max(0, by - reach))] += 1;
+    found[box.At(bx, std::max(0, by - reach))] += beside;
+    if (by + reach + 1 >= box.height) return;
+    ridges[box.At(bx, by + reach + 1)] -= 1;
+    found[box.At(bx, by + reach + 1)] -= beside;
+  });
+  for (int32_t y = 1; y < box.height; ++y) {
     for (int32_t x = 0; x < box.width; ++x) {
-      uint8_t* r = &ridges[box.At(x, y)];
-      uint8_t* f = &found[box.At(x, y)];
-      if (y == 0) {
-        *r = *f = 0;
-        for (int32_t yy = 0; yy <= reach; ++yy) tally(yy, x, 1, r, f);
-      } else {
-        *r = ridges[box.At(x, y - 1)];
-        *f = found[box.At(x, y - 1)];
-        tally(y + reach, x, 1, r, f);
-        tally(y - reach - 1, x, -1, r, f);
-      }
+      ridges[box.At(x, y)] += ridges[box.At(x, y - 1)];
+      found[box.At(x, y)] += found[box.At(x, y - 1)];
     }
   }
-  ForEachInk(track, [&](int32_t x, int32_t y) {
+  ForEachInBox(track, box, [&](int32_t x, int32_t y) {
     if (ink.Get(x, y) || x < kEdge || y < kEdge || x >= w - kEdge || y >= h - kEdge) return;
     const int32_t bx = x - box.left;
     const int32_t by = y - box.top;
