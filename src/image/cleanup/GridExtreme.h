@@ -48,34 +48,26 @@ Result<void> RunningExtreme(Buffer<T>& grid, int32_t w, int32_t h, int32_t chann
 // `radius` rows). kOutOfMemory.
 Result<void> ColumnMax(Buffer<uint8_t>& grid, int32_t width, int32_t height, int32_t radius, Buffer<uint8_t>& start);
 
-// The largest value within `reach` of each place of a row, in O(1) a place
-// (van Herk / Gil-Werman: running maxima forward and backward in blocks).
+// The largest value within `reach` of each place of a row `padded` with
+// `reach` zeros either side, into `out`; `padded` is overwritten. As
+// ColumnMax, by doubling along the row.
+void PaddedRowMax(uint8_t* padded, int32_t width, int32_t reach, uint8_t* out);
+
+// The largest value within `reach` of each place of a row (beyond it: 0).
 class RunningMax {
  public:
   static Result<RunningMax> Create(int32_t width, int32_t reach) {
     RunningMax running(width, reach);
-    QUOREL_TRY(running.forward_.Resize(static_cast<size_t>(width + 2 * reach)));
-    QUOREL_TRY(running.backward_.Resize(running.forward_.size()));
+    QUOREL_TRY(running.padded_.Resize(static_cast<size_t>(width + 2 * reach)));
     return running;
   }
 
   template <class Value>
   void Run(Value value, uint8_t* out) {
-    const int32_t n = width_ + 2 * reach_;
-    const int32_t block = 2 * reach_ + 1;
-    // The row, with `reach` of nothing either side, into forward_.
-    std::fill_n(forward_.begin(), reach_, uint8_t{0});
-    for (int32_t x = 0; x < width_; ++x) forward_[reach_ + x] = value(x);
-    std::fill_n(forward_.begin() + reach_ + width_, reach_, uint8_t{0});
-    for (int32_t start = 0; start < n; start += block) {
-      const int32_t end = std::min(n, start + block);
-      // Backward first, while the block still holds the values.
-      backward_[end - 1] = forward_[end - 1];
-      for (int32_t i = end - 2; i >= start; --i) backward_[i] = std::max(backward_[i + 1], forward_[i]);
-      for (int32_t i = start + 1; i < end; ++i) forward_[i] = std::max(forward_[i - 1], forward_[i]);
-    }
-    // Window [i, i + 2 reach] of the padded row is [x − reach, x + reach] of the row.
-    for (int32_t x = 0; x < width_; ++x) out[x] = std::max(backward_[x], forward_[x + 2 * reach_]);
+    std::fill_n(padded_.begin(), reach_, uint8_t{0});
+    for (int32_t x = 0; x < width_; ++x) padded_[reach_ + x] = value(x);
+    std::fill_n(padded_.begin() + reach_ + width_, reach_, uint8_t{0});
+    PaddedRowMax(padded_.data(), width_, reach_, out);
   }
 
  private:
@@ -83,8 +75,7 @@ class RunningMax {
 
   int32_t width_;
   int32_t reach_;
-  Buffer<uint8_t> forward_;
-  Buffer<uint8_t> backward_;
+  Buffer<uint8_t> padded_;
 };
 
 }  // namespace quorel
