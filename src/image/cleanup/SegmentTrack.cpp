@@ -50,6 +50,28 @@ struct Box {
   size_t At(int32_t x, int32_t y) const { return static_cast<size_t>(y) * width + x; }
 };
 
+// The look's masks hold the box's rows and the bytes of its columns only (a
+// mask of the picture would be made, scanned and grown whole): `left` is a
+// multiple of 8, so rows move as bytes. All the ink lies in the box.
+struct Frame {
+  int32_t left, top, width, height;
+
+  Result<InkBits> Cut(const InkBits& picture) const {
+    InkBits local = QUOREL_TRY(InkBits::Create(width, height));
+    for (int32_t y = 0; y < height; ++y) {
+      std::copy_n(picture.Row(top + y) + left / 8, local.stride(), local.MutableRow(y));
+    }
+    return local;
+  }
+  Result<InkBits> Put(const InkBits& local, int32_t picture_width, int32_t picture_height) const {
+    InkBits picture = QUOREL_TRY(InkBits::Create(picture_width, picture_height));
+    for (int32_t y = 0; y < height; ++y) {
+      std::copy_n(local.Row(y), local.stride(), picture.MutableRow(top + y) + left / 8);
+    }
+    return picture;
+  }
+};
+
 // A step moves at most this many columns.
 constexpr int32_t kWidestStep = 2;
 // A row of sums reaches half a segment past the box either side (the sum
@@ -159,7 +181,7 @@ Level PaperLevel(const Buffer<uint8_t>& signal) {
   return level;
 }
 
-// The signal's pixels at `least` or more, as a mask of the whole picture.
+// The signal's pixels at `least` or more, as a mask like `ink`.
 Result<InkBits> Over(const InkBits& ink, const Box& box, const Buffer<uint8_t>& signal, int32_t least) {
   InkBits over = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
   for (int32_t y = 0; y < box.height; ++y) {
@@ -236,12 +258,12 @@ void ForEachInBox(const InkBits& mask, const Box& box, Visit visit) {
 
 // The pixels of `track` not in `ink` where under half of the ridge within
 // `reach` lies on or beside `ink` (a thin stroke found a pixel off its ridge
-// is found), and not on the picture's outermost rows and columns (often
-// darker on a sensor). The ridge is counted down each column of the box
+// is found), and within `inner`: not on the picture's outermost rows and
+// columns (often darker on a sensor). The ridge is counted down each column of the box
 // first: `ridges` and `found` take a count a pixel of the box (`reach` is at
 // most 127).
 Result<InkBits> Unfound(const InkBits& ink, const Box& box, const InkBits& track, const InkBits& ridge,
-                        int32_t reach, Buffer<uint8_t>& ridges, Buffer<uint8_t>& found) {
+                        const PixelRect& inner, int32_t reach, Buffer<uint8_t>& ridges, Buffer<uint8_t>& found) {
   const int32_t w = ink.width();
   const int32_t h = ink.height();
   InkBits added = QUOREL_TRY(InkBits::Create(w, h));
@@ -273,7 +295,7 @@ Result<InkBits> Unfound(const InkBits& ink, const Box& box, const InkBits& track
     }
   }
   ForEachInBox(track, box, [&](int32_t x, int32_t y) {
-    if (ink.Get(x, y) || x < kEdge || y < kEdge || x >= w - kEdge || y >= h - kEdge) return;
+    if (ink.Get(x, y) || x < inner.left || y < inner.top || x >= inner.right || y >= inner.bottom) return;
     const int32_t bx = x - box.left;
     const int32_t by = y - box.top;
     int32_t ridge_count = 0;
@@ -289,37 +311,42 @@ Result<InkBits> Unfound(const InkBits& ink, const Box& box, const InkBits& track
 
 }  // namespace
 
-Result<InkBits> FindSegmentTrack(const InkBits& ink, int32_t reach, const DarknessRows& darkness) {
-  const int32_t w = ink.width();
-  const int32_t h = ink.height();
-  const PixelRect bounds = InkBounds(ink);
+Result<InkBits> FindSegmentTrack(const InkBits& picture_ink, int32_t reach, const DarknessRows& darkness) {
+  const int32_t w = picture_ink.width();
+  const int32_t h = picture_ink.height();
+  const PixelRect bounds = InkBounds(picture_ink);
   if (bounds.right == 0) return InkBits::Create(w, h);
   int32_t half = std::min(kFirstHalfPerReach * std::max(reach, 1) + 1, kLongestHalf);
   const int32_t margin = kMarginPerSegment * (2 * half + 1);
   const int32_t left = std::max(0, bounds.left - margin);
   const int32_t top = std::max(0, bounds.top - margin);
-  const Box box{left, top, std::min(w, bounds.right + margin) - left, std::min(h, bounds.bottom + margin) - top};
-  if (int64_t{box.width} * box.height > kMostPixels) return InkBits::Create(w, h);
+  const int32_t width = std::min(w, bounds.right + margin) - left;
+  const int32_t height = std::min(h, bounds.bottom + margin) - top;
+  if (int64_t{width} * height > kMostPixels) return InkBits::Create(w, h);
+  const Frame frame{left / 8 * 8, top, left % 8 + width, height};
+  const Box box{left % 8, 0, width, height};  // in the frame
+  const InkBits ink = QUOREL_TRY(frame.Cut(picture_ink));
+  const PixelRect inner{kEdge - frame.left, kEdge - frame.top, w - kEdge - frame.left, h - kEdge - frame.top};
   const size_t count = static_cast<size_t>(box.width) * box.height;
   Buffer<uint8_t> dark = QUOREL_TRY(Buffer<uint8_t>::Filled(count));
   for (int32_t y = 0; y < box.height; ++y) {
-    std::copy_n(darkness(box.top + y, box.left, box.left + box.width), box.width, &dark[box.At(0, y)]);
+    std::copy_n(darkness(top + y, left, left + box.width), box.width, &dark[box.At(0, y)]);
   }
   Buffer<uint8_t> signal = QUOREL_TRY(Buffer<uint8_t>::Filled(count));
   SignalScratch scratch = QUOREL_TRY(SignalScratch::Create(box));
   // A first look sets the scale: the width of the track grown from the ink.
   SegmentSignal(box, dark, half, scratch, signal);
-  double width = 0;
+  double track_width = 0;
   {
     InkBits track = QUOREL_TRY(ink.Copy());
     QUOREL_TRY(GrowWithin(track, QUOREL_TRY(Over(ink, box, signal, PaperLevel(signal).least))));
-    width = StrokeWidth(track);
+    track_width = StrokeWidth(track);
   }
-  half = std::clamp(static_cast<int32_t>(std::lround(width)), 1, kLongestHalf);
+  half = std::clamp(static_cast<int32_t>(std::lround(track_width)), 1, kLongestHalf);
   SegmentSignal(box, dark, half, scratch, signal);
   scratch = SignalScratch{};  // its two bytes a pixel are not needed past here
   const Level level = PaperLevel(signal);
-  reach = std::min(std::max(2 * reach, static_cast<int32_t>(std::lround(width))), kLongestHalf);
+  reach = std::min(std::max(2 * reach, static_cast<int32_t>(std::lround(track_width))), kLongestHalf);
   // The rows' peaks go where the darkness was.
   const TrackCut cut = QUOREL_TRY(CutTrack(ink, box, signal, level, reach, dark));
   InkBits track = QUOREL_TRY(ink.Copy());
@@ -332,9 +359,10 @@ Result<InkBits> FindSegmentTrack(const InkBits& ink, int32_t reach, const Darkne
   }
   QUOREL_TRY(GrowWithin(track, cut.allowed));
   // The darkness and the signal, no longer needed, take the counts.
-  InkBits added = QUOREL_TRY(Unfound(ink, box, track, cut.ridge, kRidgeReachPerReach * reach, dark, signal));
+  InkBits added =
+      QUOREL_TRY(Unfound(ink, box, track, cut.ridge, inner, kRidgeReachPerReach * reach, dark, signal));
   QUOREL_TRY(KeepLongPieces(added, half));
-  return added;
+  return frame.Put(added, w, h);
 }
 
 }  // namespace quorel

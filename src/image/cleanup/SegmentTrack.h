@@ -31,8 +31,8 @@ namespace quorel {
 // not writing). Looked at within a few segments of the ink's box; `reach` is
 // the ink's stroke scale. Empty on a box larger than kMostPixels. Memory:
 // four bytes a pixel of the box while the signal is summed (three after),
-// a few dozen rows of it, and up to seven masks of the picture (a bit a
-// pixel). kOutOfMemory.
+// a few dozen rows of it, up to seven masks of the box and the returned one
+// of the picture (a bit a pixel). kOutOfMemory.
 Result<InkBits> FindSegmentTrack(const InkBits& ink, int32_t reach, const DarknessRows& darkness);
 
 }  // namespace quorel
