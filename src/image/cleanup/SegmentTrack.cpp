@@ -294,16 +294,25 @@ Result<InkBits> Unfound(const InkBits& ink, const Box& box, const InkBits& track
       found[box.At(x, y)] += found[box.At(x, y - 1)];
     }
   }
+  // Then along the rows the track reaches: running sums, one row at a time.
+  Buffer<int32_t> ridges_along = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(box.width) + 1));
+  Buffer<int32_t> found_along = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(box.width) + 1));
+  int32_t row_summed = -1;
   ForEachInBox(track, box, [&](int32_t x, int32_t y) {
     if (ink.Get(x, y) || x < inner.left || y < inner.top || x >= inner.right || y >= inner.bottom) return;
     const int32_t bx = x - box.left;
     const int32_t by = y - box.top;
-    int32_t ridge_count = 0;
-    int32_t found_count = 0;
-    for (int32_t xx = std::max(0, bx - reach); xx <= std::min(box.width - 1, bx + reach); ++xx) {
-      ridge_count += ridges[box.At(xx, by)];
-      found_count += found[box.At(xx, by)];
+    if (by != row_summed) {
+      for (int32_t xx = 0; xx < box.width; ++xx) {
+        ridges_along[xx + 1] = ridges_along[xx] + ridges[box.At(xx, by)];
+        found_along[xx + 1] = found_along[xx] + found[box.At(xx, by)];
+      }
+      row_summed = by;
     }
+    const int32_t first = std::max(0, bx - reach);
+    const int32_t end = std::min(box.width, bx + reach + 1);
+    const int32_t ridge_count = ridges_along[end] - ridges_along[first];
+    const int32_t found_count = found_along[end] - found_along[first];
     if (2 * found_count < ridge_count) added.Set(x, y);
   });
   return added;
