@@ -39,35 +39,35 @@ Result<void> RunningExtreme(Buffer<T>& grid, int32_t w, int32_t h, int32_t chann
   return {};
 }
 
-// The largest value within `reach` of each place of a row, in O(1) a place
-// (van Herk / Gil-Werman: running maxima forward and backward in blocks).
+// The largest value within `radius` rows of each place of a grid of `width`
+// × `height` values, down its columns, in place (rows beyond the grid count
+// as 0). The work runs along the rows, so it vectorises: windows of the
+// largest power of two within 2 radius + 1 rows are built by doubling, and a
+// row's window is two of them overlapping; the first rows' windows, shorter
+// than that, are running maxima from the top, kept in `start` (at most
+// `radius` rows). kOutOfMemory.
+Result<void> ColumnMax(Buffer<uint8_t>& grid, int32_t width, int32_t height, int32_t radius, Buffer<uint8_t>& start);
+
+// The largest value within `reach` of each place of a row `padded` with
+// `reach` zeros either side, into `out`; `padded` is overwritten. As
+// ColumnMax, by doubling along the row.
+void PaddedRowMax(uint8_t* padded, int32_t width, int32_t reach, uint8_t* out);
+
+// The largest value within `reach` of each place of a row (beyond it: 0).
 class RunningMax {
  public:
   static Result<RunningMax> Create(int32_t width, int32_t reach) {
     RunningMax running(width, reach);
-    QUOREL_TRY(running.forward_.Resize(static_cast<size_t>(width + 2 * reach)));
-    QUOREL_TRY(running.backward_.Resize(running.forward_.size()));
+    QUOREL_TRY(running.padded_.Resize(static_cast<size_t>(width + 2 * reach)));
     return running;
   }
 
   template <class Value>
   void Run(Value value, uint8_t* out) {
-    const int32_t n = width_ + 2 * reach_;
-    const int32_t block = 2 * reach_ + 1;
-    const auto padded = [&](int32_t i) -> uint8_t {
-      const int32_t x = i - reach_;
-      return x < 0 || x >= width_ ? 0 : value(x);
-    };
-    for (int32_t i = 0; i < n; ++i) {
-      const uint8_t v = padded(i);
-      forward_[i] = i % block == 0 ? v : std::max(forward_[i - 1], v);
-    }
-    for (int32_t i = n - 1; i >= 0; --i) {
-      const uint8_t v = padded(i);
-      backward_[i] = (i % block == block - 1 || i == n - 1) ? v : std::max(backward_[i + 1], v);
-    }
-    // Window [i, i + 2 reach] of the padded row is [x − reach, x + reach] of the row.
-    for (int32_t x = 0; x < width_; ++x) out[x] = std::max(backward_[x], forward_[x + 2 * reach_]);
+    std::fill_n(padded_.begin(), reach_, uint8_t{0});
+    for (int32_t x = 0; x < width_; ++x) padded_[reach_ + x] = value(x);
+    std::fill_n(padded_.begin() + reach_ + width_, reach_, uint8_t{0});
+    PaddedRowMax(padded_.data(), width_, reach_, out);
   }
 
  private:
@@ -75,8 +75,7 @@ class RunningMax {
 
   int32_t width_;
   int32_t reach_;
-  Buffer<uint8_t> forward_;
-  Buffer<uint8_t> backward_;
+  Buffer<uint8_t> padded_;
 };
 
 }  // namespace quorel

@@ -243,8 +243,21 @@ Result<void> GrowWithin(InkBits& ink, const InkBits& allowed) {
     }
     return {};
   };
+  // Whether the bytes around a byte of ink hold a pixel allowed and not ink
+  // yet: if not, none of its pixels spreads (growing only takes room away).
+  const auto room = [&](int32_t y, size_t byte) {
+    const size_t first = byte > 0 ? byte - 1 : 0;
+    const size_t last = std::min(ink.stride() - 1, byte + 1);
+    for (int32_t yy = std::max(0, y - 1); yy <= std::min(h - 1, y + 1); ++yy) {
+      for (size_t b = first; b <= last; ++b) {
+        if ((allowed.Row(yy)[b] & ~ink.Row(yy)[b]) != 0) return true;
+      }
+    }
+    return false;
+  };
   for (int32_t y = 0; y < h; ++y) {
     for (size_t byte = 0; byte < ink.stride(); ++byte) {
+      if (ink.Row(y)[byte] == 0 || !room(y, byte)) continue;
       for (unsigned bits = ink.Row(y)[byte]; bits != 0; bits &= bits - 1) {
         QUOREL_TRY(spread(static_cast<int32_t>(byte * 8) + __builtin_ctz(bits), y));
         while (!front.empty()) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 
 #include "common/Buffer.h"
@@ -40,7 +41,7 @@ constexpr int32_t kRidgeReachPerReach = 2;
 // A sensor's outermost rows and columns are often darker: nothing is added
 // this near the picture's edge.
 constexpr int32_t kEdge = 2;
-// The look keeps three bytes a pixel of the ink's box: not beyond this size.
+// The look keeps up to four bytes a pixel of the ink's box: not beyond this size.
 constexpr int64_t kMostPixels = int64_t{1} << 23;
 
 struct Box {
@@ -49,47 +50,114 @@ struct Box {
   size_t At(int32_t x, int32_t y) const { return static_cast<size_t>(y) * width + x; }
 };
 
+// The look's masks hold the box's rows and the bytes of its columns only (a
+// mask of the picture would be made, scanned and grown whole): `left` is a
+// multiple of 8, so rows move as bytes. All the ink lies in the box.
+struct Frame {
+  int32_t left, top, width, height;
+
+  Result<InkBits> Cut(const InkBits& picture) const {
+    InkBits local = QUOREL_TRY(InkBits::Create(width, height));
+    for (int32_t y = 0; y < height; ++y) {
+      std::copy_n(picture.Row(top + y) + left / 8, local.stride(), local.MutableRow(y));
+    }
+    return local;
+  }
+  Result<InkBits> Put(const InkBits& local, int32_t picture_width, int32_t picture_height) const {
+    InkBits picture = QUOREL_TRY(InkBits::Create(picture_width, picture_height));
+    for (int32_t y = 0; y < height; ++y) {
+      std::copy_n(local.Row(y), local.stride(), picture.MutableRow(top + y) + left / 8);
+    }
+    return picture;
+  }
+};
+
+// A step moves at most this many columns.
+constexpr int32_t kWidestStep = 2;
+// A row of sums reaches half a segment past the box either side (the sum
+// ahead of a place near a side ends there), and one step more is read.
+constexpr int32_t kSumsMargin = kWidestStep * (kLongestHalf + 1);
+// A row of darkness has paper either side as far as the sample leaving a
+// sum at the widest place lies.
+constexpr int32_t kDarkMargin = kWidestStep * (2 * kLongestHalf + 1);
+
+// Scratch of SegmentSignal, sized for the longest half segment: the best
+// lesser half of each pixel of the box so far (two bytes a pixel), one
+// direction's rows of sums still needed (a ring, and a row of paper after
+// it), and rows of darkness with paper either side (entering, leaving, all
+// paper).
+struct SignalScratch {
+  Buffer<int16_t> best;
+  Buffer<int16_t> sums;
+  Buffer<uint8_t> dark_rows;
+  size_t sums_stride = 0;
+  size_t dark_stride = 0;
+
+  static Result<SignalScratch> Create(const Box& box) {
+    SignalScratch s;
+    s.sums_stride = static_cast<size_t>(box.width) + 2 * kSumsMargin;
+    s.dark_stride = static_cast<size_t>(box.width) + 2 * kDarkMargin;
+    s.best = QUOREL_TRY(Buffer<int16_t>::Filled(static_cast<size_t>(box.width) * box.height));
+    s.sums = QUOREL_TRY(Buffer<int16_t>::Filled((kWidestStep * kLongestHalf + 2) * s.sums_stride));
+    s.dark_rows = QUOREL_TRY(Buffer<uint8_t>::Filled(3 * s.dark_stride));
+    return s;
+  }
+};
+
+// One direction's lesser halves into `s.best`. A place's sum is that of the
+// `half` + 1 samples ending at it (samples beyond the box are paper, 0); the
+// half ahead of it is the sum `half` steps on. Row by row, a sum is the one a
+// step back plus the sample entering less the one leaving: a few operations a
+// pixel, along rows, whatever the segment's length.
+void AddDirection(const Box& box, const Buffer<uint8_t>& dark, Step step, int32_t half, SignalScratch& s) {
+  const int32_t ring = half * step.dy + 1;
+  // Places never summed in this direction lie beyond every sample: 0.
+  std::fill_n(s.sums.begin(), ring * s.sums_stride, int16_t{0});
+  const int16_t* paper_sums = &s.sums[s.sums.size() - s.sums_stride + kSumsMargin];
+  const auto sums_row = [&](int32_t y) {
+    return &s.sums[static_cast<size_t>(y % ring) * s.sums_stride + kSumsMargin];
+  };
+  const auto dark_row = [&](int32_t y, size_t slot) -> const uint8_t* {
+    if (y < 0 || y >= box.height) return &s.dark_rows[2 * s.dark_stride + kDarkMargin];
+    uint8_t* row = &s.dark_rows[slot * s.dark_stride + kDarkMargin];
+    std::copy_n(&dark[box.At(0, y)], box.width, row);
+    return row;
+  };
+  const int32_t side = half * std::abs(step.dx);
+  for (int32_t y = 0; y < box.height + half * step.dy; ++y) {
+    int16_t* sums = sums_row(y);
+    // Along a row (dy 0) the sum a step back is this row's, just written.
+    const int16_t* back = (y >= step.dy ? sums_row(y - step.dy) : paper_sums) - step.dx;
+    const uint8_t* entering = dark_row(y, 0);
+    const uint8_t* leaving = dark_row(y - (half + 1) * step.dy, 1) - (half + 1) * step.dx;
+    for (int32_t x = -side; x < box.width + side; ++x) {
+      sums[x] = static_cast<int16_t>(back[x] + entering[x] - leaving[x]);
+    }
+    // Row r's halves are now both summed: behind ending at it, ahead ending here.
+    const int32_t r = y - half * step.dy;
+    if (r < 0) continue;
+    const int16_t* behind = sums_row(r);
+    const int16_t* ahead = sums + half * step.dx;
+    int16_t* best = &s.best[box.At(0, r)];
+    for (int32_t x = 0; x < box.width; ++x) best[x] = std::max(best[x], std::min(behind[x], ahead[x]));
+  }
+}
+
 // Each pixel's signal: the largest over the directions of the lesser of the
 // mean darkness of the `half` + 1 samples either side of it, the pixel
-// included, in quarters. Samples beyond the box count as paper. `line` holds
-// a line's prefix sums (the box's width + height + 1 values).
-void SegmentSignal(const Box& box, const Buffer<uint8_t>& dark, int32_t half, Buffer<int32_t>& line,
+// included, in quarters. Samples beyond the box count as paper.
+void SegmentSignal(const Box& box, const Buffer<uint8_t>& dark, int32_t half, SignalScratch& scratch,
                    Buffer<uint8_t>& signal) {
-  std::fill(signal.begin(), signal.end(), uint8_t{0});
+  std::fill(scratch.best.begin(), scratch.best.end(), int16_t{0});
+  for (const Step step : kSteps) AddDirection(box, dark, step, half, scratch);
+  // Each sum of `count` samples as a mean in quarters; rising with the sum,
+  // so the best sum gives the best mean.
   const int32_t count = half + 1;
-  // Each sum of `count` samples as a mean in quarters.
   std::array<uint8_t, 255 * (kLongestHalf + 1) + 1> quarters;
   for (int32_t sum = 0; sum <= 255 * count; ++sum) {
     quarters[sum] = static_cast<uint8_t>(std::min((kQuarters * sum + count / 2) / count, 255));
   }
-  // One line of the box in direction `step` from (x0, y0), where it begins.
-  const auto walk = [&](const Step step, int32_t x0, int32_t y0) {
-    int32_t length = step.dy > 0 ? (box.height - 1 - y0) / step.dy + 1 : box.width;
-    if (step.dx > 0) length = std::min(length, (box.width - 1 - x0) / step.dx + 1);
-    if (step.dx < 0) length = std::min(length, x0 / -step.dx + 1);
-    const ptrdiff_t stride = static_cast<ptrdiff_t>(step.dy) * box.width + step.dx;
-    const uint8_t* in = &dark[box.At(x0, y0)];
-    line[0] = 0;
-    for (int32_t k = 0; k < length; ++k) line[k + 1] = line[k] + in[k * stride];
-    uint8_t* out = &signal[box.At(x0, y0)];
-    for (int32_t c = 0; c < length; ++c) {
-      const int32_t back = line[c + 1] - line[std::max(0, c - half)];
-      const int32_t ahead = line[std::min(length, c + half + 1)] - line[c];
-      out[c * stride] = std::max(out[c * stride], quarters[std::min(back, ahead)]);
-    }
-  };
-  for (const Step step : kSteps) {
-    // Lines begin on the first step.dy rows, and on the columns a step
-    // sideways leaves.
-    for (int32_t y0 = 0; y0 < box.height; ++y0) {
-      if (y0 < step.dy) {
-        for (int32_t x0 = 0; x0 < box.width; ++x0) walk(step, x0, y0);
-        continue;
-      }
-      for (int32_t x0 = 0; x0 < std::min(step.dx, box.width); ++x0) walk(step, x0, y0);
-      for (int32_t x0 = std::max(0, box.width + step.dx); x0 < box.width; ++x0) walk(step, x0, y0);
-    }
-  }
+  for (size_t i = 0; i < signal.size(); ++i) signal[i] = quarters[static_cast<size_t>(scratch.best[i])];
 }
 
 // The paper's level of the signal (its median: most of the box is paper),
@@ -113,7 +181,7 @@ Level PaperLevel(const Buffer<uint8_t>& signal) {
   return level;
 }
 
-// The signal's pixels at `least` or more, as a mask of the whole picture.
+// The signal's pixels at `least` or more, as a mask like `ink`.
 Result<InkBits> Over(const InkBits& ink, const Box& box, const Buffer<uint8_t>& signal, int32_t least) {
   InkBits over = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
   for (int32_t y = 0; y < box.height; ++y) {
@@ -124,10 +192,11 @@ Result<InkBits> Over(const InkBits& ink, const Box& box, const Buffer<uint8_t>& 
   return over;
 }
 
-// The largest signal within `reach` along each row of the box: of all pixels
-// into `all`, of those not in `ink` into `fresh`.
-Result<void> RowPeaks(const InkBits& ink, const Box& box, const Buffer<uint8_t>& signal, int32_t reach,
-                      Buffer<uint8_t>& all, Buffer<uint8_t>& fresh) {
+// The largest signal within `reach` (a square) of each pixel of the box: of
+// all pixels into `all`, of those not in `ink` into `fresh`. Along the rows
+// first, then down the columns.
+Result<void> Peaks(const InkBits& ink, const Box& box, const Buffer<uint8_t>& signal, int32_t reach,
+                   Buffer<uint8_t>& all, Buffer<uint8_t>& fresh) {
   RunningMax running = QUOREL_TRY(RunningMax::Create(box.width, reach));
   for (int32_t y = 0; y < box.height; ++y) {
     const uint8_t* row = &signal[box.At(0, y)];
@@ -135,7 +204,9 @@ Result<void> RowPeaks(const InkBits& ink, const Box& box, const Buffer<uint8_t>&
     running.Run([&](int32_t x) { return ink.Get(box.left + x, box.top + y) ? uint8_t{0} : row[x]; },
                 &fresh[box.At(0, y)]);
   }
-  return {};
+  Buffer<uint8_t> start;
+  QUOREL_TRY(ColumnMax(all, box.width, box.height, reach, start));
+  return ColumnMax(fresh, box.width, box.height, reach, start);
 }
 
 // Where the track may run, and its ridge: a pixel of signal `level.least`
@@ -153,19 +224,13 @@ Result<TrackCut> CutTrack(const InkBits& ink, const Box& box, const Buffer<uint8
                QUOREL_TRY(InkBits::Create(ink.width(), ink.height()))};
   Buffer<uint8_t>& peak_all = rows;
   Buffer<uint8_t> peak_fresh = QUOREL_TRY(Buffer<uint8_t>::Filled(signal.size()));
-  QUOREL_TRY(RowPeaks(ink, box, signal, reach, peak_all, peak_fresh));
+  QUOREL_TRY(Peaks(ink, box, signal, reach, peak_all, peak_fresh));
   for (int32_t y = 0; y < box.height; ++y) {
-    const int32_t first = std::max(0, y - reach);
-    const int32_t last = std::min(box.height - 1, y + reach);
     for (int32_t x = 0; x < box.width; ++x) {
       const int32_t own = signal[box.At(x, y)];
       if (own < level.least) continue;
-      int32_t peak = own;
-      int32_t fresh = own;
-      for (int32_t yy = first; yy <= last; ++yy) {
-        peak = std::max<int32_t>(peak, peak_all[box.At(x, yy)]);
-        fresh = std::max<int32_t>(fresh, peak_fresh[box.At(x, yy)]);
-      }
+      const int32_t peak = peak_all[box.At(x, y)];
+      const int32_t fresh = std::max<int32_t>(own, peak_fresh[box.At(x, y)]);
       if (2 * (own - level.paper) >= fresh - level.paper) cut.allowed.Set(box.left + x, box.top + y);
       if (kRidgeDen * (own - level.paper) >= kRidgeNum * (peak - level.paper)) {
         cut.ridge.Set(box.left + x, box.top + y);
@@ -175,54 +240,79 @@ Result<TrackCut> CutTrack(const InkBits& ink, const Box& box, const Buffer<uint8
   return cut;
 }
 
+// Calls visit(x, y) for each pixel of `mask` in the box's rows and bytes
+// (the masks here hold pixels of the box only).
+template <class Visit>
+void ForEachInBox(const InkBits& mask, const Box& box, Visit visit) {
+  const size_t first = static_cast<size_t>(box.left) >> 3;
+  const size_t last = static_cast<size_t>(box.left + box.width - 1) >> 3;
+  for (int32_t y = box.top; y < box.top + box.height; ++y) {
+    const uint8_t* row = mask.Row(y);
+    for (size_t byte = first; byte <= last; ++byte) {
+      for (unsigned bits = row[byte]; bits != 0; bits &= bits - 1) {
+        visit(static_cast<int32_t>(byte * 8) + __builtin_ctz(bits), y);
+      }
+    }
+  }
+}
+
 // The pixels of `track` not in `ink` where under half of the ridge within
 // `reach` lies on or beside `ink` (a thin stroke found a pixel off its ridge
-// is found), and not on the picture's outermost rows and columns (often
-// darker on a sensor). The ridge is counted down each column of the box
+// is found), and within `inner`: not on the picture's outermost rows and
+// columns (often darker on a sensor). The ridge is counted down each column of the box
 // first: `ridges` and `found` take a count a pixel of the box (`reach` is at
 // most 127).
 Result<InkBits> Unfound(const InkBits& ink, const Box& box, const InkBits& track, const InkBits& ridge,
-                        int32_t reach, Buffer<uint8_t>& ridges, Buffer<uint8_t>& found) {
+                        const PixelRect& inner, int32_t reach, Buffer<uint8_t>& ridges, Buffer<uint8_t>& found) {
   const int32_t w = ink.width();
   const int32_t h = ink.height();
   InkBits added = QUOREL_TRY(InkBits::Create(w, h));
   InkBits near = QUOREL_TRY(InkBits::Create(w, h));
-  ForEachInk(ink, [&](int32_t x, int32_t y) {
+  ForEachInBox(ink, box, [&](int32_t x, int32_t y) {
     for (int32_t yy = std::max(0, y - 1); yy <= std::min(h - 1, y + 1); ++yy) {
       for (int32_t xx = std::max(0, x - 1); xx <= std::min(w - 1, x + 1); ++xx) near.Set(xx, yy);
     }
   });
-  // Row y's counts are row y − 1's, with row y + reach in and y − reach − 1 out.
-  const auto tally = [&](int32_t y, int32_t x, int sign, uint8_t* r, uint8_t* f) {
-    if (y < 0 || y >= box.height || !ridge.Get(box.left + x, box.top + y)) return;
-    *r = static_cast<uint8_t>(*r + sign);
-    *f = static_cast<uint8_t>(*f + sign * near.Get(box.left + x, box.top + y));
-  };
-  for (int32_t y = 0; y < box.height; ++y) {
-    for (int32_t x = 0; x < box.width; ++x) {
-      uint8_t* r = &ridges[box.At(x, y)];
-      uint8_t* f = &found[box.At(x, y)];
-      if (y == 0) {
-        *r = *f = 0;
-        for (int32_t yy = 0; yy <= reach; ++yy) tally(yy, x, 1, r, f);
-      } else {
-        *r = ridges[box.At(x, y - 1)];
-        *f = found[box.At(x, y - 1)];
-        tally(y + reach, x, 1, r, f);
-        tally(y - reach - 1, x, -1, r, f);
-      }
-    }
-  }
-  ForEachInk(track, [&](int32_t x, int32_t y) {
-    if (ink.Get(x, y) || x < kEdge || y < kEdge || x >= w - kEdge || y >= h - kEdge) return;
+  // A pixel of the ridge counts in its column's rows within `reach`: one
+  // more where they begin, one less past their end, summed down the columns
+  // (a byte's wrapping cancels out: a count stays under 256).
+  std::fill(ridges.begin(), ridges.end(), uint8_t{0});
+  std::fill(found.begin(), found.end(), uint8_t{0});
+  ForEachInBox(ridge, box, [&](int32_t x, int32_t y) {
     const int32_t bx = x - box.left;
     const int32_t by = y - box.top;
-    int32_t ridge_count = 0;
-    int32_t found_count = 0;
-    for (int32_t xx = std::max(0, bx - reach); xx <= std::min(box.width - 1, bx + reach); ++xx) {
-      ridge_count += ridges[box.At(xx, by)];
-      found_count += found[box.At(xx, by)];
+    const uint8_t beside = near.Get(x, y);
+    ridges[box.At(bx, std::max(0, by - reach))] += 1;
+    found[box.At(bx, std::max(0, by - reach))] += beside;
+    if (by + reach + 1 >= box.height) return;
+    ridges[box.At(bx, by + reach + 1)] -= 1;
+    found[box.At(bx, by + reach + 1)] -= beside;
+  });
+  for (int32_t y = 1; y < box.height; ++y) {
+    for (int32_t x = 0; x < box.width; ++x) {
+      ridges[box.At(x, y)] += ridges[box.At(x, y - 1)];
+      found[box.At(x, y)] += found[box.At(x, y - 1)];
     }
+  }
+  // Then along the rows the track reaches: running sums, one row at a time.
+  Buffer<int32_t> ridges_along = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(box.width) + 1));
+  Buffer<int32_t> found_along = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(box.width) + 1));
+  int32_t row_summed = -1;
+  ForEachInBox(track, box, [&](int32_t x, int32_t y) {
+    if (ink.Get(x, y) || x < inner.left || y < inner.top || x >= inner.right || y >= inner.bottom) return;
+    const int32_t bx = x - box.left;
+    const int32_t by = y - box.top;
+    if (by != row_summed) {
+      for (int32_t xx = 0; xx < box.width; ++xx) {
+        ridges_along[xx + 1] = ridges_along[xx] + ridges[box.At(xx, by)];
+        found_along[xx + 1] = found_along[xx] + found[box.At(xx, by)];
+      }
+      row_summed = by;
+    }
+    const int32_t first = std::max(0, bx - reach);
+    const int32_t end = std::min(box.width, bx + reach + 1);
+    const int32_t ridge_count = ridges_along[end] - ridges_along[first];
+    const int32_t found_count = found_along[end] - found_along[first];
     if (2 * found_count < ridge_count) added.Set(x, y);
   });
   return added;
@@ -230,36 +320,42 @@ Result<InkBits> Unfound(const InkBits& ink, const Box& box, const InkBits& track
 
 }  // namespace
 
-Result<InkBits> FindSegmentTrack(const InkBits& ink, int32_t reach, const DarknessRows& darkness) {
-  const int32_t w = ink.width();
-  const int32_t h = ink.height();
-  const PixelRect bounds = InkBounds(ink);
+Result<InkBits> FindSegmentTrack(const InkBits& picture_ink, int32_t reach, const DarknessRows& darkness) {
+  const int32_t w = picture_ink.width();
+  const int32_t h = picture_ink.height();
+  const PixelRect bounds = InkBounds(picture_ink);
   if (bounds.right == 0) return InkBits::Create(w, h);
   int32_t half = std::min(kFirstHalfPerReach * std::max(reach, 1) + 1, kLongestHalf);
   const int32_t margin = kMarginPerSegment * (2 * half + 1);
   const int32_t left = std::max(0, bounds.left - margin);
   const int32_t top = std::max(0, bounds.top - margin);
-  const Box box{left, top, std::min(w, bounds.right + margin) - left, std::min(h, bounds.bottom + margin) - top};
-  if (int64_t{box.width} * box.height > kMostPixels) return InkBits::Create(w, h);
+  const int32_t width = std::min(w, bounds.right + margin) - left;
+  const int32_t height = std::min(h, bounds.bottom + margin) - top;
+  if (int64_t{width} * height > kMostPixels) return InkBits::Create(w, h);
+  const Frame frame{left / 8 * 8, top, left % 8 + width, height};
+  const Box box{left % 8, 0, width, height};  // in the frame
+  const InkBits ink = QUOREL_TRY(frame.Cut(picture_ink));
+  const PixelRect inner{kEdge - frame.left, kEdge - frame.top, w - kEdge - frame.left, h - kEdge - frame.top};
   const size_t count = static_cast<size_t>(box.width) * box.height;
   Buffer<uint8_t> dark = QUOREL_TRY(Buffer<uint8_t>::Filled(count));
   for (int32_t y = 0; y < box.height; ++y) {
-    std::copy_n(darkness(box.top + y, box.left, box.left + box.width), box.width, &dark[box.At(0, y)]);
+    std::copy_n(darkness(top + y, left, left + box.width), box.width, &dark[box.At(0, y)]);
   }
   Buffer<uint8_t> signal = QUOREL_TRY(Buffer<uint8_t>::Filled(count));
-  Buffer<int32_t> line = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(box.width + box.height) + 1));
+  SignalScratch scratch = QUOREL_TRY(SignalScratch::Create(box));
   // A first look sets the scale: the width of the track grown from the ink.
-  SegmentSignal(box, dark, half, line, signal);
-  double width = 0;
+  SegmentSignal(box, dark, half, scratch, signal);
+  double track_width = 0;
   {
     InkBits track = QUOREL_TRY(ink.Copy());
     QUOREL_TRY(GrowWithin(track, QUOREL_TRY(Over(ink, box, signal, PaperLevel(signal).least))));
-    width = StrokeWidth(track);
+    track_width = StrokeWidth(track);
   }
-  half = std::clamp(static_cast<int32_t>(std::lround(width)), 1, kLongestHalf);
-  SegmentSignal(box, dark, half, line, signal);
+  half = std::clamp(static_cast<int32_t>(std::lround(track_width)), 1, kLongestHalf);
+  SegmentSignal(box, dark, half, scratch, signal);
+  scratch = SignalScratch{};  // its two bytes a pixel are not needed past here
   const Level level = PaperLevel(signal);
-  reach = std::min(std::max(2 * reach, static_cast<int32_t>(std::lround(width))), kLongestHalf);
+  reach = std::min(std::max(2 * reach, static_cast<int32_t>(std::lround(track_width))), kLongestHalf);
   // The rows' peaks go where the darkness was.
   const TrackCut cut = QUOREL_TRY(CutTrack(ink, box, signal, level, reach, dark));
   InkBits track = QUOREL_TRY(ink.Copy());
@@ -272,9 +368,10 @@ Result<InkBits> FindSegmentTrack(const InkBits& ink, int32_t reach, const Darkne
   }
   QUOREL_TRY(GrowWithin(track, cut.allowed));
   // The darkness and the signal, no longer needed, take the counts.
-  InkBits added = QUOREL_TRY(Unfound(ink, box, track, cut.ridge, kRidgeReachPerReach * reach, dark, signal));
+  InkBits added =
+      QUOREL_TRY(Unfound(ink, box, track, cut.ridge, inner, kRidgeReachPerReach * reach, dark, signal));
   QUOREL_TRY(KeepLongPieces(added, half));
-  return added;
+  return frame.Put(added, w, h);
 }
 
 }  // namespace quorel

@@ -30,8 +30,9 @@ namespace quorel {
 // is filled), in pieces at least half a segment long (a clump of noise is
 // not writing). Looked at within a few segments of the ink's box; `reach` is
 // the ink's stroke scale. Empty on a box larger than kMostPixels. Memory:
-// three bytes a pixel of the box and up to seven masks of the picture (a
-// bit a pixel). kOutOfMemory.
+// four bytes a pixel of the box while the signal is summed (three after),
+// a few dozen rows of it, up to seven masks of the box and the returned one
+// of the picture (a bit a pixel). kOutOfMemory.
 Result<InkBits> FindSegmentTrack(const InkBits& ink, int32_t reach, const DarknessRows& darkness);
 
 }  // namespace quorel

@@ -17,6 +17,7 @@
 #include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/GrainyTrack.h"
+#include "image/cleanup/GridExtreme.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/ObjectRims.h"
 #include "image/cleanup/PaperLight.h"
@@ -513,6 +514,33 @@ TEST(CleanupTest, GrainyTrackFillsAPencilLine) {
     EXPECT_EQ(grain, grainy ? 2 : 0);
     ASSERT_TRUE(AddGrainyTrack(ink, grain, 4, 16, rows));
     for (int y = 7; y < 23; ++y) EXPECT_EQ(ink.Get(30, y) && ink.Get(32, y), y >= 10 && y < 20) << y;
+  }
+}
+
+// The running maxima along rows and down columns against a plain window, on
+// grids shorter and taller than the window, and radii whose first rows'
+// windows are shorter than the doubled ones.
+TEST(CleanupTest, WindowMaximaMatchAPlainWindow) {
+  for (const auto& [w, h, radius] : {std::tuple{7, 1, 0}, {9, 40, 20}, {5, 13, 31}, {30, 70, 3}, {4, 100, 12}}) {
+    Buffer<uint8_t> grid = Buffer<uint8_t>::Filled(static_cast<size_t>(w * h)).value();
+    for (int i = 0; i < w * h; ++i) grid[i] = static_cast<uint8_t>((static_cast<uint32_t>(i) * 2654435761u) >> 24);
+    const auto plain = [&](int x, int y, bool down) {
+      uint8_t m = 0;
+      for (int d = -radius; d <= radius; ++d) {
+        const int xx = down ? x : x + d, yy = down ? y + d : y;
+        if (xx >= 0 && yy >= 0 && xx < w && yy < h) m = std::max(m, grid[yy * w + xx]);
+      }
+      return m;
+    };
+    RunningMax running = RunningMax::Create(w, radius).value();
+    std::vector<uint8_t> row(w);
+    for (int y = 0; y < h; ++y) {
+      running.Run([&](int32_t x) { return grid[y * w + x]; }, row.data());
+      for (int x = 0; x < w; ++x) EXPECT_EQ(row[x], plain(x, y, false)) << w << " " << radius;
+    }
+    Buffer<uint8_t> down = Buffer<uint8_t>::Copy(grid).value(), start;
+    ASSERT_TRUE(ColumnMax(down, w, h, radius, start));
+    for (int i = 0; i < w * h; ++i) EXPECT_EQ(down[i], plain(i % w, i / w, true)) << h << " " << radius << " " << i;
   }
 }
 
