@@ -32,7 +32,7 @@ Result<FaintSteps> FaintSteps::Before(const InkBits& ink) {
 }
 
 Result<void> FaintSteps::Clear(InkBits& ink, const ConstDibRows& picture, const PaperLight& light,
-                               int32_t reach) const {
+                               int32_t reach, StepScale scale) const {
   const int32_t w = ink.width();
   const int32_t h = ink.height();
   // The pixels added, walked piece by piece (and emptied as they are).
@@ -48,14 +48,26 @@ Result<void> FaintSteps::Clear(InkBits& ink, const ConstDibRows& picture, const 
   const int32_t across = std::max(reach, static_cast<int32_t>(std::ceil(kReachPerWidth * StrokeWidth(ink))));
   const auto pixel = [&](int32_t x, int32_t y) { return picture.TopDownRow(y).data() + size_t{3} * x; };
   const auto stroke_at = [&](int32_t x, int32_t y) {
-    float scale[3];
-    light.ScaleAt(x, y, scale);
-    const int lighter = DarknessOn(pixel(x, y), scale) * kLighterNum / kLighterDen;
+    float paper[3];
+    light.ScaleAt(x, y, paper);
+    // Nine times the darkness at (px, py) on this pixel's paper: of the
+    // pixel, or summed over its square (the picture's edge repeated).
+    const auto dark = [&](int32_t px, int32_t py) {
+      if (scale == StepScale::kPixel) return 9 * DarknessOn(pixel(px, py), paper);
+      int sum = 0;
+      for (int32_t qy = py - 1; qy <= py + 1; ++qy) {
+        for (int32_t qx = px - 1; qx <= px + 1; ++qx) {
+          sum += DarknessOn(pixel(std::clamp(qx, 0, w - 1), std::clamp(qy, 0, h - 1)), paper);
+        }
+      }
+      return sum;
+    };
+    const int lighter = dark(x, y) * kLighterNum / kLighterDen;
     const auto paper_within = [&](int32_t dx, int32_t dy) {
       for (int32_t k = 1; k <= across; ++k) {
         const int32_t xx = x + k * dx;
         const int32_t yy = y + k * dy;
-        if (xx < 0 || yy < 0 || xx >= w || yy >= h || DarknessOn(pixel(xx, yy), scale) <= lighter) return true;
+        if (xx < 0 || yy < 0 || xx >= w || yy >= h || dark(xx, yy) <= lighter) return true;
       }
       return false;
     };

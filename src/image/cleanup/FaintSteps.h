@@ -10,24 +10,31 @@
 
 namespace quorel {
 
-// The ink before faint pieces with no strong pixel are added to it as
-// words, so that those that are the edge of a soft shadow can be taken out
-// again: along the inner side of such an edge the paper estimate, smooth by
-// design, lags behind the shadow, and a band a little darker than it runs as
-// long as a word. A stroke is darker than the picture on both sides; the
-// band only toward the paper, the shadow beyond it as dark. Memory: a bit a
-// pixel.
+// How darkness is read beside a piece: pixel by pixel, or as the mean of
+// each pixel's 3 × 3 square, for strokes found on such means (barely out of
+// the noise, where one pixel's noise on the shadow's side passes for paper).
+enum class StepScale { kPixel, kSquare };
+
+// The ink before faint pieces with no strong pixel are added to it (as
+// words, or as strokes found at a stroke's scale on a page with no ink
+// against the grain), so that those that are the edge of a soft shadow or a
+// fold can be taken out again: along the inner side of such an edge the
+// paper estimate, smooth by design, lags behind the shadow, and a band a
+// little darker than it runs as long as a word. A stroke is darker than the
+// picture on both sides; the band only toward the paper, the shadow beyond
+// it as dark. Memory: a bit a pixel.
 class FaintSteps {
  public:
   // kOutOfMemory.
   static Result<FaintSteps> Before(const InkBits& ink);
   // Clears each piece added to `ink` since (8-connected) of which under half
   // the pixels are strokes: along some way, a pixel lighter than it (on the
-  // pixel's own paper) on both sides within `reach`, or twice the ink's
-  // stroke width if that is more; beyond the picture counts as lighter.
-  // Work: a pass over the mask, and up to 8 looks a pixel added for each
-  // pixel of that reach. kOutOfMemory.
-  Result<void> Clear(InkBits& ink, const ConstDibRows& picture, const PaperLight& light, int32_t reach) const;
+  // pixel's own paper, read at `scale`) on both sides within `reach`, or
+  // twice the ink's stroke width if that is more; beyond the picture counts
+  // as lighter. Work: a pass over the mask, and up to 8 looks a pixel added
+  // for each pixel of that reach (9 reads a look for kSquare). kOutOfMemory.
+  Result<void> Clear(InkBits& ink, const ConstDibRows& picture, const PaperLight& light, int32_t reach,
+                     StepScale scale = StepScale::kPixel) const;
 
  private:
   explicit FaintSteps(InkBits before) : before_(std::move(before)) {}

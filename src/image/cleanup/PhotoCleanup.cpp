@@ -579,6 +579,12 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
   const PaperLines lines = QUOREL_TRY(PaperLines::Find(ink));
   QUOREL_TRY(lines.Clear(ink, ink));
   const double stroke = std::max(1.0, StrokeWidth(ink));
+  // A fold's or a sheet's shaded edge is as faint as such strokes: the
+  // pieces without lighter paper on both sides go, read as the strokes were
+  // found (every piece is new: none was there before).
+  const FaintSteps none = QUOREL_TRY(FaintSteps::Before(QUOREL_TRY(InkBits::Create(w, in.height()))));
+  const int32_t sides = std::clamp(static_cast<int32_t>(std::ceil(2 * stroke)), 2, 2 * kLongestReach);
+  QUOREL_TRY(none.Clear(ink, in, found.light, sides, StepScale::kSquare));
   QUOREL_TRY(KeepWriting(ink, stroke, stroke, wanted));
   // Ink is drawn from its own darkness up: the edge at its median.
   std::array<uint64_t, 256> histogram{};
