@@ -53,15 +53,21 @@ Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, in
   // black photo is one piece of millions of pixels.
   InkBits kept = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
   InkBits dots = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  RunTally heights;  // of the larger pieces
   WalkPieces(
       ink, piece_area, [&](int32_t x, int32_t y) { kept.Set(x, y); },
-      [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t area, const PixelRect&) {
+      [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t area, const PixelRect& box) {
         if (area < piece_area && area >= min_area) {
           for (const auto& [x, y] : first) dots.Set(x, y);
         }
+        if (area >= piece_area) heights.Add(box.bottom - box.top);
       });
   // Dots (an i's, a full stop) count where a larger piece lies within reach.
+  // An i's dot floats above its stem by up to about the letters' small height:
+  // half a typical piece's (a word's letters, with their ascenders and
+  // descenders) reaches that far.
   if (piece_area > min_area) {
+    reach = std::max(reach, static_cast<int32_t>(heights.Median() / 2));
     WalkPieces(
         dots, piece_area, [](int32_t, int32_t) {},
         [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t, const PixelRect& box) {

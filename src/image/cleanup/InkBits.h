@@ -63,8 +63,9 @@ void ForEachInk(const InkBits& ink, Visit visit) {
 // and min_area. kOutOfMemory.
 Result<void> RemoveSpecks(InkBits& ink, int64_t min_area);
 // The same, and pieces under `piece_area` (dots) are kept only where a piece
-// of at least `piece_area` lies within `reach` pixels of their box: an i's dot
-// stays, a lone speck goes.
+// of at least `piece_area` lies within `reach` pixels of their box, or half
+// the median height of those pieces if that is more: an i's dot stays, a lone
+// speck goes.
 Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, int32_t reach);
 
 // Clears the pieces of ink (8-connected) that spread less than `along` along

@@ -311,6 +311,26 @@ TEST(CleanupTest, WideInkIsCleared) {
   EXPECT_FALSE(ink.Get(55, 5) || ink.Get(40, 50) || ink.Get(69, 0));
 }
 
+// An i's dot stays as far above a word as half the word's height (a stem
+// and foot 60 px tall, 3 px strokes: beyond four widths); a speck farther
+// off goes, as does one under the least area beside the word.
+TEST(CleanupTest, DotsStayWithinHalfTheWritingsHeight) {
+  InkBits ink = InkBits::Create(200, 200).value();
+  const auto fill = [&](int left, int top, int right, int bottom) {
+    for (int y = top; y < bottom; ++y) {
+      for (int x = left; x < right; ++x) ink.Set(x, y);
+    }
+  };
+  fill(40, 100, 43, 160);    // stem
+  fill(43, 157, 120, 160);   // foot
+  fill(39, 72, 44, 77);      // dot, 23 px above the stem
+  fill(130, 110, 135, 115);  // speck
+  fill(80, 150, 81, 151);    // a pixel
+  ASSERT_TRUE(RemoveSpecks(ink, 4, 36, 12));
+  EXPECT_TRUE(ink.Get(41, 74) && ink.Get(41, 130) && ink.Get(100, 158)) << "writing and its dot";
+  EXPECT_FALSE(ink.Get(132, 112) || ink.Get(80, 150)) << "specks";
+}
+
 // A lone piece is a dot when it runs for less than four of its own widths:
 // a blot, a plus, a short thick bar; not a stroke, a ring, nor two blots.
 TEST(CleanupTest, LoneDotByItsOwnWidth) {
