@@ -586,6 +586,14 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
   const int32_t sides = std::clamp(static_cast<int32_t>(std::ceil(2 * stroke)), 2, 2 * kLongestReach);
   QUOREL_TRY(none.Clear(ink, in, found.light, sides, StepScale::kSquare));
   QUOREL_TRY(KeepWriting(ink, stroke, stroke, wanted));
+  // A pencil this faint may be found as its darkest flakes only, with the
+  // paper's tone between them: its track along the strokes, as for writing
+  // near the grain (and not on paper whose grain capped the floor, nor with
+  // lines).
+  const int32_t within = std::clamp(static_cast<int32_t>(std::ceil(kReachPerPen * stroke)), 1, kLongestReach);
+  if (lines.empty() && found.least < kMostLeastInk && InkGrain(ink, within, found.least, rows) >= 2) {
+    Unite(ink, QUOREL_TRY(FindSegmentTrack(ink, within, rows)));
+  }
   // Ink is drawn from its own darkness up: the edge at its median.
   std::array<uint64_t, 256> histogram{};
   uint64_t count = 0;

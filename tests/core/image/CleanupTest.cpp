@@ -67,9 +67,12 @@ PackedDib Read24(const std::filesystem::path& path) {
 // Small phone photos from bench/make_photos.py: shadowed corner, gradient,
 // grain, colour cast, blur, JPEG. The seal is red on cream paper. The pencil
 // is bench/photos/gen_camera.py's faint grainy pencil on cream (seed 17556),
-// its ink barely out of the paper's grain.
+// its ink barely out of the paper's grain. The faint pencil is
+// bench/photos/gen_phone.py's pencil on cream (make_set.py's seed 7): no pixel
+// stands out of the grain, and the faint look finds its flakes only.
 TEST(CleanupTest, PhotoFindsTheInkOfShadowedPhotos) {
-  for (const auto& [name, least_f] : {std::pair{"signature", 0.95}, {"seal", 0.95}, {"pencil", 0.75}}) {
+  for (const auto& [name, least_f] :
+       {std::pair{"signature", 0.95}, {"seal", 0.95}, {"pencil", 0.75}, {"faint-pencil", 0.55}}) {
     const PackedDib photo = Read24(test::DataPath(std::string("photo/") + name + ".jpg"));
     const PackedDib mask = Read24(test::DataPath(std::string("photo/") + name + "-mask.png"));
     EXPECT_GE(InkFMeasure(CleanPhoto(photo).value(), mask), least_f) << name;
