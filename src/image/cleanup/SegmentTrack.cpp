@@ -10,6 +10,7 @@
 #include "common/Buffer.h"
 #include "image/cleanup/GridExtreme.h"
 #include "image/cleanup/HistogramLevel.h"
+#include "image/cleanup/InkPieces.h"
 
 namespace quorel {
 namespace {
@@ -38,6 +39,10 @@ constexpr int32_t kQuarters = 4;
 constexpr int32_t kRidgeNum = 3;
 constexpr int32_t kRidgeDen = 4;
 constexpr int32_t kRidgeReachPerReach = 2;
+// Ink found broken at least every kFlakeSpacing track widths along the
+// track is a pencil's flakes on the paper's tooth; ink found whole is broken
+// only where the track is (between words, strokes lifted).
+constexpr double kFlakeSpacing = 24.0;
 // A sensor's outermost rows and columns are often darker: nothing is added
 // this near the picture's edge.
 constexpr int32_t kEdge = 2;
@@ -318,6 +323,96 @@ Result<InkBits> Unfound(const InkBits& ink, const Box& box, const InkBits& track
   return added;
 }
 
+// The pieces (8-connected) of `mask` that hold a pixel of `holding`: their
+// number and area.
+struct PieceCount {
+  int64_t pieces = 0;
+  int64_t area = 0;
+};
+
+Result<PieceCount> CountPieces(const InkBits& mask, const InkBits& holding) {
+  InkBits walked = QUOREL_TRY(mask.Copy());
+  PieceCount count;
+  bool holds = false;
+  WalkPieces(
+      walked, 1, [&](int32_t x, int32_t y) { holds = holds || holding.Get(x, y); },
+      [&](const auto&, int64_t area, const PixelRect&) {
+        if (holds) ++count.pieces, count.area += area;
+        holds = false;
+      });
+  return count;
+}
+
+// Whether `ink` lies along `track` (which holds it) as flakes
+// (kFlakeSpacing): the breaks between its pieces within the track's pieces,
+// counted against those pieces' length, their area over their width.
+Result<bool> InFlakes(const InkBits& ink, const InkBits& track) {
+  const double width = StrokeWidth(track);
+  const PieceCount found = QUOREL_TRY(CountPieces(ink, ink));
+  const PieceCount along = QUOREL_TRY(CountPieces(track, ink));
+  const auto breaks = static_cast<double>(found.pieces - along.pieces);
+  return width > 0 && breaks * kFlakeSpacing * width * width >= static_cast<double>(along.area);
+}
+
+// Each pixel's darkness averaged over the 3 × 3 pixels around it, for the
+// box's pixels (samples beyond the box count as paper, 0); `left`, `top`:
+// the box in the picture.
+Result<Buffer<uint8_t>> MeanOfNine(const Box& box, int32_t left, int32_t top, const DarknessRows& darkness) {
+  const size_t width = static_cast<size_t>(box.width);
+  Buffer<uint8_t> mean = QUOREL_TRY(Buffer<uint8_t>::Filled(width * box.height));
+  // Each row's sums of three pixels along it, for rows y − 1 … y + 1 (a ring;
+  // the rows beyond the box stay 0).
+  Buffer<uint16_t> across = QUOREL_TRY(Buffer<uint16_t>::Filled(4 * width));
+  const auto row_of = [&](int32_t y) {
+    return &across[(y < 0 || y >= box.height ? 3 : static_cast<size_t>(y % 3)) * width];
+  };
+  for (int32_t next = 0; next <= box.height; ++next) {
+    if (next < box.height) {
+      const uint8_t* d = darkness(top + next, left, left + box.width);
+      uint16_t* out = row_of(next);
+      for (int32_t x = 0; x < box.width; ++x) {
+        out[x] = static_cast<uint16_t>(d[x] + (x > 0 ? d[x - 1] : 0) + (x + 1 < box.width ? d[x + 1] : 0));
+      }
+    }
+    const int32_t y = next - 1;
+    if (y < 0) continue;
+    const uint16_t* above = row_of(y - 1);
+    const uint16_t* own = row_of(y);
+    const uint16_t* below = row_of(next);
+    for (int32_t x = 0; x < box.width; ++x) {
+      mean[box.At(x, y)] = static_cast<uint8_t>((above[x] + own[x] + below[x] + 4) / 9);
+    }
+  }
+  return mean;
+}
+
+// The pixels of `track` not in `ink`, within `inner`, whose own tone (a
+// 3 × 3 mean) stands kTrackSpreads spreads over the paper's (the paper
+// inside a small loop of a stroke takes the loop's signal, not its tone), in
+// pieces that spread `along` or more together with the ink they join (the
+// paper's tone between flakes is cut up by them).
+Result<InkBits> BetweenFlakes(const InkBits& ink, const Box& box, const InkBits& track, const PixelRect& inner,
+                              double along, const Buffer<uint8_t>& tone) {
+  std::array<uint64_t, 256> histogram{};
+  for (const uint8_t t : tone) ++histogram[t];
+  const PaperNoise paper = PaperNoiseOf(histogram, tone.size());
+  const double least = paper.level + kTrackSpreads * std::max(1.0, paper.spread);
+  InkBits added = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  ForEachInBox(track, box, [&](int32_t x, int32_t y) {
+    if (ink.Get(x, y) || x < inner.left || y < inner.top || x >= inner.right || y >= inner.bottom) return;
+    if (tone[box.At(x - box.left, y - box.top)] >= least) added.Set(x, y);
+  });
+  InkBits joined = QUOREL_TRY(added.Copy());
+  Unite(joined, ink);
+  QUOREL_TRY(KeepLongPieces(joined, along));
+  for (int32_t y = 0; y < added.height(); ++y) {
+    uint8_t* row = added.MutableRow(y);
+    const uint8_t* kept = joined.Row(y);
+    for (size_t i = 0; i < added.stride(); ++i) row[i] &= kept[i];
+  }
+  return added;
+}
+
 }  // namespace
 
 Result<InkBits> FindSegmentTrack(const InkBits& picture_ink, int32_t reach, const DarknessRows& darkness) {
@@ -367,6 +462,12 @@ Result<InkBits> FindSegmentTrack(const InkBits& picture_ink, int32_t reach, cons
     }
   }
   QUOREL_TRY(GrowWithin(track, cut.allowed));
+  // Flakes: the track between them is added whole where it holds the
+  // pencil's tone; the ridge rule below would take them for a stroke found.
+  if (QUOREL_TRY(InFlakes(ink, track))) {
+    const Buffer<uint8_t> tone = QUOREL_TRY(MeanOfNine(box, left, top, darkness));
+    return frame.Put(QUOREL_TRY(BetweenFlakes(ink, box, track, inner, half, tone)), w, h);
+  }
   // The darkness and the signal, no longer needed, take the counts.
   InkBits added =
       QUOREL_TRY(Unfound(ink, box, track, cut.ridge, inner, kRidgeReachPerReach * reach, dark, signal));

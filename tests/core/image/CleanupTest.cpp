@@ -605,6 +605,38 @@ TEST(CleanupTest, SegmentTrackFollowsAFaintStroke) {
   }
 }
 
+// Paper of noise 0…8 with a pencil of tone 10 in two bands 8 px tall
+// (rows 18–25 and 31–38), found as 2 × 2 flakes every 5 px. Both tracks are
+// filled between their flakes, nothing past them; the paper between the
+// bands, whose segments reach into both, stays paper where no band is next
+// to it (rows 27–29).
+TEST(CleanupTest, SegmentTrackFillsBetweenFlakes) {
+  constexpr int kW = 120, kH = 56;
+  InkBits ink = InkBits::Create(kW, kH).value();
+  std::vector<uint8_t> dark(kW * kH);
+  const auto band = [](int x, int y) { return x >= 10 && x < 110 && ((y >= 18 && y < 26) || (y >= 31 && y < 39)); };
+  int gaps = 0;
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 0; x < kW; ++x) {
+      const bool flake = band(x, y) && x % 5 < 2 && (y + 5 * (x / 5)) % 4 < 2;
+      const uint32_t hash = (static_cast<uint32_t>(x) * 73856093u ^ static_cast<uint32_t>(y) * 19349663u) * 2654435761u;
+      dark[y * kW + x] = static_cast<uint8_t>((hash >> 16) % 9 + (flake ? 40 : band(x, y) ? 10 : 0));
+      if (flake) ink.Set(x, y);
+      gaps += band(x, y) && !flake;
+    }
+  }
+  const DarknessRows rows = [&](int32_t y, int32_t from, int32_t) { return &dark[y * kW + from]; };
+  const InkBits added = FindSegmentTrack(ink, 1, rows).value();
+  int in_bands = 0, between = 0, elsewhere = 0;
+  ForEachInk(added, [&](int32_t x, int32_t y) {
+    const bool beside = x >= 9 && x <= 110 && (band(x, y - 1) || band(x, y + 1) || band(x - 1, y) || band(x + 1, y));
+    ++(band(x, y) ? in_bands : x >= 10 && x < 110 && y >= 27 && y < 30 ? between : beside ? in_bands : elsewhere);
+  });
+  EXPECT_GE(in_bands, gaps * 8 / 10);
+  EXPECT_LE(between, 300 / 50);  // of 300: the paper's noise at most
+  EXPECT_EQ(elsewhere, 0);
+}
+
 // Two 9 px strokes down, cut into 4 px pieces by rows of print: the pieces of
 // one begin on the print, those of the other end on it, and neither counts.
 TEST(CleanupTest, StrokeWidthBesidePrint) {
