@@ -18,7 +18,10 @@ namespace {
 constexpr int32_t kReducedSide = 1024;  // the mask is OR-reduced to about this
 constexpr double kMaxSlope = 0.14;       // tan 8°
 constexpr double kLeastCover = 0.4;      // of the line's length inside the picture
-constexpr double kLeastSpan = 0.6;
+constexpr double kLeastSpan = 0.6;       // of its length inside the picture, from its first ink to its last
+// A light line seen only in the faint ink runs across the picture: a
+// pencil's underline, as light as the writing, stops short of both sides.
+constexpr double kLeastLightSpan = 0.8;
 constexpr double kShortest = 0.15;       // of the side: a tilted line leaving through a side, cut shorter, is not looked at
 constexpr int32_t kThickest = 4;         // reduced pixels: a soft line on a large photo often spans 4
 // A rule up to twice that thick (a close-up, whose blur widens the rule at
@@ -176,7 +179,7 @@ enum class Thickness { kThin, kThick };
 // Lines near the rows (or, transposed, the columns) of the reduced mask, in
 // full-size pixels.
 Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed, int32_t factor,
-                                    Thickness thickness) {
+                                    Thickness thickness, double least_span) {
   const int32_t thickest = thickness == Thickness::kThin ? kThickest : kThickestEven;
   const int32_t along = transposed ? reduced_mask.height : reduced_mask.width;
   const int32_t across = transposed ? reduced_mask.width : reduced_mask.height;
@@ -292,7 +295,7 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     }
     if (!peak) continue;
     const size_t i = static_cast<size_t>(s) * bins + b;
-    if (last[i] - first[i] < kLeastSpan * length) continue;
+    if (last[i] - first[i] < least_span * length) continue;
     // A paper line is drawn in one go: long runs along it, broken only where
     // something crosses it; aligned letters of print make short dashes. A
     // faint line that steps from one row to the next drops out for a pixel or
@@ -407,17 +410,19 @@ bool Meet(const Line& a, const Line& b, int32_t middle) {
 
 }  // namespace
 
-Result<PaperLines> PaperLines::Find(const InkBits& ink, bool thick) {
+Result<PaperLines> PaperLines::Find(const InkBits& ink, bool thick) { return Search(ink, thick, kLeastSpan); }
+
+Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double least_span) {
   const int32_t side = std::max(ink.width(), ink.height());
   const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
   const Reduced reduced = QUOREL_TRY(Reduce(ink, factor));
   PaperLines lines;
   for (const bool transposed : {false, true}) {
     std::vector<Line>& found = transposed ? lines.columns_ : lines.rows_;
-    found = QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThin));
+    found = QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThin, least_span));
     if (!thick) continue;
     // Thicker ones, where no thin line was found.
-    for (const Line& thick : QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThick))) {
+    for (const Line& thick : QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThick, least_span))) {
       const int32_t middle = (transposed ? ink.height() : ink.width()) / 2;
       const auto meets = [&](const Line& thin) { return Meet(thin, thick, middle); };
       if (std::none_of(found.begin(), found.end(), meets)) found.push_back(thick);
@@ -429,7 +434,7 @@ Result<PaperLines> PaperLines::Find(const InkBits& ink, bool thick) {
 Result<PaperLines> PaperLines::Others(const InkBits& faint, const InkBits& strong) const {
   // Thin ones only: a close-up's thick rules run whole in the first mask
   // already, and the thick look would cost as much as the thin one here.
-  PaperLines found = QUOREL_TRY(Find(faint, false));
+  PaperLines found = QUOREL_TRY(Search(faint, false, kLeastLightSpan));
   PaperLines others;
   for (const bool transposed : {false, true}) {
     const std::vector<Line>& known = transposed ? columns_ : rows_;

@@ -31,7 +31,8 @@ class PaperLines {
 
   // The lines of `faint` that none of these meets and that are light: under
   // a kStrongShare-th of their pixels in `strong` (rows of writing are strong
-  // ink). Light lines, and those of a curled sheet, that the first mask (cut
+  // ink), and run across nearly all the picture (a pencil's underline does
+  // not). Light lines, and those of a curled sheet, that the first mask (cut
   // higher) broke up run whole in ink down to the faint floor. Memory: as
   // Find. kOutOfMemory.
   Result<PaperLines> Others(const InkBits& faint, const InkBits& strong) const;
@@ -45,6 +46,10 @@ class PaperLines {
   Result<void> Clear(InkBits& found, InkBits& strong) const;
 
  private:
+  // Find, for lines whose ink runs from end to end over at least
+  // `least_span` of their length inside the picture.
+  static Result<PaperLines> Search(const InkBits& ink, bool thick, double least_span);
+
   std::vector<PaperLine> rows_;     // near the rows
   std::vector<PaperLine> columns_;  // near the columns, rows and columns swapped
 };

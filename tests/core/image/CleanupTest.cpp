@@ -440,18 +440,20 @@ TEST(CleanupTest, ThickRuleGoesAndSwellingStrokeStays) {
 }
 
 // Lines looked for again in the faint ink: a light rule (faint only) is
-// another line; a row of strong ink and the rule the first look found are not.
+// another line; a row of strong ink, the rule the first look found and a
+// light underline over 70 % of the width (a pencil's) are not.
 TEST(CleanupTest, OtherLinesAreLightAndNew) {
   InkBits first = InkBits::Create(400, 200).value(), faint = InkBits::Create(400, 200).value();
   InkBits strong = InkBits::Create(400, 200).value();
   for (int x = 0; x < 400; ++x) {
     for (const int y : {40, 100, 160}) faint.Set(x, y), faint.Set(x, y + 1);
+    if (x >= 60 && x < 340) faint.Set(x, 190), faint.Set(x, 191);
     strong.Set(x, 100), strong.Set(x, 101), first.Set(x, 160);
   }
   const PaperLines others = PaperLines::Find(first).value().Others(faint, strong).value();
   ASSERT_TRUE(others.Clear(faint, strong));
   EXPECT_FALSE(faint.Get(200, 40) || faint.Get(10, 41));
-  EXPECT_TRUE(faint.Get(200, 100) && faint.Get(200, 160) && strong.Get(200, 101));
+  EXPECT_TRUE(faint.Get(200, 100) && faint.Get(200, 160) && strong.Get(200, 101) && faint.Get(200, 190));
 }
 
 // Pieces of faint ink that no strong ink reached (stroke width 2): a word
