@@ -22,11 +22,7 @@ Result<GrainSeeds> GrainSeeds::For(int32_t width, int32_t height, bool grainy, i
 Result<void> GrainSeeds::KeepSeeded(InkBits& strong) {
   if (level_ > 255) return {};
   // Seeds on pixels taken out of the strong ink since (paper lines) seed nothing.
-  for (int32_t y = 0; y < strong.height(); ++y) {
-    uint8_t* seeds = seeds_.MutableRow(y);
-    const uint8_t* ink = strong.Row(y);
-    for (size_t i = 0; i < strong.stride(); ++i) seeds[i] &= ink[i];
-  }
+  Intersect(seeds_, strong);
   QUOREL_TRY(GrowWithin(seeds_, strong));
   strong = std::move(seeds_);
   level_ = 256;

@@ -130,4 +130,13 @@ inline void Unite(InkBits& ink, const InkBits& more) {
   }
 }
 
+// Clears every pixel of `ink` that `within` (of the same size) does not hold.
+inline void Intersect(InkBits& ink, const InkBits& within) {
+  for (int32_t y = 0; y < ink.height(); ++y) {
+    uint8_t* row = ink.MutableRow(y);
+    const uint8_t* other = within.Row(y);
+    for (size_t i = 0; i < ink.stride(); ++i) row[i] &= other[i];
+  }
+}
+
 }  // namespace quorel

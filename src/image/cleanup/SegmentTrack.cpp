@@ -405,11 +405,7 @@ Result<InkBits> BetweenFlakes(const InkBits& ink, const Box& box, const InkBits&
   InkBits joined = QUOREL_TRY(added.Copy());
   Unite(joined, ink);
   QUOREL_TRY(KeepLongPieces(joined, along));
-  for (int32_t y = 0; y < added.height(); ++y) {
-    uint8_t* row = added.MutableRow(y);
-    const uint8_t* kept = joined.Row(y);
-    for (size_t i = 0; i < added.stride(); ++i) row[i] &= kept[i];
-  }
+  Intersect(added, joined);
   return added;
 }
 
@@ -465,6 +461,7 @@ Result<InkBits> FindSegmentTrack(const InkBits& picture_ink, int32_t reach, cons
   // Flakes: the track between them is added whole where it holds the
   // pencil's tone; the ridge rule below would take them for a stroke found.
   if (QUOREL_TRY(InFlakes(ink, track))) {
+    // The darkness is read again: its buffer holds the peaks by now.
     const Buffer<uint8_t> tone = QUOREL_TRY(MeanOfNine(box, left, top, darkness));
     return frame.Put(QUOREL_TRY(BetweenFlakes(ink, box, track, inner, half, tone)), w, h);
   }
