@@ -1,6 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "CameraSignature.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -34,6 +35,26 @@ Bytes DrawSignatureRgb(int width, int height) {
     }
   }
   return rgb;
+}
+
+void StampSealRgb(Bytes& rgb, int width, int height) {
+  const double cx = width * 0.82, cy = height * 0.22, radius = height * 0.12, line = height / 100.0;
+  const int x0 = std::max(0, static_cast<int>(cx - radius - line));
+  const int x1 = std::min(width, static_cast<int>(cx + radius + line) + 1);
+  const int y0 = std::max(0, static_cast<int>(cy - radius - line));
+  const int y1 = std::min(height, static_cast<int>(cy + radius + line) + 1);
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) {
+      const double dx = x - cx, dy = y - cy, r = std::hypot(dx, dy);
+      const bool ring = std::abs(r - radius) <= line;
+      const bool cross = r < radius && (std::abs(dx) <= line / 2 || std::abs(dy) <= line / 2);
+      if (!ring && !cross) continue;
+      uint8_t* p = &rgb[(static_cast<size_t>(y) * width + x) * 3];
+      p[0] = 215;
+      p[1] = 55;
+      p[2] = 45;
+    }
+  }
 }
 
 bool WriteJpeg(const std::filesystem::path& path, const Bytes& rgb, int width, int height) {
