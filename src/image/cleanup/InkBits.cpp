@@ -160,6 +160,15 @@ Result<bool> LoneDot(const InkBits& ink, double widths, int64_t most) {
   return pieces_seen == 1 && dot;
 }
 
+bool OneStraightLine(const InkBits& ink, double width) {
+  constexpr double kAcrossWidths = 1.5;
+  constexpr double kAlongPerAcross = 20;
+  PieceSpread spread;
+  ForEachInk(ink, [&](int32_t x, int32_t y) { spread.Add(x, y); });
+  return !spread.empty() && spread.Across() <= kAcrossWidths * width &&
+         spread.Along() >= kAlongPerAcross * spread.Across();
+}
+
 Result<void> FillPinholes(InkBits& ink) {
   InkBits holes = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
   const size_t stride = ink.stride();

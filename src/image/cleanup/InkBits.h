@@ -79,6 +79,13 @@ Result<void> KeepLongPieces(InkBits& ink, double along);
 // pixels or more is writing. Memory: the piece's box. kOutOfMemory.
 Result<bool> LoneDot(const InkBits& ink, double widths, int64_t most);
 
+// Whether all the ink lies along one straight line: across its main axis it
+// spreads less than 1.5 × `width` (a band some five widths thick) and along
+// it over 20 times as much. Writing spreads across by the size of its
+// letters, and a word along it by a few times that; a fold's crease, found as
+// a row of faint pieces, is one long thin band.
+bool OneStraightLine(const InkBits& ink, double width);
+
 // Adds each pixel of paper with ink on three or four of its four sides: a
 // pen's footprint has no hole or notch a pixel wide, while the paper's tooth
 // between a pencil's flakes and the noise along a stroke's edge leave them.

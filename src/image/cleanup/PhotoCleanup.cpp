@@ -586,6 +586,10 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
   const int32_t sides = std::clamp(static_cast<int32_t>(std::ceil(2 * stroke)), 2, 2 * kLongestReach);
   QUOREL_TRY(none.Clear(ink, in, found.light, sides, StepScale::kSquare));
   QUOREL_TRY(KeepWriting(ink, stroke, stroke, wanted));
+  // A crease of a fold, straight across the sheet, is as faint: a groove
+  // with lighter paper on both sides, found as a row of pieces. Writing
+  // never lies along one straight line.
+  if (OneStraightLine(ink, stroke)) return {};
   // A pencil this faint may be found as its darkest flakes only, with the
   // paper's tone between them: its track along the strokes, as for writing
   // near the grain (and not on paper whose grain capped the floor, nor with
