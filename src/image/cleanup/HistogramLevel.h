@@ -23,6 +23,18 @@ int MedianOf(const std::array<Count, N>& histogram, uint64_t count) {
   return MedianAndBelow(histogram, count).first;
 }
 
+// The value under which `share` of the `count` values lie.
+template <class Count, size_t N>
+int QuantileOf(const std::array<Count, N>& histogram, uint64_t count, double share) {
+  uint64_t seen = 0;
+  int value = 0;
+  while (value + 1 < static_cast<int>(N) &&
+         static_cast<double>(seen += histogram[value]) < share * static_cast<double>(count)) {
+    ++value;
+  }
+  return value;
+}
+
 // A signal's level on paper and its noise, from its histogram over a picture
 // that is mostly paper: the median, and the median distance below it (the
 // lower half, which no ink reaches) scaled to a normal spread's standard

@@ -194,7 +194,7 @@ Result<void> FillPinholes(InkBits& ink) {
   return {};
 }
 
-double StrokeWidth(const InkBits& ink) {
+double StrokeWidth(const InkBits& ink, double share) {
   // Every run of ink along a row or a column counted once: a stroke gives
   // many runs about its width, a wide dark area (a shadow) few long ones.
   RunTally runs;
@@ -224,17 +224,17 @@ double StrokeWidth(const InkBits& ink) {
     }
     if (across > 0) runs.Add(across);
   }
-  return runs.Median();
+  return runs.Quantile(share);
 }
 
-double RunTally::Median() const {
+double RunTally::Quantile(double share) const {
   int64_t total = 0;
   for (const int64_t n : runs_) total += n;
   if (total == 0) return 0.0;
   int64_t seen = 0;
   for (int32_t length = 1; length <= kLongest; ++length) {
     seen += runs_[length];
-    if (2 * seen >= total) return length;
+    if (static_cast<double>(seen) >= share * static_cast<double>(total)) return length;
   }
   return kLongest;
 }

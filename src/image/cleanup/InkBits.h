@@ -95,15 +95,18 @@ Result<void> FillPinholes(InkBits& ink);
 
 // The typical stroke width in pixels: the median length of the ink's runs
 // along rows and columns, each run counted once, so a few wide dark areas
-// do not count for much. 0 without ink.
-double StrokeWidth(const InkBits& ink);
+// do not count for much (`share`: the length under which that share of the
+// runs lie, for the thinner strokes). 0 without ink.
+double StrokeWidth(const InkBits& ink, double share = 0.5);
 
 // Run lengths counted (longer ones as kLongest), and their median: 0 for none.
 class RunTally {
  public:
   static constexpr int32_t kLongest = 255;
   void Add(int32_t length) { ++runs_[std::min(length, kLongest)]; }
-  double Median() const;
+  // The length under which `share` of the runs lie.
+  double Quantile(double share) const;
+  double Median() const { return Quantile(0.5); }
 
  private:
   std::array<int64_t, kLongest + 1> runs_{};

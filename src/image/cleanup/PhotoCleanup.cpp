@@ -471,6 +471,46 @@ Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted want
   return {};
 }
 
+// The pen's width when the first look's ink holds a hard shadow (a
+// finger's, a pen's held over the page) narrower than that look's paper
+// closing: its runs, long and many, then make the width the shadow's. Parts
+// wider than kWidePerPen of the thinner strokes (the runs' lower quartile)
+// are a shadow when lighter than the strokes' cores (a marker's wide strokes
+// are as dark as its thin ones; a shadow only dims the paper), and the pen
+// is measured without them.
+struct PenWidth {
+  double pen;
+  bool beside_shadow = false;
+};
+
+Result<PenWidth> PenBesideShadows(const InkBits& strong, double pen, const ConstDibRows& in, PaperLight& light,
+                                  Buffer<float>& white, Buffer<uint8_t>& darkness) {
+  const double wide = kWidePerPen * StrokeWidth(strong, 0.25);
+  if (wide >= pen) return PenWidth{pen};  // no population of runs that much wider
+  InkBits thin = QUOREL_TRY(strong.Copy());
+  QUOREL_TRY(RemoveWide(thin, static_cast<int32_t>(std::ceil(wide / 2))));
+  std::array<std::array<uint64_t, 256>, 2> histograms{};  // darkness of the thin and the wide parts
+  std::array<uint64_t, 2> counts{};
+  for (int32_t y = 0; y < in.height(); ++y) {
+    if (std::all_of(strong.Row(y), strong.Row(y) + strong.stride(), [](uint8_t b) { return b == 0; })) continue;
+    light.WhiteRow(y, in.TopDownRow(y).data(), 0, in.width(), white.data());
+    DarknessRow(white.data(), in.width(), darkness.data());
+    for (int32_t x = 0; x < in.width(); ++x) {
+      if (!strong.Get(x, y)) continue;
+      const int part = thin.Get(x, y) ? 0 : 1;
+      ++histograms[part][darkness[x]];
+      ++counts[part];
+    }
+  }
+  if (counts[0] == 0 || counts[1] == 0) return PenWidth{pen};
+  // The wide part's typical darkness against the strokes' cores (their
+  // darker quarter): under two thirds as dark, it is a shadow.
+  const int shadow = QuantileOf(histograms[1], counts[1], 0.5);
+  const int cores = QuantileOf(histograms[0], counts[0], 0.75);
+  if (3 * shadow > 2 * cores) return PenWidth{pen};
+  return PenWidth{StrokeWidth(thin), true};
+}
+
 Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const int32_t w = in.width();
   Buffer<float> white = QUOREL_TRY(Buffer<float>::Filled(size_t{3} * static_cast<size_t>(w)));
@@ -493,11 +533,17 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   }
   PaperLines lines;
   double pen = 0;
+  bool beside_shadow = false;
   {
     // A seal's strokes are measured where the print does not cut them short.
     InkBits print = QUOREL_TRY(InkBits::Create(wanted == InkWanted::kSeal ? w : 0, in.height()));
     const InkBits strong = QUOREL_TRY(StrongInk(in, light, choice, least, lines, white, darkness, print));
     pen = wanted == InkWanted::kSeal ? StrokeWidthBeside(strong, print) : StrokeWidth(strong);
+    if (wanted == InkWanted::kPen) {
+      const PenWidth width = QUOREL_TRY(PenBesideShadows(strong, pen, in, light, white, darkness));
+      pen = width.pen;
+      beside_shadow = width.beside_shadow;
+    }
   }
   if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
   const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
@@ -533,7 +579,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // The rim of a hard shadow where the paper has not followed it yet. (The
   // width grown, as faint ink's strong pixels can be too few to tell it;
   // bounded, as is the work a pixel.)
-  const double grown = StrokeWidth(masks.strong);
+  const double grown = beside_shadow ? pen : StrokeWidth(masks.strong);  // the shadow's width is no stroke's
   const double sides = kWidePerPen * std::max(pen, grown);
   RemoveShadowSteps(masks.strong, in, light, std::min(static_cast<int32_t>(std::ceil(sides)), 2 * kLongestReach));
   // The shaded rim of a finger in front of the page. (Not for a seal: a
@@ -555,7 +601,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // of the noise, found as its darkest flakes: its track along the strokes.
   // Not on paper whose grain capped the floor (papyrus, squared paper) or
   // with lines, whose own texture a segment follows as well.
-  if (masks.edge <= 2 * least && least < kMostLeastInk && lines.empty() && others.empty()) {
+  if (masks.edge <= 2 * least && least < kMostLeastInk && lines.empty() && others.empty() && !beside_shadow) {
     Unite(masks.strong, QUOREL_TRY(FindSegmentTrack(masks.strong, within, rows)));
   }
   return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};

@@ -306,6 +306,22 @@ TEST(CleanupTest, PhotoTakesAFragmentsEdgeForPaper) {
   EXPECT_LT(along_edge, 200);  // less than a pixel a row (without the step's test: 3 to 4)
 }
 
+// A hard shadow (a pen's, held over the page) 56 px wide runs across the
+// picture at 45°, a third darker than the paper, over a dark 3 px line of
+// writing. The first look's paper fills it, and its runs, long and many,
+// make the first look's width the shadow's. Lighter than the strokes, it is
+// left out of that width, and the paper refitted at the strokes' scale
+// follows it.
+TEST(CleanupTest, HardShadowAcrossTheWritingIsPaper) {
+  const auto pen = [](int x, int y) { return x >= 90 && x < 390 && std::abs(y - 300 - 20 * std::sin(x / 9.0)) < 1.5; };
+  const auto shadow = [](int x, int y) { return std::abs(x - y + 40) < 40; };
+  const PackedDib photo = test::MakePicture24(600, 600, [&](int x, int y) {
+    return test::Grey(static_cast<uint8_t>(pen(x, y) ? 40 : shadow(x, y) ? 150 : 225));
+  });
+  const PackedDib mask = test::MakePicture24(600, 600, [&](int x, int y) { return test::Grey(pen(x, y) ? 255 : 0); });
+  EXPECT_GE(InkFMeasure(CleanPhoto(photo, InkWanted::kPen).value(), mask), 0.9);
+}
+
 // 3 px strokes across and down, one crossing a 30 px bar (a hard shadow
 // joined to it): the bar goes, the strokes outside it stay, and so does a
 // 5 px blob (a filled loop).
