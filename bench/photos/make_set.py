@@ -18,12 +18,13 @@ sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 import gen_analytic  # noqa: E402
 import gen_camera  # noqa: E402
 import gen_curl  # noqa: E402
+import gen_desk  # noqa: E402
 import gen_drawn  # noqa: E402
 import gen_phone  # noqa: E402
 from classes import CLASSES  # noqa: E402
 
 GENERATORS = {"analytic": gen_analytic, "drawn": gen_drawn, "camera": gen_camera, "phone": gen_phone,
-              "curl": gen_curl}
+              "curl": gen_curl, "desk": gen_desk}
 
 
 def write_pgm(path, truth):
