@@ -28,8 +28,8 @@ constexpr int32_t kRimCells = 6;
 // Objects take at most one of this many parts of the picture: the rest is
 // the page.
 constexpr size_t kPictureParts = 4;
-// A rim lies between the object and the paper: each takes at least this
-// share of what borders it (other ink aside).
+// A rim or the object's own texture: the object takes at least this share
+// of what borders it (other ink aside).
 constexpr double kLeastSideShare = 0.1;
 
 Chroma ChromaOf(float b, float g, float r) {
@@ -128,14 +128,14 @@ Result<Objects> FindObjects(const PaperLight& light) {
 }
 
 // Clears from `ink` each piece of `pieces` (8-connected; a part of the ink,
-// emptied as it is walked) that both the object and the paper border: each
-// at least kLeastSideShare of the pixels around it that are not ink. Memory:
-// a bit a pixel, one piece's pixels and the pixels cleared. kOutOfMemory.
+// emptied as it is walked) that the object borders: at least
+// kLeastSideShare of the pixels around it that are not ink. Memory: a bit a
+// pixel, one piece's pixels and the pixels cleared. kOutOfMemory.
 template <class OfObject>
-Result<void> ClearBetween(InkBits& ink, InkBits& pieces, OfObject of_object) {
+Result<void> ClearBordered(InkBits& ink, InkBits& pieces, OfObject of_object) {
   const int32_t w = ink.width();
   const int32_t h = ink.height();
-  Buffer<InkSpot> between;
+  Buffer<InkSpot> bordered;
   InkBits counted = QUOREL_TRY(InkBits::Create(w, h));
   QUOREL_TRY(ForEachPiece(pieces, [&](std::span<const InkSpot> piece) -> Result<void> {
     int64_t object = 0;
@@ -150,12 +150,10 @@ Result<void> ClearBetween(InkBits& ink, InkBits& pieces, OfObject of_object) {
       }
     }
     const int64_t sides = object + paper;
-    if (sides > 0 && object >= kLeastSideShare * sides && paper >= kLeastSideShare * sides) {
-      return between.Append(piece);
-    }
+    if (sides > 0 && object >= kLeastSideShare * sides) return bordered.Append(piece);
     return {};
   }));
-  for (const InkSpot& at : between) ink.Clear(at.x, at.y);
+  for (const InkSpot& at : bordered) ink.Clear(at.x, at.y);
   return {};
 }
 
@@ -186,7 +184,7 @@ Result<void> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const P
   ForEachInk(ink, [&](int32_t x, int32_t y) {
     if (of_object(x, y)) shaded.Set(x, y);
   });
-  return ClearBetween(ink, shaded, of_object);
+  return ClearBordered(ink, shaded, of_object);
 }
 
 }  // namespace quorel

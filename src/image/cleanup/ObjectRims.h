@@ -8,16 +8,18 @@
 
 namespace quorel {
 
-// Clears the shaded rim of an object in front of the page (a finger): the
-// paper estimate follows a wide region of a colour unlike the paper's, but not
-// the narrow band of shading along its edge, which then looks like a stroke.
+// Clears the shaded rim of an object in front of the page (a finger) or
+// beside it (the desk beyond the sheet's edge): the paper estimate follows a
+// wide region of a colour unlike the paper's, but not the narrow band of
+// shading along its edge, which then looks like a stroke, nor the object's
+// own darker texture (a knuckle's crease, a desk's grain).
 // An object is a region of grid nodes whose paper estimate's chromaticity
 // stands kForeignChroma from the page's median one and that reaches the
 // picture's border (a hand holds it; a seal lies on the page), at most a
 // quarter of the picture. Its rim is the object's own colour, darker: ink of
 // the object's chromaticity (where black and blue ink keep their own), in
-// pieces that the object borders on one side and the paper on the other (a
-// pen's stroke over a seal has the seal all round). Work: the grid, the ink
+// pieces that the object borders (a pen's stroke over a seal has the seal
+// all round, but a seal is no object: it lies on the page). Work: the grid, the ink
 // mask's bytes, and the ink near an object; memory a few values a grid node
 // and a bit a pixel when there is an object. kOutOfMemory.
 Result<void> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const PaperLight& light);

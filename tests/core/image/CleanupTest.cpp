@@ -701,10 +701,11 @@ TEST(CleanupTest, ShadowStepsAreCleared) {
   EXPECT_TRUE(ink.Get(21, 121) && ink.Get(50, 121) && ink.Get(78, 150)) << "red blob";
 }
 
-// A finger (skin, from the top border) whose rim darkens over its last 10 px,
-// a brown stroke (skin's hue) beside it, a blue one touching its tip, and a
-// red seal's bar (on the page) under a dark stroke, all taken for ink: the
-// rim goes, the strokes stay, the one over the seal too.
+// A finger (skin, from the top border) whose rim darkens over its last 10 px
+// and with a darker crease inside it, a brown stroke (skin's hue) beside it,
+// a blue one touching its tip, and a red seal's bar (on the page) under a
+// dark stroke, all taken for ink: the rim and the crease go, the strokes
+// stay, the one over the seal too.
 TEST(CleanupTest, ObjectRimsAreCleared) {
   const auto finger = [](int x, int y) { return std::min({x - 60, 140 - x, 120 - y}); };  // > 0 inside
   const auto stroke = [](int x, int y) { return (x >= 143 && x < 146 && y < 180) || (y >= 120 && y < 123); };
@@ -715,13 +716,15 @@ TEST(CleanupTest, ObjectRimsAreCleared) {
     if (stroke(x, y)) return x >= 143 && x < 146 ? Bgr{40, 60, 110} : Bgr{120, 60, 40};
     if (bar(x, y)) return y >= 160 && y < 163 ? Bgr{10, 10, 90} : Bgr{40, 40, 200};
     if (finger(x, y) <= 0) return Bgr{230, 232, 235};
-    if (finger(x, y) <= 6) ink.Set(x, y);
-    const double shade = std::min(1.0, 0.5 + 0.05 * finger(x, y));
+    const bool crease = y >= 60 && y < 62 && x >= 80 && x < 120;
+    if (finger(x, y) <= 6 || crease) ink.Set(x, y);
+    const double shade = crease ? 0.4 : std::min(1.0, 0.5 + 0.05 * finger(x, y));
     return Bgr{static_cast<uint8_t>(147 * shade), static_cast<uint8_t>(173 * shade), static_cast<uint8_t>(219 * shade)};
   });
   const ConstDibRows in = ConstDibRows::Of(picture).value();
   ASSERT_TRUE(RemoveObjectRims(ink, in, PaperLight::Estimate(in, 2).value()));
   EXPECT_FALSE(ink.Get(100, 118) || ink.Get(61, 50) || ink.Get(138, 100)) << "rim";
+  EXPECT_FALSE(ink.Get(100, 61)) << "crease";
   EXPECT_TRUE(ink.Get(144, 50) && ink.Get(100, 122) && ink.Get(30, 161)) << "strokes";
 }
 
