@@ -631,6 +631,7 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
   const FaintSteps none = QUOREL_TRY(FaintSteps::Before(QUOREL_TRY(InkBits::Create(w, in.height()))));
   const int32_t sides = std::clamp(static_cast<int32_t>(std::ceil(2 * stroke)), 2, 2 * kLongestReach);
   QUOREL_TRY(none.Clear(ink, in, found.light, sides, StepScale::kSquare));
+  QUOREL_TRY(RemoveObjectRims(ink, in, found.light));  // a desk's grain beyond the sheet's edge is as faint
   QUOREL_TRY(KeepWriting(ink, stroke, stroke, wanted));
   // A crease of a fold, straight across the sheet, is as faint: a groove
   // with lighter paper on both sides, found as a row of pieces. Writing
