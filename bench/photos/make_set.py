@@ -20,11 +20,12 @@ import gen_camera  # noqa: E402
 import gen_curl  # noqa: E402
 import gen_desk  # noqa: E402
 import gen_drawn  # noqa: E402
+import gen_form  # noqa: E402
 import gen_phone  # noqa: E402
 from classes import CLASSES  # noqa: E402
 
 GENERATORS = {"analytic": gen_analytic, "drawn": gen_drawn, "camera": gen_camera, "phone": gen_phone,
-              "curl": gen_curl, "desk": gen_desk}
+              "curl": gen_curl, "desk": gen_desk, "form": gen_form}
 
 
 def write_pgm(path, truth):
