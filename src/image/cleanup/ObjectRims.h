@@ -19,9 +19,9 @@ namespace quorel {
 // quarter of the picture. Its rim is the object's own colour, darker: ink of
 // the object's chromaticity (where black and blue ink keep their own), in
 // pieces that the object borders (a pen's stroke over a seal has the seal
-// all round, but a seal is no object: it lies on the page). Work: the grid, the ink
-// mask's bytes, and the ink near an object; memory a few values a grid node
-// and a bit a pixel when there is an object. kOutOfMemory.
+// all round, but a seal is no object: it lies on the page). Work: the grid,
+// the ink mask's bytes, and the ink near an object; memory a few values a
+// grid node and a bit a pixel when there is an object. kOutOfMemory.
 Result<void> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const PaperLight& light);
 
 }  // namespace quorel
