@@ -2,8 +2,10 @@
 #include "image/cleanup/PrintLines.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <numeric>
+#include <span>
 #include <vector>
 
 #include "image/cleanup/InkPieces.h"
@@ -14,7 +16,12 @@ namespace {
 constexpr int kLeastGlyphs = 6;
 constexpr double kGlyphShareOfName = 0.5;   // a glyph at most this share of the tallest piece's height
 constexpr double kLikeHeights = 2.5;        // neighbouring glyphs' heights within this ratio
+constexpr int32_t kWidestGlyph = 4;         // a glyph (or glyphs touching) at most this many heights wide
 constexpr double kLineLengthPerHeight = 5;  // a line at least this many of its glyphs' heights long
+constexpr double kGapPerHeight = 2.5;       // a gap between words, in glyph heights
+// Print stands on its line to the pixel: its glyphs' feet stray from it less
+// than a pixel, where a hand's letters wander above and below.
+constexpr double kGridStray = 1;
 // A glyph is compared with at most this many glyphs to its right (several
 // lines side by side interleave), which bounds the work on any picture.
 constexpr size_t kNeighbours = 64;
@@ -23,12 +30,70 @@ struct Piece {
   PixelRect box;
   int64_t area = 0;
   int64_t order = 0;  // among all pieces, specks too, as the walk finds them
+  // Where along its lowest row of pixels the piece stands: a tilted glyph's
+  // lowest pixel is at one end of its foot, not under its middle.
+  double foot = 0;
   int32_t height() const { return box.bottom - box.top; }
 };
 
 int32_t Find(std::vector<int32_t>& parent, int32_t i) {
   while (parent[i] != i) i = parent[i] = parent[parent[i]];
   return i;
+}
+
+using Feet = std::vector<std::pair<double, double>>;  // x, y from left to right
+
+Feet FeetOf(const std::vector<Piece>& pieces, std::span<const int32_t> glyphs) {
+  Feet feet;
+  for (const int32_t g : glyphs) feet.emplace_back(pieces[g].foot, pieces[g].box.bottom);
+  std::sort(feet.begin(), feet.end());
+  return feet;
+}
+
+// Whether a row's glyphs stand on one line (tilted, or bent as a curled page
+// bends it): how far each glyph's foot strays from the line through its
+// neighbours' feet, in the median.
+bool StandsOnALine(const Feet& feet) {
+  std::vector<double> strays;
+  for (size_t i = 1; i + 1 < feet.size(); ++i) {
+    const auto [x0, y0] = feet[i - 1];
+    const auto [x2, y2] = feet[i + 1];
+    const double along = x2 > x0 ? (feet[i].first - x0) / (x2 - x0) : 0.5;
+    strays.push_back(std::abs(feet[i].second - (y0 + along * (y2 - y0))));
+  }
+  if (strays.empty()) return false;
+  const auto middle = strays.begin() + static_cast<std::ptrdiff_t>(strays.size() / 2);
+  std::nth_element(strays.begin(), middle, strays.end());
+  return *middle < kGridStray;
+}
+
+// Marks a line's band in `band`: between its glyphs' feet (joined from foot
+// to foot) and its tallest glyph's height above them, from its first glyph's
+// left to its last one's right. Returns that height.
+int32_t MarkBand(const std::vector<Piece>& pieces, std::span<const int32_t> glyphs, InkBits& band) {
+  int32_t left = INT32_MAX, right = 0, high = 0;
+  for (const int32_t g : glyphs) {
+    const Piece& p = pieces[g];
+    left = std::min(left, p.box.left), right = std::max(right, p.box.right), high = std::max(high, p.height());
+  }
+  const Feet feet = FeetOf(pieces, glyphs);
+  size_t i = 0;  // the foot at or right of x
+  for (int32_t x = left; x < right; ++x) {
+    while (i < feet.size() && feet[i].first < x) ++i;
+    double y = 0;
+    if (i == 0) {
+      y = feet.front().second;
+    } else if (i == feet.size()) {
+      y = feet.back().second;
+    } else {
+      const auto [x0, y0] = feet[i - 1];
+      const auto [x1, y1] = feet[i];
+      y = y0 + (x - x0) / std::max(1e-9, x1 - x0) * (y1 - y0);
+    }
+    const auto foot = static_cast<int32_t>(std::lround(y));
+    for (int32_t row = std::max(0, foot - high - 1); row <= std::min(band.height() - 1, foot); ++row) band.Set(x, row);
+  }
+  return high;
 }
 
 }  // namespace
@@ -40,41 +105,73 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
   std::vector<Piece> pieces;
   int64_t found = 0;
   int64_t total = 0;  // all ink
-  WalkPieces(walked, 1, [](int32_t, int32_t) {}, [&](const auto&, int64_t area, const PixelRect& box) {
-    if (box.bottom - box.top >= 2 * stroke) pieces.push_back({box, area, found});
-    ++found, total += area;
+  int32_t lowest = -1;  // the walked piece's lowest row, and its pixels there
+  int64_t lowest_xs = 0, lowest_count = 0;
+  const auto on_pixel = [&](int32_t x, int32_t y) {
+    if (y > lowest) lowest = y, lowest_xs = 0, lowest_count = 0;
+    if (y == lowest) lowest_xs += x, ++lowest_count;
+  };
+  WalkPieces(walked, 1, on_pixel, [&](const auto&, int64_t area, const PixelRect& box) {
+    if (box.bottom - box.top >= 2 * stroke) {
+      pieces.push_back({box, area, found, static_cast<double>(lowest_xs) / static_cast<double>(lowest_count)});
+    }
+    ++found, total += area, lowest = -1;
   });
   int32_t tallest = 0;
   for (const Piece& p : pieces) tallest = std::max(tallest, p.height());
   const auto writes = [&](const Piece& p) { return p.height() > kGlyphShareOfName * tallest; };
-  // Glyphs: pieces much smaller than the writing.
+  // Glyphs: pieces much smaller than the writing, not much wider than high
+  // (a name's underline is no glyph).
   std::vector<int32_t> glyphs;
   for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
     const Piece& p = pieces[i];
-    if (!writes(p)) glyphs.push_back(i);
+    if (!writes(p) && p.box.right - p.box.left <= kWidestGlyph * p.height()) glyphs.push_back(i);
   }
   // Glyphs side by side with like heights, overlapping rows and gaps under
-  // their height are joined into rows.
+  // a word's space are joined into rows. The rows' tilt is taken from close
+  // neighbours first, so that across a wider gap a tilted row's glyph is not
+  // joined to the next row's.
   std::sort(glyphs.begin(), glyphs.end(),
             [&](int32_t a, int32_t b) { return pieces[a].box.left < pieces[b].box.left; });
+  const auto centre = [&](const Piece& p) { return (p.box.left + p.box.right) / 2.0; };
+  const auto for_neighbours = [&](double gap_per_height, double tilt, auto&& join) {
+    for (size_t a = 0; a < glyphs.size(); ++a) {
+      const Piece& p = pieces[glyphs[a]];
+      for (size_t b = a + 1; b < std::min(glyphs.size(), a + 1 + kNeighbours); ++b) {
+        const Piece& q = pieces[glyphs[b]];
+        if (q.box.left > p.box.right + kGapPerHeight * tallest) break;
+        const int32_t high = std::max(p.height(), q.height());
+        const int32_t low = std::min(p.height(), q.height());
+        const auto rise = static_cast<int32_t>(std::lround(tilt * (centre(q) - centre(p))));
+        const int32_t overlap =
+            std::min(p.box.bottom, q.box.bottom - rise) - std::max(p.box.top, q.box.top - rise);
+        if (q.box.left - p.box.right > gap_per_height * high || high > kLikeHeights * low || 2 * overlap < low) {
+          continue;
+        }
+        join(glyphs[a], glyphs[b]);
+      }
+    }
+  };
+  std::vector<double> slopes;
+  for_neighbours(1, 0, [&](int32_t a, int32_t b) {
+    const double run = centre(pieces[b]) - centre(pieces[a]);
+    if (run > 0) slopes.push_back((pieces[b].box.bottom - pieces[a].box.bottom) / run);
+  });
+  double tilt = 0;  // a row steeper than 45° is no row of print
+  if (!slopes.empty()) {
+    const auto middle = slopes.begin() + static_cast<std::ptrdiff_t>(slopes.size() / 2);
+    std::nth_element(slopes.begin(), middle, slopes.end());
+    tilt = std::clamp(*middle, -1.0, 1.0);
+  }
   std::vector<int32_t> parent(pieces.size());
   std::iota(parent.begin(), parent.end(), 0);
-  for (size_t a = 0; a < glyphs.size(); ++a) {
-    const Piece& p = pieces[glyphs[a]];
-    for (size_t b = a + 1; b < std::min(glyphs.size(), a + 1 + kNeighbours); ++b) {
-      const Piece& q = pieces[glyphs[b]];
-      if (q.box.left > p.box.right + tallest) break;
-      const int32_t high = std::max(p.height(), q.height());
-      const int32_t low = std::min(p.height(), q.height());
-      const int32_t overlap = std::min(p.box.bottom, q.box.bottom) - std::max(p.box.top, q.box.top);
-      if (q.box.left - p.box.right > high || high > kLikeHeights * low || 2 * overlap < low) continue;
-      parent[Find(parent, glyphs[a])] = Find(parent, glyphs[b]);
-    }
-  }
-  // Each row of glyphs: how many, how long, how high.
+  for_neighbours(kGapPerHeight, tilt, [&](int32_t a, int32_t b) { parent[Find(parent, a)] = Find(parent, b); });
+  // Each row of glyphs: how many, how long, how high, and whether they
+  // stand on a line.
   struct Row {
     int32_t count = 0, left = INT32_MAX, right = 0, top = INT32_MAX, bottom = 0;
     int64_t heights = 0;
+    bool straight = false;
   };
   std::vector<Row> rows(pieces.size());
   for (const int32_t g : glyphs) {
@@ -83,6 +180,20 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
     r.left = std::min(r.left, pieces[g].box.left), r.right = std::max(r.right, pieces[g].box.right);
     r.top = std::min(r.top, pieces[g].box.top), r.bottom = std::max(r.bottom, pieces[g].box.bottom);
   }
+  // The glyphs row by row: for each row, calls on_row(root, its glyphs).
+  for (const int32_t g : glyphs) parent[g] = Find(parent, g);
+  std::vector<int32_t> by_row = glyphs;
+  std::stable_sort(by_row.begin(), by_row.end(), [&](int32_t a, int32_t b) { return parent[a] < parent[b]; });
+  const auto for_rows = [&](auto&& on_row) {
+    for (auto first = by_row.begin(); first != by_row.end();) {
+      const auto last = std::find_if(first, by_row.end(), [&](int32_t g) { return parent[g] != parent[*first]; });
+      on_row(parent[*first], std::span<const int32_t>(first, last));
+      first = last;
+    }
+  };
+  for_rows([&](int32_t root, std::span<const int32_t> row) {
+    if (rows[root].count >= kLeastGlyphs) rows[root].straight = StandsOnALine(FeetOf(pieces, row));
+  });
   // The rows of the picture the writing's own pieces span (counted from the
   // top): print lies above or below the name, while a name's small letters
   // run beside its capitals.
@@ -124,30 +235,45 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
     const Row& r = rows[root];
     return by_piece ? runs_beside[root] != 0 : writing[r.bottom] > writing[r.top];
   };
+  const auto is_print = [&](int32_t root) {
+    const Row& r = rows[root];
+    return r.count >= kLeastGlyphs && r.straight &&
+           int64_t{r.right - r.left} * r.count >= kLineLengthPerHeight * r.heights && !beside_writing(root);
+  };
   std::vector<int64_t> print;  // the pieces' order
   int64_t taken = 0;
   for (const int32_t g : glyphs) {
-    const int32_t root = Find(parent, g);
-    const Row& r = rows[root];
-    if (r.count >= kLeastGlyphs && int64_t{r.right - r.left} * r.count >= kLineLengthPerHeight * r.heights &&
-        !beside_writing(root)) {
-      print.push_back(pieces[g].order), taken += pieces[g].area;
-    }
+    if (is_print(Find(parent, g))) print.push_back(pieces[g].order), taken += pieces[g].area;
   }
   // The writing's own pieces must hold more ink than what is left beside
   // them: on a page of small writing, rows of glyphs are the writing.
   if (taken == 0 || large <= total - taken - large) return {};
-  // Walked again in the same order: each piece's pixels come back unless it is print.
+  // Each line's band, from its feet up to its tallest glyph: a smaller piece
+  // within it (a dash, a glyph's bar, a glyph the row did not reach) is print
+  // too, while a stroke of the pen that crosses the line leaves the band.
+  InkBits band = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  int32_t band_high = 0;
+  for_rows([&](int32_t root, std::span<const int32_t> row) {
+    if (is_print(root)) band_high = std::max(band_high, MarkBand(pieces, row, band));
+  });
+  // Walked again in the same order: each piece's pixels come back unless it
+  // is print. A piece as small as a glyph is held whole until its end.
   std::sort(print.begin(), print.end());
   int64_t order = 0;
   auto next = print.begin();  // the next piece of print, in the walk's order
+  const auto printed = [&] { return next != print.end() && *next == order; };
+  const int64_t glyph_area = int64_t{kWidestGlyph} * band_high * band_high;
   WalkPieces(
-      ink, 1,
+      ink, glyph_area,
       [&](int32_t x, int32_t y) {
-        if (next == print.end() || *next != order) walked.Set(x, y);
+        if (!printed()) walked.Set(x, y);
       },
-      [&](const auto&, int64_t, const PixelRect&) {
-        if (next != print.end() && *next == order) ++next;
+      [&](const auto& held, int64_t area, const PixelRect&) {
+        const bool in_band = std::all_of(held.begin(), held.end(), [&](const auto& p) { return band.Get(p.first, p.second); });
+        if (area < glyph_area && !printed() && !in_band) {
+          for (const auto& [x, y] : held) walked.Set(x, y);
+        }
+        if (printed()) ++next;
         ++order;
       });
   std::swap(ink, walked);

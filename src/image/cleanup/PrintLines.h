@@ -9,15 +9,18 @@ namespace quorel {
 // A form's printed text beside a signature (a line of terms, a date) found
 // as ink of the name: clears each line of print. Print is a row of at least
 // six pieces side by side (glyphs), each at most half the tallest piece's
-// height (the name's writing) and over two stroke widths, of like heights,
-// overlapping rows and gaps under a glyph's height, at least five glyphs'
-// heights long; and it lies above or below the writing, not beside one of
-// its large pieces in the piece's rows (a name's small letters beside its
-// capital stay), even where a tilted line reaches the rows of a piece
-// further on. Nothing is cleared unless the writing's large pieces hold more
-// ink than all else left: on a page of small writing, rows of glyphs are the
-// writing. Memory: one bit mask, a box a piece and an int a picture row, a
-// byte a piece. kOutOfMemory.
+// height (the name's writing), over two stroke widths high and at most four
+// times as wide, of like heights, overlapping rows (along the rows' tilt) and
+// gaps under a word's space, at least five glyphs' heights long, whose feet
+// stray less than a pixel from the line through their neighbours' feet (a
+// hand's letters wander). It lies above or below the writing, not beside one
+// of its large pieces in the piece's rows (a name's small letters beside its
+// capital stay), even where a tilted line reaches the rows of a piece further
+// on. A smaller piece wholly within a line's band (from the feet up to its
+// tallest glyph) goes with the line. Nothing is cleared unless the writing's
+// large pieces hold more ink than all else left: on a page of small writing,
+// rows of glyphs are the writing. Memory: two bit masks, a box a piece, an
+// int a picture row, a byte a piece, and a glyph's pixels. kOutOfMemory.
 Result<void> RemovePrintLines(InkBits& ink, double stroke);
 
 }  // namespace quorel

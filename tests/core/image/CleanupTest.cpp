@@ -531,6 +531,26 @@ TEST(CleanupTest, PrintLinesBesideTheNameAreCleared) {
   }
 }
 
+// Three words of three 10 px letters, a word's space (12 px) apart, above a
+// name, with a dash (1 px high) between two words: standing on one line they
+// are print and go, the dash with them; the same letters with feet that
+// wander 2 px up and down are a hand's and stay.
+TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
+  for (const bool wander : {false, true}) {
+    InkBits ink = InkBits::Create(200, 200).value();
+    for (int k = 0; k < 9; ++k) {
+      const int x = 10 + 50 * (k / 3) + 14 * (k % 3), y = 10 + (wander ? 2 * (k % 3 - 1) : 0);
+      for (int i = 0; i < 10; ++i) ink.Set(x + i, y), ink.Set(x + i, y + 9), ink.Set(x, y + i), ink.Set(x + 9, y + i);
+    }
+    for (int x = 50; x < 56; ++x) ink.Set(x, 14);
+    for (int i = 0; i < 60; ++i) ink.Set(120 + i, 80), ink.Set(120, 80 + i), ink.Set(179, 80 + i);
+    ASSERT_TRUE(RemovePrintLines(ink, 1.0));
+    EXPECT_EQ(ink.Get(60, 14), wander) << wander;
+    EXPECT_EQ(ink.Get(52, 14), wander) << wander;
+    EXPECT_TRUE(ink.Get(120, 100)) << wander;
+  }
+}
+
 // On grainy paper a piece of strong ink stays only with a pixel in it a
 // quarter darker than the edge (here 100); on other paper every piece stays.
 TEST(CleanupTest, GrainyPaperKeepsOnlySeededPieces) {
