@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/cleanup/InkPieces.h"
+#include "image/cleanup/PieceSpread.h"
 
 namespace quorel {
 namespace {
@@ -25,6 +26,10 @@ constexpr double kGridStray = 1;
 // A glyph is compared with at most this many glyphs to its right (several
 // lines side by side interleave), which bounds the work on any picture.
 constexpr size_t kNeighbours = 64;
+// A ruled line: its pixels spread across its axis no more than a thick
+// stroke's, and along it twenty times as far.
+constexpr double kRuleAcrossStrokes = 1.5;
+constexpr double kRuleAlongPerAcross = 20;
 
 struct Piece {
   PixelRect box;
@@ -33,6 +38,7 @@ struct Piece {
   // Where along its lowest row of pixels the piece stands: a tilted glyph's
   // lowest pixel is at one end of its foot, not under its middle.
   double foot = 0;
+  bool rule = false;  // a form's ruled line: straight, thin and long
   int32_t height() const { return box.bottom - box.top; }
 };
 
@@ -65,6 +71,20 @@ bool StandsOnALine(const Feet& feet) {
   const auto middle = strays.begin() + static_cast<std::ptrdiff_t>(strays.size() / 2);
   std::nth_element(strays.begin(), middle, strays.end());
   return *middle < kGridStray;
+}
+
+// Whether most of a row's pieces stand higher than the row's slope lifts
+// them, by two strokes: a straight stroke broken into pieces (a pencil's)
+// stands on its line as print does, its pieces no higher than it is thick.
+bool StandUpright(const std::vector<Piece>& pieces, std::span<const int32_t> glyphs, const Feet& feet,
+                  double stroke) {
+  const double run = feet.back().first - feet.front().first;
+  const double slope = run > 0 ? std::abs(feet.back().second - feet.front().second) / run : 0;
+  const auto upright = std::count_if(glyphs.begin(), glyphs.end(), [&](int32_t g) {
+    const Piece& p = pieces[g];
+    return p.height() - slope * (p.box.right - p.box.left) >= 2 * stroke;
+  });
+  return 2 * upright > static_cast<std::ptrdiff_t>(glyphs.size());
 }
 
 // Marks a line's band in `band`: between its glyphs' feet (joined from foot
@@ -104,28 +124,33 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
   // glyph), so a grainy photo's specks take no memory.
   std::vector<Piece> pieces;
   int64_t found = 0;
-  int64_t total = 0;  // all ink
   int32_t lowest = -1;  // the walked piece's lowest row, and its pixels there
   int64_t lowest_xs = 0, lowest_count = 0;
+  PieceSpread spread;
   const auto on_pixel = [&](int32_t x, int32_t y) {
     if (y > lowest) lowest = y, lowest_xs = 0, lowest_count = 0;
     if (y == lowest) lowest_xs += x, ++lowest_count;
+    spread.Add(x, y);
   };
   WalkPieces(walked, 1, on_pixel, [&](const auto&, int64_t area, const PixelRect& box) {
     if (box.bottom - box.top >= 2 * stroke) {
-      pieces.push_back({box, area, found, static_cast<double>(lowest_xs) / static_cast<double>(lowest_count)});
+      const bool rule = spread.Across() <= kRuleAcrossStrokes * stroke &&
+                        spread.Along() >= kRuleAlongPerAcross * std::max(1.0, spread.Across());
+      pieces.push_back({box, area, found, static_cast<double>(lowest_xs) / static_cast<double>(lowest_count), rule});
     }
-    ++found, total += area, lowest = -1;
+    ++found, lowest = -1, spread = {};
   });
+  // A form's rules (a box around the name, a line to sign on) are neither
+  // the writing nor print.
   int32_t tallest = 0;
-  for (const Piece& p : pieces) tallest = std::max(tallest, p.height());
-  const auto writes = [&](const Piece& p) { return p.height() > kGlyphShareOfName * tallest; };
+  for (const Piece& p : pieces) tallest = p.rule ? tallest : std::max(tallest, p.height());
+  const auto writes = [&](const Piece& p) { return !p.rule && p.height() > kGlyphShareOfName * tallest; };
   // Glyphs: pieces much smaller than the writing, not much wider than high
   // (a name's underline is no glyph).
   std::vector<int32_t> glyphs;
   for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
     const Piece& p = pieces[i];
-    if (!writes(p) && p.box.right - p.box.left <= kWidestGlyph * p.height()) glyphs.push_back(i);
+    if (!writes(p) && !p.rule && p.box.right - p.box.left <= kWidestGlyph * p.height()) glyphs.push_back(i);
   }
   // Glyphs side by side with like heights, overlapping rows and gaps under
   // a word's space are joined into rows. The rows' tilt is taken from close
@@ -192,16 +217,17 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
     }
   };
   for_rows([&](int32_t root, std::span<const int32_t> row) {
-    if (rows[root].count >= kLeastGlyphs) rows[root].straight = StandsOnALine(FeetOf(pieces, row));
+    if (rows[root].count < kLeastGlyphs) return;
+    const Feet feet = FeetOf(pieces, row);
+    rows[root].straight = StandsOnALine(feet) && StandUpright(pieces, row, feet, stroke);
   });
   // The rows of the picture the writing's own pieces span (counted from the
   // top): print lies above or below the name, while a name's small letters
   // run beside its capitals.
   // writing[y]: how many of the rows above y the writing spans.
   std::vector<int32_t> writing(static_cast<size_t>(ink.height()) + 1, 0);
-  int64_t large = 0;  // the writing's ink
   for (const Piece& p : pieces) {
-    if (writes(p)) ++writing[p.box.top], --writing[p.box.bottom], large += p.area;
+    if (writes(p)) ++writing[p.box.top], --writing[p.box.bottom];
   }
   int32_t depth = 0;  // of the writing's pieces over the row
   for (size_t y = 0, spanned = 0; y < writing.size(); ++y) {
@@ -241,13 +267,10 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
            int64_t{r.right - r.left} * r.count >= kLineLengthPerHeight * r.heights && !beside_writing(root);
   };
   std::vector<int64_t> print;  // the pieces' order
-  int64_t taken = 0;
   for (const int32_t g : glyphs) {
-    if (is_print(Find(parent, g))) print.push_back(pieces[g].order), taken += pieces[g].area;
+    if (is_print(Find(parent, g))) print.push_back(pieces[g].order);
   }
-  // The writing's own pieces must hold more ink than what is left beside
-  // them: on a page of small writing, rows of glyphs are the writing.
-  if (taken == 0 || large <= total - taken - large) return {};
+  if (print.empty()) return {};
   // Each line's band, from its feet up to its tallest glyph: a smaller piece
   // within it (a dash, a glyph's bar, a glyph the row did not reach) is print
   // too, while a stroke of the pen that crosses the line leaves the band.
@@ -269,7 +292,8 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
         if (!printed()) walked.Set(x, y);
       },
       [&](const auto& held, int64_t area, const PixelRect&) {
-        const bool in_band = std::all_of(held.begin(), held.end(), [&](const auto& p) { return band.Get(p.first, p.second); });
+        const bool in_band =
+            std::all_of(held.begin(), held.end(), [&](const auto& p) { return band.Get(p.first, p.second); });
         if (area < glyph_area && !printed() && !in_band) {
           for (const auto& [x, y] : held) walked.Set(x, y);
         }
