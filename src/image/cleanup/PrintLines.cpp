@@ -194,7 +194,7 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
   // Each row of glyphs: how many, how long, how high, and whether they
   // stand on a line.
   struct Row {
-    int32_t count = 0, left = INT32_MAX, right = 0, top = INT32_MAX, bottom = 0;
+    int32_t count = 0, left = INT32_MAX, right = 0;
     int64_t heights = 0;
     bool straight = false;
   };
@@ -203,7 +203,6 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
     Row& r = rows[Find(parent, g)];
     ++r.count, r.heights += pieces[g].height();
     r.left = std::min(r.left, pieces[g].box.left), r.right = std::max(r.right, pieces[g].box.right);
-    r.top = std::min(r.top, pieces[g].box.top), r.bottom = std::max(r.bottom, pieces[g].box.bottom);
   }
   // The glyphs row by row: for each row, calls on_row(root, its glyphs).
   for (const int32_t g : glyphs) parent[g] = Find(parent, g);
@@ -221,50 +220,10 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
     const Feet feet = FeetOf(pieces, row);
     rows[root].straight = StandsOnALine(feet) && StandUpright(pieces, row, feet, stroke);
   });
-  // The rows of the picture the writing's own pieces span (counted from the
-  // top): print lies above or below the name, while a name's small letters
-  // run beside its capitals.
-  // writing[y]: how many of the rows above y the writing spans.
-  std::vector<int32_t> writing(static_cast<size_t>(ink.height()) + 1, 0);
-  for (const Piece& p : pieces) {
-    if (writes(p)) ++writing[p.box.top], --writing[p.box.bottom];
-  }
-  int32_t depth = 0;  // of the writing's pieces over the row
-  for (size_t y = 0, spanned = 0; y < writing.size(); ++y) {
-    depth += writing[y];
-    writing[y] = static_cast<int32_t>(spanned);
-    spanned += depth > 0;
-  }
-  // With few writing pieces (bounded work), a row is beside the writing
-  // only where it runs beside one of them: a glyph of it within a glyph's
-  // height to the piece's side lies mostly in the piece's rows. A tilted line
-  // of print (a curled page) spans the writing's rows, yet passes above or
-  // below each of its pieces.
-  std::vector<int32_t> large_pieces;
-  for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
-    if (writes(pieces[i])) large_pieces.push_back(i);
-  }
-  const bool by_piece = large_pieces.size() <= kNeighbours;
-  std::vector<char> runs_beside(by_piece ? pieces.size() : 0, 0);  // by row
-  for (size_t i = 0; by_piece && i < glyphs.size(); ++i) {
-    const PixelRect& b = pieces[glyphs[i]].box;
-    const int32_t high = pieces[glyphs[i]].height();
-    for (const int32_t l : large_pieces) {
-      const PixelRect& w = pieces[l].box;
-      const int32_t overlap = std::min(b.bottom, w.bottom) - std::max(b.top, w.top);
-      if (b.left <= w.right + high && b.right >= w.left - high && 2 * overlap >= high) {
-        runs_beside[Find(parent, glyphs[i])] = 1;
-      }
-    }
-  }
-  const auto beside_writing = [&](int32_t root) {
-    const Row& r = rows[root];
-    return by_piece ? runs_beside[root] != 0 : writing[r.bottom] > writing[r.top];
-  };
   const auto is_print = [&](int32_t root) {
     const Row& r = rows[root];
     return r.count >= kLeastGlyphs && r.straight &&
-           int64_t{r.right - r.left} * r.count >= kLineLengthPerHeight * r.heights && !beside_writing(root);
+           int64_t{r.right - r.left} * r.count >= kLineLengthPerHeight * r.heights;
   };
   std::vector<int64_t> print;  // the pieces' order
   for (const int32_t g : glyphs) {

@@ -13,16 +13,13 @@ namespace quorel {
 // times as wide, of like heights, overlapping rows (along the rows' tilt) and
 // gaps under a word's space, at least five glyphs' heights long, whose feet
 // stray less than a pixel from the line through their neighbours' feet (a
-// hand's letters wander) and most of which stand two strokes higher than the
-// row's slope lifts them (a straight stroke broken into pieces does not). It
-// lies above or below the writing, not beside one of its large pieces in the
-// piece's rows (a name's small letters beside its capital stay), even where
-// a tilted line reaches the rows of a piece further on. A form's ruled line
-// (a thin straight piece twenty times as long as it spreads across) is
-// neither the writing nor a glyph. A smaller piece wholly within a line's
-// band (from the feet up to its tallest glyph) goes with the line. Memory:
-// two bit masks, a box a piece, an int a picture row, a byte a piece, and a
-// glyph's pixels. kOutOfMemory.
+// hand's letters wander, a name's small letters beside its capital too) and
+// most of which stand two strokes higher than the row's slope lifts them (a
+// straight stroke broken into pieces does not). A form's ruled line (a thin
+// straight piece twenty times as long as it spreads across) is neither the
+// writing nor a glyph. A smaller piece wholly within a line's band (from the
+// feet up to its tallest glyph) goes with the line. Memory: two bit masks, a
+// box a piece, an int a piece, and a glyph's pixels. kOutOfMemory.
 Result<void> RemovePrintLines(InkBits& ink, double stroke);
 
 }  // namespace quorel
