@@ -18,11 +18,17 @@ constexpr int kLeastGlyphs = 6;
 constexpr double kGlyphShareOfName = 0.5;   // a glyph at most this share of the tallest piece's height
 constexpr double kLikeHeights = 2.5;        // neighbouring glyphs' heights within this ratio
 constexpr int32_t kWidestGlyph = 4;         // a glyph (or glyphs touching) at most this many heights wide
+// Print's letters are drawn with a stroke of a tenth of their height or
+// more (blur thickens it); a hand's letters, broken into pieces, may stand on
+// a line too, but a fine pen writes letters of many strokes' height.
+constexpr double kTallestGlyphStrokes = 20;
 constexpr double kLineLengthPerHeight = 5;  // a line at least this many of its glyphs' heights long
 constexpr double kGapPerHeight = 2.5;       // a gap between words, in glyph heights
 // Print stands on its line to the pixel: its glyphs' feet stray from it less
-// than a pixel, where a hand's letters wander above and below.
+// than a pixel (or, in a close-up blurred and bent by the lens, a small share
+// of their height), where a hand's letters wander above and below.
 constexpr double kGridStray = 1;
+constexpr double kStrayPerHeight = 0.035;
 // A glyph is compared with at most this many glyphs to its right (several
 // lines side by side interleave), which bounds the work on any picture.
 constexpr size_t kNeighbours = 64;
@@ -59,7 +65,7 @@ Feet FeetOf(const std::vector<Piece>& pieces, std::span<const int32_t> glyphs) {
 // Whether a row's glyphs stand on one line (tilted, or bent as a curled page
 // bends it): how far each glyph's foot strays from the line through its
 // neighbours' feet, in the median.
-bool StandsOnALine(const Feet& feet) {
+bool StandsOnALine(const Feet& feet, double height) {
   std::vector<double> strays;
   for (size_t i = 1; i + 1 < feet.size(); ++i) {
     const auto [x0, y0] = feet[i - 1];
@@ -70,7 +76,7 @@ bool StandsOnALine(const Feet& feet) {
   if (strays.empty()) return false;
   const auto middle = strays.begin() + static_cast<std::ptrdiff_t>(strays.size() / 2);
   std::nth_element(strays.begin(), middle, strays.end());
-  return *middle < kGridStray;
+  return *middle < std::max(kGridStray, kStrayPerHeight * height);
 }
 
 // Whether most of a row's pieces stand higher than the row's slope lifts
@@ -218,7 +224,8 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
   for_rows([&](int32_t root, std::span<const int32_t> row) {
     if (rows[root].count < kLeastGlyphs) return;
     const Feet feet = FeetOf(pieces, row);
-    rows[root].straight = StandsOnALine(feet) && StandUpright(pieces, row, feet, stroke);
+    const double height = static_cast<double>(rows[root].heights) / rows[root].count;
+    rows[root].straight = height <= kTallestGlyphStrokes * stroke && StandsOnALine(feet, height) && StandUpright(pieces, row, feet, stroke);
   });
   const auto is_print = [&](int32_t root) {
     const Row& r = rows[root];

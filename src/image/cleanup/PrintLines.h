@@ -9,11 +9,12 @@ namespace quorel {
 // A form's printed text beside a signature (a line of terms, a date) found
 // as ink of the name: clears each line of print. Print is a row of at least
 // six pieces side by side (glyphs), each at most half the tallest piece's
-// height (the name's writing), over two stroke widths high and at most four
-// times as wide, of like heights, overlapping rows (along the rows' tilt) and
-// gaps under a word's space, at least five glyphs' heights long, whose feet
-// stray less than a pixel from the line through their neighbours' feet (a
-// hand's letters wander, a name's small letters beside its capital too) and
+// height (the name's writing), over two and at most twenty stroke widths
+// high and at most four times as wide, of like heights, overlapping rows
+// (along the rows' tilt) and gaps under a word's space, at least five glyphs'
+// heights long, whose feet stray less than a pixel (or 3.5 % of their height)
+// from the line through their neighbours' feet (a hand's letters wander, a
+// name's small letters beside its capital too) and
 // most of which stand two strokes higher than the row's slope lifts them (a
 // straight stroke broken into pieces does not). A form's ruled line (a thin
 // straight piece twenty times as long as it spreads across) is neither the
