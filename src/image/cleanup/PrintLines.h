@@ -6,21 +6,21 @@
 
 namespace quorel {
 
-// A form's printed text beside a signature (a line of terms, a date) found
-// as ink of the name: clears each line of print. Print is a row of at least
-// six pieces side by side (glyphs), each at most half the tallest piece's
-// height (the name's writing), over two and at most twenty stroke widths
-// high and at most four times as wide, of like heights, overlapping rows
-// (along the rows' tilt) and gaps under a word's space, at least five glyphs'
-// heights long, whose feet stray less than a pixel (or 3.5 % of their height)
-// from the line through their neighbours' feet (a hand's letters wander, a
-// name's small letters beside its capital too) and
-// most of which stand two strokes higher than the row's slope lifts them (a
-// straight stroke broken into pieces does not). A form's ruled line (a thin
-// straight piece twenty times as long as it spreads across) is neither the
-// writing nor a glyph. A smaller piece wholly within a line's band (from the
-// feet up to its tallest glyph) goes with the line. Memory: two bit masks, a
-// box a piece, an int a piece, and a glyph's pixels. kOutOfMemory.
+// A form's printed text beside a signature (a line of terms, a date) found as
+// ink of the name: clears each line of print. Print is a row of at least six
+// pieces side by side (glyphs), each at most half the tallest piece's height
+// (the name's writing), over two and at most twenty stroke widths high and at
+// most four times as wide, of like heights, overlapping rows (along the rows'
+// tilt) and gaps under a word's space, at least five glyphs' heights long,
+// whose feet stray less than a pixel (or 3.5 % of their height) from the line
+// through their neighbours' feet (a hand's letters wander, a name's small
+// letters beside its capital too) and most of which stand two strokes higher
+// than the row's slope lifts them (a straight stroke broken into pieces does
+// not). A form's ruled line (a thin straight piece twenty times as long as it
+// spreads across) is neither the writing nor a glyph. A smaller piece wholly
+// within a line's band (from the feet up to its tallest glyph) goes with the
+// line. Memory: two bit masks, a box a piece, an int a piece, and a glyph's
+// pixels. kOutOfMemory.
 Result<void> RemovePrintLines(InkBits& ink, double stroke);
 
 }  // namespace quorel
