@@ -32,6 +32,7 @@ constexpr double kStrayPerHeight = 0.035;
 // A glyph is compared with at most this many glyphs to its right (several
 // lines side by side interleave), which bounds the work on any picture.
 constexpr size_t kNeighbours = 64;
+constexpr int64_t kMostHeldPixels = int64_t{1} << 20;  // 8 MB of a piece's pixels
 // A ruled line: its pixels spread across its axis no more than a thick
 // stroke's, and along it twenty times as far.
 constexpr double kRuleAcrossStrokes = 1.5;
@@ -246,12 +247,13 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
     if (is_print(root)) band_high = std::max(band_high, MarkBand(pieces, row, band));
   });
   // Walked again in the same order: each piece's pixels come back unless it
-  // is print. A piece as small as a glyph is held whole until its end.
+  // is print. A piece as small as a glyph is held whole until its end (up to
+  // kMostHeldPixels: a larger one stays, whatever band it lies in).
   std::sort(print.begin(), print.end());
   int64_t order = 0;
   auto next = print.begin();  // the next piece of print, in the walk's order
   const auto printed = [&] { return next != print.end() && *next == order; };
-  const int64_t glyph_area = int64_t{kWidestGlyph} * band_high * band_high;
+  const int64_t glyph_area = std::min(int64_t{kWidestGlyph} * band_high * band_high, kMostHeldPixels);
   WalkPieces(
       ink, glyph_area,
       [&](int32_t x, int32_t y) {

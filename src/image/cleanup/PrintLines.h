@@ -20,7 +20,7 @@ namespace quorel {
 // spreads across) is neither the writing nor a glyph. A smaller piece wholly
 // within a line's band (from the feet up to its tallest glyph) goes with the
 // line. Memory: two bit masks, a box a piece, an int a piece, and a glyph's
-// pixels. kOutOfMemory.
+// pixels (up to 8 MB). kOutOfMemory.
 Result<void> RemovePrintLines(InkBits& ink, double stroke);
 
 }  // namespace quorel
