@@ -218,7 +218,7 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
   const auto for_rows = [&](auto&& on_row) {
     for (auto first = by_row.begin(); first != by_row.end();) {
       const auto last = std::find_if(first, by_row.end(), [&](int32_t g) { return parent[g] != parent[*first]; });
-      on_row(parent[*first], std::span<const int32_t>(first, last));
+      on_row(parent[*first], std::span<const int32_t>(&*first, static_cast<size_t>(last - first)));
       first = last;
     }
   };
