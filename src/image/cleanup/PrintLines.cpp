@@ -22,6 +22,9 @@ constexpr int32_t kWidestGlyph = 4;         // a glyph (or glyphs touching) at m
 // more (blur thickens it); a hand's letters, broken into pieces, may stand on
 // a line too, but a fine pen writes letters of many strokes' height.
 constexpr double kTallestGlyphStrokes = 20;
+// A name's capital is at most this many of its small letters high; a larger
+// piece beside a row (a desk's edge, a box's corner) says nothing of it.
+constexpr int32_t kCapitalPerGlyph = 4;
 constexpr double kLineLengthPerHeight = 5;  // a line at least this many of its glyphs' heights long
 constexpr double kGapPerHeight = 2.5;       // a gap between words, in glyph heights
 // Print stands on its line to the pixel: its glyphs' feet stray from it less
@@ -94,9 +97,11 @@ bool StandUpright(const std::vector<Piece>& pieces, std::span<const int32_t> gly
   return 2 * upright > static_cast<std::ptrdiff_t>(glyphs.size());
 }
 
-// Marks a line's band in `band`: between its glyphs' feet (joined from foot
-// to foot) and its tallest glyph's height above them, from its first glyph's
-// left to its last one's right. Returns that height.
+// Marks a line's band in `band`: from its tallest glyph's height below its
+// glyphs' feet (joined from foot to foot) to twice that height above them
+// (the line and the spacing on either side, where a neighbouring line's
+// dashes lie), from its first glyph's left to its last one's right. Returns
+// that height.
 int32_t MarkBand(const std::vector<Piece>& pieces, std::span<const int32_t> glyphs, InkBits& band) {
   int32_t left = INT32_MAX, right = 0, high = 0;
   for (const int32_t g : glyphs) {
@@ -118,7 +123,8 @@ int32_t MarkBand(const std::vector<Piece>& pieces, std::span<const int32_t> glyp
       y = y0 + (x - x0) / std::max(1e-9, x1 - x0) * (y1 - y0);
     }
     const auto foot = static_cast<int32_t>(std::lround(y));
-    for (int32_t row = std::max(0, foot - high - 1); row <= std::min(band.height() - 1, foot); ++row) band.Set(x, row);
+    const int32_t bottom = std::min(band.height() - 1, foot + high);
+    for (int32_t row = std::max(0, foot - 2 * high - 1); row <= bottom; ++row) band.Set(x, row);
   }
   return high;
 }
@@ -201,7 +207,7 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
   // Each row of glyphs: how many, how long, how high, and whether they
   // stand on a line.
   struct Row {
-    int32_t count = 0, left = INT32_MAX, right = 0;
+    int32_t count = 0, left = INT32_MAX, right = 0, top = INT32_MAX, bottom = 0;
     int64_t heights = 0;
     bool straight = false;
   };
@@ -210,6 +216,7 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
     Row& r = rows[Find(parent, g)];
     ++r.count, r.heights += pieces[g].height();
     r.left = std::min(r.left, pieces[g].box.left), r.right = std::max(r.right, pieces[g].box.right);
+    r.top = std::min(r.top, pieces[g].box.top), r.bottom = std::max(r.bottom, pieces[g].box.bottom);
   }
   // The glyphs row by row: for each row, calls on_row(root, its glyphs).
   for (const int32_t g : glyphs) parent[g] = Find(parent, g);
@@ -226,21 +233,64 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
     if (rows[root].count < kLeastGlyphs) return;
     const Feet feet = FeetOf(pieces, row);
     const double height = static_cast<double>(rows[root].heights) / rows[root].count;
-    rows[root].straight = height <= kTallestGlyphStrokes * stroke && StandsOnALine(feet, height) && StandUpright(pieces, row, feet, stroke);
+    rows[root].straight = height <= kTallestGlyphStrokes * stroke && StandsOnALine(feet, height) &&
+                          StandUpright(pieces, row, feet, stroke);
   });
+  // The rows of the picture the writing's own pieces span (counted from the
+  // top): print lies above or below the name, while a name's small letters
+  // run beside its capitals.
+  // writing[y]: how many of the rows above y the writing spans.
+  std::vector<int32_t> writing(static_cast<size_t>(ink.height()) + 1, 0);
+  for (const Piece& p : pieces) {
+    if (writes(p)) ++writing[p.box.top], --writing[p.box.bottom];
+  }
+  int32_t depth = 0;  // of the writing's pieces over the row
+  for (size_t y = 0, spanned = 0; y < writing.size(); ++y) {
+    depth += writing[y];
+    writing[y] = static_cast<int32_t>(spanned);
+    spanned += depth > 0;
+  }
+  // With few writing pieces (bounded work), a row is beside the writing
+  // only where it runs beside one of them: a glyph of it within a glyph's
+  // height to the piece's side lies mostly in the piece's rows, and the piece
+  // is at most kCapitalPerGlyph times as high as the glyph. A tilted line
+  // of print (a curled page) spans the writing's rows, yet passes above or
+  // below each of its pieces.
+  std::vector<int32_t> large_pieces;
+  for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
+    if (writes(pieces[i])) large_pieces.push_back(i);
+  }
+  const bool by_piece = large_pieces.size() <= kNeighbours;
+  std::vector<char> runs_beside(by_piece ? pieces.size() : 0, 0);  // by row
+  for (size_t i = 0; by_piece && i < glyphs.size(); ++i) {
+    const PixelRect& b = pieces[glyphs[i]].box;
+    const int32_t high = pieces[glyphs[i]].height();
+    for (const int32_t l : large_pieces) {
+      const PixelRect& w = pieces[l].box;
+      const int32_t overlap = std::min(b.bottom, w.bottom) - std::max(b.top, w.top);
+      if (b.left <= w.right + high && b.right >= w.left - high && 2 * overlap >= high &&
+          w.bottom - w.top <= kCapitalPerGlyph * high) {
+        runs_beside[Find(parent, glyphs[i])] = 1;
+      }
+    }
+  }
+  const auto beside_writing = [&](int32_t root) {
+    const Row& r = rows[root];
+    return by_piece ? runs_beside[root] != 0 : writing[r.bottom] > writing[r.top];
+  };
   const auto is_print = [&](int32_t root) {
     const Row& r = rows[root];
     return r.count >= kLeastGlyphs && r.straight &&
-           int64_t{r.right - r.left} * r.count >= kLineLengthPerHeight * r.heights;
+           int64_t{r.right - r.left} * r.count >= kLineLengthPerHeight * r.heights && !beside_writing(root);
   };
   std::vector<int64_t> print;  // the pieces' order
   for (const int32_t g : glyphs) {
     if (is_print(Find(parent, g))) print.push_back(pieces[g].order);
   }
   if (print.empty()) return {};
-  // Each line's band, from its feet up to its tallest glyph: a smaller piece
-  // within it (a dash, a glyph's bar, a glyph the row did not reach) is print
-  // too, while a stroke of the pen that crosses the line leaves the band.
+  // Each line's band: a smaller piece within it (a dash, a glyph's bar, a
+  // glyph the rows did not reach) is print too, while a stroke of the pen
+  // that crosses the line leaves the band.
   InkBits band = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
   int32_t band_high = 0;
   for_rows([&](int32_t root, std::span<const int32_t> row) {

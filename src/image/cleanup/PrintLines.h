@@ -13,14 +13,18 @@ namespace quorel {
 // most four times as wide, of like heights, overlapping rows (along the rows'
 // tilt) and gaps under a word's space, at least five glyphs' heights long,
 // whose feet stray less than a pixel (or 3.5 % of their height) from the line
-// through their neighbours' feet (a hand's letters wander, a name's small
-// letters beside its capital too) and most of which stand two strokes higher
-// than the row's slope lifts them (a straight stroke broken into pieces does
-// not). A form's ruled line (a thin straight piece twenty times as long as it
-// spreads across) is neither the writing nor a glyph. A smaller piece wholly
-// within a line's band (from the feet up to its tallest glyph) goes with the
-// line. Memory: two bit masks, a box a piece, an int a piece, and a glyph's
-// pixels (up to 8 MB). kOutOfMemory.
+// through their neighbours' feet (a hand's letters wander) and most of which
+// stand two strokes higher than the row's slope lifts them (a straight stroke
+// broken into pieces does not). It lies above or below the writing, not beside
+// one of its large pieces in the piece's rows (a name's small letters beside
+// its capital stay) unless that piece is over four times as high as the glyph
+// (a desk's edge, a box's corner), even where a tilted line reaches the rows of
+// a piece further on. A form's ruled line (a thin straight piece twenty times
+// as long as it spreads across) is neither the writing nor a glyph. A smaller
+// piece wholly within a line's band (a glyph's height below its feet to twice
+// that above them) goes with the line. Memory: two bit masks, a box a piece, an
+// int a picture row and a piece, a byte a piece, and a glyph's pixels (up to 8
+// MB). kOutOfMemory.
 Result<void> RemovePrintLines(InkBits& ink, double stroke);
 
 }  // namespace quorel

@@ -508,16 +508,18 @@ TEST(CleanupTest, FaintWordsWithoutStrongInkAreAdded) {
   EXPECT_FALSE(strong.Get(60, 70) || strong.Get(11, 86));
 }
 
-// Above a name (a 60 px loop), beside a form's ruled line taller than the
-// name: three words of three 10 px letters a word's space (12 px) apart, with
-// a dash (1 px high) between two words. Standing on one line they are print
-// and go, the dash with them; with feet that wander 2 px up and down they are
-// a hand's and stay, and so does a sloping line 4 px thick broken into nine
-// pieces (stroke width 2.5). Tilted by 14° they go as well; written with a
-// fine pen (stroke width 0.4, letters 25 strokes high) they stay.
+// Three words of three 10 px letters a word's space (12 px) apart, with a
+// dash (1 px high) between two words, a form's ruled line taller than the
+// rest at their left, a name (a 60 px loop) at their right. Standing on one
+// line they are print and go, the dash with them: the name is six times their
+// height, no capital of theirs. They stay with feet that wander 2 px up and
+// down (a hand's), beside a 36 px capital, and written with a fine pen
+// (stroke width 0.4: letters 25 strokes high); a sloping line 4 px thick
+// broken into nine pieces stays too (stroke width 2.5 for the rest). Tilted
+// by 14° they go as well.
 TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
-  enum { kPrint, kTilted, kWander, kBrokenLine, kFinePen };
-  for (const int row : {kPrint, kTilted, kWander, kBrokenLine, kFinePen}) {
+  enum { kPrint, kTilted, kWander, kBrokenLine, kFinePen, kCapital };
+  for (const int row : {kPrint, kTilted, kWander, kBrokenLine, kFinePen, kCapital}) {
     InkBits ink = InkBits::Create(200, 200).value();
     const auto lift = [&](int x) { return row == kTilted ? x / 4 : 0; };
     for (int k = 0; k < 9; ++k) {
@@ -531,12 +533,13 @@ TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
     }
     for (int x = 50; x < 56; ++x) ink.Set(x, 14 + lift(50));
     for (int y = 2; y < 198; ++y) ink.Set(2, y);
-    for (int i = 0; i < 60; ++i) ink.Set(120 + i, 80), ink.Set(120, 80 + i), ink.Set(179, 80 + i);
+    const int name = row == kCapital ? 36 : 60;
+    for (int i = 0; i < name; ++i) ink.Set(152, 5 + i), ink.Set(190, 5 + i), ink.Set(152 + i % 39, 5);
     ASSERT_TRUE(RemovePrintLines(ink, row == kFinePen ? 0.4 : 2.5));
-    EXPECT_EQ(ink.Get(60, 14 + lift(60)), row == kWander || row == kFinePen) << row;
-    EXPECT_EQ(ink.Get(52, 14 + lift(50)), row == kWander || row == kBrokenLine || row == kFinePen) << row;
+    EXPECT_EQ(ink.Get(60, 14 + lift(60)), row == kWander || row == kFinePen || row == kCapital) << row;
+    EXPECT_EQ(ink.Get(52, 14 + lift(50)), row != kPrint && row != kTilted) << row;
     EXPECT_EQ(ink.Get(28, 47), row == kBrokenLine) << row;
-    EXPECT_TRUE(ink.Get(120, 100) && ink.Get(2, 100)) << row;
+    EXPECT_TRUE(ink.Get(152, 30) && ink.Get(2, 100)) << row;
   }
 }
 
