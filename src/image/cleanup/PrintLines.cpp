@@ -310,9 +310,8 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
         if (!printed()) walked.Set(x, y);
       },
       [&](const auto& held, int64_t area, const PixelRect&) {
-        const bool in_band =
-            std::all_of(held.begin(), held.end(), [&](const auto& p) { return band.Get(p.first, p.second); });
-        if (area < glyph_area && !printed() && !in_band) {
+        const auto in_band = [&](const auto& p) { return band.Get(p.first, p.second); };
+        if (area < glyph_area && !printed() && !std::all_of(held.begin(), held.end(), in_band)) {
           for (const auto& [x, y] : held) walked.Set(x, y);
         }
         if (printed()) ++next;
