@@ -25,9 +25,14 @@ constexpr float kShadingShare = 0.5f;
 // cells either side) and blurs over one cell more, its interpolation one
 // more: rims left as ink lie within this many cells of the object's nodes.
 constexpr int32_t kRimCells = 6;
-// Objects take at most one of this many parts of the picture: the rest is
-// the page.
-constexpr size_t kPictureParts = 4;
+// Objects take less than half the picture, so that the median is the page's
+// colour. A region over a quarter may be a mount or the page itself rather
+// than a desk beyond the sheet. It is taken only if darker than the page (a
+// white mount is lighter than the papyrus on it) and not of the colour of the
+// ink away from it (a brown papyrus, its writing as brown, on a white mount
+// that is the median).
+constexpr size_t kPictureParts = 2;
+constexpr size_t kLargeObjectParts = 4;
 // A rim or the object's own texture: the object takes at least this share
 // of what borders it (other ink aside).
 constexpr double kLeastSideShare = 0.1;
@@ -54,6 +59,7 @@ struct Objects {
   Buffer<float> offset;
   Buffer<float> apart;
   bool any = false;
+  bool large = false;  // over a quarter of the picture
 };
 
 Result<Objects> FindObjects(const PaperLight& light) {
@@ -73,6 +79,11 @@ Result<Objects> FindObjects(const PaperLight& light) {
       for (size_t i = 0; i < nodes; ++i) channel[i] = chroma[i * 3 + c];
       objects.paper[c] = MedianOf(channel);
     }
+  }
+  Buffer<float> lightness = QUOREL_TRY(Buffer<float>::Filled(nodes));
+  for (size_t i = 0; i < nodes; ++i) {
+    const float* scale = light.NodeScale(static_cast<int32_t>(i % gw), static_cast<int32_t>(i / gw));
+    lightness[i] = 255.0f / scale[0] + 255.0f / scale[1] + 255.0f / scale[2];
   }
   // Nodes of a colour unlike the paper's; an object in front of the page is
   // held from outside the picture, so only regions of them that reach its
@@ -106,6 +117,12 @@ Result<Objects> FindObjects(const PaperLight& light) {
   // The paper's colour is the page's median: a page mostly of another colour
   // (a papyrus on its mount) leaves no object to tell.
   if (reached * kPictureParts > nodes) return objects;
+  objects.large = reached * kLargeObjectParts > nodes;
+  if (objects.large) {
+    double reached_light = 0;
+    for (size_t i = 0; i < nodes; ++i) reached_light += foreign[i] == 2 ? lightness[i] : 0.0f;
+    if (reached_light / static_cast<double>(reached) >= MedianOf(lightness)) return objects;
+  }
   objects.offset = QUOREL_TRY(Buffer<float>::Filled(nodes * 3));
   objects.apart = QUOREL_TRY(Buffer<float>::Filled(nodes));
   for (size_t i = 0; i < nodes; ++i) {
@@ -170,15 +187,36 @@ Result<void> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const P
     return static_cast<size_t>(std::min(y / cell, light.grid_height() - 1)) * light.grid_width() +
            std::min(x / cell, light.grid_width() - 1);
   };
+  const auto offset_at = [&](int32_t x, int32_t y) {
+    const uint8_t* p = picture.TopDownRow(y).data() + size_t{3} * x;
+    return Minus(ChromaOf(p[0], p[1], p[2]), objects.paper);
+  };
+  // Whether colour `offset` is that of the object near node n.
+  const auto toward_object = [&](const Chroma& offset, size_t n) {
+    const Chroma toward{objects.offset[n * 3], objects.offset[n * 3 + 1], objects.offset[n * 3 + 2]};
+    return Dot(offset, toward) >= kShadingShare * objects.apart[n];
+  };
   // Whether pixel (x, y) has the colour of the object near it.
   const auto of_object = [&](int32_t x, int32_t y) {
     const size_t n = node(x, y);
-    if (objects.apart[n] == 0) return false;
-    const uint8_t* p = picture.TopDownRow(y).data() + size_t{3} * x;
-    const Chroma own = Minus(ChromaOf(p[0], p[1], p[2]), objects.paper);
-    const Chroma toward{objects.offset[n * 3], objects.offset[n * 3 + 1], objects.offset[n * 3 + 2]};
-    return Dot(own, toward) >= kShadingShare * objects.apart[n];
+    return objects.apart[n] != 0 && toward_object(offset_at(x, y), n);
   };
+  if (objects.large) {
+    // The ink's mean colour where no object is near.
+    Chroma away{};
+    int64_t read = 0;
+    ForEachInk(ink, [&](int32_t x, int32_t y) {
+      if (objects.apart[node(x, y)] != 0) return;
+      const Chroma own = offset_at(x, y);
+      for (int c = 0; c < 3; ++c) away[c] += own[c];
+      ++read;
+    });
+    if (read == 0) return {};
+    for (float& c : away) c /= static_cast<float>(read);
+    for (size_t n = 0; n < objects.apart.size(); ++n) {
+      if (objects.apart[n] != 0 && toward_object(away, n)) return {};
+    }
+  }
   // The ink of the object's colour.
   InkBits shaded = QUOREL_TRY(InkBits::Create(w, h));
   ForEachInk(ink, [&](int32_t x, int32_t y) {

@@ -15,8 +15,9 @@ namespace quorel {
 // own darker texture (a knuckle's crease, a desk's grain).
 // An object is a region of grid nodes whose paper estimate's chromaticity
 // stands kForeignChroma from the page's median one and that reaches the
-// picture's border (a hand holds it; a seal lies on the page), at most a
-// quarter of the picture. Its rim is the object's own colour, darker: ink of
+// picture's border (a hand holds it; a seal lies on the page), under half
+// the picture; over a quarter only if darker than the page and unlike the
+// colour of the ink away from it. Its rim is the object's own colour, darker: ink of
 // the object's chromaticity (where black and blue ink keep their own), in
 // pieces that the object borders (a pen's stroke over a seal has the seal
 // all round, but a seal is no object: it lies on the page). Work: the grid,

@@ -743,6 +743,32 @@ TEST(CleanupTest, ObjectRimsAreCleared) {
   EXPECT_TRUE(ink.Get(144, 50) && ink.Get(100, 122) && ink.Get(30, 161)) << "strokes";
 }
 
+// A desk below the sheet over a third of the picture, its grain taken for
+// ink, and a stroke on the page: the grain goes. Not so when the ground is
+// lighter than the page (a mount), or when the writing is of its colour (the
+// region may be the page itself).
+TEST(CleanupTest, LargeObjectIsTakenOnlyWhenItCanBeADesk) {
+  struct Case {
+    Bgr page, desk, grain, pen;
+    bool grain_goes;
+  };
+  const Bgr white{230, 230, 230}, wood{60, 110, 170}, dark_wood{30, 55, 85};
+  for (const Case& c : {Case{white, wood, dark_wood, Bgr{110, 40, 40}, true},
+                        Case{Bgr{110, 150, 190}, Bgr{240, 240, 240}, test::Grey(150), Bgr{40, 40, 160}, false},
+                        Case{white, wood, dark_wood, Bgr{35, 60, 100}, false}}) {
+    InkBits ink = InkBits::Create(240, 200).value();
+    const PackedDib picture = test::MakePicture24(240, 200, [&](int x, int y) {
+      const bool grain = y >= 160 && y < 163, pen = x >= 100 && x < 103 && y >= 20 && y < 110;
+      if (grain || pen) ink.Set(x, y);
+      return pen ? c.pen : y < 130 ? c.page : grain ? c.grain : c.desk;
+    });
+    const ConstDibRows in = ConstDibRows::Of(picture).value();
+    ASSERT_TRUE(RemoveObjectRims(ink, in, PaperLight::Estimate(in, 2).value()));
+    EXPECT_EQ(ink.Get(50, 161), !c.grain_goes) << "grain, desk red " << int{c.desk.red} << ", pen red " << int{c.pen.red};
+    EXPECT_TRUE(ink.Get(101, 60)) << "stroke";
+  }
+}
+
 // Faint ink added after the strong: a light stroke (200 on paper 230) and
 // the band just inside a shadow's edge (160 from row 100 down), where the
 // smooth paper estimate still lies above the shadow. The band goes, the
