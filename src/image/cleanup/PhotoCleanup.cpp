@@ -473,20 +473,23 @@ Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted want
 
 // The pen's width when the first look's ink holds a hard shadow (a
 // finger's, a pen's held over the page) narrower than that look's paper
-// closing: its runs, long and many, then make the width the shadow's. Parts
-// wider than kWidePerPen of the thinner strokes (the runs' lower quartile)
-// are a shadow when lighter than the strokes' cores (a marker's wide strokes
-// are as dark as its thin ones; a shadow only dims the paper), and the pen
-// is measured without them.
+// closing. Parts wider than kWidePerPen of the thinner strokes (the runs'
+// lower quartile) are a shadow when lighter than the strokes' cores (a
+// marker's wide strokes are as dark as its thin ones; a shadow only dims the
+// paper), and the pen is measured without them: with the shadow's runs in
+// it, the wide test, at twice the pen, lets a shadow a few pens wide pass.
+// The paper's closing keeps to the first look's width, unless the shadow's
+// runs, long and many, made that width the shadow's (over kWidePerPen of
+// the thinner strokes).
 struct PenWidth {
   double pen;
+  double closing_pen;
   bool beside_shadow = false;
 };
 
 Result<PenWidth> PenBesideShadows(const InkBits& strong, double pen, const ConstDibRows& in, PaperLight& light,
                                   Buffer<float>& white, Buffer<uint8_t>& darkness) {
   const double wide = kWidePerPen * StrokeWidth(strong, 0.25);
-  if (wide >= pen) return PenWidth{pen};  // no population of runs that much wider
   InkBits thin = QUOREL_TRY(strong.Copy());
   QUOREL_TRY(RemoveWide(thin, static_cast<int32_t>(std::ceil(wide / 2))));
   std::array<std::array<uint64_t, 256>, 2> histograms{};  // darkness of the thin and the wide parts
@@ -502,13 +505,14 @@ Result<PenWidth> PenBesideShadows(const InkBits& strong, double pen, const Const
       ++counts[part];
     }
   }
-  if (counts[0] == 0 || counts[1] == 0) return PenWidth{pen};
+  if (counts[0] == 0 || counts[1] == 0) return PenWidth{pen, pen};
   // The wide part's typical darkness against the strokes' cores (their
   // darker quarter): under two thirds as dark, it is a shadow.
   const int shadow = QuantileOf(histograms[1], counts[1], 0.5);
   const int cores = QuantileOf(histograms[0], counts[0], 0.75);
-  if (3 * shadow > 2 * cores) return PenWidth{pen};
-  return PenWidth{StrokeWidth(thin), true};
+  if (3 * shadow > 2 * cores) return PenWidth{pen, pen};
+  const double thin_pen = StrokeWidth(thin);
+  return PenWidth{thin_pen, wide < pen ? thin_pen : pen, true};
 }
 
 Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
@@ -533,20 +537,23 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   }
   PaperLines lines;
   double pen = 0;
+  double closing_pen = 0;
   bool beside_shadow = false;
   {
     // A seal's strokes are measured where the print does not cut them short.
     InkBits print = QUOREL_TRY(InkBits::Create(wanted == InkWanted::kSeal ? w : 0, in.height()));
     const InkBits strong = QUOREL_TRY(StrongInk(in, light, choice, least, lines, white, darkness, print));
     pen = wanted == InkWanted::kSeal ? StrokeWidthBeside(strong, print) : StrokeWidth(strong);
+    closing_pen = pen;
     if (wanted == InkWanted::kPen) {
       const PenWidth width = QUOREL_TRY(PenBesideShadows(strong, pen, in, light, white, darkness));
       pen = width.pen;
+      closing_pen = width.closing_pen;
       beside_shadow = width.beside_shadow;
     }
   }
   if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
-  const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * pen / light.cell()));
+  const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * closing_pen / light.cell()));
   // A seal's solid parts stay seal at any width: its cells are not paper.
   const float grain = static_cast<float>(least) / static_cast<float>(kInkOverGrain);
   const Buffer<uint8_t> held = QUOREL_TRY(wanted == InkWanted::kSeal ? SealCells(light, choice.seal, least, grain)
