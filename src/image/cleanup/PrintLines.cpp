@@ -15,7 +15,7 @@ namespace quorel {
 namespace {
 
 constexpr int kLeastGlyphs = 6;
-constexpr double kGlyphShareOfName = 0.5;   // a glyph at most this share of the tallest piece's height
+constexpr double kGlyphShareOfName = 0.5;   // a piece over this share of the tallest one's height writes
 constexpr double kLikeHeights = 2.5;        // neighbouring glyphs' heights within this ratio
 constexpr int32_t kWidestGlyph = 4;         // a glyph (or glyphs touching) at most this many heights wide
 // Print's letters are drawn with a stroke of a tenth of their height or
@@ -68,8 +68,9 @@ Feet FeetOf(const std::vector<Piece>& pieces, std::span<const int32_t> glyphs) {
 
 // Whether a row's glyphs stand on one line (tilted, or bent as a curled page
 // bends it): how far each glyph's foot strays from the line through its
-// neighbours' feet, in the median.
-bool StandsOnALine(const Feet& feet, double height) {
+// neighbours' feet, in the median, under kGridStray or `stray_share` of the
+// glyphs' height.
+bool StandsOnALine(const Feet& feet, double height, double stray_share) {
   std::vector<double> strays;
   for (size_t i = 1; i + 1 < feet.size(); ++i) {
     const auto [x0, y0] = feet[i - 1];
@@ -80,7 +81,7 @@ bool StandsOnALine(const Feet& feet, double height) {
   if (strays.empty()) return false;
   const auto middle = strays.begin() + static_cast<std::ptrdiff_t>(strays.size() / 2);
   std::nth_element(strays.begin(), middle, strays.end());
-  return *middle < std::max(kGridStray, kStrayPerHeight * height);
+  return *middle < std::max(kGridStray, stray_share * height);
 }
 
 // Whether most of a row's pieces stand higher than the row's slope lifts
@@ -158,12 +159,12 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
   int32_t tallest = 0;
   for (const Piece& p : pieces) tallest = p.rule ? tallest : std::max(tallest, p.height());
   const auto writes = [&](const Piece& p) { return !p.rule && p.height() > kGlyphShareOfName * tallest; };
-  // Glyphs: pieces much smaller than the writing, not much wider than high
-  // (a name's underline is no glyph).
+  // Glyphs: pieces not much wider than high (a name's underline is no
+  // glyph), up to the writing's own height (a form's print may be as large).
   std::vector<int32_t> glyphs;
   for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
     const Piece& p = pieces[i];
-    if (!writes(p) && !p.rule && p.box.right - p.box.left <= kWidestGlyph * p.height()) glyphs.push_back(i);
+    if (!p.rule && p.box.right - p.box.left <= kWidestGlyph * p.height()) glyphs.push_back(i);
   }
   // Glyphs side by side with like heights, overlapping rows and gaps under
   // a word's space are joined into rows. The rows' tilt is taken from close
@@ -229,12 +230,17 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
       first = last;
     }
   };
+  // A row as high as the writing may be the name itself, its letters each
+  // a piece: it is print only if it stands on its line to the pixel, with no
+  // close-up's allowance, and does not hold the tallest piece (a capital).
   for_rows([&](int32_t root, std::span<const int32_t> row) {
     if (rows[root].count < kLeastGlyphs) return;
     const Feet feet = FeetOf(pieces, row);
     const double height = static_cast<double>(rows[root].heights) / rows[root].count;
-    rows[root].straight = height <= kTallestGlyphStrokes * stroke && StandsOnALine(feet, height) &&
-                          StandUpright(pieces, row, feet, stroke);
+    const double stray_share = height > kGlyphShareOfName * tallest ? 0.0 : kStrayPerHeight;
+    const bool capital = std::any_of(row.begin(), row.end(), [&](int32_t g) { return pieces[g].height() == tallest; });
+    rows[root].straight = !capital && height <= kTallestGlyphStrokes * stroke &&
+                          StandsOnALine(feet, height, stray_share) && StandUpright(pieces, row, feet, stroke);
   });
   // The rows of the picture the writing's own pieces span (counted from the
   // top): print lies above or below the name, while a name's small letters
@@ -266,6 +272,7 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
     const PixelRect& b = pieces[glyphs[i]].box;
     const int32_t high = pieces[glyphs[i]].height();
     for (const int32_t l : large_pieces) {
+      if (Find(parent, l) == Find(parent, glyphs[i])) continue;  // of the row itself
       const PixelRect& w = pieces[l].box;
       const int32_t overlap = std::min(b.bottom, w.bottom) - std::max(b.top, w.top);
       if (b.left <= w.right + high && b.right >= w.left - high && 2 * overlap >= high &&

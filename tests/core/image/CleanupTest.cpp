@@ -523,14 +523,16 @@ TEST(CleanupTest, FaintWordsWithoutStrongInkAreAdded) {
 // dash (1 px high) between two words, a form's ruled line taller than the
 // rest at their left, a name (a 60 px loop) at their right. Standing on one
 // line they are print and go, the dash with them: the name is six times their
-// height, no capital of theirs. They stay with feet that wander 2 px up and
-// down (a hand's), beside a 36 px capital, and written with a fine pen
+// height, no capital of theirs. They go too with the name only 18 px high,
+// below them (print as large as the writing). They stay with feet that
+// wander 2 px up and down (a hand's), beside a 36 px capital, with a 20 px
+// capital of their own and no other name, and written with a fine pen
 // (stroke width 0.4: letters 25 strokes high); a sloping line 4 px thick
 // broken into nine pieces stays too (stroke width 2.5 for the rest). Tilted
 // by 14° they go as well.
 TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
-  enum { kPrint, kTilted, kWander, kBrokenLine, kFinePen, kCapital };
-  for (const int row : {kPrint, kTilted, kWander, kBrokenLine, kFinePen, kCapital}) {
+  enum { kPrint, kTilted, kWander, kBrokenLine, kFinePen, kCapital, kAsLarge, kOwnCapital };
+  for (const int row : {kPrint, kTilted, kWander, kBrokenLine, kFinePen, kCapital, kAsLarge, kOwnCapital}) {
     InkBits ink = InkBits::Create(200, 200).value();
     const auto lift = [&](int x) { return row == kTilted ? x / 4 : 0; };
     for (int k = 0; k < 9; ++k) {
@@ -538,19 +540,23 @@ TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
       for (int i = 0; i < 10 && row != kBrokenLine; ++i) {
         ink.Set(x + i, y), ink.Set(x + i, y + 9), ink.Set(x, y + i), ink.Set(x + 9, y + i);
       }
+      for (int i = 0; i < 10 && row == kOwnCapital && k == 0; ++i) ink.Set(x, y - 10 + i);
       for (int i = 0; i < 8 && row == kBrokenLine; ++i) {
         for (int t = 0; t < 4; ++t) ink.Set(10 + 9 * k + i, 50 + t - (9 * k + i) / 4);
       }
     }
     for (int x = 50; x < 56; ++x) ink.Set(x, 14 + lift(50));
     for (int y = 2; y < 198; ++y) ink.Set(2, y);
-    const int name = row == kCapital ? 36 : 60;
-    for (int i = 0; i < name; ++i) ink.Set(152, 5 + i), ink.Set(190, 5 + i), ink.Set(152 + i % 39, 5);
+    const int name = row == kCapital ? 36 : row == kAsLarge ? 18 : 60, name_top = row == kAsLarge ? 150 : 5;
+    for (int i = 0; i < name && row != kOwnCapital; ++i) {
+      ink.Set(152, name_top + i), ink.Set(190, name_top + i), ink.Set(152 + i % 39, name_top);
+    }
     ASSERT_TRUE(RemovePrintLines(ink, row == kFinePen ? 0.4 : 2.5));
-    EXPECT_EQ(ink.Get(60, 14 + lift(60)), row == kWander || row == kFinePen || row == kCapital) << row;
-    EXPECT_EQ(ink.Get(52, 14 + lift(50)), row != kPrint && row != kTilted) << row;
+    EXPECT_EQ(ink.Get(60, 14 + lift(60)), row == kWander || row == kFinePen || row == kCapital || row == kOwnCapital)
+        << row;
+    EXPECT_EQ(ink.Get(52, 14 + lift(50)), row != kPrint && row != kTilted && row != kAsLarge) << row;
     EXPECT_EQ(ink.Get(28, 47), row == kBrokenLine) << row;
-    EXPECT_TRUE(ink.Get(152, 30) && ink.Get(2, 100)) << row;
+    EXPECT_TRUE(ink.Get(2, 100) && (row == kOwnCapital || ink.Get(152, name_top + 10))) << row;
   }
 }
 
