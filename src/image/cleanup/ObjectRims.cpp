@@ -80,11 +80,6 @@ Result<Objects> FindObjects(const PaperLight& light) {
       objects.paper[c] = MedianOf(channel);
     }
   }
-  Buffer<float> lightness = QUOREL_TRY(Buffer<float>::Filled(nodes));
-  for (size_t i = 0; i < nodes; ++i) {
-    const float* scale = light.NodeScale(static_cast<int32_t>(i % gw), static_cast<int32_t>(i / gw));
-    lightness[i] = 255.0f / scale[0] + 255.0f / scale[1] + 255.0f / scale[2];
-  }
   // Nodes of a colour unlike the paper's; an object in front of the page is
   // held from outside the picture, so only regions of them that reach its
   // border count (a seal lies on the page).
@@ -119,8 +114,13 @@ Result<Objects> FindObjects(const PaperLight& light) {
   if (reached * kPictureParts > nodes) return objects;
   objects.large = reached * kLargeObjectParts > nodes;
   if (objects.large) {
+    Buffer<float> lightness = QUOREL_TRY(Buffer<float>::Filled(nodes));
     double reached_light = 0;
-    for (size_t i = 0; i < nodes; ++i) reached_light += foreign[i] == 2 ? lightness[i] : 0.0f;
+    for (size_t i = 0; i < nodes; ++i) {
+      const float* scale = light.NodeScale(static_cast<int32_t>(i % gw), static_cast<int32_t>(i / gw));
+      lightness[i] = 255.0f / scale[0] + 255.0f / scale[1] + 255.0f / scale[2];
+      reached_light += foreign[i] == 2 ? lightness[i] : 0.0f;
+    }
     if (reached_light / static_cast<double>(reached) >= MedianOf(lightness)) return objects;
   }
   objects.offset = QUOREL_TRY(Buffer<float>::Filled(nodes * 3));
@@ -202,7 +202,8 @@ Result<void> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const P
     return objects.apart[n] != 0 && toward_object(offset_at(x, y), n);
   };
   if (objects.large) {
-    // The ink's mean colour where no object is near.
+    // The ink's mean colour where no object is near (no ink there: the
+    // region cannot be told from the page).
     Chroma away{};
     int64_t read = 0;
     ForEachInk(ink, [&](int32_t x, int32_t y) {

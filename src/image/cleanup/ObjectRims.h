@@ -17,12 +17,13 @@ namespace quorel {
 // stands kForeignChroma from the page's median one and that reaches the
 // picture's border (a hand holds it; a seal lies on the page), under half
 // the picture; over a quarter only if darker than the page and unlike the
-// colour of the ink away from it. Its rim is the object's own colour, darker: ink of
-// the object's chromaticity (where black and blue ink keep their own), in
-// pieces that the object borders (a pen's stroke over a seal has the seal
-// all round, but a seal is no object: it lies on the page). Work: the grid,
-// the ink mask's bytes, and the ink near an object; memory a few values a
-// grid node and a bit a pixel when there is an object. kOutOfMemory.
+// colour of the ink away from it. Its rim is the object's own colour,
+// darker: ink of the object's chromaticity (where black and blue ink keep
+// their own), in pieces that the object borders (a pen's stroke over a seal
+// has the seal all round, but a seal is no object: it lies on the page).
+// Work: the grid, the ink mask's bytes, and the ink near an object; memory
+// a few values a grid node and a bit a pixel when there is an object.
+// kOutOfMemory.
 Result<void> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const PaperLight& light);
 
 }  // namespace quorel
