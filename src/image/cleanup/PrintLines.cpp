@@ -242,13 +242,16 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
     rows[root].straight = !capital && height <= kTallestGlyphStrokes * stroke &&
                           StandsOnALine(feet, height, stray_share) && StandUpright(pieces, row, feet, stroke);
   });
+  // The writing's own pieces: large ones, but not the glyphs of a row that
+  // stands on its line (print as large as the name).
+  const auto own = [&](int32_t i) { return writes(pieces[i]) && !rows[Find(parent, i)].straight; };
   // The rows of the picture the writing's own pieces span (counted from the
   // top): print lies above or below the name, while a name's small letters
   // run beside its capitals.
   // writing[y]: how many of the rows above y the writing spans.
   std::vector<int32_t> writing(static_cast<size_t>(ink.height()) + 1, 0);
-  for (const Piece& p : pieces) {
-    if (writes(p)) ++writing[p.box.top], --writing[p.box.bottom];
+  for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
+    if (own(i)) ++writing[pieces[i].box.top], --writing[pieces[i].box.bottom];
   }
   int32_t depth = 0;  // of the writing's pieces over the row
   for (size_t y = 0, spanned = 0; y < writing.size(); ++y) {
@@ -264,7 +267,7 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
   // below each of its pieces.
   std::vector<int32_t> large_pieces;
   for (int32_t i = 0; i < static_cast<int32_t>(pieces.size()); ++i) {
-    if (writes(pieces[i])) large_pieces.push_back(i);
+    if (own(i)) large_pieces.push_back(i);
   }
   const bool by_piece = large_pieces.size() <= kNeighbours;
   std::vector<char> runs_beside(by_piece ? pieces.size() : 0, 0);  // by row
@@ -272,7 +275,6 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
     const PixelRect& b = pieces[glyphs[i]].box;
     const int32_t high = pieces[glyphs[i]].height();
     for (const int32_t l : large_pieces) {
-      if (Find(parent, l) == Find(parent, glyphs[i])) continue;  // of the row itself
       const PixelRect& w = pieces[l].box;
       const int32_t overlap = std::min(b.bottom, w.bottom) - std::max(b.top, w.top);
       if (b.left <= w.right + high && b.right >= w.left - high && 2 * overlap >= high &&

@@ -524,19 +524,20 @@ TEST(CleanupTest, FaintWordsWithoutStrongInkAreAdded) {
 // rest at their left, a name (a 60 px loop) at their right. Standing on one
 // line they are print and go, the dash with them: the name is six times their
 // height, no capital of theirs. They go too with the name only 18 px high,
-// below them (print as large as the writing). They stay with feet that
+// below them (print as large as the writing), also in eight such lines (too
+// many large pieces to compare one by one). They stay with feet that
 // wander 2 px up and down (a hand's), beside a 36 px capital, with a 20 px
 // capital of their own and no other name, and written with a fine pen
 // (stroke width 0.4: letters 25 strokes high); a sloping line 4 px thick
 // broken into nine pieces stays too (stroke width 2.5 for the rest). Tilted
 // by 14° they go as well.
 TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
-  enum { kPrint, kTilted, kWander, kBrokenLine, kFinePen, kCapital, kAsLarge, kOwnCapital };
-  for (const int row : {kPrint, kTilted, kWander, kBrokenLine, kFinePen, kCapital, kAsLarge, kOwnCapital}) {
+  enum { kPrint, kTilted, kWander, kBrokenLine, kFinePen, kCapital, kAsLarge, kAsLargePage, kOwnCapital };
+  for (const int row : {kPrint, kTilted, kWander, kBrokenLine, kFinePen, kCapital, kAsLarge, kAsLargePage, kOwnCapital}) {
     InkBits ink = InkBits::Create(200, 200).value();
     const auto lift = [&](int x) { return row == kTilted ? x / 4 : 0; };
-    for (int k = 0; k < 9; ++k) {
-      const int x = 10 + 50 * (k / 3) + 14 * (k % 3), y = 10 + (row == kWander ? 2 * (k % 3 - 1) : 0) + lift(x);
+    for (int k = 0; k < (row == kAsLargePage ? 72 : 9); ++k) {
+      const int x = 10 + 50 * (k % 9 / 3) + 14 * (k % 3), y = 10 + 20 * (k / 9) + (row == kWander ? 2 * (k % 3 - 1) : 0) + lift(x);
       for (int i = 0; i < 10 && row != kBrokenLine; ++i) {
         ink.Set(x + i, y), ink.Set(x + i, y + 9), ink.Set(x, y + i), ink.Set(x + 9, y + i);
       }
@@ -547,14 +548,15 @@ TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
     }
     for (int x = 50; x < 56; ++x) ink.Set(x, 14 + lift(50));
     for (int y = 2; y < 198; ++y) ink.Set(2, y);
-    const int name = row == kCapital ? 36 : row == kAsLarge ? 18 : 60, name_top = row == kAsLarge ? 150 : 5;
+    const bool as_large = row == kAsLarge || row == kAsLargePage;
+    const int name = row == kCapital ? 36 : as_large ? 18 : 60, name_top = as_large ? 180 : 5;
     for (int i = 0; i < name && row != kOwnCapital; ++i) {
       ink.Set(152, name_top + i), ink.Set(190, name_top + i), ink.Set(152 + i % 39, name_top);
     }
     ASSERT_TRUE(RemovePrintLines(ink, row == kFinePen ? 0.4 : 2.5));
     EXPECT_EQ(ink.Get(60, 14 + lift(60)), row == kWander || row == kFinePen || row == kCapital || row == kOwnCapital)
         << row;
-    EXPECT_EQ(ink.Get(52, 14 + lift(50)), row != kPrint && row != kTilted && row != kAsLarge) << row;
+    EXPECT_EQ(ink.Get(52, 14 + lift(50)), row != kPrint && row != kTilted && !as_large) << row;
     EXPECT_EQ(ink.Get(28, 47), row == kBrokenLine) << row;
     EXPECT_TRUE(ink.Get(2, 100) && (row == kOwnCapital || ink.Get(152, name_top + 10))) << row;
   }
