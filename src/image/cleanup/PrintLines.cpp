@@ -158,7 +158,6 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
   // the writing nor print.
   int32_t tallest = 0;
   for (const Piece& p : pieces) tallest = p.rule ? tallest : std::max(tallest, p.height());
-  const auto writes = [&](const Piece& p) { return !p.rule && p.height() > kGlyphShareOfName * tallest; };
   // Glyphs: pieces not much wider than high (a name's underline is no
   // glyph), up to the writing's own height (a form's print may be as large).
   std::vector<int32_t> glyphs;
@@ -242,9 +241,12 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
     rows[root].straight = !capital && height <= kTallestGlyphStrokes * stroke &&
                           StandsOnALine(feet, height, stray_share) && StandUpright(pieces, row, feet, stroke);
   });
-  // The writing's own pieces: large ones, but not the glyphs of a row that
-  // stands on its line (print as large as the name).
-  const auto own = [&](int32_t i) { return writes(pieces[i]) && !rows[Find(parent, i)].straight; };
+  // The writing's own pieces: large ones, but not the rules nor the glyphs of
+  // a row that stands on its line (print as large as the name).
+  const auto own = [&](int32_t i) {
+    const Piece& p = pieces[i];
+    return !p.rule && p.height() > kGlyphShareOfName * tallest && !rows[Find(parent, i)].straight;
+  };
   // The rows of the picture the writing's own pieces span (counted from the
   // top): print lies above or below the name, while a name's small letters
   // run beside its capitals.
