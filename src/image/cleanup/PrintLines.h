@@ -8,23 +8,24 @@ namespace quorel {
 
 // A form's printed text beside a signature (a line of terms, a date) found as
 // ink of the name: clears each line of print. Print is a row of at least six
-// pieces side by side (glyphs), each at most half the tallest piece's height
-// (the name's writing), over two and at most twenty stroke widths high and at
-// most four times as wide, of like heights, overlapping rows (along the rows'
-// tilt) and gaps under a word's space, at least five glyphs' heights long,
-// whose feet stray less than a pixel (or 3.5 % of their height) from the line
-// through their neighbours' feet (a hand's letters wander) and most of which
-// stand two strokes higher than the row's slope lifts them (a straight stroke
-// broken into pieces does not). It lies above or below the writing, not beside
-// one of its large pieces in the piece's rows (a name's small letters beside
-// its capital stay) unless that piece is over four times as high as the glyph
-// (a desk's edge, a box's corner), even where a tilted line reaches the rows of
-// a piece further on. A form's ruled line (a thin straight piece twenty times
-// as long as it spreads across) is neither the writing nor a glyph. A smaller
-// piece wholly within a line's band (a glyph's height below its feet to twice
-// that above them) goes with the line. Memory: two bit masks, a box a piece, an
-// int a picture row and a piece, a byte a piece, and a glyph's pixels (up to 8
-// MB). kOutOfMemory.
+// pieces side by side (glyphs), each up to the tallest piece's height, over two
+// and at most twenty stroke widths high and at most four times as wide, of like
+// heights, overlapping rows (along the rows' tilt) and gaps under a word's
+// space, at least five glyphs' heights long, whose feet stray less than a pixel
+// (or 3.5 % of their height) from the line through their neighbours' feet (a
+// hand's letters wander) and most of which stand two strokes higher than the
+// row's slope lifts them (a straight stroke broken into pieces does not). A row
+// of pieces over half the tallest one's height (the name's writing) may be the
+// name itself: it has no 3.5 % allowance and must not hold the tallest piece.
+// Print lies above or below the writing, not beside one of its large pieces in
+// the piece's rows (a name's small letters beside its capital stay) unless that
+// piece is over four times as high as the glyph (a desk's edge, a box's
+// corner), even where a tilted line reaches the rows of a piece further on. A
+// form's ruled line (a thin straight piece twenty times as long as it spreads
+// across) is neither the writing nor a glyph. A smaller piece wholly within a
+// line's band (a glyph's height below its feet to twice that above them) goes
+// with the line. Memory: two bit masks, a box a piece, an int a picture row and
+// a piece, a byte a piece, and a glyph's pixels (up to 8 MB). kOutOfMemory.
 Result<void> RemovePrintLines(InkBits& ink, double stroke);
 
 }  // namespace quorel
