@@ -73,19 +73,41 @@ bool InkHue::HoldsUnderPrint(const float* mean, float least_chroma) const {
 
 void HueTally::Add(const float* bgr) {
   const float saturation = InkHue::SaturationOf(bgr);
-  if (saturation < InkHue::kLeastSaturation) return;
+  if (saturation < InkHue::kDullSaturation) return;
+  Counts& counts = saturation < InkHue::kLeastSaturation ? dull_ : coloured_;
   const int bin = std::min(kBins - 1, static_cast<int>(InkHue::HueOf(bgr) * kBins / 360.0f));
-  ++bins_[bin][std::min(kSaturations - 1, static_cast<int>(saturation * kSaturations))];
-  ++purities_[bin][std::min(kSaturations - 1, static_cast<int>(InkHue::PurityOf(bgr) * kSaturations))];
+  ++counts.saturations[bin][std::min(kSaturations - 1, static_cast<int>(saturation * kSaturations))];
+  ++counts.purities[bin][std::min(kSaturations - 1, static_cast<int>(InkHue::PurityOf(bgr) * kSaturations))];
   count_ += saturation >= InkHue::kMostSaturation;
 }
 
 std::optional<InkHue> HueTally::DominantWithin(float degrees, float reach) const {
-  if (count_ < kLeastCount) return std::nullopt;
-  const int most_saturated = static_cast<int>(InkHue::kMostSaturation * kSaturations);
+  if (count_ >= kLeastCount) return Dominant(coloured_, degrees, reach, InkHue::kMostSaturation);
+  if (reach < 180) return std::nullopt;
+  // No pixel coloured as a vermilion's: a seal of any hue may be a dull
+  // stamp (violet ink under a tinted light), its pixels of one hue where
+  // print's colour fringes, averaged along the row, are of every hue.
+  Counts all = coloured_;
+  uint64_t tallied = 0;
+  for (int i = 0; i < kBins; ++i) {
+    for (int s = 0; s < kSaturations; ++s) {
+      all.saturations[i][s] += dull_.saturations[i][s];
+      all.purities[i][s] += dull_.purities[i][s];
+      tallied += all.saturations[i][s];
+    }
+  }
+  uint64_t most = 0;
+  const auto found = Dominant(all, degrees, reach, InkHue::kDullSaturation, &most);
+  if (!found || most < kLeastCount || 2 * most < tallied) return std::nullopt;
+  return found;
+}
+
+std::optional<InkHue> HueTally::Dominant(const Counts& counts, float degrees, float reach, float least,
+                                         uint64_t* held) const {
+  const int most_saturated = static_cast<int>(least * kSaturations);
   const auto saturated = [&](int bin) {
     uint64_t n = 0;
-    for (int s = most_saturated; s < kSaturations; ++s) n += bins_[(bin + kBins) % kBins][s];
+    for (int s = most_saturated; s < kSaturations; ++s) n += counts.saturations[(bin + kBins) % kBins][s];
     return n;
   };
   // The three neighbouring bins holding the most saturated pixels, and their
@@ -101,6 +123,7 @@ std::optional<InkHue> HueTally::DominantWithin(float degrees, float reach) const
       best = i;
     }
   }
+  if (held != nullptr) *held = most;
   if (most < kLeastCount && reach < 180) return std::nullopt;
   double x = 0, y = 0;
   std::array<uint64_t, kSaturations> spread{};
@@ -112,19 +135,20 @@ std::optional<InkHue> HueTally::DominantWithin(float degrees, float reach) const
     x += static_cast<double>(saturated(i)) * std::cos(angle);
     y += static_cast<double>(saturated(i)) * std::sin(angle);
     for (int s = 0; s < kSaturations; ++s) {
-      spread[s] += bins_[i][s];
-      purity[s] += purities_[i][s];
-      total += bins_[i][s];
+      spread[s] += counts.saturations[i][s];
+      purity[s] += counts.purities[i][s];
+      total += counts.saturations[i][s];
     }
   }
   const double mean = std::atan2(y, x) * (180 / 3.14159265358979);
-  const auto median = [&](const std::array<uint64_t, kSaturations>& counts) {
+  const auto median = [&](const std::array<uint64_t, kSaturations>& tally) {
     uint64_t seen = 0;
     int s = 0;
-    while ((seen += counts[s]) * 2 < total) ++s;
+    while ((seen += tally[s]) * 2 < total) ++s;
     return (s + 0.5f) / kSaturations;
   };
-  const float saturation = std::clamp(median(spread) / 2, InkHue::kLeastSaturation, InkHue::kMostSaturation);
+  const float floor = std::min(least, InkHue::kLeastSaturation);
+  const float saturation = std::clamp(median(spread) / 2, floor, InkHue::kMostSaturation);
   const InkHue found(static_cast<float>(mean < 0 ? mean + 360 : mean), saturation, median(purity));
   // Within a reach, the typical pixel must be this hue's ink by its full
   // test (only the duller rims are found anew): a brown pen is no seal.

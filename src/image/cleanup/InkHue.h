@@ -19,6 +19,9 @@ class InkHue {
   // coloured ink: print and pencil are grey, a seal is not.
   static constexpr float kMostSaturation = 0.4f;
   static constexpr float kLeastSaturation = 0.3f;
+  // A dull stamp's (violet under a tinted light), found only when no ink is
+  // coloured as a vermilion's.
+  static constexpr float kDullSaturation = 0.15f;
 
   explicit InkHue(float degrees, float saturation = kMostSaturation, float purity = 0)
       : degrees_(degrees), saturation_(saturation), purity_(purity) {}
@@ -69,7 +72,9 @@ class InkHue {
 // share (a seal among black print and a blue pen). The saturation that tells
 // this ink from grey is half the median of its pixels' (a dull violet stamp
 // is less coloured than a vermilion one), within kLeastSaturation to
-// kMostSaturation; its purity the median of its pixels'.
+// kMostSaturation; its purity the median of its pixels'. With no pixels that
+// coloured, a seal of any hue is looked for among duller ones (kDullSaturation
+// up), where most of them must share its hue.
 class HueTally {
  public:
   void Add(const float* bgr);
@@ -84,8 +89,17 @@ class HueTally {
  private:
   static constexpr int kBins = 36;       // 10 degrees each
   static constexpr int kSaturations = 20;  // 0.05 each
-  std::array<std::array<uint64_t, kSaturations>, kBins> bins_{};
-  std::array<std::array<uint64_t, kSaturations>, kBins> purities_{};
+  struct Counts {
+    std::array<std::array<uint64_t, kSaturations>, kBins> saturations{};
+    std::array<std::array<uint64_t, kSaturations>, kBins> purities{};
+  };
+  // The hue whose three neighbouring bins hold the most pixels of `least`
+  // saturation or more (`held` gets their count).
+  std::optional<InkHue> Dominant(const Counts& counts, float degrees, float reach, float least,
+                                 uint64_t* held = nullptr) const;
+
+  Counts coloured_;  // kLeastSaturation and up
+  Counts dull_;      // kDullSaturation up to kLeastSaturation
   uint64_t count_ = 0;  // pixels of kMostSaturation or more
 };
 

@@ -163,11 +163,13 @@ TEST(CleanupTest, PhotoTakesLinesForPaperAndInkByHue) {
   const auto on_ring = [](int x, int y) { return std::abs(std::hypot(x - 150, y - 100) - 53) <= 3; };
   // Rows of letters: 2 × 10 px stems, shifted from row to row.
   const auto print_at = [](int x, int y) { return y % 16 < 10 && (x + 5 * (y / 16)) % 12 / 2 == 1; };
-  // A red seal and a blue one: the seal panel takes the hue it finds. Under
-  // the print, the seal is black print, or pale seal ink multiplied by the
-  // print (darker than the seal, still of its hue).
+  // A red seal, a blue one and a dull violet one (no pixel coloured as a
+  // vermilion's): the seal panel takes the hue it finds. Under the print,
+  // the seal is black print, or pale seal ink multiplied by the print
+  // (darker than the seal, still of its hue).
   for (const auto& [ring, under] : {std::pair{Bgr{50, 40, 210}, test::Grey(20)}, {Bgr{200, 70, 60}, test::Grey(20)},
-                                    {Bgr{160, 160, 250}, Bgr{0, 0, 110}}, {Bgr{240, 150, 140}, Bgr{100, 0, 0}}}) {
+                                    {Bgr{165, 140, 158}, test::Grey(20)}, {Bgr{160, 160, 250}, Bgr{0, 0, 110}},
+                                    {Bgr{240, 150, 140}, Bgr{100, 0, 0}}}) {
     const PackedDib sealed = test::MakePicture24(300, 200, [&](int x, int y) {
       if (on_ring(x, y)) return print_at(x, y) ? under : ring;
       return print_at(x, y) ? test::Grey(25) : Bgr{240, 245, 248};
