@@ -6,6 +6,7 @@
 #include <deque>
 #include <new>
 #include <utility>
+#include <vector>
 
 #include "image/cleanup/InkPieces.h"
 #include "image/cleanup/PieceSpread.h"
@@ -85,6 +86,9 @@ namespace {
 
 // A blot fills much of its box: a short band across it at least a fifth.
 constexpr int64_t kSpanPerArea = 16;
+// More pieces than this are no few specks of dust (and are not compared
+// pair by pair).
+constexpr size_t kMostDots = 64;
 
 // The piece's width: twice the most steps (up, down, left, right) from any
 // of its pixels to the paper, counting the pixel itself. kOutOfMemory.
@@ -111,6 +115,30 @@ Result<int32_t> PieceWidth(const std::vector<std::pair<int32_t, int32_t>>& pixel
   return 2 * most;
 }
 
+// Takes the piece of ink (8-connected) at (x, y) out of `ink` into `pixels`
+// and `box`; false, with the piece partly taken, once it reaches `most`
+// pixels. Memory: the piece's first `most` pixels.
+bool TakeSmallPiece(InkBits& ink, int32_t x, int32_t y, int64_t most, std::vector<std::pair<int32_t, int32_t>>& pixels,
+                    PixelRect& box) {
+  pixels.assign(1, {x, y});
+  ink.Clear(x, y);
+  box = {x, y, x + 1, y + 1};
+  for (size_t next = 0; next < pixels.size(); ++next) {
+    const auto [px, py] = pixels[next];
+    for (int32_t yy = std::max(0, py - 1); yy <= std::min(ink.height() - 1, py + 1); ++yy) {
+      for (int32_t xx = std::max(0, px - 1); xx <= std::min(ink.width() - 1, px + 1); ++xx) {
+        if (!ink.Get(xx, yy)) continue;
+        if (static_cast<int64_t>(pixels.size()) + 1 >= most) return false;
+        ink.Clear(xx, yy);
+        pixels.emplace_back(xx, yy);
+        box = {std::min(box.left, xx), std::min(box.top, yy), std::max(box.right, xx + 1),
+               std::max(box.bottom, yy + 1)};
+      }
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 Result<void> KeepLongPieces(InkBits& ink, double along) {
@@ -134,30 +162,39 @@ Result<void> KeepLongPieces(InkBits& ink, double along) {
   return {};
 }
 
-Result<bool> LoneDot(const InkBits& ink, double widths, int64_t most) {
-  // Most ink spans more than a blot could: no need to walk it.
-  const PixelRect all = InkBounds(ink);
-  if (int64_t{all.right - all.left} * (all.bottom - all.top) > kSpanPerArea * most) return false;
-  InkBits pieces = QUOREL_TRY(ink.Copy());
-  int pieces_seen = 0;
-  bool dot = false;
-  Result<void> status{};
-  WalkPieces(
-      pieces, most, [](int32_t, int32_t) {},
-      [&](const std::vector<std::pair<int32_t, int32_t>>& first, int64_t area, const PixelRect& box) {
-        if (++pieces_seen > 1 || !status.ok()) return;
+Result<bool> ScatteredDots(const InkBits& ink, double widths, int64_t most) {
+  InkBits left = QUOREL_TRY(ink.Copy());
+  std::vector<std::pair<int32_t, int32_t>> pixels;
+  std::vector<PixelRect> dots;
+  // Most ink is writing: the look ends at the first piece that is no dot.
+  for (int32_t y = 0; y < left.height(); ++y) {
+    for (size_t byte = 0; byte < left.stride(); ++byte) {
+      while (left.Row(y)[byte] != 0) {
+        const int32_t x = static_cast<int32_t>(byte * 8) + __builtin_ctz(left.Row(y)[byte]);
+        PixelRect box{};
+        if (dots.size() >= kMostDots || !TakeSmallPiece(left, x, y, most, pixels, box)) return false;
         // A piece spread thin over its box is no blot.
-        const int64_t spanned = int64_t{box.right - box.left} * (box.bottom - box.top);
-        if (area >= most || spanned > kSpanPerArea * area) return;
-        const Result<int32_t> width = PieceWidth(first, box);
-        if (!width.ok()) {
-          status = width.status();
-          return;
-        }
-        dot = static_cast<double>(area) < widths * *width * *width;
-      });
-  QUOREL_TRY(status);
-  return pieces_seen == 1 && dot;
+        const auto area = static_cast<int64_t>(pixels.size());
+        if (int64_t{box.right - box.left} * (box.bottom - box.top) > kSpanPerArea * area) return false;
+        const int32_t width = QUOREL_TRY(PieceWidth(pixels, box));
+        if (static_cast<double>(area) >= widths * width * width) return false;
+        dots.push_back(box);
+      }
+    }
+  }
+  if (dots.empty()) return false;
+  // Specks of dust lie apart; the short thick strokes of a word written with
+  // a marker lie within their own size of each other.
+  const auto size = [](const PixelRect& r) { return std::max(r.right - r.left, r.bottom - r.top); };
+  for (size_t i = 0; i < dots.size(); ++i) {
+    for (size_t j = i + 1; j < dots.size(); ++j) {
+      const PixelRect& a = dots[i];
+      const PixelRect& b = dots[j];
+      const int32_t gap = std::max({a.left - b.right, b.left - a.right, a.top - b.bottom, b.top - a.bottom});
+      if (gap <= std::max(size(a), size(b))) return false;
+    }
+  }
+  return true;
 }
 
 bool OneStraightLine(const InkBits& ink, double width) {

@@ -73,11 +73,13 @@ Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, in
 // texture or noise does not. kOutOfMemory.
 Result<void> KeepLongPieces(InkBits& ink, double along);
 
-// Whether the ink is one piece, and that a dot by its own measure (a blot, a
-// speck): under `widths` times the square of its own width (the widest band
-// that fits in it), where writing runs for several widths. A piece of `most`
-// pixels or more is writing. Memory: the piece's box. kOutOfMemory.
-Result<bool> LoneDot(const InkBits& ink, double widths, int64_t most);
+// Whether the ink is only dots by their own measure (a blot, specks of
+// dust), each farther from any other than its own size: a dot is under
+// `widths` times the square of its own width (the widest band that fits in
+// it), where writing runs for several widths. A piece of `most` pixels or
+// more is writing. Memory: a copy of the ink, a piece's box and its first
+// `most` pixels. kOutOfMemory.
+Result<bool> ScatteredDots(const InkBits& ink, double widths, int64_t most);
 
 // Whether all the ink lies along one straight line: across its main axis it
 // spreads less than 1.5 × `width` (a band some five widths thick) and along

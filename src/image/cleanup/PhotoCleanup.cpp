@@ -458,13 +458,13 @@ Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted want
   QUOREL_TRY(RemoveSpecks(ink, static_cast<int64_t>(stroke * stroke / 2),
                           static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
                           static_cast<int32_t>(kDotReachPerPen * stroke)));
-  // A lone blot or speck (a dot by its own width, with no writing to belong
-  // to) is no signature; the ink's own stroke width, measured on it, let it
-  // pass as a piece. (Not for a seal: it may be one solid field.) Nothing
+  // A lone blot or specks apart (dots by their own width, with no writing to
+  // belong to) are no signature; the ink's own stroke width, measured on
+  // them, let them pass as pieces. (Not for a seal: it may be one solid field.) Nothing
   // wider than `side` is left, so a larger piece is no dot.
   if (wanted != InkWanted::kSeal) {
     const double side = 2 * std::ceil(widest) + 1;
-    if (QUOREL_TRY(LoneDot(ink, kPieceAreaPerPen, static_cast<int64_t>(kPieceAreaPerPen * side * side)))) {
+    if (QUOREL_TRY(ScatteredDots(ink, kPieceAreaPerPen, static_cast<int64_t>(kPieceAreaPerPen * side * side)))) {
       ink = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
     }
   }

@@ -374,9 +374,10 @@ TEST(CleanupTest, DotsStayWithinHalfTheWritingsHeight) {
   EXPECT_FALSE(ink.Get(132, 112) || ink.Get(80, 150)) << "specks";
 }
 
-// A lone piece is a dot when it runs for less than four of its own widths:
-// a blot, a plus, a short thick bar; not a stroke, a ring, nor two blots.
-TEST(CleanupTest, LoneDotByItsOwnWidth) {
+// A piece is a dot when it runs for less than four of its own widths: a
+// blot, a plus, a short thick bar, two specks far apart; not a stroke, a
+// ring, nor two blots within their size of each other (a marker's strokes).
+TEST(CleanupTest, ScatteredDotsByTheirOwnWidth) {
   using Shape = bool (*)(int, int);
   const std::pair<Shape, bool> cases[] = {
       {[](int x, int y) { return (x - 20) * (x - 20) + (y - 20) * (y - 20) <= 12; }, true},
@@ -388,6 +389,8 @@ TEST(CleanupTest, LoneDotByItsOwnWidth) {
          return r >= 144 && r <= 225;
        }, false},
       {[](int x, int y) { return (x >= 5 && x < 10 && y >= 5 && y < 10) || (x >= 40 && x < 45 && y >= 40 && y < 45); },
+       true},
+      {[](int x, int y) { return (x >= 5 && x < 15 && y >= 5 && y < 15) || (x >= 22 && x < 32 && y >= 5 && y < 15); },
        false},
   };
   for (const auto& [shape, dot] : cases) {
@@ -397,7 +400,7 @@ TEST(CleanupTest, LoneDotByItsOwnWidth) {
         if (shape(x, y)) ink.Set(x, y);
       }
     }
-    EXPECT_EQ(LoneDot(ink, 4.0, 2500).value(), dot);
+    EXPECT_EQ(ScatteredDots(ink, 4.0, 2500).value(), dot);
   }
 }
 
