@@ -12,6 +12,7 @@
 #include "codec/ImportPicture.h"
 #include "image/ConvertTo24.h"
 #include "image/TwoLevel.h"
+#include "image/cleanup/BorderSlivers.h"
 #include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/FaintSteps.h"
 #include "image/cleanup/FaintWords.h"
@@ -372,6 +373,34 @@ TEST(CleanupTest, DotsStayWithinHalfTheWritingsHeight) {
   ASSERT_TRUE(RemoveSpecks(ink, 4, 36, 12));
   EXPECT_TRUE(ink.Get(41, 74) && ink.Get(41, 130) && ink.Get(100, 158)) << "writing and its dot";
   EXPECT_FALSE(ink.Get(132, 112) || ink.Get(80, 150)) << "specks";
+}
+
+// Along the border, 3 px strokes: a desk's wedge beyond a tilted sheet
+// (reaching in 0 to 12 px over 200 rows) goes; a stroke crossing the border,
+// a stroke along it joined to writing further in, and a short one stay.
+TEST(CleanupTest, BorderSliversAreCleared) {
+  InkBits ink = InkBits::Create(300, 240).value();
+  const auto paint = [&](auto inside) {
+    for (int y = 0; y < 240; ++y) {
+      for (int x = 0; x < 300; ++x) {
+        if (inside(x, y)) ink.Set(x, y);
+      }
+    }
+  };
+  const auto wedge = [](int x, int y) { return y >= 20 && y < 220 && x < (y - 20) * 12 / 200; };
+  const auto crossing = [](int x, int y) { return y < 60 && std::abs(x - 150 - y / 2) <= 1; };
+  const auto along = [](int x, int y) { return (x >= 297 && y >= 40 && y < 200) || (y >= 120 && y < 123 && x >= 200); };
+  const auto short_one = [](int x, int y) { return y >= 237 && x >= 60 && x < 80; };
+  paint(wedge);
+  paint(crossing);
+  paint(along);
+  paint(short_one);
+  ASSERT_TRUE(ClearBorderSlivers(ink, 3.0).ok());
+  for (int y = 0; y < 240; ++y) {
+    for (int x = 0; x < 300; ++x) {
+      EXPECT_EQ(ink.Get(x, y), crossing(x, y) || along(x, y) || short_one(x, y)) << x << ", " << y;
+    }
+  }
 }
 
 // A piece is a dot when it runs for less than four of its own widths: a

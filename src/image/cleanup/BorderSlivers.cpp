@@ -1,0 +1,86 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "image/cleanup/BorderSlivers.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace quorel {
+namespace {
+
+// A stroke crossing the border within about 7 degrees of it meets it for
+// this many widths.
+constexpr double kAlongPerStroke = 8.0;
+// A sliver runs along the border at least this many times as far as it
+// reaches in.
+constexpr int32_t kAlongPerDepth = 4;
+
+enum class Edge { kTop, kBottom, kLeft, kRight };
+
+// Pixel i of an edge of the picture.
+struct EdgePixel {
+  int32_t x, y;
+};
+EdgePixel At(const InkBits& ink, Edge edge, int32_t i) {
+  switch (edge) {
+    case Edge::kTop: return {i, 0};
+    case Edge::kBottom: return {i, ink.height() - 1};
+    case Edge::kLeft: return {0, i};
+    case Edge::kRight: return {ink.width() - 1, i};
+  }
+  return {0, 0};
+}
+
+// How far the box reaches in from the edge.
+int32_t Depth(const InkBits& ink, Edge edge, const PixelRect& box) {
+  switch (edge) {
+    case Edge::kTop: return box.bottom;
+    case Edge::kBottom: return ink.height() - box.top;
+    case Edge::kLeft: return box.right;
+    case Edge::kRight: return ink.width() - box.left;
+  }
+  return 0;
+}
+
+Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest) {
+  const int32_t length = edge == Edge::kTop || edge == Edge::kBottom ? ink.width() : ink.height();
+  const auto on = [&](int32_t i) {
+    const EdgePixel p = At(ink, edge, i);
+    return ink.Get(p.x, p.y);
+  };
+  for (int32_t i = 0; i < length;) {
+    if (!on(i)) {
+      ++i;
+      continue;
+    }
+    int32_t end = i;
+    while (end < length && on(end)) ++end;
+    if (end - i > longest) {
+      InkBits piece = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+      const EdgePixel p = At(ink, edge, i);
+      piece.Set(p.x, p.y);
+      QUOREL_TRY(GrowWithin(piece, ink));
+      if (kAlongPerDepth * Depth(ink, edge, InkBounds(piece)) <= end - i) {
+        for (int32_t y = 0; y < ink.height(); ++y) {
+          uint8_t* row = ink.MutableRow(y);
+          const uint8_t* cleared = piece.Row(y);
+          for (size_t b = 0; b < ink.stride(); ++b) row[b] &= static_cast<uint8_t>(~cleared[b]);
+        }
+      }
+    }
+    i = end;
+  }
+  return {};
+}
+
+}  // namespace
+
+Result<void> ClearBorderSlivers(InkBits& ink, double stroke) {
+  if (ink.width() == 0 || ink.height() == 0) return {};
+  const auto longest = static_cast<int32_t>(std::ceil(kAlongPerStroke * stroke));
+  for (const Edge edge : {Edge::kTop, Edge::kBottom, Edge::kLeft, Edge::kRight}) {
+    QUOREL_TRY(ClearEdge(ink, edge, longest));
+  }
+  return {};
+}
+
+}  // namespace quorel

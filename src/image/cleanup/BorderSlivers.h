@@ -1,0 +1,20 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include "common/Result.h"
+#include "image/cleanup/InkBits.h"
+
+namespace quorel {
+
+// Clears the slivers of ink that lie along the picture's border: the desk
+// beyond a tilted sheet's edge, the rim of a glare or a shadow where the
+// page ends. A stroke cut by the border meets it for its width over the sine
+// of its angle, a few widths; a stroke that runs along the very edge is
+// joined to the rest of the writing further in. A sliver is a piece that
+// meets the border unbroken for over kAlongPerStroke × `stroke` pixels and
+// reaches in from it less than 1 / kAlongPerDepth of that. Work: the
+// border, and the mask's bytes for each such meeting; memory two bits a
+// pixel while there is one. kOutOfMemory.
+Result<void> ClearBorderSlivers(InkBits& ink, double stroke);
+
+}  // namespace quorel
