@@ -13,6 +13,9 @@ constexpr double kAlongPerStroke = 8.0;
 // A sliver runs along the border at least this many times as far as it
 // reaches in.
 constexpr int32_t kAlongPerDepth = 4;
+// A sheet's edge leaves a sliver or two along an edge of the picture; each
+// one looked at costs a pass over the mask, so no more than this many are.
+constexpr int kMostMeetings = 8;
 
 enum class Edge { kTop, kBottom, kLeft, kRight };
 
@@ -47,7 +50,8 @@ Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest) {
     const EdgePixel p = At(ink, edge, i);
     return ink.Get(p.x, p.y);
   };
-  for (int32_t i = 0; i < length;) {
+  int meetings = 0;
+  for (int32_t i = 0; i < length && meetings < kMostMeetings;) {
     if (!on(i)) {
       ++i;
       continue;
@@ -55,6 +59,7 @@ Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest) {
     int32_t end = i;
     while (end < length && on(end)) ++end;
     if (end - i > longest) {
+      ++meetings;
       InkBits piece = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
       const EdgePixel p = At(ink, edge, i);
       piece.Set(p.x, p.y);

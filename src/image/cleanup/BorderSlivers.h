@@ -13,8 +13,8 @@ namespace quorel {
 // joined to the rest of the writing further in. A sliver is a piece that
 // meets the border unbroken for over kAlongPerStroke × `stroke` pixels and
 // reaches in from it less than 1 / kAlongPerDepth of that. Work: the
-// border, and the mask's bytes for each such meeting; memory two bits a
-// pixel while there is one. kOutOfMemory.
+// border, and the mask's bytes for each such meeting (at most kMostMeetings
+// an edge); memory two bits a pixel while there is one. kOutOfMemory.
 Result<void> ClearBorderSlivers(InkBits& ink, double stroke);
 
 }  // namespace quorel
