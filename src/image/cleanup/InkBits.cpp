@@ -165,7 +165,12 @@ Result<void> KeepLongPieces(InkBits& ink, double along) {
 Result<bool> ScatteredDots(const InkBits& ink, double widths, int64_t most) {
   InkBits left = QUOREL_TRY(ink.Copy());
   std::vector<std::pair<int32_t, int32_t>> pixels;
-  std::vector<PixelRect> dots;
+  struct Dot {
+    PixelRect box;
+    int64_t area;
+    int32_t width;
+  };
+  std::vector<Dot> dots;
   // Most ink is writing: the look ends at the first piece that is no dot.
   for (int32_t y = 0; y < left.height(); ++y) {
     for (size_t byte = 0; byte < left.stride(); ++byte) {
@@ -178,21 +183,37 @@ Result<bool> ScatteredDots(const InkBits& ink, double widths, int64_t most) {
         if (int64_t{box.right - box.left} * (box.bottom - box.top) > kSpanPerArea * area) return false;
         const int32_t width = QUOREL_TRY(PieceWidth(pixels, box));
         if (static_cast<double>(area) >= widths * width * width) return false;
-        dots.push_back(box);
+        dots.push_back({box, area, width});
       }
     }
   }
   if (dots.empty()) return false;
-  // Specks of dust lie apart; the short thick strokes of a word written with
-  // a marker lie within their own size of each other.
+  // Dots within their own size of each other are one group: the short thick
+  // strokes of a word written with a marker, which together run for many of
+  // their widths; a speck of dust broken in two is still a dot.
   const auto size = [](const PixelRect& r) { return std::max(r.right - r.left, r.bottom - r.top); };
+  std::vector<size_t> group(dots.size());
+  for (size_t i = 0; i < dots.size(); ++i) group[i] = i;
+  const auto root = [&](size_t i) {
+    while (group[i] != i) i = group[i] = group[group[i]];
+    return i;
+  };
   for (size_t i = 0; i < dots.size(); ++i) {
     for (size_t j = i + 1; j < dots.size(); ++j) {
-      const PixelRect& a = dots[i];
-      const PixelRect& b = dots[j];
+      const PixelRect& a = dots[i].box;
+      const PixelRect& b = dots[j].box;
       const int32_t gap = std::max({a.left - b.right, b.left - a.right, a.top - b.bottom, b.top - a.bottom});
-      if (gap <= std::max(size(a), size(b))) return false;
+      if (gap <= std::max(size(a), size(b))) group[root(i)] = root(j);
     }
+  }
+  std::vector<int64_t> areas(dots.size(), 0);
+  std::vector<int32_t> widest(dots.size(), 0);
+  for (size_t i = 0; i < dots.size(); ++i) {
+    areas[root(i)] += dots[i].area;
+    widest[root(i)] = std::max(widest[root(i)], dots[i].width);
+  }
+  for (size_t i = 0; i < dots.size(); ++i) {
+    if (root(i) == i && static_cast<double>(areas[i]) >= widths * widest[i] * widest[i]) return false;
   }
   return true;
 }

@@ -74,10 +74,11 @@ Result<void> RemoveSpecks(InkBits& ink, int64_t min_area, int64_t piece_area, in
 Result<void> KeepLongPieces(InkBits& ink, double along);
 
 // Whether the ink is only dots by their own measure (a blot, specks of
-// dust), each farther from any other than its own size: a dot is under
-// `widths` times the square of its own width (the widest band that fits in
-// it), where writing runs for several widths. A piece of `most` pixels or
-// more is writing. Memory: a copy of the ink, a piece's box and its first
+// dust): a dot is under `widths` times the square of its own width (the
+// widest band that fits in it), where writing runs for several widths; dots
+// within their own size of each other are one, the sum of their areas under
+// `widths` times the square of the widest's width. A piece of `most` pixels
+// or more is writing. Memory: a copy of the ink, a piece's box and its first
 // `most` pixels. kOutOfMemory.
 Result<bool> ScatteredDots(const InkBits& ink, double widths, int64_t most);
 

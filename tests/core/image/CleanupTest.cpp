@@ -404,8 +404,9 @@ TEST(CleanupTest, BorderSliversAreCleared) {
 }
 
 // A piece is a dot when it runs for less than four of its own widths: a
-// blot, a plus, a short thick bar, two specks far apart; not a stroke, a
-// ring, nor two blots within their size of each other (a marker's strokes).
+// blot, a plus, a short thick bar, two specks far apart, a speck broken in
+// two; not a stroke, a ring, nor four short thick bars within their size of
+// each other (a marker's strokes, each a dot, together running far).
 TEST(CleanupTest, ScatteredDotsByTheirOwnWidth) {
   using Shape = bool (*)(int, int);
   const std::pair<Shape, bool> cases[] = {
@@ -419,8 +420,8 @@ TEST(CleanupTest, ScatteredDotsByTheirOwnWidth) {
        }, false},
       {[](int x, int y) { return (x >= 5 && x < 10 && y >= 5 && y < 10) || (x >= 40 && x < 45 && y >= 40 && y < 45); },
        true},
-      {[](int x, int y) { return (x >= 5 && x < 15 && y >= 5 && y < 15) || (x >= 22 && x < 32 && y >= 5 && y < 15); },
-       false},
+      {[](int x, int y) { return (x == 20 || x == 22) && y >= 20 && y < 25; }, true},
+      {[](int x, int y) { return y >= 10 && y < 24 && x >= 4 && x < 44 && (x - 4) % 10 < 6; }, false},
   };
   for (const auto& [shape, dot] : cases) {
     InkBits ink = InkBits::Create(50, 50).value();
