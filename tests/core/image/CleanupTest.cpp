@@ -241,6 +241,28 @@ TEST(CleanupTest, PenLeavesAnOrangeSealsRims) {
   for (int x = 20; x < 280; x += 20) EXPECT_TRUE(InkAt(alone, alone_bits, x, StrokeY(x))) << x;
 }
 
+// A red seal's ring on cream paper with an orange-brown desk beyond the
+// sheet's right edge, of about the seal's hue: the seal panel keeps the ring
+// and takes the desk's sliver along the border for paper.
+TEST(CleanupTest, SealPanelLeavesTheDeskAlongTheBorder) {
+  const auto on_ring = [](int x, int y) { return std::abs(std::hypot(x - 140, y - 100) - 50) <= 3; };
+  const PackedDib photo = test::MakePicture24(300, 200, [&](int x, int y) {
+    if (x >= 285) return Bgr{60, 110, 190};
+    return on_ring(x, y) ? Bgr{50, 40, 210} : Bgr{200, 232, 245};
+  });
+  const CleanedPhoto seal = CleanPhoto(photo, InkWanted::kSeal).value();
+  const PackedDib bits = ReduceToTwoLevels(seal.picture, kBlack, kWhite).value();
+  int missed = 0, desk = 0;
+  for (int y = 0; y < 200; ++y) {
+    for (int x = 0; x < 300; ++x) {
+      missed += on_ring(x, y) && !InkAt(seal, bits, x, y);
+      desk += x >= 285 && InkAt(seal, bits, x, y);
+    }
+  }
+  EXPECT_EQ(missed, 0);
+  EXPECT_EQ(desk, 0);
+}
+
 // A pale red seal's bar whose lower rows lie under a band of grey print
 // (seal times grey there, no seal ink below it to bridge from), with a band
 // of dark pure red below the bar (print the seal's colour bled into).
