@@ -2,6 +2,7 @@
 #include "image/cleanup/BorderSlivers.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstdint>
 
 namespace quorel {
@@ -19,21 +20,21 @@ constexpr int kMostMeetings = 8;
 
 enum class Edge { kTop, kBottom, kLeft, kRight };
 
-// Pixel i of an edge of the picture.
+// Pixel i of the line `inset` pixels in from an edge of the picture.
 struct EdgePixel {
   int32_t x, y;
 };
-EdgePixel At(const InkBits& ink, Edge edge, int32_t i) {
+EdgePixel At(const InkBits& ink, Edge edge, int32_t i, int32_t inset) {
   switch (edge) {
-    case Edge::kTop: return {i, 0};
-    case Edge::kBottom: return {i, ink.height() - 1};
-    case Edge::kLeft: return {0, i};
-    case Edge::kRight: return {ink.width() - 1, i};
+    case Edge::kTop: return {i, inset};
+    case Edge::kBottom: return {i, ink.height() - 1 - inset};
+    case Edge::kLeft: return {inset, i};
+    case Edge::kRight: return {ink.width() - 1 - inset, i};
   }
   return {0, 0};
 }
 
-// How far the box reaches in from the edge.
+// How far the box reaches in from the edge itself.
 int32_t Depth(const InkBits& ink, Edge edge, const PixelRect& box) {
   switch (edge) {
     case Edge::kTop: return box.bottom;
@@ -44,13 +45,12 @@ int32_t Depth(const InkBits& ink, Edge edge, const PixelRect& box) {
   return 0;
 }
 
-Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest) {
+Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest, int32_t inset, int& meetings) {
   const int32_t length = edge == Edge::kTop || edge == Edge::kBottom ? ink.width() : ink.height();
   const auto on = [&](int32_t i) {
-    const EdgePixel p = At(ink, edge, i);
+    const EdgePixel p = At(ink, edge, i, inset);
     return ink.Get(p.x, p.y);
   };
-  int meetings = 0;
   for (int32_t i = 0; i < length && meetings < kMostMeetings;) {
     if (!on(i)) {
       ++i;
@@ -61,7 +61,7 @@ Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest) {
     if (end - i > longest) {
       ++meetings;
       InkBits piece = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
-      const EdgePixel p = At(ink, edge, i);
+      const EdgePixel p = At(ink, edge, i, inset);
       piece.Set(p.x, p.y);
       QUOREL_TRY(GrowWithin(piece, ink));
       if (kAlongPerDepth * Depth(ink, edge, InkBounds(piece)) <= end - i) {
@@ -82,8 +82,12 @@ Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest) {
 Result<void> ClearBorderSlivers(InkBits& ink, double stroke) {
   if (ink.width() == 0 || ink.height() == 0) return {};
   const auto longest = static_cast<int32_t>(std::ceil(kAlongPerStroke * stroke));
+  // A sliver may stop short of the very edge (a picture's first rows, a
+  // lighter line where the desk ends): looked for up to a stroke width in.
+  const int32_t insets = std::min({static_cast<int32_t>(std::ceil(stroke)), ink.width(), ink.height()});
   for (const Edge edge : {Edge::kTop, Edge::kBottom, Edge::kLeft, Edge::kRight}) {
-    QUOREL_TRY(ClearEdge(ink, edge, longest));
+    int meetings = 0;
+    for (int32_t inset = 0; inset < insets; ++inset) QUOREL_TRY(ClearEdge(ink, edge, longest, inset, meetings));
   }
   return {};
 }

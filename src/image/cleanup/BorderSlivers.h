@@ -11,8 +11,9 @@ namespace quorel {
 // page ends. A stroke cut by the border meets it for its width over the sine
 // of its angle, a few widths; a stroke that runs along the very edge is
 // joined to the rest of the writing further in. A sliver is a piece that
-// meets the border unbroken for over kAlongPerStroke × `stroke` pixels and
-// reaches in from it less than 1 / kAlongPerDepth of that. Work: the
+// meets the border unbroken for over kAlongPerStroke × `stroke` pixels (or
+// runs so along it within `stroke` pixels of it) and reaches in from it
+// less than 1 / kAlongPerDepth of that. Work: the
 // border, and the mask's bytes for each such meeting (at most kMostMeetings
 // an edge); memory two bits a pixel while there is one. kOutOfMemory.
 Result<void> ClearBorderSlivers(InkBits& ink, double stroke);
