@@ -1,8 +1,8 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "image/cleanup/BorderSlivers.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace quorel {

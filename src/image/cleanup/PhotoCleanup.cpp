@@ -463,8 +463,8 @@ Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted want
                           static_cast<int32_t>(kDotReachPerPen * stroke)));
   // A lone blot or specks apart (dots by their own width, with no writing to
   // belong to) are no signature; the ink's own stroke width, measured on
-  // them, let them pass as pieces. (Not for a seal: it may be one solid field.) Nothing
-  // wider than `side` is left, so a larger piece is no dot.
+  // them, let them pass as pieces. (Not for a seal: it may be one solid
+  // field.) Nothing wider than `side` is left, so a larger piece is no dot.
   if (wanted != InkWanted::kSeal) {
     const double side = 2 * std::ceil(widest) + 1;
     if (QUOREL_TRY(ScatteredDots(ink, kPieceAreaPerPen, static_cast<int64_t>(kPieceAreaPerPen * side * side)))) {
