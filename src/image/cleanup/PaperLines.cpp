@@ -26,7 +26,9 @@ constexpr double kShortest = 0.15;       // of the side: a tilted line leaving t
 constexpr int32_t kThickest = 4;         // reduced pixels: a soft line on a large photo often spans 4
 // A rule up to twice that thick (a close-up, whose blur widens the rule at
 // the mask's low cut) is taken only when even in thickness along nearly all
-// of the picture, as a ruling pen draws and a hand does not.
+// of the picture, as a ruling pen draws and a hand does not. A form's box
+// and signing lines, printed heavier, are looked for the same way in the mask
+// halved again, where no thinner rule lies.
 constexpr int32_t kThickestEven = 2 * kThickest;
 constexpr auto kThickRun = static_cast<int32_t>((kThickest + 1) / kMaxSlope);  // reduced cells along
 constexpr double kEvenCover = 0.8;       // of the line's length inside the picture
@@ -136,7 +138,8 @@ void ForRuns(const Reduced& mask, bool down, Buffer<uint8_t>& cells, Mark mark) 
 // `length`, in one run across of one thickness (within a cell) at kEvenShare
 // of the places no pen crosses. A pen stroke that long and straight still
 // swells and thins. A crossing pen (or letters standing on the line) runs on
-// kCrossing cells past the band; such places are not judged.
+// kCrossing cells past the band; such places are not judged, nor those where
+// the picture's side cuts the run (a desk's edge along the border).
 template <class Cell>
 bool EvenAlong(const Cell& cell, int32_t along, int32_t across, int32_t centre, int32_t top, int32_t bottom,
                double slope, double length) {
@@ -160,7 +163,7 @@ bool EvenAlong(const Cell& cell, int32_t along, int32_t across, int32_t centre, 
     int32_t to = hit;
     while (from > std::max(0, lowest) && cell(u, from - 1)) --from;
     while (to < std::min(across - 1, highest) && cell(u, to + 1)) ++to;
-    if (from == lowest || to == highest) {
+    if (from == lowest || to == highest || from == 0 || to == across - 1) {
       ++crossed;
       continue;
     }
@@ -371,6 +374,10 @@ Result<void> ClearLines(const std::vector<Line>& lines, const View& found, const
       if (width > 0) ++widths[std::min(width, widths.size() - 1)];
     }
     const bool light = in_strong * kStrongShare < in_found;
+    // A heavy line lighter than the pen stays: where a lighter stroke
+    // crosses it only strong pixels would be kept, and a band that wide
+    // would cut the stroke through.
+    if (light && line.heavy) continue;
     int64_t seen = 0;
     size_t usual = 0;
     const int64_t columns = std::accumulate(widths.begin(), widths.end(), int64_t{0});
@@ -416,16 +423,22 @@ Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double lea
   const int32_t side = std::max(ink.width(), ink.height());
   const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
   const Reduced reduced = QUOREL_TRY(Reduce(ink, factor));
+  const Reduced halved = thick ? QUOREL_TRY(Reduce(ink, 2 * factor)) : Reduced{};
   PaperLines lines;
   for (const bool transposed : {false, true}) {
     std::vector<Line>& found = transposed ? lines.columns_ : lines.rows_;
     found = QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThin, least_span));
     if (!thick) continue;
-    // Thicker ones, where no thin line was found.
-    for (const Line& thick : QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThick, least_span))) {
-      const int32_t middle = (transposed ? ink.height() : ink.width()) / 2;
-      const auto meets = [&](const Line& thin) { return Meet(thin, thick, middle); };
-      if (std::none_of(found.begin(), found.end(), meets)) found.push_back(thick);
+    // Thicker ones, where no thinner line was found; then heavy ones.
+    for (const bool heavy : {false, true}) {
+      const Reduced& mask = heavy ? halved : reduced;
+      const int32_t scale = heavy ? 2 * factor : factor;
+      for (Line line : QUOREL_TRY(FindLines(mask, transposed, scale, Thickness::kThick, least_span))) {
+        const int32_t middle = (transposed ? ink.height() : ink.width()) / 2;
+        const auto meets = [&](const Line& thinner) { return Meet(thinner, line, middle); };
+        line.heavy = heavy;
+        if (std::none_of(found.begin(), found.end(), meets)) found.push_back(line);
+      }
     }
   }
   return lines;

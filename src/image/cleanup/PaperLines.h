@@ -12,19 +12,21 @@ struct PaperLine {
   double slope;   // across per along
   double top;     // the band's first offset at along = 0, full-size pixels
   double bottom;  // one past its last
+  bool heavy = false;  // thicker than a rule on a close-up: a form's box or signing line
 };
 
 // The lines of ruled, squared or legal-pad paper and margin lines: long,
 // thin, straight structures, up to 8 degrees off the rows or the columns,
 // that run across most of the picture. Found once, in a mask of ink of any
 // colour, and then cleared from the masks made after it. A line a little
-// thicker (a close-up's blurred rule) counts only when even in thickness all
-// along, unlike a pen stroke of that width.
+// thicker (a close-up's blurred rule), or heavier still (a form's box or
+// signing line), counts only when even in thickness all along, unlike a pen
+// stroke of that width.
 class PaperLines {
  public:
   // `thick`: also rules thicker than a thin line's limit, even along their
-  // length. Memory: the mask reduced to about a thousand pixels across and
-  // one count per angle and offset. kOutOfMemory.
+  // length. Memory: the mask reduced to about a thousand pixels across (and
+  // to half that) and one count per angle and offset. kOutOfMemory.
   static Result<PaperLines> Find(const InkBits& ink, bool thick = true);
 
   bool empty() const { return rows_.empty() && columns_.empty(); }
@@ -42,7 +44,8 @@ class PaperLines {
   // runs along it (the ink across the line is wider than the line's own)
   // its pixels stay: for a line lighter than the pen, the pixels of
   // `strong`, for a line as dark as the pen, all of them. `found` and
-  // `strong` may be one mask. Memory: one mask. kOutOfMemory.
+  // `strong` may be one mask. A heavy line lighter than the pen stays whole.
+  // Memory: one mask. kOutOfMemory.
   Result<void> Clear(InkBits& found, InkBits& strong) const;
 
  private:

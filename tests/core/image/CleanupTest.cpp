@@ -522,17 +522,25 @@ TEST(CleanupTest, BlackCoreKeepsItsLighterRims) {
 }
 
 // A picture under 1024 px is not reduced: a rule 6 px thick (a close-up's
-// blurred rule) goes; a straight stroke nearly as long that swells from 5 to
-// 8 px stays.
+// blurred rule) and one 14 px thick (a form's signing line) go; a straight
+// stroke nearly as long that swells from 5 to 8 px stays, and so does a band
+// the picture's top side cuts (a desk beyond the sheet). The heavy line stays
+// when lighter than the pen (none of it strong).
 TEST(CleanupTest, ThickRuleGoesAndSwellingStrokeStays) {
   InkBits ink = InkBits::Create(400, 200).value();
   for (int x = 0; x < 400; ++x) {
+    for (int y = 0; y < 6; ++y) ink.Set(x, y);
     for (int y = 40; y < 46; ++y) ink.Set(x, y);
+    for (int y = 70; y < 84; ++y) ink.Set(x, y);
     for (int y = 120; y < 125 + x / 20 % 4 && x >= 20 && x < 380; ++y) ink.Set(x, y);
   }
-  ASSERT_TRUE(PaperLines::Find(ink).value().Clear(ink, ink));
-  EXPECT_FALSE(ink.Get(200, 40) || ink.Get(10, 45));
-  EXPECT_TRUE(ink.Get(200, 120) && ink.Get(300, 127));
+  InkBits light = ink.Copy().value(), strong = InkBits::Create(400, 200).value();
+  const PaperLines lines = PaperLines::Find(ink).value();
+  ASSERT_TRUE(lines.Clear(ink, ink));
+  EXPECT_FALSE(ink.Get(200, 40) || ink.Get(10, 45) || ink.Get(200, 70) || ink.Get(390, 83));
+  EXPECT_TRUE(ink.Get(200, 120) && ink.Get(300, 127) && ink.Get(200, 0));
+  ASSERT_TRUE(lines.Clear(light, strong));
+  EXPECT_TRUE(light.Get(200, 70) && light.Get(390, 83));
 }
 
 // Lines looked for again in the faint ink: a light rule (faint only) is
