@@ -17,6 +17,12 @@ namespace {
 
 constexpr int32_t kReducedSide = 1024;  // the mask is OR-reduced to about this
 constexpr double kMaxSlope = 0.14;       // tan 8°
+// Steeper lines, up to tan 15°, count only as the sheet's: at right angles to
+// a line across them (a sheet turned in the photo) or through the point where
+// the other lines of their direction meet (a sheet in perspective). A pen's
+// long straight stroke is neither.
+constexpr double kSteepest = 0.27;       // tan 15°
+constexpr double kSquare = 0.05;         // a row's and a column's slopes at right angles add up to within this (3°)
 constexpr double kLeastCover = 0.4;      // of the line's length inside the picture
 constexpr double kLeastSpan = 0.6;       // of its length inside the picture, from its first ink to its last
 // A light line seen only in the faint ink runs across the picture: a
@@ -179,10 +185,17 @@ bool EvenAlong(const Cell& cell, int32_t along, int32_t across, int32_t centre, 
 // (up to kThickestEven), for the lines that thick and even along their length.
 enum class Thickness { kThin, kThick };
 
+// The slopes a look tries, either sign: from `least` (unless 0, not
+// included) up to `most`.
+struct Slopes {
+  double least = 0;
+  double most = kMaxSlope;
+};
+
 // Lines near the rows (or, transposed, the columns) of the reduced mask, in
 // full-size pixels.
 Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed, int32_t factor,
-                                    Thickness thickness, double least_span) {
+                                    Thickness thickness, double least_span, Slopes tried = {}) {
   const int32_t thickest = thickness == Thickness::kThin ? kThickest : kThickestEven;
   const int32_t along = transposed ? reduced_mask.height : reduced_mask.width;
   const int32_t across = transposed ? reduced_mask.width : reduced_mask.height;
@@ -213,8 +226,14 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
   // Slopes a step apart move a line by at most one reduced pixel across the
   // picture; a thick line's band takes two as well, and half the slopes.
   const double step = (thickness == Thickness::kThin ? 1.0 : 2.0) / std::max(1, along);
-  const int32_t slopes = 2 * static_cast<int32_t>(kMaxSlope / step) + 1;
-  const int32_t margin = static_cast<int32_t>(std::ceil(kMaxSlope * along / 2)) + 1;
+  const int32_t slopes = 2 * static_cast<int32_t>(tried.most / step) + 1;
+  const int32_t margin = static_cast<int32_t>(std::ceil(tried.most * along / 2)) + 1;
+  // The indices of the slopes counted: [0, low) and [high, slopes), all
+  // of them unless the look starts at a least slope.
+  const auto level = static_cast<int32_t>(std::floor(tried.least / step));
+  const int32_t low = tried.least == 0 ? slopes : slopes / 2 - level;
+  const int32_t high = tried.least == 0 ? slopes : slopes / 2 + level + 1;
+  const std::array<std::pair<int32_t, int32_t>, 2> counted{{{0, low}, {high, slopes}}};
   const int32_t bins = across + 2 * margin;
   Buffer<int32_t> count = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(slopes) * bins));
   Buffer<int32_t> first = QUOREL_TRY(Buffer<int32_t>::Filled(count.size(), along));
@@ -244,13 +263,15 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
       const int32_t u = transposed ? y : x;
       const int32_t v = transposed ? x : y;
       const int32_t* shifts = &shift[static_cast<size_t>(u) * slopes];
-      for (int32_t s = 0; s < slopes; ++s) {
-        const int32_t b = v + shifts[s];
-        if (b < 0 || b >= bins) continue;
-        const size_t i = static_cast<size_t>(s) * bins + b;
-        ++count[i];
-        first[i] = std::min(first[i], u);
-        last[i] = std::max(last[i], u);
+      for (const auto& [from, to] : counted) {
+        for (int32_t s = from; s < to; ++s) {
+          const int32_t b = v + shifts[s];
+          if (b < 0 || b >= bins) continue;
+          const size_t i = static_cast<size_t>(s) * bins + b;
+          ++count[i];
+          first[i] = std::min(first[i], u);
+          last[i] = std::max(last[i], u);
+        }
       }
     }
   }
@@ -415,6 +436,29 @@ bool Meet(const Line& a, const Line& b, int32_t middle) {
          b.top + middle * b.slope < a.bottom + middle * a.slope;
 }
 
+// Whether the steep `line` belongs to the sheet: at right angles to one of
+// `across` (lines of the other direction), or continuing the fan of `along`
+// (its own direction's lines, meeting at a vanishing point): lines through one
+// point have offsets linear in their slopes, so the line's offset is
+// extrapolated from the two nearest lines of different slopes, within a
+// quarter of their distance.
+bool OfTheSheet(const Line& line, const std::vector<Line>& along, const std::vector<Line>& across) {
+  const auto square = [&](const Line& other) { return std::abs(line.slope + other.slope) <= kSquare; };
+  if (std::any_of(across.begin(), across.end(), square)) return true;
+  std::vector<const Line*> nearest;
+  for (const Line& other : along) nearest.push_back(&other);
+  std::sort(nearest.begin(), nearest.end(), [&](const Line* a, const Line* b) {
+    return std::abs(a->slope - line.slope) < std::abs(b->slope - line.slope);
+  });
+  if (nearest.empty()) return false;
+  const Line& a = *nearest.front();
+  const auto other = std::find_if(nearest.begin(), nearest.end(), [&](const Line* b) { return b->slope != a.slope; });
+  if (other == nearest.end()) return false;
+  const Line& b = **other;
+  const double expected = a.top + (line.slope - a.slope) * (b.top - a.top) / (b.slope - a.slope);
+  return std::abs(line.top - expected) <= std::abs(b.top - a.top) / 4;
+}
+
 }  // namespace
 
 Result<PaperLines> PaperLines::Find(const InkBits& ink, bool thick) { return Search(ink, thick, kLeastSpan); }
@@ -438,6 +482,43 @@ Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double lea
         const auto meets = [&](const Line& thinner) { return Meet(thinner, line, middle); };
         line.heavy = heavy;
         if (std::none_of(found.begin(), found.end(), meets)) found.push_back(line);
+      }
+    }
+  }
+  if (!thick || lines.empty()) return lines;
+  // Steeper ones, of the sheet, where no line was found; taken one by one,
+  // as each may carry a fan on. Only on a sheet with lines found already.
+  std::array<std::vector<Line>, 2> steep;
+  std::array<std::vector<Line>*, 2> found = {&lines.rows_, &lines.columns_};
+  for (const bool transposed : {false, true}) {
+    steep[transposed] =
+        QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThin, least_span, {kMaxSlope, kSteepest}));
+  }
+  for (bool added = true; added;) {
+    added = false;
+    for (const bool transposed : {false, true}) {
+      std::vector<Line>& lines_found = *found[transposed];
+      const int32_t middle = (transposed ? ink.height() : ink.width()) / 2;
+      // A thin line the first look found at its steepest slope is often this
+      // steeper one, fitted less well: the steeper one takes its place.
+      const double limit = kMaxSlope - 1.0 / (transposed ? reduced.height : reduced.width);
+      std::vector<Line> across = *found[!transposed];
+      across.insert(across.end(), steep[!transposed].begin(), steep[!transposed].end());
+      for (auto line = steep[transposed].begin(); line != steep[transposed].end();) {
+        const auto meets = [&](const Line& other) { return Meet(other, *line, middle); };
+        const auto met = std::find_if(lines_found.begin(), lines_found.end(), meets);
+        const bool taken = met == lines_found.end()
+                               ? OfTheSheet(*line, lines_found, across)
+                               : std::abs(met->slope) > limit && met->bottom - met->top <= kThickest * factor + 2;
+        if (taken) {
+          if (met == lines_found.end()) {
+            lines_found.push_back(*line);
+          } else {
+            *met = *line;
+          }
+        }
+        added = added || taken;
+        line = taken ? steep[transposed].erase(line) : line + 1;
       }
     }
   }

@@ -543,6 +543,24 @@ TEST(CleanupTest, ThickRuleGoesAndSwellingStrokeStays) {
   EXPECT_TRUE(light.Get(200, 70) && light.Get(390, 83));
 }
 
+// A ruled sheet in perspective: its rules meet at a point far to the left,
+// the outer ones steeper than 8 degrees; they go with the rest. A straight
+// stroke as steep that is not of the fan stays.
+TEST(CleanupTest, SteepRulesOfAFanGo) {
+  InkBits ink = InkBits::Create(400, 600).value();
+  const auto draw = [&](double top, double slope) {
+    for (int x = 0; x < 400; ++x) {
+      const auto y = static_cast<int>(top + slope * x);
+      ink.Set(x, y), ink.Set(x, y + 1);
+    }
+  };
+  for (int i = -4; i <= 4; ++i) draw(300 + 1000 * 0.05 * i, 0.05 * i);
+  draw(560, -0.2);
+  ASSERT_TRUE(PaperLines::Find(ink).value().Clear(ink, ink));
+  EXPECT_FALSE(ink.Get(200, 300) || ink.Get(200, 480) || ink.Get(200, 540) || ink.Get(200, 60));
+  EXPECT_TRUE(ink.Get(100, 540) && ink.Get(300, 500));
+}
+
 // Lines looked for again in the faint ink: a light rule (faint only) is
 // another line; a row of strong ink, the rule the first look found and a
 // light underline over 70 % of the width (a pencil's) are not.
