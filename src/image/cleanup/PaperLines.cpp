@@ -445,18 +445,58 @@ bool Meet(const Line& a, const Line& b, int32_t middle) {
 bool OfTheSheet(const Line& line, const std::vector<Line>& along, const std::vector<Line>& across) {
   const auto square = [&](const Line& other) { return std::abs(line.slope + other.slope) <= kSquare; };
   if (std::any_of(across.begin(), across.end(), square)) return true;
-  std::vector<const Line*> nearest;
-  for (const Line& other : along) nearest.push_back(&other);
-  std::sort(nearest.begin(), nearest.end(), [&](const Line* a, const Line* b) {
-    return std::abs(a->slope - line.slope) < std::abs(b->slope - line.slope);
-  });
-  if (nearest.empty()) return false;
-  const Line& a = *nearest.front();
-  const auto other = std::find_if(nearest.begin(), nearest.end(), [&](const Line* b) { return b->slope != a.slope; });
-  if (other == nearest.end()) return false;
-  const Line& b = **other;
-  const double expected = a.top + (line.slope - a.slope) * (b.top - a.top) / (b.slope - a.slope);
-  return std::abs(line.top - expected) <= std::abs(b.top - a.top) / 4;
+  const auto nearer = [&](const Line& a, const Line& b) {
+    return std::abs(a.slope - line.slope) < std::abs(b.slope - line.slope);
+  };
+  const auto a = std::min_element(along.begin(), along.end(), nearer);
+  if (a == along.end()) return false;
+  const Line* b = nullptr;
+  for (const Line& other : along) {
+    if (other.slope != a->slope && (b == nullptr || nearer(other, *b))) b = &other;
+  }
+  if (b == nullptr) return false;
+  const double expected = a->top + (line.slope - a->slope) * (b->top - a->top) / (b->slope - a->slope);
+  return std::abs(line.top - expected) <= std::abs(b->top - a->top) / 4;
+}
+
+// Adds to `lines` (rows and columns) the steeper lines of `reduced` that are
+// the sheet's, where no line lies; taken one by one, as each may carry a fan
+// on. A thin line the first look found at its steepest slope is often such a
+// line, fitted less well: the steeper one takes its place.
+Result<void> AddSteepLines(const Reduced& reduced, int32_t factor, double least_span, int32_t width, int32_t height,
+                           std::array<std::vector<Line>*, 2> lines) {
+  std::array<std::vector<Line>, 2> steep;
+  for (const bool transposed : {false, true}) {
+    steep[transposed] =
+        QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThin, least_span, {kMaxSlope, kSteepest}));
+  }
+  for (bool added = true; added;) {
+    added = false;
+    for (const bool transposed : {false, true}) {
+      std::vector<Line>& found = *lines[transposed];
+      const int32_t middle = (transposed ? height : width) / 2;
+      const double limit = kMaxSlope - 1.0 / (transposed ? reduced.height : reduced.width);
+      std::vector<Line> across = *lines[!transposed];
+      across.insert(across.end(), steep[!transposed].begin(), steep[!transposed].end());
+      for (auto line = steep[transposed].begin(); line != steep[transposed].end();) {
+        const auto meets = [&](const Line& other) { return Meet(other, *line, middle); };
+        const auto met = std::find_if(found.begin(), found.end(), meets);
+        const bool taken = met == found.end()
+                               ? OfTheSheet(*line, found, across)
+                               : std::abs(met->slope) > limit && met->bottom - met->top <= kThickest * factor + 2;
+        if (taken) {
+          if (met == found.end()) {
+            found.push_back(*line);
+          } else {
+            *met = *line;
+          }
+        }
+        added = added || taken;
+        line = taken ? steep[transposed].erase(line) : line + 1;
+      }
+    }
+  }
+  return {};
 }
 
 }  // namespace
@@ -485,42 +525,9 @@ Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double lea
       }
     }
   }
-  if (!thick || lines.empty()) return lines;
-  // Steeper ones, of the sheet, where no line was found; taken one by one,
-  // as each may carry a fan on. Only on a sheet with lines found already.
-  std::array<std::vector<Line>, 2> steep;
-  std::array<std::vector<Line>*, 2> found = {&lines.rows_, &lines.columns_};
-  for (const bool transposed : {false, true}) {
-    steep[transposed] =
-        QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThin, least_span, {kMaxSlope, kSteepest}));
-  }
-  for (bool added = true; added;) {
-    added = false;
-    for (const bool transposed : {false, true}) {
-      std::vector<Line>& lines_found = *found[transposed];
-      const int32_t middle = (transposed ? ink.height() : ink.width()) / 2;
-      // A thin line the first look found at its steepest slope is often this
-      // steeper one, fitted less well: the steeper one takes its place.
-      const double limit = kMaxSlope - 1.0 / (transposed ? reduced.height : reduced.width);
-      std::vector<Line> across = *found[!transposed];
-      across.insert(across.end(), steep[!transposed].begin(), steep[!transposed].end());
-      for (auto line = steep[transposed].begin(); line != steep[transposed].end();) {
-        const auto meets = [&](const Line& other) { return Meet(other, *line, middle); };
-        const auto met = std::find_if(lines_found.begin(), lines_found.end(), meets);
-        const bool taken = met == lines_found.end()
-                               ? OfTheSheet(*line, lines_found, across)
-                               : std::abs(met->slope) > limit && met->bottom - met->top <= kThickest * factor + 2;
-        if (taken) {
-          if (met == lines_found.end()) {
-            lines_found.push_back(*line);
-          } else {
-            *met = *line;
-          }
-        }
-        added = added || taken;
-        line = taken ? steep[transposed].erase(line) : line + 1;
-      }
-    }
+  // Steeper ones only on a sheet with lines found already.
+  if (thick && !lines.empty()) {
+    QUOREL_TRY(AddSteepLines(reduced, factor, least_span, ink.width(), ink.height(), {&lines.rows_, &lines.columns_}));
   }
   return lines;
 }
