@@ -64,13 +64,7 @@ Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest, int32_t inset, 
       const EdgePixel p = At(ink, edge, i, inset);
       piece.Set(p.x, p.y);
       QUOREL_TRY(GrowWithin(piece, ink));
-      if (kAlongPerDepth * Depth(ink, edge, InkBounds(piece)) <= end - i) {
-        for (int32_t y = 0; y < ink.height(); ++y) {
-          uint8_t* row = ink.MutableRow(y);
-          const uint8_t* cleared = piece.Row(y);
-          for (size_t b = 0; b < ink.stride(); ++b) row[b] &= static_cast<uint8_t>(~cleared[b]);
-        }
-      }
+      if (kAlongPerDepth * Depth(ink, edge, InkBounds(piece)) <= end - i) Subtract(ink, piece);
     }
     i = end;
   }

@@ -152,4 +152,13 @@ inline void Intersect(InkBits& ink, const InkBits& within) {
   }
 }
 
+// Clears every pixel of `ink` that `gone` (of the same size) holds.
+inline void Subtract(InkBits& ink, const InkBits& gone) {
+  for (int32_t y = 0; y < ink.height(); ++y) {
+    uint8_t* row = ink.MutableRow(y);
+    const uint8_t* other = gone.Row(y);
+    for (size_t i = 0; i < ink.stride(); ++i) row[i] &= static_cast<uint8_t>(~other[i]);
+  }
+}
+
 }  // namespace quorel
