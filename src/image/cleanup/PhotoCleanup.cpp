@@ -14,6 +14,7 @@
 #include "image/DibLayout.h"
 #include "image/cleanup/BorderSlivers.h"
 #include "image/cleanup/CoveredStroke.h"
+#include "image/cleanup/DarknessInLight.h"
 #include "image/cleanup/FaintSteps.h"
 #include "image/cleanup/FaintStrokes.h"
 #include "image/cleanup/FaintWords.h"
@@ -247,9 +248,9 @@ float SealLight(const ConstDibRows& in, PaperLight& light, const InkHue& seal, i
 }
 
 // One look at the picture against `light`: the edge from the darkness
-// histogram; then faint ink, a pixel at least half as dark as the darkest
-// pixel within `reach` (the halfway rule at the scale of a stroke, so a thin
-// or faint stroke is cut at its own 50 % line) and at least the faint floor
+// histogram; then faint ink, a pixel at least half as dark in light as the
+// darkest pixel within `reach` (the halfway rule at the scale of a stroke, so
+// a thin or faint stroke is cut at its own 50 % line) and at least the faint floor
 // (a share of `least`), and strong ink, faint ink at least as dark as the
 // edge. Beside a stroke as narrow as the blur, whose peak the blur kept under
 // the ink's contrast, the cut lies nearer the peak (StrokeCut). Paper lines
@@ -368,6 +369,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
   // (twice the edge) is the seal multiplied by print over or under it, and
   // must not lift the halfway cut of the seal's own pixels beside it.
   const int cap = choice.wanted == InkWanted::kSeal ? 2 * masks.edge : 255;
+  const std::array<uint8_t, 256>& halfway = HalfwayCuts();
   // Seal under print is told by its colour where it stands out of the grain.
   const float grain = static_cast<float>(least) / static_cast<float>(kInkOverGrain);
   for (int32_t next = 0; next < h + lag; ++next) {
@@ -425,12 +427,12 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
       for (int32_t yy = top; yy <= bottom; ++yy) {
         peak = std::max<int>(peak, ring_any[slot(yy) + x]);
         peak_wanted = std::max<int>(peak_wanted, ring_wanted[slot(yy) + x]);
-        if (peak > 2 * own && peak_wanted > 2 * own) break;  // too light beside both: settled
+        if (peak > 2 * own && own < halfway[peak_wanted]) break;  // too light beside both: settled
       }
       if (2 * own >= peak && d[x] > 255 && choice.wanted == InkWanted::kSeal) masks.other.Set(x, y);
       // Pen over the seal: free to join the pen's strokes, as faint ink.
       if (d[x] > 255 && over_seal.active() && over_seal.Holds(x, y, top, bottom)) masks.faint.Set(x, y);
-      if (d[x] > 255 || 2 * own < peak_wanted) continue;  // not the hue wanted, or not dark enough
+      if (d[x] > 255 || own < halfway[peak_wanted]) continue;  // not the hue wanted, or not dark enough
       if (cut.MayCut(own, peak_wanted) && NarrowBlur(cut, known.data(), x, y, w, h, top, bottom, own, peak_wanted,
                                                      narrow_run)) {
         continue;

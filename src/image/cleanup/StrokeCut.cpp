@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "image/cleanup/DarknessInLight.h"
 #include "image/cleanup/GridExtreme.h"
 #include "image/cleanup/HistogramLevel.h"
 
@@ -58,10 +59,14 @@ Result<void> StrokeCut::Spread(int contrast, int32_t reach) {
 }
 
 int StrokeCut::Least(int peak, int contrast) const {
-  const int half = (peak + 1) / 2;  // as the halfway rule: 2 × own ≥ peak
-  if (peak >= contrast) return half;
-  const float share = edge_share_[static_cast<size_t>(256 * peak / contrast)];
-  return std::clamp(static_cast<int>(std::ceil(share * static_cast<float>(peak) - 1e-3f)), half, peak);
+  if (peak >= contrast) return HalfwayCut(peak);
+  // In each kind of values: the stroke's edge, between its halfway line and its peak.
+  const float in_stored = edge_share_[static_cast<size_t>(256 * peak / contrast)] * static_cast<float>(peak);
+  const int stored = std::clamp(static_cast<int>(std::ceil(in_stored - 1e-3f)), (peak + 1) / 2, peak);
+  const double light = DarknessInLight(peak);
+  const double share = edge_share_[static_cast<size_t>(std::min(255.0, 256 * light / DarknessInLight(contrast)))];
+  const int in_light = std::clamp(StoredDarkness(share * light), StoredDarkness(light / 2), peak);
+  return Midway(stored, in_light);
 }
 
 void EdgeRise::AddRow(const uint8_t* darkness, int32_t count) {
