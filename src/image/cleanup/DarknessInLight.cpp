@@ -45,6 +45,4 @@ const std::array<uint8_t, 256>& HalfwayCuts() {
   return table;
 }
 
-int HalfwayCut(int peak) { return HalfwayCuts()[std::clamp(peak, 0, 255)]; }
-
 }  // namespace quorel

@@ -26,10 +26,8 @@ int StoredDarkness(double light);
 // photo of either kind is cut at most half the gap off.
 int Midway(int in_stored, int in_light);
 
-// The least darkness of ink beside a stroke whose darkest pixel is `peak`:
-// midway between half its darkness in stored values and half in light.
-// The table, by peak, for loops over every pixel.
-int HalfwayCut(int peak);
+// By a stroke's darkest pixel (its peak), the least darkness of its ink:
+// midway between half the peak's darkness in stored values and half in light.
 const std::array<uint8_t, 256>& HalfwayCuts();
 
 }  // namespace quorel

@@ -248,13 +248,14 @@ float SealLight(const ConstDibRows& in, PaperLight& light, const InkHue& seal, i
 }
 
 // One look at the picture against `light`: the edge from the darkness
-// histogram; then faint ink, a pixel at least half as dark in light as the
-// darkest pixel within `reach` (the halfway rule at the scale of a stroke, so
-// a thin or faint stroke is cut at its own 50 % line) and at least the faint floor
-// (a share of `least`), and strong ink, faint ink at least as dark as the
-// edge. Beside a stroke as narrow as the blur, whose peak the blur kept under
-// the ink's contrast, the cut lies nearer the peak (StrokeCut). Paper lines
-// removed from both. Memory: 2 × reach + 1 rows of darkness.
+// histogram; then faint ink, a pixel at least the halfway cut of the darkest
+// pixel within `reach` (HalfwayCuts: the halfway rule at the scale of a
+// stroke, so a thin or faint stroke is cut at its own 50 % line) and at least
+// the faint floor (a share of `least`), and strong ink, faint ink at least
+// as dark as the edge. Beside a stroke as narrow as the blur, whose peak the
+// blur kept under the ink's contrast, the cut lies nearer the peak
+// (StrokeCut). Paper lines removed from both. Memory: 2 × reach + 1 rows of
+// darkness.
 struct Masks {
   InkBits strong;
   InkBits faint;

@@ -59,7 +59,7 @@ Result<void> StrokeCut::Spread(int contrast, int32_t reach) {
 }
 
 int StrokeCut::Least(int peak, int contrast) const {
-  if (peak >= contrast) return HalfwayCut(peak);
+  if (peak >= contrast) return HalfwayCuts()[peak];
   // In each kind of values: the stroke's edge, between its halfway line and its peak.
   const float in_stored = edge_share_[static_cast<size_t>(256 * peak / contrast)] * static_cast<float>(peak);
   const int stored = std::clamp(static_cast<int>(std::ceil(in_stored - 1e-3f)), (peak + 1) / 2, peak);

@@ -11,10 +11,10 @@
 namespace quorel {
 
 // Where a stroke's edge lies between paper and the darkest pixel of the
-// stroke (its peak), all in light (DarknessInLight.h), as the blur spread
-// light. A blurred stroke as dark as the ink's full contrast has its edge at
-// half its peak. A stroke narrower than the blur never reaches
-// that contrast: the blur spreads its ink, its peak p stays below the full
+// stroke (its peak), worked out in stored values and in light, the cut
+// midway between the two (DarknessInLight.h). A blurred stroke as dark as
+// the ink's full contrast has its edge at half its peak. A stroke narrower
+// than the blur never reaches that contrast: the blur spreads its ink, its peak p stays below the full
 // contrast C and its half-peak line lies outside the stroke. For a stroke of
 // width w blurred by a Gaussian of any width s, p / C = 2 Φ(w / 2s) − 1 and
 // the edge sits at C (Φ(w / s) − ½): for p / C = 0.4 at 0.88 p, 0.6 at
