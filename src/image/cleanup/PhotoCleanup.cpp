@@ -610,6 +610,11 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const double stroke = std::max(
       1.0, choice.wanted == InkWanted::kSeal ? std::min(StrokeWidth(masks.strong), kWidePerPen * pen) : grown);
   QUOREL_TRY(KeepWriting(masks.strong, pen, stroke, choice.wanted));
+  // A sheet's edge or a step's rim left alone: writing never lies along one
+  // straight line (as the faint look's crease of a fold, below).
+  if (OneStraightLine(masks.strong, stroke)) {
+    return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
+  }
   // Writing near the grain (the edge at its floor) may be a pencil barely out
   // of the noise, found as its darkest flakes: its track along the strokes.
   // Not on paper whose grain capped the floor (papyrus, squared paper) or

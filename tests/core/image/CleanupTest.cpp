@@ -85,7 +85,8 @@ TEST(CleanupTest, PhotoFindsTheInkOfShadowedPhotos) {
 // Without ink the clean-up says so (one white pixel), instead of a uniform
 // picture that the two-level rule would make all ink: also for a photo of a
 // blank sheet with the desk beyond its edge, whose grain is as faint as a
-// light pencil (bench/photos/gen_desk.py's lone speck, seed 4).
+// light pencil (bench/photos/gen_desk.py's lone speck, seed 4), and for one
+// whose only ink is a straight line from the border (a sheet's edge).
 TEST(CleanupTest, PhotoWithoutInkSaysSo) {
   const Bgr cream{200, 232, 245};
   const PackedDib blank = test::MakeUniform24(300, 200, cream);
@@ -93,7 +94,10 @@ TEST(CleanupTest, PhotoWithoutInkSaysSo) {
     return x >= 150 && x < 152 && y >= 90 && y < 92 ? test::Grey(60) : cream;
   });
   const PackedDib desk = Read24(test::DataPath("photo/blank-beside-desk.jpg"));
-  for (const PackedDib* photo : {&blank, &speck, &desk}) {
+  const PackedDib edge = test::MakePicture24(300, 200, [&](int x, int y) {
+    return y < 120 && std::abs(x - 100 - y / 2) < 2 ? test::Grey(90) : cream;
+  });
+  for (const PackedDib* photo : {&blank, &speck, &desk, &edge}) {
     const CleanedPhoto cleaned = CleanPhoto(*photo).value();
     EXPECT_FALSE(cleaned.ink_found);
     EXPECT_EQ(std::pair(cleaned.picture.Width(), cleaned.picture.Height()), std::pair(1, 1));
