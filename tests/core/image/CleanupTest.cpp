@@ -143,10 +143,12 @@ TEST(CleanupTest, FaintLineOnMottledPaperIsFound) {
 
 // Ruled paper (light blue rules every 16 px, slightly tilted, and a red
 // margin line) under a dark pen stroke that crosses them, and a red seal's
-// ring stamped over black print: which ink each panel keeps.
+// ring stamped over black print: which ink each panel keeps. Each pen
+// stroke has a loop beside it: a straight line alone is no writing.
 TEST(CleanupTest, PhotoTakesLinesForPaperAndInkByHue) {
-  const PackedDib ruled = test::MakePicture24(400, 240, [](int x, int y) {
-    if (std::abs(x - 200 - (y - 120) / 4) <= 2) return Bgr{90, 30, 20};  // the pen: dark blue
+  const auto loop = [](int x, int y) { return std::abs(std::hypot(x - 320, y - 60) - 12) <= 1.5; };
+  const PackedDib ruled = test::MakePicture24(400, 240, [&](int x, int y) {
+    if (std::abs(x - 200 - (y - 120) / 4) <= 2 || loop(x, y)) return Bgr{90, 30, 20};  // the pen: dark blue
     if (x >= 30 && x <= 31) return Bgr{120, 110, 230};                    // the margin line
     if ((y + x / 50) % 16 == 0) return Bgr{230, 190, 150};                 // the rules
     return Bgr{245, 248, 250};
@@ -160,8 +162,9 @@ TEST(CleanupTest, PhotoTakesLinesForPaperAndInkByHue) {
   }
 
   // Squared paper as dark as the pen, which runs along its lines at a slant.
-  const PackedDib squared = test::MakePicture24(400, 240, [](int x, int y) {
-    return std::abs(y - 40 - x / 3) <= 1 || x % 20 == 5 || y % 20 == 5 ? Bgr{90, 30, 20} : Bgr{245, 248, 250};
+  const PackedDib squared = test::MakePicture24(400, 240, [&](int x, int y) {
+    const bool pen = std::abs(y - 40 - x / 3) <= 1 || loop(x, y);
+    return pen || x % 20 == 5 || y % 20 == 5 ? Bgr{90, 30, 20} : Bgr{245, 248, 250};
   });
   const CleanedPhoto slant = CleanPhoto(squared, InkWanted::kPen).value();
   const PackedDib slant_bits = ReduceToTwoLevels(slant.picture, kBlack, kWhite).value();
