@@ -521,6 +521,11 @@ Result<PenWidth> PenBesideShadows(const InkBits& strong, double pen, const Const
   return PenWidth{thin_pen, wide < pen ? thin_pen : pen, true};
 }
 
+// Nothing found: an empty mask over the picture.
+Result<FoundInk> NoInk(PaperLight light, const ConstDibRows& in, int least) {
+  return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(in.width(), in.height())), kMaxEdge, least};
+}
+
 Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const int32_t w = in.width();
   Buffer<float> white = QUOREL_TRY(Buffer<float>::Filled(size_t{3} * static_cast<size_t>(w)));
@@ -558,7 +563,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
       beside_shadow = width.beside_shadow;
     }
   }
-  if (pen == 0) return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
+  if (pen == 0) return NoInk(std::move(light), in, least);
   const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * closing_pen / light.cell()));
   // A seal's solid parts stay seal at any width: its cells are not paper.
   const float grain = static_cast<float>(least) / static_cast<float>(kInkOverGrain);
@@ -612,9 +617,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   QUOREL_TRY(KeepWriting(masks.strong, pen, stroke, choice.wanted));
   // A sheet's edge or a step's rim left alone: writing never lies along one
   // straight line (as the faint look's crease of a fold, below).
-  if (OneStraightLine(masks.strong, stroke)) {
-    return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(w, in.height())), kMaxEdge, least};
-  }
+  if (OneStraightLine(masks.strong, stroke)) return NoInk(std::move(light), in, least);
   // Writing near the grain (the edge at its floor) may be a pencil barely out
   // of the noise, found as its darkest flakes: its track along the strokes.
   // Not on paper whose grain capped the floor (papyrus, squared paper) or
