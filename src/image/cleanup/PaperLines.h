@@ -20,10 +20,9 @@ struct PaperLine {
 // where they are the sheet's: at right angles to a line across them, or in
 // the fan of a sheet in perspective), that run across most of the picture.
 // Found once, in a mask of ink of any colour, and then cleared from the
-// masks made after it. A line a little
-// thicker (a close-up's blurred rule), or heavier still (a form's box or
-// signing line), counts only when even in thickness all along, unlike a pen
-// stroke of that width.
+// masks made after it. A line a little thicker (a close-up's blurred rule),
+// or heavier still (a form's box or signing line), counts only when even in
+// thickness all along, unlike a pen stroke of that width.
 class PaperLines {
  public:
   // `thick`: also rules thicker than a thin line's limit, even along their
