@@ -560,21 +560,27 @@ Result<PaperLines> PaperLines::Others(const InkBits& faint, const InkBits& stron
 Result<void> PaperLines::Clear(InkBits& found, InkBits& strong) const {
   if (empty()) return {};
   InkBits rest = QUOREL_TRY(found.Copy());
+  ClearNear(rest, 0);
   const std::vector<Line>* lines[2] = {&rows_, &columns_};
-  for (const bool transposed : {false, true}) {
-    const View view{&rest, transposed};
-    for (const Line& line : *lines[transposed]) {
-      for (int32_t u = 0; u < view.along(); ++u) {
-        const auto [top, bottom] = Band(line, u, view.across());
-        for (int32_t v = top; v < bottom; ++v) view.Clear(u, v);
-      }
-    }
-  }
   for (const bool transposed : {false, true}) {
     QUOREL_TRY(ClearLines(*lines[transposed], View{&found, transposed}, View{&strong, transposed},
                           View{&rest, transposed}));
   }
   return {};
+}
+
+void PaperLines::ClearNear(InkBits& ink, int32_t reach) const {
+  const std::vector<Line>* lines[2] = {&rows_, &columns_};
+  for (const bool transposed : {false, true}) {
+    const View view{&ink, transposed};
+    for (const Line& line : *lines[transposed]) {
+      for (int32_t u = 0; u < view.along(); ++u) {
+        const auto [top, bottom] = Band(line, u, view.across());
+        const int32_t last = std::min(view.across(), bottom + reach);
+        for (int32_t v = std::max(0, top - reach); v < last; ++v) view.Clear(u, v);
+      }
+    }
+  }
 }
 
 }  // namespace quorel

@@ -49,6 +49,10 @@ class PaperLines {
   // Memory: one mask. kOutOfMemory.
   Result<void> Clear(InkBits& found, InkBits& strong) const;
 
+  // Clears every pixel of `ink` within `reach` of a line's band, whatever
+  // lies beside it.
+  void ClearNear(InkBits& ink, int32_t reach) const;
+
  private:
   // Find, for lines whose ink runs from end to end over at least
   // `least_span` of their length inside the picture.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <new>
 #include <optional>
 
@@ -521,6 +522,25 @@ Result<PenWidth> PenBesideShadows(const InkBits& strong, double pen, const Const
   return PenWidth{thin_pen, wide < pen ? thin_pen : pen, true};
 }
 
+// Whether no pixel of `ink` is set (the bits past the width never are).
+bool NoneLeft(const InkBits& ink) {
+  for (int32_t y = 0; y < ink.height(); ++y) {
+    const uint8_t* row = ink.Row(y);
+    if (std::any_of(row, row + ink.stride(), [](uint8_t bits) { return bits != 0; })) return false;
+  }
+  return true;
+}
+
+// Whether all the ink lies within a stroke of the paper's lines: what their
+// clearing left of them (where their ink ran a little wider than the band
+// found) is no writing.
+Result<bool> OnlyLinesLeft(const InkBits& ink, double stroke, std::initializer_list<const PaperLines*> lines) {
+  if (std::all_of(lines.begin(), lines.end(), [](const PaperLines* l) { return l->empty(); })) return false;
+  InkBits rest = QUOREL_TRY(ink.Copy());
+  for (const PaperLines* l : lines) l->ClearNear(rest, static_cast<int32_t>(std::ceil(stroke)));
+  return NoneLeft(rest);
+}
+
 // Nothing found: an empty mask over the picture.
 Result<FoundInk> NoInk(PaperLight light, const ConstDibRows& in, int least) {
   return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(in.width(), in.height())), kMaxEdge, least};
@@ -618,6 +638,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // A sheet's edge or a step's rim left alone: writing never lies along one
   // straight line (as the faint look's crease of a fold, below).
   if (OneStraightLine(masks.strong, stroke)) return NoInk(std::move(light), in, least);
+  if (QUOREL_TRY(OnlyLinesLeft(masks.strong, stroke, {&lines, &others}))) return NoInk(std::move(light), in, least);
   // Writing near the grain (the edge at its floor) may be a pencil barely out
   // of the noise, found as its darkest flakes: its track along the strokes.
   // Not on paper whose grain capped the floor (papyrus, squared paper) or
@@ -657,7 +678,7 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
   // A crease of a fold, straight across the sheet, is as faint: a groove
   // with lighter paper on both sides, found as a row of pieces. Writing
   // never lies along one straight line.
-  if (OneStraightLine(ink, stroke)) return {};
+  if (OneStraightLine(ink, stroke) || QUOREL_TRY(OnlyLinesLeft(ink, stroke, {&lines}))) return {};
   // A pencil this faint may be found as its darkest flakes only, with the
   // paper's tone between them: its track along the strokes, as for writing
   // near the grain (and not on paper whose grain capped the floor, nor with

@@ -86,7 +86,8 @@ TEST(CleanupTest, PhotoFindsTheInkOfShadowedPhotos) {
 // picture that the two-level rule would make all ink: also for a photo of a
 // blank sheet with the desk beyond its edge, whose grain is as faint as a
 // light pencil (bench/photos/gen_desk.py's lone speck, seed 4), and for one
-// whose only ink is a straight line from the border (a sheet's edge).
+// whose only ink is a straight line from the border (a sheet's edge), and for
+// ruled paper whose rules run wider in places (what their clearing leaves).
 TEST(CleanupTest, PhotoWithoutInkSaysSo) {
   const Bgr cream{200, 232, 245};
   const PackedDib blank = test::MakeUniform24(300, 200, cream);
@@ -97,7 +98,12 @@ TEST(CleanupTest, PhotoWithoutInkSaysSo) {
   const PackedDib edge = test::MakePicture24(300, 200, [&](int x, int y) {
     return y < 120 && std::abs(x - 100 - y / 2) < 2 ? test::Grey(90) : cream;
   });
-  for (const PackedDib* photo : {&blank, &speck, &desk, &edge}) {
+  const PackedDib ruled = test::MakePicture24(400, 240, [&](int x, int y) {
+    const int line = (y + x / 40) % 30;
+    const bool wide = x % 100 >= 30 && x % 100 < 70 && (y + x / 40) / 30 % 2 == 1;
+    return line < 2 || (wide && line >= 28) ? Bgr{200, 150, 120} : cream;
+  });
+  for (const PackedDib* photo : {&blank, &speck, &desk, &edge, &ruled}) {
     const CleanedPhoto cleaned = CleanPhoto(*photo).value();
     EXPECT_FALSE(cleaned.ink_found);
     EXPECT_EQ(std::pair(cleaned.picture.Width(), cleaned.picture.Height()), std::pair(1, 1));
