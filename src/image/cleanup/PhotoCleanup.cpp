@@ -522,15 +522,6 @@ Result<PenWidth> PenBesideShadows(const InkBits& strong, double pen, const Const
   return PenWidth{thin_pen, wide < pen ? thin_pen : pen, true};
 }
 
-// Whether no pixel of `ink` is set (the bits past the width never are).
-bool NoneLeft(const InkBits& ink) {
-  for (int32_t y = 0; y < ink.height(); ++y) {
-    const uint8_t* row = ink.Row(y);
-    if (std::any_of(row, row + ink.stride(), [](uint8_t bits) { return bits != 0; })) return false;
-  }
-  return true;
-}
-
 // Whether all the ink lies within a stroke of the paper's lines: what their
 // clearing left of them (where their ink ran a little wider than the band
 // found) is no writing.
@@ -538,7 +529,7 @@ Result<bool> OnlyLinesLeft(const InkBits& ink, double stroke, std::initializer_l
   if (std::all_of(lines.begin(), lines.end(), [](const PaperLines* l) { return l->empty(); })) return false;
   InkBits rest = QUOREL_TRY(ink.Copy());
   for (const PaperLines* l : lines) l->ClearNear(rest, static_cast<int32_t>(std::ceil(stroke)));
-  return NoneLeft(rest);
+  return InkBounds(rest).right == 0;
 }
 
 // Nothing found: an empty mask over the picture.
