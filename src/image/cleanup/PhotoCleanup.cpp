@@ -626,10 +626,12 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const double stroke = std::max(
       1.0, choice.wanted == InkWanted::kSeal ? std::min(StrokeWidth(masks.strong), kWidePerPen * pen) : grown);
   QUOREL_TRY(KeepWriting(masks.strong, pen, stroke, choice.wanted));
-  // A sheet's edge or a step's rim left alone: writing never lies along one
-  // straight line (as the faint look's crease of a fold, below).
-  if (OneStraightLine(masks.strong, stroke)) return NoInk(std::move(light), in, least);
-  if (QUOREL_TRY(OnlyLinesLeft(masks.strong, stroke, {&lines, &others}))) return NoInk(std::move(light), in, least);
+  // A sheet's edge or a step's rim left alone, or pieces of the paper's
+  // lines: writing never lies along one straight line (as the faint look's
+  // crease of a fold, below), nor wholly on the lines.
+  if (OneStraightLine(masks.strong, stroke) || QUOREL_TRY(OnlyLinesLeft(masks.strong, stroke, {&lines, &others}))) {
+    return NoInk(std::move(light), in, least);
+  }
   // Writing near the grain (the edge at its floor) may be a pencil barely out
   // of the noise, found as its darkest flakes: its track along the strokes.
   // Not on paper whose grain capped the floor (papyrus, squared paper) or
