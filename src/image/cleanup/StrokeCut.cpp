@@ -73,17 +73,23 @@ void EdgeRise::AddRow(const uint8_t* darkness, int32_t count) {
   if (contrast_ <= 0) return;
   const int low = contrast_ / 4;
   const int high = 3 * contrast_ / 4;
+  // Where the row crosses `level` between pixel x and the next, one on
+  // either side of it.
+  const auto crossing = [&](int level, int32_t x) {
+    return x + static_cast<double>(level - darkness[x]) / (darkness[x + 1] - darkness[x]);
+  };
   int last_side = 0;  // −1 paper, 1 ink, 0 none yet
-  int32_t between = 0;
+  int32_t last = 0;   // the pixel last on a side
   for (int32_t x = 0; x < count; ++x) {
     const int side = darkness[x] < low ? -1 : darkness[x] >= high ? 1 : 0;
-    if (side == 0) {
-      ++between;
-      continue;
+    if (side == 0) continue;
+    if (last_side == -side) {
+      const double rise = side == 1 ? crossing(high, x - 1) - crossing(low, last)
+                                    : crossing(low, x - 1) - crossing(high, last);
+      ++rises_[std::clamp(static_cast<int32_t>(kSteps * rise), 0, kSteps * (kLongest + 1) - 1)];
     }
-    if (last_side == -side) ++rises_[std::min(between, kLongest)];
     last_side = side;
-    between = 0;
+    last = x;
   }
 }
 
@@ -91,7 +97,7 @@ int32_t EdgeRise::NarrowRun() const {
   int64_t total = 0;
   for (const int64_t n : rises_) total += n;
   if (total == 0) return kNarrowRun;
-  const int32_t median = MedianOf(rises_, static_cast<uint64_t>(total));
+  const double median = (MedianOf(rises_, static_cast<uint64_t>(total)) + 0.5) / kSteps;
   // 2.355 σ = 1.74 × the 1.35 σ rise.
   return std::max(kNarrowRun, static_cast<int32_t>(std::lround(1.74 * median)) + 1);
 }

@@ -72,7 +72,10 @@ class StrokeCut {
 
 // How many pixels ink's edges take to rise from a quarter of the ink's
 // contrast to three quarters (1.35 σ of a Gaussian blur), from rows of
-// darkness: the median over every rise from paper to ink or back.
+// darkness: the median over every rise from paper to ink or back, each read
+// to a quarter of a pixel where the row crosses the two levels. (A count of
+// the pixels between them is the rise rounded up or down by the grid, and
+// its median misreads the blur by up to half a pixel.)
 class EdgeRise {
  public:
   explicit EdgeRise(int contrast) : contrast_(contrast) {}
@@ -84,8 +87,9 @@ class EdgeRise {
 
  private:
   static constexpr int32_t kLongest = 31;
+  static constexpr int32_t kSteps = 4;  // a pixel's parts a rise is read to
   int contrast_;
-  std::array<int64_t, kLongest + 1> rises_{};
+  std::array<int64_t, kSteps * (kLongest + 1)> rises_{};
 };
 
 // A stroke is narrow (as wide as the blur) when the pixels at least half as

@@ -27,6 +27,7 @@
 #include "image/cleanup/PrintLines.h"
 #include "image/cleanup/SegmentTrack.h"
 #include "image/cleanup/ShadowSteps.h"
+#include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/TrimMargins.h"
 #include "support/TestData.h"
 #include "support/TestPictures.h"
@@ -495,6 +496,33 @@ TEST(CleanupTest, FillPinholesInsideStrokesOnly) {
   ASSERT_TRUE(FillPinholes(ink));
   for (int y = 0; y < 7; ++y) {
     for (int x = 0; x < 12; ++x) EXPECT_EQ(ink.Get(x, y), rows[y][x] != '.') << x << ", " << y;
+  }
+}
+
+// The blur is read from the edges of a bar 12 px wide (contrast 200) at ten
+// offsets within a pixel. A line 1 px wide, narrower than the blur, at any
+// offset, then counts as narrow: its pixels at least half as dark as its
+// peak run no further than NarrowRun. Under σ 1.7 a whole-pixel count of
+// each rise misread the blur, and the line centred on a pixel ran past it.
+TEST(CleanupTest, EdgeRiseFitsLinesAsNarrowAsTheBlur) {
+  const auto phi = [](double u) { return 0.5 * std::erfc(-u / std::sqrt(2.0)); };
+  for (const double sigma : {1.0, 1.4, 1.7, 2.2, 3.0}) {
+    const auto row = [&](double left, double width) {
+      std::vector<uint8_t> dark(64);
+      for (int x = 0; x < 64; ++x) {
+        const double cover = phi((x - left) / sigma) - phi((x - left - width) / sigma);
+        dark[x] = static_cast<uint8_t>(std::lround(200 * cover));
+      }
+      return dark;
+    };
+    EdgeRise rise(200);
+    for (int i = 0; i < 10; ++i) rise.AddRow(row(20 + i / 10.0, 12).data(), 64);
+    for (int i = 0; i < 10; ++i) {
+      const std::vector<uint8_t> line = row(31.5 + i / 10.0, 1);
+      const int peak = *std::max_element(line.begin(), line.end());
+      const auto run = std::count_if(line.begin(), line.end(), [&](uint8_t d) { return 2 * d >= peak; });
+      EXPECT_LE(run, rise.NarrowRun()) << "sigma " << sigma << " offset " << i;
+    }
   }
 }
 
