@@ -34,7 +34,8 @@ constexpr int32_t kThickest = 4;         // reduced pixels: a soft line on a lar
 // the mask's low cut) is taken only when even in thickness along nearly all
 // of the picture, as a ruling pen draws and a hand does not. A form's box
 // and signing lines, printed heavier, are looked for the same way in the mask
-// halved again, where no thinner rule lies.
+// halved again, where no thinner rule lies, and in a close-up of the form in
+// the mask halved twice.
 constexpr int32_t kThickestEven = 2 * kThickest;
 constexpr auto kThickRun = static_cast<int32_t>((kThickest + 1) / kMaxSlope);  // reduced cells along
 constexpr double kEvenCover = 0.8;       // of the line's length inside the picture
@@ -507,20 +508,21 @@ Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double lea
   const int32_t side = std::max(ink.width(), ink.height());
   const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
   const Reduced reduced = QUOREL_TRY(Reduce(ink, factor));
-  const Reduced halved = thick ? QUOREL_TRY(Reduce(ink, 2 * factor)) : Reduced{};
+  std::array<Reduced, 2> heavier;  // halved, halved twice
+  if (thick) heavier = {QUOREL_TRY(Reduce(ink, 2 * factor)), QUOREL_TRY(Reduce(ink, 4 * factor))};
   PaperLines lines;
   for (const bool transposed : {false, true}) {
     std::vector<Line>& found = transposed ? lines.columns_ : lines.rows_;
     found = QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThin, least_span));
     if (!thick) continue;
-    // Thicker ones, where no thinner line was found; then heavy ones.
-    for (const bool heavy : {false, true}) {
-      const Reduced& mask = heavy ? halved : reduced;
-      const int32_t scale = heavy ? 2 * factor : factor;
-      for (Line line : QUOREL_TRY(FindLines(mask, transposed, scale, Thickness::kThick, least_span))) {
+    // Thicker ones, where no thinner line was found; then heavy ones, and
+    // heavier ones.
+    for (int32_t halvings = 0; halvings <= 2; ++halvings) {
+      const Reduced& mask = halvings == 0 ? reduced : heavier[halvings - 1];
+      for (Line line : QUOREL_TRY(FindLines(mask, transposed, factor << halvings, Thickness::kThick, least_span))) {
         const int32_t middle = (transposed ? ink.height() : ink.width()) / 2;
         const auto meets = [&](const Line& thinner) { return Meet(thinner, line, middle); };
-        line.heavy = heavy;
+        line.heavy = halvings > 0;
         if (std::none_of(found.begin(), found.end(), meets)) found.push_back(line);
       }
     }

@@ -27,7 +27,8 @@ class PaperLines {
  public:
   // `thick`: also rules thicker than a thin line's limit, even along their
   // length. Memory: the mask reduced to about a thousand pixels across (and
-  // to half that) and one count per angle and offset. kOutOfMemory.
+  // to a half and a quarter of that) and one count per angle and offset.
+  // kOutOfMemory.
   static Result<PaperLines> Find(const InkBits& ink, bool thick = true);
 
   bool empty() const { return rows_.empty() && columns_.empty(); }

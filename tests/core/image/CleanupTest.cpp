@@ -573,10 +573,11 @@ TEST(CleanupTest, BlackCoreKeepsItsLighterRims) {
 }
 
 // A picture under 1024 px is not reduced: a rule 6 px thick (a close-up's
-// blurred rule) and one 14 px thick (a form's signing line) go; a straight
-// stroke nearly as long that swells from 5 to 8 px stays, and so does a band
-// the picture's top side cuts (a desk beyond the sheet). The heavy line stays
-// when lighter than the pen (none of it strong).
+// blurred rule), one 14 px thick (a form's signing line) and one 24 px thick
+// (a close-up's box side) go; a straight stroke nearly as long that swells
+// from 5 to 8 px stays, and so does a band the picture's top side cuts (a
+// desk beyond the sheet). The heavy line stays when lighter than the pen
+// (none of it strong).
 TEST(CleanupTest, ThickRuleGoesAndSwellingStrokeStays) {
   InkBits ink = InkBits::Create(400, 200).value();
   for (int x = 0; x < 400; ++x) {
@@ -584,11 +585,13 @@ TEST(CleanupTest, ThickRuleGoesAndSwellingStrokeStays) {
     for (int y = 40; y < 46; ++y) ink.Set(x, y);
     for (int y = 70; y < 84; ++y) ink.Set(x, y);
     for (int y = 120; y < 125 + x / 20 % 4 && x >= 20 && x < 380; ++y) ink.Set(x, y);
+    for (int y = 150; y < 174; ++y) ink.Set(x, y);
   }
   InkBits light = ink.Copy().value(), strong = InkBits::Create(400, 200).value();
   const PaperLines lines = PaperLines::Find(ink).value();
   ASSERT_TRUE(lines.Clear(ink, ink));
-  EXPECT_FALSE(ink.Get(200, 40) || ink.Get(10, 45) || ink.Get(200, 70) || ink.Get(390, 83));
+  EXPECT_FALSE(ink.Get(200, 40) || ink.Get(10, 45) || ink.Get(200, 70) || ink.Get(390, 83) || ink.Get(200, 150) ||
+               ink.Get(5, 173));
   EXPECT_TRUE(ink.Get(200, 120) && ink.Get(300, 127) && ink.Get(200, 0));
   ASSERT_TRUE(lines.Clear(light, strong));
   EXPECT_TRUE(light.Get(200, 70) && light.Get(390, 83));
