@@ -31,6 +31,7 @@
 #include "image/cleanup/PaperSteps.h"
 #include "image/cleanup/PenOverSeal.h"
 #include "image/cleanup/PrintLines.h"
+#include "image/cleanup/RunEndRise.h"
 #include "image/cleanup/SealCells.h"
 #include "image/cleanup/SegmentTrack.h"
 #include "image/cleanup/ShadowSteps.h"
@@ -93,6 +94,11 @@ constexpr double kDotReachPerPen = 8.0;
 // Ink with a square of kWidePerPen stroke widths either side of a pixel in
 // it is too wide to be writing.
 constexpr double kWidePerPen = 2.0;
+// A wide part whose edges rise over kSofterEdgePerPen times the thin
+// strokes' (at least a pixel's) is a shadow, told from kLeastEdgeEnds run
+// ends of each at least.
+constexpr double kSofterEdgePerPen = 2.0;
+constexpr uint64_t kLeastEdgeEnds = 16;
 
 struct FoundInk {
   PaperLight light;
@@ -478,6 +484,31 @@ Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted want
   return {};
 }
 
+// Whether the ink's wide part (strong, not thin) has edges at least
+// kSofterEdgePerPen times as soft as the thin part's: a shadow darker than
+// a light pen, cast from high enough for a half-shadow, is told by that. The
+// levels are each part's typical darkness; too few ends tell nothing.
+bool SofterEdged(const InkBits& strong, const InkBits& thin, std::array<int, 2> levels, const ConstDibRows& in,
+                 PaperLight& light, Buffer<float>& white, Buffer<uint8_t>& darkness) {
+  std::array<RunEndRise, 2> rises{RunEndRise(levels[0]), RunEndRise(levels[1])};
+  for (int32_t y = 0; y < in.height(); ++y) {
+    if (std::all_of(strong.Row(y), strong.Row(y) + strong.stride(), [](uint8_t b) { return b == 0; })) continue;
+    light.WhiteRow(y, in.TopDownRow(y).data(), 0, in.width(), white.data());
+    DarknessRow(white.data(), in.width(), darkness.data());
+    for (int32_t x = 0; x < in.width(); ++x) {
+      if (!strong.Get(x, y)) continue;
+      for (const int out : {-1, 1}) {
+        const int32_t next = x + out;
+        if (next >= 0 && next < in.width() && !strong.Get(next, y)) {
+          rises[thin.Get(x, y) ? 0 : 1].AddEnd(darkness.data(), in.width(), x, out);
+        }
+      }
+    }
+  }
+  if (rises[0].count() < kLeastEdgeEnds || rises[1].count() < kLeastEdgeEnds) return false;
+  return rises[1].Median() >= kSofterEdgePerPen * std::max(1.0, rises[0].Median());
+}
+
 // The pen's width when the first look's ink holds a hard shadow (a
 // finger's, a pen's held over the page) narrower than that look's paper
 // closing. Parts wider than kWidePerPen of the thinner strokes (the runs'
@@ -517,7 +548,9 @@ Result<PenWidth> PenBesideShadows(const InkBits& strong, double pen, const Const
   // darker quarter): under two thirds as dark, it is a shadow.
   const int shadow = QuantileOf(histograms[1], counts[1], 0.5);
   const int cores = QuantileOf(histograms[0], counts[0], 0.75);
-  if (3 * shadow > 2 * cores) return PenWidth{pen, pen};
+  if (3 * shadow > 2 * cores && !SofterEdged(strong, thin, {cores, shadow}, in, light, white, darkness)) {
+    return PenWidth{pen, pen};
+  }
   const double thin_pen = StrokeWidth(thin);
   return PenWidth{thin_pen, wide < pen ? thin_pen : pen, true};
 }

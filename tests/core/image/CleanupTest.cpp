@@ -25,6 +25,7 @@
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/PhotoCleanup.h"
 #include "image/cleanup/PrintLines.h"
+#include "image/cleanup/RunEndRise.h"
 #include "image/cleanup/SegmentTrack.h"
 #include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/StrokeCut.h"
@@ -524,6 +525,32 @@ TEST(CleanupTest, EdgeRiseFitsLinesAsNarrowAsTheBlur) {
       EXPECT_LE(run, rise.NarrowRun()) << "sigma " << sigma << " offset " << i;
     }
   }
+}
+
+// Runs ending in a ramp from paper to 200 over `width` pixels: the rise
+// from 50 to 150 is read as half the ramp, between pixels; a sharp edge
+// rises within a pixel, and an end with no paper within reach tells nothing.
+TEST(CleanupTest, RunEndRiseReadsHowSoftEdgesAre) {
+  for (const double width : {0.0, 4.0, 10.0}) {
+    RunEndRise rise(200);
+    for (int i = 0; i < 8; ++i) {
+      const double left = 20 + i / 8.0;
+      std::vector<uint8_t> row(80);
+      for (int x = 0; x < 80; ++x) {
+        const double share = width > 0 ? (x - left) / width : x >= left ? 1.0 : 0.0;
+        row[x] = static_cast<uint8_t>(std::lround(200 * std::clamp(share, 0.0, 1.0)));
+      }
+      const auto end = std::find_if(row.begin(), row.end(), [](uint8_t d) { return d >= 100; }) - row.begin();
+      rise.AddEnd(row.data(), 80, static_cast<int32_t>(end), -1);
+    }
+    EXPECT_EQ(rise.count(), 8u);
+    EXPECT_NEAR(rise.Median(), std::max(width / 2, 0.5), 0.25) << width;
+  }
+  RunEndRise far(200);
+  std::vector<uint8_t> dark(80, 200);
+  far.AddEnd(dark.data(), 80, 70, 1);
+  far.AddEnd(dark.data(), 80, 0, -1);
+  EXPECT_EQ(far.count(), 0u);
 }
 
 // Upright strokes blurred across by a Gaussian (σ 1 px) as a lens blurs
