@@ -193,11 +193,15 @@ double CpuMs(int runs, const std::function<void()>& work) {
   return times[times.size() / 2];
 }
 
-quorel::InkWanted WantedFor(const std::string& kind) {
+// The ink each photo is cleaned for, as the program's panels choose it: a
+// seal the seal's hue, a signature beside a seal the pen's (one photo for
+// both panels), any other the signature panel's (every hue, less what is no
+// writing; blank pages too).
+quorel::InkWanted WantedFor(const Case& c) {
   if (std::getenv("QUOREL_BENCH_ANY")) return quorel::InkWanted::kAny;
-  if (kind == "seal") return quorel::InkWanted::kSeal;
-  if (kind == "signature") return quorel::InkWanted::kPen;
-  return quorel::InkWanted::kAny;
+  if (c.kind == "seal") return quorel::InkWanted::kSeal;
+  if (c.kind_class == "signed-and-sealed") return quorel::InkWanted::kPen;
+  return quorel::InkWanted::kWriting;
 }
 
 
@@ -407,7 +411,7 @@ int main(int argc, char** argv) {
     f[0] = TwoLevelF(photo, {0, 0, w, h}, truth, w, h, stem + "-none.pgm");
     const PixelRect trim_rect = Must(quorel::FindInkRect(photo), "trim");
     f[1] = TwoLevelF(Must(quorel::TrimMargins(photo), "trim"), trim_rect, truth, w, h, stem + "-trim.pgm");
-    const quorel::CleanedPhoto cleaned = Must(quorel::CleanPhoto(photo, WantedFor(c.kind)), "photo");
+    const quorel::CleanedPhoto cleaned = Must(quorel::CleanPhoto(photo, WantedFor(c)), "photo");
     f[2] = cleaned.ink_found ? TwoLevelF(cleaned.picture, cleaned.rect, truth, w, h, stem + "-photo.pgm")
                              : FMeasure(truth, w, h, [](int32_t, int32_t) { return false; });
     const Counts photo_counts = g_last;
@@ -424,8 +428,8 @@ int main(int argc, char** argv) {
     Truth big_truth = truth;
     if (enlarge != 1) Enlarge(big, big_truth, enlarge);
     for (const auto level : {quorel::CleanupLevel::kTrim, quorel::CleanupLevel::kPhoto}) {
-      const auto whole = MadeF(big, level, WantedFor(c.kind), std::nullopt, big_truth);
-      const auto working = MadeF(big, level, WantedFor(c.kind), WorkingFor(big, share), big_truth);
+      const auto whole = MadeF(big, level, WantedFor(c), std::nullopt, big_truth);
+      const auto working = MadeF(big, level, WantedFor(c), WorkingFor(big, share), big_truth);
       for (size_t i = 0; i < whole.size(); ++i) {
         out_f[column++] = whole[i];
         out_f[column++] = working[i];

@@ -25,7 +25,8 @@ Result<void> WriteCleanupLevel(const IniStore& store, PanelIndex index, CleanupL
 InkWanted WantedInk(PanelIndex index, Colour ink) {
   const int red = RedOf(ink);
   const bool red_seal = index == PanelIndex::kSeal && red > 2 * GreenOf(ink) && red > 2 * BlueOf(ink);
-  return red_seal ? InkWanted::kSeal : InkWanted::kAny;
+  if (red_seal) return InkWanted::kSeal;
+  return index == PanelIndex::kSignature ? InkWanted::kWriting : InkWanted::kAny;
 }
 
 std::string_view PhotoInkKeyFor(PanelIndex index) {

@@ -22,8 +22,10 @@ CleanupLevel ReadCleanupLevel(const IniStore& store, PanelIndex index);
 Result<void> WriteCleanupLevel(const IniStore& store, PanelIndex index, CleanupLevel level);
 
 // What a panel's photo clean-up keeps: a seal inked in red keeps only the
-// red seal (print under it is paper); everything else keeps every ink. The
-// panel's preview and the output clean by this one rule.
+// red seal (print under it is paper); everything else keeps every ink, and
+// the signature panel takes what is no writing (a form's print, a hard
+// shadow) out of it. The panel's preview and the output clean by this one
+// rule.
 InkWanted WantedInk(PanelIndex index, Colour ink);
 
 // The ink a panel keeps because its picture is a photo both panels took their

@@ -188,11 +188,16 @@ struct InkChoice {
     switch (wanted) {
       case InkWanted::kPen: return !seal.Holds(bgr);
       case InkWanted::kSeal: return seal.Holds(bgr);
-      case InkWanted::kAny: break;
+      case InkWanted::kAny:
+      case InkWanted::kWriting: break;
     }
     return true;
   }
 };
+
+// Whether the picture is a signature's, whatever hues it keeps: what is no
+// writing (a form's print, a hard shadow's runs in the pen's width) goes.
+bool IsWriting(InkWanted wanted) { return wanted == InkWanted::kPen || wanted == InkWanted::kWriting; }
 
 // The mean colour of the kHueSpan pixels around place i of a row of n.
 void MeanAlongRow(const float* white, int32_t n, int32_t i, float* mean) {
@@ -466,7 +471,7 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
 Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted wanted) {
   const double widest = kWidePerPen * std::max(pen, stroke);
   if (wanted != InkWanted::kSeal) QUOREL_TRY(RemoveWide(ink, static_cast<int32_t>(std::ceil(widest))));
-  if (wanted == InkWanted::kPen) QUOREL_TRY(RemovePrintLines(ink, stroke));
+  if (IsWriting(wanted)) QUOREL_TRY(RemovePrintLines(ink, stroke));
   QUOREL_TRY(ClearBorderSlivers(ink, stroke));
   QUOREL_TRY(RemoveSpecks(ink, static_cast<int64_t>(stroke * stroke / 2),
                           static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
@@ -600,7 +605,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     const InkBits strong = QUOREL_TRY(StrongInk(in, light, choice, least, lines, white, darkness, print));
     pen = wanted == InkWanted::kSeal ? StrokeWidthBeside(strong, print) : StrokeWidth(strong);
     closing_pen = pen;
-    if (wanted == InkWanted::kPen) {
+    if (IsWriting(wanted)) {
       const PenWidth width = QUOREL_TRY(PenBesideShadows(strong, pen, in, light, white, darkness));
       pen = width.pen;
       closing_pen = width.closing_pen;

@@ -9,8 +9,9 @@ namespace quorel {
 
 // Which ink a panel takes from a photo.
 enum class InkWanted {
-  kAny,   // every ink, whatever its colour
-  kPen,   // a signature: dark or blue pen; a red seal's ink is paper
+  kAny,      // every ink, whatever its colour
+  kWriting,  // a signature of any hue: every ink, less what is no writing (a form's print, a hard shadow)
+  kPen,      // a signature: dark or blue pen; a red seal's ink is paper
   kSeal,  // a seal: ink of the seal's hue (red unless the photo shows another); print under it is paper
 };
 

@@ -24,6 +24,19 @@ TEST(CleanupPanelTest, StoredLevelsReadAndWrittenPerPanel) {
   EXPECT_EQ(ReadCleanupLevel(store, PanelIndex::kSeal), CleanupLevel::kNone);  // keys kept apart
 }
 
+// The signature panel keeps every hue (a red pen stays) but takes out what
+// is no writing; a seal inked in red keeps its hue only; a shared photo's
+// stored ink decides over the colour.
+TEST(CleanupPanelTest, EachPanelCleansForItsOwnInk) {
+  constexpr Colour kRed = 0x1020D0, kBlack = 0x000000;  // 0xBBGGRR
+  EXPECT_EQ(WantedInk(PanelIndex::kSignature, kBlack), InkWanted::kWriting);
+  EXPECT_EQ(WantedInk(PanelIndex::kSignature, kRed), InkWanted::kWriting);
+  EXPECT_EQ(WantedInk(PanelIndex::kSeal, kRed), InkWanted::kSeal);
+  EXPECT_EQ(WantedInk(PanelIndex::kSeal, kBlack), InkWanted::kAny);
+  EXPECT_EQ(WantedInk(PanelIndex::kSignature, kBlack, InkWanted::kPen), InkWanted::kPen);
+  EXPECT_EQ(WantedInk(PanelIndex::kSeal, kBlack, InkWanted::kSeal), InkWanted::kSeal);
+}
+
 // A 100 × 80 sheet with 30 × 30 pixels of ink: trimmed to 34 × 34. Every
 // change to the picture, the level or the scale shows at once.
 TEST(CleanupPanelTest, PanelShowsAndSizesTheCleanedPictureAndKeepsTheLevel) {
