@@ -84,13 +84,20 @@ def _reduce(big, W, H):
     return cov
 
 
+def _effect_noise(rng, W, H, sigma):
+    """Gaussian noise around 128 as an L picture, as Image.effect_noise makes it but drawn from
+    `rng`: effect_noise takes the C library's rand(), whose state depends on what ran before."""
+    return Image.fromarray(np.clip(np.rint(128 + sigma * rng.standard_normal((H, W))), 0, 255).astype(np.uint8))
+
+
 def render(case, seed):
     rng = np.random.default_rng(seed)
+    noise_rng = np.random.default_rng([seed, 1])  # textures apart, so the drawing's own draws stay as they were
     W, H = 1024, 600
     palettes = {"cream": (238, 228, 198), "pencil-on-cream": (240, 230, 200), "kraft": (176, 138, 98),
                 "legal-pad": (246, 232, 140)}
     paper = np.array(palettes.get(case, (235, 235, 230)), np.float32) / 255
-    grain = Image.effect_noise((W, H), rng.uniform(20, 40)).filter(ImageFilter.GaussianBlur(1.2))
+    grain = _effect_noise(noise_rng, W, H, rng.uniform(20, 40)).filter(ImageFilter.GaussianBlur(1.2))
     tex = 1 + (np.asarray(grain, np.float32) / 255 - 0.5) * 0.12
     streak = 1 + 0.01 * np.sin(np.arange(H) * 2 * math.pi / rng.uniform(4, 7))[:, None]
     refl = paper[None, None, :] * (tex * streak)[..., None]
@@ -142,7 +149,7 @@ def render(case, seed):
             refl = refl * (1 - 0.92 * np.clip(printed * 1.4, 0, 1)[..., None])
         cov = _reduce(_square_seal(rng, W, H, min(W, H) * rng.uniform(0.45, 0.6)), W, H)
         truth = cov >= 0.5
-        holes = np.asarray(Image.effect_noise((W, H), 60).filter(ImageFilter.GaussianBlur(1.5)), np.float32) / 255
+        holes = np.asarray(_effect_noise(noise_rng, W, H, 60).filter(ImageFilter.GaussianBlur(1.5)), np.float32) / 255
         strength = np.clip(1.2 - 0.9 * holes, 0.35, 1.0)
         if case == "seal-faded-corner":
             ys, xs = np.mgrid[0:H, 0:W].astype(np.float32)
@@ -162,7 +169,7 @@ def render(case, seed):
             depth = rng.uniform(0.3, 0.45)
         if case in ("pencil", "pencil-on-cream"):
             colour = np.array((90, 92, 98), np.float32) / 255
-            noise = np.asarray(Image.effect_noise((W, H), 80), np.float32) / 255
+            noise = np.asarray(_effect_noise(noise_rng, W, H, 80), np.float32) / 255
             depth = np.clip(0.5 + 0.6 * (noise - 0.5), 0.2, 1) * (0.5 if case == "pencil-on-cream" else 0.9)
         refl = refl * (1 - (cov * depth)[..., None] * (1 - colour))
         if case == "signed-and-sealed":
