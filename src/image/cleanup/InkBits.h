@@ -152,6 +152,14 @@ inline void Intersect(InkBits& ink, const InkBits& within) {
   }
 }
 
+// Whether `ink` and `other` (of the same size) hold the same pixels.
+inline bool SameInk(const InkBits& ink, const InkBits& other) {
+  for (int32_t y = 0; y < ink.height(); ++y) {
+    if (!std::equal(ink.Row(y), ink.Row(y) + ink.stride(), other.Row(y))) return false;
+  }
+  return true;
+}
+
 // Clears every pixel of `ink` that `gone` (of the same size) holds.
 inline void Subtract(InkBits& ink, const InkBits& gone) {
   for (int32_t y = 0; y < ink.height(); ++y) {

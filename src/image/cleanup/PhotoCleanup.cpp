@@ -535,6 +535,7 @@ Result<PenWidth> PenBesideShadows(const InkBits& strong, double pen, const Const
   const double wide = kWidePerPen * StrokeWidth(strong, 0.25);
   InkBits thin = QUOREL_TRY(strong.Copy());
   QUOREL_TRY(RemoveWide(thin, static_cast<int32_t>(std::ceil(wide / 2))));
+  if (SameInk(thin, strong)) return PenWidth{pen, pen};  // no wide part: nothing to weigh
   std::array<std::array<uint64_t, 256>, 2> histograms{};  // darkness of the thin and the wide parts
   std::array<uint64_t, 2> counts{};
   for (int32_t y = 0; y < in.height(); ++y) {
