@@ -497,7 +497,7 @@ bool SofterEdged(const InkBits& strong, const InkBits& thin, std::array<int, 2> 
                  PaperLight& light, Buffer<float>& white, Buffer<uint8_t>& darkness) {
   std::array<RunEndRise, 2> rises{RunEndRise(levels[0]), RunEndRise(levels[1])};
   for (int32_t y = 0; y < in.height(); ++y) {
-    if (std::all_of(strong.Row(y), strong.Row(y) + strong.stride(), [](uint8_t b) { return b == 0; })) continue;
+    if (!strong.RowHasInk(y)) continue;
     light.WhiteRow(y, in.TopDownRow(y).data(), 0, in.width(), white.data());
     DarknessRow(white.data(), in.width(), darkness.data());
     for (int32_t x = 0; x < in.width(); ++x) {
@@ -539,7 +539,7 @@ Result<PenWidth> PenBesideShadows(const InkBits& strong, double pen, const Const
   std::array<std::array<uint64_t, 256>, 2> histograms{};  // darkness of the thin and the wide parts
   std::array<uint64_t, 2> counts{};
   for (int32_t y = 0; y < in.height(); ++y) {
-    if (std::all_of(strong.Row(y), strong.Row(y) + strong.stride(), [](uint8_t b) { return b == 0; })) continue;
+    if (!strong.RowHasInk(y)) continue;
     light.WhiteRow(y, in.TopDownRow(y).data(), 0, in.width(), white.data());
     DarknessRow(white.data(), in.width(), darkness.data());
     for (int32_t x = 0; x < in.width(); ++x) {

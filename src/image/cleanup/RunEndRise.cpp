@@ -1,10 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include "image/cleanup/RunEndRise.h"
 
-#include <algorithm>
 #include <cmath>
-
-#include "image/cleanup/HistogramLevel.h"
 
 namespace quorel {
 
@@ -26,20 +23,13 @@ void RunEndRise::AddEnd(const uint8_t* darkness, int32_t count, int32_t x, int o
   if (high < 0) return;
   const int32_t low = last_over(high, low_);
   if (low < 0) return;
-  // Where the row crosses `level` between pixel p (at or over it) and the next.
+  // Where the line crosses `level` between pixel q (at or over it) and the next.
   const auto crossing = [&](int32_t q, int level) {
     const int here = darkness[q];
     const int next = darkness[q + out];
     return q + out * static_cast<double>(here - level) / (here - next);
   };
-  const double rise = std::abs(crossing(low, low_) - crossing(high, high_));
-  ++rises_[std::min<size_t>(static_cast<size_t>(kSteps * rise), rises_.size() - 1)];
-  ++count_;
-}
-
-double RunEndRise::Median() const {
-  if (count_ == 0) return 0;
-  return (MedianOf(rises_, count_) + 0.5) / kSteps;
+  rises_.Add(std::abs(crossing(low, low_) - crossing(high, high_)));
 }
 
 }  // namespace quorel

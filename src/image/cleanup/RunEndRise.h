@@ -1,8 +1,9 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
-#include <array>
 #include <cstdint>
+
+#include "image/cleanup/RiseTally.h"
 
 namespace quorel {
 
@@ -19,17 +20,15 @@ class RunEndRise {
   // 1) the step off it. An end that does not rise through both levels within
   // kLongest pixels is left out.
   void AddEnd(const uint8_t* darkness, int32_t count, int32_t x, int out);
-  uint64_t count() const { return count_; }
+  uint64_t count() const { return rises_.count(); }
   // The median rise in pixels (0 without ends).
-  double Median() const;
+  double Median() const { return rises_.Median(); }
 
  private:
-  static constexpr int32_t kLongest = 40;
-  static constexpr int32_t kSteps = 4;  // a pixel's parts a rise is read to
+  static constexpr int32_t kLongest = RiseTally::kLongest;
   int low_;
   int high_;
-  uint64_t count_ = 0;
-  std::array<uint64_t, kSteps * (kLongest + 1)> rises_{};
+  RiseTally rises_;
 };
 
 }  // namespace quorel

@@ -6,7 +6,6 @@
 
 #include "image/cleanup/DarknessInLight.h"
 #include "image/cleanup/GridExtreme.h"
-#include "image/cleanup/HistogramLevel.h"
 
 namespace quorel {
 namespace {
@@ -86,7 +85,7 @@ void EdgeRise::AddRow(const uint8_t* darkness, int32_t count) {
     if (last_side == -side) {
       const double rise = side == 1 ? crossing(high, x - 1) - crossing(low, last)
                                     : crossing(low, x - 1) - crossing(high, last);
-      ++rises_[std::clamp(static_cast<int32_t>(kSteps * rise), 0, kSteps * (kLongest + 1) - 1)];
+      rises_.Add(rise);
     }
     last_side = side;
     last = x;
@@ -94,10 +93,8 @@ void EdgeRise::AddRow(const uint8_t* darkness, int32_t count) {
 }
 
 int32_t EdgeRise::NarrowRun() const {
-  int64_t total = 0;
-  for (const int64_t n : rises_) total += n;
-  if (total == 0) return kNarrowRun;
-  const double median = (MedianOf(rises_, static_cast<uint64_t>(total)) + 0.5) / kSteps;
+  if (rises_.count() == 0) return kNarrowRun;
+  const double median = rises_.Median();
   // 2.355 σ = 1.74 × the 1.35 σ rise.
   return std::max(kNarrowRun, static_cast<int32_t>(std::lround(1.74 * median)) + 1);
 }

@@ -7,6 +7,7 @@
 
 #include "common/Buffer.h"
 #include "common/Result.h"
+#include "image/cleanup/RiseTally.h"
 
 namespace quorel {
 
@@ -86,10 +87,8 @@ class EdgeRise {
   int32_t NarrowRun() const;
 
  private:
-  static constexpr int32_t kLongest = 31;
-  static constexpr int32_t kSteps = 4;  // a pixel's parts a rise is read to
   int contrast_;
-  std::array<int64_t, kSteps * (kLongest + 1)> rises_{};
+  RiseTally rises_;
 };
 
 // A stroke is narrow (as wide as the blur) when the pixels at least half as
