@@ -489,6 +489,21 @@ Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted want
   return {};
 }
 
+// Calls visit(x, y, darkness) for each pixel of `ink`, darkness being its
+// row's darkness against the local paper.
+template <class Visit>
+void ForEachInkPixel(const InkBits& ink, const ConstDibRows& in, PaperLight& light, Buffer<float>& white,
+                     Buffer<uint8_t>& darkness, Visit visit) {
+  for (int32_t y = 0; y < in.height(); ++y) {
+    if (!ink.RowHasInk(y)) continue;
+    light.WhiteRow(y, in.TopDownRow(y).data(), 0, in.width(), white.data());
+    DarknessRow(white.data(), in.width(), darkness.data());
+    for (int32_t x = 0; x < in.width(); ++x) {
+      if (ink.Get(x, y)) visit(x, y, darkness.data());
+    }
+  }
+}
+
 // Whether the ink's wide part (strong, not thin) has edges at least
 // kSofterEdgePerPen times as soft as the thin part's: a shadow darker than
 // a light pen, cast from high enough for a half-shadow, is told by that. The
@@ -496,20 +511,14 @@ Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted want
 bool SofterEdged(const InkBits& strong, const InkBits& thin, std::array<int, 2> levels, const ConstDibRows& in,
                  PaperLight& light, Buffer<float>& white, Buffer<uint8_t>& darkness) {
   std::array<RunEndRise, 2> rises{RunEndRise(levels[0]), RunEndRise(levels[1])};
-  for (int32_t y = 0; y < in.height(); ++y) {
-    if (!strong.RowHasInk(y)) continue;
-    light.WhiteRow(y, in.TopDownRow(y).data(), 0, in.width(), white.data());
-    DarknessRow(white.data(), in.width(), darkness.data());
-    for (int32_t x = 0; x < in.width(); ++x) {
-      if (!strong.Get(x, y)) continue;
-      for (const int out : {-1, 1}) {
-        const int32_t next = x + out;
-        if (next >= 0 && next < in.width() && !strong.Get(next, y)) {
-          rises[thin.Get(x, y) ? 0 : 1].AddEnd(darkness.data(), in.width(), x, out);
-        }
+  ForEachInkPixel(strong, in, light, white, darkness, [&](int32_t x, int32_t y, const uint8_t* row) {
+    for (const int out : {-1, 1}) {
+      const int32_t next = x + out;
+      if (next >= 0 && next < in.width() && !strong.Get(next, y)) {
+        rises[thin.Get(x, y) ? 0 : 1].AddEnd(row, in.width(), x, out);
       }
     }
-  }
+  });
   if (rises[0].count() < kLeastEdgeEnds || rises[1].count() < kLeastEdgeEnds) return false;
   return rises[1].Median() >= kSofterEdgePerPen * std::max(1.0, rises[0].Median());
 }
@@ -538,17 +547,11 @@ Result<PenWidth> PenBesideShadows(const InkBits& strong, double pen, const Const
   if (SameInk(thin, strong)) return PenWidth{pen, pen};  // no wide part: nothing to weigh
   std::array<std::array<uint64_t, 256>, 2> histograms{};  // darkness of the thin and the wide parts
   std::array<uint64_t, 2> counts{};
-  for (int32_t y = 0; y < in.height(); ++y) {
-    if (!strong.RowHasInk(y)) continue;
-    light.WhiteRow(y, in.TopDownRow(y).data(), 0, in.width(), white.data());
-    DarknessRow(white.data(), in.width(), darkness.data());
-    for (int32_t x = 0; x < in.width(); ++x) {
-      if (!strong.Get(x, y)) continue;
-      const int part = thin.Get(x, y) ? 0 : 1;
-      ++histograms[part][darkness[x]];
-      ++counts[part];
-    }
-  }
+  ForEachInkPixel(strong, in, light, white, darkness, [&](int32_t x, int32_t y, const uint8_t* row) {
+    const int part = thin.Get(x, y) ? 0 : 1;
+    ++histograms[part][row[x]];
+    ++counts[part];
+  });
   if (counts[0] == 0 || counts[1] == 0) return PenWidth{pen, pen};
   // The wide part's typical darkness against the strokes' cores (their
   // darker quarter): under two thirds as dark, it is a shadow.
