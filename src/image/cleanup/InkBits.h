@@ -30,6 +30,7 @@ class InkBits {
   // Whether a byte of row y holds any ink, so empty stretches are skipped.
   const uint8_t* Row(int32_t y) const { return &bits_[Byte(y, 0)]; }
   uint8_t* MutableRow(int32_t y) { return &bits_[Byte(y, 0)]; }
+  // Whether row y holds any ink at all.
   bool RowHasInk(int32_t y) const {
     return std::any_of(Row(y), Row(y) + stride_, [](uint8_t b) { return b != 0; });
   }
