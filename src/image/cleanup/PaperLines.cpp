@@ -126,7 +126,11 @@ void ForRuns(const Reduced& mask, bool down, Buffer<uint8_t>& cells, Mark mark) 
     const size_t origin = down ? static_cast<size_t>(line) : static_cast<size_t>(line) * mask.width;
     for (int32_t from = 0; from < length;) {
       if (mask.cells[origin + from * step] == 0) {
-        ++from;
+        // Along a row, memchr skips the paper (an inked cell is 1).
+        const auto* next = step != 1 ? nullptr
+                                     : static_cast<const uint8_t*>(std::memchr(&mask.cells[origin + from], 1,
+                                                                               static_cast<size_t>(length - from)));
+        from = step != 1 ? from + 1 : next == nullptr ? length : static_cast<int32_t>(next - &mask.cells[origin]);
         continue;
       }
       int32_t to = from + 1;
@@ -218,11 +222,14 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
   } else {
     // A band thicker than kThickest, tilted at most kMaxSlope, keeps runs
     // along of at least kThickRun wherever nothing breaks it.
+    // Most pictures have no such band at all, most not even such runs:
+    // nothing to count.
+    const auto none = [&] { return std::memchr(runs.data(), 1, runs.size()) == nullptr; };
     ForRuns(reduced_mask, transposed, runs, [](uint8_t, int32_t run) { return run >= kThickRun; });
+    if (none()) return std::vector<Line>{};
     ForRuns(reduced_mask, !transposed, runs,
             [](uint8_t cell, int32_t run) { return cell != 0 && run > kThickest && run <= kThickestEven; });
-    // Most pictures have no such band at all: nothing to count.
-    if (std::memchr(runs.data(), 1, runs.size()) == nullptr) return std::vector<Line>{};
+    if (none()) return std::vector<Line>{};
   }
   // Slopes a step apart move a line by at most one reduced pixel across the
   // picture; a thick line's band takes two as well, and half the slopes.
@@ -237,21 +244,20 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
   const std::array<std::pair<int32_t, int32_t>, 2> counted{{{0, low}, {high, slopes}}};
   const int32_t bins = across + 2 * margin;
   Buffer<int32_t> count = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(slopes) * bins));
-  Buffer<int32_t> first = QUOREL_TRY(Buffer<int32_t>::Filled(count.size(), along));
-  Buffer<int32_t> last = QUOREL_TRY(Buffer<int32_t>::Filled(count.size(), -1));
   const auto slope_of = [&](int32_t s) { return (s - slopes / 2) * step; };
   // The offset where the line of slope s through (u, v) meets the middle of
   // the picture is v + shift(u, s): worked out once, not for every cell.
+  // The margin keeps it at least 1.5, so truncation is the floor (and
+  // vectorises, where std::floor is a call a value).
   Buffer<int32_t> shift = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(along) * slopes));
   for (int32_t u = 0; u < along; ++u) {
     for (int32_t s = 0; s < slopes; ++s) {
       shift[static_cast<size_t>(u) * slopes + s] =
-          static_cast<int32_t>(std::floor(margin + 0.5 - (u - along / 2.0) * slope_of(s)));
+          static_cast<int32_t>(margin + 0.5 - (u - along / 2.0) * slope_of(s));
     }
   }
   // The kept cells a mask row at a time, the empty ones skipped by memchr (a
-  // kept cell is 1). In any order: a bin's count, first and last place along
-  // do not depend on it.
+  // kept cell is 1). In any order: a bin's count does not depend on it.
   const auto mask_width = static_cast<size_t>(reduced_mask.width);
   for (int32_t y = 0; y < reduced_mask.height; ++y) {
     const uint8_t* row = runs.data() + static_cast<size_t>(y) * mask_width;
@@ -268,14 +274,25 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
         for (int32_t s = from; s < to; ++s) {
           const int32_t b = v + shifts[s];
           if (b < 0 || b >= bins) continue;
-          const size_t i = static_cast<size_t>(s) * bins + b;
-          ++count[i];
-          first[i] = std::min(first[i], u);
-          last[i] = std::max(last[i], u);
+          ++count[static_cast<size_t>(s) * bins + b];
         }
       }
     }
   }
+  // From the first place along to the last of the kept cells counted at
+  // (slope s, offset b), for the few peaks only: each place along has one
+  // cell on the line. (Tracked for every count, it cost twice the counting.)
+  const auto span_of = [&](int32_t s, int32_t b) {
+    int32_t first = along;
+    int32_t last = -1;
+    for (int32_t u = 0; u < along; ++u) {
+      const int32_t v = b - shift[static_cast<size_t>(u) * slopes + s];
+      if (v < 0 || v >= across) continue;
+      const size_t at = transposed ? static_cast<size_t>(u) * mask_width + v : static_cast<size_t>(v) * mask_width + u;
+      if (runs[at] == 1) first = std::min(first, u), last = u;
+    }
+    return last - first;
+  };
   // Per offset the best slope; a line is a peak over offsets of that best.
   Buffer<int32_t> best = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(bins)));
   Buffer<int32_t> best_slope = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(bins)));
@@ -319,8 +336,7 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
       if (d != 0 && (best[b + d] > best[b] || (d < 0 && best[b + d] == best[b]))) peak = false;
     }
     if (!peak) continue;
-    const size_t i = static_cast<size_t>(s) * bins + b;
-    if (last[i] - first[i] < least_span * length) continue;
+    if (span_of(s, b) < least_span * length) continue;
     // A paper line is drawn in one go: long runs along it, broken only where
     // something crosses it; aligned letters of print make short dashes. A
     // faint line that steps from one row to the next drops out for a pixel or
