@@ -11,14 +11,22 @@ namespace quorel {
 
 // One pass of a running extreme over a grid of `channels` values a node,
 // along its rows or its columns: each node becomes pick() of the nodes within
-// `radius` of it on its line. Grids are small (about a hundred nodes a side),
-// so a plain window is enough. kOutOfMemory.
+// `radius` of it on its line (pick: the larger or the smaller of two). Three
+// picks a node whatever the radius (van Herk and Gil-Werman): the line is cut
+// into blocks as long as the window, and a window spans at most two of them,
+// the end of one (`behind`: from a node to its block's end) and the start of
+// the next (`ahead`: from its block's start to a node). kOutOfMemory.
 template <class T, class Pick>
 Result<void> RunningExtreme(Buffer<T>& grid, int32_t w, int32_t h, int32_t channels, bool along_rows,
                             int32_t radius, Pick pick) {
   const int32_t n = along_rows ? w : h;
   const int32_t lines = along_rows ? h : w;
+  const int32_t block = 2 * std::min(radius, n) + 1;
+  Buffer<int32_t> start = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(n)));  // of a node's block
+  for (int32_t i = 0; i < n; ++i) start[i] = i - i % block;
   Buffer<T> line = QUOREL_TRY(Buffer<T>::Filled(static_cast<size_t>(n)));
+  Buffer<T> ahead = QUOREL_TRY(Buffer<T>::Filled(static_cast<size_t>(n)));
+  Buffer<T> behind = QUOREL_TRY(Buffer<T>::Filled(static_cast<size_t>(n)));
   for (int32_t l = 0; l < lines; ++l) {
     for (int32_t c = 0; c < channels; ++c) {
       auto at = [&](int32_t i) -> T& {
@@ -27,12 +35,16 @@ Result<void> RunningExtreme(Buffer<T>& grid, int32_t w, int32_t h, int32_t chann
         return grid[(static_cast<size_t>(y) * w + x) * channels + c];
       };
       for (int32_t i = 0; i < n; ++i) line[i] = at(i);
+      for (int32_t i = 0; i < n; ++i) ahead[i] = start[i] == i ? line[i] : pick(ahead[i - 1], line[i]);
+      for (int32_t i = n - 1; i >= 0; --i) {
+        behind[i] = i == n - 1 || start[i + 1] == i + 1 ? line[i] : pick(behind[i + 1], line[i]);
+      }
       for (int32_t i = 0; i < n; ++i) {
-        T v = line[i];
         const int32_t lo = std::max(0, i - radius);
         const int32_t hi = std::min(n - 1, i + radius);
-        for (int32_t j = lo; j <= hi; ++j) v = pick(v, line[j]);
-        at(i) = v;
+        // Within one block, the window is cut by the line's start or end:
+        // it starts its block, or ends where the block's `behind` does.
+        at(i) = start[hi] > lo ? pick(behind[lo], ahead[hi]) : start[lo] == lo ? ahead[hi] : behind[lo];
       }
     }
   }

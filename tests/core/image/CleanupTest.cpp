@@ -772,7 +772,8 @@ TEST(CleanupTest, GrainyTrackFillsAPencilLine) {
 
 // The running maxima along rows and down columns against a plain window, on
 // grids shorter and taller than the window, and radii whose first rows'
-// windows are shorter than the doubled ones.
+// windows are shorter than the doubled ones; and the running extreme in
+// blocks (minima, two channels a node), whose windows near the ends lie in one block.
 TEST(CleanupTest, WindowMaximaMatchAPlainWindow) {
   for (const auto& [w, h, radius] : {std::tuple{7, 1, 0}, {9, 40, 20}, {5, 13, 31}, {30, 70, 3}, {4, 100, 12}}) {
     Buffer<uint8_t> grid = Buffer<uint8_t>::Filled(static_cast<size_t>(w * h)).value();
@@ -794,6 +795,15 @@ TEST(CleanupTest, WindowMaximaMatchAPlainWindow) {
     Buffer<uint8_t> down = Buffer<uint8_t>::Copy(grid).value(), start;
     ASSERT_TRUE(ColumnMax(down, w, h, radius, start));
     for (int i = 0; i < w * h; ++i) EXPECT_EQ(down[i], plain(i % w, i / w, true)) << h << " " << radius << " " << i;
+    for (const bool along_rows : {true, false}) {
+      Buffer<uint8_t> pairs = Buffer<uint8_t>::Filled(static_cast<size_t>(2 * w * h)).value();
+      for (int i = 0; i < w * h; ++i) pairs[2 * i] = grid[i], pairs[2 * i + 1] = static_cast<uint8_t>(255 - grid[i]);
+      const auto smaller = [](uint8_t a, uint8_t b) { return std::min(a, b); };
+      ASSERT_TRUE(RunningExtreme(pairs, w, h, 2, along_rows, radius, smaller));
+      for (int i = 0; i < w * h; ++i) {
+        EXPECT_EQ(pairs[2 * i + 1], 255 - plain(i % w, i / w, !along_rows)) << w << " " << h << " " << radius;
+      }
+    }
   }
 }
 
