@@ -135,6 +135,10 @@ Result<void> BridgeUnder(InkBits& ink, const InkBits& under, int32_t span);
 // a stain, not writing. Strokes that leave it stay. kOutOfMemory.
 Result<void> RemoveWide(InkBits& ink, int32_t radius);
 
+// The ink grown by a square of side 2 × radius + 1: every pixel with ink
+// within `radius` along its row and its column. kOutOfMemory.
+Result<InkBits> Grown(const InkBits& ink, int32_t radius);
+
 // The smallest rectangle around the ink; empty (all zero) without ink.
 PixelRect InkBounds(const InkBits& ink);
 

@@ -15,6 +15,9 @@ namespace quorel {
 namespace {
 
 constexpr int kLeastGlyphs = 6;
+// A glyph's pieces (a kanji's strokes, the bars of "=") lie apart by up to
+// about three stroke widths: grown by half that, they join.
+constexpr double kJoinPerStroke = 1.5;
 constexpr double kGlyphShareOfName = 0.5;   // a piece over this share of the tallest one's height writes
 constexpr double kLikeHeights = 2.5;        // neighbouring glyphs' heights within this ratio
 constexpr int32_t kWidestGlyph = 4;         // a glyph (or glyphs touching) at most this many heights wide
@@ -130,9 +133,8 @@ int32_t MarkBand(const std::vector<Piece>& pieces, std::span<const int32_t> glyp
   return high;
 }
 
-}  // namespace
-
-Result<void> RemovePrintLines(InkBits& ink, double stroke) {
+// The lines of print among the ink's pieces, cleared.
+Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke) {
   InkBits walked = QUOREL_TRY(ink.Copy());
   // Pieces over two stroke widths high (a speck is neither writing nor a
   // glyph), so a grainy photo's specks take no memory.
@@ -329,6 +331,24 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
         ++order;
       });
   std::swap(ink, walked);
+  return {};
+}
+
+}  // namespace
+
+Result<void> RemovePrintLines(InkBits& ink, double stroke) {
+  QUOREL_TRY(RemoveLinesOfPieces(ink, stroke));
+  // Glyphs in several pieces (a kanji's strokes, "=", a close-up's bars):
+  // the lines looked for again where each glyph's pieces have grown into
+  // one, in the ink halved (a cell of two by two pixels), so that the walk
+  // over the grown strokes costs no more than the first.
+  InkBits half = QUOREL_TRY(InkBits::Create((ink.width() + 1) / 2, (ink.height() + 1) / 2));
+  ForEachInk(ink, [&](int32_t x, int32_t y) { half.Set(x / 2, y / 2); });
+  InkBits joined = QUOREL_TRY(Grown(half, static_cast<int32_t>(std::ceil(kJoinPerStroke * stroke / 2))));
+  QUOREL_TRY(RemoveLinesOfPieces(joined, stroke / 2));
+  ForEachInk(ink, [&](int32_t x, int32_t y) {
+    if (!joined.Get(x / 2, y / 2)) ink.Clear(x, y);
+  });
   return {};
 }
 

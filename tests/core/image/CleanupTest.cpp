@@ -729,6 +729,22 @@ TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
   }
 }
 
+// A line of eight "=" (two bars 16 × 2, 3 px apart, 10 px between glyphs;
+// stroke width 2.5) under a name: no bar is a glyph on its own, grown they
+// join into glyphs, and the line goes; the name stays.
+TEST(CleanupTest, PrintInPiecesGoesAsItsGlyphs) {
+  InkBits ink = InkBits::Create(240, 200).value();
+  for (int k = 0; k < 8; ++k) {
+    for (int x = 10 + 26 * k; x < 26 + 26 * k; ++x) {
+      for (const int y : {150, 151, 155, 156}) ink.Set(x, y);
+    }
+  }
+  for (int i = 0; i < 60; ++i) ink.Set(40, 20 + i), ink.Set(100, 20 + i), ink.Set(40 + i, 20);
+  ASSERT_TRUE(RemovePrintLines(ink, 2.5));
+  EXPECT_FALSE(ink.Get(15, 150) || ink.Get(200, 156));
+  EXPECT_TRUE(ink.Get(40, 50) && ink.Get(70, 20));
+}
+
 // On grainy paper a piece of strong ink stays only with a pixel in it a
 // quarter darker than the edge (here 100); on other paper every piece stays.
 TEST(CleanupTest, GrainyPaperKeepsOnlySeededPieces) {
@@ -802,6 +818,25 @@ TEST(CleanupTest, WindowMaximaMatchAPlainWindow) {
       ASSERT_TRUE(RunningExtreme(pairs, w, h, 2, along_rows, radius, smaller));
       for (int i = 0; i < w * h; ++i) {
         EXPECT_EQ(pairs[2 * i + 1], 255 - plain(i % w, i / w, !along_rows)) << w << " " << h << " " << radius;
+      }
+    }
+  }
+}
+
+// Ink grown by a square against every pixel's own look, with ink at the
+// borders and radii past them.
+TEST(CleanupTest, GrownInkIsTheSquareAroundEachPixel) {
+  InkBits ink = InkBits::Create(30, 20).value();
+  for (const auto& [x, y] : {std::pair{0, 0}, {29, 1}, {12, 9}, {13, 9}, {3, 19}, {28, 17}}) ink.Set(x, y);
+  for (const int radius : {0, 2, 7, 40}) {
+    const InkBits grown = Grown(ink, radius).value();
+    for (int y = 0; y < 20; ++y) {
+      for (int x = 0; x < 30; ++x) {
+        bool near = false;
+        for (int yy = std::max(0, y - radius); yy <= std::min(19, y + radius); ++yy) {
+          for (int xx = std::max(0, x - radius); xx <= std::min(29, x + radius); ++xx) near = near || ink.Get(xx, yy);
+        }
+        EXPECT_EQ(grown.Get(x, y), near) << radius << " " << x << " " << y;
       }
     }
   }
