@@ -436,24 +436,8 @@ Result<void> RemoveWide(InkBits& ink, int32_t radius) {
       if (down[x] >= side) b.Set(x, y - radius);
     }
   }
-  // Grown back by the square: down the columns, then along the rows.
-  for (int32_t y = box.top; y < box.bottom; ++y) std::fill_n(a.MutableRow(y), a.stride(), uint8_t{0});
-  Buffer<int32_t> until = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(w), -1));
-  for (int32_t y = std::max(0, box.top - radius); y < std::min(h, box.bottom + radius); ++y) {
-    if (y + radius < box.bottom) {
-      for (int32_t x = box.left; x < box.right; ++x) {
-        if (b.Get(x, y + radius)) until[x] = y + 2 * radius;
-      }
-    }
-    for (int32_t x = box.left; x < box.right; ++x) {
-      if (until[x] >= y) a.Set(x, y);
-    }
-  }
-  for (int32_t y = 0; y < h; ++y) {
-    ForRuns(a, y, [&](int32_t from, int32_t to) {
-      for (int32_t x = std::max(0, from - radius); x < std::min(w, to + radius); ++x) ink.Clear(x, y);
-    });
-  }
+  // Grown back by the square, and cleared.
+  Subtract(ink, QUOREL_TRY(Grown(b, radius)));
   return {};
 }
 

@@ -126,11 +126,13 @@ void ForRuns(const Reduced& mask, bool down, Buffer<uint8_t>& cells, Mark mark) 
     const size_t origin = down ? static_cast<size_t>(line) : static_cast<size_t>(line) * mask.width;
     for (int32_t from = 0; from < length;) {
       if (mask.cells[origin + from * step] == 0) {
+        if (step != 1) {
+          ++from;
+          continue;
+        }
         // Along a row, memchr skips the paper (an inked cell is 1).
-        const auto* next = step != 1 ? nullptr
-                                     : static_cast<const uint8_t*>(std::memchr(&mask.cells[origin + from], 1,
-                                                                               static_cast<size_t>(length - from)));
-        from = step != 1 ? from + 1 : next == nullptr ? length : static_cast<int32_t>(next - &mask.cells[origin]);
+        const void* next = std::memchr(&mask.cells[origin + from], 1, static_cast<size_t>(length - from));
+        from = next == nullptr ? length : static_cast<int32_t>(static_cast<const uint8_t*>(next) - &mask.cells[origin]);
         continue;
       }
       int32_t to = from + 1;

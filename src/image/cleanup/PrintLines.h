@@ -25,8 +25,8 @@ namespace quorel {
 // across) is neither the writing nor a glyph. A smaller piece wholly within a
 // line's band (a glyph's height below its feet to twice that above them) goes
 // with the line. Glyphs in several pieces (a kanji's strokes, "=") are looked
-// for again in the ink grown by one and a half stroke widths, where each
-// glyph's pieces join. Memory: three bit masks, a box a piece, an int a
+// for again in the ink halved and grown by one and a half stroke widths, where
+// each glyph's pieces join. Memory: three bit masks, a box a piece, an int a
 // picture row and a piece, a byte a piece, and a glyph's pixels (up to 8 MB).
 // kOutOfMemory.
 Result<void> RemovePrintLines(InkBits& ink, double stroke);
