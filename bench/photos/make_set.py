@@ -6,8 +6,13 @@ class, panel). The real scans in DIBCO (a folder of NAME.jpg and NAME_gt.png,
 black = ink) are listed too, their truth converted to PGM.
 
   make_set.py OUT [--seeds N] [--dibco FOLDER] [--generator NAME] [--case NAME]
+
+A set already in OUT is kept when it was made from the same generators,
+options, scans and libraries (OUT/stamp), so a second `make bench` starts at
+once.
 """
 import argparse
+import hashlib
 import pathlib
 import sys
 
@@ -33,6 +38,19 @@ def write_pgm(path, truth):
     path.write_bytes(b"P5\n%d %d\n255\n" % (w, h) + (truth.astype(np.uint8) * 255).tobytes())
 
 
+def stamp(args):
+    """What a set is made from: the generators' code, the options, the scans
+    read and the libraries that draw and encode."""
+    digest = hashlib.sha256()
+    for source in sorted(pathlib.Path(__file__).resolve().parent.glob("*.py")):
+        digest.update(source.name.encode() + source.read_bytes())
+    digest.update(repr((args.seeds, args.generator, args.case, np.__version__, Image.__version__)).encode())
+    if args.dibco and args.dibco.is_dir():
+        for scan in sorted(args.dibco.iterdir()):
+            digest.update(f"{scan.resolve()} {scan.stat().st_size}".encode())
+    return digest.hexdigest()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("out", type=pathlib.Path)
@@ -42,6 +60,13 @@ def main():
     parser.add_argument("--case")
     args = parser.parse_args()
     args.out.mkdir(parents=True, exist_ok=True)
+    made = stamp(args)
+    stamp_file = args.out / "stamp"
+    if stamp_file.exists() and stamp_file.read_text() == made and (args.out / "cases.txt").exists():
+        print(f"make_set: the photos in {args.out} are up to date")
+        return
+    for stale in [stamp_file, args.out / "cases.txt", *args.out.glob("*.jpg"), *args.out.glob("*.pgm")]:
+        stale.unlink(missing_ok=True)
     lines = []
     for g, (name, module) in enumerate(GENERATORS.items()):
         if args.generator and name != args.generator:
@@ -73,6 +98,7 @@ def main():
             write_pgm(args.out / f"dibco-{jpg.stem}.pgm", truth)
             lines.append(f"{jpg.resolve()} dibco-{jpg.stem}.pgm dibco {jpg.stem} signature")
     (args.out / "cases.txt").write_text("\n".join(lines) + "\n")
+    stamp_file.write_text(made)
 
 
 if __name__ == "__main__":
