@@ -71,9 +71,10 @@ Feet FeetOf(const std::vector<Piece>& pieces, std::span<const int32_t> glyphs) {
 
 // Whether a row's glyphs stand on one line (tilted, or bent as a curled page
 // bends it): how far each glyph's foot strays from the line through its
-// neighbours' feet, in the median, under kGridStray or `stray_share` of the
-// glyphs' height.
-bool StandsOnALine(const Feet& feet, double height, double stray_share) {
+// neighbours' feet, in the median, under kGridStray (a picture's pixel, of
+// which a mask's pixel is `cell` across) or `stray_share` of the glyphs'
+// height.
+bool StandsOnALine(const Feet& feet, double height, double stray_share, int32_t cell) {
   std::vector<double> strays;
   for (size_t i = 1; i + 1 < feet.size(); ++i) {
     const auto [x0, y0] = feet[i - 1];
@@ -84,7 +85,7 @@ bool StandsOnALine(const Feet& feet, double height, double stray_share) {
   if (strays.empty()) return false;
   const auto middle = strays.begin() + static_cast<std::ptrdiff_t>(strays.size() / 2);
   std::nth_element(strays.begin(), middle, strays.end());
-  return *middle < std::max(kGridStray, stray_share * height);
+  return *middle < std::max(kGridStray / cell, stray_share * height);
 }
 
 // Whether most of a row's pieces stand higher than the row's slope lifts
@@ -133,8 +134,9 @@ int32_t MarkBand(const std::vector<Piece>& pieces, std::span<const int32_t> glyp
   return high;
 }
 
-// The lines of print among the ink's pieces, cleared.
-Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke) {
+// The lines of print among the ink's pieces, cleared; a pixel of `ink` is
+// `cell` of the picture's across.
+Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
   InkBits walked = QUOREL_TRY(ink.Copy());
   // Pieces over two stroke widths high (a speck is neither writing nor a
   // glyph), so a grainy photo's specks take no memory.
@@ -241,7 +243,7 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke) {
     const double stray_share = height > kGlyphShareOfName * tallest ? 0.0 : kStrayPerHeight;
     const bool capital = std::any_of(row.begin(), row.end(), [&](int32_t g) { return pieces[g].height() == tallest; });
     rows[root].straight = !capital && height <= kTallestGlyphStrokes * stroke &&
-                          StandsOnALine(feet, height, stray_share) && StandUpright(pieces, row, feet, stroke);
+                          StandsOnALine(feet, height, stray_share, cell) && StandUpright(pieces, row, feet, stroke);
   });
   // The writing's own pieces: large ones, but not the rules nor the glyphs of
   // a row that stands on its line (print as large as the name).
@@ -337,17 +339,19 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke) {
 }  // namespace
 
 Result<void> RemovePrintLines(InkBits& ink, double stroke) {
-  QUOREL_TRY(RemoveLinesOfPieces(ink, stroke));
+  QUOREL_TRY(RemoveLinesOfPieces(ink, stroke, 1));
   // Glyphs in several pieces (a kanji's strokes, "=", a close-up's bars):
   // the lines looked for again where each glyph's pieces have grown into
   // one, in the ink halved (a cell of two by two pixels), so that the walk
-  // over the grown strokes costs no more than the first.
-  InkBits half = QUOREL_TRY(InkBits::Create((ink.width() + 1) / 2, (ink.height() + 1) / 2));
-  ForEachInk(ink, [&](int32_t x, int32_t y) { half.Set(x / 2, y / 2); });
-  InkBits joined = QUOREL_TRY(Grown(half, static_cast<int32_t>(std::ceil(kJoinPerStroke * stroke / 2))));
-  QUOREL_TRY(RemoveLinesOfPieces(joined, stroke / 2));
+  // over the grown strokes costs no more than the first. Feet still stand
+  // on their line to a picture's pixel: half a cell.
+  constexpr int32_t kCell = 2;
+  InkBits half = QUOREL_TRY(InkBits::Create((ink.width() + kCell - 1) / kCell, (ink.height() + kCell - 1) / kCell));
+  ForEachInk(ink, [&](int32_t x, int32_t y) { half.Set(x / kCell, y / kCell); });
+  InkBits joined = QUOREL_TRY(Grown(half, static_cast<int32_t>(std::ceil(kJoinPerStroke * stroke / kCell))));
+  QUOREL_TRY(RemoveLinesOfPieces(joined, stroke / kCell, kCell));
   ForEachInk(ink, [&](int32_t x, int32_t y) {
-    if (!joined.Get(x / 2, y / 2)) ink.Clear(x, y);
+    if (!joined.Get(x / kCell, y / kCell)) ink.Clear(x, y);
   });
   return {};
 }
