@@ -28,6 +28,12 @@ constexpr double kLeastSpan = 0.6;       // of its length inside the picture, fr
 // A light line seen only in the faint ink runs across the picture: a
 // pencil's underline, as light as the writing, stops short of both sides.
 constexpr double kLeastLightSpan = 0.8;
+// A form's box side ends at the box's corners: over this share of the
+// picture, a line counts where it meets a line found at a corner (an end of
+// each), on a sheet of at most kMostFrameLines lines a direction (not ruled
+// or squared, where a hand's straight stroke often ends on a line).
+constexpr double kLeastFrameSpan = 0.3;
+constexpr size_t kMostFrameLines = 4;
 constexpr double kShortest = 0.15;       // of the side: a tilted line leaving through a side, cut shorter, is not looked at
 constexpr int32_t kThickest = 4;         // reduced pixels: a soft line on a large photo often spans 4
 // A rule up to twice that thick (a close-up, whose blur widens the rule at
@@ -44,6 +50,7 @@ constexpr int32_t kCrossing = 3;         // reduced cells past a line's band
 constexpr int32_t kShortestRun = 3;      // reduced cells
 constexpr int32_t kLongestDashes = 12;   // a line's runs are longer than this on average
 constexpr int32_t kLongestDropout = 3;   // reduced cells
+constexpr int32_t kLongestBreak = 8;     // reduced cells: a stroke crossing a box's side
 constexpr int64_t kStrongShare = 4;      // a line with under a quarter strong ink is light
 constexpr size_t kWiderByPen = 2;        // pixels across: a pen along a line widens it
 
@@ -201,8 +208,10 @@ struct Slopes {
 
 // Lines near the rows (or, transposed, the columns) of the reduced mask, in
 // full-size pixels.
+// Lines over kLeastFrameSpan but under `least_span` go to `frames`, if given.
 Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed, int32_t factor,
-                                    Thickness thickness, double least_span, Slopes tried = {}) {
+                                    Thickness thickness, double least_span, Slopes tried = {},
+                                    std::vector<Line>* frames = nullptr) {
   const int32_t thickest = thickness == Thickness::kThin ? kThickest : kThickestEven;
   const int32_t along = transposed ? reduced_mask.height : reduced_mask.width;
   const int32_t across = transposed ? reduced_mask.width : reduced_mask.height;
@@ -284,7 +293,7 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
   // From the first place along to the last of the kept cells counted at
   // (slope s, offset b), for the few peaks only: each place along has one
   // cell on the line. (Tracked for every count, it cost twice the counting.)
-  const auto span_of = [&](int32_t s, int32_t b) {
+  const auto extent_of = [&](int32_t s, int32_t b) {
     int32_t first = along;
     int32_t last = -1;
     for (int32_t u = 0; u < along; ++u) {
@@ -293,7 +302,7 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
       const size_t at = transposed ? static_cast<size_t>(u) * mask_width + v : static_cast<size_t>(v) * mask_width + u;
       if (runs[at] == 1) first = std::min(first, u), last = u;
     }
-    return last - first;
+    return std::pair{first, last};
   };
   // Per offset the best slope; a line is a peak over offsets of that best.
   Buffer<int32_t> best = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(bins)));
@@ -307,23 +316,24 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
       }
     }
   }
-  // How much of the line at (slope s, offset b) lies inside the picture: a
+  // Where along the line at (slope s, offset b) lies inside the picture: a
   // tilted line may leave it through a side.
   const auto inside = [&](int32_t s, int32_t b) {
     const double slope = slope_of(s);
     const double v0 = (b - margin) - (along / 2.0) * slope;  // at u = 0
     double lo = 0;
     double hi = along;
-    if (slope == 0) return v0 >= 0 && v0 < across ? hi : 0.0;
+    if (slope == 0) return v0 >= 0 && v0 < across ? std::pair{lo, hi} : std::pair{0.0, 0.0};
     const double u_top = (0 - v0) / slope;  // where v = 0
     const double u_bottom = (across - v0) / slope;
     lo = std::max(lo, std::min(u_top, u_bottom));
     hi = std::min(hi, std::max(u_top, u_bottom));
-    return std::max(0.0, hi - lo);
+    return std::pair{lo, std::max(lo, hi)};
   };
   std::vector<Line> lines;
   for (int32_t b = 2; b + 2 < bins; ++b) {
-    const double length = inside(best_slope[b], b);
+    const auto [enters, leaves] = inside(best_slope[b], b);
+    const double length = leaves - enters;
     const int32_t s = best_slope[b];
     const auto at = [&](int32_t bb) {
       return bb < 0 || bb >= bins ? 0 : count[static_cast<size_t>(s) * bins + bb];
@@ -338,7 +348,9 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
       if (d != 0 && (best[b + d] > best[b] || (d < 0 && best[b + d] == best[b]))) peak = false;
     }
     if (!peak) continue;
-    if (span_of(s, b) < least_span * length) continue;
+    const auto [first, last] = extent_of(s, b);
+    const bool frame = last - first < least_span * length;
+    if (frame && (frames == nullptr || last - first < kLeastFrameSpan * length)) continue;
     // A paper line is drawn in one go: long runs along it, broken only where
     // something crosses it; aligned letters of print make short dashes. A
     // faint line that steps from one row to the next drops out for a pixel or
@@ -347,6 +359,11 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     int32_t covered = 0;
     int32_t on_pair = 0;  // places with ink at the offset or its nearer neighbour
     int32_t gap = kLongestDropout + 1;
+    // Where the line's ink lies: its longest stretch with no gap over
+    // kLongestBreak (a box's side, not the print its line runs on through).
+    int32_t stretch = -1;
+    std::pair<int32_t, int32_t> longest{0, -1};
+    int32_t last_on = -1;
     for (int32_t u = 0; u < along; ++u) {
       const auto v = static_cast<int32_t>(std::floor(b - margin + 0.5 + (u - along / 2.0) * slope_of(s)));
       on_pair += v >= 0 && v < across && (cell(u, v) || (v + side >= 0 && v + side < across && cell(u, v + side)));
@@ -358,6 +375,9 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
       runs += gap > kLongestDropout;
       covered += 1 + (gap <= kLongestDropout ? gap : 0);
       gap = 0;
+      if (stretch < 0 || u - last_on > kLongestBreak) stretch = u;
+      last_on = u;
+      if (u - stretch > longest.second - longest.first) longest = {stretch, u};
     }
     if (runs == 0 || on_pair < kLeastCover * length || covered < kLongestDashes * runs) continue;
     // The band: neighbouring offsets with at least half the peak's count;
@@ -375,8 +395,18 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     const double slope = slope_of(s);
     // Back to full size: offset at along = 0, widened by a reduced pixel's slack.
     const double centre_shift = (along / 2.0) * slope;
-    lines.push_back({slope, (top - margin - centre_shift) * factor - 1,
-                     (bottom + 1 - margin - centre_shift) * factor + 1});
+    // A line whose ink runs from side to side of the picture ends at no
+    // box's corner, wherever its light parts break it; nor does one whose
+    // ink is mostly broken (a light rule, a pen along it for a while).
+    if (first <= enters + kLongestBreak && last + 1 >= leaves - kLongestBreak) longest = {first, last};
+    if (longest.second + 1 - longest.first < kLeastFrameSpan * length) {
+      if (frame) continue;
+      longest = {0, -1};
+    }
+    (frame ? *frames : lines)
+        .push_back({slope, (top - margin - centre_shift) * factor - 1, (bottom + 1 - margin - centre_shift) * factor + 1,
+                    false, static_cast<double>(longest.first) * factor,
+                    static_cast<double>(longest.second + 1) * factor});
   }
   return lines;
 }
@@ -518,6 +548,49 @@ Result<void> AddSteepLines(const Reduced& reduced, int32_t factor, double least_
   return {};
 }
 
+// Where a line near the rows and one near the columns cross, (x, y).
+std::pair<double, double> Crossing(const Line& row, const Line& column) {
+  const double row_middle = (row.top + row.bottom) / 2;
+  const double column_middle = (column.top + column.bottom) / 2;
+  const double x = (column_middle + column.slope * row_middle) / (1 - column.slope * row.slope);
+  return {x, row_middle + row.slope * x};
+}
+
+// Whether `line` and `other` (of the other direction) meet at a box's corner:
+// an end of each lies at their crossing, within `slack` and half the
+// other's thickness. (A name's straight stroke standing on a signing line
+// ends on it away from its ends.)
+bool MeetAtACorner(const Line& line, const Line& other, bool transposed, double slack) {
+  const auto [x, y] = transposed ? Crossing(other, line) : Crossing(line, other);
+  const auto ends_at = [&](const Line& a, double along, const Line& b) {
+    const double near = slack + (b.bottom - b.top) / 2;
+    return std::abs(along - a.begin) <= near || std::abs(along - a.end) <= near;
+  };
+  return line.begin < line.end && other.begin < other.end && ends_at(line, transposed ? y : x, other) &&
+         ends_at(other, transposed ? x : y, line);
+}
+
+// Adds to `lines` (rows and columns) the `frames` (the shorter lines found,
+// by direction) that meet a line of the other direction at a corner, one by
+// one, as a box's sides each carry the next on; on a sheet of few lines.
+void AddFrames(std::array<std::vector<Line>, 2>& frames, int32_t factor, std::array<std::vector<Line>*, 2> lines) {
+  if (lines[0]->size() > kMostFrameLines || lines[1]->size() > kMostFrameLines) return;
+  for (bool added = true; added;) {
+    added = false;
+    for (const bool transposed : {false, true}) {
+      const std::vector<Line>& others = *lines[!transposed];
+      for (auto line = frames[transposed].begin(); line != frames[transposed].end();) {
+        const double slack = (kThickest + kCrossing) * factor;
+        const auto corner = [&](const Line& other) { return MeetAtACorner(*line, other, transposed, slack); };
+        const bool taken = std::any_of(others.begin(), others.end(), corner);
+        if (taken) lines[transposed]->push_back(*line);
+        added = added || taken;
+        line = taken ? frames[transposed].erase(line) : line + 1;
+      }
+    }
+  }
+}
+
 }  // namespace
 
 Result<PaperLines> PaperLines::Find(const InkBits& ink, bool thick) { return Search(ink, thick, kLeastSpan); }
@@ -529,19 +602,28 @@ Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double lea
   std::array<Reduced, 2> heavier;  // halved, halved twice
   if (thick) heavier = {QUOREL_TRY(Reduce(ink, 2 * factor)), QUOREL_TRY(Reduce(ink, 4 * factor))};
   PaperLines lines;
+  std::array<std::vector<Line>, 2> frames;  // shorter ones, by direction, taken below
   for (const bool transposed : {false, true}) {
     std::vector<Line>& found = transposed ? lines.columns_ : lines.rows_;
-    found = QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThin, least_span));
+    std::vector<Line>* shorter = thick ? &frames[transposed] : nullptr;
+    found = QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThin, least_span, {}, shorter));
     if (!thick) continue;
     // Thicker ones, where no thinner line was found; then heavy ones, and
     // heavier ones.
+    const int32_t middle = (transposed ? ink.height() : ink.width()) / 2;
     for (int32_t halvings = 0; halvings <= 2; ++halvings) {
       const Reduced& mask = halvings == 0 ? reduced : heavier[halvings - 1];
-      for (Line line : QUOREL_TRY(FindLines(mask, transposed, factor << halvings, Thickness::kThick, least_span))) {
-        const int32_t middle = (transposed ? ink.height() : ink.width()) / 2;
+      std::vector<Line> thicker_frames;
+      for (Line line :
+           QUOREL_TRY(FindLines(mask, transposed, factor << halvings, Thickness::kThick, least_span, {}, &thicker_frames))) {
         const auto meets = [&](const Line& thinner) { return Meet(thinner, line, middle); };
         line.heavy = halvings > 0;
         if (std::none_of(found.begin(), found.end(), meets)) found.push_back(line);
+      }
+      for (Line line : thicker_frames) {
+        const auto meets = [&](const Line& thinner) { return Meet(thinner, line, middle); };
+        line.heavy = halvings > 0;
+        if (std::none_of(shorter->begin(), shorter->end(), meets)) shorter->push_back(line);
       }
     }
   }
@@ -549,6 +631,7 @@ Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double lea
   if (thick && !lines.empty()) {
     QUOREL_TRY(AddSteepLines(reduced, factor, least_span, ink.width(), ink.height(), {&lines.rows_, &lines.columns_}));
   }
+  if (thick) AddFrames(frames, factor, {&lines.rows_, &lines.columns_});
   return lines;
 }
 

@@ -13,6 +13,11 @@ struct PaperLine {
   double top;     // the band's first offset at along = 0, full-size pixels
   double bottom;  // one past its last
   bool heavy = false;  // thicker than a rule on a close-up: a form's box or signing line
+  // Its ink's longest stretch along with no gap over a few cells (all of it
+  // when it runs from side to side of the picture), full-size pixels; empty
+  // (begin == end) when under 30 % of its length.
+  double begin = 0;
+  double end = 0;
 };
 
 // The lines of ruled, squared or legal-pad paper and margin lines: long,
@@ -22,7 +27,10 @@ struct PaperLine {
 // Found once, in a mask of ink of any colour, and then cleared from the
 // masks made after it. A line a little thicker (a close-up's blurred rule),
 // or heavier still (a form's box or signing line), counts only when even in
-// thickness all along, unlike a pen stroke of that width.
+// thickness all along, unlike a pen stroke of that width. A form's frame
+// (a box's side, which ends at the box's corners) runs over less of the
+// picture: a line over 30 % of it counts when one of its ends and one of a
+// line found meet at a box's corner, and the sheet holds few lines.
 class PaperLines {
  public:
   // `thick`: also rules thicker than a thin line's limit, even along their
