@@ -513,11 +513,11 @@ bool OfTheSheet(const Line& line, const std::vector<Line>& along, const std::vec
 // on. A thin line the first look found at its steepest slope is often such a
 // line, fitted less well: the steeper one takes its place.
 Result<void> AddSteepLines(const Reduced& reduced, int32_t factor, double least_span, int32_t width, int32_t height,
-                           std::array<std::vector<Line>*, 2> lines) {
+                           std::array<std::vector<Line>*, 2> lines, std::array<std::vector<Line>, 2>& frames) {
   std::array<std::vector<Line>, 2> steep;
   for (const bool transposed : {false, true}) {
-    steep[transposed] =
-        QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThin, least_span, {kMaxSlope, kSteepest}));
+    steep[transposed] = QUOREL_TRY(
+        FindLines(reduced, transposed, factor, Thickness::kThin, least_span, {kMaxSlope, kSteepest}, &frames[transposed]));
   }
   for (bool added = true; added;) {
     added = false;
@@ -544,6 +544,10 @@ Result<void> AddSteepLines(const Reduced& reduced, int32_t factor, double least_
         line = taken ? steep[transposed].erase(line) : line + 1;
       }
     }
+  }
+  // The rest may still be a box's side in perspective (AddFrames).
+  for (const bool transposed : {false, true}) {
+    frames[transposed].insert(frames[transposed].end(), steep[transposed].begin(), steep[transposed].end());
   }
   return {};
 }
@@ -629,7 +633,8 @@ Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double lea
   }
   // Steeper ones only on a sheet with lines found already.
   if (thick && !lines.empty()) {
-    QUOREL_TRY(AddSteepLines(reduced, factor, least_span, ink.width(), ink.height(), {&lines.rows_, &lines.columns_}));
+    QUOREL_TRY(
+        AddSteepLines(reduced, factor, least_span, ink.width(), ink.height(), {&lines.rows_, &lines.columns_}, frames));
   }
   if (thick) AddFrames(frames, factor, {&lines.rows_, &lines.columns_});
   return lines;
