@@ -34,6 +34,7 @@ constexpr double kLeastLightSpan = 0.8;
 // or squared, where a hand's straight stroke often ends on a line).
 constexpr double kLeastFrameSpan = 0.3;
 constexpr size_t kMostFrameLines = 4;
+constexpr size_t kMostFrames = 32;  // shorter lines a direction looked at (a form has a few boxes), bounding the work
 constexpr double kShortest = 0.15;       // of the side: a tilted line leaving through a side, cut shorter, is not looked at
 constexpr int32_t kThickest = 4;         // reduced pixels: a soft line on a large photo often spans 4
 // A rule up to twice that thick (a close-up, whose blur widens the rule at
@@ -578,7 +579,10 @@ bool MeetAtACorner(const Line& line, const Line& other, bool transposed, double 
 // by direction) that meet a line of the other direction at a corner, one by
 // one, as a box's sides each carry the next on; on a sheet of few lines.
 void AddFrames(std::array<std::vector<Line>, 2>& frames, int32_t factor, std::array<std::vector<Line>*, 2> lines) {
-  if (lines[0]->size() > kMostFrameLines || lines[1]->size() > kMostFrameLines) return;
+  if (lines[0]->size() > kMostFrameLines || lines[1]->size() > kMostFrameLines || frames[0].size() > kMostFrames ||
+      frames[1].size() > kMostFrames) {
+    return;
+  }
   for (bool added = true; added;) {
     added = false;
     for (const bool transposed : {false, true}) {
