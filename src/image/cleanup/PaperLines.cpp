@@ -155,7 +155,7 @@ void ForRuns(const Reduced& mask, bool down, Buffer<uint8_t>& cells, Mark mark) 
 }
 
 // Whether the band [centre + top, centre + bottom] across, centre at the
-// middle along and following `slope`, holds ink along kEvenCover of
+// middle along and following `slope`, holds ink along `cover` of
 // `length`, in one run across of one thickness (within a cell) at kEvenShare
 // of the places no pen crosses. A pen stroke that long and straight still
 // swells and thins. A crossing pen (or letters standing on the line) runs on
@@ -163,7 +163,7 @@ void ForRuns(const Reduced& mask, bool down, Buffer<uint8_t>& cells, Mark mark) 
 // the picture's side cuts the run (a desk's edge along the border).
 template <class Cell>
 bool EvenAlong(const Cell& cell, int32_t along, int32_t across, int32_t centre, int32_t top, int32_t bottom,
-               double slope, double length) {
+               double slope, double length, double cover) {
   std::array<int32_t, kThickestEven + 2 * kCrossing + 2> tally{};
   int32_t places = 0;
   int32_t crossed = 0;
@@ -190,7 +190,7 @@ bool EvenAlong(const Cell& cell, int32_t along, int32_t across, int32_t centre, 
     }
     ++tally[static_cast<size_t>(to - from + 1)];
   }
-  if (places < kEvenCover * length || places - crossed < kLeastCover * length) return false;
+  if (places < cover * length || places - crossed < kLeastCover * length) return false;
   int32_t most = 0;
   for (size_t t = 1; t + 1 < tally.size(); ++t) most = std::max(most, tally[t - 1] + tally[t] + tally[t + 1]);
   return most >= kEvenShare * (places - crossed);
@@ -350,7 +350,7 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     }
     if (!peak) continue;
     const auto [first, last] = extent_of(s, b);
-    const bool frame = last - first < least_span * length;
+    bool frame = last - first < least_span * length;
     if (frame && (frames == nullptr || last - first < kLeastFrameSpan * length)) continue;
     // A paper line is drawn in one go: long runs along it, broken only where
     // something crosses it; aligned letters of print make short dashes. A
@@ -388,10 +388,16 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     while (top > b - thickest && at(top - 1) * 2 >= best[b]) --top;
     while (bottom < b + thickest && at(bottom + 1) * 2 >= best[b]) ++bottom;
     if (bottom - top + 1 > thickest || at(top - 2) * 2 >= best[b] || at(bottom + 2) * 2 >= best[b]) continue;
-    if (thickness == Thickness::kThick &&
-        (bottom - top + 1 <= kThickest ||
-         !EvenAlong(cell, along, across, b - margin, top - b, bottom - b, slope_of(s), length))) {
-      continue;
+    if (thickness == Thickness::kThick) {
+      if (bottom - top + 1 <= kThickest) continue;
+      const auto even = [&](double cover) {
+        return EvenAlong(cell, along, across, b - margin, top - b, bottom - b, slope_of(s), length, cover);
+      };
+      // A box's side, even but over less of the picture, is a frame.
+      if (!even(kEvenCover)) {
+        if (frames == nullptr || !even(kLeastCover)) continue;
+        frame = true;
+      }
     }
     const double slope = slope_of(s);
     // Back to full size: offset at along = 0, widened by a reduced pixel's slack.

@@ -30,8 +30,9 @@ struct PaperLine {
 // thickness all along, unlike a pen stroke of that width. A form's frame
 // (a box's side, which ends at the box's corners) runs over less of the
 // picture: a line over 30 % of it (up to 15 degrees off, a box in
-// perspective) counts when one of its ends and one of a line found meet at
-// a box's corner, and the sheet holds few lines.
+// perspective; a thicker one even along 40 % of it) counts when one of its
+// ends and one of a line found meet at a box's corner, and the sheet holds
+// few lines.
 class PaperLines {
  public:
   // `thick`: also rules thicker than a thin line's limit, even along their

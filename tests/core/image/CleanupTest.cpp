@@ -671,6 +671,22 @@ TEST(CleanupTest, FrameSidesMeetingALineAtACornerGo) {
   EXPECT_TRUE(box.Get(150, 200));
   const InkBits ruled = form(6);
   EXPECT_TRUE(ruled.Get(20, 200) && ruled.Get(267, 200) && ruled.Get(150, 200));
+  // A close-up's box, lines 6 px thick: its top, even but over 65 % of the
+  // width (a thick rule must cover 80 %), meets the side found at a corner and
+  // goes; a bar as thick and long that meets no line stays.
+  InkBits close = InkBits::Create(400, 300).value();
+  for (int y = 60; y < 300; ++y) {
+    for (int x = 40; x < 46; ++x) close.Set(x, y);
+  }
+  for (int x = 40; x < 300; ++x) {
+    for (int y = 60; y < 66; ++y) close.Set(x, y);
+  }
+  for (int x = 150; x < 380; ++x) {
+    for (int y = 200; y < 206; ++y) close.Set(x, y);
+  }
+  ASSERT_TRUE(PaperLines::Find(close).value().Clear(close, close));
+  EXPECT_FALSE(close.Get(42, 200) || close.Get(200, 62));
+  EXPECT_TRUE(close.Get(300, 202));
 }
 
 // Lines looked for again in the faint ink: a light rule (faint only) is
