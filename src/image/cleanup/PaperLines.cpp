@@ -208,8 +208,9 @@ struct Slopes {
 };
 
 // Lines near the rows (or, transposed, the columns) of the reduced mask, in
-// full-size pixels.
-// Lines over kLeastFrameSpan but under `least_span` go to `frames`, if given.
+// full-size pixels. The shorter ones that may be a box's sides (over
+// kLeastFrameSpan but under `least_span`, or thick and even along under
+// kEvenCover of the picture) go to `frames`, if given.
 Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed, int32_t factor,
                                     Thickness thickness, double least_span, Slopes tried = {},
                                     std::vector<Line>* frames = nullptr) {
@@ -589,12 +590,14 @@ void AddFrames(std::array<std::vector<Line>, 2>& frames, int32_t factor, std::ar
       frames[1].size() > kMostFrames) {
     return;
   }
+  // Where two lines join, neither's cells run thin: each line's ink may stop
+  // a band's thickness and a crossing's cells short of the corner.
+  const double slack = (kThickest + kCrossing) * factor;
   for (bool added = true; added;) {
     added = false;
     for (const bool transposed : {false, true}) {
       const std::vector<Line>& others = *lines[!transposed];
       for (auto line = frames[transposed].begin(); line != frames[transposed].end();) {
-        const double slack = (kThickest + kCrossing) * factor;
         const auto corner = [&](const Line& other) { return MeetAtACorner(*line, other, transposed, slack); };
         const bool taken = std::any_of(others.begin(), others.end(), corner);
         if (taken) lines[transposed]->push_back(*line);
