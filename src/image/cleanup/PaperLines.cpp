@@ -678,6 +678,28 @@ Result<PaperLines> PaperLines::Others(const InkBits& faint, const InkBits& stron
   return others;
 }
 
+Result<PaperLines> PaperLines::NotMostlyOf(const InkBits& all, const InkBits& own) const {
+  PaperLines kept;
+  for (const bool transposed : {false, true}) {
+    const auto get = [&](const InkBits& ink, int32_t u, int32_t v) { return transposed ? ink.Get(v, u) : ink.Get(u, v); };
+    const int32_t along = transposed ? all.height() : all.width();
+    const int32_t across = transposed ? all.width() : all.height();
+    for (const Line& line : transposed ? columns_ : rows_) {
+      int64_t pixels = 0;
+      int64_t owned = 0;
+      for (int32_t u = 0; u < along; ++u) {
+        const auto [top, bottom] = Band(line, u, across);
+        for (int32_t v = top; v < bottom; ++v) {
+          const bool inked = get(all, u, v);
+          pixels += inked, owned += inked && get(own, u, v);
+        }
+      }
+      if (2 * owned <= pixels) (transposed ? kept.columns_ : kept.rows_).push_back(line);
+    }
+  }
+  return kept;
+}
+
 Result<void> PaperLines::Clear(InkBits& found, InkBits& strong) const {
   if (empty()) return {};
   InkBits rest = QUOREL_TRY(found.Copy());

@@ -51,6 +51,12 @@ class PaperLines {
   // Find. kOutOfMemory.
   Result<PaperLines> Others(const InkBits& faint, const InkBits& strong) const;
 
+  // These lines less those mostly of `own` ink: over half of their pixels in
+  // `all` are also in `own` (a square seal's frame, all of the seal's hue,
+  // where print's rule under a seal is of the seal's hue only where the two
+  // meet).
+  Result<PaperLines> NotMostlyOf(const InkBits& all, const InkBits& own) const;
+
   // Clears the lines from `found` (the ink wanted) and `strong` (the darker
   // ink). Where a pen crosses or meets a line (ink lies just beside it) or
   // runs along it (the ink across the line is wider than the line's own)

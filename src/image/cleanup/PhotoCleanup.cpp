@@ -318,6 +318,8 @@ Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkCh
     });
   }
   lines = QUOREL_TRY(PaperLines::Find(any));
+  // A square seal's frame is the seal's, not a line of the paper.
+  if (choice.wanted == InkWanted::kSeal) lines = QUOREL_TRY(lines.NotMostlyOf(any, strong));
   QUOREL_TRY(lines.Clear(strong, strong));
   return strong;
 }

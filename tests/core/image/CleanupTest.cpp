@@ -207,6 +207,19 @@ TEST(CleanupTest, PhotoTakesLinesForPaperAndInkByHue) {
     EXPECT_TRUE(InkAt(print, print_bits, 14, 5) && InkAt(print, print_bits, 152, 98));
     EXPECT_FALSE(InkAt(print, print_bits, 150, 47) || InkAt(print, print_bits, 203, 94));
   }
+  // A square seal cropped close: its frame's sides, straight and across
+  // nearly all the picture, are the seal's, not paper lines.
+  const PackedDib square = test::MakePicture24(300, 300, [&](int x, int y) {
+    const bool frame = std::max(std::abs(x - 150), std::abs(y - 150)) / 7 == 18;
+    const bool bars = x > 60 && x < 240 && (y % 60 < 8 || (x % 60 < 8 && y > 60 && y < 240));
+    return frame || bars ? Bgr{50, 40, 210} : Bgr{240, 245, 248};
+  });
+  const CleanedPhoto seal = CleanPhoto(square, InkWanted::kSeal).value();
+  const PackedDib seal_bits = ReduceToTwoLevels(seal.picture, kBlack, kWhite).value();
+  for (int i = 40; i < 260; i += 20) {
+    EXPECT_TRUE(InkAt(seal, seal_bits, i, 21) && InkAt(seal, seal_bits, 21, i) && InkAt(seal, seal_bits, 279, i))
+        << "frame at " << i;
+  }
 }
 
 // A red seal's bar stamped over a black pen's stroke (where both lie: dark
