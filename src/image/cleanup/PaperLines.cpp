@@ -678,7 +678,7 @@ Result<PaperLines> PaperLines::Others(const InkBits& faint, const InkBits& stron
   return others;
 }
 
-Result<PaperLines> PaperLines::NotMostlyOf(const InkBits& all, const InkBits& own) const {
+PaperLines PaperLines::NotMostlyOf(const InkBits& all, const InkBits& own) const {
   PaperLines kept;
   for (const bool transposed : {false, true}) {
     const auto get = [&](const InkBits& ink, int32_t u, int32_t v) { return transposed ? ink.Get(v, u) : ink.Get(u, v); };

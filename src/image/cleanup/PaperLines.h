@@ -55,7 +55,7 @@ class PaperLines {
   // `all` are also in `own` (a square seal's frame, all of the seal's hue,
   // where print's rule under a seal is of the seal's hue only where the two
   // meet).
-  Result<PaperLines> NotMostlyOf(const InkBits& all, const InkBits& own) const;
+  PaperLines NotMostlyOf(const InkBits& all, const InkBits& own) const;
 
   // Clears the lines from `found` (the ink wanted) and `strong` (the darker
   // ink). Where a pen crosses or meets a line (ink lies just beside it) or

@@ -319,7 +319,7 @@ Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkCh
   }
   lines = QUOREL_TRY(PaperLines::Find(any));
   // A square seal's frame is the seal's, not a line of the paper.
-  if (choice.wanted == InkWanted::kSeal) lines = QUOREL_TRY(lines.NotMostlyOf(any, strong));
+  if (choice.wanted == InkWanted::kSeal) lines = lines.NotMostlyOf(any, strong);
   QUOREL_TRY(lines.Clear(strong, strong));
   return strong;
 }
