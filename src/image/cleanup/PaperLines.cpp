@@ -726,4 +726,27 @@ void PaperLines::ClearNear(InkBits& ink, int32_t reach) const {
   }
 }
 
+double PaperLines::NearShare(int32_t reach, int32_t width, int32_t height) const {
+  double most = 0;
+  const std::vector<Line>* lines[2] = {&rows_, &columns_};
+  for (const bool transposed : {false, true}) {
+    const int32_t along = transposed ? height : width;
+    const int32_t across = transposed ? width : height;
+    std::vector<std::pair<int32_t, int32_t>> near;  // [from, to) across, at the middle along
+    for (const Line& line : *lines[transposed]) {
+      const auto [top, bottom] = Band(line, along / 2, across);
+      near.emplace_back(std::max(0, top - reach), std::min(across, bottom + reach));
+    }
+    std::sort(near.begin(), near.end());
+    int32_t covered = 0;
+    int32_t reached = 0;  // the covered part ends here
+    for (const auto& [from, to] : near) {
+      covered += std::max(0, to - std::max(from, reached));
+      reached = std::max(reached, to);
+    }
+    most = std::max(most, across > 0 ? static_cast<double>(covered) / across : 0.0);
+  }
+  return most;
+}
+
 }  // namespace quorel

@@ -70,6 +70,11 @@ class PaperLines {
   // lies beside it.
   void ClearNear(InkBits& ink, int32_t reach) const;
 
+  // The share of the picture (`width` × `height`) within `reach` of a line's
+  // band, across the lines of the direction that reach most of it, read at
+  // the picture's middle.
+  double NearShare(int32_t reach, int32_t width, int32_t height) const;
+
  private:
   // Find, for lines whose ink runs from end to end over at least
   // `least_span` of their length inside the picture.

@@ -99,6 +99,9 @@ constexpr double kWidePerPen = 2.0;
 // ends of each at least.
 constexpr double kSofterEdgePerPen = 2.0;
 constexpr uint64_t kLeastEdgeEnds = 16;
+// Ink wholly near the paper's lines is their leftovers only where "near"
+// leaves most of the picture out.
+constexpr double kMostNearLines = 0.5;
 
 struct FoundInk {
   PaperLight light;
@@ -568,11 +571,16 @@ Result<PenWidth> PenBesideShadows(const InkBits& strong, double pen, const Const
 
 // Whether all the ink lies within a stroke of the paper's lines: what their
 // clearing left of them (where their ink ran a little wider than the band
-// found) is no writing.
+// found) is no writing. Where that reaches most of the picture (rules closer
+// than two strokes: a seal's wide strokes on ruled paper) it tells nothing.
 Result<bool> OnlyLinesLeft(const InkBits& ink, double stroke, std::initializer_list<const PaperLines*> lines) {
   if (std::all_of(lines.begin(), lines.end(), [](const PaperLines* l) { return l->empty(); })) return false;
+  const auto reach = static_cast<int32_t>(std::ceil(stroke));
+  double near = 0;
+  for (const PaperLines* l : lines) near += l->NearShare(reach, ink.width(), ink.height());
+  if (near > kMostNearLines) return false;
   InkBits rest = QUOREL_TRY(ink.Copy());
-  for (const PaperLines* l : lines) l->ClearNear(rest, static_cast<int32_t>(std::ceil(stroke)));
+  for (const PaperLines* l : lines) l->ClearNear(rest, reach);
   return InkBounds(rest).right == 0;
 }
 
