@@ -608,6 +608,21 @@ void AddFrames(std::array<std::vector<Line>, 2>& frames, int32_t factor, std::ar
   }
 }
 
+// The pixels of `a` and of `b` in the band of `line` (near the rows, or
+// `transposed` the columns), over the picture.
+std::pair<int64_t, int64_t> InBand(const Line& line, bool transposed, const InkBits& a, const InkBits& b) {
+  const auto get = [&](const InkBits& ink, int32_t u, int32_t v) { return transposed ? ink.Get(v, u) : ink.Get(u, v); };
+  const int32_t along = transposed ? a.height() : a.width();
+  const int32_t across = transposed ? a.width() : a.height();
+  int64_t in_a = 0;
+  int64_t in_b = 0;
+  for (int32_t u = 0; u < along; ++u) {
+    const auto [top, bottom] = Band(line, u, across);
+    for (int32_t v = top; v < bottom; ++v) in_a += get(a, u, v), in_b += get(b, u, v);
+  }
+  return {in_a, in_b};
+}
+
 }  // namespace
 
 Result<PaperLines> PaperLines::Find(const InkBits& ink, bool thick) { return Search(ink, thick, kLeastSpan); }
@@ -660,18 +675,11 @@ Result<PaperLines> PaperLines::Others(const InkBits& faint, const InkBits& stron
   PaperLines others;
   for (const bool transposed : {false, true}) {
     const std::vector<Line>& known = transposed ? columns_ : rows_;
-    const auto get = [&](const InkBits& ink, int32_t u, int32_t v) { return transposed ? ink.Get(v, u) : ink.Get(u, v); };
     const int32_t along = transposed ? faint.height() : faint.width();
-    const int32_t across = transposed ? faint.width() : faint.height();
     for (const Line& line : transposed ? found.columns_ : found.rows_) {
       const auto meets = [&](const Line& old) { return Meet(old, line, along / 2); };
       if (std::any_of(known.begin(), known.end(), meets)) continue;
-      int64_t in_faint = 0;
-      int64_t in_strong = 0;
-      for (int32_t u = 0; u < along; ++u) {
-        const auto [top, bottom] = Band(line, u, across);
-        for (int32_t v = top; v < bottom; ++v) in_faint += get(faint, u, v), in_strong += get(strong, u, v);
-      }
+      const auto [in_faint, in_strong] = InBand(line, transposed, faint, strong);
       if (in_strong * kStrongShare < in_faint) (transposed ? others.columns_ : others.rows_).push_back(line);
     }
   }
@@ -681,19 +689,8 @@ Result<PaperLines> PaperLines::Others(const InkBits& faint, const InkBits& stron
 PaperLines PaperLines::NotMostlyOf(const InkBits& all, const InkBits& own) const {
   PaperLines kept;
   for (const bool transposed : {false, true}) {
-    const auto get = [&](const InkBits& ink, int32_t u, int32_t v) { return transposed ? ink.Get(v, u) : ink.Get(u, v); };
-    const int32_t along = transposed ? all.height() : all.width();
-    const int32_t across = transposed ? all.width() : all.height();
     for (const Line& line : transposed ? columns_ : rows_) {
-      int64_t pixels = 0;
-      int64_t owned = 0;
-      for (int32_t u = 0; u < along; ++u) {
-        const auto [top, bottom] = Band(line, u, across);
-        for (int32_t v = top; v < bottom; ++v) {
-          const bool inked = get(all, u, v);
-          pixels += inked, owned += inked && get(own, u, v);
-        }
-      }
+      const auto [pixels, owned] = InBand(line, transposed, all, own);
       if (2 * owned <= pixels) (transposed ? kept.columns_ : kept.rows_).push_back(line);
     }
   }

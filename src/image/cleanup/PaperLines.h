@@ -51,10 +51,10 @@ class PaperLines {
   // Find. kOutOfMemory.
   Result<PaperLines> Others(const InkBits& faint, const InkBits& strong) const;
 
-  // These lines less those mostly of `own` ink: over half of their pixels in
-  // `all` are also in `own` (a square seal's frame, all of the seal's hue,
-  // where print's rule under a seal is of the seal's hue only where the two
-  // meet).
+  // These lines less those mostly of `own` ink (within `all`): over half of
+  // their pixels in `all` are in `own` (a square seal's frame, all of the
+  // seal's hue, where print's rule under a seal is of the seal's hue only
+  // where the two meet).
   PaperLines NotMostlyOf(const InkBits& all, const InkBits& own) const;
 
   // Clears the lines from `found` (the ink wanted) and `strong` (the darker
