@@ -30,8 +30,9 @@ constexpr double kLeastSpan = 0.6;       // of its length inside the picture, fr
 constexpr double kLeastLightSpan = 0.8;
 // A form's box side ends at the box's corners: over this share of the
 // picture, a line counts where it meets a line found at a corner (an end of
-// each), on a sheet of at most kMostFrameLines lines a direction (not ruled
-// or squared, where a hand's straight stroke often ends on a line).
+// each), on a sheet of at most kMostFrameLines unbroken lines a direction
+// (not ruled or squared, where a hand's straight stroke often ends on a
+// line; a form's rows of print, found as broken lines, do not count).
 constexpr double kLeastFrameSpan = 0.3;
 constexpr size_t kMostFrameLines = 4;
 constexpr size_t kMostFrames = 32;  // shorter lines a direction looked at (a form has a few boxes), bounding the work
@@ -582,12 +583,20 @@ bool MeetAtACorner(const Line& line, const Line& other, bool transposed, double 
          ends_at(other, transposed ? x : y, line);
 }
 
+// The lines whose ink runs unbroken for a while (a stretch): a ruled sheet's
+// rules do, rows of print found as lines do not.
+size_t Unbroken(const std::vector<Line>& lines) {
+  return static_cast<size_t>(
+      std::count_if(lines.begin(), lines.end(), [](const Line& line) { return line.begin < line.end; }));
+}
+
 // Adds to `lines` (rows and columns) the `frames` (the shorter lines found,
 // by direction) that meet a line of the other direction at a corner, one by
-// one, as a box's sides each carry the next on; on a sheet of few lines.
+// one, as a box's sides each carry the next on; on a sheet of few unbroken
+// lines.
 void AddFrames(std::array<std::vector<Line>, 2>& frames, int32_t factor, std::array<std::vector<Line>*, 2> lines) {
-  if (lines[0]->size() > kMostFrameLines || lines[1]->size() > kMostFrameLines || frames[0].size() > kMostFrames ||
-      frames[1].size() > kMostFrames) {
+  if (Unbroken(*lines[0]) > kMostFrameLines || Unbroken(*lines[1]) > kMostFrameLines ||
+      frames[0].size() > kMostFrames || frames[1].size() > kMostFrames) {
     return;
   }
   // Where two lines join, neither's cells run thin: each line's ink may stop

@@ -678,7 +678,7 @@ TEST(CleanupTest, SteepRulesOfAFanGo) {
 // bottom (a name's, on a signing line) stays, and so does a box's side on
 // ruled paper (more lines than a form's).
 TEST(CleanupTest, FrameSidesMeetingALineAtACornerGo) {
-  const auto form = [](int rules) {
+  const auto form = [](int rules, bool broken = false) {
     InkBits ink = InkBits::Create(300, 300).value();
     for (int x = 20; x < 282; ++x) ink.Set(x, 130), ink.Set(x, 131);
     for (int x = 20; x < 258; ++x) ink.Set(x, 250), ink.Set(x, 251);
@@ -688,7 +688,9 @@ TEST(CleanupTest, FrameSidesMeetingALineAtACornerGo) {
     }
     for (int y = 150; y < 250; ++y) ink.Set(150, y), ink.Set(151, y);
     for (int i = 0; i < rules; ++i) {
-      for (int x = 0; x < 300; ++x) ink.Set(x, 10 + 20 * i);
+      for (int x = 0; x < 300; ++x) {
+        if (!broken || x % 30 < 20) ink.Set(x, 10 + 20 * i);
+      }
     }
     EXPECT_TRUE(PaperLines::Find(ink).value().Clear(ink, ink));
     return ink;
@@ -698,6 +700,11 @@ TEST(CleanupTest, FrameSidesMeetingALineAtACornerGo) {
   EXPECT_TRUE(box.Get(150, 200));
   const InkBits ruled = form(6);
   EXPECT_TRUE(ruled.Get(20, 200) && ruled.Get(267, 200) && ruled.Get(150, 200));
+  // Rows of print above the box, found as lines broken all along, are no
+  // ruled sheet: the sides still go.
+  const InkBits printed = form(6, true);
+  EXPECT_FALSE(printed.Get(20, 200) || printed.Get(267, 200));
+  EXPECT_TRUE(printed.Get(150, 200));
   // A close-up's box, lines 6 px thick: its top, even but over 65 % of the
   // width (a thick rule must cover 80 %), meets the side found at a corner and
   // goes; a bar as thick and long that meets no line stays.
