@@ -32,7 +32,7 @@ struct PaperLine {
 // picture: a line over 30 % of it (up to 15 degrees off, a box in
 // perspective; a thicker one even along 40 % of it) counts when one of its
 // ends and one of a line found meet at a box's corner, and the sheet holds
-// few lines.
+// few unbroken lines (rows of print, found as broken lines, are no ruling).
 class PaperLines {
  public:
   // `thick`: also rules thicker than a thin line's limit, even along their
