@@ -30,7 +30,7 @@ constexpr double kLeastSpan = 0.6;       // of its length inside the picture, fr
 constexpr double kLeastLightSpan = 0.8;
 // A form's box side ends at the box's corners: over this share of the
 // picture, a line counts where it meets a line found at a corner (an end of
-// each), on a sheet of at most kMostFrameLines unbroken lines a direction
+// each) or ends on lines found at both its ends (a table's divider), on a sheet of at most kMostFrameLines unbroken lines a direction
 // (not ruled or squared, where a hand's straight stroke often ends on a
 // line; a form's rows of print, found as broken lines, do not count).
 constexpr double kLeastFrameSpan = 0.3;
@@ -590,10 +590,23 @@ size_t Unbroken(const std::vector<Line>& lines) {
       std::count_if(lines.begin(), lines.end(), [](const Line& line) { return line.begin < line.end; }));
 }
 
+// Whether `line`'s end at `end` (along it) lies on `other` (of the other
+// direction): at their crossing, within `slack` and half the other's
+// thickness, and on the other's ink (its stretch, within `slack`).
+bool EndsOn(const Line& line, double end, const Line& other, bool transposed, double slack) {
+  if (line.begin >= line.end || other.begin >= other.end) return false;
+  const auto [x, y] = transposed ? Crossing(other, line) : Crossing(line, other);
+  const double along_line = transposed ? y : x;
+  const double along_other = transposed ? x : y;
+  return std::abs(along_line - end) <= slack + (other.bottom - other.top) / 2 && along_other >= other.begin - slack &&
+         along_other <= other.end + slack;
+}
+
 // Adds to `lines` (rows and columns) the `frames` (the shorter lines found,
-// by direction) that meet a line of the other direction at a corner, one by
-// one, as a box's sides each carry the next on; on a sheet of few unbroken
-// lines.
+// by direction) that meet a line of the other direction at a corner, or end
+// on such lines at both ends (a table's divider: a name's straight stroke
+// standing on a line has a free end), one by one, as a box's sides each
+// carry the next on; on a sheet of few unbroken lines.
 void AddFrames(std::array<std::vector<Line>, 2>& frames, int32_t factor, std::array<std::vector<Line>*, 2> lines) {
   if (Unbroken(*lines[0]) > kMostFrameLines || Unbroken(*lines[1]) > kMostFrameLines ||
       frames[0].size() > kMostFrames || frames[1].size() > kMostFrames) {
@@ -608,7 +621,12 @@ void AddFrames(std::array<std::vector<Line>, 2>& frames, int32_t factor, std::ar
       const std::vector<Line>& others = *lines[!transposed];
       for (auto line = frames[transposed].begin(); line != frames[transposed].end();) {
         const auto corner = [&](const Line& other) { return MeetAtACorner(*line, other, transposed, slack); };
-        const bool taken = std::any_of(others.begin(), others.end(), corner);
+        const auto on_a_line = [&](double end) {
+          return std::any_of(others.begin(), others.end(),
+                             [&](const Line& other) { return EndsOn(*line, end, other, transposed, slack); });
+        };
+        const bool taken = std::any_of(others.begin(), others.end(), corner) ||
+                           (on_a_line(line->begin) && on_a_line(line->end));
         if (taken) lines[transposed]->push_back(*line);
         added = added || taken;
         line = taken ? frames[transposed].erase(line) : line + 1;

@@ -721,6 +721,15 @@ TEST(CleanupTest, FrameSidesMeetingALineAtACornerGo) {
   ASSERT_TRUE(PaperLines::Find(close).value().Clear(close, close));
   EXPECT_FALSE(close.Get(42, 200) || close.Get(200, 62));
   EXPECT_TRUE(close.Get(300, 202));
+  // A table's cell: a divider from one side to the other (each end on a line,
+  // neither at a corner) goes; one as long with a free end stays.
+  InkBits table = InkBits::Create(400, 300).value();
+  for (int y = 0; y < 300; ++y) table.Set(100, y), table.Set(101, y), table.Set(300, y), table.Set(301, y);
+  for (int x = 100; x < 302; ++x) table.Set(x, 150), table.Set(x, 151);
+  for (int x = 100; x < 240; ++x) table.Set(x, 220), table.Set(x, 221);
+  ASSERT_TRUE(PaperLines::Find(table).value().Clear(table, table));
+  EXPECT_FALSE(table.Get(200, 150) || table.Get(100, 60));
+  EXPECT_TRUE(table.Get(180, 220));
 }
 
 // Lines looked for again in the faint ink: a light rule (faint only) is
