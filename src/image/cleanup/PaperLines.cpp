@@ -11,6 +11,8 @@
 #include <numeric>
 #include <utility>
 #include <vector>
+#include <cstdio>
+#include <cstdlib>
 
 namespace quorel {
 namespace {
@@ -30,9 +32,10 @@ constexpr double kLeastSpan = 0.6;       // of its length inside the picture, fr
 constexpr double kLeastLightSpan = 0.8;
 // A form's box side ends at the box's corners: over this share of the
 // picture, a line counts where it meets a line found at a corner (an end of
-// each) or ends on lines found at both its ends (a table's divider), on a sheet of at most kMostFrameLines unbroken lines a direction
-// (not ruled or squared, where a hand's straight stroke often ends on a
-// line; a form's rows of print, found as broken lines, do not count).
+// each), or where its ends lie on such lines (AddFrames), on a sheet of at
+// most kMostFrameLines unbroken lines a direction (not ruled or squared,
+// where a hand's straight stroke often ends on a line; a form's rows of
+// print, found as broken lines, do not count).
 constexpr double kLeastFrameSpan = 0.3;
 constexpr size_t kMostFrameLines = 4;
 constexpr size_t kMostFrames = 32;  // shorter lines a direction looked at (a form has a few boxes), bounding the work
@@ -603,11 +606,14 @@ bool EndsOn(const Line& line, double end, const Line& other, bool transposed, do
 }
 
 // Adds to `lines` (rows and columns) the `frames` (the shorter lines found,
-// by direction) that meet a line of the other direction at a corner, or end
-// on such lines at both ends (a table's divider: a name's straight stroke
-// standing on a line has a free end), one by one, as a box's sides each
-// carry the next on; on a sheet of few unbroken lines.
-void AddFrames(std::array<std::vector<Line>, 2>& frames, int32_t factor, std::array<std::vector<Line>*, 2> lines) {
+// by direction) that meet a line of the other direction at a corner; that
+// end on such lines, or on one and at the border of the picture (`width` ×
+// `height`), at both ends (a table's divider, a box the photo cuts: a name's
+// straight stroke standing on a line has a free end); or that run from
+// border to border with such a line ending on them. One by one, as a box's
+// sides each carry the next on; on a sheet of few unbroken lines.
+void AddFrames(std::array<std::vector<Line>, 2>& frames, int32_t factor, std::array<std::vector<Line>*, 2> lines,
+               int32_t width, int32_t height) {
   if (Unbroken(*lines[0]) > kMostFrameLines || Unbroken(*lines[1]) > kMostFrameLines ||
       frames[0].size() > kMostFrames || frames[1].size() > kMostFrames) {
     return;
@@ -625,8 +631,24 @@ void AddFrames(std::array<std::vector<Line>, 2>& frames, int32_t factor, std::ar
           return std::any_of(others.begin(), others.end(),
                              [&](const Line& other) { return EndsOn(*line, end, other, transposed, slack); });
         };
-        const bool taken = std::any_of(others.begin(), others.end(), corner) ||
-                           (on_a_line(line->begin) && on_a_line(line->end));
+        // An end at the picture's border: a box the photo cuts.
+        const auto at_the_border = [&](double end) {
+          const double middle = (line->top + line->bottom) / 2 + line->slope * end;
+          return end <= slack || end >= (transposed ? height : width) - slack || middle <= slack ||
+                 middle >= (transposed ? width : height) - slack;
+        };
+        const auto held = [&](double end) { return on_a_line(end) || at_the_border(end); };
+        // A line found of the other direction ends on it.
+        const auto stood_on = [&] {
+          return std::any_of(others.begin(), others.end(), [&](const Line& other) {
+            return EndsOn(other, other.begin, *line, !transposed, slack) ||
+                   EndsOn(other, other.end, *line, !transposed, slack);
+          });
+        };
+        const bool taken =
+            std::any_of(others.begin(), others.end(), corner) ||
+            (held(line->begin) && held(line->end) && (on_a_line(line->begin) || on_a_line(line->end))) ||
+            (at_the_border(line->begin) && at_the_border(line->end) && stood_on());
         if (taken) lines[transposed]->push_back(*line);
         added = added || taken;
         line = taken ? frames[transposed].erase(line) : line + 1;
@@ -691,7 +713,7 @@ Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double lea
     QUOREL_TRY(
         AddSteepLines(reduced, factor, least_span, ink.width(), ink.height(), {&lines.rows_, &lines.columns_}, frames));
   }
-  if (thick) AddFrames(frames, factor, {&lines.rows_, &lines.columns_});
+  if (thick) AddFrames(frames, factor, {&lines.rows_, &lines.columns_}, ink.width(), ink.height());
   return lines;
 }
 

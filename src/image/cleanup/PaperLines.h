@@ -32,8 +32,10 @@ struct PaperLine {
 // picture: a line over 30 % of it (up to 15 degrees off, a box in
 // perspective; a thicker one even along 40 % of it) counts when one of its
 // ends and one of a line found meet at a box's corner, or both its ends lie
-// on lines found (a table's divider), and the sheet holds few unbroken lines
-// (rows of print, found as broken lines, are no ruling).
+// on lines found or one on the picture's border (a table's divider, a box
+// cut by the photo), or it runs from border to border and a line found ends
+// on it; and the sheet holds few unbroken lines (rows of print, found as
+// broken lines, are no ruling).
 class PaperLines {
  public:
   // `thick`: also rules thicker than a thin line's limit, even along their

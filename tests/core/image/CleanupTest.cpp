@@ -721,15 +721,28 @@ TEST(CleanupTest, FrameSidesMeetingALineAtACornerGo) {
   ASSERT_TRUE(PaperLines::Find(close).value().Clear(close, close));
   EXPECT_FALSE(close.Get(42, 200) || close.Get(200, 62));
   EXPECT_TRUE(close.Get(300, 202));
-  // A table's cell: a divider from one side to the other (each end on a line,
-  // neither at a corner) goes; one as long with a free end stays.
-  InkBits table = InkBits::Create(400, 300).value();
-  for (int y = 0; y < 300; ++y) table.Set(100, y), table.Set(101, y), table.Set(300, y), table.Set(301, y);
-  for (int x = 100; x < 302; ++x) table.Set(x, 150), table.Set(x, 151);
-  for (int x = 100; x < 240; ++x) table.Set(x, 220), table.Set(x, 221);
-  ASSERT_TRUE(PaperLines::Find(table).value().Clear(table, table));
-  EXPECT_FALSE(table.Get(200, 150) || table.Get(100, 60));
-  EXPECT_TRUE(table.Get(180, 220));
+  // A table's cells: a divider from one side to the other (each end on a
+  // line, neither at a corner) goes, and so does one from a side out of the
+  // picture; one as long with a free end stays.
+  const auto table = [](int first, int last) {
+    InkBits ink = InkBits::Create(400, 300).value();
+    for (int y = 0; y < 300; ++y) ink.Set(first, y), ink.Set(first + 1, y);
+    for (int y = 0; last < 400 && y < 300; ++y) ink.Set(last, y), ink.Set(last + 1, y);
+    for (int x = first; x < std::min(last + 2, 400); ++x) ink.Set(x, 150), ink.Set(x, 151);
+    for (int x = first; x < first + 190; ++x) ink.Set(x, 220), ink.Set(x, 221);
+    EXPECT_TRUE(PaperLines::Find(ink).value().Clear(ink, ink));
+    return ink;
+  };
+  const InkBits cells = table(100, 300);
+  EXPECT_FALSE(cells.Get(200, 150) || cells.Get(100, 60));
+  EXPECT_TRUE(cells.Get(180, 220));
+  EXPECT_FALSE(table(180, 400).Get(300, 150));
+  // A side 11° off from border to border, which a line found ends on, goes.
+  InkBits tilted = InkBits::Create(400, 300).value();
+  for (int y = 0; y < 300; ++y) tilted.Set(80 + y / 5, y), tilted.Set(81 + y / 5, y);
+  for (int x = 110; x < 400; ++x) tilted.Set(x, 150), tilted.Set(x, 151);
+  ASSERT_TRUE(PaperLines::Find(tilted).value().Clear(tilted, tilted));
+  EXPECT_FALSE(tilted.Get(90, 50) || tilted.Get(200, 150));
 }
 
 // Lines looked for again in the faint ink: a light rule (faint only) is
