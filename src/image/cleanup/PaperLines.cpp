@@ -11,8 +11,6 @@
 #include <numeric>
 #include <utility>
 #include <vector>
-#include <cstdio>
-#include <cstdlib>
 
 namespace quorel {
 namespace {
