@@ -36,6 +36,7 @@ constexpr double kLeastLightSpan = 0.8;
 // print, found as broken lines, do not count).
 constexpr double kLeastFrameSpan = 0.3;
 constexpr size_t kMostFrameLines = 4;
+constexpr size_t kRulesCrossed = 3;  // by a steeper line that is the sheet's margin
 constexpr size_t kMostFrames = 32;  // shorter lines a direction looked at (a form has a few boxes), bounding the work
 constexpr double kShortest = 0.15;       // of the side: a tilted line leaving through a side, cut shorter, is not looked at
 constexpr int32_t kThickest = 4;         // reduced pixels: a soft line on a large photo often spans 4
@@ -523,7 +524,8 @@ bool OfTheSheet(const Line& line, const std::vector<Line>& along, const std::vec
 // on. A thin line the first look found at its steepest slope is often such a
 // line, fitted less well: the steeper one takes its place.
 Result<void> AddSteepLines(const Reduced& reduced, int32_t factor, double least_span, int32_t width, int32_t height,
-                           std::array<std::vector<Line>*, 2> lines, std::array<std::vector<Line>, 2>& frames) {
+                           std::array<std::vector<Line>*, 2> lines, std::array<std::vector<Line>, 2>& frames,
+                           std::array<std::vector<Line>, 2>& rest) {
   std::array<std::vector<Line>, 2> steep;
   for (const bool transposed : {false, true}) {
     steep[transposed] = QUOREL_TRY(
@@ -555,10 +557,12 @@ Result<void> AddSteepLines(const Reduced& reduced, int32_t factor, double least_
       }
     }
   }
-  // The rest may still be a box's side in perspective (AddFrames).
+  // The rest may still be a box's side in perspective (AddFrames), or a
+  // margin across light rules found later (Others).
   for (const bool transposed : {false, true}) {
     frames[transposed].insert(frames[transposed].end(), steep[transposed].begin(), steep[transposed].end());
   }
+  rest = std::move(steep);
   return {};
 }
 
@@ -582,6 +586,16 @@ bool MeetAtACorner(const Line& line, const Line& other, bool transposed, double 
   };
   return line.begin < line.end && other.begin < other.end && ends_at(line, transposed ? y : x, other) &&
          ends_at(other, transposed ? x : y, line);
+}
+
+// How many of `across` (lines of the other direction) cross `line` (near the
+// rows, or `transposed` the columns) within its ink's stretch.
+size_t Crossed(const Line& line, const std::vector<Line>& across, bool transposed) {
+  return static_cast<size_t>(std::count_if(across.begin(), across.end(), [&](const Line& other) {
+    const auto [x, y] = transposed ? Crossing(other, line) : Crossing(line, other);
+    const double along = transposed ? y : x;
+    return line.begin < line.end && along >= line.begin && along <= line.end;
+  }));
 }
 
 // The lines whose ink runs unbroken for a while (a stretch): a ruled sheet's
@@ -708,8 +722,8 @@ Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double lea
   }
   // Steeper ones only on a sheet with lines found already.
   if (thick && !lines.empty()) {
-    QUOREL_TRY(
-        AddSteepLines(reduced, factor, least_span, ink.width(), ink.height(), {&lines.rows_, &lines.columns_}, frames));
+    QUOREL_TRY(AddSteepLines(reduced, factor, least_span, ink.width(), ink.height(), {&lines.rows_, &lines.columns_},
+                             frames, lines.steep_));
   }
   if (thick) AddFrames(frames, factor, {&lines.rows_, &lines.columns_}, ink.width(), ink.height());
   return lines;
@@ -730,6 +744,22 @@ Result<PaperLines> PaperLines::Others(const InkBits& faint, const InkBits& stron
       if (in_strong * kStrongShare < in_faint) (transposed ? others.columns_ : others.rows_).push_back(line);
     }
   }
+  // A steeper line of the first look that crosses several rules, of either
+  // look, is the sheet's margin: a hand's straight stroke does not run
+  // across most of the picture and over that many rules.
+  for (const bool transposed : {false, true}) {
+    std::vector<Line> across = transposed ? rows_ : columns_;
+    const std::vector<Line>& found_across = transposed ? others.rows_ : others.columns_;
+    across.insert(across.end(), found_across.begin(), found_across.end());
+    const int32_t along = transposed ? faint.height() : faint.width();
+    for (const Line& line : steep_[transposed]) {
+      const std::vector<Line>& known = transposed ? columns_ : rows_;
+      const auto meets = [&](const Line& old) { return Meet(old, line, along / 2); };
+      if (std::none_of(known.begin(), known.end(), meets) && Crossed(line, across, transposed) >= kRulesCrossed) {
+        (transposed ? others.columns_ : others.rows_).push_back(line);
+      }
+    }
+  }
   return others;
 }
 
@@ -739,6 +769,10 @@ PaperLines PaperLines::NotMostlyOf(const InkBits& all, const InkBits& own) const
     for (const Line& line : transposed ? columns_ : rows_) {
       const auto [pixels, owned] = InBand(line, transposed, all, own);
       if (2 * owned <= pixels) (transposed ? kept.columns_ : kept.rows_).push_back(line);
+    }
+    for (const Line& line : steep_[transposed]) {
+      const auto [pixels, owned] = InBand(line, transposed, all, own);
+      if (2 * owned <= pixels) kept.steep_[transposed].push_back(line);
     }
   }
   return kept;

@@ -4,6 +4,7 @@
 #include "common/Result.h"
 #include "image/cleanup/InkBits.h"
 
+#include <array>
 #include <vector>
 
 namespace quorel {
@@ -50,7 +51,9 @@ class PaperLines {
   // a kStrongShare-th of their pixels in `strong` (rows of writing are strong
   // ink), and run across nearly all the picture (a pencil's underline does
   // not). Light lines, and those of a curled sheet, that the first mask (cut
-  // higher) broke up run whole in ink down to the faint floor. Memory: as
+  // higher) broke up run whole in ink down to the faint floor. And the
+  // steeper lines the first look could not place that cross three rules of
+  // either look (a margin, across light rules in perspective). Memory: as
   // Find. kOutOfMemory.
   Result<PaperLines> Others(const InkBits& faint, const InkBits& strong) const;
 
@@ -85,6 +88,9 @@ class PaperLines {
 
   std::vector<PaperLine> rows_;     // near the rows
   std::vector<PaperLine> columns_;  // near the columns, rows and columns swapped
+  // Steeper lines over most of the picture that the first look could not
+  // place on the sheet, by direction (Others places them).
+  std::array<std::vector<PaperLine>, 2> steep_;
 };
 
 }  // namespace quorel

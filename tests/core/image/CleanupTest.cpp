@@ -762,6 +762,27 @@ TEST(CleanupTest, OtherLinesAreLightAndNew) {
   EXPECT_TRUE(faint.Get(200, 100) && faint.Get(200, 160) && strong.Get(200, 101) && faint.Get(200, 190));
 }
 
+// A margin 11° off, too steep for a line of its own (the sheet's one other
+// line, its edge, gives no fan and no right angle), is the sheet's once it
+// crosses three light rules that only the faint ink holds; across two it
+// stays.
+TEST(CleanupTest, SteepMarginAcrossLightRulesGoes) {
+  const auto margin = [](int rules) {
+    InkBits strong = InkBits::Create(400, 300).value();
+    for (int y = 0; y < 300; ++y) strong.Set(60 + y / 5, y), strong.Set(61 + y / 5, y), strong.Set(390, y);
+    InkBits faint = strong.Copy().value();
+    for (int i = 0; i < rules; ++i) {
+      for (int x = 0; x < 400; ++x) faint.Set(x, 40 + 70 * i);
+    }
+    const PaperLines first = PaperLines::Find(strong).value();
+    EXPECT_TRUE(first.Clear(faint, strong));
+    EXPECT_TRUE(first.Others(faint, strong).value().Clear(faint, strong));
+    return strong.Get(60 + 130 / 5, 130);
+  };
+  EXPECT_FALSE(margin(4));
+  EXPECT_TRUE(margin(2));
+}
+
 // Pieces of faint ink that no strong ink reached (stroke width 2): a word
 // (a zigzag 2 px thick, as large as half the strong word) becomes ink; a
 // straight band of the same size (a rule's leftover) and a blob under a
