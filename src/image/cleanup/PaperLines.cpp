@@ -574,26 +574,32 @@ std::pair<double, double> Crossing(const Line& row, const Line& column) {
   return {x, row_middle + row.slope * x};
 }
 
+// Where `line` (near the rows, or `transposed` the columns) and `other` (of
+// the other direction) cross: how far along each of them.
+std::pair<double, double> CrossingAlong(const Line& line, const Line& other, bool transposed) {
+  const auto [x, y] = transposed ? Crossing(other, line) : Crossing(line, other);
+  return transposed ? std::pair{y, x} : std::pair{x, y};
+}
+
 // Whether `line` and `other` (of the other direction) meet at a box's corner:
 // an end of each lies at their crossing, within `slack` and half the
 // other's thickness. (A name's straight stroke standing on a signing line
 // ends on it away from its ends.)
 bool MeetAtACorner(const Line& line, const Line& other, bool transposed, double slack) {
-  const auto [x, y] = transposed ? Crossing(other, line) : Crossing(line, other);
+  const auto [along_line, along_other] = CrossingAlong(line, other, transposed);
   const auto ends_at = [&](const Line& a, double along, const Line& b) {
     const double near = slack + (b.bottom - b.top) / 2;
     return std::abs(along - a.begin) <= near || std::abs(along - a.end) <= near;
   };
-  return line.begin < line.end && other.begin < other.end && ends_at(line, transposed ? y : x, other) &&
-         ends_at(other, transposed ? x : y, line);
+  return line.begin < line.end && other.begin < other.end && ends_at(line, along_line, other) &&
+         ends_at(other, along_other, line);
 }
 
 // How many of `across` (lines of the other direction) cross `line` (near the
 // rows, or `transposed` the columns) within its ink's stretch.
 size_t Crossed(const Line& line, const std::vector<Line>& across, bool transposed) {
   return static_cast<size_t>(std::count_if(across.begin(), across.end(), [&](const Line& other) {
-    const auto [x, y] = transposed ? Crossing(other, line) : Crossing(line, other);
-    const double along = transposed ? y : x;
+    const double along = CrossingAlong(line, other, transposed).first;
     return line.begin < line.end && along >= line.begin && along <= line.end;
   }));
 }
@@ -610,9 +616,7 @@ size_t Unbroken(const std::vector<Line>& lines) {
 // thickness, and on the other's ink (its stretch, within `slack`).
 bool EndsOn(const Line& line, double end, const Line& other, bool transposed, double slack) {
   if (line.begin >= line.end || other.begin >= other.end) return false;
-  const auto [x, y] = transposed ? Crossing(other, line) : Crossing(line, other);
-  const double along_line = transposed ? y : x;
-  const double along_other = transposed ? x : y;
+  const auto [along_line, along_other] = CrossingAlong(line, other, transposed);
   return std::abs(along_line - end) <= slack + (other.bottom - other.top) / 2 && along_other >= other.begin - slack &&
          along_other <= other.end + slack;
 }
@@ -649,7 +653,6 @@ void AddFrames(std::array<std::vector<Line>, 2>& frames, int32_t factor, std::ar
           return end <= slack || end >= (transposed ? height : width) - slack || middle <= slack ||
                  middle >= (transposed ? width : height) - slack;
         };
-        const auto held = [&](double end) { return on_a_line(end) || at_the_border(end); };
         // A line found of the other direction ends on it.
         const auto stood_on = [&] {
           return std::any_of(others.begin(), others.end(), [&](const Line& other) {
@@ -657,10 +660,12 @@ void AddFrames(std::array<std::vector<Line>, 2>& frames, int32_t factor, std::ar
                    EndsOn(other, other.end, *line, !transposed, slack);
           });
         };
-        const bool taken =
-            std::any_of(others.begin(), others.end(), corner) ||
-            (held(line->begin) && held(line->end) && (on_a_line(line->begin) || on_a_line(line->end))) ||
-            (at_the_border(line->begin) && at_the_border(line->end) && stood_on());
+        const bool on_begin = on_a_line(line->begin);
+        const bool on_end = on_a_line(line->end);
+        const bool taken = std::any_of(others.begin(), others.end(), corner) ||
+                           ((on_begin || on_end) && (on_begin || at_the_border(line->begin)) &&
+                            (on_end || at_the_border(line->end))) ||
+                           (at_the_border(line->begin) && at_the_border(line->end) && stood_on());
         if (taken) lines[transposed]->push_back(*line);
         added = added || taken;
         line = taken ? frames[transposed].erase(line) : line + 1;
