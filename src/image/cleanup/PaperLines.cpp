@@ -757,8 +757,8 @@ Result<PaperLines> PaperLines::Others(const InkBits& faint, const InkBits& stron
     const std::vector<Line>& found_across = transposed ? others.rows_ : others.columns_;
     across.insert(across.end(), found_across.begin(), found_across.end());
     const int32_t along = transposed ? faint.height() : faint.width();
+    const std::vector<Line>& known = transposed ? columns_ : rows_;
     for (const Line& line : steep_[transposed]) {
-      const std::vector<Line>& known = transposed ? columns_ : rows_;
       const auto meets = [&](const Line& old) { return Meet(old, line, along / 2); };
       if (std::none_of(known.begin(), known.end(), meets) && Crossed(line, across, transposed) >= kRulesCrossed) {
         (transposed ? others.columns_ : others.rows_).push_back(line);
@@ -771,14 +771,14 @@ Result<PaperLines> PaperLines::Others(const InkBits& faint, const InkBits& stron
 PaperLines PaperLines::NotMostlyOf(const InkBits& all, const InkBits& own) const {
   PaperLines kept;
   for (const bool transposed : {false, true}) {
-    for (const Line& line : transposed ? columns_ : rows_) {
-      const auto [pixels, owned] = InBand(line, transposed, all, own);
-      if (2 * owned <= pixels) (transposed ? kept.columns_ : kept.rows_).push_back(line);
-    }
-    for (const Line& line : steep_[transposed]) {
-      const auto [pixels, owned] = InBand(line, transposed, all, own);
-      if (2 * owned <= pixels) kept.steep_[transposed].push_back(line);
-    }
+    const auto keep = [&](const std::vector<Line>& lines, std::vector<Line>& to) {
+      for (const Line& line : lines) {
+        const auto [pixels, owned] = InBand(line, transposed, all, own);
+        if (2 * owned <= pixels) to.push_back(line);
+      }
+    };
+    keep(transposed ? columns_ : rows_, transposed ? kept.columns_ : kept.rows_);
+    keep(steep_[transposed], kept.steep_[transposed]);
   }
   return kept;
 }
