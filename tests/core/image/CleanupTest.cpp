@@ -673,8 +673,7 @@ TEST(CleanupTest, SteepRulesOfAFanGo) {
 
 // A form's box: its top and bottom run across the sheet; its sides, over a
 // third of the picture (the right one 11° off, in perspective), meet them at
-// the corners and go with them. A
-// straight stroke as long that stands on the
+// the corners and go with them. A straight stroke as long that stands on the
 // bottom (a name's, on a signing line) stays, and so does a box's side on
 // ruled paper (more lines than a form's).
 TEST(CleanupTest, FrameSidesMeetingALineAtACornerGo) {
