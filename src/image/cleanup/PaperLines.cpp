@@ -55,6 +55,9 @@ constexpr int32_t kShortestRun = 3;      // reduced cells
 constexpr int32_t kLongestDashes = 12;   // a line's runs are longer than this on average
 constexpr int32_t kLongestDropout = 3;   // reduced cells
 constexpr int32_t kLongestBreak = 8;     // reduced cells: a stroke crossing a box's side
+// A line with no stretch of kLeastFrameSpan has no gap wider than this share
+// of its length, or it is separate strokes that happen to line up.
+constexpr double kWidestGap = kLeastFrameSpan / 2;
 constexpr int64_t kStrongShare = 4;      // a line with under a quarter strong ink is light
 constexpr size_t kWiderByPen = 2;        // pixels across: a pen along a line widens it
 
@@ -369,6 +372,7 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     int32_t stretch = -1;
     std::pair<int32_t, int32_t> longest{0, -1};
     int32_t last_on = -1;
+    int32_t widest_gap = 0;
     for (int32_t u = 0; u < along; ++u) {
       const auto v = static_cast<int32_t>(std::floor(b - margin + 0.5 + (u - along / 2.0) * slope_of(s)));
       on_pair += v >= 0 && v < across && (cell(u, v) || (v + side >= 0 && v + side < across && cell(u, v + side)));
@@ -377,6 +381,7 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
         ++gap;
         continue;
       }
+      if (last_on >= 0) widest_gap = std::max(widest_gap, u - last_on - 1);
       runs += gap > kLongestDropout;
       covered += 1 + (gap <= kLongestDropout ? gap : 0);
       gap = 0;
@@ -408,10 +413,13 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     const double centre_shift = (along / 2.0) * slope;
     // A line whose ink runs from side to side of the picture ends at no
     // box's corner, wherever its light parts break it; nor does one whose
-    // ink is mostly broken (a light rule, a pen along it for a while).
+    // ink is mostly broken (a light rule, a pen along it for a while). Broken
+    // and with a wide gap, it is a name's straight strokes that line up
+    // across its letters: a rule that glare, a shadow or a hand breaks that
+    // widely still runs unbroken for a while elsewhere.
     if (first <= enters + kLongestBreak && last + 1 >= leaves - kLongestBreak) longest = {first, last};
     if (longest.second + 1 - longest.first < kLeastFrameSpan * length) {
-      if (frame) continue;
+      if (frame || widest_gap > kWidestGap * length) continue;
       longest = {0, -1};
     }
     (frame ? *frames : lines)

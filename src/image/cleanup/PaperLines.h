@@ -24,7 +24,9 @@ struct PaperLine {
 // The lines of ruled, squared or legal-pad paper and margin lines: long,
 // thin, straight structures, up to 8 degrees off the rows or the columns (15
 // where they are the sheet's: at right angles to a line across them, or in
-// the fan of a sheet in perspective), that run across most of the picture.
+// the fan of a sheet in perspective), that run across most of the picture,
+// unbroken for a while or with no wide gap (a name's straight strokes may
+// line up across its letters).
 // Found once, in a mask of ink of any colour, and then cleared from the
 // masks made after it. A line a little thicker (a close-up's blurred rule),
 // or heavier still (a form's box or signing line), counts only when even in

@@ -653,6 +653,20 @@ TEST(CleanupTest, ThickRuleGoesAndSwellingStrokeStays) {
   EXPECT_TRUE(light.Get(200, 70) && light.Get(390, 83));
 }
 
+// Two straight strokes of a name on one line, each under 30 % of the
+// picture, with 35 % of it between them, stay; a rule broken every 40 px
+// (by 10, more than a crossing stroke) goes.
+TEST(CleanupTest, StrokesLiningUpAreNoLine) {
+  InkBits ink = InkBits::Create(400, 200).value();
+  for (int x = 0; x < 400; ++x) {
+    if (x % 50 < 40) ink.Set(x, 50), ink.Set(x, 51);
+    if ((x >= 20 && x < 130) || (x >= 270 && x < 380)) ink.Set(x, 100), ink.Set(x, 101);
+  }
+  ASSERT_TRUE(PaperLines::Find(ink).value().Clear(ink, ink));
+  EXPECT_FALSE(ink.Get(20, 50) || ink.Get(360, 51));
+  EXPECT_TRUE(ink.Get(60, 100) && ink.Get(300, 101));
+}
+
 // A ruled sheet in perspective: its rules meet at a point far to the left,
 // the outer ones steeper than 8 degrees; they go with the rest. A straight
 // stroke as steep that is not of the fan stays.
