@@ -600,7 +600,11 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // and a thin stroke is cut at its own halfway line.
   InkChoice choice{wanted};
   if (wanted == InkWanted::kSeal) {
-    choice.seal = SealHueOf(in, light, least, white, darkness, kAnyHue).value_or(choice.seal);
+    // A vermilion seal the picture shows is the seal, however much ink of
+    // another hue lies beside it (a sheet's blue rules); failing that, the
+    // hue most coloured ink shares (a blue or violet stamp).
+    const auto red = SealHueOf(in, light, least, white, darkness, kPenSealReach);
+    choice.seal = red ? *red : SealHueOf(in, light, least, white, darkness, kAnyHue).value_or(choice.seal);
   }
   // A pen may be of any colour: only a reddish seal is not the pen's.
   if (wanted == InkWanted::kPen) {

@@ -220,20 +220,24 @@ TEST(CleanupTest, PhotoTakesLinesForPaperAndInkByHue) {
     EXPECT_TRUE(InkAt(seal, seal_bits, i, 21) && InkAt(seal, seal_bits, 21, i) && InkAt(seal, seal_bits, 279, i))
         << "frame at " << i;
   }
-  // A seal of wide strokes (14 px) on ruled paper (light blue rules 24 px
-  // apart): every stroke lies within a stroke of a rule, yet it is no rule's
-  // leftover.
-  const PackedDib on_rules = test::MakePicture24(300, 300, [&](int x, int y) {
-    if (std::abs(std::hypot(x - 150, y - 150) - 100) <= 7 || (std::abs(x - 150) <= 7 && std::abs(y - 150) < 60)) {
-      return Bgr{50, 40, 210};
-    }
-    return y % 24 == 12 || y % 24 == 13 ? Bgr{235, 205, 180} : Bgr{240, 245, 248};
-  });
-  const CleanedPhoto ringed = CleanPhoto(on_rules, InkWanted::kSeal).value();
-  const PackedDib ringed_bits = ReduceToTwoLevels(ringed.picture, kBlack, kWhite).value();
-  EXPECT_TRUE(InkAt(ringed, ringed_bits, 150, 50) && InkAt(ringed, ringed_bits, 250, 150) &&
-              InkAt(ringed, ringed_bits, 150, 130));
-  EXPECT_FALSE(InkAt(ringed, ringed_bits, 150, 13));  // a rule
+  // A seal of wide strokes (14 px) on ruled paper (blue rules 24 px apart):
+  // every stroke lies within a stroke of a rule, yet it is no rule's
+  // leftover; and where the rules are bolder and hold more coloured ink than
+  // the seal, the seal is still the vermilion ink.
+  for (const Bgr rule : {Bgr{235, 205, 180}, Bgr{230, 190, 160}}) {
+    const PackedDib on_rules = test::MakePicture24(300, 300, [&](int x, int y) {
+      if (std::abs(std::hypot(x - 150, y - 150) - 100) <= 7 || (std::abs(x - 150) <= 7 && std::abs(y - 150) < 60)) {
+        return Bgr{50, 40, 210};
+      }
+      return y % 24 == 12 || y % 24 == 13 ? rule : Bgr{240, 245, 248};
+    });
+    const CleanedPhoto ringed = CleanPhoto(on_rules, InkWanted::kSeal).value();
+    const PackedDib ringed_bits = ReduceToTwoLevels(ringed.picture, kBlack, kWhite).value();
+    EXPECT_TRUE(InkAt(ringed, ringed_bits, 150, 50) && InkAt(ringed, ringed_bits, 250, 150) &&
+                InkAt(ringed, ringed_bits, 150, 130))
+        << static_cast<int>(rule.red);
+    EXPECT_FALSE(InkAt(ringed, ringed_bits, 150, 13));  // a rule
+  }
 }
 
 // A red seal's bar stamped over a black pen's stroke (where both lie: dark
