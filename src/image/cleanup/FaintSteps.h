@@ -16,8 +16,8 @@ namespace quorel {
 enum class StepScale { kPixel, kSquare };
 
 // The ink before faint pieces with no strong pixel are added to it (as
-// words, or as strokes found at a stroke's scale on a page with no ink
-// against the grain), so that those that are the edge of a soft shadow or a
+// words, as strokes found at a stroke's scale on a page with no ink against
+// the grain, or as a faint pen's track), so that those that are the edge of a soft shadow or a
 // fold can be taken out again: along the inner side of such an edge the
 // paper estimate, smooth by design, lags behind the shadow, and a band a
 // little darker than it runs as long as a word. A stroke is darker than the

@@ -693,7 +693,14 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // Not on paper whose grain capped the floor (papyrus, squared paper) or
   // with lines, whose own texture a segment follows as well.
   if (masks.edge <= 2 * least && least < kMostLeastInk && lines.empty() && others.empty() && !beside_shadow) {
+    // A step in the paper's light (a shadow's or a second sheet's hard
+    // edge) has a tone that holds along it as a stroke's does, and its track
+    // runs along the edge: what it adds there, lighter paper on one side
+    // only, goes again.
+    const FaintSteps before = QUOREL_TRY(FaintSteps::Before(masks.strong));
     Unite(masks.strong, QUOREL_TRY(FindSegmentTrack(masks.strong, within, rows)));
+    const int32_t sides = std::clamp(static_cast<int32_t>(std::ceil(2 * stroke)), 2, 2 * kLongestReach);
+    QUOREL_TRY(before.Clear(masks.strong, in, light, sides, StepScale::kSquare));
   }
   return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};
 }
