@@ -17,12 +17,12 @@ enum class StepScale { kPixel, kSquare };
 
 // The ink before faint pieces with no strong pixel are added to it (as
 // words, as strokes found at a stroke's scale on a page with no ink against
-// the grain, or as a faint pen's track), so that those that are the edge of a soft shadow or a
-// fold can be taken out again: along the inner side of such an edge the
-// paper estimate, smooth by design, lags behind the shadow, and a band a
-// little darker than it runs as long as a word. A stroke is darker than the
-// picture on both sides; the band only toward the paper, the shadow beyond
-// it as dark. Memory: a bit a pixel.
+// the grain, or as a faint pen's track), so that those that are the edge of
+// a soft shadow or a fold can be taken out again: along the inner side of
+// such an edge the paper estimate, smooth by design, lags behind the shadow,
+// and a band a little darker than it runs as long as a word. A stroke is
+// darker than the picture on both sides; the band only toward the paper, the
+// shadow beyond it as dark. Memory: a bit a pixel.
 class FaintSteps {
  public:
   // kOutOfMemory.

@@ -79,9 +79,9 @@ constexpr int32_t kLongestReach = 12;
 constexpr int32_t kCutReachPerReach = 4;
 // The seal's light beside a pen is told from at least this many sampled pixels.
 constexpr uint64_t kLeastSealSamples = 64;
-// Beside a pen, a seal's hue is looked for this many degrees either side of
-// red (orange-brown to crimson).
-constexpr float kPenSealReach = 30.0f;
+// A vermilion seal's hue is looked for this many degrees either side of red
+// (orange-brown to crimson): beside a pen, and first in a seal's panel.
+constexpr float kRedSealReach = 30.0f;
 constexpr float kAnyHue = 180.0f;  // a seal panel's seal may be of any hue
 // The faint-stroke look, which keeps a byte a pixel, only up to this size.
 constexpr int64_t kMostFaintLookPixels = int64_t{1} << 26;
@@ -202,6 +202,12 @@ struct InkChoice {
 // writing (a form's print, a hard shadow's runs in the pen's width) goes.
 bool IsWriting(InkWanted wanted) { return wanted == InkWanted::kPen || wanted == InkWanted::kWriting; }
 
+// How far beside a faint piece lighter paper is looked for, to tell a stroke
+// from a step in the paper's light: two stroke widths, bounded.
+int32_t StepSides(double stroke) {
+  return std::clamp(static_cast<int32_t>(std::ceil(2 * stroke)), 2, 2 * kLongestReach);
+}
+
 // The mean colour of the kHueSpan pixels around place i of a row of n.
 void MeanAlongRow(const float* white, int32_t n, int32_t i, float* mean) {
   const int32_t first = std::max(0, i - kHueSpan / 2);
@@ -230,21 +236,20 @@ void ForSampledInk(const ConstDibRows& in, PaperLight& light, int least, Buffer<
   }
 }
 
-// The seal's hue: the one most coloured ink pixels share (on every
-// kGrainRowStep-th row, at least twice as dark as faint ink). Each pixel's
-// colour is the mean of kHueSpan pixels along its row: the colour fringes
-// of black print in a camera's picture (orange beside cyan, from its colour
-// mosaic) average to grey, a seal's colour stays. Only hues within `reach`
-// degrees of red count; none when too few pixels are coloured to tell.
-std::optional<InkHue> SealHueOf(const ConstDibRows& in, PaperLight& light, int least, Buffer<float>& white,
-                 Buffer<uint8_t>& darkness, float reach) {
+// The hues of coloured ink, for the seal's: every kGrainRowStep-th row's
+// pixels at least twice as dark as faint ink. Each pixel's colour is the mean
+// of kHueSpan pixels along its row: the colour fringes of black print in a
+// camera's picture (orange beside cyan, from its colour mosaic) average to
+// grey, a seal's colour stays.
+HueTally InkHues(const ConstDibRows& in, PaperLight& light, int least, Buffer<float>& white,
+                 Buffer<uint8_t>& darkness) {
   HueTally tally;
   ForSampledInk(in, light, least, white, darkness, [&](const float* row, int32_t n, int32_t i) {
     float mean[3];
     MeanAlongRow(row, n, i, mean);
     tally.Add(mean);
   });
-  return tally.DominantWithin(InkHue::kRed, reach);
+  return tally;
 }
 
 // For a pen: the seal's median lightest channel (every kGrainRowStep-th
@@ -603,12 +608,14 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     // A vermilion seal the picture shows is the seal, however much ink of
     // another hue lies beside it (a sheet's blue rules); failing that, the
     // hue most coloured ink shares (a blue or violet stamp).
-    const auto red = SealHueOf(in, light, least, white, darkness, kPenSealReach);
-    choice.seal = red ? *red : SealHueOf(in, light, least, white, darkness, kAnyHue).value_or(choice.seal);
+    const HueTally hues = InkHues(in, light, least, white, darkness);
+    const auto red = hues.DominantWithin(InkHue::kRed, kRedSealReach);
+    choice.seal = red ? *red : hues.DominantWithin(InkHue::kRed, kAnyHue).value_or(choice.seal);
   }
   // A pen may be of any colour: only a reddish seal is not the pen's.
   if (wanted == InkWanted::kPen) {
-    if (const auto seal = SealHueOf(in, light, least, white, darkness, kPenSealReach)) {
+    const HueTally hues = InkHues(in, light, least, white, darkness);
+    if (const auto seal = hues.DominantWithin(InkHue::kRed, kRedSealReach)) {
       choice.seal = *seal;
       choice.seal_light = SealLight(in, light, choice.seal, least, white, darkness);
     }
@@ -699,8 +706,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     // only, goes again.
     const FaintSteps before = QUOREL_TRY(FaintSteps::Before(masks.strong));
     Unite(masks.strong, QUOREL_TRY(FindSegmentTrack(masks.strong, within, rows)));
-    const int32_t sides = std::clamp(static_cast<int32_t>(std::ceil(2 * stroke)), 2, 2 * kLongestReach);
-    QUOREL_TRY(before.Clear(masks.strong, in, light, sides, StepScale::kSquare));
+    QUOREL_TRY(before.Clear(masks.strong, in, light, StepSides(stroke), StepScale::kSquare));
   }
   return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};
 }
@@ -727,8 +733,7 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
   // pieces without lighter paper on both sides go, read as the strokes were
   // found (every piece is new: none was there before).
   const FaintSteps none = QUOREL_TRY(FaintSteps::Before(QUOREL_TRY(InkBits::Create(w, in.height()))));
-  const int32_t sides = std::clamp(static_cast<int32_t>(std::ceil(2 * stroke)), 2, 2 * kLongestReach);
-  QUOREL_TRY(none.Clear(ink, in, found.light, sides, StepScale::kSquare));
+  QUOREL_TRY(none.Clear(ink, in, found.light, StepSides(stroke), StepScale::kSquare));
   QUOREL_TRY(RemoveObjectRims(ink, in, found.light));  // a desk's grain beyond the sheet's edge is as faint
   QUOREL_TRY(KeepWriting(ink, stroke, stroke, wanted));
   // A crease of a fold, straight across the sheet, is as faint: a groove
