@@ -36,6 +36,10 @@ constexpr size_t kLargeObjectParts = 4;
 // A rim or the object's own texture: the object takes at least this share
 // of what borders it (other ink aside).
 constexpr double kLeastSideShare = 0.1;
+// A desk's grain spreads over it, writing keeps to a part of its page: ink
+// in at least 1 / kGrainParts of the grid nodes near a large region is its
+// grain.
+constexpr size_t kGrainParts = 4;
 
 Chroma ChromaOf(float b, float g, float r) {
   const float sum = std::max(b + g + r, 1.0f);
@@ -144,6 +148,22 @@ Result<Objects> FindObjects(const PaperLight& light) {
   return objects;
 }
 
+// Whether ink lies in at least 1 / kGrainParts of the nodes near the object;
+// node(x, y) is the grid node of pixel (x, y). kOutOfMemory.
+template <class Node>
+Result<bool> InkSpreadsNearObject(const InkBits& ink, const Objects& objects, Node node) {
+  Buffer<uint8_t> inked = QUOREL_TRY(Buffer<uint8_t>::Filled(objects.apart.size()));
+  ForEachInk(ink, [&](int32_t x, int32_t y) { inked[node(x, y)] = 1; });
+  size_t near = 0;
+  size_t near_inked = 0;
+  for (size_t n = 0; n < inked.size(); ++n) {
+    if (objects.apart[n] == 0) continue;
+    ++near;
+    near_inked += inked[n];
+  }
+  return near_inked * kGrainParts >= near;
+}
+
 // Clears from `ink` each piece of `pieces` (8-connected; a part of the ink,
 // emptied as it is walked) that the object borders: at least
 // kLeastSideShare of the pixels around it that are not ink. Memory: a bit a
@@ -176,10 +196,10 @@ Result<void> ClearBordered(InkBits& ink, InkBits& pieces, OfObject of_object) {
 
 }  // namespace
 
-Result<void> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const PaperLight& light) {
-  if (light.grid_width() == 0 || light.grid_height() == 0) return {};
+Result<bool> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const PaperLight& light, bool desk_known) {
+  if (light.grid_width() == 0 || light.grid_height() == 0) return false;
   const Objects objects = QUOREL_TRY(FindObjects(light));
-  if (!objects.any) return {};
+  if (!objects.any) return false;
   const int32_t w = ink.width();
   const int32_t h = ink.height();
   const int32_t cell = light.cell();
@@ -201,9 +221,9 @@ Result<void> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const P
     const size_t n = node(x, y);
     return objects.apart[n] != 0 && toward_object(offset_at(x, y), n);
   };
+  bool desk = false;
   if (objects.large) {
-    // The ink's mean colour where no object is near (no ink there: the
-    // region cannot be told from the page).
+    // The ink's mean colour where no object is near.
     Chroma away{};
     int64_t read = 0;
     ForEachInk(ink, [&](int32_t x, int32_t y) {
@@ -212,10 +232,17 @@ Result<void> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const P
       for (int c = 0; c < 3; ++c) away[c] += own[c];
       ++read;
     });
-    if (read == 0) return {};
-    for (float& c : away) c /= static_cast<float>(read);
-    for (size_t n = 0; n < objects.apart.size(); ++n) {
-      if (objects.apart[n] != 0 && toward_object(away, n)) return {};
+    if (read == 0) {
+      // No ink on the page: the region may be the page itself (a kraft
+      // card on a white table, the writing all on it), unless its ink is
+      // spread over it as a desk's grain is.
+      desk = desk_known || QUOREL_TRY(InkSpreadsNearObject(ink, objects, node));
+      if (!desk) return false;
+    } else {
+      for (float& c : away) c /= static_cast<float>(read);
+      for (size_t n = 0; n < objects.apart.size(); ++n) {
+        if (objects.apart[n] != 0 && toward_object(away, n)) return false;
+      }
     }
   }
   // The ink of the object's colour.
@@ -223,7 +250,8 @@ Result<void> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const P
   ForEachInk(ink, [&](int32_t x, int32_t y) {
     if (of_object(x, y)) shaded.Set(x, y);
   });
-  return ClearBordered(ink, shaded, of_object);
+  QUOREL_TRY(ClearBordered(ink, shaded, of_object));
+  return desk;
 }
 
 }  // namespace quorel

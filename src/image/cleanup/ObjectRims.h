@@ -21,9 +21,15 @@ namespace quorel {
 // darker: ink of the object's chromaticity (where black and blue ink keep
 // their own), in pieces that the object borders (a pen's stroke over a seal
 // has the seal all round, but a seal is no object: it lies on the page).
+// A region over a quarter with no ink away from it may be the page itself (a
+// kraft card on a white table): it is taken for a desk only when its ink
+// spreads over it as a desk's grain does, or when `desk_known` (an earlier
+// look at the picture took it so: the faint look finds only the grain's
+// remnants). Returns whether a region was taken so.
 // Work: the grid, the ink mask's bytes, and the ink near an object; memory
 // a few values a grid node and a bit a pixel when there is an object.
 // kOutOfMemory.
-Result<void> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const PaperLight& light);
+Result<bool> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const PaperLight& light,
+                              bool desk_known = false);
 
 }  // namespace quorel

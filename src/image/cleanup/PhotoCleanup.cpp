@@ -108,6 +108,7 @@ struct FoundInk {
   InkBits ink;
   int edge = kMaxEdge;  // darkness at which strong ink begins
   int least = kLeastInk;  // and faint ink
+  bool desk = false;  // a large region beside the page taken for a desk by its grain
 };
 
 float LightestChannel(const float* bgr) { return std::max(std::max(bgr[0], bgr[1]), bgr[2]); }
@@ -590,8 +591,8 @@ Result<bool> OnlyLinesLeft(const InkBits& ink, double stroke, std::initializer_l
 }
 
 // Nothing found: an empty mask over the picture.
-Result<FoundInk> NoInk(PaperLight light, const ConstDibRows& in, int least) {
-  return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(in.width(), in.height())), kMaxEdge, least};
+Result<FoundInk> NoInk(PaperLight light, const ConstDibRows& in, int least, bool desk = false) {
+  return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(in.width(), in.height())), kMaxEdge, least, desk};
 }
 
 Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
@@ -676,7 +677,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   RemoveShadowSteps(masks.strong, in, light, std::min(static_cast<int32_t>(std::ceil(sides)), 2 * kLongestReach));
   // The shaded rim of a finger in front of the page. (Not for a seal: a
   // solid seal is a region of a colour unlike the paper's too.)
-  if (choice.wanted != InkWanted::kSeal) QUOREL_TRY(RemoveObjectRims(masks.strong, in, light));
+  const bool desk = choice.wanted != InkWanted::kSeal && QUOREL_TRY(RemoveObjectRims(masks.strong, in, light));
   // A seal's stroke goes on under the print stamped over it, for about its
   // own width. (Not for a pen: a seal's rim beside a stroke would join it.)
   if (choice.wanted == InkWanted::kSeal) {
@@ -693,7 +694,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // lines: writing never lies along one straight line (as the faint look's
   // crease of a fold, below), nor wholly on the lines.
   if (OneStraightLine(masks.strong, stroke) || QUOREL_TRY(OnlyLinesLeft(masks.strong, stroke, {&lines, &others}))) {
-    return NoInk(std::move(light), in, least);
+    return NoInk(std::move(light), in, least, desk);
   }
   // Writing near the grain (the edge at its floor) may be a pencil barely out
   // of the noise, found as its darkest flakes: its track along the strokes.
@@ -708,7 +709,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     Unite(masks.strong, QUOREL_TRY(FindSegmentTrack(masks.strong, within, rows)));
     QUOREL_TRY(before.Clear(masks.strong, in, light, StepSides(stroke), StepScale::kSquare));
   }
-  return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least};
+  return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least, desk};
 }
 
 // Nothing found against the grain: writing too faint for it is looked for at
@@ -734,7 +735,7 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
   // found (every piece is new: none was there before).
   const FaintSteps none = QUOREL_TRY(FaintSteps::Before(QUOREL_TRY(InkBits::Create(w, in.height()))));
   QUOREL_TRY(none.Clear(ink, in, found.light, StepSides(stroke), StepScale::kSquare));
-  QUOREL_TRY(RemoveObjectRims(ink, in, found.light));  // a desk's grain beyond the sheet's edge is as faint
+  QUOREL_TRY(RemoveObjectRims(ink, in, found.light, found.desk));  // a desk's grain beyond the sheet's edge is as faint
   QUOREL_TRY(KeepWriting(ink, stroke, stroke, wanted));
   // A crease of a fold, straight across the sheet, is as faint: a groove
   // with lighter paper on both sides, found as a row of pieces. Writing
