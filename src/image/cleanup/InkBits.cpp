@@ -227,6 +227,14 @@ bool OneStraightLine(const InkBits& ink, double width) {
          spread.Along() >= kAlongPerAcross * spread.Across();
 }
 
+bool TooLittleForWriting(const InkBits& ink, double width) {
+  constexpr double kLeastRunShare = 0.05;
+  int64_t area = 0;
+  ForEachInk(ink, [&](int32_t, int32_t) { ++area; });
+  const double longer = std::max(ink.width(), ink.height());
+  return area > 0 && static_cast<double>(area) < kLeastRunShare * width * longer;
+}
+
 Result<void> FillPinholes(InkBits& ink) {
   InkBits holes = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
   const size_t stride = ink.stride();

@@ -93,6 +93,12 @@ Result<bool> ScatteredDots(const InkBits& ink, double widths, int64_t most);
 // a row of faint pieces, is one long thin band.
 bool OneStraightLine(const InkBits& ink, double width);
 
+// Whether the ink, read as strokes `width` across, runs in all for less than
+// a twentieth of the picture's longer side: a speck, a piece of a sheet's
+// edge. Any writing runs further (in every photo of the bench, signatures
+// in all its classes, at least 0.4 of the picture's width).
+bool TooLittleForWriting(const InkBits& ink, double width);
+
 // Adds each pixel of paper with ink on three or four of its four sides: a
 // pen's footprint has no hole or notch a pixel wide, while the paper's tooth
 // between a pencil's flakes and the noise along a stroke's edge leave them.

@@ -709,6 +709,8 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     Unite(masks.strong, QUOREL_TRY(FindSegmentTrack(masks.strong, within, rows)));
     QUOREL_TRY(before.Clear(masks.strong, in, light, StepSides(stroke), StepScale::kSquare));
   }
+  // A speck or a piece of a sheet's edge left alone is no writing.
+  if (TooLittleForWriting(masks.strong, stroke)) return NoInk(std::move(light), in, least, desk);
   return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least, desk};
 }
 
@@ -758,7 +760,7 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
       if (ink.Get(x, y)) ++histogram[dark[x]], ++count;
     }
   }
-  if (count == 0) return {};
+  if (count == 0 || TooLittleForWriting(ink, stroke)) return {};
   found.ink = std::move(ink);
   found.edge = std::max(2, MedianOf(histogram, count));
   found.least = 1;
