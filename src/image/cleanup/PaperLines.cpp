@@ -47,7 +47,6 @@ constexpr int32_t kThickest = 4;         // reduced pixels: a soft line on a lar
 // halved again, where no thinner rule lies, and in a close-up of the form in
 // the mask halved twice.
 constexpr int32_t kThickestEven = 2 * kThickest;
-constexpr auto kThickRun = static_cast<int32_t>((kThickest + 1) / kMaxSlope);  // reduced cells along
 constexpr double kEvenCover = 0.8;       // of the line's length inside the picture
 constexpr double kEvenShare = 0.8;       // of the places with ink, within a cell of the usual thickness
 constexpr int32_t kCrossing = 3;         // reduced cells past a line's band
@@ -239,12 +238,13 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     MarkRuns<kThickest + 1>(reduced_mask, !transposed, starts, runs,
                             [](uint8_t cell, uint8_t start) { return static_cast<uint8_t>(cell & ~start); });
   } else {
-    // A band thicker than kThickest, tilted at most kMaxSlope, keeps runs
-    // along of at least kThickRun wherever nothing breaks it.
-    // Most pictures have no such band at all, most not even such runs:
+    // A band thicker than kThickest, tilted at most the steepest slope
+    // tried, keeps runs along of at least `thick_run` wherever nothing breaks
+    // it. Most pictures have no such band at all, most not even such runs:
     // nothing to count.
     const auto none = [&] { return std::memchr(runs.data(), 1, runs.size()) == nullptr; };
-    ForRuns(reduced_mask, transposed, runs, [](uint8_t, int32_t run) { return run >= kThickRun; });
+    const auto thick_run = static_cast<int32_t>((kThickest + 1) / tried.most);
+    ForRuns(reduced_mask, transposed, runs, [&](uint8_t, int32_t run) { return run >= thick_run; });
     if (none()) return std::vector<Line>{};
     ForRuns(reduced_mask, !transposed, runs,
             [](uint8_t cell, int32_t run) { return cell != 0 && run > kThickest && run <= kThickestEven; });
@@ -529,15 +529,30 @@ bool OfTheSheet(const Line& line, const std::vector<Line>& along, const std::vec
 
 // Adds to `lines` (rows and columns) the steeper lines of `reduced` that are
 // the sheet's, where no line lies; taken one by one, as each may carry a fan
-// on. A thin line the first look found at its steepest slope is often such a
-// line, fitted less well: the steeper one takes its place.
+// on. Thin ones, and thicker ones even along where no thin one lies (a
+// close-up's margin or rules, a form's box in perspective). A line the first
+// look found at its steepest slope is often such a line, fitted less well:
+// the steeper one takes its place.
 Result<void> AddSteepLines(const Reduced& reduced, int32_t factor, double least_span, int32_t width, int32_t height,
                            std::array<std::vector<Line>*, 2> lines, std::array<std::vector<Line>, 2>& frames,
                            std::array<std::vector<Line>, 2>& rest) {
-  std::array<std::vector<Line>, 2> steep;
+  std::array<std::vector<Line>, 2> thin;
+  std::array<std::vector<Line>, 2> thick;
   for (const bool transposed : {false, true}) {
-    steep[transposed] = QUOREL_TRY(
+    thin[transposed] = QUOREL_TRY(
         FindLines(reduced, transposed, factor, Thickness::kThin, least_span, {kMaxSlope, kSteepest}, &frames[transposed]));
+    const int32_t middle = (transposed ? height : width) / 2;
+    const auto unmet = [&](const std::vector<Line>& thinner, const Line& line) {
+      return std::none_of(thinner.begin(), thinner.end(), [&](const Line& t) { return Meet(t, line, middle); });
+    };
+    std::vector<Line> thicker_frames;
+    for (const Line& line : QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThick, least_span,
+                                                 {kMaxSlope, kSteepest}, &thicker_frames))) {
+      if (unmet(thin[transposed], line)) thick[transposed].push_back(line);
+    }
+    for (const Line& line : thicker_frames) {
+      if (unmet(frames[transposed], line)) frames[transposed].push_back(line);
+    }
   }
   for (bool added = true; added;) {
     added = false;
@@ -546,31 +561,39 @@ Result<void> AddSteepLines(const Reduced& reduced, int32_t factor, double least_
       const int32_t middle = (transposed ? height : width) / 2;
       const double limit = kMaxSlope - 1.0 / (transposed ? reduced.height : reduced.width);
       std::vector<Line> across = *lines[!transposed];
-      across.insert(across.end(), steep[!transposed].begin(), steep[!transposed].end());
-      for (auto line = steep[transposed].begin(); line != steep[transposed].end();) {
-        const auto meets = [&](const Line& other) { return Meet(other, *line, middle); };
-        const auto met = std::find_if(found.begin(), found.end(), meets);
-        const bool taken = met == found.end()
-                               ? OfTheSheet(*line, found, across)
-                               : std::abs(met->slope) > limit && met->bottom - met->top <= kThickest * factor + 2;
-        if (taken) {
-          if (met == found.end()) {
-            found.push_back(*line);
-          } else {
-            *met = *line;
+      for (const std::vector<Line>* steep : {&thin[!transposed], &thick[!transposed]}) {
+        across.insert(across.end(), steep->begin(), steep->end());
+      }
+      for (std::vector<Line>* steep : {&thin[transposed], &thick[transposed]}) {
+        for (auto line = steep->begin(); line != steep->end();) {
+          const auto meets = [&](const Line& other) { return Meet(other, *line, middle); };
+          const auto met = std::find_if(found.begin(), found.end(), meets);
+          const bool taken = met == found.end()
+                                 ? OfTheSheet(*line, found, across)
+                                 : std::abs(met->slope) > limit && met->bottom - met->top <= kThickestEven * factor + 2;
+          if (taken) {
+            if (met == found.end()) {
+              found.push_back(*line);
+            } else {
+              *met = *line;
+            }
           }
+          added = added || taken;
+          line = taken ? steep->erase(line) : line + 1;
         }
-        added = added || taken;
-        line = taken ? steep[transposed].erase(line) : line + 1;
       }
     }
   }
-  // The rest may still be a box's side in perspective (AddFrames), or a
-  // margin across light rules found later (Others).
+  // The rest may still be a box's side in perspective (AddFrames), or, thin,
+  // a margin across light rules found later (Others): a thick straight band
+  // across the rules is a pen's stroke as often, or the sheet's edge across
+  // a form's lines.
   for (const bool transposed : {false, true}) {
-    frames[transposed].insert(frames[transposed].end(), steep[transposed].begin(), steep[transposed].end());
+    for (const std::vector<Line>* steep : {&thin[transposed], &thick[transposed]}) {
+      frames[transposed].insert(frames[transposed].end(), steep->begin(), steep->end());
+    }
   }
-  rest = std::move(steep);
+  rest = std::move(thin);
   return {};
 }
 

@@ -54,8 +54,8 @@ class PaperLines {
   // ink), and run across nearly all the picture (a pencil's underline does
   // not). Light lines, and those of a curled sheet, that the first mask (cut
   // higher) broke up run whole in ink down to the faint floor. And the
-  // steeper lines the first look could not place that cross three rules of
-  // either look (a margin, across light rules in perspective). Memory: as
+  // steeper thin lines the first look could not place that cross three rules
+  // of either look (a margin, across light rules in perspective). Memory: as
   // Find. kOutOfMemory.
   Result<PaperLines> Others(const InkBits& faint, const InkBits& strong) const;
 
