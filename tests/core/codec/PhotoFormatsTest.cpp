@@ -3,6 +3,7 @@
 #include <libheif/heif_cxx.h>
 #include "codec/heif/HeifReader.h"
 #include "codec/webp/WebpReader.h"
+#include "image/DibLayout.h"
 #include "support/TestData.h"
 #include "support/TestPictures.h"
 
@@ -37,6 +38,19 @@ TEST(PhotoFormats, DamagedFilesAreRefusedOrKeepTheirRows) {
   EXPECT_FALSE(cut->complete);
   EXPECT_NE(PixelAt(cut->picture, 120, 0), Grey(255));  // the photo's grey paper
   EXPECT_EQ(PixelAt(cut->picture, 120, 179), Grey(255));
+}
+
+// An opaque WebP is decoded straight into the picture's block: its rows'
+// padding (7 pixels wide: 3 bytes a row) must stay zero.
+TEST(PhotoFormats, WebpDecodedInPlaceKeepsRowPaddingZero) {
+  auto read = ReadWebpBytes(Bytes("webp/lossless.webp"));
+  ASSERT_TRUE(read) << read.code();
+  const auto rows = DibRows::Of(read->picture);
+  ASSERT_TRUE(rows);
+  for (int32_t y = 0; y < rows->height(); ++y) {
+    const auto row = rows->StoredRow(y);
+    EXPECT_TRUE(std::all_of(row.begin() + 3 * rows->width(), row.end(), [](uint8_t b) { return b == 0; })) << y;
+  }
 }
 
 // libheif's own encoder writes "turned 90° clockwise" as an irot box; the left half (black) comes out on top.
