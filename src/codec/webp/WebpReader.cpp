@@ -76,16 +76,13 @@ Result<Decoded> ReadOpaqueWebp(std::span<const uint8_t> bytes, const WebPBitstre
   int stride = 0;
   const int rows_done = QUOREL_TRY(RowsDecoded(decoder.get(), code, features, &pixels, &stride));
   if (pixels != area.data() || static_cast<size_t>(stride) != geometry.stride) return Status::kWebpLibrary;
+  // Stored row y holds the picture's row y from the top until swapped.
   const int32_t height = geometry.height;
-  const size_t row_bytes = static_cast<size_t>(geometry.width) * 3;
-  const auto stored = [&](int32_t index) {
-    return area.subspan(static_cast<size_t>(index) * geometry.stride, geometry.stride);
-  };
   for (int32_t y = rows_done; y < height; ++y) {
-    std::fill_n(stored(y).begin(), row_bytes, uint8_t{255});  // paper where the file ran out
+    std::fill_n(rows.StoredRow(y).begin(), size_t{3} * geometry.width, uint8_t{255});  // paper where the file ran out
   }
   // Whole stored rows: their padding, zero from CreateDib, libwebp leaves.
-  for (int32_t y = 0; y < height / 2; ++y) std::ranges::swap_ranges(stored(y), stored(height - 1 - y));
+  for (int32_t y = 0; y < height / 2; ++y) std::ranges::swap_ranges(rows.StoredRow(y), rows.StoredRow(height - 1 - y));
   return Decoded{std::move(picture), code == VP8_STATUS_OK};
 }
 

@@ -1,6 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 #include <libheif/heif_cxx.h>
+#include <algorithm>
 #include "codec/heif/HeifReader.h"
 #include "codec/webp/WebpReader.h"
 #include "image/DibLayout.h"
