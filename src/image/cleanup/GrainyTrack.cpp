@@ -107,4 +107,19 @@ Result<void> AddGrainyTrack(InkBits& ink, int32_t grain, int32_t reach, int leas
   return GrowWithin(ink, track);
 }
 
+Result<void> AddGrainyTrackOffLines(InkBits& ink, std::initializer_list<const PaperLines*> lines, int32_t near,
+                                    int32_t reach, int least, const DarknessRows& darkness) {
+  if (std::all_of(lines.begin(), lines.end(), [](const PaperLines* l) { return l->empty(); })) {
+    return AddGrainyTrack(ink, InkGrain(ink, reach, least, darkness), reach, least, darkness);
+  }
+  const InkBits before = QUOREL_TRY(ink.Copy());
+  InkBits away = QUOREL_TRY(ink.Copy());
+  for (const PaperLines* l : lines) l->ClearNear(away, near);
+  QUOREL_TRY(AddGrainyTrack(ink, InkGrain(away, reach, least, darkness), reach, least, darkness));
+  Subtract(ink, before);
+  for (const PaperLines* l : lines) l->ClearNear(ink, near);
+  Unite(ink, before);
+  return {};
+}
+
 }  // namespace quorel

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "common/Result.h"
 #include "image/cleanup/DarknessRows.h"
 #include "image/cleanup/InkBits.h"
+#include "image/cleanup/PaperLines.h"
 
 namespace quorel {
 
@@ -31,5 +33,13 @@ int32_t InkGrain(const InkBits& ink, int32_t reach, int least, const DarknessRow
 // `reach`. Nothing for a grain under 2. Memory: a few rows and one bit a
 // pixel. kOutOfMemory.
 Result<void> AddGrainyTrack(InkBits& ink, int32_t grain, int32_t reach, int least, const DarknessRows& darkness);
+
+// AddGrainyTrack with the grain measured on `ink`, and the paper's lines
+// kept out of it: what their clearing left of them (a light rule's dashes)
+// is no grain of the ink, and a track would run along it. The grain is
+// measured beyond `near` of the lines, and what the track adds within it
+// goes again. Memory: two copies of `ink`. kOutOfMemory.
+Result<void> AddGrainyTrackOffLines(InkBits& ink, std::initializer_list<const PaperLines*> lines, int32_t near,
+                                    int32_t reach, int least, const DarknessRows& darkness);
 
 }  // namespace quorel

@@ -668,7 +668,8 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     return static_cast<const uint8_t*>(darkness.data());
   };
   // Grainy ink (pencil): the paper between its flakes, at the tone of its grain.
-  QUOREL_TRY(AddGrainyTrack(masks.strong, InkGrain(masks.strong, within, least, rows), within, least, rows));
+  QUOREL_TRY(AddGrainyTrackOffLines(masks.strong, {&lines, &others}, static_cast<int32_t>(std::ceil(pen)), within,
+                                    least, rows));
   // The rim of a hard shadow where the paper has not followed it yet. (The
   // width grown, as faint ink's strong pixels can be too few to tell it;
   // bounded, as is the work a pixel.)

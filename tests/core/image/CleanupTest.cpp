@@ -936,6 +936,42 @@ TEST(CleanupTest, GrainyTrackFillsAPencilLine) {
   }
 }
 
+// Three rules, the middle one left as dashes (2 px flakes 2 px apart, the
+// paper at 30 between them) as their clearing leaves a light rule, and a
+// pencil line of the same grain between two rules. Off the lines, the
+// pencil's track is filled and the dashes stay dashes; a track over both
+// would run along the rule as well.
+TEST(CleanupTest, GrainyTrackLeavesWhatALineLeft) {
+  constexpr int kW = 200, kH = 100;
+  InkBits rules = InkBits::Create(kW, kH).value();
+  for (const int y : {20, 50, 80}) {
+    for (int x = 0; x < kW; ++x) rules.Set(x, y), rules.Set(x, y + 1);
+  }
+  const PaperLines lines = PaperLines::Find(rules).value();
+  ASSERT_FALSE(lines.empty());
+  for (const bool off_lines : {false, true}) {
+    InkBits ink = InkBits::Create(kW, kH).value();
+    std::vector<uint8_t> dark(kW * kH, 0);
+    const auto grainy = [&](int x, int y) {
+      const bool flake = (x / 2 + y / 2) % 2 == 0;
+      dark[y * kW + x] = flake ? 90 : 30;
+      if (flake) ink.Set(x, y);
+    };
+    for (int x = 0; x < kW; ++x) grainy(x, 50), grainy(x, 51);
+    for (int y = 58; y < 72; ++y) {
+      for (int x = 90; x < 100; ++x) grainy(x, y);
+    }
+    const DarknessRows rows = [&](int32_t y, int32_t from, int32_t) { return &dark[y * kW + from]; };
+    if (off_lines) {
+      ASSERT_TRUE(AddGrainyTrackOffLines(ink, {&lines}, 2, 4, 16, rows));
+    } else {
+      ASSERT_TRUE(AddGrainyTrack(ink, InkGrain(ink, 4, 16, rows), 4, 16, rows));
+    }
+    EXPECT_TRUE(ink.Get(92, 60) && ink.Get(94, 60)) << off_lines;  // the pencil's track, flake and paper
+    EXPECT_EQ(ink.Get(24, 50) && ink.Get(25, 50), !off_lines);    // the paper between two dashes
+  }
+}
+
 // The running maxima along rows and down columns against a plain window, on
 // grids shorter and taller than the window, and radii whose first rows'
 // windows are shorter than the doubled ones; and the running extreme in
