@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <numeric>
 #include <span>
+#include <tuple>
 #include <vector>
 
 #include "image/cleanup/InkPieces.h"
@@ -35,6 +36,11 @@ constexpr double kGapPerHeight = 2.5;       // a gap between words, in glyph hei
 // of their height), where a hand's letters wander above and below.
 constexpr double kGridStray = 1;
 constexpr double kStrayPerHeight = 0.035;
+// A descender (p, q, y) hangs its foot below the line by over this share of
+// the glyphs' height, further than a hand's foot wanders; up to this share
+// of a row's glyphs may be such.
+constexpr double kDescenderPerHeight = 0.25;
+constexpr double kMostDescenderShare = 0.25;
 // A glyph is compared with at most this many glyphs to its right (several
 // lines side by side interleave), which bounds the work on any picture.
 constexpr size_t kNeighbours = 64;
@@ -60,12 +66,18 @@ int32_t Find(std::vector<int32_t>& parent, int32_t i) {
   return i;
 }
 
-using Feet = std::vector<std::pair<double, double>>;  // x, y from left to right
+// A glyph's foot (the middle of its lowest row) and its top row.
+struct Foot {
+  double x, y, top;
+};
+using Feet = std::vector<Foot>;  // from left to right
 
 Feet FeetOf(const std::vector<Piece>& pieces, std::span<const int32_t> glyphs) {
   Feet feet;
-  for (const int32_t g : glyphs) feet.emplace_back(pieces[g].foot, pieces[g].box.bottom);
-  std::sort(feet.begin(), feet.end());
+  for (const int32_t g : glyphs) {
+    feet.push_back({pieces[g].foot, static_cast<double>(pieces[g].box.bottom), static_cast<double>(pieces[g].box.top)});
+  }
+  std::sort(feet.begin(), feet.end(), [](const Foot& a, const Foot& b) { return std::tie(a.x, a.y) < std::tie(b.x, b.y); });
   return feet;
 }
 
@@ -73,19 +85,36 @@ Feet FeetOf(const std::vector<Piece>& pieces, std::span<const int32_t> glyphs) {
 // bends it): how far each glyph's foot strays from the line through its
 // neighbours' feet, in the median, under kGridStray (a picture's pixel, of
 // which a mask's pixel is `cell` across) or `stray_share` of the glyphs'
-// height.
-bool StandsOnALine(const Feet& feet, double height, double stray_share, int32_t cell) {
-  std::vector<double> strays;
-  for (size_t i = 1; i + 1 < feet.size(); ++i) {
-    const auto [x0, y0] = feet[i - 1];
-    const auto [x2, y2] = feet[i + 1];
-    const double along = x2 > x0 ? (feet[i].first - x0) / (x2 - x0) : 0.5;
-    strays.push_back(std::abs(feet[i].second - (y0 + along * (y2 - y0))));
+// height. The descenders' feet are left out first: each would throw its
+// neighbours' lines off too.
+bool StandsOnALine(const Feet& row, double height, double stray_share, int32_t cell) {
+  // How far below the line through its neighbours' feet the i-th foot is.
+  const auto below = [](const Feet& feet, size_t i) {
+    const Foot& a = feet[i - 1];
+    const Foot& b = feet[i + 1];
+    const double along = b.x > a.x ? (feet[i].x - a.x) / (b.x - a.x) : 0.5;
+    return feet[i].y - (a.y + along * (b.y - a.y));
+  };
+  const double stray = std::max(kGridStray / cell, stray_share * height);
+  const double descender = std::max(stray, kDescenderPerHeight * height);
+  // A descender's top is as high as a neighbour's (a hand's letter set
+  // lower is lower all over).
+  const auto hangs = [&](size_t i) {
+    return below(row, i) > descender && row[i].top <= std::max(row[i - 1].top, row[i + 1].top) + stray;
+  };
+  Feet feet;
+  for (size_t i = 0; i < row.size(); ++i) {
+    if (i == 0 || i + 1 == row.size() || !hangs(i)) feet.push_back(row[i]);
   }
+  if (static_cast<double>(row.size() - feet.size()) > kMostDescenderShare * static_cast<double>(row.size())) {
+    return false;
+  }
+  std::vector<double> strays;
+  for (size_t i = 1; i + 1 < feet.size(); ++i) strays.push_back(std::abs(below(feet, i)));
   if (strays.empty()) return false;
   const auto middle = strays.begin() + static_cast<std::ptrdiff_t>(strays.size() / 2);
   std::nth_element(strays.begin(), middle, strays.end());
-  return *middle < std::max(kGridStray / cell, stray_share * height);
+  return *middle < stray;
 }
 
 // Whether most of a row's pieces stand higher than the row's slope lifts
@@ -93,8 +122,8 @@ bool StandsOnALine(const Feet& feet, double height, double stray_share, int32_t 
 // stands on its line as print does, its pieces no higher than it is thick.
 bool StandUpright(const std::vector<Piece>& pieces, std::span<const int32_t> glyphs, const Feet& feet,
                   double stroke) {
-  const double run = feet.back().first - feet.front().first;
-  const double slope = run > 0 ? std::abs(feet.back().second - feet.front().second) / run : 0;
+  const double run = feet.back().x - feet.front().x;
+  const double slope = run > 0 ? std::abs(feet.back().y - feet.front().y) / run : 0;
   const auto upright = std::count_if(glyphs.begin(), glyphs.end(), [&](int32_t g) {
     const Piece& p = pieces[g];
     return p.height() - slope * (p.box.right - p.box.left) >= 2 * stroke;
@@ -116,16 +145,16 @@ int32_t MarkBand(const std::vector<Piece>& pieces, std::span<const int32_t> glyp
   const Feet feet = FeetOf(pieces, glyphs);
   size_t i = 0;  // the foot at or right of x
   for (int32_t x = left; x < right; ++x) {
-    while (i < feet.size() && feet[i].first < x) ++i;
+    while (i < feet.size() && feet[i].x < x) ++i;
     double y = 0;
     if (i == 0) {
-      y = feet.front().second;
+      y = feet.front().y;
     } else if (i == feet.size()) {
-      y = feet.back().second;
+      y = feet.back().y;
     } else {
-      const auto [x0, y0] = feet[i - 1];
-      const auto [x1, y1] = feet[i];
-      y = y0 + (x - x0) / std::max(1e-9, x1 - x0) * (y1 - y0);
+      const Foot& a = feet[i - 1];
+      const Foot& b = feet[i];
+      y = a.y + (x - a.x) / std::max(1e-9, b.x - a.x) * (b.y - a.y);
     }
     const auto foot = static_cast<int32_t>(std::lround(y));
     const int32_t bottom = std::min(band.height() - 1, foot + high);

@@ -13,8 +13,10 @@ namespace quorel {
 // heights, overlapping rows (along the rows' tilt) and gaps under a word's
 // space, at least five glyphs' heights long, whose feet stray less than a pixel
 // (or 3.5 % of their height) from the line through their neighbours' feet (a
-// hand's letters wander) and most of which stand two strokes higher than the
-// row's slope lifts them (a straight stroke broken into pieces does not). A row
+// hand's letters wander; up to a quarter of them, descenders over a quarter of
+// the height lower, are left out) and most of which stand two strokes higher
+// than the row's slope lifts them (a straight stroke broken into pieces does
+// not). A row
 // of pieces over half the tallest one's height (the name's writing) may be the
 // name itself: it has no 3.5 % allowance and must not hold the tallest piece.
 // Print lies above or below the writing, not beside one of its large pieces in

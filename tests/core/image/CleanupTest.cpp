@@ -847,10 +847,11 @@ TEST(CleanupTest, FaintWordsWithoutStrongInkAreAdded) {
 // capital of their own and no other name, and written with a fine pen
 // (stroke width 0.4: letters 25 strokes high); a sloping line 4 px thick
 // broken into nine pieces stays too (stroke width 2.5 for the rest). Tilted
-// by 14° they go as well.
+// by 14°, or with two descenders 4 px below the line, they go as well.
 TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
-  enum { kPrint, kTilted, kWander, kBrokenLine, kFinePen, kCapital, kAsLarge, kAsLargePage, kOwnCapital };
-  for (const int row : {kPrint, kTilted, kWander, kBrokenLine, kFinePen, kCapital, kAsLarge, kAsLargePage, kOwnCapital}) {
+  enum { kPrint, kTilted, kDescenders, kWander, kBrokenLine, kFinePen, kCapital, kAsLarge, kAsLargePage, kOwnCapital };
+  for (const int row : {kPrint, kTilted, kDescenders, kWander, kBrokenLine, kFinePen, kCapital, kAsLarge, kAsLargePage,
+                        kOwnCapital}) {
     InkBits ink = InkBits::Create(200, 200).value();
     const auto lift = [&](int x) { return row == kTilted ? x / 4 : 0; };
     for (int k = 0; k < (row == kAsLargePage ? 72 : 9); ++k) {
@@ -859,6 +860,7 @@ TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
         ink.Set(x + i, y), ink.Set(x + i, y + 9), ink.Set(x, y + i), ink.Set(x + 9, y + i);
       }
       for (int i = 0; i < 10 && row == kOwnCapital && k == 0; ++i) ink.Set(x, y - 10 + i);
+      for (int i = 10; i < 14 && row == kDescenders && (k == 1 || k == 4); ++i) ink.Set(x, y + i);
       for (int i = 0; i < 8 && row == kBrokenLine; ++i) {
         for (int t = 0; t < 4; ++t) ink.Set(10 + 9 * k + i, 50 + t - (9 * k + i) / 4);
       }
@@ -873,7 +875,7 @@ TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
     ASSERT_TRUE(RemovePrintLines(ink, row == kFinePen ? 0.4 : 2.5));
     EXPECT_EQ(ink.Get(60, 14 + lift(60)), row == kWander || row == kFinePen || row == kCapital || row == kOwnCapital)
         << row;
-    EXPECT_EQ(ink.Get(52, 14 + lift(50)), row != kPrint && row != kTilted && !as_large) << row;
+    EXPECT_EQ(ink.Get(52, 14 + lift(50)), row != kPrint && row != kTilted && row != kDescenders && !as_large) << row;
     EXPECT_EQ(ink.Get(28, 47), row == kBrokenLine) << row;
     EXPECT_TRUE(ink.Get(2, 100) && (row == kOwnCapital || ink.Get(152, name_top + 10))) << row;
   }
