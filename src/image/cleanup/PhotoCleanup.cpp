@@ -34,6 +34,7 @@
 #include "image/cleanup/RunEndRise.h"
 #include "image/cleanup/SealCells.h"
 #include "image/cleanup/SegmentTrack.h"
+#include "image/cleanup/ShadowRemnants.h"
 #include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/TrimMargins.h"
@@ -94,6 +95,9 @@ constexpr double kDotReachPerPen = 8.0;
 // Ink with a square of kWidePerPen stroke widths either side of a pixel in
 // it is too wide to be writing.
 constexpr double kWidePerPen = 2.0;
+// A hard shadow's corners left at a stroke lie within this many of the wide
+// test's radii of what it took.
+constexpr int32_t kRemnantReachPerWide = 3;
 // A wide part whose edges rise over kSofterEdgePerPen times the thin
 // strokes' (at least a pixel's) is a shadow, told from kLeastEdgeEnds run
 // ends of each at least.
@@ -543,11 +547,13 @@ bool SofterEdged(const InkBits& strong, const InkBits& thin, std::array<int, 2> 
 // it, the wide test, at twice the pen, lets a shadow a few pens wide pass.
 // The paper's closing keeps to the first look's width, unless the shadow's
 // runs, long and many, made that width the shadow's (over kWidePerPen of
-// the thinner strokes).
+// the thinner strokes). A shadow lighter than the cores is cut from them
+// halfway (`shadow_cut`; 0 for none).
 struct PenWidth {
   double pen;
   double closing_pen;
   bool beside_shadow = false;
+  int shadow_cut = 0;
 };
 
 Result<PenWidth> PenBesideShadows(const InkBits& strong, double pen, const ConstDibRows& in, PaperLight& light,
@@ -572,7 +578,7 @@ Result<PenWidth> PenBesideShadows(const InkBits& strong, double pen, const Const
     return PenWidth{pen, pen};
   }
   const double thin_pen = StrokeWidth(thin);
-  return PenWidth{thin_pen, wide < pen ? thin_pen : pen, true};
+  return PenWidth{thin_pen, wide < pen ? thin_pen : pen, true, 3 * shadow > 2 * cores ? 0 : (shadow + cores) / 2};
 }
 
 // Whether all the ink lies within a stroke of the paper's lines: what their
@@ -625,6 +631,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   double pen = 0;
   double closing_pen = 0;
   bool beside_shadow = false;
+  int shadow_cut = 0;
   {
     // A seal's strokes are measured where the print does not cut them short.
     InkBits print = QUOREL_TRY(InkBits::Create(wanted == InkWanted::kSeal ? w : 0, in.height()));
@@ -636,6 +643,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
       pen = width.pen;
       closing_pen = width.closing_pen;
       beside_shadow = width.beside_shadow;
+      shadow_cut = width.shadow_cut;
     }
   }
   if (pen == 0) return NoInk(std::move(light), in, least);
@@ -690,7 +698,16 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // scale grows with the field until the whole seal is one "speck".
   const double stroke = std::max(
       1.0, choice.wanted == InkWanted::kSeal ? std::min(StrokeWidth(masks.strong), kWidePerPen * pen) : grown);
+  InkBits taken = QUOREL_TRY(shadow_cut > 0 ? masks.strong.Copy() : InkBits::Create(0, 0));
   QUOREL_TRY(KeepWriting(masks.strong, pen, stroke, choice.wanted));
+  // What the wide test left of a hard shadow lighter than the pen, beside
+  // what it took.
+  if (shadow_cut > 0) {
+    Subtract(taken, masks.strong);
+    const auto wide = static_cast<int32_t>(std::ceil(kWidePerPen * std::max(pen, stroke)));
+    QUOREL_TRY(RemoveShadowRemnants(masks.strong, QUOREL_TRY(Grown(taken, kRemnantReachPerWide * wide)), shadow_cut,
+                                    static_cast<int32_t>(std::ceil(pen / 2)), rows));
+  }
   // A sheet's edge or a step's rim left alone, or pieces of the paper's
   // lines: writing never lies along one straight line (as the faint look's
   // crease of a fold, below), nor wholly on the lines.

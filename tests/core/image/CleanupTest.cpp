@@ -27,6 +27,7 @@
 #include "image/cleanup/PrintLines.h"
 #include "image/cleanup/RunEndRise.h"
 #include "image/cleanup/SegmentTrack.h"
+#include "image/cleanup/ShadowRemnants.h"
 #include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/TrimMargins.h"
@@ -972,6 +973,35 @@ TEST(CleanupTest, GrainyTrackLeavesWhatALineLeft) {
     EXPECT_TRUE(ink.Get(92, 60) && ink.Get(94, 60)) << off_lines;  // the pencil's track, flake and paper
     EXPECT_EQ(ink.Get(24, 50) && ink.Get(25, 50), !off_lines);    // the paper between two dashes
   }
+}
+
+// A stroke 5 px wide (darkness 150) with a rim a pixel wide either side
+// (60), a shadow's wedge at it (60, 20 px deep) and a hairline off it (60, a
+// pixel wide): cut halfway (105), the wedge goes beyond 3 px of the stroke
+// where it lies beside the shadow taken; the stroke, its rims and the
+// hairline stay.
+TEST(CleanupTest, ShadowRemnantsGoAndHairlinesStay) {
+  constexpr int kW = 80, kH = 60;
+  InkBits ink = InkBits::Create(kW, kH).value();
+  std::vector<uint8_t> dark(kW * kH, 0);
+  const auto put = [&](int x, int y, uint8_t d) { dark[y * kW + x] = d, ink.Set(x, y); };
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 19; x < 26; ++x) put(x, y, x == 19 || x == 25 ? 60 : 150);
+  }
+  for (int y = 10; y < 30; ++y) {
+    for (int x = 26; x < 26 + (30 - y); ++x) put(x, y, 60);
+  }
+  for (int x = 0; x < 19; ++x) put(x, 40, 60);
+  const DarknessRows rows = [&](int32_t y, int32_t from, int32_t) { return &dark[y * kW + from]; };
+  InkBits beside = InkBits::Create(kW, kH).value();
+  for (int y = 0; y < 20; ++y) {
+    for (int x = 0; x < kW; ++x) beside.Set(x, y);
+  }
+  ASSERT_TRUE(RemoveShadowRemnants(ink, beside, 105, 3, rows));
+  EXPECT_FALSE(ink.Get(35, 14));                                       // the wedge beside the shadow
+  EXPECT_TRUE(ink.Get(31, 22));                                        // and away from it
+  EXPECT_TRUE(ink.Get(22, 20) && ink.Get(25, 50) && ink.Get(27, 20));  // stroke, rim, wedge by the stroke
+  EXPECT_TRUE(ink.Get(5, 40) && ink.Get(15, 40));                      // the hairline
 }
 
 // The running maxima along rows and down columns against a plain window, on
