@@ -16,6 +16,7 @@ namespace quorel {
 namespace {
 
 constexpr int kLeastGlyphs = 6;
+constexpr int kLeastContinued = 2;  // glyphs beyond a gap in a line of print
 // A glyph's pieces (a kanji's strokes, the bars of "=") lie apart by up to
 // about three stroke widths: grown by half that, they join.
 constexpr double kJoinPerStroke = 1.5;
@@ -265,14 +266,15 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
   // A row as high as the writing may be the name itself, its letters each
   // a piece: it is print only if it stands on its line to the pixel, with no
   // close-up's allowance, and does not hold the tallest piece (a capital).
+  const auto stray_share = [&](double height) { return height > kGlyphShareOfName * tallest ? 0.0 : kStrayPerHeight; };
   for_rows([&](int32_t root, std::span<const int32_t> row) {
     if (rows[root].count < kLeastGlyphs) return;
     const Feet feet = FeetOf(pieces, row);
     const double height = static_cast<double>(rows[root].heights) / rows[root].count;
-    const double stray_share = height > kGlyphShareOfName * tallest ? 0.0 : kStrayPerHeight;
     const bool capital = std::any_of(row.begin(), row.end(), [&](int32_t g) { return pieces[g].height() == tallest; });
     rows[root].straight = !capital && height <= kTallestGlyphStrokes * stroke &&
-                          StandsOnALine(feet, height, stray_share, cell) && StandUpright(pieces, row, feet, stroke);
+                          StandsOnALine(feet, height, stray_share(height), cell) &&
+                          StandUpright(pieces, row, feet, stroke);
   });
   // The writing's own pieces: large ones, but not the rules nor the glyphs of
   // a row that stands on its line (print as large as the name).
@@ -327,9 +329,52 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
     return r.count >= kLeastGlyphs && r.straight &&
            int64_t{r.right - r.left} * r.count >= kLineLengthPerHeight * r.heights && !beside_writing(root);
   };
+  std::vector<char> print_row(pieces.size(), 0);  // by row
+  struct PrintRow {
+    int32_t root;
+    Foot first, last;
+    double stray;
+  };
+  std::vector<PrintRow> print_rows;
+  for_rows([&](int32_t root, std::span<const int32_t> row) {
+    if (!is_print(root)) return;
+    print_row[root] = 1;
+    const Feet feet = FeetOf(pieces, row);
+    const double height = static_cast<double>(rows[root].heights) / rows[root].count;
+    print_rows.push_back({root, feet.front(), feet.back(), std::max(kGridStray / cell, stray_share(height) * height)});
+  });
+  // A line of print broken by a gap wider than a word's (up to the line's
+  // own length): the glyphs beyond it, of like heights, whose feet stand on
+  // the line through its end glyphs' feet as closely, are print too.
+  for_rows([&](int32_t root, std::span<const int32_t> row) {
+    const Row& r = rows[root];
+    if (print_row[root] || r.count < kLeastContinued || beside_writing(root)) return;
+    const Feet feet = FeetOf(pieces, row);
+    const double height = static_cast<double>(r.heights) / r.count;
+    for (const PrintRow& p : print_rows) {
+      const Row& q = rows[p.root];
+      const double q_height = static_cast<double>(q.heights) / q.count;
+      const int32_t gap = std::max(q.left - r.right, r.left - q.right);
+      if (gap < 0 || gap > q.right - q.left || std::max(height, q_height) > kLikeHeights * std::min(height, q_height)) {
+        continue;
+      }
+      const double run = p.last.x - p.first.x;
+      if (run <= 0) continue;
+      std::vector<double> strays;
+      for (const Foot& f : feet) {
+        strays.push_back(std::abs(f.y - (p.first.y + (f.x - p.first.x) / run * (p.last.y - p.first.y))));
+      }
+      const auto middle = strays.begin() + static_cast<std::ptrdiff_t>(strays.size() / 2);
+      std::nth_element(strays.begin(), middle, strays.end());
+      if (*middle < p.stray) {
+        print_row[root] = 1;
+        break;
+      }
+    }
+  });
   std::vector<int64_t> print;  // the pieces' order
   for (const int32_t g : glyphs) {
-    if (is_print(Find(parent, g))) print.push_back(pieces[g].order);
+    if (print_row[Find(parent, g)]) print.push_back(pieces[g].order);
   }
   if (print.empty()) return {};
   // Each line's band: a smaller piece within it (a dash, a glyph's bar, a
@@ -338,7 +383,7 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
   InkBits band = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
   int32_t band_high = 0;
   for_rows([&](int32_t root, std::span<const int32_t> row) {
-    if (is_print(root)) band_high = std::max(band_high, MarkBand(pieces, row, band));
+    if (print_row[root]) band_high = std::max(band_high, MarkBand(pieces, row, band));
   });
   // Walked again in the same order: each piece's pixels come back unless it
   // is print. A piece as small as a glyph is held whole until its end (up to

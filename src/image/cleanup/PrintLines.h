@@ -16,7 +16,9 @@ namespace quorel {
 // hand's letters wander; up to a quarter of them, descenders over a quarter of
 // the height lower, are left out) and most of which stand two strokes higher
 // than the row's slope lifts them (a straight stroke broken into pieces does
-// not). A row
+// not). Two glyphs or more past a wider gap (up to the line's length), of
+// like heights, whose feet stand on that line as closely (from the line
+// through its end glyphs' feet), go with it. A row
 // of pieces over half the tallest one's height (the name's writing) may be the
 // name itself: it has no 3.5 % allowance and must not hold the tallest piece.
 // Print lies above or below the writing, not beside one of its large pieces in

@@ -882,6 +882,25 @@ TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
   }
 }
 
+// Six 10 px letters on a line, then past a gap wider than a word's (40 px)
+// two more: on the line they go with it; 3 px lower (a hand's, after a
+// printed label) they stay. A name (a 60 px loop) lies below.
+TEST(CleanupTest, PrintGoesOnAcrossAWideGap) {
+  for (const int drop : {0, 3}) {
+    InkBits ink = InkBits::Create(240, 120).value();
+    const auto letter = [&](int x, int y) {
+      for (int i = 0; i < 10; ++i) ink.Set(x + i, y), ink.Set(x + i, y + 9), ink.Set(x, y + i), ink.Set(x + 9, y + i);
+    };
+    for (int k = 0; k < 6; ++k) letter(10 + 14 * k, 10);
+    for (int k = 0; k < 2; ++k) letter(134 + 14 * k, 10 + drop);
+    for (int i = 0; i < 60; ++i) ink.Set(60, 50 + i), ink.Set(98, 50 + i), ink.Set(60 + i % 39, 50);
+    ASSERT_TRUE(RemovePrintLines(ink, 2.5));
+    EXPECT_FALSE(ink.Get(10, 15)) << drop;
+    EXPECT_EQ(ink.Get(134, 15 + drop) && ink.Get(148, 15 + drop), drop != 0) << drop;
+    EXPECT_TRUE(ink.Get(60, 80)) << drop;
+  }
+}
+
 // A line of eight "=" (two bars 16 × 2, 3 px apart, 10 px between glyphs;
 // stroke width 2.5) under a name: no bar is a glyph on its own, grown they
 // join into glyphs, and the line goes; the name stays.
