@@ -96,7 +96,7 @@ constexpr double kDotReachPerPen = 8.0;
 // it is too wide to be writing.
 constexpr double kWidePerPen = 2.0;
 // A hard shadow's corners left at a stroke lie within this many of the wide
-// test's radii of what it took.
+// test's radii of what KeepWriting took (the shadow's band among it).
 constexpr int32_t kRemnantReachPerWide = 3;
 // A wide part whose edges rise over kSofterEdgePerPen times the thin
 // strokes' (at least a pixel's) is a shadow, told from kLeastEdgeEnds run
@@ -701,7 +701,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   InkBits taken = QUOREL_TRY(shadow_cut > 0 ? masks.strong.Copy() : InkBits::Create(0, 0));
   QUOREL_TRY(KeepWriting(masks.strong, pen, stroke, choice.wanted));
   // What the wide test left of a hard shadow lighter than the pen, beside
-  // what it took.
+  // what KeepWriting took (the band, with any specks and print).
   if (shadow_cut > 0) {
     Subtract(taken, masks.strong);
     const auto wide = static_cast<int32_t>(std::ceil(kWidePerPen * std::max(pen, stroke)));
