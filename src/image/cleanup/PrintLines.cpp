@@ -82,13 +82,18 @@ Feet FeetOf(const std::vector<Piece>& pieces, std::span<const int32_t> glyphs) {
   return feet;
 }
 
+// The middle of `values` (reordered).
+double MedianOf(std::vector<double>& values) {
+  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+  std::nth_element(values.begin(), middle, values.end());
+  return *middle;
+}
+
 // Whether a row's glyphs stand on one line (tilted, or bent as a curled page
 // bends it): how far each glyph's foot strays from the line through its
-// neighbours' feet, in the median, under kGridStray (a picture's pixel, of
-// which a mask's pixel is `cell` across) or `stray_share` of the glyphs'
-// height. The descenders' feet are left out first: each would throw its
-// neighbours' lines off too.
-bool StandsOnALine(const Feet& row, double height, double stray_share, int32_t cell) {
+// neighbours' feet, in the median, under `stray`. The descenders' feet are
+// left out first: each would throw its neighbours' lines off too.
+bool StandsOnALine(const Feet& row, double height, double stray) {
   // How far below the line through its neighbours' feet the i-th foot is.
   const auto below = [](const Feet& feet, size_t i) {
     const Foot& a = feet[i - 1];
@@ -96,7 +101,6 @@ bool StandsOnALine(const Feet& row, double height, double stray_share, int32_t c
     const double along = b.x > a.x ? (feet[i].x - a.x) / (b.x - a.x) : 0.5;
     return feet[i].y - (a.y + along * (b.y - a.y));
   };
-  const double stray = std::max(kGridStray / cell, stray_share * height);
   const double descender = std::max(stray, kDescenderPerHeight * height);
   // A descender's top is as high as a neighbour's (a hand's letter set
   // lower is lower all over).
@@ -112,10 +116,7 @@ bool StandsOnALine(const Feet& row, double height, double stray_share, int32_t c
   }
   std::vector<double> strays;
   for (size_t i = 1; i + 1 < feet.size(); ++i) strays.push_back(std::abs(below(feet, i)));
-  if (strays.empty()) return false;
-  const auto middle = strays.begin() + static_cast<std::ptrdiff_t>(strays.size() / 2);
-  std::nth_element(strays.begin(), middle, strays.end());
-  return *middle < stray;
+  return !strays.empty() && MedianOf(strays) < stray;
 }
 
 // Whether most of a row's pieces stand higher than the row's slope lifts
@@ -263,17 +264,22 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
       first = last;
     }
   };
+  // How far a row's feet may stray: under kGridStray (a picture's pixel, of
+  // which a mask's pixel is `cell` across) or a close-up's share of their
+  // height, but not for a row as high as the writing.
+  const auto stray_of = [&](double height) {
+    return std::max(kGridStray / cell, height > kGlyphShareOfName * tallest ? 0.0 : kStrayPerHeight * height);
+  };
   // A row as high as the writing may be the name itself, its letters each
   // a piece: it is print only if it stands on its line to the pixel, with no
   // close-up's allowance, and does not hold the tallest piece (a capital).
-  const auto stray_share = [&](double height) { return height > kGlyphShareOfName * tallest ? 0.0 : kStrayPerHeight; };
   for_rows([&](int32_t root, std::span<const int32_t> row) {
     if (rows[root].count < kLeastGlyphs) return;
     const Feet feet = FeetOf(pieces, row);
     const double height = static_cast<double>(rows[root].heights) / rows[root].count;
     const bool capital = std::any_of(row.begin(), row.end(), [&](int32_t g) { return pieces[g].height() == tallest; });
     rows[root].straight = !capital && height <= kTallestGlyphStrokes * stroke &&
-                          StandsOnALine(feet, height, stray_share(height), cell) &&
+                          StandsOnALine(feet, height, stray_of(height)) &&
                           StandUpright(pieces, row, feet, stroke);
   });
   // The writing's own pieces: large ones, but not the rules nor the glyphs of
@@ -341,7 +347,7 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
     print_row[root] = 1;
     const Feet feet = FeetOf(pieces, row);
     const double height = static_cast<double>(rows[root].heights) / rows[root].count;
-    print_rows.push_back({root, feet.front(), feet.back(), std::max(kGridStray / cell, stray_share(height) * height)});
+    print_rows.push_back({root, feet.front(), feet.back(), stray_of(height)});
   });
   // A line of print broken by a gap wider than a word's (up to the line's
   // own length): the glyphs beyond it, of like heights, whose feet stand on
@@ -364,9 +370,7 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
       for (const Foot& f : feet) {
         strays.push_back(std::abs(f.y - (p.first.y + (f.x - p.first.x) / run * (p.last.y - p.first.y))));
       }
-      const auto middle = strays.begin() + static_cast<std::ptrdiff_t>(strays.size() / 2);
-      std::nth_element(strays.begin(), middle, strays.end());
-      if (*middle < p.stray) {
+      if (MedianOf(strays) < p.stray) {
         print_row[root] = 1;
         break;
       }
