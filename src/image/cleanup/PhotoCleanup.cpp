@@ -60,6 +60,10 @@ constexpr int32_t kRiseRows = 256;
 // The ink's full contrast is taken where 90 % of the darker pixels lie, and
 // the ink edge halfway to it (the 50 % coverage line of a blurred stroke).
 constexpr double kContrastShare = 0.90;
+// A pen whose own ink (print and the paper's lines left out) reaches at most
+// this share of all ink's contrast is lighter than the print beside it: its
+// strong ink is set by its own contrast.
+constexpr double kLighterPenShare = 0.75;
 // A seal is stamped at one depth, so its full contrast is its median pixel's:
 // the darker tenth of it may be seal multiplied by the print under it.
 constexpr double kSealContrastShare = 0.50;
@@ -150,6 +154,10 @@ void ForDarkRuns(const PaperLight& light, int32_t y, int least, int32_t from, in
 struct InkContrast {
   int edge = kMaxEdge;
   int full = 0;  // none found
+  // What a stroke narrower than the blur is judged against (StrokeCut): all
+  // ink's full contrast, even where the pen's own set the edge, as such a
+  // stroke never shows its ink's full darkness.
+  int narrow = 0;
 };
 
 InkContrast ChooseEdge(const std::array<uint32_t, 256>& histogram, int least, double share) {
@@ -161,7 +169,7 @@ InkContrast ChooseEdge(const std::array<uint32_t, 256>& histogram, int least, do
   for (int d = least; d < 256; ++d) {
     seen += histogram[d];
     // Strong ink stands out of the grain twice as far as faint ink.
-    if (seen >= wanted) return {std::clamp((d + 1) / 2, 2 * least, kMaxEdge), d};
+    if (seen >= wanted) return {std::clamp((d + 1) / 2, 2 * least, kMaxEdge), d, d};
   }
   return {};
 }
@@ -289,11 +297,16 @@ struct Masks {
   GrainSeeds seeds{};
 };
 
-// The wanted ink's contrast, from its histogram.
-// Each pixel of it is noted in `cut`, if given.
+// The wanted ink's contrast, from its histogram; with `pen_ink` (not empty),
+// the pen's own where it is clearly lighter than all ink's (a light pen on a
+// form whose print and lines are black would otherwise have hardly a strong
+// pixel). Each pixel of the wanted ink is noted in `cut`, if given.
 InkContrast StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least,
-                       Buffer<float>& white, Buffer<uint8_t>& darkness, StrokeCut* cut = nullptr) {
+                       Buffer<float>& white, Buffer<uint8_t>& darkness, StrokeCut* cut = nullptr,
+                       const InkBits& pen_ink = {}) {
   std::array<uint32_t, 256> histogram{};
+  std::array<uint32_t, 256> pen_histogram{};
+  const bool pen_apart = pen_ink.width() > 0;
   for (int32_t y = 0; y < in.height(); ++y) {
     ForDarkRuns(light, y, least, 0, in.width(), [&](int32_t from, int32_t to) {
       light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
@@ -302,11 +315,18 @@ InkContrast StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoic
       for (int32_t i = 0; i < to - from; ++i) {
         if (darkness[i] < least || !choice.Wants(&white[3 * i])) continue;
         ++histogram[darkness[i]];
+        if (pen_apart && pen_ink.Get(from + i, y)) ++pen_histogram[darkness[i]];
         if (squares != nullptr) cut->Note(squares, from + i, darkness[i]);
       }
     });
   }
-  return ChooseEdge(histogram, least, choice.wanted == InkWanted::kSeal ? kSealContrastShare : kContrastShare);
+  const double share = choice.wanted == InkWanted::kSeal ? kSealContrastShare : kContrastShare;
+  const InkContrast all = ChooseEdge(histogram, least, share);
+  if (!pen_apart) return all;
+  InkContrast pen = ChooseEdge(pen_histogram, least, share);
+  if (pen.full == 0 || pen.full > kLighterPenShare * all.full) return all;
+  pen.narrow = all.full;
+  return pen;
 }
 
 // A first look, for the stroke width: strong ink without paper lines. The
@@ -367,13 +387,13 @@ EdgeRise BlurRise(const ConstDibRows& in, PaperLight& light, int contrast, Buffe
 [[gnu::noinline]]
 Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, const PaperLines& lines,
                    const PaperSteps& steps, int least, int32_t reach, Buffer<float>& white,
-                   Buffer<uint8_t>& darkness) {
+                   Buffer<uint8_t>& darkness, const InkBits& pen_ink) {
   const int32_t w = in.width();
   const int32_t h = in.height();
   StrokeCut cut = QUOREL_TRY(StrokeCut::Create(w, h, light.cell()));
-  const InkContrast contrast = StrongEdge(in, light, choice, least, white, darkness, &cut);
-  QUOREL_TRY(cut.Spread(contrast.full, kCutReachPerReach * reach));
-  const int32_t narrow_run = BlurRise(in, light, contrast.full, white, darkness).NarrowRun();
+  const InkContrast contrast = StrongEdge(in, light, choice, least, white, darkness, &cut, pen_ink);
+  QUOREL_TRY(cut.Spread(contrast.narrow, kCutReachPerReach * reach));
+  const int32_t narrow_run = BlurRise(in, light, contrast.narrow, white, darkness).NarrowRun();
   Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)), contrast.edge,
               QUOREL_TRY(choice.wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
   masks.seeds = QUOREL_TRY(GrainSeeds::For(w, h, least >= kMostLeastInk, masks.edge));
@@ -596,6 +616,28 @@ Result<bool> OnlyLinesLeft(const InkBits& ink, double stroke, std::initializer_l
   return InkBounds(rest).right == 0;
 }
 
+// Where the pen's own ink may lie on a sheet with lines (a form's signing
+// line and box): all but the paper's lines and the print the first look
+// shows, each grown by a pen's width. Empty (all ink may be the pen's)
+// without lines: print is looked for only beside them, as the look added a
+// seventh to a 12-megapixel photo's instructions and, on the photos
+// measured, made a difference only there.
+Result<InkBits> BesidePrintAndLines(const InkBits& strong, double pen, const PaperLines& lines) {
+  if (lines.empty()) return InkBits{};
+  InkBits print = QUOREL_TRY(strong.Copy());
+  {
+    InkBits writing = QUOREL_TRY(strong.Copy());
+    QUOREL_TRY(RemovePrintLines(writing, pen));
+    Subtract(print, writing);
+  }
+  const auto margin = static_cast<int32_t>(std::ceil(pen));
+  InkBits ink = QUOREL_TRY(InkBits::Create(strong.width(), strong.height()));
+  for (int32_t y = 0; y < ink.height(); ++y) std::fill_n(ink.MutableRow(y), ink.stride(), uint8_t{0xFF});
+  Subtract(ink, QUOREL_TRY(Grown(print, margin)));
+  lines.ClearNear(ink, margin);
+  return ink;
+}
+
 // Nothing found: an empty mask over the picture.
 Result<FoundInk> NoInk(PaperLight light, const ConstDibRows& in, int least, bool desk = false) {
   return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(in.width(), in.height())), kMaxEdge, least, desk};
@@ -628,6 +670,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     }
   }
   PaperLines lines;
+  InkBits pen_ink;  // empty: all ink may be the pen's
   double pen = 0;
   double closing_pen = 0;
   bool beside_shadow = false;
@@ -638,6 +681,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     const InkBits strong = QUOREL_TRY(StrongInk(in, light, choice, least, lines, white, darkness, print));
     pen = wanted == InkWanted::kSeal ? StrokeWidthBeside(strong, print) : StrokeWidth(strong);
     closing_pen = pen;
+    if (IsWriting(wanted) && pen > 0) pen_ink = QUOREL_TRY(BesidePrintAndLines(strong, pen, lines));
     if (IsWriting(wanted)) {
       const PenWidth width = QUOREL_TRY(PenBesideShadows(strong, pen, in, light, white, darkness));
       pen = width.pen;
@@ -656,7 +700,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
   const int32_t within = std::clamp(reach, 1, kLongestReach);
   const PaperSteps steps = QUOREL_TRY(PaperSteps::Find(light, held));
-  Masks masks = QUOREL_TRY(Look(in, light, choice, lines, steps, least, within, white, darkness));
+  Masks masks = QUOREL_TRY(Look(in, light, choice, lines, steps, least, within, white, darkness, pen_ink));
   QUOREL_TRY(masks.seeds.KeepSeeded(masks.strong));
   // Light paper lines, and those a curled sheet bows, run whole only here.
   const PaperLines others = QUOREL_TRY(lines.Others(masks.faint, masks.strong));
