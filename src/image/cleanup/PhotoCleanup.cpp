@@ -154,10 +154,11 @@ void ForDarkRuns(const PaperLight& light, int32_t y, int least, int32_t from, in
 struct InkContrast {
   int edge = kMaxEdge;
   int full = 0;  // none found
-  // What a stroke narrower than the blur is judged against (StrokeCut): all
-  // ink's full contrast, even where the pen's own set the edge, as such a
-  // stroke never shows its ink's full darkness.
+  // What a stroke narrower than the blur is judged against at most
+  // (StrokeCut): all ink's full contrast, even where the pen's own set the
+  // edge, as such a stroke never shows its ink's full darkness.
   int narrow = 0;
+  bool pens_own = false;  // edge and full taken from the pen's own ink
 };
 
 InkContrast ChooseEdge(const std::array<uint32_t, 256>& histogram, int least, double share) {
@@ -300,10 +301,11 @@ struct Masks {
 // The wanted ink's contrast, from its histogram; with `pen_ink` (not empty),
 // the pen's own where it is clearly lighter than all ink's (a light pen on a
 // form whose print and lines are black would otherwise have hardly a strong
-// pixel). Each pixel of the wanted ink is noted in `cut`, if given.
+// pixel). Each pixel of the wanted ink is noted in `cut`, if given, and each
+// of the pen's own in `pen_cut`.
 InkContrast StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least,
                        Buffer<float>& white, Buffer<uint8_t>& darkness, StrokeCut* cut = nullptr,
-                       const InkBits& pen_ink = {}) {
+                       const InkBits& pen_ink = {}, StrokeCut* pen_cut = nullptr) {
   std::array<uint32_t, 256> histogram{};
   std::array<uint32_t, 256> pen_histogram{};
   const bool pen_apart = pen_ink.width() > 0;
@@ -315,7 +317,10 @@ InkContrast StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoic
       for (int32_t i = 0; i < to - from; ++i) {
         if (darkness[i] < least || !choice.Wants(&white[3 * i])) continue;
         ++histogram[darkness[i]];
-        if (pen_apart && pen_ink.Get(from + i, y)) ++pen_histogram[darkness[i]];
+        if (pen_apart && pen_ink.Get(from + i, y)) {
+          ++pen_histogram[darkness[i]];
+          if (pen_cut != nullptr) pen_cut->Note(pen_cut->Squares(y), from + i, darkness[i]);
+        }
         if (squares != nullptr) cut->Note(squares, from + i, darkness[i]);
       }
     });
@@ -326,6 +331,7 @@ InkContrast StrongEdge(const ConstDibRows& in, PaperLight& light, const InkChoic
   InkContrast pen = ChooseEdge(pen_histogram, least, share);
   if (pen.full == 0 || pen.full > kLighterPenShare * all.full) return all;
   pen.narrow = all.full;
+  pen.pens_own = true;
   return pen;
 }
 
@@ -355,6 +361,26 @@ Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkCh
   if (choice.wanted == InkWanted::kSeal) lines = lines.NotMostlyOf(any, strong);
   QUOREL_TRY(lines.Clear(strong, strong));
   return strong;
+}
+
+// The ink's contrast, and the cut of strokes narrower than the blur: against
+// the darkest ink near a stroke, or, beside a pen lighter than the print, the
+// darkest of the pen's own (not the print's or a line's beside it: a thin
+// light stroke near them read as a blurred black one and was cut near its
+// peak).
+Result<StrokeCut> NarrowStrokeCut(const ConstDibRows& in, PaperLight& light, const InkChoice& choice, int least,
+                                  const InkBits& pen_ink, int32_t reach, Buffer<float>& white,
+                                  Buffer<uint8_t>& darkness, InkContrast& contrast) {
+  StrokeCut cut = QUOREL_TRY(StrokeCut::Create(in.width(), in.height(), light.cell()));
+  if (pen_ink.width() == 0) {
+    contrast = StrongEdge(in, light, choice, least, white, darkness, &cut);
+  } else {
+    StrokeCut pen_cut = QUOREL_TRY(StrokeCut::Create(in.width(), in.height(), light.cell()));
+    contrast = StrongEdge(in, light, choice, least, white, darkness, &cut, pen_ink, &pen_cut);
+    if (contrast.pens_own) cut = std::move(pen_cut);
+  }
+  QUOREL_TRY(cut.Spread(contrast.narrow, kCutReachPerReach * reach));
+  return cut;
 }
 
 // The rise of the ink's edges, on kRiseRows rows or every kGrainRowStep-th.
@@ -390,9 +416,9 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
                    Buffer<uint8_t>& darkness, const InkBits& pen_ink) {
   const int32_t w = in.width();
   const int32_t h = in.height();
-  StrokeCut cut = QUOREL_TRY(StrokeCut::Create(w, h, light.cell()));
-  const InkContrast contrast = StrongEdge(in, light, choice, least, white, darkness, &cut, pen_ink);
-  QUOREL_TRY(cut.Spread(contrast.narrow, kCutReachPerReach * reach));
+  InkContrast contrast;
+  const StrokeCut cut =
+      QUOREL_TRY(NarrowStrokeCut(in, light, choice, least, pen_ink, reach, white, darkness, contrast));
   const int32_t narrow_run = BlurRise(in, light, contrast.narrow, white, darkness).NarrowRun();
   Masks masks{QUOREL_TRY(InkBits::Create(w, h)), QUOREL_TRY(InkBits::Create(w, h)), contrast.edge,
               QUOREL_TRY(choice.wanted == InkWanted::kSeal ? InkBits::Create(w, h) : InkBits::Create(0, 0))};
