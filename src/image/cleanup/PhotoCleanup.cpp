@@ -62,7 +62,8 @@ constexpr int32_t kRiseRows = 256;
 constexpr double kContrastShare = 0.90;
 // A pen whose own ink (print and the paper's lines left out) reaches at most
 // this share of all ink's contrast is lighter than the print beside it: its
-// strong ink is set by its own contrast.
+// strong ink is set by its own contrast, and its narrow strokes are judged
+// against its own darkest ink near them (NarrowStrokeCut).
 constexpr double kLighterPenShare = 0.75;
 // A seal is stamped at one depth, so its full contrast is its median pixel's:
 // the darker tenth of it may be seal multiplied by the print under it.
