@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <new>
 #include <numeric>
 #include <utility>
@@ -37,6 +38,12 @@ constexpr double kLeastLightSpan = 0.8;
 constexpr double kLeastFrameSpan = 0.3;
 constexpr size_t kMostFrameLines = 4;
 constexpr size_t kRulesCrossed = 3;  // by a steeper line that is the sheet's margin
+// A box round the name: its sides' ink covers this share of them, its lines
+// lie this many of their thickness apart (not a line's two edges), and the
+// ink inside it is at least this share of its own.
+constexpr double kLeastSideShare = 0.6;
+constexpr double kLeastBoxPerThickness = 4;
+constexpr double kLeastInsideShare = 0.6;
 constexpr size_t kMostFrames = 32;  // shorter lines a direction looked at (a form has a few boxes), bounding the work
 constexpr double kShortest = 0.15;       // of the side: a tilted line leaving through a side, cut shorter, is not looked at
 constexpr int32_t kThickest = 4;         // reduced pixels: a soft line on a large photo often spans 4
@@ -652,6 +659,151 @@ bool EndsOn(const Line& line, double end, const Line& other, bool transposed, do
          along_other <= other.end + slack;
 }
 
+// The middle of `line`'s band at u along it.
+double Middle(const Line& line, double u) { return (line.top + line.bottom) / 2 + (u + 0.5) * line.slope; }
+
+// How much of the straight way from (ua, va) to (ub, vb) (along, across of a
+// direction: full-size pixels) ink covers in the reduced `mask`, each cell
+// within a cell along; 0 with a gap over kLongestBreak cells (a stroke
+// crossing a box's side, a light side's grain breaks it less).
+double InkCover(const Reduced& mask, bool transposed, int32_t factor, std::array<double, 4> ends) {
+  const auto [ua, va, ub, vb] = ends;
+  const int32_t along = transposed ? mask.height : mask.width;
+  const int32_t across = transposed ? mask.width : mask.height;
+  const auto inked = [&](int32_t u, int32_t v) {
+    for (int32_t d = -1; d <= 1; ++d) {
+      if (u + d < 0 || u + d >= along || v < 0 || v >= across) continue;
+      const size_t cell = transposed ? static_cast<size_t>(u + d) * mask.width + v
+                                     : static_cast<size_t>(v) * mask.width + (u + d);
+      if (mask.cells[cell] != 0) return true;
+    }
+    return false;
+  };
+  const auto first = static_cast<int32_t>(std::ceil(std::min(va, vb) / factor));
+  const auto last = static_cast<int32_t>(std::floor(std::max(va, vb) / factor));
+  if (last - first < 2) return 0;
+  int32_t hits = 0;
+  int32_t gap = 0;
+  for (int32_t v = first; v <= last; ++v) {
+    const double u = ua + (ub - ua) * ((v + 0.5) * factor - va) / (vb - va);
+    const bool hit = inked(static_cast<int32_t>(std::floor(u / factor)), v);
+    hits += hit;
+    gap = hit ? 0 : gap + 1;
+    if (gap > kLongestBreak) return 0;
+  }
+  return static_cast<double>(hits) / (last - first + 1);
+}
+
+// How many cells of the reduced `mask` hold ink inside the box whose
+// lines a and b (of a direction) and sides (their ends, u and v of each)
+// enclose, `margin` pixels in from each.
+int64_t InkInside(const Reduced& mask, bool transposed, int32_t factor, const Line& a, const Line& b,
+                  const std::array<std::array<double, 4>, 2>& sides, double margin) {
+  const auto side_at = [](const std::array<double, 4>& s, double v) {
+    return s[0] + (s[2] - s[0]) * (v - s[1]) / (s[3] - s[1]);
+  };
+  const int32_t along = transposed ? mask.height : mask.width;
+  const int32_t across = transposed ? mask.width : mask.height;
+  const double low = std::min({sides[0][1], sides[0][3], sides[1][1], sides[1][3]});
+  const double high = std::max({sides[0][1], sides[0][3], sides[1][1], sides[1][3]});
+  int64_t inside = 0;
+  const int32_t last_row = std::min(across, static_cast<int32_t>(high / factor) + 1);
+  for (int32_t v = std::max(0, static_cast<int32_t>(low / factor)); v < last_row; ++v) {
+    const double y = (v + 0.5) * factor;
+    const double first = std::min(side_at(sides[0], y), side_at(sides[1], y)) + margin;
+    const double last = std::max(side_at(sides[0], y), side_at(sides[1], y)) - margin;
+    const int32_t last_column = std::min(along, static_cast<int32_t>(last / factor) + 1);
+    for (int32_t u = std::max(0, static_cast<int32_t>(first / factor)); u < last_column; ++u) {
+      const double x = (u + 0.5) * factor;
+      const double top = std::min(Middle(a, x), Middle(b, x)) + margin;
+      const double bottom = std::max(Middle(a, x), Middle(b, x)) - margin;
+      if (x < first || x > last || y < top || y > bottom) continue;
+      const size_t cell =
+          transposed ? static_cast<size_t>(u) * mask.width + v : static_cast<size_t>(v) * mask.width + u;
+      inside += mask.cells[cell] != 0;
+    }
+  }
+  return inside;
+}
+
+// A box drawn round the name: two shorter lines of a direction, within
+// kSteepest of parallel and apart by over kLeastBoxPerThickness of their
+// thickness, whose ends ink joins straight across at both ends (the box's
+// other sides, too short to be found as lines; a hand's underline or long
+// stroke is not closed so), with the name inside: ink there of at least
+// kLeastInsideShare of the box's own (a name's written 口 or 田, large in a
+// close photo, holds less). Both, and the sides joining them, go to
+// `lines`. At most kMostFrames lines a direction are paired, which bounds
+// the work.
+void AddClosedBoxes(std::array<std::vector<Line>, 2>& frames, const Reduced& mask, int32_t factor,
+                    std::array<std::vector<Line>*, 2> lines) {
+  if (frames[0].size() > kMostFrames || frames[1].size() > kMostFrames) return;
+  // A side meets each line within a band's thickness and a crossing's cells
+  // of its end, as AddFrames's corners do.
+  const double slack = (kThickest + kCrossing) * factor;
+  for (const bool transposed : {false, true}) {
+    std::vector<Line>& found = frames[transposed];
+    // The side from a's end near `ea` to b's near `eb` that ink covers
+    // most, over kLeastSideShare: its ends (u, v of each), within kSteepest
+    // of square.
+    const auto side = [&](const Line& a, double ea, const Line& b, double eb) -> std::optional<std::array<double, 4>> {
+      std::optional<std::array<double, 4>> best;
+      double most = kLeastSideShare;
+      for (double ua = ea - slack; ua <= ea + slack; ua += factor) {
+        for (double ub = eb - slack; ub <= eb + slack; ub += factor) {
+          const std::array<double, 4> ends{ua, Middle(a, ua), ub, Middle(b, ub)};
+          if (std::abs(ub - ua) > kSteepest * std::abs(ends[3] - ends[1])) continue;
+          const double cover = InkCover(mask, transposed, factor, ends);
+          if (cover >= most) most = cover, best = ends;
+        }
+      }
+      return best;
+    };
+    const auto box = [&](const Line& a, const Line& b) -> std::optional<std::array<std::array<double, 4>, 2>> {
+      if (a.begin >= a.end || b.begin >= b.end || std::abs(a.slope - b.slope) > kSteepest) return std::nullopt;
+      const double apart = std::abs(Middle(a, a.begin) - Middle(b, a.begin));
+      if (apart < kLeastBoxPerThickness * std::max(a.bottom - a.top, b.bottom - b.top)) return std::nullopt;
+      const double skew = kSteepest * apart + 2 * slack;  // a side's ends apart along
+      if (std::abs(a.begin - b.begin) > skew || std::abs(a.end - b.end) > skew) return std::nullopt;
+      const auto first = side(a, a.begin, b, b.begin);
+      const auto last = first ? side(a, a.end, b, b.end) : std::nullopt;
+      if (!last) return std::nullopt;
+      const std::array<std::array<double, 4>, 2> sides{*first, *last};
+      const double thick = std::max(a.bottom - a.top, b.bottom - b.top);
+      const auto length = [](double du, double dv) { return std::hypot(du, dv); };
+      const double perimeter = length(a.end - a.begin, (a.end - a.begin) * a.slope) +
+                               length(b.end - b.begin, (b.end - b.begin) * b.slope) +
+                               length(first->at(2) - first->at(0), first->at(3) - first->at(1)) +
+                               length(last->at(2) - last->at(0), last->at(3) - last->at(1));
+      const double own = perimeter / factor * std::max(1.0, thick / factor);
+      const int64_t inside = InkInside(mask, transposed, factor, a, b, sides, thick + slack);
+      return inside >= kLeastInsideShare * own ? std::optional(sides) : std::nullopt;
+    };
+    for (size_t i = 0; i < found.size();) {
+      bool closed = false;
+      for (size_t j = i + 1; j < found.size() && !closed; ++j) {
+        const auto sides = box(found[i], found[j]);
+        if (!sides) continue;
+        const Line a = found[i];
+        const Line b = found[j];
+        const double thick = std::max(a.bottom - a.top, b.bottom - b.top) + 1;
+        for (const auto& [ua, va, ub, vb] : *sides) {
+          const double slope = (ub - ua) / (vb - va);
+          const double centre = ua - (va + 0.5) * slope;
+          lines[!transposed]->push_back(
+              {slope, centre - thick / 2, centre + thick / 2, a.heavy || b.heavy, std::min(va, vb), std::max(va, vb)});
+        }
+        lines[transposed]->push_back(a);
+        lines[transposed]->push_back(b);
+        found.erase(found.begin() + static_cast<std::ptrdiff_t>(j));
+        found.erase(found.begin() + static_cast<std::ptrdiff_t>(i));
+        closed = true;
+      }
+      if (!closed) ++i;
+    }
+  }
+}
+
 // Adds to `lines` (rows and columns) the `frames` (the shorter lines found,
 // by direction) that meet a line of the other direction at a corner; that
 // end on such lines, or on one and at the border of the picture (`width` ×
@@ -722,9 +874,11 @@ std::pair<int64_t, int64_t> InBand(const Line& line, bool transposed, const InkB
 
 }  // namespace
 
-Result<PaperLines> PaperLines::Find(const InkBits& ink, bool thick) { return Search(ink, thick, kLeastSpan); }
+Result<PaperLines> PaperLines::Find(const InkBits& ink, bool thick, bool boxes) {
+  return Search(ink, thick, kLeastSpan, thick && boxes);
+}
 
-Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double least_span) {
+Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double least_span, bool boxes) {
   const int32_t side = std::max(ink.width(), ink.height());
   const int32_t factor = std::max(1, (side + kReducedSide - 1) / kReducedSide);
   const Reduced reduced = QUOREL_TRY(Reduce(ink, factor));
@@ -761,6 +915,7 @@ Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double lea
     QUOREL_TRY(AddSteepLines(reduced, factor, least_span, ink.width(), ink.height(), {&lines.rows_, &lines.columns_},
                              frames, lines.steep_));
   }
+  if (boxes) AddClosedBoxes(frames, reduced, factor, {&lines.rows_, &lines.columns_});
   if (thick) AddFrames(frames, factor, {&lines.rows_, &lines.columns_}, ink.width(), ink.height());
   return lines;
 }
@@ -768,7 +923,7 @@ Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double lea
 Result<PaperLines> PaperLines::Others(const InkBits& faint, const InkBits& strong) const {
   // Thin ones only: a close-up's thick rules run whole in the first mask
   // already, and the thick look would cost as much as the thin one here.
-  PaperLines found = QUOREL_TRY(Search(faint, false, kLeastLightSpan));
+  PaperLines found = QUOREL_TRY(Search(faint, false, kLeastLightSpan, false));
   PaperLines others;
   for (const bool transposed : {false, true}) {
     const std::vector<Line>& known = transposed ? columns_ : rows_;

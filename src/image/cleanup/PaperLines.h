@@ -42,10 +42,13 @@ struct PaperLine {
 class PaperLines {
  public:
   // `thick`: also rules thicker than a thin line's limit, even along their
-  // length. Memory: the mask reduced to about a thousand pixels across (and
-  // to a half and a quarter of that) and one count per angle and offset.
-  // kOutOfMemory.
-  static Result<PaperLines> Find(const InkBits& ink, bool thick = true);
+  // length. `boxes` (with `thick`): also a box drawn round the name, two
+  // shorter lines of a direction whose ends ink joins straight across at
+  // both ends, with those sides (too short to be found as lines); not for a
+  // seal, whose square frame is such a box. Memory: the mask reduced to
+  // about a thousand pixels across (and to a half and a quarter of that)
+  // and one count per angle and offset. kOutOfMemory.
+  static Result<PaperLines> Find(const InkBits& ink, bool thick = true, bool boxes = false);
 
   bool empty() const { return rows_.empty() && columns_.empty(); }
 
@@ -86,7 +89,7 @@ class PaperLines {
  private:
   // Find, for lines whose ink runs from end to end over at least
   // `least_span` of their length inside the picture.
-  static Result<PaperLines> Search(const InkBits& ink, bool thick, double least_span);
+  static Result<PaperLines> Search(const InkBits& ink, bool thick, double least_span, bool boxes);
 
   std::vector<PaperLine> rows_;     // near the rows
   std::vector<PaperLine> columns_;  // near the columns, rows and columns swapped

@@ -357,7 +357,7 @@ Result<InkBits> StrongInk(const ConstDibRows& in, PaperLight& light, const InkCh
       }
     });
   }
-  lines = QUOREL_TRY(PaperLines::Find(any));
+  lines = QUOREL_TRY(PaperLines::Find(any, true, IsWriting(choice.wanted)));
   // A square seal's frame is the seal's, not a line of the paper.
   if (choice.wanted == InkWanted::kSeal) lines = lines.NotMostlyOf(any, strong);
   QUOREL_TRY(lines.Clear(strong, strong));

@@ -772,6 +772,32 @@ TEST(CleanupTest, FrameSidesMeetingALineAtACornerGo) {
   EXPECT_FALSE(cells.Get(200, 150) || cells.Get(100, 60));
   EXPECT_TRUE(cells.Get(180, 220));
   EXPECT_FALSE(table(180, 400).Get(300, 150));
+  // A box round a name, on a sheet with no line found: its top and bottom
+  // over half the width, its sides a quarter of the height (too short for
+  // lines), 5° off. Ink closing both ends, with the name inside, makes it
+  // the form's (for the writing's panels); the name stays. Open at one end
+  // (two long strokes joined by a third), or with little inside (a name's
+  // 口, large in a close photo), it stays.
+  const auto wave = [](int x) { return static_cast<int>(std::lround(140 + 18 * std::sin(x / 2.0))); };
+  const auto boxed = [&](bool closed, bool name) {
+    InkBits ink = InkBits::Create(400, 300).value();
+    for (int x = 80; x < 302; ++x) ink.Set(x, 100), ink.Set(x, 101), ink.Set(x, 180), ink.Set(x, 181);
+    for (int y = 100; y < 182; ++y) {
+      ink.Set(80 + (y - 100) / 11, y), ink.Set(81 + (y - 100) / 11, y);
+      if (closed) ink.Set(300 + (y - 100) / 11, y), ink.Set(301 + (y - 100) / 11, y);
+    }
+    for (int x = 110; name && x < 270; ++x) {
+      for (int y = std::min(wave(x), wave(x + 1)) - 2; y <= std::max(wave(x), wave(x + 1)) + 2; ++y) ink.Set(x, y);
+    }
+    EXPECT_TRUE(PaperLines::Find(ink, true, true).value().Clear(ink, ink));
+    return ink;
+  };
+  const InkBits box_round_name = boxed(true, true);
+  EXPECT_FALSE(box_round_name.Get(150, 100) || box_round_name.Get(150, 181) || box_round_name.Get(84, 140) ||
+               box_round_name.Get(304, 140));
+  EXPECT_TRUE(box_round_name.Get(150, wave(150)) && box_round_name.Get(200, wave(200)));
+  EXPECT_TRUE(boxed(false, true).Get(150, 100) && boxed(false, true).Get(84, 140));
+  EXPECT_TRUE(boxed(true, false).Get(150, 100) && boxed(true, false).Get(304, 140));
   // A side 11° off from border to border, which a line found ends on, goes.
   InkBits tilted = InkBits::Create(400, 300).value();
   for (int y = 0; y < 300; ++y) tilted.Set(80 + y / 5, y), tilted.Set(81 + y / 5, y);
