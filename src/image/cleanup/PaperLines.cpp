@@ -44,6 +44,12 @@ constexpr size_t kRulesCrossed = 3;  // by a steeper line that is the sheet's ma
 constexpr double kLeastSideShare = 0.6;
 constexpr double kLeastBoxPerThickness = 4;
 constexpr double kLeastInsideShare = 0.6;
+// A form's printed line left alone (a signing line): straight to within this
+// many pixels (root mean square; a hand's long stroke bows more), and under
+// the whole writing: over this share of the rest of the ink's span along
+// it (a kanji's long straight stroke spans one of the name's characters).
+constexpr double kMostPrintedStray = 0.75;
+constexpr double kLeastUnderShare = 0.75;
 constexpr size_t kMostFrames = 32;  // shorter lines a direction looked at (a form has a few boxes), bounding the work
 constexpr double kShortest = 0.15;       // of the side: a tilted line leaving through a side, cut shorter, is not looked at
 constexpr int32_t kThickest = 4;         // reduced pixels: a soft line on a large photo often spans 4
@@ -804,6 +810,37 @@ void AddClosedBoxes(std::array<std::vector<Line>, 2>& frames, const Reduced& mas
   }
 }
 
+// How far the middle of the ink of `line` (near the rows) strays from a
+// straight line along its stretch (root mean square, pixels), read where a
+// single run no thicker than its band lies across it, ending within two
+// pixels beside the band (not where a stroke crosses it); -1 where under half
+// its stretch reads so.
+double Stray(const InkBits& ink, const Line& line) {
+  constexpr int32_t kBeside = 2;
+  const auto first = std::max<int32_t>(0, static_cast<int32_t>(line.begin));
+  const auto last = std::min<int32_t>(ink.width(), static_cast<int32_t>(line.end));
+  double n = 0, su = 0, sv = 0, suu = 0, suv = 0, svv = 0;
+  for (int32_t u = first; u < last; ++u) {
+    const auto [band_top, band_bottom] = Band(line, u, ink.height());
+    const int32_t top = std::max(0, band_top - kBeside);
+    const int32_t bottom = std::min(ink.height(), band_bottom + kBeside);
+    int32_t runs = 0, count = 0;
+    double sum = 0;
+    for (int32_t v = top; v < bottom; ++v) {
+      const bool on = ink.Get(u, v);
+      runs += on && (v == top || !ink.Get(u, v - 1));
+      if (on) ++count, sum += v;
+    }
+    if (runs != 1 || count > band_bottom - band_top + 1 || ink.Get(u, top) || ink.Get(u, bottom - 1)) continue;
+    const double v = sum / count;
+    n += 1, su += u, sv += v, suu += static_cast<double>(u) * u, suv += u * v, svv += v * v;
+  }
+  if (n < 0.5 * (last - first) || n < 8) return -1;
+  // The least squares line's residuals: Svv − Suv² / Suu about the means.
+  const double uu = suu - su * su / n, uv = suv - su * sv / n, vv = svv - sv * sv / n;
+  return std::sqrt(std::max(0.0, (vv - uv * uv / uu) / n));
+}
+
 // Adds to `lines` (rows and columns) the `frames` (the shorter lines found,
 // by direction) that meet a line of the other direction at a corner; that
 // end on such lines, or on one and at the border of the picture (`width` ×
@@ -917,6 +954,12 @@ Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double lea
   }
   if (boxes) AddClosedBoxes(frames, reduced, factor, {&lines.rows_, &lines.columns_});
   if (thick) AddFrames(frames, factor, {&lines.rows_, &lines.columns_}, ink.width(), ink.height());
+  // What is left near the rows and straight may be a form's printed line
+  // (ClearPrinted judges it by the writing).
+  for (const Line& line : frames[0]) {
+    const double stray = boxes ? Stray(ink, line) : -1;
+    if (stray >= 0 && stray <= kMostPrintedStray) lines.printed_.push_back(line);
+  }
   return lines;
 }
 
@@ -979,6 +1022,24 @@ Result<void> PaperLines::Clear(InkBits& found, InkBits& strong) const {
                           View{&rest, transposed}));
   }
   return {};
+}
+
+Result<void> PaperLines::ClearPrinted(InkBits& ink) const {
+  PaperLines under;  // the lines under the writing
+  for (const Line& line : printed_) {
+    // How far the rest of the ink spans along the rows (a band's thickness
+    // beside the line is the line's, or a stroke crossing it).
+    const auto beside = static_cast<int32_t>(std::ceil(line.bottom - line.top));
+    int32_t left = ink.width();
+    int32_t right = -1;
+    ForEachInk(ink, [&](int32_t x, int32_t y) {
+      const auto [top, bottom] = Band(line, x, ink.height());
+      if (y >= top - beside && y < bottom + beside) return;
+      left = std::min(left, x), right = std::max(right, x);
+    });
+    if (right >= left && line.end - line.begin >= kLeastUnderShare * (right + 1 - left)) under.rows_.push_back(line);
+  }
+  return under.Clear(ink, ink);
 }
 
 void PaperLines::ClearNear(InkBits& ink, int32_t reach) const {

@@ -44,8 +44,9 @@ class PaperLines {
   // `thick`: also rules thicker than a thin line's limit, even along their
   // length. `boxes` (with `thick`): also a box drawn round the name, two
   // shorter lines of a direction whose ends ink joins straight across at
-  // both ends, with those sides (too short to be found as lines); not for a
-  // seal, whose square frame is such a box. Memory: the mask reduced to
+  // both ends, with those sides (too short to be found as lines), and the
+  // straight shorter lines for ClearPrinted; not for a seal, whose square
+  // frame is such a box. Memory: the mask reduced to
   // about a thousand pixels across (and to a half and a quarter of that)
   // and one count per angle and offset. kOutOfMemory.
   static Result<PaperLines> Find(const InkBits& ink, bool thick = true, bool boxes = false);
@@ -77,6 +78,12 @@ class PaperLines {
   // Memory: one mask. kOutOfMemory.
   Result<void> Clear(InkBits& found, InkBits& strong) const;
 
+  // Clears from `ink` (the writing found) a form's printed line left alone
+  // (a signing line): a shorter line near the rows, found with `boxes`,
+  // straight to the pixel, that runs under the whole writing. Only then, so
+  // that the measures taken of the ink before are as without the look.
+  // kOutOfMemory.
+  Result<void> ClearPrinted(InkBits& ink) const;
   // Clears every pixel of `ink` within `reach` of a line's band, whatever
   // lies beside it.
   void ClearNear(InkBits& ink, int32_t reach) const;
@@ -93,6 +100,7 @@ class PaperLines {
 
   std::vector<PaperLine> rows_;     // near the rows
   std::vector<PaperLine> columns_;  // near the columns, rows and columns swapped
+  std::vector<PaperLine> printed_;  // ClearPrinted's
   // Steeper lines over most of the picture that the first look could not
   // place on the sheet, by direction (Others places them).
   std::array<std::vector<PaperLine>, 2> steep_;

@@ -779,6 +779,9 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     QUOREL_TRY(RemoveShadowRemnants(masks.strong, QUOREL_TRY(Grown(taken, kRemnantReachPerWide * wide)), shadow_cut,
                                     static_cast<int32_t>(std::ceil(pen / 2)), rows));
   }
+  // A form's signing line alone under the name, taken out of the writing
+  // only now: as ink, it held the measures above as they were.
+  QUOREL_TRY(lines.ClearPrinted(masks.strong));
   // A sheet's edge or a step's rim left alone, or pieces of the paper's
   // lines: writing never lies along one straight line (as the faint look's
   // crease of a fold, below), nor wholly on the lines.

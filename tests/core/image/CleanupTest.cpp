@@ -686,6 +686,34 @@ TEST(CleanupTest, StrokesLiningUpAreNoLine) {
   EXPECT_TRUE(ink.Get(60, 100) && ink.Get(300, 101));
 }
 
+// A form's signing line alone (no line found for it to meet), straight and
+// under the whole name, goes from the writing (for the writing's panels) but
+// where the name crosses it; a hand's underline as long, bowed by 3 px, and
+// a straight stroke under one of the name's two characters stay.
+TEST(CleanupTest, SigningLineUnderTheNameGoes) {
+  const auto signed_on = [](int line, bool bowed) {
+    InkBits ink = InkBits::Create(500, 300).value();
+    for (int x = 170; x < 370; ++x) {
+      const auto y = static_cast<int>(std::lround(160 + 30 * std::sin(x / 6.0)));
+      for (int dy = -1; dy <= 1; ++dy) ink.Set(x, y + dy);
+    }
+    for (int y = 120; y < 206; ++y) ink.Set(220, y), ink.Set(221, y);
+    for (int x = line; x < 390; ++x) {
+      const auto bow = bowed ? static_cast<int>(std::lround(3 * std::sin(3.1416 * (x - line) / (390 - line)))) : 0;
+      ink.Set(x, 200 + bow), ink.Set(x, 201 + bow);
+    }
+    const PaperLines lines = PaperLines::Find(ink, true, true).value();
+    EXPECT_TRUE(lines.Clear(ink, ink));
+    EXPECT_TRUE(lines.ClearPrinted(ink));
+    return ink;
+  };
+  const InkBits line = signed_on(150, false);
+  EXPECT_FALSE(line.Get(160, 200) || line.Get(380, 201));
+  EXPECT_TRUE(line.Get(220, 200) && line.Get(220, 180));
+  EXPECT_TRUE(signed_on(150, true).Get(270, 203));
+  EXPECT_TRUE(signed_on(230, false).Get(380, 200));
+}
+
 // A ruled sheet in perspective: its rules meet at a point far to the left,
 // the outer ones steeper than 8 degrees; they go with the rest, thin or as
 // thick as a close-up's (6 px). A straight stroke as steep that is not of
