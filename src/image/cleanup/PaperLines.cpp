@@ -7,9 +7,9 @@
 #include <array>
 #include <cmath>
 #include <cstring>
-#include <optional>
 #include <new>
 #include <numeric>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -91,6 +91,13 @@ struct Reduced {
   int32_t width = 0;
   int32_t height = 0;
   Buffer<uint8_t> cells;
+  // Whether the cell u along and v across (rows and columns swapped when
+  // `transposed`) holds ink; false outside.
+  bool Inked(bool transposed, int32_t u, int32_t v) const {
+    const int32_t x = transposed ? v : u;
+    const int32_t y = transposed ? u : v;
+    return x >= 0 && x < width && y >= 0 && y < height && cells[static_cast<size_t>(y) * width + x] != 0;
+  }
 };
 
 Result<Reduced> Reduce(const InkBits& ink, int32_t factor) {
@@ -674,16 +681,8 @@ double Middle(const Line& line, double u) { return (line.top + line.bottom) / 2 
 // crossing a box's side, a light side's grain breaks it less).
 double InkCover(const Reduced& mask, bool transposed, int32_t factor, std::array<double, 4> ends) {
   const auto [ua, va, ub, vb] = ends;
-  const int32_t along = transposed ? mask.height : mask.width;
-  const int32_t across = transposed ? mask.width : mask.height;
   const auto inked = [&](int32_t u, int32_t v) {
-    for (int32_t d = -1; d <= 1; ++d) {
-      if (u + d < 0 || u + d >= along || v < 0 || v >= across) continue;
-      const size_t cell = transposed ? static_cast<size_t>(u + d) * mask.width + v
-                                     : static_cast<size_t>(v) * mask.width + (u + d);
-      if (mask.cells[cell] != 0) return true;
-    }
-    return false;
+    return mask.Inked(transposed, u - 1, v) || mask.Inked(transposed, u, v) || mask.Inked(transposed, u + 1, v);
   };
   const auto first = static_cast<int32_t>(std::ceil(std::min(va, vb) / factor));
   const auto last = static_cast<int32_t>(std::floor(std::max(va, vb) / factor));
@@ -723,10 +722,7 @@ int64_t InkInside(const Reduced& mask, bool transposed, int32_t factor, const Li
       const double x = (u + 0.5) * factor;
       const double top = std::min(Middle(a, x), Middle(b, x)) + margin;
       const double bottom = std::max(Middle(a, x), Middle(b, x)) - margin;
-      if (x < first || x > last || y < top || y > bottom) continue;
-      const size_t cell =
-          transposed ? static_cast<size_t>(u) * mask.width + v : static_cast<size_t>(v) * mask.width + u;
-      inside += mask.cells[cell] != 0;
+      if (x >= first && x <= last && y >= top && y <= bottom) inside += mask.Inked(transposed, u, v);
     }
   }
   return inside;
