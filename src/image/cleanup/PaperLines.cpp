@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <numeric>
 #include <optional>
@@ -1036,6 +1037,16 @@ Result<void> PaperLines::ClearPrinted(InkBits& ink) const {
     if (right >= left && line.end - line.begin >= kLeastUnderShare * (right + 1 - left)) under.rows_.push_back(line);
   }
   return under.Clear(ink, ink);
+}
+
+bool PaperLines::RunsUnder(const PixelRect& box, int32_t reach) const {
+  const int32_t middle = (box.left + box.right) / 2;
+  const auto under = [&](const Line& line) {
+    const int32_t top = Band(line, middle, std::numeric_limits<int32_t>::max()).first;
+    const bool spans = line.end <= line.begin || (line.begin <= box.right + reach && line.end >= box.left);
+    return spans && 2 * top >= box.top + box.bottom && top <= box.bottom + reach;
+  };
+  return std::any_of(rows_.begin(), rows_.end(), under) || std::any_of(printed_.begin(), printed_.end(), under);
 }
 
 void PaperLines::ClearNear(InkBits& ink, int32_t reach) const {

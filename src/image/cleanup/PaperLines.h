@@ -52,6 +52,8 @@ class PaperLines {
   static Result<PaperLines> Find(const InkBits& ink, bool thick = true, bool boxes = false);
 
   bool empty() const { return rows_.empty() && columns_.empty(); }
+  // Whether any line near the rows was found, or a printed one kept.
+  bool AnyNearTheRows() const { return !rows_.empty() || !printed_.empty(); }
 
   // The lines of `faint` that none of these meets and that are light: under
   // a kStrongShare-th of their pixels in `strong` (rows of writing are strong
@@ -84,6 +86,11 @@ class PaperLines {
   // that the measures taken of the ink before are as without the look.
   // kOutOfMemory.
   Result<void> ClearPrinted(InkBits& ink) const;
+  // Whether a line near the rows, found or printed, runs under `box`
+  // (full-size pixels) at its middle column: the line's band begins below
+  // the box's middle and at most `reach` below its bottom, and its ink
+  // reaches the box's columns.
+  bool RunsUnder(const PixelRect& box, int32_t reach) const;
   // Clears every pixel of `ink` within `reach` of a line's band, whatever
   // lies beside it.
   void ClearNear(InkBits& ink, int32_t reach) const;

@@ -36,6 +36,7 @@
 #include "image/cleanup/SegmentTrack.h"
 #include "image/cleanup/ShadowRemnants.h"
 #include "image/cleanup/ShadowSteps.h"
+#include "image/cleanup/SignHereMark.h"
 #include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/TrimMargins.h"
 
@@ -782,6 +783,8 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // A form's signing line alone under the name, taken out of the writing
   // only now: as ink, it held the measures above as they were.
   QUOREL_TRY(lines.ClearPrinted(masks.strong));
+  // A form's printed × where the name goes, standing on its line.
+  if (IsWriting(choice.wanted)) QUOREL_TRY(RemoveSignHereMarks(masks.strong, lines));
   // A sheet's edge or a step's rim left alone, or pieces of the paper's
   // lines: writing never lies along one straight line (as the faint look's
   // crease of a fold, below), nor wholly on the lines.

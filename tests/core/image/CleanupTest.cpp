@@ -29,6 +29,7 @@
 #include "image/cleanup/SegmentTrack.h"
 #include "image/cleanup/ShadowRemnants.h"
 #include "image/cleanup/ShadowSteps.h"
+#include "image/cleanup/SignHereMark.h"
 #include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/TrimMargins.h"
 #include "support/TestData.h"
@@ -712,6 +713,36 @@ TEST(CleanupTest, SigningLineUnderTheNameGoes) {
   EXPECT_TRUE(line.Get(220, 200) && line.Get(220, 180));
   EXPECT_TRUE(signed_on(150, true).Get(270, 203));
   EXPECT_TRUE(signed_on(230, false).Get(380, 200));
+}
+
+// A form's printed × standing on the signing line goes; a 十 there, an ×
+// away from any line and the name stay.
+TEST(CleanupTest, PrintedCrossOnTheSigningLineGoes) {
+  InkBits ink = InkBits::Create(500, 300).value();
+  for (int x = 20; x < 480; ++x) ink.Set(x, 200), ink.Set(x, 201);
+  for (int x = 170; x < 370; ++x) {
+    const auto y = static_cast<int>(std::lround(160 + 30 * std::sin(x / 6.0)));
+    for (int dy = -1; dy <= 1; ++dy) ink.Set(x, y + dy);
+  }
+  const auto cross = [&](int left, int top, bool upright) {
+    for (int i = 0; i < 24; ++i) {
+      for (int d = 0; d < 2; ++d) {
+        if (upright) {
+          ink.Set(left + i, top + 12 + d), ink.Set(left + 12 + d, top + i);
+        } else {
+          ink.Set(left + i + d, top + i), ink.Set(left + 23 - i + d, top + i);
+        }
+      }
+    }
+  };
+  cross(60, 172, false);
+  cross(120, 172, true);
+  cross(60, 40, false);
+  const PaperLines lines = PaperLines::Find(ink, true, true).value();
+  ASSERT_TRUE(lines.Clear(ink, ink));
+  ASSERT_TRUE(RemoveSignHereMarks(ink, lines));
+  EXPECT_FALSE(ink.Get(60, 172) || ink.Get(72, 184));
+  EXPECT_TRUE(ink.Get(132, 172) && ink.Get(60, 40) && ink.Get(220, static_cast<int>(std::lround(160 + 30 * std::sin(220 / 6.0)))));
 }
 
 // A ruled sheet in perspective: its rules meet at a point far to the left,
