@@ -13,6 +13,7 @@
 
 #include "common/Buffer.h"
 #include "image/DibLayout.h"
+#include "image/cleanup/BeyondTheSheet.h"
 #include "image/cleanup/BorderSlivers.h"
 #include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/DarknessInLight.h"
@@ -804,6 +805,8 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     Unite(masks.strong, QUOREL_TRY(FindSegmentTrack(masks.strong, within, rows)));
     QUOREL_TRY(before.Clear(masks.strong, in, light, StepSides(stroke), StepScale::kSquare));
   }
+  // A dark desk's grain beyond the sheet's edge.
+  QUOREL_TRY(RemoveInkBeyondTheSheet(masks.strong, light));
   // A speck or a piece of a sheet's edge left alone is no writing.
   if (TooLittleForWriting(masks.strong, stroke)) return NoInk(std::move(light), in, least, desk);
   return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least, desk};

@@ -12,6 +12,7 @@
 #include "codec/ImportPicture.h"
 #include "image/ConvertTo24.h"
 #include "image/TwoLevel.h"
+#include "image/cleanup/BeyondTheSheet.h"
 #include "image/cleanup/BorderSlivers.h"
 #include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/FaintSteps.h"
@@ -1347,6 +1348,24 @@ TEST(CleanupTest, LargeObjectBesideABlankPageIsADeskByItsGrain) {
       EXPECT_EQ(desk, grain || desk_known) << "grain " << grain << ", known " << desk_known;
       EXPECT_EQ(ink.Get(grain ? 50 : 101, grain ? 154 : 170), !desk) << "grain " << grain << ", known " << desk_known;
     }
+  }
+}
+
+// A dark desk beside the sheet, met at the sheet's edge: the ink read in
+// its grain goes, the page's stays. A shadow as dark that fades into the
+// page keeps its ink.
+TEST(CleanupTest, InkBeyondTheSheetsEdgeGoes) {
+  for (const bool soft : {false, true}) {
+    const PackedDib picture = test::MakePicture24(300, 200, [&](int x, int) {
+      const int page = 210;
+      return test::Grey(soft ? std::min(page, 35 + x) : x < 60 ? 35 : page);
+    });
+    InkBits ink = InkBits::Create(300, 200).value();
+    ink.Set(30, 100), ink.Set(250, 100);
+    const ConstDibRows in = ConstDibRows::Of(picture).value();
+    ASSERT_TRUE(RemoveInkBeyondTheSheet(ink, PaperLight::Estimate(in, 2).value()));
+    EXPECT_EQ(ink.Get(30, 100), soft) << "soft " << soft;
+    EXPECT_TRUE(ink.Get(250, 100)) << "soft " << soft;
   }
 }
 

@@ -1,0 +1,21 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include "common/Result.h"
+#include "image/cleanup/InkBits.h"
+#include "image/cleanup/PaperLight.h"
+
+namespace quorel {
+
+// Clears the ink beyond the sheet's edge: a region of grid nodes that
+// reaches the picture's border, whose paper is under a third of the page's
+// (a dark desk or table: too dark and grey for the object look, which goes
+// by colour) and that the page meets at a step: out from most of the
+// region's edge the paper at least doubles within four grid nodes (a soft
+// shadow as dark rises over many). The paper estimate follows the dark
+// region, so its grain reads as ink there. Under half the picture (more is
+// a dark page under a bright spot). Memory: a few bytes a grid node.
+// kOutOfMemory.
+Result<void> RemoveInkBeyondTheSheet(InkBits& ink, const PaperLight& light);
+
+}  // namespace quorel
