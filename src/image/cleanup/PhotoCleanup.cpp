@@ -647,16 +647,18 @@ Result<bool> OnlyLinesLeft(const InkBits& ink, double stroke, std::initializer_l
 
 // Where the pen's own ink may lie on a sheet with lines (a form's signing
 // line and box): all but the paper's lines and the print the first look
-// shows, each grown by a pen's width. Empty (all ink may be the pen's)
-// without lines: print is looked for only beside them, as the look added a
-// seventh to a 12-megapixel photo's instructions and, on the photos
-// measured, made a difference only there.
+// shows (rows of glyphs, and a printed × on the signing line, as dark as
+// the print and often bolder than the pen), each grown by a pen's width.
+// Empty (all ink may be the pen's) without lines: print is looked for only
+// beside them, as the look added a seventh to a 12-megapixel photo's
+// instructions and, on the photos measured, made a difference only there.
 Result<InkBits> BesidePrintAndLines(const InkBits& strong, double pen, const PaperLines& lines) {
   if (lines.empty()) return InkBits{};
   InkBits print = QUOREL_TRY(strong.Copy());
   {
     InkBits writing = QUOREL_TRY(strong.Copy());
     QUOREL_TRY(RemovePrintLines(writing, pen));
+    QUOREL_TRY(RemoveSignHereMarks(writing, lines));
     Subtract(print, writing);
   }
   const auto margin = static_cast<int32_t>(std::ceil(pen));
