@@ -1049,17 +1049,24 @@ bool PaperLines::RunsUnder(const PixelRect& box, int32_t reach) const {
   return std::any_of(rows_.begin(), rows_.end(), under) || std::any_of(printed_.begin(), printed_.end(), under);
 }
 
-void PaperLines::ClearNear(InkBits& ink, int32_t reach) const {
+void PaperLines::ClearNear(InkBits& ink, int32_t reach, bool printed) const {
+  const auto clear = [&](const Line& line, const View& view, int32_t from, int32_t to) {
+    for (int32_t u = std::max(0, from); u < std::min(view.along(), to); ++u) {
+      const auto [top, bottom] = Band(line, u, view.across());
+      const int32_t last = std::min(view.across(), bottom + reach);
+      for (int32_t v = std::max(0, top - reach); v < last; ++v) view.Clear(u, v);
+    }
+  };
   const std::vector<Line>* lines[2] = {&rows_, &columns_};
   for (const bool transposed : {false, true}) {
     const View view{&ink, transposed};
-    for (const Line& line : *lines[transposed]) {
-      for (int32_t u = 0; u < view.along(); ++u) {
-        const auto [top, bottom] = Band(line, u, view.across());
-        const int32_t last = std::min(view.across(), bottom + reach);
-        for (int32_t v = std::max(0, top - reach); v < last; ++v) view.Clear(u, v);
-      }
-    }
+    for (const Line& line : *lines[transposed]) clear(line, view, 0, view.along());
+  }
+  if (!printed) return;
+  const View rows{&ink, false};
+  for (const Line& line : printed_) {
+    clear(line, rows, static_cast<int32_t>(std::floor(line.begin)) - reach,
+          static_cast<int32_t>(std::ceil(line.end)) + reach);
   }
 }
 

@@ -92,8 +92,9 @@ class PaperLines {
   // reaches the box's columns.
   bool RunsUnder(const PixelRect& box, int32_t reach) const;
   // Clears every pixel of `ink` within `reach` of a line's band, whatever
-  // lies beside it.
-  void ClearNear(InkBits& ink, int32_t reach) const;
+  // lies beside it; with `printed`, also of the straight shorter lines kept
+  // for ClearPrinted, along their ink.
+  void ClearNear(InkBits& ink, int32_t reach, bool printed = false) const;
 
   // The share of the picture (`width` × `height`) within `reach` of a line's
   // band, across the lines of the direction that reach most of it, read at

@@ -665,7 +665,7 @@ Result<InkBits> BesidePrintAndLines(const InkBits& strong, double pen, const Pap
   InkBits ink = QUOREL_TRY(InkBits::Create(strong.width(), strong.height()));
   for (int32_t y = 0; y < ink.height(); ++y) std::fill_n(ink.MutableRow(y), ink.stride(), uint8_t{0xFF});
   Subtract(ink, QUOREL_TRY(Grown(print, margin)));
-  lines.ClearNear(ink, margin);
+  lines.ClearNear(ink, margin, true);
   return ink;
 }
 
