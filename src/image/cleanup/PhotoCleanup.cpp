@@ -783,11 +783,14 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     QUOREL_TRY(RemoveShadowRemnants(masks.strong, QUOREL_TRY(Grown(taken, kRemnantReachPerWide * wide)), shadow_cut,
                                     static_cast<int32_t>(std::ceil(pen / 2)), rows));
   }
+  // A dark desk's grain beyond the sheet's edge, and a form's printed × where
+  // the name goes, standing on its line: neither is the writing whose span
+  // a signing line must run under.
+  QUOREL_TRY(RemoveInkBeyondTheSheet(masks.strong, light));
+  if (IsWriting(choice.wanted)) QUOREL_TRY(RemoveSignHereMarks(masks.strong, lines));
   // A form's signing line alone under the name, taken out of the writing
   // only now: as ink, it held the measures above as they were.
   QUOREL_TRY(lines.ClearPrinted(masks.strong));
-  // A form's printed × where the name goes, standing on its line.
-  if (IsWriting(choice.wanted)) QUOREL_TRY(RemoveSignHereMarks(masks.strong, lines));
   // A sheet's edge or a step's rim left alone, or pieces of the paper's
   // lines: writing never lies along one straight line (as the faint look's
   // crease of a fold, below), nor wholly on the lines.
@@ -807,8 +810,6 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     Unite(masks.strong, QUOREL_TRY(FindSegmentTrack(masks.strong, within, rows)));
     QUOREL_TRY(before.Clear(masks.strong, in, light, StepSides(stroke), StepScale::kSquare));
   }
-  // A dark desk's grain beyond the sheet's edge.
-  QUOREL_TRY(RemoveInkBeyondTheSheet(masks.strong, light));
   // A speck or a piece of a sheet's edge left alone is no writing.
   if (TooLittleForWriting(masks.strong, stroke)) return NoInk(std::move(light), in, least, desk);
   return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least, desk};
