@@ -15,6 +15,7 @@ constexpr double kLeastStrokesAcross = 5;
 constexpr int kAngleStep = 2;            // degrees between the directions tried
 constexpr int kLeastBetween = 50;        // degrees between the two strokes, at least
 constexpr int kMostOffDiagonal = 20;     // degrees
+constexpr double kBandPerStroke = 0.6;    // a stroke's band, each side of its middle
 constexpr double kLeastOnStrokes = 0.92;  // of the pixels
 constexpr double kLeastArmShare = 0.1;    // of the pixels, each arm
 constexpr double kLeastArmReach = 0.6;    // of half the box's diagonal, each arm
@@ -48,7 +49,9 @@ bool ShapedAsACross(std::span<const InkSpot> piece) {
   const double diagonal = std::hypot(width, height);
   const double stroke = std::max(1.0, static_cast<double>(n) / (2 * diagonal));
   if (std::min(width, height) < kLeastStrokesAcross * stroke) return false;
-  const double half = stroke / 2 + 1;  // a band's half-width: the stroke's and a pixel for its ragged edge
+  // A band's half-width: the stroke's, a pixel for its ragged edge, and a
+  // tenth of the stroke for a bold ×'s square ends and a photo's perspective.
+  const double half = kBandPerStroke * stroke + 1;
   const auto on = [&](const Stroke& s, const InkSpot& p) {
     return std::abs(-s.sin * (p.x - cx) + s.cos * (p.y - cy)) <= half;
   };
