@@ -5,6 +5,9 @@
 #include <array>
 #include <cmath>
 #include <numbers>
+#include <span>
+
+#include "image/cleanup/InkPieces.h"
 
 namespace quorel {
 namespace {
@@ -33,8 +36,7 @@ struct Stroke {
   double cos = 1, sin = 0;
 };
 
-}  // namespace
-
+// Whether a piece of ink is drawn as a printed × (RemoveSignHereMarks).
 bool ShapedAsACross(std::span<const InkSpot> piece) {
   const size_t n = piece.size();
   if (n < kLeastPixels) return false;
@@ -108,8 +110,10 @@ bool ShapedAsACross(std::span<const InkSpot> piece) {
   return true;
 }
 
+}  // namespace
+
 Result<void> RemoveSignHereMarks(InkBits& ink, const PaperLines& lines) {
-  if (!lines.AnyNearTheRows()) return {};
+  if (!lines.AnyNearTheRows()) return {};  // nothing to stand on: the pieces are not walked
   InkBits pieces = QUOREL_TRY(ink.Copy());
   return ForEachPiece(pieces, [&](std::span<const InkSpot> piece) -> Result<void> {
     const PixelRect box = BoxOf(piece);
