@@ -51,6 +51,7 @@ constexpr double kLeastInsideShare = 0.6;
 // it (a kanji's long straight stroke spans one of the name's characters).
 constexpr double kMostPrintedStray = 0.75;
 constexpr double kLeastUnderShare = 0.75;
+constexpr double kSpanTail = 0.01;  // of the rest of the ink's pixels, left out at each end of its span
 constexpr size_t kMostFrames = 32;  // shorter lines a direction looked at (a form has a few boxes), bounding the work
 constexpr double kShortest = 0.15;       // of the side: a tilted line leaving through a side, cut shorter, is not looked at
 constexpr int32_t kThickest = 4;         // reduced pixels: a soft line on a large photo often spans 4
@@ -1027,14 +1028,24 @@ Result<void> PaperLines::ClearPrinted(InkBits& ink) const {
     // How far the rest of the ink spans along the rows (a band's thickness
     // beside the line is the line's, or a stroke crossing it).
     const auto beside = static_cast<int32_t>(std::ceil(line.bottom - line.top));
-    int32_t left = ink.width();
-    int32_t right = -1;
+    Buffer<int64_t> columns = QUOREL_TRY(Buffer<int64_t>::Filled(static_cast<size_t>(ink.width())));
+    int64_t count = 0;
     ForEachInk(ink, [&](int32_t x, int32_t y) {
       const auto [top, bottom] = Band(line, x, ink.height());
       if (y >= top - beside && y < bottom + beside) return;
-      left = std::min(left, x), right = std::max(right, x);
+      ++columns[static_cast<size_t>(x)], ++count;
     });
-    if (right >= left && line.end - line.begin >= kLeastUnderShare * (right + 1 - left)) under.rows_.push_back(line);
+    if (count == 0) continue;
+    // Its span less a hundredth of its pixels at each end: a speck far off
+    // (a glyph's remnant) does not stretch it.
+    const auto tail = static_cast<int64_t>(kSpanTail * static_cast<double>(count));
+    int32_t left = 0;
+    int32_t right = ink.width() - 1;
+    for (int64_t seen = columns[0]; seen <= tail; seen += columns[static_cast<size_t>(++left)]) {}
+    for (int64_t seen = columns[static_cast<size_t>(right)]; seen <= tail;
+         seen += columns[static_cast<size_t>(--right)]) {
+    }
+    if (line.end - line.begin >= kLeastUnderShare * (right + 1 - left)) under.rows_.push_back(line);
   }
   return under.Clear(ink, ink);
 }
