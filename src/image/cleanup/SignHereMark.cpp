@@ -36,11 +36,11 @@ struct Stroke {
   double cos = 1, sin = 0;
 };
 
-// Whether a piece of ink is drawn as a printed × (RemoveSignHereMarks).
-bool ShapedAsACross(std::span<const InkSpot> piece) {
+// Whether a piece of ink (within `box`) is drawn as a printed ×
+// (RemoveSignHereMarks).
+bool ShapedAsACross(std::span<const InkSpot> piece, const PixelRect& box) {
   const size_t n = piece.size();
   if (n < kLeastPixels) return false;
-  const PixelRect box = BoxOf(piece);
   double cx = 0, cy = 0;
   for (const auto [x, y] : piece) cx += x, cy += y;
   cx /= static_cast<double>(n), cy /= static_cast<double>(n);
@@ -117,7 +117,7 @@ Result<void> RemoveSignHereMarks(InkBits& ink, const PaperLines& lines) {
   InkBits pieces = QUOREL_TRY(ink.Copy());
   return ForEachPiece(pieces, [&](std::span<const InkSpot> piece) -> Result<void> {
     const PixelRect box = BoxOf(piece);
-    if (!lines.RunsUnder(box, box.bottom - box.top) || !ShapedAsACross(piece)) return {};
+    if (!lines.RunsUnder(box, box.bottom - box.top) || !ShapedAsACross(piece, box)) return {};
     for (const auto [x, y] : piece) ink.Clear(x, y);
     return {};
   });
