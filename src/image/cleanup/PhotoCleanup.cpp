@@ -33,6 +33,7 @@
 #include "image/cleanup/PenOverSeal.h"
 #include "image/cleanup/PrintLines.h"
 #include "image/cleanup/RunEndRise.h"
+#include "image/cleanup/SealBody.h"
 #include "image/cleanup/SealCells.h"
 #include "image/cleanup/SegmentTrack.h"
 #include "image/cleanup/ShadowRemnants.h"
@@ -540,6 +541,7 @@ Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted want
   QUOREL_TRY(RemoveSpecks(ink, static_cast<int64_t>(stroke * stroke / 2),
                           static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
                           static_cast<int32_t>(kDotReachPerPen * stroke)));
+  if (wanted == InkWanted::kSeal) QUOREL_TRY(KeepTheSealsBody(ink));
   // A lone blot or specks apart (dots by their own width, with no writing to
   // belong to) are no signature; the ink's own stroke width, measured on
   // them, let them pass as pieces. (Not for a seal: it may be one solid

@@ -27,6 +27,7 @@
 #include "image/cleanup/PhotoCleanup.h"
 #include "image/cleanup/PrintLines.h"
 #include "image/cleanup/RunEndRise.h"
+#include "image/cleanup/SealBody.h"
 #include "image/cleanup/SegmentTrack.h"
 #include "image/cleanup/ShadowRemnants.h"
 #include "image/cleanup/ShadowSteps.h"
@@ -756,6 +757,30 @@ TEST(CleanupTest, PrintedCrossOnTheSigningLineGoes) {
   ASSERT_TRUE(RemoveSignHereMarks(ink, lines));
   EXPECT_FALSE(ink.Get(60, 172) || ink.Get(72, 184));
   EXPECT_TRUE(ink.Get(132, 172) && ink.Get(60, 40) && ink.Get(220, static_cast<int>(std::lround(160 + 30 * std::sin(220 / 6.0)))));
+}
+
+// A seal broken in two by a faded stretch keeps both arcs, its strokes and
+// a fleck beside it; a fleck of print far off goes.
+TEST(CleanupTest, FlecksAwayFromTheSealGo) {
+  InkBits ink = InkBits::Create(600, 400).value();
+  for (int a = 0; a < 360; ++a) {
+    if (a % 180 < 20) continue;  // two gaps: two arcs
+    for (double r = 60; r < 64; r += 0.5) {
+      ink.Set(static_cast<int>(std::lround(150 + r * std::cos(a * M_PI / 180))),
+              static_cast<int>(std::lround(200 + r * std::sin(a * M_PI / 180))));
+    }
+  }
+  const auto block = [&](int left, int top, int w, int h) {
+    for (int y = top; y < top + h; ++y) {
+      for (int x = left; x < left + w; ++x) ink.Set(x, y);
+    }
+  };
+  block(130, 170, 40, 3);  // a stroke inside
+  block(222, 200, 3, 3);   // a fleck just beside
+  block(480, 60, 3, 3);    // a fleck far off
+  ASSERT_TRUE(KeepTheSealsBody(ink));
+  EXPECT_TRUE(ink.Get(150, 262) && ink.Get(150, 138) && ink.Get(140, 171) && ink.Get(223, 201));
+  EXPECT_FALSE(ink.Get(481, 61));
 }
 
 // A ruled sheet in perspective: its rules meet at a point far to the left,

@@ -1,0 +1,106 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "image/cleanup/SealBody.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "common/Buffer.h"
+#include "image/cleanup/InkPieces.h"
+
+namespace quorel {
+namespace {
+
+constexpr double kBodyShare = 0.05;
+constexpr double kReachShare = 0.25;
+// The pieces are told in the mask OR-reduced to about this many cells
+// across: the body's scale is the seal's, and a walk over every pixel of a
+// solid seal would cost more than the rest of the clean-up's last stages.
+constexpr int32_t kReducedSide = 256;
+// A seal's impression is a few dozen pieces; so many more are no seal's
+// (grain), and are left as they are, which bounds the memory.
+constexpr size_t kMostPieces = 4096;
+
+struct Piece {
+  int64_t area = 0;
+  PixelRect box;
+  double sx = 0, sy = 0;  // its cells' middles, summed
+};
+
+}  // namespace
+
+Result<void> KeepTheSealsBody(InkBits& ink) {
+  const int32_t factor = std::max(1, (std::max(ink.width(), ink.height()) + kReducedSide - 1) / kReducedSide);
+  InkBits reduced = QUOREL_TRY(InkBits::Create((ink.width() + factor - 1) / factor, (ink.height() + factor - 1) / factor));
+  // Each band of `factor` rows ORed into one, then its bits into cells.
+  Buffer<uint8_t> band = QUOREL_TRY(Buffer<uint8_t>::Filled(ink.stride()));
+  for (int32_t top = 0; top < ink.height(); top += factor) {
+    std::fill_n(band.data(), band.size(), uint8_t{0});
+    for (int32_t y = top; y < std::min(ink.height(), top + factor); ++y) {
+      const uint8_t* row = ink.Row(y);
+      for (size_t byte = 0; byte < band.size(); ++byte) band[byte] |= row[byte];
+    }
+    for (size_t byte = 0; byte < band.size(); ++byte) {
+      for (unsigned bits = band[byte]; bits != 0; bits &= bits - 1) {
+        reduced.Set((static_cast<int32_t>(byte * 8) + __builtin_ctz(bits)) / factor, top / factor);
+      }
+    }
+  }
+  std::vector<Piece> pieces;
+  {
+    InkBits walked = QUOREL_TRY(reduced.Copy());
+    Piece piece;
+    bool too_many = false;
+    WalkPieces(
+        walked, 1, [&](int32_t x, int32_t y) { piece.sx += x + 0.5, piece.sy += y + 0.5; },
+        [&](const auto&, int64_t area, const PixelRect& box) {
+          piece.area = area, piece.box = box;
+          too_many = too_many || pieces.size() == kMostPieces;
+          if (!too_many) pieces.push_back(piece);
+          piece = {};
+        });
+    if (too_many || pieces.empty()) return {};
+  }
+  int64_t largest = 0;
+  for (const Piece& piece : pieces) largest = std::max(largest, piece.area);
+  const auto body_part = [&](const Piece& piece) {
+    return static_cast<double>(piece.area) >= kBodyShare * static_cast<double>(largest);
+  };
+  PixelRect body{reduced.width(), reduced.height(), 0, 0};
+  for (const Piece& p : pieces) {
+    if (body_part(p)) {
+      body = {std::min(body.left, p.box.left), std::min(body.top, p.box.top), std::max(body.right, p.box.right),
+              std::max(body.bottom, p.box.bottom)};
+    }
+  }
+  const double reach = kReachShare * std::max(body.right - body.left, body.bottom - body.top);
+  std::vector<bool> goes(pieces.size());
+  bool any = false;
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    const Piece& p = pieces[i];
+    const double mx = p.sx / static_cast<double>(p.area);
+    const double my = p.sy / static_cast<double>(p.area);
+    goes[i] = !body_part(p) && (mx < body.left - reach || mx > body.right + reach || my < body.top - reach ||
+                                my > body.bottom + reach);
+    any = any || goes[i];
+  }
+  if (!any) return {};
+  // The same walk again, its pieces in the same order: the cells of those
+  // that go, then the ink in them.
+  InkBits gone = QUOREL_TRY(InkBits::Create(reduced.width(), reduced.height()));
+  size_t index = 0;
+  WalkPieces(
+      reduced, 1, [&](int32_t x, int32_t y) { if (goes[index]) gone.Set(x, y); },
+      [&](const auto&, int64_t, const PixelRect&) { ++index; });
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    if (!goes[i]) continue;
+    const PixelRect& box = pieces[i].box;
+    for (int32_t y = box.top * factor; y < std::min(ink.height(), box.bottom * factor); ++y) {
+      for (int32_t x = box.left * factor; x < std::min(ink.width(), box.right * factor); ++x) {
+        if (gone.Get(x / factor, y / factor)) ink.Clear(x, y);
+      }
+    }
+  }
+  return {};
+}
+
+}  // namespace quorel
