@@ -737,14 +737,19 @@ int64_t InkInside(const Reduced& mask, bool transposed, int32_t factor, const Li
 // stroke is not closed so), with the name inside: ink there of at least
 // kLeastInsideShare of the box's own (a name's written 口 or 田, large in a
 // close photo, holds less). Both, and the sides joining them, go to
-// `lines`. At most kMostFrames lines a direction are paired, which bounds
-// the work.
+// `lines`; of two lines in `lines` already, the sides alone. At most
+// kMostFrames lines a direction are paired, which bounds the work.
 void AddClosedBoxes(std::array<std::vector<Line>, 2>& frames, const Reduced& mask, int32_t factor,
                     std::array<std::vector<Line>*, 2> lines) {
   if (frames[0].size() > kMostFrames || frames[1].size() > kMostFrames) return;
   // A side meets each line within a band's thickness and a crossing's cells
   // of its end, as AddFrames's corners do.
   const double slack = (kThickest + kCrossing) * factor;
+  // The lines found whole before: a form's box whose longer sides were
+  // found so is closed the same way, on a sheet of few lines (a ruling's
+  // rules run from border to border, where no side joins them).
+  const std::array<size_t, 2> whole{lines[0]->size(), lines[1]->size()};
+  const bool few = Unbroken(*lines[0]) <= kMostFrameLines && Unbroken(*lines[1]) <= kMostFrameLines;
   for (const bool transposed : {false, true}) {
     std::vector<Line>& found = frames[transposed];
     // The side from a's end near `ea` to b's near `eb` that ink covers
@@ -783,6 +788,26 @@ void AddClosedBoxes(std::array<std::vector<Line>, 2>& frames, const Reduced& mas
       const int64_t inside = InkInside(mask, transposed, factor, a, b, sides, thick + slack);
       return inside >= kLeastInsideShare * own ? std::optional(sides) : std::nullopt;
     };
+    // The sides joining a and b go to the lines of the other direction;
+    // `once`: those not found already, as lines or as frames.
+    const auto add_sides = [&](const Line& a, const Line& b, const std::array<std::array<double, 4>, 2>& sides,
+                               bool once = false) {
+      const double thick = std::max(a.bottom - a.top, b.bottom - b.top) + 1;
+      for (const auto& [ua, va, ub, vb] : sides) {
+        const double slope = (ub - ua) / (vb - va);
+        const double centre = ua - (va + 0.5) * slope;
+        const Line side{slope, centre - thick / 2, centre + thick / 2, a.heavy || b.heavy, std::min(va, vb),
+                        std::max(va, vb)};
+        const auto meets = [&](const Line& other) { return Meet(other, side, static_cast<int32_t>((va + vb) / 2)); };
+        const std::vector<Line>& across = *lines[!transposed];
+        const std::vector<Line>& shorter = frames[!transposed];
+        if (once && (std::any_of(across.begin(), across.end(), meets) ||
+                     std::any_of(shorter.begin(), shorter.end(), meets))) {
+          continue;
+        }
+        lines[!transposed]->push_back(side);
+      }
+    };
     for (size_t i = 0; i < found.size();) {
       bool closed = false;
       for (size_t j = i + 1; j < found.size() && !closed; ++j) {
@@ -790,13 +815,7 @@ void AddClosedBoxes(std::array<std::vector<Line>, 2>& frames, const Reduced& mas
         if (!sides) continue;
         const Line a = found[i];
         const Line b = found[j];
-        const double thick = std::max(a.bottom - a.top, b.bottom - b.top) + 1;
-        for (const auto& [ua, va, ub, vb] : *sides) {
-          const double slope = (ub - ua) / (vb - va);
-          const double centre = ua - (va + 0.5) * slope;
-          lines[!transposed]->push_back(
-              {slope, centre - thick / 2, centre + thick / 2, a.heavy || b.heavy, std::min(va, vb), std::max(va, vb)});
-        }
+        add_sides(a, b, *sides);
         lines[transposed]->push_back(a);
         lines[transposed]->push_back(b);
         found.erase(found.begin() + static_cast<std::ptrdiff_t>(j));
@@ -804,6 +823,13 @@ void AddClosedBoxes(std::array<std::vector<Line>, 2>& frames, const Reduced& mas
         closed = true;
       }
       if (!closed) ++i;
+    }
+    if (!few) continue;
+    const std::vector<Line>& known = *lines[transposed];
+    for (size_t i = 0; i < whole[transposed]; ++i) {
+      for (size_t j = i + 1; j < whole[transposed]; ++j) {
+        if (const auto sides = box(known[i], known[j])) add_sides(known[i], known[j], *sides, true);
+      }
     }
   }
 }

@@ -874,16 +874,17 @@ TEST(CleanupTest, FrameSidesMeetingALineAtACornerGo) {
   // lines), 5° off. Ink closing both ends, with the name inside, makes it
   // the form's (for the writing's panels); the name stays. Open at one end
   // (two long strokes joined by a third), or with little inside (a name's
-  // 口, large in a close photo), it stays.
+  // 口, large in a close photo), it stays. A box as wide as the sheet, whose
+  // top and bottom are found as lines, is closed the same way.
   const auto wave = [](int x) { return static_cast<int>(std::lround(140 + 18 * std::sin(x / 2.0))); };
-  const auto boxed = [&](bool closed, bool name) {
+  const auto boxed = [&](bool closed, bool name, int left = 80, int right = 300) {
     InkBits ink = InkBits::Create(400, 300).value();
-    for (int x = 80; x < 302; ++x) ink.Set(x, 100), ink.Set(x, 101), ink.Set(x, 180), ink.Set(x, 181);
+    for (int x = left; x < right + 2; ++x) ink.Set(x, 100), ink.Set(x, 101), ink.Set(x, 180), ink.Set(x, 181);
     for (int y = 100; y < 182; ++y) {
-      ink.Set(80 + (y - 100) / 11, y), ink.Set(81 + (y - 100) / 11, y);
-      if (closed) ink.Set(300 + (y - 100) / 11, y), ink.Set(301 + (y - 100) / 11, y);
+      ink.Set(left + (y - 100) / 11, y), ink.Set(left + 1 + (y - 100) / 11, y);
+      if (closed) ink.Set(right + (y - 100) / 11, y), ink.Set(right + 1 + (y - 100) / 11, y);
     }
-    for (int x = 110; name && x < 270; ++x) {
+    for (int x = left + 30; name && x < right - 30; ++x) {
       for (int y = std::min(wave(x), wave(x + 1)) - 2; y <= std::max(wave(x), wave(x + 1)) + 2; ++y) ink.Set(x, y);
     }
     EXPECT_TRUE(PaperLines::Find(ink, true, true).value().Clear(ink, ink));
@@ -895,6 +896,9 @@ TEST(CleanupTest, FrameSidesMeetingALineAtACornerGo) {
   EXPECT_TRUE(box_round_name.Get(150, wave(150)) && box_round_name.Get(200, wave(200)));
   EXPECT_TRUE(boxed(false, true).Get(150, 100) && boxed(false, true).Get(84, 140));
   EXPECT_TRUE(boxed(true, false).Get(150, 100) && boxed(true, false).Get(304, 140));
+  const InkBits wide_box = boxed(true, true, 20, 380);
+  EXPECT_FALSE(wide_box.Get(24, 140) || wide_box.Get(384, 140));
+  EXPECT_TRUE(wide_box.Get(150, wave(150)) && wide_box.Get(200, wave(200)));
   // A side 11° off from border to border, which a line found ends on, goes.
   InkBits tilted = InkBits::Create(400, 300).value();
   for (int y = 0; y < 300; ++y) tilted.Set(80 + y / 5, y), tilted.Set(81 + y / 5, y);
