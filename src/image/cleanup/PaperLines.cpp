@@ -798,7 +798,8 @@ void AddClosedBoxes(std::array<std::vector<Line>, 2>& frames, const Reduced& mas
         const double centre = ua - (va + 0.5) * slope;
         const Line side{slope, centre - thick / 2, centre + thick / 2, a.heavy || b.heavy, std::min(va, vb),
                         std::max(va, vb)};
-        const auto meets = [&](const Line& other) { return Meet(other, side, static_cast<int32_t>((va + vb) / 2)); };
+        const auto middle = static_cast<int32_t>((va + vb) / 2);
+        const auto meets = [&](const Line& other) { return Meet(other, side, middle); };
         const std::vector<Line>& across = *lines[!transposed];
         const std::vector<Line>& shorter = frames[!transposed];
         if (once && (std::any_of(across.begin(), across.end(), meets) ||
