@@ -33,7 +33,7 @@
 #include "image/cleanup/PenOverSeal.h"
 #include "image/cleanup/PrintLines.h"
 #include "image/cleanup/RunEndRise.h"
-#include "image/cleanup/SealBody.h"
+#include "image/cleanup/InkBody.h"
 #include "image/cleanup/SealCells.h"
 #include "image/cleanup/SegmentTrack.h"
 #include "image/cleanup/ShadowRemnants.h"
@@ -541,7 +541,6 @@ Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted want
   QUOREL_TRY(RemoveSpecks(ink, static_cast<int64_t>(stroke * stroke / 2),
                           static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
                           static_cast<int32_t>(kDotReachPerPen * stroke)));
-  if (wanted == InkWanted::kSeal) QUOREL_TRY(KeepTheSealsBody(ink));
   // A lone blot or specks apart (dots by their own width, with no writing to
   // belong to) are no signature; the ink's own stroke width, measured on
   // them, let them pass as pieces. (Not for a seal: it may be one solid
@@ -812,6 +811,10 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     Unite(masks.strong, QUOREL_TRY(FindSegmentTrack(masks.strong, within, rows)));
     QUOREL_TRY(before.Clear(masks.strong, in, light, StepSides(stroke), StepScale::kSquare));
   }
+  // Flecks of print or of the paper's lines away from the mark: only now, as
+  // the track above, looked for from all the ink found, took rows of print
+  // along when they had gone before it.
+  QUOREL_TRY(KeepTheBody(masks.strong));
   // A speck or a piece of a sheet's edge left alone is no writing.
   if (TooLittleForWriting(masks.strong, stroke)) return NoInk(std::move(light), in, least, desk);
   return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least, desk};

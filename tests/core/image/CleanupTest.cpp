@@ -27,7 +27,7 @@
 #include "image/cleanup/PhotoCleanup.h"
 #include "image/cleanup/PrintLines.h"
 #include "image/cleanup/RunEndRise.h"
-#include "image/cleanup/SealBody.h"
+#include "image/cleanup/InkBody.h"
 #include "image/cleanup/SegmentTrack.h"
 #include "image/cleanup/ShadowRemnants.h"
 #include "image/cleanup/ShadowSteps.h"
@@ -760,8 +760,9 @@ TEST(CleanupTest, PrintedCrossOnTheSigningLineGoes) {
 }
 
 // A seal broken in two by a faded stretch keeps both arcs, its strokes and
-// a fleck beside it; a fleck of print far off goes.
-TEST(CleanupTest, FlecksAwayFromTheSealGo) {
+// a fleck beside it; a fleck of print far off goes. So does a glyph of print
+// far below a name written in separate letters, whose i-dot stays.
+TEST(CleanupTest, FlecksAwayFromTheMarkGo) {
   InkBits ink = InkBits::Create(600, 400).value();
   for (int a = 0; a < 360; ++a) {
     if (a % 180 < 20) continue;  // two gaps: two arcs
@@ -778,9 +779,21 @@ TEST(CleanupTest, FlecksAwayFromTheSealGo) {
   block(130, 170, 40, 3);  // a stroke inside
   block(222, 200, 3, 3);   // a fleck just beside
   block(480, 60, 3, 3);    // a fleck far off
-  ASSERT_TRUE(KeepTheSealsBody(ink));
+  ASSERT_TRUE(KeepTheBody(ink));
   EXPECT_TRUE(ink.Get(150, 262) && ink.Get(150, 138) && ink.Get(140, 171) && ink.Get(223, 201));
   EXPECT_FALSE(ink.Get(481, 61));
+  InkBits name = InkBits::Create(600, 400).value();
+  for (int letter = 0; letter < 5; ++letter) {
+    for (int x = 100 + 80 * letter; x < 160 + 80 * letter; ++x) {
+      const auto y = static_cast<int>(std::lround(150 + 20 * std::sin(x / 5.0)));
+      for (int dy = -1; dy <= 1; ++dy) name.Set(x, y + dy);
+    }
+  }
+  for (int y = 110; y < 113; ++y) name.Set(200, y), name.Set(201, y);      // an i-dot
+  for (int y = 330; y < 338; ++y) name.Set(250, y), name.Set(251, y);      // a glyph of print
+  ASSERT_TRUE(KeepTheBody(name));
+  EXPECT_TRUE(name.Get(200, 111) && name.Get(420, static_cast<int>(std::lround(150 + 20 * std::sin(84.0)))));
+  EXPECT_FALSE(name.Get(250, 333));
 }
 
 // A ruled sheet in perspective: its rules meet at a point far to the left,

@@ -1,5 +1,5 @@
 // Quorel — SPDX-License-Identifier: MIT
-#include "image/cleanup/SealBody.h"
+#include "image/cleanup/InkBody.h"
 
 #include <algorithm>
 #include <vector>
@@ -28,7 +28,7 @@ struct Piece {
 
 }  // namespace
 
-Result<void> KeepTheSealsBody(InkBits& ink) {
+Result<void> KeepTheBody(InkBits& ink) {
   const int32_t factor = std::max(1, (std::max(ink.width(), ink.height()) + kReducedSide - 1) / kReducedSide);
   InkBits reduced = QUOREL_TRY(InkBits::Create((ink.width() + factor - 1) / factor, (ink.height() + factor - 1) / factor));
   // Each band of `factor` rows ORed into one, then its bits into cells.
