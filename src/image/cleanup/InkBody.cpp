@@ -13,10 +13,10 @@ namespace {
 constexpr double kBodyShare = 0.05;
 constexpr double kReachShare = 0.25;
 // The pieces are told in the mask OR-reduced to about this many cells
-// across: the body's scale is the seal's, and a walk over every pixel of a
-// solid seal would cost more than the rest of the clean-up's last stages.
+// across: the body's scale is the mark's, and a walk over every pixel of a
+// solid seal cost 6 % of its clean-up.
 constexpr int32_t kReducedSide = 256;
-// A seal's impression is a few dozen pieces; so many more are no seal's
+// A seal or a name is a few dozen pieces; so many more are no mark's
 // (grain), and are left as they are, which bounds the memory.
 constexpr size_t kMostPieces = 4096;
 
