@@ -449,6 +449,26 @@ Result<void> RemoveWide(InkBits& ink, int32_t radius) {
   return {};
 }
 
+Result<InkBits> OrReduced(const InkBits& ink, int32_t factor) {
+  InkBits reduced =
+      QUOREL_TRY(InkBits::Create((ink.width() + factor - 1) / factor, (ink.height() + factor - 1) / factor));
+  // Each band of `factor` rows ORed into one, then its bits into cells.
+  Buffer<uint8_t> band = QUOREL_TRY(Buffer<uint8_t>::Filled(ink.stride()));
+  for (int32_t top = 0; top < ink.height(); top += factor) {
+    std::fill_n(band.data(), band.size(), uint8_t{0});
+    for (int32_t y = top; y < std::min(ink.height(), top + factor); ++y) {
+      const uint8_t* row = ink.Row(y);
+      for (size_t byte = 0; byte < band.size(); ++byte) band[byte] |= row[byte];
+    }
+    for (size_t byte = 0; byte < band.size(); ++byte) {
+      for (unsigned bits = band[byte]; bits != 0; bits &= bits - 1) {
+        reduced.Set((static_cast<int32_t>(byte * 8) + __builtin_ctz(bits)) / factor, top / factor);
+      }
+    }
+  }
+  return reduced;
+}
+
 Result<InkBits> Grown(const InkBits& ink, int32_t radius) {
   const int32_t w = ink.width();
   const int32_t h = ink.height();

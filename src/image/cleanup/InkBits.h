@@ -145,6 +145,10 @@ Result<void> RemoveWide(InkBits& ink, int32_t radius);
 // within `radius` along its row and its column. kOutOfMemory.
 Result<InkBits> Grown(const InkBits& ink, int32_t radius);
 
+// The ink OR-reduced: a cell of `factor` × `factor` pixels is ink when any
+// of its pixels is. kOutOfMemory.
+Result<InkBits> OrReduced(const InkBits& ink, int32_t factor);
+
 // The smallest rectangle around the ink; empty (all zero) without ink.
 PixelRect InkBounds(const InkBits& ink);
 

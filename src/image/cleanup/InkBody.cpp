@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "common/Buffer.h"
 #include "image/cleanup/InkPieces.h"
 
 namespace quorel {
@@ -30,21 +29,7 @@ struct Piece {
 
 Result<void> KeepTheBody(InkBits& ink) {
   const int32_t factor = std::max(1, (std::max(ink.width(), ink.height()) + kReducedSide - 1) / kReducedSide);
-  InkBits reduced = QUOREL_TRY(InkBits::Create((ink.width() + factor - 1) / factor, (ink.height() + factor - 1) / factor));
-  // Each band of `factor` rows ORed into one, then its bits into cells.
-  Buffer<uint8_t> band = QUOREL_TRY(Buffer<uint8_t>::Filled(ink.stride()));
-  for (int32_t top = 0; top < ink.height(); top += factor) {
-    std::fill_n(band.data(), band.size(), uint8_t{0});
-    for (int32_t y = top; y < std::min(ink.height(), top + factor); ++y) {
-      const uint8_t* row = ink.Row(y);
-      for (size_t byte = 0; byte < band.size(); ++byte) band[byte] |= row[byte];
-    }
-    for (size_t byte = 0; byte < band.size(); ++byte) {
-      for (unsigned bits = band[byte]; bits != 0; bits &= bits - 1) {
-        reduced.Set((static_cast<int32_t>(byte * 8) + __builtin_ctz(bits)) / factor, top / factor);
-      }
-    }
-  }
+  InkBits reduced = QUOREL_TRY(OrReduced(ink, factor));
   std::vector<Piece> pieces;
   {
     InkBits walked = QUOREL_TRY(reduced.Copy());

@@ -424,8 +424,7 @@ Result<void> RemovePrintLines(InkBits& ink, double stroke) {
   // over the grown strokes costs no more than the first. Feet still stand
   // on their line to a picture's pixel: half a cell.
   constexpr int32_t kCell = 2;
-  InkBits half = QUOREL_TRY(InkBits::Create((ink.width() + kCell - 1) / kCell, (ink.height() + kCell - 1) / kCell));
-  ForEachInk(ink, [&](int32_t x, int32_t y) { half.Set(x / kCell, y / kCell); });
+  const InkBits half = QUOREL_TRY(OrReduced(ink, kCell));
   InkBits joined = QUOREL_TRY(Grown(half, static_cast<int32_t>(std::ceil(kJoinPerStroke * stroke / kCell))));
   QUOREL_TRY(RemoveLinesOfPieces(joined, stroke / kCell, kCell));
   ForEachInk(ink, [&](int32_t x, int32_t y) {
