@@ -76,9 +76,11 @@ constexpr int kMaxEdge = 128;  // a clean scan: exactly the halfway rule
 constexpr float kInkFloor = 0.55f;
 constexpr float kShadeCeiling = 0.45f;
 // The first paper estimate fills strokes up to 2 × 4 cells wide (a seal's rim
-// on a photo); the second one just what the stroke width found asks for.
+// on a photo); the second one just what the stroke width found asks for, up
+// to the first's, or for a bold pen up to kBlobPerPen of its widths.
 constexpr int32_t kFirstClosing = 4;
 constexpr double kClosingPerPen = 3.0;
+constexpr double kBlobPerPen = 2.0;
 // A pixel is compared with the darkest pixel this far around: a stroke's
 // core lies within about its width of any of its pixels.
 constexpr double kReachPerPen = 1.0;
@@ -728,7 +730,16 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   const float grain = static_cast<float>(least) / static_cast<float>(kInkOverGrain);
   const Buffer<uint8_t> held = QUOREL_TRY(wanted == InkWanted::kSeal ? SealCells(light, choice.seal, least, grain)
                                                                       : Buffer<uint8_t>::Filled(0));
-  QUOREL_TRY(light.Refit(std::clamp(closing, 2, kFirstClosing), held));
+  // A bold pen's strokes that cross or run side by side make blobs wider
+  // than the first closing fills (a marker on a close-up): the paper would
+  // follow the ink into them and their rims be lost. The closing may then
+  // reach kBlobPerPen of the pen's widths (told without a shadow's runs);
+  // beside a thinner pen it keeps to the first's, so that a hard shadow a few
+  // cells wide stays paper. Not for a seal: a desk of its hue beyond the
+  // sheet's edge would be filled as well.
+  const auto bold = static_cast<int32_t>(std::ceil(kBlobPerPen * pen / light.cell()));
+  const int32_t most = wanted == InkWanted::kSeal ? kFirstClosing : std::max(kFirstClosing, bold);
+  QUOREL_TRY(light.Refit(std::clamp(closing, 2, most), held));
   const auto reach = static_cast<int32_t>(std::ceil(kReachPerPen * pen));
   const int32_t within = std::clamp(reach, 1, kLongestReach);
   const PaperSteps steps = QUOREL_TRY(PaperSteps::Find(light, held));

@@ -433,6 +433,22 @@ TEST(CleanupTest, HardShadowAcrossTheWritingIsPaper) {
   }
 }
 
+// A marker's 18 px strokes, two of them run together into a bar 70 px wide
+// (wider than the first paper estimate fills): the bar is ink to its rims,
+// not paper with its edges left.
+TEST(CleanupTest, BoldPensBlobKeepsItsRims) {
+  const auto pen = [](int x, int y) {
+    const bool bars = (x >= 60 && x < 78) || (x >= 140 && x < 158) || (x >= 220 && x < 290) || (x >= 380 && x < 398);
+    return (y >= 80 && y < 240 && bars) || (y >= 150 && y < 168 && x >= 60 && x < 158);
+  };
+  const PackedDib photo = test::MakePicture24(480, 320, [&](int x, int y) { return test::Grey(pen(x, y) ? 30 : 225); });
+  const PackedDib mask = test::MakePicture24(480, 320, [&](int x, int y) { return test::Grey(pen(x, y) ? 255 : 0); });
+  const CleanedPhoto cleaned = CleanPhoto(photo, InkWanted::kWriting).value();
+  const PackedDib bits = ReduceToTwoLevels(cleaned.picture, kBlack, kWhite).value();
+  for (const int x : {221, 230, 255, 280, 288}) EXPECT_TRUE(InkAt(cleaned, bits, x, 160)) << "x " << x;
+  EXPECT_GE(InkFMeasure(cleaned, mask), 0.98);
+}
+
 // 3 px strokes across and down, one crossing a 30 px bar (a hard shadow
 // joined to it): the bar goes, the strokes outside it stay, and so does a
 // 5 px blob (a filled loop).
