@@ -113,6 +113,12 @@ constexpr int32_t kRemnantReachPerWide = 3;
 // ends of each at least.
 constexpr double kSofterEdgePerPen = 2.0;
 constexpr uint64_t kLeastEdgeEnds = 16;
+// A speck of sensor noise: a piece under kSpeckArea pixels, its runs at most
+// kSpeckRun long. A pen's width measured without them counts when at least
+// kNoiseWidthRatio times the width with them.
+constexpr int64_t kSpeckArea = 3;
+constexpr double kSpeckRun = 2.0;
+constexpr double kNoiseWidthRatio = 3.0;
 // Ink wholly near the paper's lines is their leftovers only where "near"
 // leaves most of the picture out.
 constexpr double kMostNearLines = 0.5;
@@ -590,6 +596,22 @@ bool SofterEdged(const InkBits& strong, const InkBits& thin, std::array<int, 2> 
   return rises[1].Median() >= kSofterEdgePerPen * std::max(1.0, rises[0].Median());
 }
 
+// The pen's width: the first look's typical run (StrokeWidth). Sensor noise
+// heavy enough to leave thousands of specks among the ink may outnumber a
+// bold pen's runs, and the typical run is then a speck's (a marker measured
+// 1 px wide, and then cleared as far too wide for that). Measured again
+// without pieces under kSpeckArea pixels, a width kNoiseWidthRatio times
+// wider or more is the pen's; a pencil's flakes or a thin pen's broken
+// strokes move it by a pixel and keep the first.
+Result<double> PenWidthOverNoise(const InkBits& strong) {
+  const double width = StrokeWidth(strong);
+  if (width > kSpeckRun) return width;  // no speck's
+  InkBits pieces = QUOREL_TRY(strong.Copy());
+  QUOREL_TRY(RemoveSpecks(pieces, kSpeckArea));
+  const double without = StrokeWidth(pieces);
+  return without >= kNoiseWidthRatio * width ? without : width;
+}
+
 // The pen's width when the first look's ink holds a hard shadow (a
 // finger's, a pen's held over the page) narrower than that look's paper
 // closing. Parts wider than kWidePerPen of the thinner strokes (the runs'
@@ -713,7 +735,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     // A seal's strokes are measured where the print does not cut them short.
     InkBits print = QUOREL_TRY(InkBits::Create(wanted == InkWanted::kSeal ? w : 0, in.height()));
     const InkBits strong = QUOREL_TRY(StrongInk(in, light, choice, least, lines, white, darkness, print));
-    pen = wanted == InkWanted::kSeal ? StrokeWidthBeside(strong, print) : StrokeWidth(strong);
+    pen = wanted == InkWanted::kSeal ? StrokeWidthBeside(strong, print) : QUOREL_TRY(PenWidthOverNoise(strong));
     closing_pen = pen;
     if (IsWriting(wanted) && pen > 0) pen_ink = QUOREL_TRY(BesidePrintAndLines(strong, pen, lines));
     if (IsWriting(wanted)) {

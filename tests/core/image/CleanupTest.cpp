@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <random>
 #include <tuple>
 #include <vector>
 
@@ -447,6 +448,30 @@ TEST(CleanupTest, BoldPensBlobKeepsItsRims) {
   const PackedDib bits = ReduceToTwoLevels(cleaned.picture, kBlack, kWhite).value();
   for (const int x : {221, 230, 255, 280, 288}) EXPECT_TRUE(InkAt(cleaned, bits, x, 160)) << "x " << x;
   EXPECT_GE(InkFMeasure(cleaned, mask), 0.98);
+}
+
+// A marker's 16 px strokes under a dim light's sensor noise (each channel's
+// own, about 22 levels): the noise's specks outnumber the strokes' runs, and
+// the pen measured among them was a pixel wide, its strokes then cleared as
+// far too wide for it and the specks kept.
+TEST(CleanupTest, BoldPenUnderHeavyNoiseIsFound) {
+  const auto pen = [](int x, int y) {
+    return (x >= 100 && x < 300 && ((y >= 80 && y < 96) || (y >= 200 && y < 216))) ||
+           (x >= 192 && x < 208 && y >= 96 && y < 200);
+  };
+  std::mt19937 random(7);
+  const auto noise = [&] {
+    int sum = 0;
+    for (int i = 0; i < 4; ++i) sum += static_cast<int>(random() % 49) - 24;
+    return sum;
+  };
+  const PackedDib photo = test::MakePicture24(400, 300, [&](int x, int y) {
+    const int level = pen(x, y) ? 40 : 200;
+    const auto channel = [&] { return static_cast<uint8_t>(std::clamp(level + noise(), 0, 255)); };
+    return Bgr{channel(), channel(), channel()};
+  });
+  const PackedDib mask = test::MakePicture24(400, 300, [&](int x, int y) { return test::Grey(pen(x, y) ? 255 : 0); });
+  EXPECT_GE(InkFMeasure(CleanPhoto(photo, InkWanted::kWriting).value(), mask), 0.9);
 }
 
 // 3 px strokes across and down, one crossing a 30 px bar (a hard shadow
