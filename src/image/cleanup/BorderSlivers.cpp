@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace quorel {
 namespace {
@@ -45,7 +46,68 @@ int32_t Depth(const InkBits& ink, Edge edge, const PixelRect& box) {
   return 0;
 }
 
-Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest, int32_t inset, int& meetings) {
+// Whether the box reaches an edge beside `edge` (either end of it): a frame
+// round the picture does, a stroke along the edge joined to writing further
+// in does not.
+bool AtACorner(const InkBits& ink, Edge edge, const PixelRect& box) {
+  if (edge == Edge::kTop || edge == Edge::kBottom) return box.left == 0 || box.right == ink.width();
+  return box.top == 0 || box.bottom == ink.height();
+}
+
+// How far ink runs in from the edge, from `inset`, at each place of the
+// meeting [from, to): the median.
+int32_t RunIn(const InkBits& ink, Edge edge, int32_t from, int32_t to, int32_t inset) {
+  const int32_t across = edge == Edge::kTop || edge == Edge::kBottom ? ink.height() : ink.width();
+  std::vector<int32_t> runs;
+  for (int32_t i = from; i < to; ++i) {
+    int32_t depth = inset;
+    while (depth < across) {
+      const EdgePixel p = At(ink, edge, i, depth);
+      if (!ink.Get(p.x, p.y)) break;
+      ++depth;
+    }
+    runs.push_back(depth);
+  }
+  std::nth_element(runs.begin(), runs.begin() + static_cast<ptrdiff_t>(runs.size() / 2), runs.end());
+  return runs[runs.size() / 2];
+}
+
+// The part of `piece` along the edge, when it is a side of a frame round the
+// picture (a scanner's dark lid beyond a smaller sheet, a desk all round):
+// such a piece meets two or more edges and runs across the picture along
+// them, so it is never shallow as a whole. Within a band twice its typical
+// depth in from the edge, the part joined to the meeting is a sliver where
+// what crosses the band's inner line (the frame's other sides, a stroke
+// touching it) is short beside the meeting. Empty otherwise.
+Result<InkBits> FrameSide(const InkBits& ink, Edge edge, int32_t from, int32_t to, int32_t inset) {
+  const int32_t band = 2 * RunIn(ink, edge, from, to, inset) + 1;
+  const int32_t meeting = to - from;
+  InkBits side = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  if (kAlongPerDepth * band > meeting) return side;
+  InkBits near = QUOREL_TRY(ink.Copy());
+  const int32_t length = edge == Edge::kTop || edge == Edge::kBottom ? ink.width() : ink.height();
+  const int32_t across = edge == Edge::kTop || edge == Edge::kBottom ? ink.height() : ink.width();
+  for (int32_t depth = band; depth < across; ++depth) {
+    for (int32_t i = 0; i < length; ++i) {
+      const EdgePixel p = At(ink, edge, i, depth);
+      near.Clear(p.x, p.y);
+    }
+  }
+  const EdgePixel start = At(ink, edge, from, inset);
+  side.Set(start.x, start.y);
+  QUOREL_TRY(GrowWithin(side, near));
+  int32_t crossing = 0;
+  for (int32_t i = 0; i < length && band - 1 < across; ++i) {
+    const EdgePixel p = At(ink, edge, i, band - 1);
+    crossing += side.Get(p.x, p.y);
+  }
+  if (kAlongPerDepth * crossing > meeting) side = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  return side;
+}
+
+// `whole`: the ink before any edge was cleared, where a frame's piece is
+// told (null: frames are not looked for).
+Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest, int32_t inset, const InkBits* whole, int& meetings) {
   const int32_t length = edge == Edge::kTop || edge == Edge::kBottom ? ink.width() : ink.height();
   const auto on = [&](int32_t i) {
     const EdgePixel p = At(ink, edge, i, inset);
@@ -64,7 +126,17 @@ Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest, int32_t inset, 
       const EdgePixel p = At(ink, edge, i, inset);
       piece.Set(p.x, p.y);
       QUOREL_TRY(GrowWithin(piece, ink));
-      if (kAlongPerDepth * Depth(ink, edge, InkBounds(piece)) <= end - i) Subtract(ink, piece);
+      const PixelRect box = InkBounds(piece);
+      if (kAlongPerDepth * Depth(ink, edge, box) <= end - i) {
+        Subtract(ink, piece);
+      } else if (whole != nullptr) {
+        // Told in the ink as it was: a side cleared before may have cut the
+        // frame's corners off.
+        InkBits frame = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+        frame.Set(p.x, p.y);
+        QUOREL_TRY(GrowWithin(frame, *whole));
+        if (AtACorner(ink, edge, InkBounds(frame))) Subtract(ink, QUOREL_TRY(FrameSide(ink, edge, i, end, inset)));
+      }
     }
     i = end;
   }
@@ -73,15 +145,18 @@ Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest, int32_t inset, 
 
 }  // namespace
 
-Result<void> ClearBorderSlivers(InkBits& ink, double stroke) {
+Result<void> ClearBorderSlivers(InkBits& ink, double stroke, bool frames) {
   if (ink.width() == 0 || ink.height() == 0) return {};
   const auto longest = static_cast<int32_t>(std::ceil(kAlongPerStroke * stroke));
   // A sliver may stop short of the very edge (a picture's first rows, a
   // lighter line where the desk ends): looked for up to a stroke width in.
   const int32_t insets = std::min({static_cast<int32_t>(std::ceil(stroke)), ink.width(), ink.height()});
+  const InkBits whole = QUOREL_TRY(frames ? ink.Copy() : InkBits::Create(0, 0));
   for (const Edge edge : {Edge::kTop, Edge::kBottom, Edge::kLeft, Edge::kRight}) {
     int meetings = 0;
-    for (int32_t inset = 0; inset < insets; ++inset) QUOREL_TRY(ClearEdge(ink, edge, longest, inset, meetings));
+    for (int32_t inset = 0; inset < insets; ++inset) {
+      QUOREL_TRY(ClearEdge(ink, edge, longest, inset, frames ? &whole : nullptr, meetings));
+    }
   }
   return {};
 }

@@ -545,7 +545,7 @@ Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted want
   const double widest = kWidePerPen * std::max(pen, stroke);
   if (wanted != InkWanted::kSeal) QUOREL_TRY(RemoveWide(ink, static_cast<int32_t>(std::ceil(widest))));
   if (IsWriting(wanted)) QUOREL_TRY(RemovePrintLines(ink, stroke));
-  QUOREL_TRY(ClearBorderSlivers(ink, stroke));
+  QUOREL_TRY(ClearBorderSlivers(ink, stroke, wanted != InkWanted::kSeal));
   QUOREL_TRY(RemoveSpecks(ink, static_cast<int64_t>(stroke * stroke / 2),
                           static_cast<int64_t>(kPieceAreaPerPen * stroke * stroke),
                           static_cast<int32_t>(kDotReachPerPen * stroke)));

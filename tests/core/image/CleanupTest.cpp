@@ -539,6 +539,27 @@ TEST(CleanupTest, BorderSliversAreCleared) {
   }
 }
 
+// A scanner's dark lid round a smaller sheet: a frame 8 px wide along all
+// four edges, one piece reaching across the picture. For the writing's
+// panels its sides go, and the name touching it keeps all but the part in
+// the frame's band; for a seal's panel (whose own frame may run along the
+// edge) it stays.
+TEST(CleanupTest, FrameRoundThePictureGoesSideBySide) {
+  const auto frame = [](int x, int y) { return x < 8 || y < 8 || x >= 292 || y >= 232; };
+  const auto name = [](int x, int y) { return y >= 120 && y < 123 && x >= 8 && x < 200; };
+  for (const bool frames : {true, false}) {
+    InkBits ink = InkBits::Create(300, 240).value();
+    for (int y = 0; y < 240; ++y) {
+      for (int x = 0; x < 300; ++x) {
+        if (frame(x, y) || name(x, y)) ink.Set(x, y);
+      }
+    }
+    ASSERT_TRUE(ClearBorderSlivers(ink, 3.0, frames).ok());
+    EXPECT_EQ(ink.Get(3, 60) || ink.Get(150, 2) || ink.Get(296, 200) || ink.Get(100, 236), !frames);
+    EXPECT_TRUE(ink.Get(30, 121) && ink.Get(199, 121));
+  }
+}
+
 // A piece is a dot when it runs for less than four of its own widths: a
 // blot, a plus, a short thick bar, two specks far apart, a speck broken in
 // two; not a stroke, a ring, nor four short thick bars within their size of
