@@ -18,7 +18,7 @@ constexpr double kDarkShare = 1.0 / 3;  // of the page's paper: beyond the sheet
 constexpr double kStepRise = 2;
 constexpr int32_t kStepNodes = 4;
 constexpr double kLeastSteepEdge = 0.5;   // of the region's edge
-constexpr double kMostRegionShare = 0.5;  // of the grid's nodes
+constexpr double kMostRegionShare = 2.0 / 3;  // of the grid's nodes
 
 constexpr std::array<std::array<int32_t, 2>, 4> kNeighbours{{{1, 0}, {-1, 0}, {0, 1}, {0, -1}}};
 
