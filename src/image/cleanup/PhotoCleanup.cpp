@@ -734,7 +734,12 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   {
     // A seal's strokes are measured where the print does not cut them short.
     InkBits print = QUOREL_TRY(InkBits::Create(wanted == InkWanted::kSeal ? w : 0, in.height()));
-    const InkBits strong = QUOREL_TRY(StrongInk(in, light, choice, least, lines, white, darkness, print));
+    InkBits strong = QUOREL_TRY(StrongInk(in, light, choice, least, lines, white, darkness, print));
+    // A dark desk's grain beyond the sheet's edge is no ink to measure the
+    // pen by: a scanner's black lid over half the picture left its noise
+    // as thousands of specks, the pen was measured a pixel wide among them,
+    // and the name went as far too wide for it.
+    QUOREL_TRY(RemoveInkBeyondTheSheet(strong, light));
     pen = wanted == InkWanted::kSeal ? StrokeWidthBeside(strong, print) : QUOREL_TRY(PenWidthOverNoise(strong));
     closing_pen = pen;
     if (IsWriting(wanted) && pen > 0) pen_ink = QUOREL_TRY(BesidePrintAndLines(strong, pen, lines));
