@@ -84,13 +84,14 @@ Result<InkBits> FrameSide(const InkBits& ink, Edge edge, int32_t from, int32_t t
   const int32_t meeting = to - from;
   InkBits side = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
   if (kAlongPerDepth * band > meeting) return side;
-  InkBits near = QUOREL_TRY(ink.Copy());
+  // The ink within the band only (walked there alone, not over the picture).
   const int32_t length = edge == Edge::kTop || edge == Edge::kBottom ? ink.width() : ink.height();
   const int32_t across = edge == Edge::kTop || edge == Edge::kBottom ? ink.height() : ink.width();
-  for (int32_t depth = band; depth < across; ++depth) {
+  InkBits near = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  for (int32_t depth = 0; depth < std::min(band, across); ++depth) {
     for (int32_t i = 0; i < length; ++i) {
       const EdgePixel p = At(ink, edge, i, depth);
-      near.Clear(p.x, p.y);
+      if (ink.Get(p.x, p.y)) near.Set(p.x, p.y);
     }
   }
   const EdgePixel start = At(ink, edge, from, inset);
