@@ -35,6 +35,12 @@ EdgePixel At(const InkBits& ink, Edge edge, int32_t i, int32_t inset) {
   return {0, 0};
 }
 
+// Whether the edge runs along the rows; its length, and how far the picture
+// reaches in from it.
+bool Horizontal(Edge edge) { return edge == Edge::kTop || edge == Edge::kBottom; }
+int32_t Length(const InkBits& ink, Edge edge) { return Horizontal(edge) ? ink.width() : ink.height(); }
+int32_t Reach(const InkBits& ink, Edge edge) { return Horizontal(edge) ? ink.height() : ink.width(); }
+
 // How far the box reaches in from the edge itself.
 int32_t Depth(const InkBits& ink, Edge edge, const PixelRect& box) {
   switch (edge) {
@@ -50,14 +56,14 @@ int32_t Depth(const InkBits& ink, Edge edge, const PixelRect& box) {
 // round the picture does, a stroke along the edge joined to writing further
 // in does not.
 bool AtACorner(const InkBits& ink, Edge edge, const PixelRect& box) {
-  if (edge == Edge::kTop || edge == Edge::kBottom) return box.left == 0 || box.right == ink.width();
+  if (Horizontal(edge)) return box.left == 0 || box.right == ink.width();
   return box.top == 0 || box.bottom == ink.height();
 }
 
 // How far ink runs in from the edge, from `inset`, at each place of the
 // meeting [from, to): the median.
 int32_t RunIn(const InkBits& ink, Edge edge, int32_t from, int32_t to, int32_t inset) {
-  const int32_t across = edge == Edge::kTop || edge == Edge::kBottom ? ink.height() : ink.width();
+  const int32_t across = Reach(ink, edge);
   std::vector<int32_t> runs;
   for (int32_t i = from; i < to; ++i) {
     int32_t depth = inset;
@@ -72,10 +78,10 @@ int32_t RunIn(const InkBits& ink, Edge edge, int32_t from, int32_t to, int32_t i
   return runs[runs.size() / 2];
 }
 
-// The part of `piece` along the edge, when it is a side of a frame round the
-// picture (a scanner's dark lid beyond a smaller sheet, a desk all round):
-// such a piece meets two or more edges and runs across the picture along
-// them, so it is never shallow as a whole. Within a band twice its typical
+// The part of the piece met at [from, to) along the edge, when it is a side
+// of a frame round the picture (a scanner's dark lid beyond a smaller sheet,
+// a desk all round): such a piece meets two or more edges and runs across
+// the picture along them, so it is never shallow as a whole. Within a band twice its typical
 // depth in from the edge, the part joined to the meeting is a sliver where
 // what crosses the band's inner line (the frame's other sides, a stroke
 // touching it) is short beside the meeting. Empty otherwise.
@@ -85,8 +91,8 @@ Result<InkBits> FrameSide(const InkBits& ink, Edge edge, int32_t from, int32_t t
   InkBits side = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
   if (kAlongPerDepth * band > meeting) return side;
   // The ink within the band only (walked there alone, not over the picture).
-  const int32_t length = edge == Edge::kTop || edge == Edge::kBottom ? ink.width() : ink.height();
-  const int32_t across = edge == Edge::kTop || edge == Edge::kBottom ? ink.height() : ink.width();
+  const int32_t length = Length(ink, edge);
+  const int32_t across = Reach(ink, edge);
   InkBits near = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
   for (int32_t depth = 0; depth < std::min(band, across); ++depth) {
     for (int32_t i = 0; i < length; ++i) {
@@ -109,7 +115,7 @@ Result<InkBits> FrameSide(const InkBits& ink, Edge edge, int32_t from, int32_t t
 // `whole`: the ink before any edge was cleared, where a frame's piece is
 // told (null: frames are not looked for).
 Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest, int32_t inset, const InkBits* whole, int& meetings) {
-  const int32_t length = edge == Edge::kTop || edge == Edge::kBottom ? ink.width() : ink.height();
+  const int32_t length = Length(ink, edge);
   const auto on = [&](int32_t i) {
     const EdgePixel p = At(ink, edge, i, inset);
     return ink.Get(p.x, p.y);
