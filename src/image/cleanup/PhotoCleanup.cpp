@@ -778,9 +778,12 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
   {
     // Faint words, but not the inner edge of a soft shadow, as long as one.
+    // Read on 3 × 3 means: a word this faint is barely out of the noise, and
+    // one pixel's noise on the shadow's side would pass for paper.
     const FaintSteps unseeded = QUOREL_TRY(FaintSteps::Before(masks.strong));
     QUOREL_TRY(AddFaintWords(masks.strong, masks.faint, pen));
-    QUOREL_TRY(unseeded.Clear(masks.strong, in, light, std::clamp(2 * reach, 2, 2 * kLongestReach)));
+    QUOREL_TRY(unseeded.Clear(masks.strong, in, light, std::clamp(2 * reach, 2, 2 * kLongestReach),
+                              StepScale::kSquare));
   }
   // The wanted ink's darkness.
   const auto rows = [&](int32_t y, int32_t from, int32_t to) {
