@@ -12,8 +12,13 @@ namespace quorel {
 // the picture's own words — kWordShare of the median piece of strong ink,
 // and at least kLeastWordPerPen² stroke widths squared — and not a straight
 // band (what is left of a rule, the picture's edge): its pixels spread at
-// least a stroke width across its main axis. Such pieces are added to
-// `strong`, grown through `faint`. Memory: two bit masks and the walk's
+// least a stroke width across its main axis. A word whose strokes lie apart
+// (a kanji's, broken where the faint ink is lightest) is told the same way
+// over its pieces of a stroke's size within a stroke of each other, as long
+// as it is at most four times as long as it spreads across (a soft shadow's
+// edge in pieces is longer); not beside a pen of a speck's width, where
+// heavy noise's specks would group as well. Such pieces are added to
+// `strong`, grown through `faint`. Memory: up to six bit masks and the walk's
 // front. kOutOfMemory.
 Result<void> AddFaintWords(InkBits& strong, const InkBits& faint, double pen);
 

@@ -1062,6 +1062,32 @@ TEST(CleanupTest, FaintWordsWithoutStrongInkAreAdded) {
   EXPECT_FALSE(strong.Get(60, 70) || strong.Get(11, 86));
 }
 
+// A faint word in straight strokes apart (stroke width 3): four bars 5 px
+// apart, each a straight band alone, are one word together and become ink;
+// dashes stepping up and down along a row (a soft shadow's edge in pieces)
+// are longer than a word and do not. Beside a pen of a speck's width the
+// bars stay apart (heavy noise's specks would group too).
+TEST(CleanupTest, FaintWordInStrokesApartIsAdded) {
+  for (const double pen : {3.0, 2.0}) {
+    InkBits strong = InkBits::Create(240, 120).value();
+    InkBits faint = InkBits::Create(240, 120).value();
+    const auto bar = [&](InkBits& ink, int left, int right, int top) {
+      for (int y = top; y < top + 3; ++y) {
+        for (int x = left; x < right; ++x) ink.Set(x, y);
+      }
+    };
+    for (int x = 0; x < 120; ++x) {  // the strong word: a zigzag 3 px thick
+      const int y = 20 + std::abs(x % 20 - 10);
+      for (int t = 0; t < 3; ++t) strong.Set(x, y + t), faint.Set(x, y + t);
+    }
+    for (int top = 10; top < 40; top += 8) bar(faint, 150, 181, top);
+    for (int i = 0; i < 6; ++i) bar(faint, 10 + 34 * i, 40 + 34 * i, i % 2 == 0 ? 80 : 88);
+    ASSERT_TRUE(AddFaintWords(strong, faint, pen));
+    EXPECT_EQ(strong.Get(160, 11) && strong.Get(170, 35), pen == 3.0) << pen;
+    EXPECT_FALSE(strong.Get(20, 81) || strong.Get(60, 89)) << pen;
+  }
+}
+
 // Three words of three 10 px letters a word's space (12 px) apart, with a
 // dash (1 px high) between two words, a form's ruled line taller than the
 // rest at their left, a name (a 60 px loop) at their right. Standing on one
