@@ -475,21 +475,21 @@ Result<InkBits> Grown(const InkBits& ink, int32_t radius) {
   InkBits grown = QUOREL_TRY(InkBits::Create(w, h));
   const PixelRect box = InkBounds(ink);
   if (box.right <= box.left) return grown;
-  // Along the rows, then down the columns: a pixel is grown while a row of
-  // `wide` at most `radius` below it has ink (`until`: the last such row).
+  // Along the rows, then down the columns: a row grown is the OR of the
+  // rows of `wide` within `radius`, a byte at a time.
   InkBits wide = QUOREL_TRY(InkBits::Create(w, h));
   for (int32_t y = box.top; y < box.bottom; ++y) {
     ForRuns(ink, y, [&](int32_t from, int32_t to) {
       for (int32_t x = std::max(0, from - radius); x < std::min(w, to + radius); ++x) wide.Set(x, y);
     });
   }
-  const int32_t left = std::max(0, box.left - radius);
-  const int32_t right = std::min(w, box.right + radius);
-  Buffer<int32_t> until = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(w), -1));
-  for (int32_t y = box.top - radius; y < std::min(h, box.bottom + radius); ++y) {
-    for (int32_t x = left; x < right; ++x) {
-      if (y + radius < box.bottom && wide.Get(x, y + radius)) until[x] = y + 2 * radius;
-      if (y >= 0 && until[x] >= y) grown.Set(x, y);
+  const size_t first = static_cast<size_t>(std::max(0, box.left - radius)) / 8;
+  const size_t last = (static_cast<size_t>(std::min(w, box.right + radius)) + 7) / 8;
+  for (int32_t y = std::max(0, box.top - radius); y < std::min(h, box.bottom + radius); ++y) {
+    uint8_t* out = grown.MutableRow(y);
+    for (int32_t from = std::max(box.top, y - radius); from <= std::min(box.bottom - 1, y + radius); ++from) {
+      const uint8_t* row = wide.Row(from);
+      for (size_t i = first; i < last; ++i) out[i] |= row[i];
     }
   }
   return grown;
