@@ -10,6 +10,11 @@ namespace quorel {
 namespace {
 
 constexpr double kBodyShare = 0.05;
+// The body's core: its pieces of at least this share of the largest one's
+// cells. A smaller body piece belongs to it only beside the core, over half
+// its height in the core's rows (a name is one line of writing): a row of
+// print above or below, its words joined in the reduced mask, is as large.
+constexpr double kCoreShare = 0.2;
 constexpr double kReachShare = 0.25;
 // The pieces are told in the mask OR-reduced to about this many cells
 // across: the body's scale is the mark's, and a walk over every pixel of a
@@ -47,15 +52,25 @@ Result<void> KeepTheBody(InkBits& ink) {
   }
   int64_t largest = 0;
   for (const Piece& piece : pieces) largest = std::max(largest, piece.area);
-  const auto body_part = [&](const Piece& piece) {
-    return static_cast<double>(piece.area) >= kBodyShare * static_cast<double>(largest);
+  const auto share_of_largest = [&](const Piece& piece, double share) {
+    return static_cast<double>(piece.area) >= share * static_cast<double>(largest);
   };
-  PixelRect body{reduced.width(), reduced.height(), 0, 0};
+  const auto take = [](PixelRect& box, const PixelRect& more) {
+    box = {std::min(box.left, more.left), std::min(box.top, more.top), std::max(box.right, more.right),
+           std::max(box.bottom, more.bottom)};
+  };
+  PixelRect core{reduced.width(), reduced.height(), 0, 0};
   for (const Piece& p : pieces) {
-    if (body_part(p)) {
-      body = {std::min(body.left, p.box.left), std::min(body.top, p.box.top), std::max(body.right, p.box.right),
-              std::max(body.bottom, p.box.bottom)};
-    }
+    if (share_of_largest(p, kCoreShare)) take(core, p.box);
+  }
+  PixelRect body = core;
+  std::vector<bool> body_part(pieces.size());
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    const PixelRect& box = pieces[i].box;
+    const int32_t in_rows = std::min(box.bottom, core.bottom) - std::max(box.top, core.top);
+    body_part[i] = share_of_largest(pieces[i], kCoreShare) ||
+                   (share_of_largest(pieces[i], kBodyShare) && 2 * in_rows >= box.bottom - box.top);
+    if (body_part[i]) take(body, box);
   }
   const double reach = kReachShare * std::max(body.right - body.left, body.bottom - body.top);
   std::vector<bool> goes(pieces.size());
@@ -64,7 +79,7 @@ Result<void> KeepTheBody(InkBits& ink) {
     const Piece& p = pieces[i];
     const double mx = p.sx / static_cast<double>(p.area);
     const double my = p.sy / static_cast<double>(p.area);
-    goes[i] = !body_part(p) && (mx < body.left - reach || mx > body.right + reach || my < body.top - reach ||
+    goes[i] = !body_part[i] && (mx < body.left - reach || mx > body.right + reach || my < body.top - reach ||
                                 my > body.bottom + reach);
     any = any || goes[i];
   }

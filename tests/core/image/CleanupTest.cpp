@@ -840,7 +840,9 @@ TEST(CleanupTest, PrintedCrossOnTheSigningLineGoes) {
 
 // A seal broken in two by a faded stretch keeps both arcs, its strokes and
 // a fleck beside it; a fleck of print far off goes. So does a glyph of print
-// far below a name written in separate letters, whose i-dot stays.
+// far below a name written in separate letters, whose i-dot stays, and a
+// word of print further below (a sixth of a letter); a piece as large far
+// to its right, in its rows, stays.
 TEST(CleanupTest, FlecksAwayFromTheMarkGo) {
   InkBits ink = InkBits::Create(600, 400).value();
   for (int a = 0; a < 360; ++a) {
@@ -861,18 +863,22 @@ TEST(CleanupTest, FlecksAwayFromTheMarkGo) {
   ASSERT_TRUE(KeepTheBody(ink));
   EXPECT_TRUE(ink.Get(150, 262) && ink.Get(150, 138) && ink.Get(140, 171) && ink.Get(223, 201));
   EXPECT_FALSE(ink.Get(481, 61));
-  InkBits name = InkBits::Create(600, 400).value();
+  InkBits name = InkBits::Create(800, 600).value();
   for (int letter = 0; letter < 5; ++letter) {
     for (int x = 100 + 80 * letter; x < 160 + 80 * letter; ++x) {
       const auto y = static_cast<int>(std::lround(150 + 20 * std::sin(x / 5.0)));
       for (int dy = -1; dy <= 1; ++dy) name.Set(x, y + dy);
     }
   }
-  for (int y = 110; y < 113; ++y) name.Set(200, y), name.Set(201, y);      // an i-dot
-  for (int y = 330; y < 338; ++y) name.Set(250, y), name.Set(251, y);      // a glyph of print
+  for (int y = 110; y < 113; ++y) name.Set(200, y), name.Set(201, y);  // an i-dot
+  for (int y = 430; y < 438; ++y) name.Set(250, y), name.Set(251, y);  // a glyph of print
+  for (int y = 540; y < 548; ++y) {
+    for (int x = 300; x < 312; ++x) name.Set(x, y), name.Set(x + 420, y - 390);  // print; a piece in the rows
+  }
   ASSERT_TRUE(KeepTheBody(name));
   EXPECT_TRUE(name.Get(200, 111) && name.Get(420, static_cast<int>(std::lround(150 + 20 * std::sin(84.0)))));
-  EXPECT_FALSE(name.Get(250, 333));
+  EXPECT_TRUE(name.Get(725, 152));
+  EXPECT_FALSE(name.Get(250, 433) || name.Get(305, 544));
 }
 
 // A ruled sheet in perspective: its rules meet at a point far to the left,
