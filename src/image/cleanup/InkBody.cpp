@@ -12,8 +12,10 @@ namespace {
 constexpr double kBodyShare = 0.05;
 // The body's core: its pieces of at least this share of the largest one's
 // cells. A smaller body piece belongs to it only beside the core, over half
-// its height in the core's rows (a name is one line of writing): a row of
-// print above or below, its words joined in the reduced mask, is as large.
+// its height in the core's rows (a name is one line of writing), or within
+// its own height of the core (a kanji's stroke below the rest): a row of
+// print further above or below, its words joined in the reduced mask, is
+// as large.
 constexpr double kCoreShare = 0.2;
 constexpr double kReachShare = 0.25;
 // The pieces are told in the mask OR-reduced to about this many cells
@@ -68,8 +70,11 @@ Result<void> KeepTheBody(InkBits& ink) {
   for (size_t i = 0; i < pieces.size(); ++i) {
     const PixelRect& box = pieces[i].box;
     const int32_t in_rows = std::min(box.bottom, core.bottom) - std::max(box.top, core.top);
+    const int32_t height = box.bottom - box.top;
+    const int32_t gap = std::max({core.left - box.right, box.left - core.right, core.top - box.bottom,
+                                  box.top - core.bottom});
     body_part[i] = share_of_largest(pieces[i], kCoreShare) ||
-                   (share_of_largest(pieces[i], kBodyShare) && 2 * in_rows >= box.bottom - box.top);
+                   (share_of_largest(pieces[i], kBodyShare) && (2 * in_rows >= height || gap <= height));
     if (body_part[i]) take(body, box);
   }
   const double reach = kReachShare * std::max(body.right - body.left, body.bottom - body.top);
