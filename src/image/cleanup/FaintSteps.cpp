@@ -32,7 +32,7 @@ Result<FaintSteps> FaintSteps::Before(const InkBits& ink) {
 }
 
 Result<void> FaintSteps::Clear(InkBits& ink, const ConstDibRows& picture, const PaperLight& light,
-                               int32_t reach, StepScale scale) const {
+                               int32_t reach) const {
   const int32_t w = ink.width();
   const int32_t h = ink.height();
   // The pixels added, walked piece by piece (and emptied as they are).
@@ -50,10 +50,9 @@ Result<void> FaintSteps::Clear(InkBits& ink, const ConstDibRows& picture, const 
   const auto stroke_at = [&](int32_t x, int32_t y) {
     float paper[3];
     light.ScaleAt(x, y, paper);
-    // Nine times the darkness at (px, py) on this pixel's paper: of the
-    // pixel, or summed over its square (the picture's edge repeated).
+    // Nine times the darkness at (px, py) on this pixel's paper: summed over
+    // its square (the picture's edge repeated).
     const auto dark = [&](int32_t px, int32_t py) {
-      if (scale == StepScale::kPixel) return 9 * DarknessOn(pixel(px, py), paper);
       int sum = 0;
       for (int32_t qy = py - 1; qy <= py + 1; ++qy) {
         for (int32_t qx = px - 1; qx <= px + 1; ++qx) {

@@ -10,11 +10,6 @@
 
 namespace quorel {
 
-// How darkness is read beside a piece: pixel by pixel, or as the mean of
-// each pixel's 3 × 3 square, for strokes found on such means (barely out of
-// the noise, where one pixel's noise on the shadow's side passes for paper).
-enum class StepScale { kPixel, kSquare };
-
 // The ink before faint pieces with no strong pixel are added to it (as
 // words, as strokes found at a stroke's scale on a page with no ink against
 // the grain, or as a faint pen's track), so that those that are the edge of
@@ -29,12 +24,13 @@ class FaintSteps {
   static Result<FaintSteps> Before(const InkBits& ink);
   // Clears each piece added to `ink` since (8-connected) of which under half
   // the pixels are strokes: along some way, a pixel lighter than it (on the
-  // pixel's own paper, read at `scale`) on both sides within `reach`, or
-  // twice the ink's stroke width if that is more; beyond the picture counts
-  // as lighter. Work: a pass over the mask, and up to 8 looks a pixel added
-  // for each pixel of that reach (9 reads a look for kSquare). kOutOfMemory.
-  Result<void> Clear(InkBits& ink, const ConstDibRows& picture, const PaperLight& light, int32_t reach,
-                     StepScale scale = StepScale::kPixel) const;
+  // pixel's own paper, each read as the mean of its 3 × 3 square: pieces this
+  // faint are barely out of the noise, and one pixel's noise on a shadow's
+  // side would pass for paper) on both sides within `reach`, or twice the
+  // ink's stroke width if that is more; beyond the picture counts as
+  // lighter. Work: a pass over the mask, and up to 8 looks a pixel added for
+  // each pixel of that reach, 9 reads a look. kOutOfMemory.
+  Result<void> Clear(InkBits& ink, const ConstDibRows& picture, const PaperLight& light, int32_t reach) const;
 
  private:
   explicit FaintSteps(InkBits before) : before_(std::move(before)) {}

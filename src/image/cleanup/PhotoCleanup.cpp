@@ -778,12 +778,9 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   QUOREL_TRY(GrowWithin(masks.strong, masks.faint));
   {
     // Faint words, but not the inner edge of a soft shadow, as long as one.
-    // Read on 3 × 3 means: a word this faint is barely out of the noise, and
-    // one pixel's noise on the shadow's side would pass for paper.
     const FaintSteps unseeded = QUOREL_TRY(FaintSteps::Before(masks.strong));
     QUOREL_TRY(AddFaintWords(masks.strong, masks.faint, pen));
-    QUOREL_TRY(unseeded.Clear(masks.strong, in, light, std::clamp(2 * reach, 2, 2 * kLongestReach),
-                              StepScale::kSquare));
+    QUOREL_TRY(unseeded.Clear(masks.strong, in, light, std::clamp(2 * reach, 2, 2 * kLongestReach)));
   }
   // The wanted ink's darkness.
   const auto rows = [&](int32_t y, int32_t from, int32_t to) {
@@ -850,7 +847,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     // only, goes again.
     const FaintSteps before = QUOREL_TRY(FaintSteps::Before(masks.strong));
     Unite(masks.strong, QUOREL_TRY(FindSegmentTrack(masks.strong, within, rows)));
-    QUOREL_TRY(before.Clear(masks.strong, in, light, StepSides(stroke), StepScale::kSquare));
+    QUOREL_TRY(before.Clear(masks.strong, in, light, StepSides(stroke)));
   }
   // Flecks of print or of the paper's lines away from the mark: only now, as
   // the track above, looked for from all the ink found, took rows of print
@@ -883,7 +880,7 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
   // pieces without lighter paper on both sides go, read as the strokes were
   // found (every piece is new: none was there before).
   const FaintSteps none = QUOREL_TRY(FaintSteps::Before(QUOREL_TRY(InkBits::Create(w, in.height()))));
-  QUOREL_TRY(none.Clear(ink, in, found.light, StepSides(stroke), StepScale::kSquare));
+  QUOREL_TRY(none.Clear(ink, in, found.light, StepSides(stroke)));
   QUOREL_TRY(RemoveObjectRims(ink, in, found.light, found.desk));  // a desk's grain beyond the sheet's edge is as faint
   QUOREL_TRY(KeepWriting(ink, stroke, stroke, wanted));
   // A crease of a fold, straight across the sheet, is as faint: a groove

@@ -1540,9 +1540,9 @@ TEST(CleanupTest, InkBeyondTheSheetsEdgeGoes) {
 // Faint ink added after the strong: a light stroke (200 on paper 230) and
 // the band just inside a shadow's edge (160 from row 100 down), where the
 // smooth paper estimate still lies above the shadow. The band goes, the
-// stroke and the ink that was there before stay; in a noisy shadow (every
-// fifth pixel beyond the band as light as the paper) read on 3 × 3 means,
-// where one pixel's noise does not pass for paper.
+// stroke and the ink that was there before stay; also in a noisy shadow
+// (every fifth pixel beyond the band as light as the paper): read on 3 × 3
+// means, one pixel's noise does not pass for paper.
 TEST(CleanupTest, FaintStepsAreCleared) {
   for (const bool noisy : {false, true}) {
     const PackedDib picture = test::MakePicture24(240, 200, [&](int x, int y) {
@@ -1557,8 +1557,7 @@ TEST(CleanupTest, FaintStepsAreCleared) {
       for (int y = 40; y < 43 && x >= 20; ++y) ink.Set(x, y);
     }
     const ConstDibRows in = ConstDibRows::Of(picture).value();
-    const StepScale scale = noisy ? StepScale::kSquare : StepScale::kPixel;
-    ASSERT_TRUE(before.Clear(ink, in, PaperLight::Estimate(in, 2).value(), 4, scale));
+    ASSERT_TRUE(before.Clear(ink, in, PaperLight::Estimate(in, 2).value(), 4));
     EXPECT_FALSE(ink.Get(50, 101) || ink.Get(200, 104)) << "shadow's edge, noisy " << noisy;
     EXPECT_TRUE(ink.Get(50, 41) && ink.Get(101, 102)) << "strokes, noisy " << noisy;
   }
