@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "image/cleanup/InkPieces.h"
+#include "image/cleanup/PieceSpread.h"
 
 namespace quorel {
 namespace {
@@ -18,6 +19,12 @@ constexpr double kBodyShare = 0.05;
 // as large.
 constexpr double kCoreShare = 0.2;
 constexpr double kReachShare = 0.25;
+// A straight line (a form's rule, a box's side) is no part of the body when
+// the rest has a piece at least kLineShare as large: its cells spread along
+// it kLineAlongPerAcross times as far as across (at least a cell's spread).
+// A pen's long straight stroke beside nothing as large is still its own.
+constexpr double kLineAlongPerAcross = 20;
+constexpr double kLineShare = 0.5;
 // The pieces are told in the mask OR-reduced to about this many cells
 // across: the body's scale is the mark's, and a walk over every pixel of a
 // solid seal cost 6 % of its clean-up.
@@ -30,6 +37,7 @@ struct Piece {
   int64_t area = 0;
   PixelRect box;
   double sx = 0, sy = 0;  // its cells' middles, summed
+  bool line = false;  // a straight line, no part of the body
 };
 
 }  // namespace
@@ -41,11 +49,18 @@ Result<void> KeepTheBody(InkBits& ink) {
   {
     InkBits walked = QUOREL_TRY(reduced.Copy());
     Piece piece;
+    PieceSpread spread;
     bool too_many = false;
     WalkPieces(
-        walked, 1, [&](int32_t x, int32_t y) { piece.sx += x + 0.5, piece.sy += y + 0.5; },
+        walked, 1,
+        [&](int32_t x, int32_t y) {
+          piece.sx += x + 0.5, piece.sy += y + 0.5;
+          spread.Add(x, y);
+        },
         [&](const auto&, int64_t area, const PixelRect& box) {
           piece.area = area, piece.box = box;
+          piece.line = spread.Along() >= kLineAlongPerAcross * std::max(1.0, spread.Across());
+          spread = PieceSpread{};
           too_many = too_many || pieces.size() == kMostPieces;
           if (!too_many) pieces.push_back(piece);
           piece = {};
@@ -53,7 +68,14 @@ Result<void> KeepTheBody(InkBits& ink) {
     if (too_many || pieces.empty()) return {};
   }
   int64_t largest = 0;
-  for (const Piece& piece : pieces) largest = std::max(largest, piece.area);
+  int64_t largest_other = 0;  // of the pieces no straight line
+  for (const Piece& piece : pieces) {
+    largest = std::max(largest, piece.area);
+    if (!piece.line) largest_other = std::max(largest_other, piece.area);
+  }
+  for (Piece& piece : pieces) {
+    piece.line = piece.line && static_cast<double>(largest_other) >= kLineShare * static_cast<double>(piece.area);
+  }
   const auto share_of_largest = [&](const Piece& piece, double share) {
     return static_cast<double>(piece.area) >= share * static_cast<double>(largest);
   };
@@ -63,7 +85,7 @@ Result<void> KeepTheBody(InkBits& ink) {
   };
   PixelRect core{reduced.width(), reduced.height(), 0, 0};
   for (const Piece& p : pieces) {
-    if (share_of_largest(p, kCoreShare)) take(core, p.box);
+    if (!p.line && share_of_largest(p, kCoreShare)) take(core, p.box);
   }
   PixelRect body = core;
   std::vector<bool> body_part(pieces.size());
@@ -73,8 +95,8 @@ Result<void> KeepTheBody(InkBits& ink) {
     const int32_t height = box.bottom - box.top;
     const int32_t gap = std::max({core.left - box.right, box.left - core.right, core.top - box.bottom,
                                   box.top - core.bottom});
-    body_part[i] = share_of_largest(pieces[i], kCoreShare) ||
-                   (share_of_largest(pieces[i], kBodyShare) && (2 * in_rows >= height || gap <= height));
+    body_part[i] = !pieces[i].line && (share_of_largest(pieces[i], kCoreShare) ||
+                   (share_of_largest(pieces[i], kBodyShare) && (2 * in_rows >= height || gap <= height)));
     if (body_part[i]) take(body, box);
   }
   const double reach = kReachShare * std::max(body.right - body.left, body.bottom - body.top);

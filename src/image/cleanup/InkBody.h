@@ -11,7 +11,8 @@ namespace quorel {
 // pieces (each at least kCoreShare of the largest one's pixels, however a
 // faded seal or a name's separate letters break them up), and those of at
 // least kBodyShare over half in the rows of the first or within their own
-// height of them, are the body. Any
+// height of them, are the body; a straight line (a form's rule, a box's
+// side) is not, unless nothing else is half as large. Any
 // other piece whose middle lies beyond the box round them, grown by
 // kReachShare of its longer side, is print's or the paper's (a fleck of
 // print passing a seal's hue test at a camera's colour fringe, a glyph or a

@@ -881,6 +881,27 @@ TEST(CleanupTest, FlecksAwayFromTheMarkGo) {
   EXPECT_FALSE(name.Get(250, 433) || name.Get(305, 544));
 }
 
+// A form's ruled line far below a name, twice as large as any of its
+// letters, is no part of the mark and goes; the name's own underline, under
+// it, stays.
+// (A pen's long stroke beside a smaller loop stays: ruled paper, above.)
+TEST(CleanupTest, RuleFarFromTheMarkGoes) {
+  InkBits ink = InkBits::Create(800, 600).value();
+  for (int letter = 0; letter < 5; ++letter) {
+    for (int x = 100 + 80 * letter; x < 160 + 80 * letter; ++x) {
+      const auto y = static_cast<int>(std::lround(150 + 20 * std::sin(x / 5.0)));
+      for (int dy = -1; dy <= 1; ++dy) ink.Set(x, y + dy);
+    }
+  }
+  for (int x = 0; x < 800; ++x) {
+    for (int y = 560; y < 563 && x >= 100 && x < 500; ++y) ink.Set(x, y);  // the rule
+    for (int y = 185; y < 188 && x >= 100 && x < 460; ++y) ink.Set(x, y);  // the underline
+  }
+  ASSERT_TRUE(KeepTheBody(ink));
+  EXPECT_TRUE(ink.Get(300, 186) && ink.Get(420, static_cast<int>(std::lround(150 + 20 * std::sin(84.0)))));
+  EXPECT_FALSE(ink.Get(400, 561));
+}
+
 // A ruled sheet in perspective: its rules meet at a point far to the left,
 // the outer ones steeper than 8 degrees; they go with the rest, thin or as
 // thick as a close-up's (6 px). A straight stroke as steep that is not of
