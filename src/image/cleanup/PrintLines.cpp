@@ -16,6 +16,15 @@ namespace quorel {
 namespace {
 
 constexpr int kLeastGlyphs = 6;
+// A shorter row (a receipt's item, a form's caption) is print only beside
+// other print: stacked with rows of its size, or as long as a line, of the
+// size of one found and of glyphs each at most two heights wide (a hand's
+// short row joins its letters into wider pieces).
+constexpr int kLeastShort = 3;
+constexpr int32_t kWidestShortGlyph = 2;
+constexpr int kLeastStacked = 3;          // rows in a stack of print
+constexpr double kStackHeights = 2;       // stacked rows' heights within this ratio (a heading, perspective)
+constexpr double kStackGapPerHeight = 4;  // between stacked rows, in the higher one's heights
 constexpr int kLeastContinued = 2;  // glyphs beyond a gap in a line of print
 // A glyph's pieces (a kanji's strokes, the bars of "=") lie apart by up to
 // about three stroke widths: grown by half that, they join.
@@ -165,6 +174,67 @@ int32_t MarkBand(const std::vector<Piece>& pieces, std::span<const int32_t> glyp
   return high;
 }
 
+// A row of glyphs: how many, how long, how high, and whether they stand on
+// a line.
+struct Row {
+  int32_t count = 0, left = INT32_MAX, right = 0, top = INT32_MAX, bottom = 0;
+  int64_t heights = 0;
+  bool straight = false;        // kLeastGlyphs or more, standing on a line
+  bool short_straight = false;  // kLeastShort up to kLeastGlyphs, as straight
+  bool narrow = false;          // glyphs at most kWidestShortGlyph heights wide
+  double height() const { return static_cast<double>(heights) / count; }
+  bool LongAsALine() const { return int64_t{right - left} * count >= kLineLengthPerHeight * heights; }
+};
+
+bool LikeSizes(double a, double b) { return std::max(a, b) <= kStackHeights * std::min(a, b); }
+
+// Which of `rows` (by root) are short rows of print: straight and away from
+// the writing, and either stacked one above another (spans overlapping,
+// within kStackGapPerHeight) with kLeastStacked straight rows of like sizes
+// or a line of print, or as long as a line, narrow and of the size of one.
+template <class IsLine, class Beside>
+std::vector<char> ShortRowsOfPrint(const std::vector<Row>& rows, IsLine is_line, Beside beside) {
+  std::vector<int32_t> straight;
+  std::vector<double> line_heights;
+  for (int32_t i = 0; i < static_cast<int32_t>(rows.size()); ++i) {
+    if ((rows[i].straight || rows[i].short_straight) && !beside(i)) straight.push_back(i);
+    if (rows[i].count > 0 && is_line(i)) line_heights.push_back(rows[i].height());
+  }
+  std::sort(line_heights.begin(), line_heights.end());
+  std::sort(straight.begin(), straight.end(), [&](int32_t a, int32_t b) { return rows[a].top < rows[b].top; });
+  const auto n = static_cast<int32_t>(straight.size());
+  std::vector<int32_t> stack(static_cast<size_t>(n));
+  std::iota(stack.begin(), stack.end(), 0);
+  for (int32_t a = 0; a < n; ++a) {
+    const Row& p = rows[straight[a]];
+    for (int32_t b = a + 1; b < std::min<int64_t>(n, a + 1 + int64_t{kNeighbours}); ++b) {
+      const Row& q = rows[straight[b]];
+      const int32_t gap = std::max(p.top - q.bottom, q.top - p.bottom);
+      if (p.left <= q.right && q.left <= p.right && LikeSizes(p.height(), q.height()) &&
+          gap <= kStackGapPerHeight * std::max(p.height(), q.height())) {
+        stack[Find(stack, a)] = Find(stack, b);
+      }
+    }
+  }
+  std::vector<int32_t> members(static_cast<size_t>(n), 0);
+  std::vector<char> holds_line(static_cast<size_t>(n), 0);
+  for (int32_t a = 0; a < n; ++a) {
+    ++members[Find(stack, a)];
+    if (is_line(straight[a])) holds_line[Find(stack, a)] = 1;
+  }
+  std::vector<char> print(rows.size(), 0);
+  for (int32_t a = 0; a < n; ++a) {
+    const Row& r = rows[straight[a]];
+    const int32_t s = Find(stack, a);
+    // The smallest line of print at least half this row's size.
+    const auto line = std::lower_bound(line_heights.begin(), line_heights.end(), r.height() / kStackHeights);
+    const bool sized = line != line_heights.end() && LikeSizes(*line, r.height());
+    print[straight[a]] = members[s] >= kLeastStacked || holds_line[s] ||
+                         (r.short_straight && r.narrow && r.LongAsALine() && sized);
+  }
+  return print;
+}
+
 // The lines of print among the ink's pieces, cleared; a pixel of `ink` is
 // `cell` of the picture's across.
 Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
@@ -239,13 +309,6 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
   std::vector<int32_t> parent(pieces.size());
   std::iota(parent.begin(), parent.end(), 0);
   for_neighbours(kGapPerHeight, tilt, [&](int32_t a, int32_t b) { parent[Find(parent, a)] = Find(parent, b); });
-  // Each row of glyphs: how many, how long, how high, and whether they
-  // stand on a line.
-  struct Row {
-    int32_t count = 0, left = INT32_MAX, right = 0, top = INT32_MAX, bottom = 0;
-    int64_t heights = 0;
-    bool straight = false;
-  };
   std::vector<Row> rows(pieces.size());
   for (const int32_t g : glyphs) {
     Row& r = rows[Find(parent, g)];
@@ -274,13 +337,21 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
   // a piece: it is print only if it stands on its line to the pixel, with no
   // close-up's allowance, and does not hold the tallest piece (a capital).
   for_rows([&](int32_t root, std::span<const int32_t> row) {
-    if (rows[root].count < kLeastGlyphs) return;
+    Row& r = rows[root];
+    if (r.count < kLeastShort) return;
     const Feet feet = FeetOf(pieces, row);
-    const double height = static_cast<double>(rows[root].heights) / rows[root].count;
+    const double height = r.height();
     const bool capital = std::any_of(row.begin(), row.end(), [&](int32_t g) { return pieces[g].height() == tallest; });
-    rows[root].straight = !capital && height <= kTallestGlyphStrokes * stroke &&
-                          StandsOnALine(feet, height, stray_of(height)) &&
-                          StandUpright(pieces, row, feet, stroke);
+    const bool straight = !capital && height <= kTallestGlyphStrokes * stroke &&
+                          StandsOnALine(feet, height, stray_of(height)) && StandUpright(pieces, row, feet, stroke);
+    if (r.count >= kLeastGlyphs) {
+      r.straight = straight;
+    } else {
+      r.short_straight = straight;
+      r.narrow = std::all_of(row.begin(), row.end(), [&](int32_t g) {
+        return pieces[g].box.right - pieces[g].box.left <= kWidestShortGlyph * pieces[g].height();
+      });
+    }
   });
   // The writing's own pieces: large ones, but not the rules nor the glyphs of
   // a row that stands on its line (print as large as the name).
@@ -330,11 +401,11 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
     const Row& r = rows[root];
     return by_piece ? runs_beside[root] != 0 : writing[r.bottom] > writing[r.top];
   };
-  const auto is_print = [&](int32_t root) {
+  const auto is_line = [&](int32_t root) {
     const Row& r = rows[root];
-    return r.count >= kLeastGlyphs && r.straight &&
-           int64_t{r.right - r.left} * r.count >= kLineLengthPerHeight * r.heights && !beside_writing(root);
+    return r.count >= kLeastGlyphs && r.straight && r.LongAsALine() && !beside_writing(root);
   };
+  const std::vector<char> short_print = ShortRowsOfPrint(rows, is_line, beside_writing);
   std::vector<char> print_row(pieces.size(), 0);  // by row
   struct PrintRow {
     int32_t root;
@@ -343,10 +414,10 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
   };
   std::vector<PrintRow> print_rows;
   for_rows([&](int32_t root, std::span<const int32_t> row) {
-    if (!is_print(root)) return;
+    if (!is_line(root) && !short_print[root]) return;
     print_row[root] = 1;
     const Feet feet = FeetOf(pieces, row);
-    const double height = static_cast<double>(rows[root].heights) / rows[root].count;
+    const double height = rows[root].height();
     print_rows.push_back({root, feet.front(), feet.back(), stray_of(height)});
   });
   // A line of print broken by a gap wider than a word's (up to the line's
@@ -356,10 +427,10 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
     const Row& r = rows[root];
     if (print_row[root] || r.count < kLeastContinued || beside_writing(root)) return;
     const Feet feet = FeetOf(pieces, row);
-    const double height = static_cast<double>(r.heights) / r.count;
+    const double height = r.height();
     for (const PrintRow& p : print_rows) {
       const Row& q = rows[p.root];
-      const double q_height = static_cast<double>(q.heights) / q.count;
+      const double q_height = q.height();
       const int32_t gap = std::max(q.left - r.right, r.left - q.right);
       if (gap < 0 || gap > q.right - q.left || std::max(height, q_height) > kLikeHeights * std::min(height, q_height)) {
         continue;

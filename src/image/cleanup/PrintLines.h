@@ -16,7 +16,12 @@ namespace quorel {
 // hand's letters wander; up to a quarter of them, descenders over a quarter of
 // the height lower, are left out) and most of which stand two strokes higher
 // than the row's slope lifts them (a straight stroke broken into pieces does
-// not). Two glyphs or more past a wider gap (up to the line's length), of
+// not). A shorter row of three glyphs or more, as straight (a receipt's
+// item, a form's caption), is print beside other print: in a stack of three
+// such rows or with a line of print, one above another within four of their
+// heights and of sizes within twice; or as long as a line, its glyphs at
+// most two heights wide, with a line of its size in the picture. Two
+// glyphs or more past a wider gap (up to the line's length), of
 // like heights, whose feet stand on that line as closely (from the line
 // through its end glyphs' feet), go with it. A row
 // of pieces over half the tallest one's height (the name's writing) may be the
@@ -30,8 +35,8 @@ namespace quorel {
 // line's band (a glyph's height below its feet to twice that above them) goes
 // with the line. Glyphs in several pieces (a kanji's strokes, "=") are looked
 // for again in the ink halved and grown by one and a half stroke widths, where
-// each glyph's pieces join. Memory: three bit masks, a box a piece, an int a
-// picture row and a piece, a byte a piece, and a glyph's pixels (up to 8 MB).
+// each glyph's pieces join. Memory: three bit masks, two boxes a piece, an
+// int a picture row, a few a piece, and a glyph's pixels (up to 8 MB).
 // kOutOfMemory.
 Result<void> RemovePrintLines(InkBits& ink, double stroke);
 

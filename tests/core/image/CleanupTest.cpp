@@ -1179,6 +1179,30 @@ TEST(CleanupTest, PrintGoesOnAcrossAWideGap) {
   }
 }
 
+// Rows of four 10 px letters (two words) beside a name (a 60 px loop): three
+// stacked 10 px apart are a receipt's and go; one alone stays; one with a
+// line of six such letters 80 px below goes, but not with a glyph of its
+// own 25 px wide (a hand's letters joined).
+TEST(CleanupTest, ShortRowsGoBesideOtherPrint) {
+  enum { kStacked, kAlone, kSized, kSizedWide };
+  for (const int rows : {kStacked, kAlone, kSized, kSizedWide}) {
+    InkBits ink = InkBits::Create(240, 200).value();
+    const auto letter = [&](int x, int y, int wide) {
+      for (int i = 0; i < wide; ++i) ink.Set(x + i, y), ink.Set(x + i, y + 9);
+      for (int i = 0; i < 10; ++i) ink.Set(x, y + i), ink.Set(x + wide - 1, y + i);
+    };
+    for (int y = 10; y < (rows == kStacked ? 60 : 20); y += 20) {
+      for (const int x : {10, 24, 50}) letter(x, y, 10);
+      letter(64, y, rows == kSizedWide ? 25 : 10);
+    }
+    for (int k = 0; k < 6 && rows >= kSized; ++k) letter(10 + 14 * k, 100, 10);
+    for (int i = 0; i < 60; ++i) ink.Set(150, 120 + i), ink.Set(190, 120 + i), ink.Set(150 + i % 41, 120);
+    ASSERT_TRUE(RemovePrintLines(ink, 2.5));
+    EXPECT_EQ(ink.Get(10, 15) && ink.Get(64, 15), rows == kAlone || rows == kSizedWide) << rows;
+    EXPECT_TRUE(ink.Get(150, 150)) << rows;
+  }
+}
+
 // A line of eight "=" (two bars 16 × 2, 3 px apart, 10 px between glyphs;
 // stroke width 2.5) under a name: no bar is a glyph on its own, grown they
 // join into glyphs, and the line goes; the name stays.
