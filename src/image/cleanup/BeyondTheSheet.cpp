@@ -105,9 +105,20 @@ Result<void> RemoveInkBeyondTheSheet(InkBits& ink, const PaperLight& light) {
     any = true;
   }
   if (!any) return {};
+  // In a node beside the region the page's light lifts the paper estimate:
+  // the desk's last pixels there read as a fringe of ink along the edge.
+  Buffer<uint8_t> near = QUOREL_TRY(Buffer<uint8_t>::Filled(nodes));
+  for (int32_t y = 0; y < grid.height; ++y) {
+    for (int32_t x = 0; x < grid.width; ++x) {
+      if (!beyond[grid.At(x, y)]) continue;
+      for (int32_t ny = std::max(0, y - 1); ny <= std::min(grid.height - 1, y + 1); ++ny) {
+        for (int32_t nx = std::max(0, x - 1); nx <= std::min(grid.width - 1, x + 1); ++nx) near[grid.At(nx, ny)] = 1;
+      }
+    }
+  }
   const int32_t cell = light.cell();
   ForEachInk(ink, [&](int32_t x, int32_t y) {
-    if (beyond[grid.At(std::min(x / cell, grid.width - 1), std::min(y / cell, grid.height - 1))]) ink.Clear(x, y);
+    if (near[grid.At(std::min(x / cell, grid.width - 1), std::min(y / cell, grid.height - 1))]) ink.Clear(x, y);
   });
   return {};
 }

@@ -13,9 +13,10 @@ namespace quorel {
 // by colour) and that the page meets at a step: out from most of the
 // region's edge the paper at least doubles within four grid nodes (a soft
 // shadow as dark rises over many). The paper estimate follows the dark
-// region, so its grain reads as ink there. At most two thirds of the
-// picture (a receipt on a dark desk leaves it more than half; more is a dark
-// page under a bright spot). Memory: a few bytes a grid node.
+// region, so its grain reads as ink there; so are the nodes beside it
+// cleared (the desk's last pixels, under paper the page lifts). At most two
+// thirds of the picture (a receipt on a dark desk leaves it more than half;
+// more is a dark page under a bright spot). Memory: a few bytes a grid node.
 // kOutOfMemory.
 Result<void> RemoveInkBeyondTheSheet(InkBits& ink, const PaperLight& light);
 
