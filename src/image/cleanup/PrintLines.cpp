@@ -25,6 +25,9 @@ constexpr int32_t kWidestShortGlyph = 2;
 constexpr int kLeastStacked = 3;          // rows in a stack of print
 constexpr double kStackHeights = 2;       // stacked rows' heights within this ratio (a heading, perspective)
 constexpr double kStackGapPerHeight = 4;  // between stacked rows, in the higher one's heights
+// A line stacked with a line of print is print with its feet straying up to
+// this many times as far (a noisy picture's).
+constexpr double kStackedStray = 2;
 constexpr int kLeastContinued = 2;  // glyphs beyond a gap in a line of print
 // A glyph's pieces (a kanji's strokes, the bars of "=") lie apart by up to
 // about three stroke widths: grown by half that, they join.
@@ -182,33 +185,35 @@ struct Row {
   bool straight = false;        // kLeastGlyphs or more, standing on a line
   bool short_straight = false;  // kLeastShort up to kLeastGlyphs, as straight
   bool narrow = false;          // glyphs at most kWidestShortGlyph heights wide
+  bool loose = false;           // kLeastGlyphs or more, long, not straight but within kStackedStray
   double height() const { return static_cast<double>(heights) / count; }
   bool LongAsALine() const { return int64_t{right - left} * count >= kLineLengthPerHeight * heights; }
 };
 
 bool LikeSizes(double a, double b) { return std::max(a, b) <= kStackHeights * std::min(a, b); }
 
-// Which of `rows` (by root) are short rows of print: straight and away from
-// the writing, and either stacked one above another (spans overlapping,
+// Which of `rows` (by root) are print beside other print, away from the
+// writing: a straight row stacked one above another (spans overlapping,
 // within kStackGapPerHeight) with kLeastStacked straight rows of like sizes
-// or a line of print, or as long as a line, narrow and of the size of one.
+// or with a line of print, a loose line stacked with a line of print, or a
+// short row as long as a line, narrow and of the size of one.
 template <class IsLine, class Beside>
-std::vector<char> ShortRowsOfPrint(const std::vector<Row>& rows, IsLine is_line, Beside beside) {
-  std::vector<int32_t> straight;
+std::vector<char> RowsAmongPrint(const std::vector<Row>& rows, IsLine is_line, Beside beside) {
+  std::vector<int32_t> standing;  // on a line, straight or loose
   std::vector<double> line_heights;
   for (int32_t i = 0; i < static_cast<int32_t>(rows.size()); ++i) {
-    if ((rows[i].straight || rows[i].short_straight) && !beside(i)) straight.push_back(i);
+    if ((rows[i].straight || rows[i].short_straight || rows[i].loose) && !beside(i)) standing.push_back(i);
     if (rows[i].count > 0 && is_line(i)) line_heights.push_back(rows[i].height());
   }
   std::sort(line_heights.begin(), line_heights.end());
-  std::sort(straight.begin(), straight.end(), [&](int32_t a, int32_t b) { return rows[a].top < rows[b].top; });
-  const auto n = static_cast<int32_t>(straight.size());
+  std::sort(standing.begin(), standing.end(), [&](int32_t a, int32_t b) { return rows[a].top < rows[b].top; });
+  const auto n = static_cast<int32_t>(standing.size());
   std::vector<int32_t> stack(static_cast<size_t>(n));
   std::iota(stack.begin(), stack.end(), 0);
   for (int32_t a = 0; a < n; ++a) {
-    const Row& p = rows[straight[a]];
+    const Row& p = rows[standing[a]];
     for (int32_t b = a + 1; b < std::min<int64_t>(n, a + 1 + int64_t{kNeighbours}); ++b) {
-      const Row& q = rows[straight[b]];
+      const Row& q = rows[standing[b]];
       const int32_t gap = std::max(p.top - q.bottom, q.top - p.bottom);
       if (p.left <= q.right && q.left <= p.right && LikeSizes(p.height(), q.height()) &&
           gap <= kStackGapPerHeight * std::max(p.height(), q.height())) {
@@ -219,17 +224,17 @@ std::vector<char> ShortRowsOfPrint(const std::vector<Row>& rows, IsLine is_line,
   std::vector<int32_t> members(static_cast<size_t>(n), 0);
   std::vector<char> holds_line(static_cast<size_t>(n), 0);
   for (int32_t a = 0; a < n; ++a) {
-    ++members[Find(stack, a)];
-    if (is_line(straight[a])) holds_line[Find(stack, a)] = 1;
+    if (!rows[standing[a]].loose) ++members[Find(stack, a)];
+    if (is_line(standing[a])) holds_line[Find(stack, a)] = 1;
   }
   std::vector<char> print(rows.size(), 0);
   for (int32_t a = 0; a < n; ++a) {
-    const Row& r = rows[straight[a]];
+    const Row& r = rows[standing[a]];
     const int32_t s = Find(stack, a);
     // The smallest line of print at least half this row's size.
     const auto line = std::lower_bound(line_heights.begin(), line_heights.end(), r.height() / kStackHeights);
     const bool sized = line != line_heights.end() && LikeSizes(*line, r.height());
-    print[straight[a]] = members[s] >= kLeastStacked || holds_line[s] ||
+    print[standing[a]] = holds_line[s] || (!r.loose && members[s] >= kLeastStacked) ||
                          (r.short_straight && r.narrow && r.LongAsALine() && sized);
   }
   return print;
@@ -342,10 +347,12 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
     const Feet feet = FeetOf(pieces, row);
     const double height = r.height();
     const bool capital = std::any_of(row.begin(), row.end(), [&](int32_t g) { return pieces[g].height() == tallest; });
-    const bool straight = !capital && height <= kTallestGlyphStrokes * stroke &&
-                          StandsOnALine(feet, height, stray_of(height)) && StandUpright(pieces, row, feet, stroke);
+    const bool upright = !capital && height <= kTallestGlyphStrokes * stroke && StandUpright(pieces, row, feet, stroke);
+    const bool straight = upright && StandsOnALine(feet, height, stray_of(height));
     if (r.count >= kLeastGlyphs) {
       r.straight = straight;
+      r.loose = upright && !straight && r.LongAsALine() &&
+                StandsOnALine(feet, height, kStackedStray * stray_of(height));
     } else {
       r.short_straight = straight;
       r.narrow = std::all_of(row.begin(), row.end(), [&](int32_t g) {
@@ -405,7 +412,7 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
     const Row& r = rows[root];
     return r.count >= kLeastGlyphs && r.straight && r.LongAsALine() && !beside_writing(root);
   };
-  const std::vector<char> short_print = ShortRowsOfPrint(rows, is_line, beside_writing);
+  const std::vector<char> among_print = RowsAmongPrint(rows, is_line, beside_writing);
   std::vector<char> print_row(pieces.size(), 0);  // by row
   struct PrintRow {
     int32_t root;
@@ -414,7 +421,7 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
   };
   std::vector<PrintRow> print_rows;
   for_rows([&](int32_t root, std::span<const int32_t> row) {
-    if (!is_line(root) && !short_print[root]) return;
+    if (!is_line(root) && !among_print[root]) return;
     print_row[root] = 1;
     const Feet feet = FeetOf(pieces, row);
     const double height = rows[root].height();

@@ -20,7 +20,9 @@ namespace quorel {
 // item, a form's caption), is print beside other print: in a stack of three
 // such rows or with a line of print, one above another within four of their
 // heights and of sizes within twice; or as long as a line, its glyphs at
-// most two heights wide, with a line of its size in the picture. Two
+// most two heights wide, with a line of its size in the picture. A row of
+// six or more stacked so with a line of print is print with its feet
+// straying up to twice as far (a noisy picture's). Two
 // glyphs or more past a wider gap (up to the line's length), of
 // like heights, whose feet stand on that line as closely (from the line
 // through its end glyphs' feet), go with it. A row

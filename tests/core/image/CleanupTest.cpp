@@ -1182,23 +1182,28 @@ TEST(CleanupTest, PrintGoesOnAcrossAWideGap) {
 // Rows of four 10 px letters (two words) beside a name (a 60 px loop): three
 // stacked 10 px apart are a receipt's and go; one alone stays; one with a
 // line of six such letters 80 px below goes, but not with a glyph of its
-// own 25 px wide (a hand's letters joined).
-TEST(CleanupTest, ShortRowsGoBesideOtherPrint) {
-  enum { kStacked, kAlone, kSized, kSizedWide };
-  for (const int rows : {kStacked, kAlone, kSized, kSizedWide}) {
+// own 25 px wide (a hand's letters joined). Six letters whose feet take
+// turns a pixel lower (a noisy picture's) go 10 px above such a line, and
+// stay alone.
+TEST(CleanupTest, RowsGoBesideOtherPrint) {
+  enum { kStacked, kAlone, kSized, kSizedWide, kLoose, kLooseAlone };
+  for (const int rows : {kStacked, kAlone, kSized, kSizedWide, kLoose, kLooseAlone}) {
     InkBits ink = InkBits::Create(240, 200).value();
     const auto letter = [&](int x, int y, int wide) {
       for (int i = 0; i < wide; ++i) ink.Set(x + i, y), ink.Set(x + i, y + 9);
       for (int i = 0; i < 10; ++i) ink.Set(x, y + i), ink.Set(x + wide - 1, y + i);
     };
-    for (int y = 10; y < (rows == kStacked ? 60 : 20); y += 20) {
+    const bool loose = rows >= kLoose;
+    for (int y = 10; y < (rows == kStacked ? 60 : 20) && !loose; y += 20) {
       for (const int x : {10, 24, 50}) letter(x, y, 10);
       letter(64, y, rows == kSizedWide ? 25 : 10);
     }
-    for (int k = 0; k < 6 && rows >= kSized; ++k) letter(10 + 14 * k, 100, 10);
+    for (int k = 0; k < 6 && loose; ++k) letter(10 + 14 * k, 80 + k % 2, 10);
+    for (int k = 0; k < 6 && rows >= kSized && rows != kLooseAlone; ++k) letter(10 + 14 * k, 100, 10);
     for (int i = 0; i < 60; ++i) ink.Set(150, 120 + i), ink.Set(190, 120 + i), ink.Set(150 + i % 41, 120);
     ASSERT_TRUE(RemovePrintLines(ink, 2.5));
-    EXPECT_EQ(ink.Get(10, 15) && ink.Get(64, 15), rows == kAlone || rows == kSizedWide) << rows;
+    const int y = loose ? 85 : 15;
+    EXPECT_EQ(ink.Get(10, y) && ink.Get(24, y), rows == kAlone || rows == kSizedWide || rows == kLooseAlone) << rows;
     EXPECT_TRUE(ink.Get(150, 150)) << rows;
   }
 }
