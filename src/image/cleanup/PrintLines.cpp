@@ -34,6 +34,7 @@ constexpr int kLeastContinued = 2;  // glyphs beyond a gap in a line of print
 constexpr double kJoinPerStroke = 1.5;
 constexpr double kGlyphShareOfName = 0.5;   // a piece over this share of the tallest one's height writes
 constexpr double kLikeHeights = 2.5;        // neighbouring glyphs' heights within this ratio
+constexpr double kCaptionHeights = 2;       // the writing's piece over this many of a caption's glyph
 constexpr int32_t kWidestGlyph = 4;         // a glyph (or glyphs touching) at most this many heights wide
 // Print's letters are drawn with a stroke of a tenth of their height or
 // more (blur thickens it); a hand's letters, broken into pieces, may stand on
@@ -293,9 +294,13 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
         const auto rise = static_cast<int32_t>(std::lround(tilt * (centre(q) - centre(p))));
         const int32_t overlap =
             std::min(p.box.bottom, q.box.bottom - rise) - std::max(p.box.top, q.box.top - rise);
-        if (q.box.left - p.box.right > gap_per_height * high || high > kLikeHeights * low || 2 * overlap < low) {
-          continue;
-        }
+        const int32_t gap = q.box.left - p.box.right;
+        // A glyph joins a piece of the writing's size only within a word's
+        // space of its own height: a caption before the name ("Signature:")
+        // is a row of its own.
+        const bool caption = high > kCaptionHeights * low && high > kGlyphShareOfName * tallest &&
+                             gap > gap_per_height * low;
+        if (gap > gap_per_height * high || caption || high > kLikeHeights * low || 2 * overlap < low) continue;
         join(glyphs[a], glyphs[b]);
       }
     }

@@ -11,12 +11,13 @@ namespace quorel {
 // pieces side by side (glyphs), each up to the tallest piece's height, over two
 // and at most twenty stroke widths high and at most four times as wide, of like
 // heights, overlapping rows (along the rows' tilt) and gaps under a word's
-// space, at least five glyphs' heights long, whose feet stray less than a pixel
-// (or 3.5 % of their height) from the line through their neighbours' feet (a
-// hand's letters wander; up to a quarter of them, descenders over a quarter of
-// the height lower, are left out) and most of which stand two strokes higher
-// than the row's slope lifts them (a straight stroke broken into pieces does
-// not). A shorter row of three glyphs or more, as straight (a receipt's
+// space (beside a piece of the writing's size, over twice its height, a
+// glyph's own: a caption before the name), at least five glyphs' heights
+// long, whose feet stray less than a pixel (or 3.5 % of their height) from
+// the line through their neighbours' feet (a hand's letters wander; up to a
+// quarter of them, descenders over a quarter of the height lower, are left
+// out) and most of which stand two strokes higher than the row's slope lifts
+// them (a straight stroke broken into pieces does not). A shorter row of three glyphs or more, as straight (a receipt's
 // item, a form's caption), is print beside other print: in a stack of three
 // such rows or with a line of print, one above another within four of their
 // heights and of sizes within twice; or as long as a line, its glyphs at

@@ -1208,6 +1208,21 @@ TEST(CleanupTest, RowsGoBesideOtherPrint) {
   }
 }
 
+// A caption before the name: six 10 px letters on a line, 41 px left of the
+// name's 24 px piece in their rows (within a word's space of its height, not
+// of theirs). They are a row of their own and go; the name stays.
+TEST(CleanupTest, CaptionBeforeTheNameGoes) {
+  InkBits ink = InkBits::Create(240, 200).value();
+  for (int k = 0; k < 6; ++k) {
+    const int x = 10 + 14 * k;
+    for (int i = 0; i < 10; ++i) ink.Set(x + i, 130), ink.Set(x + i, 139), ink.Set(x, 130 + i), ink.Set(x + 9, 130 + i);
+  }
+  for (int i = 0; i < 24; ++i) ink.Set(130, 120 + i), ink.Set(170, 120 + i), ink.Set(130 + i, 120);
+  ASSERT_TRUE(RemovePrintLines(ink, 2.5));
+  EXPECT_FALSE(ink.Get(10, 135) || ink.Get(80, 135));
+  EXPECT_TRUE(ink.Get(130, 130) && ink.Get(170, 130));
+}
+
 // A line of eight "=" (two bars 16 × 2, 3 px apart, 10 px between glyphs;
 // stroke width 2.5) under a name: no bar is a glyph on its own, grown they
 // join into glyphs, and the line goes; the name stays.
