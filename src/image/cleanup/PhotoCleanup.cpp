@@ -20,6 +20,7 @@
 #include "image/cleanup/FaintSteps.h"
 #include "image/cleanup/FaintStrokes.h"
 #include "image/cleanup/FaintWords.h"
+#include "image/cleanup/InkPieces.h"
 #include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/GrainyTrack.h"
 #include "image/cleanup/GridExtreme.h"
@@ -129,6 +130,7 @@ struct FoundInk {
   int edge = kMaxEdge;  // darkness at which strong ink begins
   int least = kLeastInk;  // and faint ink
   bool desk = false;  // a large region beside the page taken for a desk by its grain
+  InkHue seal{InkHue::kRed};  // the seal's hue: no pen's ink
 };
 
 float LightestChannel(const float* bgr) { return std::max(std::max(bgr[0], bgr[1]), bgr[2]); }
@@ -695,8 +697,8 @@ Result<InkBits> BesidePrintAndLines(const InkBits& strong, double pen, const Pap
 }
 
 // Nothing found: an empty mask over the picture.
-Result<FoundInk> NoInk(PaperLight light, const ConstDibRows& in, int least, bool desk = false) {
-  return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(in.width(), in.height())), kMaxEdge, least, desk};
+Result<FoundInk> NoInk(PaperLight light, const ConstDibRows& in, int least, InkHue seal, bool desk = false) {
+  return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(in.width(), in.height())), kMaxEdge, least, desk, seal};
 }
 
 Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
@@ -751,7 +753,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
       shadow_cut = width.shadow_cut;
     }
   }
-  if (pen == 0) return NoInk(std::move(light), in, least);
+  if (pen == 0) return NoInk(std::move(light), in, least, choice.seal);
   const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * closing_pen / light.cell()));
   // A seal's solid parts stay seal at any width: its cells are not paper.
   const float grain = static_cast<float>(least) / static_cast<float>(kInkOverGrain);
@@ -834,7 +836,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // lines: writing never lies along one straight line (as the faint look's
   // crease of a fold, below), nor wholly on the lines.
   if (OneStraightLine(masks.strong, stroke) || QUOREL_TRY(OnlyLinesLeft(masks.strong, stroke, {&lines, &others}))) {
-    return NoInk(std::move(light), in, least, desk);
+    return NoInk(std::move(light), in, least, choice.seal, desk);
   }
   // Writing near the grain (the edge at its floor) may be a pencil barely out
   // of the noise, found as its darkest flakes: its track along the strokes.
@@ -854,13 +856,32 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // along when they had gone before it.
   QUOREL_TRY(KeepTheBody(masks.strong));
   // A speck or a piece of a sheet's edge left alone is no writing.
-  if (TooLittleForWriting(masks.strong, stroke)) return NoInk(std::move(light), in, least, desk);
-  return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least, desk};
+  if (TooLittleForWriting(masks.strong, stroke)) return NoInk(std::move(light), in, least, choice.seal, desk);
+  return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least, desk, choice.seal};
+}
+
+// The pieces of `ink` most of whose pixels stand out of the grain (`least`)
+// in the seal's hue: a seal the first look saw, and left to the seal's panel.
+Result<void> RemoveSealPieces(InkBits& ink, const ConstDibRows& in, PaperLight& light, InkHue seal, int least,
+                              Buffer<float>& white, Buffer<uint8_t>& darkness) {
+  InkBits sealed = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  ForEachInkPixel(ink, in, light, white, darkness, [&](int32_t x, int32_t y, const uint8_t* row) {
+    if (row[x] >= least && seal.Holds(&white[size_t{3} * x])) sealed.Set(x, y);
+  });
+  InkBits walked = QUOREL_TRY(ink.Copy());
+  return ForEachPiece(walked, [&](std::span<const InkSpot> piece) -> Result<void> {
+    const auto held = std::count_if(piece.begin(), piece.end(), [&](InkSpot at) { return sealed.Get(at.x, at.y); });
+    if (2 * held > static_cast<std::ptrdiff_t>(piece.size())) {
+      for (const InkSpot& at : piece) ink.Clear(at.x, at.y);
+    }
+    return {};
+  });
 }
 
 // Nothing found against the grain: writing too faint for it is looked for at
 // a stroke's scale (not for a seal, which is stamped, nor by colour: so
-// faint an ink's hue cannot be told from the paper's).
+// faint an ink's hue cannot be told from the paper's; but a pen's panel
+// leaves a seal the first look saw to the seal's).
 Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& found) {
   const int32_t w = in.width();
   // The look keeps a byte a pixel: not on a picture larger than a camera's.
@@ -883,6 +904,9 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
   QUOREL_TRY(none.Clear(ink, in, found.light, StepSides(stroke)));
   QUOREL_TRY(RemoveObjectRims(ink, in, found.light, found.desk));  // a desk's grain beyond the sheet's edge is as faint
   QUOREL_TRY(KeepWriting(ink, stroke, stroke, wanted));
+  if (wanted == InkWanted::kPen) {
+    QUOREL_TRY(RemoveSealPieces(ink, in, found.light, found.seal, found.least, white, darkness));
+  }
   // A crease of a fold, straight across the sheet, is as faint: a groove
   // with lighter paper on both sides, found as a row of pieces. Writing
   // never lies along one straight line.

@@ -346,12 +346,23 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
   // A row as high as the writing may be the name itself, its letters each
   // a piece: it is print only if it stands on its line to the pixel, with no
   // close-up's allowance, and does not hold the tallest piece (a capital).
+  // A name is written once: when kLeastStacked lines each hold a piece
+  // within a stroke of the tallest, it is print's capitals and ascenders (a
+  // letter with no name signed under it).
+  const auto holds_tall = [&](std::span<const int32_t> row, double least) {
+    return std::any_of(row.begin(), row.end(), [&](int32_t g) { return pieces[g].height() >= least; });
+  };
+  int32_t tall_lines = 0;
+  for_rows([&](int32_t root, std::span<const int32_t> row) {
+    tall_lines += rows[root].count >= kLeastGlyphs && holds_tall(row, tallest - stroke);
+  });
+  const bool printed_capitals = tall_lines >= kLeastStacked;
   for_rows([&](int32_t root, std::span<const int32_t> row) {
     Row& r = rows[root];
     if (r.count < kLeastShort) return;
     const Feet feet = FeetOf(pieces, row);
     const double height = r.height();
-    const bool capital = std::any_of(row.begin(), row.end(), [&](int32_t g) { return pieces[g].height() == tallest; });
+    const bool capital = !printed_capitals && holds_tall(row, tallest);
     const bool upright = !capital && height <= kTallestGlyphStrokes * stroke && StandUpright(pieces, row, feet, stroke);
     const bool straight = upright && StandsOnALine(feet, height, stray_of(height));
     if (r.count >= kLeastGlyphs) {
