@@ -114,7 +114,8 @@ Result<InkBits> FrameSide(const InkBits& ink, Edge edge, int32_t from, int32_t t
 
 // `whole`: the ink before any edge was cleared, where a frame's piece is
 // told (null: frames are not looked for).
-Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest, int32_t inset, const InkBits* whole, int& meetings) {
+Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest, int32_t inset, const InkBits* whole, int& meetings,
+                       bool& cleared) {
   const int32_t length = Length(ink, edge);
   const auto on = [&](int32_t i) {
     const EdgePixel p = At(ink, edge, i, inset);
@@ -136,13 +137,18 @@ Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest, int32_t inset, 
       const PixelRect box = InkBounds(piece);
       if (kAlongPerDepth * Depth(ink, edge, box) <= end - i) {
         Subtract(ink, piece);
+        cleared = true;
       } else if (whole != nullptr) {
         // Told in the ink as it was: a side cleared before may have cut the
         // frame's corners off.
         InkBits frame = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
         frame.Set(p.x, p.y);
         QUOREL_TRY(GrowWithin(frame, *whole));
-        if (AtACorner(ink, edge, InkBounds(frame))) Subtract(ink, QUOREL_TRY(FrameSide(ink, edge, i, end, inset)));
+        if (AtACorner(ink, edge, InkBounds(frame))) {
+          const InkBits side = QUOREL_TRY(FrameSide(ink, edge, i, end, inset));
+          cleared |= InkBounds(side).right > 0;
+          Subtract(ink, side);
+        }
       }
     }
     i = end;
@@ -152,20 +158,21 @@ Result<void> ClearEdge(InkBits& ink, Edge edge, int32_t longest, int32_t inset, 
 
 }  // namespace
 
-Result<void> ClearBorderSlivers(InkBits& ink, double stroke, bool frames) {
-  if (ink.width() == 0 || ink.height() == 0) return {};
+Result<bool> ClearBorderSlivers(InkBits& ink, double stroke, bool frames) {
+  if (ink.width() == 0 || ink.height() == 0) return false;
   const auto longest = static_cast<int32_t>(std::ceil(kAlongPerStroke * stroke));
   // A sliver may stop short of the very edge (a picture's first rows, a
   // lighter line where the desk ends): looked for up to a stroke width in.
   const int32_t insets = std::min({static_cast<int32_t>(std::ceil(stroke)), ink.width(), ink.height()});
   const InkBits whole = QUOREL_TRY(frames ? ink.Copy() : InkBits::Create(0, 0));
+  bool cleared = false;
   for (const Edge edge : {Edge::kTop, Edge::kBottom, Edge::kLeft, Edge::kRight}) {
     int meetings = 0;
     for (int32_t inset = 0; inset < insets; ++inset) {
-      QUOREL_TRY(ClearEdge(ink, edge, longest, inset, frames ? &whole : nullptr, meetings));
+      QUOREL_TRY(ClearEdge(ink, edge, longest, inset, frames ? &whole : nullptr, meetings, cleared));
     }
   }
-  return {};
+  return cleared;
 }
 
 }  // namespace quorel

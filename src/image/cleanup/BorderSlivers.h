@@ -18,7 +18,8 @@ namespace quorel {
 // smaller sheet), whose piece reaches across the picture along the other
 // edges. Not for a seal, whose own frame may run along the edge. Work: the
 // border, and the mask's bytes for each such meeting (at most kMostMeetings
-// an edge); memory two bits a pixel while there is one. kOutOfMemory.
-Result<void> ClearBorderSlivers(InkBits& ink, double stroke, bool frames = false);
+// an edge); memory two bits a pixel while there is one. Returns whether any
+// was cleared. kOutOfMemory.
+Result<bool> ClearBorderSlivers(InkBits& ink, double stroke, bool frames = false);
 
 }  // namespace quorel

@@ -743,6 +743,14 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     // and the name went as far too wide for it.
     QUOREL_TRY(RemoveInkBeyondTheSheet(strong, light));
     pen = wanted == InkWanted::kSeal ? StrokeWidthBeside(strong, print) : QUOREL_TRY(PenWidthOverNoise(strong));
+    // A desk's strip along the picture's edge narrower than the paper's
+    // closing reads as ink, and a thin pen measured with it came out as wide
+    // as the strip (16 px): the name then went as no writing. Measured again
+    // without the slivers along the border the first width tells of.
+    if (wanted != InkWanted::kSeal && pen > 0) {
+      InkBits inner = QUOREL_TRY(strong.Copy());
+      if (QUOREL_TRY(ClearBorderSlivers(inner, pen, true))) pen = QUOREL_TRY(PenWidthOverNoise(inner));
+    }
     closing_pen = pen;
     if (IsWriting(wanted) && pen > 0) pen_ink = QUOREL_TRY(BesidePrintAndLines(strong, pen, lines));
     if (IsWriting(wanted)) {

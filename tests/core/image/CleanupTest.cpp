@@ -497,6 +497,26 @@ TEST(CleanupTest, PenIsNotMeasuredBeyondTheSheet) {
   EXPECT_GE(InkFMeasure(CleanPhoto(photo, InkWanted::kWriting).value(), mask), 0.9);
 }
 
+// A desk 16 px wide along the picture's left edge (narrower than the paper's
+// closing: read as ink) and 45 px along its bottom, beside three loops a
+// pixel wide (too short for the faint look): the pen is measured without the
+// strip (16 px wide, which cleared the loops).
+TEST(CleanupTest, PenIsNotMeasuredOnADesksStrip) {
+  const auto pen = [](int x, int y) {
+    for (int k = 0; k < 3; ++k) {
+      if (std::abs(std::hypot(x - 150 - 24 * k, y - 150 - 5 * (k % 3) + 4 * (k % 2)) - 8) <= 0.5) return true;
+    }
+    return false;
+  };
+  std::mt19937 random(5);
+  const PackedDib photo = test::MakePicture24(400, 300, [&](int x, int y) {
+    const int desk = 36 + static_cast<int>(random() % 8);
+    return test::Grey(static_cast<uint8_t>(x < 16 || y >= 255 ? desk : pen(x, y) ? 100 : 220));
+  });
+  const PackedDib mask = test::MakePicture24(400, 300, [&](int x, int y) { return test::Grey(pen(x, y) ? 255 : 0); });
+  EXPECT_GE(InkFMeasure(CleanPhoto(photo, InkWanted::kWriting).value(), mask), 0.9);
+}
+
 // 3 px strokes across and down, one crossing a 30 px bar (a hard shadow
 // joined to it): the bar goes, the strokes outside it stay, and so does a
 // 5 px blob (a filled loop).
