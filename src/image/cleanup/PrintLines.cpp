@@ -346,15 +346,14 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
   // A row as high as the writing may be the name itself, its letters each
   // a piece: it is print only if it stands on its line to the pixel, with no
   // close-up's allowance, and does not hold the tallest piece (a capital).
-  // A name is written once: when kLeastStacked lines each hold a piece
-  // within a stroke of the tallest, it is print's capitals and ascenders (a
-  // letter with no name signed under it).
-  const auto holds_tall = [&](std::span<const int32_t> row, double least) {
-    return std::any_of(row.begin(), row.end(), [&](int32_t g) { return pieces[g].height() >= least; });
-  };
+  // A name is written once, its capitals a few of its letters: when
+  // kLeastStacked lines each hold a piece within a stroke of the tallest, or
+  // most of a row's glyphs are that tall, they are print's capitals and
+  // ascenders (a letter with no name signed under it, a heading in capitals).
+  const auto tall = [&](int32_t g) { return pieces[g].height() >= tallest - stroke; };
   int32_t tall_lines = 0;
   for_rows([&](int32_t root, std::span<const int32_t> row) {
-    tall_lines += rows[root].count >= kLeastGlyphs && holds_tall(row, tallest - stroke);
+    tall_lines += rows[root].count >= kLeastGlyphs && std::any_of(row.begin(), row.end(), tall);
   });
   const bool printed_capitals = tall_lines >= kLeastStacked;
   for_rows([&](int32_t root, std::span<const int32_t> row) {
@@ -362,7 +361,9 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
     if (r.count < kLeastShort) return;
     const Feet feet = FeetOf(pieces, row);
     const double height = r.height();
-    const bool capital = !printed_capitals && holds_tall(row, tallest);
+    const bool all_capitals = 2 * std::count_if(row.begin(), row.end(), tall) > std::ssize(row);
+    const bool capital = !printed_capitals && !all_capitals &&
+                         std::any_of(row.begin(), row.end(), [&](int32_t g) { return pieces[g].height() == tallest; });
     const bool upright = !capital && height <= kTallestGlyphStrokes * stroke && StandUpright(pieces, row, feet, stroke);
     const bool straight = upright && StandsOnALine(feet, height, stray_of(height));
     if (r.count >= kLeastGlyphs) {

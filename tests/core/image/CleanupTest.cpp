@@ -1153,14 +1153,15 @@ TEST(CleanupTest, FaintWordInStrokesApartIsAdded) {
 // (stroke width 0.4: letters 25 strokes high); a sloping line 4 px thick
 // broken into nine pieces stays too (stroke width 2.5 for the rest). Tilted
 // by 14°, or with two descenders 4 px below the line, they go as well, and
-// so do three such lines each with an 18 px capital and no name (a letter's).
+// so do three such lines each with an 18 px capital and no name (a letter's),
+// and a line of 20 px capitals alone (a heading).
 TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
   enum {
     kPrint, kTilted, kDescenders, kWander, kBrokenLine, kFinePen, kCapital, kAsLarge, kAsLargePage, kOwnCapital,
-    kCapitalLines
+    kCapitalLines, kHeading
   };
   for (const int row : {kPrint, kTilted, kDescenders, kWander, kBrokenLine, kFinePen, kCapital, kAsLarge, kAsLargePage,
-                        kOwnCapital, kCapitalLines}) {
+                        kOwnCapital, kCapitalLines, kHeading}) {
     InkBits ink = InkBits::Create(200, 200).value();
     const auto lift = [&](int x) { return row == kTilted ? x / 4 : 0; };
     for (int k = 0; k < (row == kAsLargePage ? 72 : row == kCapitalLines ? 27 : 9); ++k) {
@@ -1168,7 +1169,7 @@ TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
       for (int i = 0; i < 10 && row != kBrokenLine; ++i) {
         ink.Set(x + i, y), ink.Set(x + i, y + 9), ink.Set(x, y + i), ink.Set(x + 9, y + i);
       }
-      const bool capital = (row == kOwnCapital && k == 0) || (row == kCapitalLines && k % 9 == 0);
+      const bool capital = (row == kOwnCapital && k == 0) || (row == kCapitalLines && k % 9 == 0) || row == kHeading;
       for (int i = row == kCapitalLines ? 2 : 0; i < 10 && capital; ++i) ink.Set(x, y - 10 + i);
       for (int i = 10; i < 14 && row == kDescenders && (k == 1 || k == 4); ++i) ink.Set(x, y + i);
       for (int i = 0; i < 8 && row == kBrokenLine; ++i) {
@@ -1179,7 +1180,7 @@ TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
     for (int y = 2; y < 198; ++y) ink.Set(2, y);
     const bool as_large = row == kAsLarge || row == kAsLargePage;
     const int name = row == kCapital ? 36 : as_large ? 18 : 60, name_top = as_large ? 180 : 5;
-    const bool unsigned_letter = row == kOwnCapital || row == kCapitalLines;
+    const bool unsigned_letter = row == kOwnCapital || row == kCapitalLines || row == kHeading;
     for (int i = 0; i < name && !unsigned_letter; ++i) {
       ink.Set(152, name_top + i), ink.Set(190, name_top + i), ink.Set(152 + i % 39, name_top);
     }
@@ -1187,7 +1188,8 @@ TEST(CleanupTest, PrintIsWhatStandsOnItsLine) {
     EXPECT_EQ(ink.Get(60, 14 + lift(60)), row == kWander || row == kFinePen || row == kCapital || row == kOwnCapital)
         << row;
     EXPECT_EQ(ink.Get(52, 14 + lift(50)),
-              row != kPrint && row != kTilted && row != kDescenders && !as_large && row != kCapitalLines)
+              row != kPrint && row != kTilted && row != kDescenders && !as_large && row != kCapitalLines &&
+                  row != kHeading)
         << row;
     EXPECT_EQ(ink.Get(28, 47), row == kBrokenLine) << row;
     EXPECT_TRUE(ink.Get(2, 100) && (unsigned_letter || ink.Get(152, name_top + 10))) << row;
