@@ -1316,6 +1316,26 @@ TEST(CleanupTest, GrainyTrackFillsAPencilLine) {
   }
 }
 
+// Sensor noise over a shaded square (tone 30) read as flakes, one pixel in 36
+// (90): the track would fill the square, 32 times the flakes; only they stay.
+TEST(CleanupTest, GrainyTrackSpreadsNoWiderThanAStroke) {
+  InkBits ink = InkBits::Create(60, 60).value();
+  std::vector<uint8_t> dark(60 * 60, 0);
+  for (int y = 10; y < 50; ++y) {
+    for (int x = 10; x < 50; ++x) {
+      const bool flake = x % 6 == 4 && y % 6 == 4;
+      dark[y * 60 + x] = flake ? 90 : 30;
+      if (flake) ink.Set(x, y);
+    }
+  }
+  const DarknessRows rows = [&](int32_t y, int32_t from, int32_t) { return &dark[y * 60 + from]; };
+  const int32_t grain = InkGrain(ink, 4, 16, rows);
+  ASSERT_GE(grain, 2);
+  ASSERT_TRUE(AddGrainyTrack(ink, grain, 4, 16, rows));
+  EXPECT_TRUE(ink.Get(16, 16) && ink.Get(46, 46));
+  EXPECT_FALSE(ink.Get(18, 16) || ink.Get(30, 30));
+}
+
 // Three rules, the middle one left as dashes (2 px flakes 2 px apart, the
 // paper at 30 between them) as their clearing leaves a light rule, and a
 // pencil line of the same grain between two rules. Off the lines, the
