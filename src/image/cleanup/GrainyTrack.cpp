@@ -14,10 +14,10 @@ namespace {
 
 constexpr int32_t kGapPerReach = 2;
 // A pencil's track fills the paper between its flakes: a pencil as faint as
-// its grain (phone-pencil-on-cream-40) grew to some fifteen times the
-// flakes it was found as. A piece grown further is no stroke: the track
-// spread over an area whose grain reads as flakes (sensor noise in a shaded
-// corner), and what it added there goes again.
+// its grain grows to some fifteen times the flakes it was found as. A piece
+// grown further is no stroke: the track spread over an area whose grain
+// reads as flakes (sensor noise in a shaded corner), and what it added there
+// goes again.
 constexpr int64_t kMostTrackPerFlake = 20;
 
 }  // namespace

@@ -31,8 +31,9 @@ int32_t InkGrain(const InkBits& ink, int32_t reach, int least, const DarknessRow
 // side), is at least half of `least` (the average of the paper's grain is
 // lighter than its pixels) and at least half the largest such average within
 // `reach`. A piece the track grew to over twenty times its flakes keeps
-// only them (no stroke: noise in a shaded corner read as flakes). Nothing for a grain under 2. Memory: a few rows and
-// three bits a pixel. kOutOfMemory.
+// only them (no stroke: noise in a shaded corner read as flakes). Nothing
+// for a grain under 2. Memory: a few rows and three bits a pixel.
+// kOutOfMemory.
 Result<void> AddGrainyTrack(InkBits& ink, int32_t grain, int32_t reach, int least, const DarknessRows& darkness);
 
 // AddGrainyTrack with the grain measured on `ink`, and the paper's lines
