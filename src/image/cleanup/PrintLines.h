@@ -17,18 +17,20 @@ namespace quorel {
 // the line through their neighbours' feet (a hand's letters wander; up to a
 // quarter of them, descenders over a quarter of the height lower, are left
 // out) and most of which stand two strokes higher than the row's slope lifts
-// them (a straight stroke broken into pieces does not). A shorter row of three glyphs or more, as straight (a receipt's
-// item, a form's caption), is print beside other print: in a stack of three
-// such rows or with a line of print, one above another within four of their
-// heights and of sizes within twice; or as long as a line, its glyphs at
-// most two heights wide, with a line of its size in the picture. A row of
-// six or more stacked so with a line of print is print with its feet
-// straying up to twice as far (a noisy picture's). Two glyphs or more past a
-// wider gap (up to the line's length), of like heights, whose feet stand on
-// that line as closely (from the line through its end glyphs' feet), go with
-// it. A row of pieces over half the tallest one's height (the name's writing)
-// may be the name itself: it has no 3.5 % allowance and must not hold the
-// tallest piece.
+// them (a straight stroke broken into pieces does not). A shorter row of
+// three glyphs or more, as straight (a receipt's item, a form's caption), is
+// print beside other print: in a stack of three such rows or with a line of
+// print, one above another within four of their heights and of sizes within
+// twice; or as long as a line, its glyphs at most two heights wide, with a
+// line of its size in the picture. A row of six or more stacked so with a
+// line of print is print with its feet straying up to twice as far (a noisy
+// picture's). Two glyphs or more past a wider gap (up to the line's length),
+// of like heights, whose feet stand on that line as closely (from the line
+// through its end glyphs' feet), go with it. A row of pieces over half the
+// tallest one's height (the name's writing) may be the name itself: it has
+// no 3.5 % allowance and must not hold the tallest piece, unless three lines
+// of six or more each hold a piece within a stroke of the tallest or most of
+// its own glyphs are that tall (print's capitals: a letter, a heading).
 // Print lies above or below the writing, not beside one of its large pieces in
 // the piece's rows (a name's small letters beside its capital stay) unless that
 // piece is over four times as high as the glyph (a desk's edge, a box's
