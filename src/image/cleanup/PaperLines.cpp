@@ -73,6 +73,15 @@ constexpr int32_t kLongestBreak = 8;     // reduced cells: a stroke crossing a b
 // of its length, or it is separate strokes that happen to line up.
 constexpr double kWidestGap = kLeastFrameSpan / 2;
 constexpr int64_t kStrongShare = 4;      // a line with under a quarter strong ink is light
+// A name's baseline: the bottoms of its letters and the strokes joining them
+// line up along a row, broken, as a rule that light or a hand breaks does.
+// Unlike a rule, the band it fills is wider than a thin rule's (the strokes
+// bow within it), letters rise from nearly every run of it, and those runs
+// belong to a few pieces of joined writing; a row of print's letters are a
+// piece each, a squared sheet's rules are thin.
+constexpr int32_t kThickestRule = 2;       // reduced cells across
+constexpr int32_t kLeastBareShare = 4;     // a rule has a quarter of its places or more in runs no letter rises from
+constexpr double kMostPiecesPerRun = 0.4;  // a baseline's pieces, per run of it
 constexpr size_t kWiderByPen = 2;        // pixels across: a pen along a line widens it
 
 // A view of a mask with rows and columns swapped or not, so that lines near
@@ -181,6 +190,35 @@ void ForRuns(const Reduced& mask, bool down, Buffer<uint8_t>& cells, Mark mark) 
   }
 }
 
+// The pieces of the reduced mask (8-connected), numbered from 1 per cell; 0
+// for paper.
+Result<Buffer<int32_t>> Pieces(const Reduced& mask) {
+  Buffer<int32_t> piece = QUOREL_TRY(Buffer<int32_t>::Filled(mask.cells.size()));
+  std::vector<int32_t> stack;
+  int32_t count = 0;
+  for (size_t start = 0; start < mask.cells.size(); ++start) {
+    if (mask.cells[start] == 0 || piece[start] != 0) continue;
+    piece[start] = ++count;
+    stack.push_back(static_cast<int32_t>(start));
+    while (!stack.empty()) {
+      const int32_t at = stack.back();
+      stack.pop_back();
+      const int32_t x = at % mask.width;
+      const int32_t y = at / mask.width;
+      for (int32_t ny = std::max(0, y - 1); ny <= std::min(mask.height - 1, y + 1); ++ny) {
+        for (int32_t nx = std::max(0, x - 1); nx <= std::min(mask.width - 1, x + 1); ++nx) {
+          const size_t next = static_cast<size_t>(ny) * mask.width + nx;
+          if (mask.cells[next] != 0 && piece[next] == 0) {
+            piece[next] = count;
+            stack.push_back(static_cast<int32_t>(next));
+          }
+        }
+      }
+    }
+  }
+  return piece;
+}
+
 // Whether the band [centre + top, centre + bottom] across, centre at the
 // middle along and following `slope`, holds ink along `cover` of
 // `length`, in one run across of one thickness (within a cell) at kEvenShare
@@ -237,10 +275,11 @@ struct Slopes {
 // Lines near the rows (or, transposed, the columns) of the reduced mask, in
 // full-size pixels. The shorter ones that may be a box's sides (over
 // kLeastFrameSpan but under `least_span`, or thick and even along under
-// kEvenCover of the picture) go to `frames`, if given.
+// kEvenCover of the picture) go to `frames`, if given. `writing`: in the
+// ink of a name, whose baseline is no line (kThickestRule).
 Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed, int32_t factor,
                                     Thickness thickness, double least_span, Slopes tried = {},
-                                    std::vector<Line>* frames = nullptr) {
+                                    std::vector<Line>* frames = nullptr, bool writing = false) {
   const int32_t thickest = thickness == Thickness::kThin ? kThickest : kThickestEven;
   const int32_t along = transposed ? reduced_mask.height : reduced_mask.width;
   const int32_t across = transposed ? reduced_mask.width : reduced_mask.height;
@@ -360,6 +399,7 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     hi = std::min(hi, std::max(u_top, u_bottom));
     return std::pair{lo, std::max(lo, hi)};
   };
+  Buffer<int32_t> pieces;  // numbered once a baseline may be in question
   std::vector<Line> lines;
   for (int32_t b = 2; b + 2 < bins; ++b) {
     const auto [enters, leaves] = inside(best_slope[b], b);
@@ -395,6 +435,23 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     std::pair<int32_t, int32_t> longest{0, -1};
     int32_t last_on = -1;
     int32_t widest_gap = 0;
+    // Places in runs that ink leaves across the band from (letters standing
+    // on the line, a stroke crossing it) and in runs it never does.
+    int32_t joined = 0;
+    int32_t bare = 0;
+    int32_t run_places = 0;
+    bool run_joined = false;
+    const auto end_run = [&] {
+      (run_joined ? joined : bare) += run_places;
+      run_places = 0;
+      run_joined = false;
+    };
+    const auto leaves_band = [&](int32_t u, int32_t v) {
+      for (int32_t d = kThickest / 2 + 1; d <= kThickest / 2 + kCrossing; ++d) {
+        if ((v - d >= 0 && cell(u, v - d)) || (v + d < across && cell(u, v + d))) return true;
+      }
+      return false;
+    };
     for (int32_t u = 0; u < along; ++u) {
       const auto v = static_cast<int32_t>(std::floor(b - margin + 0.5 + (u - along / 2.0) * slope_of(s)));
       on_pair += v >= 0 && v < across && (cell(u, v) || (v + side >= 0 && v + side < across && cell(u, v + side)));
@@ -404,6 +461,9 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
         continue;
       }
       if (last_on >= 0) widest_gap = std::max(widest_gap, u - last_on - 1);
+      if (gap > kLongestDropout) end_run();
+      ++run_places;
+      run_joined = run_joined || leaves_band(u, v);
       runs += gap > kLongestDropout;
       covered += 1 + (gap <= kLongestDropout ? gap : 0);
       gap = 0;
@@ -411,6 +471,7 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
       last_on = u;
       if (u - stretch > longest.second - longest.first) longest = {stretch, u};
     }
+    end_run();
     if (runs == 0 || on_pair < kLeastCover * length || covered < kLongestDashes * runs) continue;
     // The band: neighbouring offsets with at least half the peak's count;
     // thin, with bare paper (or much less ink) beside it.
@@ -442,6 +503,21 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     if (first <= enters + kLongestBreak && last + 1 >= leaves - kLongestBreak) longest = {first, last};
     if (longest.second + 1 - longest.first < kLeastFrameSpan * length) {
       if (frame || widest_gap > kWidestGap * length) continue;
+      if (writing && bottom - top + 1 > kThickestRule && kLeastBareShare * bare < joined + bare) {
+        if (pieces.empty()) pieces = QUOREL_TRY(Pieces(reduced_mask));
+        std::vector<int32_t> along_it;
+        for (int32_t u = 0; u < along; ++u) {
+          const auto v = static_cast<int32_t>(std::floor(b - margin + 0.5 + (u - along / 2.0) * slope_of(s)));
+          for (int32_t w = std::max(0, v - 1); w <= std::min(across - 1, v + 1); ++w) {
+            const int32_t piece = pieces[transposed ? static_cast<size_t>(u) * mask_width + w
+                                                    : static_cast<size_t>(w) * mask_width + u];
+            if (piece != 0) along_it.push_back(piece);
+          }
+        }
+        std::sort(along_it.begin(), along_it.end());
+        const auto count = std::unique(along_it.begin(), along_it.end()) - along_it.begin();
+        if (static_cast<double>(count) < kMostPiecesPerRun * runs) continue;
+      }
       longest = {0, -1};
     }
     (frame ? *frames : lines)
@@ -951,7 +1027,7 @@ Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double lea
   for (const bool transposed : {false, true}) {
     std::vector<Line>& found = transposed ? lines.columns_ : lines.rows_;
     std::vector<Line>* shorter = thick ? &frames[transposed] : nullptr;
-    found = QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThin, least_span, {}, shorter));
+    found = QUOREL_TRY(FindLines(reduced, transposed, factor, Thickness::kThin, least_span, {}, shorter, boxes));
     if (!thick) continue;
     // Thicker ones, where no thinner line was found; then heavy ones, and
     // heavier ones.
@@ -960,7 +1036,8 @@ Result<PaperLines> PaperLines::Search(const InkBits& ink, bool thick, double lea
       const Reduced& mask = halvings == 0 ? reduced : heavier[halvings - 1];
       std::vector<Line> thicker_frames;
       for (Line line :
-           QUOREL_TRY(FindLines(mask, transposed, factor << halvings, Thickness::kThick, least_span, {}, &thicker_frames))) {
+           QUOREL_TRY(FindLines(mask, transposed, factor << halvings, Thickness::kThick, least_span, {},
+                                &thicker_frames, boxes))) {
         const auto meets = [&](const Line& thinner) { return Meet(thinner, line, middle); };
         line.heavy = halvings > 0;
         if (std::none_of(found.begin(), found.end(), meets)) found.push_back(line);

@@ -45,10 +45,11 @@ class PaperLines {
   // length. `boxes` (with `thick`): also a box drawn round the name, two
   // shorter lines of a direction whose ends ink joins straight across at
   // both ends, with those sides (too short to be found as lines), and the
-  // straight shorter lines for ClearPrinted; not for a seal, whose square
-  // frame is such a box. Memory: the mask reduced to
-  // about a thousand pixels across (and to a half and a quarter of that)
-  // and one count per angle and offset. kOutOfMemory.
+  // straight shorter lines for ClearPrinted, and no broken line along a
+  // name's baseline; not for a seal, whose square frame is such a box (and
+  // the print under it, joined by its ink, such a baseline). Memory: the
+  // mask reduced to about a thousand pixels across (and to a half and a
+  // quarter of that) and one count per angle and offset. kOutOfMemory.
   static Result<PaperLines> Find(const InkBits& ink, bool thick = true, bool boxes = false);
 
   bool empty() const { return rows_.empty() && columns_.empty(); }

@@ -1052,6 +1052,37 @@ TEST(CleanupTest, FrameSidesMeetingALineAtACornerGo) {
   EXPECT_FALSE(tilted.Get(90, 50) || tilted.Get(200, 150));
 }
 
+// A name in joined writing: its words' strokes bow along one row between
+// letters rising from it (arches 40 px high), and line up, broken, as a
+// light rule does. In a writing's panel they are no line; in a seal's,
+// whose print its ink joins as well, the row goes.
+TEST(CleanupTest, NamesBaselineIsNoLine) {
+  const auto row = [](int x) { return static_cast<int>(std::lround(150 + 1.6 * std::sin(x / 4.0))); };
+  const auto name = [&](bool writing) {
+    InkBits ink = InkBits::Create(400, 240).value();
+    const auto dot = [&](double x, double y) {
+      for (int d = 0; d < 2; ++d) ink.Set(static_cast<int>(x), static_cast<int>(std::lround(y)) + d);
+    };
+    for (const auto& [from, to] : {std::pair{20, 190}, {210, 380}}) {
+      for (int x = from; x < to; ++x) {
+        const int in_letter = (x - from) % 34;
+        if (in_letter < 24) dot(x, row(x));  // along the row
+        if (in_letter >= 24 && x + 10 < to) {  // an arch up to the next stretch
+          for (double t = 0; t < 1; t += 0.02) dot(x + t, 150 - 40 * std::sin(3.14159 * ((in_letter - 24) + t) / 10));
+        }
+      }
+    }
+    EXPECT_TRUE(PaperLines::Find(ink, true, writing).value().Clear(ink, ink));
+    return ink;
+  };
+  const InkBits kept = name(true);
+  const InkBits taken = name(false);
+  for (const int x : {30, 100, 230, 300}) {
+    EXPECT_TRUE(kept.Get(x, row(x))) << x;
+    EXPECT_FALSE(taken.Get(x, row(x))) << x;
+  }
+}
+
 // Lines looked for again in the faint ink: a light rule (faint only) is
 // another line; a row of strong ink, the rule the first look found and a
 // light underline over 70 % of the width (a pencil's) are not.
