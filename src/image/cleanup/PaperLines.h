@@ -55,6 +55,7 @@ class PaperLines {
   bool empty() const { return rows_.empty() && columns_.empty(); }
   // Whether any line near the rows was found, or a printed one kept.
   bool AnyNearTheRows() const { return !rows_.empty() || !printed_.empty(); }
+  bool AnyPrinted() const { return !printed_.empty(); }
 
   // The lines of `faint` that none of these meets and that are light: under
   // a kStrongShare-th of their pixels in `strong` (rows of writing are strong

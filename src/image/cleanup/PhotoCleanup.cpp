@@ -849,8 +849,10 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // Writing near the grain (the edge at its floor) may be a pencil barely out
   // of the noise, found as its darkest flakes: its track along the strokes.
   // Not on paper whose grain capped the floor (papyrus, squared paper) or
-  // with lines, whose own texture a segment follows as well.
-  if (masks.edge <= 2 * least && least < kMostLeastInk && lines.empty() && others.empty() && !beside_shadow) {
+  // with lines, whose own texture a segment follows as well (a form's
+  // signing line too: the track ran along it again beyond the name).
+  if (masks.edge <= 2 * least && least < kMostLeastInk && lines.empty() && !lines.AnyPrinted() && others.empty() &&
+      !beside_shadow) {
     // A step in the paper's light (a shadow's or a second sheet's hard
     // edge) has a tone that holds along it as a stroke's does, and its track
     // runs along the edge: what it adds there, lighter paper on one side

@@ -102,6 +102,22 @@ TEST(CleanupTest, PhotoFindsTheInkOfShadowedPhotos) {
   }
 }
 
+// A pen a pixel wide on a form's signing line, which runs on 40 px beyond
+// the name at either end (gen_form.py's thin ballpoint, render seed 48734):
+// once the line was cleared, the track that follows a faint pen's flakes
+// ran along it again.
+TEST(CleanupTest, SigningLineBeyondAThinPenStaysPaper) {
+  const PackedDib photo = Read24(test::DataPath("photo/thin-pen-on-signing-line.jpg"));
+  const CleanedPhoto cleaned = CleanPhoto(photo, InkWanted::kWriting).value();
+  const PackedDib bits = ReduceToTwoLevels(cleaned.picture, kBlack, kWhite).value();
+  int kept = 0;
+  for (int y = 300; y < 360; ++y) {
+    for (int x = 392; x < 420; ++x) kept += InkAt(cleaned, bits, x, y);
+    for (int x = 102; x < 116; ++x) kept += InkAt(cleaned, bits, x, y);
+  }
+  EXPECT_EQ(kept, 0);
+}
+
 // Without ink the clean-up says so (one white pixel), instead of a uniform
 // picture that the two-level rule would make all ink: also for a photo of a
 // blank sheet with the desk beyond its edge, whose grain is as faint as a
