@@ -830,19 +830,28 @@ void AddClosedBoxes(std::array<std::vector<Line>, 2>& frames, const Reduced& mas
     std::vector<Line>& found = frames[transposed];
     // The side from a's end near `ea` to b's near `eb` that ink covers
     // most, over kLeastSideShare: its ends (u, v of each), within kSteepest
-    // of square.
+    // of square. The cover takes a cell's slack either side, so several ways
+    // a pixel or two apart cover as much: the side runs in their middle (the
+    // last of them lay that far off the side's ink, which then ran beside
+    // the band cleared, as a stroke crossing it does, and stayed).
     const auto side = [&](const Line& a, double ea, const Line& b, double eb) -> std::optional<std::array<double, 4>> {
-      std::optional<std::array<double, 4>> best;
       double most = kLeastSideShare;
+      double sum_a = 0;
+      double sum_b = 0;
+      int32_t ways = 0;
       for (double ua = ea - slack; ua <= ea + slack; ua += factor) {
         for (double ub = eb - slack; ub <= eb + slack; ub += factor) {
-          const std::array<double, 4> ends{ua, Middle(a, ua), ub, Middle(b, ub)};
-          if (std::abs(ub - ua) > kSteepest * std::abs(ends[3] - ends[1])) continue;
-          const double cover = InkCover(mask, transposed, factor, ends);
-          if (cover >= most) most = cover, best = ends;
+          if (std::abs(ub - ua) > kSteepest * std::abs(Middle(b, ub) - Middle(a, ua))) continue;
+          const double cover = InkCover(mask, transposed, factor, {ua, Middle(a, ua), ub, Middle(b, ub)});
+          if (cover < most) continue;
+          if (cover > most || ways == 0) most = cover, sum_a = 0, sum_b = 0, ways = 0;
+          sum_a += ua, sum_b += ub, ++ways;
         }
       }
-      return best;
+      if (ways == 0) return std::nullopt;
+      const double ua = sum_a / ways;
+      const double ub = sum_b / ways;
+      return std::array<double, 4>{ua, Middle(a, ua), ub, Middle(b, ub)};
     };
     const auto box = [&](const Line& a, const Line& b) -> std::optional<std::array<std::array<double, 4>, 2>> {
       if (a.begin >= a.end || b.begin >= b.end || std::abs(a.slope - b.slope) > kSteepest) return std::nullopt;
