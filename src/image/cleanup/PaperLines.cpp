@@ -219,6 +219,24 @@ Result<Buffer<int32_t>> Pieces(const Reduced& mask) {
   return piece;
 }
 
+// How many of `pieces` (numbered per cell of a reduced mask `width` cells
+// wide, rows and columns swapped when `transposed`) lie a cell either side
+// of a line whose middle across at u along is middle(u).
+template <class Middle>
+size_t PiecesAlong(const Buffer<int32_t>& pieces, size_t width, bool transposed, int32_t along, int32_t across,
+                   Middle middle) {
+  std::vector<int32_t> seen;
+  for (int32_t u = 0; u < along; ++u) {
+    const int32_t v = middle(u);
+    for (int32_t w = std::max(0, v - 1); w <= std::min(across - 1, v + 1); ++w) {
+      const size_t at = transposed ? static_cast<size_t>(u) * width + w : static_cast<size_t>(w) * width + u;
+      if (pieces[at] != 0) seen.push_back(pieces[at]);
+    }
+  }
+  std::sort(seen.begin(), seen.end());
+  return static_cast<size_t>(std::unique(seen.begin(), seen.end()) - seen.begin());
+}
+
 // Whether the band [centre + top, centre + bottom] across, centre at the
 // middle along and following `slope`, holds ink along `cover` of
 // `length`, in one run across of one thickness (within a cell) at kEvenShare
@@ -452,8 +470,11 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
       }
       return false;
     };
+    const auto middle = [&](int32_t u) {
+      return static_cast<int32_t>(std::floor(b - margin + 0.5 + (u - along / 2.0) * slope_of(s)));
+    };
     for (int32_t u = 0; u < along; ++u) {
-      const auto v = static_cast<int32_t>(std::floor(b - margin + 0.5 + (u - along / 2.0) * slope_of(s)));
+      const int32_t v = middle(u);
       on_pair += v >= 0 && v < across && (cell(u, v) || (v + side >= 0 && v + side < across && cell(u, v + side)));
       const bool on = v >= 0 && v < across && (cell(u, v) || (v > 0 && cell(u, v - 1)) || (v + 1 < across && cell(u, v + 1)));
       if (!on) {
@@ -505,17 +526,7 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
       if (frame || widest_gap > kWidestGap * length) continue;
       if (writing && bottom - top + 1 > kThickestRule && kLeastBareShare * bare < joined + bare) {
         if (pieces.empty()) pieces = QUOREL_TRY(Pieces(reduced_mask));
-        std::vector<int32_t> along_it;
-        for (int32_t u = 0; u < along; ++u) {
-          const auto v = static_cast<int32_t>(std::floor(b - margin + 0.5 + (u - along / 2.0) * slope_of(s)));
-          for (int32_t w = std::max(0, v - 1); w <= std::min(across - 1, v + 1); ++w) {
-            const int32_t piece = pieces[transposed ? static_cast<size_t>(u) * mask_width + w
-                                                    : static_cast<size_t>(w) * mask_width + u];
-            if (piece != 0) along_it.push_back(piece);
-          }
-        }
-        std::sort(along_it.begin(), along_it.end());
-        const auto count = std::unique(along_it.begin(), along_it.end()) - along_it.begin();
+        const size_t count = PiecesAlong(pieces, mask_width, transposed, along, across, middle);
         if (static_cast<double>(count) < kMostPiecesPerRun * runs) continue;
       }
       longest = {0, -1};
