@@ -454,7 +454,8 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     int32_t last_on = -1;
     int32_t widest_gap = 0;
     // Places in runs that ink leaves across the band from (letters standing
-    // on the line, a stroke crossing it) and in runs it never does.
+    // on the line, a stroke crossing it) and in runs it never does: told in
+    // a writing's ink only, where a baseline may be in question.
     int32_t joined = 0;
     int32_t bare = 0;
     int32_t run_places = 0;
@@ -484,7 +485,7 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
       if (last_on >= 0) widest_gap = std::max(widest_gap, u - last_on - 1);
       if (gap > kLongestDropout) end_run();
       ++run_places;
-      run_joined = run_joined || leaves_band(u, v);
+      run_joined = run_joined || (writing && leaves_band(u, v));
       runs += gap > kLongestDropout;
       covered += 1 + (gap <= kLongestDropout ? gap : 0);
       gap = 0;
