@@ -71,7 +71,11 @@ bool SeedWords(const Buffer<Word>& words, int64_t word, InkBits& seeds) {
 Result<void> AddFaintWords(InkBits& strong, const InkBits& faint, double pen) {
   const int32_t w = strong.width();
   const int32_t h = strong.height();
-  const auto least = static_cast<int64_t>(std::ceil(kLeastWordPerPen * kLeastWordPerPen * pen * pen));
+  // Beside a pen of a speck's width, a word is as large as beside one of
+  // kSpeckPen: heavy noise measures the pen so, and its faint clumps, many
+  // as large as a finer pen's word, stood all over a shaded page as writing.
+  const double sized = std::max(pen, kSpeckPen);
+  const auto least = static_cast<int64_t>(std::ceil(kLeastWordPerPen * kLeastWordPerPen * sized * sized));
   // The faint ink no strong ink reached.
   InkBits unreached = QUOREL_TRY(InkBits::Create(w, h));
   for (int32_t y = 0; y < h; ++y) {

@@ -10,7 +10,8 @@ namespace quorel {
 // glare, a word pencilled more lightly than the rest): a piece of faint ink
 // joined to no strong ink is writing too when it is as large as a part of
 // the picture's own words — kWordShare of the median piece of strong ink,
-// and at least kLeastWordPerPen² stroke widths squared — and not a straight
+// and at least kLeastWordPerPen² stroke widths squared (of kSpeckPen beside
+// a finer pen: heavy noise's clumps are as large) — and not a straight
 // band (what is left of a rule, the picture's edge): its pixels spread at
 // least a stroke width across its main axis. A word whose strokes lie apart
 // (a kanji's, broken where the faint ink is lightest) is told the same way

@@ -1182,6 +1182,20 @@ TEST(CleanupTest, FaintWordsWithoutStrongInkAreAdded) {
   ASSERT_TRUE(AddFaintWords(strong, faint, 2.0));
   EXPECT_TRUE(strong.Get(5, 25) && strong.Get(130, 30) && strong.Get(189, 29));
   EXPECT_FALSE(strong.Get(60, 70) || strong.Get(11, 86));
+  // Beside a pen a pixel wide (heavy noise measures a pencil so), strong ink
+  // in dashes of 70 px: a faint clump of 30 px is noise, the zigzag a word.
+  InkBits flakes = InkBits::Create(200, 100).value();
+  InkBits light = InkBits::Create(200, 100).value();
+  for (int i = 0; i < 4; ++i) {
+    for (int x = 40 * i; x < 40 * i + 35; ++x) flakes.Set(x, 10), flakes.Set(x, 11), light.Set(x, 10), light.Set(x, 11);
+  }
+  zigzag(light, 130, 60);
+  for (int y = 80; y < 85; ++y) {
+    for (int x = 50; x < 56; ++x) light.Set(x, y);
+  }
+  ASSERT_TRUE(AddFaintWords(flakes, light, 1.0));
+  EXPECT_TRUE(flakes.Get(130, 30));
+  EXPECT_FALSE(flakes.Get(52, 82));
 }
 
 // A faint word in straight strokes apart (stroke width 3): four bars 5 px
