@@ -59,7 +59,7 @@ class PaperLines {
 
   // The lines of `faint` that none of these meets and that are light: under
   // a kStrongShare-th of their pixels in `strong` (rows of writing are strong
-  // ink), and run across nearly all the picture (a pencil's underline does
+  // ink), and run across most of the picture (a pencil's underline does
   // not). Light lines, and those of a curled sheet, that the first mask (cut
   // higher) broke up run whole in ink down to the faint floor. And the
   // steeper thin lines the first look could not place that cross three rules
