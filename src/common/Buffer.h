@@ -89,7 +89,11 @@ class Buffer {
     AppendInRoom(values);
     return {};
   }
-  Result<void> Push(const T& value) { return Append(std::span<const T>(&value, 1)); }
+  Result<void> Push(const T& value) {
+    if (size_ == capacity_) QUOREL_TRY(MakeRoom(1));
+    PushInRoom(value);
+    return {};
+  }
 
   // Room for `more` values past the size, so that a writer with a known
   // bound checks once and then appends within the room (an encoder's loop).

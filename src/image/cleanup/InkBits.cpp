@@ -219,12 +219,9 @@ Result<bool> ScatteredDots(const InkBits& ink, double widths, int64_t most) {
 }
 
 bool OneStraightLine(const InkBits& ink, double width) {
-  constexpr double kAcrossWidths = 1.5;
-  constexpr double kAlongPerAcross = 20;
   PieceSpread spread;
   ForEachInk(ink, [&](int32_t x, int32_t y) { spread.Add(x, y); });
-  return !spread.empty() && spread.Across() <= kAcrossWidths * width &&
-         spread.Along() >= kAlongPerAcross * spread.Across();
+  return spread.Straight(width);
 }
 
 bool TooLittleForWriting(const InkBits& ink, double width) {

@@ -86,11 +86,9 @@ Result<void> KeepLongPieces(InkBits& ink, double along);
 // `most` pixels. kOutOfMemory.
 Result<bool> ScatteredDots(const InkBits& ink, double widths, int64_t most);
 
-// Whether all the ink lies along one straight line: across its main axis it
-// spreads less than 1.5 × `width` (a band some five widths thick) and along
-// it over 20 times as much. Writing spreads across by the size of its
-// letters, and a word along it by a few times that; a fold's crease, found as
-// a row of faint pieces, is one long thin band.
+// Whether all the ink lies along one straight line (PieceSpread::Straight):
+// writing spreads across by the size of its letters; a fold's crease, found
+// as a row of faint pieces, is one long thin band.
 bool OneStraightLine(const InkBits& ink, double width);
 
 // Whether the ink, read as strokes `width` across, runs in all for less than

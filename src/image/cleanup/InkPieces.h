@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <span>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -69,16 +70,19 @@ struct InkSpot {
 
 // Calls on_piece(pixels) for each piece of ink (8-connected), in the order of
 // their first pixels row by row, each cleared from `ink` before; on_piece
-// returns Result<void>, and the walk ends at its first failure. Memory: one
-// piece's pixels. kOutOfMemory.
+// returns Result<void>, and the walk ends at its first failure, or
+// Result<bool>, and the walk ends too where it gives false (the pieces not
+// reached stay in `ink`). Memory: one piece's pixels. kOutOfMemory.
 template <class OnPiece>
 Result<void> ForEachPiece(InkBits& ink, OnPiece on_piece) {
+  constexpr bool kMayStop = std::is_same_v<std::invoke_result_t<OnPiece, std::span<const InkSpot>>, Result<bool>>;
   const int32_t w = ink.width();
   const int32_t h = ink.height();
   Buffer<InkSpot> piece;
   Result<void> result{};
+  bool going = true;
   ForEachInk(ink, [&](int32_t x, int32_t y) {
-    if (!result.ok()) return;
+    if (!result.ok() || !going) return;
     piece.Clear();
     ink.Clear(x, y);
     result = piece.Push({x, y});
@@ -92,7 +96,18 @@ Result<void> ForEachPiece(InkBits& ink, OnPiece on_piece) {
         }
       }
     }
-    if (result.ok()) result = on_piece(std::span<const InkSpot>(piece.begin(), piece.size()));
+    if (!result.ok()) return;
+    const std::span<const InkSpot> pixels(piece.begin(), piece.size());
+    if constexpr (kMayStop) {
+      Result<bool> go_on = on_piece(pixels);
+      if (go_on.ok()) {
+        going = *go_on;
+      } else {
+        result = go_on.status();
+      }
+    } else {
+      result = on_piece(pixels);
+    }
   });
   return result;
 }
