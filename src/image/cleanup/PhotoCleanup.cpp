@@ -34,6 +34,7 @@
 #include "image/cleanup/PaperSteps.h"
 #include "image/cleanup/PenOverSeal.h"
 #include "image/cleanup/PrintLines.h"
+#include "image/cleanup/PrintOnly.h"
 #include "image/cleanup/RunEndRise.h"
 #include "image/cleanup/SealCells.h"
 #include "image/cleanup/SegmentTrack.h"
@@ -131,6 +132,7 @@ struct FoundInk {
   int least = kLeastInk;  // and faint ink
   bool desk = false;  // a large region beside the page taken for a desk by its grain
   InkHue seal{InkHue::kRed};  // the seal's hue: no pen's ink
+  bool print_only = false;  // all that was found is a blank form's print: no fainter look
 };
 
 float LightestChannel(const float* bgr) { return std::max(std::max(bgr[0], bgr[1]), bgr[2]); }
@@ -865,8 +867,14 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // the track above, looked for from all the ink found, took rows of print
   // along when they had gone before it.
   QUOREL_TRY(KeepTheBody(masks.strong));
-  // A speck or a piece of a sheet's edge left alone is no writing.
+  // A speck or a piece of a sheet's edge left alone is no writing, nor is a
+  // blank form's print: its box, its lines and a printed × (OnlyPrintLeft).
   if (TooLittleForWriting(masks.strong, stroke)) return NoInk(std::move(light), in, least, choice.seal, desk);
+  if (IsWriting(choice.wanted) && QUOREL_TRY(OnlyPrintLeft(masks.strong, stroke))) {
+    FoundInk none = QUOREL_TRY(NoInk(std::move(light), in, least, choice.seal, desk));
+    none.print_only = true;
+    return none;
+  }
   return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least, desk, choice.seal};
 }
 
@@ -938,7 +946,7 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
       if (ink.Get(x, y)) ++histogram[dark[x]], ++count;
     }
   }
-  if (count == 0 || TooLittleForWriting(ink, stroke)) return {};
+  if (count == 0 || TooLittleForWriting(ink, stroke) || QUOREL_TRY(OnlyPrintLeft(ink, stroke))) return {};
   found.ink = std::move(ink);
   found.edge = std::max(2, MedianOf(histogram, count));
   found.least = 1;
@@ -1009,7 +1017,9 @@ Result<CleanedPhoto> CleanPhoto(const PackedDib& picture, InkWanted wanted) {
   const ConstDibRows in = QUOREL_TRY(ConstDibRows::Of(picture));
   FoundInk found = QUOREL_TRY(FindInk(in, wanted));
   const bool grainy = found.least > kLeastInk;
-  if (wanted != InkWanted::kSeal && InkBounds(found.ink).right == 0) QUOREL_TRY(FindFaintInk(in, wanted, found));
+  if (wanted != InkWanted::kSeal && !found.print_only && InkBounds(found.ink).right == 0) {
+    QUOREL_TRY(FindFaintInk(in, wanted, found));
+  }
   if (grainy) QUOREL_TRY(FillPinholes(found.ink));
   const PixelRect bounds = InkBounds(found.ink);
   if (bounds.right == 0) {

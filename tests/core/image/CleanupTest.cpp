@@ -28,6 +28,7 @@
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/PhotoCleanup.h"
 #include "image/cleanup/PrintLines.h"
+#include "image/cleanup/PrintOnly.h"
 #include "image/cleanup/RunEndRise.h"
 #include "image/cleanup/SegmentTrack.h"
 #include "image/cleanup/ShadowRemnants.h"
@@ -648,6 +649,79 @@ TEST(CleanupTest, ScatteredDotsByTheirOwnWidth) {
     }
     EXPECT_EQ(ScatteredDots(ink, 4.0, 2500).value(), dot);
   }
+}
+
+// A blank form's print is no writing: a box tilted 2° with bolder sides, a
+// signing line inside it, a printed × and a caption's glyphs beside it (or
+// a sheet's rules alone). A name written on the line is, and so is a loop
+// or a box drawn by hand (its sides bow), with the print or alone.
+TEST(CleanupTest, OnlyPrintLeftIsABlankForm) {
+  const auto form = [](bool box) {
+    InkBits ink = InkBits::Create(500, 300).value();
+    const auto tilted = [&](int x, int y) { ink.Set(x, y + x / 28); };
+    for (int x = 60; x < 440; ++x) {
+      for (int d = 0; d < 3; ++d) {
+        if (box) tilted(x, 60 + d), tilted(x, 220 + d);
+        if (x >= 100 && x < 400 && d < 2) tilted(x, 180 + d);
+      }
+    }
+    for (int y = 60; y < 223 && box; ++y) {
+      for (int d = 0; d < 3; ++d) tilted(60 + d, y), tilted(437 + d, y);
+    }
+    for (int i = 0; i < 24; ++i) {
+      for (int d = 0; d < 2; ++d) tilted(104 + i + d, 150 + i), tilted(127 - i + d, 150 + i);
+    }
+    for (int x = 80; x < 200; x += 8) {
+      for (int y = 72; y < 80; ++y) tilted(x, y);
+    }
+    return ink;
+  };
+  const auto drawn = [](InkBits& ink, auto shape) {
+    for (int y = 0; y < ink.height(); ++y) {
+      for (int x = 0; x < ink.width(); ++x) {
+        if (shape(x, y)) ink.Set(x, y);
+      }
+    }
+  };
+  const auto name = [](int x, int y) {
+    for (int u = x - 1; u <= x + 1; ++u) {
+      const double top = 140 + 25 * std::sin(u / 7.0);
+      const double bottom = 140 + 25 * std::sin((u + 1) / 7.0);
+      if (u >= 150 && u < 350 && y >= std::min(top, bottom) - 1 && y <= std::max(top, bottom) + 1) return true;
+    }
+    return false;
+  };
+  const auto loop = [](int x, int y) {
+    const int r = (x - 250) * (x - 250) + (y - 120) * (y - 120);
+    return r >= 40 * 40 && r <= 42 * 42;
+  };
+  // A hand's 口: sides bowing by 8 px.
+  const auto hand_box = [](int x, int y) {
+    const int bow_x = static_cast<int>(std::lround(8 * std::sin((y - 90) * 3.1416 / 80)));
+    const int bow_y = static_cast<int>(std::lround(8 * std::sin((x - 200) * 3.1416 / 120)));
+    const bool across = x >= 200 && x < 320 && (std::abs(y - 90 + bow_y) <= 1 || std::abs(y - 170 - bow_y) <= 1);
+    const bool down = y >= 90 && y < 170 && (std::abs(x - 200 + bow_x) <= 1 || std::abs(x - 320 - bow_x) <= 1);
+    return across || down;
+  };
+  InkBits blank = form(true);
+  EXPECT_TRUE(OnlyPrintLeft(blank, 2.0).value());
+  InkBits rules = InkBits::Create(500, 300).value();
+  drawn(rules, [](int x, int y) { return (y + x / 20) % 40 == 0; });
+  EXPECT_TRUE(OnlyPrintLeft(rules, 2.0).value());
+  InkBits signed_form = form(true);
+  drawn(signed_form, name);
+  EXPECT_FALSE(OnlyPrintLeft(signed_form, 2.0).value());
+  for (const bool box : {false, true}) {
+    InkBits looped = form(box);
+    drawn(looped, loop);
+    EXPECT_FALSE(OnlyPrintLeft(looped, 2.0).value());
+    InkBits boxed = form(box);
+    drawn(boxed, hand_box);
+    EXPECT_FALSE(OnlyPrintLeft(boxed, 2.0).value());
+  }
+  InkBits alone = InkBits::Create(500, 300).value();
+  drawn(alone, hand_box);
+  EXPECT_FALSE(OnlyPrintLeft(alone, 2.0).value());
 }
 
 // Paper with ink on three sides is filled: notches in a bar

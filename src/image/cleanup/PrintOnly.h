@@ -1,0 +1,19 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include "common/Result.h"
+#include "image/cleanup/InkBits.h"
+
+namespace quorel {
+
+// Whether what is left of a writing's ink is a blank form's print, with no
+// name on it: two straight lines or more (a signing line, rules, the sides
+// of a box) or a box's outline, beside marks of a few times less ink, each
+// no longer than kMarkPerWidth × `width` (a printed ×, a caption's glyphs).
+// A name has pieces that are none of these: its letters and the strokes
+// joining them run further than such marks, and a hand's box bows. Work:
+// each piece once, and the first piece that is neither line nor mark once
+// for each tilt looked at. kOutOfMemory.
+Result<bool> OnlyPrintLeft(const InkBits& ink, double width);
+
+}  // namespace quorel
