@@ -12,8 +12,10 @@ namespace quorel {
 // no longer than kMarkPerWidth × `width` (a printed ×, a caption's glyphs).
 // A name has pieces that are none of these: its letters and the strokes
 // joining them run further than such marks, and a hand's box bows. Work:
-// each piece once, and the first piece that is neither line nor mark once
-// for each tilt looked at. kOutOfMemory.
+// each piece once, up to the first piece of writing or marks too many, and
+// each piece that is neither line nor mark once more for each tilt looked
+// at (on every eighth pixel). Memory: a copy of the ink and a piece's
+// pixels. kOutOfMemory.
 Result<bool> OnlyPrintLeft(const InkBits& ink, double width);
 
 }  // namespace quorel
