@@ -125,9 +125,11 @@ TEST(CleanupTest, SigningLineBeyondAThinPenStaysPaper) {
 // light pencil (bench/photos/gen_desk.py's lone speck, seed 4), or a striped
 // wooden desk over a quarter of the picture (gen_form.py's, seed 23), or a
 // grey desk whose dark line along the sheet's edge stands out in one short
-// piece (gen_desk.py's blank, seed 13); for one whose only ink is a straight
-// line from the border (a sheet's edge), and for ruled paper whose rules run
-// wider in places (what their clearing leaves).
+// piece (gen_desk.py's blank, seed 13), or a blank form whose box, signing
+// line and × no name stands beside (gen_form.py's blank, make_set.py's first
+// seed; as the signature's panel cleans it); for one whose only ink is a
+// straight line from the border (a sheet's edge), and for ruled paper whose
+// rules run wider in places (what their clearing leaves).
 TEST(CleanupTest, PhotoWithoutInkSaysSo) {
   const Bgr cream{200, 232, 245};
   const PackedDib blank = test::MakeUniform24(300, 200, cream);
@@ -137,6 +139,7 @@ TEST(CleanupTest, PhotoWithoutInkSaysSo) {
   const PackedDib desk = Read24(test::DataPath("photo/blank-beside-desk.jpg"));
   const PackedDib striped = Read24(test::DataPath("photo/blank-beside-striped-desk.jpg"));
   const PackedDib grey = Read24(test::DataPath("photo/blank-beside-grey-desk.jpg"));
+  const PackedDib form = Read24(test::DataPath("photo/blank-form.jpg"));
   const PackedDib edge = test::MakePicture24(300, 200, [&](int x, int y) {
     return y < 120 && std::abs(x - 100 - y / 2) < 2 ? test::Grey(90) : cream;
   });
@@ -145,8 +148,8 @@ TEST(CleanupTest, PhotoWithoutInkSaysSo) {
     const bool wide = x % 100 >= 30 && x % 100 < 70 && (y + x / 40) / 30 % 2 == 1;
     return line < 2 || (wide && line >= 28) ? Bgr{200, 150, 120} : cream;
   });
-  for (const PackedDib* photo : {&blank, &speck, &desk, &striped, &grey, &edge, &ruled}) {
-    const CleanedPhoto cleaned = CleanPhoto(*photo).value();
+  for (const PackedDib* photo : {&blank, &speck, &desk, &striped, &grey, &form, &edge, &ruled}) {
+    const CleanedPhoto cleaned = CleanPhoto(*photo, photo == &form ? InkWanted::kWriting : InkWanted::kAny).value();
     EXPECT_FALSE(cleaned.ink_found);
     EXPECT_EQ(std::pair(cleaned.picture.Width(), cleaned.picture.Height()), std::pair(1, 1));
   }
