@@ -104,7 +104,7 @@ bool BoxOutline(std::span<const InkSpot> piece, double width) {
 }  // namespace
 
 Result<bool> OnlyPrintLeft(const InkBits& ink, double width) {
-  // The marks may hold at most this share of all the ink.
+  // Marks of at most a quarter of the lines' ink hold at most a fifth of all of it.
   int64_t area = 0;
   for (int32_t y = 0; y < ink.height(); ++y) {
     for (size_t i = 0; i < ink.stride(); ++i) area += std::popcount(ink.Row(y)[i]);
