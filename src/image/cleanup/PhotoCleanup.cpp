@@ -946,7 +946,8 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
       if (ink.Get(x, y)) ++histogram[dark[x]], ++count;
     }
   }
-  if (count == 0 || TooLittleForWriting(ink, stroke) || QUOREL_TRY(OnlyPrintLeft(ink, stroke))) return {};
+  if (count == 0 || TooLittleForWriting(ink, stroke)) return {};
+  if (IsWriting(wanted) && QUOREL_TRY(OnlyPrintLeft(ink, stroke))) return {};
   found.ink = std::move(ink);
   found.edge = std::max(2, MedianOf(histogram, count));
   found.least = 1;
