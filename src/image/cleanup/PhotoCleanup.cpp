@@ -22,6 +22,7 @@
 #include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/GrainyTrack.h"
+#include "image/cleanup/GreyPrint.h"
 #include "image/cleanup/GridExtreme.h"
 #include "image/cleanup/HistogramLevel.h"
 #include "image/cleanup/InkBits.h"
@@ -866,6 +867,16 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // Flecks of print or of the paper's lines away from the mark: only now, as
   // the track above, looked for from all the ink found, took rows of print
   // along when they had gone before it.
+  // A form's print beside a coloured pen: grey (GreyPrint.h).
+  if (IsWriting(choice.wanted)) {
+    InkColours colours = QUOREL_TRY(InkColours::Create(masks.strong, least));
+    ForEachInkPixel(masks.strong, in, light, white, darkness, [&](int32_t x, int32_t y, const uint8_t* row) {
+      float mean[3];
+      MeanAlongRow(white.data(), in.width(), x, mean);
+      colours.Note(x, y, row[x], mean);
+    });
+    QUOREL_TRY(RemoveGreyPrint(masks.strong, colours, stroke));
+  }
   QUOREL_TRY(KeepTheBody(masks.strong));
   // A speck or a piece of a sheet's edge left alone is no writing, nor is a
   // blank form's print: its box, its lines and a printed × (OnlyPrintLeft).

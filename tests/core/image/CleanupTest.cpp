@@ -20,6 +20,7 @@
 #include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
 #include "image/cleanup/GrainyTrack.h"
+#include "image/cleanup/GreyPrint.h"
 #include "image/cleanup/GridExtreme.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/InkBody.h"
@@ -725,6 +726,58 @@ TEST(CleanupTest, OnlyPrintLeftIsABlankForm) {
   InkBits alone = InkBits::Create(500, 300).value();
   drawn(alone, hand_box);
   EXPECT_FALSE(OnlyPrintLeft(alone, 2.0).value());
+}
+
+// Beside a blue pen, a caption's grey glyphs go; a grey i-dot too small to
+// show its colour stays. Beside a black pen, or a pen whose tint stays in
+// the grain, nothing goes, even where a red margin's line is the largest
+// piece.
+TEST(CleanupTest, GreyPrintGoesBesideAColouredPenOnly) {
+  struct Colour {
+    int darkness;
+    float bgr[3];
+  };
+  const Colour blue{150, {150, 70, 50}}, black{200, {45, 40, 40}}, tint{70, {214, 205, 200}},
+      grey{190, {60, 60, 62}}, red{120, {60, 60, 200}};
+  const auto sheet = [&](Colour pen, bool margin) {
+    InkBits ink = InkBits::Create(400, 240).value();
+    std::vector<std::tuple<int, int, const Colour*>> pixels;
+    const auto put = [&](int x, int y, const Colour& c) {
+      ink.Set(x, y);
+      pixels.emplace_back(x, y, &c);
+    };
+    for (int x = 50; x < 350; ++x) {
+      const int y = 80 + static_cast<int>(std::lround(25 * std::sin(x / 9.0)));
+      for (int d = -1; d <= 1; ++d) put(x, y + d, pen);
+    }
+    for (int glyph = 0; glyph < 6; ++glyph) {  // an L each
+      const int left = 80 + 30 * glyph;
+      for (int i = 0; i < 14; ++i) {
+        for (int d = 0; d < 2; ++d) put(left + d, 170 + i, grey), put(left + i, 182 + d, grey);
+      }
+    }
+    for (int y = 30; y < 33; ++y) {
+      for (int x = 200; x < 203; ++x) put(x, y, grey);
+    }
+    for (int y = 0; y < 240 && margin; ++y) {  // a double margin, more ink than the name
+      for (int d = 0; d < 5; ++d) put(10 + d, y, red), put(25 + d, y, red);
+    }
+    InkColours colours = InkColours::Create(ink, 16).value();
+    for (const auto& [x, y, c] : pixels) colours.Note(x, y, c->darkness, c->bgr);
+    EXPECT_TRUE(RemoveGreyPrint(ink, colours, 3.0).ok());
+    return ink;
+  };
+  const InkBits signed_in_blue = sheet(blue, false);
+  EXPECT_TRUE(signed_in_blue.Get(100, 80 + static_cast<int>(std::lround(25 * std::sin(100 / 9.0)))));
+  EXPECT_FALSE(signed_in_blue.Get(80, 175));
+  EXPECT_FALSE(signed_in_blue.Get(235, 182));
+  EXPECT_TRUE(signed_in_blue.Get(201, 31));
+  for (const Colour& pen : {black, tint}) {
+    for (const bool margin : {false, true}) {
+      const InkBits kept = sheet(pen, margin);
+      EXPECT_TRUE(kept.Get(80, 175) && kept.Get(235, 182));
+    }
+  }
 }
 
 // Paper with ink on three sides is filled: notches in a bar

@@ -1,0 +1,120 @@
+// Quorel — SPDX-License-Identifier: MIT
+#include "image/cleanup/GreyPrint.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "image/cleanup/InkHue.h"
+#include "image/cleanup/PieceSpread.h"
+
+namespace quorel {
+namespace {
+
+// A blue ballpoint's ink measures 0.3–0.5, black ink and print under 0.1,
+// lit by any light (the colours are white-paper relative).
+constexpr double kColouredPen = 0.25;
+constexpr double kGreyShare = 0.5;
+constexpr double kLeastExtent = 3;
+
+}  // namespace
+
+Result<InkColours> InkColours::Create(const InkBits& ink, int least) {
+  InkColours colours;
+  colours.box_ = InkBounds(ink);
+  colours.least_chroma_ = static_cast<float>(least);
+  const int32_t w = colours.box_.right - colours.box_.left;
+  const int32_t h = colours.box_.bottom - colours.box_.top;
+  for (InkBits& plane : colours.levels_) plane = QUOREL_TRY(InkBits::Create(w, h));
+  colours.showing_ = QUOREL_TRY(InkBits::Create(w, h));
+  colours.out_of_grain_ = QUOREL_TRY(InkBits::Create(w, h));
+  return colours;
+}
+
+void InkColours::Note(int32_t x, int32_t y, int darkness, const float* mean) {
+  if (darkness < kShowsHue) return;
+  x -= box_.left;
+  y -= box_.top;
+  showing_.Set(x, y);
+  const float chroma = std::max({mean[0], mean[1], mean[2]}) - std::min({mean[0], mean[1], mean[2]});
+  if (chroma >= least_chroma_) out_of_grain_.Set(x, y);
+  const int level = std::min((1 << kLevelPlanes) - 1, static_cast<int>(InkHue::SaturationOf(mean) / kSaturationStep));
+  for (int plane = 0; plane < kLevelPlanes; ++plane) {
+    if ((level >> plane) & 1) levels_[plane].Set(x, y);
+  }
+}
+
+InkColours::OfPiece InkColours::Of(std::span<const InkSpot> piece) const {
+  OfPiece of;
+  int64_t levels = 0;
+  for (const auto [px, py] : piece) {
+    const int32_t x = px - box_.left;
+    const int32_t y = py - box_.top;
+    if (!showing_.Get(x, y)) continue;
+    ++of.showing;
+    of.out_of_grain += out_of_grain_.Get(x, y);
+    for (int plane = 0; plane < kLevelPlanes; ++plane) levels += int64_t{levels_[plane].Get(x, y)} << plane;
+  }
+  // Each level stands for the middle of its step.
+  if (of.showing > 0) {
+    of.saturation = kSaturationStep * (static_cast<double>(levels) / static_cast<double>(of.showing) + 0.5);
+  }
+  return of;
+}
+
+Result<void> RemoveGreyPrint(InkBits& ink, const InkColours& colours, double width) {
+  struct Judged {
+    InkColours::OfPiece colour;
+    bool judged = false;
+    bool straight = false;
+  };
+  const auto judge = [&](std::span<const InkSpot> piece) {
+    Judged j{colours.Of(piece)};
+    PixelRect box{piece[0].x, piece[0].y, piece[0].x + 1, piece[0].y + 1};
+    PieceSpread spread;
+    for (const auto [x, y] : piece) {
+      box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1)};
+      spread.Add(x, y);
+    }
+    j.judged = std::max(box.right - box.left, box.bottom - box.top) >= kLeastExtent * width &&
+               2 * j.colour.showing >= piece.size();
+    j.straight = spread.Straight(width);
+    return j;
+  };
+  // The pen's saturation: each voting piece's, or none where its chroma
+  // stays in the grain (a faint tint of a grey pen under a coloured light).
+  std::vector<std::pair<double, size_t>> votes;
+  size_t total = 0;
+  {
+    InkBits walked = QUOREL_TRY(ink.Copy());
+    QUOREL_TRY(ForEachPiece(walked, [&](std::span<const InkSpot> piece) -> Result<void> {
+      const Judged j = judge(piece);
+      if (!j.judged || j.straight) return {};
+      const bool coloured = 2 * j.colour.out_of_grain >= j.colour.showing;
+      votes.emplace_back(coloured ? j.colour.saturation : 0.0, j.colour.showing);
+      total += j.colour.showing;
+      return {};
+    }));
+  }
+  std::sort(votes.begin(), votes.end());
+  double pen = 0;
+  size_t seen = 0;
+  for (const auto& [saturation, weight] : votes) {
+    seen += weight;
+    if (2 * seen >= total) {
+      pen = saturation;
+      break;
+    }
+  }
+  if (pen < kColouredPen) return {};
+  InkBits walked = QUOREL_TRY(ink.Copy());
+  return ForEachPiece(walked, [&](std::span<const InkSpot> piece) -> Result<void> {
+    const Judged j = judge(piece);
+    if (j.judged && j.colour.saturation < kGreyShare * pen) {
+      for (const auto [x, y] : piece) ink.Clear(x, y);
+    }
+    return {};
+  });
+}
+
+}  // namespace quorel
