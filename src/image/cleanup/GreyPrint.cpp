@@ -11,18 +11,17 @@
 namespace quorel {
 namespace {
 
-// A blue ballpoint's ink measures 0.3–0.5, black ink and print under 0.1,
-// lit by any light (the colours are white-paper relative).
-constexpr double kColouredPen = 0.25;
 constexpr double kGreyShare = 0.5;
 constexpr double kLeastExtent = 3;
+
+float Chroma(const float* bgr) { return std::max({bgr[0], bgr[1], bgr[2]}) - std::min({bgr[0], bgr[1], bgr[2]}); }
 
 }  // namespace
 
 Result<InkColours> InkColours::Create(const InkBits& ink, int least) {
   InkColours colours;
   colours.box_ = InkBounds(ink);
-  colours.least_chroma_ = static_cast<float>(least);
+  colours.least_ = least;
   const int32_t w = colours.box_.right - colours.box_.left;
   const int32_t h = colours.box_.bottom - colours.box_.top;
   for (InkBits& plane : colours.levels_) plane = QUOREL_TRY(InkBits::Create(w, h));
@@ -36,8 +35,9 @@ void InkColours::Note(int32_t x, int32_t y, int darkness, const float* mean) {
   x -= box_.left;
   y -= box_.top;
   showing_.Set(x, y);
-  const float chroma = std::max({mean[0], mean[1], mean[2]}) - std::min({mean[0], mean[1], mean[2]});
-  if (chroma >= least_chroma_) out_of_grain_.Set(x, y);
+  ++showing_count_;
+  if (Chroma(mean) >= static_cast<float>(least_)) out_of_grain_.Set(x, y);
+  coloured_count_ += Coloured(mean, least_);
   const int level = std::min((1 << kLevelPlanes) - 1, static_cast<int>(InkHue::SaturationOf(mean) / kSaturationStep));
   for (int plane = 0; plane < kLevelPlanes; ++plane) {
     if ((level >> plane) & 1) levels_[plane].Set(x, y);
@@ -62,7 +62,16 @@ InkColours::OfPiece InkColours::Of(std::span<const InkSpot> piece) const {
   return of;
 }
 
+bool InkColours::Coloured(const float* mean, int least) {
+  return Chroma(mean) >= static_cast<float>(least) && InkHue::SaturationOf(mean) >= kColouredPen;
+}
+
+double InkColours::ColouredShare() const {
+  return showing_count_ == 0 ? 0 : static_cast<double>(coloured_count_) / static_cast<double>(showing_count_);
+}
+
 Result<void> RemoveGreyPrint(InkBits& ink, const InkColours& colours, double width) {
+  if (colours.ColouredShare() < kLeastColouredShare) return {};
   struct Judged {
     InkColours::OfPiece colour;
     bool judged = false;

@@ -582,6 +582,48 @@ void ForEachInkPixel(const InkBits& ink, const ConstDibRows& in, PaperLight& lig
   }
 }
 
+// Calls visit(x, y, darkness, mean) for each pixel of `ink` dark enough to
+// show a hue (InkColours::kShowsHue), on every `step`-th row of the box round
+// it, each row read across the box only; `mean` is the mean colour of
+// kHueSpan pixels along the row.
+template <class Visit>
+void ForEachShowingPixel(const InkBits& ink, int32_t step, const ConstDibRows& in, PaperLight& light,
+                         Buffer<float>& white, Buffer<uint8_t>& darkness, Visit visit) {
+  const PixelRect box = InkBounds(ink);
+  const int32_t from = std::max(0, box.left - kHueSpan / 2);
+  const int32_t to = std::min(in.width(), box.right + kHueSpan / 2);
+  for (int32_t y = box.top; y < box.bottom; y += step) {
+    if (!ink.RowHasInk(y)) continue;
+    light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
+    DarknessRow(white.data(), to - from, darkness.data());
+    for (int32_t x = box.left; x < box.right; ++x) {
+      const int own = darkness[x - from];
+      if (!ink.Get(x, y) || own < InkColours::kShowsHue) continue;
+      float mean[3];
+      MeanAlongRow(white.data(), to - from, x - from, mean);
+      visit(x, y, own, mean);
+    }
+  }
+}
+
+// A form's print beside a coloured pen: grey (GreyPrint.h). Every
+// kGrainRowStep-th row is looked at first: a black pen's writing, the most
+// common, is then not read whole.
+Result<void> RemoveGreyPrintBesidePen(InkBits& ink, double stroke, const ConstDibRows& in, PaperLight& light,
+                                      int least, Buffer<float>& white, Buffer<uint8_t>& darkness) {
+  size_t showing = 0;
+  size_t coloured = 0;
+  ForEachShowingPixel(ink, kGrainRowStep, in, light, white, darkness, [&](int32_t, int32_t, int, const float* mean) {
+    ++showing;
+    coloured += InkColours::Coloured(mean, least);
+  });
+  if (static_cast<double>(coloured) < kLeastColouredShare * static_cast<double>(showing)) return {};
+  InkColours colours = QUOREL_TRY(InkColours::Create(ink, least));
+  ForEachShowingPixel(ink, 1, in, light, white, darkness,
+                      [&](int32_t x, int32_t y, int own, const float* mean) { colours.Note(x, y, own, mean); });
+  return RemoveGreyPrint(ink, colours, stroke);
+}
+
 // Whether the ink's wide part (strong, not thin) has edges at least
 // kSofterEdgePerPen times as soft as the thin part's: a shadow darker than
 // a light pen, cast from high enough for a half-shadow, is told by that. The
@@ -864,19 +906,13 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     Unite(masks.strong, QUOREL_TRY(FindSegmentTrack(masks.strong, within, rows)));
     QUOREL_TRY(before.Clear(masks.strong, in, light, StepSides(stroke)));
   }
+  // A form's print beside a coloured pen.
+  if (IsWriting(choice.wanted)) {
+    QUOREL_TRY(RemoveGreyPrintBesidePen(masks.strong, stroke, in, light, least, white, darkness));
+  }
   // Flecks of print or of the paper's lines away from the mark: only now, as
   // the track above, looked for from all the ink found, took rows of print
   // along when they had gone before it.
-  // A form's print beside a coloured pen: grey (GreyPrint.h).
-  if (IsWriting(choice.wanted)) {
-    InkColours colours = QUOREL_TRY(InkColours::Create(masks.strong, least));
-    ForEachInkPixel(masks.strong, in, light, white, darkness, [&](int32_t x, int32_t y, const uint8_t* row) {
-      float mean[3];
-      MeanAlongRow(white.data(), in.width(), x, mean);
-      colours.Note(x, y, row[x], mean);
-    });
-    QUOREL_TRY(RemoveGreyPrint(masks.strong, colours, stroke));
-  }
   QUOREL_TRY(KeepTheBody(masks.strong));
   // A speck or a piece of a sheet's edge left alone is no writing, nor is a
   // blank form's print: its box, its lines and a printed × (OnlyPrintLeft).
