@@ -617,7 +617,7 @@ Result<void> RemoveGreyPrintBesidePen(InkBits& ink, double stroke, const ConstDi
     ++showing;
     coloured += InkColours::Coloured(mean, least);
   });
-  if (static_cast<double>(coloured) < kLeastColouredShare * static_cast<double>(showing)) return {};
+  if (showing == 0 || static_cast<double>(coloured) < kLeastColouredShare * static_cast<double>(showing)) return {};
   InkColours colours = QUOREL_TRY(InkColours::Create(ink, least));
   ForEachShowingPixel(ink, 1, in, light, white, darkness,
                       [&](int32_t x, int32_t y, int own, const float* mean) { colours.Note(x, y, own, mean); });
