@@ -35,9 +35,7 @@ void InkColours::Note(int32_t x, int32_t y, int darkness, const float* mean) {
   x -= box_.left;
   y -= box_.top;
   showing_.Set(x, y);
-  ++showing_count_;
   if (Chroma(mean) >= static_cast<float>(least_)) out_of_grain_.Set(x, y);
-  coloured_count_ += Coloured(mean, least_);
   const int level = std::min((1 << kLevelPlanes) - 1, static_cast<int>(InkHue::SaturationOf(mean) / kSaturationStep));
   for (int plane = 0; plane < kLevelPlanes; ++plane) {
     if ((level >> plane) & 1) levels_[plane].Set(x, y);
@@ -66,12 +64,7 @@ bool InkColours::Coloured(const float* mean, int least) {
   return Chroma(mean) >= static_cast<float>(least) && InkHue::SaturationOf(mean) >= kColouredPen;
 }
 
-double InkColours::ColouredShare() const {
-  return showing_count_ == 0 ? 0 : static_cast<double>(coloured_count_) / static_cast<double>(showing_count_);
-}
-
 Result<void> RemoveGreyPrint(InkBits& ink, const InkColours& colours, double width) {
-  if (colours.ColouredShare() < kLeastColouredShare) return {};
   struct Judged {
     InkColours::OfPiece colour;
     bool judged = false;

@@ -37,8 +37,6 @@ class InkColours {
     double saturation = 0;  // their mean saturation (InkHue::SaturationOf), to kSaturationStep
   };
   OfPiece Of(std::span<const InkSpot> piece) const;
-  // The share of the pixels showing a hue that are Coloured.
-  double ColouredShare() const;
   // Whether a pixel's mean colour is of a coloured pen's saturation
   // (kColouredPen), its chroma out of the grain (`least`).
   static bool Coloured(const float* mean, int least);
@@ -55,15 +53,14 @@ class InkColours {
   InkBits levels_[kLevelPlanes];
   InkBits showing_;
   InkBits out_of_grain_;
-  size_t showing_count_ = 0;
-  size_t coloured_count_ = 0;
 };
 
 // A pen's saturation from which it is a coloured one: a blue ballpoint's ink
 // measures 0.3–0.5, black ink and print under 0.1, under any light (the
 // colours are white-paper relative).
 inline constexpr double kColouredPen = 0.25;
-// Under this share of Coloured pixels the writing is a black pen's: a piece
+// Under this share of Coloured pixels the writing is a black pen's, and
+// RemoveGreyPrint need not be called (its pieces need not be walked): a piece
 // whose mean saturation reaches kColouredPen has a sixth of its pixels above
 // it at least (its levels end at 0.375), such pieces hold half the pixels
 // that vote, and the rest of the share is a margin for those of their
@@ -78,9 +75,8 @@ inline constexpr double kLeastColouredShare = 1.0 / 20;
 // when half its pixels show one and it runs at least kLeastExtent stroke
 // `width`s (an i-dot keeps too little colour after a JPEG's halved colour
 // resolution), and a straight piece (a red margin's remnant, a rule) does
-// not vote. A black pen's writing is left as it was, its pieces not even
-// walked where under kLeastColouredShare of the pixels showing a hue are
-// coloured. Work: the pieces walked twice. kOutOfMemory.
+// not vote. A black pen's writing is left as it was. Work: the pieces walked
+// once, twice where the pen is coloured. kOutOfMemory.
 Result<void> RemoveGreyPrint(InkBits& ink, const InkColours& colours, double width);
 
 }  // namespace quorel
