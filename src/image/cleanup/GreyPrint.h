@@ -13,9 +13,10 @@ namespace quorel {
 
 // A name signed in a coloured pen (blue, violet, green) on a form keeps the
 // pieces of the form's black print that the other stages took for writing:
-// a caption's glyphs under the signing line, a printed × the pen touches, a
-// rule's remnant. Their colour tells them apart. InkColours notes how
-// coloured each pixel of the ink is, once, as the picture's rows are read;
+// a caption's glyphs under the signing line, a row of print beside the name,
+// a rule's remnant. Their colour tells them apart, a piece judged whole (the
+// pen's ink joined to print, by their mean). InkColours notes how coloured
+// each pixel of the ink is, once, as the picture's rows are read;
 // RemoveGreyPrint then reads it piece by piece.
 class InkColours {
  public:
