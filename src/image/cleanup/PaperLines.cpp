@@ -53,6 +53,10 @@ constexpr double kLeastInsideShare = 0.6;
 // it (a kanji's long straight stroke spans one of the name's characters).
 constexpr double kMostPrintedStray = 0.75;
 constexpr double kLeastUnderShare = 0.75;
+// A printed line's straightness is read where it lies alone, on at least this
+// share of its stretch: a seal stamped over its end and the name's strokes
+// along it may cover over half.
+constexpr double kLeastReadShare = 0.25;
 constexpr double kSpanTail = 0.01;  // of the rest of the ink's pixels, left out at each end of its span
 constexpr size_t kMostFrames = 32;  // shorter lines a direction looked at (a form has a few boxes), bounding the work
 constexpr double kShortest = 0.15;       // of the side: a tilted line leaving through a side, cut shorter, is not looked at
@@ -937,8 +941,8 @@ void AddClosedBoxes(std::array<std::vector<Line>, 2>& frames, const Reduced& mas
 // How far the middle of the ink of `line` (near the rows) strays from a
 // straight line along its stretch (root mean square, pixels), read where a
 // single run no thicker than its band lies across it, ending within two
-// pixels beside the band (not where a stroke crosses it); -1 where under half
-// its stretch reads so.
+// pixels beside the band (not where a stroke crosses it); -1 where under
+// kLeastReadShare of its stretch reads so.
 double Stray(const InkBits& ink, const Line& line) {
   constexpr int32_t kBeside = 2;
   const auto first = std::max<int32_t>(0, static_cast<int32_t>(line.begin));
@@ -959,7 +963,7 @@ double Stray(const InkBits& ink, const Line& line) {
     const double v = sum / count;
     n += 1, su += u, sv += v, suu += static_cast<double>(u) * u, suv += u * v, svv += v * v;
   }
-  if (n < 0.5 * (last - first) || n < 8) return -1;
+  if (n < kLeastReadShare * (last - first) || n < 8) return -1;
   // The least squares line's residuals: Svv − Suv² / Suu about the means.
   const double uu = suu - su * su / n, uv = suv - su * sv / n, vv = svv - sv * sv / n;
   return std::sqrt(std::max(0.0, (vv - uv * uv / uu) / n));

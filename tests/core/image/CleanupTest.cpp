@@ -948,11 +948,15 @@ TEST(CleanupTest, StrokesLiningUpAreNoLine) {
 // under the whole name, goes from the writing (for the writing's panels) but
 // where the name crosses it; a hand's underline as long, bowed by 3 px, and
 // a straight stroke under one of the name's two characters stay. A speck far
-// off does not stretch the name's span.
+// off does not stretch the name's span, nor does a seal stamped over most of
+// the line hide it.
 TEST(CleanupTest, SigningLineUnderTheNameGoes) {
-  const auto signed_on = [](int line, bool bowed, bool speck = false) {
+  const auto signed_on = [](int line, bool bowed, bool speck = false, bool sealed = false) {
     InkBits ink = InkBits::Create(500, 300).value();
     if (speck) ink.Set(10, 40), ink.Set(11, 40), ink.Set(10, 41), ink.Set(11, 41);
+    for (int y = 190; sealed && y < 212; ++y) {
+      for (int x = 240; x < 370; ++x) ink.Set(x, y);
+    }
     for (int x = 170; x < 370; ++x) {
       const auto y = static_cast<int>(std::lround(160 + 30 * std::sin(x / 6.0)));
       for (int dy = -1; dy <= 1; ++dy) ink.Set(x, y + dy);
@@ -975,6 +979,7 @@ TEST(CleanupTest, SigningLineUnderTheNameGoes) {
   const InkBits line = signed_on(150, false);
   EXPECT_FALSE(line.Get(160, 200) || line.Get(380, 201));
   EXPECT_FALSE(signed_on(150, false, true).Get(160, 200));
+  EXPECT_FALSE(signed_on(150, false, false, true).Get(160, 200));
   EXPECT_TRUE(line.Get(220, 200) && line.Get(220, 180));
   EXPECT_TRUE(signed_on(150, true).Get(270, 203));
   EXPECT_TRUE(signed_on(230, false).Get(380, 200));
