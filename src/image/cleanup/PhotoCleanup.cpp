@@ -808,10 +808,16 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   }
   if (pen == 0) return NoInk(std::move(light), in, least, choice.seal);
   const auto closing = static_cast<int32_t>(std::ceil(kClosingPerPen * closing_pen / light.cell()));
-  // A seal's solid parts stay seal at any width: its cells are not paper.
+  // A seal's solid parts stay seal at any width: its cells are not paper,
+  // in a pen's panel too (the pen over a seal is told by how far it lies
+  // under the seal's light, and a solid field the paper followed into hid
+  // the whole stroke across it), nor is the seal's edge a step in the
+  // paper's light.
   const float grain = static_cast<float>(least) / static_cast<float>(kInkOverGrain);
-  const Buffer<uint8_t> held = QUOREL_TRY(wanted == InkWanted::kSeal ? SealCells(light, choice.seal, least, grain)
-                                                                      : Buffer<uint8_t>::Filled(0));
+  const bool beside_seal = wanted == InkWanted::kPen && choice.seal_light > 0;
+  const Buffer<uint8_t> held = QUOREL_TRY(wanted == InkWanted::kSeal || beside_seal
+                                              ? SealCells(light, choice.seal, least, grain)
+                                              : Buffer<uint8_t>::Filled(0));
   // A bold pen's strokes that cross or run side by side make blobs wider
   // than the first closing fills (a marker on a close-up): the paper would
   // follow the ink into them and their rims be lost. The closing may then
