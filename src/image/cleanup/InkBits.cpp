@@ -415,7 +415,7 @@ void ForRuns(const InkBits& ink, int32_t y, Visit visit) {
 
 }  // namespace
 
-Result<void> RemoveWide(InkBits& ink, int32_t radius) {
+Result<InkBits> Opened(const InkBits& ink, int32_t radius) {
   const int32_t w = ink.width();
   const int32_t h = ink.height();
   const int32_t side = 2 * radius + 1;
@@ -431,7 +431,7 @@ Result<void> RemoveWide(InkBits& ink, int32_t radius) {
              y + 1};
     });
   }
-  if (box.right <= box.left) return {};
+  if (box.right <= box.left) return a;
   // Along columns: a square's centre where `side` rows of `a` run down.
   InkBits b = QUOREL_TRY(InkBits::Create(w, h));
   Buffer<int32_t> down = QUOREL_TRY(Buffer<int32_t>::Filled(static_cast<size_t>(w)));
@@ -441,8 +441,12 @@ Result<void> RemoveWide(InkBits& ink, int32_t radius) {
       if (down[x] >= side) b.Set(x, y - radius);
     }
   }
-  // Grown back by the square, and cleared.
-  Subtract(ink, QUOREL_TRY(Grown(b, radius)));
+  // Grown back by the square.
+  return Grown(b, radius);
+}
+
+Result<void> RemoveWide(InkBits& ink, int32_t radius) {
+  Subtract(ink, QUOREL_TRY(Opened(ink, radius)));
   return {};
 }
 

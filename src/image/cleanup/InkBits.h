@@ -134,9 +134,13 @@ Result<void> GrowWithin(InkBits& ink, const InkBits& allowed);
 // seal) crosses a stroke, the stroke goes on beneath it. kOutOfMemory.
 Result<void> BridgeUnder(InkBits& ink, const InkBits& under, int32_t span);
 
-// Clears every part of the ink that a square of side 2 × radius + 1 fits in
-// (the ink's opening): an area that much wider than a stroke is a shadow or
-// a stain, not writing. Strokes that leave it stay. kOutOfMemory.
+// Every part of the ink that a square of side 2 × radius + 1 fits in (the
+// ink's opening). kOutOfMemory.
+Result<InkBits> Opened(const InkBits& ink, int32_t radius);
+
+// Clears the ink's opening (Opened): an area that much wider than a stroke
+// is a shadow or a stain, not writing. Strokes that leave it stay.
+// kOutOfMemory.
 Result<void> RemoveWide(InkBits& ink, int32_t radius);
 
 // The ink grown by a square of side 2 × radius + 1: every pixel with ink

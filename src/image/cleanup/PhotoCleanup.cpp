@@ -873,6 +873,10 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // scale grows with the field until the whole seal is one "speck".
   const double stroke = std::max(
       1.0, choice.wanted == InkWanted::kSeal ? std::min(StrokeWidth(masks.strong), kWidePerPen * pen) : grown);
+  // A bold printed × the name touches, told before the wide test breaks it
+  // up (it goes with the others, below).
+  const InkBits bold_marks = QUOREL_TRY(IsWriting(choice.wanted) ? BoldSignHereMarks(masks.strong, lines, pen)
+                                                                 : InkBits::Create(0, 0));
   InkBits taken = QUOREL_TRY(shadow_cut > 0 ? masks.strong.Copy() : InkBits::Create(0, 0));
   QUOREL_TRY(KeepWriting(masks.strong, pen, stroke, choice.wanted));
   // What the wide test left of a hard shadow lighter than the pen, beside
@@ -888,6 +892,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // a signing line must run under.
   QUOREL_TRY(RemoveInkBeyondTheSheet(masks.strong, light));
   if (IsWriting(choice.wanted)) QUOREL_TRY(RemoveSignHereMarks(masks.strong, lines));
+  if (bold_marks.width() > 0) Subtract(masks.strong, bold_marks);
   // A form's signing line alone under the name, taken out of the writing
   // only now: as ink, it held the measures above as they were.
   QUOREL_TRY(lines.ClearPrinted(masks.strong));

@@ -22,6 +22,8 @@ constexpr double kBandPerStroke = 0.6;    // a stroke's band, each side of its m
 constexpr double kLeastOnStrokes = 0.92;  // of the pixels
 constexpr double kLeastArmShare = 0.1;    // of the pixels, each arm
 constexpr double kLeastArmReach = 0.6;    // of half the box's diagonal, each arm
+// A bold × is opened by a square of side 2 × ⌈pen / 2⌉ + 1, at least a pixel
+// wider than the pen's strokes.
 
 PixelRect BoxOf(std::span<const InkSpot> piece) {
   PixelRect box{piece[0].x, piece[0].y, piece[0].x + 1, piece[0].y + 1};
@@ -110,17 +112,38 @@ bool ShapedAsACross(std::span<const InkSpot> piece, const PixelRect& box) {
   return true;
 }
 
+// Calls clear(piece) for each piece of `pieces` (emptied) that is a printed
+// × standing on a line.
+template <class Clear>
+Result<void> ForEachSignHereMark(InkBits& pieces, const PaperLines& lines, Clear clear) {
+  return ForEachPiece(pieces, [&](std::span<const InkSpot> piece) -> Result<void> {
+    const PixelRect box = BoxOf(piece);
+    if (lines.RunsUnder(box, box.bottom - box.top) && ShapedAsACross(piece, box)) clear(piece);
+    return {};
+  });
+}
+
 }  // namespace
 
 Result<void> RemoveSignHereMarks(InkBits& ink, const PaperLines& lines) {
   if (!lines.AnyNearTheRows()) return {};  // nothing to stand on: the pieces are not walked
   InkBits pieces = QUOREL_TRY(ink.Copy());
-  return ForEachPiece(pieces, [&](std::span<const InkSpot> piece) -> Result<void> {
-    const PixelRect box = BoxOf(piece);
-    if (!lines.RunsUnder(box, box.bottom - box.top) || !ShapedAsACross(piece, box)) return {};
+  return ForEachSignHereMark(pieces, lines, [&](std::span<const InkSpot> piece) {
     for (const auto [x, y] : piece) ink.Clear(x, y);
-    return {};
   });
+}
+
+Result<InkBits> BoldSignHereMarks(const InkBits& ink, const PaperLines& lines, double pen) {
+  if (!lines.AnyNearTheRows() || pen <= 0) return InkBits::Create(0, 0);
+  InkBits bold = QUOREL_TRY(Opened(ink, static_cast<int32_t>(std::ceil(pen / 2))));
+  InkBits marks = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
+  bool any = false;
+  QUOREL_TRY(ForEachSignHereMark(bold, lines, [&](std::span<const InkSpot> piece) {
+    for (const auto [x, y] : piece) marks.Set(x, y);
+    any = true;
+  }));
+  // With the pixel round the opened outline: a photo's ragged edge.
+  return any ? Grown(marks, 1) : InkBits::Create(0, 0);
 }
 
 }  // namespace quorel

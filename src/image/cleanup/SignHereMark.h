@@ -17,4 +17,13 @@ namespace quorel {
 // pixels. kOutOfMemory.
 Result<void> RemoveSignHereMarks(InkBits& ink, const PaperLines& lines);
 
+// A printed × bolder than the pen (`pen`, its strokes' width) that the name
+// touches (a stroke begun on its arm), so that the two are one piece: opened
+// by a square wider than the pen's strokes, the writing is gone and the ×
+// stands alone. Its pixels and the pixel round them, to be cleared once the
+// ink has been judged with it (the stroke that touched it stays); an empty
+// mask where there is none. Memory: two masks the picture's size.
+// kOutOfMemory.
+Result<InkBits> BoldSignHereMarks(const InkBits& ink, const PaperLines& lines, double pen);
+
 }  // namespace quorel

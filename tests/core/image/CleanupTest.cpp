@@ -991,7 +991,8 @@ TEST(CleanupTest, SigningLineUnderTheNameGoes) {
 }
 
 // A form's printed × standing on the signing line goes; a 十 there, an ×
-// away from any line and the name stay.
+// away from any line and the name stay. A bold × the name touches is told
+// apart from the stroke that begins on it.
 TEST(CleanupTest, PrintedCrossOnTheSigningLineGoes) {
   InkBits ink = InkBits::Create(500, 300).value();
   for (int x = 20; x < 480; ++x) ink.Set(x, 200), ink.Set(x, 201);
@@ -1013,11 +1014,23 @@ TEST(CleanupTest, PrintedCrossOnTheSigningLineGoes) {
   cross(60, 172, false);
   cross(120, 172, true);
   cross(60, 40, false);
+  // A bold × (strokes 10 px across) that a 3 px stroke of the name begins on.
+  for (int y = 156; y < 196; ++y) {
+    for (int x = 390; x < 430; ++x) {
+      if (std::abs((x - 390) - (y - 156)) < 7 || std::abs((x - 390) + (y - 156) - 39) < 7) ink.Set(x, y);
+    }
+  }
+  const auto tail = [](int x) { return static_cast<int>(std::lround(162 + 3 * std::sin(x / 5.0))); };
+  for (int x = 425; x < 475; ++x) ink.Set(x, tail(x) - 1), ink.Set(x, tail(x)), ink.Set(x, tail(x) + 1);
   const PaperLines lines = PaperLines::Find(ink, true, true).value();
   ASSERT_TRUE(lines.Clear(ink, ink));
+  const InkBits bold = BoldSignHereMarks(ink, lines, 3).value();
   ASSERT_TRUE(RemoveSignHereMarks(ink, lines));
   EXPECT_FALSE(ink.Get(60, 172) || ink.Get(72, 184));
   EXPECT_TRUE(ink.Get(132, 172) && ink.Get(60, 40) && ink.Get(220, static_cast<int>(std::lround(160 + 30 * std::sin(220 / 6.0)))));
+  ASSERT_EQ(bold.width(), ink.width());
+  EXPECT_TRUE(bold.Get(410, 176) && bold.Get(392, 158) && bold.Get(392, 194));
+  EXPECT_FALSE(bold.Get(450, tail(450)) || bold.Get(132, 172) || bold.Get(220, 190));
 }
 
 // A seal broken in two by a faded stretch keeps both arcs, its strokes and
