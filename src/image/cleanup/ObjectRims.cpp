@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <span>
 
 #include "common/Buffer.h"
@@ -18,6 +19,15 @@ using Chroma = std::array<float, 3>;
 // chromaticity (skin on white paper: about 0.13; the paper's own tint varies
 // across a page by a few hundredths).
 constexpr float kForeignChroma = 0.06f;
+// From such nodes the object's region grows into paler ones, at least this
+// share of it from the paper's and of its tint (offsets within about 37°, a
+// cosine of kLeastTintAgreement): a desk under a glare or in brighter light
+// pales toward the page's colour but keeps its tint.
+constexpr float kPaleShare = 0.6f;
+constexpr float kLeastTintAgreement = 0.8f;
+constexpr uint8_t kStrong = 1;
+constexpr uint8_t kPale = 2;
+constexpr uint8_t kReached = 3;
 // A pixel whose chromaticity lies at least this share of the way from the
 // paper's to the object's is the object's (lit or shaded).
 constexpr float kShadingShare = 0.5f;
@@ -87,31 +97,48 @@ Result<Objects> FindObjects(const PaperLight& light) {
   // Nodes of a colour unlike the paper's; an object in front of the page is
   // held from outside the picture, so only regions of them that reach its
   // border count (a seal lies on the page).
-  Buffer<uint8_t> foreign = QUOREL_TRY(Buffer<uint8_t>::Filled(nodes));
+  Buffer<uint8_t> foreign = QUOREL_TRY(Buffer<uint8_t>::Filled(nodes));  // kStrong, kPale, kReached, or 0
+  const auto offset_of = [&](size_t i) {
+    return Minus({chroma[i * 3], chroma[i * 3 + 1], chroma[i * 3 + 2]}, objects.paper);
+  };
+  const float pale = kPaleShare * kForeignChroma;
   for (size_t i = 0; i < nodes; ++i) {
-    const Chroma offset = Minus({chroma[i * 3], chroma[i * 3 + 1], chroma[i * 3 + 2]}, objects.paper);
-    foreign[i] = Dot(offset, offset) >= kForeignChroma * kForeignChroma;
+    const Chroma offset = offset_of(i);
+    const float squared = Dot(offset, offset);
+    foreign[i] = squared >= kForeignChroma * kForeignChroma ? kStrong : squared >= pale * pale ? kPale : 0;
   }
   Buffer<size_t> front;
   QUOREL_TRY(front.Reserve(nodes));  // each node enters it once at most
   size_t reached = 0;
-  const auto reach = [&](size_t i) {
-    if (foreign[i] != 1) return;
-    foreign[i] = 2;
+  // Node i, from node `from` of the region (none at the border).
+  const auto reach = [&](size_t i, std::optional<size_t> from) {
+    if (foreign[i] == kPale && from) {
+      const Chroma a = offset_of(i);
+      const Chroma b = offset_of(*from);
+      const float along = Dot(a, b);
+      if (along <= 0 || along * along < kLeastTintAgreement * kLeastTintAgreement * Dot(a, a) * Dot(b, b)) return;
+    } else if (foreign[i] != kStrong) {
+      return;
+    }
+    foreign[i] = kReached;
     front.PushInRoom(i);
     ++reached;
   };
-  for (int32_t gx = 0; gx < gw; ++gx) reach(static_cast<size_t>(gx)), reach(static_cast<size_t>(gh - 1) * gw + gx);
-  for (int32_t gy = 0; gy < gh; ++gy) reach(static_cast<size_t>(gy) * gw), reach(static_cast<size_t>(gy) * gw + gw - 1);
+  for (int32_t gx = 0; gx < gw; ++gx) {
+    reach(static_cast<size_t>(gx), std::nullopt), reach(static_cast<size_t>(gh - 1) * gw + gx, std::nullopt);
+  }
+  for (int32_t gy = 0; gy < gh; ++gy) {
+    reach(static_cast<size_t>(gy) * gw, std::nullopt), reach(static_cast<size_t>(gy) * gw + gw - 1, std::nullopt);
+  }
   while (!front.empty()) {
     const size_t i = front.back();
     front.PopBack();
     const int32_t gx = static_cast<int32_t>(i % gw);
     const int32_t gy = static_cast<int32_t>(i / gw);
-    if (gx > 0) reach(i - 1);
-    if (gx + 1 < gw) reach(i + 1);
-    if (gy > 0) reach(i - gw);
-    if (gy + 1 < gh) reach(i + gw);
+    if (gx > 0) reach(i - 1, i);
+    if (gx + 1 < gw) reach(i + 1, i);
+    if (gy > 0) reach(i - gw, i);
+    if (gy + 1 < gh) reach(i + gw, i);
   }
   // The paper's colour is the page's median: a page mostly of another colour
   // (a papyrus on its mount) leaves no object to tell.
@@ -123,14 +150,14 @@ Result<Objects> FindObjects(const PaperLight& light) {
     for (size_t i = 0; i < nodes; ++i) {
       const float* scale = light.NodeScale(static_cast<int32_t>(i % gw), static_cast<int32_t>(i / gw));
       lightness[i] = 255.0f / scale[0] + 255.0f / scale[1] + 255.0f / scale[2];
-      reached_light += foreign[i] == 2 ? lightness[i] : 0.0f;
+      reached_light += foreign[i] == kReached ? lightness[i] : 0.0f;
     }
     if (reached_light / static_cast<double>(reached) >= MedianOf(lightness)) return objects;
   }
   objects.offset = QUOREL_TRY(Buffer<float>::Filled(nodes * 3));
   objects.apart = QUOREL_TRY(Buffer<float>::Filled(nodes));
   for (size_t i = 0; i < nodes; ++i) {
-    if (foreign[i] != 2) continue;
+    if (foreign[i] != kReached) continue;
     const Chroma offset = Minus({chroma[i * 3], chroma[i * 3 + 1], chroma[i * 3 + 2]}, objects.paper);
     const float squared = Dot(offset, offset);
     objects.any = true;

@@ -14,8 +14,9 @@ namespace quorel {
 // shading along its edge, which then looks like a stroke, nor the object's
 // own darker texture (a knuckle's crease, a desk's grain).
 // An object is a region of grid nodes whose paper estimate's chromaticity
-// stands kForeignChroma from the page's median one and that reaches the
-// picture's border (a hand holds it; a seal lies on the page), under half
+// stands kForeignChroma from the page's median one (and paler nodes of its
+// tint joined to them: a desk under a glare) and that reaches the picture's
+// border (a hand holds it; a seal lies on the page), under half
 // the picture; over a quarter only if darker than the page and unlike the
 // colour of the ink away from it. Its rim is the object's own colour,
 // darker: ink of the object's chromaticity (where black and blue ink keep

@@ -1853,6 +1853,22 @@ TEST(CleanupTest, LargeObjectIsTakenOnlyWhenItCanBeADesk) {
   }
 }
 
+// A desk paling under a glare toward the page's colour (its tint under the
+// object's least chromaticity) is still the desk: its grain goes there too.
+TEST(CleanupTest, DeskPalingUnderAGlareIsTheDesk) {
+  const Bgr white{230, 230, 230}, wood{60, 110, 170}, pale_wood{179, 199, 222}, dark_wood{30, 55, 85};
+  InkBits ink = InkBits::Create(240, 200).value();
+  const PackedDib picture = test::MakePicture24(240, 200, [&](int x, int y) {
+    const bool grain = y >= 160 && y < 163, pen = x >= 100 && x < 103 && y >= 20 && y < 110;
+    if (grain || pen) ink.Set(x, y);
+    return pen ? Bgr{110, 40, 40} : y < 130 ? white : grain ? dark_wood : x < 120 ? wood : pale_wood;
+  });
+  const ConstDibRows in = ConstDibRows::Of(picture).value();
+  ASSERT_TRUE(RemoveObjectRims(ink, in, PaperLight::Estimate(in, 2).value()));
+  EXPECT_FALSE(ink.Get(50, 161) || ink.Get(200, 161));
+  EXPECT_TRUE(ink.Get(101, 60));
+}
+
 // With no ink on the page, a large region may be the page itself (a kraft
 // card on a white table): a short stroke on it stays, the desk's grain
 // spread over it goes; told that an earlier look took the region for a
