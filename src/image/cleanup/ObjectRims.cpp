@@ -158,7 +158,7 @@ Result<Objects> FindObjects(const PaperLight& light) {
   objects.apart = QUOREL_TRY(Buffer<float>::Filled(nodes));
   for (size_t i = 0; i < nodes; ++i) {
     if (foreign[i] != kReached) continue;
-    const Chroma offset = Minus({chroma[i * 3], chroma[i * 3 + 1], chroma[i * 3 + 2]}, objects.paper);
+    const Chroma offset = offset_of(i);
     const float squared = Dot(offset, offset);
     objects.any = true;
     const int32_t gx = static_cast<int32_t>(i % gw);

@@ -22,8 +22,6 @@ constexpr double kBandPerStroke = 0.6;    // a stroke's band, each side of its m
 constexpr double kLeastOnStrokes = 0.92;  // of the pixels
 constexpr double kLeastArmShare = 0.1;    // of the pixels, each arm
 constexpr double kLeastArmReach = 0.6;    // of half the box's diagonal, each arm
-// A bold × is opened by a square of side 2 × ⌈pen / 2⌉ + 1, at least a pixel
-// wider than the pen's strokes.
 
 PixelRect BoxOf(std::span<const InkSpot> piece) {
   PixelRect box{piece[0].x, piece[0].y, piece[0].x + 1, piece[0].y + 1};
@@ -135,6 +133,7 @@ Result<void> RemoveSignHereMarks(InkBits& ink, const PaperLines& lines) {
 
 Result<InkBits> BoldSignHereMarks(const InkBits& ink, const PaperLines& lines, double pen) {
   if (!lines.AnyNearTheRows() || pen <= 0) return InkBits::Create(0, 0);
+  // A square of side 2 × ⌈pen / 2⌉ + 1, at least a pixel wider than the pen's strokes.
   InkBits bold = QUOREL_TRY(Opened(ink, static_cast<int32_t>(std::ceil(pen / 2))));
   InkBits marks = QUOREL_TRY(InkBits::Create(ink.width(), ink.height()));
   bool any = false;

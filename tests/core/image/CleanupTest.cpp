@@ -310,7 +310,8 @@ TEST(CleanupTest, PenOverASealStaysThePens) {
     const PackedDib bits = ReduceToTwoLevels(pen.picture, kBlack, kWhite).value();
     for (int x = 20; x < 280; ++x) {
       const bool inside = std::abs(x - 150) < half - 2;
-      EXPECT_TRUE(InkAt(pen, bits, x, StrokeY(x)) && (!inside || InkAt(pen, bits, x, StrokeY(x) + 2))) << half << " " << x;
+      EXPECT_TRUE(InkAt(pen, bits, x, StrokeY(x)) && (!inside || InkAt(pen, bits, x, StrokeY(x) + 2)))
+          << half << " " << x;
     }
     EXPECT_FALSE(InkAt(pen, bits, 150, 50) || InkAt(pen, bits, 145, 120)) << half;
   }
