@@ -72,12 +72,9 @@ Result<void> RemoveGreyPrint(InkBits& ink, const InkColours& colours, double wid
   };
   const auto judge = [&](std::span<const InkSpot> piece) {
     Judged j{colours.Of(piece)};
-    PixelRect box{piece[0].x, piece[0].y, piece[0].x + 1, piece[0].y + 1};
+    const PixelRect box = BoxOf(piece);
     PieceSpread spread;
-    for (const auto [x, y] : piece) {
-      box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1)};
-      spread.Add(x, y);
-    }
+    for (const auto [x, y] : piece) spread.Add(x, y);
     j.judged = std::max(box.right - box.left, box.bottom - box.top) >= kLeastExtent * width &&
                2 * j.colour.showing >= piece.size();
     j.straight = spread.Straight(width);

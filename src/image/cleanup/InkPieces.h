@@ -68,6 +68,15 @@ struct InkSpot {
   int32_t x, y;
 };
 
+// The box round a piece's pixels (at least one).
+inline PixelRect BoxOf(std::span<const InkSpot> piece) {
+  PixelRect box{piece[0].x, piece[0].y, piece[0].x + 1, piece[0].y + 1};
+  for (const auto [x, y] : piece) {
+    box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1)};
+  }
+  return box;
+}
+
 // Calls on_piece(pixels) for each piece of ink (8-connected), in the order of
 // their first pixels row by row, each cleared from `ink` before; on_piece
 // returns Result<void>, and the walk ends at its first failure, or

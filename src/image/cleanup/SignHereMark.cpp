@@ -23,14 +23,6 @@ constexpr double kLeastOnStrokes = 0.92;  // of the pixels
 constexpr double kLeastArmShare = 0.1;    // of the pixels, each arm
 constexpr double kLeastArmReach = 0.6;    // of half the box's diagonal, each arm
 
-PixelRect BoxOf(std::span<const InkSpot> piece) {
-  PixelRect box{piece[0].x, piece[0].y, piece[0].x + 1, piece[0].y + 1};
-  for (const auto [x, y] : piece) {
-    box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1)};
-  }
-  return box;
-}
-
 struct Stroke {
   int angle = 0;  // degrees, 0 along the rows
   double cos = 1, sin = 0;
