@@ -47,9 +47,11 @@ constexpr double kLineLengthPerHeight = 5;  // a line at least this many of its 
 constexpr double kGapPerHeight = 2.5;       // a gap between words, in glyph heights
 // Print stands on its line to the pixel: its glyphs' feet stray from it less
 // than a pixel (or, in a close-up blurred and bent by the lens, a small share
-// of their height), where a hand's letters wander above and below.
+// of their height; in a larger picture, whose edges blur over more pixels,
+// about a third of the stroke), where a hand's letters wander above and below.
 constexpr double kGridStray = 1;
 constexpr double kStrayPerHeight = 0.035;
+constexpr double kStrayPerStroke = 0.35;
 // A descender (p, q, y) hangs its foot below the line by over this share of
 // the glyphs' height, further than a hand's foot wanders; up to this share
 // of a row's glyphs may be such.
@@ -338,10 +340,11 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
     }
   };
   // How far a row's feet may stray: under kGridStray (a picture's pixel, of
-  // which a mask's pixel is `cell` across) or a close-up's share of their
-  // height, but not for a row as high as the writing.
+  // which a mask's pixel is `cell` across), or a close-up's share of their
+  // height or a larger picture's of the stroke, but not for a row as high as
+  // the writing.
   const auto stray_of = [&](double height) {
-    return std::max(kGridStray / cell, height > kGlyphShareOfName * tallest ? 0.0 : kStrayPerHeight * height);
+    return std::max(kGridStray / cell, height > kGlyphShareOfName * tallest ? 0.0 : std::max(kStrayPerHeight * height, kStrayPerStroke * stroke));
   };
   // A row as high as the writing may be the name itself, its letters each
   // a piece: it is print only if it stands on its line to the pixel, with no

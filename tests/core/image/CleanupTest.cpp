@@ -1483,6 +1483,24 @@ TEST(CleanupTest, RowsGoBesideOtherPrint) {
   }
 }
 
+// Six 20 px letters whose feet take turns a pixel lower, beside a name (a
+// 60 px loop): drawn with a 5 px stroke (a picture at twice the scale, its
+// edges blurred over two pixels) they stand on their line and go; with a
+// 2.5 px stroke they stray as a hand's letters do and stay.
+TEST(CleanupTest, PrintStraysUpToAThirdOfItsStroke) {
+  for (const double stroke : {5.0, 2.5}) {
+    InkBits ink = InkBits::Create(240, 200).value();
+    for (int k = 0; k < 6; ++k) {
+      const int x = 10 + 28 * k, y = 20 + k % 2;
+      for (int i = 0; i < 20; ++i) ink.Set(x + i, y), ink.Set(x + i, y + 19), ink.Set(x, y + i), ink.Set(x + 19, y + i);
+    }
+    for (int i = 0; i < 60; ++i) ink.Set(60, 100 + i), ink.Set(120, 100 + i), ink.Set(60 + i, 100);
+    ASSERT_TRUE(RemovePrintLines(ink, stroke));
+    EXPECT_EQ(ink.Get(10, 30), stroke == 2.5) << stroke;
+    EXPECT_TRUE(ink.Get(60, 130)) << stroke;
+  }
+}
+
 // A caption before the name: six 10 px letters on a line, 41 px left of the
 // name's 24 px piece in their rows (within a word's space of its height, not
 // of theirs). They are a row of their own and go; the name stays.
