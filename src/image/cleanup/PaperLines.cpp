@@ -61,6 +61,7 @@ constexpr double kSpanTail = 0.01;  // of the rest of the ink's pixels, left out
 constexpr size_t kMostFrames = 32;  // shorter lines a direction looked at (a form has a few boxes), bounding the work
 constexpr double kShortest = 0.15;       // of the side: a tilted line leaving through a side, cut shorter, is not looked at
 constexpr int32_t kThickest = 4;         // reduced pixels: a soft line on a large photo often spans 4
+constexpr int32_t kClearGapShare = 4;    // a double rule's gap holds under a quarter of its peak
 // A rule up to twice that thick (a close-up, whose blur widens the rule at
 // the mask's low cut) is taken only when even in thickness along nearly all
 // of the picture, as a ruling pen draws and a hand does not. A form's box
@@ -507,7 +508,21 @@ Result<std::vector<Line>> FindLines(const Reduced& reduced_mask, bool transposed
     int32_t bottom = b;
     while (top > b - thickest && at(top - 1) * 2 >= best[b]) --top;
     while (bottom < b + thickest && at(bottom + 1) * 2 >= best[b]) ++bottom;
-    if (bottom - top + 1 > thickest || at(top - 2) * 2 >= best[b] || at(bottom + 2) * 2 >= best[b]) continue;
+    if (bottom - top + 1 > thickest) continue;
+    // A double rule (a legal pad's margin): a second band as thin past a
+    // clear gap, bare paper beyond it; the two go as one band.
+    const auto partner = [&](int32_t edge, int32_t step) {
+      if (at(edge + 2 * step) * 2 < best[b]) return edge;
+      const int32_t none = edge - step;  // inside the band: no line here
+      if (at(edge + step) * kClearGapShare >= best[b]) return none;
+      int32_t far = edge + 2 * step;
+      while (std::abs(far - edge) <= thickest && at(far + step) * 2 >= best[b]) far += step;
+      return std::abs(far - edge) <= thickest && at(far + 2 * step) * 2 < best[b] ? far : none;
+    };
+    const int32_t outer_top = partner(top, -1);
+    const int32_t outer_bottom = partner(bottom, 1);
+    if (outer_top > top || outer_bottom < bottom) continue;
+    top = outer_top, bottom = outer_bottom;
     if (thickness == Thickness::kThick) {
       if (bottom - top + 1 <= kThickest) continue;
       const auto even = [&](double cover) {

@@ -936,6 +936,17 @@ TEST(CleanupTest, ThickRuleGoesAndSwellingStrokeStays) {
   EXPECT_TRUE(light.Get(200, 70) && light.Get(390, 83));
 }
 
+// A legal pad's double margin in a small photo: two rules a pixel wide and a
+// pixel apart both go, at a pixel's tilt across the picture too.
+TEST(CleanupTest, DoubleRuleGoesWhole) {
+  for (const int tilt : {0, 1}) {
+    InkBits ink = InkBits::Create(400, 200).value();
+    for (int x = 0; x < 400; ++x) ink.Set(x, 100 + tilt * x / 400), ink.Set(x, 102 + tilt * x / 400);
+    ASSERT_TRUE(PaperLines::Find(ink).value().Clear(ink, ink));
+    EXPECT_FALSE(ink.Get(100, 100) || ink.Get(100, 102) || ink.Get(399, 101 + tilt)) << tilt;
+  }
+}
+
 // Two straight strokes of a name on one line, each under 30 % of the
 // picture, with 35 % of it between them, stay; a rule broken every 40 px
 // (by 10, more than a crossing stroke) goes.
