@@ -35,6 +35,7 @@
 #include "image/cleanup/ShadowRemnants.h"
 #include "image/cleanup/ShadowSteps.h"
 #include "image/cleanup/SignHereMark.h"
+#include "image/cleanup/StainRings.h"
 #include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/TrimMargins.h"
 #include "support/TestData.h"
@@ -934,6 +935,34 @@ TEST(CleanupTest, ThickRuleGoesAndSwellingStrokeStays) {
   EXPECT_TRUE(ink.Get(200, 120) && ink.Get(300, 127) && ink.Get(200, 0));
   ASSERT_TRUE(lines.Clear(light, strong));
   EXPECT_TRUE(light.Get(200, 70) && light.Get(390, 83));
+}
+
+// A cup's ring (radius 80, 3 px wide) beside a name (a zigzag 30 px tall,
+// stroke width 2) goes: whole, broken every 40° by its lighter stretches, or
+// cut by the picture's border below its middle. A round capital as tall as
+// the name's letters (radius 25) stays, and so do the name's strokes.
+TEST(CleanupTest, CupRingIsNoWriting) {
+  enum { kWhole, kBroken, kCut, kCapital };
+  for (const int ring : {kWhole, kBroken, kCut, kCapital}) {
+    InkBits ink = InkBits::Create(400, 300).value();
+    const int cx = ring == kCapital ? 330 : 200, cy = ring == kCut ? 250 : 150;
+    const double radius = ring == kCapital ? 25 : 80;
+    for (int y = 0; y < 300; ++y) {
+      for (int x = 0; x < 400; ++x) {
+        const double angle = std::atan2(y - cy, x - cx) * 180 / 3.14159265;
+        const bool gap = ring == kBroken && std::fmod(angle + 360, 40) < 6;
+        if (std::abs(std::hypot(x - cx, y - cy) - radius) <= 1.5 && !gap) ink.Set(x, y);
+      }
+    }
+    for (int x = 10; x < 100; ++x) {
+      const int y = 120 + std::abs(x % 30 - 15) * 2;
+      ink.Set(x, y), ink.Set(x, y + 1);
+    }
+    ASSERT_TRUE(RemoveStainRings(ink, 2));
+    EXPECT_EQ(ink.Get(cx + static_cast<int>(radius), cy), ring == kCapital) << ring;
+    EXPECT_EQ(ink.Get(cx, cy - static_cast<int>(radius)), ring == kCapital) << ring;
+    EXPECT_TRUE(ink.Get(25, 140) && ink.Get(40, 130)) << ring;
+  }
 }
 
 // A legal pad's double margin in a small photo: two rules a pixel wide and a
