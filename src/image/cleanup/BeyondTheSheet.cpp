@@ -123,4 +123,15 @@ Result<void> RemoveInkBeyondTheSheet(InkBits& ink, const PaperLight& light) {
   return {};
 }
 
+Result<InkBits> OnTheSheet(const PaperLight& light, int32_t width, int32_t height) {
+  InkBits sheet = QUOREL_TRY(InkBits::Create(width, height));
+  for (int32_t y = 0; y < height; ++y) {
+    uint8_t* row = sheet.MutableRow(y);
+    std::fill(row, row + width / 8, uint8_t{0xff});
+    for (int32_t x = width / 8 * 8; x < width; ++x) sheet.Set(x, y);
+  }
+  QUOREL_TRY(RemoveInkBeyondTheSheet(sheet, light));
+  return sheet;
+}
+
 }  // namespace quorel

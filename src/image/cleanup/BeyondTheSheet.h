@@ -20,4 +20,9 @@ namespace quorel {
 // kOutOfMemory.
 Result<void> RemoveInkBeyondTheSheet(InkBits& ink, const PaperLight& light);
 
+// The picture's pixels on the sheet: all but those beyond its edge, as
+// RemoveInkBeyondTheSheet tells them. Memory: a bit mask of the picture.
+// kOutOfMemory.
+Result<InkBits> OnTheSheet(const PaperLight& light, int32_t width, int32_t height);
+
 }  // namespace quorel
