@@ -33,4 +33,10 @@ namespace quorel {
 Result<bool> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const PaperLight& light,
                               bool desk_known = false);
 
+// Clears `mask` over the objects RemoveObjectRims finds, and a few grid
+// cells round them: where a pixel's colour is no ink's (a wooden desk's
+// grain is of a seal's hue). Work: the grid and the mask's bytes.
+// kOutOfMemory.
+Result<void> ClearObjects(InkBits& mask, const PaperLight& light);
+
 }  // namespace quorel

@@ -762,10 +762,12 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // that a dark area wider than the strokes (a finger's shadow) is paper,
   // and a thin stroke is cut at its own halfway line.
   InkChoice choice{wanted};
-  // The hues are told on the sheet only: a dark desk's grain beside it reads
-  // as ink of every hue, and outnumbered a small seal's.
+  // The hues are told on the sheet only, away from objects beside it: a dark
+  // desk's grain reads as ink of every hue, a wooden one's as a seal's, and
+  // either outnumbered a small seal's.
   const bool hues_wanted = wanted == InkWanted::kSeal || wanted == InkWanted::kPen;
-  const InkBits sheet = QUOREL_TRY(hues_wanted ? OnTheSheet(light, w, in.height()) : InkBits::Create(0, 0));
+  InkBits sheet = QUOREL_TRY(hues_wanted ? OnTheSheet(light, w, in.height()) : InkBits::Create(0, 0));
+  if (hues_wanted) QUOREL_TRY(ClearObjects(sheet, light));
   if (wanted == InkWanted::kSeal) {
     // A vermilion seal the picture shows is the seal, however much ink of
     // another hue lies beside it (a sheet's blue rules); failing that, the

@@ -368,25 +368,30 @@ TEST(CleanupTest, SealPanelLeavesTheDeskAlongTheBorder) {
   EXPECT_EQ(desk, 0);
 }
 
-// A small crimson seal's ring on white paper beside a dark desk (the left
-// 120 px) whose grain is of every hue, a purple one most: the seal's hue is
-// told on the sheet, and the seal panel keeps the whole ring.
+// A small seal's ring on white paper beside a desk (the left 120 px): a
+// crimson one beside a dark desk whose grain is of every hue, a purple one
+// most, and a violet one beside a wooden desk whose grain is orange. The
+// seal's hue is told on the sheet, and the seal panel keeps the whole ring.
 TEST(CleanupTest, SealsHueIsToldOnTheSheet) {
   const auto on_ring = [](int x, int y) { return std::abs(std::hypot(x - 280, y - 120) - 30) <= 1.5; };
-  const PackedDib photo = test::MakePicture24(400, 240, [&](int x, int y) {
-    const auto grain = [&](int k) {
-      return static_cast<uint8_t>((x * 7919 + y * 104729 + k * 31) * 2654435761u >> 27);
-    };
-    if (x < 120) return Bgr{static_cast<uint8_t>(20 + grain(0)), grain(1), static_cast<uint8_t>(20 + grain(2))};
-    return on_ring(x, y) ? Bgr{60, 40, 170} : Bgr{238, 240, 242};
-  });
-  const CleanedPhoto seal = CleanPhoto(photo, InkWanted::kSeal).value();
-  const PackedDib bits = ReduceToTwoLevels(seal.picture, kBlack, kWhite).value();
-  int missed = 0;
-  for (int y = 0; y < 240; ++y) {
-    for (int x = 120; x < 400; ++x) missed += on_ring(x, y) && !InkAt(seal, bits, x, y);
+  for (const bool wooden : {false, true}) {
+    const PackedDib photo = test::MakePicture24(400, 240, [&](int x, int y) {
+      const auto grain = [&](int k) {
+        return static_cast<uint8_t>((x * 7919 + y * 104729 + k * 31) * 2654435761u >> 27);
+      };
+      if (x < 120 && wooden) return Bgr{40, static_cast<uint8_t>(90 + (y + x / 8) % 20), 130};
+      if (x < 120) return Bgr{static_cast<uint8_t>(20 + grain(0)), grain(1), static_cast<uint8_t>(20 + grain(2))};
+      if (on_ring(x, y)) return wooden ? Bgr{160, 60, 110} : Bgr{60, 40, 170};
+      return Bgr{238, 240, 242};
+    });
+    const CleanedPhoto seal = CleanPhoto(photo, InkWanted::kSeal).value();
+    const PackedDib bits = ReduceToTwoLevels(seal.picture, kBlack, kWhite).value();
+    int missed = 0;
+    for (int y = 0; y < 240; ++y) {
+      for (int x = 120; x < 400; ++x) missed += on_ring(x, y) && !InkAt(seal, bits, x, y);
+    }
+    EXPECT_EQ(missed, 0) << wooden;
   }
-  EXPECT_EQ(missed, 0);
 }
 
 // A pale red seal's bar whose lower rows lie under a band of grey print
