@@ -57,11 +57,11 @@ bool MeetsThePageAtAStep(const Grid& grid, std::span<const size_t> members, int3
 
 }  // namespace
 
-Result<void> RemoveInkBeyondTheSheet(InkBits& ink, const PaperLight& light) {
+Result<Buffer<uint8_t>> NodesBeyondTheSheet(const PaperLight& light) {
   Grid grid;
   grid.width = light.grid_width();
   grid.height = light.grid_height();
-  if (grid.width < 3 || grid.height < 3) return {};
+  if (grid.width < 3 || grid.height < 3) return Buffer<uint8_t>{};
   const size_t nodes = static_cast<size_t>(grid.width) * static_cast<size_t>(grid.height);
   grid.paper = QUOREL_TRY(Buffer<float>::Filled(nodes));
   grid.region = QUOREL_TRY(Buffer<int32_t>::Filled(nodes));
@@ -104,7 +104,7 @@ Result<void> RemoveInkBeyondTheSheet(InkBits& ink, const PaperLight& light) {
     for (const size_t i : members) beyond[i] = 1;
     any = true;
   }
-  if (!any) return {};
+  if (!any) return Buffer<uint8_t>{};
   // In a node beside the region the page's light lifts the paper estimate:
   // the desk's last pixels there read as a fringe of ink along the edge.
   Buffer<uint8_t> near = QUOREL_TRY(Buffer<uint8_t>::Filled(nodes));
@@ -116,22 +116,19 @@ Result<void> RemoveInkBeyondTheSheet(InkBits& ink, const PaperLight& light) {
       }
     }
   }
-  const int32_t cell = light.cell();
-  ForEachInk(ink, [&](int32_t x, int32_t y) {
-    if (near[grid.At(std::min(x / cell, grid.width - 1), std::min(y / cell, grid.height - 1))]) ink.Clear(x, y);
-  });
-  return {};
+  return near;
 }
 
-Result<InkBits> OnTheSheet(const PaperLight& light, int32_t width, int32_t height) {
-  InkBits sheet = QUOREL_TRY(InkBits::Create(width, height));
-  for (int32_t y = 0; y < height; ++y) {
-    uint8_t* row = sheet.MutableRow(y);
-    std::fill(row, row + width / 8, uint8_t{0xff});
-    for (int32_t x = width / 8 * 8; x < width; ++x) sheet.Set(x, y);
-  }
-  QUOREL_TRY(RemoveInkBeyondTheSheet(sheet, light));
-  return sheet;
+Result<void> RemoveInkBeyondTheSheet(InkBits& ink, const PaperLight& light) {
+  const Buffer<uint8_t> near = QUOREL_TRY(NodesBeyondTheSheet(light));
+  if (near.size() == 0) return {};
+  const int32_t cell = light.cell();
+  const int32_t gw = light.grid_width();
+  const int32_t gh = light.grid_height();
+  ForEachInk(ink, [&](int32_t x, int32_t y) {
+    if (near[static_cast<size_t>(std::min(y / cell, gh - 1)) * gw + std::min(x / cell, gw - 1)]) ink.Clear(x, y);
+  });
+  return {};
 }
 
 }  // namespace quorel

@@ -1,6 +1,9 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
+
+#include "common/Buffer.h"
 #include "common/Result.h"
 #include "image/cleanup/InkBits.h"
 #include "image/cleanup/PaperLight.h"
@@ -20,9 +23,9 @@ namespace quorel {
 // kOutOfMemory.
 Result<void> RemoveInkBeyondTheSheet(InkBits& ink, const PaperLight& light);
 
-// The picture's pixels on the sheet: all but those beyond its edge, as
-// RemoveInkBeyondTheSheet tells them. Memory: a bit mask of the picture.
-// kOutOfMemory.
-Result<InkBits> OnTheSheet(const PaperLight& light, int32_t width, int32_t height);
+// Per grid node of `light` (row by row), 1 where RemoveInkBeyondTheSheet
+// clears ink: beyond the sheet's edge and the nodes beside it; empty where
+// there is no such region. kOutOfMemory.
+Result<Buffer<uint8_t>> NodesBeyondTheSheet(const PaperLight& light);
 
 }  // namespace quorel

@@ -281,16 +281,10 @@ Result<bool> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const P
   return desk;
 }
 
-Result<void> ClearObjects(InkBits& mask, const PaperLight& light) {
+Result<void> MarkObjectNodes(const PaperLight& light, Buffer<uint8_t>& nodes) {
   if (light.grid_width() == 0 || light.grid_height() == 0) return {};
   const Objects objects = QUOREL_TRY(FindObjects(light));
-  if (!objects.any) return {};
-  const int32_t cell = light.cell();
-  ForEachInk(mask, [&](int32_t x, int32_t y) {
-    const size_t node = static_cast<size_t>(std::min(y / cell, light.grid_height() - 1)) * light.grid_width() +
-                        std::min(x / cell, light.grid_width() - 1);
-    if (objects.apart[node] > 0) mask.Clear(x, y);
-  });
+  for (size_t i = 0; objects.any && i < nodes.size(); ++i) nodes[i] = nodes[i] || objects.apart[i] > 0;
   return {};
 }
 

@@ -1,6 +1,7 @@
 // Quorel — SPDX-License-Identifier: MIT
 #pragma once
 
+#include "common/Buffer.h"
 #include "common/Result.h"
 #include "image/DibLayout.h"
 #include "image/cleanup/InkBits.h"
@@ -33,10 +34,9 @@ namespace quorel {
 Result<bool> RemoveObjectRims(InkBits& ink, const ConstDibRows& picture, const PaperLight& light,
                               bool desk_known = false);
 
-// Clears `mask` over the objects RemoveObjectRims finds, and a few grid
-// cells round them: where a pixel's colour is no ink's (a wooden desk's
-// grain is of a seal's hue). Work: the grid and the mask's bytes.
-// kOutOfMemory.
-Result<void> ClearObjects(InkBits& mask, const PaperLight& light);
+// Marks in `nodes` (one a grid node of `light`, row by row) the objects
+// RemoveObjectRims finds and a few grid cells round them: where a pixel's
+// colour is no ink's (a wooden desk's grain is of a seal's hue). kOutOfMemory.
+Result<void> MarkObjectNodes(const PaperLight& light, Buffer<uint8_t>& nodes);
 
 }  // namespace quorel

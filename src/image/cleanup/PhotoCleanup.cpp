@@ -251,18 +251,42 @@ void MeanAlongRow(const float* white, int32_t n, int32_t i, float* mean) {
   for (int c = 0; c < 3; ++c) mean[c] /= static_cast<float>(last - first + 1);
 }
 
+// The grid nodes of the paper light where ink's colour is not told: beyond
+// the sheet's edge, and over objects beside it (a desk's grain reads as ink
+// of every hue, a wooden one's as a seal's, and either outnumbered a small
+// seal's).
+struct OffTheSheet {
+  Buffer<uint8_t> nodes;  // one a grid node; empty: none
+  int32_t cell = 1;
+  int32_t grid_width = 0;
+  int32_t grid_height = 0;
+
+  static Result<OffTheSheet> Find(const PaperLight& light) {
+    OffTheSheet off{QUOREL_TRY(NodesBeyondTheSheet(light)), light.cell(), light.grid_width(), light.grid_height()};
+    if (off.nodes.size() == 0) {
+      off.nodes = QUOREL_TRY(Buffer<uint8_t>::Filled(static_cast<size_t>(off.grid_width) * off.grid_height));
+    }
+    QUOREL_TRY(MarkObjectNodes(light, off.nodes));
+    return off;
+  }
+  bool Holds(int32_t x, int32_t y) const {
+    return nodes.size() != 0 && nodes[static_cast<size_t>(std::min(y / cell, grid_height - 1)) * grid_width +
+                                      std::min(x / cell, grid_width - 1)] != 0;
+  }
+};
+
 // Calls visit(row, n, i) for each pixel i of the ink sampled on every
-// kGrainRowStep-th row: at least twice as dark as faint ink, on the `sheet`;
-// `row` is its run of n pixels made white-paper relative.
+// kGrainRowStep-th row: at least twice as dark as faint ink, not `off` the
+// sheet; `row` is its run of n pixels made white-paper relative.
 template <class Visit>
-void ForSampledInk(const ConstDibRows& in, PaperLight& light, int least, const InkBits& sheet, Buffer<float>& white,
+void ForSampledInk(const ConstDibRows& in, PaperLight& light, int least, const OffTheSheet& off, Buffer<float>& white,
                    Buffer<uint8_t>& darkness, Visit visit) {
   for (int32_t y = 0; y < in.height(); y += kGrainRowStep) {
     ForDarkRuns(light, y, 2 * least, 0, in.width(), [&](int32_t from, int32_t to) {
       light.WhiteRow(y, in.TopDownRow(y).data(), from, to, white.data());
       DarknessRow(white.data(), to - from, darkness.data());
       for (int32_t i = 0; i < to - from; ++i) {
-        if (darkness[i] >= 2 * least && sheet.Get(from + i, y)) {
+        if (darkness[i] >= 2 * least && !off.Holds(from + i, y)) {
           visit(static_cast<const float*>(white.data()), to - from, i);
         }
       }
@@ -275,10 +299,10 @@ void ForSampledInk(const ConstDibRows& in, PaperLight& light, int least, const I
 // of kHueSpan pixels along its row: the colour fringes of black print in a
 // camera's picture (orange beside cyan, from its colour mosaic) average to
 // grey, a seal's colour stays.
-HueTally InkHues(const ConstDibRows& in, PaperLight& light, int least, const InkBits& sheet, Buffer<float>& white,
+HueTally InkHues(const ConstDibRows& in, PaperLight& light, int least, const OffTheSheet& off, Buffer<float>& white,
                  Buffer<uint8_t>& darkness) {
   HueTally tally;
-  ForSampledInk(in, light, least, sheet, white, darkness, [&](const float* row, int32_t n, int32_t i) {
+  ForSampledInk(in, light, least, off, white, darkness, [&](const float* row, int32_t n, int32_t i) {
     float mean[3];
     MeanAlongRow(row, n, i, mean);
     tally.Add(mean);
@@ -288,11 +312,11 @@ HueTally InkHues(const ConstDibRows& in, PaperLight& light, int least, const Ink
 
 // For a pen: the seal's median lightest channel (every kGrainRowStep-th
 // row, pixels at least twice as dark as faint ink); 0 without a seal.
-float SealLight(const ConstDibRows& in, PaperLight& light, const InkHue& seal, int least, const InkBits& sheet,
+float SealLight(const ConstDibRows& in, PaperLight& light, const InkHue& seal, int least, const OffTheSheet& off,
                 Buffer<float>& white, Buffer<uint8_t>& darkness) {
   std::array<uint32_t, 256> histogram{};
   uint64_t count = 0;
-  ForSampledInk(in, light, least, sheet, white, darkness, [&](const float* row, int32_t, int32_t i) {
+  ForSampledInk(in, light, least, off, white, darkness, [&](const float* row, int32_t, int32_t i) {
     if (!seal.Holds(&row[3 * i])) return;
     ++histogram[static_cast<size_t>(std::min(255.0f, LightestChannel(&row[3 * i])))];
     ++count;
@@ -762,26 +786,22 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // that a dark area wider than the strokes (a finger's shadow) is paper,
   // and a thin stroke is cut at its own halfway line.
   InkChoice choice{wanted};
-  // The hues are told on the sheet only, away from objects beside it: a dark
-  // desk's grain reads as ink of every hue, a wooden one's as a seal's, and
-  // either outnumbered a small seal's.
   const bool hues_wanted = wanted == InkWanted::kSeal || wanted == InkWanted::kPen;
-  InkBits sheet = QUOREL_TRY(hues_wanted ? OnTheSheet(light, w, in.height()) : InkBits::Create(0, 0));
-  if (hues_wanted) QUOREL_TRY(ClearObjects(sheet, light));
+  const OffTheSheet off = QUOREL_TRY(hues_wanted ? OffTheSheet::Find(light) : OffTheSheet{});
   if (wanted == InkWanted::kSeal) {
     // A vermilion seal the picture shows is the seal, however much ink of
     // another hue lies beside it (a sheet's blue rules); failing that, the
     // hue most coloured ink shares (a blue or violet stamp).
-    const HueTally hues = InkHues(in, light, least, sheet, white, darkness);
+    const HueTally hues = InkHues(in, light, least, off, white, darkness);
     const auto red = hues.DominantWithin(InkHue::kRed, kRedSealReach);
     choice.seal = red ? *red : hues.DominantWithin(InkHue::kRed, kAnyHue).value_or(choice.seal);
   }
   // A pen may be of any colour: only a reddish seal is not the pen's.
   if (wanted == InkWanted::kPen) {
-    const HueTally hues = InkHues(in, light, least, sheet, white, darkness);
+    const HueTally hues = InkHues(in, light, least, off, white, darkness);
     if (const auto seal = hues.DominantWithin(InkHue::kRed, kRedSealReach)) {
       choice.seal = *seal;
-      choice.seal_light = SealLight(in, light, choice.seal, least, sheet, white, darkness);
+      choice.seal_light = SealLight(in, light, choice.seal, least, off, white, darkness);
     }
   }
   PaperLines lines;

@@ -97,8 +97,11 @@ Result<void> RemoveStainRings(InkBits& ink, double stroke) {
   QUOREL_TRY(ForEachPiece(walked, [&](std::span<const InkSpot> piece) -> Result<void> {
     const PixelRect box = BoxOf(piece);
     const Circle own = piece.size() >= kLeastPixels ? FitCircle(piece) : Circle{};
-    const OnCircle on = Measure(piece, own);
-    if (own.radius >= least_radius && on.On() && on.parts >= kLeastArcParts) {
+    const bool arc = own.radius >= least_radius && [&] {
+      const OnCircle on = Measure(piece, own);
+      return on.On() && on.parts >= kLeastArcParts;
+    }();
+    if (arc) {
       arcs.push_back({index, pixels.size(), pixels.size() + piece.size(), box.bottom - box.top});
       QUOREL_TRY(pixels.Append(piece));
     } else {

@@ -7,13 +7,16 @@
 namespace quorel {
 
 // A cup's stain on the sheet: the ring its dried edge leaves, round and wide,
-// is no writing. A piece is such a ring when a circle fitted to its pixels
-// (least squares) has a radius of at least kLeastRadiusPerStroke × `stroke`,
-// nine tenths of the pixels lie within a tenth of the radius from it, and
-// they go round at least half of it (a ring the picture's border cuts); and
-// it is at least twice as wide as the tallest other piece, where the name's
-// own round capital is not. Work: each piece twice. Memory: a copy of the
-// ink and a piece's pixels. kOutOfMemory.
+// is no writing. An arc is a piece on a circle of its own (least squares) of
+// radius kLeastRadiusPerStroke × `stroke` or more: nine tenths of its pixels
+// within a tenth of the radius from it, round kLeastArcParts of its turn (a
+// straight stroke's circle is huge, its turn none). The arcs on one circle
+// fitted to them all (the ring whole, or broken where the stain is lighter)
+// go when they go round half of it or more (the picture's border may cut the
+// rest) and it is at least twice as wide as the tallest other piece (a
+// name's round capital is as tall as its letters). Work: each piece once, a
+// circle fitted to it, and the arcs' pixels twice more. Memory: a copy of
+// the ink, a piece's pixels and the arcs'. kOutOfMemory.
 Result<void> RemoveStainRings(InkBits& ink, double stroke);
 
 }  // namespace quorel
