@@ -571,8 +571,8 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
 // to the strokes (both widths, as lines left over can make the second one
 // small; not for a seal: its ink is of its hue, and a seal may be a solid
 // field with its characters cut out), a form's printed lines and a cup's
-// stain beside a signature, slivers along the picture's border (for a seal too: a wooden
-// desk beyond the sheet's edge has a seal's hue), and specks.
+// stain beside a signature, slivers along the picture's border (for a seal
+// too: a wooden desk beyond the sheet's edge has a seal's hue), and specks.
 Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted wanted) {
   const double widest = kWidePerPen * std::max(pen, stroke);
   if (wanted != InkWanted::kSeal) QUOREL_TRY(RemoveWide(ink, static_cast<int32_t>(std::ceil(widest))));

@@ -344,7 +344,8 @@ Result<void> RemoveLinesOfPieces(InkBits& ink, double stroke, int32_t cell) {
   // height or a larger picture's of the stroke, but not for a row as high as
   // the writing.
   const auto stray_of = [&](double height) {
-    return std::max(kGridStray / cell, height > kGlyphShareOfName * tallest ? 0.0 : std::max(kStrayPerHeight * height, kStrayPerStroke * stroke));
+    if (height > kGlyphShareOfName * tallest) return kGridStray / cell;
+    return std::max({kGridStray / cell, kStrayPerHeight * height, kStrayPerStroke * stroke});
   };
   // A row as high as the writing may be the name itself, its letters each
   // a piece: it is print only if it stands on its line to the pixel, with no

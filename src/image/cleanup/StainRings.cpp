@@ -22,6 +22,7 @@ constexpr int kLeastTurnParts = kTurnParts / 2;  // holding pixels: half the rin
 constexpr int kLeastArcParts = 4;                // an arc's own turn: a straight stroke's circle is huge, its turn none
 constexpr double kLeastWidthPerOther = 2;        // the ring's width over the tallest other piece's height
 constexpr size_t kLeastPixels = 32;
+constexpr int kMostFits = 3;  // of one ring to the arcs left on it
 
 struct Circle {
   double x = 0;
@@ -77,7 +78,6 @@ OnCircle Measure(std::span<const InkSpot> pixels, const Circle& circle) {
 }
 
 struct Arc {
-  size_t index;       // in the walk's order
   size_t first, end;  // its pixels in the arcs' buffer
   int32_t height;
   bool in_ring = true;
@@ -92,7 +92,6 @@ Result<void> RemoveStainRings(InkBits& ink, double stroke) {
   Buffer<InkSpot> pixels;
   std::vector<Arc> arcs;
   int32_t tallest_other = 0;
-  size_t index = 0;
   InkBits walked = QUOREL_TRY(ink.Copy());
   QUOREL_TRY(ForEachPiece(walked, [&](std::span<const InkSpot> piece) -> Result<void> {
     const PixelRect box = BoxOf(piece);
@@ -102,30 +101,34 @@ Result<void> RemoveStainRings(InkBits& ink, double stroke) {
       return on.On() && on.parts >= kLeastArcParts;
     }();
     if (arc) {
-      arcs.push_back({index, pixels.size(), pixels.size() + piece.size(), box.bottom - box.top});
+      arcs.push_back({pixels.size(), pixels.size() + piece.size(), box.bottom - box.top});
       QUOREL_TRY(pixels.Append(piece));
     } else {
       tallest_other = std::max(tallest_other, box.bottom - box.top);
     }
-    ++index;
     return {};
   }));
   if (arcs.empty()) return {};
-  // One ring of them all: fitted to the arcs on it, twice, each arc that
-  // does not lie on it left as another piece.
+  // One ring of them all: fitted to the arcs on it, each arc that does not
+  // lie on it left as another piece, until none is left out (or no ring).
   Buffer<InkSpot> ring;
   Circle circle;
-  for (int round = 0; round < 2; ++round) {
+  bool changed = true;
+  for (int round = 0; changed && round < kMostFits; ++round) {
     ring.Clear();
     for (const Arc& arc : arcs) {
       if (arc.in_ring) QUOREL_TRY(ring.Append(std::span(pixels).subspan(arc.first, arc.end - arc.first)));
     }
     if (ring.size() == 0) return {};
     circle = FitCircle(ring);
+    changed = false;
     for (Arc& arc : arcs) {
-      arc.in_ring = arc.in_ring && Measure(std::span(pixels).subspan(arc.first, arc.end - arc.first), circle).On();
+      const bool on = arc.in_ring && Measure(std::span(pixels).subspan(arc.first, arc.end - arc.first), circle).On();
+      changed = changed || on != arc.in_ring;
+      arc.in_ring = on;
     }
   }
+  if (changed) return {};
   for (const Arc& arc : arcs) {
     if (!arc.in_ring) tallest_other = std::max(tallest_other, arc.height);
   }
