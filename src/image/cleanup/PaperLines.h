@@ -26,7 +26,8 @@ struct PaperLine {
 // where they are the sheet's: at right angles to a line across them, or in
 // the fan of a sheet in perspective), that run across most of the picture,
 // unbroken for a while or with no wide gap (a name's straight strokes may
-// line up across its letters).
+// line up across its letters). Two thin rules past a clear gap (a legal
+// pad's double margin, at any size) are one line.
 // Found once, in a mask of ink of any colour, and then cleared from the
 // masks made after it. A line a little thicker (a close-up's blurred rule),
 // or heavier still (a form's box or signing line), counts only when even in
