@@ -15,6 +15,7 @@
 #include "image/DibLayout.h"
 #include "image/cleanup/BeyondTheSheet.h"
 #include "image/cleanup/BorderSlivers.h"
+#include "image/cleanup/BoxRoundTheName.h"
 #include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/DarknessInLight.h"
 #include "image/cleanup/FaintSteps.h"
@@ -965,6 +966,9 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
     none.print_only = true;
     return none;
   }
+  // A form's field drawn round the name, only now: a blank form's box is
+  // print the look above tells by.
+  if (IsWriting(choice.wanted)) QUOREL_TRY(RemoveBoxRoundTheName(masks.strong, stroke));
   return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least, desk, choice.seal};
 }
 
@@ -1038,6 +1042,7 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
   }
   if (count == 0 || TooLittleForWriting(ink, stroke)) return {};
   if (IsWriting(wanted) && QUOREL_TRY(OnlyPrintLeft(ink, stroke))) return {};
+  if (IsWriting(wanted)) QUOREL_TRY(RemoveBoxRoundTheName(ink, stroke));
   found.ink = std::move(ink);
   found.edge = std::max(2, MedianOf(histogram, count));
   found.least = 1;

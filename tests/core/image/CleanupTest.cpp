@@ -15,6 +15,7 @@
 #include "image/TwoLevel.h"
 #include "image/cleanup/BeyondTheSheet.h"
 #include "image/cleanup/BorderSlivers.h"
+#include "image/cleanup/BoxRoundTheName.h"
 #include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/FaintSteps.h"
 #include "image/cleanup/FaintWords.h"
@@ -989,6 +990,33 @@ TEST(CleanupTest, CupRingIsNoWriting) {
     EXPECT_EQ(ink.Get(cx, cy - static_cast<int>(radius)), ring == kCapital) << ring;
     EXPECT_TRUE(ink.Get(25, 140) && ink.Get(40, 130)) << ring;
   }
+}
+
+// A form's field round the name, its sides a pixel thin and a third of the
+// picture long (too short for a paper line), one corner a pixel apart,
+// goes; the name inside stays, as does a written 口 beside it (nothing
+// inside it). A blank field the photo cut at its left is a form's print.
+TEST(CleanupTest, BoxRoundTheNameGoes) {
+  const auto box = [](InkBits& ink, int left, int top, int right, int bottom, int apart = 0) {
+    const auto set = [&](int x, int y) { x >= 0 ? ink.Set(x, y) : void(); };  // cut by the picture's left border
+    for (int x = left; x <= right; ++x) set(x, top), set(x, bottom);
+    for (int y = top; y <= bottom; ++y) set(left, y), set(right + apart, y);
+  };
+  InkBits ink = InkBits::Create(700, 500).value();
+  box(ink, 250, 200, 480, 280, 2);  // the right side a pixel off
+  for (int x = 270; x < 400; ++x) {
+    const int y = 225 + std::abs(x % 30 - 15) * 2;
+    ink.Set(x, y), ink.Set(x, y + 1);
+  }
+  box(ink, 410, 230, 440, 260);  // 口: a square of its own, empty
+  ASSERT_TRUE(RemoveBoxRoundTheName(ink, 1));
+  EXPECT_FALSE(ink.Get(300, 200) || ink.Get(250, 240) || ink.Get(482, 240) || ink.Get(300, 280));
+  EXPECT_TRUE(ink.Get(285, 225) && ink.Get(410, 240) && ink.Get(420, 230));
+  EXPECT_FALSE(OnlyPrintLeft(ink, 1).value());
+
+  InkBits blank = InkBits::Create(700, 500).value();
+  box(blank, -10, 200, 300, 280);
+  EXPECT_TRUE(OnlyPrintLeft(blank, 1).value());
 }
 
 // A legal pad's double margin in a small photo: two rules a pixel wide and a
