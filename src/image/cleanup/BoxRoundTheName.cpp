@@ -2,13 +2,12 @@
 #include "image/cleanup/BoxRoundTheName.h"
 
 #include <algorithm>
-#include <cmath>
 #include <span>
 #include <vector>
 
 #include "common/Buffer.h"
 #include "image/cleanup/BoxOutline.h"
-#include "image/cleanup/InkPieces.h"
+#include "image/cleanup/PieceBoxes.h"
 
 namespace quorel {
 namespace {
@@ -19,33 +18,34 @@ bool Inside(const PixelRect& inner, const PixelRect& outer) {
   return inner.left > outer.left && inner.right < outer.right && inner.top > outer.top && inner.bottom < outer.bottom;
 }
 
+// The pieces that hold another within their box: few, and large
+// (`least_side` across or more).
+std::vector<InkSpot> PiecesHolding(std::span<const PieceBox> pieces, double least_side) {
+  std::vector<InkSpot> holding;
+  for (const PieceBox& outer : pieces) {
+    const PixelRect& box = outer.box;
+    if (std::min(box.right - box.left, box.bottom - box.top) < least_side) continue;
+    if (std::any_of(pieces.begin(), pieces.end(), [&](const PieceBox& inner) { return Inside(inner.box, box); })) {
+      holding.push_back(outer.first);
+    }
+  }
+  return holding;
+}
+
 }  // namespace
 
 Result<void> RemoveBoxRoundTheName(InkBits& ink, double stroke) {
-  // Pieces a pixel apart are one: a thin box's corner breaks.
-  const InkBits joined = QUOREL_TRY(Grown(ink, 1));
-  std::vector<PixelRect> boxes;
-  {
-    InkBits walked = QUOREL_TRY(joined.Copy());
-    QUOREL_TRY(ForEachPiece(walked, [&](std::span<const InkSpot> piece) -> Result<void> {
-      boxes.push_back(BoxOf(piece));
-      return {};
-    }));
-  }
-  // The pieces that hold another: few, and large.
   const double least_side = kLeastSidePerStroke * stroke;
-  std::vector<bool> holds(boxes.size());
-  for (size_t i = 0; i < boxes.size(); ++i) {
-    const PixelRect& outer = boxes[i];
-    if (std::min(outer.right - outer.left, outer.bottom - outer.top) < least_side) continue;
-    holds[i] = std::any_of(boxes.begin(), boxes.end(), [&](const PixelRect& inner) { return Inside(inner, outer); });
-  }
-  if (std::none_of(holds.begin(), holds.end(), [](bool b) { return b; })) return {};
-  InkBits walked = QUOREL_TRY(joined.Copy());
-  Buffer<InkSpot> own;  // the piece's pixels of the ink
-  size_t index = 0;
-  return ForEachPiece(walked, [&](std::span<const InkSpot> grown) -> Result<void> {
-    if (!holds[index++]) return {};
+  // No piece round another, no box: one broken at a corner or two still
+  // has a part round the name.
+  if (PiecesHolding(QUOREL_TRY(PieceBoxes(ink)), least_side).empty()) return {};
+  // Pieces a pixel apart are one: a thin box's corner breaks.
+  InkBits joined = QUOREL_TRY(Grown(ink, 1));
+  const std::vector<InkSpot> holding = PiecesHolding(QUOREL_TRY(PieceBoxes(joined)), least_side);
+  Buffer<InkSpot> grown;
+  Buffer<InkSpot> own;  // its pixels of the ink
+  for (const InkSpot first : holding) {
+    QUOREL_TRY(TakePiece(joined, first, grown));
     own.Clear();
     for (const InkSpot at : grown) {
       if (ink.Get(at.x, at.y)) QUOREL_TRY(own.Push(at));
@@ -53,8 +53,8 @@ Result<void> RemoveBoxRoundTheName(InkBits& ink, double stroke) {
     if (BoxOutline(std::span<const InkSpot>(own), stroke, ink.width(), ink.height())) {
       for (const auto [x, y] : own) ink.Clear(x, y);
     }
-    return {};
-  });
+  }
+  return {};
 }
 
 }  // namespace quorel

@@ -11,9 +11,10 @@ namespace quorel {
 // be bare) with another piece of ink inside it is print, however short its
 // sides against the picture (a page's photo shows a small field; the
 // paper's lines are found over most of the picture only). A written 口 holds
-// no other piece, and a hand's box bows. Work: each piece walked twice, and
-// the outline test for a piece with another inside it. Memory: a copy of the
-// ink and each piece's box. kOutOfMemory.
+// no other piece, and a hand's box bows. Work: the pieces' boxes from the
+// rows' runs, and where one holds another, again in the ink grown by a
+// pixel, and the outline test for each piece holding another. Memory: the
+// ink grown, each piece's box and a piece's pixels. kOutOfMemory.
 Result<void> RemoveBoxRoundTheName(InkBits& ink, double stroke);
 
 }  // namespace quorel

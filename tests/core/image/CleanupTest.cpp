@@ -29,6 +29,7 @@
 #include "image/cleanup/PaperLight.h"
 #include "image/cleanup/PaperLines.h"
 #include "image/cleanup/PhotoCleanup.h"
+#include "image/cleanup/PieceBoxes.h"
 #include "image/cleanup/PrintLines.h"
 #include "image/cleanup/PrintOnly.h"
 #include "image/cleanup/RunEndRise.h"
@@ -989,6 +990,27 @@ TEST(CleanupTest, CupRingIsNoWriting) {
     EXPECT_EQ(ink.Get(cx + static_cast<int>(radius), cy), ring == kCapital) << ring;
     EXPECT_EQ(ink.Get(cx, cy - static_cast<int>(radius)), ring == kCapital) << ring;
     EXPECT_TRUE(ink.Get(25, 140) && ink.Get(40, 130)) << ring;
+  }
+}
+
+// The pieces' boxes from the rows' runs are the walk's, in its order: on
+// random specks and strokes, joined across rows only at a corner too.
+TEST(CleanupTest, PieceBoxesAreTheWalks) {
+  InkBits ink = InkBits::Create(203, 97).value();
+  std::mt19937 random(3);
+  for (int i = 0; i < 900; ++i) ink.Set(static_cast<int>(random() % 203), static_cast<int>(random() % 97));
+  for (int x = 20; x < 180; ++x) ink.Set(x, 40 + (x / 9) % 2 * (x % 7));
+  std::vector<PixelRect> walked;
+  InkBits copy = ink.Copy().value();
+  ASSERT_TRUE(ForEachPiece(copy, [&](std::span<const InkSpot> piece) -> Result<void> {
+    walked.push_back(BoxOf(piece));
+    return {};
+  }));
+  const std::vector<PieceBox> boxes = PieceBoxes(ink).value();
+  ASSERT_EQ(boxes.size(), walked.size());
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    EXPECT_EQ(std::tuple(boxes[i].box.left, boxes[i].box.top, boxes[i].box.right, boxes[i].box.bottom),
+              std::tuple(walked[i].left, walked[i].top, walked[i].right, walked[i].bottom)) << i;
   }
 }
 

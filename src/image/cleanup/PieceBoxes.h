@@ -1,0 +1,29 @@
+// Quorel — SPDX-License-Identifier: MIT
+#pragma once
+
+#include <vector>
+
+#include "common/Buffer.h"
+#include "common/Result.h"
+#include "image/CopyIntoRect.h"
+#include "image/cleanup/InkBits.h"
+#include "image/cleanup/InkPieces.h"
+
+namespace quorel {
+
+struct PieceBox {
+  PixelRect box;
+  InkSpot first;  // its first pixel, row by row
+};
+
+// The box of each piece of ink (8-connected), in the order of their first
+// pixels row by row (ForEachPiece's), found from the rows' runs: work in
+// proportion to the rows' bytes and the runs, not to the pixels and their
+// neighbours. Memory: a few ints a run. kOutOfMemory.
+Result<std::vector<PieceBox>> PieceBoxes(const InkBits& ink);
+
+// The pixels of the piece holding `first` into `piece`, cleared from `ink`.
+// Memory: the piece's pixels. kOutOfMemory.
+Result<void> TakePiece(InkBits& ink, InkSpot first, Buffer<InkSpot>& piece);
+
+}  // namespace quorel
