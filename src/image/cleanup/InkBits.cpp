@@ -225,7 +225,7 @@ bool OneStraightLine(const InkBits& ink, double width) {
 }
 
 bool TooLittleForWriting(const InkBits& ink, double width) {
-  constexpr double kLeastRunShare = 0.05;
+  constexpr double kLeastRunShare = 0.15;
   int64_t area = 0;
   ForEachInk(ink, [&](int32_t, int32_t) { ++area; });
   const double longer = std::max(ink.width(), ink.height());

@@ -92,9 +92,11 @@ Result<bool> ScatteredDots(const InkBits& ink, double widths, int64_t most);
 bool OneStraightLine(const InkBits& ink, double width);
 
 // Whether the ink, read as strokes `width` across, runs in all for less than
-// a twentieth of the picture's longer side: a speck, a piece of a sheet's
-// edge. Any writing runs further (in every photo of the bench, signatures
-// in all its classes, at least 0.4 of the picture's width).
+// 0.15 of the picture's longer side: a speck, a hair, a paper clip, a piece
+// of a sheet's edge. Any writing runs three times as far or more (in every
+// photo of the bench and of the seeds held out, signatures and seals in all
+// their classes, at least 0.44 of the picture's longer side: a name's
+// strokes run several times its width).
 bool TooLittleForWriting(const InkBits& ink, double width);
 
 // Adds each pixel of paper with ink on three or four of its four sides: a

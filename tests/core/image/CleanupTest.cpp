@@ -132,8 +132,8 @@ TEST(CleanupTest, SigningLineBeyondAThinPenStaysPaper) {
 // piece (gen_desk.py's blank, seed 13), or a blank form whose box, signing
 // line and × no name stands beside (gen_form.py's blank, make_set.py's first
 // seed; as the signature's panel cleans it); for one whose only ink is a
-// straight line from the border (a sheet's edge), and for ruled paper whose
-// rules run wider in places (what their clearing leaves).
+// straight line from the border (a sheet's edge), for ruled paper whose
+// rules run wider in places (what their clearing leaves), and for a hair.
 TEST(CleanupTest, PhotoWithoutInkSaysSo) {
   const Bgr cream{200, 232, 245};
   const PackedDib blank = test::MakeUniform24(300, 200, cream);
@@ -152,7 +152,10 @@ TEST(CleanupTest, PhotoWithoutInkSaysSo) {
     const bool wide = x % 100 >= 30 && x % 100 < 70 && (y + x / 40) / 30 % 2 == 1;
     return line < 2 || (wide && line >= 28) ? Bgr{200, 150, 120} : cream;
   });
-  for (const PackedDib* photo : {&blank, &speck, &desk, &striped, &grey, &form, &edge, &ruled}) {
+  const PackedDib hair = test::MakePicture24(600, 400, [&](int x, int y) {  // 70 px of a wavy hair, 2 px thick
+    return x >= 250 && x < 320 && std::abs(y - 200 - 8 * std::sin(x / 6.0)) < 1.2 ? test::Grey(70) : cream;
+  });
+  for (const PackedDib* photo : {&blank, &speck, &desk, &striped, &grey, &form, &edge, &ruled, &hair}) {
     const CleanedPhoto cleaned = CleanPhoto(*photo, photo == &form ? InkWanted::kWriting : InkWanted::kAny).value();
     EXPECT_FALSE(cleaned.ink_found);
     EXPECT_EQ(std::pair(cleaned.picture.Width(), cleaned.picture.Height()), std::pair(1, 1));
