@@ -18,6 +18,7 @@
 #include "image/cleanup/BoxRoundTheName.h"
 #include "image/cleanup/CoveredStroke.h"
 #include "image/cleanup/DarknessInLight.h"
+#include "image/cleanup/DottedLines.h"
 #include "image/cleanup/FaintSteps.h"
 #include "image/cleanup/FaintStrokes.h"
 #include "image/cleanup/FaintWords.h"
@@ -571,15 +572,17 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
 // What is not writing taken out of the ink: a hard shadow or a stain joined
 // to the strokes (both widths, as lines left over can make the second one
 // small; not for a seal: its ink is of its hue, and a seal may be a solid
-// field with its characters cut out), a form's printed lines and a cup's
-// stain beside a signature, slivers along the picture's border (for a seal
-// too: a wooden desk beyond the sheet's edge has a seal's hue), and specks.
+// field with its characters cut out), a form's printed lines, a cup's stain
+// and a dotted signing line beside a signature, slivers along the picture's
+// border (for a seal too: a wooden desk beyond the sheet's edge has a seal's
+// hue), and specks.
 Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted wanted) {
   const double widest = kWidePerPen * std::max(pen, stroke);
   if (wanted != InkWanted::kSeal) QUOREL_TRY(RemoveWide(ink, static_cast<int32_t>(std::ceil(widest))));
   if (IsWriting(wanted)) {
     QUOREL_TRY(RemovePrintLines(ink, stroke));
     QUOREL_TRY(RemoveStainRings(ink, stroke));
+    QUOREL_TRY(RemoveDottedLines(ink, stroke));
   }
   QUOREL_TRY(ClearBorderSlivers(ink, stroke, wanted != InkWanted::kSeal));
   QUOREL_TRY(RemoveSpecks(ink, static_cast<int64_t>(stroke * stroke / 2),

@@ -45,7 +45,7 @@ Result<std::vector<PieceBox>> PieceBoxes(const InkBits& ink) {
         while (x < w && at(x)) ++x;
         const auto label = static_cast<uint32_t>(parent.size());
         parent.push_back(label);
-        boxes.push_back({{left, y, x, y + 1}, {left, y}});
+        boxes.push_back({{left, y, x, y + 1}, {left, y}, x - left});
         here.push_back({left, x, label});
         // Runs above from a pixel before to a pixel after this one join it.
         while (a < above.size() && above[a].right < left) ++a;
@@ -68,8 +68,10 @@ Result<std::vector<PieceBox>> PieceBoxes(const InkBits& ink) {
       pieces.push_back(boxes[label]);
       continue;
     }
-    PixelRect& box = pieces[index[root]].box;
+    PieceBox& piece = pieces[index[root]];
+    PixelRect& box = piece.box;
     const PixelRect& run = boxes[label].box;
+    piece.area += boxes[label].area;
     box = {std::min(box.left, run.left), std::min(box.top, run.top), std::max(box.right, run.right),
            std::max(box.bottom, run.bottom)};
   }

@@ -14,9 +14,10 @@ namespace quorel {
 struct PieceBox {
   PixelRect box;
   InkSpot first;  // its first pixel, row by row
+  int64_t area;   // its pixels
 };
 
-// The box of each piece of ink (8-connected), in the order of their first
+// The box and area of each piece of ink (8-connected), in the order of their first
 // pixels row by row (ForEachPiece's), found from the rows' runs: work in
 // proportion to the rows' bytes and the runs, not to the pixels and their
 // neighbours. Memory: a few ints a run. kOutOfMemory.

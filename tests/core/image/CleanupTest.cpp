@@ -17,6 +17,7 @@
 #include "image/cleanup/BorderSlivers.h"
 #include "image/cleanup/BoxRoundTheName.h"
 #include "image/cleanup/CoveredStroke.h"
+#include "image/cleanup/DottedLines.h"
 #include "image/cleanup/FaintSteps.h"
 #include "image/cleanup/FaintWords.h"
 #include "image/cleanup/GrainSeeds.h"
@@ -1042,6 +1043,30 @@ TEST(CleanupTest, BoxRoundTheNameGoes) {
   InkBits blank = InkBits::Create(700, 500).value();
   box(blank, -10, 200, 300, 280);
   EXPECT_TRUE(OnlyPrintLeft(blank, 1).value());
+}
+
+// A form's dotted signing line goes, between the letters of the name that
+// crosses it too; the name stays, as does a pencil's underline found as
+// flakes unevenly spaced and sized along a row.
+TEST(CleanupTest, DottedSigningLineGoes) {
+  InkBits ink = InkBits::Create(500, 300).value();
+  for (int x = 50; x < 450; x += 7) {  // dashes 3 px long, tilted by a row every 200 px
+    for (int i = 0; i < 3; ++i) ink.Set(x + i, 150 + x / 200);
+  }
+  for (int x = 120; x < 300; ++x) {  // the name, down to the line
+    const int y = 120 + std::abs(x % 30 - 15) * 2;
+    ink.Set(x, y), ink.Set(x, y + 1);
+  }
+  std::mt19937 random(7);
+  for (int x = 60; x < 440;) {  // flakes: 1 to 6 px, 2 to 20 apart
+    const int size = 1 + static_cast<int>(random() % 6);
+    for (int i = 0; i < size; ++i) ink.Set(x + i, 220 + (x / 100) % 2);
+    x += size + 2 + static_cast<int>(random() % 19);
+  }
+  ASSERT_TRUE(RemoveDottedLines(ink, 2));
+  EXPECT_FALSE(ink.Get(50, 150) || ink.Get(225, 151) || ink.Get(444, 152));
+  EXPECT_TRUE(ink.Get(150, 150) && ink.Get(148, 150) && ink.Get(136, 122));  // a dot the name crosses: the name's
+  EXPECT_TRUE(ink.Get(60, 220));
 }
 
 // A legal pad's double margin in a small photo: two rules a pixel wide and a
