@@ -77,6 +77,29 @@ inline PixelRect BoxOf(std::span<const InkSpot> piece) {
   return box;
 }
 
+// The pixels of the piece (8-connected) holding `first` into `piece`, in the
+// order they are reached, cleared from `ink`; none where `first` is no ink.
+// Memory: the piece's pixels. kOutOfMemory.
+inline Result<void> TakePiece(InkBits& ink, InkSpot first, Buffer<InkSpot>& piece) {
+  piece.Clear();
+  if (!ink.Get(first.x, first.y)) return {};
+  ink.Clear(first.x, first.y);
+  QUOREL_TRY(piece.Push(first));
+  const int32_t w = ink.width();
+  const int32_t h = ink.height();
+  for (size_t next = 0; next < piece.size(); ++next) {
+    const auto [px, py] = piece[next];
+    for (int32_t yy = std::max(0, py - 1); yy <= std::min(h - 1, py + 1); ++yy) {
+      for (int32_t xx = std::max(0, px - 1); xx <= std::min(w - 1, px + 1); ++xx) {
+        if (!ink.Get(xx, yy)) continue;
+        ink.Clear(xx, yy);
+        QUOREL_TRY(piece.Push({xx, yy}));
+      }
+    }
+  }
+  return {};
+}
+
 // Calls on_piece(pixels) for each piece of ink (8-connected), in the order of
 // their first pixels row by row, each cleared from `ink` before; on_piece
 // returns Result<void>, and the walk ends at its first failure, or
@@ -85,26 +108,12 @@ inline PixelRect BoxOf(std::span<const InkSpot> piece) {
 template <class OnPiece>
 Result<void> ForEachPiece(InkBits& ink, OnPiece on_piece) {
   constexpr bool kMayStop = std::is_same_v<std::invoke_result_t<OnPiece, std::span<const InkSpot>>, Result<bool>>;
-  const int32_t w = ink.width();
-  const int32_t h = ink.height();
   Buffer<InkSpot> piece;
   Result<void> result{};
   bool going = true;
   ForEachInk(ink, [&](int32_t x, int32_t y) {
     if (!result.ok() || !going) return;
-    piece.Clear();
-    ink.Clear(x, y);
-    result = piece.Push({x, y});
-    for (size_t next = 0; result.ok() && next < piece.size(); ++next) {
-      const auto [px, py] = piece[next];
-      for (int32_t yy = std::max(0, py - 1); yy <= std::min(h - 1, py + 1); ++yy) {
-        for (int32_t xx = std::max(0, px - 1); xx <= std::min(w - 1, px + 1); ++xx) {
-          if (!ink.Get(xx, yy)) continue;
-          ink.Clear(xx, yy);
-          if (!(result = piece.Push({xx, yy})).ok()) return;
-        }
-      }
-    }
+    result = TakePiece(ink, {x, y}, piece);
     if (!result.ok()) return;
     const std::span<const InkSpot> pixels(piece.begin(), piece.size());
     if constexpr (kMayStop) {

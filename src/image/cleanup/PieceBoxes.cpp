@@ -78,22 +78,4 @@ Result<std::vector<PieceBox>> PieceBoxes(const InkBits& ink) {
   return pieces;
 }
 
-Result<void> TakePiece(InkBits& ink, InkSpot first, Buffer<InkSpot>& piece) {
-  piece.Clear();
-  if (!ink.Get(first.x, first.y)) return {};
-  ink.Clear(first.x, first.y);
-  QUOREL_TRY(piece.Push(first));
-  for (size_t next = 0; next < piece.size(); ++next) {
-    const auto [px, py] = piece[next];
-    for (int32_t yy = std::max(0, py - 1); yy <= std::min(ink.height() - 1, py + 1); ++yy) {
-      for (int32_t xx = std::max(0, px - 1); xx <= std::min(ink.width() - 1, px + 1); ++xx) {
-        if (!ink.Get(xx, yy)) continue;
-        ink.Clear(xx, yy);
-        QUOREL_TRY(piece.Push({xx, yy}));
-      }
-    }
-  }
-  return {};
-}
-
 }  // namespace quorel

@@ -23,8 +23,4 @@ struct PieceBox {
 // neighbours. Memory: a few ints a run. kOutOfMemory.
 Result<std::vector<PieceBox>> PieceBoxes(const InkBits& ink);
 
-// The pixels of the piece holding `first` into `piece`, cleared from `ink`.
-// Memory: the piece's pixels. kOutOfMemory.
-Result<void> TakePiece(InkBits& ink, InkSpot first, Buffer<InkSpot>& piece);
-
 }  // namespace quorel
