@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/Buffer.h"
+#include "image/cleanup/MedianOf.h"
 #include "image/cleanup/PieceBoxes.h"
 
 namespace quorel {
@@ -26,12 +27,6 @@ struct Dot {
   double area;
   InkSpot first;  // its first pixel
 };
-
-double MedianOf(std::vector<double> values) {
-  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
-}
 
 // Whether the dots of a row are spaced and sized evenly, as printed: most
 // gaps within kEvenGap of their median (the name's crossings take a dot or

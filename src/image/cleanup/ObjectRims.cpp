@@ -8,6 +8,7 @@
 
 #include "common/Buffer.h"
 #include "image/cleanup/InkPieces.h"
+#include "image/cleanup/MedianOf.h"
 
 namespace quorel {
 namespace {
@@ -59,12 +60,6 @@ Chroma ChromaOf(float b, float g, float r) {
 float Dot(const Chroma& a, const Chroma& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 Chroma Minus(const Chroma& a, const Chroma& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-
-float MedianOf(Buffer<float>& values) {
-  float* mid = values.begin() + values.size() / 2;
-  std::nth_element(values.begin(), mid, values.end());
-  return *mid;
-}
 
 // Per grid node, the object nearby: its chromaticity's offset from the
 // paper's, and that offset's squared length (0: no object near).

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "image/cleanup/InkPieces.h"
+#include "image/cleanup/MedianOf.h"
 #include "image/cleanup/PieceSpread.h"
 
 namespace quorel {
@@ -95,13 +96,6 @@ Feet FeetOf(const std::vector<Piece>& pieces, std::span<const int32_t> glyphs) {
   }
   std::sort(feet.begin(), feet.end(), [](const Foot& a, const Foot& b) { return std::tie(a.x, a.y) < std::tie(b.x, b.y); });
   return feet;
-}
-
-// The middle of `values` (reordered).
-double MedianOf(std::vector<double>& values) {
-  const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
-  std::nth_element(values.begin(), middle, values.end());
-  return *middle;
 }
 
 // Whether a row's glyphs stand on one line (tilted, or bent as a curled page
