@@ -136,7 +136,7 @@ struct FoundInk {
   int least = kLeastInk;  // and faint ink
   bool desk = false;  // a large region beside the page taken for a desk by its grain
   InkHue seal{InkHue::kRed};  // the seal's hue: no pen's ink
-  bool print_only = false;  // all that was found is a blank form's print: no fainter look
+  InkBits print;  // all that was found, a blank form's print: the fainter look leaves it out
 };
 
 float LightestChannel(const float* bgr) { return std::max(std::max(bgr[0], bgr[1]), bgr[2]); }
@@ -777,7 +777,7 @@ Result<InkBits> BesidePrintAndLines(const InkBits& strong, double pen, const Pap
 
 // Nothing found: an empty mask over the picture.
 Result<FoundInk> NoInk(PaperLight light, const ConstDibRows& in, int least, InkHue seal, bool desk = false) {
-  return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(in.width(), in.height())), kMaxEdge, least, desk, seal};
+  return FoundInk{std::move(light), QUOREL_TRY(InkBits::Create(in.width(), in.height())), kMaxEdge, least, desk, seal, {}};
 }
 
 Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
@@ -931,6 +931,7 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   if (bold_marks.width() > 0) Subtract(masks.strong, bold_marks);
   // A form's signing line alone under the name, taken out of the writing
   // only now: as ink, it held the measures above as they were.
+  InkBits before_printed = QUOREL_TRY(lines.AnyPrinted() ? masks.strong.Copy() : InkBits::Create(0, 0));
   QUOREL_TRY(lines.ClearPrinted(masks.strong));
   // A sheet's edge or a step's rim left alone, or pieces of the paper's
   // lines: writing never lies along one straight line (as the faint look's
@@ -964,15 +965,24 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // A speck or a piece of a sheet's edge left alone is no writing, nor is a
   // blank form's print: its box, its lines and a printed × (OnlyPrintLeft).
   if (TooLittleForWriting(masks.strong, stroke)) return NoInk(std::move(light), in, least, choice.seal, desk);
-  if (IsWriting(choice.wanted) && QUOREL_TRY(OnlyPrintLeft(masks.strong, stroke))) {
-    FoundInk none = QUOREL_TRY(NoInk(std::move(light), in, least, choice.seal, desk));
-    none.print_only = true;
-    return none;
+  // The print is looked at as it was before its printed lines went too: a
+  // box whose top and bottom were taken for signing lines leaves a side with
+  // stubs, no print's shape.
+  if (IsWriting(choice.wanted)) {
+    InkBits* print = QUOREL_TRY(OnlyPrintLeft(masks.strong, stroke)) ? &masks.strong : nullptr;
+    if (print == nullptr && before_printed.width() > 0 && QUOREL_TRY(OnlyPrintLeft(before_printed, stroke))) {
+      print = &before_printed;
+    }
+    if (print != nullptr) {
+      FoundInk none = QUOREL_TRY(NoInk(std::move(light), in, least, choice.seal, desk));
+      none.print = std::move(*print);
+      return none;
+    }
   }
   // A form's field drawn round the name, only now: a blank form's box is
   // print the look above tells by.
   if (IsWriting(choice.wanted)) QUOREL_TRY(RemoveBoxRoundTheName(masks.strong, stroke));
-  return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least, desk, choice.seal};
+  return FoundInk{std::move(light), std::move(masks.strong), masks.edge, least, desk, choice.seal, {}};
 }
 
 // The pieces of `ink` most of whose pixels stand out of the grain (`least`)
@@ -1009,6 +1019,12 @@ Result<void> FindFaintInk(const ConstDibRows& in, InkWanted wanted, FoundInk& fo
     return static_cast<const uint8_t*>(darkness.data());
   };
   InkBits ink = QUOREL_TRY(FindFaintStrokes(w, in.height(), rows));
+  // A blank form's print the first look found is no writing, nor are its
+  // lighter parts joined to it.
+  if (found.print.width() > 0) {
+    QUOREL_TRY(GrowWithin(found.print, ink));
+    Subtract(ink, found.print);
+  }
   const PaperLines lines = QUOREL_TRY(PaperLines::Find(ink));
   QUOREL_TRY(lines.Clear(ink, ink));
   const double stroke = std::max(1.0, StrokeWidth(ink));
@@ -1116,7 +1132,7 @@ Result<CleanedPhoto> CleanPhoto(const PackedDib& picture, InkWanted wanted) {
   const ConstDibRows in = QUOREL_TRY(ConstDibRows::Of(picture));
   FoundInk found = QUOREL_TRY(FindInk(in, wanted));
   const bool grainy = found.least > kLeastInk;
-  if (wanted != InkWanted::kSeal && !found.print_only && InkBounds(found.ink).right == 0) {
+  if (wanted != InkWanted::kSeal && InkBounds(found.ink).right == 0) {
     QUOREL_TRY(FindFaintInk(in, wanted, found));
   }
   if (grainy) QUOREL_TRY(FillPinholes(found.ink));
