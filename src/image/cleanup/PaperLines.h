@@ -57,6 +57,8 @@ class PaperLines {
   // Whether any line near the rows was found, or a printed one kept.
   bool AnyNearTheRows() const { return !rows_.empty() || !printed_.empty(); }
   bool AnyPrinted() const { return !printed_.empty(); }
+  // How many shorter lines ClearPrinted may clear.
+  size_t PrintedCount() const { return printed_.size(); }
 
   // The lines of `faint` that none of these meets and that are light: under
   // a kStrongShare-th of their pixels in `strong` (rows of writing are strong

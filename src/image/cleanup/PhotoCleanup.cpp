@@ -931,8 +931,9 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   if (bold_marks.width() > 0) Subtract(masks.strong, bold_marks);
   // A form's signing line alone under the name, taken out of the writing
   // only now: as ink, it held the measures above as they were.
-  InkBits before_printed = QUOREL_TRY(lines.AnyPrinted() ? masks.strong.Copy() : InkBits::Create(0, 0));
+  InkBits before_printed = QUOREL_TRY(lines.PrintedCount() > 1 ? masks.strong.Copy() : InkBits::Create(0, 0));
   QUOREL_TRY(lines.ClearPrinted(masks.strong));
+  if (before_printed.width() > 0 && SameInk(before_printed, masks.strong)) before_printed = InkBits{};
   // A sheet's edge or a step's rim left alone, or pieces of the paper's
   // lines: writing never lies along one straight line (as the faint look's
   // crease of a fold, below), nor wholly on the lines.
@@ -966,8 +967,8 @@ Result<FoundInk> FindInk(const ConstDibRows& in, InkWanted wanted) {
   // blank form's print: its box, its lines and a printed × (OnlyPrintLeft).
   if (TooLittleForWriting(masks.strong, stroke)) return NoInk(std::move(light), in, least, choice.seal, desk);
   // The print is looked at as it was before its printed lines went too: a
-  // box whose top and bottom were taken for signing lines leaves a side with
-  // stubs, no print's shape.
+  // box whose top and bottom were taken for signing lines (two of them, and
+  // only where they went) leaves a side with stubs, no print's shape.
   if (IsWriting(choice.wanted)) {
     InkBits* print = QUOREL_TRY(OnlyPrintLeft(masks.strong, stroke)) ? &masks.strong : nullptr;
     if (print == nullptr && before_printed.width() > 0 && QUOREL_TRY(OnlyPrintLeft(before_printed, stroke))) {
