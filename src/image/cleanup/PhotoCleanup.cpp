@@ -47,6 +47,7 @@
 #include "image/cleanup/StainRings.h"
 #include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/TrimMargins.h"
+#include "image/cleanup/WidePieces.h"
 
 namespace quorel {
 namespace {
@@ -572,8 +573,10 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
 // What is not writing taken out of the ink: a hard shadow or a stain joined
 // to the strokes (both widths, as lines left over can make the second one
 // small; not for a seal: its ink is of its hue, and a seal may be a solid
-// field with its characters cut out), a form's printed lines, a cup's stain
-// and a dotted signing line beside a signature, slivers along the picture's
+// field with its characters cut out), a form's printed lines, a cup's stain,
+// a dotted signing line and an object lying on the page (a clip; after the
+// print, whose rows a bold printed × among them helps tell) beside a
+// signature, slivers along the picture's
 // border (for a seal too: a wooden desk beyond the sheet's edge has a seal's
 // hue), and specks.
 Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted wanted) {
@@ -583,6 +586,7 @@ Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted want
     QUOREL_TRY(RemovePrintLines(ink, stroke));
     QUOREL_TRY(RemoveStainRings(ink, stroke));
     QUOREL_TRY(RemoveDottedLines(ink, stroke));
+    QUOREL_TRY(RemoveWidePieces(ink, std::max(pen, stroke)));
   }
   QUOREL_TRY(ClearBorderSlivers(ink, stroke, wanted != InkWanted::kSeal));
   QUOREL_TRY(RemoveSpecks(ink, static_cast<int64_t>(stroke * stroke / 2),

@@ -7,11 +7,6 @@
 namespace quorel {
 namespace {
 
-struct Run {
-  int32_t left, right;  // one past its last pixel
-  uint32_t label;
-};
-
 // Labels joined keep the smaller: a piece's is its first run's.
 uint32_t Root(std::vector<uint32_t>& parent, uint32_t label) {
   while (parent[label] != label) label = parent[label] = parent[parent[label]];
@@ -20,11 +15,11 @@ uint32_t Root(std::vector<uint32_t>& parent, uint32_t label) {
 
 }  // namespace
 
-Result<std::vector<PieceBox>> PieceBoxes(const InkBits& ink) {
+Result<std::vector<InkRun>> PieceRuns(const InkBits& ink) {
   std::vector<uint32_t> parent;
-  std::vector<PieceBox> boxes;  // by run, then by piece
-  std::vector<Run> above;
-  std::vector<Run> here;
+  std::vector<InkRun> runs;  // labelled by their place, then by piece
+  std::vector<InkRun> above;
+  std::vector<InkRun> here;
   const int32_t w = ink.width();
   for (int32_t y = 0; y < ink.height(); ++y) {
     here.clear();
@@ -45,35 +40,43 @@ Result<std::vector<PieceBox>> PieceBoxes(const InkBits& ink) {
         while (x < w && at(x)) ++x;
         const auto label = static_cast<uint32_t>(parent.size());
         parent.push_back(label);
-        boxes.push_back({{left, y, x, y + 1}, {left, y}, x - left});
-        here.push_back({left, x, label});
+        runs.push_back({y, left, x, label});
+        here.push_back(runs.back());
         // Runs above from a pixel before to a pixel after this one join it.
         while (a < above.size() && above[a].right < left) ++a;
         for (size_t b = a; b < above.size() && above[b].left <= x; ++b) {
           const uint32_t r1 = Root(parent, label);
-          const uint32_t r2 = Root(parent, above[b].label);
+          const uint32_t r2 = Root(parent, above[b].piece);
           parent[std::max(r1, r2)] = std::min(r1, r2);
         }
       }
     }
     above.swap(here);
   }
-  // Each run's box into its piece's, the pieces in the order of their labels.
-  std::vector<PieceBox> pieces;
+  // The pieces in the order of their first runs' labels.
   std::vector<uint32_t> index(parent.size());
-  for (uint32_t label = 0; label < parent.size(); ++label) {
-    const uint32_t root = Root(parent, label);
-    if (root == label) {
-      index[label] = static_cast<uint32_t>(pieces.size());
-      pieces.push_back(boxes[label]);
+  uint32_t pieces = 0;
+  for (InkRun& run : runs) {
+    const uint32_t root = Root(parent, run.piece);
+    if (root == run.piece) index[root] = pieces++;
+    run.piece = index[root];
+  }
+  return runs;
+}
+
+Result<std::vector<PieceBox>> PieceBoxes(const InkBits& ink) {
+  // A piece's first run comes before any of a later piece's.
+  std::vector<PieceBox> pieces;
+  for (const InkRun& run : QUOREL_TRY(PieceRuns(ink))) {
+    const PixelRect box{run.left, run.y, run.right, run.y + 1};
+    if (run.piece == pieces.size()) {
+      pieces.push_back({box, {run.left, run.y}, run.right - run.left});
       continue;
     }
-    PieceBox& piece = pieces[index[root]];
-    PixelRect& box = piece.box;
-    const PixelRect& run = boxes[label].box;
-    piece.area += boxes[label].area;
-    box = {std::min(box.left, run.left), std::min(box.top, run.top), std::max(box.right, run.right),
-           std::max(box.bottom, run.bottom)};
+    PieceBox& piece = pieces[run.piece];
+    piece.area += box.right - box.left;
+    piece.box = {std::min(piece.box.left, box.left), std::min(piece.box.top, box.top),
+                 std::max(piece.box.right, box.right), std::max(piece.box.bottom, box.bottom)};
   }
   return pieces;
 }

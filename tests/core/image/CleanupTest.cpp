@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <random>
 #include <tuple>
 #include <vector>
@@ -41,6 +42,7 @@
 #include "image/cleanup/StainRings.h"
 #include "image/cleanup/StrokeCut.h"
 #include "image/cleanup/TrimMargins.h"
+#include "image/cleanup/WidePieces.h"
 #include "support/TestData.h"
 #include "support/TestPictures.h"
 
@@ -1077,6 +1079,35 @@ TEST(CleanupTest, BoxRoundTheNameGoes) {
   InkBits blank = InkBits::Create(700, 500).value();
   box(blank, -10, 200, 300, 280);
   EXPECT_TRUE(OnlyPrintLeft(blank, 1).value());
+}
+
+// A paper clip's wire lying slanted beside the name, five strokes wide: it
+// goes, though the wide test's upright square does not fit in it; the
+// name's strokes, where they cross too, stay, also where the stroke width
+// measured is a quarter of theirs (heavy noise's specks).
+TEST(CleanupTest, WideObjectBesideTheNameGoes) {
+  for (const double measured : {4.0, 1.0}) {
+    InkBits ink = InkBits::Create(700, 500).value();
+    for (int row = 0; row < 5; ++row) {  // the name: zigzags 4 px thick, crossed by a stroke down
+      for (int x = 40; x < 440; ++x) {
+        const int y = 40 + 80 * row + std::abs(x % 60 - 30);
+        for (int t = 0; t < 4; ++t) ink.Set(x, y + t);
+      }
+    }
+    for (int y = 40; y < 400; ++y) {
+      for (int x = 200; x < 204; ++x) ink.Set(x, y);
+    }
+    const double slant = 20 * std::numbers::pi / 180;
+    for (int y = 120; y < 380; ++y) {  // the wire: 20 px wide, 20° off upright
+      for (int x = 460; x < 700; ++x) {
+        if (std::abs((x - 580) * std::cos(slant) - (y - 250) * std::sin(slant)) < 10) ink.Set(x, y);
+      }
+    }
+    ASSERT_TRUE(RemoveWide(ink, static_cast<int32_t>(2 * measured)));
+    ASSERT_TRUE(RemoveWidePieces(ink, measured));
+    EXPECT_FALSE(ink.Get(580, 250) || ink.Get(575, 250)) << measured;
+    EXPECT_TRUE(ink.Get(100, 51) && ink.Get(202, 200) && ink.Get(300, 231)) << measured;
+  }
 }
 
 // A form's dotted signing line goes, between the letters of the name that
