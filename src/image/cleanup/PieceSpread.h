@@ -21,6 +21,11 @@ class PieceSpread {
     sx_ += dx, sy_ += dy, sxx_ += dx * dx, syy_ += dy * dy, sxy_ += dx * dy;
   }
   bool empty() const { return n_ == 0; }
+  // The main axis's angle to the rows, in radians (−π/2 … π/2].
+  double Angle() const {
+    const Covariance c = Central();
+    return std::atan2(2 * c.xy, c.xx - c.yy) / 2;
+  }
   double Across() const { return Axis(-1); }
   double Along() const { return Axis(1); }
   // Whether the pixels lie along one straight line: across its main axis
@@ -34,14 +39,18 @@ class PieceSpread {
   }
 
  private:
-  double Axis(double side) const {
-    if (n_ == 0) return 0;
+  struct Covariance {
+    double xx = 0, yy = 0, xy = 0;
+  };
+  Covariance Central() const {
+    if (n_ == 0) return {};
     const double n = static_cast<double>(n_);
-    const double cxx = sxx_ / n - (sx_ / n) * (sx_ / n);
-    const double cyy = syy_ / n - (sy_ / n) * (sy_ / n);
-    const double cxy = sxy_ / n - (sx_ / n) * (sy_ / n);
-    const double half_gap = (cxx - cyy) / 2;
-    return std::sqrt(std::max(0.0, (cxx + cyy) / 2 + side * std::sqrt(half_gap * half_gap + cxy * cxy)));
+    return {sxx_ / n - (sx_ / n) * (sx_ / n), syy_ / n - (sy_ / n) * (sy_ / n), sxy_ / n - (sx_ / n) * (sy_ / n)};
+  }
+  double Axis(double side) const {
+    const Covariance c = Central();
+    const double half_gap = (c.xx - c.yy) / 2;
+    return std::sqrt(std::max(0.0, (c.xx + c.yy) / 2 + side * std::sqrt(half_gap * half_gap + c.xy * c.xy)));
   }
 
   // Sums taken from the first pixel, so they stay small for any picture.

@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <limits>
+#include <numbers>
 #include <span>
+#include <vector>
 
 #include "image/cleanup/BoxOutline.h"
 #include "image/cleanup/InkPieces.h"
@@ -24,6 +27,12 @@ constexpr double kMostMarkShare = 0.25;
 // hand's.
 constexpr int kLeastLines = 2;
 constexpr int kBoxSides = 4;
+// A light rule the faint look found breaks into dashes, some too long for a
+// mark and too short for a line: a thin piece eight times as long as it
+// spreads across, lying within 3° of the lines' tilt, is a line's too.
+constexpr double kDashAcrossWidths = 1.5;
+constexpr double kDashAlongPerAcross = 8;
+constexpr double kDashTilt = 3 * std::numbers::pi / 180;
 }  // namespace
 
 Result<bool> OnlyPrintLeft(const InkBits& ink, double width) {
@@ -37,6 +46,8 @@ Result<bool> OnlyPrintLeft(const InkBits& ink, double width) {
   int64_t lines = 0;
   int64_t marks = 0;
   int straight = 0;  // lines, a box counting for its sides
+  std::vector<double> angles;  // the straight lines'
+  std::vector<double> dashes;  // the shorter straight pieces
   bool print = true;
   // The first piece of writing, or marks too many, end the walk.
   QUOREL_TRY(ForEachPiece(walked, [&](std::span<const InkSpot> piece) -> Result<bool> {
@@ -55,14 +66,27 @@ Result<bool> OnlyPrintLeft(const InkBits& ink, double width) {
     for (const InkSpot& at : piece) spread.Add(at.x, at.y);
     if (spread.Straight(width)) {
       ++straight;
+      angles.push_back(spread.Angle());
     } else if (BoxOutline(piece, width, ink.width(), ink.height())) {
       straight += kBoxSides;
+    } else if (spread.Across() <= kDashAcrossWidths * width && spread.Along() >= kDashAlongPerAcross * spread.Across()) {
+      dashes.push_back(spread.Angle());
     } else {
       print = false;
     }
     lines += size;
     return print;
   }));
+  // A dash is a line's only along the lines' median tilt.
+  if (print && !dashes.empty()) {
+    if (angles.empty()) return false;
+    const auto middle = angles.begin() + static_cast<std::ptrdiff_t>(angles.size() / 2);
+    std::nth_element(angles.begin(), middle, angles.end());
+    for (const double angle : dashes) {
+      const double off = std::abs(angle - *middle);
+      if (std::min(off, std::numbers::pi - off) > kDashTilt) return false;
+    }
+  }
   return print && straight >= kLeastLines &&
          static_cast<double>(marks) <= kMostMarkShare * static_cast<double>(lines);
 }

@@ -732,8 +732,9 @@ TEST(CleanupTest, ScatteredDotsByTheirOwnWidth) {
 
 // A blank form's print is no writing: a box tilted 2° with bolder sides, a
 // signing line inside it, a printed × and a caption's glyphs beside it (or
-// a sheet's rules alone). A name written on the line is, and so is a loop
-// or a box drawn by hand (its sides bow), with the print or alone.
+// a sheet's rules alone, whole or broken into dashes along their tilt). A
+// name written on the line is, and so is a loop or a box drawn by hand (its
+// sides bow), with the print or alone, and a dash steeper than the rules.
 TEST(CleanupTest, OnlyPrintLeftIsABlankForm) {
   const auto form = [](bool box) {
     InkBits ink = InkBits::Create(500, 300).value();
@@ -787,6 +788,14 @@ TEST(CleanupTest, OnlyPrintLeftIsABlankForm) {
   InkBits rules = InkBits::Create(500, 300).value();
   drawn(rules, [](int x, int y) { return (y + x / 20) % 40 == 0; });
   EXPECT_TRUE(OnlyPrintLeft(rules, 2.0).value());
+  for (const bool along : {true, false}) {  // light rules broken into dashes, one of them steeper or not
+    InkBits broken = InkBits::Create(500, 300).value();
+    drawn(broken, [&](int x, int y) {
+      const bool steep = !along && x >= 300 && x < 318 && (y - 90 - (x - 300) / 3 + 2) / 2 == 1;
+      return steep || ((y + x / 50) % 40 < 2 && (x % 120 < 90 || (x % 120 >= 95 && x % 120 < 115)));
+    });
+    EXPECT_EQ(OnlyPrintLeft(broken, 1.0).value(), along);
+  }
   InkBits signed_form = form(true);
   drawn(signed_form, name);
   EXPECT_FALSE(OnlyPrintLeft(signed_form, 2.0).value());
