@@ -576,9 +576,8 @@ Result<Masks> Look(const ConstDibRows& in, PaperLight& light, const InkChoice& c
 // field with its characters cut out), a form's printed lines, a cup's stain,
 // a dotted signing line and an object lying on the page (a clip; after the
 // print, whose rows a bold printed × among them helps tell) beside a
-// signature, slivers along the picture's
-// border (for a seal too: a wooden desk beyond the sheet's edge has a seal's
-// hue), and specks.
+// signature, slivers along the picture's border (for a seal too: a wooden
+// desk beyond the sheet's edge has a seal's hue), and specks.
 Result<void> KeepWriting(InkBits& ink, double pen, double stroke, InkWanted wanted) {
   const double widest = kWidePerPen * std::max(pen, stroke);
   if (wanted != InkWanted::kSeal) QUOREL_TRY(RemoveWide(ink, static_cast<int32_t>(std::ceil(widest))));
