@@ -30,12 +30,12 @@ class PieceSpread {
   double Along() const { return Axis(1); }
   // Whether the pixels lie along one straight line: across its main axis
   // they spread less than 1.5 × `width` (a band some five widths thick), and
-  // along it over 20 times as much. Writing spreads across by the size of
-  // its letters, and a word along it by a few times that.
-  bool Straight(double width) const {
+  // along it over `along_per_across` (20) times as much. Writing spreads
+  // across by the size of its letters, and a word along it by a few times
+  // that.
+  bool Straight(double width, double along_per_across = 20) const {
     constexpr double kAcrossWidths = 1.5;
-    constexpr double kAlongPerAcross = 20;
-    return !empty() && Across() <= kAcrossWidths * width && Along() >= kAlongPerAcross * Across();
+    return !empty() && Across() <= kAcrossWidths * width && Along() >= along_per_across * Across();
   }
 
  private:

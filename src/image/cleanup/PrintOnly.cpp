@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <limits>
 #include <numbers>
 #include <span>
 #include <vector>
 
 #include "image/cleanup/BoxOutline.h"
 #include "image/cleanup/InkPieces.h"
+#include "image/cleanup/MedianOf.h"
 #include "image/cleanup/PieceSpread.h"
 
 namespace quorel {
@@ -30,7 +30,6 @@ constexpr int kBoxSides = 4;
 // A light rule the faint look found breaks into dashes, some too long for a
 // mark and too short for a line: a thin piece eight times as long as it
 // spreads across, lying within 3° of the lines' tilt, is a line's too.
-constexpr double kDashAcrossWidths = 1.5;
 constexpr double kDashAlongPerAcross = 8;
 constexpr double kDashTilt = 3 * std::numbers::pi / 180;
 }  // namespace
@@ -51,13 +50,9 @@ Result<bool> OnlyPrintLeft(const InkBits& ink, double width) {
   bool print = true;
   // The first piece of writing, or marks too many, end the walk.
   QUOREL_TRY(ForEachPiece(walked, [&](std::span<const InkSpot> piece) -> Result<bool> {
-    int32_t left = std::numeric_limits<int32_t>::max(), right = -1, top = left, bottom = -1;
-    for (const InkSpot& at : piece) {
-      left = std::min(left, at.x), right = std::max(right, at.x);
-      top = std::min(top, at.y), bottom = std::max(bottom, at.y);
-    }
+    const PixelRect box = BoxOf(piece);
     const auto size = static_cast<int64_t>(piece.size());
-    if (std::max(right - left, bottom - top) + 1 <= kMarkPerWidth * width) {
+    if (std::max(box.right - box.left, box.bottom - box.top) <= kMarkPerWidth * width) {
       marks += size;
       print = static_cast<double>(marks) <= most_marks;
       return print;
@@ -69,7 +64,7 @@ Result<bool> OnlyPrintLeft(const InkBits& ink, double width) {
       angles.push_back(spread.Angle());
     } else if (BoxOutline(piece, width, ink.width(), ink.height())) {
       straight += kBoxSides;
-    } else if (spread.Across() <= kDashAcrossWidths * width && spread.Along() >= kDashAlongPerAcross * spread.Across()) {
+    } else if (spread.Straight(width, kDashAlongPerAcross)) {
       dashes.push_back(spread.Angle());
     } else {
       print = false;
@@ -80,10 +75,9 @@ Result<bool> OnlyPrintLeft(const InkBits& ink, double width) {
   // A dash is a line's only along the lines' median tilt.
   if (print && !dashes.empty()) {
     if (angles.empty()) return false;
-    const auto middle = angles.begin() + static_cast<std::ptrdiff_t>(angles.size() / 2);
-    std::nth_element(angles.begin(), middle, angles.end());
+    const double tilt = MedianOf(angles);
     for (const double angle : dashes) {
-      const double off = std::abs(angle - *middle);
+      const double off = std::abs(angle - tilt);
       if (std::min(off, std::numbers::pi - off) > kDashTilt) return false;
     }
   }
